@@ -1,0 +1,40 @@
+// One directory listing, entry by entry, in the order the file system gives.
+// Implemented with FindFirstFileA/FindNextFileA on Windows and
+// opendir/readdir on POSIX (directory_listing_win32.cpp, _posix.cpp).
+#pragma once
+
+#include <string>
+
+namespace tarvo {
+
+enum class EntryKind {
+    File,       // scanned
+    Directory,  // walked when Recursive is on ("." and ".." included; the walk skips them)
+    Skipped,    // never followed: directory links and junctions (they can loop),
+                // FIFOs, sockets and devices (reading them could block)
+};
+
+struct DirectoryEntry {
+    std::string name;
+    EntryKind kind = EntryKind::File;
+};
+
+class DirectoryListing {
+public:
+    DirectoryListing() = default;
+    DirectoryListing(const DirectoryListing&) = delete;
+    DirectoryListing& operator=(const DirectoryListing&) = delete;
+    ~DirectoryListing();
+
+    // Opens the listing of `path` (the empty path lists the root directory).
+    bool open(const std::string& path);
+    // The next entry; false at the end or when the listing keeps failing.
+    bool next(DirectoryEntry& entry);
+
+private:
+    void close();
+    void* handle_ = nullptr;  // DIR* or a FindFirstFileA handle with its pending entry
+    std::string path_;
+};
+
+}  // namespace tarvo

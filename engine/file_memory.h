@@ -1,0 +1,90 @@
+// The file priority memory: every file the scanner opened, with a priority
+// that decides which files the next search reads first.
+//
+// Model. After a run the files of the results are credited in rank order of
+// their best result: the best file to at least 1000, the next distinct file
+// to at least 999, and so on (a file is credited once; priorities are only
+// raised). At the start of every run all priorities decay by 10. The run
+// then first scans the remembered files whose path holds query terms or
+// whose priority is still positive, ordered by
+//     key = terms in path x 1,000,000 + priority   (greater first, ties by table order)
+// and stops at the first key 0.
+//
+// Worked example: results in rank order from files A, B, A, C with A, B, C
+// at priority 0, 1000, 0. A becomes 1000 (counter 999); B stays 1000 since
+// 999 is not above it (counter 998); the second A changes nothing; C becomes
+// 998. At the next run's start they decay to 990, 990 and 988.
+//
+// Saved rows (settings file): "%d %s\n", priority then path, best first,
+// stopping at the first priority 0.
+//
+// The table keeps insertion order; removing an entry moves the last entry
+// into its place. A hash index beside the table makes find O(1) without
+// changing any observable order.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tarvo {
+
+class ResultStore;
+class TermTable;
+
+inline constexpr int32_t kFileMemoryGrowth = 10000;
+inline constexpr int32_t kMaxRememberedFiles = 1000000;  // the table never grows past this
+
+// Seed 5381, h = h x 65599 + byte (signed), modulo 2^32; up to the
+// terminator, or `limit` bytes when limit >= 0 (at most 1,000,000 without).
+uint32_t pathHash(const char* text, int32_t limit = -1);
+
+struct FileMemoryEntry {
+    std::string path;
+    uint32_t hash = 0;
+    int32_t priority = 0;  // 0 new; up to 1000 by crediting; -1 binary
+    bool searched = false;  // opened by the scanner in the current run
+    bool binary = false;    // a NUL byte while Skip Binary Files was on
+    bool credited = false;  // raised by the current crediting
+};
+
+class FileMemory {
+public:
+    int32_t find(const char* path) const;
+    // Appends when absent; an existing entry keeps its priority. At the
+    // cap the file is not remembered (it is still searched).
+    void add(const char* path, int32_t priority);
+    void remove(const char* path);
+    void clear();
+
+    bool isSearched(const char* path) const;
+    void markSearched(const char* path);
+    void markBinary(const char* path);
+
+    void credit(const char* path, int32_t position);
+    void creditResults(const ResultStore& results);
+
+    // Decays, orders and scans the remembered files through `scanFile`.
+    // Ends at once when the memory is emptied from inside a scan.
+    void rememberedFilesPass(const TermTable& terms,
+                             const std::function<void(const char*)>& scanFile);
+
+    int32_t count() const { return static_cast<int32_t>(entries_.size()); }
+    int32_t capacity() const { return capacity_; }
+    const FileMemoryEntry& entry(int32_t index) const { return entries_[index]; }
+
+    // Table indexes ordered by priority, highest first, ties by index: the
+    // order in which the settings file writes the rows.
+    std::vector<int32_t> indexesByPriority() const;
+
+private:
+    std::vector<FileMemoryEntry> entries_;
+    int32_t capacity_ = 0;
+    int32_t creditCounter_ = 0;
+    uint64_t clearCount_ = 0;  // lets a running pass notice a clear
+    // Hash index: open addressing over entry indexes, keyed by entry hash.
+    std::vector<int32_t> slots_;
+};
+
+}  // namespace tarvo

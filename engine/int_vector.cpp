@@ -1,0 +1,42 @@
+#include "engine/int_vector.h"
+
+#include <cstring>
+
+namespace tarvo {
+
+void IntVector::grow() {
+    int32_t next = capacity_ * 3 / 2;
+    if (next == 0) next = 1000;
+    std::unique_ptr<int32_t[]> storage(new int32_t[next]);
+    if (count_ > 0) std::memcpy(storage.get(), items_.get(), sizeof(int32_t) * count_);
+    items_ = std::move(storage);
+    capacity_ = next;
+}
+
+void IntVector::insertSorted(int32_t value) {
+    if (count_ == capacity_) grow();
+    int32_t at = floorIndex(value) + 1;
+    std::memmove(&items_[at + 1], &items_[at], sizeof(int32_t) * (count_ - at));
+    items_[at] = value;
+    ++count_;
+}
+
+int32_t IntVector::floorIndex(int32_t value) const {
+    if (count_ == 0 || value < items_[0]) return -1;
+    int32_t lo = 0;
+    int32_t hi = count_ - 1;
+    while (hi - lo > 1) {
+        int32_t mid = (lo + hi) / 2;
+        if (value < items_[mid]) {
+            hi = mid;
+        } else if (value > items_[mid]) {
+            lo = mid;
+        } else {
+            return mid;
+        }
+    }
+    if (lo < count_ - 1 && items_[lo + 1] <= value) return lo + 1;
+    return lo;
+}
+
+}  // namespace tarvo

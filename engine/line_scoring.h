@@ -1,0 +1,44 @@
+// The score of one candidate line: presence of terms, proximity of the other
+// terms' lines, and the three switchable bonuses (exact case, whole word,
+// definition shape). P x 1,000,000 dominates, so lines with more present
+// terms always rank above lines with fewer.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "engine/int_vector.h"
+#include "engine/search_request.h"
+#include "engine/term_table.h"
+
+namespace tarvo {
+
+// The scanner hands the scorer at most this many bytes of a line.
+inline constexpr int kMaxLineText = 150;
+
+// What the scanner knows about the file being scored.
+struct ScoringInput {
+    const TermTable& terms;
+    const IntVector* termLines;         // one ascending list per term; a leading
+                                        // 0 means the term occurs in the path
+    const IntVector& lineCommentFlags;  // per line: begins inside /* */
+    bool onSyntaxList;                  // the path matches HighlightList
+    const SearchOptions& options;       // read live at every scored line
+};
+
+// A line number from the list nearest to `line` (the lower on a tie), or
+// -1000000 when the list holds no line of the file.
+int32_t nearestLine(const IntVector& list, int32_t line);
+
+class LineScorer {
+public:
+    // `text` is NUL-terminated, at most kMaxLineText bytes (longer text is
+    // looked at only up to that length).
+    int32_t scoreLine(const ScoringInput& input, int32_t line, const char* text);
+
+private:
+    // LineTermMap: per byte, -1 or the highest-indexed term covering it.
+    std::array<int32_t, kMaxLineText + 1> lineTermMap_;
+};
+
+}  // namespace tarvo

@@ -1,0 +1,92 @@
+// One search from its request to its end: parse the terms and the roots,
+// empty the results, scan the remembered files first, walk every root depth
+// first handing each file to the scanner, and credit the results.
+//
+// The engine reaches the program around it only through SearchHost; the
+// request, the file memory and the result store are the host's objects,
+// read and written live because the host's message handlers run nested
+// inside the search whenever the scanner pumps messages.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/file_memory.h"
+#include "engine/int_vector.h"
+#include "engine/line_scoring.h"
+#include "engine/search_host.h"
+#include "engine/search_request.h"
+#include "engine/term_table.h"
+#include "results/result_store.h"
+
+namespace tarvo {
+
+struct SearchStats {
+    int32_t matches = 0;  // lines scored, kept or not; may exceed 9999
+    int32_t files = 0;    // files read to the end
+    int32_t lines = 0;
+    int64_t bytes = 0;
+};
+
+// The sliding read window: 100,000 bytes; past position 75,000 its last
+// 50,000 bytes move to the front and the next 50,000 are read behind them,
+// so a term (at most 100 bytes) and the comment lookahead always lie inside.
+inline constexpr int kScanWindowSize = 100000;
+inline constexpr int kScanWindowMoveAt = 75000;
+inline constexpr int kScanWindowMove = 50000;
+// Every 100th scored line pumps messages.
+inline constexpr int kMatchesPerPump = 100;
+
+class SearchEngine {
+public:
+    SearchEngine(SearchHost& host, const SearchRequest& request, FileMemory& memory,
+                 ResultStore& results);
+    SearchEngine(const SearchEngine&) = delete;
+    SearchEngine& operator=(const SearchEngine&) = delete;
+
+    // Expects the host's RunState to be Running.
+    void runSearch();
+    void walkDirectory(const std::string& path, int depth);
+    void scanFile(const char* path);
+
+    const TermTable& terms() const { return terms_; }
+    const SearchStats& stats() const { return stats_; }
+    const std::vector<std::string>& roots() const { return roots_; }
+
+    // Scanner state of the last file, for tests and for the preview's
+    // agreement with the scanner.
+    const IntVector& lineStarts() const { return lineStarts_; }
+    const IntVector& lineCommentFlags() const { return lineCommentFlags_; }
+    const IntVector& termLines(int32_t term) const { return termLines_[term]; }
+
+private:
+    bool running() const { return host_.runState() == RunState::Running; }
+    const char* fetchLineText(std::FILE* file, int32_t line);
+
+    SearchHost& host_;
+    const SearchRequest& request_;
+    FileMemory& memory_;
+    ResultStore& results_;
+
+    TermTable terms_;
+    std::vector<std::string> roots_;  // SearchRootTable
+    SearchStats stats_;
+    LineScorer scorer_;
+
+    // Scanner state, kept from file to file so its storage is reused.
+    std::unique_ptr<char[]> window_;  // ScanWindow, kScanWindowSize bytes
+    int64_t windowShift_ = 0;         // file offset of window_[0]
+    int64_t windowFill_ = 0;          // bytes of the file in the window
+    std::array<IntVector, kMaxTerms> termLines_;  // TermLineList per term
+    IntVector lineStarts_;        // [0] dummy, [k] offset of line k, then the size
+    IntVector lineCommentFlags_;  // [0] dummy, [k] line k begins inside /* */
+    IntVector scoredLines_;       // ScoredLineSet of the current file
+    std::array<char, kMaxLineText + 1> lineText_;  // fetchLineText's result
+    bool onSyntaxList_ = false;
+};
+
+}  // namespace tarvo

@@ -1,0 +1,43 @@
+// What one search is asked to do: the two texts, the two extension lists and
+// the six options. The window, the settings file and tarvo-find fill it; the
+// engine reads it live, so an option toggled from inside the message pump
+// takes effect from the next file, entry or line.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tarvo {
+
+// The edit boxes, the prompt and the settings file all hold texts of at most
+// this many characters (a 10,001-byte buffer in the original layout).
+inline constexpr int kMaxTextLength = 9999;
+
+inline constexpr const char* kDefaultHighlightList = ".c;.cpp;.cxx;.h";
+
+// Cuts a text to kMaxTextLength where it enters the program.
+inline std::string cutToTextLimit(std::string_view text) {
+    return std::string(text.substr(0, kMaxTextLength));
+}
+
+// Six 32-bit integers used as booleans, in the order the settings file keeps
+// them. All on by default.
+struct SearchOptions {
+    int32_t recursive = 1;
+    int32_t skipBinaryFiles = 1;
+    int32_t searchFileNames = 1;
+    int32_t caseSensitiveBonus = 1;
+    int32_t wholeWordBonus = 1;
+    int32_t cppHeuristics = 1;
+};
+
+struct SearchRequest {
+    std::string findText;                         // FindText
+    std::string pathText;                         // PathText, ';'-separated roots
+    std::string highlightList = kDefaultHighlightList;  // HighlightList
+    std::string excludeList;                      // ExcludeList
+    SearchOptions options;
+};
+
+}  // namespace tarvo

@@ -1,0 +1,63 @@
+// The query terms of the last search and the small matching operations the
+// rest of the program uses on them. The table lives from one run to the
+// next: the views mark matches with the terms of the last run, not with what
+// the Find box holds now.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace tarvo {
+
+inline constexpr int kMaxTerms = 100;       // surplus terms are ignored
+inline constexpr int kMaxTermLength = 100;  // a longer word is split into terms
+
+// Attribute byte bit: the byte belongs to an occurrence of a query term.
+inline constexpr uint8_t MarkBit = 0x40;
+
+// Only A-Z fold; every other byte compares unchanged.
+inline constexpr uint8_t foldAscii(uint8_t c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; }
+
+struct QueryTerm {
+    char text[kMaxTermLength + 1] = {};  // escapes resolved, case as typed
+    int32_t length = 0;                  // may be 0: an empty term
+};
+
+class TermTable {
+public:
+    // parseTerms: rebuilds the terms and the FirstCharTable from FindText.
+    void parseTerms(std::string_view findText);
+
+    int32_t count() const { return count_; }
+    const QueryTerm& term(int32_t index) const { return terms_[index]; }
+
+    // FirstCharTable: set for a byte some term begins with, in either ASCII
+    // case; an empty term sets the flag of byte 0.
+    bool isFirstChar(uint8_t c) const { return firstChar_[c] != 0; }
+    const std::array<uint8_t, 256>& firstCharTable() const { return firstChar_; }
+
+    // termMatchAt: every byte of the term equals, after folding both, the byte
+    // at the same offset from `at`. The text ends at `end` (or at a NUL, which
+    // no term byte equals), so an occurrence never runs past it.
+    bool termMatchAt(const char* at, const char* end, int32_t termIndex) const;
+
+    // Distinct terms occurring in a NUL-terminated string, each counted once.
+    // Gated by the FirstCharTable like the scanner.
+    int32_t countTermsIn(const char* text) const;
+
+    // Sets marks[0 .. strlen(line)-1] to 0, then MarkBit on every byte covered
+    // by an occurrence of a non-empty term. An empty line writes nothing.
+    void markTermMatches(const char* line, uint8_t* marks) const;
+
+private:
+    std::array<QueryTerm, kMaxTerms> terms_;
+    int32_t count_ = 0;
+    std::array<uint8_t, 256> firstChar_ = {};
+};
+
+// 2 when the term's bytes equal the text's exactly, 1 when only after
+// folding, 0 when it does not match (an empty term gives 2).
+int32_t caseMatchKind(const char* at, const char* end, const QueryTerm& term);
+
+}  // namespace tarvo

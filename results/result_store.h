@@ -1,0 +1,81 @@
+// The scored lines of the current search, best first, and the view state
+// that ties the rank order to what the list shows: display order by the
+// chosen column, the selected row, the first visible row.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tarvo {
+
+inline constexpr int32_t kMaxResults = 9999;  // 9999, not 10000: the list's Rank column width
+
+enum SortMode : int32_t { ByRank = 1, ByFileName = 2, ByLineText = 3 };
+
+struct ResultEntry {
+    int32_t rankIndex = 0;  // rank-order position; valid after ensureDisplayOrder
+    int32_t score = 0;      // -1 for a file-name entry
+    std::string path;
+    int32_t lineNumber = 0;  // 1-based; 0 for a file-name entry
+    std::string lineText;    // at most 150 bytes; empty for a file-name entry
+};
+
+// What the store needs of the views: the preview pane and the results pane.
+class ResultViews {
+public:
+    virtual void showFile(const char* path, int32_t lineNumber) = 0;
+    virtual void repaintList() = 0;     // paint the pane through its kept DC
+    virtual void forgetRowCache() = 0;  // every row is drawn afresh next time
+protected:
+    ~ResultViews() = default;
+};
+
+class ResultStore {
+public:
+    explicit ResultStore(ResultViews* views = nullptr);
+    void setViews(ResultViews* views) { views_ = views; }
+
+    void addResult(int32_t score, const char* path, int32_t lineNumber, const char* lineText);
+    void clearResults();
+    void ensureDisplayOrder();
+    void setSortMode(int32_t mode);
+    void selectRow(int32_t row);
+    void keepSelectionVisible();
+
+    // Visits (path, position) for every entry in rank order, best first.
+    template <class Visitor>
+    void forEachInRankOrder(Visitor&& visit) const {
+        for (int32_t i = 0; i < count(); ++i) visit(rank_[i]->path.c_str(), i);
+    }
+
+    int32_t count() const { return static_cast<int32_t>(rank_.size()); }
+    // The display-order entry at a row; call ensureDisplayOrder first.
+    const ResultEntry& displayEntry(int32_t row) const;
+    const ResultEntry& rankEntry(int32_t position) const { return *rank_[position]; }
+
+    int32_t sortMode() const { return sortMode_; }
+    // Sets the mode without re-sorting or repainting (settings load).
+    void restoreSortMode(int32_t mode) { sortMode_ = mode; displayOrderValid_ = false; }
+    int32_t selectedRow() const { return selectedRow_; }
+    int32_t firstVisibleRow() const { return firstVisibleRow_; }
+    void setFirstVisibleRow(int32_t row) { firstVisibleRow_ = row; }
+    int32_t visibleRows() const { return visibleRows_; }
+    void setVisibleRows(int32_t rows) { visibleRows_ = rows; }
+    bool displayOrderValid() const { return displayOrderValid_; }
+
+private:
+    ResultViews* views_;
+    // Rank order: entries owned through handles, so an insert moves pointers.
+    std::vector<std::unique_ptr<ResultEntry>> rank_;
+    // Display order for ByFileName and ByLineText; ByRank reads rank_ directly.
+    std::vector<ResultEntry*> display_;
+    int32_t sortMode_ = ByRank;
+    bool displayOrderValid_ = false;
+    int32_t selectedRow_ = -1;     // -1 exactly when count is 0
+    int32_t firstVisibleRow_ = 0;
+    int32_t visibleRows_ = 0;      // written only by the pane's painting
+};
+
+}  // namespace tarvo
