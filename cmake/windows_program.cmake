@@ -1,0 +1,34 @@
+# TarvoSearch.exe and its Windows suites. Included from the top-level
+# CMakeLists.txt when building for Windows.
+
+# The window code: every _win32 file of the shell, the results and the
+# preview rooms, except the clock (a platform twin of the core) and the
+# program entry (only the executable has it). A library, so the GUI suites
+# link the same code as the program.
+file(GLOB TARVO_WINDOW_SOURCES CONFIGURE_DEPENDS
+  shell/*_win32.cpp results/*_win32.cpp preview/*_win32.cpp)
+list(REMOVE_ITEM TARVO_WINDOW_SOURCES
+  ${CMAKE_SOURCE_DIR}/shell/clock_win32.cpp
+  ${CMAKE_SOURCE_DIR}/shell/winmain_win32.cpp)
+add_library(tarvo_window STATIC ${TARVO_WINDOW_SOURCES})
+target_link_libraries(tarvo_window PUBLIC tarvo_core user32 gdi32 shell32)
+target_compile_options(tarvo_window PRIVATE -fno-exceptions)
+
+# WIN32: the GUI subsystem (-mwindows), no console.
+add_executable(TarvoSearch WIN32 shell/winmain_win32.cpp)
+target_link_libraries(TarvoSearch PRIVATE tarvo_resources tarvo_window)
+target_compile_options(TarvoSearch PRIVATE -fno-exceptions)
+
+if(TARVO_BUILD_TESTS)
+  # The window suites create the real main window in-process, one process
+  # per TEST (gtest_discover_tests). They share one Wine desktop, focus and
+  # window names, so they never run beside each other.
+  file(GLOB gui_tests CONFIGURE_DEPENDS tests/gui/*.cpp)
+  if(gui_tests)
+    add_executable(gui_tests ${gui_tests})
+    target_link_libraries(gui_tests PRIVATE tarvo_resources tarvo_window GTest::gtest_main)
+    target_include_directories(gui_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+    gtest_discover_tests(gui_tests DISCOVERY_MODE PRE_TEST
+      WORKING_DIRECTORY ${CMAKE_BINARY_DIR} PROPERTIES RUN_SERIAL ON TIMEOUT 120)
+  endif()
+endif()

@@ -1,0 +1,77 @@
+// The directory listing on Windows: FindFirstFileA / FindNextFileA.
+#include <windows.h>
+
+#include "engine/directory_listing.h"
+
+namespace tarvo {
+
+namespace {
+
+// FindNextFileA can fail transiently (a network share dropping a packet);
+// a listing that keeps failing this many times in a row is given up, so a
+// broken directory cannot hold the walk forever.
+constexpr int kMaxConsecutiveListingFailures = 10;
+
+// FindFirstFileA already returns the first entry, so it is held here until
+// the first call of next().
+struct FindState {
+    HANDLE find = INVALID_HANDLE_VALUE;
+    WIN32_FIND_DATAA data = {};
+    bool pending = false;
+};
+
+EntryKind kindOf(DWORD attributes) {
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return EntryKind::File;
+    // Junctions and directory symbolic links can point back up the tree;
+    // following them makes the walk loop until paths overflow.
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return EntryKind::Skipped;
+    return EntryKind::Directory;
+}
+
+}  // namespace
+
+DirectoryListing::~DirectoryListing() {
+    close();
+}
+
+bool DirectoryListing::open(const std::string& path) {
+    close();
+    path_ = path;
+    // The empty path is the root: "\*" lists the root of the current drive.
+    std::string pattern = path + "\\*";
+    auto* state = new FindState;
+    state->find = FindFirstFileA(pattern.c_str(), &state->data);
+    if (state->find == INVALID_HANDLE_VALUE) {
+        delete state;
+        return false;
+    }
+    state->pending = true;
+    handle_ = state;
+    return true;
+}
+
+bool DirectoryListing::next(DirectoryEntry& entry) {
+    auto* state = static_cast<FindState*>(handle_);
+    if (!state) return false;
+    if (!state->pending) {
+        int failures = 0;
+        while (!FindNextFileA(state->find, &state->data)) {
+            if (GetLastError() == ERROR_NO_MORE_FILES) return false;
+            if (++failures >= kMaxConsecutiveListingFailures) return false;
+        }
+    }
+    state->pending = false;
+    entry.name = state->data.cFileName;
+    entry.kind = kindOf(state->data.dwFileAttributes);
+    return true;
+}
+
+void DirectoryListing::close() {
+    auto* state = static_cast<FindState*>(handle_);
+    if (!state) return;
+    FindClose(state->find);
+    delete state;
+    handle_ = nullptr;
+}
+
+}  // namespace tarvo

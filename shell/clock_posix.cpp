@@ -1,0 +1,13 @@
+#include <chrono>
+
+#include "shell/clock.h"
+
+namespace tarvo {
+
+double elapsedSeconds() {
+    static const auto base = std::chrono::steady_clock::now();
+    std::chrono::duration<double> since = std::chrono::steady_clock::now() - base;
+    return since.count();
+}
+
+}  // namespace tarvo

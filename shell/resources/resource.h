@@ -1,0 +1,29 @@
+// Resource and command ids, shared by the resource script and the C++ code.
+// The numbers are fixed: the menu, the accelerator table and the settings
+// of earlier versions refer to them.
+#pragma once
+
+#define IDR_MAIN_MENU 101
+#define IDR_ACCELERATORS 102
+#define IDI_PROGRAM 104
+
+// File
+#define IDM_NEW_WINDOW 40008
+#define IDM_EXIT 40001
+// Search
+#define IDM_START 40004
+#define IDM_STOP 40006
+#define IDM_RECURSIVE 40009
+#define IDM_SKIP_BINARY_FILES 40010
+#define IDM_EXCLUDE_FILE_TYPES 40024
+#define IDM_SEARCH_FILE_NAMES 40011
+#define IDM_CASE_SENSITIVE_BONUS 40032
+#define IDM_WHOLE_WORD_BONUS 40033
+#define IDM_CPP_HEURISTICS 40035
+// Result
+#define IDM_OPEN 40012
+#define IDM_OPEN_WITH_NOTEPAD 40013
+#define IDM_SYNTAX_HIGHLIGHTING 40023
+// Help
+#define IDM_ONLINE_DOCUMENTATION 40036
+#define IDM_ABOUT 40014

@@ -1,0 +1,34 @@
+// The one-line status panel's text: the counts of the current or last
+// search and its elapsed time, composed without a window.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/search_engine.h"
+
+namespace tarvo {
+
+// 1234567 -> "1,234,567"; the whole 64-bit range (5000000000 ->
+// "5,000,000,000"). Counts are never negative; a negative value keeps its
+// sign in front of the grouped digits.
+std::string formatCount(int64_t count);
+
+// Minutes, seconds and milliseconds, truncated (1.9996 -> "0:01.999"), with
+// hours in front once there are any ("1:00:00.250"). Negative or overlong
+// durations are held to 0 and to the largest 32-bit millisecond count.
+std::string formatDuration(double seconds);
+
+// The run's timing as the status line shows it: while a search runs the
+// time is measured up to `now`, afterwards it stays at the run's length.
+struct RunTimes {
+    double start = 1.0;  // RunStartTime; equal to `end` before the first search
+    double end = 1.0;    // RunEndTime
+};
+
+// "<n> Matches     Files: <n>   Lines: <n>   Bytes: <n>   Time: <t>", and
+// "     (Searching...)" after it while the search runs.
+std::string statusLineText(const SearchStats& stats, const RunTimes& times, double now,
+                           bool running);
+
+}  // namespace tarvo
