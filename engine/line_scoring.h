@@ -37,7 +37,15 @@ public:
     int32_t scoreLine(const ScoringInput& input, int32_t line, const char* text);
 
 private:
-    // LineTermMap: per byte, -1 or the highest-indexed term covering it.
+    // The three option parts. caseBonus also fills the LineTermMap, so it
+    // runs for every term whether or not its result counts.
+    int32_t caseBonus(int32_t termIndex, const QueryTerm& term, const char* text, int32_t length);
+    int32_t wholeWordBonus(int32_t termIndex, const char* text, int32_t length) const;
+    int32_t definitionBonus(const ScoringInput& input, int32_t line, const char* text,
+                            int32_t length) const;
+
+    // LineTermMap: per byte, -1 or the highest-indexed term covering it; one
+    // more entry for the terminator position, which stays -1.
     std::array<int32_t, kMaxLineText + 1> lineTermMap_;
 };
 

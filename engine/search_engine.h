@@ -50,6 +50,9 @@ public:
 
     // Expects the host's RunState to be Running.
     void runSearch();
+    // The first steps of runSearch: zero the counters, parse the terms and the
+    // roots. A host that scans single files calls it instead of runSearch.
+    void prepareRun();
     void walkDirectory(const std::string& path, int depth);
     void scanFile(const char* path);
 
@@ -65,6 +68,11 @@ public:
 
 private:
     bool running() const { return host_.runState() == RunState::Running; }
+    void buildByteClasses();
+    bool indexFile(std::FILE* file, const char* path);
+    void scoreFile(std::FILE* file, const char* path);
+    void finishFile(std::FILE* file, const char* path);
+    void moveWindow(std::FILE* file);
     const char* fetchLineText(std::FILE* file, int32_t line);
 
     SearchHost& host_;
@@ -77,14 +85,27 @@ private:
     SearchStats stats_;
     LineScorer scorer_;
 
+    // One look-up per scanned byte says whether it needs any attention at all:
+    // bits for line feed, NUL, a term's first byte, '/' and '*'. Rebuilt with
+    // the terms; termsStartingWith_ lists, per byte, the terms that can begin
+    // there (same first byte in either case, or empty), in index order.
+    std::array<uint8_t, 256> byteClass_ = {};
+    std::array<int32_t, 257> termsStartingAt_ = {};  // per byte: index into the list below
+    std::array<uint8_t, 256 * kMaxTerms> termsStartingWith_ = {};
+
     // Scanner state, kept from file to file so its storage is reused.
-    std::unique_ptr<char[]> window_;  // ScanWindow, kScanWindowSize bytes
+    std::unique_ptr<char[]> window_;  // ScanWindow, kScanWindowSize bytes + a NUL after the fill
     int64_t windowShift_ = 0;         // file offset of window_[0]
-    int64_t windowFill_ = 0;          // bytes of the file in the window
+    int32_t windowFill_ = 0;          // bytes of the file in the window, from window_[0]
+    int64_t fileEnd_ = 0;  // the size at open, lowered where a shrunk file's reading ended
     std::array<IntVector, kMaxTerms> termLines_;  // TermLineList per term
-    IntVector lineStarts_;        // [0] dummy, [k] offset of line k, then the size
-    IntVector lineCommentFlags_;  // [0] dummy, [k] line k begins inside /* */
-    IntVector scoredLines_;       // ScoredLineSet of the current file
+    IntVector lineStarts_;                        // [0] dummy, [k] offset of line k, then the size
+    IntVector lineCommentFlags_;                  // [0] dummy, [k] line k begins inside /* */
+    // ScoredLineSet: line k of the current file is scored when
+    // scoredMark_[k] == scanSerial_; a new serial per file empties it at no
+    // cost, and a lookup is one index whatever the number of candidate lines.
+    std::vector<uint32_t> scoredMark_;
+    uint32_t scanSerial_ = 0;
     std::array<char, kMaxLineText + 1> lineText_;  // fetchLineText's result
     bool onSyntaxList_ = false;
 };

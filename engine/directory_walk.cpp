@@ -1,0 +1,83 @@
+// The directory walk: each root depth first, in the order the file system
+// lists the entries, every file handed to the scanner.
+#include <sys/stat.h>
+
+#include <cstdio>
+
+#include "engine/directory_listing.h"
+#include "engine/path_list.h"
+#include "engine/search_engine.h"
+
+namespace tarvo {
+
+namespace {
+
+// A root that is not a listable directory may still name a file. Only a
+// regular file is tried: opening a FIFO or a device for reading could block.
+bool isReadableFile(const std::string& path) {
+#ifdef _WIN32
+    struct _stat64 info;
+    if (_stat64(path.c_str(), &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG) return false;
+#else
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+#endif
+    std::FILE* file = std::fopen(path.c_str(), "r");
+    if (file == nullptr) return false;
+    std::fclose(file);
+    return true;
+}
+
+void reportUnopenable(SearchHost& host, const std::string& path) {
+    static constexpr char kFormat[] = "Error: can't open directory %s";
+    std::string message(sizeof kFormat + path.size(), '\0');
+    int length = std::snprintf(message.data(), message.size(), kFormat, path.c_str());
+    message.resize(length > 0 ? static_cast<size_t>(length) : 0);
+    host.reportError(message.c_str());
+}
+
+}  // namespace
+
+void SearchEngine::walkDirectory(const std::string& path, int depth) {
+    if (!running()) return;
+
+    // Paths longer than kMaxPathLength are never listed or read: a root that
+    // long is reported like any unopenable root, and deeper entries are
+    // passed over before they get here.
+    const bool fits = path.size() <= static_cast<size_t>(kMaxPathLength);
+    DirectoryListing listing;
+    if (!fits || !listing.open(path)) {
+        if (fits && isReadableFile(path)) {
+            scanFile(path.c_str());  // a root naming a single file
+        } else if (depth == 0) {
+            reportUnopenable(host_, path);
+        }
+        return;  // an unlistable subdirectory is passed over silently
+    }
+
+    DirectoryEntry entry;
+    std::string child;
+    while (listing.next(entry)) {
+        if (entry.kind == EntryKind::Skipped) continue;
+        const bool isDirectory = entry.kind == EntryKind::Directory;
+        // Recursive is read live, at every entry.
+        if (isDirectory &&
+            (!request_.options.recursive || entry.name == "." || entry.name == "..")) {
+            continue;
+        }
+        // The empty root is the root directory: its entries become "/name".
+        child.assign(path);
+        child += kPathSeparator;
+        child += entry.name;
+        if (child.size() > static_cast<size_t>(kMaxPathLength)) continue;
+
+        if (isDirectory) {
+            walkDirectory(child, depth + 1);  // depth first, at once
+        } else {
+            scanFile(child.c_str());
+        }
+        if (!running()) return;  // the listing closes on the way out
+    }
+}
+
+}  // namespace tarvo

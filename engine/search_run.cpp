@@ -1,0 +1,37 @@
+// The top of one search: counters, terms, roots, the remembered files first,
+// then every root, then the crediting of the results.
+#include "engine/path_list.h"
+#include "engine/search_engine.h"
+
+namespace tarvo {
+
+SearchEngine::SearchEngine(SearchHost& host, const SearchRequest& request, FileMemory& memory,
+                           ResultStore& results)
+    : host_(host),
+      request_(request),
+      memory_(memory),
+      results_(results),
+      window_(new char[kScanWindowSize + 1]) {
+    buildByteClasses();
+}
+
+void SearchEngine::prepareRun() {
+    stats_ = SearchStats{};
+    terms_.parseTerms(request_.findText);
+    buildByteClasses();
+    roots_ = parsePathList(request_.pathText);
+}
+
+// No step tests RunState: the walk and the scanner test it on entry, so after
+// a stop the remaining roots return at once and the results gathered so far
+// are still credited.
+void SearchEngine::runSearch() {
+    prepareRun();
+    results_.clearResults();
+    memory_.rememberedFilesPass(terms_, [this](const char* path) { scanFile(path); });
+    for (const std::string& root : roots_)
+        walkDirectory(root, 0);
+    memory_.creditResults(results_);
+}
+
+}  // namespace tarvo
