@@ -1,0 +1,48 @@
+// The window-free half of drawing a marked text: cutting a text with its
+// attribute bytes into runs of equal attributes (each run is one width
+// measurement and one text output), and shortening a text with "..." in the
+// middle until it fits a width. The width is measured through a callback, so
+// the window code passes its device context's measurer and tests pass a fake.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tarvo {
+
+// The coordinate that stands for the far edge of any window: rows and blank
+// areas are drawn out to it and the window clips them.
+inline constexpr int32_t kFarEdge = 1000000;
+
+// Tabs expand to the next multiple of this many characters, counted from the
+// start of the run (not of the line).
+inline constexpr int kTabWidth = 4;
+
+// Cuts the run that starts at `start` of the zero-terminated `text`: the
+// maximal stretch of bytes whose attribute bytes equal attrs[start] (the
+// whole byte, MarkBit included). The run's bytes go to `runText` as they are
+// drawn: a tab becomes 1 to 4 spaces up to the next multiple of kTabWidth of
+// runText's length, a CR or LF becomes one space. Returns the index after
+// the run, or `start` itself when text[start] is the terminator (no run).
+int nextRun(const char* text, const uint8_t* attrs, int start, std::string& runText,
+            uint8_t& attribute);
+
+// Measures `length` bytes of a text in pixels.
+using WidthFunction = std::function<int(const char* text, int length)>;
+
+// Leaves a text that fits maxWidth untouched. Otherwise replaces it with its
+// first k/2 bytes, "...", and its last k bytes, for the k found by halving
+// (at most kMaxFitProbes measurements after the first); when nothing fits,
+// "..." alone. The attributes follow the cut; the three under the dots keep
+// the class of the bytes that stood there, without the mark. `attrs` holds
+// one byte per text byte on entry and on return.
+void fitTextToWidth(std::string& text, std::vector<uint8_t>& attrs, int maxWidth,
+                    const WidthFunction& width);
+
+// Fitting never measures more than once plus this many probes, whatever the
+// text's length, so shortening a path costs a bounded number of GDI calls.
+inline constexpr int kMaxFitProbes = 9;
+
+}  // namespace tarvo

@@ -1,0 +1,165 @@
+#include "preview/preview_document.h"
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "engine/path_list.h"
+#include "preview/keyword_table.h"
+#include "preview/text_class.h"
+
+namespace tarvo {
+
+namespace {
+
+// The size of an open file, in 64-bit arithmetic so that files past 2 GB
+// (where a 32-bit ftell fails) are cut like any other large file; -1 when
+// it cannot be told. Leaves the file at its start.
+int64_t fileSize(FILE* file) {
+#ifdef _WIN32
+    if (_fseeki64(file, 0, SEEK_END) != 0) return -1;
+    int64_t size = _ftelli64(file);
+    if (_fseeki64(file, 0, SEEK_SET) != 0) return -1;
+#else
+    if (fseeko(file, 0, SEEK_END) != 0) return -1;
+    int64_t size = ftello(file);
+    if (fseeko(file, 0, SEEK_SET) != 0) return -1;
+#endif
+    return size;
+}
+
+bool isWordByte(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '#';
+}
+
+// The attribute's class bits, the way colouring tests them (mark and any
+// higher bit masked off).
+constexpr uint8_t kClassBits = 0x3F;
+
+bool isCommentByte(const uint8_t* attrs, int i) {
+    return (attrs[i] & kClassBits) == Comment;
+}
+
+}  // namespace
+
+void PreviewDocument::clear() {
+    bytes_.reset();
+    length_ = 0;
+    starts_.clear();
+    commentStates_.clear();
+}
+
+bool PreviewDocument::loadDocument(std::string_view path, std::string_view highlightList) {
+    path_.assign(path);
+    coloured_ = matchesExtensionList(path, highlightList);
+    clear();
+    if (path_.empty()) return true;
+
+    FILE* file = std::fopen(path_.c_str(), "rb");
+    if (file == nullptr) return false;
+    int64_t size = fileSize(file);
+    // A file whose size cannot be told, or whose buffer cannot be had, is
+    // treated like one that cannot be opened: the path stays, no lines.
+    if (size < 0) {
+        std::fclose(file);
+        return false;
+    }
+    const int32_t capacity =
+        static_cast<int32_t>(size < kMaxPreviewBytes ? size + 1 : kMaxPreviewBytes + 1);
+    bytes_.reset(new (std::nothrow) char[capacity]);
+    if (!bytes_) {
+        std::fclose(file);
+        return false;
+    }
+    // One read. A file that shrank since the size test gives fewer bytes;
+    // the document is what was actually read.
+    size_t read = std::fread(bytes_.get(), 1, capacity - 1, file);
+    std::fclose(file);
+    length_ = static_cast<int32_t>(read) + 1;
+    const char* bytes = bytes_.get();
+    bytes_[length_ - 1] = '\0';
+
+    // One pass: a line begins after every LF (the terminator too, giving an
+    // empty last line after a final LF); its comment state is the scan's
+    // state there. The tests read bytes[i] first, so bytes[i + 1] is at most
+    // the terminator.
+    starts_.push(0);
+    starts_.push(0);
+    commentStates_.push(0);
+    commentStates_.push(0);
+    bool inComment = false;
+    for (int32_t i = 0; i < length_; ++i) {
+        if (i > 0 && bytes[i - 1] == '\n') {
+            starts_.push(i);
+            commentStates_.push(inComment ? 1 : 0);
+        }
+        if (!inComment && bytes[i] == '/' && bytes[i + 1] == '*') inComment = true;
+        if (inComment && bytes[i] == '*' && bytes[i + 1] == '/') inComment = false;
+    }
+    starts_.push(length_ - 1);
+    return true;
+}
+
+void PreviewDocument::colourLine(int32_t line, const char* text, uint8_t* attrs) const {
+    const int length = static_cast<int>(std::strlen(text));
+
+    // 1. A comment continued from an earlier line runs to the first "*/".
+    if (line >= 1 && line <= lineCount() && commentState(line) == 1 && length > 0) {
+        for (int i = 0; i < length; ++i) {
+            attrs[i] |= Comment;
+            if (text[i] == '*' && text[i + 1] == '/') {
+                attrs[i + 1] |= Comment;
+                break;
+            }
+        }
+    }
+
+    // 2. Block comments opening on this row. The closing "*/" is looked for
+    // from i + 2 on, so "/*/" does not close here.
+    for (int i = 0; i < length; ++i) {
+        if (isCommentByte(attrs, i) || text[i] != '/' || text[i + 1] != '*') continue;
+        attrs[i] |= Comment;
+        attrs[i + 1] |= Comment;
+        for (int j = i + 2; j < length; ++j) {
+            attrs[j] |= Comment;
+            if (text[j] == '*' && text[j + 1] == '/') {
+                attrs[j + 1] |= Comment;
+                break;
+            }
+        }
+    }
+
+    // 3. The first "//" outside a comment comments out the rest of the row.
+    for (int i = 0; i < length; ++i) {
+        if (isCommentByte(attrs, i) || text[i] != '/' || text[i + 1] != '/') continue;
+        for (int j = i; j < length; ++j)
+            attrs[j] |= Comment;
+        break;
+    }
+
+    // 4. Keywords: tokens of word bytes starting outside comments and
+    // strings. Every double quote flips the string state, inside comments
+    // too and with no regard for backslashes. The walk includes the
+    // terminator so a token at the row's end is closed; the word-byte test
+    // comes first, so the terminator's (absent) attribute is never read.
+    bool inWord = false;
+    bool inString = false;
+    int start = 0;
+    for (int i = 0; i <= length; ++i) {
+        char c = text[i];
+        if (c == '"') inString = !inString;
+        if (inWord && !isWordByte(c)) {
+            inWord = false;
+            if (isKeyword(text + start, i - start)) {
+                for (int j = start; j < i; ++j)
+                    attrs[j] |= Keyword;
+            }
+        } else if (!inWord && isWordByte(c) && !isCommentByte(attrs, i) && !inString) {
+            start = i;
+            inWord = true;
+        }
+    }
+}
+
+}  // namespace tarvo

@@ -1,0 +1,50 @@
+#include "preview/preview_pane_rules.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "engine/term_table.h"
+#include "preview/preview_document.h"
+#include "preview/text_class.h"
+
+namespace tarvo {
+
+PreviewPaintPlan planPreviewPaint(int32_t topLine, int32_t visibleLines, int32_t lineCount,
+                                  int32_t lineHeight) {
+    PreviewPaintPlan plan;
+    plan.firstLine = topLine;
+    plan.endLine = std::max(topLine, std::min(topLine + visibleLines, lineCount + 1));
+    plan.blankTop = (plan.endLine - plan.firstLine) * lineHeight;
+    return plan;
+}
+
+ScrollBarState previewScrollBar(bool loaded, int32_t lineCount, int32_t visibleLines,
+                                int32_t topLine) {
+    ScrollBarState bar;
+    bar.min = 1;
+    bar.max = loaded ? lineCount + 1 : -1;
+    bar.page = visibleLines;
+    bar.pos = topLine;
+    return bar;
+}
+
+void buildPreviewRow(const PreviewDocument& document, int32_t line, const TermTable& terms,
+                     std::string& text, std::vector<uint8_t>& attrs) {
+    char prefix[16];
+    int prefixLength = std::snprintf(prefix, sizeof prefix, "%6d  ", line);
+    text.assign(prefix, prefixLength);
+
+    LineRange range = document.lineRange(line);
+    int room = kMaxPreviewRowBytes - static_cast<int>(text.size());
+    int take = std::min(range.end - range.start, std::max(room, 0));
+    const char* bytes = document.text() + range.start;
+    const char* zero = std::find(bytes, bytes + take, '\0');
+    text.append(bytes, zero);
+
+    attrs.assign(text.size(), 0);
+    terms.markTermMatches(text.c_str(), attrs.data());
+    if (document.coloured()) document.colourLine(line, text.c_str(), attrs.data());
+    std::fill_n(attrs.begin(), std::min<size_t>(kGutterBytes, attrs.size()), Gutter);
+}
+
+}  // namespace tarvo

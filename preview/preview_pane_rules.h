@@ -1,0 +1,59 @@
+// The rules of the preview pane that need no window: which lines the rows
+// show, what each row's text and attribute bytes are, and how the pane
+// scrolls. The window code paints the values computed here.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "preview/scroll_request.h"
+
+namespace tarvo {
+
+class PreviewDocument;
+class TermTable;
+
+// A row holds at most this many bytes, line-number prefix included, so a
+// megabyte-long line costs no more to paint than a short one.
+inline constexpr int kMaxPreviewRowBytes = 499;
+// The prefix's first bytes are drawn in the gutter colour: "%6d  " is 8
+// bytes for line numbers below 1,000,000 and a digit longer beyond.
+inline constexpr int kGutterBytes = 8;
+// One wheel notch turns this many lines.
+inline constexpr int32_t kPreviewLinesPerNotch = 4;
+
+// The top line that puts `line` in the middle of `visibleLines` rows. It may
+// be below 1; paintTopLine raises it at the next repaint, so a line near the
+// start of the file shows in its own row.
+inline int32_t centredTopLine(int32_t line, int32_t visibleLines) {
+    return line - visibleLines / 2;
+}
+inline int32_t paintTopLine(int32_t topLine) {
+    return topLine < 1 ? 1 : topLine;
+}
+
+// What one repaint draws: rows for lines [firstLine, endLine), each
+// lineHeight tall from y 0, then white from blankTop to the far edge.
+struct PreviewPaintPlan {
+    int32_t firstLine = 1;
+    int32_t endLine = 1;
+    int32_t blankTop = 0;
+};
+PreviewPaintPlan planPreviewPaint(int32_t topLine, int32_t visibleLines, int32_t lineCount,
+                                  int32_t lineHeight);
+
+// The scroll bar a repaint sets: range 1 to lineCount + 1 (one past the last
+// line), or 1 to -1 with no file loaded; page = visible lines.
+ScrollBarState previewScrollBar(bool loaded, int32_t lineCount, int32_t visibleLines,
+                                int32_t topLine);
+
+// The row for a line: "%6d  ", then the line's bytes (its CR and LF
+// included) up to kMaxPreviewRowBytes in all; a zero byte in the line ends
+// the row, as it ends the text for everything that draws it. Attribute
+// bytes: the term marks, the colours when the document is coloured, and
+// Gutter over the first kGutterBytes. attrs gets one byte per text byte.
+void buildPreviewRow(const PreviewDocument& document, int32_t line, const TermTable& terms,
+                     std::string& text, std::vector<uint8_t>& attrs);
+
+}  // namespace tarvo
