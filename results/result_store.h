@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace tarvo {
@@ -47,7 +48,8 @@ public:
     // Visits (path, position) for every entry in rank order, best first.
     template <class Visitor>
     void forEachInRankOrder(Visitor&& visit) const {
-        for (int32_t i = 0; i < count(); ++i) visit(rank_[i]->path.c_str(), i);
+        for (int32_t i = 0; i < count(); ++i)
+            visit(rank_[i]->path.c_str(), i);
     }
 
     int32_t count() const { return static_cast<int32_t>(rank_.size()); }
@@ -57,7 +59,10 @@ public:
 
     int32_t sortMode() const { return sortMode_; }
     // Sets the mode without re-sorting or repainting (settings load).
-    void restoreSortMode(int32_t mode) { sortMode_ = mode; displayOrderValid_ = false; }
+    void restoreSortMode(int32_t mode) {
+        sortMode_ = mode;
+        displayOrderValid_ = false;
+    }
     int32_t selectedRow() const { return selectedRow_; }
     int32_t firstVisibleRow() const { return firstVisibleRow_; }
     void setFirstVisibleRow(int32_t row) { firstVisibleRow_ = row; }
@@ -66,6 +71,11 @@ public:
     bool displayOrderValid() const { return displayOrderValid_; }
 
 private:
+    bool byRank() const { return sortMode_ != ByFileName && sortMode_ != ByLineText; }
+    int32_t findDisplayRow(const std::string& path, int32_t lineNumber) const;
+    void countKey(const ResultEntry& entry, int32_t delta);
+    int32_t keyCount(const std::string& path, int32_t lineNumber) const;
+
     ResultViews* views_;
     // Rank order: entries owned through handles, so an insert moves pointers.
     std::vector<std::unique_ptr<ResultEntry>> rank_;
@@ -73,9 +83,16 @@ private:
     std::vector<ResultEntry*> display_;
     int32_t sortMode_ = ByRank;
     bool displayOrderValid_ = false;
-    int32_t selectedRow_ = -1;     // -1 exactly when count is 0
+    int32_t selectedRow_ = -1;  // -1 exactly when count is 0
     int32_t firstVisibleRow_ = 0;
-    int32_t visibleRows_ = 0;      // written only by the pane's painting
+    int32_t visibleRows_ = 0;  // written only by the pane's painting
+    // rank_[0 .. rankIndexValid_-1] already carry their position in rankIndex,
+    // so a rebuild rewrites only the entries an insert shifted.
+    int32_t rankIndexValid_ = 0;
+    // How many entries share each (path, line) key hash. When the selected
+    // line is the only holder of its key, its new row follows from the insert
+    // position without scanning the list for the first match.
+    std::unordered_map<uint64_t, int32_t> keyCounts_;
 };
 
 }  // namespace tarvo
