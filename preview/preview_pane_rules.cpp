@@ -9,6 +9,14 @@
 
 namespace tarvo {
 
+ShowFileStep planShowFile(PreviewPosition& position, bool sameFile, int32_t lineNumber) {
+    if (lineNumber == 0) lineNumber = 1;
+    if (sameFile && lineNumber == position.targetLine) return ShowFileStep::Nothing;
+    position.targetLine = lineNumber;
+    position.topLine = centredTopLine(lineNumber, position.visibleLines);
+    return sameFile ? ShowFileStep::Repaint : ShowFileStep::LoadAndRepaint;
+}
+
 PreviewPaintPlan planPreviewPaint(int32_t topLine, int32_t visibleLines, int32_t lineCount,
                                   int32_t lineHeight) {
     PreviewPaintPlan plan;

@@ -33,6 +33,26 @@ inline int32_t paintTopLine(int32_t topLine) {
     return topLine < 1 ? 1 : topLine;
 }
 
+// Where the pane stands: the line last asked for and the line in the first
+// row. The visible-line count is the one computed at the last repaint.
+struct PreviewPosition {
+    int32_t targetLine = 0;    // 0 until the first showFile
+    int32_t topLine = 0;       // may be below 1 until the next repaint
+    int32_t visibleLines = 0;  // 0 before the first repaint
+};
+
+enum class ShowFileStep {
+    Nothing,        // the same line of the same file: no repaint
+    Repaint,        // the same file, another line: re-centred, not re-read
+    LoadAndRepaint  // another file: load it, then repaint
+};
+
+// What showFile does for a line of a file (line 0 meaning 1), and the
+// position it leaves. Another file is repainted at once even when it cannot
+// be opened, so the rows of the previous file never stand under the new
+// path in the File box.
+ShowFileStep planShowFile(PreviewPosition& position, bool sameFile, int32_t lineNumber);
+
 // What one repaint draws: rows for lines [firstLine, endLine), each
 // lineHeight tall from y 0, then white from blankTop to the far edge.
 struct PreviewPaintPlan {

@@ -52,6 +52,39 @@ TEST(PreviewCentring, PutsTheLineInTheMiddleOrInItsOwnRowNearTheStart) {
     }
 }
 
+TEST(PlanShowFile, ReloadsOnlyAnotherFileAndRepaintsOnlyAnotherLine) {
+    PreviewPosition position;
+    {
+        SCOPED_TRACE("before the first repaint: the line goes to the first row");
+        EXPECT_EQ(planShowFile(position, false, 42), ShowFileStep::LoadAndRepaint);
+        EXPECT_EQ(position.targetLine, 42);
+        EXPECT_EQ(position.topLine, 42);
+    }
+    position.visibleLines = 20;
+    {
+        SCOPED_TRACE("the same line of the same file does nothing");
+        EXPECT_EQ(planShowFile(position, true, 42), ShowFileStep::Nothing);
+        EXPECT_EQ(position.topLine, 42);
+    }
+    {
+        SCOPED_TRACE("another line of the same file re-centres without reading it");
+        EXPECT_EQ(planShowFile(position, true, 100), ShowFileStep::Repaint);
+        EXPECT_EQ(position.targetLine, 100);
+        EXPECT_EQ(position.topLine, 90);
+    }
+    {
+        SCOPED_TRACE("the same line in another file is loaded");
+        EXPECT_EQ(planShowFile(position, false, 100), ShowFileStep::LoadAndRepaint);
+    }
+    {
+        SCOPED_TRACE("line 0 (results cleared) stands for line 1");
+        EXPECT_EQ(planShowFile(position, false, 0), ShowFileStep::LoadAndRepaint);
+        EXPECT_EQ(position.targetLine, 1);
+        EXPECT_EQ(paintTopLine(position.topLine), 1);
+        EXPECT_EQ(planShowFile(position, true, 0), ShowFileStep::Nothing);
+    }
+}
+
 TEST(PreviewScrollBar, RunsOnePastTheLastLine) {
     ScrollBarState bar = previewScrollBar(true, 100, 20, 90);
     EXPECT_EQ(bar.min, 1);
