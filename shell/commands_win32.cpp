@@ -1,0 +1,99 @@
+#include "shell/commands_win32.h"
+
+#include <shellapi.h>
+#include <windows.h>
+
+#include "shell/program_win32.h"
+#include "shell/resources/resource.h"
+
+namespace tarvo {
+
+namespace {
+
+// Where Help > Go to Online Documentation... leads.
+constexpr const char* kDocumentationUrl = "https://tarvo-search.example/docs/";
+
+SearchOptions& options() {
+    return program().settings.request.options;
+}
+
+// The six option items with the option each one toggles, in menu order.
+struct OptionItem {
+    int id;
+    int32_t SearchOptions::*option;
+    // Recursive and Skip Binary Files change which files a search reads, so
+    // the remembered files' priorities no longer describe the next search.
+    bool clearsMemory;
+};
+constexpr OptionItem kOptionItems[] = {
+    {IDM_RECURSIVE, &SearchOptions::recursive, true},
+    {IDM_SKIP_BINARY_FILES, &SearchOptions::skipBinaryFiles, true},
+    {IDM_SEARCH_FILE_NAMES, &SearchOptions::searchFileNames, false},
+    {IDM_CASE_SENSITIVE_BONUS, &SearchOptions::caseSensitiveBonus, false},
+    {IDM_WHOLE_WORD_BONUS, &SearchOptions::wholeWordBonus, false},
+    {IDM_CPP_HEURISTICS, &SearchOptions::cppHeuristics, false},
+};
+
+void toggleOption(const OptionItem& item) {
+    options().*item.option ^= 1;
+    updateOptionChecks();
+    if (item.clearsMemory) program().memory.clear();
+}
+
+void setRunState(RunState state) {
+    program().runState = state;
+}
+
+void openDocumentation() {
+    ShellExecuteA(nullptr, nullptr, kDocumentationUrl, nullptr, "", SW_SHOW);
+}
+
+// The prompt, About, New Window and the launching of the previewed file.
+void newWindow() {}            // dialogs issue
+void promptExcludeList() {}    // dialogs issue
+void openPreviewedFile() {}    // dialogs issue
+void openWithNotepad() {}      // dialogs issue
+void promptHighlightList() {}  // dialogs issue
+void showAbout() {}            // dialogs issue
+
+}  // namespace
+
+void runCommand(int id) {
+    for (const OptionItem& item : kOptionItems) {
+        if (item.id == id) return toggleOption(item);
+    }
+    switch (id) {
+        case IDM_NEW_WINDOW:
+            return newWindow();
+        case IDM_EXIT:
+            return PostQuitMessage(0);  // as WM_DESTROY does
+        case IDM_START:
+            return setRunState(RunState::StartRequested);
+        case IDM_STOP:
+            return setRunState(RunState::Idle);
+        case IDM_EXCLUDE_FILE_TYPES:
+            return promptExcludeList();
+        case IDM_OPEN:
+            return openPreviewedFile();
+        case IDM_OPEN_WITH_NOTEPAD:
+            return openWithNotepad();
+        case IDM_SYNTAX_HIGHLIGHTING:
+            return promptHighlightList();
+        case IDM_ONLINE_DOCUMENTATION:
+            return openDocumentation();
+        case IDM_ABOUT:
+            return showAbout();
+        default:
+            return;
+    }
+}
+
+void updateOptionChecks() {
+    HMENU menu = GetMenu(program().windows.main);
+    for (const OptionItem& item : kOptionItems) {
+        const UINT mark = options().*item.option ? MF_CHECKED : MF_UNCHECKED;
+        CheckMenuItem(menu, item.id, MF_BYCOMMAND | mark);
+    }
+}
+
+}  // namespace tarvo

@@ -1,0 +1,13 @@
+// The menu and accelerator commands. A command only changes RunState, an
+// option or a flag; the run loop acts on them.
+#pragma once
+
+namespace tarvo {
+
+// Ids the table does not know do nothing.
+void runCommand(int id);
+
+// The check marks of the six option items, from the option values.
+void updateOptionChecks();
+
+}  // namespace tarvo

@@ -1,0 +1,63 @@
+#include "shell/edit_box_win32.h"
+
+#include "engine/search_request.h"
+#include "shell/program_win32.h"
+
+namespace tarvo {
+
+namespace {
+
+bool isListKey(WPARAM key) {
+    return key == VK_PRIOR || key == VK_NEXT || key == VK_UP || key == VK_DOWN;
+}
+
+// Find -> Path -> Find; the File box goes back to Find. Shift+Tab is Tab.
+LRESULT onTab(HWND box, UINT message) {
+    if (message != WM_KEYDOWN) return 0;  // key-up and the character are swallowed
+    const MainWindows& w = program().windows;
+    HWND next = (box == w.findBox) ? w.pathBox : w.findBox;
+    SetFocus(next);
+    PostMessageA(next, WM_KEYDOWN, VK_END, 0);
+    return 0;
+}
+
+std::string readBox(HWND box) {
+    char text[kMaxTextLength + 1];
+    LRESULT length = SendMessageA(box, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return std::string(text, static_cast<size_t>(length));
+}
+
+// Enter takes both boxes. Unchanged texts during a search mean "stop";
+// anything else (re)starts, and a new Path makes the remembered files'
+// priorities meaningless.
+void onEnter() {
+    Program& p = program();
+    Settings& s = p.settings;
+    s.request.findText = readBox(p.windows.findBox);
+    s.request.pathText = readBox(p.windows.pathBox);
+    if (p.runState == RunState::Running && s.request.findText == s.lastFindText &&
+        s.request.pathText == s.lastPathText) {
+        p.runState = RunState::Idle;
+        return;
+    }
+    if (s.request.pathText != s.lastPathText) p.memory.clear();
+    s.lastFindText = s.request.findText;
+    s.lastPathText = s.request.pathText;
+    p.runState = RunState::StartRequested;
+}
+
+}  // namespace
+
+LRESULT CALLBACK editBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+    const bool keyMessage = message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR;
+    if (keyMessage && wParam == VK_TAB) return onTab(box, message);
+    if (message == WM_KEYDOWN && isListKey(wParam))
+        return SendMessageA(program().windows.resultsPane, message, wParam, lParam);
+    if (message == WM_CHAR && wParam == '\r') {
+        onEnter();
+        return 0;
+    }
+    return CallWindowProcA(program().standardEditProc, box, message, wParam, lParam);
+}
+
+}  // namespace tarvo

@@ -1,0 +1,80 @@
+// The program's state: one object that lives from start-up to the end of
+// the process (it is never destroyed, so nothing is torn down under a search
+// that exitProgram leaves in the middle). The window procedures, the run
+// loop and the engine's host all reach the same instance through program().
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "engine/file_memory.h"
+#include "engine/search_engine.h"
+#include "results/result_store.h"
+#include "shell/main_layout.h"
+#include "shell/panes_win32.h"
+#include "shell/settings_file.h"
+#include "shell/status_line.h"
+
+namespace tarvo {
+
+// The engine's host in the window program: the pump in poll mode, the live
+// RunState, a message box for a root that cannot be opened, and the flag the
+// 250 ms timer repaints on.
+class WindowHost final : public SearchHost {
+public:
+    void pumpMessages() override;
+    RunState runState() const override;
+    void reportError(const char* message) override;
+    void requestRefresh() override;
+};
+
+struct MainWindows {
+    HWND main = nullptr;
+    HWND findBox = nullptr;
+    HWND pathBox = nullptr;
+    HWND fileBox = nullptr;  // read-only: the previewed file's path
+    HWND resultsPane = nullptr;
+    HWND previewPane = nullptr;
+    // Held from creation to the end: the status line and the panes repaint
+    // through them outside WM_PAINT, and the main one measures text.
+    HDC mainDc = nullptr;
+    HDC resultsDc = nullptr;
+    HDC previewDc = nullptr;
+};
+
+struct Program {
+    // WindowRect, FindText and PathText with the lists and the six options
+    // (settings.request), SortMode as loaded, LastFindText, LastPathText.
+    Settings settings;
+    FileMemory memory;
+    PaneViews views;
+    ResultStore results{&views};
+    WindowHost host;
+    SearchEngine engine{host, settings.request, memory, results};
+
+    RunState runState = RunState::Idle;
+    bool refreshPending = false;  // RefreshPending: the timer repaints when set
+    RunTimes runTimes;            // RunStartTime, RunEndTime
+
+    HINSTANCE instance = nullptr;
+    HACCEL accelerators = nullptr;
+    MainWindows windows;
+    WNDPROC standardEditProc = nullptr;  // the EDIT class's own procedure
+    COLORREF faceColour = 0;             // COLOR_BTNFACE, read once at start-up
+    HBRUSH faceBrush = nullptr;
+    MainLayout layout;  // the last layoutMainWindow's rectangles
+
+    // Test seams. A non-empty settingsFile replaces settingsPath(); an
+    // endProcess hook runs instead of the process ending (a test ends the
+    // thread its program runs on).
+    std::string settingsFile;
+    void (*endProcess)(int exitCode) = nullptr;
+};
+
+Program& program();
+
+// The settings file this program reads and writes.
+std::string currentSettingsPath();
+
+}  // namespace tarvo

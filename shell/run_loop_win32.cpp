@@ -1,0 +1,81 @@
+#include "shell/run_loop_win32.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "shell/clock.h"
+#include "shell/program_win32.h"
+
+namespace tarvo {
+
+void runLoop() {
+    Program& p = program();
+    p.runState = RunState::Idle;
+    for (;;) {
+        if (p.runState == RunState::StartRequested) {
+            runRequestedSearch();
+        } else {
+            pumpMessages(true);
+        }
+    }
+}
+
+void runRequestedSearch() {
+    Program& p = program();
+    p.runState = RunState::Running;
+    p.runTimes.start = elapsedSeconds();
+    p.engine.runSearch();
+    p.runTimes.end = elapsedSeconds();
+    p.refreshPending = true;
+    // A Start or Enter during the run left StartRequested: the loop begins
+    // the next run at once. A Stop already left Idle.
+    if (p.runState == RunState::Running) p.runState = RunState::Idle;
+}
+
+void pumpMessages(bool wait) {
+    MSG message;
+    if (!wait) {
+        // A message PeekMessageA reports is certain to be there, so the wait
+        // mode takes it without blocking.
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE))
+            pumpMessages(true);
+        return;
+    }
+    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    if (got == 0) exitProgram(0);
+    if (got == -1) return;  // only for an invalid filter window; there is none
+    const Program& p = program();
+    // For every message, whichever window it is for: F5 to F8, Ctrl+N and
+    // Ctrl+O work while an edit box has the focus.
+    if (TranslateAcceleratorA(p.windows.main, p.accelerators, &message)) return;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+}
+
+void exitProgram(int exitCode) {
+    Program& p = program();
+    p.memory.creditResults(p.results);
+    p.settings.sortMode = p.results.sortMode();
+    saveSettings(currentSettingsPath().c_str(), false, p.settings, p.memory);
+    if (p.endProcess) p.endProcess(exitCode);
+    std::exit(exitCode);
+}
+
+void WindowHost::pumpMessages() {
+    tarvo::pumpMessages(false);
+}
+
+RunState WindowHost::runState() const {
+    return program().runState;
+}
+
+void WindowHost::reportError(const char* message) {
+    MessageBoxA(program().windows.main, message, "Tarvo Search", MB_OK);
+}
+
+void WindowHost::requestRefresh() {
+    program().refreshPending = true;
+}
+
+}  // namespace tarvo

@@ -1,0 +1,75 @@
+#include "shell/status_panel_win32.h"
+
+#include "preview/marked_text.h"
+#include "preview/text_drawing_win32.h"
+#include "shell/clock.h"
+#include "shell/program_win32.h"
+
+namespace tarvo {
+
+namespace {
+
+constexpr COLORREF kShadowLine = RGB(128, 128, 128);
+constexpr COLORREF kHighlightLine = RGB(255, 255, 255);
+
+// The DC pen and brush (recoloured per box), the interface font, text
+// without a background.
+void prepareSurface(HDC dc) {
+    SelectObject(dc, GetStockObject(DC_PEN));
+    SelectObject(dc, GetStockObject(DC_BRUSH));
+    SelectObject(dc, fontHandle(InterfaceFont));
+    SetBkMode(dc, TRANSPARENT);
+}
+
+// A grey line over a white one, across the whole window: an etched groove.
+void drawGroove(HDC dc, int y) {
+    SetDCPenColor(dc, kShadowLine);
+    MoveToEx(dc, 0, y, nullptr);
+    LineTo(dc, kFarEdge, y);
+    SetDCPenColor(dc, kHighlightLine);
+    MoveToEx(dc, 0, y + 1, nullptr);
+    LineTo(dc, kFarEdge, y + 1);
+}
+
+void drawLabel(HDC dc, const LayoutRect& rect, const char* label) {
+    TextOutA(dc, rect.left, rect.top, label, lstrlenA(label));
+}
+
+}  // namespace
+
+void paintStatusLine(HDC dc) {
+    const Program& p = program();
+    if (!dc) dc = p.windows.mainDc;
+    const bool running = p.runState == RunState::Running;
+    // The clock is first read when the first search starts, which so starts at 0.
+    const std::string text =
+        statusLineText(p.engine.stats(), p.runTimes, running ? elapsedSeconds() : 0.0, running);
+    const LayoutRect& status = p.layout.statusLine;
+    prepareSurface(dc);
+    SetDCPenColor(dc, p.faceColour);
+    SetDCBrushColor(dc, p.faceColour);
+    Rectangle(dc, 0, status.top, kFarEdge, status.bottom);
+    TextOutA(dc, status.left, status.top, text.data(), static_cast<int>(text.size()));
+}
+
+void paintMainWindow(HDC dc) {
+    const Program& p = program();
+    const MainLayout& l = p.layout;
+    prepareSurface(dc);
+    SetDCBrushColor(dc, p.faceColour);
+    Rectangle(dc, -1, -1, kFarEdge, kFarEdge);
+    drawGroove(dc, 0);  // under the menu bar
+    drawLabel(dc, l.findLabel, "Find:");
+    drawLabel(dc, l.pathLabel, "Path:");
+    drawLabel(dc, l.fileLabel, "File:");
+    paintStatusLine(dc);
+    drawHeaderBox(dc, l.rankHeader.left, l.rankHeader.top, l.rankHeader.right, l.rankHeader.bottom,
+                  "Rank");
+    drawHeaderBox(dc, l.fileHeader.left, l.fileHeader.top, l.fileHeader.right, l.fileHeader.bottom,
+                  "File name (line number)");
+    drawHeaderBox(dc, l.lineHeader.left, l.lineHeader.top, l.lineHeader.right, l.lineHeader.bottom,
+                  "Line");
+    if (l.resultsPane.height() > 0) drawGroove(dc, l.resultsBottom + 5);
+}
+
+}  // namespace tarvo
