@@ -16,7 +16,7 @@
 // 998. At the next run's start they decay to 990, 990 and 988.
 //
 // Saved rows (settings file): "%d %s\n", priority then path, best first,
-// stopping at the first priority 0.
+// stopping at the first priority of 0 or less (binary files, at -1, sort last).
 //
 // The table keeps insertion order; removing an entry moves the last entry
 // into its place. A hash index beside the table makes find O(1) without
@@ -43,7 +43,7 @@ uint32_t pathHash(const char* text, int32_t limit = -1);
 struct FileMemoryEntry {
     std::string path;
     uint32_t hash = 0;
-    int32_t priority = 0;  // 0 new; up to 1000 by crediting; -1 binary
+    int32_t priority = 0;   // 0 new; up to 1000 by crediting; -1 binary
     bool searched = false;  // opened by the scanner in the current run
     bool binary = false;    // a NUL byte while Skip Binary Files was on
     bool credited = false;  // raised by the current crediting
@@ -53,7 +53,8 @@ class FileMemory {
 public:
     int32_t find(const char* path) const;
     // Appends when absent; an existing entry keeps its priority. At the
-    // cap the file is not remembered (it is still searched).
+    // cap (kMaxRememberedFiles) a new file is not remembered: the scanner
+    // still reads it, it just cannot be marked searched or credited.
     void add(const char* path, int32_t priority);
     void remove(const char* path);
     void clear();
@@ -79,12 +80,23 @@ public:
     std::vector<int32_t> indexesByPriority() const;
 
 private:
+    int32_t findHashed(const char* path, uint32_t hash) const;
+    void grow();
+    // Hash index over entry indexes: linear probing from a slot chosen by
+    // the entry's stored hash; removal shifts later slots back, so no
+    // tombstones build up across many add/remove cycles.
+    size_t homeSlot(uint32_t hash) const;
+    size_t slotOf(int32_t index) const;
+    void insertSlot(int32_t index);
+    void eraseSlot(size_t hole);
+    void rebuildIndex();
+
     std::vector<FileMemoryEntry> entries_;
-    int32_t capacity_ = 0;
-    int32_t creditCounter_ = 0;
-    uint64_t clearCount_ = 0;  // lets a running pass notice a clear
-    // Hash index: open addressing over entry indexes, keyed by entry hash.
-    std::vector<int32_t> slots_;
+    int32_t capacity_ = 0;        // grows by kFileMemoryGrowth up to kMaxRememberedFiles
+    int32_t creditCounter_ = 0;   // the credit the next distinct file of the results gets
+    uint64_t clearCount_ = 0;     // lets a running pass notice a clear
+    std::vector<int32_t> slots_;  // entry index or -1; at least twice the capacity
+    int32_t slotBits_ = 0;        // slots_.size() == 1 << slotBits_
 };
 
 }  // namespace tarvo
