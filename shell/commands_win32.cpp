@@ -1,7 +1,8 @@
 #include "shell/commands_win32.h"
 
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include "shell/program_win32.h"
 #include "shell/resources/resource.h"

@@ -1,7 +1,8 @@
 #include "shell/settings_path_win32.h"
 
-#include <shlobj.h>
 #include <windows.h>
+
+#include <shlobj.h>
 
 namespace tarvo {
 
