@@ -1,0 +1,278 @@
+#include "shell/settings_file.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string_view>
+#include <vector>
+
+#include "engine/file_memory.h"
+
+namespace tarvo {
+
+namespace {
+
+constexpr size_t kReadChunk = 64 * 1024;  // stdio-sized reads; lines are found with memchr
+// The new file is written under this name beside the old one, then renamed
+// over it, so a failed write never leaves a half-written settings file.
+constexpr const char* kTempSuffix = ".tmp";
+
+// ---------------------------------------------------------------------------
+// Reading
+// ---------------------------------------------------------------------------
+
+// Hands out the file's lines one at a time: at most kMaxTextLength bytes of
+// each, the rest of a longer line skipped (never read as the next line),
+// the line feed removed. Any byte, NUL included, is line content.
+class LineReader {
+public:
+    explicit LineReader(FILE* file) : file_(file), buffer_(kReadChunk) {}
+
+    // False at end of file, with `line` left as it was.
+    bool next(std::string& line) {
+        if (pos_ == len_ && !fill()) return false;
+        // One byte past the limit is kept so that a "\r" in that place can
+        // still be dropped before the line counts as cut.
+        const size_t keep = static_cast<size_t>(kMaxTextLength) + 1;
+        size_t dropped = 0;
+        line.clear();
+        for (;;) {
+            if (pos_ == len_ && !fill()) break;  // an unterminated last line
+            const char* start = buffer_.data() + pos_;
+            const size_t available = len_ - pos_;
+            const char* feed = static_cast<const char*>(std::memchr(start, '\n', available));
+            const size_t n = feed ? static_cast<size_t>(feed - start) : available;
+            const size_t take = std::min(n, keep - std::min(line.size(), keep));
+            line.append(start, take);
+            dropped += n - take;
+            pos_ += n;
+            if (feed) {
+                ++pos_;
+                break;
+            }
+        }
+        if (dropCarriageReturns_ && dropped == 0 && !line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        cut_ = dropped > 0 || line.size() > static_cast<size_t>(kMaxTextLength);
+        if (cut_) line.resize(kMaxTextLength);
+        return true;
+    }
+
+    bool lastLineWasCut() const { return cut_; }
+    void dropCarriageReturns() { dropCarriageReturns_ = true; }
+
+private:
+    bool fill() {
+        len_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+        pos_ = 0;
+        return len_ > 0;
+    }
+
+    FILE* file_;
+    std::vector<char> buffer_;
+    size_t pos_ = 0;  // next unread byte of buffer_
+    size_t len_ = 0;  // bytes in buffer_
+    bool cut_ = false;
+    bool dropCarriageReturns_ = false;
+};
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// Reads one decimal integer at p (leading blanks and a sign allowed) and
+// moves p past it. False, p unchanged, when there is none or it does not
+// fit 32 bits.
+bool parseInt(const char*& p, const char* end, int32_t& value) {
+    const char* q = p;
+    while (q < end && isBlank(*q))
+        ++q;
+    bool negative = false;
+    if (q < end && (*q == '+' || *q == '-')) negative = *q++ == '-';
+    if (q == end || *q < '0' || *q > '9') return false;
+    int64_t v = 0;
+    for (; q < end && *q >= '0' && *q <= '9'; ++q) {
+        v = v * 10 + (*q - '0');
+        if (v > int64_t{INT32_MAX} + 1) return false;
+    }
+    if (negative) v = -v;
+    if (v > INT32_MAX || v < INT32_MIN) return false;
+    value = static_cast<int32_t>(v);
+    p = q;
+    return true;
+}
+
+// Texts are C strings to the rest of the program: a NUL ends them.
+std::string textOf(const std::string& line) {
+    return line.substr(0, line.find('\0'));
+}
+
+// The saved rectangle is used only when enough of it lies on the primary
+// screen, and only when it is a real rectangle (right of left, below top).
+bool placementFits(const WindowRect& r, int32_t screenWidth, int32_t screenHeight) {
+    const int64_t sw = screenWidth;
+    const int64_t sh = screenHeight;
+    return 0 <= r.left && r.left <= sw - kMinOnScreen && kMinOnScreen <= r.right && r.right <= sw &&
+           0 <= r.top && r.top <= sh - kMinOnScreen && kMinOnScreen <= r.bottom && r.bottom <= sh &&
+           r.left < r.right && r.top < r.bottom;
+}
+
+void readWindowRect(const std::string& line, int32_t screenWidth, int32_t screenHeight,
+                    WindowRect& rect) {
+    const char* p = line.data();
+    const char* end = p + line.size();
+    WindowRect read{};
+    if (!parseInt(p, end, read.left) || !parseInt(p, end, read.top) ||
+        !parseInt(p, end, read.right) || !parseInt(p, end, read.bottom)) {
+        return;
+    }
+    if (placementFits(read, screenWidth, screenHeight)) rect = read;
+}
+
+// SortMode and the six options, taken as read; a value that is missing (or
+// unreadable) keeps its default, and so do all after it.
+void readOptions(const std::string& line, Settings& settings) {
+    SearchOptions& o = settings.request.options;
+    int32_t* targets[] = {&settings.sortMode, &o.recursive,          &o.skipBinaryFiles,
+                          &o.searchFileNames, &o.caseSensitiveBonus, &o.wholeWordBonus,
+                          &o.cppHeuristics};
+    const char* p = line.data();
+    const char* end = p + line.size();
+    for (int32_t* target : targets) {
+        if (!parseInt(p, end, *target)) return;
+    }
+}
+
+// "priority path": the path is everything after the first space that
+// follows the number. Rows that do not fit this are skipped.
+void readMemoryRow(const std::string& line, FileMemory& memory) {
+    const char* p = line.data();
+    const char* end = p + line.size();
+    int32_t priority = 0;
+    if (!parseInt(p, end, priority)) return;
+    const char* space = static_cast<const char*>(std::memchr(p, ' ', end - p));
+    if (space == nullptr) return;
+    std::string_view path(space + 1, end - (space + 1));
+    // No file is named by an empty path or one holding a NUL byte.
+    if (path.empty() || path.find('\0') != std::string_view::npos) return;
+    memory.add(std::string(path).c_str(), priority);
+}
+
+// ---------------------------------------------------------------------------
+// Writing
+// ---------------------------------------------------------------------------
+
+// A text as it can be written on its own line and read back: cut at a line
+// feed or NUL (neither can be held in a line) and at the text limit.
+std::string_view savedText(const std::string& text) {
+    std::string_view t(text);
+    t = t.substr(0, std::min(t.find('\n'), t.find('\0')));
+    return t.substr(0, kMaxTextLength);
+}
+
+int32_t shifted(int32_t value, bool offset) {
+    if (!offset) return value;
+    const int64_t v = int64_t{value} + kNewWindowOffset;
+    return static_cast<int32_t>(std::min<int64_t>(v, INT32_MAX));
+}
+
+void writeLine(FILE* file, std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fputc('\n', file);
+}
+
+void writeSettings(FILE* file, bool offset, const Settings& s, const FileMemory& memory) {
+    writeLine(file, kSettingsHeader);
+    const WindowRect& r = s.windowRect;
+    std::fprintf(file, "%d %d %d %d\n", shifted(r.left, offset), shifted(r.top, offset),
+                 shifted(r.right, offset), shifted(r.bottom, offset));
+    writeLine(file, savedText(s.request.findText));
+    writeLine(file, savedText(s.request.pathText));
+    writeLine(file, savedText(s.request.highlightList));
+    writeLine(file, savedText(s.request.excludeList));
+    const SearchOptions& o = s.request.options;
+    std::fprintf(file, "%d %d %d %d %d %d %d\n", s.sortMode, o.recursive, o.skipBinaryFiles,
+                 o.searchFileNames, o.caseSensitiveBonus, o.wholeWordBonus, o.cppHeuristics);
+
+    writeLine(file, "");
+    char number[16];
+    for (int32_t index : memory.indexesByPriority()) {
+        const FileMemoryEntry& e = memory.entry(index);
+        // Only positive priorities are worth keeping; the rest sort after them.
+        if (e.priority <= 0) break;
+        const int n = std::snprintf(number, sizeof number, "%d ", e.priority);
+        // A row that could not be read back as the same file is not written.
+        if (e.path.empty() || e.path.find('\n') != std::string::npos ||
+            n + e.path.size() > static_cast<size_t>(kMaxTextLength)) {
+            continue;
+        }
+        std::fwrite(number, 1, n, file);
+        writeLine(file, e.path);
+    }
+}
+
+}  // namespace
+
+void loadSettings(const char* path, int32_t screenWidth, int32_t screenHeight, Settings& settings,
+                  FileMemory& memory) {
+    settings = Settings{};
+    FILE* file = path ? std::fopen(path, "rb") : nullptr;
+    if (file) {
+        LineReader reader(file);
+        std::string line;
+        bool matches = false;
+        if (reader.next(line)) {
+            if (line == kSettingsHeader) {
+                matches = true;
+            } else if (line == std::string(kSettingsHeader) + '\r') {
+                matches = true;
+                reader.dropCarriageReturns();
+            }
+        }
+        if (matches) {
+            // Each read stops at the end of the file, so a missing line keeps
+            // its setting's default and is never taken from an earlier line.
+            if (reader.next(line))
+                readWindowRect(line, screenWidth, screenHeight, settings.windowRect);
+            std::string* texts[] = {&settings.request.findText, &settings.request.pathText,
+                                    &settings.request.highlightList, &settings.request.excludeList};
+            for (std::string* text : texts) {
+                if (reader.next(line)) *text = textOf(line);
+            }
+            if (reader.next(line)) readOptions(line, settings);
+
+            memory.clear();
+            while (reader.next(line)) {
+                // A cut row names a different, longer path: skip it.
+                if (!reader.lastLineWasCut()) readMemoryRow(line, memory);
+            }
+        }
+        std::fclose(file);
+    }
+    settings.lastFindText = settings.request.findText;
+    settings.lastPathText = settings.request.pathText;
+}
+
+bool saveSettings(const char* path, bool offset, const Settings& settings,
+                  const FileMemory& memory) {
+    if (path == nullptr || *path == '\0') return false;
+    const std::string temp = std::string(path) + kTempSuffix;
+    FILE* file = std::fopen(temp.c_str(), "wb");
+    if (file == nullptr) return false;
+    writeSettings(file, offset, settings, memory);
+    bool written = std::ferror(file) == 0;
+    written = std::fclose(file) == 0 && written;
+
+    std::error_code error;
+    if (written) std::filesystem::rename(temp, path, error);
+    if (!written || error) {
+        // The old file is untouched; drop the partial copy.
+        std::remove(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace tarvo
