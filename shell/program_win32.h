@@ -49,6 +49,7 @@ struct Program {
     Settings settings;
     FileMemory memory;
     PaneViews views;
+    PaneState panes;
     ResultStore results{&views};
     WindowHost host;
     SearchEngine engine{host, settings.request, memory, results};
