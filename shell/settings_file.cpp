@@ -215,15 +215,17 @@ void writeSettings(FILE* file, bool offset, const Settings& s, const FileMemory&
 
 }  // namespace
 
-void loadSettings(const char* path, int32_t screenWidth, int32_t screenHeight, Settings& settings,
+bool loadSettings(const char* path, int32_t screenWidth, int32_t screenHeight, Settings& settings,
                   FileMemory& memory) {
     settings = Settings{};
+    bool ours = true;  // nothing foreign would be lost by saving over it
     FILE* file = path ? std::fopen(path, "rb") : nullptr;
     if (file) {
         LineReader reader(file);
         std::string line;
         bool matches = false;
         if (reader.next(line)) {
+            ours = false;
             if (line == kSettingsHeader) {
                 matches = true;
             } else if (line == std::string(kSettingsHeader) + '\r') {
@@ -232,6 +234,7 @@ void loadSettings(const char* path, int32_t screenWidth, int32_t screenHeight, S
             }
         }
         if (matches) {
+            ours = true;
             // Each read stops at the end of the file, so a missing line keeps
             // its setting's default and is never taken from an earlier line.
             if (reader.next(line))
@@ -253,6 +256,7 @@ void loadSettings(const char* path, int32_t screenWidth, int32_t screenHeight, S
     }
     settings.lastFindText = settings.request.findText;
     settings.lastPathText = settings.request.pathText;
+    return ours;
 }
 
 bool saveSettings(const char* path, bool offset, const Settings& settings,

@@ -53,9 +53,11 @@ struct Settings {
 
 // Sets every setting from the file at `path`, or to its default where the
 // file, or the line for a setting, is missing. Empties `memory` and adds the
-// saved rows when the first line matches. Never fails: bad input gives
-// defaults or skipped rows.
-void loadSettings(const char* path, int32_t screenWidth, int32_t screenHeight, Settings& settings,
+// saved rows when the first line matches. Bad input gives defaults or
+// skipped rows. Returns false only when the file holds something that is not
+// a settings file (its first line does not match), so that a caller can
+// refuse to save over it; a missing or empty file returns true.
+bool loadSettings(const char* path, int32_t screenWidth, int32_t screenHeight, Settings& settings,
                   FileMemory& memory);
 
 // Writes the whole file, through a temporary file beside it that replaces the

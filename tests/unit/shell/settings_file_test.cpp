@@ -33,9 +33,9 @@ std::string readBytes(const std::string& path) {
 class SettingsFileTest : public ::testing::Test {
 protected:
     // Loads `bytes` as a settings file into settings_ and memory_.
-    void load(const std::string& bytes) {
+    bool load(const std::string& bytes) {
         tree_.write("TarvoSearch.txt", bytes);
-        loadSettings(file().c_str(), kScreenWidth, kScreenHeight, settings_, memory_);
+        return loadSettings(file().c_str(), kScreenWidth, kScreenHeight, settings_, memory_);
     }
     std::string file() const { return tree_.path("TarvoSearch.txt"); }
     std::string save(bool offset = false) {
@@ -75,10 +75,11 @@ TEST_F(SettingsFileTest, MissingOrForeignFileGivesDefaults) {
         settings_.sortMode = 3;
         settings_.lastPathText = "old";
         if (bytes == "(no file)") {
-            loadSettings(tree_.path("absent.txt").c_str(), kScreenWidth, kScreenHeight, settings_,
-                         memory_);
+            EXPECT_TRUE(loadSettings(tree_.path("absent.txt").c_str(), kScreenWidth, kScreenHeight,
+                                     settings_, memory_));
         } else {
-            load(bytes);
+            // Only a file with something foreign in it is reported.
+            EXPECT_EQ(load(bytes), bytes.empty());
         }
         expectDefaults();
         EXPECT_EQ(settings_.lastFindText, "");
@@ -139,7 +140,8 @@ TEST_F(SettingsFileTest, SaveLayoutOffsetAndMemoryOrder) {
 
 TEST_F(SettingsFileTest, FileEndingEarlyKeepsLaterDefaults) {
     memory_.add("stale", 5);
-    load("Tarvo Search, version 1.0\n100 80 900 680\nfoo bar\nc:\\src");  // no final newline
+    EXPECT_TRUE(
+        load("Tarvo Search, version 1.0\n100 80 900 680\nfoo bar\nc:\\src"));  // no final newline
     EXPECT_EQ(settings_.windowRect.left, 100);
     EXPECT_EQ(settings_.request.findText, "foo bar");
     EXPECT_EQ(settings_.request.pathText, "c:\\src");
