@@ -34,7 +34,9 @@ size_t utf8SequenceLength(const std::string& text, size_t i) {
     return 0;
 }
 
-std::string quoted(const std::string& text) { return "\"" + escapeJson(text) + "\""; }
+std::string quoted(const std::string& text) {
+    return "\"" + escapeJson(text) + "\"";
+}
 
 }  // namespace
 
@@ -43,11 +45,20 @@ std::string escapeTsv(const std::string& text) {
     out.reserve(text.size());
     for (char c : text) {
         switch (c) {
-            case '\\': out += "\\\\"; break;
-            case '\t': out += "\\t"; break;
-            case '\r': out += "\\r"; break;
-            case '\n': out += "\\n"; break;
-            default: out += c;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -66,11 +77,21 @@ std::string escapeJson(const std::string& text) {
             continue;
         }
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
                 if (c < 0x20 || length == 0) {
                     std::snprintf(hex, sizeof hex, "\\u%04x", c);
@@ -102,7 +123,8 @@ std::string formatText(const ResultEntry& entry, const TermTable& terms, bool co
     static constexpr const char* kMarkOff = "\x1b[0m";
 
     std::string text = entry.lineText;
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
 
     // The list pane cuts a marked text into runs and expands tabs per run;
     // printing the same runs keeps the terminal in step with the window.

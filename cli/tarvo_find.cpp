@@ -1,12 +1,12 @@
 // tarvo-find: the terminal front end. It runs the window's engine over the
 // same request, with the store doing the ranking, and prints the results in
 // display order. With --settings it shares the window's file memory.
+#include <unistd.h>
 #include <climits>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 #include "cli/cli_options.h"
 #include "cli/result_printer.h"
@@ -94,10 +94,11 @@ int run(const CliOptions& cli) {
     SearchEngine engine(host, request, memory, results);
 
     std::signal(SIGINT, [](int) { interrupted = 1; });
-    double start = elapsedSeconds();
+    RunTimes times;
+    times.start = elapsedSeconds();
     host.start();
     engine.runSearch();
-    double end = elapsedSeconds();
+    times.end = elapsedSeconds();
 
     if (!cli.settingsFile.empty()) saveSettings(cli.settingsFile.c_str(), false, stored, memory);
 
@@ -107,16 +108,18 @@ int run(const CliOptions& cli) {
     if (cli.top >= 0 && cli.top < shown) shown = cli.top;
     for (int32_t row = 0; row < shown; ++row) {
         const ResultEntry& entry = results.displayEntry(row);
-        std::string line = cli.format == OutputFormat::Tsv     ? formatTsv(entry)
-                           : cli.format == OutputFormat::Jsonl ? formatJsonl(entry)
-                                                               : formatText(entry, engine.terms(), color);
+        std::string line = cli.format == OutputFormat::Tsv ? formatTsv(entry)
+                           : cli.format == OutputFormat::Jsonl
+                               ? formatJsonl(entry)
+                               : formatText(entry, engine.terms(), color);
         line += '\n';
         std::fwrite(line.data(), 1, line.size(), stdout);
     }
     std::fflush(stdout);
 
     if (cli.stats) {
-        std::fprintf(stderr, "%s\n", statusLineText(engine.stats(), end - start, false).c_str());
+        std::fprintf(stderr, "%s\n",
+                     statusLineText(engine.stats(), times, times.end, false).c_str());
     }
     return results.count() > 0 ? 0 : 1;
 }

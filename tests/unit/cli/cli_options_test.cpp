@@ -34,10 +34,26 @@ TEST(CliOptions, PositionalTextsAndDefaults) {
 }
 
 TEST(CliOptions, SwitchesAndValues) {
-    CliParse p = parse({"--no-recursive", "--search-binary", "--no-file-names", "--no-case-bonus",
-                        "--no-word-bonus", "--no-cpp-heuristics", "--exclude", ".o;.a",
-                        "--highlight=.h", "--sort", "line", "--top=5", "--format", "jsonl",
-                        "--color", "never", "--stats", "--settings", "s.txt", "term"});
+    CliParse p = parse({"--no-recursive",
+                        "--search-binary",
+                        "--no-file-names",
+                        "--no-case-bonus",
+                        "--no-word-bonus",
+                        "--no-cpp-heuristics",
+                        "--exclude",
+                        ".o;.a",
+                        "--highlight=.h",
+                        "--sort",
+                        "line",
+                        "--top=5",
+                        "--format",
+                        "jsonl",
+                        "--color",
+                        "never",
+                        "--stats",
+                        "--settings",
+                        "s.txt",
+                        "term"});
     ASSERT_EQ(p.error, "");
     const CliOptions& o = p.options;
     EXPECT_EQ(o.recursive, 0);

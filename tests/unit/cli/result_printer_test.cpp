@@ -31,7 +31,8 @@ TEST(ResultPrinter, JsonEscapesEverythingThatIsNotValidUtf8) {
     EXPECT_EQ(escapeJson("\t\r\n\x01"), "\\t\\r\\n\\u0001");
     EXPECT_EQ(escapeJson("caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80"),
               "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80");
-    SCOPED_TRACE("invalid: a lone Latin-1 byte, a truncated sequence, an overlong form, a surrogate");
+    SCOPED_TRACE(
+        "invalid: a lone Latin-1 byte, a truncated sequence, an overlong form, a surrogate");
     EXPECT_EQ(escapeJson("caf\xe9"), "caf\\u00e9");
     EXPECT_EQ(escapeJson("\xe2\x82"), "\\u00e2\\u0082");
     EXPECT_EQ(escapeJson("\xc0\xaf"), "\\u00c0\\u00af");
@@ -44,11 +45,10 @@ TEST(ResultPrinter, TextMarksTermsAndDropsTheLineBreak) {
     TermTable terms;
     terms.parseTerms("foo");
     ResultEntry e = entry(0, 1002020, "x.c", 1, "// foo\troutine\r\n");
-        // Tabs expand from the start of their run, as in the list pane: the tab
+    // Tabs expand from the start of their run, as in the list pane: the tab
     // opens the run after the marked term, so it becomes four spaces.
     EXPECT_EQ(formatText(e, terms, false), "   1  x.c (1)  // foo    routine");
-    EXPECT_EQ(formatText(e, terms, true),
-              "   1  x.c (1)  // \x1b[30;103mfoo\x1b[0m    routine");
+    EXPECT_EQ(formatText(e, terms, true), "   1  x.c (1)  // \x1b[30;103mfoo\x1b[0m    routine");
 }
 
 }  // namespace
