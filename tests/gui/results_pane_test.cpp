@@ -269,7 +269,7 @@ TEST_F(ResultsPaneTest, RowCacheRedrawsOnlyTheRowsThatChanged) {
 TEST_F(ResultsPaneTest, LongPathIsFittedToItsColumn) {
     // Longer than the 263 characters a fixed cache slot would hold; the
     // file does not exist, so the preview shows nothing for it.
-    const std::string longPath = scratch.path(std::string(300 - scratch.root().size(), 'p'));
+    const std::string longPath = scratch.path(std::string(299 - scratch.root().size(), 'p'));
     store().addResult(entryAt(0).score + 1000, longPath.c_str(), 1, "needle");
     ASSERT_EQ(entryAt(0).path, longPath);
     EXPECT_EQ(program().panes.document.currentPath(), longPath);
