@@ -7,6 +7,15 @@
 #define IDR_ACCELERATORS 102
 #define IDI_PROGRAM 104
 
+// Dialogs and the About banner. Icon group 104 and dialog 104 are different
+// resource types and may share the number.
+#define IDD_PROMPT 104
+#define IDD_ABOUT 105
+#define IDB_BANNER 106
+#define IDC_PROMPT_EDIT 1001
+#define IDC_PROMPT_LABEL 1005
+#define IDC_ABOUT_TEXT 1011
+
 // File
 #define IDM_NEW_WINDOW 40008
 #define IDM_EXIT 40001
