@@ -1,0 +1,86 @@
+// Start-up with awkward input: an overlong command line, saved placements
+// on and off the screen, a Path box of 150 entries.
+#include <fstream>
+
+#include "gui_support.h"
+
+namespace tarvo::testing {
+namespace {
+
+class LongCommandLine : public ProgramTest {
+    std::string commandLine() override { return std::string(12000, 'x') + "tail"; }
+};
+
+TEST_F(LongCommandLine, IsCutToItsFirst9999Bytes) {
+    const std::string& find = p().settings.request.findText;
+    EXPECT_EQ(find, std::string(9999, 'x'));
+    EXPECT_EQ(boxText(windows().findBox), find);
+    char directory[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, directory);
+    EXPECT_EQ(p().settings.request.pathText, directory);
+    EXPECT_EQ(boxText(windows().pathBox), directory);
+    EXPECT_EQ(p().settings.lastFindText, "") << "Last texts keep the loaded values";
+    EXPECT_EQ(p().runState, RunState::Idle) << "no search starts by itself";
+}
+
+class SavedPlacement : public ProgramTest {
+protected:
+    void writeSettings() override {
+        tree.mkdir("settings");
+        std::ofstream(settingsFile()) << "Tarvo Search, version 1.0\n"
+                                      << placement() << "\nsaved find\nC:\\saved\n";
+    }
+    virtual const char* placement() = 0;
+    static RECT windowRect() {
+        RECT r;
+        GetWindowRect(program().windows.main, &r);
+        return r;
+    }
+};
+
+class OnScreen : public SavedPlacement {
+    const char* placement() override { return "100 80 900 680"; }
+};
+
+TEST_F(OnScreen, TheWindowOpensWhereItWasSaved) {
+    RECT r = windowRect();
+    EXPECT_EQ(r.left, 100);
+    EXPECT_EQ(r.top, 80);
+    EXPECT_EQ(r.right, 900);
+    EXPECT_EQ(r.bottom, 680);
+    EXPECT_EQ(boxText(windows().findBox), "saved find");
+    EXPECT_EQ(boxText(windows().pathBox), "C:\\saved");
+}
+
+class OffScreen : public SavedPlacement {
+    const char* placement() override { return "-500 -400 -100 100"; }
+};
+
+TEST_F(OffScreen, TheWindowGetsTheDefaultPlacement) {
+    RECT r = windowRect();
+    EXPECT_GE(r.left, 0);
+    EXPECT_GE(r.top, 0);
+    EXPECT_GT(r.right - r.left, 100);
+    EXPECT_LE(r.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(boxText(windows().findBox), "saved find") << "the rest of the file still loads";
+}
+
+using PathBox = ProgramTest;
+
+TEST_F(PathBox, OneHundredFiftyEntriesSearchTheFirstHundred) {
+    std::string root = writeFiles(4, 2, "alpha");
+    std::string path;
+    for (int i = 0; i < 150; ++i)
+        path += (i ? ";" : "") + root;
+    SetWindowTextA(windows().findBox, "alpha");
+    SetWindowTextA(windows().pathBox, path.c_str());
+    pressEnter(windows().findBox);
+    runRequestedSearch();
+    EXPECT_EQ(p().engine.roots().size(), 100u);
+    EXPECT_EQ(p().engine.stats().files, 4) << "a file is read once per run";
+    EXPECT_EQ(p().results.count(), 8);
+    EXPECT_EQ(p().runState, RunState::Idle);
+}
+
+}  // namespace
+}  // namespace tarvo::testing
