@@ -1,0 +1,26 @@
+// The texts of the prompt and About dialogs. Line breaks are "\r\n", the
+// form static controls and edit boxes show as a new line.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tarvo {
+
+inline constexpr const char* kVersionLine = "Tarvo Search, version 1.0";
+
+inline constexpr const char* kExcludeTitle = "Exclude File Types";
+inline constexpr const char* kExcludeLabel =
+    "Enter the extensions of the files you want to exclude from the search. Separate the "
+    "extensions with semicolons.\r\n\r\nExample: .log;.html";
+
+inline constexpr const char* kHighlightTitle = "Syntax Highlighting";
+inline constexpr const char* kHighlightLabel =
+    "Enter the extensions of the files you want displayed with C++ syntax highlighting. Separate "
+    "the extensions with semicolons.\r\n\r\nExample: .c;.cpp;.cxx;.h";
+
+// Three line breaks, the version line, then a paragraph that points to the
+// Help menu and gives the address of the user guide.
+std::string aboutText(std::string_view documentationAddress);
+
+}  // namespace tarvo

@@ -1,0 +1,117 @@
+#include "shell/dialogs_win32.h"
+
+#include "engine/search_request.h"
+#include "shell/dialog_texts.h"
+#include "shell/launching.h"
+#include "shell/program_win32.h"
+#include "shell/resources/resource.h"
+
+namespace tarvo {
+
+namespace {
+
+// What the prompt shows and the list it edits, handed to its procedure in
+// WM_INITDIALOG and kept in the dialog's user slot.
+struct Prompt {
+    const char* title;
+    const char* label;
+    std::string* list;
+};
+
+// The edit box read back with room for a whole list: an unedited list of any
+// length the settings file keeps survives OK unchanged, and a longer paste is
+// cut to the same limit.
+std::string readPromptText(HWND dialog) {
+    std::string text(kMaxTextLength + 1, '\0');
+    const UINT length = GetDlgItemTextA(dialog, IDC_PROMPT_EDIT, text.data(), kMaxTextLength + 1);
+    text.resize(length);
+    return text;
+}
+
+// Puts the caret after the text, as the Find box does at start-up: a key-down
+// for End, handled once the dialog's loop runs.
+void caretToEnd(HWND edit) {
+    SetFocus(edit);
+    PostMessageA(edit, WM_KEYDOWN, VK_END, 0);
+}
+
+INT_PTR CALLBACK promptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG: {
+            const auto* prompt = reinterpret_cast<const Prompt*>(lParam);
+            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+            SetWindowTextA(dialog, prompt->title);
+            SetDlgItemTextA(dialog, IDC_PROMPT_LABEL, prompt->label);
+            SetDlgItemTextA(dialog, IDC_PROMPT_EDIT, prompt->list->c_str());
+            caretToEnd(GetDlgItem(dialog, IDC_PROMPT_EDIT));
+            return FALSE;  // the focus is set
+        }
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case IDOK: {
+                    const auto* prompt =
+                        reinterpret_cast<const Prompt*>(GetWindowLongPtrA(dialog, DWLP_USER));
+                    *prompt->list = readPromptText(dialog);
+                    EndDialog(dialog, IDOK);
+                    return TRUE;
+                }
+                case IDCANCEL:
+                    EndDialog(dialog, IDCANCEL);
+                    return TRUE;
+            }
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+std::string guideAddress() {
+    char exe[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return documentationPath("");
+    return documentationPath(std::string_view(exe, length));
+}
+
+// Escape arrives as IDCANCEL and the missing close box as WM_CLOSE, which
+// the dialog manager also turns into IDCANCEL: neither is handled, so only
+// OK and Enter close the box.
+INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            SetDlgItemTextA(dialog, IDC_ABOUT_TEXT, aboutText(guideAddress()).c_str());
+            return FALSE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) != IDOK) return FALSE;
+            EndDialog(dialog, IDOK);
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace
+
+bool PromptDialog(const char* title, const char* label, std::string& list) {
+    Prompt prompt{title, label, &list};
+    const Program& p = program();
+    return DialogBoxParamA(p.instance, MAKEINTRESOURCEA(IDD_PROMPT), p.windows.main, promptProc,
+                           reinterpret_cast<LPARAM>(&prompt)) == IDOK;
+}
+
+void AboutDialog() {
+    const Program& p = program();
+    DialogBoxParamA(p.instance, MAKEINTRESOURCEA(IDD_ABOUT), p.windows.main, aboutProc, 0);
+}
+
+// A changed exclusion list applies from the next search, a changed
+// highlighting list from the next file the preview loads: nothing else
+// happens after the prompt closes.
+void editExcludeList() {
+    PromptDialog(kExcludeTitle, kExcludeLabel, program().settings.request.excludeList);
+}
+
+void editHighlightList() {
+    PromptDialog(kHighlightTitle, kHighlightLabel, program().settings.request.highlightList);
+}
+
+}  // namespace tarvo

@@ -1,0 +1,38 @@
+// The commands that hand something to another program: New Window, Open,
+// Open with Notepad and Go to Online Documentation. None waits for the
+// program it starts and none reports a failure; Open and Open with Notepad
+// beep when no file is previewed.
+#pragma once
+
+#include <windows.h>
+
+namespace tarvo {
+
+// Saves the settings with the window rectangle moved kNewWindowOffset right
+// and down, then starts this executable again without arguments; the new
+// instance takes its texts, options, memory and placement from that file.
+void openNewWindow();
+
+// The previewed file in the application the system associates with it.
+void openPreviewedFile();
+
+// The previewed file in Notepad, found along the executable search path.
+void openWithNotepad();
+
+// The user guide beside the executable, in the system's browser.
+void openDocumentation();
+
+// How these commands reach the system. Tests replace the members to watch a
+// beep, a process start or a shell open without making one.
+struct Launcher {
+    void (*beep)(UINT type);
+    // Starts a process without waiting; false when it could not be started.
+    bool (*startProcess)(const char* application, const char* commandLine);
+    void (*shellOpen)(const char* file);
+};
+Launcher& launcher();
+
+// The real startProcess: CreateProcessA, both handles closed at once.
+bool startDetachedProcess(const char* application, const char* commandLine);
+
+}  // namespace tarvo
