@@ -2,17 +2,14 @@
 
 #include <windows.h>
 
-#include <shellapi.h>
-
+#include "shell/dialogs_win32.h"
+#include "shell/launching_win32.h"
 #include "shell/program_win32.h"
 #include "shell/resources/resource.h"
 
 namespace tarvo {
 
 namespace {
-
-// Where Help > Go to Online Documentation... leads.
-constexpr const char* kDocumentationUrl = "https://tarvo-search.example/docs/";
 
 SearchOptions& options() {
     return program().settings.request.options;
@@ -45,18 +42,6 @@ void setRunState(RunState state) {
     program().runState = state;
 }
 
-void openDocumentation() {
-    ShellExecuteA(nullptr, nullptr, kDocumentationUrl, nullptr, "", SW_SHOW);
-}
-
-// The prompt, About, New Window and the launching of the previewed file.
-void newWindow() {}            // dialogs issue
-void promptExcludeList() {}    // dialogs issue
-void openPreviewedFile() {}    // dialogs issue
-void openWithNotepad() {}      // dialogs issue
-void promptHighlightList() {}  // dialogs issue
-void showAbout() {}            // dialogs issue
-
 }  // namespace
 
 void runCommand(int id) {
@@ -65,7 +50,7 @@ void runCommand(int id) {
     }
     switch (id) {
         case IDM_NEW_WINDOW:
-            return newWindow();
+            return openNewWindow();
         case IDM_EXIT:
             return PostQuitMessage(0);  // as WM_DESTROY does
         case IDM_START:
@@ -73,17 +58,17 @@ void runCommand(int id) {
         case IDM_STOP:
             return setRunState(RunState::Idle);
         case IDM_EXCLUDE_FILE_TYPES:
-            return promptExcludeList();
+            return editExcludeList();
         case IDM_OPEN:
             return openPreviewedFile();
         case IDM_OPEN_WITH_NOTEPAD:
             return openWithNotepad();
         case IDM_SYNTAX_HIGHLIGHTING:
-            return promptHighlightList();
+            return editHighlightList();
         case IDM_ONLINE_DOCUMENTATION:
             return openDocumentation();
         case IDM_ABOUT:
-            return showAbout();
+            return AboutDialog();
         default:
             return;
     }
