@@ -32,3 +32,21 @@ if(TARVO_BUILD_TESTS)
       WORKING_DIRECTORY ${CMAKE_BINARY_DIR} PROPERTIES RUN_SERIAL ON TIMEOUT 120)
   endif()
 endif()
+
+# The user guide Help > Go to Online Documentation... opens: docs\index.html
+# beside the executable, refreshed whenever the page changes.
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/docs/index.html
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/docs/index.html
+          ${CMAKE_BINARY_DIR}/docs/index.html
+  DEPENDS ${CMAKE_SOURCE_DIR}/docs/index.html)
+add_custom_target(tarvo_guide ALL DEPENDS ${CMAKE_BINARY_DIR}/docs/index.html)
+add_dependencies(TarvoSearch tarvo_guide)
+
+if(TARVO_BUILD_TESTS)
+  # The real program driven from outside with xdotool, in a prefix of its
+  # own, on the virtual display the other window suites use.
+  add_test(NAME e2e.tarvo_search
+    COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/run_e2e.sh $<TARGET_FILE:TarvoSearch>
+            ${CMAKE_BINARY_DIR}/e2e)
+  set_tests_properties(e2e.tarvo_search PROPERTIES RUN_SERIAL ON TIMEOUT 180 SKIP_RETURN_CODE 77)
+endif()
