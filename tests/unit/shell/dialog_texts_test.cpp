@@ -1,0 +1,29 @@
+#include "shell/dialog_texts.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace tarvo {
+namespace {
+
+TEST(DialogTextsTest, AboutTextLayout) {
+    const std::string text = aboutText("Z:\\build\\docs\\index.html");
+    {
+        SCOPED_TRACE("three line breaks, then the version line");
+        EXPECT_EQ(text.rfind("\r\n\r\n\r\nTarvo Search, version 1.0\r\n", 0), 0u) << text;
+    }
+    {
+        SCOPED_TRACE("the closing paragraph names the Help item and the guide's address");
+        EXPECT_NE(text.find("Help / Go to Online Documentation..."), std::string::npos);
+        EXPECT_NE(text.find("\r\nZ:\\build\\docs\\index.html\r\n"), std::string::npos);
+    }
+    {
+        SCOPED_TRACE("it ends with a line break");
+        ASSERT_GE(text.size(), 2u);
+        EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+    }
+}
+
+}  // namespace
+}  // namespace tarvo
