@@ -1,0 +1,189 @@
+#!/usr/bin/env bash
+# tarvo-find against the tools a user would pick instead, on a real source
+# tree: the Linux 6.1 tree from Debian's linux-source-6.1 (about 78,600
+# files, 1.3 GB). Each pair of commands runs alternately, A B A B ..., on a
+# warm page cache; the script prints each side's median and the median of
+# the per-pair ratios A / B, which cancels most of the drift of a shared
+# machine.
+#
+# Usage: bench/run.sh [--quick]
+#   --quick   drivers/net only (about 5,700 files, 124 MB), 21 pairs
+#
+# Environment: TARVO_BENCH_CACHE (default ~/.cache/tarvo-bench) holds the
+# unpacked tree, outside the repository; TARVO_BENCH_PAIRS overrides the
+# number of pairs (at least 9 are kept).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+repo=$PWD
+
+quick=0
+case "${1:-}" in
+    --quick) quick=1 ;;
+    "") ;;
+    *) echo "usage: bench/run.sh [--quick]" >&2; exit 2 ;;
+esac
+
+cache=${TARVO_BENCH_CACHE:-$HOME/.cache/tarvo-bench}
+source_archive=/usr/src/linux-source-6.1.tar.xz
+tree=$cache/linux-source-6.1
+build=$repo/build/bench
+work=$cache/run
+mkdir -p "$cache" "$work"
+
+# ---------------------------------------------------------------------------
+# What the benchmark needs: the tree, the peer, a compiler
+# ---------------------------------------------------------------------------
+have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "ok installed"; }
+need=()
+for pkg in linux-source-6.1 ripgrep cmake make g++ xz-utils; do
+    have "$pkg" || need+=("$pkg")
+done
+if [ ${#need[@]} -gt 0 ]; then
+    echo "== installing: ${need[*]}"
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}"
+fi
+
+if [ ! -f "$tree/.unpacked" ]; then
+    echo "== unpacking $source_archive into $cache"
+    rm -rf "$tree"
+    tar -C "$cache" -xf "$source_archive"
+    touch "$tree/.unpacked"
+fi
+
+# ---------------------------------------------------------------------------
+# Release builds: tarvo-find without the test suites, and the floor
+# ---------------------------------------------------------------------------
+echo "== building (Release) in $build"
+# -Wno-restrict: GCC 12 at -O2 and above reports a false -Wrestrict inside
+# std::string concatenation (GCC bug 105329).
+cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTARVO_BUILD_TESTS=OFF \
+    -DCMAKE_CXX_FLAGS="-Wno-restrict" >/dev/null
+cmake --build "$build" --target tarvo-find -j 2 >/dev/null
+c++ -std=c++20 -O2 -Wall -Wextra -Werror -o "$build/floor" "$repo/bench/floor.cpp"
+find_bin=$build/tarvo-find
+floor_bin=$build/floor
+
+if [ $quick = 1 ]; then
+    root=$tree/drivers/net
+    pairs=21
+else
+    root=$tree
+    pairs=9
+fi
+pairs=${TARVO_BENCH_PAIRS:-$pairs}
+[ "$pairs" -ge 9 ] || pairs=9
+
+# ---------------------------------------------------------------------------
+# A file memory of 100,000 remembered files
+# ---------------------------------------------------------------------------
+# Real paths, spelled as the walk spells them: first the searched root's own
+# files, then the rest of the tree, then the tree's files again under a
+# "/./" spelling (the same files to the disk, other files to the memory)
+# until there are 100,000 rows. Priorities run 1 to 10, so the decay at the
+# start of the run takes every one to 0: no remembered file is read ahead of
+# the walk except one whose path holds a query term, and that one is then
+# skipped by the walk. The run reads the same files as the run without a
+# memory; what it adds is the memory's own cost: loading 100,000 rows,
+# decaying and ordering them, one look-up per file met, and saving.
+remembered=100000
+settings_template=$work/memory-$quick.txt
+if [ ! -f "$settings_template" ]; then
+    echo "== writing $remembered remembered files to $settings_template"
+    # head closes the pipe early on purpose: no pipefail here.
+    (
+        set +o pipefail
+        {
+            printf 'Tarvo Search, version 1.0\n'
+            printf -- '-2147483648 0 -2147483648 0\n'
+            printf '\n\n.c;.cpp;.cxx;.h\n\n1 1 1 1 1 1 1\n\n'
+            {
+                find "$root" -type f
+                # Outside the root, a path holding a query term would be read
+                # ahead of the walk: an extra file, not the memory's cost.
+                {
+                    find "$tree" -type f -not -path "$root/*"
+                    find "$tree" -type f | sed "s|^$tree/|$tree/./|"
+                } | grep -viE 'kmalloc|gfp_kernel'
+            } | grep -v '/\.unpacked$' | head -n $remembered |
+                awk '{ printf "%d %s\n", NR % 10 + 1, $0 }'
+        } >"$settings_template.part"
+    )
+    mv "$settings_template.part" "$settings_template"
+fi
+settings=$work/memory-run.txt
+
+# ---------------------------------------------------------------------------
+# Alternating pairs
+# ---------------------------------------------------------------------------
+echo "== warming the page cache"
+for _ in 1 2; do
+    find "$tree" -type f -print0 | xargs -0 cat >/dev/null
+done
+
+now() { echo "${EPOCHREALTIME/[.,]/}"; }  # microseconds
+
+# time_one OUTPUT COMMAND...: seconds, with stdout to a file (a peer may
+# stop early when it sees its output going to /dev/null).
+time_one() {
+    local out=$1
+    shift
+    local start end
+    start=$(now)
+    "$@" >"$out" 2>/dev/null || true
+    end=$(now)
+    awk -v a="$start" -v b="$end" 'BEGIN { printf "%.4f\n", (b - a) / 1e6 }'
+}
+
+median() { sort -g | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else printf "%.4f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+summary=$work/summary.txt
+: >"$summary"
+
+# run_pair LABEL "A COMMAND" "B COMMAND" [PREPARE_A]
+run_pair() {
+    local label=$1 a=$2 b=$3 prepare=${4:-true}
+    local ta=() tb=() ratios=() i t1 t2
+    echo "== $label ($pairs pairs)"
+    echo "   A: $a"
+    echo "   B: $b"
+    for ((i = 0; i < pairs; i++)); do
+        eval "$prepare"
+        t1=$(eval "time_one $work/a.out $a")
+        t2=$(eval "time_one $work/b.out $b")
+        ta+=("$t1")
+        tb+=("$t2")
+        ratios+=("$(awk -v x="$t1" -v y="$t2" 'BEGIN { printf "%.4f", x / y }')")
+        printf '   pair %2d: A %ss  B %ss  A/B %s\n' $((i + 1)) "$t1" "$t2" "${ratios[-1]}"
+    done
+    local ma mb mr
+    ma=$(printf '%s\n' "${ta[@]}" | median)
+    mb=$(printf '%s\n' "${tb[@]}" | median)
+    mr=$(printf '%s\n' "${ratios[@]}" | median)
+    printf '   median A %ss, median B %ss, median A/B %s\n' "$ma" "$mb" "$mr"
+    printf '| %s | %s | %s | %s |\n' "$label" "$ma" "$mb" "$mr" >>"$summary"
+}
+
+q=$(printf '%q' "$root")
+two_terms="$find_bin --format tsv --top 100 'kmalloc GFP_KERNEL' $q"
+run_pair "2 terms: tarvo-find vs rg -j1 -uu -i -n" \
+    "$two_terms" \
+    "rg -j1 -uu -i -n -e kmalloc -e GFP_KERNEL $q"
+run_pair "2 terms: tarvo-find vs the SSE2 floor" \
+    "$two_terms" \
+    "$floor_bin $q"
+run_pair "int: tarvo-find vs rg -j1 -uu -c -i" \
+    "$find_bin int $q" \
+    "rg -j1 -uu -c -i int $q"
+# The settings file is rewritten by every run (the memory is credited and
+# saved), so each run starts from the same 100,000 rows.
+run_pair "2 terms: 100,000 remembered files vs none" \
+    "$find_bin --settings $(printf '%q' "$settings") --format tsv --top 100 'kmalloc GFP_KERNEL' $q" \
+    "$two_terms" \
+    "cp $(printf '%q' "$settings_template") $(printf '%q' "$settings")"
+
+echo
+echo "== summary: $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), root ${root#$cache/}"
+echo "| pair | median A (s) | median B (s) | median A/B |"
+echo "|---|---|---|---|"
+cat "$summary"
