@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "gui/main_window_fixture.h"
+#include "gui_support.h"
 #include "preview/text_drawing_win32.h"
 #include "results/results_pane_win32.h"
 
@@ -24,23 +24,62 @@ constexpr COLORREF kBluePixel = RGB(0, 0, 255);
 constexpr COLORREF kGreyPixel = RGB(192, 192, 192);
 constexpr int kDibWidth = 600;
 
-class PreviewPaneTest : public MainWindowTest {
+// Pixels of one colour in [left, right) x [top, bottom) of a bitmap.
+int countIn(const Dib& dib, COLORREF colour, int left, int top, int right, int bottom) {
+    int n = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x)
+            n += dib.at(x, y) == colour;
+    return n;
+}
+
+// A pane's vertical scroll bar as the window system holds it.
+SCROLLINFO scrollBar(HWND window) {
+    SCROLLINFO bar = {};
+    bar.cbSize = sizeof bar;
+    bar.fMask = SIF_ALL;
+    GetScrollInfo(window, SB_VERT, &bar);
+    return bar;
+}
+
+// The main window at a known size, so the panes' row counts are known.
+void sizeMainWindow() {
+    SetWindowPos(program().windows.main, nullptr, 0, 0, 900, 700, SWP_NOZORDER | SWP_NOACTIVATE);
+    pumpMessages(false);
+}
+
+// One search as Enter and the run loop run it, then the timer tick that
+// repaints the list.
+void search(const std::string& find, const std::string& path) {
+    const MainWindows& w = program().windows;
+    SetWindowTextA(w.findBox, find.c_str());
+    SetWindowTextA(w.pathBox, path.c_str());
+    SendMessageA(w.findBox, WM_CHAR, '\r', 1);
+    runRequestedSearch();
+    SendMessageA(w.main, WM_TIMER, 1, 0);
+    pumpMessages(false);
+}
+
+class PreviewPaneTest : public ProgramTest {
 protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        sizeMainWindow();
+    }
+
     static HWND pane() { return program().windows.previewPane; }
     static const PreviewDocument& document() { return program().panes.document; }
     static int32_t visibleLines() { return program().panes.preview.visibleLines; }
     static int rowHeight() { return lineHeight(PreviewFont); }
-    static std::string fileBoxText() {
-        char text[1024] = {};
-        GetWindowTextA(program().windows.fileBox, text, sizeof text);
-        return text;
-    }
+    static int paneHeight() { return visibleLines() * rowHeight(); }
     // The line in the pane's first row, as the scroll bar shows it.
     static int32_t shownTopLine() { return scrollBar(pane()).nPos; }
 
-    // The whole pane drawn into a bitmap as wide as kDibWidth.
+    // The whole pane drawn into a black bitmap kDibWidth wide, so that
+    // every pixel the paint leaves alone shows.
     static std::unique_ptr<Dib> paintIntoBitmap() {
-        auto dib = std::make_unique<Dib>(kDibWidth, visibleLines() * rowHeight());
+        auto dib = std::make_unique<Dib>(kDibWidth, paneHeight());
+        PatBlt(dib->dc(), 0, 0, kDibWidth, paneHeight(), BLACKNESS);
         paintPreview(dib->dc());
         return dib;
     }
@@ -48,22 +87,23 @@ protected:
     // another colour in the same row: text drawn on a mark box.
     static int countOnColumnsWith(const Dib& dib, int row, COLORREF colour, COLORREF column) {
         const int top = row * rowHeight();
+        const int bottom = top + rowHeight();
         int n = 0;
-        for (int x = 0; x < dib.width(); ++x)
-            if (dib.count(column, x, top, x + 1, top + rowHeight()) > 0)
-                n += dib.count(colour, x, top, x + 1, top + rowHeight());
+        for (int x = 0; x < kDibWidth; ++x)
+            if (countIn(dib, column, x, top, x + 1, bottom) > 0)
+                n += countIn(dib, colour, x, top, x + 1, bottom);
         return n;
     }
 };
 
 TEST_F(PreviewPaneTest, ColouredRowsShowMarksCommentsAndKeywords) {
-    const std::string file = scratch.write("code.c",
-                                           "int main(void) {\n"
-                                           "    x = 1; /* a needle here */\n"
-                                           "}\n");
+    const std::string file = tree.write("code.c",
+                                        "int main(void) {\n"
+                                        "    x = 1; /* a needle here */\n"
+                                        "}\n");
     search("needle", file);
     ASSERT_EQ(document().currentPath(), file);
-    EXPECT_EQ(fileBoxText(), file);
+    EXPECT_EQ(boxText(program().windows.fileBox), file);
     ASSERT_EQ(document().lineCount(), 4);
     EXPECT_EQ(program().panes.preview.targetLine, 2);
     EXPECT_EQ(shownTopLine(), 1);  // line 2 near the start stays in its own row
@@ -72,35 +112,35 @@ TEST_F(PreviewPaneTest, ColouredRowsShowMarksCommentsAndKeywords) {
     const int h = rowHeight();
     {
         SCOPED_TRACE("line 1: a grey line number and a blue keyword, no marks");
-        EXPECT_GT(dib->count(kGreyPixel, 0, 0, kDibWidth, h), 5);
-        EXPECT_GT(dib->count(kBluePixel, 0, 0, kDibWidth, h), 10);
-        EXPECT_EQ(dib->count(kMarkPixel, 0, 0, kDibWidth, h), 0);
+        EXPECT_GT(countIn(*dib, kGreyPixel, 0, 0, kDibWidth, h), 5);
+        EXPECT_GT(countIn(*dib, kBluePixel, 0, 0, kDibWidth, h), 10);
+        EXPECT_EQ(countIn(*dib, kMarkPixel, 0, 0, kDibWidth, h), 0);
     }
     {
         SCOPED_TRACE("line 2: the term on a yellow box in green, the rest of the comment green");
-        EXPECT_GT(dib->count(kMarkPixel, 0, h, kDibWidth, 2 * h), 20);
+        EXPECT_GT(countIn(*dib, kMarkPixel, 0, h, kDibWidth, 2 * h), 20);
         const int greenOnMark = countOnColumnsWith(*dib, 1, kGreenPixel, kMarkPixel);
         EXPECT_GT(greenOnMark, 10);
-        EXPECT_GT(dib->count(kGreenPixel, 0, h, kDibWidth, 2 * h), greenOnMark);
+        EXPECT_GT(countIn(*dib, kGreenPixel, 0, h, kDibWidth, 2 * h), greenOnMark);
         EXPECT_EQ(countOnColumnsWith(*dib, 1, kBlackPixel, kMarkPixel), 0);
-        EXPECT_EQ(dib->count(kBluePixel, 0, h, kDibWidth, 2 * h), 0);
+        EXPECT_EQ(countIn(*dib, kBluePixel, 0, h, kDibWidth, 2 * h), 0);
     }
     {
         SCOPED_TRACE("below the last line: white");
         const int below = document().lineCount() * h;
-        EXPECT_EQ(dib->count(kWhitePixel, 0, below, kDibWidth, dib->height()),
-                  kDibWidth * (dib->height() - below));
+        EXPECT_EQ(countIn(*dib, kWhitePixel, 0, below, kDibWidth, paneHeight()),
+                  kDibWidth * (paneHeight() - below));
     }
 
     {
         SCOPED_TRACE("a file off the highlight list: marks in black, no colours");
-        const std::string notes = scratch.write("notes.txt", "int x; /* needle */\n");
+        const std::string notes = tree.write("notes.txt", "int x; /* needle */\n");
         showFile(notes.c_str(), 1);
         auto plain = paintIntoBitmap();
-        EXPECT_GT(plain->count(kMarkPixel, 0, 0, kDibWidth, h), 20);
+        EXPECT_GT(countIn(*plain, kMarkPixel, 0, 0, kDibWidth, h), 20);
         EXPECT_GT(countOnColumnsWith(*plain, 0, kBlackPixel, kMarkPixel), 10);
-        EXPECT_EQ(plain->count(kBluePixel, 0, 0, kDibWidth, h), 0);
-        EXPECT_EQ(plain->count(kGreenPixel, 0, 0, kDibWidth, h), 0);
+        EXPECT_EQ(countIn(*plain, kBluePixel, 0, 0, kDibWidth, h), 0);
+        EXPECT_EQ(countIn(*plain, kGreenPixel, 0, 0, kDibWidth, h), 0);
     }
 }
 
@@ -108,7 +148,7 @@ TEST_F(PreviewPaneTest, ShowFileCentresTheLineAndSkipsRepeats) {
     std::string lines;
     for (int i = 1; i <= 300; ++i)
         lines += "line " + std::to_string(i) + "\n";
-    const std::string file = scratch.write("long.c", lines);
+    const std::string file = tree.write("long.c", lines);
     const int32_t visible = visibleLines();
     ASSERT_GT(visible, 10);
 
@@ -171,10 +211,10 @@ TEST_F(PreviewPaneTest, ShowFileCentresTheLineAndSkipsRepeats) {
         SCOPED_TRACE("the empty path empties the pane and the File box");
         showFile("", 0);
         EXPECT_EQ(document().lineCount(), 0);
-        EXPECT_EQ(fileBoxText(), "");
+        EXPECT_EQ(boxText(program().windows.fileBox), "");
         auto dib = paintIntoBitmap();
-        EXPECT_EQ(dib->count(kWhitePixel, 0, 0, kDibWidth, dib->height()),
-                  kDibWidth * dib->height());
+        EXPECT_EQ(countIn(*dib, kWhitePixel, 0, 0, kDibWidth, paneHeight()),
+                  kDibWidth * paneHeight());
     }
 }
 
@@ -186,11 +226,11 @@ TEST_F(PreviewPaneTest, HostileFilesAreShownSafely) {
         std::string bytes(3 * 1000 * 1000, '\0');
         for (size_t i = 0; i < bytes.size(); i += 7)
             bytes[i] = static_cast<char>('A' + i % 50);
-        const std::string file = scratch.write("blob.h", bytes);
+        const std::string file = tree.write("blob.h", bytes);
         showFile(file.c_str(), 1);
         EXPECT_EQ(document().lineCount(), 1);
         auto dib = paintIntoBitmap();
-        EXPECT_GT(dib->count(kGreyPixel, 0, 0, kDibWidth, h), 5);  // its line number
+        EXPECT_GT(countIn(*dib, kGreyPixel, 0, 0, kDibWidth, h), 5);  // its line number
     }
     {
         SCOPED_TRACE("a file of 10,000,000 bytes shows its first 9,999,999");
@@ -198,38 +238,38 @@ TEST_F(PreviewPaneTest, HostileFilesAreShownSafely) {
         bytes.reserve(10000000);
         while (bytes.size() < 10000000)
             bytes += std::string(99, 'x') + "\n";
-        const std::string file = scratch.write("big.c", bytes);
+        const std::string file = tree.write("big.c", bytes);
         showFile(file.c_str(), 100000);
         EXPECT_EQ(document().lineCount(), 100000);               // the last line lost its line feed
         EXPECT_EQ(shownTopLine(), 100000 - visibleLines() + 2);  // the scroll bar's last place
         auto dib = paintIntoBitmap();
-        EXPECT_GT(dib->count(kBlackPixel, 0, 0, kDibWidth, dib->height()), 100);
+        EXPECT_GT(countIn(*dib, kBlackPixel, 0, 0, kDibWidth, paneHeight()), 100);
     }
     {
         SCOPED_TRACE("a line of 1 MB is cut at the row's 499 bytes");
         const std::string file =
-            scratch.write("wide.c", std::string(1 << 20, 'w') + "\nint needle;\n");
+            tree.write("wide.c", std::string(1 << 20, 'w') + "\nint needle;\n");
         showFile(file.c_str(), 2);
         EXPECT_EQ(document().lineCount(), 3);
         auto dib = paintIntoBitmap();
-        EXPECT_GT(dib->count(kBlackPixel, 0, 0, kDibWidth, h), 100);
-        EXPECT_GT(dib->count(kBluePixel, 0, h, kDibWidth, 2 * h), 10);
+        EXPECT_GT(countIn(*dib, kBlackPixel, 0, 0, kDibWidth, h), 100);
+        EXPECT_GT(countIn(*dib, kBluePixel, 0, h, kDibWidth, 2 * h), 10);
     }
     {
         SCOPED_TRACE("a path of 300 characters that cannot be opened");
-        const std::string longPath = scratch.path(std::string(299 - scratch.root().size(), 'q'));
+        const std::string longPath = tree.path(std::string(299 - tree.root().size(), 'q'));
         ASSERT_EQ(longPath.size(), 300u);
         showFile(longPath.c_str(), 7);
         EXPECT_EQ(document().currentPath(), longPath);
         EXPECT_EQ(document().lineCount(), 0);
-        EXPECT_EQ(fileBoxText(), longPath);
+        EXPECT_EQ(boxText(program().windows.fileBox), longPath);
     }
 }
 
 TEST_F(PreviewPaneTest, FileDeletedBeforeItsSelectionTurnsThePaneWhiteAtOnce) {
-    scratch.write("tree/a.c", "int needle;\nint needle2;\n");
-    scratch.write("tree/b.c", "needle\n");
-    search("needle", scratch.path("tree"));
+    tree.write("tree/a.c", "int needle;\nint needle2;\n");
+    tree.write("tree/b.c", "needle\n");
+    search("needle", tree.path("tree"));
     ResultStore& store = program().results;
     ASSERT_GE(store.count(), 2);
     store.ensureDisplayOrder();
@@ -256,7 +296,7 @@ TEST_F(PreviewPaneTest, FileDeletedBeforeItsSelectionTurnsThePaneWhiteAtOnce) {
     store.selectRow(otherRow);
     EXPECT_EQ(document().currentPath(), gone);
     EXPECT_EQ(document().lineCount(), 0);
-    EXPECT_EQ(fileBoxText(), gone);
+    EXPECT_EQ(boxText(program().windows.fileBox), gone);
     // Repainted at once: the old file's rows do not stay under the new path.
     EXPECT_EQ(inkedPixels(), 0);
 }

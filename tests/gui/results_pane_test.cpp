@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "gui/main_window_fixture.h"
+#include "gui_support.h"
 #include "preview/text_drawing_win32.h"
 
 namespace tarvo::testing {
@@ -18,6 +18,42 @@ constexpr COLORREF kWhitePixel = RGB(255, 255, 255);
 constexpr COLORREF kBlackPixel = RGB(0, 0, 0);
 constexpr COLORREF kMarkPixel = RGB(255, 255, 160);
 
+// Pixels of one colour in [left, right) x [top, bottom) of a bitmap.
+int countIn(const Dib& dib, COLORREF colour, int left, int top, int right, int bottom) {
+    int n = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x)
+            n += dib.at(x, y) == colour;
+    return n;
+}
+
+// A pane's vertical scroll bar as the window system holds it.
+SCROLLINFO scrollBar(HWND window) {
+    SCROLLINFO bar = {};
+    bar.cbSize = sizeof bar;
+    bar.fMask = SIF_ALL;
+    GetScrollInfo(window, SB_VERT, &bar);
+    return bar;
+}
+
+// The main window at a known size, so the panes' row counts are known.
+void sizeMainWindow() {
+    SetWindowPos(program().windows.main, nullptr, 0, 0, 900, 700, SWP_NOZORDER | SWP_NOACTIVATE);
+    pumpMessages(false);
+}
+
+// One search as Enter and the run loop run it, then the timer tick that
+// repaints the list.
+void search(const std::string& find, const std::string& path) {
+    const MainWindows& w = program().windows;
+    SetWindowTextA(w.findBox, find.c_str());
+    SetWindowTextA(w.pathBox, path.c_str());
+    SendMessageA(w.findBox, WM_CHAR, '\r', 1);
+    runRequestedSearch();
+    SendMessageA(w.main, WM_TIMER, 1, 0);
+    pumpMessages(false);
+}
+
 // The rows the list actually drew (not skipped by the row cache), in order.
 std::vector<int32_t> drawnRows;
 void recordRow(int32_t row) {
@@ -25,23 +61,24 @@ void recordRow(int32_t row) {
 }
 
 // Results of several scores: each file holds lines of different shapes.
-class ResultsPaneTest : public MainWindowTest {
+class ResultsPaneTest : public ProgramTest {
 protected:
     static constexpr int kFiles = 50;
     static constexpr int kLinesPerFile = 4;
 
     void SetUp() override {
-        MainWindowTest::SetUp();
+        ProgramTest::SetUp();
+        sizeMainWindow();
         for (int i = 0; i < kFiles; ++i) {
             char name[32];
             std::snprintf(name, sizeof name, "tree/f%02d.c", i);
-            scratch.write(name,
-                          "int needle(void) {\n"
-                          "    x = needle;\n"
-                          "// needle\n"
-                          "needle\n");
+            tree.write(name,
+                       "int needle(void) {\n"
+                       "    x = needle;\n"
+                       "// needle\n"
+                       "needle\n");
         }
-        search("needle", scratch.path("tree"));
+        search("needle", tree.path("tree"));
         program().panes.rowDrawn = recordRow;
     }
 
@@ -55,17 +92,12 @@ protected:
     static LPARAM pointOnRow(int32_t viewPosition) {
         return MAKELPARAM(100, viewPosition * rowHeight() + 1);
     }
-    static std::string fileBoxText() {
-        char text[1024] = {};
-        GetWindowTextA(program().windows.fileBox, text, sizeof text);
-        return text;
-    }
     // The preview shows the selected entry's file at its line.
     static void expectPreviewFollowsSelection() {
         const ResultEntry& selected = entryAt(store().selectedRow());
         EXPECT_EQ(program().panes.document.currentPath(), selected.path);
         EXPECT_EQ(program().panes.preview.targetLine, selected.lineNumber);
-        EXPECT_EQ(fileBoxText(), selected.path);
+        EXPECT_EQ(boxText(program().windows.fileBox), selected.path);
     }
 };
 
@@ -95,16 +127,16 @@ TEST_F(ResultsPaneTest, SearchFillsTheList) {
     {
         SCOPED_TRACE("the selected row");
         EXPECT_EQ(dib.at(2, h / 2), GetSysColor(COLOR_HIGHLIGHT));
-        EXPECT_GT(dib.count(GetSysColor(COLOR_HIGHLIGHTTEXT), 0, 0, 800, h), 20);
-        EXPECT_EQ(dib.count(kMarkPixel, 0, 0, 800, h), 0);
+        EXPECT_GT(countIn(dib, GetSysColor(COLOR_HIGHLIGHTTEXT), 0, 0, 800, h), 20);
+        EXPECT_EQ(countIn(dib, kMarkPixel, 0, 0, 800, h), 0);
     }
     {
         SCOPED_TRACE("an unselected row");
         EXPECT_EQ(dib.at(2, h + h / 2), kWhitePixel);
-        EXPECT_GT(dib.count(kBlackPixel, 0, h, 800, 2 * h), 20);
+        EXPECT_GT(countIn(dib, kBlackPixel, 0, h, 800, 2 * h), 20);
         // "needle" is in the line text only, not in the path f..c (line).
-        EXPECT_EQ(dib.count(kMarkPixel, 0, h, kLineColumnX, 2 * h), 0);
-        EXPECT_GT(dib.count(kMarkPixel, kLineColumnX, h, 800, 2 * h), 20);
+        EXPECT_EQ(countIn(dib, kMarkPixel, 0, h, kLineColumnX, 2 * h), 0);
+        EXPECT_GT(countIn(dib, kMarkPixel, kLineColumnX, h, 800, 2 * h), 20);
     }
 }
 
@@ -236,7 +268,7 @@ TEST_F(ResultsPaneTest, RowCacheRedrawsOnlyTheRowsThatChanged) {
     }
     {
         SCOPED_TRACE("a result below the view: nothing is drawn");
-        store().addResult(-1, scratch.path("zzz.c").c_str(), 0, "");
+        store().addResult(-1, tree.path("zzz.c").c_str(), 0, "");
         drawnRows.clear();
         repaintResultsList();
         EXPECT_TRUE(drawnRows.empty());
@@ -269,20 +301,20 @@ TEST_F(ResultsPaneTest, RowCacheRedrawsOnlyTheRowsThatChanged) {
 TEST_F(ResultsPaneTest, LongPathIsFittedToItsColumn) {
     // Longer than the 263 characters a fixed cache slot would hold; the
     // file does not exist, so the preview shows nothing for it.
-    const std::string longPath = scratch.path(std::string(299 - scratch.root().size(), 'p'));
+    const std::string longPath = tree.path(std::string(299 - tree.root().size(), 'p'));
     store().addResult(entryAt(0).score + 1000, longPath.c_str(), 1, "needle");
     ASSERT_EQ(entryAt(0).path, longPath);
     EXPECT_EQ(program().panes.document.currentPath(), longPath);
     EXPECT_EQ(program().panes.document.lineCount(), 0);
-    EXPECT_EQ(fileBoxText(), longPath);
+    EXPECT_EQ(boxText(program().windows.fileBox), longPath);
 
     SendMessageA(pane(), WM_KEYDOWN, VK_DOWN, 0);  // row 0 unselected: black on white
     const int h = rowHeight();
     Dib dib(800, 2 * h);
     paintPane(dib.dc());
-    EXPECT_GT(dib.count(kBlackPixel, kPathColumnX, 0, kPathColumnX + kPathFitWidth, h), 20);
+    EXPECT_GT(countIn(dib, kBlackPixel, kPathColumnX, 0, kPathColumnX + kPathFitWidth, h), 20);
     // Fitted to 390 pixels: nothing between the path and the line column.
-    EXPECT_EQ(dib.count(kWhitePixel, kPathColumnX + kPathFitWidth + 1, 0, kLineColumnX, h),
+    EXPECT_EQ(countIn(dib, kWhitePixel, kPathColumnX + kPathFitWidth + 1, 0, kLineColumnX, h),
               (kLineColumnX - kPathColumnX - kPathFitWidth - 1) * h);
 }
 
