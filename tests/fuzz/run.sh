@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Runs one fuzz target of the fuzz preset for SECONDS: first every input of
+# its committed corpus (the regression run), then fresh inputs. New
+# interesting inputs go to a scratch folder, not into the committed corpus;
+# a crash is saved under build/fuzz/crashes/ and fails the run.
+# Usage: tests/fuzz/run.sh TARGET SECONDS [extra libFuzzer flags]
+#   TARGET is a folder name under tests/fuzz/corpus/ (term_table, ...).
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+
+target=${1:?usage: tests/fuzz/run.sh TARGET SECONDS}
+seconds=${2:?usage: tests/fuzz/run.sh TARGET SECONDS}
+shift 2
+binary=build/fuzz/tests/fuzz/${target}_fuzz
+corpus=tests/fuzz/corpus/$target
+[ -x "$binary" ] || { echo "no $binary: cmake --preset fuzz && cmake --build --preset fuzz"; exit 2; }
+[ -d "$corpus" ] || { echo "no seed corpus $corpus"; exit 2; }
+
+# Targets that read real files write them to the temp folder: a memory
+# file system where there is one, so the fuzzer is not held up by the disk.
+[ -w /dev/shm ] && export TMPDIR=/dev/shm
+fresh=$(mktemp -d)
+trap 'rm -rf "$fresh"' EXIT
+mkdir -p build/fuzz/crashes
+
+# -print_final_stats ends with the executions and their rate; the last
+# "stat::number_of_executed_units" line is the count reported.
+"$binary" "$fresh" "$corpus" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    -artifact_prefix="build/fuzz/crashes/$target-" -print_final_stats=1 "$@" \
+    2>"build/fuzz/$target.log" || {
+    tail -60 "build/fuzz/$target.log"
+    echo "== fuzz $target: FAILED (input saved under build/fuzz/crashes/)"
+    exit 1
+}
+runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "build/fuzz/$target.log" | grep -o '[0-9]*$')
+echo "== fuzz $target: $runs executions in ${seconds}s, no crash"
