@@ -10,10 +10,11 @@ need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "ok installed"; }
 # The Windows build: the MinGW-w64 cross compiler, Wine to run it, a virtual
 # display with fonts metric-compatible with Arial and Courier New, and xdotool,
-# xwd and convert to drive the program and take screenshots.
+# xwd and convert to drive the program and take screenshots. The fuzz targets:
+# clang with its libFuzzer and sanitizer runtimes.
 for pkg in cmake make g++ googletest libgtest-dev \
     g++-mingw-w64-x86-64-posix wine64 xvfb xauth fonts-liberation xdotool \
-    x11-apps imagemagick; do
+    x11-apps imagemagick clang libclang-rt-14-dev; do
     have "$pkg" || need+=("$pkg")
 done
 if [ ${#need[@]} -gt 0 ]; then
@@ -27,6 +28,14 @@ for preset in native native-asan; do
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" -j "$jobs"
     ctest --preset "$preset" -j "$jobs"
+done
+
+# Every fuzz target: its committed corpus, then fresh inputs, 20 s each.
+echo "== fuzz"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs"
+for corpus in tests/fuzz/corpus/*/; do
+    tests/fuzz/run.sh "$(basename "$corpus")" 20
 done
 
 echo "== windows"
