@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "gui_support.h"
+#include "gui/pane_test_support.h"
 #include "preview/text_drawing_win32.h"
 
 namespace tarvo::testing {
@@ -17,42 +17,6 @@ namespace {
 constexpr COLORREF kWhitePixel = RGB(255, 255, 255);
 constexpr COLORREF kBlackPixel = RGB(0, 0, 0);
 constexpr COLORREF kMarkPixel = RGB(255, 255, 160);
-
-// Pixels of one colour in [left, right) x [top, bottom) of a bitmap.
-int countIn(const Dib& dib, COLORREF colour, int left, int top, int right, int bottom) {
-    int n = 0;
-    for (int y = top; y < bottom; ++y)
-        for (int x = left; x < right; ++x)
-            n += dib.at(x, y) == colour;
-    return n;
-}
-
-// A pane's vertical scroll bar as the window system holds it.
-SCROLLINFO scrollBar(HWND window) {
-    SCROLLINFO bar = {};
-    bar.cbSize = sizeof bar;
-    bar.fMask = SIF_ALL;
-    GetScrollInfo(window, SB_VERT, &bar);
-    return bar;
-}
-
-// The main window at a known size, so the panes' row counts are known.
-void sizeMainWindow() {
-    SetWindowPos(program().windows.main, nullptr, 0, 0, 900, 700, SWP_NOZORDER | SWP_NOACTIVATE);
-    pumpMessages(false);
-}
-
-// One search as Enter and the run loop run it, then the timer tick that
-// repaints the list.
-void search(const std::string& find, const std::string& path) {
-    const MainWindows& w = program().windows;
-    SetWindowTextA(w.findBox, find.c_str());
-    SetWindowTextA(w.pathBox, path.c_str());
-    SendMessageA(w.findBox, WM_CHAR, '\r', 1);
-    runRequestedSearch();
-    SendMessageA(w.main, WM_TIMER, 1, 0);
-    pumpMessages(false);
-}
 
 // The rows the list actually drew (not skipped by the row cache), in order.
 std::vector<int32_t> drawnRows;
