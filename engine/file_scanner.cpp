@@ -13,13 +13,6 @@ namespace tarvo {
 
 namespace {
 
-// Bits of SearchEngine::byteClass_.
-constexpr uint8_t kLineFeedByte = 1;
-constexpr uint8_t kNulByte = 2;
-constexpr uint8_t kTermStartByte = 4;
-constexpr uint8_t kSlashByte = 8;
-constexpr uint8_t kStarByte = 16;
-
 // The last window position scanned before the window moves: the first one
 // past kScanWindowMoveAt.
 constexpr int32_t kLastPositionBeforeMove = kScanWindowMoveAt + 1;
@@ -28,45 +21,18 @@ constexpr int32_t kLastPositionBeforeMove = kScanWindowMoveAt + 1;
 // not read.
 constexpr int64_t kMaxScannedFileSize = INT32_MAX;
 
-// 64-bit offsets: the plain fseek/ftell stop at 2 GiB on Windows.
-int seekTo(std::FILE* file, int64_t offset, int origin) {
-#ifdef _WIN32
-    return _fseeki64(file, offset, origin);
-#else
-    return fseeko(file, offset, origin);
-#endif
-}
-
-int64_t tellPosition(std::FILE* file) {
-#ifdef _WIN32
-    return _ftelli64(file);
-#else
-    return ftello(file);
-#endif
-}
-
-// -1 when the size cannot be taken.
-int64_t fileSize(std::FILE* file) {
-    if (seekTo(file, 0, SEEK_END) != 0) return -1;
-    int64_t size = tellPosition(file);
-    if (seekTo(file, 0, SEEK_SET) != 0) return -1;
-    return size;
+// The bits of a mask, lowest (earliest byte) first.
+int32_t lowestBit(uint64_t mask) {
+    return __builtin_ctzll(mask);
 }
 
 }  // namespace
 
-void SearchEngine::buildByteClasses() {
+void SearchEngine::prepareTermLookups() {
+    blocks_.prepare(terms_);
     int32_t listed = 0;
     for (int c = 0; c < 256; ++c) {
         const uint8_t byte = static_cast<uint8_t>(c);
-        uint8_t bits = 0;
-        if (byte == '\n') bits |= kLineFeedByte;
-        if (byte == 0) bits |= kNulByte;
-        if (terms_.isFirstChar(byte)) bits |= kTermStartByte;
-        if (byte == '/') bits |= kSlashByte;
-        if (byte == '*') bits |= kStarByte;
-        byteClass_[c] = bits;
-
         // Only these terms can match where this byte stands, so testing them
         // alone, in index order, finds exactly what testing every term would.
         termsStartingAt_[c] = listed;
@@ -83,8 +49,8 @@ void SearchEngine::buildByteClasses() {
 
 // Every way out after the file was opened passes here, so a file is read at
 // most once per run.
-void SearchEngine::finishFile(std::FILE* file, const char* path) {
-    std::fclose(file);
+void SearchEngine::finishFile(ScanFileReader& file, const char* path) {
+    file.close();
     memory_.markSearched(path);
 }
 
@@ -95,16 +61,14 @@ void SearchEngine::scanFile(const char* path) {
     if (memory_.isSearched(path)) return;
     onSyntaxList_ = matchesExtensionList(path, request_.highlightList);
 
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) {
+    ScanFileReader file;
+    if (!file.open(path)) {
         memory_.remove(path);  // vanished or moved: forget it
         return;
     }
-    // Unbuffered: every read goes straight into the window.
-    std::setvbuf(file, nullptr, _IONBF, 0);
     memory_.add(path, 0);
 
-    const int64_t size = fileSize(file);
+    const int64_t size = file.size();
     if (size < 0 || size > kMaxScannedFileSize) {
         finishFile(file, path);
         return;
@@ -129,10 +93,15 @@ void SearchEngine::scanFile(const char* path) {
 
 // Reads the file once and fills the line tables and TermLineLists. False
 // when the file turned out binary or the run was stopped.
-bool SearchEngine::indexFile(std::FILE* file, const char* path) {
+//
+// The bytes are taken in file order, as one byte at a time would take them,
+// but only the bytes whose bit is set in a block's masks are visited: line
+// feeds, comment marks, NULs (when Skip Binary Files is on) and places
+// where a term may begin. A byte with no bit cannot change any table.
+bool SearchEngine::indexFile(ScanFileReader& file, const char* path) {
     windowShift_ = 0;
     const int32_t wanted = static_cast<int32_t>(std::min<int64_t>(fileEnd_, kScanWindowSize));
-    windowFill_ = static_cast<int32_t>(std::fread(window_.get(), 1, wanted, file));
+    windowFill_ = file.read(window_.get(), wanted);
     if (windowFill_ < wanted) fileEnd_ = windowFill_;  // shrunk since its size was taken
     window_[windowFill_] = '\0';  // the comment lookahead past the last byte sees no '*' or '/'
 
@@ -166,34 +135,63 @@ bool SearchEngine::indexFile(std::FILE* file, const char* path) {
             std::min<int64_t>(fileEnd_ - windowShift_, kLastPositionBeforeMove + 1));
         // Occurrences end with the file's bytes, never in stale window bytes.
         const char* const end = window + windowFill_;
-        for (; p < stop; ++p) {
-            const uint8_t c = static_cast<uint8_t>(window[p]);
-            const uint8_t bits = byteClass_[c];
-            if (bits == 0) continue;
-
-            // Skip Binary Files is read live at every NUL.
-            if ((bits & kNulByte) && request_.options.skipBinaryFiles) {
-                memory_.markBinary(path);
-                return false;
+        // A line begins after a line feed only when a byte follows it: a
+        // file ending with a line feed has no extra empty line.
+        const int64_t lastByte = fileEnd_ - 1 - windowShift_;
+        auto startLine = [&](int32_t lineFeedAt) {
+            if (lineFeedAt >= lastByte) return;
+            ++line;
+            lineStarts_.push(static_cast<int32_t>(windowShift_ + lineFeedAt + 1));
+            lineCommentFlags_.push(inComment ? 1 : 0);
+        };
+        for (; p < stop; p += kScanBlock) {
+            const BlockMasks masks = blocks_.masksAt(window + p);
+            const uint64_t inSpan =
+                stop - p >= kScanBlock ? ~uint64_t{0} : (uint64_t{1} << (stop - p)) - 1;
+            // Skip Binary Files is read live: it changes only inside a pump.
+            const uint64_t nuls = request_.options.skipBinaryFiles ? masks.nuls & inSpan : 0;
+            const uint64_t lineFeeds = masks.lineFeeds & inSpan;
+            const uint64_t termStarts = masks.termStarts & inSpan;
+            const uint64_t commentMarks = masks.commentMarks & inSpan;
+            uint64_t events = lineFeeds;
+            if ((nuls | termStarts | commentMarks) == 0) {
+                for (; events != 0; events &= events - 1)
+                    startLine(p + lowestBit(events));
+                continue;
             }
-            if (bits & kTermStartByte) {
-                for (int32_t k = termsStartingAt_[c]; k < termsStartingAt_[c + 1]; ++k) {
-                    const int32_t t = termsStartingWith_[k];
-                    if (terms_.termMatchAt(window + p, end, t)) termLines_[t].pushIfNotLast(line);
+            events |= nuls | termStarts | commentMarks;
+            for (; events != 0; events &= events - 1) {
+                const int32_t bit = lowestBit(events);
+                const uint64_t mask = uint64_t{1} << bit;
+                const int32_t at = p + bit;
+                const uint8_t c = static_cast<uint8_t>(window[at]);
+                if (nuls & mask) {
+                    memory_.markBinary(path);
+                    return false;
                 }
-            }
-            // Only /* and */ are tracked: `//` and string literals are not
-            // recognised, so "/*/" opens and at once closes.
-            if ((bits & kSlashByte) && !inComment && window[p + 1] == '*') inComment = true;
-            if ((bits & kStarByte) && inComment && window[p + 1] == '/') inComment = false;
-            // A line begins after a line feed only when a byte follows it: a
-            // file ending with a line feed has no extra empty line.
-            if ((bits & kLineFeedByte) && windowShift_ + p + 1 < fileEnd_) {
-                ++line;
-                lineStarts_.push(static_cast<int32_t>(windowShift_ + p + 1));
-                lineCommentFlags_.push(inComment ? 1 : 0);
+                // The FirstCharTable is the exact test; the block only
+                // narrowed down where to ask it.
+                if ((termStarts & mask) && terms_.isFirstChar(c)) {
+                    for (int32_t k = termsStartingAt_[c]; k < termsStartingAt_[c + 1]; ++k) {
+                        const int32_t t = termsStartingWith_[k];
+                        if (terms_.termMatchAt(window + at, end, t))
+                            termLines_[t].pushIfNotLast(line);
+                    }
+                }
+                // Only /* and */ are tracked: `//` and string literals are
+                // not recognised, so "/*/" opens and at once closes. The
+                // mask already holds the byte after the mark.
+                if (commentMarks & mask) {
+                    if (c == '/' && !inComment) {
+                        inComment = true;
+                    } else if (c == '*' && inComment) {
+                        inComment = false;
+                    }
+                }
+                if (lineFeeds & mask) startLine(at);
             }
         }
+        p = stop;
         if (p <= kLastPositionBeforeMove) return true;  // the file ended before the move point
 
         host_.pumpMessages();
@@ -206,14 +204,14 @@ bool SearchEngine::indexFile(std::FILE* file, const char* path) {
 // The last 50,000 bytes move to the front and the next 50,000 are read
 // behind them. The next position is then 25,002, so a term (at most 100
 // bytes) and the comment lookahead always lie inside the window.
-void SearchEngine::moveWindow(std::FILE* file) {
+void SearchEngine::moveWindow(ScanFileReader& file) {
     std::memmove(window_.get(), window_.get() + kScanWindowMove, kScanWindowSize - kScanWindowMove);
     windowShift_ += kScanWindowMove;
     const int32_t kept = windowFill_ - kScanWindowMove;
     const int32_t wanted = static_cast<int32_t>(
         std::min<int64_t>(kScanWindowSize - kept, fileEnd_ - (windowShift_ + kept)));
     int32_t got = 0;
-    if (wanted > 0) got = static_cast<int32_t>(std::fread(window_.get() + kept, 1, wanted, file));
+    if (wanted > 0) got = file.read(window_.get() + kept, wanted);
     windowFill_ = kept + got;
     window_[windowFill_] = '\0';
     if (got < wanted) fileEnd_ = windowShift_ + windowFill_;  // shrunk: it ends where reading ended
@@ -222,7 +220,7 @@ void SearchEngine::moveWindow(std::FILE* file) {
 // Scores each candidate line once: all lines of term 0, then the lines of
 // term 1 not scored yet, and so on. A file qualifies only when every term
 // occurs in it (or, with Search File Names, in its path).
-void SearchEngine::scoreFile(std::FILE* file, const char* path) {
+void SearchEngine::scoreFile(ScanFileReader& file, const char* path) {
     for (int32_t t = 0; t < terms_.count(); ++t) {
         if (termLines_[t].empty()) return;
     }
@@ -260,18 +258,15 @@ void SearchEngine::scoreFile(std::FILE* file, const char* path) {
 
 // The line's first kMaxLineText bytes, usually ending with its line break.
 // A line still in the window is copied from it (the bytes that were
-// scanned); otherwise it is read again with one positioned read. Reading is
-// finished by now, so the read position need not be restored.
-const char* SearchEngine::fetchLineText(std::FILE* file, int32_t line) {
+// scanned); otherwise it is read again with one positioned read.
+const char* SearchEngine::fetchLineText(ScanFileReader& file, int32_t line) {
     const int64_t begin = lineStarts_.get(line);
     const int64_t end = std::min<int64_t>(lineStarts_.get(line + 1), begin + kMaxLineText);
     int32_t length = static_cast<int32_t>(end - begin);
     if (begin >= windowShift_ && end <= windowShift_ + windowFill_) {
         std::memcpy(lineText_.data(), window_.get() + (begin - windowShift_), length);
-    } else if (seekTo(file, begin, SEEK_SET) == 0) {
-        length = static_cast<int32_t>(std::fread(lineText_.data(), 1, length, file));
     } else {
-        length = 0;
+        length = file.readAt(begin, lineText_.data(), length);
     }
     lineText_[length] = '\0';
     return lineText_.data();

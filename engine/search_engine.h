@@ -10,7 +10,6 @@
 
 #include <array>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +17,8 @@
 #include "engine/file_memory.h"
 #include "engine/int_vector.h"
 #include "engine/line_scoring.h"
+#include "engine/scan_blocks.h"
+#include "engine/scan_file_reader.h"
 #include "engine/search_host.h"
 #include "engine/search_request.h"
 #include "engine/term_table.h"
@@ -68,12 +69,12 @@ public:
 
 private:
     bool running() const { return host_.runState() == RunState::Running; }
-    void buildByteClasses();
-    bool indexFile(std::FILE* file, const char* path);
-    void scoreFile(std::FILE* file, const char* path);
-    void finishFile(std::FILE* file, const char* path);
-    void moveWindow(std::FILE* file);
-    const char* fetchLineText(std::FILE* file, int32_t line);
+    void prepareTermLookups();
+    bool indexFile(ScanFileReader& file, const char* path);
+    void scoreFile(ScanFileReader& file, const char* path);
+    void finishFile(ScanFileReader& file, const char* path);
+    void moveWindow(ScanFileReader& file);
+    const char* fetchLineText(ScanFileReader& file, int32_t line);
 
     SearchHost& host_;
     const SearchRequest& request_;
@@ -85,19 +86,21 @@ private:
     SearchStats stats_;
     LineScorer scorer_;
 
-    // One look-up per scanned byte says whether it needs any attention at all:
-    // bits for line feed, NUL, a term's first byte, '/' and '*'. Rebuilt with
-    // the terms; termsStartingWith_ lists, per byte, the terms that can begin
-    // there (same first byte in either case, or empty), in index order.
-    std::array<uint8_t, 256> byteClass_ = {};
+    // Where a term may begin, 64 bytes at a time; the FirstCharTable then
+    // decides byte by byte. termsStartingWith_ lists, per byte, the terms
+    // that can begin there (same first byte in either case, or empty), in
+    // index order. Rebuilt with the terms.
+    BlockScanner blocks_;
     std::array<int32_t, 257> termsStartingAt_ = {};  // per byte: index into the list below
     std::array<uint8_t, 256 * kMaxTerms> termsStartingWith_ = {};
 
     // Scanner state, kept from file to file so its storage is reused.
-    std::unique_ptr<char[]> window_;  // ScanWindow, kScanWindowSize bytes + a NUL after the fill
-    int64_t windowShift_ = 0;         // file offset of window_[0]
-    int32_t windowFill_ = 0;          // bytes of the file in the window, from window_[0]
-    int64_t fileEnd_ = 0;  // the size at open, lowered where a shrunk file's reading ended
+    // ScanWindow: kScanWindowSize bytes, a NUL after the fill, and room for
+    // the last block's reach past it.
+    std::unique_ptr<char[]> window_;
+    int64_t windowShift_ = 0;  // file offset of window_[0]
+    int32_t windowFill_ = 0;   // bytes of the file in the window, from window_[0]
+    int64_t fileEnd_ = 0;      // the size at open, lowered where a shrunk file's reading ended
     std::array<IntVector, kMaxTerms> termLines_;  // TermLineList per term
     IntVector lineStarts_;                        // [0] dummy, [k] offset of line k, then the size
     IntVector lineCommentFlags_;                  // [0] dummy, [k] line k begins inside /* */

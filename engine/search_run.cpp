@@ -11,14 +11,15 @@ SearchEngine::SearchEngine(SearchHost& host, const SearchRequest& request, FileM
       request_(request),
       memory_(memory),
       results_(results),
-      window_(new char[kScanWindowSize + 1]) {
-    buildByteClasses();
+      // Zeroed: a block reaching past the fill reads defined bytes.
+      window_(new char[kScanWindowSize + kScanBlockReach]()) {
+    prepareTermLookups();
 }
 
 void SearchEngine::prepareRun() {
     stats_ = SearchStats{};
     terms_.parseTerms(request_.findText);
-    buildByteClasses();
+    prepareTermLookups();
     roots_ = parsePathList(request_.pathText);
 }
 

@@ -1,0 +1,41 @@
+// The scanner's view of one file: its size when opened, sequential reads
+// straight into the scan window, and positioned reads of single lines.
+// Implemented with open/fstat/read/pread on POSIX and with CreateFileA/
+// ReadFile on Windows (scan_file_reader_posix.cpp, _win32.cpp): no stdio
+// buffer stands between the file and the window.
+#pragma once
+
+#include <cstdint>
+
+namespace tarvo {
+
+class ScanFileReader {
+public:
+    ScanFileReader() = default;
+    ScanFileReader(const ScanFileReader&) = delete;
+    ScanFileReader& operator=(const ScanFileReader&) = delete;
+    ~ScanFileReader();
+
+    // False when the path names nothing that can be read as a regular file
+    // (missing, not permitted, a directory, a FIFO or a device).
+    bool open(const char* path);
+    void close();
+
+    // The size taken at open; -1 when it could not be taken.
+    int64_t size() const { return size_; }
+
+    // Reads up to `bytes` bytes at the current position, going on after
+    // short reads; fewer only at the end of the file or on an error.
+    int32_t read(char* buffer, int32_t bytes);
+
+    // Reads up to `bytes` bytes from `offset`. The sequential position is
+    // left undefined: the scanner reads lines again only after its last
+    // sequential read.
+    int32_t readAt(int64_t offset, char* buffer, int32_t bytes);
+
+private:
+    intptr_t handle_ = -1;  // a file descriptor, or a HANDLE; -1 when closed
+    int64_t size_ = -1;
+};
+
+}  // namespace tarvo

@@ -1,0 +1,61 @@
+// The scanner's file reads on POSIX: open, fstat, read and pread.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "engine/scan_file_reader.h"
+
+namespace tarvo {
+
+ScanFileReader::~ScanFileReader() {
+    close();
+}
+
+bool ScanFileReader::open(const char* path) {
+    close();
+    // O_NONBLOCK: a FIFO put where a remembered file was must not hold the
+    // search in open(); it has no effect on regular files.
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return false;
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    handle_ = fd;
+    size_ = info.st_size;
+    return true;
+}
+
+void ScanFileReader::close() {
+    if (handle_ >= 0) ::close(static_cast<int>(handle_));
+    handle_ = -1;
+    size_ = -1;
+}
+
+int32_t ScanFileReader::read(char* buffer, int32_t bytes) {
+    int32_t got = 0;
+    while (got < bytes) {
+        const ssize_t n = ::read(static_cast<int>(handle_), buffer + got, bytes - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;  // the end, or an error: the file ends here for the scanner
+        got += static_cast<int32_t>(n);
+    }
+    return got;
+}
+
+int32_t ScanFileReader::readAt(int64_t offset, char* buffer, int32_t bytes) {
+    int32_t got = 0;
+    while (got < bytes) {
+        const ssize_t n =
+            ::pread(static_cast<int>(handle_), buffer + got, bytes - got, offset + got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += static_cast<int32_t>(n);
+    }
+    return got;
+}
+
+}  // namespace tarvo

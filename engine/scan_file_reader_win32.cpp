@@ -1,0 +1,77 @@
+// The scanner's file reads on Windows: CreateFileA and ReadFile, with an
+// OVERLAPPED offset for the positioned reads.
+#include <windows.h>
+
+#include "engine/scan_file_reader.h"
+
+namespace tarvo {
+
+namespace {
+
+HANDLE handleOf(intptr_t handle) {
+    return reinterpret_cast<HANDLE>(handle);
+}
+
+}  // namespace
+
+ScanFileReader::~ScanFileReader() {
+    close();
+}
+
+bool ScanFileReader::open(const char* path) {
+    close();
+    // Other programs may go on writing, renaming or deleting the file while
+    // it is read, as they could under the C runtime's fopen. Without
+    // FILE_FLAG_BACKUP_SEMANTICS a directory cannot be opened.
+    HANDLE file =
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER size;
+    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size)) {
+        CloseHandle(file);
+        return false;
+    }
+    handle_ = reinterpret_cast<intptr_t>(file);
+    size_ = size.QuadPart;
+    return true;
+}
+
+void ScanFileReader::close() {
+    if (handle_ != -1) CloseHandle(handleOf(handle_));
+    handle_ = -1;
+    size_ = -1;
+}
+
+int32_t ScanFileReader::read(char* buffer, int32_t bytes) {
+    int32_t got = 0;
+    while (got < bytes) {
+        DWORD n = 0;
+        if (!ReadFile(handleOf(handle_), buffer + got, static_cast<DWORD>(bytes - got), &n,
+                      nullptr) ||
+            n == 0) {
+            break;  // the end, or an error: the file ends here for the scanner
+        }
+        got += static_cast<int32_t>(n);
+    }
+    return got;
+}
+
+int32_t ScanFileReader::readAt(int64_t offset, char* buffer, int32_t bytes) {
+    int32_t got = 0;
+    while (got < bytes) {
+        OVERLAPPED at = {};
+        const uint64_t position = static_cast<uint64_t>(offset + got);
+        at.Offset = static_cast<DWORD>(position);
+        at.OffsetHigh = static_cast<DWORD>(position >> 32);
+        DWORD n = 0;
+        if (!ReadFile(handleOf(handle_), buffer + got, static_cast<DWORD>(bytes - got), &n, &at) ||
+            n == 0) {
+            break;
+        }
+        got += static_cast<int32_t>(n);
+    }
+    return got;
+}
+
+}  // namespace tarvo
