@@ -40,11 +40,16 @@ REG
 
 # A persistent server with its services started now: otherwise every
 # program's first start spawns them, they inherit its output pipe and CTest
-# waits for them (2.5 s per test).
+# waits for them (2.5 s per test). The desktop process (explorer) quits a few
+# seconds after its last window is gone and the next window program would
+# start it again, with the same wait: a minimised clock keeps it alive.
 wine_server_start() {
     "$WINESERVER" -k 2>/dev/null || true  # one left from another display keeps its screen size
     "$WINESERVER" -p
     "$WINE" wineboot >/dev/null 2>&1 || true
+    if [ -n "${DISPLAY:-}" ]; then
+        "$WINE" start /min clock.exe >/dev/null 2>&1 || true
+    fi
 }
 
 wine_server_stop() {

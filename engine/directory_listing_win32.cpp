@@ -1,7 +1,7 @@
 // The directory listing on Windows: FindFirstFileA / FindNextFileA.
 #include <windows.h>
 
-#include "engine/directory_listing.h"
+#include "engine/directory_listing_win32.h"
 
 namespace tarvo {
 
@@ -20,15 +20,14 @@ struct FindState {
     bool pending = false;
 };
 
-EntryKind kindOf(DWORD attributes) {
+}  // namespace
+
+EntryKind entryKindOf(uint32_t attributes) {
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return EntryKind::File;
-    // Junctions and directory symbolic links can point back up the tree;
-    // following them makes the walk loop until paths overflow.
+    // Following a junction or directory link can loop until paths overflow.
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return EntryKind::Skipped;
     return EntryKind::Directory;
 }
-
-}  // namespace
 
 DirectoryListing::~DirectoryListing() {
     close();
@@ -62,7 +61,7 @@ bool DirectoryListing::next(DirectoryEntry& entry) {
     }
     state->pending = false;
     entry.name = state->data.cFileName;
-    entry.kind = kindOf(state->data.dwFileAttributes);
+    entry.kind = entryKindOf(state->data.dwFileAttributes);
     return true;
 }
 

@@ -18,7 +18,7 @@ constexpr UINT_PTR kRefreshTimer = 1;
 constexpr UINT kRefreshPeriodMs = 250;
 // Where the Find and Path labels end: the label and two spaces.
 constexpr const char* kLabelMeasure = "Find:  ";
-// Texts read from an edit box or set into one never pass the text limit.
+// Borderless single-line boxes on the face colour; the panes scroll vertically.
 constexpr DWORD kEditStyle = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL;
 constexpr DWORD kPaneStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL;
 

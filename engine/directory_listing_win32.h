@@ -1,0 +1,15 @@
+// The Win32 listing's one rule, visible to its tests: which kind an entry
+// is, from the attribute bits FindFirstFileA / FindNextFileA report.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/directory_listing.h"
+
+namespace tarvo {
+
+// Directories are walked, except reparse points (junctions and directory
+// links, which can point back up the tree); everything else is a file.
+EntryKind entryKindOf(uint32_t attributes);
+
+}  // namespace tarvo
