@@ -17,6 +17,11 @@ namespace {
 // past kScanWindowMoveAt.
 constexpr int32_t kLastPositionBeforeMove = kScanWindowMoveAt + 1;
 
+// What one refill of the window reads for line texts after the scan: many
+// candidate lines per read where they lie close, little waste where a file
+// has only a few.
+constexpr int32_t kLineRefill = 16384;
+
 // Line offsets are 32-bit, so larger files are opened (and remembered) but
 // not read.
 constexpr int64_t kMaxScannedFileSize = INT32_MAX;
@@ -258,16 +263,20 @@ void SearchEngine::scoreFile(ScanFileReader& file, const char* path) {
 
 // The line's first kMaxLineText bytes, usually ending with its line break.
 // A line still in the window is copied from it (the bytes that were
-// scanned); otherwise it is read again with one positioned read.
+// scanned). Otherwise one positioned read refills the window from the
+// line's start: reading is over, so the window is free, and candidate
+// lines come in ascending order per term, so the lines after this one are
+// then served from the same read.
 const char* SearchEngine::fetchLineText(ScanFileReader& file, int32_t line) {
     const int64_t begin = lineStarts_.get(line);
     const int64_t end = std::min<int64_t>(lineStarts_.get(line + 1), begin + kMaxLineText);
     int32_t length = static_cast<int32_t>(end - begin);
-    if (begin >= windowShift_ && end <= windowShift_ + windowFill_) {
-        std::memcpy(lineText_.data(), window_.get() + (begin - windowShift_), length);
-    } else {
-        length = file.readAt(begin, lineText_.data(), length);
+    if (begin < windowShift_ || end > windowShift_ + windowFill_) {
+        windowShift_ = begin;
+        windowFill_ = file.readAt(begin, window_.get(), kLineRefill);
+        length = std::min(length, windowFill_);  // the file shrank: what is left of the line
     }
+    std::memcpy(lineText_.data(), window_.get() + (begin - windowShift_), length);
     lineText_[length] = '\0';
     return lineText_.data();
 }

@@ -76,9 +76,20 @@ private:
     void countKey(const ResultEntry& entry, int32_t delta);
     int32_t keyCount(const std::string& path, int32_t lineNumber) const;
 
+    void followSelection(int32_t p, const ResultEntry* remembered, int32_t rememberedRow,
+                         const ResultEntry* released);
+    ResultEntry* takeEntry();
+    void giveBack(ResultEntry* entry);
+
     ResultViews* views_;
-    // Rank order: entries owned through handles, so an insert moves pointers.
-    std::vector<std::unique_ptr<ResultEntry>> rank_;
+    // Rank order: handles to entries, so an insert moves pointers (one
+    // memmove), never the entries themselves.
+    std::vector<ResultEntry*> rank_;
+    // Every entry ever made, owned here; the ones not in rank_ wait in
+    // spare_ with their text storage, so a full store replacing its worst
+    // line allocates nothing.
+    std::vector<std::unique_ptr<ResultEntry>> entries_;
+    std::vector<ResultEntry*> spare_;
     // Display order for ByFileName and ByLineText; ByRank reads rank_ directly.
     std::vector<ResultEntry*> display_;
     int32_t sortMode_ = ByRank;
