@@ -1,5 +1,6 @@
 // Start-up with awkward input: an overlong command line, saved placements
 // on and off the screen, a Path box of 150 entries.
+#include <filesystem>
 #include <fstream>
 
 #include "gui_support.h"
@@ -80,6 +81,80 @@ TEST_F(PathBox, OneHundredFiftyEntriesSearchTheFirstHundred) {
     EXPECT_EQ(p().engine.stats().files, 4) << "a file is read once per run";
     EXPECT_EQ(p().results.count(), 8);
     EXPECT_EQ(p().runState, RunState::Idle);
+}
+
+// ---------------------------------------------------------------------------
+// Start-up failures end the program with their exit code, through
+// exitProgram (so the settings are still written). The program runs on a
+// thread of the test, which exitProgram ends instead of the process.
+// ---------------------------------------------------------------------------
+
+[[noreturn]] void endStartUpThread(int exitCode) {
+    ExitThread(static_cast<DWORD>(exitCode));
+}
+
+struct FailingStart {
+    std::string settingsFile;
+    void (*prepare)();  // runs on the program's thread before start-up
+};
+
+DWORD WINAPI startUpThread(void* argument) {
+    auto* start = static_cast<FailingStart*>(argument);
+    program().settingsFile = start->settingsFile;
+    program().endProcess = endStartUpThread;
+    start->prepare();
+    startProgram(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL);
+    return 100;  // start-up went through: no failure
+}
+
+DWORD exitCodeOfStart(const std::string& settingsFile, void (*prepare)()) {
+    FailingStart start{settingsFile, prepare};
+    HANDLE thread = CreateThread(nullptr, 0, startUpThread, &start, 0, nullptr);
+    EXPECT_EQ(WaitForSingleObject(thread, 30000), WAIT_OBJECT_0);
+    DWORD code = 99;
+    GetExitCodeThread(thread, &code);
+    CloseHandle(thread);
+    return code;
+}
+
+void registerTaken(const char* name) {
+    WNDCLASSA taken = {};
+    taken.lpfnWndProc = DefWindowProcA;
+    taken.hInstance = GetModuleHandleA(nullptr);
+    taken.lpszClassName = name;
+    RegisterClassA(&taken);
+}
+
+LRESULT CALLBACK refuseMainWindow(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+        char name[16] = {};
+        GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof name);
+        if (std::string(name) == "vrex") return 1;  // creation fails
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Class registrations outlive the program's thread: one case per TEST, and
+// so per process.
+void expectStartUpFailure(void (*prepare)(), DWORD exitCode) {
+    TempTree tree;
+    tree.mkdir("settings");
+    const std::string settings = tree.path("settings/TarvoSearch.txt");
+    EXPECT_EQ(exitCodeOfStart(settings, prepare), exitCode);
+    EXPECT_TRUE(std::filesystem::exists(settings)) << "exitProgram saved the settings";
+}
+
+TEST(StartUpFailure, TheMainClassTakenEndsWithCode1) {
+    expectStartUpFailure([] { registerTaken("vrex"); }, 1);
+}
+
+TEST(StartUpFailure, ThePaneClassTakenEndsWithCode2) {
+    expectStartUpFailure([] { registerTaken("Pane"); }, 2);
+}
+
+TEST(StartUpFailure, AMainWindowThatCannotBeCreatedEndsWithCode3) {
+    expectStartUpFailure(
+        [] { SetWindowsHookExA(WH_CBT, refuseMainWindow, nullptr, GetCurrentThreadId()); }, 3);
 }
 
 }  // namespace
