@@ -1,0 +1,185 @@
+// The settings file against hostile input and a hostile end: a 50 MB file
+// full of NULs, overflowing and missing numbers, and a save killed half way
+// through its bytes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+#include "engine/file_memory.h"
+#include "shell/settings_file.h"
+#include "support/temp_tree.h"
+
+namespace tarvo {
+namespace {
+
+using namespace std::string_literals;
+
+constexpr int32_t kScreenWidth = 1024;
+constexpr int32_t kScreenHeight = 768;
+
+std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+#ifndef _WIN32
+off_t sizeOf(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 ? info.st_size : 0;
+}
+#endif
+
+class SettingsFileHostileTest : public ::testing::Test {
+protected:
+    std::string file() const { return tree_.path("TarvoSearch.txt"); }
+    bool load() {
+        return loadSettings(file().c_str(), kScreenWidth, kScreenHeight, settings_, memory_);
+    }
+
+    testing::TempTree tree_;
+    Settings settings_;
+    FileMemory memory_;
+};
+
+TEST_F(SettingsFileHostileTest, FiftyMegabytesOfNulsAndBadNumbers) {
+    // Four kinds of memory row, one in four of them valid; a row with an
+    // overflowing number, one that starts with NULs, one with a NUL in its
+    // path.
+    constexpr int kRows = 1000000;
+    std::string bytes = "Tarvo Search, version 1.0\n"s +
+                        "10 20 wide 700\n" +                             // a word among the numbers
+                        "find\0"s + std::string(20000000, 'f') + "\n" +  // a NUL, then 20 MB
+                        std::string(3000000, ';') + "/p\n" +             // 3 MB of empty roots
+                        ".c\0.h\n"s +                                    // a NUL inside a list
+                        "\n" +                                           // an empty exclude list
+                        "2 0 x 0 0 0 0\n" +  // an unreadable third number
+                        "\n";
+    bytes.reserve(50100000);
+    char row[64];
+    for (int i = 0; i < kRows; ++i) {
+        switch (i % 4) {
+            case 0:
+                bytes.append(row, std::snprintf(row, sizeof row, "%d /ok/%07d\n", 1 + i % 999, i));
+                break;
+            case 1:
+                bytes.append(row, std::snprintf(row, sizeof row, "99999999999 /over/%07d\n", i));
+                break;
+            case 2:
+                bytes += "\0\0\0 /nul/"s + std::to_string(i) + "\n";
+                break;
+            default:
+                bytes += "7 /with\0nul/"s + std::to_string(i) + "\n";
+        }
+    }
+    while (bytes.size() < 50000000)
+        bytes += std::string(9000, '\0') + "\n";  // lines of NULs: rows without a number
+    tree_.write("TarvoSearch.txt", bytes);
+    ASSERT_GE(std::filesystem::file_size(file()), 50000000u);
+
+    EXPECT_TRUE(load());
+    EXPECT_EQ(settings_.windowRect.left, kDefaultPlacement) << "a bad rectangle keeps the default";
+    EXPECT_EQ(settings_.request.findText, "find") << "a NUL ends a text";
+    EXPECT_EQ(settings_.request.pathText, std::string(kMaxTextLength, ';'));
+    EXPECT_EQ(settings_.request.highlightList, ".c");
+    EXPECT_EQ(settings_.request.excludeList, "");
+    EXPECT_EQ(settings_.sortMode, 2);
+    EXPECT_EQ(settings_.request.options.recursive, 0);
+    EXPECT_EQ(settings_.request.options.skipBinaryFiles, 1) << "from the bad number on: defaults";
+    EXPECT_EQ(settings_.request.options.cppHeuristics, 1);
+    ASSERT_EQ(memory_.count(), kRows / 4) << "only the valid rows";
+    EXPECT_EQ(memory_.entry(0).path, "/ok/0000000");
+    EXPECT_EQ(memory_.entry(kRows / 4 - 1).path, "/ok/0999996");
+
+    // What it saves is small and reads back the same.
+    ASSERT_TRUE(saveSettings(file().c_str(), false, settings_, memory_));
+    EXPECT_LT(std::filesystem::file_size(file()), 10000000u);
+    Settings again;
+    FileMemory againMemory;
+    EXPECT_TRUE(loadSettings(file().c_str(), kScreenWidth, kScreenHeight, again, againMemory));
+    EXPECT_EQ(again.request.pathText, settings_.request.pathText);
+    EXPECT_EQ(againMemory.count(), memory_.count());
+}
+
+#ifndef _WIN32
+TEST_F(SettingsFileHostileTest, ASaveKilledHalfWayLeavesThePreviousFileWhole) {
+    settings_.request.findText = "old";
+    memory_.add("/remembered/old.c", 500);
+    ASSERT_TRUE(saveSettings(file().c_str(), false, settings_, memory_));
+    const std::string previous = readBytes(file());
+
+    // The next save is about 20 MB, so it takes long enough to be caught
+    // in the middle.
+    Settings next = settings_;
+    next.request.findText = "new";
+    FileMemory bigMemory;
+    const std::string padding(60, 'p');
+    for (int i = 0; i < 300000; ++i)
+        bigMemory.add(("/big/" + padding + std::to_string(i)).c_str(), 1 + i % 1000);
+    const std::string complete = tree_.path("complete.txt");
+    ASSERT_TRUE(saveSettings(complete.c_str(), false, next, bigMemory));
+    const off_t fullSize = static_cast<off_t>(std::filesystem::file_size(complete));
+    const std::string temp = file() + ".tmp";
+
+    // A child saves; when its temporary file holds half the bytes it is
+    // killed. A child that finished first is tried again (the old file is
+    // put back), up to a bound.
+    int caught = 0;
+    off_t caughtAt = 0;
+    for (int attempt = 0; attempt < 20 && caught == 0; ++attempt) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            saveSettings(file().c_str(), false, next, bigMemory);
+            _exit(0);
+        }
+        for (;;) {
+            // Whichever file the save is writing: the temporary one, or the
+            // settings file itself if the save ever wrote in place.
+            const off_t written = std::max(sizeOf(temp), sizeOf(file()));
+            if (written >= fullSize / 2) {
+                kill(child, SIGKILL);
+                caughtAt = written;
+                break;
+            }
+            if (waitpid(child, nullptr, WNOHANG) == child) break;  // finished first
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        if (WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL && caughtAt < fullSize) {
+            caught = 1;
+        } else {
+            ASSERT_TRUE(saveSettings(file().c_str(), false, settings_, memory_));  // put back
+        }
+    }
+    ASSERT_EQ(caught, 1) << "no save was caught in the middle in 20 attempts";
+
+    EXPECT_EQ(readBytes(file()), previous) << "the previous file is whole";
+    EXPECT_TRUE(std::filesystem::exists(temp)) << "the interrupted copy stays beside it";
+    EXPECT_LT(static_cast<off_t>(std::filesystem::file_size(temp)), fullSize);
+    EXPECT_TRUE(load());
+    EXPECT_EQ(settings_.request.findText, "old");
+    ASSERT_EQ(memory_.count(), 1);
+    EXPECT_EQ(memory_.entry(0).path, "/remembered/old.c");
+
+    // The next save writes over the leftover and replaces the file whole.
+    ASSERT_TRUE(saveSettings(file().c_str(), false, next, bigMemory));
+    EXPECT_FALSE(std::filesystem::exists(temp));
+    EXPECT_EQ(readBytes(file()), readBytes(complete));
+}
+#endif
+
+}  // namespace
+}  // namespace tarvo
