@@ -1,6 +1,7 @@
-// The scanner against a whole-buffer version of the same rules written here,
-// across window moves, plus the file-level rules: qualification, file-name
-// entries, binary files, stops, and files that change while they are read.
+// The scanner against the plain byte-at-a-time reference scanner
+// (support/reference_scanner.h), across window moves and over generated
+// trees, plus the file-level rules: qualification, file-name entries,
+// binary files, stops, and files that change while they are read.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,57 +14,15 @@
 #include "engine/file_memory.h"
 #include "engine/search_engine.h"
 #include "results/result_store.h"
+#include "support/reference_scanner.h"
 #include "support/temp_tree.h"
 #include "support/test_host.h"
 
 namespace tarvo {
 namespace {
 
-// ---------------------------------------------------------------------------
-// The whole-buffer model
-// ---------------------------------------------------------------------------
-
-struct FileIndex {
-    std::vector<int32_t> lineStarts;    // [0] dummy, [k] line k, then the size
-    std::vector<int32_t> commentFlags;  // [0] dummy, [k] line k begins inside /* */
-    std::vector<std::vector<int32_t>> termLines;
-};
-
-uint8_t fold(char c) {
-    return foldAscii(static_cast<uint8_t>(c));
-}
-
-// Every byte in file order over the whole file at once: no window.
-FileIndex indexWholeBuffer(const std::string& bytes, const TermTable& terms) {
-    FileIndex index{{0, 0}, {0, 0}, std::vector<std::vector<int32_t>>(terms.count())};
-    const size_t n = bytes.size();
-    int32_t line = 1;
-    bool inComment = false;
-    for (size_t i = 0; i < n; ++i) {
-        if (i > 0 && bytes[i - 1] == '\n') {
-            ++line;
-            index.lineStarts.push_back(static_cast<int32_t>(i));
-            index.commentFlags.push_back(inComment);
-        }
-        for (int32_t t = 0; t < terms.count(); ++t) {
-            const QueryTerm& term = terms.term(t);
-            bool found = terms.isFirstChar(static_cast<uint8_t>(bytes[i])) && i + term.length <= n;
-            for (int32_t k = 0; found && k < term.length; ++k) {
-                found = fold(bytes[i + k]) == fold(term.text[k]);
-            }
-            std::vector<int32_t>& lines = index.termLines[t];
-            if (found && (lines.empty() || lines.back() != line)) lines.push_back(line);
-        }
-        const char next = i + 1 < n ? bytes[i + 1] : '\0';
-        if (!inComment && bytes[i] == '/' && next == '*') {
-            inComment = true;
-        } else if (inComment && bytes[i] == '*' && next == '/') {
-            inComment = false;
-        }
-    }
-    index.lineStarts.push_back(static_cast<int32_t>(n));
-    return index;
-}
+using testing::indexWholeBuffer;
+using testing::ReferenceScan;
 
 // Pump calls of one full read: one before the file, one per window move.
 int pumpsForFileOf(int64_t size) {
@@ -120,7 +79,7 @@ protected:
 
     bool searched(const std::string& path) const { return memory.isSearched(path.c_str()); }
 
-    void expectIndexEquals(const FileIndex& expected) {
+    void expectIndexEquals(const ReferenceScan& expected) {
         EXPECT_EQ(toVector(engine.lineStarts()), expected.lineStarts);
         EXPECT_EQ(toVector(engine.lineCommentFlags()), expected.commentFlags);
         for (int32_t t = 0; t < engine.terms().count(); ++t) {
@@ -178,7 +137,7 @@ TEST_F(ScanFileTest, AgreesWithAWholeBufferScanAcrossWindowMoves) {
 
         engine.scanFile(path.c_str());
 
-        const FileIndex expected = indexWholeBuffer(bytes, engine.terms());
+        const ReferenceScan expected = indexWholeBuffer(bytes, engine.terms());
         expectIndexEquals(expected);
         const int32_t lineCount = static_cast<int32_t>(expected.lineStarts.size()) - 2;
         EXPECT_EQ(engine.stats().files, 1);
@@ -445,6 +404,141 @@ TEST_F(ScanFileTest, FilesThatChangeWhileRead) {
         expectIndexEquals(indexWholeBuffer(bytes, engine.terms()));
     }
     host.onPump = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Generated trees against the reference scanner
+// ---------------------------------------------------------------------------
+
+struct GeneratedFile {
+    std::string relative;
+    std::string bytes;
+};
+
+// Files that probe every place where the scanner's shortcuts could part from
+// the plain reading: block and window boundaries, CR LF, NULs, bytes above
+// 127, comment marks and terms with line feeds across every seam, empty and
+// one-byte files, a path holding terms, a line longer than the scored text.
+std::vector<GeneratedFile> generatedTree() {
+    const std::string text = "abfoOxBAR/* \n\n\r\t";
+    const std::string crlf = "fooBAR int\r\n\r\n/**/ x/";
+    const std::string binary = text + std::string(2, '\0') + "\xe9T";
+    std::vector<GeneratedFile> files = {
+        {"empty.txt", ""},
+        {"one.c", "f"},
+        {"feed.c", "\n"},
+        {"nul.c", std::string(1, '\0')},
+        {"foo_dir/bar.h", "nothing to see\n"},
+        {"long.c", "a\n" + std::string(300, 'x') + "foo bar" + std::string(93, 'y') + "\n"},
+        {"comments.c", "/*/ foo */ bar\n/* a\nb */ foo\n*/ /* bar\nfoo"},
+    };
+    uint32_t seed = 11;
+    for (size_t size : {63, 64, 65, 127, 129, 1000}) {
+        files.push_back(
+            {"blocks/" + std::to_string(size) + ".c", makeContent(size, text, seed++, "foo", 1)});
+    }
+    files.push_back({"crlf.c", makeContent(150003, crlf, seed++, "a\nb", 1)});
+    files.push_back({"seams/75002.c", makeContent(75002, text, seed++, "/*", 1)});
+    files.push_back({"seams/100001.txt", makeContent(100001, text, seed++, "*/", 1)});
+    files.push_back({"seams/150003.h", makeContent(150003, text, seed++, "BAR", 2)});
+    files.push_back({"seams/250017.c", makeContent(250017, text, seed++, "a\nb", 1)});
+    files.push_back({"binary/high.bin", makeContent(120000, binary, seed++, "\xe9t", 1)});
+    files.push_back({"binary/late.bin", makeContent(90000, text, seed++) + '\0' + "foo\n"});
+    return files;
+}
+
+TEST_F(ScanFileTest, AgreesWithTheReferenceScannerOverGeneratedTrees) {
+    const std::vector<GeneratedFile> files = generatedTree();
+    for (const GeneratedFile& file : files)
+        tree.write("tree/" + file.relative, file.bytes);
+
+    const char* const queries[] = {
+        "foo BAR",                         // letters: both cases, first two bytes
+        "a\\nb x/ *",                      // a line feed inside, one-byte and non-letter terms
+        "\"\" bar",                        // an empty term: every first byte, NUL among them
+        "fo ba ab b/ /* */ \\r\\n x y z",  // more first pairs than the blocks compare
+        "\xe9t o",                         // a byte above 127
+        "foo dir",                         // terms in a path
+        "zzz",                             // no line at all
+    };
+    for (const char* query : queries) {
+        for (int32_t options = 0; options < 4; ++options) {
+            request.options.skipBinaryFiles = options & 1;
+            request.options.searchFileNames = (options >> 1) & 1;
+            prepare(query);
+            for (const GeneratedFile& file : files) {
+                SCOPED_TRACE(std::string("query ") + query + ", skip binary " +
+                             std::to_string(options & 1) + ", file names " +
+                             std::to_string(options >> 1) + ", " + file.relative);
+                const std::string path = tree.path("tree/" + file.relative);
+                const ReferenceScan expected =
+                    testing::scanWholeBuffer(path, file.bytes, engine.terms(), request);
+                memory.clear();
+                results.clearResults();
+                const SearchStats before = engine.stats();
+
+                engine.scanFile(path.c_str());
+
+                const SearchStats& after = engine.stats();
+                const int32_t entry = memory.find(path.c_str());
+                ASSERT_NE(entry, -1);
+                EXPECT_EQ(memory.entry(entry).binary, expected.binary);
+                if (expected.binary) {
+                    EXPECT_EQ(after.files, before.files);
+                    EXPECT_EQ(results.count(), 0);
+                    continue;
+                }
+                expectIndexEquals(expected);
+                EXPECT_EQ(after.files - before.files, 1);
+                EXPECT_EQ(after.lines - before.lines, expected.lines());
+                EXPECT_EQ(after.bytes - before.bytes, static_cast<int64_t>(file.bytes.size()));
+
+                // The same lines handed to a store of its own rank the same.
+                ResultStore reference;
+                int32_t matches = 0;
+                for (const testing::ReferenceResult& r : expected.results) {
+                    reference.addResult(r.score, path.c_str(), r.lineNumber, r.text.c_str());
+                    matches += r.lineNumber != 0;
+                }
+                EXPECT_EQ(after.matches - before.matches, matches);
+                ASSERT_EQ(results.count(), reference.count());
+                for (int32_t i = 0; i < results.count(); ++i) {
+                    const ResultEntry& got = results.rankEntry(i);
+                    const ResultEntry& want = reference.rankEntry(i);
+                    EXPECT_EQ(got.score, want.score) << "rank " << i;
+                    EXPECT_EQ(got.lineNumber, want.lineNumber) << "rank " << i;
+                    EXPECT_EQ(got.lineText, want.lineText) << "rank " << i;
+                }
+            }
+        }
+    }
+
+    {
+        SCOPED_TRACE("a whole run over the tree: the walk, the memory and the store together");
+        request.options = SearchOptions{};
+        request.findText = "foo BAR";
+        request.pathText = tree.path("tree");
+        memory.clear();
+        engine.runSearch();
+        ResultStore reference;
+        int32_t lines = 0;
+        for (const GeneratedFile& file : files) {
+            const std::string path = tree.path("tree/" + file.relative);
+            const ReferenceScan expected =
+                testing::scanWholeBuffer(path, file.bytes, engine.terms(), request);
+            if (!expected.binary) lines += expected.lines();
+            for (const testing::ReferenceResult& r : expected.results)
+                reference.addResult(r.score, path.c_str(), r.lineNumber, r.text.c_str());
+        }
+        EXPECT_EQ(engine.stats().lines, lines);
+        ASSERT_EQ(results.count(), reference.count());
+        for (int32_t i = 0; i < results.count(); ++i) {
+            EXPECT_EQ(results.rankEntry(i).score, reference.rankEntry(i).score) << "rank " << i;
+            EXPECT_EQ(results.rankEntry(i).path, reference.rankEntry(i).path) << "rank " << i;
+            EXPECT_EQ(results.rankEntry(i).lineNumber, reference.rankEntry(i).lineNumber);
+            EXPECT_EQ(results.rankEntry(i).lineText, reference.rankEntry(i).lineText);
+        }
+    }
 }
 
 #ifndef _WIN32
