@@ -40,7 +40,7 @@ bool registerClass(const char* name, WNDPROC procedure, HICON icon, HBRUSH backg
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = program().instance;
     windowClass.hIcon = icon;
-    windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = background;
     windowClass.lpszClassName = name;
     return RegisterClassA(&windowClass) != 0;
