@@ -427,7 +427,7 @@ std::vector<GeneratedFile> generatedTree() {
         {"empty.txt", ""},
         {"one.c", "f"},
         {"feed.c", "\n"},
-        {"nul.c", std::string(1, '\0')},
+        {"zero.c", std::string(1, '\0')},  // not "nul.c": Windows reserves that name for a device
         {"foo_dir/bar.h", "nothing to see\n"},
         {"long.c", "a\n" + std::string(300, 'x') + "foo bar" + std::string(93, 'y') + "\n"},
         {"comments.c", "/*/ foo */ bar\n/* a\nb */ foo\n*/ /* bar\nfoo"},
