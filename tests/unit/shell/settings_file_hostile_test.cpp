@@ -28,6 +28,7 @@ using namespace std::string_literals;
 constexpr int32_t kScreenWidth = 1024;
 constexpr int32_t kScreenHeight = 768;
 
+#ifndef _WIN32
 std::string readBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream bytes;
@@ -35,7 +36,6 @@ std::string readBytes(const std::string& path) {
     return bytes.str();
 }
 
-#ifndef _WIN32
 off_t sizeOf(const std::string& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0 ? info.st_size : 0;
