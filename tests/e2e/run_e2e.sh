@@ -30,6 +30,8 @@ settle_timeout=15  # a search of the small tree below, painted
 exit_timeout=15
 # Wine's caption, the menu bar and the two edit box rows, in pixels.
 edit_band_height=90
+# The selected result's ground: the system highlight colour of a new prefix.
+selection_colour='48,150,250'
 
 fail() { echo "FAIL: $*"; failed=1; }
 failed=0
@@ -87,15 +89,16 @@ wait_window() {  # wait_window TITLE_REGEX COUNT
     return 1
 }
 
-# The search is over when the window's picture stops changing: while a
-# search runs the status line's counts and time move with every repaint.
-# The top band with the Find and Path boxes is left out: the caret blinks.
-wait_settled() {  # wait_settled WINDOW
+# The search is over when its first result is selected (the list shows
+# the selection colour) and the picture then stops changing: while a search
+# runs the status line's counts and time move with every repaint. The top
+# band with the Find and Path boxes is left out: the caret blinks there.
+wait_settled() {  # wait_settled WINDOW [any]: "any" does not wait for a result
     local deadline=$((SECONDS + settle_timeout)) last="" now same=0
-    sleep 0.5
     while [ $SECONDS -lt $deadline ]; do
-        now=$(xwd -id "$1" -silent | convert xwd:- -crop +0+$edit_band_height rgb:- | md5sum)
-        if [ "$now" = "$last" ]; then
+        xwd -id "$1" -silent | convert xwd:- -crop +0+$edit_band_height "$work/frame.png"
+        now=$(md5sum <"$work/frame.png")
+        if [ "$now" = "$last" ] && { [ "${2:-}" = any ] || has_selection "$work/frame.png"; }; then
             same=$((same + 1))
             [ $same -ge 2 ] && return 0
         else
@@ -105,6 +108,10 @@ wait_settled() {  # wait_settled WINDOW
         sleep 0.4
     done
     return 1
+}
+
+has_selection() {  # has_selection PNG
+    convert "$1" -format %c histogram:info:- | grep -q "($selection_colour)"
 }
 
 wait_exit() {  # wait_exit PID -> its exit code
@@ -142,7 +149,7 @@ echo "== search, preview, Notepad, close"
 start_program "$work/first.log"
 first=$started
 main=$(wait_window '^Tarvo Search$' 1 | head -1) || { echo "FAIL: no window"; exit 1; }
-xdotool windowfocus --sync "$main"
+activate_window "$main"
 xdotool type --delay 12 'widget gadget'
 xdotool key Tab
 xdotool type --delay 12 "$root"
@@ -205,12 +212,12 @@ else
     echo "older at $ox,$oy; newer at $nx,$ny"
     [ $((nx - ox)) -eq 25 ] && [ $((ny - oy)) -eq 25 ] ||
         fail "the new window is not 25 px right of and below the old one"
-    wait_settled "$newer"
+    wait_settled "$newer" any
     activate_window "$newer"
     xdotool key --repeat 20 BackSpace  # the caret starts after the loaded text
     xdotool type --delay 12 'second window'
     xdotool key Return
-    wait_settled "$newer"
+    wait_settled "$newer" any
     # The older one exits first; the newer one, exiting last, decides.
     close_window "$older"
     wait_exit "$older_pid" || fail "the older window did not exit"
@@ -229,3 +236,6 @@ if [ $failed -ne 0 ]; then
     exit 1
 fi
 echo "== end-to-end: all passed (screenshot: $work/screenshot.png)"
+# The prefix copy (700 MB) is kept only when something failed.
+"$WINESERVER" -k 2>/dev/null
+rm -rf "$prefix"
