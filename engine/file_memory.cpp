@@ -1,7 +1,8 @@
 #include "engine/file_memory.h"
 
 #include <algorithm>
-#include <numeric>
+#include <cstdint>
+#include <cstring>
 
 #include "engine/term_table.h"
 #include "results/result_store.h"
@@ -20,11 +21,25 @@ constexpr int64_t kKeyPerPathTerm = 1000000;    // a term in the path outweighs 
 uint32_t pathHash(const char* text, int32_t limit) {
     uint32_t h = 5381;
     if (text == nullptr) return h;
-    const int32_t bytes = limit >= 0 ? limit : kHashedBytesLimit;
-    for (int32_t i = 0; i < bytes && text[i] != '\0'; ++i) {
-        // The byte counts as signed: 128..255 add -128..-1 (modulo 2^32).
-        h = h * 65599u + static_cast<uint32_t>(static_cast<int32_t>(static_cast<int8_t>(text[i])));
+    const size_t length =
+        strnlen(text, static_cast<size_t>(limit >= 0 ? limit : kHashedBytesLimit));
+    // The byte counts as signed: 128..255 add -128..-1 (modulo 2^32).
+    auto value = [](char c) {
+        return static_cast<uint32_t>(static_cast<int32_t>(static_cast<int8_t>(c)));
+    };
+    // Four bytes per step, the same sum regrouped: h x 65599^4 + b0 x 65599^3
+    // + b1 x 65599^2 + b2 x 65599 + b3, every product modulo 2^32.
+    constexpr uint32_t m1 = 65599u;
+    constexpr uint32_t m2 = m1 * m1;
+    constexpr uint32_t m3 = m2 * m1;
+    constexpr uint32_t m4 = m3 * m1;
+    size_t i = 0;
+    for (; i + 4 <= length; i += 4) {
+        h = h * m4 + value(text[i]) * m3 + value(text[i + 1]) * m2 + value(text[i + 2]) * m1 +
+            value(text[i + 3]);
     }
+    for (; i < length; ++i)
+        h = h * m1 + value(text[i]);
     return h;
 }
 
@@ -195,13 +210,17 @@ void FileMemory::rememberedFilesPass(const TermTable& terms,
         int32_t index;
         int64_t key;
     };
-    std::vector<OrderRecord> order(entries_.size());
+    // Keys are never negative (priorities decay to 0 at the lowest), and the
+    // pass stops at the first key 0, so only the positive keys are ordered:
+    // in a large memory most files have decayed to 0 and need no sorting.
+    std::vector<OrderRecord> order;
     for (int32_t i = 0; i < count(); ++i) {
         FileMemoryEntry& e = entries_[i];
         e.searched = e.binary;  // binary files stay skipped for the whole run
         e.priority = e.priority > kDecayPerRun ? e.priority - kDecayPerRun : 0;
         e.credited = false;
-        order[i] = {i, terms.countTermsIn(e.path.c_str()) * kKeyPerPathTerm + e.priority};
+        const int64_t key = terms.countTermsIn(e.path.c_str()) * kKeyPerPathTerm + e.priority;
+        if (key > 0) order.push_back({i, key});
     }
     std::sort(order.begin(), order.end(), [](const OrderRecord& a, const OrderRecord& b) {
         return a.key != b.key ? a.key > b.key : a.index < b.index;
@@ -210,10 +229,9 @@ void FileMemory::rememberedFilesPass(const TermTable& terms,
     // The paths are taken first: a scan that cannot open its file removes it,
     // which moves the last entry and would change what an index names.
     std::vector<std::string> paths;
-    for (const OrderRecord& r : order) {
-        if (r.key == 0) break;
+    paths.reserve(order.size());
+    for (const OrderRecord& r : order)
         paths.push_back(entries_[r.index].path);
-    }
     const uint64_t clearsAtStart = clearCount_;
     for (const std::string& path : paths) {
         // Emptied from inside the pump (an option toggle): the pass is over.
@@ -223,13 +241,19 @@ void FileMemory::rememberedFilesPass(const TermTable& terms,
 }
 
 std::vector<int32_t> FileMemory::indexesByPriority() const {
-    std::vector<int32_t> order(entries_.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(), [this](int32_t a, int32_t b) {
-        const int32_t pa = entries_[a].priority;
-        const int32_t pb = entries_[b].priority;
-        return pa != pb ? pa > pb : a < b;
-    });
+    // One 64-bit key per entry, sorted ascending: the priority turned so that
+    // higher comes first in the high half, the index in the low half. The
+    // keys lie side by side, so the sort never reaches into the entries.
+    std::vector<uint64_t> keys(entries_.size());
+    for (int32_t i = 0; i < count(); ++i) {
+        const uint64_t descending =
+            static_cast<uint64_t>(int64_t{INT32_MAX} - entries_[i].priority);
+        keys[i] = descending << 32 | static_cast<uint32_t>(i);
+    }
+    std::sort(keys.begin(), keys.end());
+    std::vector<int32_t> order(keys.size());
+    for (size_t i = 0; i < keys.size(); ++i)
+        order[i] = static_cast<int32_t>(keys[i] & 0xFFFFFFFFu);
     return order;
 }
 

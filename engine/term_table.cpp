@@ -80,6 +80,11 @@ void TermTable::parseTerms(std::string_view findText) {
         firstChar_[first] = 1;
         firstChar_[otherCase(first)] = 1;
     }
+    size_t listed = 0;
+    for (int c = 1; c < 256; ++c) {
+        if (firstChar_[c]) firstChars_[listed++] = static_cast<char>(c);
+    }
+    firstChars_[listed] = '\0';
 }
 
 bool TermTable::termMatchAt(const char* at, const char* end, int32_t termIndex) const {
@@ -106,18 +111,24 @@ int32_t caseMatchKind(const char* at, const char* end, const QueryTerm& term) {
     return kind;
 }
 
+// One pass over the string: at each position the FirstCharTable admits, the
+// terms not found yet are tried. The same terms count as when each term
+// walks the string by itself.
 int32_t TermTable::countTermsIn(const char* text) const {
     const char* end = text + std::strlen(text);
-    int32_t found = 0;
-    for (int32_t i = 0; i < count_; ++i) {
-        for (const char* at = text; at < end; ++at) {
-            if (isFirstChar(static_cast<uint8_t>(*at)) && termMatchAt(at, end, i)) {
-                ++found;
-                break;
+    std::array<bool, kMaxTerms> found = {};
+    int32_t count = 0;
+    // strcspn jumps to the next byte the FirstCharTable admits.
+    for (const char* at = text + std::strcspn(text, firstChars_.data()); at < end && count < count_;
+         at += 1 + std::strcspn(at + 1, firstChars_.data())) {
+        for (int32_t i = 0; i < count_; ++i) {
+            if (!found[i] && termMatchAt(at, end, i)) {
+                found[i] = true;
+                ++count;
             }
         }
     }
-    return found;
+    return count;
 }
 
 void TermTable::markTermMatches(const char* line, uint8_t* marks) const {

@@ -17,7 +17,9 @@ inline constexpr int kMaxTermLength = 100;  // a longer word is split into terms
 inline constexpr uint8_t MarkBit = 0x40;
 
 // Only A-Z fold; every other byte compares unchanged.
-inline constexpr uint8_t foldAscii(uint8_t c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; }
+inline constexpr uint8_t foldAscii(uint8_t c) {
+    return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+}
 
 struct QueryTerm {
     char text[kMaxTermLength + 1] = {};  // escapes resolved, case as typed
@@ -54,6 +56,8 @@ private:
     std::array<QueryTerm, kMaxTerms> terms_;
     int32_t count_ = 0;
     std::array<uint8_t, 256> firstChar_ = {};
+    // The same bytes as a C string (byte 0 left out), for strcspn.
+    std::array<char, 256> firstChars_ = {};
 };
 
 // 2 when the term's bytes equal the text's exactly, 1 when only after
