@@ -56,7 +56,7 @@ size_t FileMemory::homeSlot(uint32_t hash) const {
 size_t FileMemory::slotOf(int32_t index) const {
     const size_t mask = slots_.size() - 1;
     size_t s = homeSlot(entries_[index].hash);
-    while (slots_[s] != index)
+    while (slots_[s].index != index)
         s = (s + 1) & mask;
     return s;
 }
@@ -64,9 +64,9 @@ size_t FileMemory::slotOf(int32_t index) const {
 void FileMemory::insertSlot(int32_t index) {
     const size_t mask = slots_.size() - 1;
     size_t s = homeSlot(entries_[index].hash);
-    while (slots_[s] >= 0)
+    while (slots_[s].index >= 0)
         s = (s + 1) & mask;
-    slots_[s] = index;
+    slots_[s] = {index, entries_[index].hash};
 }
 
 void FileMemory::eraseSlot(size_t hole) {
@@ -77,16 +77,16 @@ void FileMemory::eraseSlot(size_t hole) {
     size_t j = hole;
     for (;;) {
         j = (j + 1) & mask;
-        const int32_t index = slots_[j];
-        if (index < 0) break;
-        const size_t home = homeSlot(entries_[index].hash);
+        const Slot slot = slots_[j];
+        if (slot.index < 0) break;
+        const size_t home = homeSlot(slot.hash);
         const bool staysPut = hole <= j ? (hole < home && home <= j) : (hole < home || home <= j);
         if (!staysPut) {
-            slots_[hole] = index;
+            slots_[hole] = slot;
             hole = j;
         }
     }
-    slots_[hole] = -1;
+    slots_[hole] = kEmptySlot;
 }
 
 void FileMemory::rebuildIndex() {
@@ -94,7 +94,7 @@ void FileMemory::rebuildIndex() {
     while ((size_t{1} << bits) < 2 * static_cast<size_t>(capacity_))
         ++bits;
     slotBits_ = bits;
-    slots_.assign(size_t{1} << bits, -1);
+    slots_.assign(size_t{1} << bits, kEmptySlot);
     for (int32_t i = 0; i < count(); ++i)
         insertSlot(i);
 }
@@ -113,9 +113,11 @@ void FileMemory::grow() {
 int32_t FileMemory::findHashed(const char* path, uint32_t hash) const {
     if (slots_.empty()) return -1;
     const size_t mask = slots_.size() - 1;
-    for (size_t s = homeSlot(hash); slots_[s] >= 0; s = (s + 1) & mask) {
-        const FileMemoryEntry& e = entries_[slots_[s]];
-        if (e.hash == hash && e.path == path) return slots_[s];
+    // The slot's own copy of the hash turns most other paths away without
+    // reaching into the table.
+    for (size_t s = homeSlot(hash); slots_[s].index >= 0; s = (s + 1) & mask) {
+        if (slots_[s].hash == hash && entries_[slots_[s].index].path == path)
+            return slots_[s].index;
     }
     return -1;
 }
@@ -148,7 +150,7 @@ void FileMemory::remove(const char* path) {
     // The last entry moves into the hole: table order changes as specified.
     const int32_t last = count() - 1;
     if (index != last) {
-        slots_[slotOf(last)] = index;
+        slots_[slotOf(last)].index = index;
         entries_[index] = std::move(entries_[last]);
     }
     entries_.pop_back();
@@ -156,7 +158,7 @@ void FileMemory::remove(const char* path) {
 
 void FileMemory::clear() {
     entries_.clear();
-    std::fill(slots_.begin(), slots_.end(), -1);
+    std::fill(slots_.begin(), slots_.end(), kEmptySlot);
     ++clearCount_;
 }
 

@@ -92,11 +92,16 @@ private:
     void rebuildIndex();
 
     std::vector<FileMemoryEntry> entries_;
-    int32_t capacity_ = 0;        // grows by kFileMemoryGrowth up to kMaxRememberedFiles
-    int32_t creditCounter_ = 0;   // the credit the next distinct file of the results gets
-    uint64_t clearCount_ = 0;     // lets a running pass notice a clear
-    std::vector<int32_t> slots_;  // entry index or -1; at least twice the capacity
-    int32_t slotBits_ = 0;        // slots_.size() == 1 << slotBits_
+    int32_t capacity_ = 0;       // grows by kFileMemoryGrowth up to kMaxRememberedFiles
+    int32_t creditCounter_ = 0;  // the credit the next distinct file of the results gets
+    uint64_t clearCount_ = 0;    // lets a running pass notice a clear
+    struct Slot {
+        int32_t index;  // entry index, or -1 for an empty slot
+        uint32_t hash;  // that entry's hash
+    };
+    static constexpr Slot kEmptySlot = {-1, 0};
+    std::vector<Slot> slots_;  // at least twice the capacity
+    int32_t slotBits_ = 0;     // slots_.size() == 1 << slotBits_
 };
 
 }  // namespace tarvo
