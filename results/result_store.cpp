@@ -87,7 +87,6 @@ uint64_t lineKeyHash(std::string_view path, int32_t lineNumber) {
 
 ResultStore::ResultStore(ResultViews* views) : views_(views) {
     rank_.reserve(kMaxResults);
-    keyCounts_.reserve(kMaxResults);
 }
 
 ResultEntry* ResultStore::takeEntry() {
@@ -206,12 +205,20 @@ int32_t ResultStore::findDisplayRow(const std::string& path, int32_t lineNumber)
 }
 
 void ResultStore::countKey(const ResultEntry& entry, int32_t delta) {
+    if (!keyCountsKept_) return;
     auto it = keyCounts_.try_emplace(lineKeyHash(entry.path, entry.lineNumber), 0).first;
     it->second += delta;
     if (it->second == 0) keyCounts_.erase(it);
 }
 
-int32_t ResultStore::keyCount(const std::string& path, int32_t lineNumber) const {
+int32_t ResultStore::keyCount(const std::string& path, int32_t lineNumber) {
+    // Counted from the first time a selection below row 0 needs them; a run
+    // whose selection stays on row 0 never pays for them.
+    if (!keyCountsKept_) {
+        keyCountsKept_ = true;
+        for (const ResultEntry* entry : rank_)
+            countKey(*entry, +1);
+    }
     auto it = keyCounts_.find(lineKeyHash(path, lineNumber));
     return it == keyCounts_.end() ? 0 : it->second;
 }
@@ -221,6 +228,7 @@ void ResultStore::clearResults() {
         giveBack(entry);
     rank_.clear();
     keyCounts_.clear();
+    keyCountsKept_ = false;
     rankIndexValid_ = 0;
     displayOrderValid_ = false;
     ensureDisplayOrder();

@@ -74,7 +74,7 @@ private:
     bool byRank() const { return sortMode_ != ByFileName && sortMode_ != ByLineText; }
     int32_t findDisplayRow(const std::string& path, int32_t lineNumber) const;
     void countKey(const ResultEntry& entry, int32_t delta);
-    int32_t keyCount(const std::string& path, int32_t lineNumber) const;
+    int32_t keyCount(const std::string& path, int32_t lineNumber);
 
     void followSelection(int32_t p, const ResultEntry* remembered, int32_t rememberedRow,
                          const ResultEntry* released);
@@ -104,6 +104,7 @@ private:
     // line is the only holder of its key, its new row follows from the insert
     // position without scanning the list for the first match.
     std::unordered_map<uint64_t, int32_t> keyCounts_;
+    bool keyCountsKept_ = false;  // keyCounts_ is filled and kept up to date
 };
 
 }  // namespace tarvo
