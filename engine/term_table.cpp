@@ -87,17 +87,6 @@ void TermTable::parseTerms(std::string_view findText) {
     firstChars_[listed] = '\0';
 }
 
-bool TermTable::termMatchAt(const char* at, const char* end, int32_t termIndex) const {
-    const QueryTerm& term = terms_[termIndex];
-    if (end - at < term.length) return false;
-    for (int32_t k = 0; k < term.length; ++k) {
-        // Term bytes are never NUL, so a NUL in the text ends every match here.
-        if (foldAscii(static_cast<uint8_t>(at[k])) != foldAscii(static_cast<uint8_t>(term.text[k])))
-            return false;
-    }
-    return true;
-}
-
 int32_t caseMatchKind(const char* at, const char* end, const QueryTerm& term) {
     if (end - at < term.length) return 0;
     int32_t kind = 2;

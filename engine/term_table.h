@@ -42,7 +42,18 @@ public:
     // termMatchAt: every byte of the term equals, after folding both, the byte
     // at the same offset from `at`. The text ends at `end` (or at a NUL, which
     // no term byte equals), so an occurrence never runs past it.
-    bool termMatchAt(const char* at, const char* end, int32_t termIndex) const;
+    // Inline: the scanner asks it at every candidate byte.
+    bool termMatchAt(const char* at, const char* end, int32_t termIndex) const {
+        const QueryTerm& term = terms_[termIndex];
+        if (end - at < term.length) return false;
+        for (int32_t k = 0; k < term.length; ++k) {
+            // Term bytes are never NUL, so a NUL in the text ends every match here.
+            if (foldAscii(static_cast<uint8_t>(at[k])) !=
+                foldAscii(static_cast<uint8_t>(term.text[k])))
+                return false;
+        }
+        return true;
+    }
 
     // Distinct terms occurring in a NUL-terminated string, each counted once.
     // Gated by the FirstCharTable like the scanner.
