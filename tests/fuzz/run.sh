@@ -32,5 +32,6 @@ mkdir -p build/fuzz/crashes
     echo "== fuzz $target: FAILED (input saved under build/fuzz/crashes/)"
     exit 1
 }
-runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "build/fuzz/$target.log" | grep -o '[0-9]*$')
+runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "build/fuzz/$target.log" |
+    grep -o '[0-9]*$' || echo "?")
 echo "== fuzz $target: $runs executions in ${seconds}s, no crash"
