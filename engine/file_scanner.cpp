@@ -149,8 +149,17 @@ bool SearchEngine::indexFile(ScanFileReader& file, const char* path) {
             lineStarts_.push(static_cast<int32_t>(windowShift_ + lineFeedAt + 1));
             lineCommentFlags_.push(inComment ? 1 : 0);
         };
+        std::array<BlockMasks, kMaskBatch> batch;
+        int32_t batchLeft = 0;
+        const BlockMasks* next = nullptr;
         for (; p < stop; p += kScanBlock) {
-            const BlockMasks masks = blocks_.masksAt(window + p);
+            if (batchLeft == 0) {
+                batchLeft = std::min(kMaskBatch, (stop - p + kScanBlock - 1) / kScanBlock);
+                blocks_.masksFor(window + p, batchLeft, batch.data());
+                next = batch.data();
+            }
+            const BlockMasks masks = *next++;
+            --batchLeft;
             const uint64_t inSpan =
                 stop - p >= kScanBlock ? ~uint64_t{0} : (uint64_t{1} << (stop - p)) - 1;
             // Skip Binary Files is read live: it changes only inside a pump.

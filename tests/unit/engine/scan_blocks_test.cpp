@@ -2,6 +2,7 @@
 // every byte value and of a term-rich alphabet.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 #include <string>
 
@@ -27,6 +28,9 @@ TEST(BlockScanner, MasksMeanWhatTheyNameForEveryTermShape) {
         terms.parseTerms(query);
         BlockScanner blocks;
         blocks.prepare(terms);
+        BlockScanner narrow;
+        narrow.setWide(false);
+        narrow.prepare(terms);
         for (int round = 0; round < 2000; ++round) {
             // Half the rounds over every byte value, half over bytes the terms
             // and the marks are made of.
@@ -36,7 +40,15 @@ TEST(BlockScanner, MasksMeanWhatTheyNameForEveryTermShape) {
             for (char& c : block) {
                 c = round % 2 ? static_cast<char>(random() & 0xFF) : rich[random() % rich.size()];
             }
-            const BlockMasks masks = blocks.masksAt(block.data());
+            BlockMasks masks;
+            blocks.masksFor(block.data(), 1, &masks);
+            // 16-byte and 32-byte compares give the same masks.
+            BlockMasks narrowMasks;
+            narrow.masksFor(block.data(), 1, &narrowMasks);
+            EXPECT_EQ(masks.lineFeeds, narrowMasks.lineFeeds);
+            EXPECT_EQ(masks.nuls, narrowMasks.nuls);
+            EXPECT_EQ(masks.commentMarks, narrowMasks.commentMarks);
+            EXPECT_EQ(masks.termStarts, narrowMasks.termStarts);
             for (int32_t i = 0; i < kScanBlock; ++i) {
                 const uint64_t bit = uint64_t{1} << i;
                 const uint8_t c = static_cast<uint8_t>(block[i]);
@@ -56,6 +68,32 @@ TEST(BlockScanner, MasksMeanWhatTheyNameForEveryTermShape) {
                 EXPECT_TRUE(start || !(occurs && terms.isFirstChar(c))) << "missed at " << i;
                 EXPECT_TRUE(!start || terms.isFirstChar(c)) << "no first byte at " << i;
             }
+        }
+    }
+}
+
+TEST(BlockScanner, ABatchOfBlocksGivesEachBlocksOwnMasks) {
+    TermTable terms;
+    terms.parseTerms("foo /");
+    std::mt19937 random(3);
+    std::string bytes(kScanBlock * (kMaskBatch - 1) + kScanBlockReach, ' ');
+    for (char& c : bytes)
+        c = "fo/*\n\0 x"[random() % 8];
+    for (bool wide : {false, true}) {
+        SCOPED_TRACE(wide ? "wide" : "narrow");
+        BlockScanner blocks;
+        blocks.setWide(wide);
+        blocks.prepare(terms);
+        std::array<BlockMasks, kMaskBatch> batch;
+        blocks.masksFor(bytes.data(), kMaskBatch, batch.data());
+        for (int32_t b = 0; b < kMaskBatch; ++b) {
+            BlockMasks single;
+            blocks.masksFor(bytes.data() + kScanBlock * b, 1, &single);
+            EXPECT_EQ(batch[b].lineFeeds, single.lineFeeds) << "block " << b;
+            EXPECT_EQ(batch[b].nuls, single.nuls) << "block " << b;
+            EXPECT_EQ(batch[b].commentMarks, single.commentMarks) << "block " << b;
+            EXPECT_EQ(batch[b].termStarts, single.termStarts) << "block " << b;
+            EXPECT_NE(single.lineFeeds, 0u) << "block " << b << " holds line feeds";
         }
     }
 }
