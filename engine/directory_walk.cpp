@@ -1,31 +1,22 @@
 // The directory walk: each root depth first, in the order the file system
 // lists the entries, every file handed to the scanner.
-#include <sys/stat.h>
-
 #include <cstdio>
 
 #include "engine/directory_listing.h"
 #include "engine/path_list.h"
+#include "engine/scan_file_reader.h"
 #include "engine/search_engine.h"
 
 namespace tarvo {
 
 namespace {
 
-// A root that is not a listable directory may still name a file. Only a
-// regular file is tried: opening a FIFO or a device for reading could block.
+// A root that is not a listable directory may still name a file. The
+// scanner's reader opens only regular files, without blocking on a FIFO or
+// a device, and with nothing between the test and the open to race.
 bool isReadableFile(const std::string& path) {
-#ifdef _WIN32
-    struct _stat64 info;
-    if (_stat64(path.c_str(), &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG) return false;
-#else
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-#endif
-    std::FILE* file = std::fopen(path.c_str(), "r");
-    if (file == nullptr) return false;
-    std::fclose(file);
-    return true;
+    ScanFileReader file;
+    return file.open(path.c_str());
 }
 
 void reportUnopenable(SearchHost& host, const std::string& path) {

@@ -1,32 +1,16 @@
 #include "preview/preview_document.h"
 
-#include <cstdio>
 #include <cstring>
 #include <new>
 
 #include "engine/path_list.h"
+#include "engine/scan_file_reader.h"
 #include "preview/keyword_table.h"
 #include "preview/text_class.h"
 
 namespace tarvo {
 
 namespace {
-
-// The size of an open file, in 64-bit arithmetic so that files past 2 GB
-// (where a 32-bit ftell fails) are cut like any other large file; -1 when
-// it cannot be told. Leaves the file at its start.
-int64_t fileSize(FILE* file) {
-#ifdef _WIN32
-    if (_fseeki64(file, 0, SEEK_END) != 0) return -1;
-    int64_t size = _ftelli64(file);
-    if (_fseeki64(file, 0, SEEK_SET) != 0) return -1;
-#else
-    if (fseeko(file, 0, SEEK_END) != 0) return -1;
-    int64_t size = ftello(file);
-    if (fseeko(file, 0, SEEK_SET) != 0) return -1;
-#endif
-    return size;
-}
 
 bool isWordByte(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
@@ -56,27 +40,21 @@ bool PreviewDocument::loadDocument(std::string_view path, std::string_view highl
     clear();
     if (path_.empty()) return true;
 
-    FILE* file = std::fopen(path_.c_str(), "rb");
-    if (file == nullptr) return false;
-    int64_t size = fileSize(file);
+    // The scanner's reader: it opens only regular files and never blocks on
+    // a FIFO or a device that was put where a result's file stood.
+    ScanFileReader file;
+    if (!file.open(path_.c_str())) return false;
+    const int64_t size = file.size();
     // A file whose size cannot be told, or whose buffer cannot be had, is
     // treated like one that cannot be opened: the path stays, no lines.
-    if (size < 0) {
-        std::fclose(file);
-        return false;
-    }
+    if (size < 0) return false;
     const int32_t capacity =
         static_cast<int32_t>(size < kMaxPreviewBytes ? size + 1 : kMaxPreviewBytes + 1);
     bytes_.reset(new (std::nothrow) char[capacity]);
-    if (!bytes_) {
-        std::fclose(file);
-        return false;
-    }
+    if (!bytes_) return false;
     // One read. A file that shrank since the size test gives fewer bytes;
     // the document is what was actually read.
-    size_t read = std::fread(bytes_.get(), 1, capacity - 1, file);
-    std::fclose(file);
-    length_ = static_cast<int32_t>(read) + 1;
+    length_ = file.read(bytes_.get(), capacity - 1) + 1;
     const char* bytes = bytes_.get();
     bytes_[length_ - 1] = '\0';
 
