@@ -96,9 +96,11 @@ wait_window() {  # wait_window TITLE_REGEX COUNT
 wait_settled() {  # wait_settled WINDOW [any]: "any" does not wait for a result
     local deadline=$((SECONDS + settle_timeout)) last="" now same=0
     while [ $SECONDS -lt $deadline ]; do
-        xwd -id "$1" -silent | convert xwd:- -crop +0+$edit_band_height "$work/frame.png"
-        now=$(md5sum <"$work/frame.png")
-        if [ "$now" = "$last" ] && { [ "${2:-}" = any ] || has_selection "$work/frame.png"; }; then
+        # Pixels only: a PNG carries its creation time, so two files of the
+        # same picture taken a second apart would never compare equal.
+        xwd -id "$1" -silent | convert xwd:- -crop +0+$edit_band_height +repage "$work/frame.ppm"
+        now=$(md5sum <"$work/frame.ppm")
+        if [ "$now" = "$last" ] && { [ "${2:-}" = any ] || has_selection "$work/frame.ppm"; }; then
             same=$((same + 1))
             [ $same -ge 2 ] && return 0
         else
