@@ -15,35 +15,14 @@
 #include "engine/file_memory.h"
 #include "engine/search_engine.h"
 #include "results/result_store.h"
-#include "support/temp_tree.h"
-#include "support/test_host.h"
+#include "support/engine_fixture.h"
 
 namespace tarvo {
 namespace {
 
-using Paths = std::set<std::string>;
+using Paths = testing::EngineTest::Paths;
 
-class WalkTest : public ::testing::Test {
-protected:
-    WalkTest() { engine.prepareRun(); }
-
-    Paths walk(const std::string& root) {
-        memory.clear();
-        results.clearResults();
-        engine.walkDirectory(root, 0);
-        Paths paths;
-        for (int32_t i = 0; i < results.count(); ++i)
-            paths.insert(results.rankEntry(i).path);
-        return paths;
-    }
-
-    testing::TestHost host;
-    SearchRequest request;
-    FileMemory memory;
-    ResultStore results;
-    SearchEngine engine{host, request, memory, results};
-    testing::TempTree tree;
-};
+class WalkTest : public testing::EngineTest {};
 
 TEST_F(WalkTest, RecursionDotEntriesAndSingleFiles) {
     tree.write("outer.txt", "o");

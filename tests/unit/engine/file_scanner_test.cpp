@@ -14,6 +14,7 @@
 #include "engine/file_memory.h"
 #include "engine/search_engine.h"
 #include "results/result_store.h"
+#include "support/engine_fixture.h"
 #include "support/reference_scanner.h"
 #include "support/temp_tree.h"
 #include "support/test_host.h"
@@ -68,7 +69,7 @@ std::string makeContent(size_t size, const std::string& alphabet, uint32_t seed,
 // Fixture: a host, the host's objects and a scratch tree
 // ---------------------------------------------------------------------------
 
-class ScanFileTest : public ::testing::Test {
+class ScanFileTest : public testing::EngineTest {
 protected:
     ScanFileTest() { request.options.searchFileNames = 0; }
 
@@ -87,13 +88,6 @@ protected:
             EXPECT_EQ(toVector(engine.termLines(t)), expected.termLines[t]);
         }
     }
-
-    testing::TestHost host;
-    SearchRequest request;
-    FileMemory memory;
-    ResultStore results;
-    SearchEngine engine{host, request, memory, results};
-    testing::TempTree tree;
 };
 
 TEST_F(ScanFileTest, AgreesWithAWholeBufferScanAcrossWindowMoves) {

@@ -31,6 +31,7 @@
 #include "engine/search_engine.h"
 #include "preview/preview_document.h"
 #include "results/result_store.h"
+#include "support/engine_fixture.h"
 #include "support/temp_tree.h"
 #include "support/test_host.h"
 
@@ -38,7 +39,7 @@ namespace tarvo {
 namespace {
 
 namespace fs = std::filesystem;
-using Paths = std::set<std::string>;
+using Paths = testing::EngineTest::Paths;
 
 // The user and group that own nothing: a search run as them meets the modes
 // of files and folders as an ordinary user does.
@@ -101,22 +102,9 @@ bool finishesWithoutHelp(const std::string& fifo, const std::function<void()>& s
     return !helped;
 }
 
-class HostileTreeTest : public ::testing::Test {
+class HostileTreeTest : public testing::EngineTest {
 protected:
     HostileTreeTest() { request.options.searchFileNames = 0; }
-
-    // The files the walk of `root` hands to the scanner and that qualify:
-    // with an empty Find text, every file read.
-    Paths walk(const std::string& root) {
-        memory.clear();
-        results.clearResults();
-        engine.prepareRun();
-        engine.walkDirectory(root, 0);
-        Paths paths;
-        for (int32_t i = 0; i < results.count(); ++i)
-            paths.insert(results.rankEntry(i).path);
-        return paths;
-    }
 
     static std::string joined(const Paths& paths) {
         std::string text;
@@ -124,13 +112,6 @@ protected:
             text += path + "\n";
         return text;
     }
-
-    testing::TestHost host;
-    SearchRequest request;
-    FileMemory memory;
-    ResultStore results;
-    SearchEngine engine{host, request, memory, results};
-    testing::TempTree tree;
 };
 
 TEST_F(HostileTreeTest, LinksToTheRootAndDeviceNodesAreNotRead) {

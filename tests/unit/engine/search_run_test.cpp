@@ -7,21 +7,14 @@
 #include "engine/file_memory.h"
 #include "engine/search_engine.h"
 #include "results/result_store.h"
+#include "support/engine_fixture.h"
 #include "support/temp_tree.h"
 #include "support/test_host.h"
 
 namespace tarvo {
 namespace {
 
-class SearchRunTest : public ::testing::Test {
-protected:
-    testing::TestHost host;
-    SearchRequest request;
-    FileMemory memory;
-    ResultStore results;
-    SearchEngine engine{host, request, memory, results};
-    testing::TempTree tree;
-};
+class SearchRunTest : public testing::EngineTest {};
 
 TEST_F(SearchRunTest, WalksEveryRootAndCreditsTheResults) {
     const std::string root = tree.mkdir("root");

@@ -1,0 +1,46 @@
+// The setting of every engine suite: a search engine wired to a test host,
+// with its own request, file memory and result store, over a scratch tree.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "engine/file_memory.h"
+#include "engine/search_engine.h"
+#include "results/result_store.h"
+#include "support/temp_tree.h"
+#include "support/test_host.h"
+
+namespace tarvo::testing {
+
+class EngineTest : public ::testing::Test {
+public:
+    using Paths = std::set<std::string>;
+
+protected:
+
+    // The paths of the results after walking `root` alone, from an empty
+    // memory and store. With an empty Find text every file the scanner
+    // reads becomes a file-name entry, so these are exactly the files read.
+    Paths walk(const std::string& root) {
+        memory.clear();
+        results.clearResults();
+        engine.prepareRun();
+        engine.walkDirectory(root, 0);
+        Paths paths;
+        for (int32_t i = 0; i < results.count(); ++i)
+            paths.insert(results.rankEntry(i).path);
+        return paths;
+    }
+
+    TestHost host;
+    SearchRequest request;
+    FileMemory memory;
+    ResultStore results;
+    SearchEngine engine{host, request, memory, results};
+    TempTree tree;
+};
+
+}  // namespace tarvo::testing
