@@ -12,16 +12,7 @@ cd "$(dirname "$0")"
 repo="$PWD"
 jobs=$(nproc)
 
-install_missing() {
-    local need=() pkg
-    for pkg in "$@"; do
-        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "ok installed" || need+=("$pkg")
-    done
-    if [ ${#need[@]} -gt 0 ]; then
-        apt-get update -qq
-        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}"
-    fi
-}
+. cmake/install-missing.sh
 
 if [ -n "${DISPLAY:-}" ]; then
     install_missing cmake make g++ googletest libgtest-dev \

@@ -6,22 +6,14 @@ cd "$(dirname "$0")"
 
 jobs=$(nproc)
 
-need=()
-have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "ok installed"; }
+. cmake/install-missing.sh
 # The Windows build: the MinGW-w64 cross compiler, Wine to run it, a virtual
 # display with fonts metric-compatible with Arial and Courier New, and xdotool,
 # xwd and convert to drive the program and take screenshots. The fuzz targets:
 # clang with its libFuzzer and sanitizer runtimes.
-for pkg in cmake make g++ googletest libgtest-dev \
+install_missing cmake make g++ googletest libgtest-dev \
     g++-mingw-w64-x86-64-posix wine64 xvfb xauth fonts-liberation xdotool \
-    x11-apps imagemagick clang libclang-rt-14-dev; do
-    have "$pkg" || need+=("$pkg")
-done
-if [ ${#need[@]} -gt 0 ]; then
-    echo "== installing: ${need[*]}"
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}"
-fi
+    x11-apps imagemagick clang libclang-rt-14-dev
 
 for preset in native native-asan; do
     echo "== $preset"

@@ -33,16 +33,8 @@ mkdir -p "$cache" "$work"
 # ---------------------------------------------------------------------------
 # What the benchmark needs: the tree, the peer, a compiler
 # ---------------------------------------------------------------------------
-have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "ok installed"; }
-need=()
-for pkg in linux-source-6.1 ripgrep cmake make g++ xz-utils; do
-    have "$pkg" || need+=("$pkg")
-done
-if [ ${#need[@]} -gt 0 ]; then
-    echo "== installing: ${need[*]}"
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}"
-fi
+. "$repo/cmake/install-missing.sh"
+install_missing linux-source-6.1 ripgrep cmake make g++ xz-utils
 
 if [ ! -f "$tree/.unpacked" ]; then
     echo "== unpacking $source_archive into $cache"
