@@ -107,11 +107,13 @@ TEST_F(MainWindow, EnterDuringASearchStopsWithSameTextsAndRestartsWithNewOnes) {
     }
 }
 
-TEST_F(MainWindow, TabCyclesFindPathFindWithTheCaretAtTheEnd) {
-    SetWindowTextA(windows().findBox, "find text");
-    SetWindowTextA(windows().pathBox, "C:\\a\\path");
-    SetFocus(windows().findBox);
-    drain();
+// Regression: the caret was put at the end with a posted End key, which ran
+// while Shift was still down: Shift+Tab selected from the old caret to the
+// end, and the next letter typed replaced the whole text.
+TEST_F(MainWindow, TabAndShiftTabCycleFindPathFindWithTheCaretAtTheEnd) {
+    const std::string texts[] = {"find text", "C:\\a\\path"};
+    SetWindowTextA(windows().findBox, texts[0].c_str());
+    SetWindowTextA(windows().pathBox, texts[1].c_str());
     auto caretAtEnd = [](HWND box) {
         DWORD start = 0, end = 0;
         SendMessageA(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
@@ -124,19 +126,36 @@ TEST_F(MainWindow, TabCyclesFindPathFindWithTheCaretAtTheEnd) {
     } steps[] = {{windows().findBox, windows().pathBox, "Find -> Path"},
                  {windows().pathBox, windows().findBox, "Path -> Find"},
                  {windows().fileBox, windows().findBox, "File -> Find"}};
-    for (const Step& step : steps) {
-        SCOPED_TRACE(step.label);
-        SetFocus(step.from);
-        SendMessageA(step.from, EM_SETSEL, 0, 0);
-        SendMessageA(step.to, EM_SETSEL, 0, 0);
-        EXPECT_EQ(SendMessageA(step.from, WM_KEYDOWN, VK_TAB, 1), 0);
-        EXPECT_EQ(SendMessageA(step.from, WM_CHAR, '\t', 1), 0);  // swallowed
-        EXPECT_EQ(SendMessageA(step.from, WM_KEYUP, VK_TAB, 1), 0);
-        drain();  // the posted End key
-        EXPECT_EQ(GetFocus(), step.to);
-        EXPECT_TRUE(caretAtEnd(step.to));
+    // The caret where the target box had it: at the start, inside, at the
+    // end, and the whole text selected.
+    const std::pair<int, int> carets[] = {{0, 0}, {3, 3}, {1000, 1000}, {0, -1}};
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    for (BYTE shift : {BYTE{0}, BYTE{0x80}}) {
+        keys[VK_SHIFT] = shift;
+        SetKeyboardState(keys);
+        for (const Step& step : steps) {
+            for (const auto& [start, end] : carets) {
+                SCOPED_TRACE(::testing::Message() << step.label << (shift ? " with Shift" : "")
+                                                  << ", caret " << start << ".." << end);
+                const std::string before = boxText(step.to);
+                SetFocus(step.from);
+                SendMessageA(step.to, EM_SETSEL, start, end);
+                EXPECT_EQ(SendMessageA(step.from, WM_KEYDOWN, VK_TAB, 1), 0);
+                EXPECT_EQ(SendMessageA(step.from, WM_CHAR, '\t', 1), 0);  // swallowed
+                EXPECT_EQ(SendMessageA(step.from, WM_KEYUP, VK_TAB, 1), 0);
+                drain();
+                EXPECT_EQ(GetFocus(), step.to);
+                EXPECT_TRUE(caretAtEnd(step.to));
+                SendMessageA(step.to, WM_CHAR, 'x', 1);
+                EXPECT_EQ(boxText(step.to), before + "x") << "a typed letter is appended";
+                SetWindowTextA(step.to, before.c_str());
+            }
+        }
     }
-    EXPECT_EQ(boxText(windows().findBox), "find text") << "no tab character typed";
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(boxText(windows().findBox), texts[0]) << "no tab character typed";
 }
 
 TEST_F(MainWindow, ListKeysInAnEditBoxGoToTheResultsPane) {
