@@ -3,8 +3,10 @@
 #include <windowsx.h>
 
 #include <cstring>
+#include <memory>
 
-#include "gui_support.h"
+#include "gui/pane_test_support.h"
+#include "preview/text_class.h"
 #include "preview/text_drawing_win32.h"
 #include "shell/resources/resource.h"
 
@@ -282,6 +284,60 @@ TEST_F(MainWindow, MovesAndSizesFollowTheWindowAndTheLayout) {
     drain();
     EXPECT_EQ(rect.left, 40);
     EXPECT_EQ(rect.right, 740);
+}
+
+// Regression: the main window painted its face colour over the panes when it
+// was resized; a band of the preview stayed blank until the next scroll.
+TEST_F(MainWindow, EveryBandShowsItsContentAfterAResize) {
+    std::string lines;
+    for (int i = 1; i <= 300; ++i)
+        lines += "needle line " + std::to_string(i) + "\n";
+    search("needle", tree.write("long.txt", lines));
+    HWND main = windows().main;
+    // What the screen shows of a child's client area, read from the screen
+    // itself, not from a device context of the program's.
+    auto fromScreen = [](HWND child, RECT& client) {
+        GetClientRect(child, &client);
+        POINT origin{0, 0};
+        ClientToScreen(child, &origin);
+        auto dib = std::make_unique<Dib>(client.right, client.bottom);
+        HDC screen = GetDC(nullptr);
+        BitBlt(dib->dc(), 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
+        ReleaseDC(nullptr, screen);
+        return dib;
+    };
+    const struct {
+        const char* label;
+        int show;
+        int width, height;
+    } changes[] = {{"maximise", SW_MAXIMIZE, 0, 0},
+                   {"restore", SW_RESTORE, 0, 0},
+                   {"shrink", 0, 640, 480},
+                   {"grow", 0, 1000, 800}};
+    for (const auto& change : changes) {
+        SCOPED_TRACE(change.label);
+        if (change.show)
+            ShowWindow(main, change.show);
+        else
+            SetWindowPos(main, nullptr, 0, 0, change.width, change.height,
+                         SWP_NOMOVE | SWP_NOZORDER);
+        drain();
+        RECT client;
+        auto preview = fromScreen(windows().previewPane, client);
+        const int h = lineHeight(PreviewFont);
+        ASSERT_GT(client.bottom / h, 3);
+        for (int row = 0; row < client.bottom / h; ++row) {
+            SCOPED_TRACE(row);
+            EXPECT_GT(countIn(*preview, kGutterColour, 0, row * h, client.right, (row + 1) * h), 5)
+                << "the row's line number is drawn";
+        }
+        EXPECT_EQ(countIn(*preview, p().faceColour, 0, 0, client.right, client.bottom), 0);
+        auto results = fromScreen(windows().resultsPane, client);
+        EXPECT_EQ(countIn(*results, p().faceColour, 0, 0, client.right, client.bottom), 0);
+        auto fileBox = fromScreen(windows().fileBox, client);
+        EXPECT_GT(countIn(*fileBox, RGB(0, 0, 0), 0, 0, client.right, client.bottom), 20)
+            << "the File box shows its path";
+    }
 }
 
 TEST_F(MainWindow, WindowsAndClassesAreAsTheProgramDefinesThem) {
