@@ -7,7 +7,8 @@
 #
 # Each run starts from a copy of an initialised prefix with no settings
 # file, so the program meets its first start. Artefacts in WORK_DIR:
-# screenshot.png (a search with results and a preview) and the logs.
+# screenshot.png (a search with results and a preview), maximised.png (the
+# whole screen with the maximised window) and the logs.
 # Exit 77 (skipped) without a display or the tools.
 set -uo pipefail
 
@@ -16,7 +17,7 @@ work=$(realpath -m "$2")
 here=$(cd "$(dirname "$0")" && pwd)
 
 if [ -z "${DISPLAY:-}" ]; then echo "skipped: no X display"; exit 77; fi
-for tool in xdotool xwd convert; do
+for tool in xdotool xwd convert import iconv; do
     command -v "$tool" >/dev/null || { echo "skipped: $tool missing"; exit 77; }
 done
 
@@ -231,6 +232,65 @@ else
     [ "$(settings_line 1)" = 'Tarvo Search, version 1.0' ] || fail "settings file damaged"
     [ "$(settings_line 3)" = 'second window' ] ||
         fail "line 3 is '$(settings_line 3)', not the last window's text"
+fi
+
+# --- scenario 3: a settings folder under a non-ASCII name, maximised, Shift+Tab
+echo "== non-ASCII settings folder, maximised window, Shift+Tab"
+# The user's application-data folder moved under C:\users\Jürgen: regedit
+# reads a REGEDIT4 file in the ANSI code page, so the ü is one Latin-1 byte.
+appdata="$prefix/drive_c/users/Jürgen/AppData/Roaming"
+mkdir -p "$appdata"
+iconv -f UTF-8 -t LATIN1 >"$work/appdata.reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders]
+"AppData"="C:\\users\\Jürgen\\AppData\\Roaming"
+
+[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders]
+"AppData"="C:\\users\\Jürgen\\AppData\\Roaming"
+REG
+"$WINE" regedit /S "$(winpath "$work/appdata.reg")" >/dev/null 2>&1
+settings="$appdata/TarvoSearch.txt"
+
+start_program "$work/third.log"
+third=$started
+main=$(wait_window '^Tarvo Search$' 1 | head -1) || { echo "FAIL: no third start"; exit 1; }
+activate_window "$main"
+xdotool type --delay 12 'widget'
+xdotool key Tab
+xdotool type --delay 12 "$root"
+xdotool key Return
+wait_settled "$main" || fail "the third window never settled after its search"
+xdotool key alt+space
+sleep 0.5
+xdotool key x  # Maximize, from the window's system menu
+wait_settled "$main" || fail "the maximised window never settled"
+width=$(xdotool getwindowgeometry --shell "$main" | sed -n 's/^WIDTH=//p')
+# A maximised frame reaches past the screen's edges, as on Windows.
+[ "$width" -ge "$(xdotool getdisplaygeometry | cut -d' ' -f1)" ] ||
+    fail "the window is $width pixels wide, not maximised"
+import -window root "$work/maximised.png"
+# Each box's caret at its start before Shift+Tab leaves it: a letter typed
+# after Shift+Tab must be appended, not replace a selection.
+xdotool key Home shift+Tab
+xdotool type --delay 12 ' gadget'
+xdotool key Home shift+Tab
+xdotool type --delay 12 '\my src'
+xdotool key Return
+wait_settled "$main" || fail "the window never settled after Shift+Tab and Enter"
+close_window "$main"
+wait_exit "$third" || fail "exit code $? after Alt+F4 in the maximised window"
+
+if [ ! -f "$settings" ]; then
+    fail "no settings file in the folder named with ü: $settings"
+else
+    lines=$(wc -l <"$settings")
+    [ "$lines" -gt 8 ] && [ "$(grep -c $'\r$' "$settings")" -eq "$lines" ] ||
+        fail "not every line of the settings file ends in CR LF"
+    [ "$(settings_line 3 | tr -d '\r')" = 'widget gadget' ] ||
+        fail "line 3 is '$(settings_line 3)', not the Find text typed after Shift+Tab"
+    [ "$(settings_line 4 | tr -d '\r')" = "$root\\my src" ] ||
+        fail "line 4 is '$(settings_line 4)', not the Path text typed after Shift+Tab"
 fi
 
 if [ $failed -ne 0 ]; then
