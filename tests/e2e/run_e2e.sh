@@ -147,17 +147,23 @@ close_window() {  # close_window WINDOW: Alt+F4, as a person closes it
 
 settings_line() { sed -n "$1p" "$settings"; }
 
+# Starts the program and types a search as a person types it: the Find
+# text, Tab, the tree, Enter. Sets $started (the pid) and $main (the window).
+start_and_search() {  # start_and_search LOG FIND_TEXT
+    start_program "$1"
+    main=$(wait_window '^Tarvo Search$' 1 | head -1) || { echo "FAIL: no window"; exit 1; }
+    activate_window "$main"
+    xdotool type --delay 12 "$2"
+    xdotool key Tab
+    xdotool type --delay 12 "$root"
+    xdotool key Return
+    wait_settled "$main" || fail "the window never settled after the search for '$2'"
+}
+
 # --- scenario 1: a search typed as a person types it ------------------------
 echo "== search, preview, Notepad, close"
-start_program "$work/first.log"
+start_and_search "$work/first.log" 'widget gadget'
 first=$started
-main=$(wait_window '^Tarvo Search$' 1 | head -1) || { echo "FAIL: no window"; exit 1; }
-activate_window "$main"
-xdotool type --delay 12 'widget gadget'
-xdotool key Tab
-xdotool type --delay 12 "$root"
-xdotool key Return
-wait_settled "$main" || fail "the window never settled after the search"
 xwd -id "$main" -silent | convert xwd:- "$work/screenshot.png"
 xdotool key F6  # Stop: nothing runs any more, it must change nothing
 
@@ -252,15 +258,8 @@ REG
 "$WINE" regedit /S "$(winpath "$work/appdata.reg")" >/dev/null 2>&1
 settings="$appdata/TarvoSearch.txt"
 
-start_program "$work/third.log"
+start_and_search "$work/third.log" 'widget'
 third=$started
-main=$(wait_window '^Tarvo Search$' 1 | head -1) || { echo "FAIL: no third start"; exit 1; }
-activate_window "$main"
-xdotool type --delay 12 'widget'
-xdotool key Tab
-xdotool type --delay 12 "$root"
-xdotool key Return
-wait_settled "$main" || fail "the third window never settled after its search"
 xdotool key alt+space
 sleep 0.5
 xdotool key x  # Maximize, from the window's system menu
