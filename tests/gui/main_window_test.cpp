@@ -334,9 +334,11 @@ TEST_F(MainWindow, EveryBandShowsItsContentAfterAResize) {
         EXPECT_EQ(countIn(*preview, p().faceColour, 0, 0, client.right, client.bottom), 0);
         auto results = fromScreen(windows().resultsPane, client);
         EXPECT_EQ(countIn(*results, p().faceColour, 0, 0, client.right, client.bottom), 0);
-        auto fileBox = fromScreen(windows().fileBox, client);
-        EXPECT_GT(countIn(*fileBox, RGB(0, 0, 0), 0, 0, client.right, client.bottom), 20)
-            << "the File box shows its path";
+        for (HWND box : {windows().findBox, windows().pathBox, windows().fileBox}) {
+            auto text = fromScreen(box, client);
+            EXPECT_GT(countIn(*text, RGB(0, 0, 0), 0, 0, client.right, client.bottom), 20)
+                << "the box shows its text";
+        }
     }
 }
 
