@@ -145,7 +145,8 @@ close_window() {  # close_window WINDOW: Alt+F4, as a person closes it
     xdotool key alt+F4
 }
 
-settings_line() { sed -n "$1p" "$settings"; }
+# One line of the settings file without its line end, LF or CR LF.
+settings_line() { sed -n "$1p" "$settings" | tr -d '\r'; }
 
 # Starts the program and types a search as a person types it: the Find
 # text, Tab, the tree, Enter. Sets $started (the pid) and $main (the window).
@@ -286,9 +287,9 @@ else
     lines=$(wc -l <"$settings")
     [ "$lines" -gt 8 ] && [ "$(grep -c $'\r$' "$settings")" -eq "$lines" ] ||
         fail "not every line of the settings file ends in CR LF"
-    [ "$(settings_line 3 | tr -d '\r')" = 'widget gadget' ] ||
+    [ "$(settings_line 3)" = 'widget gadget' ] ||
         fail "line 3 is '$(settings_line 3)', not the Find text typed after Shift+Tab"
-    [ "$(settings_line 4 | tr -d '\r')" = "$root\\my src" ] ||
+    [ "$(settings_line 4)" = "$root\\my src" ] ||
         fail "line 4 is '$(settings_line 4)', not the Path text typed after Shift+Tab"
 fi
 
