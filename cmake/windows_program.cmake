@@ -53,7 +53,7 @@ if(TARVO_BUILD_TESTS)
   add_test(NAME e2e.tarvo_search
     COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/run_e2e.sh $<TARGET_FILE:TarvoSearch>
             ${CMAKE_BINARY_DIR}/e2e)
-  set_tests_properties(e2e.tarvo_search PROPERTIES RUN_SERIAL ON TIMEOUT 180 SKIP_RETURN_CODE 77)
+  set_tests_properties(e2e.tarvo_search PROPERTIES RUN_SERIAL ON TIMEOUT 480 SKIP_RETURN_CODE 77)
 
   # run.sh hands the window the same text as tarvo-find.
   add_test(NAME run_sh.arguments
