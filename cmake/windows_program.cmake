@@ -21,7 +21,8 @@ target_compile_options(TarvoSearch PRIVATE -fno-exceptions)
 
 # run.sh starts the window through it, to hand over its command line as
 # written; a tool of the checkout, not part of the packages.
-add_executable(launch_with_command_line ${CMAKE_SOURCE_DIR}/cmake/launch_with_command_line.cpp)
+add_executable(launch_with_command_line ${CMAKE_SOURCE_DIR}/cmake/launch_with_command_line.cpp
+  ${CMAKE_SOURCE_DIR}/cmake/launch_with_command_line.rc)
 target_compile_options(launch_with_command_line PRIVATE -fno-exceptions)
 
 if(TARVO_BUILD_TESTS)
