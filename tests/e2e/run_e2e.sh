@@ -233,13 +233,15 @@ else
         fail "line 3 is '$(settings_line 3)', not the last window's text"
 fi
 
-# --- the README's picture: a real tree, when the benchmark's copy is there --
-# bench/run.sh unpacks Debian's linux-source-6.1 into its cache; unpacking it
-# here would cost every run a minute. Drive D: of the prefix holds it as
-# D:\linux. The picture is $work/readme-screenshot.png; docs/screenshot.png
-# is a copy of it.
+# --- the README's picture, on request: TARVO_README_PICTURE=1 --------------
+# A real tree: bench/run.sh unpacks Debian's linux-source-6.1 into its cache;
+# unpacking it here, and a search of the whole tree under Wine, would cost
+# every run a minute or more. Drive D: of the prefix holds it as D:\linux.
+# The picture is $work/readme-screenshot.png; docs/screenshot.png is a copy.
 linux_tree=${TARVO_BENCH_CACHE:-$HOME/.cache/tarvo-bench}/linux-source-6.1
-if [ -f "$linux_tree/.unpacked" ]; then
+if [ "${TARVO_README_PICTURE:-0}" != 1 ]; then
+    echo "== README picture not asked for (TARVO_README_PICTURE=1 takes it)"
+elif [ -f "$linux_tree/.unpacked" ]; then
     echo "== README picture: $linux_tree as D:\\linux"
     mkdir -p "$work/drive-d"
     ln -sfn "$linux_tree" "$work/drive-d/linux"
