@@ -98,15 +98,17 @@ check "a read-only file is not replaced" "2 tarvo-find: can't save settings $set
 check "a read-only file is left as it was" "$crlf" "$(cat "$settings")"
 rm -f "$settings"
 
-# Root writes into any folder: the read-only folder is met as nobody.
+# Root writes into any folder: the read-only folder is met as nobody, who
+# runs a copy of the program (the build folder may be closed to others).
 as_user=()
 [ "$(id -u)" = 0 ] && as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+cp "$find_bin" "$tree/tarvo-find"
 mkdir "$tree/locked"
 printf '%s\n' "$crlf" >"$tree/locked/S.txt"
 chmod 666 "$tree/locked/S.txt"
 chmod 555 "$tree/locked"
 chmod 755 "$tree"
-err=$("${as_user[@]}" "$find_bin" --settings "$tree/locked/S.txt" foo "$tree/x.c" 2>&1 >/dev/null)
+err=$("${as_user[@]}" "$tree/tarvo-find" --settings "$tree/locked/S.txt" foo "$tree/x.c" 2>&1 >/dev/null)
 check "a read-only folder" "2 tarvo-find: can't save settings $tree/locked/S.txt: Permission denied" "$? $err"
 chmod 755 "$tree/locked"
 
