@@ -117,7 +117,7 @@ chmod 755 "$tree/locked"
 big="$tree/big.txt"
 {
     printf 'Tarvo Search, version 1.0\n0 0 100 100\n\n\n.c\n.zz\n1 1 1 0 1 1 1\n\n'
-    seq -f '500 /remembered/%07g/a-path-long-enough-to-make-the-file-big.zz' 1 300000
+    seq -f '500 /remembered/%07g/a-path-long-enough-to-make-the-file-big.zz' 1 100000
 } >"$big"
 cp "$big" "$tree/alone-a.txt"
 cp "$big" "$tree/alone-b.txt"
