@@ -19,6 +19,12 @@ add_executable(TarvoSearch WIN32 shell/winmain_win32.cpp)
 target_link_libraries(TarvoSearch PRIVATE tarvo_resources tarvo_window)
 target_compile_options(TarvoSearch PRIVATE -fno-exceptions)
 
+# run.sh starts the window through it, to hand over its command line as
+# written; a tool of the checkout, not part of the packages.
+add_executable(launch_with_command_line ${CMAKE_SOURCE_DIR}/cmake/launch_with_command_line.cpp
+  ${CMAKE_SOURCE_DIR}/cmake/launch_with_command_line.rc)
+target_compile_options(launch_with_command_line PRIVATE -fno-exceptions)
+
 if(TARVO_BUILD_TESTS)
   # The window suites create the real main window in-process, one process
   # per TEST (gtest_discover_tests). They share one Wine desktop, focus and
@@ -48,5 +54,10 @@ if(TARVO_BUILD_TESTS)
   add_test(NAME e2e.tarvo_search
     COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/run_e2e.sh $<TARGET_FILE:TarvoSearch>
             ${CMAKE_BINARY_DIR}/e2e)
-  set_tests_properties(e2e.tarvo_search PROPERTIES RUN_SERIAL ON TIMEOUT 180 SKIP_RETURN_CODE 77)
+  set_tests_properties(e2e.tarvo_search PROPERTIES RUN_SERIAL ON TIMEOUT 480 SKIP_RETURN_CODE 77)
+
+  # run.sh hands the window the same text as tarvo-find.
+  add_test(NAME run_sh.arguments
+    COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/run_arguments_test.sh
+            $<TARGET_FILE:launch_with_command_line>)
 endif()

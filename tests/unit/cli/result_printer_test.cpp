@@ -44,11 +44,12 @@ TEST(ResultPrinter, JsonEscapesEverythingThatIsNotValidUtf8) {
 TEST(ResultPrinter, JsonCarriesTheExactBytesOfTextsThatAreNotUtf8) {
     const std::string path = "d:1/caf\xe9.c";
     const std::string text = "x\tfoo\rb\xff\r\n";
+    const std::string pathBytes = base64(path), textBytes = base64(text);
     EXPECT_EQ(formatJsonl(entry(0, 5, path, 7, text)),
               "{\"rank\":1,\"score\":5,\"path\":\"d:1/caf\\u00e9.c\",\"path_bytes\":\"" +
-                  base64(path) +
+                  pathBytes +
                   "\",\"line\":7,\"text\":\"x\\tfoo\\rb\\u00ff\\r\\n\",\"text_bytes\":\"" +
-                  base64(text) + "\"}");
+                  textBytes + "\"}");
     SCOPED_TRACE("base64 against the standard's examples");
     const char* const vectors[][2] = {{"", ""},
                                       {"f", "Zg=="},
