@@ -2,13 +2,15 @@
 # CMakeLists.txt when building for Windows.
 
 # The window code: every _win32 file of the shell, the results and the
-# preview rooms, except the clock (a platform twin of the core) and the
-# program entry (only the executable has it). A library, so the GUI suites
+# preview rooms, except the clock and the settings file's replacement
+# (platform twins of the core) and the program entry (only the executable
+# has it). A library, so the GUI suites
 # link the same code as the program.
 file(GLOB TARVO_WINDOW_SOURCES CONFIGURE_DEPENDS
   shell/*_win32.cpp results/*_win32.cpp preview/*_win32.cpp)
 list(REMOVE_ITEM TARVO_WINDOW_SOURCES
   ${CMAKE_SOURCE_DIR}/shell/clock_win32.cpp
+  ${CMAKE_SOURCE_DIR}/shell/settings_file_win32.cpp
   ${CMAKE_SOURCE_DIR}/shell/winmain_win32.cpp)
 add_library(tarvo_window STATIC ${TARVO_WINDOW_SOURCES})
 target_link_libraries(tarvo_window PUBLIC tarvo_core user32 gdi32 shell32)
