@@ -26,10 +26,12 @@
 
 namespace tarvo {
 
+// 64-bit throughout: a few files of hundreds of millions of lines pass any
+// 32-bit count.
 struct SearchStats {
-    int32_t matches = 0;  // lines scored, kept or not; may exceed 9999
-    int32_t files = 0;    // files read to the end
-    int32_t lines = 0;
+    int64_t matches = 0;  // lines scored, kept or not; may exceed 9999
+    int64_t files = 0;    // files read to the end
+    int64_t lines = 0;
     int64_t bytes = 0;
 };
 
@@ -71,6 +73,7 @@ private:
     bool running() const { return host_.runState() == RunState::Running; }
     void prepareTermLookups();
     bool indexFile(ScanFileReader& file, const char* path);
+    bool reserveScoredMarks(int32_t lineCount);
     void scoreFile(ScanFileReader& file, const char* path);
     void finishFile(ScanFileReader& file, const char* path);
     void moveWindow(ScanFileReader& file);
@@ -107,7 +110,8 @@ private:
     // ScoredLineSet: line k of the current file is scored when
     // scoredMark_[k] == scanSerial_; a new serial per file empties it at no
     // cost, and a lookup is one index whatever the number of candidate lines.
-    std::vector<uint32_t> scoredMark_;
+    std::unique_ptr<uint32_t[]> scoredMark_;
+    int32_t scoredMarkCount_ = 0;  // lines scoredMark_ holds
     uint32_t scanSerial_ = 0;
     std::array<char, kMaxLineText + 1> lineText_;  // fetchLineText's result
     bool onSyntaxList_ = false;

@@ -145,8 +145,10 @@ close_window() {  # close_window WINDOW: Alt+F4, as a person closes it
     xdotool key alt+F4
 }
 
-# One line of the settings file without its line end, LF or CR LF.
+# The window writes Windows line ends: each line is compared without its CR,
+# and every line must have one.
 settings_line() { sed -n "$1p" "$settings" | tr -d '\r'; }
+crlf_lines() { [ "$(grep -c $'\r$' "$settings")" = "$(wc -l <"$settings")" ]; }
 
 # Starts the program and types a search as a person types it: the Find
 # text, Tab, the tree, Enter. Sets $started (the pid) and $main (the window).
@@ -201,6 +203,7 @@ else
     expect_line 8 ''
     expect_line 9 "1000 $root\\my src\\hello world.c"
     expect_line 10 "999 $root\\notes.txt"
+    crlf_lines || fail "settings lines do not all end in CR LF"
 fi
 
 # --- scenario 2: New Window, and the last to exit decides the file ---------
@@ -319,9 +322,7 @@ wait_exit "$third" || fail "exit code $? after Alt+F4 in the maximised window"
 if [ ! -f "$settings" ]; then
     fail "no settings file in the folder named with ü: $settings"
 else
-    lines=$(wc -l <"$settings")
-    [ "$lines" -gt 8 ] && [ "$(grep -c $'\r$' "$settings")" -eq "$lines" ] ||
-        fail "not every line of the settings file ends in CR LF"
+    crlf_lines || fail "settings lines do not all end in CR LF"
     [ "$(settings_line 3)" = 'widget gadget' ] ||
         fail "line 3 is '$(settings_line 3)', not the Find text typed after Shift+Tab"
     [ "$(settings_line 4)" = "$root\\my src" ] ||
