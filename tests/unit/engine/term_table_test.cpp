@@ -99,7 +99,9 @@ TEST(ParseTerms, KeepsTheLimits) {
     }
     {
         SCOPED_TRACE("a full quoted term ends; its closing quote begins the next term");
-        Terms terms = parse("\"" + std::string(100, 'q') + " y\"");
+        std::string text = "\"";
+        text += std::string(100, 'q') + " y\"";  // appended: see numberedName
+        Terms terms = parse(text);
         EXPECT_EQ(terms, (Terms{std::string(100, 'q'), "y\""}));
     }
     {
