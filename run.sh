@@ -12,14 +12,14 @@ cd "$(dirname "$0")"
 repo="$PWD"
 jobs=$(nproc)
 
-. cmake/install-missing.sh
+. scripts/install-missing.sh
 
 if [ -n "${DISPLAY:-}" ]; then
     install_missing cmake make g++ googletest libgtest-dev \
         g++-mingw-w64-x86-64-posix wine64 fonts-liberation
     cmake --preset windows >/dev/null
     cmake --build --preset windows --target TarvoSearch -j "$jobs" >/dev/null
-    . cmake/wine-env.sh
+    . scripts/wine-env.sh
     wine_prefix_init "$repo/build/windows/wine-prefix"
     cd "$here"
     exec "$WINE" "$repo/build/windows/TarvoSearch.exe" "$@"

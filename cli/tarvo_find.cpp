@@ -8,14 +8,14 @@
 #include <filesystem>
 #include <string>
 
+#include "app/clock.h"
+#include "app/settings_file.h"
+#include "app/status_line.h"
 #include "cli/cli_options.h"
 #include "cli/result_printer.h"
 #include "engine/file_memory.h"
 #include "engine/search_engine.h"
 #include "results/result_store.h"
-#include "shell/clock.h"
-#include "shell/settings_file.h"
-#include "shell/status_line.h"
 
 namespace tarvo {
 namespace {

@@ -36,10 +36,6 @@ class TermTable;
 inline constexpr int32_t kFileMemoryGrowth = 10000;
 inline constexpr int32_t kMaxRememberedFiles = 1000000;  // the table never grows past this
 
-// Seed 5381, h = h x 65599 + byte (signed), modulo 2^32; up to the
-// terminator, or `limit` bytes when limit >= 0 (at most 1,000,000 without).
-uint32_t pathHash(const char* text, int32_t limit = -1);
-
 struct FileMemoryEntry {
     std::string path;
     uint32_t hash = 0;

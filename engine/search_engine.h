@@ -21,17 +21,11 @@
 #include "engine/scan_file_reader.h"
 #include "engine/search_host.h"
 #include "engine/search_request.h"
+#include "engine/search_stats.h"
 #include "engine/term_table.h"
 #include "results/result_store.h"
 
 namespace tarvo {
-
-struct SearchStats {
-    int32_t matches = 0;  // lines scored, kept or not; may exceed 9999
-    int32_t files = 0;    // files read to the end
-    int32_t lines = 0;
-    int64_t bytes = 0;
-};
 
 // The sliding read window: 100,000 bytes; past position 75,000 its last
 // 50,000 bytes move to the front and the next 50,000 are read behind them,

@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "preview/marked_text.h"
 #include "preview/preview_pane_rules.h"
-#include "preview/text_class.h"
-#include "preview/text_drawing_win32.h"
 #include "shell/program_win32.h"
+#include "view/marked_text.h"
+#include "view/text_class.h"
+#include "view/text_drawing_win32.h"
 
 namespace tarvo {
 

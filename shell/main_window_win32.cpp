@@ -2,11 +2,11 @@
 
 #include <windowsx.h>
 
-#include "preview/text_drawing_win32.h"
 #include "shell/commands_win32.h"
 #include "shell/edit_box_win32.h"
 #include "shell/program_win32.h"
 #include "shell/status_panel_win32.h"
+#include "view/text_drawing_win32.h"
 
 namespace tarvo {
 
@@ -179,7 +179,6 @@ void layoutMainWindow(int cw, int ch) {
     const MainWindows& w = p.windows;
     const int H = lineHeight(InterfaceFont);
     p.layout = computeMainLayout(cw, ch, textWidth(kLabelMeasure, InterfaceFont), H);
-    setHeaderRightLimit(cw - 5);
     const MainLayout& l = p.layout;
     moveChild(w.findBox, l.findBox);
     moveChild(w.pathBox, l.pathBox);

@@ -8,13 +8,13 @@
 
 #include <string>
 
+#include "app/settings_file.h"
+#include "app/status_line.h"
 #include "engine/file_memory.h"
 #include "engine/search_engine.h"
 #include "results/result_store.h"
 #include "shell/main_layout.h"
 #include "shell/panes_win32.h"
-#include "shell/settings_file.h"
-#include "shell/status_line.h"
 
 namespace tarvo {
 

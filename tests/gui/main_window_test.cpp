@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "gui_support.h"
-#include "preview/text_drawing_win32.h"
 #include "shell/resources/resource.h"
+#include "view/text_drawing_win32.h"
 
 namespace tarvo::testing {
 namespace {

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "gui/pane_test_support.h"
-#include "preview/text_drawing_win32.h"
 #include "results/results_pane_win32.h"
+#include "view/text_drawing_win32.h"
 
 namespace tarvo::testing {
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "gui/pane_test_support.h"
-#include "preview/text_drawing_win32.h"
+#include "view/text_drawing_win32.h"
 
 namespace tarvo::testing {
 namespace {

@@ -7,8 +7,8 @@
 #include <fstream>
 #include <memory>
 
+#include "app/clock.h"
 #include "gui_support.h"
-#include "shell/clock.h"
 #include "shell/resources/resource.h"
 
 namespace tarvo::testing {

@@ -16,8 +16,8 @@
 #include <unistd.h>
 #endif
 
+#include "app/settings_file.h"
 #include "engine/file_memory.h"
-#include "shell/settings_file.h"
 #include "support/temp_tree.h"
 
 namespace tarvo {
