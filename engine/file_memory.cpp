@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "engine/path_hash.h"
+#include "engine/result_sink.h"
 #include "engine/term_table.h"
-#include "results/result_store.h"
 
 namespace tarvo {
 
@@ -174,8 +174,8 @@ void FileMemory::credit(const char* path, int32_t position) {
     e.credited = true;
 }
 
-void FileMemory::creditResults(const ResultStore& results) {
-    results.forEachInRankOrder(
+void FileMemory::creditResults(const ResultSink& results) {
+    results.visitInRankOrder(
         [this](const char* path, int32_t position) { credit(path, position); });
 }
 

@@ -30,7 +30,7 @@
 
 namespace tarvo {
 
-class ResultStore;
+class ResultSink;
 class TermTable;
 
 inline constexpr int32_t kFileMemoryGrowth = 10000;
@@ -60,7 +60,7 @@ public:
     void markBinary(const char* path);
 
     void credit(const char* path, int32_t position);
-    void creditResults(const ResultStore& results);
+    void creditResults(const ResultSink& results);
 
     // Decays, orders and scans the remembered files through `scanFile`.
     // Ends at once when the memory is emptied from inside a scan.

@@ -17,13 +17,13 @@
 #include "engine/file_memory.h"
 #include "engine/int_vector.h"
 #include "engine/line_scoring.h"
+#include "engine/result_sink.h"
 #include "engine/scan_blocks.h"
 #include "engine/scan_file_reader.h"
 #include "engine/search_host.h"
 #include "engine/search_request.h"
 #include "engine/search_stats.h"
 #include "engine/term_table.h"
-#include "results/result_store.h"
 
 namespace tarvo {
 
@@ -39,7 +39,7 @@ inline constexpr int kMatchesPerPump = 100;
 class SearchEngine {
 public:
     SearchEngine(SearchHost& host, const SearchRequest& request, FileMemory& memory,
-                 ResultStore& results);
+                 ResultSink& results);
     SearchEngine(const SearchEngine&) = delete;
     SearchEngine& operator=(const SearchEngine&) = delete;
 
@@ -73,7 +73,7 @@ private:
     SearchHost& host_;
     const SearchRequest& request_;
     FileMemory& memory_;
-    ResultStore& results_;
+    ResultSink& results_;
 
     TermTable terms_;
     std::vector<std::string> roots_;  // SearchRootTable

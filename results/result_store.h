@@ -4,10 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
+
+#include "engine/result_sink.h"
 
 namespace tarvo {
 
@@ -33,24 +36,21 @@ protected:
     ~ResultViews() = default;
 };
 
-class ResultStore {
+class ResultStore final : public ResultSink {
 public:
     explicit ResultStore(ResultViews* views = nullptr);
     void setViews(ResultViews* views) { views_ = views; }
 
-    void addResult(int32_t score, const char* path, int32_t lineNumber, const char* lineText);
-    void clearResults();
+    void addResult(int32_t score, const char* path, int32_t lineNumber,
+                   const char* lineText) override;
+    void clearResults() override;
     void ensureDisplayOrder();
     void setSortMode(int32_t mode);
     void selectRow(int32_t row);
     void keepSelectionVisible();
 
-    // Visits (path, position) for every entry in rank order, best first.
-    template <class Visitor>
-    void forEachInRankOrder(Visitor&& visit) const {
-        for (int32_t i = 0; i < count(); ++i)
-            visit(rank_[i]->path.c_str(), i);
-    }
+    void visitInRankOrder(
+        const std::function<void(const char* path, int32_t position)>& visit) const override;
 
     int32_t count() const { return static_cast<int32_t>(rank_.size()); }
     // The display-order entry at a row; call ensureDisplayOrder first.
