@@ -34,7 +34,7 @@ std::string executablePath() {
 }
 
 const std::string& previewedPath() {
-    return program().panes.document.currentPath();
+    return program().previewPane.document().currentPath();
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "shell/resources/resource.h"
 #include "shell/run_loop_win32.h"
 #include "shell/window_placement.h"
+#include "view/pane_window_win32.h"
 #include "view/text_drawing_win32.h"
 
 namespace tarvo {

@@ -34,13 +34,9 @@ struct MainWindows {
     HWND findBox = nullptr;
     HWND pathBox = nullptr;
     HWND fileBox = nullptr;  // read-only: the previewed file's path
-    HWND resultsPane = nullptr;
-    HWND previewPane = nullptr;
-    // Held from creation to the end: the status line and the panes repaint
-    // through them outside WM_PAINT, and the main one measures text.
+    // Held from creation to the end: the status line repaints through it
+    // outside WM_PAINT, and the fonts measure text with it.
     HDC mainDc = nullptr;
-    HDC resultsDc = nullptr;
-    HDC previewDc = nullptr;
 };
 
 struct Program {
@@ -48,11 +44,12 @@ struct Program {
     // (settings.request), SortMode as loaded, LastFindText, LastPathText.
     Settings settings;
     FileMemory memory;
-    PaneViews views;
-    PaneState panes;
-    ResultStore results{&views};
+    ResultStore results{&views};  // views is declared below; the store only keeps its address
     WindowHost host;
     SearchEngine engine{host, settings.request, memory, results};
+    ResultsPane resultsPane{results, engine.terms()};
+    PreviewPane previewPane{engine.terms(), settings.request.highlightList};
+    PaneViews views{resultsPane, previewPane};
 
     RunState runState = RunState::Idle;
     bool refreshPending = false;  // RefreshPending: the timer repaints when set
