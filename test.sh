@@ -10,10 +10,11 @@ jobs=$(nproc)
 # The Windows build: the MinGW-w64 cross compiler, Wine to run it, a virtual
 # display with fonts metric-compatible with Arial and Courier New, and xdotool,
 # xwd and convert to drive the program and take screenshots. The fuzz targets:
-# clang with its libFuzzer and sanitizer runtimes.
+# clang with its libFuzzer and sanitizer runtimes. The packages: groff to
+# render the man page, dpkg-dev for the .deb's library dependencies.
 install_missing cmake make g++ googletest libgtest-dev \
     g++-mingw-w64-x86-64-posix wine64 xvfb xauth fonts-liberation xdotool \
-    x11-apps imagemagick clang libclang-rt-14-dev
+    x11-apps imagemagick clang libclang-rt-14-dev groff-base dpkg-dev
 
 for preset in native native-asan; do
     echo "== $preset"

@@ -16,11 +16,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# MinGW's GCC 12 inlines "text" + std::string&& into a memcpy whose bounds it
-# cannot prove and reports a false -Wrestrict (GCC bug 105329) that -Werror
-# would turn into a failed build; the native GCC 12 does not.
-set(CMAKE_CXX_FLAGS_INIT "-Wno-restrict")
-
 # Fully static: the program and the test executables need no MinGW runtime
 # DLLs (libstdc++, libgcc_s, libwinpthread) beside them.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")

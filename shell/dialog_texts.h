@@ -7,7 +7,7 @@
 
 namespace tarvo {
 
-inline constexpr const char* kVersionLine = "Tarvo Search, version 1.0";
+inline constexpr const char* kVersionLine = "Tarvo Search, version " TARVO_VERSION;
 
 inline constexpr const char* kExcludeTitle = "Exclude File Types";
 inline constexpr const char* kExcludeLabel =

@@ -10,9 +10,12 @@
 
 #include "engine/term_table.h"
 #include "results/result_store.h"
+#include "support/numbered_name.h"
 
 namespace tarvo {
 namespace {
+
+using testing::numberedName;
 
 std::vector<int32_t> priorities(const FileMemory& memory) {
     std::vector<int32_t> result;
@@ -123,7 +126,7 @@ TEST(FileMemory, CreditingExample) {
         ResultStore store;
         store.clearResults();
         for (int i = 0; i < 1002; ++i) {
-            std::string path = "f" + std::to_string(1000 + i);
+            std::string path = numberedName("f", 1000 + i);
             many.add(path.c_str(), 0);
             store.addResult(5000 - i, path.c_str(), 1, "t");
         }
@@ -180,7 +183,7 @@ TEST(FileMemory, RememberedFilesPassOrder) {
 TEST(FileMemory, PassSurvivesRemovalsAndEndsOnClear) {
     FileMemory memory;
     for (int i = 0; i < 6; ++i)
-        memory.add(("f" + std::to_string(i)).c_str(), 60 - 10 * i);
+        memory.add(numberedName("f", i).c_str(), 60 - 10 * i);
     {
         SCOPED_TRACE("scans that remove entries: the ordered files are still scanned");
         TermTable terms;

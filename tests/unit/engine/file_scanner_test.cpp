@@ -15,6 +15,7 @@
 #include "engine/search_engine.h"
 #include "results/result_store.h"
 #include "support/engine_fixture.h"
+#include "support/numbered_name.h"
 #include "support/reference_scanner.h"
 #include "support/temp_tree.h"
 #include "support/test_host.h"
@@ -23,6 +24,7 @@ namespace tarvo {
 namespace {
 
 using testing::indexWholeBuffer;
+using testing::numberedName;
 using testing::ReferenceScan;
 
 // Pump calls of one full read: one before the file, one per window move.
@@ -123,7 +125,7 @@ TEST_F(ScanFileTest, AgreesWithAWholeBufferScanAcrossWindowMoves) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         std::string bytes = makeContent(c.size, c.alphabet, seed++, c.plant, c.back);
-        std::string path = tree.write("f" + std::to_string(seed) + ".txt", bytes);
+        std::string path = tree.write(numberedName("f", seed) + ".txt", bytes);
         request.options.skipBinaryFiles = c.skipBinary;
         prepare(c.findText);
         results.clearResults();

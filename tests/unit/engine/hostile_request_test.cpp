@@ -9,11 +9,14 @@
 #include "engine/search_engine.h"
 #include "results/result_store.h"
 #include "support/engine_fixture.h"
+#include "support/numbered_name.h"
 #include "support/temp_tree.h"
 #include "support/test_host.h"
 
 namespace tarvo {
 namespace {
+
+using testing::numberedName;
 
 class HostileRequestTest : public testing::EngineTest {};
 
@@ -55,8 +58,8 @@ TEST_F(HostileRequestTest, AHundredQuotedTermsInTenThousandCharacters) {
 TEST_F(HostileRequestTest, AHundredAndFiftyRealRoots) {
     std::set<std::string> first100;
     for (int i = 0; i < 150; ++i) {
-        const std::string root = tree.mkdir("r" + std::to_string(i));
-        const std::string file = tree.write("r" + std::to_string(i) + "/f.txt", "needle\n");
+        const std::string root = tree.mkdir(numberedName("r", i));
+        const std::string file = tree.write(numberedName("r", i) + "/f.txt", "needle\n");
         request.pathText += root + ";";
         if (i < kMaxRoots) first100.insert(file);
     }

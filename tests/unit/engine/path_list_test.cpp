@@ -4,9 +4,12 @@
 
 #include <string>
 #include <vector>
+#include "support/numbered_name.h"
 
 namespace tarvo {
 namespace {
+
+using testing::numberedName;
 
 using Roots = std::vector<std::string>;
 
@@ -47,7 +50,7 @@ TEST(ParsePathList, SplitsTrimsAndKeepsEmptyEntries) {
 TEST(ParsePathList, KeepsAtMost100RootsAndLongRootsWhole) {
     std::string text;
     for (int i = 0; i < 150; ++i)
-        text += "r" + std::to_string(i) + ";";
+        text += numberedName("r", i) + ";";
     Roots roots = parsePathList(text);
     ASSERT_EQ(roots.size(), 100u);
     EXPECT_EQ(roots.front(), "r0");

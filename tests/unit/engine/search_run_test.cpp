@@ -8,11 +8,14 @@
 #include "engine/search_engine.h"
 #include "results/result_store.h"
 #include "support/engine_fixture.h"
+#include "support/numbered_name.h"
 #include "support/temp_tree.h"
 #include "support/test_host.h"
 
 namespace tarvo {
 namespace {
+
+using testing::numberedName;
 
 class SearchRunTest : public testing::EngineTest {};
 
@@ -77,7 +80,7 @@ TEST_F(SearchRunTest, TextsAreCutToTheirLimits) {
     {
         SCOPED_TRACE("150 roots give 100");
         for (int i = 0; i < 150; ++i)
-            request.pathText += tree.path("r" + std::to_string(i)) + ";";
+            request.pathText += tree.path(numberedName("r", i)) + ";";
         engine.runSearch();
         EXPECT_EQ(engine.roots().size(), 100u);
         EXPECT_EQ(host.errors.size(), 100u) << "each missing root reported once";
@@ -86,7 +89,7 @@ TEST_F(SearchRunTest, TextsAreCutToTheirLimits) {
     {
         SCOPED_TRACE("101 terms give 100");
         for (int i = 0; i < 101; ++i)
-            request.findText += "t" + std::to_string(i) + " ";
+            request.findText += numberedName("t", i) + " ";
         engine.runSearch();
         EXPECT_EQ(engine.terms().count(), 100);
     }

@@ -4,9 +4,12 @@
 
 #include <string>
 #include <vector>
+#include "support/numbered_name.h"
 
 namespace tarvo {
 namespace {
+
+using testing::numberedName;
 
 std::vector<std::string> termsOf(const TermTable& table) {
     std::vector<std::string> terms;
@@ -58,7 +61,7 @@ TEST(ParseTerms, KeepsTheLimits) {
         SCOPED_TRACE("101 words give 100 terms");
         std::string text;
         for (int i = 0; i < 101; ++i)
-            text += "w" + std::to_string(i) + " ";
+            text += numberedName("w", i) + " ";
         Terms terms = parse(text);
         ASSERT_EQ(terms.size(), 100u);
         EXPECT_EQ(terms.front(), "w0");

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# run.sh's two modes get the same text: the command line the window gets,
+# read back through the launcher under Wine with cmd's echo in the window's
+# place, equals the FIND_TEXT tarvo-find gets. No display is needed.
+#
+#   run_arguments_test.sh launch_with_command_line.exe
+set -uo pipefail
+launcher=$1
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../../scripts/wine-env.sh"
+. "$here/../../run.sh"
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+out=$scratch/out.txt
+winout="Z:$(echo "$out" | tr / '\\')"
+
+failed=0
+# The arguments of run.sh as a shell hands them over, separated by '|',
+# and the text both modes must get.
+while IFS='|' read -r arguments expected; do
+    IFS=';' read -ra args <<<"$arguments"
+    text=$(command_text "${args[@]}")
+    [ "$text" = "$expected" ] || { echo "FAIL: [$arguments] gave tarvo-find '$text'"; failed=1; }
+    rm -f "$out"
+    "$WINE" "$launcher" 'C:\windows\system32\cmd.exe' "/c echo $text>$winout"
+    window=$(tr -d '\r' <"$out" 2>/dev/null)
+    [ "$window" = "$expected" ] || { echo "FAIL: [$arguments] gave the window '$window'"; failed=1; }
+done <<'CASES'
+kmalloc GFP_KERNEL|kmalloc GFP_KERNEL
+kmalloc;GFP_KERNEL|kmalloc GFP_KERNEL
+"two words";x|"two words" x
+"a  b";back\slash \"q\"|"a  b" back\slash \"q\"
+CASES
+[ $failed -eq 0 ] && echo "run.sh arguments: all passed"
+exit $failed
