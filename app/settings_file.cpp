@@ -3,20 +3,22 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
+#include <random>
 #include <string_view>
 #include <vector>
 
+#include "app/settings_file_system.h"
 #include "engine/file_memory.h"
+#include "engine/scan_file_reader.h"
 
 namespace tarvo {
 
 namespace {
 
-constexpr size_t kReadChunk = 64 * 1024;  // stdio-sized reads; lines are found with memchr
-// The new file is written under this name beside the old one, then renamed
-// over it, so a failed write never leaves a half-written settings file.
-constexpr const char* kTempSuffix = ".tmp";
+constexpr size_t kReadChunk = 64 * 1024;   // stdio-sized reads; lines are found with memchr
+constexpr size_t kWriteChunk = 64 * 1024;  // written bytes gathered into calls of this size
+constexpr const char* kTemporaryMark = ".tmp-";
+constexpr size_t kTemporaryRandomDigits = 16;  // 64 random bits
 
 // ---------------------------------------------------------------------------
 // Reading
@@ -27,7 +29,7 @@ constexpr const char* kTempSuffix = ".tmp";
 // the line feed removed. Any byte, NUL included, is line content.
 class LineReader {
 public:
-    explicit LineReader(FILE* file) : file_(file), buffer_(kReadChunk) {}
+    explicit LineReader(ScanFileReader& file) : file_(file), buffer_(kReadChunk) {}
 
     // False at end of file, with `line` left as it was.
     bool next(std::string& line) {
@@ -65,12 +67,13 @@ public:
 
 private:
     bool fill() {
-        len_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+        len_ = static_cast<size_t>(
+            std::max(file_.read(buffer_.data(), static_cast<int32_t>(buffer_.size())), 0));
         pos_ = 0;
         return len_ > 0;
     }
 
-    FILE* file_;
+    ScanFileReader& file_;
     std::vector<char> buffer_;
     size_t pos_ = 0;  // next unread byte of buffer_
     size_t len_ = 0;  // bytes in buffer_
@@ -178,49 +181,104 @@ int32_t shifted(int32_t value, bool offset) {
     return static_cast<int32_t>(std::min<int64_t>(v, INT32_MAX));
 }
 
-void writeLine(FILE* file, std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), file);
-    std::fputc('\n', file);
-}
+// Gathers the lines and hands them to the replacement file in large writes.
+class SettingsWriter {
+public:
+    SettingsWriter(FileReplacement& file, LineEnds ends)
+        : file_(file), end_(ends == LineEnds::CrLf ? "\r\n" : "\n") {}
 
-void writeSettings(FILE* file, bool offset, const Settings& s, const FileMemory& memory) {
-    writeLine(file, kSettingsHeader);
+    void line(std::string_view text) {
+        buffer_.append(text);
+        buffer_.append(end_);
+        if (buffer_.size() >= kWriteChunk) flush();
+    }
+    // False once any write failed.
+    bool flush() {
+        written_ = written_ && file_.write(buffer_.data(), buffer_.size());
+        buffer_.clear();
+        return written_;
+    }
+
+private:
+    FileReplacement& file_;
+    std::string_view end_;
+    std::string buffer_;
+    bool written_ = true;
+};
+
+bool writeSettings(SettingsWriter& out, bool offset, const Settings& s, const FileMemory& memory) {
+    out.line(kSettingsHeader);
+    char numbers[96];
     const WindowRect& r = s.windowRect;
-    std::fprintf(file, "%d %d %d %d\n", shifted(r.left, offset), shifted(r.top, offset),
-                 shifted(r.right, offset), shifted(r.bottom, offset));
-    writeLine(file, savedText(s.request.findText));
-    writeLine(file, savedText(s.request.pathText));
-    writeLine(file, savedText(s.request.highlightList));
-    writeLine(file, savedText(s.request.excludeList));
+    std::snprintf(numbers, sizeof numbers, "%d %d %d %d", shifted(r.left, offset),
+                  shifted(r.top, offset), shifted(r.right, offset), shifted(r.bottom, offset));
+    out.line(numbers);
+    out.line(savedText(s.request.findText));
+    out.line(savedText(s.request.pathText));
+    out.line(savedText(s.request.highlightList));
+    out.line(savedText(s.request.excludeList));
     const SearchOptions& o = s.request.options;
-    std::fprintf(file, "%d %d %d %d %d %d %d\n", s.sortMode, o.recursive, o.skipBinaryFiles,
-                 o.searchFileNames, o.caseSensitiveBonus, o.wholeWordBonus, o.cppHeuristics);
+    std::snprintf(numbers, sizeof numbers, "%d %d %d %d %d %d %d", s.sortMode, o.recursive,
+                  o.skipBinaryFiles, o.searchFileNames, o.caseSensitiveBonus, o.wholeWordBonus,
+                  o.cppHeuristics);
+    out.line(numbers);
 
-    writeLine(file, "");
-    char number[16];
+    out.line("");
+    std::string row;
     for (int32_t index : memory.indexesByPriority()) {
         const FileMemoryEntry& e = memory.entry(index);
         // Only positive priorities are worth keeping; the rest sort after them.
         if (e.priority <= 0) break;
-        const int n = std::snprintf(number, sizeof number, "%d ", e.priority);
+        row = std::to_string(e.priority) + ' ';
         // A row that could not be read back as the same file is not written.
         if (e.path.empty() || e.path.find('\n') != std::string::npos ||
-            n + e.path.size() > static_cast<size_t>(kMaxTextLength)) {
+            row.size() + e.path.size() > static_cast<size_t>(kMaxTextLength)) {
             continue;
         }
-        std::fwrite(number, 1, n, file);
-        writeLine(file, e.path);
+        out.line(row.append(e.path));
     }
+    return out.flush();
 }
 
 }  // namespace
 
+std::string temporaryPathFor(const std::string& target, uint32_t processId) {
+    // The process id keeps two running saves apart; the random digits keep
+    // the name from being guessed and planted beforehand.
+    std::random_device random;
+    const uint64_t bits = (uint64_t{random()} << 32) | random();
+    char suffix[64];
+    std::snprintf(suffix, sizeof suffix, "%s%u-%016llx", kTemporaryMark, processId,
+                  static_cast<unsigned long long>(bits));
+    return target + suffix;
+}
+
+bool isTemporaryNameOf(std::string_view targetName, std::string_view name) {
+    if (!name.starts_with(targetName)) return false;
+    name.remove_prefix(targetName.size());
+    if (!name.starts_with(kTemporaryMark)) return false;
+    name.remove_prefix(std::strlen(kTemporaryMark));
+    const size_t dash = name.find('-');
+    if (dash == 0 || dash == std::string_view::npos) return false;
+    const std::string_view id = name.substr(0, dash);
+    const std::string_view random = name.substr(dash + 1);
+    return std::all_of(id.begin(), id.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+           random.size() == kTemporaryRandomDigits &&
+           std::all_of(random.begin(), random.end(),
+                       [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+}
+
 bool loadSettings(const char* path, int32_t screenWidth, int32_t screenHeight, Settings& settings,
-                  FileMemory& memory) {
+                  FileMemory& memory, std::string* refusal) {
     settings = Settings{};
     bool ours = true;  // nothing foreign would be lost by saving over it
-    FILE* file = path ? std::fopen(path, "rb") : nullptr;
-    if (file) {
+    ScanFileReader file;
+    const SettingsFileKind kind = path ? settingsFileKind(path) : SettingsFileKind::Missing;
+    if (kind == SettingsFileKind::Other) {
+        // A FIFO would block and a device never end: neither is opened.
+        ours = false;
+        if (refusal) *refusal = kNotRegularFile;
+    } else if (kind == SettingsFileKind::Regular && file.open(path)) {
         LineReader reader(file);
         std::string line;
         bool matches = false;
@@ -228,8 +286,10 @@ bool loadSettings(const char* path, int32_t screenWidth, int32_t screenHeight, S
             ours = false;
             if (line == kSettingsHeader) {
                 matches = true;
+                settings.lineEnds = LineEnds::Lf;
             } else if (line == std::string(kSettingsHeader) + '\r') {
                 matches = true;
+                settings.lineEnds = LineEnds::CrLf;
                 reader.dropCarriageReturns();
             }
         }
@@ -251,32 +311,28 @@ bool loadSettings(const char* path, int32_t screenWidth, int32_t screenHeight, S
                 // A cut row names a different, longer path: skip it.
                 if (!reader.lastLineWasCut()) readMemoryRow(line, memory);
             }
+        } else if (!ours && refusal) {
+            *refusal = kNotSettingsFile;
         }
-        std::fclose(file);
     }
     settings.lastFindText = settings.request.findText;
     settings.lastPathText = settings.request.pathText;
     return ours;
 }
 
-bool saveSettings(const char* path, bool offset, const Settings& settings,
-                  const FileMemory& memory) {
+bool saveSettings(const char* path, bool offset, const Settings& settings, const FileMemory& memory,
+                  std::string* reason) {
     if (path == nullptr || *path == '\0') return false;
-    const std::string temp = std::string(path) + kTempSuffix;
-    FILE* file = std::fopen(temp.c_str(), "wb");
-    if (file == nullptr) return false;
-    writeSettings(file, offset, settings, memory);
-    bool written = std::ferror(file) == 0;
-    written = std::fclose(file) == 0 && written;
-
-    std::error_code error;
-    if (written) std::filesystem::rename(temp, path, error);
-    if (!written || error) {
-        // The old file is untouched; drop the partial copy.
-        std::remove(temp.c_str());
-        return false;
+    FileReplacement file;
+    bool saved = file.open(path);
+    if (saved) {
+        SettingsWriter out(file, settings.lineEnds);
+        // Whatever fails, the old file is untouched and the temporary file
+        // goes with `file`.
+        saved = writeSettings(out, offset, settings, memory) && file.commit();
     }
-    return true;
+    if (!saved && reason) *reason = file.reason();
+    return saved;
 }
 
 }  // namespace tarvo

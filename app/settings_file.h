@@ -15,9 +15,19 @@
 //   8  (empty)
 //   9+ priority path                              remembered files, best first
 //
-// Every line ends with "\n", also on Windows (the file is written in binary
-// mode). A file whose first line ends in "\r\n" (edited in a Windows editor)
-// is read with one trailing "\r" dropped from every line.
+// Lines end as Settings::lineEnds says: loadSettings takes them from the
+// file's first line, so tarvo-find writes a file back with the line ends it
+// had; the window writes its platform's own ("\r\n" on Windows, so that
+// Notepad shows one setting a line; "\n" elsewhere). Both are read anywhere:
+// after a first line ending in "\r\n", one trailing "\r" is dropped from
+// every line.
+//
+// A save never writes into the file: it writes a temporary file beside it,
+// flushes it to the disk and renames it over the old one, so a save cut off
+// at any point leaves the old file or the new one, whole. Links are followed
+// (the file they name is replaced, the link stays), the old file's mode is
+// kept, and anything but a regular file (a folder, a FIFO, a device) is
+// neither read nor written.
 #pragma once
 
 #include <climits>
@@ -41,6 +51,18 @@ inline constexpr int32_t kNewWindowOffset = 25;
 // A saved rectangle is taken only if this many pixels of it are on screen.
 inline constexpr int32_t kMinOnScreen = 100;
 
+enum class LineEnds { Lf, CrLf };
+#ifdef _WIN32
+inline constexpr LineEnds kPlatformLineEnds = LineEnds::CrLf;
+#else
+inline constexpr LineEnds kPlatformLineEnds = LineEnds::Lf;
+#endif
+
+// Why a file that is there is not used: loadSettings' refusal and a reason
+// saveSettings may give.
+inline constexpr const char* kNotRegularFile = "not a regular file";
+inline constexpr const char* kNotSettingsFile = "not a Tarvo Search settings file";
+
 struct WindowRect {
     int32_t left, top, right, bottom;  // screen rectangle
 };
@@ -53,22 +75,27 @@ struct Settings {
     int32_t sortMode = ByRank;
     std::string lastFindText;  // copies of the texts as loaded
     std::string lastPathText;
+    LineEnds lineEnds = kPlatformLineEnds;  // as read; the platform's for a new file
 };
 
 // Sets every setting from the file at `path`, or to its default where the
 // file, or the line for a setting, is missing. Empties `memory` and adds the
 // saved rows when the first line matches. Bad input gives defaults or
-// skipped rows. Returns false only when the file holds something that is not
-// a settings file (its first line does not match), so that a caller can
-// refuse to save over it; a missing or empty file returns true.
+// skipped rows. Returns false, with `refusal` set to kNotRegularFile or
+// kNotSettingsFile, only when something is there that is not a settings file
+// (not a regular file, or its first line does not match), so that a caller
+// can refuse to save over it; a missing or empty file returns true.
 bool loadSettings(const char* path, int32_t screenWidth, int32_t screenHeight, Settings& settings,
-                  FileMemory& memory);
+                  FileMemory& memory, std::string* refusal = nullptr);
 
-// Writes the whole file, through a temporary file beside it that replaces the
-// old one only when it was written completely. With `offset` each rectangle
-// value is written kNewWindowOffset higher. Returns false, and leaves the old
-// file as it was, when the file cannot be written; callers report nothing.
-bool saveSettings(const char* path, bool offset, const Settings& settings,
-                  const FileMemory& memory);
+// Writes the whole file, with the settings' line ends, through a temporary
+// file that replaces the old one only when it is whole and on the disk.
+// With `offset` each rectangle value is written kNewWindowOffset higher.
+// Returns false, and leaves the old file as it was, when the file cannot be
+// written or must not be replaced (not a regular file, or one the user
+// cannot write; a file without any write permission counts as such even
+// for root); `reason` then says why, in the system's words.
+bool saveSettings(const char* path, bool offset, const Settings& settings, const FileMemory& memory,
+                  std::string* reason = nullptr);
 
 }  // namespace tarvo

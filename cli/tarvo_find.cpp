@@ -69,11 +69,11 @@ int run(const CliOptions& cli) {
     Settings stored;
     FileMemory memory;
     if (!cli.settingsFile.empty()) {
-        if (!loadSettings(cli.settingsFile.c_str(), INT32_MAX, INT32_MAX, stored, memory)) {
-            std::fprintf(stderr,
-                         "tarvo-find: %s exists but is not a Tarvo Search settings file; "
-                         "not touching it\n",
-                         cli.settingsFile.c_str());
+        std::string refusal;
+        if (!loadSettings(cli.settingsFile.c_str(), INT32_MAX, INT32_MAX, stored, memory,
+                          &refusal)) {
+            std::fprintf(stderr, "tarvo-find: %s exists but is %s; not touching it\n",
+                         cli.settingsFile.c_str(), refusal.c_str());
             return 2;
         }
     }
@@ -100,7 +100,17 @@ int run(const CliOptions& cli) {
     engine.runSearch();
     times.end = elapsedSeconds();
 
-    if (!cli.settingsFile.empty()) saveSettings(cli.settingsFile.c_str(), false, stored, memory);
+    // The results are printed all the same; the exit status tells a script
+    // that the memory was not kept.
+    bool saved = true;
+    if (!cli.settingsFile.empty()) {
+        std::string reason;
+        saved = saveSettings(cli.settingsFile.c_str(), false, stored, memory, &reason);
+        if (!saved) {
+            std::fprintf(stderr, "tarvo-find: can't save settings %s: %s\n",
+                         cli.settingsFile.c_str(), reason.c_str());
+        }
+    }
 
     bool color = cli.format == OutputFormat::Text && useColor(cli.color);
     results.ensureDisplayOrder();
@@ -121,6 +131,7 @@ int run(const CliOptions& cli) {
         std::fprintf(stderr, "%s\n",
                      statusLineText(engine.stats(), times, times.end, false).c_str());
     }
+    if (!saved) return 2;
     return results.count() > 0 ? 0 : 1;
 }
 

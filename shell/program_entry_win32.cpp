@@ -21,6 +21,9 @@ void loadProgramSettings() {
     Program& p = program();
     loadSettings(currentSettingsPath().c_str(), GetSystemMetrics(SM_CXSCREEN),
                  GetSystemMetrics(SM_CYSCREEN), p.settings, p.memory);
+    // The window writes Windows line ends whatever the file had, so Notepad
+    // shows it one setting a line.
+    p.settings.lineEnds = kPlatformLineEnds;
     p.results.restoreSortMode(p.settings.sortMode);
 }
 

@@ -144,7 +144,8 @@ close_window() {  # close_window WINDOW: Alt+F4, as a person closes it
     xdotool key alt+F4
 }
 
-settings_line() { sed -n "$1p" "$settings"; }
+# The window writes Windows line ends: each line is compared without its CR.
+settings_line() { sed -n "$1p" "$settings" | tr -d '\r'; }
 
 # --- scenario 1: a search typed as a person types it ------------------------
 echo "== search, preview, Notepad, close"
@@ -193,6 +194,8 @@ else
     expect_line 8 ''
     expect_line 9 "1000 $root\\my src\\hello world.c"
     expect_line 10 "999 $root\\notes.txt"
+    [ "$(grep -c $'\r$' "$settings")" = "$(wc -l <"$settings")" ] ||
+        fail "settings lines do not all end in CR LF"
 fi
 
 # --- scenario 2: New Window, and the last to exit decides the file ---------

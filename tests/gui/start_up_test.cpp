@@ -28,8 +28,9 @@ class SavedPlacement : public ProgramTest {
 protected:
     void writeSettings() override {
         tree.mkdir("settings");
-        std::ofstream(settingsFile()) << "Tarvo Search, version 1.0\n"
-                                      << placement() << "\nsaved find\nC:\\saved\n";
+        std::ofstream(settingsFile(), std::ios::binary)
+            << "Tarvo Search, version 1.0\n"
+            << placement() << "\nsaved find\nC:\\saved\n";
     }
     virtual const char* placement() = 0;
     static RECT windowRect() {
@@ -51,6 +52,12 @@ TEST_F(OnScreen, TheWindowOpensWhereItWasSaved) {
     EXPECT_EQ(r.bottom, 680);
     EXPECT_EQ(boxText(windows().findBox), "saved find");
     EXPECT_EQ(boxText(windows().pathBox), "C:\\saved");
+
+    // Read with "\n" line ends, written with Windows ones.
+    ASSERT_TRUE(saveSettings(settingsFile().c_str(), false, p().settings, p().memory));
+    std::string head(27, '\0');
+    std::ifstream(settingsFile(), std::ios::binary).read(head.data(), 27);
+    EXPECT_EQ(head, "Tarvo Search, version 1.0\r\n");
 }
 
 class OffScreen : public SavedPlacement {

@@ -1,6 +1,6 @@
 // The settings file against hostile input and a hostile end: a 50 MB file
-// full of NULs, overflowing and missing numbers, and a save killed half way
-// through its bytes.
+// full of NULs, overflowing and missing numbers, a save killed half way
+// through its bytes, links, modes, FIFOs and devices.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +14,11 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <vector>
 #endif
 
 #include "app/settings_file.h"
@@ -42,9 +47,20 @@ off_t sizeOf(const std::string& path) {
 }
 #endif
 
+namespace fs = std::filesystem;
+
 class SettingsFileHostileTest : public ::testing::Test {
 protected:
     std::string file() const { return tree_.path("TarvoSearch.txt"); }
+    // The temporary files of saves beside the settings file.
+    std::vector<std::string> leftovers() const {
+        std::vector<std::string> found;
+        for (const fs::directory_entry& entry : fs::directory_iterator(tree_.root())) {
+            if (entry.path().filename().string().starts_with("TarvoSearch.txt.tmp-"))
+                found.push_back(entry.path().string());
+        }
+        return found;
+    }
     bool load() {
         return loadSettings(file().c_str(), kScreenWidth, kScreenHeight, settings_, memory_);
     }
@@ -131,7 +147,6 @@ TEST_F(SettingsFileHostileTest, ASaveKilledHalfWayLeavesThePreviousFileWhole) {
     const std::string complete = tree_.path("complete.txt");
     ASSERT_TRUE(saveSettings(complete.c_str(), false, next, bigMemory));
     const off_t fullSize = static_cast<off_t>(std::filesystem::file_size(complete));
-    const std::string temp = file() + ".tmp";
 
     // A child saves; when its temporary file holds half the bytes it is
     // killed. A child that finished first is tried again (the old file is
@@ -146,9 +161,11 @@ TEST_F(SettingsFileHostileTest, ASaveKilledHalfWayLeavesThePreviousFileWhole) {
             _exit(0);
         }
         for (;;) {
-            // Whichever file the save is writing: the temporary one, or the
+            // Whichever file the save is writing: its temporary one, or the
             // settings file itself if the save ever wrote in place.
-            const off_t written = std::max(sizeOf(temp), sizeOf(file()));
+            off_t written = sizeOf(file());
+            for (const std::string& temp : leftovers())
+                written = std::max(written, sizeOf(temp));
             if (written >= fullSize / 2) {
                 kill(child, SIGKILL);
                 caughtAt = written;
@@ -167,17 +184,77 @@ TEST_F(SettingsFileHostileTest, ASaveKilledHalfWayLeavesThePreviousFileWhole) {
     ASSERT_EQ(caught, 1) << "no save was caught in the middle in 20 attempts";
 
     EXPECT_EQ(readBytes(file()), previous) << "the previous file is whole";
-    EXPECT_TRUE(std::filesystem::exists(temp)) << "the interrupted copy stays beside it";
-    EXPECT_LT(static_cast<off_t>(std::filesystem::file_size(temp)), fullSize);
+    const std::vector<std::string> left = leftovers();
+    ASSERT_EQ(left.size(), 1u) << "the interrupted copy stays beside it";
+    EXPECT_LT(sizeOf(left[0]), fullSize);
     EXPECT_TRUE(load());
     EXPECT_EQ(settings_.request.findText, "old");
     ASSERT_EQ(memory_.count(), 1);
     EXPECT_EQ(memory_.entry(0).path, "/remembered/old.c");
 
-    // The next save writes over the leftover and replaces the file whole.
+    // The next save replaces the file whole. A leftover younger than a
+    // minute may be a save still running, so it stays; an older one is
+    // removed.
     ASSERT_TRUE(saveSettings(file().c_str(), false, next, bigMemory));
-    EXPECT_FALSE(std::filesystem::exists(temp));
     EXPECT_EQ(readBytes(file()), readBytes(complete));
+    EXPECT_EQ(leftovers(), left);
+    fs::last_write_time(left[0], fs::file_time_type::clock::now() - std::chrono::minutes(2));
+    ASSERT_TRUE(saveSettings(file().c_str(), false, settings_, memory_));
+    EXPECT_TRUE(leftovers().empty());
+}
+
+TEST_F(SettingsFileHostileTest, LinksModesAndFilesThatAreNotRegular) {
+    settings_.request.findText = "new";
+    {
+        SCOPED_TRACE("a link is followed and its target keeps its mode");
+        const std::string target = tree_.write("real/target.txt", "Tarvo Search, version 1.0\n");
+        ASSERT_EQ(chmod(target.c_str(), 0600), 0);
+        fs::create_symlink("real/target.txt", file());
+        ASSERT_TRUE(saveSettings(file().c_str(), false, settings_, memory_));
+        EXPECT_TRUE(fs::is_symlink(file()));
+        EXPECT_NE(readBytes(target).find("\nnew\n"), std::string::npos);
+        EXPECT_EQ(fs::status(target).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+        EXPECT_EQ(std::distance(fs::directory_iterator(tree_.path("real")), {}), 1);
+    }
+    {
+        SCOPED_TRACE("a file without write permission is not replaced, even by root");
+        const std::string readOnly = tree_.write("read-only.txt", "mine");
+        ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
+        std::string reason;
+        EXPECT_FALSE(saveSettings(readOnly.c_str(), false, settings_, memory_, &reason));
+        EXPECT_EQ(reason, std::strerror(EACCES));
+        EXPECT_EQ(readBytes(readOnly), "mine");
+    }
+    ASSERT_EQ(mkfifo(tree_.path("fifo").c_str(), 0600), 0);
+    tree_.mkdir("folder");
+    fs::create_symlink("/dev/zero", tree_.path("zero-link"));
+    fs::create_symlink("/dev/null", tree_.path("null-link"));
+    const auto entries = [&] { return std::distance(fs::directory_iterator(tree_.root()), {}); };
+    const auto before = entries();
+    for (const char* name : {"fifo", "folder", "zero-link", "null-link"}) {
+        SCOPED_TRACE(name);
+        const std::string path = tree_.path(name);
+        const fs::file_type type = fs::symlink_status(path).type();
+        // Read in a child that an alarm ends: an open that blocks or a read
+        // that never ends fails the test instead of hanging it.
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            alarm(10);
+            std::string refusal;
+            const bool ours = loadSettings(path.c_str(), kScreenWidth, kScreenHeight, settings_,
+                                           memory_, &refusal);
+            _exit(!ours && refusal == kNotRegularFile ? 0 : 1);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "refused, status " << status;
+        std::string reason;
+        EXPECT_FALSE(saveSettings(path.c_str(), false, settings_, memory_, &reason));
+        EXPECT_EQ(reason, kNotRegularFile);
+        EXPECT_EQ(fs::symlink_status(path).type(), type);
+    }
+    EXPECT_EQ(entries(), before) << "no temporary file is left";
 }
 #endif
 

@@ -32,6 +32,10 @@ std::string readBytes(const std::string& path) {
 
 class SettingsFileTest : public ::testing::Test {
 protected:
+    // The layouts below are written with "\n"; the window's own line ends
+    // are checked in its suite.
+    SettingsFileTest() { settings_.lineEnds = LineEnds::Lf; }
+
     // Loads `bytes` as a settings file into settings_ and memory_.
     bool load(const std::string& bytes) {
         tree_.write("TarvoSearch.txt", bytes);
@@ -135,7 +139,8 @@ TEST_F(SettingsFileTest, SaveLayoutOffsetAndMemoryOrder) {
               "Tarvo Search, version 1.0\n125 105 925 705\nfoo\nc:\\src\n.c;.cpp;.cxx;.h\n\n"
               "1 1 1 1 1 1 1\n\n");
     EXPECT_EQ(save(false).substr(26, 15), "100 80 900 680\n");
-    EXPECT_FALSE(std::filesystem::exists(file() + ".tmp"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tree_.root()), {}), 1)
+        << "no temporary file is left beside the file";
 }
 
 TEST_F(SettingsFileTest, FileEndingEarlyKeepsLaterDefaults) {
@@ -224,10 +229,11 @@ TEST_F(SettingsFileTest, RoundTripByteForByte) {
     }
 }
 
-TEST_F(SettingsFileTest, WindowsLineEndsAreRead) {
-    load(
+TEST_F(SettingsFileTest, WindowsLineEndsAreReadAndKept) {
+    const std::string file =
         "Tarvo Search, version 1.0\r\n100 80 900 680\r\nfoo\r\nc:\\src\r\n.c\r\n\r\n"
-        "2 1 1 1 1 1 0\r\n\r\n5 c:\\a.c\r\n");
+        "2 1 1 1 1 1 0\r\n\r\n5 c:\\a.c\r\n";
+    load(file);
     EXPECT_EQ(settings_.windowRect.right, 900);
     EXPECT_EQ(settings_.request.findText, "foo");
     EXPECT_EQ(settings_.request.pathText, "c:\\src");
@@ -236,6 +242,7 @@ TEST_F(SettingsFileTest, WindowsLineEndsAreRead) {
     EXPECT_EQ(settings_.request.options.cppHeuristics, 0);
     ASSERT_EQ(memory_.count(), 1);
     EXPECT_EQ(memory_.entry(0).path, "c:\\a.c");
+    EXPECT_EQ(save(), file) << "written back with the line ends it had";
 }
 
 TEST_F(SettingsFileTest, LongLinesAreCutAndSkipped) {
@@ -302,35 +309,48 @@ TEST_F(SettingsFileTest, MemoryStopsAtItsCap) {
     EXPECT_EQ(memory_.find("/1000000"), -1);
 }
 
-TEST_F(SettingsFileTest, FailedSaveKeepsTheOldFile) {
-    settings_.request.findText = "old";
-    save();
-    const std::string before = readBytes(file());
-
-    {
-        SCOPED_TRACE("the temporary file cannot be created");
-        std::filesystem::create_directory(file() + ".tmp");
-        settings_.request.findText = "new";
-        EXPECT_FALSE(saveSettings(file().c_str(), false, settings_, memory_));
-        EXPECT_EQ(readBytes(file()), before);
-        EXPECT_TRUE(std::filesystem::is_directory(file() + ".tmp"));
-        std::filesystem::remove(file() + ".tmp");
+TEST_F(SettingsFileTest, LeftoversDoNotBlockAndFailuresKeepTheOldFile) {
+    const std::string leftover = file() + ".tmp";
+    for (const bool folder : {true, false}) {
+        SCOPED_TRACE(folder ? "a folder named like an older temporary file"
+                            : "a read-only file named so");
+        if (folder) {
+            std::filesystem::create_directory(leftover);
+        } else {
+            tree_.write("TarvoSearch.txt.tmp", "held");
+            std::filesystem::permissions(leftover, std::filesystem::perms::owner_read);
+        }
+        for (const char* text : {"new", "newer"}) {
+            settings_.request.findText = text;
+            EXPECT_NE(save().find("\n"s + text + "\n"), std::string::npos);
+        }
+        EXPECT_TRUE(folder ? std::filesystem::is_directory(leftover)
+                           : readBytes(leftover) == "held");
+        std::filesystem::permissions(leftover, std::filesystem::perms::owner_all);
+        std::filesystem::remove(leftover);
     }
+
+    const std::string before = readBytes(file());
+    std::string reason;
     {
-        SCOPED_TRACE("the target cannot be replaced: the temporary file is cleaned up");
+        SCOPED_TRACE("a folder given as the file is not replaced");
         const std::string blocked = tree_.mkdir("blocked/TarvoSearch.txt");
         tree_.write("blocked/TarvoSearch.txt/inside", "x");
-        EXPECT_FALSE(saveSettings(blocked.c_str(), false, settings_, memory_));
-        EXPECT_FALSE(std::filesystem::exists(blocked + ".tmp"));
-        EXPECT_TRUE(std::filesystem::is_directory(blocked));
+        EXPECT_FALSE(saveSettings(blocked.c_str(), false, settings_, memory_, &reason));
+        EXPECT_EQ(reason, kNotRegularFile);
+        EXPECT_EQ(readBytes(blocked + kPathSeparator + "inside"), "x");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tree_.path("blocked")), {}), 1);
     }
     {
         SCOPED_TRACE("a folder that does not exist");
+        reason.clear();
         const std::string nowhere = tree_.path("no/such/folder/TarvoSearch.txt");
-        EXPECT_FALSE(saveSettings(nowhere.c_str(), false, settings_, memory_));
+        EXPECT_FALSE(saveSettings(nowhere.c_str(), false, settings_, memory_, &reason));
+        EXPECT_FALSE(reason.empty());
         EXPECT_FALSE(std::filesystem::exists(tree_.path("no")));
     }
     EXPECT_FALSE(saveSettings(nullptr, false, settings_, memory_));
+    EXPECT_EQ(readBytes(file()), before);
 }
 
 }  // namespace

@@ -64,6 +64,78 @@ printf 'my notes\n' >"$tree/notes.txt"
 check "a foreign file is refused" 2 $?
 check "a foreign file is left alone" "my notes" "$(cat "$tree/notes.txt")"
 
+# The save: line ends kept, links followed, mode kept, and what cannot be
+# replaced reported.
+crlf=$(printf 'Tarvo Search, version 1.0\r\n100 80 900 680\r\n\r\n\r\n.c\r\n\r\n1 1 1 0 1 1 1\r\n\r\n')
+printf '%s\n' "$crlf" >"$settings"
+"$find_bin" --settings "$settings" foo "$tree/x.c" >/dev/null
+check "CR LF line ends kept" "$(printf '%s\n1000 %s\r' "$crlf" "$tree/x.c")" "$(cat "$settings")"
+
+mkdir "$tree/real"
+printf '%s\n' "$crlf" >"$tree/real/target.txt"
+ln -s real/target.txt "$tree/link.txt"
+chmod 600 "$tree/real/target.txt"
+"$find_bin" --settings "$tree/link.txt" foo "$tree/x.c" >/dev/null
+check "a linked file: the link stays" "real/target.txt" "$(readlink "$tree/link.txt")"
+check "a linked file: the target is written" "1000 $tree/x.c" "$(tail -n 1 "$tree/real/target.txt" | tr -d '\r')"
+check "the mode is kept" "600 0" "$(stat -c %a "$tree/real/target.txt") $(ls -A "$tree/real" | grep -vc '^target.txt$')"
+
+mkfifo "$tree/fifo"
+mkdir "$tree/folder"
+ln -s /dev/null "$tree/null-link"
+ln -s /dev/zero "$tree/zero-link"
+for name in fifo folder null-link zero-link; do
+    err=$(timeout 10 "$find_bin" --settings "$tree/$name" foo "$tree/x.c" 2>&1 >/dev/null)
+    check "$name refused" "2 tarvo-find: $tree/$name exists but is not a regular file; not touching it" "$? $err"
+done
+check "nothing replaced" "fifo directory /dev/null /dev/zero" \
+    "$(stat -c %F "$tree/fifo") $(stat -c %F "$tree/folder") $(readlink "$tree/null-link") $(readlink "$tree/zero-link")"
+
+printf '%s\n' "$crlf" >"$settings"
+chmod 444 "$settings"
+err=$("$find_bin" --settings "$settings" foo "$tree/x.c" 2>&1 >/dev/null)
+check "a read-only file is not replaced" "2 tarvo-find: can't save settings $settings: Permission denied" "$? $err"
+check "a read-only file is left as it was" "$crlf" "$(cat "$settings")"
+rm -f "$settings"
+
+# Root writes into any folder: the read-only folder is met as nobody, who
+# runs a copy of the program (the build folder may be closed to others).
+as_user=()
+[ "$(id -u)" = 0 ] && as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+cp "$find_bin" "$tree/tarvo-find"
+mkdir "$tree/locked"
+printf '%s\n' "$crlf" >"$tree/locked/S.txt"
+chmod 666 "$tree/locked/S.txt"
+chmod 555 "$tree/locked"
+chmod 755 "$tree"
+err=$("${as_user[@]}" "$tree/tarvo-find" --settings "$tree/locked/S.txt" foo "$tree/x.c" 2>&1 >/dev/null)
+check "a read-only folder" "2 tarvo-find: can't save settings $tree/locked/S.txt: Permission denied" "$? $err"
+chmod 755 "$tree/locked"
+
+# Two runs saving one file at once leave one of their two files, whole. The
+# excluded rows stay remembered and make each save long enough to overlap.
+big="$tree/big.txt"
+{
+    printf 'Tarvo Search, version 1.0\n0 0 100 100\n\n\n.c\n.zz\n1 1 1 0 1 1 1\n\n'
+    seq -f '500 /remembered/%07g/a-path-long-enough-to-make-the-file-big.zz' 1 100000
+} >"$big"
+cp "$big" "$tree/alone-a.txt"
+cp "$big" "$tree/alone-b.txt"
+"$find_bin" --settings "$tree/alone-a.txt" foo "$tree/x.c" >/dev/null
+"$find_bin" --settings "$tree/alone-b.txt" nothing "$tree/sub" >/dev/null
+whole=0
+for round in $(seq 20); do
+    cp "$big" "$settings"
+    "$find_bin" --settings "$settings" foo "$tree/x.c" >/dev/null &
+    "$find_bin" --settings "$settings" nothing "$tree/sub" >/dev/null &
+    wait
+    if cmp -s "$settings" "$tree/alone-a.txt" || cmp -s "$settings" "$tree/alone-b.txt"; then
+        whole=$((whole + 1))
+    fi
+done
+check "two writers: one whole file in each of 20 rounds" 20 "$whole"
+check "two writers: no temporary file left" "" "$(ls -A "$tree" | grep '^TarvoSearch.txt.')"
+
 if [ $failures -ne 0 ]; then
     echo "$failures check(s) failed"
     exit 1
