@@ -27,17 +27,26 @@ const char* const kUsage =
     "  --highlight LIST      syntax-highlighting list (default .c;.cpp;.cxx;.h)\n"
     "\n"
     "Output:\n"
+    "  --format text         PATH:LINE:TEXT per result (the default)\n"
+    "  --format vimgrep      PATH:LINE:COLUMN:TEXT, COLUMN the byte of the first term\n"
+    "  --format tsv|jsonl    rank, score, path, line and text as fields\n"
+    "  --rank                RANK:SCORE: in front of each text or vimgrep line\n"
+    "  -l, --files-with-matches   each file once, in the order of its best line\n"
+    "  --null                a NUL after each path, for odd file names\n"
     "  --sort rank|name|line order of the output (default rank)\n"
-    "  --top N               print at most N results\n"
-    "  --format text|tsv|jsonl\n"
+    "  --top N               print at most N results (with -l, N files)\n"
     "  --color auto|always|never   mark terms on a yellow background\n"
     "  --stats               print the status line on stderr\n"
     "  --settings FILE       read options, lists, sort order and remembered files from\n"
-    "                        FILE, search the remembered files first, and write the\n"
-    "                        file memory back\n"
+    "                        FILE, search the remembered files under PATH_TEXT's roots\n"
+    "                        first, and write the file memory back\n"
     "  --help, --version\n"
     "\n"
-    "Exit status: 0 results found, 1 none, 2 usage error.\n";
+    "On a terminal, lines are cut to 150 bytes, tabs expanded and control bytes shown\n"
+    "as ^X, \\n or \\r; into a pipe, each line is printed whole, as in the file.\n"
+    "\n"
+    "Exit status: 0 results found, 1 none, 2 usage error or a settings file that cannot\n"
+    "be used, 130 interrupted.\n";
 
 namespace {
 
@@ -72,6 +81,10 @@ CliParse parseCommandLine(int argc, const char* const* argv) {
 
     for (int i = 1; i < argc; ++i) {
         std::string_view arg = argv[i];
+        if (!optionsEnded && arg == "-l") {
+            options.filesWithMatches = true;
+            continue;
+        }
         if (optionsEnded || arg.size() < 2 || arg[0] != '-' || arg[1] != '-') {
             if (positional == 0) {
                 options.findText = cutToTextLimit(arg);
@@ -125,6 +138,12 @@ CliParse parseCommandLine(int argc, const char* const* argv) {
             options.version = true;
         } else if (name == "--stats" && !inlineValue) {
             options.stats = true;
+        } else if (name == "--rank" && !inlineValue) {
+            options.rank = true;
+        } else if (name == "--files-with-matches" && !inlineValue) {
+            options.filesWithMatches = true;
+        } else if (name == "--null" && !inlineValue) {
+            options.nullAfterPath = true;
         } else if (name == "--exclude") {
             if (!value(v)) return parse;
             options.excludeList = cutToTextLimit(v);
@@ -156,12 +175,14 @@ CliParse parseCommandLine(int argc, const char* const* argv) {
             if (!value(v)) return parse;
             if (v == "text") {
                 options.format = OutputFormat::Text;
+            } else if (v == "vimgrep") {
+                options.format = OutputFormat::Vimgrep;
             } else if (v == "tsv") {
                 options.format = OutputFormat::Tsv;
             } else if (v == "jsonl") {
                 options.format = OutputFormat::Jsonl;
             } else {
-                parse.error = "--format takes text, tsv or jsonl";
+                parse.error = "--format takes text, vimgrep, tsv or jsonl";
                 return parse;
             }
         } else if (name == "--color") {
@@ -184,6 +205,15 @@ CliParse parseCommandLine(int argc, const char* const* argv) {
 
     if (positional == 0 && !options.help && !options.version) parse.error = "FIND_TEXT is missing";
     return parse;
+}
+
+bool useColor(ColorMode mode, bool terminal, bool colorCodesShow, const char* noColor,
+              const char* term) {
+    if (terminal && !colorCodesShow) return false;
+    if (mode != ColorMode::Auto) return mode == ColorMode::Always;
+    const bool noColorSet = noColor != nullptr && noColor[0] != '\0';
+    const bool dumb = term != nullptr && std::string_view(term) == "dumb";
+    return terminal && !noColorSet && !dumb;
 }
 
 }  // namespace tarvo

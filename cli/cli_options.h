@@ -12,7 +12,7 @@
 
 namespace tarvo {
 
-enum class OutputFormat { Text, Tsv, Jsonl };
+enum class OutputFormat { Text, Vimgrep, Tsv, Jsonl };
 enum class ColorMode { Auto, Always, Never };
 
 struct CliOptions {
@@ -26,8 +26,11 @@ struct CliOptions {
     std::optional<std::string> excludeList, highlightList;
     std::optional<int32_t> sortMode;
 
-    int32_t top = -1;  // -1: every result
+    int32_t top = -1;  // -1: every result (with -l: every file)
     OutputFormat format = OutputFormat::Text;
+    bool rank = false;              // rank and score in front of each text record
+    bool filesWithMatches = false;  // -l: each file once, in the order of its best line
+    bool nullAfterPath = false;     // a NUL after each path
     ColorMode color = ColorMode::Auto;
     bool stats = false;
     std::string settingsFile;  // empty: stateless
@@ -41,6 +44,14 @@ struct CliParse {
 };
 
 CliParse parseCommandLine(int argc, const char* const* argv);
+
+// Whether terms are coloured. `terminal`: stdout is a terminal;
+// `colorCodesShow`: it shows colour codes as colour (a Windows console
+// without virtual-terminal processing prints them as text, so it never gets
+// them). Auto also stays plain when NO_COLOR is set and not empty, or when
+// TERM is "dumb".
+bool useColor(ColorMode mode, bool terminal, bool colorCodesShow, const char* noColor,
+              const char* term);
 
 extern const char* const kUsage;
 

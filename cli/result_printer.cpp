@@ -1,7 +1,9 @@
 #include "cli/result_printer.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
 #include "engine/term_table.h"
@@ -34,13 +36,73 @@ size_t utf8SequenceLength(const std::string& text, size_t i) {
     return 0;
 }
 
-// Appended piece by piece: GCC 12 at -O2 reports a false -Wrestrict for
-// "text" + std::string&& (GCC bug 105329).
-std::string quoted(const std::string& text) {
-    std::string out = "\"";
+// Appends the visible form of one byte: a control byte other than tab
+// becomes two characters, so it can neither end the record nor reach the
+// terminal as a command.
+void appendShown(std::string& out, uint8_t c) {
+    if (c == '\n') {
+        out += "\\n";
+    } else if (c == '\r') {
+        out += "\\r";
+    } else if ((c < 0x20 && c != '\t') || c == 0x7f) {
+        out += '^';
+        out += static_cast<char>(c ^ 0x40);  // ESC -> [, DEL -> ?
+    } else {
+        out += static_cast<char>(c);
+    }
+}
+
+// ,"name":"text" and, when the text is not valid UTF-8, ,"name_bytes":"..."
+void appendJsonText(std::string& out, const char* name, const std::string& text) {
+    out += ",\"";
+    out += name;
+    out += "\":\"";
     out += escapeJson(text);
     out += '"';
-    return out;
+    if (isValidUtf8(text)) return;
+    out += ",\"";
+    out += name;
+    out += "_bytes\":\"";
+    out += base64(text);
+    out += '"';
+}
+
+// The line's text after the record's head: on a terminal with its control
+// bytes shown and its tabs expanded per marked run, as the results list
+// draws it; into a pipe as it is. `marks` holds one byte per text byte.
+void appendMarkedText(std::string& out, const std::string& text, const std::vector<uint8_t>& marks,
+                      const PrintStyle& style) {
+    static constexpr const char* kMarkOn = "\x1b[30;103m";  // black on light yellow
+    static constexpr const char* kMarkOff = "\x1b[0m";
+    auto append = [&](std::string_view run, uint8_t attribute) {
+        const bool marked = style.color && (attribute & MarkBit);
+        if (marked) out += kMarkOn;
+        out += run;
+        if (marked) out += kMarkOff;
+    };
+    if (!style.terminal) {
+        for (size_t i = 0, j = 0; i < text.size(); i = j) {
+            for (j = i; j < text.size() && marks[j] == marks[i];)
+                ++j;
+            append(std::string_view(text).substr(i, j - i), marks[i]);
+        }
+        return;
+    }
+    // Each shown byte keeps the mark of the byte it stands for; no NUL is
+    // left for the run cutting to stop at.
+    std::string shown;
+    std::vector<uint8_t> shownMarks;
+    for (size_t i = 0; i < text.size(); ++i) {
+        appendShown(shown, static_cast<uint8_t>(text[i]));
+        shownMarks.resize(shown.size(), marks[i]);
+    }
+    shownMarks.push_back(0);
+    std::string run;
+    uint8_t attribute = 0;
+    for (int i = 0; shown.c_str()[i] != '\0';) {
+        i = nextRun(shown.c_str(), shownMarks.data(), i, run, attribute);
+        append(run, attribute);
+    }
 }
 
 }  // namespace
@@ -110,44 +172,106 @@ std::string escapeJson(const std::string& text) {
     return out;
 }
 
+bool isValidUtf8(const std::string& text) {
+    for (size_t i = 0, length = 0; i < text.size(); i += length) {
+        length = utf8SequenceLength(text, i);
+        if (length == 0) return false;
+    }
+    return true;
+}
+
+std::string base64(const std::string& bytes) {
+    static constexpr char kDigits[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    out.reserve((bytes.size() + 2) / 3 * 4);
+    for (size_t i = 0; i < bytes.size(); i += 3) {
+        const size_t n = std::min<size_t>(3, bytes.size() - i);
+        uint32_t group = 0;
+        for (size_t k = 0; k < 3; ++k)
+            group = group << 8 | (k < n ? static_cast<uint8_t>(bytes[i + k]) : 0u);
+        // n bytes give n + 1 digits; '=' pads the group to four.
+        for (size_t k = 0; k < 4; ++k)
+            out += k <= n ? kDigits[(group >> (18 - 6 * k)) & 63] : '=';
+    }
+    return out;
+}
+
+std::string showControls(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text)
+        appendShown(out, static_cast<uint8_t>(c));
+    return out;
+}
+
+std::string lineBody(const std::string& text) {
+    size_t length = text.size();
+    if (length > 0 && text[length - 1] == '\n') {
+        --length;
+        if (length > 0 && text[length - 1] == '\r') --length;
+    }
+    return text.substr(0, length);
+}
+
+// Built by appending, field by field: every piece is its own operation.
 std::string formatTsv(const ResultEntry& entry) {
-    return std::to_string(entry.rankIndex + 1) + '\t' + std::to_string(entry.score) + '\t' +
-           escapeTsv(entry.path) + '\t' + std::to_string(entry.lineNumber) + '\t' +
-           escapeTsv(entry.lineText);
+    std::string out = std::to_string(entry.rankIndex + 1);
+    out += '\t';
+    out += std::to_string(entry.score);
+    out += '\t';
+    out += escapeTsv(entry.path);
+    out += '\t';
+    out += std::to_string(entry.lineNumber);
+    out += '\t';
+    out += escapeTsv(entry.lineText);
+    return out;
 }
 
 std::string formatJsonl(const ResultEntry& entry) {
-    return "{\"rank\":" + std::to_string(entry.rankIndex + 1) +
-           ",\"score\":" + std::to_string(entry.score) + ",\"path\":" + quoted(entry.path) +
-           ",\"line\":" + std::to_string(entry.lineNumber) + ",\"text\":" + quoted(entry.lineText) +
-           "}";
+    std::string out = "{\"rank\":";
+    out += std::to_string(entry.rankIndex + 1);
+    out += ",\"score\":";
+    out += std::to_string(entry.score);
+    appendJsonText(out, "path", entry.path);
+    out += ",\"line\":";
+    out += std::to_string(entry.lineNumber);
+    appendJsonText(out, "text", entry.lineText);
+    out += '}';
+    return out;
 }
 
-std::string formatText(const ResultEntry& entry, const TermTable& terms, bool color) {
-    static constexpr const char* kMarkOn = "\x1b[30;103m";  // black on light yellow
-    static constexpr const char* kMarkOff = "\x1b[0m";
+std::string formatMatch(const ResultEntry& entry, const std::string& line, const TermTable& terms,
+                        const PrintStyle& style) {
+    const std::string body = lineBody(line);
+    std::vector<uint8_t> marks(body.size() + 1, 0);
+    terms.markTermMatches(body.c_str(), marks.data());  // up to a NUL byte, if any
 
-    std::string text = entry.lineText;
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
-        text.pop_back();
-
-    // The list pane cuts a marked text into runs and expands tabs per run;
-    // printing the same runs keeps the terminal in step with the window.
-    std::vector<uint8_t> marks(text.size() + 1, 0);
-    terms.markTermMatches(text.c_str(), marks.data());
-
-    char head[32];
-    std::snprintf(head, sizeof head, "%4d  ", entry.rankIndex + 1);
-    std::string out = head + entry.path + " (" + std::to_string(entry.lineNumber) + ")  ";
-    std::string run;
-    uint8_t attribute = 0;
-    for (int i = 0; text.c_str()[i] != '\0';) {
-        i = nextRun(text.c_str(), marks.data(), i, run, attribute);
-        bool marked = color && (attribute & MarkBit);
-        if (marked) out += kMarkOn;
-        out += run;
-        if (marked) out += kMarkOff;
+    std::string out;
+    if (style.rank) {
+        out += std::to_string(entry.rankIndex + 1);
+        out += ':';
+        out += std::to_string(entry.score);
+        out += ':';
     }
+    out += style.terminal ? showControls(entry.path) : entry.path;
+    out += style.nullAfterPath ? '\0' : ':';
+    out += std::to_string(entry.lineNumber);
+    out += ':';
+    if (style.column) {
+        size_t first = 0;
+        while (first < body.size() && !(marks[first] & MarkBit))
+            ++first;
+        out += std::to_string(first < body.size() ? first + 1 : 1);
+        out += ':';
+    }
+    appendMarkedText(out, body, marks, style);
+    return out;
+}
+
+std::string formatPathRecord(const std::string& path, const PrintStyle& style) {
+    std::string out = style.terminal ? showControls(path) : path;
+    out += style.nullAfterPath ? '\0' : '\n';
     return out;
 }
 

@@ -1,6 +1,13 @@
-// One printed line per result, in the three output formats of tarvo-find.
+// One printed record per result, in the output formats of tarvo-find.
+//
+// The line-oriented formats follow grep's conventions so terminals and
+// editors can open the line: PATH:LINE:TEXT, and PATH:LINE:COLUMN:TEXT for
+// quickfix lists. Into a pipe the bytes go out as they are in the file; on
+// a terminal, control bytes are shown visibly so a name or a line cannot
+// split a record or send escape sequences to the terminal.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "results/result_store.h"
@@ -8,6 +15,15 @@
 namespace tarvo {
 
 class TermTable;
+
+// How the line-oriented records are printed.
+struct PrintStyle {
+    bool terminal = false;       // controls shown, tabs expanded; else the bytes as they are
+    bool color = false;          // terms on a yellow background
+    bool rank = false;           // RANK:SCORE: in front
+    bool column = false;         // the column of the first term after the line number
+    bool nullAfterPath = false;  // a NUL, not ':' (or the line end of a bare path), after each path
+};
 
 // Backslash, tab, CR and LF as \\ \t \r \n; other bytes raw. Applied to the
 // path and the line text, so every result is exactly one TSV line.
@@ -17,12 +33,34 @@ std::string escapeTsv(const std::string& text);
 // (read as Latin-1), control characters escaped, so every line is valid JSON.
 std::string escapeJson(const std::string& text);
 
+bool isValidUtf8(const std::string& text);
+
+// Standard base64 with padding.
+std::string base64(const std::string& bytes);
+
+// Control bytes other than tab made visible: LF and CR as \n and \r, the
+// rest as ^X (ESC as ^[, DEL as ^?).
+std::string showControls(const std::string& text);
+
+// The line's bytes without its line end: a final LF, and a CR before it.
+std::string lineBody(const std::string& text);
+
 // rank<TAB>score<TAB>path<TAB>line<TAB>text
 std::string formatTsv(const ResultEntry& entry);
-// {"rank":..,"score":..,"path":"..","line":..,"text":".."}
+// {"rank":..,"score":..,"path":"..","line":..,"text":".."}, with
+// "path_bytes" and "text_bytes" (base64 of the exact bytes) after a path or
+// text that is not valid UTF-8, so a script can still open the real file.
 std::string formatJsonl(const ResultEntry& entry);
-// "rank  path (line)  text" as the results list shows it: tabs expanded per
-// marked run, CR and LF dropped from the end, terms on yellow with colour.
-std::string formatText(const ResultEntry& entry, const TermTable& terms, bool color);
+
+// [RANK:SCORE:]PATH:LINE:[COLUMN:]TEXT for a result whose line reads `line`
+// (the stored text, or the whole line from the file; with or without its
+// line end). COLUMN is the 1-based byte column of the first term on the
+// line, 1 when none is there. On a terminal the text is shown as the results
+// list shows it: tabs expanded per marked run.
+std::string formatMatch(const ResultEntry& entry, const std::string& line, const TermTable& terms,
+                        const PrintStyle& style);
+
+// The path alone, ended by a line feed, or by a NUL with nullAfterPath.
+std::string formatPathRecord(const std::string& path, const PrintStyle& style);
 
 }  // namespace tarvo

@@ -1,26 +1,41 @@
 // tarvo-find: the terminal front end. It runs the window's engine over the
 // same request, with the store doing the ranking, and prints the results in
 // display order. With --settings it shares the window's file memory.
-#include <unistd.h>
 #include <climits>
 #include <csignal>
 #include <cstdio>
-#include <filesystem>
+#include <cstdlib>
 #include <string>
+#include <unordered_set>
+#include <vector>
 
 #include "app/clock.h"
 #include "app/settings_file.h"
 #include "app/status_line.h"
 #include "cli/cli_options.h"
+#include "cli/console.h"
 #include "cli/result_printer.h"
+#include "cli/whole_lines.h"
 #include "engine/file_memory.h"
+#include "engine/path_list.h"
 #include "engine/search_engine.h"
 #include "results/result_store.h"
 
 namespace tarvo {
 namespace {
 
+// The shell's status for a run ended by Ctrl+C (128 + SIGINT).
+constexpr int kInterruptedStatus = 130;
+
 volatile std::sig_atomic_t interrupted = 0;
+
+// The first Ctrl+C stops the search: what was found is printed and
+// remembered. A second one means the user will not wait for that.
+extern "C" void onInterrupt(int) {
+    if (interrupted) std::_Exit(kInterruptedStatus);
+    interrupted = 1;
+    std::signal(SIGINT, onInterrupt);  // Windows resets the handler at each signal
+}
 
 // The terminal has no message queue: the pump only notices Ctrl+C, which
 // stops the run like F6 does, so the results so far are still printed and
@@ -56,11 +71,72 @@ void applyOverrides(const CliOptions& cli, Settings& settings) {
     if (cli.highlightList) settings.request.highlightList = *cli.highlightList;
 }
 
-bool useColor(ColorMode mode) {
-    if (mode != ColorMode::Auto) return mode == ColorMode::Always;
-    const char* term = std::getenv("TERM");
-    return isatty(STDOUT_FILENO) && std::getenv("NO_COLOR") == nullptr && term &&
-           std::string(term) != "dumb";
+// The limits are the window's too, where they pass silently; a script
+// should know that its search was not the one it asked for.
+void reportLimits(const SearchRequest& request) {
+    TermTable terms;
+    const TermLimitsMet limits = terms.parseTerms(request.findText);
+    bool rootsDropped = false;
+    parsePathList(request.pathText, &rootsDropped);
+    if (limits.termsDropped)
+        std::fprintf(stderr, "tarvo-find: only the first %d terms are used\n", kMaxTerms);
+    if (limits.termSplit)
+        std::fprintf(stderr,
+                     "tarvo-find: terms longer than %d bytes are split into several terms\n",
+                     kMaxTermLength);
+    if (rootsDropped)
+        std::fprintf(stderr, "tarvo-find: only the first %d roots are searched\n", kMaxRoots);
+}
+
+// The rows to print, in display order: every result, or each file once at
+// its first row; at most `top` of them.
+std::vector<const ResultEntry*> printedRows(ResultStore& results, const CliOptions& cli) {
+    results.ensureDisplayOrder();
+    std::vector<const ResultEntry*> rows;
+    std::unordered_set<std::string> files;
+    for (int32_t row = 0; row < results.count(); ++row) {
+        if (cli.top >= 0 && static_cast<int32_t>(rows.size()) >= cli.top) break;
+        const ResultEntry& entry = results.displayEntry(row);
+        if (cli.filesWithMatches && !files.insert(entry.path).second) continue;
+        rows.push_back(&entry);
+    }
+    return rows;
+}
+
+void printResults(ResultStore& results, const TermTable& terms, const CliOptions& cli) {
+    const ConsoleOutput output = prepareStandardOutput();
+    PrintStyle style;
+    style.terminal = output.terminal;
+    style.color = cli.format != OutputFormat::Tsv && cli.format != OutputFormat::Jsonl &&
+                  !cli.filesWithMatches &&
+                  useColor(cli.color, output.terminal, output.colorCodesShow,
+                           std::getenv("NO_COLOR"), std::getenv("TERM"));
+    style.rank = cli.rank;
+    style.column = cli.format == OutputFormat::Vimgrep;
+    style.nullAfterPath = cli.nullAfterPath;
+
+    const std::vector<const ResultEntry*> rows = printedRows(results, cli);
+    // A terminal shows the stored texts; a pipe gets whole lines.
+    const bool lineFormat = cli.format == OutputFormat::Text || cli.format == OutputFormat::Vimgrep;
+    std::vector<LineSpan> spans;
+    if (lineFormat && !cli.filesWithMatches && !style.terminal) spans = findWholeLines(rows);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const ResultEntry& entry = *rows[i];
+        std::string record;
+        if (cli.filesWithMatches) {
+            record = formatPathRecord(entry.path, style);
+        } else if (lineFormat) {
+            record =
+                formatMatch(entry, spans.empty() ? entry.lineText : wholeLineText(entry, spans[i]),
+                            terms, style);
+            record += '\n';
+        } else {
+            record = cli.format == OutputFormat::Tsv ? formatTsv(entry) : formatJsonl(entry);
+            record += '\n';
+        }
+        std::fwrite(record.data(), 1, record.size(), stdout);
+    }
+    std::fflush(stdout);
 }
 
 int run(const CliOptions& cli) {
@@ -83,17 +159,16 @@ int run(const CliOptions& cli) {
     SearchRequest& request = settings.request;
     request.findText = cli.findText;
     request.pathText = cli.pathText;
-    if (request.pathText.empty()) {
-        std::error_code error;
-        request.pathText = cutToTextLimit(std::filesystem::current_path(error).string());
-    }
+    if (request.pathText.empty()) request.pathText = cutToTextLimit(currentDirectory());
+    request.rememberedFilesWithinRoots = true;
+    reportLimits(request);
 
     TerminalHost host;
     ResultStore results;
     results.restoreSortMode(settings.sortMode);
     SearchEngine engine(host, request, memory, results);
 
-    std::signal(SIGINT, [](int) { interrupted = 1; });
+    std::signal(SIGINT, onInterrupt);
     RunTimes times;
     times.start = elapsedSeconds();
     host.start();
@@ -111,25 +186,16 @@ int run(const CliOptions& cli) {
                          cli.settingsFile.c_str(), reason.c_str());
         }
     }
-
-    bool color = cli.format == OutputFormat::Text && useColor(cli.color);
-    results.ensureDisplayOrder();
-    int32_t shown = results.count();
-    if (cli.top >= 0 && cli.top < shown) shown = cli.top;
-    for (int32_t row = 0; row < shown; ++row) {
-        const ResultEntry& entry = results.displayEntry(row);
-        std::string line = cli.format == OutputFormat::Tsv ? formatTsv(entry)
-                           : cli.format == OutputFormat::Jsonl
-                               ? formatJsonl(entry)
-                               : formatText(entry, engine.terms(), color);
-        line += '\n';
-        std::fwrite(line.data(), 1, line.size(), stdout);
-    }
-    std::fflush(stdout);
+    printResults(results, engine.terms(), cli);
 
     if (cli.stats) {
         std::fprintf(stderr, "%s\n",
                      statusLineText(engine.stats(), times, times.end, false).c_str());
+    }
+    // Partial results must not pass for a complete search.
+    if (interrupted) {
+        std::fputs("tarvo-find: interrupted\n", stderr);
+        return kInterruptedStatus;
     }
     if (!saved) return 2;
     return results.count() > 0 ? 0 : 1;
@@ -150,7 +216,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (parse.options.version) {
-        std::puts("tarvo-find (Tarvo Search, version 1.0)");
+        std::puts("tarvo-find (Tarvo Search, version " TARVO_VERSION ")");
         return 0;
     }
     return run(parse.options);

@@ -180,7 +180,8 @@ void FileMemory::creditResults(const ResultSink& results) {
 }
 
 void FileMemory::rememberedFilesPass(const TermTable& terms,
-                                     const std::function<void(const char*)>& scanFile) {
+                                     const std::function<void(const char*)>& scanFile,
+                                     const std::function<bool(const char*)>& inScope) {
     // Keys are 64-bit: a priority taken as read from the settings file plus
     // 100 path terms x 1,000,000 would overflow 32 bits.
     struct OrderRecord {
@@ -194,8 +195,9 @@ void FileMemory::rememberedFilesPass(const TermTable& terms,
     for (int32_t i = 0; i < count(); ++i) {
         FileMemoryEntry& e = entries_[i];
         e.searched = e.binary;  // binary files stay skipped for the whole run
-        e.priority = e.priority > kDecayPerRun ? e.priority - kDecayPerRun : 0;
         e.credited = false;
+        if (inScope && !inScope(e.path.c_str())) continue;
+        e.priority = e.priority > kDecayPerRun ? e.priority - kDecayPerRun : 0;
         const int64_t key = terms.countTermsIn(e.path.c_str()) * kKeyPerPathTerm + e.priority;
         if (key > 0) order.push_back({i, key});
     }

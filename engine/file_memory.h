@@ -63,9 +63,12 @@ public:
     void creditResults(const ResultSink& results);
 
     // Decays, orders and scans the remembered files through `scanFile`.
-    // Ends at once when the memory is emptied from inside a scan.
+    // Ends at once when the memory is emptied from inside a scan. With
+    // `inScope` given, a file it refuses is neither decayed nor scanned: it
+    // belongs to other searches and keeps its priority for them.
     void rememberedFilesPass(const TermTable& terms,
-                             const std::function<void(const char*)>& scanFile);
+                             const std::function<void(const char*)>& scanFile,
+                             const std::function<bool(const char*)>& inScope = {});
 
     int32_t count() const { return static_cast<int32_t>(entries_.size()); }
     int32_t capacity() const { return capacity_; }

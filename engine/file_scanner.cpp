@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <new>
 
 #include "engine/path_list.h"
 #include "engine/search_engine.h"
@@ -79,12 +80,14 @@ void SearchEngine::scanFile(const char* path) {
         return;
     }
     fileEnd_ = size;
-    if (!indexFile(file, path)) {
-        finishFile(file, path);  // binary, or stopped: not counted
+    // Binary, stopped, or too many lines for the line tables: not counted.
+    // A file whose tables cannot grow is left like one too large to read.
+    if (!indexFile(file, path) || !lineStarts_.push(static_cast<int32_t>(fileEnd_)) ||
+        !reserveScoredMarks(lineStarts_.size() - 2)) {
+        finishFile(file, path);
         return;
     }
 
-    lineStarts_.push(static_cast<int32_t>(fileEnd_));
     // The counters first, then the refresh request, so a repaint from inside
     // the next pump shows a consistent state.
     ++stats_.files;
@@ -97,7 +100,8 @@ void SearchEngine::scanFile(const char* path) {
 }
 
 // Reads the file once and fills the line tables and TermLineLists. False
-// when the file turned out binary or the run was stopped.
+// when the file turned out binary, the run was stopped, or a table could
+// not grow.
 //
 // The bytes are taken in file order, as one byte at a time would take them,
 // but only the bytes whose bit is set in a block's masks are visited: line
@@ -119,17 +123,17 @@ bool SearchEngine::indexFile(ScanFileReader& file, const char* path) {
             const uint8_t c = static_cast<uint8_t>(*at);
             if (!terms_.isFirstChar(c)) continue;
             for (int32_t t = 0; t < terms_.count(); ++t) {
-                if (terms_.termMatchAt(at, pathEnd, t)) termLines_[t].pushIfNotLast(0);
+                if (terms_.termMatchAt(at, pathEnd, t) && !termLines_[t].pushIfNotLast(0))
+                    return false;
             }
         }
     }
 
     lineStarts_.clear();
-    lineStarts_.push(0);
-    lineStarts_.push(0);
     lineCommentFlags_.clear();
-    lineCommentFlags_.push(0);
-    lineCommentFlags_.push(0);
+    if (!lineStarts_.push(0) || !lineStarts_.push(0) || !lineCommentFlags_.push(0) ||
+        !lineCommentFlags_.push(0))
+        return false;
     int32_t line = 1;
     bool inComment = false;
 
@@ -143,11 +147,12 @@ bool SearchEngine::indexFile(ScanFileReader& file, const char* path) {
         // A line begins after a line feed only when a byte follows it: a
         // file ending with a line feed has no extra empty line.
         const int64_t lastByte = fileEnd_ - 1 - windowShift_;
+        // False when a line table could not grow.
         auto startLine = [&](int32_t lineFeedAt) {
-            if (lineFeedAt >= lastByte) return;
+            if (lineFeedAt >= lastByte) return true;
             ++line;
-            lineStarts_.push(static_cast<int32_t>(windowShift_ + lineFeedAt + 1));
-            lineCommentFlags_.push(inComment ? 1 : 0);
+            return lineStarts_.push(static_cast<int32_t>(windowShift_ + lineFeedAt + 1)) &&
+                   lineCommentFlags_.push(inComment ? 1 : 0);
         };
         std::array<BlockMasks, kMaskBatch> batch;
         int32_t batchLeft = 0;
@@ -169,8 +174,9 @@ bool SearchEngine::indexFile(ScanFileReader& file, const char* path) {
             const uint64_t commentMarks = masks.commentMarks & inSpan;
             uint64_t events = lineFeeds;
             if ((nuls | termStarts | commentMarks) == 0) {
-                for (; events != 0; events &= events - 1)
-                    startLine(p + lowestBit(events));
+                for (; events != 0; events &= events - 1) {
+                    if (!startLine(p + lowestBit(events))) return false;
+                }
                 continue;
             }
             events |= nuls | termStarts | commentMarks;
@@ -188,8 +194,9 @@ bool SearchEngine::indexFile(ScanFileReader& file, const char* path) {
                 if ((termStarts & mask) && terms_.isFirstChar(c)) {
                     for (int32_t k = termsStartingAt_[c]; k < termsStartingAt_[c + 1]; ++k) {
                         const int32_t t = termsStartingWith_[k];
-                        if (terms_.termMatchAt(window + at, end, t))
-                            termLines_[t].pushIfNotLast(line);
+                        if (terms_.termMatchAt(window + at, end, t) &&
+                            !termLines_[t].pushIfNotLast(line))
+                            return false;
                     }
                 }
                 // Only /* and */ are tracked: `//` and string literals are
@@ -202,7 +209,7 @@ bool SearchEngine::indexFile(ScanFileReader& file, const char* path) {
                         inComment = false;
                     }
                 }
-                if (lineFeeds & mask) startLine(at);
+                if ((lineFeeds & mask) && !startLine(at)) return false;
             }
         }
         p = stop;
@@ -231,6 +238,22 @@ void SearchEngine::moveWindow(ScanFileReader& file) {
     if (got < wanted) fileEnd_ = windowShift_ + windowFill_;  // shrunk: it ends where reading ended
 }
 
+// Makes the ScoredLineSet hold lines 0 .. lineCount, keeping the marks it
+// has. False when its storage cannot be had: the caller leaves the file
+// unread rather than the process aborting on a file of very many lines.
+bool SearchEngine::reserveScoredMarks(int32_t lineCount) {
+    if (lineCount < scoredMarkCount_) return true;
+    const int64_t wanted =
+        std::max<int64_t>(int64_t{lineCount} + 1, int64_t{scoredMarkCount_} * 3 / 2);
+    const int32_t count = static_cast<int32_t>(std::min<int64_t>(wanted, kMaxIntVectorCapacity));
+    std::unique_ptr<uint32_t[]> marks(new (std::nothrow) uint32_t[count]());
+    if (!marks) return false;
+    std::copy(scoredMark_.get(), scoredMark_.get() + scoredMarkCount_, marks.get());
+    scoredMark_ = std::move(marks);
+    scoredMarkCount_ = count;
+    return true;
+}
+
 // Scores each candidate line once: all lines of term 0, then the lines of
 // term 1 not scored yet, and so on. A file qualifies only when every term
 // occurs in it (or, with Search File Names, in its path).
@@ -239,10 +262,8 @@ void SearchEngine::scoreFile(ScanFileReader& file, const char* path) {
         if (termLines_[t].empty()) return;
     }
 
-    const int32_t lineCount = lineStarts_.size() - 2;
-    if (static_cast<int32_t>(scoredMark_.size()) <= lineCount) scoredMark_.resize(lineCount + 1, 0);
     if (++scanSerial_ == 0) {  // the serial wrapped: old marks could match again
-        std::fill(scoredMark_.begin(), scoredMark_.end(), 0);
+        std::fill(scoredMark_.get(), scoredMark_.get() + scoredMarkCount_, 0);
         scanSerial_ = 1;
     }
 

@@ -1,24 +1,36 @@
 #include "engine/int_vector.h"
 
+#include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace tarvo {
 
-void IntVector::grow() {
-    int32_t next = capacity_ * 3 / 2;
-    if (next == 0) next = 1000;
-    std::unique_ptr<int32_t[]> storage(new int32_t[next]);
+int32_t nextCapacity(int32_t capacity) {
+    if (capacity >= kMaxIntVectorCapacity) return 0;
+    const int64_t next = int64_t{capacity} * 3 / 2;
+    if (next == 0) return 1000;
+    return static_cast<int32_t>(std::min<int64_t>(next, kMaxIntVectorCapacity));
+}
+
+bool IntVector::grow() {
+    const int32_t next = nextCapacity(capacity_);
+    if (next == 0) return false;
+    std::unique_ptr<int32_t[]> storage(new (std::nothrow) int32_t[next]);
+    if (!storage) return false;
     if (count_ > 0) std::memcpy(storage.get(), items_.get(), sizeof(int32_t) * count_);
     items_ = std::move(storage);
     capacity_ = next;
+    return true;
 }
 
-void IntVector::insertSorted(int32_t value) {
-    if (count_ == capacity_) grow();
+bool IntVector::insertSorted(int32_t value) {
+    if (count_ == capacity_ && !grow()) return false;
     int32_t at = floorIndex(value) + 1;
     std::memmove(&items_[at + 1], &items_[at], sizeof(int32_t) * (count_ - at));
     items_[at] = value;
     ++count_;
+    return true;
 }
 
 int32_t IntVector::floorIndex(int32_t value) const {

@@ -3,12 +3,25 @@
 // line tables in it; storage grows and is never given back until the vector
 // itself goes, so the per-file tables stop allocating once warmed up.
 // Indexes are not bounds-tested: callers keep them in range.
+//
+// Growing can fail: at the cap, or when the storage cannot be had. Then
+// nothing is appended and push says so, and the caller gives up on what it
+// was building (the scanner treats the file as too large) instead of the
+// process aborting.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 
 namespace tarvo {
+
+// Counts and indexes are 32-bit signed, so no vector holds more.
+inline constexpr int32_t kMaxIntVectorCapacity = INT32_MAX;
+
+// The capacity after `capacity`: 1000 for an empty vector, then x 3 / 2
+// worked out in 64 bits and held to kMaxIntVectorCapacity; 0 when the
+// vector is at the cap and cannot grow.
+int32_t nextCapacity(int32_t capacity);
 
 class IntVector {
 public:
@@ -24,22 +37,25 @@ public:
     int32_t last() const { return items_[count_ - 1]; }
     const int32_t* data() const { return items_.get(); }
 
-    void push(int32_t value) {
-        if (count_ == capacity_) grow();
+    // False, appending nothing, when the storage could not grow.
+    [[nodiscard]] bool push(int32_t value) {
+        if (count_ == capacity_ && !grow()) return false;
         items_[count_++] = value;
+        return true;
     }
 
     // Appends unless the last integer already is the value: consecutive
     // occurrences on one line are stored once, so lists stay ascending
     // and distinct without searching.
-    void pushIfNotLast(int32_t value) {
-        if (count_ > 0 && items_[count_ - 1] == value) return;
-        push(value);
+    [[nodiscard]] bool pushIfNotLast(int32_t value) {
+        if (count_ > 0 && items_[count_ - 1] == value) return true;
+        return push(value);
     }
 
     // Inserts just after floorIndex(value) (at the front when that is -1).
-    // Duplicates are not refused.
-    void insertSorted(int32_t value);
+    // Duplicates are not refused. False, inserting nothing, when the storage
+    // could not grow.
+    [[nodiscard]] bool insertSorted(int32_t value);
 
     bool contains(int32_t value) const {
         int32_t index = floorIndex(value);
@@ -52,7 +68,7 @@ public:
     int32_t floorIndex(int32_t value) const;
 
 private:
-    void grow();
+    bool grow();
 
     std::unique_ptr<int32_t[]> items_;  // capacity_ integers; null while 0
     int32_t count_ = 0;                 // integers in use

@@ -6,7 +6,7 @@ namespace tarvo {
 // is a blank here; a tab is an ordinary character. Roots longer than
 // kMaxPathLength are kept whole: the walk reports them as unopenable rather
 // than searching a cut path that names something else.
-std::vector<std::string> parsePathList(std::string_view pathText) {
+std::vector<std::string> parsePathList(std::string_view pathText, bool* rootsDropped) {
     std::vector<std::string> roots;
     size_t at = 0;
     auto charAt = [&](size_t index) { return index < pathText.size() ? pathText[index] : '\0'; };
@@ -31,7 +31,18 @@ std::vector<std::string> parsePathList(std::string_view pathText) {
         }
         roots.push_back(std::move(entry));
     }
+    while (charAt(at) == ' ')
+        ++at;
+    if (rootsDropped) *rootsDropped = charAt(at) != '\0';
     return roots;
+}
+
+bool liesUnderRoot(std::string_view path, std::string_view root, bool recursive) {
+    if (path == root) return true;
+    if (path.size() <= root.size() + 1 || path.substr(0, root.size()) != root ||
+        path[root.size()] != kPathSeparator)
+        return false;
+    return recursive || path.find(kPathSeparator, root.size() + 1) == std::string_view::npos;
 }
 
 bool matchesExtensionList(std::string_view path, std::string_view list) {

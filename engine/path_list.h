@@ -8,8 +8,8 @@
 
 namespace tarvo {
 
-inline constexpr int kMaxRoots = 100;         // the rest of the Path text is ignored
-inline constexpr int kMaxPathLength = 260;    // paths the walk builds and roots it keeps
+inline constexpr int kMaxRoots = 100;       // the rest of the Path text is ignored
+inline constexpr int kMaxPathLength = 260;  // paths the walk builds and roots it keeps
 
 // The platform's path separator: the walk joins with it and parsePathList
 // trims it from the end of each root.
@@ -21,7 +21,13 @@ inline constexpr char kPathSeparator = '/';
 
 // Splits at ';', skips leading blanks, trims trailing blanks and separators
 // (an entry of only those becomes empty and is kept), stops at 100 roots.
-std::vector<std::string> parsePathList(std::string_view pathText);
+// `rootsDropped`, when given, tells whether entries were left after them.
+std::vector<std::string> parsePathList(std::string_view pathText, bool* rootsDropped = nullptr);
+
+// True when the path is the root itself (a root naming a file) or one the
+// walk builds from it: the root, a separator, and then, without recursion,
+// a name holding no separator. Byte for byte, as the file memory compares.
+bool liesUnderRoot(std::string_view path, std::string_view root, bool recursive);
 
 // True when the path ends, byte for byte, with one of the ';'-separated
 // items. Empty items are skipped; items are not trimmed.

@@ -70,6 +70,7 @@ private:
     bool running() const { return host_.runState() == RunState::Running; }
     void prepareTermLookups();
     bool indexFile(ScanFileReader& file, const char* path);
+    bool reserveScoredMarks(int32_t lineCount);
     void scoreFile(ScanFileReader& file, const char* path);
     void finishFile(ScanFileReader& file, const char* path);
     void moveWindow(ScanFileReader& file);
@@ -106,7 +107,8 @@ private:
     // ScoredLineSet: line k of the current file is scored when
     // scoredMark_[k] == scanSerial_; a new serial per file empties it at no
     // cost, and a lookup is one index whatever the number of candidate lines.
-    std::vector<uint32_t> scoredMark_;
+    std::unique_ptr<uint32_t[]> scoredMark_;
+    int32_t scoredMarkCount_ = 0;  // lines scoredMark_ holds
     uint32_t scanSerial_ = 0;
     std::array<char, kMaxLineText + 1> lineText_;  // fetchLineText's result
     bool onSyntaxList_ = false;

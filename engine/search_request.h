@@ -33,11 +33,15 @@ struct SearchOptions {
 };
 
 struct SearchRequest {
-    std::string findText;                         // FindText
-    std::string pathText;                         // PathText, ';'-separated roots
+    std::string findText;                               // FindText
+    std::string pathText;                               // PathText, ';'-separated roots
     std::string highlightList = kDefaultHighlightList;  // HighlightList
-    std::string excludeList;                      // ExcludeList
+    std::string excludeList;                            // ExcludeList
     SearchOptions options;
+    // The window forgets its remembered files when the Path changes; a
+    // tarvo-find run shares a settings file across any roots, so it searches
+    // only the remembered files its own roots reach.
+    bool rememberedFilesWithinRoots = false;
 };
 
 }  // namespace tarvo

@@ -29,7 +29,17 @@ void SearchEngine::prepareRun() {
 void SearchEngine::runSearch() {
     prepareRun();
     results_.clearResults();
-    memory_.rememberedFilesPass(terms_, [this](const char* path) { scanFile(path); });
+    std::function<bool(const char*)> inScope;
+    if (request_.rememberedFilesWithinRoots) {
+        inScope = [this](const char* path) {
+            for (const std::string& root : roots_) {
+                if (liesUnderRoot(path, root, request_.options.recursive)) return true;
+            }
+            return false;
+        };
+    }
+    memory_.rememberedFilesPass(
+        terms_, [this](const char* path) { scanFile(path); }, inScope);
     for (const std::string& root : roots_)
         walkDirectory(root, 0);
     memory_.creditResults(results_);

@@ -5,10 +5,12 @@
 
 namespace tarvo {
 
+// 64-bit throughout: a few files of hundreds of millions of lines pass any
+// 32-bit count.
 struct SearchStats {
-    int32_t matches = 0;  // lines scored, kept or not; may exceed 9999
-    int32_t files = 0;    // files read to the end
-    int32_t lines = 0;
+    int64_t matches = 0;  // lines scored, kept or not; may exceed 9999
+    int64_t files = 0;    // files read to the end
+    int64_t lines = 0;
     int64_t bytes = 0;
 };
 

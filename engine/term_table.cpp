@@ -36,7 +36,8 @@ uint8_t otherCase(uint8_t c) {
 // Four states: between terms -> term start -> in term -> end of term. A term
 // ends at a blank (unquoted), at its closing quote (quoted), at the end of the
 // text, or when it reaches kMaxTermLength; an empty term ("") still counts.
-void TermTable::parseTerms(std::string_view findText) {
+TermLimitsMet TermTable::parseTerms(std::string_view findText) {
+    TermLimitsMet limits;
     count_ = 0;
     size_t at = 0;
     while (count_ < kMaxTerms) {
@@ -66,13 +67,20 @@ void TermTable::parseTerms(std::string_view findText) {
                 term.text[term.length++] = c;  // also a final backslash, or a quote mid-word
                 ++at;
             }
-            if (term.length == kMaxTermLength) break;  // the rest begins a new term
+            if (term.length == kMaxTermLength) {  // the rest begins a new term
+                c = charAt(findText, at);
+                limits.termSplit |= c != '\0' && c != (quoted ? '"' : ' ');
+                break;
+            }
         }
 
         // End of term.
         term.text[term.length] = '\0';
         ++count_;
     }
+    while (charAt(findText, at) == ' ')
+        ++at;
+    limits.termsDropped = charAt(findText, at) != '\0';
 
     firstChar_.fill(0);
     for (int32_t i = 0; i < count_; ++i) {
@@ -85,6 +93,7 @@ void TermTable::parseTerms(std::string_view findText) {
         if (firstChar_[c]) firstChars_[listed++] = static_cast<char>(c);
     }
     firstChars_[listed] = '\0';
+    return limits;
 }
 
 int32_t caseMatchKind(const char* at, const char* end, const QueryTerm& term) {

@@ -26,10 +26,16 @@ struct QueryTerm {
     int32_t length = 0;                  // may be 0: an empty term
 };
 
+// Which limits a Find text ran into; the terms are built all the same.
+struct TermLimitsMet {
+    bool termsDropped = false;  // text was left after the last term the table holds
+    bool termSplit = false;     // a word ran past kMaxTermLength and went on as another term
+};
+
 class TermTable {
 public:
     // parseTerms: rebuilds the terms and the FirstCharTable from FindText.
-    void parseTerms(std::string_view findText);
+    TermLimitsMet parseTerms(std::string_view findText);
 
     int32_t count() const { return count_; }
     const QueryTerm& term(int32_t index) const { return terms_[index]; }

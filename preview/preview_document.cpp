@@ -62,20 +62,22 @@ bool PreviewDocument::loadDocument(std::string_view path, std::string_view highl
     // empty last line after a final LF); its comment state is the scan's
     // state there. The tests read bytes[i] first, so bytes[i + 1] is at most
     // the terminator.
-    starts_.push(0);
-    starts_.push(0);
-    commentStates_.push(0);
-    commentStates_.push(0);
+    // Line tables that cannot grow leave the document like a buffer that
+    // cannot be had.
+    bool grown =
+        starts_.push(0) && starts_.push(0) && commentStates_.push(0) && commentStates_.push(0);
     bool inComment = false;
-    for (int32_t i = 0; i < length_; ++i) {
+    for (int32_t i = 0; grown && i < length_; ++i) {
         if (i > 0 && bytes[i - 1] == '\n') {
-            starts_.push(i);
-            commentStates_.push(inComment ? 1 : 0);
+            grown = starts_.push(i) && commentStates_.push(inComment ? 1 : 0);
         }
         if (!inComment && bytes[i] == '/' && bytes[i + 1] == '*') inComment = true;
         if (inComment && bytes[i] == '*' && bytes[i + 1] == '/') inComment = false;
     }
-    starts_.push(length_ - 1);
+    if (!grown || !starts_.push(length_ - 1)) {
+        clear();
+        return false;
+    }
     return true;
 }
 

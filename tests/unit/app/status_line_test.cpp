@@ -45,23 +45,26 @@ TEST(StatusLine, TextBeforeDuringAndAfterASearch) {
         EXPECT_EQ(statusLineText(stats, RunTimes{}, 42.0, false),
                   "0 Matches     Files: 0   Lines: 0   Bytes: 0   Time: 0:00.000");
     }
-    stats.matches = 12345;
-    stats.files = 17;
-    stats.lines = 1000000;
+    // Three files of 720 million lines pass 2^31 lines.
+    stats.matches = 2200000123;
+    stats.files = 3;
+    stats.lines = 2160000000;
     stats.bytes = 5000000000;
     RunTimes times{10.0, 10.0};
     {
         SCOPED_TRACE("running: time up to now, and the suffix");
-        EXPECT_EQ(statusLineText(stats, times, 75.5, true),
-                  "12,345 Matches     Files: 17   Lines: 1,000,000   Bytes: 5,000,000,000   "
-                  "Time: 1:05.500     (Searching...)");
+        EXPECT_EQ(
+            statusLineText(stats, times, 75.5, true),
+            "2,200,000,123 Matches     Files: 3   Lines: 2,160,000,000   Bytes: 5,000,000,000   "
+            "Time: 1:05.500     (Searching...)");
     }
     times.end = 12.25;
     {
         SCOPED_TRACE("finished: the run's length stays");
-        EXPECT_EQ(statusLineText(stats, times, 99.0, false),
-                  "12,345 Matches     Files: 17   Lines: 1,000,000   Bytes: 5,000,000,000   "
-                  "Time: 0:02.250");
+        EXPECT_EQ(
+            statusLineText(stats, times, 99.0, false),
+            "2,200,000,123 Matches     Files: 3   Lines: 2,160,000,000   Bytes: 5,000,000,000   "
+            "Time: 0:02.250");
     }
 }
 

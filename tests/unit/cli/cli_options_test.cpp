@@ -28,9 +28,11 @@ TEST(CliOptions, PositionalTextsAndDefaults) {
     SCOPED_TRACE("an empty FIND_TEXT is a query without terms, not a missing one");
     EXPECT_EQ(parse({""}).error, "");
     SCOPED_TRACE("-- ends the options, so a term may start with dashes");
-    CliParse dashed = parse({"--", "--verbose"});
+    CliParse dashed = parse({"--", "--verbose", "-l"});
     ASSERT_EQ(dashed.error, "");
     EXPECT_EQ(dashed.options.findText, "--verbose");
+    EXPECT_EQ(dashed.options.pathText, "-l");
+    EXPECT_EQ(parse({"--format=vimgrep", "x"}).options.format, OutputFormat::Vimgrep);
 }
 
 TEST(CliOptions, SwitchesAndValues) {
@@ -51,6 +53,9 @@ TEST(CliOptions, SwitchesAndValues) {
                         "--color",
                         "never",
                         "--stats",
+                        "--rank",
+                        "-l",
+                        "--null",
                         "--settings",
                         "s.txt",
                         "term"});
@@ -69,6 +74,9 @@ TEST(CliOptions, SwitchesAndValues) {
     EXPECT_EQ(o.format, OutputFormat::Jsonl);
     EXPECT_EQ(o.color, ColorMode::Never);
     EXPECT_TRUE(o.stats);
+    EXPECT_TRUE(o.rank);
+    EXPECT_TRUE(o.filesWithMatches);
+    EXPECT_TRUE(o.nullAfterPath);
     EXPECT_EQ(o.settingsFile, "s.txt");
     EXPECT_EQ(o.findText, "term");
 }
@@ -92,6 +100,32 @@ TEST(CliOptions, UsageErrors) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         EXPECT_NE(parse(c.args).error, "");
+    }
+}
+
+TEST(CliOptions, ColourFollowsTheTerminalNoColorAndTerm) {
+    using enum ColorMode;
+    struct Case {
+        ColorMode mode;
+        bool terminal, colorCodesShow;
+        const char *noColor, *term;
+        bool expected;
+    } cases[] = {
+        {Auto, true, true, nullptr, "xterm", true},
+        {Auto, true, true, nullptr, nullptr, true},     // a Windows console has no TERM
+        {Auto, false, false, nullptr, "xterm", false},  // a pipe
+        {Auto, true, true, "1", "xterm", false},
+        {Auto, true, true, "", "xterm", true},  // NO_COLOR counts only when not empty
+        {Auto, true, true, nullptr, "dumb", false},
+        {Always, false, false, "1", "dumb", true},
+        {Always, true, false, nullptr, nullptr, false},  // a console that prints the codes as text
+        {Never, true, true, nullptr, "xterm", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << static_cast<int>(c.mode) << c.terminal << c.colorCodesShow
+                     << (c.noColor ? c.noColor : "-") << (c.term ? c.term : "-"));
+        EXPECT_EQ(useColor(c.mode, c.terminal, c.colorCodesShow, c.noColor, c.term), c.expected);
     }
 }
 

@@ -41,14 +41,78 @@ TEST(ResultPrinter, JsonEscapesEverythingThatIsNotValidUtf8) {
               "{\"rank\":3,\"score\":7,\"path\":\"d/f.c\",\"line\":9,\"text\":\"x\\n\"}");
 }
 
-TEST(ResultPrinter, TextMarksTermsAndDropsTheLineBreak) {
+TEST(ResultPrinter, JsonCarriesTheExactBytesOfTextsThatAreNotUtf8) {
+    const std::string path = "d:1/caf\xe9.c";
+    const std::string text = "x\tfoo\rb\xff\r\n";
+    const std::string pathBytes = base64(path), textBytes = base64(text);
+    EXPECT_EQ(formatJsonl(entry(0, 5, path, 7, text)),
+              "{\"rank\":1,\"score\":5,\"path\":\"d:1/caf\\u00e9.c\",\"path_bytes\":\"" +
+                  pathBytes +
+                  "\",\"line\":7,\"text\":\"x\\tfoo\\rb\\u00ff\\r\\n\",\"text_bytes\":\"" +
+                  textBytes + "\"}");
+    SCOPED_TRACE("base64 against the standard's examples");
+    const char* const vectors[][2] = {{"", ""},
+                                      {"f", "Zg=="},
+                                      {"fo", "Zm8="},
+                                      {"foo", "Zm9v"},
+                                      {"foob", "Zm9vYg=="},
+                                      {"fooba", "Zm9vYmE="},
+                                      {"foobar", "Zm9vYmFy"}};
+    for (const auto& v : vectors)
+        EXPECT_EQ(base64(v[0]), v[1]);
+    EXPECT_EQ(base64("\xff\xfe"), "//4=");
+}
+
+// One line holding a tab, a CR, a byte that is not UTF-8 and an escape
+// sequence, in a path holding a colon, through every line-oriented style.
+TEST(ResultPrinter, LineRecordsOnATerminalAndIntoAPipe) {
     TermTable terms;
     terms.parseTerms("foo");
-    ResultEntry e = entry(0, 1002020, "x.c", 1, "// foo\troutine\r\n");
-    // Tabs expand from the start of their run, as in the list pane: the tab
-    // opens the run after the marked term, so it becomes four spaces.
-    EXPECT_EQ(formatText(e, terms, false), "   1  x.c (1)  // foo    routine");
-    EXPECT_EQ(formatText(e, terms, true), "   1  x.c (1)  // \x1b[30;103mfoo\x1b[0m    routine");
+    const ResultEntry e = entry(0, 2003050, "d:1/caf\xe9.c", 7, "x\tfoo\rb\xff\x1b]0;t\x07\r\n");
+    auto style = [](bool terminal, bool color, bool rank, bool column, bool null) {
+        PrintStyle s;
+        s.terminal = terminal;
+        s.color = color;
+        s.rank = rank;
+        s.column = column;
+        s.nullAfterPath = null;
+        return s;
+    };
+    const std::string head = "d:1/caf\xe9.c:7:";
+    const std::string on = "\x1b[30;103m", off = "\x1b[0m";
+    struct Case {
+        const char* label;
+        PrintStyle style;
+        std::string expected;
+    } cases[] = {
+        {"pipe: the bytes as they are, without the line end",
+         style(false, false, false, false, false), head + "x\tfoo\rb\xff\x1b]0;t\x07"},
+        {"pipe, coloured", style(false, true, false, false, false),
+         head + "x\t" + on + "foo" + off + "\rb\xff\x1b]0;t\x07"},
+        {"terminal: tabs expanded per run, controls shown", style(true, false, false, false, false),
+         head + "x   foo\\rb\xff^[]0;t^G"},
+        {"terminal, coloured", style(true, true, false, false, false),
+         head + "x   " + on + "foo" + off + "\\rb\xff^[]0;t^G"},
+        {"vimgrep: the byte column of the first term", style(false, false, false, true, false),
+         head + "3:x\tfoo\rb\xff\x1b]0;t\x07"},
+        {"rank and score in front", style(false, false, true, false, false),
+         "1:2003050:" + head + "x\tfoo\rb\xff\x1b]0;t\x07"},
+        {"a NUL after the path", style(false, false, false, true, true),
+         std::string("d:1/caf\xe9.c") + '\0' + "7:3:x\tfoo\rb\xff\x1b]0;t\x07"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        EXPECT_EQ(formatMatch(e, e.lineText, terms, c.style), c.expected);
+    }
+
+    SCOPED_TRACE("a file-name entry; bare paths");
+    EXPECT_EQ(formatMatch(entry(4, -1, "a/main.c", 0, ""), "", terms,
+                          style(false, false, false, true, false)),
+              "a/main.c:0:1:");
+    EXPECT_EQ(formatPathRecord("a\nb\x1b\x7f.c", style(true, false, false, false, false)),
+              "a\\nb^[^?.c\n");
+    EXPECT_EQ(formatPathRecord("a\nb.c", style(false, false, false, false, true)),
+              std::string("a\nb.c") + '\0');
 }
 
 }  // namespace

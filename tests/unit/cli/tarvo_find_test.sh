@@ -56,13 +56,82 @@ settings="$tree/TarvoSearch.txt"
 printf 'Tarvo Search, version 1.0\n100 80 900 680\nold find\nold path\n.c;.cpp;.cxx;.h\n.txt\n1 1 1 0 1 1 1\n\n500 /gone/file.c\n' >"$settings"
 out=$("$find_bin" --settings "$settings" --format tsv "foo bar" "$tree" | cut -f3)
 check "settings exclude list and no file names" "$(printf '%s\n%s\n%s' "$tree/x.c" "$tree/x.c" "$tree/x.c")" "$out"
-expected=$(printf 'Tarvo Search, version 1.0\n100 80 900 680\nold find\nold path\n.c;.cpp;.cxx;.h\n.txt\n1 1 1 0 1 1 1\n\n1000 %s' "$tree/x.c")
+expected=$(printf 'Tarvo Search, version 1.0\n100 80 900 680\nold find\nold path\n.c;.cpp;.cxx;.h\n.txt\n1 1 1 0 1 1 1\n\n1000 %s\n500 /gone/file.c' "$tree/x.c")
 check "settings written back with the credited memory" "$expected" "$(cat "$settings")"
 
 printf 'my notes\n' >"$tree/notes.txt"
 "$find_bin" --settings "$tree/notes.txt" foo "$tree" >/dev/null 2>&1
 check "a foreign file is refused" 2 $?
 check "a foreign file is left alone" "my notes" "$(cat "$tree/notes.txt")"
+
+# The remembered files of other roots are neither reported nor touched:
+# projA's row and projB's row below the non-recursive root stay as they were.
+mkdir -p "$tree/projA" "$tree/projB/sub"
+printf 'secret\n' | tee "$tree/projA/config.c" "$tree/projB/top.c" >"$tree/projB/sub/deep.c"
+printf 'Tarvo Search, version 1.0\n100 80 900 680\n\n\n.c\n\n1 1 1 0 1 1 1\n\n500 %s\n400 %s\n' \
+    "$tree/projA/config.c" "$tree/projB/sub/deep.c" >"$settings"
+out=$("$find_bin" --settings "$settings" --no-recursive --format tsv secret "$tree/projB" | cut -f3)
+check "remembered files outside the roots are not searched" "$tree/projB/top.c" "$out"
+check "their rows are left as they were" "$(printf '1000 %s\n500 %s\n400 %s' "$tree/projB/top.c" \
+    "$tree/projA/config.c" "$tree/projB/sub/deep.c")" "$(tail -n 3 "$settings")"
+
+# Each limit the request runs into is named on stderr; the search goes on.
+words="$(printf '%0101d' 0) $(printf 'w%d ' $(seq 1 100))"
+roots=$(printf "$tree/sub;%.0s" $(seq 1 101))
+err=$("$find_bin" --format tsv "$words" "$roots" 2>&1 >/dev/null)
+check "limits: the search still ran" 1 $?
+check "limits named" "tarvo-find: only the first 100 terms are used
+tarvo-find: terms longer than 100 bytes are split into several terms
+tarvo-find: only the first 100 roots are searched" "$err"
+
+# The line formats through a pipe, on a line with a tab, a CR and a byte
+# that is not UTF-8, in a file whose name holds a colon and such a byte.
+mkdir "$tree/fmt"
+odd="$tree/fmt/a:"$'\xff'".txt"
+printf 'x\tfoo\rbar \xff\r\n' >"$odd"
+long="foo $(printf 'y%.0s' $(seq 1 300))"
+printf '%s\n' "$long" >"$tree/fmt/long.c"
+score=$("$find_bin" --no-file-names --format tsv foo "$odd" | cut -f2)
+line=$'x\tfoo\rbar \xff'
+check "text" "$odd:1:$line" "$("$find_bin" --no-file-names foo "$odd")"
+check "rank" "1:$score:$odd:1:$line" "$("$find_bin" --no-file-names --rank foo "$odd")"
+check "vimgrep" "$odd:1:3:$line" "$("$find_bin" --no-file-names --format vimgrep foo "$odd")"
+check "null" "$odd@1:$line" "$("$find_bin" --no-file-names --null foo "$odd" | tr '\0' @)"
+out=$("$find_bin" --no-file-names --format jsonl foo "$odd")
+case "$out" in
+    *"\"path_bytes\":\"$(printf %s "$odd" | base64 -w0)\""*"\"text_bytes\":\"$(printf 'x\tfoo\rbar \xff\r\n' | base64 -w0)\"}") ;;
+    *) check "jsonl with the exact bytes" "path_bytes and text_bytes" "$out" ;;
+esac
+check "a long line goes into a pipe whole" "$tree/fmt/long.c:1:$long" \
+    "$("$find_bin" --no-file-names foo "$tree/fmt/long.c")"
+check "files with matches, in the order of their best lines" "$(printf '%s\n%s' "$tree/x.c" "$tree/x.txt")" \
+    "$("$find_bin" --no-file-names -l "foo bar" "$tree/x.txt;$tree/x.c")"
+
+# Ctrl+C while the results are printed: the rest is still printed, then the
+# notice and status 130; a second Ctrl+C ends the process at once. The
+# output is far larger than a pipe holds, so the process waits on the pipe.
+mkdir "$tree/many"
+for i in $(seq 1 3000); do printf 'foo line %s of many many words\n' "$i"; done >"$tree/many/m.txt"
+mkfifo "$tree/pipe"
+pending() { grep -E '^(SigPnd|ShdPnd):' "/proc/$1/status" 2>/dev/null | grep -qv '0000000000000000$'; }
+for presses in 1 2; do
+    "$find_bin" --no-file-names foo "$tree/many" >"$tree/pipe" 2>"$tree/err" &
+    pid=$!
+    exec 3<"$tree/pipe"
+    head -c 1 <&3 >/dev/null  # the search is over and printing has begun
+    for _ in $(seq 1 "$presses"); do
+        kill -INT "$pid"
+        while pending "$pid"; do :; done  # handled before the next one
+    done
+    if [ "$presses" = 1 ]; then cat <&3 >/dev/null; fi
+    for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    kill -KILL "$pid" 2>/dev/null
+    wait "$pid"
+    check "status after $presses Ctrl+C" 130 $?
+    exec 3<&-
+    notice=$([ "$presses" = 1 ] && echo "tarvo-find: interrupted")
+    check "notice after $presses Ctrl+C" "$notice" "$(cat "$tree/err")"
+done
 
 # The save: line ends kept, links followed, mode kept, and what cannot be
 # replaced reported.

@@ -12,7 +12,7 @@ namespace {
 void fill(IntVector& vector, std::initializer_list<int32_t> values) {
     vector.clear();
     for (int32_t value : values)
-        vector.push(value);
+        ASSERT_TRUE(vector.push(value));
 }
 
 TEST(NearestLine, PicksTheNearestRealLineLowerOnATie) {
@@ -39,7 +39,7 @@ struct Scoring {
     explicit Scoring(const char* findText, int32_t lines = 10) {
         terms.parseTerms(findText);
         for (int32_t i = 0; i <= lines + 1; ++i)
-            commentFlags.push(0);
+            EXPECT_TRUE(commentFlags.push(0));
     }
     int32_t score(int32_t line, const std::string& text) {
         ScoringInput input{terms, termLines.data(), commentFlags, onSyntaxList, options};

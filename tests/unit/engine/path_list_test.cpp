@@ -51,14 +51,43 @@ TEST(ParsePathList, KeepsAtMost100RootsAndLongRootsWhole) {
     std::string text;
     for (int i = 0; i < 150; ++i)
         text += numberedName("r", i) + ";";
-    Roots roots = parsePathList(text);
+    bool dropped = false;
+    Roots roots = parsePathList(text, &dropped);
     ASSERT_EQ(roots.size(), 100u);
     EXPECT_EQ(roots.front(), "r0");
     EXPECT_EQ(roots.back(), "r99");
+    EXPECT_TRUE(dropped);
+    text.resize(text.find("r100;"));
+    parsePathList(text + "  ", &dropped);
+    EXPECT_FALSE(dropped) << "exactly 100 roots";
 
     // The walk reports an over-long root; it is not cut into another path.
     std::string longRoot(300, 'x');
     EXPECT_EQ(parsePathList(longRoot + ";y"), (Roots{longRoot, "y"}));
+}
+
+TEST(LiesUnderRoot, TheRootItselfOrWhatTheWalkBuildsFromIt) {
+    struct Case {
+        const char* path;
+        const char* root;
+        bool recursive;
+        bool expected;
+    } cases[] = {
+        {"projA/config.c", "projA", true, true},
+        {"projA/config.c", "projB", true, false},
+        {"projA/sub/x.c", "projA", true, true},
+        {"projA/sub/x.c", "projA", false, false},  // without recursion: directly in it
+        {"projA/config.c", "projA", false, true},
+        {"projAB/x.c", "projA", true, false},     // a longer name, not a folder below
+        {"projA/x.c", "projA/x.c", false, true},  // a root naming the file
+        {"projA/", "projA", true, false},
+        {"/x.c", "", false, true},  // the empty root: the root folder
+        {"projA", "projA/x.c", true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.path) + " under " + c.root);
+        EXPECT_EQ(liesUnderRoot(sep(c.path), sep(c.root), c.recursive), c.expected);
+    }
 }
 
 TEST(MatchesExtensionList, IsACaseSensitiveSuffixTest) {

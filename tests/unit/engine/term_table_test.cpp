@@ -56,6 +56,31 @@ TEST(ParseTerms, SplitsAtBlanksAndHonoursQuotesAndEscapes) {
     }
 }
 
+TEST(ParseTerms, TellsWhichLimitsTheTextRanInto) {
+    std::string words100;
+    for (int i = 0; i < 100; ++i)
+        words100 += "w ";
+    struct Case {
+        const char* label;
+        std::string findText;
+        bool termsDropped, termSplit;
+    } cases[] = {
+        {"100 words and trailing blanks", words100 + "  ", false, false},
+        {"a 101st word", words100 + "x", true, false},
+        {"a 100-byte word", std::string(100, 'a') + " b", false, false},
+        {"a 101-byte word", std::string(101, 'a'), false, true},
+        {"a quoted 100-byte term", "\"" + std::string(100, 'q') + "\" x", false, false},
+        {"a quoted term going on", "\"" + std::string(100, 'q') + " y\"", false, true},
+    };
+    TermTable table;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        const TermLimitsMet limits = table.parseTerms(c.findText);
+        EXPECT_EQ(limits.termsDropped, c.termsDropped);
+        EXPECT_EQ(limits.termSplit, c.termSplit);
+    }
+}
+
 TEST(ParseTerms, KeepsTheLimits) {
     {
         SCOPED_TRACE("101 words give 100 terms");

@@ -1,0 +1,23 @@
+// What tarvo-find needs of the process around it: what its standard output
+// is, and the current directory. A twin per platform (console_posix.cpp,
+// console_win32.cpp).
+#pragma once
+
+#include <string>
+
+namespace tarvo {
+
+struct ConsoleOutput {
+    bool terminal = false;        // a terminal (on Windows, a console), not a pipe or a file
+    bool colorCodesShow = false;  // colour codes show as colour there
+};
+
+// Readies standard output for the results and tells what it is. On Windows
+// it goes to binary mode, so a line leaves with its bytes exactly, and a
+// console gets virtual-terminal processing where it has it.
+ConsoleOutput prepareStandardOutput();
+
+// The current directory; empty when it cannot be told.
+std::string currentDirectory();
+
+}  // namespace tarvo

@@ -1,0 +1,96 @@
+#include "cli/whole_lines.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <memory>
+
+#include "engine/line_scoring.h"
+#include "engine/scan_file_reader.h"
+
+namespace tarvo {
+
+namespace {
+
+constexpr int32_t kReadChunk = 65536;
+
+// Longer lines are printed as stored: formatting a line takes several copies
+// of it, and a line of a file near 2 GiB would not fit in memory.
+constexpr int64_t kMaxWholeLine = 16 << 20;
+
+}  // namespace
+
+bool isCutText(const std::string& lineText) {
+    return lineText.size() == kMaxLineText && lineText.back() != '\n';
+}
+
+// A line begins after every line feed that a byte follows, so a file ending
+// with a line feed has no extra empty line, as in the scanner.
+std::vector<LineSpan> findLineSpans(const ReadFunction& read, const std::vector<int32_t>& lines) {
+    std::vector<LineSpan> spans(lines.size());
+    std::unique_ptr<char[]> buffer(new char[kReadChunk]);
+    size_t next = 0;  // the first wanted line not found yet
+    int32_t line = 1;
+    int64_t lineBegin = 0;
+    int64_t offset = 0;  // file offset of buffer[0]
+    while (next < lines.size()) {
+        const int32_t got = read(buffer.get(), kReadChunk);
+        if (got <= 0) break;
+        const char* const end = buffer.get() + got;
+        for (const char* at = buffer.get(); next < lines.size(); ++at) {
+            at = static_cast<const char*>(std::memchr(at, '\n', end - at));
+            if (at == nullptr) break;
+            const int64_t lineEnd = offset + (at - buffer.get()) + 1;
+            if (lines[next] == line) spans[next++] = {lineBegin, lineEnd};
+            ++line;
+            lineBegin = lineEnd;
+        }
+        offset += got;
+    }
+    // The last line, without a line feed.
+    if (next < lines.size() && lines[next] == line && offset > lineBegin)
+        spans[next] = {lineBegin, offset};
+    return spans;
+}
+
+std::vector<LineSpan> findWholeLines(const std::vector<const ResultEntry*>& rows) {
+    std::vector<LineSpan> spans(rows.size());
+    std::vector<size_t> cut;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (isCutText(rows[i]->lineText)) cut.push_back(i);
+    }
+    // By path, then line: each file is read once, its lines in file order.
+    std::sort(cut.begin(), cut.end(), [&](size_t a, size_t b) {
+        const int order = rows[a]->path.compare(rows[b]->path);
+        return order != 0 ? order < 0 : rows[a]->lineNumber < rows[b]->lineNumber;
+    });
+    for (size_t first = 0, last = 0; first < cut.size(); first = last) {
+        const std::string& path = rows[cut[first]]->path;
+        std::vector<int32_t> lines;
+        for (last = first; last < cut.size() && rows[cut[last]]->path == path; ++last)
+            lines.push_back(rows[cut[last]]->lineNumber);
+        ScanFileReader file;
+        if (!file.open(path.c_str())) continue;  // gone since the search: the stored texts stay
+        const std::vector<LineSpan> found = findLineSpans(
+            [&](char* buffer, int32_t bytes) { return file.read(buffer, bytes); }, lines);
+        for (size_t k = 0; k < found.size(); ++k)
+            spans[cut[first + k]] = found[k];
+    }
+    return spans;
+}
+
+std::string wholeLineText(const ResultEntry& row, LineSpan span) {
+    const int64_t length = span.end - span.begin;
+    if (span.begin < 0 || length <= static_cast<int64_t>(row.lineText.size()) ||
+        length > kMaxWholeLine)
+        return row.lineText;
+    std::string line(static_cast<size_t>(length), '\0');
+    ScanFileReader file;
+    if (!file.open(row.path.c_str()) ||
+        file.readAt(span.begin, line.data(), static_cast<int32_t>(length)) != length ||
+        line.compare(0, row.lineText.size(), row.lineText) != 0)
+        return row.lineText;
+    return line;
+}
+
+}  // namespace tarvo

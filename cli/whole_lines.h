@@ -1,0 +1,43 @@
+// The whole lines behind results whose stored text was cut. The store keeps
+// a line's first 150 bytes; printed into a pipe, a line goes out whole, as
+// grep prints it, so the long ones are found again in their files.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "results/result_store.h"
+
+namespace tarvo {
+
+// Where one line lies in its file: [begin, end), its line end included.
+struct LineSpan {
+    int64_t begin = -1;  // -1: not found
+    int64_t end = -1;
+};
+
+// Whether a stored text is only the start of its line: it fills the stored
+// length and no line feed ends it.
+bool isCutText(const std::string& lineText);
+
+// Fills `buffer` with up to `bytes` of the file's next bytes; the count, 0
+// at the end.
+using ReadFunction = std::function<int32_t(char* buffer, int32_t bytes)>;
+
+// The spans of the wanted lines (1-based, ascending, distinct), numbered as
+// the scanner numbers them, found in one sequential read from the start.
+// A line the file does not reach keeps {-1, -1}.
+std::vector<LineSpan> findLineSpans(const ReadFunction& read, const std::vector<int32_t>& lines);
+
+// Finds the lines of the rows whose text was cut, reading each file once.
+// Rows whose text is whole, or whose line cannot be found, keep {-1, -1}.
+std::vector<LineSpan> findWholeLines(const std::vector<const ResultEntry*>& rows);
+
+// The row's whole line when its span can be read and it still begins with
+// the stored text; else the stored text (the file changed, or the line is
+// longer than 16 MiB).
+std::string wholeLineText(const ResultEntry& row, LineSpan span);
+
+}  // namespace tarvo
