@@ -314,10 +314,12 @@ void ResultStore::selectRow(int32_t row) {
 
 void ResultStore::keepSelectionVisible() {
     // The selected row ends at most visibleRows - 2 rows below the top: the
-    // last fully visible row when the bottom row is cut off.
+    // last fully visible row when the bottom row is cut off. A pane of one
+    // row (or none) keeps it in the top row, never below the view.
+    const int32_t lowest = std::max(visibleRows_ - 2, 0);
     int32_t t = firstVisibleRow_;
     if (selectedRow_ < t) t = selectedRow_;
-    if (selectedRow_ > t + visibleRows_ - 2) t = selectedRow_ - visibleRows_ + 2;
+    if (selectedRow_ > t + lowest) t = selectedRow_ - lowest;
     if (t >= count() - visibleRows_ + 1) t = count() - visibleRows_ + 1;
     firstVisibleRow_ = t > 0 ? t : 0;
 }

@@ -49,13 +49,15 @@ int32_t clampFirstVisibleRow(int32_t row, int32_t count, int32_t visibleRows) {
 
 std::optional<int32_t> rowForKey(int32_t virtualKey, int32_t selectedRow, int32_t visibleRows,
                                  int32_t count) {
+    // A list of one or two rows still pages, by one row.
+    const int32_t page = std::max(visibleRows - kPageOverlap, 1);
     int32_t row;
     switch (virtualKey) {
         case KeyPageUp:
-            row = selectedRow - (visibleRows - kPageOverlap);
+            row = selectedRow - page;
             break;
         case KeyPageDown:
-            row = selectedRow + (visibleRows - kPageOverlap);
+            row = selectedRow + page;
             break;
         case KeyEnd:
             row = count - 1;

@@ -25,7 +25,7 @@ inline constexpr int32_t kPathFitWidth = 390;  // the path box is 400 wide
 // One wheel notch scrolls this many rows.
 inline constexpr int32_t kResultRowsPerNotch = 2;
 // A page key moves the selection by the visible rows less this many, so a
-// row of the old page stays in view.
+// row of the old page stays in view; by one row in a list of one or two.
 inline constexpr int32_t kPageOverlap = 2;
 // One cache slot per view position; rows further down are always drawn.
 inline constexpr int32_t kRowCacheSlots = 100;

@@ -2,13 +2,13 @@
 
 namespace tarvo {
 
-std::string aboutText(std::string_view documentationAddress) {
+std::string aboutText(const UserGuide& guide) {
     std::string text = "\r\n\r\n\r\n";
     text += kVersionLine;
-    text +=
-        "\r\n\r\nFor help, choose Help / Go to Online Documentation... or open the user guide "
-        "at\r\n";
-    text += documentationAddress;
+    text += "\r\n\r\nFor help, choose Help / Go to Online Documentation..., which opens ";
+    text += guide.builtIn ? "the user guide built into the program, written to\r\n"
+                          : "the user guide beside the program,\r\n";
+    text += guide.path;
     text += "\r\n";
     return text;
 }

@@ -3,7 +3,8 @@
 #pragma once
 
 #include <string>
-#include <string_view>
+
+#include "shell/launching.h"
 
 namespace tarvo {
 
@@ -20,7 +21,7 @@ inline constexpr const char* kHighlightLabel =
     "the extensions with semicolons.\r\n\r\nExample: .c;.cpp;.cxx;.h";
 
 // Three line breaks, the version line, then a paragraph that points to the
-// Help menu and gives the address of the user guide.
-std::string aboutText(std::string_view documentationAddress);
+// Help menu and says which file it opens.
+std::string aboutText(const UserGuide& guide);
 
 }  // namespace tarvo

@@ -2,7 +2,7 @@
 
 #include "engine/search_request.h"
 #include "shell/dialog_texts.h"
-#include "shell/launching.h"
+#include "shell/launching_win32.h"
 #include "shell/program_win32.h"
 #include "shell/resources/resource.h"
 
@@ -65,20 +65,13 @@ INT_PTR CALLBACK promptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
-std::string guideAddress() {
-    char exe[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return documentationPath("");
-    return documentationPath(std::string_view(exe, length));
-}
-
 // Escape arrives as IDCANCEL and the missing close box as WM_CLOSE, which
 // the dialog manager also turns into IDCANCEL: neither is handled, so only
 // OK and Enter close the box.
 INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
-            SetDlgItemTextA(dialog, IDC_ABOUT_TEXT, aboutText(guideAddress()).c_str());
+            SetDlgItemTextA(dialog, IDC_ABOUT_TEXT, aboutText(findUserGuide()).c_str());
             return FALSE;
         case WM_COMMAND:
             if (LOWORD(wParam) != IDOK) return FALSE;

@@ -12,12 +12,17 @@ bool isListKey(WPARAM key) {
 }
 
 // Find -> Path -> Find; the File box goes back to Find. Shift+Tab is Tab.
+// The caret is set after the text directly: an End key posted to the box
+// would be handled while Shift is still down, as Shift+End, and select from
+// the old caret to the end, so the next letter typed would replace it.
 LRESULT onTab(HWND box, UINT message) {
     if (message != WM_KEYDOWN) return 0;  // key-up and the character are swallowed
     const MainWindows& w = program().windows;
     HWND next = (box == w.findBox) ? w.pathBox : w.findBox;
     SetFocus(next);
-    PostMessageA(next, WM_KEYDOWN, VK_END, 0);
+    const int end = GetWindowTextLengthA(next);
+    SendMessageA(next, EM_SETSEL, end, end);
+    SendMessageA(next, EM_SCROLLCARET, 0, 0);
     return 0;
 }
 

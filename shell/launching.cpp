@@ -4,7 +4,8 @@ namespace tarvo {
 
 namespace {
 constexpr std::string_view kGuideBesideExecutable = "docs\\index.html";
-}
+constexpr std::string_view kGuideCopyName = "TarvoSearch-guide.html";
+}  // namespace
 
 std::string notepadCommandLine(std::string_view path) {
     std::string line = "notepad.exe \"";
@@ -21,6 +22,15 @@ std::string documentationPath(std::string_view executablePath) {
                                                      : executablePath.substr(0, slash + 1));
     path += kGuideBesideExecutable;
     return path;
+}
+
+UserGuide userGuide(std::string_view executablePath, bool besideExists,
+                    std::string_view tempFolder) {
+    if (besideExists || tempFolder.empty()) return {documentationPath(executablePath), false};
+    std::string path(tempFolder);
+    if (path.back() != '\\' && path.back() != '/') path += '\\';
+    path += kGuideCopyName;
+    return {path, true};
 }
 
 }  // namespace tarvo

@@ -6,6 +6,7 @@
 
 #include "shell/launching.h"
 #include "shell/program_win32.h"
+#include "shell/resources/resource.h"
 
 namespace tarvo {
 
@@ -35,6 +36,29 @@ std::string executablePath() {
 
 const std::string& previewedPath() {
     return program().previewPane.document().currentPath();
+}
+
+bool isFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The guide built into the program's resources, written whole over the
+// file; a file cut short is removed rather than opened.
+bool writeBuiltInGuide(const std::string& path) {
+    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(IDR_USER_GUIDE), RT_RCDATA);
+    HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    if (!bytes) return false;
+    const DWORD size = SizeofResource(nullptr, found);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool whole = WriteFile(file, bytes, size, &written, nullptr) && written == size;
+    CloseHandle(file);
+    if (!whole) DeleteFileA(path.c_str());
+    return whole;
 }
 
 }  // namespace
@@ -81,9 +105,20 @@ void openWithNotepad() {
     launcher().startProcess(nullptr, notepadCommandLine(previewedPath()).c_str());
 }
 
-void openDocumentation() {
+UserGuide findUserGuide() {
     const std::string exe = executablePath();
-    launcher().shellOpen(documentationPath(exe).c_str());
+    char temp[MAX_PATH + 1];
+    const DWORD length = GetTempPathA(sizeof temp, temp);
+    const std::string_view folder(temp, (length > 0 && length < sizeof temp) ? length : 0);
+    return userGuide(exe, isFile(documentationPath(exe)), folder);
+}
+
+void openDocumentation() {
+    const UserGuide guide = findUserGuide();
+    // A copy that cannot be written is not opened: Help then does nothing,
+    // as a launch that fails does.
+    if (guide.builtIn && !writeBuiltInGuide(guide.path)) return;
+    launcher().shellOpen(guide.path.c_str());
 }
 
 }  // namespace tarvo

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "shell/launching.h"
+
 namespace tarvo {
 
 // Saves the settings with the window rectangle moved kNewWindowOffset right
@@ -19,8 +21,12 @@ void openPreviewedFile();
 // The previewed file in Notepad, found along the executable search path.
 void openWithNotepad();
 
-// The user guide beside the executable, in the system's browser.
+// The user guide in the system's browser: the one beside the executable,
+// else the copy built into the program, written to the temporary folder.
 void openDocumentation();
+
+// The file Help opens, as the About box names it.
+UserGuide findUserGuide();
 
 // How these commands reach the system. Tests replace the members to watch a
 // beep, a process start or a shell open without making one.

@@ -54,8 +54,12 @@ HWND createMainWindow(int showState) {
     Program& p = program();
     const CreatePlacement at = creationPlacement(p.settings.windowRect);
     HMENU menu = LoadMenuA(p.instance, MAKEINTRESOURCEA(IDR_MAIN_MENU));
-    HWND window = CreateWindowExA(0, "vrex", "Tarvo Search", WS_OVERLAPPEDWINDOW, at.x, at.y,
-                                  at.width, at.height, nullptr, menu, p.instance, nullptr);
+    // The main window paints its face colour over its whole update region;
+    // without clipping its children that paint would cover the panes, which
+    // drew themselves through their kept contexts when the layout moved them.
+    HWND window =
+        CreateWindowExA(0, "vrex", "Tarvo Search", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, at.x,
+                        at.y, at.width, at.height, nullptr, menu, p.instance, nullptr);
     if (window) ShowWindow(window, showState);
     return window;
 }

@@ -12,6 +12,8 @@
 #define IDD_PROMPT 104
 #define IDD_ABOUT 105
 #define IDB_BANNER 106
+// The user guide, docs/index.html, for a program copied without its docs.
+#define IDR_USER_GUIDE 107
 #define IDC_PROMPT_EDIT 1001
 #define IDC_PROMPT_LABEL 1005
 #define IDC_ABOUT_TEXT 1011

@@ -7,7 +7,8 @@
 #
 # Each run starts from a copy of an initialised prefix with no settings
 # file, so the program meets its first start. Artefacts in WORK_DIR:
-# screenshot.png (a search with results and a preview) and the logs.
+# screenshot.png (a search with results and a preview), maximised.png (the
+# whole screen with the maximised window) and the logs.
 # Exit 77 (skipped) without a display or the tools.
 set -uo pipefail
 
@@ -16,7 +17,7 @@ work=$(realpath -m "$2")
 here=$(cd "$(dirname "$0")" && pwd)
 
 if [ -z "${DISPLAY:-}" ]; then echo "skipped: no X display"; exit 77; fi
-for tool in xdotool xwd convert; do
+for tool in xdotool xwd convert import iconv; do
     command -v "$tool" >/dev/null || { echo "skipped: $tool missing"; exit 77; }
 done
 
@@ -144,20 +145,28 @@ close_window() {  # close_window WINDOW: Alt+F4, as a person closes it
     xdotool key alt+F4
 }
 
-# The window writes Windows line ends: each line is compared without its CR.
+# The window writes Windows line ends: each line is compared without its CR,
+# and every line must have one.
 settings_line() { sed -n "$1p" "$settings" | tr -d '\r'; }
+crlf_lines() { [ "$(grep -c $'\r$' "$settings")" = "$(wc -l <"$settings")" ]; }
+
+# Starts the program and types a search as a person types it: the Find
+# text, Tab, the tree, Enter. Sets $started (the pid) and $main (the window).
+start_and_search() {  # start_and_search LOG FIND_TEXT
+    start_program "$1"
+    main=$(wait_window '^Tarvo Search$' 1 | head -1) || { echo "FAIL: no window"; exit 1; }
+    activate_window "$main"
+    xdotool type --delay 12 "$2"
+    xdotool key Tab
+    xdotool type --delay 12 "$root"
+    xdotool key Return
+    wait_settled "$main" || fail "the window never settled after the search for '$2'"
+}
 
 # --- scenario 1: a search typed as a person types it ------------------------
 echo "== search, preview, Notepad, close"
-start_program "$work/first.log"
+start_and_search "$work/first.log" 'widget gadget'
 first=$started
-main=$(wait_window '^Tarvo Search$' 1 | head -1) || { echo "FAIL: no window"; exit 1; }
-activate_window "$main"
-xdotool type --delay 12 'widget gadget'
-xdotool key Tab
-xdotool type --delay 12 "$root"
-xdotool key Return
-wait_settled "$main" || fail "the window never settled after the search"
 xwd -id "$main" -silent | convert xwd:- "$work/screenshot.png"
 xdotool key F6  # Stop: nothing runs any more, it must change nothing
 
@@ -194,8 +203,7 @@ else
     expect_line 8 ''
     expect_line 9 "1000 $root\\my src\\hello world.c"
     expect_line 10 "999 $root\\notes.txt"
-    [ "$(grep -c $'\r$' "$settings")" = "$(wc -l <"$settings")" ] ||
-        fail "settings lines do not all end in CR LF"
+    crlf_lines || fail "settings lines do not all end in CR LF"
 fi
 
 # --- scenario 2: New Window, and the last to exit decides the file ---------
@@ -269,6 +277,56 @@ elif [ -f "$linux_tree/.unpacked" ]; then
     fi
 else
     echo "== README picture skipped: no $linux_tree (bench/run.sh unpacks it)"
+fi
+
+# --- scenario 3: a settings folder under a non-ASCII name, maximised, Shift+Tab
+echo "== non-ASCII settings folder, maximised window, Shift+Tab"
+# The user's application-data folder moved under C:\users\Jürgen: regedit
+# reads a REGEDIT4 file in the ANSI code page, so the ü is one Latin-1 byte.
+appdata="$prefix/drive_c/users/Jürgen/AppData/Roaming"
+mkdir -p "$appdata"
+iconv -f UTF-8 -t LATIN1 >"$work/appdata.reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders]
+"AppData"="C:\\users\\Jürgen\\AppData\\Roaming"
+
+[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders]
+"AppData"="C:\\users\\Jürgen\\AppData\\Roaming"
+REG
+"$WINE" regedit /S "$(winpath "$work/appdata.reg")" >/dev/null 2>&1
+settings="$appdata/TarvoSearch.txt"
+
+start_and_search "$work/third.log" 'widget'
+third=$started
+xdotool key alt+space
+sleep 0.5
+xdotool key x  # Maximize, from the window's system menu
+wait_settled "$main" || fail "the maximised window never settled"
+width=$(xdotool getwindowgeometry --shell "$main" | sed -n 's/^WIDTH=//p')
+# A maximised frame reaches past the screen's edges, as on Windows.
+[ "$width" -ge "$(xdotool getdisplaygeometry | cut -d' ' -f1)" ] ||
+    fail "the window is $width pixels wide, not maximised"
+import -window root "$work/maximised.png"
+# Each box's caret at its start before Shift+Tab leaves it: a letter typed
+# after Shift+Tab must be appended, not replace a selection.
+xdotool key Home shift+Tab
+xdotool type --delay 12 ' gadget'
+xdotool key Home shift+Tab
+xdotool type --delay 12 '\my src'
+xdotool key Return
+wait_settled "$main" || fail "the window never settled after Shift+Tab and Enter"
+close_window "$main"
+wait_exit "$third" || fail "exit code $? after Alt+F4 in the maximised window"
+
+if [ ! -f "$settings" ]; then
+    fail "no settings file in the folder named with ü: $settings"
+else
+    crlf_lines || fail "settings lines do not all end in CR LF"
+    [ "$(settings_line 3)" = 'widget gadget' ] ||
+        fail "line 3 is '$(settings_line 3)', not the Find text typed after Shift+Tab"
+    [ "$(settings_line 4)" = "$root\\my src" ] ||
+        fail "line 4 is '$(settings_line 4)', not the Path text typed after Shift+Tab"
 fi
 
 if [ $failed -ne 0 ]; then

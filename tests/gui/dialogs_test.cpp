@@ -6,12 +6,14 @@
 
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "gui_support.h"
 #include "shell/commands_win32.h"
 #include "shell/dialog_texts.h"
+#include "shell/launching.h"
 #include "shell/launching_win32.h"
 #include "shell/resources/resource.h"
 
@@ -88,6 +90,11 @@ std::string itemText(HWND dialog, int id) {
 std::string windowText(HWND window) {
     char text[256];
     return std::string(text, GetWindowTextA(window, text, sizeof text));
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 std::string letters(size_t count) {
@@ -291,6 +298,54 @@ TEST_F(Dialogs, AboutBannerIsA500By54PictureWith256Colours) {
                               EXPECT_NE(SendMessageA(picture, STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
                               clickButton(dialog, IDOK);
                           }}));
+}
+
+// Help opens a file holding the user guide: the one beside the program or,
+// for a program alone in its folder, the copy built into it. The About box
+// names the file Help opens.
+TEST_F(Dialogs, HelpOpensAFileHoldingTheGuideAndAboutNamesIt) {
+    runCommand(IDM_ONLINE_DOCUMENTATION);
+    ASSERT_EQ(launches.shellOpened.size(), 1u);
+    const std::string guide = launches.shellOpened[0];
+    EXPECT_NE(readFile(guide).find("<title>Tarvo Search"), std::string::npos) << guide;
+    EXPECT_TRUE(runDialog(IDM_ABOUT, {[&](HWND dialog) {
+                              EXPECT_NE(itemText(dialog, IDC_ABOUT_TEXT).find("\r\n" + guide),
+                                        std::string::npos);
+                              clickButton(dialog, IDOK);
+                          }}));
+}
+
+// Regression: Help opened nothing when the program was copied without its
+// docs folder. A copy of this suite alone in an empty folder runs the test
+// above; the guide it opened is the one built in, written over a stale copy.
+TEST_F(Dialogs, HelpWorksForTheProgramCopiedAloneIntoAnEmptyFolder) {
+    char exe[MAX_PATH];
+    ASSERT_LT(GetModuleFileNameA(nullptr, exe, MAX_PATH), DWORD{MAX_PATH});
+    const std::string alone = tree.mkdir("alone") + "\\gui_tests.exe";
+    ASSERT_TRUE(CopyFileA(exe, alone.c_str(), FALSE));
+    char temp[MAX_PATH];
+    const UserGuide copy = userGuide(alone, false, std::string(temp, GetTempPathA(MAX_PATH, temp)));
+    ASSERT_TRUE(copy.builtIn);
+    std::ofstream(copy.path) << "stale";
+
+    std::string line =
+        "\"" + alone + "\" --gtest_filter=Dialogs.HelpOpensAFileHoldingTheGuideAndAboutNamesIt";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child = {};
+    ASSERT_TRUE(CreateProcessA(alone.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &child));
+    // This thread's windows keep answering while the copy starts its own.
+    while (MsgWaitForMultipleObjects(1, &child.hProcess, FALSE, 60000, QS_ALLINPUT) ==
+           WAIT_OBJECT_0 + 1)
+        drain();
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(child.hProcess, &code);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+    EXPECT_EQ(code, 0u) << "the copy's test passed";
+    EXPECT_TRUE(readFile(copy.path) == readFile(documentationPath(exe)))
+        << "the guide written over the stale copy";
 }
 
 TEST_F(Dialogs, OpenAndNotepadBeepWithNothingPreviewed) {

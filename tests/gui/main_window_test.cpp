@@ -3,9 +3,11 @@
 #include <windowsx.h>
 
 #include <cstring>
+#include <memory>
 
-#include "gui_support.h"
+#include "gui/pane_test_support.h"
 #include "shell/resources/resource.h"
+#include "view/text_class.h"
 #include "view/text_drawing_win32.h"
 
 namespace tarvo::testing {
@@ -107,11 +109,13 @@ TEST_F(MainWindow, EnterDuringASearchStopsWithSameTextsAndRestartsWithNewOnes) {
     }
 }
 
-TEST_F(MainWindow, TabCyclesFindPathFindWithTheCaretAtTheEnd) {
-    SetWindowTextA(windows().findBox, "find text");
-    SetWindowTextA(windows().pathBox, "C:\\a\\path");
-    SetFocus(windows().findBox);
-    drain();
+// Regression: the caret was put at the end with a posted End key, which ran
+// while Shift was still down: Shift+Tab selected from the old caret to the
+// end, and the next letter typed replaced the whole text.
+TEST_F(MainWindow, TabAndShiftTabCycleFindPathFindWithTheCaretAtTheEnd) {
+    const std::string texts[] = {"find text", "C:\\a\\path"};
+    SetWindowTextA(windows().findBox, texts[0].c_str());
+    SetWindowTextA(windows().pathBox, texts[1].c_str());
     auto caretAtEnd = [](HWND box) {
         DWORD start = 0, end = 0;
         SendMessageA(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
@@ -124,19 +128,36 @@ TEST_F(MainWindow, TabCyclesFindPathFindWithTheCaretAtTheEnd) {
     } steps[] = {{windows().findBox, windows().pathBox, "Find -> Path"},
                  {windows().pathBox, windows().findBox, "Path -> Find"},
                  {windows().fileBox, windows().findBox, "File -> Find"}};
-    for (const Step& step : steps) {
-        SCOPED_TRACE(step.label);
-        SetFocus(step.from);
-        SendMessageA(step.from, EM_SETSEL, 0, 0);
-        SendMessageA(step.to, EM_SETSEL, 0, 0);
-        EXPECT_EQ(SendMessageA(step.from, WM_KEYDOWN, VK_TAB, 1), 0);
-        EXPECT_EQ(SendMessageA(step.from, WM_CHAR, '\t', 1), 0);  // swallowed
-        EXPECT_EQ(SendMessageA(step.from, WM_KEYUP, VK_TAB, 1), 0);
-        drain();  // the posted End key
-        EXPECT_EQ(GetFocus(), step.to);
-        EXPECT_TRUE(caretAtEnd(step.to));
+    // The caret where the target box had it: at the start, inside, at the
+    // end, and the whole text selected.
+    const std::pair<int, int> carets[] = {{0, 0}, {3, 3}, {1000, 1000}, {0, -1}};
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    for (BYTE shift : {BYTE{0}, BYTE{0x80}}) {
+        keys[VK_SHIFT] = shift;
+        SetKeyboardState(keys);
+        for (const Step& step : steps) {
+            for (const auto& [start, end] : carets) {
+                SCOPED_TRACE(::testing::Message() << step.label << (shift ? " with Shift" : "")
+                                                  << ", caret " << start << ".." << end);
+                const std::string before = boxText(step.to);
+                SetFocus(step.from);
+                SendMessageA(step.to, EM_SETSEL, start, end);
+                EXPECT_EQ(SendMessageA(step.from, WM_KEYDOWN, VK_TAB, 1), 0);
+                EXPECT_EQ(SendMessageA(step.from, WM_CHAR, '\t', 1), 0);  // swallowed
+                EXPECT_EQ(SendMessageA(step.from, WM_KEYUP, VK_TAB, 1), 0);
+                drain();
+                EXPECT_EQ(GetFocus(), step.to);
+                EXPECT_TRUE(caretAtEnd(step.to));
+                SendMessageA(step.to, WM_CHAR, 'x', 1);
+                EXPECT_EQ(boxText(step.to), before + "x") << "a typed letter is appended";
+                SetWindowTextA(step.to, before.c_str());
+            }
+        }
     }
-    EXPECT_EQ(boxText(windows().findBox), "find text") << "no tab character typed";
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(boxText(windows().findBox), texts[0]) << "no tab character typed";
 }
 
 TEST_F(MainWindow, ListKeysInAnEditBoxGoToTheResultsPane) {
@@ -263,6 +284,62 @@ TEST_F(MainWindow, MovesAndSizesFollowTheWindowAndTheLayout) {
     drain();
     EXPECT_EQ(rect.left, 40);
     EXPECT_EQ(rect.right, 740);
+}
+
+// Regression: the main window painted its face colour over the panes when it
+// was resized; a band of the preview stayed blank until the next scroll.
+TEST_F(MainWindow, EveryBandShowsItsContentAfterAResize) {
+    std::string lines;
+    for (int i = 1; i <= 300; ++i)
+        lines += "needle line " + std::to_string(i) + "\n";
+    search("needle", tree.write("long.txt", lines));
+    HWND main = windows().main;
+    // What the screen shows of a child's client area, read from the screen
+    // itself, not from a device context of the program's.
+    auto fromScreen = [](HWND child, RECT& client) {
+        GetClientRect(child, &client);
+        POINT origin{0, 0};
+        ClientToScreen(child, &origin);
+        auto dib = std::make_unique<Dib>(client.right, client.bottom);
+        HDC screen = GetDC(nullptr);
+        BitBlt(dib->dc(), 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
+        ReleaseDC(nullptr, screen);
+        return dib;
+    };
+    const struct {
+        const char* label;
+        int show;
+        int width, height;
+    } changes[] = {{"maximise", SW_MAXIMIZE, 0, 0},
+                   {"restore", SW_RESTORE, 0, 0},
+                   {"shrink", 0, 640, 480},
+                   {"grow", 0, 1000, 800}};
+    for (const auto& change : changes) {
+        SCOPED_TRACE(change.label);
+        if (change.show)
+            ShowWindow(main, change.show);
+        else
+            SetWindowPos(main, nullptr, 0, 0, change.width, change.height,
+                         SWP_NOMOVE | SWP_NOZORDER);
+        drain();
+        RECT client;
+        auto preview = fromScreen(p().previewPane.window(), client);
+        const int h = lineHeight(PreviewFont);
+        ASSERT_GT(client.bottom / h, 3);
+        for (int row = 0; row < client.bottom / h; ++row) {
+            SCOPED_TRACE(row);
+            EXPECT_GT(countIn(*preview, kGutterColour, 0, row * h, client.right, (row + 1) * h), 5)
+                << "the row's line number is drawn";
+        }
+        EXPECT_EQ(countIn(*preview, p().faceColour, 0, 0, client.right, client.bottom), 0);
+        auto results = fromScreen(p().resultsPane.window(), client);
+        EXPECT_EQ(countIn(*results, p().faceColour, 0, 0, client.right, client.bottom), 0);
+        for (HWND box : {windows().findBox, windows().pathBox, windows().fileBox}) {
+            auto text = fromScreen(box, client);
+            EXPECT_GT(countIn(*text, RGB(0, 0, 0), 0, 0, client.right, client.bottom), 20)
+                << "the box shows its text";
+        }
+    }
 }
 
 TEST_F(MainWindow, WindowsAndClassesAreAsTheProgramDefinesThem) {

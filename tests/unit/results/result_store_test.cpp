@@ -378,12 +378,16 @@ TEST(ResultStore, KeepSelectionVisible) {
     store.clearResults();
     for (int i = 0; i < 50; ++i)
         store.addResult(100 - i, numbered("k", i).c_str(), 1, "t");
-    store.setVisibleRows(10);
     struct Case {
         int32_t first, selected, expected;
-    } cases[] = {{20, 5, 5}, {0, 8, 0}, {0, 9, 1}, {0, 30, 22}, {45, 49, 41}, {40, 45, 40}};
+        int32_t visibleRows = 10;
+    } cases[] = {{20, 5, 5},     {0, 8, 0},      {0, 9, 1},      {0, 30, 22},    {45, 49, 41},
+                 {40, 45, 40},   {5, 6, 6, 1},   {5, 5, 5, 1},   {9, 5, 5, 1},   {0, 49, 49, 1},
+                 {5, 6, 6, 2},   {5, 5, 5, 2},   {0, 49, 49, 2}, {5, 6, 5, 3},   {5, 7, 6, 3},
+                 {0, 49, 48, 3}, {0, 18, 0, 20}, {0, 19, 1, 20}, {0, 49, 31, 20}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.selected);
+        SCOPED_TRACE(::testing::Message() << c.visibleRows << " rows, row " << c.selected);
+        store.setVisibleRows(c.visibleRows);
         store.setFirstVisibleRow(c.first);
         store.selectRow(c.selected);
         store.keepSelectionVisible();

@@ -68,6 +68,7 @@ TEST(ResultsPaneKeys, MoveTheSelectionAndClamp) {
         int32_t selected;
         int32_t count;
         int32_t expected;
+        int32_t visibleRows = 10;
     };
     const Case cases[] = {
         {"Page Down in 10 rows from 0", KeyPageDown, 0, 100, 8},
@@ -82,10 +83,17 @@ TEST(ResultsPaneKeys, MoveTheSelectionAndClamp) {
         {"Page Down near the end", KeyPageDown, 95, 100, 99},
         {"an empty store stays at -1", KeyDown, -1, 0, -1},
         {"Home in an empty store", KeyHome, -1, 0, -1},
+        {"Page Down in 1 row moves one row", KeyPageDown, 5, 100, 6, 1},
+        {"Page Up in 1 row moves one row", KeyPageUp, 5, 100, 4, 1},
+        {"Page Down in 2 rows moves one row", KeyPageDown, 5, 100, 6, 2},
+        {"Page Up in 2 rows moves one row", KeyPageUp, 5, 100, 4, 2},
+        {"Page Down in 3 rows", KeyPageDown, 5, 100, 6, 3},
+        {"Page Down in 20 rows", KeyPageDown, 5, 100, 23, 20},
+        {"Page Up in 20 rows", KeyPageUp, 30, 100, 12, 20},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
-        std::optional<int32_t> row = rowForKey(c.key, c.selected, 10, c.count);
+        std::optional<int32_t> row = rowForKey(c.key, c.selected, c.visibleRows, c.count);
         ASSERT_TRUE(row.has_value());
         EXPECT_EQ(*row, c.expected);
     }

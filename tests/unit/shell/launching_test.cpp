@@ -38,5 +38,30 @@ TEST(LaunchingTest, GuideLiesInDocsBesideTheExecutable) {
     }
 }
 
+TEST(LaunchingTest, HelpOpensTheGuideBesideTheProgramElseItsBuiltInCopy) {
+    const struct {
+        const char* label;
+        bool besideExists;
+        const char* tempFolder;
+        const char* path;
+        bool builtIn;
+    } cases[] = {
+        {"the guide beside the program", true, "C:\\Temp\\", "C:\\Tarvo\\docs\\index.html", false},
+        {"alone: the copy in the temporary folder", false, "C:\\Temp\\",
+         "C:\\Temp\\TarvoSearch-guide.html", true},
+        {"a temporary folder without its separator", false, "C:\\Temp",
+         "C:\\Temp\\TarvoSearch-guide.html", true},
+        {"no temporary folder: the guide beside, if anything", false, "",
+         "C:\\Tarvo\\docs\\index.html", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const UserGuide guide =
+            userGuide("C:\\Tarvo\\TarvoSearch.exe", c.besideExists, c.tempFolder);
+        EXPECT_EQ(guide.path, c.path);
+        EXPECT_EQ(guide.builtIn, c.builtIn);
+    }
+}
+
 }  // namespace
 }  // namespace tarvo
