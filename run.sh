@@ -23,7 +23,7 @@ repo="$PWD"
 jobs=$(nproc)
 text=$(command_text "$@")
 
-. cmake/install-missing.sh
+. scripts/install-missing.sh
 
 if [ -n "${DISPLAY:-}" ]; then
     install_missing cmake make g++ googletest libgtest-dev \
@@ -31,7 +31,7 @@ if [ -n "${DISPLAY:-}" ]; then
     cmake --preset windows >/dev/null
     cmake --build --preset windows --target TarvoSearch launch_with_command_line \
         -j "$jobs" >/dev/null
-    . cmake/wine-env.sh
+    . scripts/wine-env.sh
     wine_prefix_init "$repo/build/windows/wine-prefix"
     cd "$here"
     # Wine would quote and escape the text on its way to the command line;

@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 
 jobs=$(nproc)
 
-. cmake/install-missing.sh
+. scripts/install-missing.sh
 # The Windows build: the MinGW-w64 cross compiler, Wine to run it, a virtual
 # display with fonts metric-compatible with Arial and Courier New, and xdotool,
 # xwd and convert to drive the program and take screenshots. The fuzz targets:
@@ -34,13 +34,13 @@ done
 echo "== windows"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
-. cmake/wine-env.sh
+. scripts/wine-env.sh
 wine_prefix_init "$PWD/build/windows/wine-prefix"
 # The suites draw real windows: a 24-bit virtual screen, since a shallower
 # one changes the colours read back from window device contexts.
 export jobs
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
-    . cmake/wine-env.sh
+    . scripts/wine-env.sh
     wine_server_start
     rc=0
     ctest --preset windows -j "$jobs" || rc=$?

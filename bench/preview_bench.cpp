@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "engine/term_table.h"
-#include "preview/marked_text.h"
 #include "preview/preview_document.h"
 #include "preview/preview_pane_rules.h"
 #include "support/temp_tree.h"
+#include "view/marked_text.h"
 
 namespace tarvo {
 namespace {

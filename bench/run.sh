@@ -33,7 +33,7 @@ mkdir -p "$cache" "$work"
 # ---------------------------------------------------------------------------
 # What the benchmark needs: the tree, the peer, a compiler
 # ---------------------------------------------------------------------------
-. "$repo/cmake/install-missing.sh"
+. "$repo/scripts/install-missing.sh"
 install_missing linux-source-6.1 ripgrep cmake make g++ xz-utils
 
 if [ ! -f "$tree/.unpacked" ]; then

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/term_table.h"
-#include "preview/marked_text.h"
+#include "view/marked_text.h"
 
 namespace tarvo {
 

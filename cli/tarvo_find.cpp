@@ -9,6 +9,9 @@
 #include <unordered_set>
 #include <vector>
 
+#include "app/clock.h"
+#include "app/settings_file.h"
+#include "app/status_line.h"
 #include "cli/cli_options.h"
 #include "cli/console.h"
 #include "cli/result_printer.h"
@@ -17,9 +20,6 @@
 #include "engine/path_list.h"
 #include "engine/search_engine.h"
 #include "results/result_store.h"
-#include "shell/clock.h"
-#include "shell/settings_file.h"
-#include "shell/status_line.h"
 
 namespace tarvo {
 namespace {

@@ -4,44 +4,19 @@
 #include <cstdint>
 #include <cstring>
 
+#include "engine/path_hash.h"
+#include "engine/result_sink.h"
 #include "engine/term_table.h"
-#include "results/result_store.h"
 
 namespace tarvo {
 
 namespace {
 
-constexpr int32_t kHashedBytesLimit = 1000000;  // bounds the walk when no limit is given
-constexpr int32_t kDecayPerRun = 10;            // a file credited once leads for 99 runs
-constexpr int32_t kBestCredit = 1000;           // the best result's file; the next one less
-constexpr int64_t kKeyPerPathTerm = 1000000;    // a term in the path outweighs any priority
+constexpr int32_t kDecayPerRun = 10;          // a file credited once leads for 99 runs
+constexpr int32_t kBestCredit = 1000;         // the best result's file; the next one less
+constexpr int64_t kKeyPerPathTerm = 1000000;  // a term in the path outweighs any priority
 
 }  // namespace
-
-uint32_t pathHash(const char* text, int32_t limit) {
-    uint32_t h = 5381;
-    if (text == nullptr) return h;
-    const size_t length =
-        strnlen(text, static_cast<size_t>(limit >= 0 ? limit : kHashedBytesLimit));
-    // The byte counts as signed: 128..255 add -128..-1 (modulo 2^32).
-    auto value = [](char c) {
-        return static_cast<uint32_t>(static_cast<int32_t>(static_cast<int8_t>(c)));
-    };
-    // Four bytes per step, the same sum regrouped: h x 65599^4 + b0 x 65599^3
-    // + b1 x 65599^2 + b2 x 65599 + b3, every product modulo 2^32.
-    constexpr uint32_t m1 = 65599u;
-    constexpr uint32_t m2 = m1 * m1;
-    constexpr uint32_t m3 = m2 * m1;
-    constexpr uint32_t m4 = m3 * m1;
-    size_t i = 0;
-    for (; i + 4 <= length; i += 4) {
-        h = h * m4 + value(text[i]) * m3 + value(text[i + 1]) * m2 + value(text[i + 2]) * m1 +
-            value(text[i + 3]);
-    }
-    for (; i < length; ++i)
-        h = h * m1 + value(text[i]);
-    return h;
-}
 
 // ---------------------------------------------------------------------------
 // Table and hash index
@@ -199,8 +174,8 @@ void FileMemory::credit(const char* path, int32_t position) {
     e.credited = true;
 }
 
-void FileMemory::creditResults(const ResultStore& results) {
-    results.forEachInRankOrder(
+void FileMemory::creditResults(const ResultSink& results) {
+    results.visitInRankOrder(
         [this](const char* path, int32_t position) { credit(path, position); });
 }
 

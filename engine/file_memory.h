@@ -30,15 +30,11 @@
 
 namespace tarvo {
 
-class ResultStore;
+class ResultSink;
 class TermTable;
 
 inline constexpr int32_t kFileMemoryGrowth = 10000;
 inline constexpr int32_t kMaxRememberedFiles = 1000000;  // the table never grows past this
-
-// Seed 5381, h = h x 65599 + byte (signed), modulo 2^32; up to the
-// terminator, or `limit` bytes when limit >= 0 (at most 1,000,000 without).
-uint32_t pathHash(const char* text, int32_t limit = -1);
 
 struct FileMemoryEntry {
     std::string path;
@@ -64,7 +60,7 @@ public:
     void markBinary(const char* path);
 
     void credit(const char* path, int32_t position);
-    void creditResults(const ResultStore& results);
+    void creditResults(const ResultSink& results);
 
     // Decays, orders and scans the remembered files through `scanFile`.
     // Ends at once when the memory is emptied from inside a scan. With

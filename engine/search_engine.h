@@ -1,3 +1,8 @@
+// Room engine/: the search itself: request, directory walk, file scanner,
+// line scoring, file priority memory, with platform twins for the listing
+// and the reader. Portable; includes no other room. Results leave through
+// ResultSink, the program around it is reached through SearchHost.
+//
 // One search from its request to its end: parse the terms and the roots,
 // empty the results, scan the remembered files first, walk every root depth
 // first handing each file to the scanner, and credit the results.
@@ -17,23 +22,15 @@
 #include "engine/file_memory.h"
 #include "engine/int_vector.h"
 #include "engine/line_scoring.h"
+#include "engine/result_sink.h"
 #include "engine/scan_blocks.h"
 #include "engine/scan_file_reader.h"
 #include "engine/search_host.h"
 #include "engine/search_request.h"
+#include "engine/search_stats.h"
 #include "engine/term_table.h"
-#include "results/result_store.h"
 
 namespace tarvo {
-
-// 64-bit throughout: a few files of hundreds of millions of lines pass any
-// 32-bit count.
-struct SearchStats {
-    int64_t matches = 0;  // lines scored, kept or not; may exceed 9999
-    int64_t files = 0;    // files read to the end
-    int64_t lines = 0;
-    int64_t bytes = 0;
-};
 
 // The sliding read window: 100,000 bytes; past position 75,000 its last
 // 50,000 bytes move to the front and the next 50,000 are read behind them,
@@ -47,7 +44,7 @@ inline constexpr int kMatchesPerPump = 100;
 class SearchEngine {
 public:
     SearchEngine(SearchHost& host, const SearchRequest& request, FileMemory& memory,
-                 ResultStore& results);
+                 ResultSink& results);
     SearchEngine(const SearchEngine&) = delete;
     SearchEngine& operator=(const SearchEngine&) = delete;
 
@@ -82,7 +79,7 @@ private:
     SearchHost& host_;
     const SearchRequest& request_;
     FileMemory& memory_;
-    ResultStore& results_;
+    ResultSink& results_;
 
     TermTable terms_;
     std::vector<std::string> roots_;  // SearchRootTable

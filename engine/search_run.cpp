@@ -6,7 +6,7 @@
 namespace tarvo {
 
 SearchEngine::SearchEngine(SearchHost& host, const SearchRequest& request, FileMemory& memory,
-                           ResultStore& results)
+                           ResultSink& results)
     : host_(host),
       request_(request),
       memory_(memory),

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/file_memory.h"
+#include "engine/path_hash.h"
 
 namespace tarvo {
 

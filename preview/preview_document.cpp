@@ -6,7 +6,7 @@
 #include "engine/path_list.h"
 #include "engine/scan_file_reader.h"
 #include "preview/keyword_table.h"
-#include "preview/text_class.h"
+#include "view/text_class.h"
 
 namespace tarvo {
 

@@ -5,7 +5,7 @@
 
 #include "engine/term_table.h"
 #include "preview/preview_document.h"
-#include "preview/text_class.h"
+#include "view/text_class.h"
 
 namespace tarvo {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "preview/scroll_request.h"
+#include "view/scroll_request.h"
 
 namespace tarvo {
 

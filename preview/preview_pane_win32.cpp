@@ -3,11 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "preview/marked_text.h"
 #include "preview/preview_pane_rules.h"
-#include "preview/text_class.h"
-#include "preview/text_drawing_win32.h"
-#include "shell/program_win32.h"
+#include "view/marked_text.h"
+#include "view/text_class.h"
+#include "view/text_drawing_win32.h"
 
 namespace tarvo {
 
@@ -19,22 +18,12 @@ void fillWhite(HDC dc, int left, int top, int right, int bottom) {
     Rectangle(dc, left, top, right, bottom);
 }
 
-ScrollBarState readScrollBar(HWND pane) {
-    SCROLLINFO info = {};
-    info.cbSize = sizeof info;
-    info.fMask = SIF_ALL;
-    GetScrollInfo(pane, SB_VERT, &info);
-    return {info.nMin, info.nMax, static_cast<int32_t>(info.nPage), info.nPos, info.nTrackPos};
-}
-
 }  // namespace
 
-void showFile(const char* path, int32_t lineNumber) {
+void PreviewPane::showFile(const char* path, int32_t lineNumber) {
     if (!path) return;
-    Program& p = program();
-    PaneState& panes = p.panes;
-    const bool sameFile = panes.document.currentPath() == path;
-    switch (planShowFile(panes.preview, sameFile, lineNumber)) {
+    const bool sameFile = document_.currentPath() == path;
+    switch (planShowFile(position_, sameFile, lineNumber)) {
         case ShowFileStep::Nothing:
             return;
         case ShowFileStep::Repaint:
@@ -43,20 +32,19 @@ void showFile(const char* path, int32_t lineNumber) {
             // A file that cannot be opened leaves an empty document; it is
             // painted at once all the same, so the old file's rows never
             // stand under the new path.
-            panes.document.loadDocument(path, p.settings.request.highlightList);
-            SetWindowTextA(p.windows.fileBox, path);
+            document_.loadDocument(path, highlightList_);
+            SetWindowTextA(fileBox_, path);
             break;
     }
-    paintPreview(nullptr);
+    paint(nullptr);
 }
 
-void paintPreview(HDC dc) {
-    Program& p = program();
-    HWND pane = p.windows.previewPane;
-    if (!dc) dc = p.windows.previewDc;
+void PreviewPane::paint(HDC dc) {
+    HWND pane = window();
+    if (!dc) dc = keptDc();
     if (!pane || !dc) return;
-    PreviewPosition& position = p.panes.preview;
-    const PreviewDocument& document = p.panes.document;
+    PreviewPosition& position = position_;
+    const PreviewDocument& document = document_;
 
     RECT window;
     GetWindowRect(pane, &window);
@@ -73,7 +61,7 @@ void paintPreview(HDC dc) {
     const PreviewPaintPlan plan =
         planPreviewPaint(top, position.visibleLines, document.lineCount(), h);
     for (int32_t line = plan.firstLine; line < plan.endLine; ++line)
-        paintPreviewLine(dc, line, 0, (line - top) * h, kFarEdge, (line - top + 1) * h);
+        paintLine(dc, line, 0, (line - top) * h, kFarEdge, (line - top + 1) * h);
     fillWhite(dc, 0, plan.blankTop, kFarEdge, kFarEdge);
 
     const ScrollBarState state = previewScrollBar(document.lineCount() > 0, document.lineCount(),
@@ -88,30 +76,18 @@ void paintPreview(HDC dc) {
     SetScrollInfo(pane, SB_VERT, &bar, TRUE);
 }
 
-void paintPreviewLine(HDC dc, int32_t line, int left, int top, int right, int bottom) {
-    const Program& p = program();
+void PreviewPane::paintLine(HDC dc, int32_t line, int left, int top, int right, int bottom) {
     fillWhite(dc, left, top, right, bottom);
-    if (line > p.panes.document.lineCount()) return;
+    if (line > document_.lineCount()) return;
     std::string text;
     std::vector<uint8_t> attrs;
-    buildPreviewRow(p.panes.document, line, p.engine.terms(), text, attrs);
+    buildPreviewRow(document_, line, terms_, text, attrs);
     drawMarkedText(dc, text.c_str(), attrs.data(), left, top, bottom);
 }
 
-void scrollPreview(WPARAM request, bool fromWheel) {
-    Program& p = program();
-    HWND pane = p.windows.previewPane;
-    const ScrollBarState bar = readScrollBar(pane);
-    SCROLLINFO position = {};
-    position.cbSize = sizeof position;
-    position.fMask = SIF_POS;
-    position.nPos = requestedScrollPosition(bar, static_cast<uint32_t>(request), fromWheel,
-                                            kPreviewLinesPerNotch);
-    // The scroll bar clamps the position to its range; the rows follow it.
-    SetScrollInfo(pane, SB_VERT, &position, TRUE);
-    GetScrollInfo(pane, SB_VERT, &position);
-    p.panes.preview.topLine = position.nPos;
-    paintPreview(nullptr);
+void PreviewPane::scroll(WPARAM request, bool fromWheel) {
+    position_.topLine = scrollBarTo(request, fromWheel, kPreviewLinesPerNotch);
+    paint(nullptr);
 }
 
 // ---------------------------------------------------------------------------
@@ -119,33 +95,22 @@ void scrollPreview(WPARAM request, bool fromWheel) {
 // hands it the wheel when the pointer is over it.
 // ---------------------------------------------------------------------------
 
-namespace {
-
-void onPaint(HWND pane) {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(pane, &paint);
-    paintPreview(dc);
-    EndPaint(pane, &paint);
-}
-
-}  // namespace
-
-LRESULT previewPaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT PreviewPane::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SIZE:
-            paintPreview(nullptr);
+            paint(nullptr);
             return 0;
         case WM_PAINT:
-            onPaint(pane);
+            onPaint();
             return 0;
         case WM_VSCROLL:
-            scrollPreview(wParam, false);
+            scroll(wParam, false);
             return 0;
         case WM_MOUSEWHEEL:
-            scrollPreview(wParam, true);
+            scroll(wParam, true);
             return 0;
         default:
-            return DefWindowProcA(pane, message, wParam, lParam);
+            return DefWindowProcA(window(), message, wParam, lParam);
     }
 }
 

@@ -11,26 +11,50 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
+
+#include "engine/term_table.h"
+#include "preview/preview_document.h"
+#include "preview/preview_pane_rules.h"
+#include "view/pane_window_win32.h"
 
 namespace tarvo {
 
-// Shows a file with a line (0 meaning 1) in the middle of the pane. The
-// same file is not read again, and the same line of it is not repainted.
-// The empty path empties the pane and the File box.
-void showFile(const char* path, int32_t lineNumber);
+class PreviewPane final : public PaneWindow {
+public:
+    // The terms it marks and the endings it colours, both read live.
+    PreviewPane(const TermTable& terms, const std::string& highlightList)
+        : terms_(terms), highlightList_(highlightList) {}
 
-// Paints the whole pane into dc, or into the kept context when dc is null.
-// Writes the visible-line count; nothing before the pane and its kept
-// context exist.
-void paintPreview(HDC dc);
+    // The read-only box that shows the previewed file's path.
+    void setFileBox(HWND box) { fileBox_ = box; }
 
-// Paints the row of one line in a rectangle: white, then the line's text
-// when the document has that line.
-void paintPreviewLine(HDC dc, int32_t line, int left, int top, int right, int bottom);
+    // Shows a file with a line (0 meaning 1) in the middle of the pane. The
+    // same file is not read again, and the same line of it is not
+    // repainted. The empty path empties the pane and the File box.
+    void showFile(const char* path, int32_t lineNumber);
 
-// A WM_VSCROLL or WM_MOUSEWHEEL wParam.
-void scrollPreview(WPARAM request, bool fromWheel);
+    // Writes the visible-line count.
+    void paint(HDC dc) override;
 
-LRESULT previewPaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam);
+    // A WM_VSCROLL or WM_MOUSEWHEEL wParam.
+    void scroll(WPARAM request, bool fromWheel);
+
+    const PreviewDocument& document() const { return document_; }
+    const PreviewPosition& position() const { return position_; }
+
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // Paints the row of one line in a rectangle: white, then the line's
+    // text when the document has that line.
+    void paintLine(HDC dc, int32_t line, int left, int top, int right, int bottom);
+
+    const TermTable& terms_;
+    const std::string& highlightList_;
+    HWND fileBox_ = nullptr;
+    PreviewDocument document_;  // the previewed file
+    PreviewPosition position_;  // its target line, top line and visible lines
+};
 
 }  // namespace tarvo

@@ -243,6 +243,12 @@ void ResultStore::clearResults() {
 // Display order and view state
 // ---------------------------------------------------------------------------
 
+void ResultStore::visitInRankOrder(
+    const std::function<void(const char* path, int32_t position)>& visit) const {
+    for (int32_t i = 0; i < count(); ++i)
+        visit(rank_[i]->path.c_str(), i);
+}
+
 void ResultStore::ensureDisplayOrder() {
     if (displayOrderValid_) return;
     for (int32_t i = rankIndexValid_; i < count(); ++i)

@@ -1,13 +1,21 @@
+// Room results/: the result store, which implements the engine's sink, and
+// the results list's rules (portable); the results pane object (Win32).
+// Includes view/ and engine/; never preview/. Reaches the views only
+// through its listener.
+//
 // The scored lines of the current search, best first, and the view state
 // that ties the rank order to what the list shows: display order by the
 // chosen column, the selected row, the first visible row.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
+
+#include "engine/result_sink.h"
 
 namespace tarvo {
 
@@ -33,24 +41,21 @@ protected:
     ~ResultViews() = default;
 };
 
-class ResultStore {
+class ResultStore final : public ResultSink {
 public:
     explicit ResultStore(ResultViews* views = nullptr);
     void setViews(ResultViews* views) { views_ = views; }
 
-    void addResult(int32_t score, const char* path, int32_t lineNumber, const char* lineText);
-    void clearResults();
+    void addResult(int32_t score, const char* path, int32_t lineNumber,
+                   const char* lineText) override;
+    void clearResults() override;
     void ensureDisplayOrder();
     void setSortMode(int32_t mode);
     void selectRow(int32_t row);
     void keepSelectionVisible();
 
-    // Visits (path, position) for every entry in rank order, best first.
-    template <class Visitor>
-    void forEachInRankOrder(Visitor&& visit) const {
-        for (int32_t i = 0; i < count(); ++i)
-            visit(rank_[i]->path.c_str(), i);
-    }
+    void visitInRankOrder(
+        const std::function<void(const char* path, int32_t position)>& visit) const override;
 
     int32_t count() const { return static_cast<int32_t>(rank_.size()); }
     // The display-order entry at a row; call ensureDisplayOrder first.

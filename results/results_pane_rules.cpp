@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "engine/term_table.h"
-#include "preview/marked_text.h"
-#include "preview/text_class.h"
 #include "results/result_store.h"
+#include "view/marked_text.h"
+#include "view/text_class.h"
 
 namespace tarvo {
 

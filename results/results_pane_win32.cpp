@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "preview/marked_text.h"
-#include "preview/text_class.h"
-#include "preview/text_drawing_win32.h"
-#include "shell/program_win32.h"
+#include "view/marked_text.h"
+#include "view/scroll_request.h"
+#include "view/text_class.h"
+#include "view/text_drawing_win32.h"
 
 namespace tarvo {
 
@@ -25,22 +25,13 @@ void drawCell(HDC dc, const std::string& text, const std::vector<uint8_t>& attrs
     drawMarkedText(dc, text.c_str(), attrs.data(), x, row.top, row.bottom);
 }
 
-ScrollBarState readScrollBar(HWND pane) {
-    SCROLLINFO info = {};
-    info.cbSize = sizeof info;
-    info.fMask = SIF_ALL;
-    GetScrollInfo(pane, SB_VERT, &info);
-    return {info.nMin, info.nMax, static_cast<int32_t>(info.nPage), info.nPos, info.nTrackPos};
-}
-
 }  // namespace
 
-void paintPane(HDC dc) {
-    Program& p = program();
-    HWND pane = p.windows.resultsPane;
-    if (!dc) dc = p.windows.resultsDc;
+void ResultsPane::paint(HDC dc) {
+    HWND pane = window();
+    if (!dc) dc = keptDc();
     if (!pane || !dc) return;
-    ResultStore& store = p.results;
+    ResultStore& store = store_;
 
     RECT window;
     GetWindowRect(pane, &window);
@@ -70,17 +61,16 @@ void paintPane(HDC dc) {
     SetScrollInfo(pane, SB_VERT, &bar, TRUE);
 }
 
-void paintRow(HDC dc, int32_t row, const RowRect& rect) {
-    Program& p = program();
-    ResultStore& store = p.results;
+void ResultsPane::paintRow(HDC dc, int32_t row, const RowRect& rect) {
+    ResultStore& store = store_;
     if (row >= store.count()) return;
     store.ensureDisplayOrder();
     if (!rowNeedsPaint(dc, row, rect)) return;
-    if (p.panes.rowDrawn) p.panes.rowDrawn(row);
+    if (rowDrawn) rowDrawn(row);
 
     const ResultEntry& entry = store.displayEntry(row);
     const bool selected = row == store.selectedRow();
-    const TermTable& terms = p.engine.terms();
+    const TermTable& terms = terms_;
     fill(dc, selected ? GetSysColor(COLOR_HIGHLIGHT) : kRowGround, rect);
 
     std::string text = rankText(entry);
@@ -96,51 +86,38 @@ void paintRow(HDC dc, int32_t row, const RowRect& rect) {
     drawCell(dc, entry.lineText, attrs, kLineColumnX, rect);
 }
 
-bool rowNeedsPaint(HDC dc, int32_t row, const RowRect& rect) {
-    Program& p = program();
-    const ResultStore& store = p.results;
+bool ResultsPane::rowNeedsPaint(HDC dc, int32_t row, const RowRect& rect) {
+    const ResultStore& store = store_;
     // The cache stores whole paths, so a path of any length is compared in
     // full and a long one never spills out of its slot.
-    return p.panes.rowCache.rowNeedsPaint(dc == p.windows.resultsDc, row - store.firstVisibleRow(),
-                                          store.displayEntry(row), rect,
-                                          row == store.selectedRow());
+    return rowCache_.rowNeedsPaint(dc == keptDc(), row - store.firstVisibleRow(),
+                                   store.displayEntry(row), rect, row == store.selectedRow());
 }
 
-void scrollPane(WPARAM request, bool fromWheel) {
-    Program& p = program();
-    HWND pane = p.windows.resultsPane;
-    const ScrollBarState bar = readScrollBar(pane);
-    SCROLLINFO position = {};
-    position.cbSize = sizeof position;
-    position.fMask = SIF_POS;
-    position.nPos = requestedScrollPosition(bar, static_cast<uint32_t>(request), fromWheel,
-                                            kResultRowsPerNotch);
-    // The scroll bar clamps the position to its range; the list follows it.
-    SetScrollInfo(pane, SB_VERT, &position, TRUE);
-    GetScrollInfo(pane, SB_VERT, &position);
-    p.results.setFirstVisibleRow(position.nPos);
-    paintPane(nullptr);
+void ResultsPane::scroll(WPARAM request, bool fromWheel) {
+    store_.setFirstVisibleRow(scrollBarTo(request, fromWheel, kResultRowsPerNotch));
+    paint(nullptr);
 }
 
-void handleKey(WPARAM virtualKey) {
-    ResultStore& store = program().results;
+void ResultsPane::handleKey(WPARAM virtualKey) {
+    ResultStore& store = store_;
     const std::optional<int32_t> row = rowForKey(
         static_cast<int32_t>(virtualKey), store.selectedRow(), store.visibleRows(), store.count());
     if (!row) return;
     store.selectRow(*row);
     store.keepSelectionVisible();
-    paintPane(nullptr);
+    paint(nullptr);
 }
 
-void selectAtPoint(uint16_t x, uint16_t y) {
-    ResultStore& store = program().results;
+void ResultsPane::selectAtPoint(uint16_t x, uint16_t y) {
+    ResultStore& store = store_;
     const int32_t before = store.selectedRow();
     const int32_t row = rowAtPoint(x, y, store.firstVisibleRow(), store.visibleRows(),
                                    store.count(), lineHeight(InterfaceFont));
     if (row < 0) return;
     // showFile runs even for the row already selected; it then does nothing.
     store.selectRow(row);
-    if (store.selectedRow() != before) paintPane(nullptr);
+    if (store.selectedRow() != before) paint(nullptr);
 }
 
 // ---------------------------------------------------------------------------
@@ -148,30 +125,19 @@ void selectAtPoint(uint16_t x, uint16_t y) {
 // a search, between two results.
 // ---------------------------------------------------------------------------
 
-namespace {
-
-void onPaint(HWND pane) {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(pane, &paint);
-    paintPane(dc);
-    EndPaint(pane, &paint);
-}
-
-}  // namespace
-
-LRESULT resultsPaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT ResultsPane::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SIZE:
-            paintPane(nullptr);
+            paint(nullptr);
             return 0;
         case WM_PAINT:
-            onPaint(pane);
+            onPaint();
             return 0;
         case WM_KEYDOWN:
             handleKey(wParam);
             return 0;
         case WM_VSCROLL:
-            scrollPane(wParam, false);
+            scroll(wParam, false);
             return 0;
         case WM_MOUSEMOVE:
             if (wParam & MK_LBUTTON) selectAtPoint(LOWORD(lParam), HIWORD(lParam));
@@ -180,10 +146,10 @@ LRESULT resultsPaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam) {
             selectAtPoint(LOWORD(lParam), HIWORD(lParam));
             return 0;
         case WM_MOUSEWHEEL:
-            scrollPane(wParam, true);
+            scroll(wParam, true);
             return 0;
         default:
-            return DefWindowProcA(pane, message, wParam, lParam);
+            return DefWindowProcA(window(), message, wParam, lParam);
     }
 }
 

@@ -13,31 +13,50 @@
 
 #include <cstdint>
 
+#include "engine/term_table.h"
+#include "results/result_store.h"
 #include "results/results_pane_rules.h"
+#include "view/pane_window_win32.h"
 
 namespace tarvo {
 
-// Paints the whole pane into dc, or into the kept context when dc is null.
-// Writes visibleRows; nothing before the pane and its kept context exist.
-void paintPane(HDC dc);
+class ResultsPane final : public PaneWindow {
+public:
+    // The store it lists and the terms it marks, both read live.
+    ResultsPane(ResultStore& store, const TermTable& terms) : store_(store), terms_(terms) {}
 
-// Draws one display row in its rectangle when rowNeedsPaint says so.
-void paintRow(HDC dc, int32_t row, const RowRect& rect);
+    // Writes the store's visibleRows.
+    void paint(HDC dc) override;
 
-// The row paint cache's test for one display row; records the row when it
-// must be drawn.
-bool rowNeedsPaint(HDC dc, int32_t row, const RowRect& rect);
+    // A WM_VSCROLL or WM_MOUSEWHEEL wParam. Never moves the selection.
+    void scroll(WPARAM request, bool fromWheel);
 
-// A WM_VSCROLL or WM_MOUSEWHEEL wParam. Never moves the selection.
-void scrollPane(WPARAM request, bool fromWheel);
+    // Page Up/Down, Home, End, Up and Down select; every other key is ignored.
+    void handleKey(WPARAM virtualKey);
 
-// Page Up/Down, Home, End, Up and Down select; every other key is ignored.
-void handleKey(WPARAM virtualKey);
+    // Selects the row under a point in pane pixels; a point on no row
+    // changes nothing.
+    void selectAtPoint(uint16_t x, uint16_t y);
 
-// Selects the row under a point in pane pixels; a point on no row changes
-// nothing.
-void selectAtPoint(uint16_t x, uint16_t y);
+    // Every row is drawn afresh next time.
+    void forgetRowCache() { rowCache_.clear(); }
 
-LRESULT resultsPaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // Test seam: told of every row actually drawn (not skipped by the row
+    // cache).
+    void (*rowDrawn)(int32_t row) = nullptr;
+
+private:
+    // Draws one display row in its rectangle when rowNeedsPaint says so.
+    void paintRow(HDC dc, int32_t row, const RowRect& rect);
+    // The row paint cache's test for one display row; records the row when
+    // it must be drawn.
+    bool rowNeedsPaint(HDC dc, int32_t row, const RowRect& rect);
+
+    ResultStore& store_;
+    const TermTable& terms_;
+    RowPaintCache rowCache_;  // what each view position last showed
+};
 
 }  // namespace tarvo

@@ -57,7 +57,7 @@ LRESULT CALLBACK editBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPara
     const bool keyMessage = message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR;
     if (keyMessage && wParam == VK_TAB) return onTab(box, message);
     if (message == WM_KEYDOWN && isListKey(wParam))
-        return SendMessageA(program().windows.resultsPane, message, wParam, lParam);
+        return SendMessageA(program().resultsPane.window(), message, wParam, lParam);
     if (message == WM_CHAR && wParam == '\r') {
         onEnter();
         return 0;

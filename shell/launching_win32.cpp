@@ -35,7 +35,7 @@ std::string executablePath() {
 }
 
 const std::string& previewedPath() {
-    return program().panes.document.currentPath();
+    return program().previewPane.document().currentPath();
 }
 
 bool isFile(const std::string& path) {

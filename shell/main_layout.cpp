@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "preview/marked_text.h"
+#include "view/marked_text.h"
 
 namespace tarvo {
 
@@ -26,8 +26,10 @@ MainLayout computeMainLayout(int32_t cw, int32_t ch, int32_t W, int32_t H) {
     l.pathLabel = {5, H + 12, W + 5, 2 * H + 12};
     l.pathBox = {W + 10, H + 12, R, 2 * H + 12};
     l.statusLine = {5, 2 * H + 17, cw - 5, 3 * H + 17};
-    l.rankHeader = {5, headerTop, rankRight, headerBottom};
-    l.fileHeader = {rankRight, headerTop, fileRight, headerBottom};
+    // No header box passes the right margin; one cut narrower than its
+    // label is not drawn at all.
+    l.rankHeader = {5, headerTop, std::min(rankRight, cw - 5), headerBottom};
+    l.fileHeader = {rankRight, headerTop, std::min(fileRight, cw - 5), headerBottom};
     l.lineHeader = {fileRight, headerTop, cw - 5, headerBottom};
     l.resultsPane = {5, headerBottom, cw - 5, S};
     l.fileLabel = {5, S + 12, W + 5, S + H + 12};

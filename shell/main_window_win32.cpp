@@ -2,11 +2,11 @@
 
 #include <windowsx.h>
 
-#include "preview/text_drawing_win32.h"
 #include "shell/commands_win32.h"
 #include "shell/edit_box_win32.h"
 #include "shell/program_win32.h"
 #include "shell/status_panel_win32.h"
+#include "view/text_drawing_win32.h"
 
 namespace tarvo {
 
@@ -63,11 +63,10 @@ void onCreate(HWND window) {
     SetWindowTextA(w.findBox, p.settings.request.findText.c_str());
     SetWindowTextA(w.pathBox, p.settings.request.pathText.c_str());
 
-    w.resultsPane = createChild(window, "Pane", "Results", kPaneStyle);
-    w.resultsDc = GetDC(w.resultsPane);
+    p.previewPane.setFileBox(w.fileBox);
+    p.resultsPane.create(window, "Results", kPaneStyle, p.instance);
     p.results.clearResults();
-    w.previewPane = createChild(window, "Pane", "Preview", kPaneStyle);
-    w.previewDc = GetDC(w.previewPane);
+    p.previewPane.create(window, "Preview", kPaneStyle, p.instance);
 
     SetTimer(window, kRefreshTimer, kRefreshPeriodMs, nullptr);
 }
@@ -101,7 +100,7 @@ void onTimer() {
     Program& p = program();
     if (!p.refreshPending) return;
     paintStatusLine();
-    repaintResultsList();
+    p.resultsPane.paint(nullptr);
     p.refreshPending = false;
 }
 
@@ -126,9 +125,9 @@ void onLeftButtonDown(LPARAM at) {
 // The wheel goes to the window that has the focus; route it instead to the
 // pane under the pointer.
 LRESULT onMouseWheel(UINT message, WPARAM wParam, LPARAM lParam) {
-    const MainWindows& w = program().windows;
+    const Program& p = program();
     const POINT pointer{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    for (HWND pane : {w.resultsPane, w.previewPane}) {
+    for (HWND pane : {p.resultsPane.window(), p.previewPane.window()}) {
         RECT area;
         GetWindowRect(pane, &area);
         if (PtInRect(&area, pointer)) return SendMessageA(pane, message, wParam, lParam);
@@ -179,13 +178,12 @@ void layoutMainWindow(int cw, int ch) {
     const MainWindows& w = p.windows;
     const int H = lineHeight(InterfaceFont);
     p.layout = computeMainLayout(cw, ch, textWidth(kLabelMeasure, InterfaceFont), H);
-    setHeaderRightLimit(cw - 5);
     const MainLayout& l = p.layout;
     moveChild(w.findBox, l.findBox);
     moveChild(w.pathBox, l.pathBox);
     moveChild(w.fileBox, l.fileBox);
-    moveChild(w.resultsPane, l.resultsPane);
-    moveChild(w.previewPane, l.previewPane);
+    moveChild(p.resultsPane.window(), l.resultsPane);
+    moveChild(p.previewPane.window(), l.previewPane);
     for (const LayoutRect& band : resizedBands(l, cw, ch, H)) {
         RECT r = toRect(band);
         InvalidateRect(w.main, &r, FALSE);

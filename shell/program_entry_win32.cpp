@@ -1,13 +1,14 @@
 #include "shell/program_entry_win32.h"
 
 #include "engine/search_request.h"
-#include "preview/text_drawing_win32.h"
 #include "shell/commands_win32.h"
 #include "shell/main_window_win32.h"
 #include "shell/program_win32.h"
 #include "shell/resources/resource.h"
 #include "shell/run_loop_win32.h"
 #include "shell/window_placement.h"
+#include "view/pane_window_win32.h"
+#include "view/text_drawing_win32.h"
 
 namespace tarvo {
 
@@ -73,7 +74,6 @@ void startProgram(HINSTANCE instance, const char* commandLine, int showState) {
 
     p.faceColour = GetSysColor(COLOR_BTNFACE);
     p.faceBrush = CreateSolidBrush(p.faceColour);
-    setFaceColour(p.faceColour);
 
     HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
     if (!registerClass("vrex", mainWindowProc, icon, p.faceBrush))

@@ -1,3 +1,7 @@
+// Room shell/: the window program: entry, main window, layout, commands,
+// run loop, dialogs, launching, and the Program that owns the panes. May
+// include every room below it; nothing outside shell/ includes shell/.
+//
 // The program's state: one object that lives from start-up to the end of
 // the process (it is never destroyed, so nothing is torn down under a search
 // that exitProgram leaves in the middle). The window procedures, the run
@@ -8,13 +12,13 @@
 
 #include <string>
 
+#include "app/settings_file.h"
+#include "app/status_line.h"
 #include "engine/file_memory.h"
 #include "engine/search_engine.h"
 #include "results/result_store.h"
 #include "shell/main_layout.h"
 #include "shell/panes_win32.h"
-#include "shell/settings_file.h"
-#include "shell/status_line.h"
 
 namespace tarvo {
 
@@ -34,13 +38,9 @@ struct MainWindows {
     HWND findBox = nullptr;
     HWND pathBox = nullptr;
     HWND fileBox = nullptr;  // read-only: the previewed file's path
-    HWND resultsPane = nullptr;
-    HWND previewPane = nullptr;
-    // Held from creation to the end: the status line and the panes repaint
-    // through them outside WM_PAINT, and the main one measures text.
+    // Held from creation to the end: the status line repaints through it
+    // outside WM_PAINT, and the fonts measure text with it.
     HDC mainDc = nullptr;
-    HDC resultsDc = nullptr;
-    HDC previewDc = nullptr;
 };
 
 struct Program {
@@ -48,11 +48,12 @@ struct Program {
     // (settings.request), SortMode as loaded, LastFindText, LastPathText.
     Settings settings;
     FileMemory memory;
-    PaneViews views;
-    PaneState panes;
-    ResultStore results{&views};
+    ResultStore results{&views};  // views is declared below; the store only keeps its address
     WindowHost host;
     SearchEngine engine{host, settings.request, memory, results};
+    ResultsPane resultsPane{results, engine.terms()};
+    PreviewPane previewPane{engine.terms(), settings.request.highlightList};
+    PaneViews views{resultsPane, previewPane};
 
     RunState runState = RunState::Idle;
     bool refreshPending = false;  // RefreshPending: the timer repaints when set

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "shell/clock.h"
+#include "app/clock.h"
 #include "shell/program_win32.h"
 
 namespace tarvo {

@@ -1,9 +1,9 @@
 #include "shell/status_panel_win32.h"
 
-#include "preview/marked_text.h"
-#include "preview/text_drawing_win32.h"
-#include "shell/clock.h"
+#include "app/clock.h"
 #include "shell/program_win32.h"
+#include "view/marked_text.h"
+#include "view/text_drawing_win32.h"
 
 namespace tarvo {
 
@@ -63,12 +63,12 @@ void paintMainWindow(HDC dc) {
     drawLabel(dc, l.pathLabel, "Path:");
     drawLabel(dc, l.fileLabel, "File:");
     paintStatusLine(dc);
-    drawHeaderBox(dc, l.rankHeader.left, l.rankHeader.top, l.rankHeader.right, l.rankHeader.bottom,
-                  "Rank");
-    drawHeaderBox(dc, l.fileHeader.left, l.fileHeader.top, l.fileHeader.right, l.fileHeader.bottom,
-                  "File name (line number)");
-    drawHeaderBox(dc, l.lineHeader.left, l.lineHeader.top, l.lineHeader.right, l.lineHeader.bottom,
-                  "Line");
+    auto header = [&](const LayoutRect& r, const char* label) {
+        drawHeaderBox(dc, r.left, r.top, r.right, r.bottom, p.faceColour, label);
+    };
+    header(l.rankHeader, "Rank");
+    header(l.fileHeader, "File name (line number)");
+    header(l.lineHeader, "Line");
     if (l.resultsPane.height() > 0) drawGroove(dc, l.resultsBottom + 5);
 }
 

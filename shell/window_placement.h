@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "shell/settings_file.h"
+#include "app/settings_file.h"
 
 namespace tarvo {
 

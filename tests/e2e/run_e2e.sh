@@ -21,8 +21,8 @@ for tool in xdotool xwd convert import iconv; do
     command -v "$tool" >/dev/null || { echo "skipped: $tool missing"; exit 77; }
 done
 
-# shellcheck source=../../cmake/wine-env.sh
-. "$here/../../cmake/wine-env.sh"
+# shellcheck source=../../scripts/wine-env.sh
+. "$here/../../scripts/wine-env.sh"
 
 # Limits, in seconds: generous for a loaded two-core machine, short enough
 # that a hang fails the run instead of stalling it.

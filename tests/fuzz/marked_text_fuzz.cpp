@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
-#include "preview/marked_text.h"
-#include "preview/text_class.h"
+#include "view/marked_text.h"
+#include "view/text_class.h"
 
 namespace tarvo {
 namespace {

@@ -11,7 +11,7 @@
 #include "fuzz/fuzz_support.h"
 #include "preview/preview_document.h"
 #include "preview/preview_pane_rules.h"
-#include "preview/text_class.h"
+#include "view/text_class.h"
 
 namespace tarvo {
 namespace {

@@ -11,7 +11,7 @@ cd "$(dirname "$0")/../.."
 target=${1:?usage: tests/fuzz/run.sh TARGET SECONDS}
 seconds=${2:?usage: tests/fuzz/run.sh TARGET SECONDS}
 shift 2
-binary=build/fuzz/tests/fuzz/${target}_fuzz
+binary=build/fuzz/${target}_fuzz
 corpus=tests/fuzz/corpus/$target
 [ -x "$binary" ] || { echo "no $binary: cmake --preset fuzz && cmake --build --preset fuzz"; exit 2; }
 [ -d "$corpus" ] || { echo "no seed corpus $corpus"; exit 2; }

@@ -8,9 +8,9 @@
 #include <tuple>
 #include <vector>
 
+#include "app/settings_file.h"
 #include "engine/file_memory.h"
 #include "fuzz/fuzz_support.h"
-#include "shell/settings_file.h"
 
 namespace tarvo {
 namespace {

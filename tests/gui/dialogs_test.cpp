@@ -360,7 +360,7 @@ TEST_F(Dialogs, OpenAndNotepadBeepWithNothingPreviewed) {
 TEST_F(Dialogs, OpenAndNotepadHandOverThePreviewedFile) {
     const std::string file = tree.write("my src/main file.c", "int widget;\n");
     search("widget", tree.root());
-    ASSERT_EQ(p().panes.document.currentPath(), file);
+    ASSERT_EQ(p().previewPane.document().currentPath(), file);
 
     runCommand(IDM_OPEN);
     runCommand(IDM_OPEN_WITH_NOTEPAD);

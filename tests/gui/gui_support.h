@@ -133,12 +133,14 @@ public:
     };
 
     explicit MessageRecorder(HWND window) : window_(window) {
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        // A window property, not GWLP_USERDATA: the panes keep their object there.
+        SetPropA(window, kRecorderProperty, this);
         original_ = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&procedure)));
     }
     ~MessageRecorder() {
         SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
+        RemovePropA(window_, kRecorderProperty);
     }
     MessageRecorder(const MessageRecorder&) = delete;
     MessageRecorder& operator=(const MessageRecorder&) = delete;
@@ -160,8 +162,9 @@ public:
     std::function<void(UINT message)> before;  // runs before the window's procedure
 
 private:
+    static constexpr const char* kRecorderProperty = "MessageRecorder";
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        auto* self = reinterpret_cast<MessageRecorder*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        auto* self = static_cast<MessageRecorder*>(GetPropA(window, kRecorderProperty));
         self->seen.push_back({message, wParam, lParam});
         if (self->before) self->before(message);
         return CallWindowProcA(self->original_, window, message, wParam, lParam);

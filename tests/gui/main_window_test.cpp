@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "gui/pane_test_support.h"
-#include "preview/text_class.h"
-#include "preview/text_drawing_win32.h"
 #include "shell/resources/resource.h"
+#include "view/text_class.h"
+#include "view/text_drawing_win32.h"
 
 namespace tarvo::testing {
 namespace {
@@ -161,7 +161,7 @@ TEST_F(MainWindow, TabAndShiftTabCycleFindPathFindWithTheCaretAtTheEnd) {
 }
 
 TEST_F(MainWindow, ListKeysInAnEditBoxGoToTheResultsPane) {
-    MessageRecorder pane(windows().resultsPane);
+    MessageRecorder pane(p().resultsPane.window());
     for (HWND box : {windows().findBox, windows().pathBox, windows().fileBox}) {
         for (WPARAM key : {VK_UP, VK_DOWN, VK_PRIOR, VK_NEXT}) {
             SendMessageA(box, WM_KEYDOWN, key, 1);
@@ -235,18 +235,18 @@ TEST_F(MainWindow, AClickOnAHeaderSortsByItsColumn) {
 }
 
 TEST_F(MainWindow, TheWheelGoesToThePaneUnderThePointer) {
-    MessageRecorder results(windows().resultsPane);
-    MessageRecorder preview(windows().previewPane);
+    MessageRecorder results(p().resultsPane.window());
+    MessageRecorder preview(p().previewPane.window());
     auto wheelOver = [](HWND window, int x, int y) {
         POINT at{x, y};
         ClientToScreen(window, &at);
         return SendMessageA(windows().main, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA),
                             MAKELPARAM(at.x, at.y));
     };
-    wheelOver(windows().resultsPane, 10, 10);
+    wheelOver(p().resultsPane.window(), 10, 10);
     EXPECT_EQ(results.count(WM_MOUSEWHEEL), 1);
     EXPECT_EQ(preview.count(WM_MOUSEWHEEL), 0);
-    wheelOver(windows().previewPane, 10, 10);
+    wheelOver(p().previewPane.window(), 10, 10);
     EXPECT_EQ(preview.count(WM_MOUSEWHEEL), 1);
     EXPECT_EQ(wheelOver(windows().main, 2, 2), 0);
     EXPECT_EQ(results.count(WM_MOUSEWHEEL) + preview.count(WM_MOUSEWHEEL), 2)
@@ -276,8 +276,8 @@ TEST_F(MainWindow, MovesAndSizesFollowTheWindowAndTheLayout) {
     EXPECT_EQ(placeOf(windows().findBox), expected.findBox);
     EXPECT_EQ(placeOf(windows().pathBox), expected.pathBox);
     EXPECT_EQ(placeOf(windows().fileBox), expected.fileBox);
-    EXPECT_EQ(placeOf(windows().resultsPane), expected.resultsPane);
-    EXPECT_EQ(placeOf(windows().previewPane), expected.previewPane);
+    EXPECT_EQ(placeOf(p().resultsPane.window()), expected.resultsPane);
+    EXPECT_EQ(placeOf(p().previewPane.window()), expected.previewPane);
 
     SCOPED_TRACE("a maximised window keeps the rectangle to restore");
     ShowWindow(windows().main, SW_MAXIMIZE);
@@ -323,7 +323,7 @@ TEST_F(MainWindow, EveryBandShowsItsContentAfterAResize) {
                          SWP_NOMOVE | SWP_NOZORDER);
         drain();
         RECT client;
-        auto preview = fromScreen(windows().previewPane, client);
+        auto preview = fromScreen(p().previewPane.window(), client);
         const int h = lineHeight(PreviewFont);
         ASSERT_GT(client.bottom / h, 3);
         for (int row = 0; row < client.bottom / h; ++row) {
@@ -332,7 +332,7 @@ TEST_F(MainWindow, EveryBandShowsItsContentAfterAResize) {
                 << "the row's line number is drawn";
         }
         EXPECT_EQ(countIn(*preview, p().faceColour, 0, 0, client.right, client.bottom), 0);
-        auto results = fromScreen(windows().resultsPane, client);
+        auto results = fromScreen(p().resultsPane.window(), client);
         EXPECT_EQ(countIn(*results, p().faceColour, 0, 0, client.right, client.bottom), 0);
         for (HWND box : {windows().findBox, windows().pathBox, windows().fileBox}) {
             auto text = fromScreen(box, client);
@@ -348,11 +348,11 @@ TEST_F(MainWindow, WindowsAndClassesAreAsTheProgramDefinesThem) {
     EXPECT_STREQ(name, "vrex");
     GetWindowTextA(windows().main, name, sizeof name);
     EXPECT_STREQ(name, "Tarvo Search");
-    GetClassNameA(windows().resultsPane, name, sizeof name);
+    GetClassNameA(p().resultsPane.window(), name, sizeof name);
     EXPECT_STREQ(name, "Pane");
-    GetWindowTextA(windows().resultsPane, name, sizeof name);
+    GetWindowTextA(p().resultsPane.window(), name, sizeof name);
     EXPECT_STREQ(name, "Results");
-    GetWindowTextA(windows().previewPane, name, sizeof name);
+    GetWindowTextA(p().previewPane.window(), name, sizeof name);
     EXPECT_STREQ(name, "Preview");
     EXPECT_TRUE(GetWindowLongA(windows().fileBox, GWL_STYLE) & ES_READONLY);
     EXPECT_EQ(GetWindowLongA(windows().main, GWL_STYLE) & WS_OVERLAPPEDWINDOW,

@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <string>
 
+#include "app/settings_file.h"
 #include "engine/file_memory.h"
 #include "gui_support.h"
-#include "shell/settings_file.h"
 
 namespace tarvo::testing {
 namespace {
@@ -50,8 +50,8 @@ TEST_F(Manifest, AUtf8PathIsSearchedAndShown) {
     drain();
 
     ASSERT_EQ(p().results.count(), 1) << "the file was found and read";
-    EXPECT_EQ(p().panes.document.currentPath(), file);
-    EXPECT_EQ(std::string(p().panes.document.text()), "int gadget;\n") << "and previewed";
+    EXPECT_EQ(p().previewPane.document().currentPath(), file);
+    EXPECT_EQ(std::string(p().previewPane.document().text()), "int gadget;\n") << "and previewed";
     EXPECT_EQ(wideText(windows().fileBox), wideFile)
         << "the File box shows the letters, not their bytes";
 }

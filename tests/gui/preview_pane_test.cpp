@@ -10,8 +10,8 @@
 #include <string>
 
 #include "gui/pane_test_support.h"
-#include "preview/text_drawing_win32.h"
 #include "results/results_pane_win32.h"
+#include "view/text_drawing_win32.h"
 
 namespace tarvo::testing {
 namespace {
@@ -31,9 +31,9 @@ protected:
         sizeMainWindow();
     }
 
-    static HWND pane() { return program().windows.previewPane; }
-    static const PreviewDocument& document() { return program().panes.document; }
-    static int32_t visibleLines() { return program().panes.preview.visibleLines; }
+    static HWND pane() { return program().previewPane.window(); }
+    static const PreviewDocument& document() { return program().previewPane.document(); }
+    static int32_t visibleLines() { return program().previewPane.position().visibleLines; }
     static int rowHeight() { return lineHeight(PreviewFont); }
     static int paneHeight() { return visibleLines() * rowHeight(); }
     // The line in the pane's first row, as the scroll bar shows it.
@@ -44,7 +44,7 @@ protected:
     static std::unique_ptr<Dib> paintIntoBitmap() {
         auto dib = std::make_unique<Dib>(kDibWidth, paneHeight());
         PatBlt(dib->dc(), 0, 0, kDibWidth, paneHeight(), BLACKNESS);
-        paintPreview(dib->dc());
+        program().previewPane.paint(dib->dc());
         return dib;
     }
     // Pixels of a colour in row r that stand in a column holding a pixel of
@@ -69,7 +69,7 @@ TEST_F(PreviewPaneTest, ColouredRowsShowMarksCommentsAndKeywords) {
     ASSERT_EQ(document().currentPath(), file);
     EXPECT_EQ(boxText(program().windows.fileBox), file);
     ASSERT_EQ(document().lineCount(), 4);
-    EXPECT_EQ(program().panes.preview.targetLine, 2);
+    EXPECT_EQ(program().previewPane.position().targetLine, 2);
     EXPECT_EQ(shownTopLine(), 1);  // line 2 near the start stays in its own row
 
     auto dib = paintIntoBitmap();
@@ -99,7 +99,7 @@ TEST_F(PreviewPaneTest, ColouredRowsShowMarksCommentsAndKeywords) {
     {
         SCOPED_TRACE("a file off the highlight list: marks in black, no colours");
         const std::string notes = tree.write("notes.txt", "int x; /* needle */\n");
-        showFile(notes.c_str(), 1);
+        program().previewPane.showFile(notes.c_str(), 1);
         auto plain = paintIntoBitmap();
         EXPECT_GT(countIn(*plain, kMarkPixel, 0, 0, kDibWidth, h), 20);
         EXPECT_GT(countOnColumnsWith(*plain, 0, kBlackPixel, kMarkPixel), 10);
@@ -116,7 +116,7 @@ TEST_F(PreviewPaneTest, ShowFileCentresTheLineAndSkipsRepeats) {
     const int32_t visible = visibleLines();
     ASSERT_GT(visible, 10);
 
-    showFile(file.c_str(), 100);
+    program().previewPane.showFile(file.c_str(), 100);
     ASSERT_EQ(document().lineCount(), 301);
     EXPECT_EQ(shownTopLine(), 100 - visible / 2);
     SCROLLINFO bar = scrollBar(pane());
@@ -124,24 +124,24 @@ TEST_F(PreviewPaneTest, ShowFileCentresTheLineAndSkipsRepeats) {
     EXPECT_EQ(bar.nMax, 302);
     EXPECT_EQ(static_cast<int32_t>(bar.nPage), visible);
 
-    showFile(file.c_str(), 5);
+    program().previewPane.showFile(file.c_str(), 5);
     EXPECT_EQ(shownTopLine(), 1);
 
     {
         SCOPED_TRACE("the same file is not read again");
         std::filesystem::remove(file);
-        showFile(file.c_str(), 50);
+        program().previewPane.showFile(file.c_str(), 50);
         EXPECT_EQ(document().lineCount(), 301);
         EXPECT_EQ(shownTopLine(), 50 - visible / 2);
     }
     {
         SCOPED_TRACE("the same line is not repainted");
-        HDC kept = program().windows.previewDc;
+        HDC kept = program().previewPane.keptDc();
         SelectObject(kept, GetStockObject(BLACK_BRUSH));
         PatBlt(kept, 0, 0, 4, 4, BLACKNESS);
-        showFile(file.c_str(), 50);
+        program().previewPane.showFile(file.c_str(), 50);
         EXPECT_EQ(GetPixel(kept, 1, 1), kBlackPixel);
-        showFile(file.c_str(), 51);
+        program().previewPane.showFile(file.c_str(), 51);
         EXPECT_EQ(GetPixel(kept, 1, 1), kWhitePixel);
     }
     {
@@ -156,7 +156,7 @@ TEST_F(PreviewPaneTest, ShowFileCentresTheLineAndSkipsRepeats) {
         EXPECT_EQ(shownTopLine(), 1);
         SendMessageA(pane(), WM_VSCROLL, SB_LINEUP, 0);
         EXPECT_EQ(shownTopLine(), 1);
-        EXPECT_EQ(program().panes.preview.topLine, 1);
+        EXPECT_EQ(program().previewPane.position().topLine, 1);
     }
     {
         SCOPED_TRACE("the wheel, handed on by the main window: 4 lines a notch");
@@ -173,7 +173,7 @@ TEST_F(PreviewPaneTest, ShowFileCentresTheLineAndSkipsRepeats) {
     }
     {
         SCOPED_TRACE("the empty path empties the pane and the File box");
-        showFile("", 0);
+        program().previewPane.showFile("", 0);
         EXPECT_EQ(document().lineCount(), 0);
         EXPECT_EQ(boxText(program().windows.fileBox), "");
         auto dib = paintIntoBitmap();
@@ -191,7 +191,7 @@ TEST_F(PreviewPaneTest, HostileFilesAreShownSafely) {
         for (size_t i = 0; i < bytes.size(); i += 7)
             bytes[i] = static_cast<char>('A' + i % 50);
         const std::string file = tree.write("blob.h", bytes);
-        showFile(file.c_str(), 1);
+        program().previewPane.showFile(file.c_str(), 1);
         EXPECT_EQ(document().lineCount(), 1);
         auto dib = paintIntoBitmap();
         EXPECT_GT(countIn(*dib, kGreyPixel, 0, 0, kDibWidth, h), 5);  // its line number
@@ -203,7 +203,7 @@ TEST_F(PreviewPaneTest, HostileFilesAreShownSafely) {
         while (bytes.size() < 10000000)
             bytes += std::string(99, 'x') + "\n";
         const std::string file = tree.write("big.c", bytes);
-        showFile(file.c_str(), 100000);
+        program().previewPane.showFile(file.c_str(), 100000);
         EXPECT_EQ(document().lineCount(), 100000);               // the last line lost its line feed
         EXPECT_EQ(shownTopLine(), 100000 - visibleLines() + 2);  // the scroll bar's last place
         auto dib = paintIntoBitmap();
@@ -213,7 +213,7 @@ TEST_F(PreviewPaneTest, HostileFilesAreShownSafely) {
         SCOPED_TRACE("a line of 1 MB is cut at the row's 499 bytes");
         const std::string file =
             tree.write("wide.c", std::string(1 << 20, 'w') + "\nint needle;\n");
-        showFile(file.c_str(), 2);
+        program().previewPane.showFile(file.c_str(), 2);
         EXPECT_EQ(document().lineCount(), 3);
         auto dib = paintIntoBitmap();
         EXPECT_GT(countIn(*dib, kBlackPixel, 0, 0, kDibWidth, h), 100);
@@ -223,7 +223,7 @@ TEST_F(PreviewPaneTest, HostileFilesAreShownSafely) {
         SCOPED_TRACE("a path of 300 characters that cannot be opened");
         const std::string longPath = tree.path(std::string(299 - tree.root().size(), 'q'));
         ASSERT_EQ(longPath.size(), 300u);
-        showFile(longPath.c_str(), 7);
+        program().previewPane.showFile(longPath.c_str(), 7);
         EXPECT_EQ(document().currentPath(), longPath);
         EXPECT_EQ(document().lineCount(), 0);
         EXPECT_EQ(boxText(program().windows.fileBox), longPath);
@@ -246,7 +246,7 @@ TEST_F(PreviewPaneTest, FileDeletedBeforeItsSelectionTurnsThePaneWhiteAtOnce) {
     std::filesystem::remove(gone);
 
     // Read back from the window: the pane is on screen.
-    HDC kept = program().windows.previewDc;
+    HDC kept = program().previewPane.keptDc();
     ASSERT_NE(GetPixel(kept, 0, 0), CLR_INVALID);
     const auto inkedPixels = [&] {
         int n = 0;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "gui/pane_test_support.h"
-#include "preview/text_drawing_win32.h"
+#include "view/text_drawing_win32.h"
 
 namespace tarvo::testing {
 namespace {
@@ -43,11 +43,11 @@ protected:
                        "needle\n");
         }
         search("needle", tree.path("tree"));
-        program().panes.rowDrawn = recordRow;
+        program().resultsPane.rowDrawn = recordRow;
     }
 
     static ResultStore& store() { return program().results; }
-    static HWND pane() { return program().windows.resultsPane; }
+    static HWND pane() { return program().resultsPane.window(); }
     static int rowHeight() { return lineHeight(InterfaceFont); }
     static const ResultEntry& entryAt(int32_t row) {
         store().ensureDisplayOrder();
@@ -59,8 +59,8 @@ protected:
     // The preview shows the selected entry's file at its line.
     static void expectPreviewFollowsSelection() {
         const ResultEntry& selected = entryAt(store().selectedRow());
-        EXPECT_EQ(program().panes.document.currentPath(), selected.path);
-        EXPECT_EQ(program().panes.preview.targetLine, selected.lineNumber);
+        EXPECT_EQ(program().previewPane.document().currentPath(), selected.path);
+        EXPECT_EQ(program().previewPane.position().targetLine, selected.lineNumber);
         EXPECT_EQ(boxText(program().windows.fileBox), selected.path);
     }
 };
@@ -87,7 +87,7 @@ TEST_F(ResultsPaneTest, SearchFillsTheList) {
     // marks, the next one black on white with the term on a yellow box.
     const int h = rowHeight();
     Dib dib(800, 3 * h);
-    paintPane(dib.dc());
+    program().resultsPane.paint(dib.dc());
     {
         SCOPED_TRACE("the selected row");
         EXPECT_EQ(dib.at(2, h / 2), GetSysColor(COLOR_HIGHLIGHT));
@@ -217,7 +217,7 @@ TEST_F(ResultsPaneTest, RowCacheRedrawsOnlyTheRowsThatChanged) {
     {
         SCOPED_TRACE("nothing changed: nothing is drawn");
         drawnRows.clear();
-        repaintResultsList();
+        program().resultsPane.paint(nullptr);
         EXPECT_TRUE(drawnRows.empty());
     }
     {
@@ -227,14 +227,14 @@ TEST_F(ResultsPaneTest, RowCacheRedrawsOnlyTheRowsThatChanged) {
         EXPECT_EQ(store().firstVisibleRow(), first);
         EXPECT_EQ(store().selectedRow(), first + 4);  // the selection follows its entry
         drawnRows.clear();
-        repaintResultsList();
+        program().resultsPane.paint(nullptr);
         EXPECT_EQ(drawnRows, allVisibleRows(first));
     }
     {
         SCOPED_TRACE("a result below the view: nothing is drawn");
         store().addResult(-1, tree.path("zzz.c").c_str(), 0, "");
         drawnRows.clear();
-        repaintResultsList();
+        program().resultsPane.paint(nullptr);
         EXPECT_TRUE(drawnRows.empty());
     }
     {
@@ -244,7 +244,7 @@ TEST_F(ResultsPaneTest, RowCacheRedrawsOnlyTheRowsThatChanged) {
         const ResultEntry twin = entryAt(first + 6);
         store().addResult(twin.score, twin.path.c_str(), twin.lineNumber, twin.lineText.c_str());
         drawnRows.clear();
-        repaintResultsList();
+        program().resultsPane.paint(nullptr);
         EXPECT_EQ(drawnRows, allVisibleRows(first + 7));
     }
     {
@@ -268,18 +268,37 @@ TEST_F(ResultsPaneTest, LongPathIsFittedToItsColumn) {
     const std::string longPath = tree.path(std::string(299 - tree.root().size(), 'p'));
     store().addResult(entryAt(0).score + 1000, longPath.c_str(), 1, "needle");
     ASSERT_EQ(entryAt(0).path, longPath);
-    EXPECT_EQ(program().panes.document.currentPath(), longPath);
-    EXPECT_EQ(program().panes.document.lineCount(), 0);
+    EXPECT_EQ(program().previewPane.document().currentPath(), longPath);
+    EXPECT_EQ(program().previewPane.document().lineCount(), 0);
     EXPECT_EQ(boxText(program().windows.fileBox), longPath);
 
     SendMessageA(pane(), WM_KEYDOWN, VK_DOWN, 0);  // row 0 unselected: black on white
     const int h = rowHeight();
     Dib dib(800, 2 * h);
-    paintPane(dib.dc());
+    program().resultsPane.paint(dib.dc());
     EXPECT_GT(countIn(dib, kBlackPixel, kPathColumnX, 0, kPathColumnX + kPathFitWidth, h), 20);
     // Fitted to 390 pixels: nothing between the path and the line column.
     EXPECT_EQ(countIn(dib, kWhitePixel, kPathColumnX + kPathFitWidth + 1, 0, kLineColumnX, h),
               (kLineColumnX - kPathColumnX - kPathFitWidth - 1) * h);
+}
+
+TEST_F(ResultsPaneTest, ASecondPaneServesItsOwnStoreThroughItsWindow) {
+    // Its window procedure finds the pane from the window itself, so a key
+    // sent to it moves the selection of its store and leaves the program's.
+    ResultStore ownStore;
+    TermTable ownTerms;
+    ResultsPane second(ownStore, ownTerms);
+    second.create(windows().main, "Second", WS_CHILD, GetModuleHandleA(nullptr));
+    for (int line = 1; line <= 3; ++line)
+        ownStore.addResult(1000 - line, "own.c", line, "text");
+    const int32_t programSelection = store().selectedRow();
+    SendMessageA(second.window(), WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(ownStore.selectedRow(), 1);
+    EXPECT_EQ(store().selectedRow(), programSelection);
+    SendMessageA(pane(), WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(ownStore.selectedRow(), 1);
+    EXPECT_EQ(store().selectedRow(), programSelection + 1);
+    DestroyWindow(second.window());
 }
 
 }  // namespace

@@ -7,8 +7,8 @@
 #include <fstream>
 #include <memory>
 
+#include "app/clock.h"
 #include "gui_support.h"
-#include "shell/clock.h"
 #include "shell/resources/resource.h"
 
 namespace tarvo::testing {
@@ -145,12 +145,12 @@ TEST_F(RunLoop,
     p().settings.request.findText = "zzqqxx";  // never found: no scoring, only scanning
     p().settings.request.pathText = tree.path("big");
 
-    ProbeHost host(windows().resultsPane);
+    ProbeHost host(p().resultsPane.window());
     auto engine =
         std::make_unique<SearchEngine>(host, p().settings.request, p().memory, p().results);
     host.engine = engine.get();
     host.pauseMs = 5;  // stretch the run over several timer periods
-    MessageRecorder pane(windows().resultsPane);
+    MessageRecorder pane(p().resultsPane.window());
     pane.before = [&host](UINT message) {
         if (message == kProbe) host.probeHandled();
     };

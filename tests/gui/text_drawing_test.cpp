@@ -1,10 +1,10 @@
 // What the drawing primitives and the status panel put on a device context,
 // read back from a memory DIB.
-#include "preview/text_drawing_win32.h"
+#include "view/text_drawing_win32.h"
 
 #include "gui_support.h"
-#include "preview/text_class.h"
 #include "shell/status_panel_win32.h"
+#include "view/text_class.h"
 
 namespace tarvo::testing {
 namespace {
@@ -13,6 +13,7 @@ using TextDrawing = ProgramTest;
 
 constexpr COLORREF kYellow = RGB(255, 255, 160);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kFace = RGB(212, 208, 200);
 
 void prepare(HDC dc) {
     SelectObject(dc, GetStockObject(DC_PEN));
@@ -81,7 +82,7 @@ TEST_F(TextDrawing, HeaderBoxNeedsRoomForItsLabelPlusTen) {
         SCOPED_TRACE("one pixel too narrow: nothing at all");
         Dib dib(120, 30);
         prepare(dib.dc());
-        drawHeaderBox(dib.dc(), 5, 5, 5 + label + 9, 25, "Rank");
+        drawHeaderBox(dib.dc(), 5, 5, 5 + label + 9, 25, kFace, "Rank");
         EXPECT_EQ(dib.countColour(kWhite), 120 * 30);
     }
     {
@@ -89,27 +90,13 @@ TEST_F(TextDrawing, HeaderBoxNeedsRoomForItsLabelPlusTen) {
         Dib dib(120, 30);
         prepare(dib.dc());
         const int right = 5 + label + 10;
-        drawHeaderBox(dib.dc(), 5, 5, right, 25, "Rank");
-        const COLORREF face = program().faceColour;
+        drawHeaderBox(dib.dc(), 5, 5, right, 25, kFace, "Rank");
         EXPECT_EQ(dib.at(5, 10), kWhite);              // left edge
         EXPECT_EQ(dib.at(7, 5), kWhite);               // top edge
         EXPECT_EQ(dib.at(7, 24), RGB(128, 128, 128));  // bottom edge
         EXPECT_EQ(dib.at(right - 1, 10), RGB(128, 128, 128));
         EXPECT_EQ(dib.at(right, 10), kWhite);  // nothing past the box
-        EXPECT_EQ(dib.at(right - 3, 22), face);
-    }
-    {
-        SCOPED_TRACE("a box past the layout's right limit is cut there");
-        Dib dib(400, 30);
-        prepare(dib.dc());
-        RECT client;
-        GetClientRect(windows().main, &client);
-        drawHeaderBox(dib.dc(), 0, 5, 100000, 25, "Line");
-        const int limit = client.right - 5;
-        if (limit < 400) {
-            EXPECT_EQ(dib.at(limit - 1, 10), RGB(128, 128, 128));
-            EXPECT_EQ(dib.at(limit, 10), kWhite);
-        }
+        EXPECT_EQ(dib.at(right - 3, 22), kFace);
     }
 }
 

@@ -7,7 +7,7 @@
 set -uo pipefail
 launcher=$1
 here=$(cd "$(dirname "$0")" && pwd)
-. "$here/../../cmake/wine-env.sh"
+. "$here/../../scripts/wine-env.sh"
 . "$here/../../run.sh"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT

@@ -7,8 +7,8 @@
 
 #include "engine/term_table.h"
 #include "preview/preview_document.h"
-#include "preview/text_class.h"
 #include "support/temp_tree.h"
+#include "view/text_class.h"
 
 namespace tarvo {
 namespace {

@@ -65,7 +65,7 @@ TEST(ResultStore, RankOrderAndTieBreaks) {
         EXPECT_EQ(store.displayEntry(r).rankIndex, r);
 
     std::vector<std::string> visited;
-    store.forEachInRankOrder([&](const char* path, int32_t position) {
+    store.visitInRankOrder([&](const char* path, int32_t position) {
         visited.push_back(std::to_string(position) + path);
     });
     EXPECT_EQ(visited.front(), "0dir/z.c");

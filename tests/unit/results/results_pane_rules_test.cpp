@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "engine/term_table.h"
-#include "preview/scroll_request.h"
-#include "preview/text_class.h"
 #include "results/result_store.h"
+#include "view/scroll_request.h"
+#include "view/text_class.h"
 
 namespace tarvo {
 namespace {

@@ -53,6 +53,8 @@ TEST(MainLayout, PreviewGetsTheOddPixelAndTinyWindowsGoNegative) {
         EXPECT_LT(l.previewPane.height(), 0);
         EXPECT_EQ(l.textBoxRight, 15);  // capped at the right margin
         EXPECT_LT(l.findBox.width(), 0);
+        EXPECT_EQ(l.rankHeader.right, 15);  // header boxes end at the margin too
+        EXPECT_EQ(l.fileHeader.right, 15);
     }
 }
 

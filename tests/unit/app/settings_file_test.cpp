@@ -1,4 +1,4 @@
-#include "shell/settings_file.h"
+#include "app/settings_file.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 // the folder the program reads from.
 #include <windows.h>
 
-#include "shell/settings_file.h"
-#include "shell/settings_file_system.h"
+#include "app/settings_file.h"
+#include "app/settings_file_system.h"
 
 namespace tarvo {
 

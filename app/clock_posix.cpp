@@ -1,6 +1,6 @@
 #include <chrono>
 
-#include "shell/clock.h"
+#include "app/clock.h"
 
 namespace tarvo {
 

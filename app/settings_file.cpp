@@ -1,4 +1,4 @@
-#include "shell/settings_file.h"
+#include "app/settings_file.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "app/settings_file_system.h"
 #include "engine/file_memory.h"
 #include "engine/scan_file_reader.h"
-#include "shell/settings_file_system.h"
 
 namespace tarvo {
 

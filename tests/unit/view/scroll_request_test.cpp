@@ -1,4 +1,4 @@
-#include "preview/scroll_request.h"
+#include "view/scroll_request.h"
 
 #include <gtest/gtest.h>
 

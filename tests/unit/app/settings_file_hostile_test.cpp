@@ -21,8 +21,8 @@
 #include <vector>
 #endif
 
+#include "app/settings_file.h"
 #include "engine/file_memory.h"
-#include "shell/settings_file.h"
 #include "support/temp_tree.h"
 
 namespace tarvo {

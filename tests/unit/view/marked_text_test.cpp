@@ -1,4 +1,4 @@
-#include "preview/marked_text.h"
+#include "view/marked_text.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/term_table.h"
-#include "preview/text_class.h"
+#include "view/text_class.h"
 
 namespace tarvo {
 namespace {

@@ -1,6 +1,6 @@
-#include "preview/marked_text.h"
+#include "view/marked_text.h"
 
-#include "preview/text_class.h"
+#include "view/text_class.h"
 
 namespace tarvo {
 

@@ -1,9 +1,9 @@
-#include "preview/text_drawing_win32.h"
+#include "view/text_drawing_win32.h"
 
 #include <cstring>
 
-#include "preview/marked_text.h"
-#include "preview/text_class.h"
+#include "view/marked_text.h"
+#include "view/text_class.h"
 
 namespace tarvo {
 
@@ -26,8 +26,6 @@ constexpr COLORREF kShadowEdge = RGB(128, 128, 128);
 HDC measuringDc = nullptr;
 HFONT fonts[kFontCount] = {};
 int lineHeights[kFontCount] = {};
-COLORREF faceColour = RGB(240, 240, 240);
-int headerRightLimit = kFarEdge;
 
 int extentOf(HDC dc, const char* text, int length) {
     SIZE size = {};
@@ -66,19 +64,11 @@ int textWidth(const char* text, int font) {
     return width;
 }
 
-void setFaceColour(COLORREF colour) {
-    faceColour = colour;
-}
-
-void setHeaderRightLimit(int right) {
-    headerRightLimit = right;
-}
-
-void drawHeaderBox(HDC dc, int left, int top, int right, int bottom, const char* label) {
-    if (right >= headerRightLimit) right = headerRightLimit;
+void drawHeaderBox(HDC dc, int left, int top, int right, int bottom, COLORREF face,
+                   const char* label) {
     if (right - left < textWidth(label, InterfaceFont) + kHeaderLabelPadding) return;
-    SetDCPenColor(dc, faceColour);
-    SetDCBrushColor(dc, faceColour);
+    SetDCPenColor(dc, face);
+    SetDCBrushColor(dc, face);
     Rectangle(dc, left, top, right, bottom);
     SetDCPenColor(dc, kHighlightEdge);
     MoveToEx(dc, left, bottom - 1, nullptr);

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "shell/clock.h"
+#include "app/clock.h"
 
 namespace tarvo {
 

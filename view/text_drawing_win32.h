@@ -28,14 +28,10 @@ int lineHeight(int font);  // text height plus external leading
 HFONT fontHandle(int font);
 int textWidth(const char* text, int font);
 
-// The face colour boxes are filled with (read once at start-up) and the
-// right edge no header box passes (the layout's client width minus 5).
-void setFaceColour(COLORREF colour);
-void setHeaderRightLimit(int right);
-
-// A raised box with its label 5 pixels in; nothing at all when the box is
-// narrower than the label (in the interface font) plus 10.
-void drawHeaderBox(HDC dc, int left, int top, int right, int bottom, const char* label);
+// A raised box filled with `face`, its label 5 pixels in; nothing at all
+// when the box is narrower than the label (in the interface font) plus 10.
+void drawHeaderBox(HDC dc, int left, int top, int right, int bottom, COLORREF face,
+                   const char* label);
 
 // One text output per run of equal attribute bytes, from x on, marked runs
 // on a light-yellow box exactly as wide as their text. Not clipped: the

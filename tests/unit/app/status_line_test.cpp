@@ -1,4 +1,4 @@
-#include "shell/status_line.h"
+#include "app/status_line.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/search_engine.h"
+#include "engine/search_stats.h"
 
 namespace tarvo {
 

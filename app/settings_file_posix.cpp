@@ -10,8 +10,8 @@
 #include <cstring>
 #include <ctime>
 
-#include "shell/settings_file.h"
-#include "shell/settings_file_system.h"
+#include "app/settings_file.h"
+#include "app/settings_file_system.h"
 
 namespace tarvo {
 

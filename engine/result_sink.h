@@ -1,0 +1,27 @@
+// Where the engine hands its results. The engine owns this interface, so it
+// needs nothing of the rooms above it: the result store implements it, and
+// a test may bring its own.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+namespace tarvo {
+
+class ResultSink {
+public:
+    // One scored line; a file that counts by its path alone comes as score
+    // -1, line 0 and an empty text.
+    virtual void addResult(int32_t score, const char* path, int32_t lineNumber,
+                           const char* lineText) = 0;
+    // Forgets every result: a run starts.
+    virtual void clearResults() = 0;
+    // Calls visit(path, position) for every result in rank order, best first.
+    virtual void visitInRankOrder(
+        const std::function<void(const char* path, int32_t position)>& visit) const = 0;
+
+protected:
+    ~ResultSink() = default;
+};
+
+}  // namespace tarvo

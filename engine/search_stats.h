@@ -1,0 +1,17 @@
+// What a run has counted so far: the numbers of the status line.
+#pragma once
+
+#include <cstdint>
+
+namespace tarvo {
+
+// 64-bit throughout: a few files of hundreds of millions of lines pass any
+// 32-bit count.
+struct SearchStats {
+    int64_t matches = 0;  // lines scored, kept or not; may exceed 9999
+    int64_t files = 0;    // files read to the end
+    int64_t lines = 0;
+    int64_t bytes = 0;
+};
+
+}  // namespace tarvo
