@@ -83,7 +83,7 @@ TEST(ResultStore, FullStore) {
     const auto before = views.shown.size();
 
     {
-        SCOPED_TRACE("whether a line could enter: against the last entry, 100 f09998:1");
+        SCOPED_TRACE("could a line enter: against the last entry, 100 f09998:1, case folded");
         const struct {
             int32_t score;
             const char* path;
@@ -91,7 +91,7 @@ TEST(ResultStore, FullStore) {
             bool expected;
         } rows[] = {
             {101, "z", 1, true},       {99, "a", 1, false},      {100, "F09997", 9, true},
-            {100, "f09999", 0, false}, {100, "f09998", 0, true}, {100, "f09998", 1, false},
+            {100, "F09999", 0, false}, {100, "f09998", 0, true}, {100, "f09998", 1, false},
             {100, "f09998", 2, false},
         };
         for (const auto& row : rows)
