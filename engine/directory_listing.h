@@ -1,5 +1,5 @@
 // One directory listing, entry by entry, in the order the file system gives.
-// Implemented with FindFirstFileA/FindNextFileA on Windows and
+// Implemented with FindFirstFileExA/FindNextFileA on Windows and
 // opendir/readdir on POSIX (directory_listing_win32.cpp, _posix.cpp).
 #pragma once
 
@@ -33,7 +33,7 @@ public:
 
 private:
     void close();
-    void* handle_ = nullptr;  // DIR* or a FindFirstFileA handle with its pending entry
+    void* handle_ = nullptr;  // DIR* or a FindFirstFileExA handle with its pending entry
     std::string path_;
 };
 

@@ -276,8 +276,13 @@ void SearchEngine::scoreFile(ScanFileReader& file, const char* path) {
             const int32_t line = lines.get(j);
             if (line == 0 || scoredMark_[line] == scanSerial_) continue;  // path entry, or scored
             scoredMark_[line] = scanSerial_;
-            const char* text = fetchLineText(file, line);
-            results_.addResult(scorer_.scoreLine(input, line, text), path, line, text);
+            // Most lines of a common term cannot rank once the store is
+            // full, not even with every bonus: those are only counted, and
+            // their text is never read.
+            if (results_.couldEnter(scorer_.scoreCeiling(input, line), path, line)) {
+                const char* text = fetchLineText(file, line);
+                results_.addResult(scorer_.scoreLine(input, line, text), path, line, text);
+            }
             scoredAny = true;
             ++stats_.matches;
             if (stats_.matches % kMatchesPerPump == 0) {

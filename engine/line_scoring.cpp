@@ -21,6 +21,11 @@ constexpr int32_t kTouchingTermBonus = 5;
 constexpr int32_t kBoundedRunBonus = 20;
 constexpr int32_t kMaxDefinitionIndent = 8;  // deeper lines are not definitions
 constexpr int32_t kTabIndent = 4;
+constexpr int32_t kMaxDefinitionBonus = 1000;  // at indent 0; 10 less per column
+
+bool inBlockComment(const ScoringInput& input, int32_t line) {
+    return line < input.lineCommentFlags.size() && input.lineCommentFlags.get(line) != 0;
+}
 
 // Word characters for the Whole Word Bonus: letters and digits, not '_'.
 bool isWordChar(char c) {
@@ -46,15 +51,12 @@ int32_t nearestLine(const IntVector& list, int32_t line) {
     return below <= above ? list.get(floor) : list.get(floor + 1);  // a tie goes to the lower line
 }
 
-int32_t LineScorer::scoreLine(const ScoringInput& input, int32_t line, const char* text) {
-    const int32_t length = static_cast<int32_t>(strnlen(text, kMaxLineText));
-    const int32_t termCount = input.terms.count();
+// Presence and proximity come from the TermLineLists, so they count even
+// where the line text was cut before the occurrence.
+int32_t LineScorer::presenceAndProximity(const ScoringInput& input, int32_t line) {
     int32_t present = 0;
     int32_t points = 0;
-
-    // Presence and proximity come from the TermLineLists, so they count even
-    // where the line text was cut before the occurrence.
-    for (int32_t i = 0; i < termCount; ++i) {
+    for (int32_t i = 0; i < input.terms.count(); ++i) {
         const IntVector& list = input.termLines[i];
         bool inPath = !list.empty() && list.get(0) == 0;
         int64_t distance = static_cast<int64_t>(line) - nearestLine(list, line);
@@ -64,6 +66,13 @@ int32_t LineScorer::scoreLine(const ScoringInput& input, int32_t line, const cha
         if (distance < kProximityReach)
             points += static_cast<int32_t>(kProximityReach - distance) * 10;
     }
+    return present * kPresenceWeight + points;
+}
+
+int32_t LineScorer::scoreLine(const ScoringInput& input, int32_t line, const char* text) {
+    const int32_t length = static_cast<int32_t>(strnlen(text, kMaxLineText));
+    const int32_t termCount = input.terms.count();
+    int32_t points = presenceAndProximity(input, line);
 
     std::fill(lineTermMap_.begin(), lineTermMap_.begin() + length + 1, -1);
     for (int32_t i = 0; i < termCount; ++i) {
@@ -75,8 +84,21 @@ int32_t LineScorer::scoreLine(const ScoringInput& input, int32_t line, const cha
             points += wholeWordBonus(i, text, length);
     }
     if (input.options.cppHeuristics) points += definitionBonus(input, line, text, length);
+    return points;
+}
 
-    return present * kPresenceWeight + points;
+int32_t LineScorer::scoreCeiling(const ScoringInput& input, int32_t line) const {
+    const int32_t termCount = input.terms.count();
+    int32_t points = presenceAndProximity(input, line);
+    if (input.options.caseSensitiveBonus) points += termCount * kCaseBonus;
+    if (input.options.wholeWordBonus) {
+        // A run touches another term only where there is another term.
+        const int32_t touching = termCount > 1 ? 2 * kTouchingTermBonus : 0;
+        points += termCount * (kBoundedRunBonus + touching);
+    }
+    if (input.options.cppHeuristics && !inBlockComment(input, line))
+        points += input.onSyntaxList ? kMaxDefinitionBonus : kMaxDefinitionBonus / 2;
+    return points;
 }
 
 // Marks every occurrence of the term in the LineTermMap (later terms overwrite
@@ -143,7 +165,7 @@ int32_t LineScorer::wholeWordBonus(int32_t termIndex, const char* text, int32_t 
 // assignment, comment, `case` label or `return`. Halved off the syntax list.
 int32_t LineScorer::definitionBonus(const ScoringInput& input, int32_t line, const char* text,
                                     int32_t length) const {
-    if (line < input.lineCommentFlags.size() && input.lineCommentFlags.get(line) != 0) return 0;
+    if (inBlockComment(input, line)) return 0;
 
     int32_t indent = 0;
     int32_t at = 0;
@@ -152,7 +174,7 @@ int32_t LineScorer::definitionBonus(const ScoringInput& input, int32_t line, con
         ++at;
     }
     if (indent > kMaxDefinitionIndent || at == length) return 0;
-    const int32_t candidate = (100 - indent) * 10;
+    const int32_t candidate = kMaxDefinitionBonus - indent * 10;
 
     int32_t depth = 0;
     for (; at < length; ++at) {

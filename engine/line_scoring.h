@@ -35,8 +35,14 @@ public:
     // `text` is NUL-terminated, at most kMaxLineText bytes (longer text is
     // looked at only up to that length).
     int32_t scoreLine(const ScoringInput& input, int32_t line, const char* text);
+    // The highest score the line could get, whatever its text: presence and
+    // proximity as scoreLine counts them, plus every option bonus in full.
+    // Needs no text, so a line that cannot rank can be passed over unread.
+    int32_t scoreCeiling(const ScoringInput& input, int32_t line) const;
 
 private:
+    // The part of the score that comes from the TermLineLists alone.
+    static int32_t presenceAndProximity(const ScoringInput& input, int32_t line);
     // The three option parts. caseBonus also fills the LineTermMap, so it
     // runs for every term whether or not its result counts.
     int32_t caseBonus(int32_t termIndex, const QueryTerm& term, const char* text, int32_t length);

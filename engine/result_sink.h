@@ -14,6 +14,10 @@ public:
     // -1, line 0 and an empty text.
     virtual void addResult(int32_t score, const char* path, int32_t lineNumber,
                            const char* lineText) = 0;
+    // False when a line of this score would be turned away now, so the
+    // caller can skip the work of making it; a line ranked exactly like the
+    // worst kept one is turned away too.
+    virtual bool couldEnter(int32_t score, const char* path, int32_t lineNumber) const = 0;
     // Forgets every result: a run starts.
     virtual void clearResults() = 0;
     // Calls visit(path, position) for every result in rank order, best first.

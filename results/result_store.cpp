@@ -114,9 +114,9 @@ void ResultStore::addResult(int32_t score, const char* path, int32_t lineNumber,
 
     // Full and worse than every kept line: nothing changes. Most lines of a
     // long run end here, after one comparison with the last entry.
+    if (!couldEnter(score, path, lineNumber)) return;
     const RankKey key{score, path, lineNumber};
     const bool full = count() == kMaxResults;
-    if (full && !rankBefore(key, keyOf(*rank_.back()))) return;
 
     // The first entry the new one comes before. The rank order is sorted, so
     // the upper bound is exactly where a walk from the top would stop.
@@ -156,6 +156,11 @@ void ResultStore::addResult(int32_t score, const char* path, int32_t lineNumber,
 
     followSelection(p, remembered, rememberedRow, released);
     if (released != nullptr) giveBack(released);
+}
+
+bool ResultStore::couldEnter(int32_t score, const char* path, int32_t lineNumber) const {
+    if (count() < kMaxResults) return true;
+    return rankBefore({score, path == nullptr ? "" : path, lineNumber}, keyOf(*rank_.back()));
 }
 
 // Steps 6 to 9 of an insert at rank position p: the selection follows the

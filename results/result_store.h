@@ -48,6 +48,7 @@ public:
 
     void addResult(int32_t score, const char* path, int32_t lineNumber,
                    const char* lineText) override;
+    bool couldEnter(int32_t score, const char* path, int32_t lineNumber) const override;
     void clearResults() override;
     void ensureDisplayOrder();
     void setSortMode(int32_t mode);

@@ -180,6 +180,25 @@ TEST_F(ScanFileTest, WorkedExampleEndToEnd) {
     ASSERT_EQ(results.count(), 3);
     EXPECT_EQ(results.rankEntry(0).score, 2002550);
     EXPECT_EQ(results.rankEntry(0).path, offList);
+
+    // Without options a line scores its ceiling: line 1 ties with the two
+    // last entries and enters by its line number, line 2 ranks above them,
+    // line 4 below; all three are counted.
+    request.options.caseSensitiveBonus = request.options.wholeWordBonus = 0;
+    request.options.cppHeuristics = 0;
+    memory.clear();
+    results.clearResults();
+    for (int32_t i = 0; i < kMaxResults - 2; ++i)
+        results.addResult(3000000, numberedName("a", i).c_str(), 1, "");
+    results.addResult(1001990, onList.c_str(), 2, "");
+    results.addResult(1001990, onList.c_str(), 3, "");
+    const int64_t matches = engine.stats().matches;
+    engine.scanFile(onList.c_str());
+    EXPECT_EQ(engine.stats().matches - matches, 3);
+    ASSERT_EQ(results.count(), kMaxResults);
+    EXPECT_EQ(results.rankEntry(kMaxResults - 2).lineNumber, 2);
+    EXPECT_EQ(results.rankEntry(kMaxResults - 1).lineNumber, 1);
+    EXPECT_EQ(results.rankEntry(kMaxResults - 1).lineText, "// foo routine\n");
 }
 
 TEST_F(ScanFileTest, LinesAndComments) {

@@ -43,7 +43,13 @@ struct Scoring {
     }
     int32_t score(int32_t line, const std::string& text) {
         ScoringInput input{terms, termLines.data(), commentFlags, onSyntaxList, options};
-        return scorer.scoreLine(input, line, text.c_str());
+        const int32_t score = scorer.scoreLine(input, line, text.c_str());
+        EXPECT_GE(scorer.scoreCeiling(input, line), score) << "line " << line << ": " << text;
+        return score;
+    }
+    int32_t ceiling(int32_t line) const {
+        return scorer.scoreCeiling({terms, termLines.data(), commentFlags, onSyntaxList, options},
+                                   line);
     }
     // What one option adds to the score of a line.
     int32_t optionPart(int32_t SearchOptions::*option, int32_t line, const std::string& text) {
@@ -158,6 +164,31 @@ TEST(ScoreLine, DefinitionBonus) {
     EXPECT_EQ(part("x; return foo;\n"), 0) << "return anywhere before the term";
     EXPECT_EQ(part("Return foo;\n"), 1000) << "case-sensitive";
     EXPECT_EQ(part(" \t \n"), 0) << "no term";
+}
+
+TEST(ScoreCeiling, ReachedByALineEarningEveryBonus) {
+    struct Row {
+        const char* label;
+        bool onSyntaxList, inComment, optionsOn;
+        int32_t expected;
+    };
+    const Row rows[] = {
+        {"every bonus", true, false, true, 1002030},
+        {"off the syntax list: half the definition bonus", false, false, true, 1001530},
+        {"begins inside a comment: no definition bonus", true, true, true, 1001030},
+        {"no option", true, false, false, 1001000},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        Scoring s("int");
+        fill(s.termLines[0], {1});
+        if (row.inComment) fill(s.commentFlags, {0, 1, 0});
+        s.onSyntaxList = row.onSyntaxList;
+        s.options.caseSensitiveBonus = s.options.wholeWordBonus = s.options.cppHeuristics =
+            row.optionsOn;
+        EXPECT_EQ(s.score(1, "int x;\n"), row.expected);
+        EXPECT_EQ(s.ceiling(1), row.expected);
+    }
 }
 
 }  // namespace

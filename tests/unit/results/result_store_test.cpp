@@ -76,10 +76,28 @@ TEST(ResultStore, FullStore) {
     FakeViews views;
     ResultStore store(&views);
     store.clearResults();
+    EXPECT_TRUE(store.couldEnter(-1, "z", 1)) << "not full";
     for (int i = 0; i < kMaxResults; ++i)
         store.addResult(100, numbered("f", i).c_str(), 1, "t");
     ASSERT_EQ(store.count(), kMaxResults);
     const auto before = views.shown.size();
+
+    {
+        SCOPED_TRACE("could a line enter: against the last entry, 100 f09998:1, case folded");
+        const struct {
+            int32_t score;
+            const char* path;
+            int32_t line;
+            bool expected;
+        } rows[] = {
+            {101, "z", 1, true},       {99, "a", 1, false},      {100, "F09997", 9, true},
+            {100, "F09999", 0, false}, {100, "f09998", 0, true}, {100, "f09998", 1, false},
+            {100, "f09998", 2, false},
+        };
+        for (const auto& row : rows)
+            EXPECT_EQ(store.couldEnter(row.score, row.path, row.line), row.expected)
+                << row.score << " " << row.path << ":" << row.line;
+    }
 
     {
         SCOPED_TRACE("worse than every kept entry: nothing changes");
