@@ -1,7 +1,8 @@
-// The file scanner: one pass over each file through a sliding window,
-// recording line starts, block-comment states and, per term, the lines the
-// term occurs on; then, when every term occurs, the scoring of each
-// candidate line.
+// The file scanner: a first pass over each file through a sliding window
+// that only counts lines, looks for a NUL and asks whether every term
+// occurs; then, for a file where every term does, the exact pass recording
+// line starts, block-comment states and, per term, the lines the term
+// occurs on, and the scoring of each candidate line.
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -17,6 +18,8 @@ namespace {
 // The last window position scanned before the window moves: the first one
 // past kScanWindowMoveAt.
 constexpr int32_t kLastPositionBeforeMove = kScanWindowMoveAt + 1;
+// The most bytes handled between two pumps: those up to the first move.
+constexpr int32_t kStretch = kLastPositionBeforeMove + 1;
 
 // What one refill of the window reads for line texts after the scan: many
 // candidate lines per read where they lie close, little waste where a file
@@ -82,52 +85,149 @@ void SearchEngine::scanFile(const char* path) {
     fileEnd_ = size;
     // Binary, stopped, or too many lines for the line tables: not counted.
     // A file whose tables cannot grow is left like one too large to read.
-    if (!indexFile(file, path) || !lineStarts_.push(static_cast<int32_t>(fileEnd_)) ||
-        !reserveScoredMarks(lineStarts_.size() - 2)) {
+    int32_t lines = 0;
+    const FirstLook look =
+        findPathTerms(path) ? firstPass(file, path, &lines) : FirstLook::NotCounted;
+    if (look == FirstLook::NotCounted ||
+        (look == FirstLook::EveryTermOccurs &&
+         (!indexFile(file, path, size) || !lineStarts_.push(static_cast<int32_t>(fileEnd_)) ||
+          !reserveScoredMarks(lineStarts_.size() - 2)))) {
         finishFile(file, path);
         return;
     }
+    if (look == FirstLook::EveryTermOccurs) lines = lineStarts_.size() - 2;
 
     // The counters first, then the refresh request, so a repaint from inside
     // the next pump shows a consistent state.
     ++stats_.files;
-    stats_.lines += lineStarts_.size() - 2;
+    stats_.lines += lines;
     stats_.bytes += fileEnd_;
     host_.requestRefresh();
 
-    scoreFile(file, path);
+    if (look == FirstLook::EveryTermOccurs) scoreFile(file, path);
     finishFile(file, path);
 }
 
-// Reads the file once and fills the line tables and TermLineLists. False
-// when the file turned out binary, the run was stopped, or a table could
-// not grow.
+// Starts the TermLineLists with the path's entries (line 0). False when a
+// list could not grow.
+bool SearchEngine::findPathTerms(const char* path) {
+    for (IntVector& lines : termLines_)
+        lines.clear();
+    if (!request_.options.searchFileNames) return true;
+    const char* pathEnd = path + std::strlen(path);
+    for (const char* at = path; at < pathEnd; ++at) {
+        const uint8_t c = static_cast<uint8_t>(*at);
+        if (!terms_.isFirstChar(c)) continue;
+        for (int32_t t = 0; t < terms_.count(); ++t) {
+            if (terms_.termMatchAt(at, pathEnd, t) && !termLines_[t].pushIfNotLast(0)) return false;
+        }
+    }
+    return true;
+}
+
+// The window from the file's start; fileEnd_ is lowered when the file has
+// shrunk since `size` was taken.
+void SearchEngine::readFirstWindow(ScanFileReader& file, int64_t size) {
+    windowShift_ = 0;
+    fileEnd_ = size;
+    const int32_t wanted = static_cast<int32_t>(std::min<int64_t>(fileEnd_, kScanWindowSize));
+    windowFill_ = file.readAt(0, window_.get(), wanted);
+    if (windowFill_ < wanted) fileEnd_ = windowFill_;
+    window_[windowFill_] = '\0';  // the comment lookahead past the last byte sees no '*' or '/'
+}
+
+// Most files lack a term, and for them this pass is all the work: it counts
+// line feeds and looks for a NUL (when Skip Binary Files is on) and for the
+// terms the path lacks, building no table. It stops as soon as every term
+// has occurred; the exact pass then takes the file from its start, over the
+// bytes already in the window when the window has not moved.
+SearchEngine::FirstLook SearchEngine::firstPass(ScanFileReader& file, const char* path,
+                                                int32_t* lines) {
+    readFirstWindow(file, fileEnd_);
+    std::array<bool, kMaxTerms> occurs;
+    int32_t missing = 0;
+    for (int32_t t = 0; t < terms_.count(); ++t) {
+        occurs[t] = !termLines_[t].empty();
+        missing += occurs[t] ? 0 : 1;
+    }
+    if (missing == 0) return FirstLook::EveryTermOccurs;
+
+    // A file the first read took whole is never moved through, so the exact
+    // pass finds it still in the window.
+    const bool whole = fileEnd_ <= windowFill_;
+    const char* const window = window_.get();
+    int64_t lineFeeds = 0;
+    int64_t pumpedAt =
+        0;          // file offset of the next byte at the last pump (one came before the file)
+    int32_t p = 0;  // window position of the next byte
+    for (;;) {
+        const int32_t stop = static_cast<int32_t>(
+            std::min<int64_t>(fileEnd_ - windowShift_, whole && p > 0 ? fileEnd_ : kStretch));
+        const char* const end = window + windowFill_;
+        std::array<BlockMasks, kMaskBatch> batch;
+        for (; p < stop; p += kScanBlock * kMaskBatch) {
+            const int32_t blocks = std::min(kMaskBatch, (stop - p + kScanBlock - 1) / kScanBlock);
+            blocks_.masksFor(window + p, blocks, batch.data());
+            for (int32_t b = 0; b < blocks; ++b) {
+                const int32_t at0 = p + b * kScanBlock;
+                const uint64_t inSpan =
+                    stop - at0 >= kScanBlock ? ~uint64_t{0} : (uint64_t{1} << (stop - at0)) - 1;
+                const BlockMasks& masks = batch[b];
+                lineFeeds += __builtin_popcountll(masks.lineFeeds & inSpan);
+                if (request_.options.skipBinaryFiles && (masks.nuls & inSpan) != 0) {
+                    memory_.markBinary(path);
+                    return FirstLook::NotCounted;
+                }
+                for (uint64_t starts = masks.termStarts & inSpan; starts != 0;
+                     starts &= starts - 1) {
+                    const int32_t at = at0 + lowestBit(starts);
+                    const uint8_t c = static_cast<uint8_t>(window[at]);
+                    if (!terms_.isFirstChar(c)) continue;  // the exact test, as in the exact pass
+                    for (int32_t k = termsStartingAt_[c]; k < termsStartingAt_[c + 1]; ++k) {
+                        const int32_t t = termsStartingWith_[k];
+                        if (occurs[t] || !terms_.termMatchAt(window + at, end, t)) continue;
+                        occurs[t] = true;
+                        if (--missing == 0) {
+                            // The exact pass takes the file from its start: a
+                            // pump between the passes where both together
+                            // would handle more than one stretch of bytes.
+                            const int64_t handled = windowShift_ + at + 1 - pumpedAt;
+                            if (handled + std::min<int64_t>(fileEnd_, kStretch) <= kStretch)
+                                return FirstLook::EveryTermOccurs;
+                            host_.pumpMessages();
+                            return running() ? FirstLook::EveryTermOccurs : FirstLook::NotCounted;
+                        }
+                    }
+                }
+            }
+        }
+        p = stop;
+        if (windowShift_ + p >= fileEnd_) break;
+        host_.pumpMessages();
+        if (!running()) return FirstLook::NotCounted;
+        pumpedAt = windowShift_ + p;
+        if (!whole) {
+            moveWindow(file);
+            p -= kScanWindowMove;
+        }
+    }
+    // A line begins after a line feed only when a byte follows it.
+    if (fileEnd_ > 0 && window[fileEnd_ - 1 - windowShift_] == '\n') --lineFeeds;
+    *lines = static_cast<int32_t>(lineFeeds + 1);
+    return FirstLook::LinesCounted;
+}
+
+// The exact pass: fills the line tables and the TermLineLists from the
+// file's start, reading it again unless the window still holds its start.
+// False when the file turned out binary, the run was stopped, or a table
+// could not grow.
 //
 // The bytes are taken in file order, as one byte at a time would take them,
 // but only the bytes whose bit is set in a block's masks are visited: line
 // feeds, comment marks, NULs (when Skip Binary Files is on) and places
 // where a term may begin. A byte with no bit cannot change any table.
-bool SearchEngine::indexFile(ScanFileReader& file, const char* path) {
-    windowShift_ = 0;
-    const int32_t wanted = static_cast<int32_t>(std::min<int64_t>(fileEnd_, kScanWindowSize));
-    windowFill_ = file.read(window_.get(), wanted);
-    if (windowFill_ < wanted) fileEnd_ = windowFill_;  // shrunk since its size was taken
-    window_[windowFill_] = '\0';  // the comment lookahead past the last byte sees no '*' or '/'
-
-    for (IntVector& lines : termLines_)
-        lines.clear();
-
-    if (request_.options.searchFileNames) {
-        const char* pathEnd = path + std::strlen(path);
-        for (const char* at = path; at < pathEnd; ++at) {
-            const uint8_t c = static_cast<uint8_t>(*at);
-            if (!terms_.isFirstChar(c)) continue;
-            for (int32_t t = 0; t < terms_.count(); ++t) {
-                if (terms_.termMatchAt(at, pathEnd, t) && !termLines_[t].pushIfNotLast(0))
-                    return false;
-            }
-        }
-    }
+bool SearchEngine::indexFile(ScanFileReader& file, const char* path, int64_t size) {
+    if (windowShift_ != 0) readFirstWindow(file, size);
 
     lineStarts_.clear();
     lineCommentFlags_.clear();
@@ -232,7 +332,7 @@ void SearchEngine::moveWindow(ScanFileReader& file) {
     const int32_t wanted = static_cast<int32_t>(
         std::min<int64_t>(kScanWindowSize - kept, fileEnd_ - (windowShift_ + kept)));
     int32_t got = 0;
-    if (wanted > 0) got = file.read(window_.get() + kept, wanted);
+    if (wanted > 0) got = file.readAt(windowShift_ + kept, window_.get() + kept, wanted);
     windowFill_ = kept + got;
     window_[windowFill_] = '\0';
     if (got < wanted) fileEnd_ = windowShift_ + windowFill_;  // shrunk: it ends where reading ended

@@ -69,7 +69,12 @@ public:
 private:
     bool running() const { return host_.runState() == RunState::Running; }
     void prepareTermLookups();
-    bool indexFile(ScanFileReader& file, const char* path);
+    // What the first pass learnt of a file.
+    enum class FirstLook { NotCounted, LinesCounted, EveryTermOccurs };
+    bool findPathTerms(const char* path);
+    FirstLook firstPass(ScanFileReader& file, const char* path, int32_t* lines);
+    void readFirstWindow(ScanFileReader& file, int64_t size);
+    bool indexFile(ScanFileReader& file, const char* path, int64_t size);
     bool reserveScoredMarks(int32_t lineCount);
     void scoreFile(ScanFileReader& file, const char* path);
     void finishFile(ScanFileReader& file, const char* path);
