@@ -486,7 +486,8 @@ std::vector<GeneratedFile> generatedTree() {
     files.push_back({"binary/high.bin", makeContent(120000, binary, seed++, "\xe9t", 1)});
     files.push_back({"binary/late.bin", makeContent(90000, text, seed++) + '\0' + "foo\n"});
     files.push_back({"binary/later.bin", makeContent(160000, text, seed++) + '\0' + "foo\n"});
-    files.push_back({"seams/long.c", makeContent(200000, text, seed++, kLongTerm, 50)});
+    // Its one occurrence of the long term runs across the first move point.
+    files.push_back({"seams/long.c", makeContent(75052, text, seed++, kLongTerm, 50)});
     return files;
 }
 
