@@ -60,8 +60,9 @@ public:
     const SearchStats& stats() const { return stats_; }
     const std::vector<std::string>& roots() const { return roots_; }
 
-    // Scanner state of the last file, for tests and for the preview's
-    // agreement with the scanner.
+    // Scanner state of the last file where every term occurred (the only
+    // files indexed in full), for tests and for the preview's agreement
+    // with the scanner.
     const IntVector& lineStarts() const { return lineStarts_; }
     const IntVector& lineCommentFlags() const { return lineCommentFlags_; }
     const IntVector& termLines(int32_t term) const { return termLines_[term]; }
