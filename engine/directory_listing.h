@@ -3,6 +3,7 @@
 // opendir/readdir on POSIX (directory_listing_win32.cpp, _posix.cpp).
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace tarvo {
@@ -30,6 +31,10 @@ public:
     bool open(const std::string& path);
     // The next entry; false at the end or when the listing keeps failing.
     bool next(DirectoryEntry& entry);
+    // The listed folder, open, for opening its entries by name alone (see
+    // ScanFileReader::open): a descriptor on POSIX; -1 on Windows, whose
+    // ANSI calls open by path only.
+    intptr_t folder() const;
 
 private:
     void close();

@@ -76,6 +76,10 @@ bool DirectoryListing::next(DirectoryEntry& entry) {
     return true;
 }
 
+intptr_t DirectoryListing::folder() const {
+    return handle_ != nullptr ? dirfd(static_cast<DIR*>(handle_)) : -1;
+}
+
 void DirectoryListing::close() {
     if (handle_ != nullptr) closedir(static_cast<DIR*>(handle_));
     handle_ = nullptr;

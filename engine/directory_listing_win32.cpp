@@ -69,6 +69,10 @@ bool DirectoryListing::next(DirectoryEntry& entry) {
     return true;
 }
 
+intptr_t DirectoryListing::folder() const {
+    return -1;
+}
+
 void DirectoryListing::close() {
     auto* state = static_cast<FindState*>(handle_);
     if (!state) return;

@@ -65,7 +65,7 @@ void SearchEngine::walkDirectory(const std::string& path, int depth) {
         if (isDirectory) {
             walkDirectory(child, depth + 1);  // depth first, at once
         } else {
-            scanFile(child.c_str());
+            scanFile(child.c_str(), listing.folder(), entry.name.c_str());
         }
         if (!running()) return;  // the listing closes on the way out
     }

@@ -39,6 +39,7 @@ int32_t lowestBit(uint64_t mask) {
 
 void SearchEngine::prepareTermLookups() {
     blocks_.prepare(terms_);
+    probes_.setTerms(terms_);
     int32_t listed = 0;
     for (int c = 0; c < 256; ++c) {
         const uint8_t byte = static_cast<uint8_t>(c);
@@ -63,7 +64,7 @@ void SearchEngine::finishFile(ScanFileReader& file, const char* path) {
     memory_.markSearched(path);
 }
 
-void SearchEngine::scanFile(const char* path) {
+void SearchEngine::scanFile(const char* path, intptr_t folder, const char* name) {
     host_.pumpMessages();
     if (!running()) return;
     if (matchesExtensionList(path, request_.excludeList)) return;
@@ -71,7 +72,7 @@ void SearchEngine::scanFile(const char* path) {
     onSyntaxList_ = matchesExtensionList(path, request_.highlightList);
 
     ScanFileReader file;
-    if (!file.open(path)) {
+    if (!file.open(path, folder, name)) {
         memory_.remove(path);  // vanished or moved: forget it
         return;
     }
@@ -138,19 +139,17 @@ void SearchEngine::readFirstWindow(ScanFileReader& file, int64_t size) {
 
 // Most files lack a term, and for them this pass is all the work: it counts
 // line feeds and looks for a NUL (when Skip Binary Files is on) and for the
-// terms the path lacks, building no table. It stops as soon as every term
-// has occurred; the exact pass then takes the file from its start, over the
-// bytes already in the window when the window has not moved.
+// terms the path lacks, building no table. It stops as soon as every probed
+// term has occurred; the exact pass then takes the file from its start, over
+// the bytes already in the window when the window has not moved.
 SearchEngine::FirstLook SearchEngine::firstPass(ScanFileReader& file, const char* path,
                                                 int32_t* lines) {
     readFirstWindow(file, fileEnd_);
-    std::array<bool, kMaxTerms> occurs;
-    int32_t missing = 0;
-    for (int32_t t = 0; t < terms_.count(); ++t) {
-        occurs[t] = !termLines_[t].empty();
-        missing += occurs[t] ? 0 : 1;
-    }
-    if (missing == 0) return FirstLook::EveryTermOccurs;
+    std::array<bool, kMaxTerms> wanted;
+    for (int32_t t = 0; t < terms_.count(); ++t)
+        wanted[t] = termLines_[t].empty();
+    probes_.prepare(wanted);
+    if (probes_.count() == 0) return FirstLook::EveryTermOccurs;
 
     // A file the first read took whole is never moved through, so the exact
     // pass finds it still in the window.
@@ -164,44 +163,33 @@ SearchEngine::FirstLook SearchEngine::firstPass(ScanFileReader& file, const char
         const int32_t stop = static_cast<int32_t>(
             std::min<int64_t>(fileEnd_ - windowShift_, whole && p > 0 ? fileEnd_ : kStretch));
         const char* const end = window + windowFill_;
-        std::array<BlockMasks, kMaskBatch> batch;
-        for (; p < stop; p += kScanBlock * kMaskBatch) {
-            const int32_t blocks = std::min(kMaskBatch, (stop - p + kScanBlock - 1) / kScanBlock);
-            blocks_.masksFor(window + p, blocks, batch.data());
-            for (int32_t b = 0; b < blocks; ++b) {
-                const int32_t at0 = p + b * kScanBlock;
-                const uint64_t inSpan =
-                    stop - at0 >= kScanBlock ? ~uint64_t{0} : (uint64_t{1} << (stop - at0)) - 1;
-                const BlockMasks& masks = batch[b];
-                lineFeeds += __builtin_popcountll(masks.lineFeeds & inSpan);
-                if (request_.options.skipBinaryFiles && (masks.nuls & inSpan) != 0) {
-                    memory_.markBinary(path);
-                    return FirstLook::NotCounted;
+        while (p < stop) {
+            ProbeHits hits;
+            const int32_t passed = probes_.scan(
+                window + p, stop - p, request_.options.skipBinaryFiles, &lineFeeds, &hits);
+            if (hits.nuls != 0) {
+                memory_.markBinary(path);
+                return FirstLook::NotCounted;
+            }
+            for (uint64_t starts = hits.starts; starts != 0; starts &= starts - 1) {
+                const int32_t at = p + hits.block + lowestBit(starts);
+                for (int32_t k = probes_.count() - 1; k >= 0; --k) {
+                    const int32_t t = probes_.term(k);
+                    if (terms_.termMatchAt(window + at, end, t)) probes_.drop(t);
                 }
-                for (uint64_t starts = masks.termStarts & inSpan; starts != 0;
-                     starts &= starts - 1) {
-                    const int32_t at = at0 + lowestBit(starts);
-                    const uint8_t c = static_cast<uint8_t>(window[at]);
-                    if (!terms_.isFirstChar(c)) continue;  // the exact test, as in the exact pass
-                    for (int32_t k = termsStartingAt_[c]; k < termsStartingAt_[c + 1]; ++k) {
-                        const int32_t t = termsStartingWith_[k];
-                        if (occurs[t] || !terms_.termMatchAt(window + at, end, t)) continue;
-                        occurs[t] = true;
-                        if (--missing == 0) {
-                            // The exact pass takes the file from its start: a
-                            // pump between the passes where both together
-                            // would handle more than one stretch of bytes.
-                            const int64_t handled = windowShift_ + at + 1 - pumpedAt;
-                            if (handled + std::min<int64_t>(fileEnd_, kStretch) <= kStretch)
-                                return FirstLook::EveryTermOccurs;
-                            host_.pumpMessages();
-                            return running() ? FirstLook::EveryTermOccurs : FirstLook::NotCounted;
-                        }
-                    }
+                if (probes_.count() == 0) {
+                    // The exact pass takes the file from its start: a pump
+                    // between the passes where both together would handle
+                    // more than one stretch of bytes.
+                    const int64_t handled = windowShift_ + at + 1 - pumpedAt;
+                    if (handled + std::min<int64_t>(fileEnd_, kStretch) <= kStretch)
+                        return FirstLook::EveryTermOccurs;
+                    host_.pumpMessages();
+                    return running() ? FirstLook::EveryTermOccurs : FirstLook::NotCounted;
                 }
             }
+            p += passed;
         }
-        p = stop;
         if (windowShift_ + p >= fileEnd_) break;
         host_.pumpMessages();
         if (!running()) return FirstLook::NotCounted;

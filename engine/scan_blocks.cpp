@@ -10,11 +10,6 @@ bool isLetter(uint8_t c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-BlockScanner::ByteTest testFor(uint8_t c) {
-    const bool letter = isLetter(c);
-    return {static_cast<uint8_t>(letter ? 0x20 : 0), static_cast<uint8_t>(letter ? (c | 0x20) : c)};
-}
-
 // Term starts by the FirstCharTable, one byte at a time.
 uint64_t termStartsByTable(const char* at, const std::array<uint8_t, 256>& firstChar) {
     uint64_t starts = 0;
@@ -25,20 +20,25 @@ uint64_t termStartsByTable(const char* at, const std::array<uint8_t, 256>& first
 
 }  // namespace
 
+BlockScanner::ByteTest BlockScanner::testFor(uint8_t c) {
+    const bool letter = isLetter(c);
+    return {static_cast<uint8_t>(letter ? 0x20 : 0), static_cast<uint8_t>(letter ? (c | 0x20) : c)};
+}
+
 BlockScanner::BlockScanner() {
     setWide(true);
 }
 
-// The processor is asked for AVX2 at run time. The Windows build never uses
-// it: GCC for Windows x64 may spill 32-byte vectors to stack slots it cannot
-// align (GCC bug 54412).
-void BlockScanner::setWide(bool wide) {
-#if defined(__x86_64__) && !defined(_WIN32)
-    wide_ = wide && __builtin_cpu_supports("avx2");
+bool processorHasAvx2() {
+#if defined(__x86_64__)
+    return __builtin_cpu_supports("avx2");
 #else
-    (void)wide;
-    wide_ = false;
+    return false;
 #endif
+}
+
+void BlockScanner::setWide(bool wide) {
+    wide_ = wide && processorHasAvx2();
 }
 
 // A probe per distinct (first byte, second byte) of the terms, letters
@@ -162,7 +162,7 @@ void BlockScanner::masksNarrow(const char* at, int32_t blocks, BlockMasks* masks
 // 32 bytes per compare (AVX2), the same steps
 // ---------------------------------------------------------------------------
 
-#if defined(__x86_64__) && !defined(_WIN32)
+#if defined(__x86_64__)
 namespace {
 
 struct WideTest {

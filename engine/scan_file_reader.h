@@ -17,8 +17,11 @@ public:
     ~ScanFileReader();
 
     // False when the path names nothing that can be read as a regular file
-    // (missing, not permitted, a directory, a FIFO or a device).
-    bool open(const char* path);
+    // (missing, not permitted, a directory, a FIFO or a device). Given the
+    // open folder that holds the file and the file's name in it, POSIX
+    // opens the name relative to the folder: the same file, without the
+    // system looking up every folder of the path again.
+    bool open(const char* path, intptr_t folder = -1, const char* name = nullptr);
     void close();
 
     // The size taken at open; -1 when it could not be taken.

@@ -13,11 +13,13 @@ ScanFileReader::~ScanFileReader() {
     close();
 }
 
-bool ScanFileReader::open(const char* path) {
+bool ScanFileReader::open(const char* path, intptr_t folder, const char* name) {
     close();
     // O_NONBLOCK: a FIFO put where a remembered file was must not hold the
     // search in open(); it has no effect on regular files.
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
+    const int fd =
+        folder >= 0 ? ::openat(static_cast<int>(folder), name, kFlags) : ::open(path, kFlags);
     if (fd < 0) return false;
     struct stat info;
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {

@@ -18,7 +18,7 @@ ScanFileReader::~ScanFileReader() {
     close();
 }
 
-bool ScanFileReader::open(const char* path) {
+bool ScanFileReader::open(const char* path, intptr_t, const char*) {
     close();
     // Other programs may go on writing, renaming or deleting the file while
     // it is read, as they could under the C runtime's fopen. Without

@@ -28,6 +28,7 @@
 #include "engine/search_host.h"
 #include "engine/search_request.h"
 #include "engine/search_stats.h"
+#include "engine/term_probes.h"
 #include "engine/term_table.h"
 
 namespace tarvo {
@@ -54,7 +55,9 @@ public:
     // roots. A host that scans single files calls it instead of runSearch.
     void prepareRun();
     void walkDirectory(const std::string& path, int depth);
-    void scanFile(const char* path);
+    // `folder` and `name`: the walk's open listing and the file's name in
+    // it, to open the file by (see ScanFileReader::open).
+    void scanFile(const char* path, intptr_t folder = -1, const char* name = nullptr);
 
     const TermTable& terms() const { return terms_; }
     const SearchStats& stats() const { return stats_; }
@@ -97,12 +100,13 @@ private:
     // that can begin there (same first byte in either case, or empty), in
     // index order. Rebuilt with the terms.
     BlockScanner blocks_;
+    TermProbes probes_;  // the first pass's: the terms a file still lacks
     std::array<int32_t, 257> termsStartingAt_ = {};  // per byte: index into the list below
     std::array<uint8_t, 256 * kMaxTerms> termsStartingWith_ = {};
 
     // Scanner state, kept from file to file so its storage is reused.
     // ScanWindow: kScanWindowSize bytes, a NUL after the fill, and room for
-    // the last block's reach past it.
+    // the last block's reach and a probe's past it.
     std::unique_ptr<char[]> window_;
     int64_t windowShift_ = 0;  // file offset of window_[0]
     int32_t windowFill_ = 0;   // bytes of the file in the window, from window_[0]

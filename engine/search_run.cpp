@@ -1,5 +1,7 @@
 // The top of one search: counters, terms, roots, the remembered files first,
 // then every root, then the crediting of the results.
+#include <algorithm>
+
 #include "engine/path_list.h"
 #include "engine/search_engine.h"
 
@@ -12,7 +14,7 @@ SearchEngine::SearchEngine(SearchHost& host, const SearchRequest& request, FileM
       memory_(memory),
       results_(results),
       // Zeroed: a block reaching past the fill reads defined bytes.
-      window_(new char[kScanWindowSize + kScanBlockReach]()) {
+      window_(new char[kScanWindowSize + std::max(kScanBlockReach, kProbeReach)]()) {
     prepareTermLookups();
 }
 

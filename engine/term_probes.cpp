@@ -1,0 +1,224 @@
+#include "engine/term_probes.h"
+
+#include <emmintrin.h>
+
+#include <cstring>
+
+namespace tarvo {
+
+namespace {
+
+// Bytes of source code from the most to the least frequent, letters folded
+// (counted over a large C tree); every byte not listed is rarer than all
+// listed ones. Only the order matters.
+constexpr char kByteFrequencyOrder[] =
+    " etis\tr_an\nocdlpumf0,hgx;b-)(*v=k1y>/2w.\"34#6{}8<:&5q7\\9z|+[]%!j@`'";
+
+// Larger for a rarer byte.
+int32_t rarity(uint8_t c) {
+    constexpr int32_t listed = sizeof kByteFrequencyOrder - 1;
+    const void* found = std::memchr(kByteFrequencyOrder, foldAscii(c), listed);
+    return found ? static_cast<int32_t>(static_cast<const char*>(found) - kByteFrequencyOrder)
+                 : listed;
+}
+
+// The offset of the rarest byte of the term other than `skip` (-1: none);
+// the first of equally rare ones.
+int32_t rarestByteAt(const QueryTerm& term, int32_t skip) {
+    int32_t best = -1;
+    for (int32_t k = 0; k < term.length; ++k) {
+        if (k == skip) continue;
+        if (best < 0 || rarity(static_cast<uint8_t>(term.text[k])) >
+                            rarity(static_cast<uint8_t>(term.text[best])))
+            best = k;
+    }
+    return best;
+}
+
+// 32 bytes, compared lane by lane. The compiler's vector types let one body
+// serve both instruction sets: it is inlined into an SSE2 function, which
+// takes each 32-byte operation as two of 16, and into an AVX2 one. Vectors
+// go to the helpers by reference: by value their passing would depend on
+// the instruction set.
+typedef uint8_t Bytes __attribute__((vector_size(32)));
+typedef int8_t Lanes __attribute__((vector_size(32)));  // a compare's result: 0 or -1
+typedef uint64_t Words __attribute__((vector_size(32)));
+constexpr int32_t kVector = 32;
+
+[[gnu::always_inline]] inline void load(Bytes& bytes, const char* at) {
+    std::memcpy(&bytes, at, sizeof bytes);
+}
+
+[[gnu::always_inline]] inline bool anySet(const Lanes& lanes) {
+    const Words words = reinterpret_cast<Words>(lanes);
+    return (words[0] | words[1] | words[2] | words[3]) != 0;
+}
+
+// One bit per lane of `low` then `high`, as a block's mask.
+[[gnu::always_inline]] inline uint64_t bitsOf(const Lanes& low, const Lanes& high) {
+    __m128i halves[4];
+    std::memcpy(&halves[0], &low, sizeof low);
+    std::memcpy(&halves[2], &high, sizeof high);
+    uint64_t bits = 0;
+    for (int i = 0; i < 4; ++i)
+        bits |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(halves[i])))
+                << (16 * i);
+    return bits;
+}
+
+// The sum of the byte lanes (each at most 255 - 1).
+[[gnu::always_inline]] inline int64_t laneSum(const Lanes& counts) {
+    const Words words = reinterpret_cast<Words>(counts);
+    const Words pairs = (words & 0x00FF00FF00FF00FF) + ((words >> 8) & 0x00FF00FF00FF00FF);
+    const Words sums = (pairs * 0x0001000100010001) >> 48;
+    return static_cast<int64_t>(sums[0] + sums[1] + sums[2] + sums[3]);
+}
+
+// A block adds at most 2 to a count lane: flushed before one could wrap.
+constexpr int32_t kBlocksPerFlush = 127;
+
+// kCount: the number of probes when known at compile time (the compiler
+// then keeps every compared value in a register), 0 when given by `count`.
+template <int32_t kCount>
+[[gnu::always_inline]] inline int32_t scanBlocks(const TermProbes::Probe* probes, int32_t count,
+                                                 const char* at, int32_t length, bool findNuls,
+                                                 int64_t* lineFeeds, ProbeHits* hits) {
+    if (kCount > 0) count = kCount;
+    Bytes rarestCase[kMaxTermProbes], rarestValue[kMaxTermProbes];
+    Bytes secondCase[kMaxTermProbes], secondValue[kMaxTermProbes];
+    for (int32_t i = 0; i < count; ++i) {
+        rarestCase[i] = Bytes{} + probes[i].rarest.caseBit;
+        rarestValue[i] = Bytes{} + probes[i].rarest.value;
+        secondCase[i] = Bytes{} + probes[i].second.caseBit;
+        secondValue[i] = Bytes{} + probes[i].second.value;
+    }
+    const Lanes nulKeep = findNuls ? Lanes{} == Lanes{} : Lanes{};  // all ones or none
+    const Bytes lineFeed = Bytes{} + uint8_t{'\n'};
+
+    *hits = {};
+    Lanes counts = {};
+    int32_t pending = 0;
+    int32_t pos = 0;
+    while (pos < length) {
+        const char* block = at + pos;
+        Bytes low, high;
+        load(low, block);
+        load(high, block + kVector);
+        const Lanes lowFeeds = low == lineFeed, highFeeds = high == lineFeed;
+        const Lanes lowNuls = (low == 0) & nulKeep, highNuls = (high == 0) & nulKeep;
+        Lanes lowStarts = {}, highStarts = {};
+        for (int32_t i = 0; i < count; ++i) {
+            const char* rarestAt = block + probes[i].rarestAt;
+            const char* secondAt = block + probes[i].secondAt;
+            Bytes rarest[2], second[2];
+            load(rarest[0], rarestAt);
+            load(rarest[1], rarestAt + kVector);
+            load(second[0], secondAt);
+            load(second[1], secondAt + kVector);
+            lowStarts |= ((rarest[0] | rarestCase[i]) == rarestValue[i]) &
+                         ((second[0] | secondCase[i]) == secondValue[i]);
+            highStarts |= ((rarest[1] | rarestCase[i]) == rarestValue[i]) &
+                          ((second[1] | secondCase[i]) == secondValue[i]);
+        }
+        const int32_t left = length - pos;
+        if (left < kScanBlock) {  // the last block, cut at `length`
+            const uint64_t inSpan = (uint64_t{1} << left) - 1;
+            *lineFeeds += __builtin_popcountll(bitsOf(lowFeeds, highFeeds) & inSpan);
+            const uint64_t nuls = bitsOf(lowNuls, highNuls) & inSpan;
+            const uint64_t starts = bitsOf(lowStarts, highStarts) & inSpan;
+            if ((nuls | starts) != 0) *hits = {pos, nuls, starts};
+            pos = length;
+            break;
+        }
+        counts -= lowFeeds;
+        counts -= highFeeds;
+        if (++pending == kBlocksPerFlush) {
+            *lineFeeds += laneSum(counts);
+            counts = Lanes{};
+            pending = 0;
+        }
+        pos += kScanBlock;
+        if (anySet(lowNuls | highNuls | lowStarts | highStarts)) {
+            *hits = {pos - kScanBlock, bitsOf(lowNuls, highNuls), bitsOf(lowStarts, highStarts)};
+            break;
+        }
+    }
+    *lineFeeds += laneSum(counts);
+    return pos;
+}
+
+// One, two and three terms are what people type most.
+[[gnu::always_inline]] inline int32_t scanAny(const TermProbes::Probe* probes, int32_t count,
+                                              const char* at, int32_t length, bool findNuls,
+                                              int64_t* lineFeeds, ProbeHits* hits) {
+    switch (count) {
+        case 1:
+            return scanBlocks<1>(probes, count, at, length, findNuls, lineFeeds, hits);
+        case 2:
+            return scanBlocks<2>(probes, count, at, length, findNuls, lineFeeds, hits);
+        case 3:
+            return scanBlocks<3>(probes, count, at, length, findNuls, lineFeeds, hits);
+        default:
+            return scanBlocks<0>(probes, count, at, length, findNuls, lineFeeds, hits);
+    }
+}
+
+}  // namespace
+
+TermProbes::TermProbes() {
+    setWide(true);
+}
+
+void TermProbes::setWide(bool wide) {
+    wide_ = wide && processorHasAvx2();
+}
+
+void TermProbes::setTerms(const TermTable& terms) {
+    termCount_ = terms.count();
+    for (int32_t t = 0; t < termCount_; ++t) {
+        const QueryTerm& term = terms.term(t);
+        if (term.length == 0) {
+            termProbes_[t].term = -1;
+            continue;
+        }
+        const int32_t rarestAt = rarestByteAt(term, -1);
+        const int32_t other = rarestByteAt(term, rarestAt);
+        const int32_t secondAt = other < 0 ? rarestAt : other;
+        termProbes_[t] = {BlockScanner::testFor(static_cast<uint8_t>(term.text[rarestAt])),
+                          BlockScanner::testFor(static_cast<uint8_t>(term.text[secondAt])),
+                          rarestAt, secondAt, t};
+    }
+    count_ = 0;
+}
+
+void TermProbes::prepare(const std::array<bool, kMaxTerms>& wanted) {
+    count_ = 0;
+    for (int32_t t = 0; t < termCount_ && count_ < kMaxTermProbes; ++t) {
+        if (wanted[t] && termProbes_[t].term >= 0) probes_[count_++] = termProbes_[t];
+    }
+}
+
+void TermProbes::drop(int32_t term) {
+    for (int32_t i = 0; i < count_; ++i) {
+        if (probes_[i].term == term) {
+            probes_[i] = probes_[--count_];
+            return;
+        }
+    }
+}
+
+int32_t TermProbes::scanNarrow(const char* at, int32_t length, bool findNuls, int64_t* lineFeeds,
+                               ProbeHits* hits) const {
+    return scanAny(probes_.data(), count_, at, length, findNuls, lineFeeds, hits);
+}
+
+#if defined(__x86_64__)
+__attribute__((target("avx2,popcnt")))
+#endif
+int32_t
+TermProbes::scanWide(const char* at, int32_t length, bool findNuls, int64_t* lineFeeds,
+                     ProbeHits* hits) const {
+    return scanAny(probes_.data(), count_, at, length, findNuls, lineFeeds, hits);
+}
+
+}  // namespace tarvo
