@@ -162,7 +162,7 @@ run_pair "2 terms: tarvo-find vs the SSE2 floor" \
     "$two_terms" \
     "$floor_bin $q"
 run_pair "int: tarvo-find vs rg -j1 -uu -c -i" \
-    "$find_bin int $q" \
+    "$find_bin --format tsv --top 100 int $q" \
     "rg -j1 -uu -c -i int $q"
 # The settings file is rewritten by every run (the memory is credited and
 # saved), so each run starts from the same 100,000 rows; the copy is flushed
