@@ -41,10 +41,8 @@ void BlockScanner::setWide(bool wide) {
     wide_ = wide && processorHasAvx2();
 }
 
-// A probe per distinct (first byte, second byte) of the terms, letters
-// taken in both cases, so every occurrence of every term sets its bit. An
-// empty term occurs wherever the FirstCharTable is set, so with one the
-// probes test first bytes only, and byte 0 among them.
+// A probe per distinct start of the terms (their first bytes), letters
+// taken in both cases, so every occurrence of every term sets its bit.
 void BlockScanner::prepare(const TermTable& terms) {
     for (int c = 0; c < 256; ++c)
         firstChar_[c] = terms.isFirstChar(static_cast<uint8_t>(c)) ? 1 : 0;
@@ -53,41 +51,40 @@ void BlockScanner::prepare(const TermTable& terms) {
     for (int32_t t = 0; t < terms.count(); ++t)
         anyEmpty = anyEmpty || terms.term(t).length == 0;
 
+    // Three bytes per term where the terms allow, so a common pair such as
+    // "in" stops no block for "int"; two where three would need too many
+    // probes.
     struct Key {
-        uint8_t first;
-        int32_t second;  // -1: none
+        std::array<uint8_t, 3> bytes;
+        int32_t length;
     };
     std::array<Key, kMaxTermProbes> keys;
     int32_t count = 0;
-    bool tooMany = false;
-    auto add = [&](uint8_t first, int32_t second) {
-        first = foldAscii(first);
-        if (second >= 0) second = foldAscii(static_cast<uint8_t>(second));
-        for (int32_t i = 0; i < count; ++i) {
-            if (keys[i].first == first && keys[i].second == second) return;
+    for (int32_t depth = 3; depth >= 1; --depth) {
+        count = 0;
+        bool tooMany = false;
+        for (int32_t t = 0; t < terms.count() && !tooMany; ++t) {
+            const QueryTerm& term = terms.term(t);
+            // An empty term occurs wherever the FirstCharTable is set (byte 0
+            // among them): then every probe tests first bytes only.
+            Key key = {{}, anyEmpty ? 1 : std::max(1, std::min(depth, term.length))};
+            for (int32_t k = 0; k < key.length; ++k)
+                key.bytes[k] = foldAscii(static_cast<uint8_t>(term.text[k]));
+            bool known = false;
+            for (int32_t i = 0; i < count; ++i)
+                known = known || (keys[i].length == key.length && keys[i].bytes == key.bytes);
+            if (known) continue;
+            tooMany = count == kMaxTermProbes;
+            if (!tooMany) keys[count++] = key;
         }
-        if (count == kMaxTermProbes) {
-            tooMany = true;
-            return;
-        }
-        keys[count++] = {first, second};
-    };
-    for (int32_t t = 0; t < terms.count(); ++t) {
-        const QueryTerm& term = terms.term(t);
-        const uint8_t first = static_cast<uint8_t>(term.text[0]);  // 0 for an empty term
-        if (term.length >= 2 && !anyEmpty) {
-            add(first, static_cast<uint8_t>(term.text[1]));
-        } else {
-            add(first, -1);
-        }
+        byTable_ = tooMany;
+        if (!tooMany) break;
     }
 
-    byTable_ = tooMany;
-    probeCount_ = tooMany ? 0 : count;
+    probeCount_ = byTable_ ? 0 : count;
     for (int32_t i = 0; i < probeCount_; ++i) {
-        const bool pair = keys[i].second >= 0;
-        probes_[i] = {testFor(keys[i].first),
-                      testFor(pair ? static_cast<uint8_t>(keys[i].second) : 0), pair};
+        probes_[i] = {testFor(keys[i].bytes[0]), testFor(keys[i].bytes[1]),
+                      testFor(keys[i].bytes[2]), keys[i].length};
     }
 }
 
@@ -102,12 +99,14 @@ void BlockScanner::masksNarrow(const char* at, int32_t blocks, BlockMasks* masks
     struct Tests {
         __m128i caseBit, value;
     };
-    std::array<Tests, kMaxTermProbes> first, second;
+    std::array<Tests, kMaxTermProbes> first, second, third;
     for (int32_t i = 0; i < probeCount_; ++i) {
         first[i] = {_mm_set1_epi8(static_cast<char>(probes_[i].first.caseBit)),
                     _mm_set1_epi8(static_cast<char>(probes_[i].first.value))};
         second[i] = {_mm_set1_epi8(static_cast<char>(probes_[i].second.caseBit)),
                      _mm_set1_epi8(static_cast<char>(probes_[i].second.value))};
+        third[i] = {_mm_set1_epi8(static_cast<char>(probes_[i].third.caseBit)),
+                    _mm_set1_epi8(static_cast<char>(probes_[i].third.value))};
     }
     auto matches = [](__m128i bytes, const Tests& test) {
         return _mm_cmpeq_epi8(_mm_or_si128(bytes, test.caseBit), test.value);
@@ -118,10 +117,11 @@ void BlockScanner::masksNarrow(const char* at, int32_t blocks, BlockMasks* masks
     };
 
     for (int32_t b = 0; b < blocks; ++b, at += kScanBlock) {
-        __m128i here[kLanes], next[kLanes], terms[kLanes];
+        __m128i here[kLanes], next[kLanes], after[kLanes], terms[kLanes];
         for (int lane = 0; lane < kLanes; ++lane) {
             here[lane] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * lane));
             next[lane] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * lane + 1));
+            after[lane] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * lane + 2));
             terms[lane] = _mm_setzero_si128();
         }
         BlockMasks& out = masks[b];
@@ -132,7 +132,8 @@ void BlockScanner::masksNarrow(const char* at, int32_t blocks, BlockMasks* masks
         for (int32_t i = 0; i < probeCount_; ++i) {
             for (int lane = 0; lane < kLanes; ++lane) {
                 __m128i hit = matches(here[lane], first[i]);
-                if (probes_[i].pair) hit = _mm_and_si128(hit, matches(next[lane], second[i]));
+                if (probes_[i].length > 1) hit = _mm_and_si128(hit, matches(next[lane], second[i]));
+                if (probes_[i].length > 2) hit = _mm_and_si128(hit, matches(after[lane], third[i]));
                 terms[lane] = _mm_or_si128(terms[lane], hit);
             }
         }
@@ -182,18 +183,21 @@ __attribute__((target("avx2"))) inline uint64_t bits(__m256i bytes, int lane) {
 __attribute__((target("avx2"))) void BlockScanner::masksWide(const char* at, int32_t blocks,
                                                              BlockMasks* masks) const {
     constexpr int kLanes = kScanBlock / 32;
-    std::array<WideTest, kMaxTermProbes> first, second;
+    std::array<WideTest, kMaxTermProbes> first, second, third;
     for (int32_t i = 0; i < probeCount_; ++i) {
         first[i] = {_mm256_set1_epi8(static_cast<char>(probes_[i].first.caseBit)),
                     _mm256_set1_epi8(static_cast<char>(probes_[i].first.value))};
         second[i] = {_mm256_set1_epi8(static_cast<char>(probes_[i].second.caseBit)),
                      _mm256_set1_epi8(static_cast<char>(probes_[i].second.value))};
+        third[i] = {_mm256_set1_epi8(static_cast<char>(probes_[i].third.caseBit)),
+                    _mm256_set1_epi8(static_cast<char>(probes_[i].third.value))};
     }
     for (int32_t b = 0; b < blocks; ++b, at += kScanBlock) {
-        __m256i here[kLanes], next[kLanes], terms[kLanes];
+        __m256i here[kLanes], next[kLanes], after[kLanes], terms[kLanes];
         for (int lane = 0; lane < kLanes; ++lane) {
             here[lane] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 32 * lane));
             next[lane] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 32 * lane + 1));
+            after[lane] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 32 * lane + 2));
             terms[lane] = _mm256_setzero_si256();
         }
         BlockMasks& out = masks[b];
@@ -204,7 +208,10 @@ __attribute__((target("avx2"))) void BlockScanner::masksWide(const char* at, int
         for (int32_t i = 0; i < probeCount_; ++i) {
             for (int lane = 0; lane < kLanes; ++lane) {
                 __m256i hit = matches(here[lane], first[i]);
-                if (probes_[i].pair) hit = _mm256_and_si256(hit, matches(next[lane], second[i]));
+                if (probes_[i].length > 1)
+                    hit = _mm256_and_si256(hit, matches(next[lane], second[i]));
+                if (probes_[i].length > 2)
+                    hit = _mm256_and_si256(hit, matches(after[lane], third[i]));
                 terms[lane] = _mm256_or_si256(terms[lane], hit);
             }
         }

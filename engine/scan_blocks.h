@@ -24,16 +24,16 @@ namespace tarvo {
 
 // Bytes per block: one bit per byte in a 64-bit mask.
 inline constexpr int32_t kScanBlock = 64;
-// How many bytes a block reads: its own and the one after it (the second
-// byte of a term or of a comment mark). A block may start at any position
-// before the end of what is scanned, so the buffer holds this many bytes
-// more than it scans.
-inline constexpr int32_t kScanBlockReach = kScanBlock + 1;
+// How many bytes a block reads: its own and the two after it (the second
+// and third bytes of a term, the second of a comment mark). A block may
+// start at any position before the end of what is scanned, so the buffer
+// holds this many bytes more than it scans.
+inline constexpr int32_t kScanBlockReach = kScanBlock + 2;
 // Blocks per masksFor call: enough to make the call itself cost nothing,
 // few enough that their masks stay in the first-level cache.
 inline constexpr int32_t kMaskBatch = 16;
-// Distinct first bytes (or first two bytes) compared per block; beyond this
-// many the FirstCharTable is looked up byte by byte instead.
+// Distinct first bytes (or first two or three bytes) compared per block;
+// beyond this many the FirstCharTable is looked up byte by byte instead.
 inline constexpr int32_t kMaxTermProbes = 8;
 
 // AVX2 is there to use: the processor has it and the system saves its
@@ -51,8 +51,8 @@ class BlockScanner {
 public:
     BlockScanner();
 
-    // Takes the terms' first bytes (and second bytes) from the table. Run
-    // again whenever the terms change.
+    // Takes the terms' first bytes (and second and third bytes) from the
+    // table. Run again whenever the terms change.
     void prepare(const TermTable& terms);
 
     // Masks of `blocks` (1 to kMaskBatch) blocks one after the other from
@@ -81,7 +81,8 @@ public:
     struct Probe {
         ByteTest first;
         ByteTest second;
-        bool pair;  // false: the first byte alone decides
+        ByteTest third;
+        int32_t length;  // 1 to 3: how many of the bytes decide
     };
 
 private:

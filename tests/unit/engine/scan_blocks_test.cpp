@@ -15,6 +15,7 @@ namespace {
 TEST(BlockScanner, MasksMeanWhatTheyNameForEveryTermShape) {
     const char* const queries[] = {
         "foo BAR",                         // letter pairs, both cases
+        "int INLINE in",                   // one start, different third bytes
         "k GFP_ x/ *",                     // one-byte terms, non-letters, an underscore
         "\"\" bar",                        // an empty term: byte 0 is a first byte
         "fo ba ab b/ /* */ \\r\\n x y z",  // more pairs than the blocks compare
