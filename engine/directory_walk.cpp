@@ -74,7 +74,9 @@ void SearchEngine::walkDirectory(const std::string& path, int depth) {
             } else if (entry.kind != EntryKind::Skipped) {
                 if (entry.kind == EntryKind::File) {
                     ++filesListed;
-                    if (childPath(path, entry.name, child)) {
+                    // An excluded file is never opened: nothing to read ahead.
+                    if (childPath(path, entry.name, child) &&
+                        !matchesExtensionList(child, request_.excludeList)) {
                         readAhead_.fileListed(child.c_str(), kScanWindowSize);
                     }
                 }
