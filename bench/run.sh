@@ -2,9 +2,9 @@
 # tarvo-find against the tools a user would pick instead, on a real source
 # tree: the Linux 6.1 tree from Debian's linux-source-6.1 (about 78,600
 # files, 1.3 GB). Each pair of commands runs alternately, A B A B ..., on a
-# warm page cache; the script prints each side's median and the median of
-# the per-pair ratios A / B, which cancels most of the drift of a shared
-# machine.
+# warm page cache, then (as root) on a cold one; the script prints each
+# side's median and the median of the per-pair ratios A / B, which cancels
+# most of the drift of a shared machine.
 #
 # Usage: bench/run.sh [--quick]
 #   --quick   drivers/net only (about 5,700 files, 124 MB), 21 pairs
@@ -129,9 +129,9 @@ median() { sort -g | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]
 summary=$work/summary.txt
 : >"$summary"
 
-# run_pair LABEL "A COMMAND" "B COMMAND" [PREPARE_A]
+# run_pair LABEL "A COMMAND" "B COMMAND" [PREPARE_A] [PREPARE_B]
 run_pair() {
-    local label=$1 a=$2 b=$3 prepare=${4:-true}
+    local label=$1 a=$2 b=$3 prepare=${4:-true} prepare_b=${5:-true}
     local ta=() tb=() ratios=() i t1 t2
     echo "== $label ($pairs pairs)"
     echo "   A: $a"
@@ -139,6 +139,7 @@ run_pair() {
     for ((i = 0; i < pairs; i++)); do
         eval "$prepare"
         t1=$(eval "time_one $work/a.out $a")
+        eval "$prepare_b"
         t2=$(eval "time_one $work/b.out $b")
         ta+=("$t1")
         tb+=("$t2")
@@ -171,6 +172,29 @@ run_pair "2 terms: 100,000 remembered files vs none" \
     "$find_bin --settings $(printf '%q' "$settings") --format tsv --top 100 'kmalloc GFP_KERNEL' $q" \
     "$two_terms" \
     "cp $(printf '%q' "$settings_template") $(printf '%q' "$settings") && sync $(printf '%q' "$settings")"
+
+# ---------------------------------------------------------------------------
+# Cold page cache: the same query with nothing of the tree in memory
+# ---------------------------------------------------------------------------
+# Before every run the page cache is written back and dropped, which only
+# root may do. Reading from the disk then dominates, and how many reads a
+# program keeps in flight counts as much as its own work: ripgrep runs once
+# single-threaded and once with all its threads. Last, because it leaves
+# the cache cold.
+drop_cache() { sync && echo 3 >/proc/sys/vm/drop_caches; }
+if (drop_cache) 2>/dev/null; then
+    run_pair "cold, 2 terms: tarvo-find vs rg -j1 -uu -i -n" \
+        "$two_terms" \
+        "rg -j1 -uu -i -n -e kmalloc -e GFP_KERNEL $q" drop_cache drop_cache
+    run_pair "cold, 2 terms: tarvo-find vs rg -uu -i -n, all threads" \
+        "$two_terms" \
+        "rg -uu -i -n -e kmalloc -e GFP_KERNEL $q" drop_cache drop_cache
+    run_pair "cold, 2 terms: tarvo-find vs the SSE2 floor" \
+        "$two_terms" \
+        "$floor_bin $q" drop_cache drop_cache
+else
+    echo "== cold page cache: skipped (dropping the page cache needs root and a writable /proc/sys/vm/drop_caches)"
+fi
 
 echo
 echo "== summary: $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), root ${root#$cache/}"

@@ -1,6 +1,7 @@
 // The directory walk: each root depth first, in the order the file system
 // lists the entries, every file handed to the scanner.
 #include <cstdio>
+#include <deque>
 
 #include "engine/directory_listing.h"
 #include "engine/path_list.h"
@@ -11,12 +12,25 @@ namespace tarvo {
 
 namespace {
 
+// Enough files in flight to keep a disk's queue busy, few enough that
+// their first windows stay in the page cache until they are scanned.
+constexpr int32_t kReadAheadFiles = 16;
+
 // A root that is not a listable directory may still name a file. The
 // scanner's reader opens only regular files, without blocking on a FIFO or
 // a device, and with nothing between the test and the open to race.
 bool isReadableFile(const std::string& path) {
     ScanFileReader file;
     return file.open(path.c_str());
+}
+
+// The empty root is the root directory: its entries become "/name". False
+// when the joined path is too long to be read.
+bool childPath(const std::string& path, const std::string& name, std::string& child) {
+    child.assign(path);
+    child += kPathSeparator;
+    child += name;
+    return child.size() <= static_cast<size_t>(kMaxPathLength);
 }
 
 void reportUnopenable(SearchHost& host, const std::string& path) {
@@ -46,21 +60,40 @@ void SearchEngine::walkDirectory(const std::string& path, int depth) {
         return;  // an unlistable subdirectory is passed over silently
     }
 
+    // Entries are listed up to kReadAheadFiles files beyond the one being
+    // scanned, each file handed to the read-ahead as it is listed.
+    std::deque<DirectoryEntry> listed;
+    int32_t filesListed = 0;
+    bool listingEnded = false;
     DirectoryEntry entry;
     std::string child;
-    while (listing.next(entry)) {
-        if (entry.kind == EntryKind::Skipped) continue;
+    for (;;) {
+        while (!listingEnded && filesListed <= kReadAheadFiles) {
+            if (!listing.next(entry)) {
+                listingEnded = true;
+            } else if (entry.kind != EntryKind::Skipped) {
+                if (entry.kind == EntryKind::File) {
+                    ++filesListed;
+                    // An excluded file is never opened: nothing to read ahead.
+                    if (childPath(path, entry.name, child) &&
+                        !matchesExtensionList(child, request_.excludeList)) {
+                        readAhead_.fileListed(child.c_str(), kScanWindowSize);
+                    }
+                }
+                listed.push_back(std::move(entry));
+            }
+        }
+        if (listed.empty()) return;
+        entry = std::move(listed.front());
+        listed.pop_front();
         const bool isDirectory = entry.kind == EntryKind::Directory;
+        if (!isDirectory) --filesListed;
         // Recursive is read live, at every entry.
         if (isDirectory &&
             (!request_.options.recursive || entry.name == "." || entry.name == "..")) {
             continue;
         }
-        // The empty root is the root directory: its entries become "/name".
-        child.assign(path);
-        child += kPathSeparator;
-        child += entry.name;
-        if (child.size() > static_cast<size_t>(kMaxPathLength)) continue;
+        if (!childPath(path, entry.name, child)) continue;
 
         if (isDirectory) {
             walkDirectory(child, depth + 1);  // depth first, at once

@@ -122,6 +122,7 @@ private:
     uint32_t scanSerial_ = 0;
     std::array<char, kMaxLineText + 1> lineText_;  // fetchLineText's result
     bool onSyntaxList_ = false;
+    ScanReadAhead readAhead_;  // the walk's hints, kept across directories
 };
 
 }  // namespace tarvo
