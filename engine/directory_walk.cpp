@@ -77,7 +77,8 @@ void SearchEngine::walkDirectory(const std::string& path, int depth) {
                     // An excluded file is never opened: nothing to read ahead.
                     if (childPath(path, entry.name, child) &&
                         !matchesExtensionList(child, request_.excludeList)) {
-                        readAhead_.fileListed(child.c_str(), kScanWindowSize);
+                        readAhead_.fileListed(child.c_str(), listing.folder(), entry.name.c_str(),
+                                              kScanWindowSize);
                     }
                 }
                 listed.push_back(std::move(entry));

@@ -52,8 +52,9 @@ public:
     static constexpr int32_t kReadAheadProbeEvery = 64;
 
     // `path` will be opened after the files listed before it, and its first
-    // `bytes` bytes read at once.
-    void fileListed(const char* path, int32_t bytes);
+    // `bytes` bytes read at once. `folder` and `name` as for
+    // ScanFileReader::open.
+    void fileListed(const char* path, intptr_t folder, const char* name, int32_t bytes);
 
 private:
     int32_t filesBeforeProbe_ = 0;

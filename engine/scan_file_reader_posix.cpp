@@ -11,17 +11,24 @@
 
 namespace tarvo {
 
+namespace {
+
+// O_NONBLOCK: a FIFO put where a remembered file was must not hold the
+// search in open(); it has no effect on regular files.
+int openForReading(const char* path, intptr_t folder, const char* name) {
+    constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
+    return folder >= 0 ? ::openat(static_cast<int>(folder), name, kFlags) : ::open(path, kFlags);
+}
+
+}  // namespace
+
 ScanFileReader::~ScanFileReader() {
     close();
 }
 
 bool ScanFileReader::open(const char* path, intptr_t folder, const char* name) {
     close();
-    // O_NONBLOCK: a FIFO put where a remembered file was must not hold the
-    // search in open(); it has no effect on regular files.
-    constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
-    const int fd =
-        folder >= 0 ? ::openat(static_cast<int>(folder), name, kFlags) : ::open(path, kFlags);
+    const int fd = openForReading(path, folder, name);
     if (fd < 0) return false;
     struct stat info;
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -62,12 +69,12 @@ int32_t ScanFileReader::readAt(int64_t offset, char* buffer, int32_t bytes) {
     return got;
 }
 
-void ScanReadAhead::fileListed(const char* path, int32_t bytes) {
+void ScanReadAhead::fileListed(const char* path, intptr_t folder, const char* name, int32_t bytes) {
     if (filesBeforeProbe_ > 0) {
         --filesBeforeProbe_;
         return;
     }
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = openForReading(path, folder, name);
     if (fd < 0) return;
     // A read that may not wait fails with EAGAIN when the first page is not
     // in the page cache (it also starts reading that page); an empty file
