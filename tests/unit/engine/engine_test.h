@@ -1,26 +1,43 @@
-// The setting of every engine suite: a search engine wired to a test host,
+// The setting of the engine suites: a search engine wired to a test host,
 // with its own request, file memory and result store, over a scratch tree.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 #include <string>
+#include <vector>
 
-#include "engine/file_memory.h"
 #include "engine/search_engine.h"
 #include "results/result_store.h"
 #include "support/temp_tree.h"
-#include "support/test_host.h"
 
 namespace tarvo::testing {
+
+// Counts pumps and refreshes, stops the run on pump call N or runs a step
+// inside each pump (as a window handler would), and records the errors.
+class TestHost : public SearchHost {
+public:
+    void pumpMessages() override {
+        if (++pumpCalls == stopAtPump) state = RunState::Idle;
+        if (onPump) onPump(pumpCalls);
+    }
+    RunState runState() const override { return state; }
+    void reportError(const char* message) override { errors.emplace_back(message); }
+    void requestRefresh() override { ++refreshes; }
+
+    RunState state = RunState::Running;
+    int pumpCalls = 0, refreshes = 0, stopAtPump = -1;
+    std::function<void(int)> onPump;
+    std::vector<std::string> errors;
+};
 
 class EngineTest : public ::testing::Test {
 public:
     using Paths = std::set<std::string>;
 
 protected:
-
     // The paths of the results after walking `root` alone, from an empty
     // memory and store. With an empty Find text every file the scanner
     // reads becomes a file-name entry, so these are exactly the files read.

@@ -1,0 +1,203 @@
+// Whole runs and the walk over scratch trees: which files are read, which
+// roots are reported, what a stop leaves, and trees built to hurt (each
+// hazard once): whatever they hold, the search ends, reads only regular
+// files and reports only roots it cannot open.
+#include <filesystem>
+
+#include "engine_test.h"
+#include "preview/preview_document.h"
+
+#ifndef _WIN32
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace tarvo {
+namespace {
+
+namespace fs = std::filesystem;
+using Paths = testing::EngineTest::Paths;
+using Strings = std::vector<std::string>;
+class WalkTest : public testing::EngineTest {};
+
+TEST_F(WalkTest, WhatTheWalkReadsAndReports) {
+    tree.write("outer.txt", "o");
+    const std::string root = tree.mkdir("root");
+    const std::string a = tree.write("root/a.txt", "a");
+    const std::string b = tree.write("root/sub/b.c", "b");
+    const std::string c = tree.write("root/sub/deeper/c.txt", "c");
+    EXPECT_EQ(walk(root), (Paths{a, b, c})) << "recursive, and never up through ..";
+    EXPECT_EQ(walk(b), (Paths{b})) << "a root naming a file";
+    request.excludeList = ".c";
+    EXPECT_EQ(walk(root), (Paths{a, c}));
+    EXPECT_EQ(walk(b), Paths{});
+    request.options.recursive = 0;
+    EXPECT_EQ(walk(root), (Paths{a}));
+
+    // Paths past 260 characters are passed over silently below a root.
+    ASSERT_LT(tree.root().size(), 200u) << "scratch folder too deep for this test";
+    const std::string dir(249 - tree.root().size() - 1, 'd');  // 249 characters with the root
+    const std::string at260 = tree.write(dir + "/abcdefghij", "x");
+    ASSERT_EQ(tree.write(dir + "/abcdefghijk", "x").size(), 261u);
+    tree.write(dir + "/abcdefghijkl/x", "x");  // its folder is already too long
+    request.options.recursive = 1;
+    EXPECT_EQ(walk(tree.path(dir)), (Paths{at260}));
+    EXPECT_TRUE(host.errors.empty());
+    walk(tree.path("missing"));
+    walk(tree.path(std::string(300, 'x')));
+    EXPECT_EQ(host.errors,
+              (Strings{"Error: can't open directory " + tree.path("missing"),
+                       "Error: can't open directory " + tree.path(std::string(300, 'x'))}));
+}
+
+TEST_F(WalkTest, RunsWalkEveryRootAndCreditTheResults) {
+    const std::string root = tree.mkdir("root");
+    const std::string best = tree.write("root/best.c", "int needle(void);\n");
+    const std::string other = tree.write("root/other.txt", "x = needle;\n");
+    const std::string missing = tree.path("missing");
+    request.findText = "needle";
+    request.pathText = missing + ";" + root + ";" + root;  // the same root twice
+    results.addResult(5, "stale", 1, "from the last run");
+    engine.runSearch();
+    EXPECT_EQ(host.errors, (Strings{"Error: can't open directory " + missing}));
+    ASSERT_EQ(results.count(), 2) << "the old results were cleared; each file read once";
+    EXPECT_EQ(results.rankEntry(0).path, best);
+    EXPECT_EQ(memory.entry(memory.find(best.c_str())).priority, 1000);
+    EXPECT_EQ(memory.entry(memory.find(other.c_str())).priority, 999);
+
+    // Remembered files are read first; a stop after the first still credits it.
+    const std::string remembered = tree.write("root/remembered.txt", "needle\n");
+    memory.clear();
+    memory.add(remembered.c_str(), 500);
+    request.pathText = root + ";" + missing;
+    host.stopAtPump = host.pumpCalls + 2;
+    engine.runSearch();
+    ASSERT_EQ(results.count(), 1);
+    EXPECT_EQ(memory.entry(memory.find(remembered.c_str())).priority, 1000);
+    EXPECT_EQ(engine.stats().files, 1) << "counters start from zero";
+    EXPECT_EQ(host.errors.size(), 1u) << "a stopped run does not report later roots";
+}
+
+#ifndef _WIN32
+// Runs `body` with an ordinary user's rights and returns its text. Root
+// reads every file whatever its mode, so as root the body runs in a forked
+// child that has become nobody, and its text comes back through a pipe.
+std::string asOrdinaryUser(const std::function<std::string()>& body) {
+    if (geteuid() != 0) return body();
+    int ends[2];
+    if (pipe(ends) != 0) return "no pipe";
+    const pid_t child = fork();
+    if (child == 0) {
+        const bool nobody = setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0;
+        const std::string text = nobody ? body() : "still root";
+        _exit(write(ends[1], text.data(), text.size()) == static_cast<ssize_t>(text.size()) ? 0
+                                                                                            : 4);
+    }
+    close(ends[1]);
+    std::string text;
+    char buffer[4096];
+    for (ssize_t n; (n = read(ends[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, n);
+    close(ends[0]);
+    waitpid(child, nullptr, 0);
+    return text;
+}
+
+TEST_F(WalkTest, LinksFifosAndDevicesAreNotRead) {
+    const std::string root = tree.mkdir("root");
+    const std::string file = tree.write("root/file.txt", "x");
+    tree.write("elsewhere/other.txt", "x");
+    fs::create_directory_symlink(root, tree.path("root/loop"));  // to its own ancestor
+    fs::create_directory_symlink("/", tree.path("root/slash"));
+    fs::create_directory_symlink(tree.path("elsewhere"), tree.path("root/dirlink"));
+    fs::create_symlink(file, tree.path("root/filelink"));
+    fs::create_symlink("/dev/zero", tree.path("root/zero"));
+    fs::create_symlink(tree.path("nowhere"), tree.path("root/dangling"));
+    const std::string fifo = tree.path("root/pipe");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // Directory links are never followed, so the loop cannot recurse.
+    EXPECT_EQ(walk(root), (Paths{file, tree.path("root/filelink")}));
+    EXPECT_TRUE(host.errors.empty());
+
+    // Roots and remembered files (the settings file may name anything) are
+    // opened without blocking and read only when they are regular files.
+    memory.add(fifo.c_str(), 500);
+    memory.add("/dev/zero", 400);
+    request.pathText = fifo + ";/dev/zero";
+    engine.runSearch();  // a blocking open would hang here until the suite's timeout
+    EXPECT_EQ(engine.stats().files, 0);
+    EXPECT_EQ(host.errors.size(), 2u);
+}
+
+TEST_F(WalkTest, UnreadableFoldersAndFilesArePassedOver) {
+    const std::string root = tree.mkdir("root");
+    const std::string readable = tree.write("root/readable.txt", "needle\n");
+    chmod(tree.write("root/secret.txt", "needle\n").c_str(), 0);
+    tree.write("root/locked/inside.txt", "needle\n");
+    tree.write("root/unenterable/inside.txt", "needle\n");
+    for (const std::string& folder : {tree.root(), root})
+        chmod(folder.c_str(), 0755);  // open to every user whatever the umask
+    chmod(readable.c_str(), 0644);
+    chmod(tree.path("root/locked").c_str(), 0);          // neither listed nor entered
+    chmod(tree.path("root/unenterable").c_str(), 0444);  // listed only
+    request.findText = "needle";
+    const std::string seen = asOrdinaryUser([&] {
+        std::string text;
+        for (const std::string& path : walk(root))
+            text += path + "\n";
+        text += std::to_string(engine.stats().files) + " " + std::to_string(memory.count()) + "\n";
+        walk(tree.path("root/locked"));
+        for (const std::string& error : host.errors)
+            text += error + "\n";
+        return text;
+    });
+    // The unreadable ones are forgotten; nothing is reported until the
+    // locked folder is a root.
+    EXPECT_EQ(seen,
+              readable + "\n1 1\nError: can't open directory " + tree.path("root/locked") + "\n");
+}
+
+TEST_F(WalkTest, FilesThatChangeBetweenListingAndOpening) {
+    // The scanner pumps once before it opens each file: just after the
+    // listing named it.
+    const std::string root = tree.mkdir("root");
+    const std::string only = tree.write("root/only.txt", "needle\n");
+    request.findText = "needle";
+    host.onPump = [&](int) { fs::remove(only); };
+    EXPECT_EQ(walk(root), Paths{});
+    EXPECT_EQ(memory.count(), 0) << "deleted: forgotten";
+    tree.write("root/only.txt", "needle\n");
+    host.onPump = [&](int) {
+        if (fs::is_regular_file(only) && fs::remove(only)) mkfifo(only.c_str(), 0600);
+    };
+    walk(root);  // replaced by a FIFO: not opened for a writer to come
+    EXPECT_EQ(engine.stats().files, 0);
+    EXPECT_TRUE(host.errors.empty());
+    host.onPump = nullptr;
+}
+
+TEST_F(WalkTest, ASparseFileOf2GiBAndOneByteIsRememberedButNotRead) {
+    const std::string root = tree.mkdir("root");
+    const std::string small = tree.write("root/small.txt", "needle\n");
+    const std::string huge = tree.write("root/huge.txt", "needle\n");
+    const int64_t size = (int64_t{1} << 31) + 1;
+    fs::resize_file(huge, size - 7);
+    std::ofstream(huge, std::ios::app) << "needle\n";  // its last bytes hold the term again
+    ASSERT_EQ(static_cast<int64_t>(fs::file_size(huge)), size);
+    request.findText = "needle";
+    request.options.skipBinaryFiles = 0;  // else its NULs would skip it before its size does
+    EXPECT_EQ(walk(root), (Paths{small}));
+    EXPECT_EQ(engine.stats().bytes, 7);
+    EXPECT_TRUE(memory.isSearched(huge.c_str()));
+    // The preview shows its first bytes only.
+    PreviewDocument document;
+    EXPECT_TRUE(document.loadDocument(huge, ".txt"));
+    EXPECT_EQ(document.lineCount(), 2);  // "needle\n", then the zeros up to the cut
+    EXPECT_EQ(document.lineRange(2).end, kMaxPreviewBytes);
+}
+#endif
+
+}  // namespace
+}  // namespace tarvo
