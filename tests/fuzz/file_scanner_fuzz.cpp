@@ -14,7 +14,6 @@ namespace tarvo {
 namespace {
 
 constexpr size_t kMovePoints[] = {kScanWindowMoveAt + 1, kScanWindowMoveAt + 1 + kScanWindowMove};
-
 // Never stops: stops and files that change while read are the unit suite's.
 class RunningHost : public SearchHost {
 public:
@@ -45,7 +44,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             content += content.size() % 100 == 99 ? '\n' : '\x01';
         content += fuzzed;
     }
-
     // The engine and its host objects live across inputs, as they live
     // across files and runs in the program.
     static RunningHost host;
@@ -63,7 +61,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     expected.clearResults();
     engine.prepareRun();
     engine.scanFile(path.c_str());
-
     testing::ReferenceScan scan;
     testing::referenceScan(path, content, engine.terms(), request, scan, expected);
     FUZZ_CHECK(memory.isSearched(path.c_str()));

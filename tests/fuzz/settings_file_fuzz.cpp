@@ -43,7 +43,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     static const std::string path = fuzzing::scratchFile("TarvoSearch.txt");
     fuzzing::writeFile(path, bytes);
-
     // The memories live across inputs, as the program's one memory does; a
     // foreign file leaves the memory alone, so it is emptied here first.
     static FileMemory firstMemory, secondMemory, thirdMemory;
@@ -52,7 +51,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool ours = loadSettings(path.c_str(), kScreenWidth, kScreenHeight, first, firstMemory);
     checkLimits(first, firstMemory);
     if (!ours) FUZZ_CHECK(fuzzing::readFile(path) == bytes);  // a foreign file is only read
-
     FUZZ_CHECK(saveSettings(path.c_str(), false, first, firstMemory));
     const std::string saved = fuzzing::readFile(path);
     Settings second;
@@ -61,7 +59,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(fields(second) == fields(first));
     FUZZ_CHECK(saveSettings(path.c_str(), false, second, secondMemory));
     FUZZ_CHECK(fuzzing::readFile(path) == saved);
-
     // Any bytes typed into the Find box: what reads back is the text up to
     // its first line feed or NUL, cut to the limit.
     second.request.findText = std::string(bytes);

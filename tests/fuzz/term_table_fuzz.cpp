@@ -37,7 +37,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view findText(reinterpret_cast<const char*>(data), size);
     static TermTable table;  // reused, as the program reuses it from run to run
     table.parseTerms(findText);
-
     FUZZ_CHECK(table.count() <= kMaxTerms);
     for (int32_t i = 0; i < table.count(); ++i) {
         const QueryTerm& term = table.term(i);
@@ -51,7 +50,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                       foldAscii(static_cast<uint8_t>(c));
         FUZZ_CHECK(table.isFirstChar(static_cast<uint8_t>(c)) == starts);
     }
-
     // Quoting each term that is shorter than the limit gives it back.
     std::string requoted;
     std::vector<std::string> shortTerms;

