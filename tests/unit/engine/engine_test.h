@@ -37,9 +37,8 @@ public:
     using Paths = std::set<std::string>;
 
 protected:
-    // The paths of the results after walking `root` alone, from an empty
-    // memory and store. With an empty Find text every file the scanner
-    // reads becomes a file-name entry, so these are exactly the files read.
+    // The paths of the results after walking `root` alone from empty tables:
+    // with no Find text these are exactly the files read.
     Paths walk(const std::string& root) {
         memory.clear();
         results.clearResults();

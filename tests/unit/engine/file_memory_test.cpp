@@ -23,8 +23,7 @@ std::string table(const FileMemory& memory) {
     return text;
 }
 
-// Runs the search-start pass and returns the paths it handed to the scanner,
-// which runs `step` on each.
+// The paths the search-start pass hands to a scanner that runs `step`.
 Strings runPass(
     FileMemory& memory, const char* findText, const std::function<void()>& step = [] {}) {
     TermTable terms;
@@ -102,8 +101,7 @@ TEST(FileMemory, CreditingAndTheRememberedFilesPass) {
     memory.creditResults(results);
     memory.credit("C", 5);  // no results: the counter keeps 1000 from the last position 0
     EXPECT_EQ(memory.entry(2).priority, 1000);
-    // Path terms first, then priority, equal keys in table order; binary
-    // files stay skipped; keys do not overflow.
+    // Path terms, then priority, then table order; binary stays skipped.
     memory.clear();
     const std::pair<const char*, int32_t> added[] = {
         {"main_util.c", 0}, {"a.c", 1000},           {"b.c", 5},
@@ -119,8 +117,7 @@ TEST(FileMemory, CreditingAndTheRememberedFilesPass) {
     EXPECT_FALSE(memory.isSearched("a.c"));
     EXPECT_TRUE(memory.isSearched("x.bin"));
     EXPECT_EQ(memory.entry(8).priority, 0);
-    // The paths are taken before the scans, so a scan that removes entries
-    // does not change what is scanned; a clear from inside the pump ends it.
+    // A scan that removes entries changes nothing; a clear in the pump ends it.
     memory.clear();
     for (const char* path : {"0", "1", "2", "3"})
         memory.add(path, 100);

@@ -217,8 +217,7 @@ TEST(Rules, LineTablesAndThePathHash) {
             EXPECT_TRUE(list.push(c[i]));
         EXPECT_EQ(nearestLine(list, c[0]), c[1]) << c[0] << " in a list of " << list.size();
     }
-    // The hash of every length past the four-byte steps, against the plain
-    // one-byte-at-a-time sum with bytes counted as signed.
+    // The hash of each length against the plain sum of signed bytes.
     std::string text;
     for (int length = 0; length < 40; ++length) {
         uint32_t plain = 5381;

@@ -7,7 +7,9 @@
 #include "engine_test.h"
 #include "preview/preview_document.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include "engine/directory_listing_win32.h"
+#else
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -75,7 +77,17 @@ TEST_F(WalkTest, RunsWalkEveryRootAndCreditTheResults) {
     EXPECT_EQ(host.errors.size(), 1u) << "a stopped run does not report later roots";
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+// Junctions and directory links are reparse points: never walked, as they
+// can loop. Only the Windows build sees these attributes.
+TEST(DirectoryListingWin32, AttributesGiveTheKind) {
+    const std::pair<uint32_t, EntryKind> cases[] = {
+        {0x20, EntryKind::File},      {0x23, EntryKind::File},     {0x10, EntryKind::Directory},
+        {0x11, EntryKind::Directory}, {0x410, EntryKind::Skipped}, {0x420, EntryKind::File}};
+    for (const auto& [attributes, kind] : cases)
+        EXPECT_EQ(entryKindOf(attributes), kind) << attributes;
+}
+#else
 TEST_F(WalkTest, LinksFifosAndDevicesAreNotRead) {
     const std::string root = tree.mkdir("root");
     const std::string file = tree.write("root/file.txt", "x");
@@ -117,16 +129,14 @@ TEST_F(WalkTest, UnreadableFoldersAndFilesArePassedOver) {
     const int32_t remembered = memory.count();
     walk(tree.path("root/locked"));
     ASSERT_TRUE(!asRoot || (seteuid(0) == 0 && setegid(0) == 0));
-    // The unreadable ones are forgotten; nothing is reported until the
-    // locked folder is a root.
+    // The rest are forgotten; the locked folder is reported only as a root.
     EXPECT_EQ(found, Paths{readable});
     EXPECT_EQ(files + remembered, 1 + 1);
     EXPECT_EQ(host.errors, Strings{"Error: can't open directory " + tree.path("root/locked")});
 }
 
 TEST_F(WalkTest, AFileDeletedBetweenListingAndOpeningIsForgotten) {
-    // The scanner pumps once before it opens each file: just after the
-    // listing named it.
+    // The scanner pumps just before it opens each file the listing named.
     const std::string only = tree.write("root/only.txt", "needle\n");
     request.findText = "needle";
     host.onPump = [&](int) { fs::remove(only); };
@@ -148,8 +158,7 @@ TEST_F(WalkTest, ASparseFileOf2GiBAndOneByteIsRememberedButNotRead) {
     EXPECT_EQ(walk(root), (Paths{small}));
     EXPECT_EQ(engine.stats().bytes, 7);
     EXPECT_TRUE(memory.isSearched(huge.c_str()));
-    // The preview shows its first bytes only.
-    PreviewDocument document;
+    PreviewDocument document;  // shows its first bytes only
     EXPECT_TRUE(document.loadDocument(huge, ".txt"));
     EXPECT_EQ(document.lineCount(), 2);  // "needle\n", then the zeros up to the cut
     EXPECT_EQ(document.lineRange(2).end, kMaxPreviewBytes);
