@@ -24,7 +24,7 @@ std::string termsOf(std::string_view findText, TermLimitsMet* limits = nullptr) 
     if (limits) *limits = met;
     std::string terms;
     for (int32_t i = 0; i < table.count(); ++i)
-        terms += (i ? "|" : "") + std::string(table.term(i).text, table.term(i).length);
+        terms.append(i ? "|" : "").append(table.term(i).text, table.term(i).length);
     return terms;
 }
 
@@ -32,7 +32,7 @@ TEST(Rules, TermParsingAndFirstBytes) {
     std::string words100, terms100;
     for (int i = 0; i < 100; ++i) {
         words100 += std::to_string(i) + " ";
-        terms100 += (i ? "|" : "") + std::to_string(i);
+        terms100.append(i ? "|" : "").append(std::to_string(i));
     }
     const std::string a(100, 'a');
     struct Case {
@@ -62,6 +62,8 @@ TEST(Rules, TermParsingAndFirstBytes) {
     for (int c = 0; c < 256; ++c)
         EXPECT_EQ(table.isFirstChar(c), c == 'F' || c == 'f' || c == '1' || c == 0xE4 || !c) << c;
     EXPECT_EQ(table.countTermsIn("zz"), 0) << "the empty term only where a term may begin";
+    const char* foo = "foo";
+    EXPECT_FALSE(table.termMatchAt(foo, foo + 2, 0)) << "the end given, not the NUL, ends it";
 }
 
 // Terms, their line lists and the comment flags of a file of ten lines;

@@ -85,7 +85,7 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
         longTerm,                          // as long as a term gets, across the seams
     };
     for (const std::string& query : queries) {
-        for (int32_t options = 0; options < 4; ++options) {
+        for (int32_t options : {0, 3}) {  // each option off, then on
             request.options.skipBinaryFiles = options & 1;
             request.options.searchFileNames = options >> 1;
             for (const auto& [name, bytes] : files) {
@@ -197,7 +197,7 @@ TEST_F(ScanTest, FilesThatChangeWhileRead) {
     EXPECT_EQ(engine.stats().lines, cut.lines());
     // Grows during the scan: read up to the size taken at open.
     host.onPump = [&](int call) {
-        if (call == 2) tree.write("grows", bytes + std::string(100000, '\n'));
+        if (call == 2) tree.write("grows", std::string(bytes).append(100000, '\n'));
     };
     engine.scanFile(tree.write("grows", bytes).c_str());
     EXPECT_EQ(engine.stats().bytes, 110000 + 200000);
@@ -208,7 +208,7 @@ TEST_F(ScanTest, FilesThatChangeWhileRead) {
     EXPECT_EQ(toVector(engine.lineStarts()), toVector(cut.lineStarts));
     EXPECT_EQ(results.count(), 0);
     // Shrinks while its lines are scored: a line reads whole or empty.
-    const std::string line = "zz " + std::string(46, 'x') + "\n";
+    const std::string line = std::string("zz ").append(46, 'x').append("\n");
     const std::string path = tree.write("scored", repeated(4000, line));
     prepare("zz");
     host.onPump = [&](int) {
