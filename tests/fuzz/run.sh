@@ -1,13 +1,11 @@
 #!/usr/bin/env bash
-# Runs one fuzz target of the fuzz preset for SECONDS: first every input of
-# its committed corpus (the regression run), then fresh inputs. New
-# interesting inputs go to a scratch folder, not into the committed corpus;
-# a crash is saved under build/fuzz/crashes/ and fails the run.
-# Usage: tests/fuzz/run.sh TARGET SECONDS [extra libFuzzer flags]
-#   TARGET is a folder name under tests/fuzz/corpus/ (term_table, ...).
+# Runs one fuzz target of the fuzz preset for SECONDS: its committed corpus
+# (the regression run), then fresh inputs, kept in a scratch folder. A crash
+# is saved under build/fuzz/crashes/ and fails the run.
+# Usage: tests/fuzz/run.sh TARGET SECONDS [libFuzzer flags]; TARGET names a
+# folder under tests/fuzz/corpus/.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-
 target=${1:?usage: tests/fuzz/run.sh TARGET SECONDS}
 seconds=${2:?usage: tests/fuzz/run.sh TARGET SECONDS}
 shift 2
@@ -15,16 +13,11 @@ binary=build/fuzz/${target}_fuzz
 corpus=tests/fuzz/corpus/$target
 [ -x "$binary" ] || { echo "no $binary: cmake --preset fuzz && cmake --build --preset fuzz"; exit 2; }
 [ -d "$corpus" ] || { echo "no seed corpus $corpus"; exit 2; }
-
-# Targets that read real files write them to the temp folder: a memory
-# file system where there is one, so the fuzzer is not held up by the disk.
+# Targets that read real files write them to a memory file system if there is one.
 [ -w /dev/shm ] && export TMPDIR=/dev/shm
 fresh=$(mktemp -d)
 trap 'rm -rf "$fresh"' EXIT
 mkdir -p build/fuzz/crashes
-
-# -print_final_stats ends with the executions and their rate; the last
-# "stat::number_of_executed_units" line is the count reported.
 "$binary" "$fresh" "$corpus" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -artifact_prefix="build/fuzz/crashes/$target-" -print_final_stats=1 "$@" \
     2>"build/fuzz/$target.log" || {

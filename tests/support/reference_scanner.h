@@ -1,140 +1,83 @@
-// The file scanner's rules written the plain way: the whole file in memory,
-// one byte at a time in file order, no window, no block masks, no refills.
-// The engine's scanner is tested against it; it shares only the term table
-// and the line scorer with the engine.
+// The file scanner's rules the plain way (the whole file, a byte at a time,
+// no window, no masks), sharing only the terms and the scorer with it.
 #pragma once
 
 #include <algorithm>
-#include <cstdint>
+#include <array>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "engine/int_vector.h"
 #include "engine/line_scoring.h"
 #include "engine/path_list.h"
-#include "engine/search_request.h"
-#include "engine/term_table.h"
+#include "engine/result_sink.h"
 
 namespace tarvo::testing {
 
-struct ReferenceResult {
-    int32_t score;
-    int32_t lineNumber;  // 0 for a file-name entry
-    std::string text;    // as the store keeps it: up to a NUL
-};
-
 struct ReferenceScan {
-    bool binary = false;                // a NUL with Skip Binary Files on: nothing else is set
-    std::vector<int32_t> lineStarts;    // [0] dummy, [k] line k, then the size
-    std::vector<int32_t> commentFlags;  // [0] dummy, [k] line k begins inside /* */
-    std::vector<std::vector<int32_t>> termLines;  // per term; a leading 0 for the path
-    std::vector<ReferenceResult> results;         // in the order they are handed to the store
-    int32_t lines() const { return static_cast<int32_t>(lineStarts.size()) - 2; }
+    bool binary = false;     // Skip Binary Files met a NUL: the tables are left part-filled
+    IntVector lineStarts;    // [0] dummy, [k] line k, then the size
+    IntVector commentFlags;  // [0] dummy, [k] line k begins inside /* */
+    std::array<IntVector, kMaxTerms> termLines;  // per term; a leading 0 for the path
+    int32_t matches = 0;                         // lines scored
+    int32_t lines() const { return lineStarts.size() - 2; }
 };
 
-inline uint8_t referenceFold(char c) {
-    return foldAscii(static_cast<uint8_t>(c));
-}
-
-// Whether term t occurs at bytes[at], the FirstCharTable gating the test.
-inline bool referenceMatchAt(std::string_view bytes, size_t at, const TermTable& terms, int32_t t) {
-    if (!terms.isFirstChar(static_cast<uint8_t>(bytes[at]))) return false;
-    const QueryTerm& term = terms.term(t);
-    if (at + term.length > bytes.size()) return false;
-    for (int32_t k = 0; k < term.length; ++k) {
-        if (referenceFold(bytes[at + k]) != referenceFold(term.text[k])) return false;
+// Fills `scan` and, when every term occurs, hands the results to `sink`.
+inline void referenceScan(const std::string& path, std::string_view bytes, const TermTable& terms,
+                          const SearchRequest& request, ReferenceScan& scan, ResultSink& sink) {
+    auto add = [](IntVector& list, int32_t value) { static_cast<void>(list.push(value)); };
+    auto occursAt = [&](std::string_view text, size_t at, const QueryTerm& term) {
+        if (!terms.isFirstChar(text[at]) || at + term.length > text.size()) return false;
+        return std::equal(term.text, term.text + term.length, text.begin() + at,
+                          [](char a, char b) { return foldAscii(a) == foldAscii(b); });
+    };
+    for (size_t at = 0; request.options.searchFileNames && at < path.size(); ++at) {
+        for (int32_t t = 0; t < terms.count(); ++t)
+            if (occursAt(path, at, terms.term(t)))
+                static_cast<void>(scan.termLines[t].pushIfNotLast(0));
     }
-    return true;
-}
-
-// Line starts, comment flags and term lines of a file's bytes.
-inline ReferenceScan indexWholeBuffer(std::string_view bytes, const TermTable& terms,
-                                      bool skipBinaryFiles = false) {
-    ReferenceScan scan;
-    scan.lineStarts = {0, 0};
-    scan.commentFlags = {0, 0};
-    scan.termLines.resize(terms.count());
-    const size_t n = bytes.size();
-    int32_t line = 1;
+    for (IntVector* table :
+         {&scan.lineStarts, &scan.lineStarts, &scan.commentFlags, &scan.commentFlags})
+        add(*table, 0);
     bool inComment = false;
-    for (size_t i = 0; i < n; ++i) {
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if ((scan.binary = bytes[i] == '\0' && request.options.skipBinaryFiles)) return;
         if (i > 0 && bytes[i - 1] == '\n') {
-            ++line;
-            scan.lineStarts.push_back(static_cast<int32_t>(i));
-            scan.commentFlags.push_back(inComment);
-        }
-        if (bytes[i] == '\0' && skipBinaryFiles) {
-            ReferenceScan binary;
-            binary.binary = true;
-            return binary;
+            add(scan.lineStarts, static_cast<int32_t>(i));
+            add(scan.commentFlags, inComment);
         }
         for (int32_t t = 0; t < terms.count(); ++t) {
-            std::vector<int32_t>& lines = scan.termLines[t];
-            if (referenceMatchAt(bytes, i, terms, t) && (lines.empty() || lines.back() != line))
-                lines.push_back(line);
+            if (occursAt(bytes, i, terms.term(t)))
+                static_cast<void>(scan.termLines[t].pushIfNotLast(scan.lines() + 1));
         }
-        const char next = i + 1 < n ? bytes[i + 1] : '\0';
-        if (!inComment && bytes[i] == '/' && next == '*') {
-            inComment = true;
-        } else if (inComment && bytes[i] == '*' && next == '/') {
-            inComment = false;
-        }
+        const char next = i + 1 < bytes.size() ? bytes[i + 1] : '\0';
+        if (bytes[i] == (inComment ? '*' : '/') && next == (inComment ? '/' : '*'))
+            inComment = !inComment;
     }
-    scan.lineStarts.push_back(static_cast<int32_t>(n));
-    return scan;
-}
-
-inline void fillIntVector(IntVector& target, const std::vector<int32_t>& values) {
-    target.clear();
-    for (int32_t v : values)
-        static_cast<void>(target.push(v));  // test-sized tables always grow
-}
-
-// The whole of one file: path terms, index, qualification and the scored
-// lines in the order the scanner hands them over.
-inline ReferenceScan scanWholeBuffer(std::string_view path, std::string_view bytes,
-                                     const TermTable& terms, const SearchRequest& request) {
-    ReferenceScan scan = indexWholeBuffer(bytes, terms, request.options.skipBinaryFiles);
-    if (scan.binary) return scan;
-    if (request.options.searchFileNames) {
-        for (int32_t t = 0; t < terms.count(); ++t) {
-            for (size_t at = 0; at < path.size(); ++at) {
-                if (referenceMatchAt(path, at, terms, t)) {
-                    scan.termLines[t].insert(scan.termLines[t].begin(), 0);
-                    break;
-                }
-            }
-        }
+    add(scan.lineStarts, static_cast<int32_t>(bytes.size()));
+    for (int32_t t = 0; t < terms.count(); ++t) {
+        if (scan.termLines[t].empty()) return;
     }
-    for (const std::vector<int32_t>& lines : scan.termLines) {
-        if (lines.empty()) return scan;  // a term occurs nowhere: no results
-    }
-
-    std::vector<IntVector> termLines(kMaxTerms);
-    for (int32_t t = 0; t < terms.count(); ++t)
-        fillIntVector(termLines[t], scan.termLines[t]);
-    IntVector commentFlags;
-    fillIntVector(commentFlags, scan.commentFlags);
-    const bool onSyntaxList = matchesExtensionList(path, request.highlightList);
-    const ScoringInput input{terms, termLines.data(), commentFlags, onSyntaxList, request.options};
+    // Each candidate line once, term by term, on its first kMaxLineText
+    // bytes; with none, the file is listed as a whole.
+    const ScoringInput input{terms, scan.termLines.data(), scan.commentFlags,
+                             matchesExtensionList(path, request.highlightList), request.options};
     LineScorer scorer;
-    std::vector<bool> scored(scan.lineStarts.size(), false);
-    bool scoredAny = false;
-    for (const std::vector<int32_t>& lines : scan.termLines) {
-        for (int32_t line : lines) {
+    std::vector<bool> scored(scan.lineStarts.size());
+    for (int32_t t = 0; t < terms.count(); ++t) {
+        for (int32_t j = 0; j < scan.termLines[t].size(); ++j) {
+            const int32_t line = scan.termLines[t].get(j);
             if (line == 0 || scored[line]) continue;
             scored[line] = true;
-            scoredAny = true;
-            const int32_t begin = scan.lineStarts[line];
-            const int32_t end = std::min(scan.lineStarts[line + 1], begin + kMaxLineText);
-            const std::string text(bytes.substr(begin, end - begin));
-            scan.results.push_back(
-                {scorer.scoreLine(input, line, text.c_str()), line, text.c_str()});
+            ++scan.matches;
+            const int32_t begin = scan.lineStarts.get(line);
+            const std::string text(
+                bytes.substr(begin, std::min(scan.lineStarts.get(line + 1) - begin, kMaxLineText)));
+            sink.addResult(scorer.scoreLine(input, line, text.c_str()), path.c_str(), line,
+                           text.c_str());
         }
     }
-    if (!scoredAny) scan.results.push_back({-1, 0, ""});
-    return scan;
+    if (scan.matches == 0) sink.addResult(-1, path.c_str(), 0, "");
 }
 
 }  // namespace tarvo::testing

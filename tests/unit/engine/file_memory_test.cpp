@@ -2,296 +2,137 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <climits>
 #include <random>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "engine/term_table.h"
 #include "results/result_store.h"
-#include "support/numbered_name.h"
 
 namespace tarvo {
 namespace {
 
-using testing::numberedName;
+using Strings = std::vector<std::string>;
 
-std::vector<int32_t> priorities(const FileMemory& memory) {
-    std::vector<int32_t> result;
+// The table in its order, as "path:priority " words.
+std::string table(const FileMemory& memory) {
+    std::string text;
     for (int32_t i = 0; i < memory.count(); ++i)
-        result.push_back(memory.entry(i).priority);
-    return result;
+        text += memory.entry(i).path + ":" + std::to_string(memory.entry(i).priority) + " ";
+    return text;
 }
 
-std::vector<std::string> paths(const FileMemory& memory) {
-    std::vector<std::string> result;
-    for (int32_t i = 0; i < memory.count(); ++i)
-        result.push_back(memory.entry(i).path);
-    return result;
-}
-
-// Runs the search-start pass and returns the paths it handed to the scanner.
-std::vector<std::string> runPass(FileMemory& memory, const char* findText) {
+// The paths the search-start pass hands to a scanner that runs `step`.
+Strings runPass(
+    FileMemory& memory, const char* findText, const std::function<void()>& step = [] {}) {
     TermTable terms;
     terms.parseTerms(findText);
-    std::vector<std::string> scanned;
-    memory.rememberedFilesPass(terms, [&](const char* path) { scanned.push_back(path); });
+    Strings scanned;
+    memory.rememberedFilesPass(terms, [&](const char* path) {
+        scanned.push_back(path);
+        step();
+    });
     return scanned;
 }
 
-TEST(FileMemory, AddFindRemoveClear) {
+TEST(FileMemory, TheTableAndItsIndex) {
     FileMemory memory;
-    EXPECT_EQ(memory.capacity(), 0);
-    EXPECT_EQ(memory.find("a"), -1);
     memory.add("a", 700);
     memory.add("a", 0);  // present: the priority stays
-    memory.add("b", 1);
-    memory.add("c", 2);
-    memory.add("d", 3);
-    EXPECT_EQ(memory.capacity(), kFileMemoryGrowth);
-    EXPECT_EQ(priorities(memory), (std::vector<int32_t>{700, 1, 2, 3}));
-    EXPECT_EQ(memory.find("c"), 2);
-    EXPECT_EQ(memory.find("A"), -1);  // letter case matters
-
+    for (const char* path : {"b", "c", "d"})
+        memory.add(path, 1);
+    EXPECT_EQ(memory.find("A"), -1) << "letter case matters";
     memory.remove("b");  // the last entry moves into the hole
-    EXPECT_EQ(paths(memory), (std::vector<std::string>{"a", "d", "c"}));
+    memory.remove("zz");
     EXPECT_EQ(memory.find("d"), 1);
     EXPECT_EQ(memory.find("b"), -1);
-    memory.remove("c");  // removing the last entry itself
-    memory.remove("zz");
-    EXPECT_EQ(paths(memory), (std::vector<std::string>{"a", "d"}));
-
-    {
-        SCOPED_TRACE("flags");
-        EXPECT_FALSE(memory.isSearched("a"));
-        memory.markSearched("a");
-        memory.markSearched("absent");
-        memory.markBinary("absent");
-        memory.credit("absent", 1);
-        EXPECT_TRUE(memory.isSearched("a"));
-        EXPECT_FALSE(memory.isSearched("absent"));
-        memory.markBinary("d");
-        EXPECT_EQ(memory.entry(1).priority, -1);
-        EXPECT_TRUE(memory.entry(1).binary);
-        EXPECT_EQ(memory.count(), 2);
+    memory.markSearched("a");
+    memory.markBinary("d");
+    memory.credit("absent", 1);
+    EXPECT_TRUE(memory.isSearched("a") && memory.entry(1).binary);
+    EXPECT_EQ(table(memory), "a:700 d:-1 c:1 ");
+    EXPECT_EQ(memory.indexesByPriority(), (std::vector<int32_t>{0, 2, 1}));
+    // The index a third full, half its entries removed: removals in runs
+    // that wrap around the index's end must leave every other entry found.
+    std::mt19937 random(5);
+    for (int round = 0; round < 20; ++round) {
+        memory.clear();
+        Strings names;
+        for (int i = 0; i < kFileMemoryGrowth; ++i) {
+            names.push_back(std::to_string(random()));
+            memory.add(names.back().c_str(), 0);
+        }
+        for (size_t i = 0; i < names.size(); i += 2)
+            memory.remove(names[i].c_str());
+        ASSERT_EQ(memory.count(), kFileMemoryGrowth / 2);
+        for (size_t i = 1; i < names.size(); i += 2) {
+            const int32_t index = memory.find(names[i].c_str());
+            ASSERT_TRUE(index >= 0 && memory.entry(index).path == names[i]) << names[i];
+        }
     }
-
     memory.clear();
-    EXPECT_EQ(memory.count(), 0);
-    EXPECT_EQ(memory.capacity(), kFileMemoryGrowth);
-    EXPECT_EQ(memory.find("a"), -1);
-    memory.add("d", 5);
-    EXPECT_EQ(memory.find("d"), 0);
-    EXPECT_FALSE(memory.entry(0).binary);
-}
-
-TEST(FileMemory, CreditingExample) {
-    FileMemory memory;
-    memory.add("A", 0);
-    memory.add("B", 1000);
-    memory.add("C", 0);
-    ResultStore results;
-    results.clearResults();
-    results.addResult(40, "A", 1, "t");
-    results.addResult(30, "B", 1, "t");
-    results.addResult(20, "A", 2, "t");
-    results.addResult(10, "C", 1, "t");
-    memory.creditResults(results);
-    EXPECT_EQ(priorities(memory), (std::vector<int32_t>{1000, 1000, 998}));
-
-    {
-        SCOPED_TRACE("a second crediting of the same run raises nothing (credited flags)");
-        ResultStore cBest;
-        cBest.clearResults();
-        cBest.addResult(1, "C", 1, "t");
-        memory.creditResults(cBest);
-        EXPECT_EQ(memory.entry(2).priority, 998);
-    }
-
-    EXPECT_EQ(runPass(memory, ""), (std::vector<std::string>{"A", "B", "C"}));
-    EXPECT_EQ(priorities(memory), (std::vector<int32_t>{990, 990, 988}));
-
-    {
-        SCOPED_TRACE("no results: the counter keeps its value (1000 from the last position 0)");
-        ResultStore empty;
-        empty.clearResults();
-        memory.creditResults(empty);
-        memory.credit("C", 5);
-        EXPECT_EQ(memory.entry(2).priority, 1000);
-    }
-    {
-        SCOPED_TRACE("from the 1001st distinct file nothing is raised");
-        FileMemory many;
-        ResultStore store;
-        store.clearResults();
-        for (int i = 0; i < 1002; ++i) {
-            std::string path = numberedName("f", 1000 + i);
-            many.add(path.c_str(), 0);
-            store.addResult(5000 - i, path.c_str(), 1, "t");
-        }
-        many.creditResults(store);
-        EXPECT_EQ(many.entry(0).priority, 1000);
-        EXPECT_EQ(many.entry(999).priority, 1);
-        EXPECT_EQ(many.entry(1000).priority, 0);
-        EXPECT_EQ(many.entry(1001).priority, 0);
-    }
-}
-
-TEST(FileMemory, RememberedFilesPassOrder) {
-    FileMemory memory;
-    memory.add("C:\\p\\main_util.c", 0);
-    memory.add("C:\\p\\a.c", 1000);
-    memory.add("C:\\p\\b.c", 5);
-    memory.add("C:\\p\\x.bin", 500);
-    memory.add("C:\\p\\main.bin", 0);
-    memory.markBinary("C:\\p\\x.bin");
-    memory.markBinary("C:\\p\\main.bin");
-    memory.markSearched("C:\\p\\a.c");
-
-    EXPECT_EQ(runPass(memory, "main util"),
-              (std::vector<std::string>{"C:\\p\\main_util.c", "C:\\p\\main.bin", "C:\\p\\a.c"}));
-    EXPECT_EQ(priorities(memory), (std::vector<int32_t>{0, 990, 0, 0, 0}));
-    {
-        SCOPED_TRACE("searched becomes binary: known binary files stay skipped this run");
-        EXPECT_FALSE(memory.isSearched("C:\\p\\a.c"));
-        EXPECT_TRUE(memory.isSearched("C:\\p\\x.bin"));
-        EXPECT_TRUE(memory.isSearched("C:\\p\\main.bin"));
-    }
-    {
-        SCOPED_TRACE("equal keys in table order");
-        FileMemory equal;
-        for (const char* p : {"q", "w", "e", "r"})
-            equal.add(p, 20);
-        equal.add("t", 30);
-        EXPECT_EQ(runPass(equal, ""), (std::vector<std::string>{"t", "q", "w", "e", "r"}));
-    }
-    {
-        SCOPED_TRACE("priorities beyond what crediting gives do not overflow the key");
-        FileMemory huge;
-        huge.add("main_low", 1);
-        huge.add("main_top", INT32_MAX);
-        huge.add("plain", INT32_MAX - 5);
-        EXPECT_EQ(runPass(huge, "main"),
-                  (std::vector<std::string>{"main_top", "plain", "main_low"}));
-        huge.add("min", INT32_MIN);
-        runPass(huge, "");
-        EXPECT_EQ(huge.entry(3).priority, 0);
-    }
-}
-
-TEST(FileMemory, PassSurvivesRemovalsAndEndsOnClear) {
-    FileMemory memory;
-    for (int i = 0; i < 6; ++i)
-        memory.add(numberedName("f", i).c_str(), 60 - 10 * i);
-    {
-        SCOPED_TRACE("scans that remove entries: the ordered files are still scanned");
-        TermTable terms;
-        std::vector<std::string> scanned;
-        memory.rememberedFilesPass(terms, [&](const char* path) {
-            scanned.push_back(path);
-            if (scanned.size() == 1) {
-                memory.remove("f0");  // the file vanished: the scanner forgets it
-                memory.remove("f2");
-            }
-        });
-        EXPECT_EQ(scanned, (std::vector<std::string>{"f0", "f1", "f2", "f3", "f4"}));
-        EXPECT_EQ(memory.count(), 4);
-    }
-    {
-        SCOPED_TRACE("a clear from inside the pump ends the pass");
-        TermTable terms;
-        terms.parseTerms("f");
-        std::vector<std::string> scanned;
-        memory.rememberedFilesPass(terms, [&](const char* path) {
-            scanned.push_back(path);
-            if (scanned.size() == 2) memory.clear();
-        });
-        EXPECT_EQ(scanned.size(), 2u);
-        EXPECT_EQ(memory.count(), 0);
-    }
-}
-
-TEST(FileMemory, HashIndexMatchesNaiveTable) {
-    FileMemory memory;
-    // The table as the plain rules make it: append when absent, the last
-    // entry moves into a removed entry's place.
-    std::vector<std::string> model;
-    std::unordered_map<std::string, size_t> where;
-    std::mt19937 random(11);
-    auto check = [&](int step) {
-        ASSERT_EQ(memory.count(), static_cast<int32_t>(model.size())) << step;
-        for (int32_t i = 0; i < memory.count(); ++i) {
-            ASSERT_EQ(memory.entry(i).path, model[i]) << step;
-            ASSERT_EQ(memory.find(model[i].c_str()), i) << step;
-        }
-    };
-    for (int step = 0; step < 60000; ++step) {
-        const std::string path = "dir/file" + std::to_string(random() % 30000) + ".c";
-        const uint32_t action = random() % 1000;
-        auto it = where.find(path);
-        if (action == 0) {
-            memory.clear();
-            model.clear();
-            where.clear();
-        } else if (action < 350) {
-            memory.remove(path.c_str());
-            if (it != where.end()) {
-                const size_t hole = it->second;
-                where.erase(it);
-                if (hole != model.size() - 1) {
-                    model[hole] = model.back();
-                    where[model[hole]] = hole;
-                }
-                model.pop_back();
-            }
-        } else {
-            memory.add(path.c_str(), 0);
-            if (it == where.end()) {
-                where[path] = model.size();
-                model.push_back(path);
-            }
-        }
-        ASSERT_EQ(memory.find(path.c_str()), where.count(path) ? int32_t(where[path]) : -1) << step;
-        if (step % 5000 == 0) check(step);
-        if (::testing::Test::HasFatalFailure()) return;
-    }
-    check(-1);
-}
-
-TEST(FileMemory, GrowsInStepsAndRefusesPastTheCap) {
-    FileMemory memory;
-    char path[16];
     for (int32_t i = 0; i < kMaxRememberedFiles; ++i) {
-        std::snprintf(path, sizeof path, "%07d", i);
-        memory.add(path, 1);
-        if (i == kFileMemoryGrowth - 1) {
-            EXPECT_EQ(memory.capacity(), kFileMemoryGrowth);
-        }
-        if (i == kFileMemoryGrowth) {
-            EXPECT_EQ(memory.capacity(), 2 * kFileMemoryGrowth);
-        }
+        memory.add(std::to_string(i).c_str(), 1);
+        EXPECT_TRUE(i != kFileMemoryGrowth || memory.capacity() == 2 * kFileMemoryGrowth);
     }
-    EXPECT_EQ(memory.count(), kMaxRememberedFiles);
+    EXPECT_FALSE(memory.entry(0).binary);
     EXPECT_EQ(memory.capacity(), kMaxRememberedFiles);
     memory.add("one more", 1);
-    EXPECT_EQ(memory.count(), kMaxRememberedFiles);
-    EXPECT_EQ(memory.find("one more"), -1);
-    EXPECT_FALSE(memory.isSearched("one more"));
-    EXPECT_EQ(memory.find("0999999"), kMaxRememberedFiles - 1);
-    memory.remove("0000000");
+    EXPECT_EQ(memory.find("one more"), -1) << "past the cap";
+    memory.remove("0");
     memory.add("one more", 1);  // room again
     EXPECT_EQ(memory.find("one more"), kMaxRememberedFiles - 1);
 }
 
-TEST(FileMemory, IndexesByPriority) {
+TEST(FileMemory, CreditingAndTheRememberedFilesPass) {
     FileMemory memory;
-    memory.add("a", 10);
-    memory.add("b", 0);
-    memory.add("c", 30);
-    memory.add("d", 10);
-    memory.add("e", -1);
-    EXPECT_EQ(memory.indexesByPriority(), (std::vector<int32_t>{2, 0, 3, 1, 4}));
+    for (const char* path : {"A", "B", "C"})
+        memory.add(path, std::string(path) == "B" ? 1000 : 0);
+    ResultStore results;
+    for (const char* path : {"A", "B", "A", "C"})
+        results.addResult(50 - results.count(), path, results.count() + 1, "t");
+    memory.creditResults(results);
+    memory.creditResults(results);  // a second crediting of the same run raises nothing
+    EXPECT_EQ(table(memory), "A:1000 B:1000 C:998 ");
+    EXPECT_EQ(runPass(memory, ""), (Strings{"A", "B", "C"}));
+    EXPECT_EQ(table(memory), "A:990 B:990 C:988 ");
+    results.clearResults();
+    memory.creditResults(results);
+    memory.credit("C", 5);  // no results: the counter keeps 1000 from the last position 0
+    EXPECT_EQ(memory.entry(2).priority, 1000);
+    // Path terms, then priority, then table order; binary stays skipped.
+    memory.clear();
+    const std::pair<const char*, int32_t> added[] = {
+        {"main_util.c", 0}, {"a.c", 1000},           {"b.c", 5},
+        {"x.bin", 500},     {"main.bin", 0},         {"q", 20},
+        {"w", 20},          {"main_top", INT32_MAX}, {"min", INT32_MIN}};
+    for (const auto& [path, priority] : added)
+        memory.add(path, priority);
+    memory.markBinary("x.bin");
+    memory.markBinary("main.bin");
+    memory.markSearched("a.c");
+    EXPECT_EQ(runPass(memory, "main util"),
+              (Strings{"main_top", "main_util.c", "main.bin", "a.c", "q", "w"}));
+    EXPECT_FALSE(memory.isSearched("a.c"));
+    EXPECT_TRUE(memory.isSearched("x.bin"));
+    EXPECT_EQ(memory.entry(8).priority, 0);
+    // A scan that removes entries changes nothing; a clear in the pump ends it.
+    memory.clear();
+    for (const char* path : {"0", "1", "2", "3"})
+        memory.add(path, 100);
+    EXPECT_EQ(runPass(memory, "", [&] { memory.remove("0"), memory.remove("2"); }),
+              (Strings{"0", "1", "2", "3"}));
+    EXPECT_EQ(runPass(memory, "", [&] { memory.clear(); }).size(), 1u);
+    // From the 1001st distinct file in rank order nothing is raised.
+    results.clearResults();
+    for (int i = 0; i < 1002; ++i) {
+        memory.add(std::to_string(i).c_str(), 0);
+        results.addResult(5000 - i, std::to_string(i).c_str(), 1, "t");
+    }
+    memory.creditResults(results);
+    EXPECT_EQ(memory.entry(999).priority, 1);
+    EXPECT_EQ(memory.entry(1000).priority, 0);
 }
 
 }  // namespace

@@ -1,0 +1,227 @@
+// The scanner against the reference scanner over files that probe every
+// place where its shortcuts could part from the plain reading; then the
+// full store, skips, stops, and files that change while they are read.
+#include <filesystem>
+#include <random>
+#include <tuple>
+
+#include "engine_test.h"
+#include "support/reference_scanner.h"
+
+namespace tarvo {
+namespace {
+
+std::vector<int32_t> toVector(const IntVector& list) {
+    return std::vector<int32_t>(list.data(), list.data() + list.size());
+}
+
+// Random bytes from `alphabet`, with `plant` written `back` bytes before each
+// move point and end of a read of the window, and once at the very end.
+std::string makeContent(size_t size, std::string_view alphabet, uint32_t seed,
+                        std::string_view plant = "", size_t back = 1) {
+    std::mt19937 random(seed);
+    std::string bytes(size, ' ');
+    for (char& c : bytes)
+        c = alphabet[random() % alphabet.size()];
+    for (size_t at : {75002, 100000, 125002, 150000, 175002, 200000, 225002, 250000, 0}) {
+        at = at ? at - back : size - plant.size();
+        if (at + plant.size() <= size) bytes.replace(at, plant.size(), plant);
+    }
+    return bytes;
+}
+
+std::string repeated(int count, const std::string& line) {
+    std::string text;
+    while (count-- > 0)
+        text += line;
+    return text;
+}
+
+class ScanTest : public testing::EngineTest {
+protected:
+    ScanTest() { request.options.searchFileNames = 0; }
+    void prepare(const char* findText) {
+        request.findText = findText;
+        engine.prepareRun();
+    }
+};
+
+TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
+    const std::string longTerm(100, '7');
+    const std::string text = "abfoOxBAR/* \n\n\r\t7";
+    const std::string crlf = "fooBAR int\r\n\r\n/**/ x/";
+    const std::string binary = text + std::string(2, '\0') + "\xe9T";
+    // clang-format off
+    std::vector<std::pair<std::string, std::string>> files = {
+        {"empty.txt", ""}, {"one.c", "f"}, {"feed.c", "\n"}, {"foo_dir/bar.h", "nothing to see\n"},
+        {"zero.c", std::string(1, '\0')},  // not "nul.c": Windows reserves that name
+        {"long.c", "a\n" + std::string(300, 'x') + "foo bar" + std::string(93, 'y') + "\n"},
+        {"comments.c", "/*/ foo */ bar\n/* a\nb */ foo\n*/ /* bar\nfoo"},
+        {"late.bin", makeContent(90000, text, 1) + '\0' + "foo\n"},
+        {"later.bin", makeContent(160000, text, 2) + '\0' + "foo\n"}};
+    // clang-format on
+    // Block edges, then terms, line feeds and comment marks across the seams.
+    const std::tuple<size_t, std::string, std::string, size_t> generated[] = {
+        {63, text, "foo", 1},         {64, text, "foo", 1},       {129, text, "foo", 1},
+        {75000, text, "fOo", 1},      {75001, text, "foo", 1},    {75002, text, "/*", 1},
+        {100001, text, "*/", 1},      {150003, text, "foo", 3},   {150003, text, "BAR", 2},
+        {250017, text, "a\nb", 1},    {150003, crlf, "a\nb", 1},  {250017, crlf, "x/", 1},
+        {120000, binary, "\xe9t", 1}, {75052, text, longTerm, 50}};
+    for (const auto& [size, alphabet, plant, back] : generated) {
+        const uint32_t seed = static_cast<uint32_t>(files.size());
+        files.push_back({std::to_string(seed) + (seed % 2 ? ".c" : ".txt"),
+                         makeContent(size, alphabet, seed, plant, back)});
+    }
+    for (const auto& [name, bytes] : files)
+        tree.write(name, bytes);
+    const std::string queries[] = {
+        "",                                // no terms: every file is indexed in full
+        "foo fOb BAR",                     // letters: both cases, one start twice
+        "a\\nb x/ *",                      // a line feed inside, one-byte and non-letter terms
+        "\"\" bar",                        // an empty term: every first byte, NUL among them
+        "fo ba ab b/ /* */ \\r\\n x y z",  // more first pairs than the blocks compare
+        "\xe9t o",                         // a byte above 127
+        "foo dir",                         // terms in a path
+        longTerm,                          // as long as a term gets, across the seams
+    };
+    for (const std::string& query : queries) {
+        for (int32_t options : {0, 3}) {  // each option off, then on
+            request.options.skipBinaryFiles = options & 1;
+            request.options.searchFileNames = options >> 1;
+            for (const auto& [name, bytes] : files) {
+                SCOPED_TRACE(query + ", options " + std::to_string(options) + ", " + name);
+                const std::string path = tree.path(name);
+                prepare(query.c_str());
+                testing::ReferenceScan expected;
+                ResultStore reference;
+                testing::referenceScan(path, bytes, engine.terms(), request, expected, reference);
+                memory.clear();
+                results.clearResults();
+                engine.scanFile(path.c_str());
+                const SearchStats& s = engine.stats();
+                ASSERT_TRUE(memory.isSearched(path.c_str()));
+                EXPECT_EQ(memory.entry(memory.find(path.c_str())).binary, expected.binary);
+                using Counts = std::tuple<int64_t, int64_t, int64_t, int64_t>;
+                EXPECT_EQ(Counts(s.files, s.lines, s.bytes, s.matches),
+                          expected.binary
+                              ? Counts()
+                              : Counts(1, expected.lines(), bytes.size(), expected.matches));
+                if (expected.binary) continue;
+                // The tables are built only for a file where every term occurs.
+                ASSERT_EQ(results.count(), reference.count());
+                if (results.count() == 0) continue;
+                EXPECT_EQ(toVector(engine.lineStarts()), toVector(expected.lineStarts));
+                EXPECT_EQ(toVector(engine.lineCommentFlags()), toVector(expected.commentFlags));
+                for (int32_t t = 0; t < engine.terms().count(); ++t)
+                    EXPECT_EQ(toVector(engine.termLines(t)), toVector(expected.termLines[t]));
+                for (int32_t i = 0; i < results.count(); ++i) {
+                    const ResultEntry& got = results.rankEntry(i);
+                    const ResultEntry& want = reference.rankEntry(i);
+                    EXPECT_EQ(std::tie(got.score, got.lineNumber, got.lineText),
+                              std::tie(want.score, want.lineNumber, want.lineText))
+                        << "rank " << i;
+                }
+            }
+        }
+    }
+}
+
+// In a full store a line whose ceiling cannot beat the last entry is only
+// counted. Line 1 ties at its ceiling and enters by its line number.
+TEST_F(ScanTest, LinesReachingTheirCeilingStillEnterAFullStore) {
+    const std::string path =
+        tree.write("x.c", "// foo routine\nint Foo(int bar)\n{\n    return foo;\n");
+    request.options = {1, 1, 0, 0, 0, 0};  // no bonus
+    prepare("foo bar");
+    for (int32_t i = 0; i < kMaxResults - 2; ++i)
+        results.addResult(3000000, (std::to_string(i) + ".c").c_str(), 1, "");
+    results.addResult(1001990, path.c_str(), 2, "");
+    results.addResult(1001990, path.c_str(), 3, "");
+    engine.scanFile(path.c_str());
+    EXPECT_EQ(engine.stats().matches, 3);
+    EXPECT_EQ(results.rankEntry(kMaxResults - 2).lineNumber, 2);
+    EXPECT_EQ(results.rankEntry(kMaxResults - 1).lineText, "// foo routine\n");
+}
+
+TEST_F(ScanTest, SkipsAndStops) {
+    prepare("foo");
+    const std::string path = tree.write("a.txt", "foo\n");
+    request.excludeList = ".log;.txt";
+    engine.scanFile(path.c_str());
+    EXPECT_EQ(memory.find(path.c_str()), -1) << "excluded: never opened or remembered";
+    request.excludeList.clear();
+    engine.scanFile(path.c_str());
+    engine.scanFile(path.c_str());
+    EXPECT_EQ(engine.stats().files, 1) << "the same path twice is read once";
+    const std::string gone = tree.path("gone.c");
+    memory.add(gone.c_str(), 700);
+    engine.scanFile(gone.c_str());
+    EXPECT_EQ(memory.find(gone.c_str()), -1) << "a file that cannot be opened is forgotten";
+    // Stopped at the first window move: not counted, still marked searched.
+    const std::string big = tree.write("big", makeContent(200000, "abfoo\n", 7));
+    host.pumpCalls = 0;
+    host.stopAtPump = 2;
+    engine.scanFile(big.c_str());
+    EXPECT_EQ(host.pumpCalls, 2);
+    EXPECT_EQ(engine.stats().files, 1);
+    EXPECT_TRUE(memory.isSearched(big.c_str()));
+    engine.scanFile(tree.write("other", "foo\n").c_str());
+    EXPECT_EQ(memory.count(), 2) << "stopped before the file: not opened";
+    // A pump before the file and after every 100th scored line of the run
+    // (matches 2 to 251 here); a stop at the 200th keeps the results so far.
+    results.clearResults();
+    host.state = RunState::Running;
+    host.pumpCalls = 0;
+    host.stopAtPump = 3;
+    engine.scanFile(tree.write("many", repeated(250, "foo\n")).c_str());
+    EXPECT_EQ(results.count(), 200 - 1);
+    EXPECT_EQ(engine.stats().files, 2) << "counted before scoring";
+}
+
+TEST_F(ScanTest, FilesThatChangeWhileRead) {
+    prepare("zz");
+    const std::string bytes = makeContent(200000, "ab\nc", 3);
+    testing::ReferenceScan cut;
+    testing::referenceScan("", bytes.substr(0, 110000), {}, request, cut, results);
+    results.clearResults();
+    auto cutAtPump = [&](const std::string& path, int call) {
+        host.pumpCalls = 0;
+        host.onPump = [=](int now) {
+            if (now == call) std::filesystem::resize_file(path, 110000);
+        };
+        engine.scanFile(path.c_str());
+    };
+    // Shrinks during the first pass: it ends where reading ended.
+    cutAtPump(tree.write("shrinks", bytes), 2);
+    EXPECT_EQ(engine.stats().bytes, 110000);
+    EXPECT_EQ(engine.stats().lines, cut.lines());
+    // Grows during the scan: read up to the size taken at open.
+    host.onPump = [&](int call) {
+        if (call == 2) tree.write("grows", std::string(bytes).append(100000, '\n'));
+    };
+    engine.scanFile(tree.write("grows", bytes).c_str());
+    EXPECT_EQ(engine.stats().bytes, 110000 + 200000);
+    // Shrinks between the passes: indexed as the second read finds it.
+    cutAtPump(tree.write("late", bytes.substr(0, 190000) + "zz" + bytes), 5);
+    EXPECT_EQ(host.pumpCalls, 6);
+    EXPECT_EQ(engine.stats().bytes, 110000 + 200000 + 110000);
+    EXPECT_EQ(toVector(engine.lineStarts()), toVector(cut.lineStarts));
+    EXPECT_EQ(results.count(), 0);
+    // Shrinks while its lines are scored: a line reads whole or empty.
+    const std::string line = std::string("zz ").append(46, 'x').append("\n");
+    const std::string path = tree.write("scored", repeated(4000, line));
+    prepare("zz");
+    host.onPump = [&](int) {
+        if (engine.stats().matches == kMatchesPerPump) std::filesystem::resize_file(path, 1000);
+    };
+    engine.scanFile(path.c_str());
+    ASSERT_EQ(results.count(), 4000) << "every indexed line is still scored";
+    std::set<std::string> texts;  // the cut reached lines that had left the window
+    for (int32_t i = 0; i < results.count(); ++i)
+        texts.insert(results.rankEntry(i).lineText);
+    EXPECT_EQ(texts, (std::set<std::string>{"", line}));
+    host.onPump = nullptr;
+}
+
+}  // namespace
+}  // namespace tarvo

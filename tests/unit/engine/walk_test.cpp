@@ -1,0 +1,167 @@
+// Whole runs and the walk over scratch trees: which files are read, which
+// roots are reported, what a stop leaves, and trees built to hurt (each
+// hazard once): whatever they hold, the search ends, reads only regular
+// files and reports only roots it cannot open.
+#include <filesystem>
+
+#include "engine_test.h"
+#include "preview/preview_document.h"
+
+#ifdef _WIN32
+#include "engine/directory_listing_win32.h"
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace tarvo {
+namespace {
+
+namespace fs = std::filesystem;
+using Paths = testing::EngineTest::Paths;
+using Strings = std::vector<std::string>;
+class WalkTest : public testing::EngineTest {};
+
+TEST_F(WalkTest, WhatTheWalkReadsAndReports) {
+    tree.write("outer.txt", "o");
+    const std::string root = tree.mkdir("root");
+    const std::string a = tree.write("root/a.txt", "a");
+    const std::string b = tree.write("root/sub/b.c", "b");
+    const std::string c = tree.write("root/sub/deeper/c.txt", "c");
+    EXPECT_EQ(walk(root), (Paths{a, b, c})) << "recursive, and never up through ..";
+    EXPECT_EQ(walk(b), (Paths{b})) << "a root naming a file";
+    request.excludeList = ".c";
+    EXPECT_EQ(walk(root), (Paths{a, c}));
+    EXPECT_EQ(walk(b), Paths{});
+    request.options.recursive = 0;
+    EXPECT_EQ(walk(root), (Paths{a}));
+    // Paths past 260 characters are passed over silently below a root.
+    const std::string dir(249 - tree.root().size() - 1, 'd');  // 249 characters with the root
+    const std::string at260 = tree.write(dir + "/abcdefghij", "x");
+    ASSERT_EQ(tree.write(dir + "/abcdefghijk", "x").size(), 261u);
+    tree.write(dir + "/abcdefghijkl/x", "x");  // its folder is already too long
+    request.options.recursive = 1;
+    EXPECT_EQ(walk(tree.path(dir)), (Paths{at260}));
+    EXPECT_TRUE(host.errors.empty());
+    walk(tree.path("missing"));
+    walk(tree.path(std::string(300, 'x')));
+    EXPECT_EQ(host.errors,
+              (Strings{"Error: can't open directory " + tree.path("missing"),
+                       "Error: can't open directory " + tree.path(std::string(300, 'x'))}));
+}
+
+TEST_F(WalkTest, RunsWalkEveryRootAndCreditTheResults) {
+    const std::string root = tree.mkdir("root");
+    const std::string best = tree.write("root/best.c", "int needle(void);\n");
+    const std::string other = tree.write("root/other.txt", "x = needle;\n");
+    const std::string missing = tree.path("missing");
+    request.findText = "needle";
+    request.pathText = missing + ";" + root + ";" + root;  // the same root twice
+    results.addResult(5, "stale", 1, "from the last run");
+    engine.runSearch();
+    EXPECT_EQ(host.errors, (Strings{"Error: can't open directory " + missing}));
+    ASSERT_EQ(results.count(), 2) << "the old results were cleared; each file read once";
+    EXPECT_EQ(memory.entry(memory.find(best.c_str())).priority, 1000);
+    EXPECT_EQ(memory.entry(memory.find(other.c_str())).priority, 999);
+    // Remembered files are read first; a stop after the first still credits it.
+    const std::string remembered = tree.write("root/remembered.txt", "needle\n");
+    memory.clear();
+    memory.add(remembered.c_str(), 500);
+    request.pathText = root + ";" + missing;
+    host.stopAtPump = host.pumpCalls + 2;
+    engine.runSearch();
+    ASSERT_EQ(results.count(), 1);
+    EXPECT_EQ(memory.entry(memory.find(remembered.c_str())).priority, 1000);
+    EXPECT_EQ(engine.stats().files, 1) << "counters start from zero";
+    EXPECT_EQ(host.errors.size(), 1u) << "a stopped run does not report later roots";
+}
+
+#ifdef _WIN32
+// Junctions and directory links are reparse points: never walked, as they
+// can loop. Only the Windows build sees these attributes.
+TEST(DirectoryListingWin32, AttributesGiveTheKind) {
+    const std::pair<uint32_t, EntryKind> cases[] = {
+        {0x20, EntryKind::File},      {0x23, EntryKind::File},     {0x10, EntryKind::Directory},
+        {0x11, EntryKind::Directory}, {0x410, EntryKind::Skipped}, {0x420, EntryKind::File}};
+    for (const auto& [attributes, kind] : cases)
+        EXPECT_EQ(entryKindOf(attributes), kind) << attributes;
+}
+#else
+TEST_F(WalkTest, LinksFifosAndDevicesAreNotRead) {
+    const std::string root = tree.mkdir("root");
+    const std::string file = tree.write("root/file.txt", "x");
+    fs::create_directory_symlink(root, tree.path("root/loop"));  // to its own ancestor
+    fs::create_directory_symlink("/", tree.path("root/slash"));
+    fs::create_symlink(file, tree.path("root/filelink"));
+    fs::create_symlink("/dev/zero", tree.path("root/zero"));
+    fs::create_symlink(tree.path("nowhere"), tree.path("root/dangling"));
+    const std::string fifo = tree.path("root/pipe");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // Directory links are never followed, so the loop cannot recurse.
+    EXPECT_EQ(walk(root), (Paths{file, tree.path("root/filelink")}));
+    EXPECT_TRUE(host.errors.empty());
+    // Roots are opened without blocking (else this hangs until the suite's
+    // timeout) and read only when they are regular files.
+    request.pathText = fifo + ";/dev/zero";
+    engine.runSearch();
+    EXPECT_EQ(engine.stats().files, 0);
+    EXPECT_EQ(host.errors.size(), 2u);
+}
+
+TEST_F(WalkTest, UnreadableFoldersAndFilesArePassedOver) {
+    const std::string root = tree.mkdir("root");
+    const std::string readable = tree.write("root/readable.txt", "needle\n");
+    chmod(tree.write("root/secret.txt", "needle\n").c_str(), 0);
+    tree.write("root/locked/inside.txt", "needle\n");
+    tree.write("root/unenterable/inside.txt", "needle\n");
+    for (const std::string& folder : {tree.root(), root})
+        chmod(folder.c_str(), 0755);  // open to every user whatever the umask
+    chmod(readable.c_str(), 0644);
+    chmod(tree.path("root/locked").c_str(), 0);          // neither listed nor entered
+    chmod(tree.path("root/unenterable").c_str(), 0444);  // listed only
+    request.findText = "needle";
+    // Root reads every file whatever its mode: the walk runs as nobody.
+    const bool asRoot = geteuid() == 0;
+    ASSERT_TRUE(!asRoot || (setegid(65534) == 0 && seteuid(65534) == 0));
+    const Paths found = walk(root);
+    const int64_t files = engine.stats().files;
+    const int32_t remembered = memory.count();
+    walk(tree.path("root/locked"));
+    ASSERT_TRUE(!asRoot || (seteuid(0) == 0 && setegid(0) == 0));
+    // The rest are forgotten; the locked folder is reported only as a root.
+    EXPECT_EQ(found, Paths{readable});
+    EXPECT_EQ(files + remembered, 1 + 1);
+    EXPECT_EQ(host.errors, Strings{"Error: can't open directory " + tree.path("root/locked")});
+}
+
+TEST_F(WalkTest, AFileDeletedBetweenListingAndOpeningIsForgotten) {
+    // The scanner pumps just before it opens each file the listing named.
+    const std::string only = tree.write("root/only.txt", "needle\n");
+    request.findText = "needle";
+    host.onPump = [&](int) { fs::remove(only); };
+    EXPECT_EQ(walk(tree.path("root")), Paths{});
+    EXPECT_EQ(memory.count(), 0);
+    EXPECT_TRUE(host.errors.empty());
+}
+
+TEST_F(WalkTest, ASparseFileOf2GiBAndOneByteIsRememberedButNotRead) {
+    const std::string root = tree.mkdir("root");
+    const std::string small = tree.write("root/small.txt", "needle\n");
+    const std::string huge = tree.write("root/huge.txt", "needle\n");
+    const int64_t size = (int64_t{1} << 31) + 1;
+    fs::resize_file(huge, size - 7);
+    std::ofstream(huge, std::ios::app) << "needle\n";  // its last bytes hold the term again
+    request.findText = "needle";
+    request.options.skipBinaryFiles = 0;  // else its NULs would skip it before its size does
+    EXPECT_EQ(walk(root), (Paths{small}));
+    EXPECT_EQ(engine.stats().bytes, 7);
+    EXPECT_TRUE(memory.isSearched(huge.c_str()));
+    PreviewDocument document;  // shows its first bytes only
+    EXPECT_TRUE(document.loadDocument(huge, ".txt"));
+    EXPECT_EQ(document.lineCount(), 2);  // "needle\n", then the zeros up to the cut
+    EXPECT_EQ(document.lineRange(2).end, kMaxPreviewBytes);
+}
+#endif
+
+}  // namespace
+}  // namespace tarvo
