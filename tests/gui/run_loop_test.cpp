@@ -1,11 +1,11 @@
-// The run loop and the pump around a real search: an error report, repeated
-// starts, how soon a posted message is handled, how often the status line
-// repaints, and leaving the program in the middle of a search.
+// The program's life around its run loop: how soon a posted message is
+// handled, how often the status line repaints, leaving in the middle of a
+// search, and start-up failures.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <memory>
+#include <functional>
 
 #include "app/clock.h"
 #include "gui/gui_support.h"
@@ -16,146 +16,96 @@ namespace {
 
 using RunLoop = ProgramTest;
 
-int errorBoxes = 0;
-std::string errorText;
-
-// Fires inside the message box's own modal loop.
-void CALLBACK closeErrorBox(HWND, UINT, UINT_PTR, DWORD) {
-    HWND box = FindWindowA("#32770", "Tarvo Search");
-    if (!box || GetWindow(box, GW_OWNER) != windows().main) return;
-    ++errorBoxes;
-    char text[512] = {};
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the message's static control
-    errorText = text;
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-}
-
-// A root that cannot be opened is reported once, in a box the main window
-// owns, and the next root is searched; twenty quick F5s restart once.
-TEST_F(RunLoop, AnErrorIsShownOnceAndTwentyF5sRestartOnce) {
-    const std::string root = writeFiles(30, 20, "alpha");
-    const std::string missing = tree.path("no/such/dir");
-    SetWindowTextA(windows().findBox, "alpha");
-    SetWindowTextA(windows().pathBox, (missing + ";" + root).c_str());
-    pressEnter(windows().findBox);
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, closeErrorBox);
-    runRequestedSearch();
-    KillTimer(nullptr, timer);
-    EXPECT_EQ(errorBoxes, 1);
-    EXPECT_NE(errorText.find("can't open directory " + missing), std::string::npos) << errorText;
-    EXPECT_EQ(p().engine.stats().files, 30) << "the next root was searched";
-
-    SetWindowTextA(windows().pathBox, root.c_str());
-    pressEnter(windows().findBox);
-    for (int i = 0; i < 20; ++i)
-        postKey(windows().findBox, VK_F5);
-    int runs = 0;
-    while (p().runState == RunState::StartRequested && runs < 50) {
-        runRequestedSearch();
-        ++runs;
-    }
-    // The first run takes all twenty keys at its first pump and ends; the
-    // second is undisturbed. No handler ever ran a search of its own.
-    EXPECT_EQ(runs, 2);
-    EXPECT_EQ(p().runState, RunState::Idle);
-    EXPECT_EQ(p().results.count(), 30 * 20);
-}
-
-// Responsiveness: a probe message posted after every pump of the scanner
-// records the scan position when it is posted and when it is handled.
+// Responsiveness: after every pump of the scanner a probe message is posted
+// unless one is waiting; the bytes scanned between its post and its handling
+// are at most one window move. The timer ticks that find a refresh pending,
+// when the status line repaints, come at most four times a second.
 constexpr UINT kProbe = WM_APP + 1;
-constexpr int kLargeFiles = 12;
-constexpr int64_t kLargeFileSize = 1000000;
+constexpr int64_t kFileSize = 1000000;
 
 class ProbeHost final : public SearchHost {
 public:
     void pumpMessages() override {
         tarvo::pumpMessages(false);
         Sleep(5);  // stretch the run over several timer periods
-        if (!outstanding_) {
-            outstanding_ = true;
-            postedAt_ = position();
-            PostMessageA(program().resultsPane.window(), kProbe, 0, 0);
-        }
+        if (postedAt >= 0) return;
+        postedAt = position();
+        PostMessageA(program().windows.main, kProbe, 0, 0);
     }
-    RunState runState() const override { return program().runState; }
+    RunState runState() const override { return RunState::Running; }
     void reportError(const char*) override {}
     void requestRefresh() override { program().refreshPending = true; }
 
-    void probeHandled() {
-        outstanding_ = false;
-        ++probes;
-        maxGap = std::max(maxGap, position() - postedAt_);
-    }
     // Bytes of the finished files plus the last line start of the file
     // being read (whose table ends with the file's size once it is done).
     int64_t position() const {
-        const IntVector& starts = engine->lineStarts();
-        const bool reading = starts.size() > 0 && starts.last() != kLargeFileSize;
-        return engine->stats().bytes + (reading ? starts.last() : 0);
+        const IntVector& starts = engine.lineStarts();
+        const bool reading = starts.size() > 0 && starts.last() != kFileSize;
+        return engine.stats().bytes + (reading ? starts.last() : 0);
     }
 
-    const SearchEngine* engine = nullptr;
-    int probes = 0;
-    int64_t maxGap = 0;
-
-private:
-    bool outstanding_ = false;
-    int64_t postedAt_ = 0;
+    SearchEngine engine{*this, program().settings.request, program().memory, program().results};
+    int64_t postedAt = -1, maxGap = 0;
+    int probes = 0, repaints = 0;
 };
+ProbeHost* host = nullptr;
+
+// Sees each message as the pump takes it, before it is handled.
+LRESULT CALLBACK watchPump(int code, WPARAM removed, LPARAM message) {
+    const UINT id = reinterpret_cast<MSG*>(message)->message;
+    if (removed == PM_REMOVE && id == kProbe) {
+        ++host->probes;
+        host->maxGap = std::max(host->maxGap, host->position() - host->postedAt);
+        host->postedAt = -1;
+    }
+    if (removed == PM_REMOVE && id == WM_TIMER && program().refreshPending) ++host->repaints;
+    return CallNextHookEx(nullptr, code, removed, message);
+}
 
 TEST_F(RunLoop, APostedMessageIsHandledWithinOneWindowMoveAndTheStatusRepaintsFourTimesASecond) {
-    // Lines of 10 bytes; the term on the first line only: the first pass
-    // ends at once and the exact pass, whose line table tells how far it
-    // got, reads each file whole.
-    std::string content;
-    while (static_cast<int64_t>(content.size()) < kLargeFileSize)
-        content += "aaaaaaaaa\n";
-    content.replace(0, 6, "zzqqxx");
-    for (int f = 0; f < kLargeFiles; ++f)
+    // Lines of 10 bytes, the term on the first only: the first pass ends at
+    // once and the exact pass, whose line table tells how far it got, reads
+    // each file whole.
+    std::string content = "zzqqxx";
+    while (static_cast<int64_t>(content.size()) < kFileSize)
+        content += "aaa\naaaaaa";
+    content.resize(kFileSize);
+    for (int f = 0; f < 12; ++f)
         tree.write("big/f" + std::to_string(f) + ".txt", content);
     p().settings.request.findText = "zzqqxx";
     p().settings.request.pathText = tree.path("big");
-
-    ProbeHost host;
-    auto engine =
-        std::make_unique<SearchEngine>(host, p().settings.request, p().memory, p().results);
-    host.engine = engine.get();
-    MessageRecorder pane(p().resultsPane.window(), [&host](UINT message) {
-        if (message == kProbe) host.probeHandled();
-    });
-    int repaints = 0;
-    MessageRecorder main(windows().main, [&repaints](UINT message) {
-        if (message == WM_TIMER && program().refreshPending) ++repaints;
-    });
-    p().runState = RunState::Running;
+    ProbeHost probeHost;
+    host = &probeHost;
+    HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, watchPump, nullptr, GetCurrentThreadId());
     const double start = elapsedSeconds();
-    engine->runSearch();
+    probeHost.engine.runSearch();
     const double seconds = elapsedSeconds() - start;
+    UnhookWindowsHookEx(hook);
 
-    ASSERT_EQ(engine->stats().bytes, kLargeFiles * kLargeFileSize);
+    ASSERT_EQ(probeHost.engine.stats().bytes, 12 * kFileSize);
     // The scanner pumps once its position passes 75,001 in a file's first
     // window, then after every further 50,000 bytes, and before each file.
-    EXPECT_LE(host.maxGap, kScanWindowMoveAt + 2);
-    EXPECT_GE(host.probes, kLargeFiles * kLargeFileSize / (kScanWindowMoveAt + 2));
-    EXPECT_GE(repaints, 1);
-    EXPECT_LE(repaints, static_cast<int>(seconds * 4) + 1);
-    std::printf("largest scan gap %lld bytes, %d probes; %d repaints in %.3f s\n",
-                static_cast<long long>(host.maxGap), host.probes, repaints, seconds);
+    EXPECT_LE(probeHost.maxGap, kScanWindowMoveAt + 2);
+    EXPECT_GE(probeHost.probes, 12 * kFileSize / (kScanWindowMoveAt + 2));
+    EXPECT_GE(probeHost.repaints, 1);
+    EXPECT_LE(probeHost.repaints, static_cast<int>(seconds * 4) + 1);
+    std::printf("largest gap %lld bytes, %d probes; %d repaints in %.3f s\n",
+                static_cast<long long>(probeHost.maxGap), probeHost.probes, probeHost.repaints,
+                seconds);
 }
 
-// Leaving in the middle of a search: the program runs its own run loop on a
-// thread of the test. exitProgram hands its exit code to the test and parks
-// that thread for good instead of ending the process (ending just the thread
-// from inside a window procedure can hang under Wine). The thread keeps a
-// listing and a file open until the process ends, and Wine can hang removing
-// a folder whose entries are still open: the scratch folder outlives its test
-// and is removed by the next one.
+// The program on a thread of the test, running its own run loop: it starts
+// a search of left\\big at once. exitProgram hands its exit code to the test
+// and parks that thread for good instead of ending the process (ending just
+// the thread from inside a window procedure can hang under Wine). The thread
+// keeps a listing and a file open until the process ends, and Wine can hang
+// removing a folder whose entries are still open: the scratch folder
+// outlives its test and is removed by the next one.
 HANDLE programEnded = CreateEventA(nullptr, TRUE, FALSE, nullptr);
 int programExitCode = -1;
 const std::filesystem::path left = std::filesystem::temp_directory_path() / "tarvo-leaving";
 
-DWORD WINAPI programThread(void*) {
+DWORD WINAPI programThread(void* prepare) {
     Program& p = program();
     p.settingsFile = (left / "TarvoSearch.txt").string();
     p.endProcess = [](int exitCode) {
@@ -164,6 +114,7 @@ DWORD WINAPI programThread(void*) {
         for (;;)
             Sleep(INFINITE);
     };
+    reinterpret_cast<void (*)()>(prepare)();
     startProgram(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL);
     SetWindowTextA(p.windows.findBox, "alpha");
     SetWindowTextA(p.windows.pathBox, (left / "big").string().c_str());
@@ -172,46 +123,49 @@ DWORD WINAPI programThread(void*) {
     runLoop();
 }
 
-// Ten files of a megabyte, one "alpha" line each: the search is far from
-// done when the first result shows in the File box.
-void leaveWith(UINT message, WPARAM wParam) {
+// Starts the program on its thread with ten files of a megabyte, one
+// "alpha" line each, and waits until it ends.
+int runProgram(void (*prepare)(), const std::function<void()>& whileRunning) {
     std::error_code ignored;
     std::filesystem::remove_all(left, ignored);
     std::filesystem::create_directories(left / "big");
     std::string content = "alpha at the top\n";
     while (content.size() < 1000000)
         content += std::string(99, 'x') + "\n";
-    constexpr int kFiles = 10;
-    for (int f = 0; f < kFiles; ++f)
-        std::ofstream(left / "big" / ("f" + std::to_string(f) + ".txt"), std::ios::binary)
-            << content;
+    for (int f = 0; f < 10; ++f)
+        std::ofstream(left / "big" / (std::to_string(f) + ".txt"), std::ios::binary) << content;
+    CloseHandle(
+        CreateThread(nullptr, 0, programThread, reinterpret_cast<void*>(prepare), 0, nullptr));
+    whileRunning();
+    EXPECT_EQ(WaitForSingleObject(programEnded, 30000), WAIT_OBJECT_0) << "the program hung";
+    return programExitCode;
+}
 
-    CloseHandle(CreateThread(nullptr, 0, programThread, nullptr, 0, nullptr));
-    HWND main = nullptr;
-    for (int tries = 0; tries < 2000 && !main; ++tries, Sleep(5))
-        main = FindWindowA("vrex", "Tarvo Search");
-    ASSERT_NE(main, nullptr);
-    bool found = false;
-    for (int tries = 0; tries < 2000 && !found; ++tries, Sleep(5)) {
-        char text[1024] = {};
-        // Bounded: the program's thread answers only when it pumps.
-        SendMessageTimeoutA(program().windows.fileBox, WM_GETTEXT, sizeof text,
-                            reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000, nullptr);
-        found = std::string(text).ends_with(".txt");
-    }
-    ASSERT_TRUE(found) << "no result shown";
-    PostMessageA(main, message, wParam, 0);
-    ASSERT_EQ(WaitForSingleObject(programEnded, 30000), WAIT_OBJECT_0) << "the program hung";
-    EXPECT_EQ(programExitCode, 0);
-    EXPECT_LT(program().engine.stats().files, kFiles) << "the search was left, not finished";
+// Left when the first result shows, far from done: the settings are saved
+// with the results found so far credited, the best file at 1000.
+void leaveWith(UINT message, WPARAM wParam) {
+    const int exitCode =
+        runProgram([] {},
+                   [=] {
+                       bool found = false;
+                       for (int tries = 0; tries < 4000 && !found; ++tries, Sleep(5)) {
+                           char text[1024] = {};
+                           // Bounded: the program's thread answers only when it pumps.
+                           SendMessageTimeoutA(program().windows.fileBox, WM_GETTEXT, sizeof text,
+                                               reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                                               1000, nullptr);
+                           found = std::string(text).ends_with(".txt");
+                       }
+                       PostMessageA(program().windows.main, message, wParam, 0);
+                   });
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_LT(program().engine.stats().files, 10) << "the search was left, not finished";
     std::ifstream in(left / "TarvoSearch.txt");
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    ASSERT_GE(lines.size(), 9u) << "settings written";
-    EXPECT_EQ(lines[2], "alpha");
-    // The results found so far were credited: the best file at 1000.
-    EXPECT_EQ(lines[8], "1000 " + (left / "big" / "f0.txt").string());
+    std::string lines[9];
+    for (std::string& line : lines)
+        std::getline(in, line);
+    EXPECT_EQ(lines[2], "alpha") << "settings written";
+    EXPECT_EQ(lines[8], "1000 " + (left / "big" / "0.txt").string());
 }
 
 TEST(LeavingASearch, ByClosingTheWindow) {
@@ -221,6 +175,43 @@ TEST(LeavingASearch, ByClosingTheWindow) {
 TEST(LeavingASearch, ByExitFromTheMenu) {
     leaveWith(WM_COMMAND, IDM_EXIT);
 }
+
+// Start-up failures end the program with their own exit code, through
+// exitProgram, so the settings are still written. Class registrations
+// outlive the program's thread: each case runs in a process of its own.
+void registerTaken(const char* name) {
+    WNDCLASSA taken = {};
+    taken.lpfnWndProc = DefWindowProcA;
+    taken.hInstance = GetModuleHandleA(nullptr);
+    taken.lpszClassName = name;
+    RegisterClassA(&taken);
+}
+
+// The main window's creation fails; every other window is made.
+LRESULT CALLBACK refuseMainWindow(int code, WPARAM window, LPARAM details) {
+    char name[16] = {};
+    GetClassNameA(reinterpret_cast<HWND>(window), name, sizeof name);
+    if (code == HCBT_CREATEWND && std::string(name) == "vrex") return 1;
+    return CallNextHookEx(nullptr, code, window, details);
+}
+
+const struct {
+    void (*prepare)();
+    int exitCode;
+} kFailures[] = {
+    {[] { registerTaken("vrex"); }, 1},
+    {[] { registerTaken("Pane"); }, 2},
+    {[] { SetWindowsHookExA(WH_CBT, refuseMainWindow, nullptr, GetCurrentThreadId()); }, 3},
+};
+
+class StartUpFailure : public ::testing::TestWithParam<int> {};
+
+TEST_P(StartUpFailure, EndsWithItsExitCodeAndSavesTheSettings) {
+    EXPECT_EQ(runProgram(kFailures[GetParam()].prepare, [] {}), kFailures[GetParam()].exitCode);
+    EXPECT_TRUE(std::filesystem::exists(left / "TarvoSearch.txt"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, StartUpFailure, ::testing::Range(0, 3));
 
 }  // namespace
 }  // namespace tarvo::testing
