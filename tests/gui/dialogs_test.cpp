@@ -12,8 +12,7 @@
 namespace tarvo::testing {
 namespace {
 
-// The script runs once the dialog has handled WM_INITDIALOG, and posts the
-// messages that drive it: its modal loop then handles them in order.
+// Runs once the dialog has handled WM_INITDIALOG; posts what drives it.
 std::function<void(HWND dialog)> script;
 
 LRESULT CALLBACK afterMessage(int code, WPARAM sent, LPARAM message) {
@@ -31,12 +30,12 @@ void runDialog(int command, std::function<void(HWND dialog)> steps) {
 
 // Keys as the keyboard queues them for the edit box, so the dialog manager
 // sees them (Enter for the default button, Escape for Cancel).
+void press(HWND dialog, WPARAM key, UINT message = WM_KEYDOWN) {
+    PostMessageA(GetDlgItem(dialog, IDC_PROMPT_EDIT), message, key, 1);
+}
 void type(HWND dialog, const std::string& text) {
     for (char c : text)
-        PostMessageA(GetDlgItem(dialog, IDC_PROMPT_EDIT), WM_CHAR, static_cast<BYTE>(c), 1);
-}
-void press(HWND dialog, WPARAM key) {
-    PostMessageA(GetDlgItem(dialog, IDC_PROMPT_EDIT), WM_KEYDOWN, key, 1);
+        press(dialog, static_cast<BYTE>(c), WM_CHAR);
 }
 
 std::string readFile(const std::string& path) {

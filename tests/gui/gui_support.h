@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "shell/program_entry_win32.h"
 #include "shell/program_win32.h"
 #include "shell/run_loop_win32.h"
@@ -37,8 +35,9 @@ protected:
     static const MainWindows& windows() { return program().windows; }
     static void drain() { pumpMessages(false); }  // as the scanner's pump does
     static void pressEnter(HWND box) { SendMessageA(box, WM_CHAR, '\r', 1); }
-    // A key as the keyboard would queue it: through the accelerators.
-    static void postKey(HWND window, WPARAM key) { PostMessageA(window, WM_KEYDOWN, key, 1); }
+    static void postKey(HWND window, WPARAM key) {  // queued: through the accelerators
+        PostMessageA(window, WM_KEYDOWN, key, 1);
+    }
     static std::string boxText(HWND box) {
         char text[10001];
         return std::string(text, GetWindowTextA(box, text, sizeof text));

@@ -2,10 +2,8 @@
 // handled, how often the status line repaints, leaving in the middle of a
 // search, and start-up failures.
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 
 #include "app/clock.h"
 #include "gui/gui_support.h"
@@ -16,10 +14,9 @@ namespace {
 
 using RunLoop = ProgramTest;
 
-// Responsiveness: after every pump of the scanner a probe message is posted
-// unless one is waiting; the bytes scanned between its post and its handling
-// are at most one window move. The timer ticks that find a refresh pending,
-// when the status line repaints, come at most four times a second.
+// Responsiveness: a probe message posted after a pump is handled within one
+// window move of the scan; the timer ticks that find a refresh pending, when
+// the status line repaints, come at most four times a second.
 constexpr UINT kProbe = WM_APP + 1;
 constexpr int64_t kFileSize = 1000000;
 
@@ -89,18 +86,13 @@ TEST_F(RunLoop, APostedMessageIsHandledWithinOneWindowMoveAndTheStatusRepaintsFo
     EXPECT_GE(probeHost.probes, 12 * kFileSize / (kScanWindowMoveAt + 2));
     EXPECT_GE(probeHost.repaints, 1);
     EXPECT_LE(probeHost.repaints, static_cast<int>(seconds * 4) + 1);
-    std::printf("largest gap %lld bytes, %d probes; %d repaints in %.3f s\n",
-                static_cast<long long>(probeHost.maxGap), probeHost.probes, probeHost.repaints,
-                seconds);
 }
 
-// The program on a thread of the test, running its own run loop: it starts
-// a search of left\\big at once. exitProgram hands its exit code to the test
-// and parks that thread for good instead of ending the process (ending just
-// the thread from inside a window procedure can hang under Wine). The thread
-// keeps a listing and a file open until the process ends, and Wine can hang
-// removing a folder whose entries are still open: the scratch folder
-// outlives its test and is removed by the next one.
+// The program on a thread of the test, running its own run loop, searches
+// left\\big at once. exitProgram hands its exit code to the test and parks
+// the thread instead of ending the process (ending just the thread inside a
+// window procedure can hang under Wine). Wine can hang removing a folder the
+// parked thread holds open: the next test removes it.
 HANDLE programEnded = CreateEventA(nullptr, TRUE, FALSE, nullptr);
 int programExitCode = -1;
 const std::filesystem::path left = std::filesystem::temp_directory_path() / "tarvo-leaving";
@@ -124,8 +116,8 @@ DWORD WINAPI programThread(void* prepare) {
 }
 
 // Starts the program on its thread with ten files of a megabyte, one
-// "alpha" line each, and waits until it ends.
-int runProgram(void (*prepare)(), const std::function<void()>& whileRunning) {
+// "alpha" line each.
+void startOnThread(void (*prepare)()) {
     std::error_code ignored;
     std::filesystem::remove_all(left, ignored);
     std::filesystem::create_directories(left / "big");
@@ -136,29 +128,30 @@ int runProgram(void (*prepare)(), const std::function<void()>& whileRunning) {
         std::ofstream(left / "big" / (std::to_string(f) + ".txt"), std::ios::binary) << content;
     CloseHandle(
         CreateThread(nullptr, 0, programThread, reinterpret_cast<void*>(prepare), 0, nullptr));
-    whileRunning();
+}
+
+int exitCodeOfProgram() {
     EXPECT_EQ(WaitForSingleObject(programEnded, 30000), WAIT_OBJECT_0) << "the program hung";
     return programExitCode;
 }
 
-// Left when the first result shows, far from done: the settings are saved
-// with the results found so far credited, the best file at 1000.
-void leaveWith(UINT message, WPARAM wParam) {
-    const int exitCode =
-        runProgram([] {},
-                   [=] {
-                       bool found = false;
-                       for (int tries = 0; tries < 4000 && !found; ++tries, Sleep(5)) {
-                           char text[1024] = {};
-                           // Bounded: the program's thread answers only when it pumps.
-                           SendMessageTimeoutA(program().windows.fileBox, WM_GETTEXT, sizeof text,
-                                               reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                                               1000, nullptr);
-                           found = std::string(text).ends_with(".txt");
-                       }
-                       PostMessageA(program().windows.main, message, wParam, 0);
-                   });
-    EXPECT_EQ(exitCode, 0);
+// Closing the window or Exit from the menu when the first result shows, far
+// from done: the settings are saved with the results found so far credited,
+// the best file at 1000.
+class LeavingASearch : public ::testing::TestWithParam<std::pair<UINT, WPARAM>> {};
+
+TEST_P(LeavingASearch, EndsTheProgramAndSavesTheSettings) {
+    startOnThread([] {});
+    bool found = false;
+    for (int tries = 0; tries < 4000 && !found; ++tries, Sleep(5)) {
+        char text[1024] = {};
+        // Bounded: the program's thread answers only when it pumps.
+        SendMessageTimeoutA(program().windows.fileBox, WM_GETTEXT, sizeof text,
+                            reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000, nullptr);
+        found = std::string(text).ends_with(".txt");
+    }
+    PostMessageA(program().windows.main, GetParam().first, GetParam().second, 0);
+    EXPECT_EQ(exitCodeOfProgram(), 0);
     EXPECT_LT(program().engine.stats().files, 10) << "the search was left, not finished";
     std::ifstream in(left / "TarvoSearch.txt");
     std::string lines[9];
@@ -168,13 +161,9 @@ void leaveWith(UINT message, WPARAM wParam) {
     EXPECT_EQ(lines[8], "1000 " + (left / "big" / "0.txt").string());
 }
 
-TEST(LeavingASearch, ByClosingTheWindow) {
-    leaveWith(WM_CLOSE, 0);
-}
-
-TEST(LeavingASearch, ByExitFromTheMenu) {
-    leaveWith(WM_COMMAND, IDM_EXIT);
-}
+INSTANTIATE_TEST_SUITE_P(CloseAndExit, LeavingASearch,
+                         ::testing::Values(std::pair<UINT, WPARAM>{WM_CLOSE, 0},
+                                           std::pair<UINT, WPARAM>{WM_COMMAND, IDM_EXIT}));
 
 // Start-up failures end the program with their own exit code, through
 // exitProgram, so the settings are still written. Class registrations
@@ -207,7 +196,8 @@ const struct {
 class StartUpFailure : public ::testing::TestWithParam<int> {};
 
 TEST_P(StartUpFailure, EndsWithItsExitCodeAndSavesTheSettings) {
-    EXPECT_EQ(runProgram(kFailures[GetParam()].prepare, [] {}), kFailures[GetParam()].exitCode);
+    startOnThread(kFailures[GetParam()].prepare);
+    EXPECT_EQ(exitCodeOfProgram(), kFailures[GetParam()].exitCode);
     EXPECT_TRUE(std::filesystem::exists(left / "TarvoSearch.txt"));
 }
 
