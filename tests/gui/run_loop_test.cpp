@@ -1,14 +1,12 @@
-// The run loop and the pump around a real search: errors, repeated starts,
-// how soon a posted message is handled, how often the status line repaints,
-// and leaving the program in the middle of a search.
+// The program's life around its run loop: how soon a posted message is
+// handled, how often the status line repaints, leaving in the middle of a
+// search, and start-up failures.
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 
 #include "app/clock.h"
-#include "gui_support.h"
+#include "gui/gui_support.h"
 #include "shell/resources/resource.h"
 
 namespace tarvo::testing {
@@ -16,295 +14,194 @@ namespace {
 
 using RunLoop = ProgramTest;
 
-// ---------------------------------------------------------------------------
-// A root that cannot be opened
-// ---------------------------------------------------------------------------
-
-int errorBoxes = 0;
-std::string errorText;
-HWND errorOwner = nullptr;
-
-// Fires inside the message box's own modal loop.
-void CALLBACK closeErrorBox(HWND, UINT, UINT_PTR, DWORD) {
-    HWND box = FindWindowA("#32770", "Tarvo Search");
-    if (!box) return;
-    ++errorBoxes;
-    char text[512] = {};
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the message's static control
-    errorText = text;
-    errorOwner = GetWindow(box, GW_OWNER);
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-}
-
-TEST_F(RunLoop, ARootThatCannotBeOpenedShowsOneMessageAndTheRunGoesOn) {
-    std::string root = writeFiles(5, 3, "alpha");
-    const std::string missing = tree.path("no/such/dir");
-    SetWindowTextA(windows().findBox, "alpha");
-    SetWindowTextA(windows().pathBox, (missing + ";" + root).c_str());
-    pressEnter(windows().findBox);
-    UINT_PTR timer = SetTimer(nullptr, 0, 50, closeErrorBox);
-    runRequestedSearch();
-    KillTimer(nullptr, timer);
-    EXPECT_EQ(errorBoxes, 1);
-    EXPECT_NE(errorText.find("can't open directory"), std::string::npos) << errorText;
-    EXPECT_NE(errorText.find(missing), std::string::npos) << errorText;
-    EXPECT_EQ(errorOwner, windows().main);
-    EXPECT_EQ(p().engine.stats().files, 5) << "the next root was searched";
-    EXPECT_EQ(p().runState, RunState::Idle);
-}
-
-// ---------------------------------------------------------------------------
-// F5 twenty times
-// ---------------------------------------------------------------------------
-
-TEST_F(RunLoop, TwentyQuickF5sRestartOnceAndLoseNothing) {
-    std::string root = writeFiles(30, 20, "alpha");
-    SetWindowTextA(windows().findBox, "alpha");
-    SetWindowTextA(windows().pathBox, root.c_str());
-    pressEnter(windows().findBox);
-    for (int i = 0; i < 20; ++i)
-        postKey(windows().findBox, VK_F5);
-    // The run loop's own steps, until it would wait.
-    int runs = 0;
-    while (p().runState == RunState::StartRequested && runs < 50) {
-        runRequestedSearch();
-        ++runs;
-    }
-    // The first run takes all twenty keys at its first pump and ends; the
-    // second is undisturbed. No handler ever ran a search of its own.
-    EXPECT_EQ(runs, 2);
-    EXPECT_EQ(p().runState, RunState::Idle);
-    EXPECT_EQ(p().engine.stats().files, 30);
-    EXPECT_EQ(p().results.count(), 30 * 20);
-}
-
-// ---------------------------------------------------------------------------
-// Responsiveness: a probe message posted after every pump of the scanner
-// records the scan position when it is posted and when it is handled.
-// ---------------------------------------------------------------------------
-
+// Responsiveness: a probe message posted after a pump is handled within one
+// window move of the scan; the timer ticks that find a refresh pending, when
+// the status line repaints, come at most four times a second.
 constexpr UINT kProbe = WM_APP + 1;
-constexpr int kLargeFiles = 12;
-constexpr int64_t kLargeFileSize = 1000000;
-constexpr int kProbeLineLength = 10;  // scan positions are read to this granularity
+constexpr int64_t kFileSize = 1000000;
 
 class ProbeHost final : public SearchHost {
 public:
-    explicit ProbeHost(HWND target) : target_(target) {}
-
     void pumpMessages() override {
-        ++pumps;
         tarvo::pumpMessages(false);
-        if (pauseMs) Sleep(pauseMs);
-        if (!outstanding_) {
-            outstanding_ = true;
-            postedAt_ = position();
-            PostMessageA(target_, kProbe, 0, 0);
-        }
+        Sleep(5);  // stretch the run over several timer periods
+        if (postedAt >= 0) return;
+        postedAt = position();
+        PostMessageA(program().windows.main, kProbe, 0, 0);
     }
-    RunState runState() const override { return program().runState; }
+    RunState runState() const override { return RunState::Running; }
     void reportError(const char*) override {}
     void requestRefresh() override { program().refreshPending = true; }
-
-    void probeHandled() {
-        outstanding_ = false;
-        ++probes;
-        maxGap = std::max(maxGap, position() - postedAt_);
-    }
 
     // Bytes of the finished files plus the last line start of the file
     // being read (whose table ends with the file's size once it is done).
     int64_t position() const {
-        const IntVector& starts = engine->lineStarts();
-        const bool reading = starts.size() > 0 && starts.last() != kLargeFileSize;
-        return engine->stats().bytes + (reading ? starts.last() : 0);
+        const IntVector& starts = engine.lineStarts();
+        const bool reading = starts.size() > 0 && starts.last() != kFileSize;
+        return engine.stats().bytes + (reading ? starts.last() : 0);
     }
 
-    const SearchEngine* engine = nullptr;
-    DWORD pauseMs = 0;
-    int pumps = 0;
-    int probes = 0;
-    int64_t maxGap = 0;
-
-private:
-    HWND target_;
-    bool outstanding_ = false;
-    int64_t postedAt_ = 0;
+    SearchEngine engine{*this, program().settings.request, program().memory, program().results};
+    int64_t postedAt = -1, maxGap = 0;
+    int probes = 0, repaints = 0;
 };
+ProbeHost* host = nullptr;
 
-TEST_F(RunLoop,
-       APostedMessageIsHandledWithinOneWindowMoveAndTheStatusRepaintsAtMostFourTimesASecond) {
-    std::string line(kProbeLineLength - 1, 'a');
-    line += '\n';
-    std::string content;
-    while (static_cast<int64_t>(content.size()) < kLargeFileSize)
-        content += line;
-    content.resize(kLargeFileSize);
-    // The term on the first line only: the first pass ends at once and the
-    // exact pass, whose line table tells how far it got, reads each file
-    // whole, with one line to score.
-    content.replace(0, 6, "zzqqxx");
-    for (int f = 0; f < kLargeFiles; ++f)
+// Sees each message as the pump takes it, before it is handled.
+LRESULT CALLBACK watchPump(int code, WPARAM removed, LPARAM message) {
+    const UINT id = reinterpret_cast<MSG*>(message)->message;
+    if (removed == PM_REMOVE && id == kProbe) {
+        ++host->probes;
+        host->maxGap = std::max(host->maxGap, host->position() - host->postedAt);
+        host->postedAt = -1;
+    }
+    if (removed == PM_REMOVE && id == WM_TIMER && program().refreshPending) ++host->repaints;
+    return CallNextHookEx(nullptr, code, removed, message);
+}
+
+TEST_F(RunLoop, APostedMessageIsHandledWithinOneWindowMoveAndTheStatusRepaintsFourTimesASecond) {
+    // Lines of 10 bytes, the term on the first only: the first pass ends at
+    // once and the exact pass, whose line table tells how far it got, reads
+    // each file whole.
+    std::string content = "zzqqxx";
+    while (static_cast<int64_t>(content.size()) < kFileSize)
+        content += "aaa\naaaaaa";
+    content.resize(kFileSize);
+    for (int f = 0; f < 12; ++f)
         tree.write("big/f" + std::to_string(f) + ".txt", content);
     p().settings.request.findText = "zzqqxx";
     p().settings.request.pathText = tree.path("big");
-
-    ProbeHost host(p().resultsPane.window());
-    auto engine =
-        std::make_unique<SearchEngine>(host, p().settings.request, p().memory, p().results);
-    host.engine = engine.get();
-    host.pauseMs = 5;  // stretch the run over several timer periods
-    MessageRecorder pane(p().resultsPane.window());
-    pane.before = [&host](UINT message) {
-        if (message == kProbe) host.probeHandled();
-    };
-    int repaints = 0;
-    MessageRecorder main(windows().main);
-    main.before = [&repaints](UINT message) {
-        if (message == WM_TIMER && program().refreshPending) ++repaints;
-    };
-
-    p().runState = RunState::Running;
+    ProbeHost probeHost;
+    host = &probeHost;
+    HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, watchPump, nullptr, GetCurrentThreadId());
     const double start = elapsedSeconds();
-    engine->runSearch();
+    probeHost.engine.runSearch();
     const double seconds = elapsedSeconds() - start;
-    p().runState = RunState::Idle;
+    UnhookWindowsHookEx(hook);
 
-    ASSERT_EQ(engine->stats().bytes, kLargeFiles * kLargeFileSize);
+    ASSERT_EQ(probeHost.engine.stats().bytes, 12 * kFileSize);
     // The scanner pumps once its position passes 75,001 in a file's first
     // window, then after every further 50,000 bytes, and before each file.
-    EXPECT_LE(host.maxGap, kScanWindowMoveAt + 2);
-    EXPECT_GE(host.probes, kLargeFiles * kLargeFileSize / (kScanWindowMoveAt + 2));
-    EXPECT_GE(repaints, 1);
-    EXPECT_LE(repaints, static_cast<int>(seconds * 4) + 1);
-    std::printf("scan gap between post and handling: at most %lld bytes; %d probes, %d pumps\n",
-                static_cast<long long>(host.maxGap), host.probes, host.pumps);
-    std::printf("status repaints: %d in %.3f s (%d files counted)\n", repaints, seconds,
-                kLargeFiles);
+    EXPECT_LE(probeHost.maxGap, kScanWindowMoveAt + 2);
+    EXPECT_GE(probeHost.probes, 12 * kFileSize / (kScanWindowMoveAt + 2));
+    EXPECT_GE(probeHost.repaints, 1);
+    EXPECT_LE(probeHost.repaints, static_cast<int>(seconds * 4) + 1);
 }
 
-// ---------------------------------------------------------------------------
-// Leaving in the middle of a search: the program runs its own run loop on a
-// thread of the test. exitProgram hands its exit code to the test and parks
-// that thread for good instead of ending the process (ending just the
-// thread from inside a window procedure can hang under Wine); the process
-// ends with the test.
-// ---------------------------------------------------------------------------
-
-struct ThreadProgram {
-    std::string settingsFile;
-    std::string root;
-};
-
+// The program on a thread of the test searches left\\big at once. exitProgram
+// parks the thread (ending it inside a window procedure can hang under Wine),
+// which holds the folder open: the next test removes it.
 HANDLE programEnded = CreateEventA(nullptr, TRUE, FALSE, nullptr);
 int programExitCode = -1;
+const std::filesystem::path left = std::filesystem::temp_directory_path() / "tarvo-leaving";
 
-[[noreturn]] void parkProgramThread(int exitCode) {
-    programExitCode = exitCode;
-    SetEvent(programEnded);
-    for (;;)
-        Sleep(INFINITE);
-}
-
-DWORD WINAPI programThread(void* argument) {
-    auto* run = static_cast<ThreadProgram*>(argument);
+DWORD WINAPI programThread(void* prepare) {
     Program& p = program();
-    p.settingsFile = run->settingsFile;
-    p.endProcess = parkProgramThread;
+    p.settingsFile = (left / "TarvoSearch.txt").string();
+    p.endProcess = [](int exitCode) {
+        programExitCode = exitCode;
+        SetEvent(programEnded);
+        for (;;)
+            Sleep(INFINITE);
+    };
+    reinterpret_cast<void (*)()>(prepare)();
     startProgram(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL);
     SetWindowTextA(p.windows.findBox, "alpha");
-    SetWindowTextA(p.windows.pathBox, run->root.c_str());
+    SetWindowTextA(p.windows.pathBox, (left / "big").string().c_str());
     // Posted: the run loop begins by setting Idle, then takes the Enter.
     PostMessageA(p.windows.findBox, WM_CHAR, '\r', 1);
     runLoop();
 }
 
-// Waits until the File box shows a result's path: the search is under way.
-bool waitForFirstResult(HWND main) {
-    for (int tries = 0; tries < 2000; ++tries) {
-        for (HWND child = FindWindowExA(main, nullptr, "EDIT", nullptr); child;
-             child = FindWindowExA(main, child, "EDIT", nullptr)) {
-            char text[1024] = {};
-            // Bounded: the program's thread answers only when it pumps.
-            SendMessageTimeoutA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                                SMTO_ABORTIFHUNG, 1000, nullptr);
-            if (std::string(text).ends_with(".txt")) return true;
-        }
-        Sleep(5);
-    }
-    return false;
+// Starts the program on its thread with ten files of 1 MB, one "alpha" line each.
+void startOnThread(void (*prepare)()) {
+    std::error_code ignored;
+    std::filesystem::remove_all(left, ignored);
+    std::filesystem::create_directories(left / "big");
+    std::string content = "alpha at the top\n";
+    while (content.size() < 1000000)
+        content += std::string(99, 'x') + "\n";
+    for (int f = 0; f < 10; ++f)
+        std::ofstream(left / "big" / (std::to_string(f) + ".txt"), std::ios::binary) << content;
+    CloseHandle(
+        CreateThread(nullptr, 0, programThread, reinterpret_cast<void*>(prepare), 0, nullptr));
 }
 
-std::vector<std::string> readLines(const std::string& path) {
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
+int exitCodeOfProgram() {
+    EXPECT_EQ(WaitForSingleObject(programEnded, 30000), WAIT_OBJECT_0) << "the program hung";
+    return programExitCode;
 }
 
-// The program's thread is left with a directory listing and a file of its
-// search open until the process ends, and Wine can hang listing a directory
-// whose entries are still open: the scratch folder outlives its test and is
-// removed by the next one, whose process no longer holds it.
-std::filesystem::path leavingFolder() {
-    return std::filesystem::temp_directory_path() / "tarvo-leaving-a-search";
+// Close or Exit, queued as the File box shows the first result: the settings
+// are saved with the results found so far credited, the best file at 1000.
+std::pair<UINT, WPARAM> leave;
+
+LRESULT CALLBACK leaveAtFirstResult(int code, WPARAM sent, LPARAM message) {
+    const auto* m = reinterpret_cast<const CWPSTRUCT*>(message);
+    if (m->message == WM_SETTEXT && m->hwnd == program().windows.fileBox && leave.first &&
+        *reinterpret_cast<const char*>(m->lParam))
+        PostMessageA(program().windows.main, std::exchange(leave.first, 0), leave.second, 0);
+    return CallNextHookEx(nullptr, code, sent, message);
 }
 
-std::string writeFile(const std::filesystem::path& path, const std::string& bytes) {
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path.string();
+class LeavingASearch : public ::testing::TestWithParam<std::pair<UINT, WPARAM>> {};
+
+TEST_P(LeavingASearch, EndsTheProgramAndSavesTheSettings) {
+    leave = GetParam();
+    startOnThread([] {
+        SetWindowsHookExA(WH_CALLWNDPROC, leaveAtFirstResult, nullptr, GetCurrentThreadId());
+    });
+    EXPECT_EQ(exitCodeOfProgram(), 0);
+    EXPECT_LT(program().engine.stats().files, 10) << "the search was left, not finished";
+    std::ifstream in(left / "TarvoSearch.txt");
+    std::string lines[9];
+    for (std::string& line : lines)
+        std::getline(in, line);
+    EXPECT_EQ(lines[2], "alpha") << "settings written";
+    EXPECT_EQ(lines[8], "1000 " + (left / "big" / "0.txt").string());
 }
 
-class LeavingASearch : public ::testing::Test {
-protected:
-    // Ten files of a megabyte, one "alpha" line each: long enough that the
-    // search is far from done when the first result shows.
-    void leaveWith(UINT message, WPARAM wParam) {
-        std::error_code ignored;
-        std::filesystem::remove_all(leavingFolder(), ignored);
-        const std::filesystem::path big = leavingFolder() / "big";
-        std::string filler(99, 'x');
-        filler += '\n';
-        std::string content = "alpha at the top\n";
-        while (content.size() < 1000000)
-            content += filler;
-        for (int f = 0; f < kFiles; ++f)
-            writeFile(big / ("f" + std::to_string(f) + ".txt"), content);
-        ThreadProgram run{(leavingFolder() / "TarvoSearch.txt").string(), big.string()};
+INSTANTIATE_TEST_SUITE_P(CloseAndExit, LeavingASearch,
+                         ::testing::Values(std::pair<UINT, WPARAM>{WM_CLOSE, 0},
+                                           std::pair<UINT, WPARAM>{WM_COMMAND, IDM_EXIT}));
 
-        HANDLE thread = CreateThread(nullptr, 0, programThread, &run, 0, nullptr);
-        HWND main = nullptr;
-        for (int tries = 0; tries < 2000 && !main; ++tries, Sleep(5))
-            main = FindWindowA("vrex", "Tarvo Search");
-        ASSERT_NE(main, nullptr);
-        ASSERT_TRUE(waitForFirstResult(main));
-        PostMessageA(main, message, wParam, 0);
-        ASSERT_EQ(WaitForSingleObject(programEnded, 30000), WAIT_OBJECT_0) << "the program hung";
-        CloseHandle(thread);
-        EXPECT_EQ(programExitCode, 0);
+// Start-up failures end the program with their own exit code, through
+// exitProgram, so the settings are still written. Class registrations
+// outlive the program's thread: each case runs in a process of its own.
+void registerTaken(const char* name) {
+    WNDCLASSA taken = {};
+    taken.lpfnWndProc = DefWindowProcA;
+    taken.hInstance = GetModuleHandleA(nullptr);
+    taken.lpszClassName = name;
+    RegisterClassA(&taken);
+}
 
-        EXPECT_LT(program().engine.stats().files, kFiles) << "the search was left, not finished";
-        std::vector<std::string> lines = readLines(run.settingsFile);
-        ASSERT_GE(lines.size(), 9u) << "settings written";
-        EXPECT_EQ(lines[0], "Tarvo Search, version 1.0");
-        EXPECT_EQ(lines[2], "alpha");
-        EXPECT_EQ(lines[3], big.string());
-        // The results found so far were credited: the best file at 1000.
-        EXPECT_EQ(lines[8], "1000 " + (big / "f0.txt").string());
-    }
+// The main window's creation fails; every other window is made.
+LRESULT CALLBACK refuseMainWindow(int code, WPARAM window, LPARAM details) {
+    char name[16] = {};
+    GetClassNameA(reinterpret_cast<HWND>(window), name, sizeof name);
+    if (code == HCBT_CREATEWND && std::string(name) == "vrex") return 1;
+    return CallNextHookEx(nullptr, code, window, details);
+}
 
-    static constexpr int kFiles = 10;
+const struct {
+    void (*prepare)();
+    int exitCode;
+} kFailures[] = {
+    {[] { registerTaken("vrex"); }, 1},
+    {[] { registerTaken("Pane"); }, 2},
+    {[] { SetWindowsHookExA(WH_CBT, refuseMainWindow, nullptr, GetCurrentThreadId()); }, 3},
 };
 
-TEST_F(LeavingASearch, ClosingTheWindowEndsTheProgramAndSavesTheSettings) {
-    leaveWith(WM_CLOSE, 0);
+class StartUpFailure : public ::testing::TestWithParam<int> {};
+
+TEST_P(StartUpFailure, EndsWithItsExitCodeAndSavesTheSettings) {
+    startOnThread(kFailures[GetParam()].prepare);
+    EXPECT_EQ(exitCodeOfProgram(), kFailures[GetParam()].exitCode);
+    EXPECT_TRUE(std::filesystem::exists(left / "TarvoSearch.txt"));
 }
 
-TEST_F(LeavingASearch, ExitFromTheMenuEndsTheProgramAndSavesTheSettings) {
-    leaveWith(WM_COMMAND, IDM_EXIT);
-}
+INSTANTIATE_TEST_SUITE_P(Each, StartUpFailure, ::testing::Range(0, 3));
 
 }  // namespace
 }  // namespace tarvo::testing

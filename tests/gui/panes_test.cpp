@@ -1,0 +1,156 @@
+// The results list and the preview on the real main window: their rows in
+// pixels, the rows the list's cache redraws, and the preview following the
+// selection.
+#include <filesystem>
+
+#include "gui/gui_support.h"
+#include "results/results_pane_win32.h"
+#include "view/text_class.h"
+
+namespace tarvo::testing {
+namespace {
+
+constexpr COLORREF kGreenPixel = RGB(0, 128, 0);
+constexpr COLORREF kBluePixel = RGB(0, 0, 255);
+std::vector<int32_t> drawnRows;  // the rows the list drew, not skipped by its cache
+
+class Panes : public ProgramTest {
+protected:
+    // 200 results: 50 files of 4 lines of different shapes and scores.
+    void fillList() {
+        for (int i = 0; i < 50; ++i)
+            tree.write("tree/f" + std::to_string(10 + i) + ".c",
+                       "int needle(void) {\n    x = needle;\n// needle\nneedle\n");
+        search("needle", tree.path("tree"));
+        ASSERT_EQ(store().count(), 200);
+        p().resultsPane.rowDrawn = [](int32_t row) { drawnRows.push_back(row); };
+    }
+    static ResultStore& store() { return p().results; }
+    static HWND list() { return p().resultsPane.window(); }
+    static const ResultEntry& entryAt(int32_t row) {
+        store().ensureDisplayOrder();
+        return store().displayEntry(row);
+    }
+    static std::vector<int32_t> rowsFrom(int32_t from) {
+        std::vector<int32_t> rows;
+        for (int32_t row = from; row < store().firstVisibleRow() + store().visibleRows(); ++row)
+            rows.push_back(row);
+        return rows;
+    }
+};
+
+// The selected row in the highlight colours with no marks; another black on
+// white with the term, in the line text only, on a box exactly its width.
+TEST_F(Panes, SelectedAndMarkedRowsHaveTheirColours) {
+    fillList();
+    const int h = lineHeight(InterfaceFont);
+    Dib dib(800, 2 * h);
+    p().resultsPane.paint(dib.dc());
+    EXPECT_EQ(dib.at(2, h / 2), GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_GT(dib.count(GetSysColor(COLOR_HIGHLIGHTTEXT), 0, 0, 800, h), 20);
+    EXPECT_EQ(dib.count(kMarkPixel, 0, 0, 800, h), 0);
+    EXPECT_EQ(dib.at(2, h + h / 2), kWhitePixel);
+    EXPECT_GT(dib.count(kBlackPixel, 0, h, 800, 2 * h), 20);
+    EXPECT_EQ(dib.count(kMarkPixel, 0, h, kLineColumnX, 2 * h), 0);
+    EXPECT_EQ(dib.count(kMarkPixel, kLineColumnX, h, 800, h + 1),
+              textWidth("needle", InterfaceFont));
+}
+
+TEST_F(Panes, TheRowCacheRedrawsOnlyTheRowsThatChanged) {
+    fillList();
+    for (int i = 0; i < 10; ++i)
+        SendMessageA(list(), WM_VSCROLL, SB_LINEDOWN, 0);
+    const int32_t first = store().firstVisibleRow();
+    ASSERT_EQ(first, 10);
+    SendMessageA(list(), WM_LBUTTONDOWN, MK_LBUTTON,
+                 MAKELPARAM(100, 3 * lineHeight(InterfaceFont) + 1));
+    const ResultEntry top = entryAt(0);
+    // Longer than the 263 characters a fixed cache slot would hold.
+    const std::string longPath = tree.path(std::string(299 - tree.root().size(), 'p'));
+    const struct {
+        std::function<void()> change;
+        std::vector<int32_t> drawn;
+    } changes[] = {
+        {[] {}, {}},
+        {[&] { store().addResult(top.score + 1000, top.path.c_str(), 9, "needle"); },
+         rowsFrom(first)},  // above the view: every row moved
+        {[&] { store().addResult(-1, tree.path("zzz.c").c_str(), 0, ""); }, {}},  // below
+        {[&] { store().addResult(top.score + 2000, longPath.c_str(), 1, "needle"); },
+         rowsFrom(first)},
+        {[&] {
+             // Equal in every key to the row at view position 6: goes right after it.
+             const ResultEntry twin = entryAt(first + 6);
+             store().addResult(twin.score, twin.path.c_str(), twin.lineNumber,
+                               twin.lineText.c_str());
+         },
+         rowsFrom(first + 7)},
+        // Down in the Find box: the old and the new selected row.
+        {[] { SendMessageA(windows().findBox, WM_KEYDOWN, VK_DOWN, 0); }, {first + 5, first + 6}},
+        {[] { InvalidateRect(list(), nullptr, FALSE); }, rowsFrom(first)},  // WM_PAINT: all
+    };
+    for (const auto& change : changes) {
+        SCOPED_TRACE(&change - changes);
+        drawnRows.clear();
+        change.change();
+        UpdateWindow(list());
+        p().resultsPane.paint(nullptr);
+        EXPECT_EQ(drawnRows, change.drawn);
+    }
+    // The wheel over the list, through the main window, scrolls without selecting.
+    RECT area;
+    GetWindowRect(list(), &area);
+    SendMessageA(windows().main, WM_MOUSEWHEEL, MAKEWPARAM(0, -240),
+                 MAKELPARAM(area.left + 50, area.top + 50));
+    EXPECT_EQ(store().firstVisibleRow(), first + 4);
+    EXPECT_EQ(store().selectedRow(), first + 6);
+    EXPECT_EQ(p().previewPane.document().currentPath(), entryAt(first + 6).path);
+}
+
+TEST_F(Panes, ThePreviewColoursMarksCommentsAndKeywords) {
+    search("needle", tree.write("code.c", "int main(void) {\n/* a needle */\n}\n"));
+    ASSERT_EQ(p().previewPane.document().lineCount(), 4);
+    EXPECT_EQ(p().previewPane.position().targetLine, 2);
+    const int h = lineHeight(PreviewFont);
+    Dib dib(600, 600);
+    PatBlt(dib.dc(), 0, 0, 600, 600, BLACKNESS);  // every pixel the paint leaves shows
+    p().previewPane.paint(dib.dc());
+    // Line 1: a grey line number and a blue keyword, no marks.
+    EXPECT_GT(dib.count(kGutterColour, 0, 0, 600, h), 5);
+    EXPECT_GT(dib.count(kBluePixel, 0, 0, 600, h), 10);
+    EXPECT_EQ(dib.count(kMarkPixel, 0, 0, 600, h), 0);
+    // Line 2, a comment: the term on a yellow box, all of it green.
+    EXPECT_GT(dib.count(kMarkPixel, 0, h, 600, 2 * h), 20);
+    EXPECT_GT(dib.count(kGreenPixel, 0, h, 600, 2 * h), 10);
+    EXPECT_EQ(dib.count(kBlackPixel, 0, h, 600, 2 * h) + dib.count(kBluePixel, 0, h, 600, 2 * h),
+              0);
+    EXPECT_EQ(dib.count(kWhitePixel, 0, 4 * h, 600, 600), 600 * (600 - 4 * h)) << "below the end";
+}
+
+// Regression: a file deleted before its selection left the old file's rows
+// standing under the new path.
+TEST_F(Panes, AFileDeletedBeforeItsSelectionTurnsThePreviewWhiteAtOnce) {
+    tree.write("tree/a.c", "int needle;\nint needle2;\n");
+    tree.write("tree/b.c", "needle\n");
+    search("needle", tree.path("tree"));
+    int32_t other = 1;
+    while (entryAt(other).path == p().previewPane.document().currentPath())
+        ++other;
+    const std::string gone = entryAt(other).path;
+    std::filesystem::remove(gone);
+    // Read back from the window: the pane is on screen.
+    const auto inked = [kept = p().previewPane.keptDc()] {
+        int n = 0;
+        for (int y = 0; y < 2 * lineHeight(PreviewFont); ++y)
+            for (int x = 0; x < 200; ++x)
+                n += GetPixel(kept, x, y) != kWhitePixel;
+        return n;
+    };
+    ASSERT_GT(inked(), 20);
+    store().selectRow(other);
+    EXPECT_EQ(p().previewPane.document().lineCount(), 0);
+    EXPECT_EQ(boxText(windows().fileBox), gone);
+    EXPECT_EQ(inked(), 0);
+}
+
+}  // namespace
+}  // namespace tarvo::testing
