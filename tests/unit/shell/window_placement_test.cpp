@@ -2,31 +2,27 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <utility>
+
 namespace tarvo {
 namespace {
 
-TEST(WindowPlacement, RectangleBecomesCornerAndSizeDefaultStaysDefault) {
-    {
-        SCOPED_TRACE("default rectangle");
-        CreatePlacement p = creationPlacement(Settings{}.windowRect);
-        EXPECT_EQ(p.x, kDefaultPlacement);
-        EXPECT_EQ(p.y, 0);
-        EXPECT_EQ(p.width, kDefaultPlacement);
-        EXPECT_EQ(p.height, 0);
-    }
-    {
-        SCOPED_TRACE("saved rectangle 100 80 900 680");
-        CreatePlacement p = creationPlacement(WindowRect{100, 80, 900, 680});
-        EXPECT_EQ(p.x, 100);
-        EXPECT_EQ(p.y, 80);
-        EXPECT_EQ(p.width, 800);
-        EXPECT_EQ(p.height, 600);
-    }
-    {
-        SCOPED_TRACE("smallest accepted rectangle 0 0 100 100");
-        CreatePlacement p = creationPlacement(WindowRect{0, 0, 100, 100});
-        EXPECT_EQ(p.width, 100);
-        EXPECT_EQ(p.height, 100);
+// A saved rectangle keeps its corner and size; a default one (either side
+// left unset) leaves the placement to the system.
+TEST(WindowPlacement, RectangleBecomesCornerAndSize) {
+    const struct {
+        WindowRect rect;
+        CreatePlacement expected;
+    } cases[] = {{Settings{}.windowRect, {kDefaultPlacement, 0, kDefaultPlacement, 0}},
+                 {{100, 80, kDefaultPlacement, 680}, {kDefaultPlacement, 0, kDefaultPlacement, 0}},
+                 {{100, 80, 900, 680}, {100, 80, 800, 600}},
+                 {{0, 0, 100, 100}, {0, 0, 100, 100}}};
+    for (const auto& c : cases) {
+        const CreatePlacement p = creationPlacement(c.rect);
+        EXPECT_EQ(std::make_tuple(p.x, p.y, p.width, p.height),
+                  std::make_tuple(c.expected.x, c.expected.y, c.expected.width, c.expected.height))
+            << c.rect.left << " " << c.rect.right;
     }
 }
 

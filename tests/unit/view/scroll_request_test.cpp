@@ -5,55 +5,42 @@
 namespace tarvo {
 namespace {
 
-uint32_t wheel(int16_t distance) {
-    return static_cast<uint32_t>(static_cast<uint16_t>(distance)) << 16;
-}
-
-TEST(RequestedScrollPosition, WheelTurnsWholeNotchesOnly) {
-    ScrollBarState bar{1, 101, 20, 50, 0};
-    struct Case {
+// A wheel turns whole notches only, nothing carried over, away from the
+// user moving up; the scroll bar's codes are read from the low word only.
+TEST(ScrollRequest, WheelAndScrollBarCodes) {
+    const ScrollBarState bar{1, 101, 20, 50, 77};
+    const struct {
         int16_t distance;
-        int32_t perNotch;
-        int32_t expected;
-    };
-    const Case cases[] = {
-        {120, 4, 46},  {-120, 4, 54}, {240, 4, 42}, {-240, 4, 58}, {60, 4, 50},
-        {-119, 4, 50}, {179, 4, 46},  {120, 2, 48}, {-240, 2, 54}, {-32768, 1, 323},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "distance " << c.distance << " x" << c.perNotch);
-        EXPECT_EQ(requestedScrollPosition(bar, wheel(c.distance), true, c.perNotch), c.expected);
+        int32_t perNotch, expected;
+    } wheels[] = {{120, 4, 46}, {-240, 4, 58}, {60, 4, 50},     {-119, 4, 50},
+                  {179, 4, 46}, {120, 2, 48},  {-32768, 1, 323}};
+    for (const auto& w : wheels) {
+        const uint32_t request = static_cast<uint32_t>(static_cast<uint16_t>(w.distance)) << 16;
+        EXPECT_EQ(requestedScrollPosition(bar, request, true, w.perNotch), w.expected)
+            << w.distance << " x" << w.perNotch;
     }
-}
-
-TEST(RequestedScrollPosition, ScrollBarCodes) {
-    ScrollBarState bar{1, 101, 20, 50, 77};
     const int32_t expected[] = {49, 51, 30, 70, 50, 77, 1, 101, 50, 50};
-    for (uint32_t code = 0; code < 10; ++code) {
-        SCOPED_TRACE(testing::Message() << "code " << code);
-        EXPECT_EQ(requestedScrollPosition(bar, code, false, 4), expected[code]);
-    }
-    SCOPED_TRACE("the high word of a scroll bar request is not a code");
+    for (uint32_t code = 0; code < 10; ++code)
+        EXPECT_EQ(requestedScrollPosition(bar, code, false, 4), expected[code]) << code;
     EXPECT_EQ(requestedScrollPosition(bar, 0x00050001u, false, 4), 51);
 }
 
-TEST(ClampScrollPosition, KeepsAPageOfRowsInRange) {
-    ScrollBarState bar{1, 101, 20, 0, 0};
-    EXPECT_EQ(clampScrollPosition(bar, 500), 82);  // max - page + 1
-    EXPECT_EQ(clampScrollPosition(bar, -3), 1);
-    EXPECT_EQ(clampScrollPosition(bar, 40), 40);
-    SCOPED_TRACE("a page larger than the range");
-    EXPECT_EQ(clampScrollPosition({0, 5, 10, 0, 0}, 3), 0);
-    SCOPED_TRACE("no file: range 1 to -1");
-    EXPECT_EQ(clampScrollPosition({1, -1, 20, 0, 0}, 7), 1);
-}
-
-TEST(RowsShown, CountsAPartlyVisibleRow) {
-    EXPECT_EQ(rowsShown(200, 20), 10);
-    EXPECT_EQ(rowsShown(201, 20), 11);
-    EXPECT_EQ(rowsShown(19, 20), 1);
-    EXPECT_EQ(rowsShown(0, 20), 0);
-    EXPECT_EQ(rowsShown(200, 0), 0);
+// The scroll bar's own clamp: a page of n rows leaves n - 1 positions at the
+// end; a partly visible row counts as shown.
+TEST(ScrollRequest, ClampAndRowsShown) {
+    const struct {
+        ScrollBarState bar;
+        int32_t position, expected;
+    } clamps[] = {{{1, 101, 20, 0, 0}, 500, 82},
+                  {{1, 101, 20, 0, 0}, -3, 1},
+                  {{1, 101, 20, 0, 0}, 40, 40},
+                  {{0, 5, 10, 0, 0}, 3, 0},
+                  {{1, -1, 20, 0, 0}, 7, 1}};
+    for (const auto& c : clamps)
+        EXPECT_EQ(clampScrollPosition(c.bar, c.position), c.expected) << c.position;
+    const int32_t rows[][3] = {{200, 20, 10}, {201, 20, 11}, {19, 20, 1}, {0, 20, 0}, {200, 0, 0}};
+    for (const auto& r : rows)
+        EXPECT_EQ(rowsShown(r[0], r[1]), r[2]) << r[0] << "/" << r[1];
 }
 
 }  // namespace
