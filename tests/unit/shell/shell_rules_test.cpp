@@ -1,0 +1,123 @@
+// The shell's rules that need no window: the main window's layout, what
+// Help and Notepad are given, the About text, the window's placement.
+#include "shell/dialog_texts.h"
+#include "shell/launching.h"
+#include "shell/main_layout.h"
+#include "shell/window_placement.h"
+
+#include <gtest/gtest.h>
+
+#include <iterator>
+#include <string>
+#include <tuple>
+#include <utility>
+
+namespace tarvo {
+namespace {
+
+// Labels W wide, rows H high: the text boxes reach W + 410, or half the
+// width when that is more, never past the right margin.
+TEST(MainLayout, RectanglesOfTheMainWindow) {
+    const std::pair<int32_t, int32_t> widths[] = {{600, 440}, {1200, 600}, {430, 425}};
+    for (const auto& [width, right] : widths) {
+        const MainLayout l = computeMainLayout(width, 500, 30, 15);
+        EXPECT_EQ(l.findBox.right, right) << width;
+        EXPECT_EQ(l.pathBox.right, right) << width;
+    }
+    const MainLayout l = computeMainLayout(800, 600, 37, 15);
+    const std::pair<LayoutRect, LayoutRect> rects[] = {
+        {l.findLabel, {5, 7, 42, 22}},      {l.findBox, {47, 7, 447, 22}},
+        {l.pathLabel, {5, 27, 42, 42}},     {l.pathBox, {47, 27, 447, 42}},
+        {l.statusLine, {5, 47, 795, 62}},   {l.rankHeader, {5, 67, 45, 85}},
+        {l.fileHeader, {45, 67, 445, 85}},  {l.lineHeader, {445, 67, 795, 85}},
+        {l.resultsPane, {5, 85, 795, 324}}, {l.fileLabel, {5, 336, 42, 351}},
+        {l.fileBox, {47, 336, 795, 351}},   {l.previewPane, {5, 356, 795, 595}}};
+    for (size_t i = 0; i < std::size(rects); ++i)
+        EXPECT_EQ(rects[i].first, rects[i].second) << i;
+    // Repainted after a resize: status and header rows, the File row, margins.
+    const auto bands = resizedBands(l, 800, 600, 15);
+    const LayoutRect expectedBands[] = {{0, 42, 1000000, 85},
+                                        {0, 324, 1000000, 356},
+                                        {0, 595, 1000000, 1000000},
+                                        {0, 0, 5, 1000000},
+                                        {795, 0, 1000000, 1000000}};
+    for (size_t i = 0; i < bands.size(); ++i)
+        EXPECT_EQ(bands[i], expectedBands[i]) << i;
+
+    const MainLayout odd = computeMainLayout(800, 601, 37, 15);
+    EXPECT_EQ(odd.resultsPane.height(), 239);
+    EXPECT_EQ(odd.previewPane.height(), 240) << "the preview gets the odd pixel";
+    const MainLayout tiny = computeMainLayout(20, 50, 37, 15);
+    EXPECT_LT(tiny.resultsPane.height(), 0);
+    EXPECT_LT(tiny.previewPane.height(), 0);
+    EXPECT_EQ(tiny.textBoxRight, 15);
+    EXPECT_EQ(tiny.rankHeader.right, 15) << "header boxes end at the margin too";
+    EXPECT_EQ(tiny.fileHeader.right, 15);
+}
+
+// Notepad gets the path as one quoted argument; the guide lies in "docs"
+// beside the program (either slash a separator), else its copy in the
+// temporary folder.
+TEST(Launching, NotepadAndTheGuide) {
+    EXPECT_EQ(notepadCommandLine("C:\\my src\\main file.c"),
+              "notepad.exe \"C:\\my src\\main file.c\"");
+    const std::pair<const char*, const char*> guides[] = {
+        {"C:\\Program Files\\Tarvo\\TarvoSearch.exe", "C:\\Program Files\\Tarvo\\docs\\index.html"},
+        {"Z:\\TarvoSearch.exe", "Z:\\docs\\index.html"},
+        {"Z:/build/TarvoSearch.exe", "Z:/build/docs\\index.html"},
+        {"TarvoSearch.exe", "docs\\index.html"},
+        {"", "docs\\index.html"}};
+    for (const auto& [exe, guide] : guides)
+        EXPECT_EQ(documentationPath(exe), guide) << exe;
+
+    const struct {
+        bool besideExists;
+        const char* tempFolder;
+        const char* path;
+        bool builtIn;
+    } cases[] = {
+        {true, "C:\\Temp\\", "C:\\Tarvo\\docs\\index.html", false},
+        {false, "C:\\Temp\\", "C:\\Temp\\TarvoSearch-guide.html", true},
+        {false, "C:\\Temp", "C:\\Temp\\TarvoSearch-guide.html", true},
+        {false, "", "C:\\Tarvo\\docs\\index.html", false},
+    };
+    for (const auto& c : cases) {
+        const UserGuide guide =
+            userGuide("C:\\Tarvo\\TarvoSearch.exe", c.besideExists, c.tempFolder);
+        EXPECT_EQ(guide.path, c.path) << c.tempFolder;
+        EXPECT_EQ(guide.builtIn, c.builtIn) << c.tempFolder;
+    }
+}
+
+// Three line breaks, the version line, then the paragraph that names the
+// Help item and where the guide is, ending with a line break.
+TEST(DialogTexts, AboutText) {
+    for (const bool builtIn : {false, true}) {
+        const std::string text = aboutText({"Z:\\docs\\guide.html", builtIn});
+        EXPECT_EQ(text.rfind("\r\n\r\n\r\nTarvo Search, version 1.0\r\n", 0), 0u) << text;
+        EXPECT_NE(text.find("Help / Go to Online Documentation..."), std::string::npos);
+        EXPECT_EQ(text.find("built into the program") != std::string::npos, builtIn);
+        EXPECT_TRUE(text.ends_with("\r\nZ:\\docs\\guide.html\r\n")) << text;
+    }
+}
+
+// A saved rectangle keeps its corner and size; a default one (either side
+// left unset) leaves the placement to the system.
+TEST(WindowPlacement, RectangleBecomesCornerAndSize) {
+    const struct {
+        WindowRect rect;
+        CreatePlacement expected;
+    } cases[] = {{Settings{}.windowRect, {kDefaultPlacement, 0, kDefaultPlacement, 0}},
+                 {{100, 80, kDefaultPlacement, 680}, {kDefaultPlacement, 0, kDefaultPlacement, 0}},
+                 {{100, 80, 900, 680}, {100, 80, 800, 600}},
+                 {{0, 0, 100, 100}, {0, 0, 100, 100}}};
+    for (const auto& c : cases) {
+        const CreatePlacement p = creationPlacement(c.rect);
+        EXPECT_EQ(std::make_tuple(p.x, p.y, p.width, p.height),
+                  std::make_tuple(c.expected.x, c.expected.y, c.expected.width, c.expected.height))
+            << c.rect.left << " " << c.rect.right;
+    }
+}
+
+}  // namespace
+}  // namespace tarvo
