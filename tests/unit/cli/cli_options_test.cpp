@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -11,16 +12,26 @@
 namespace tarvo {
 namespace {
 
-CliParse parse(std::vector<const char*> args) {
-    args.insert(args.begin(), "tarvo-find");
-    return parseCommandLine(static_cast<int>(args.size()), args.data());
+CliParse parse(std::vector<std::string> args) {
+    std::vector<const char*> argv = {"tarvo-find"};
+    for (const std::string& arg : args)
+        argv.push_back(arg.c_str());
+    return parseCommandLine(static_cast<int>(argv.size()), argv.data());
+}
+// The words of `line`, split at blanks.
+CliParse parse(const char* line) {
+    std::vector<std::string> args;
+    std::istringstream words(line);
+    for (std::string word; words >> word;)
+        args.push_back(word);
+    return parse(args);
 }
 
 // Two positional texts, cut to the edit box's limit; "--" ends the
 // options; an option not given stays unset so a settings file decides.
 TEST(CliOptions, TextsSwitchesAndValues) {
     const std::string longText(12000, 'x');
-    CliParse p = parse({longText.c_str(), "src;include", "--exclude", longText.c_str()});
+    CliParse p = parse({longText, "src;include", "--exclude", longText});
     ASSERT_EQ(p.error, "");
     EXPECT_EQ(p.options.findText.size(), 9999u);
     EXPECT_EQ(p.options.pathText, "src;include");
@@ -28,32 +39,14 @@ TEST(CliOptions, TextsSwitchesAndValues) {
     EXPECT_FALSE(p.options.recursive || p.options.highlightList || p.options.sortMode);
     EXPECT_EQ(std::make_tuple(p.options.top, p.options.format),
               std::make_tuple(-1, OutputFormat::Text));
-    EXPECT_EQ(parse({""}).error, "") << "an empty FIND_TEXT is a query without terms";
-    p = parse({"--", "--verbose", "-l"});
-    EXPECT_EQ(std::make_tuple(p.error, p.options.findText, p.options.pathText),
-              std::make_tuple(std::string(), std::string("--verbose"), std::string("-l")));
+    EXPECT_EQ(parse(std::vector<std::string>{""}).error, "") << "a query without terms";
+    p = parse("-- --verbose -l");
+    EXPECT_EQ(p.options.findText + "|" + p.options.pathText, "--verbose|-l");
 
-    p = parse({"--no-recursive",
-               "--search-binary",
-               "--no-file-names",
-               "--no-case-bonus",
-               "--no-word-bonus",
-               "--no-cpp-heuristics",
-               "--highlight=.h",
-               "--sort",
-               "line",
-               "--top=5",
-               "--format",
-               "jsonl",
-               "--color",
-               "never",
-               "--stats",
-               "--rank",
-               "-l",
-               "--null",
-               "--settings",
-               "s.txt",
-               "term"});
+    p = parse(
+        "--no-recursive --search-binary --no-file-names --no-case-bonus --no-word-bonus "
+        "--no-cpp-heuristics --highlight=.h --sort line --top=5 --format jsonl --color "
+        "never --stats --rank -l --null --settings s.txt term");
     ASSERT_EQ(p.error, "");
     const CliOptions& o = p.options;
     for (const auto& off : {o.recursive, o.skipBinaryFiles, o.searchFileNames, o.caseSensitiveBonus,
@@ -64,20 +57,11 @@ TEST(CliOptions, TextsSwitchesAndValues) {
                               ColorMode::Never));
     EXPECT_TRUE(o.stats && o.rank && o.filesWithMatches && o.nullAfterPath);
     EXPECT_EQ(o.settingsFile + "|" + o.findText, "s.txt|term");
-    EXPECT_EQ(parse({"--format=vimgrep", "x"}).options.format, OutputFormat::Vimgrep);
-
-    const std::vector<const char*> errors[] = {{},
-                                               {"a", "b", "c"},
-                                               {"--sort", "size", "x"},
-                                               {"--top", "-1", "x"},
-                                               {"--top", "5x", "x"},
-                                               {"--format", "xml", "x"},
-                                               {"--color", "sometimes", "x"},
-                                               {"--frobnicate", "x"},
-                                               {"x", "--exclude"},
-                                               {"--stats=yes", "x"}};
-    for (const auto& args : errors)
-        EXPECT_NE(parse(args).error, "") << (args.empty() ? "no FIND_TEXT" : args[0]);
+    EXPECT_EQ(parse("--format=vimgrep x").options.format, OutputFormat::Vimgrep);
+    for (const char* line :
+         {"", "a b c", "--sort size x", "--top -1 x", "--top 5x x", "--format xml x",
+          "--color sometimes x", "--frobnicate x", "x --exclude", "--stats=yes x"})
+        EXPECT_NE(parse(line).error, "") << line;
 }
 
 // Auto colours a terminal that shows the codes, unless NO_COLOR is set and
@@ -89,17 +73,15 @@ TEST(CliOptions, ColourFollowsTheTerminalNoColorAndTerm) {
         bool terminal, colorCodesShow;
         const char *noColor, *term;
         bool expected;
-    } cases[] = {
-        {Auto, true, true, nullptr, "xterm", true},
-        {Auto, true, true, nullptr, nullptr, true},
-        {Auto, false, false, nullptr, "xterm", false},
-        {Auto, true, true, "1", "xterm", false},
-        {Auto, true, true, "", "xterm", true},
-        {Auto, true, true, nullptr, "dumb", false},
-        {Always, false, false, "1", "dumb", true},
-        {Always, true, false, nullptr, nullptr, false},
-        {Never, true, true, nullptr, "xterm", false},
-    };
+    } cases[] = {{Auto, true, true, nullptr, "xterm", true},
+                 {Auto, true, true, nullptr, nullptr, true},
+                 {Auto, false, false, nullptr, "xterm", false},
+                 {Auto, true, true, "1", "xterm", false},
+                 {Auto, true, true, "", "xterm", true},
+                 {Auto, true, true, nullptr, "dumb", false},
+                 {Always, false, false, "1", "dumb", true},
+                 {Always, true, false, nullptr, nullptr, false},
+                 {Never, true, true, nullptr, "xterm", false}};
     for (const auto& c : cases)
         EXPECT_EQ(useColor(c.mode, c.terminal, c.colorCodesShow, c.noColor, c.term), c.expected)
             << static_cast<int>(c.mode) << c.terminal << c.colorCodesShow
