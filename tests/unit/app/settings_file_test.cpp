@@ -35,6 +35,8 @@ const std::string kDefaultHead =
 
 class SettingsFileTest : public ::testing::Test {
 protected:
+    // The expected bytes are written with "\n"; a file read keeps its own.
+    SettingsFileTest() { settings_.lineEnds = LineEnds::Lf; }
     // Loads `bytes` as the settings file, on a 1024 x 768 screen.
     bool load(const std::string& bytes) {
         tree_.write("TarvoSearch.txt", bytes);
@@ -135,12 +137,13 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
     load(kHeader + "0 0 100 100\n" + longLine + "\npa\0th\n"s + longLine +
          "\n.h\n1 0 0 0 0 0 0\n\n7 c:\\my dir\\f.c\n12\nabc 5\n  8 lead\n9 c:\\my dir\\f.c\n" +
          "-3 neg\n4 \n99999999999 big\n5 with\0nul\n0 zero\n6 " + longLine + "\n6 last"s);
-    EXPECT_EQ(memory_.find("neg"), 2);
+    EXPECT_EQ(settings_.request.pathText + "|" + std::to_string(memory_.find("neg")), "pa|2");
     settings_.request.findText += "y";
     settings_.request.pathText += "\nsecond";
     settings_.request.excludeList = "a\0b"s;
     memory_.add(std::string(kMaxTextLength, 'p').c_str(), 50);
     memory_.add("new\nline", 40);
+    memory_.add("zero", 0);
     const std::string cut(kMaxTextLength, 'x');
     EXPECT_EQ(save(), kHeader + "0 0 100 100\n" + cut + "\npa\n" + cut +
                           "\na\n1 0 0 0 0 0 0\n\n8 lead\n7 c:\\my dir\\f.c\n6 last\n");

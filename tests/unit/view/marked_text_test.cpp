@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -96,9 +97,9 @@ TEST(MarkedText, FitTextToWidth) {
         EXPECT_TRUE(c.measurements == 0 || f.measurements == c.measurements) << f.measurements;
         EXPECT_LE(f.measurements, 1 + kMaxFitProbes);
     }
-    std::vector<uint8_t> cut(5, Comment | MarkBit);
-    cut.insert(cut.end(), 3, Keyword);  // under the dots
-    cut.insert(cut.end(), 10, Plain);
+    std::vector<uint8_t> cut(18, Plain);
+    std::fill_n(cut.begin(), 5, Comment | MarkBit);
+    std::fill_n(cut.begin() + 5, 3, Keyword);  // under the dots
     EXPECT_EQ(fit(thirty, attrs, 20).attrs, cut);
 
     const Fitted f = fit(std::string(9999, 'p'), std::vector<uint8_t>(9999, 0), 390);
