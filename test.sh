@@ -8,11 +8,9 @@ cd "$(dirname "$0")"
 jobs=$(nproc)
 
 . scripts/install-missing.sh
-# The Windows build: the MinGW-w64 cross compiler, Wine to run it, a virtual
-# display with fonts metric-compatible with Arial and Courier New, and xdotool,
-# xwd and convert to drive the program and take screenshots. The fuzz targets:
-# clang with its libFuzzer and sanitizer runtimes. The packages: groff to
-# render the man page, dpkg-dev for the .deb's library dependencies.
+# Windows: the cross compiler, Wine, a virtual display with fonts metric-
+# compatible with Arial and Courier New, tools to drive it and take
+# screenshots. Fuzz: clang's libFuzzer. Packages: groff, dpkg-dev.
 install_missing cmake make g++ googletest libgtest-dev \
     g++-mingw-w64-x86-64-posix wine64 xvfb xauth fonts-liberation xdotool \
     x11-apps imagemagick clang libclang-rt-14-dev groff-base dpkg-dev

@@ -1,12 +1,9 @@
 #!/usr/bin/env bash
-# A search over a big tree with tarvo-find as released and built with
-# AddressSanitizer and UBSan: both must finish, the sanitized one without a
-# finding, with the same counts and results. It takes minutes, so ./test.sh
-# does not run it.
-# Usage: tests/load_under_asan.sh [TREE] [FIND_TEXT]
-#   TREE: the benchmark tree, or /usr/include where that is missing. PLAIN
-#   and ASAN name other binaries than those of the native and native-asan
-#   presets (built here when missing).
+# tarvo-find as released and under AddressSanitizer and UBSan over a big
+# tree: the same counts and results, no finding. Takes minutes; ./test.sh
+# does not run it. Usage: tests/load_under_asan.sh [TREE] [FIND_TEXT]
+# (TREE: the benchmark tree, else /usr/include; PLAIN and ASAN may name
+# other binaries than the presets', which are built when missing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tree=${1:-$HOME/.cache/tarvo-bench/linux-source-6.1}
@@ -20,8 +17,7 @@ for name in plain asan; do
         cmake --preset "$preset" >/dev/null
         cmake --build --preset "$preset" --target tarvo-find -j "$(nproc)"
     fi
-    # Exit status 1 (nothing found) is no failure here.
-    rc=0
+    rc=0  # 1 (nothing found) is no failure
     ASAN_OPTIONS=halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 "$binary" \
         --stats --format tsv "${2:-kmalloc GFP_KERNEL}" "$tree" >"$out/$name.tsv" 2>"$out/$name.err" || rc=$?
     if [ $rc -gt 1 ] || grep -q -e "ERROR: AddressSanitizer" -e "runtime error" "$out/$name.err"; then

@@ -1,13 +1,6 @@
 #!/usr/bin/env bash
 # What a user gets from an install or a package, checked from outside.
-#   package_test.sh linux BUILD_DIR VERSION
-#     cmake --install into a scratch prefix: tarvo-find reports VERSION, its
-#     man page renders without a warning, every long option --help names is
-#     in the man page and the bash completion; the .deb (unpacked) runs a
-#     search; the .deb and the .tar.gz hold the program and its man page.
-#   package_test.sh windows BUILD_DIR VERSION
-#     the ZIP holds exactly the two programs, the guide, README and CHANGES,
-#     and both programs import only DLLs every Windows has.
+# Usage: package_test.sh linux|windows BUILD_DIR VERSION
 set -uo pipefail
 mode=$1
 build=$(realpath "$2")
@@ -24,10 +17,10 @@ linux() {
     local find=$prefix/bin/tarvo-find man=$prefix/share/man/man1/tarvo-find.1
     local completion=$prefix/share/bash-completion/completions/tarvo-find
     "$find" --version | grep -qF "version $version" || fail "--version: $("$find" --version)"
-    local warnings
+    local warnings out listings
     warnings=$(groff -man -Tutf8 -ww -z "$man" 2>&1)
     [ -z "$warnings" ] || fail "man page warnings: $warnings"
-    # The man source writes each '-' as '\-'.
+    # Every long option --help names is in the man page (which writes '-' as '\-') and the completion.
     for option in $("$find" --help | grep -oE -- '--[a-z][a-z-]+' | sort -u); do
         has "$option" "$(sed 's/\\-/-/g' "$man")" || fail "$option is not in the man page"
         has "$option" "$(cat "$completion")" || fail "$option is not in the bash completion"
@@ -41,10 +34,8 @@ linux() {
     local deb=("$scratch"/deb/tarvo-search_"$version"_*.deb)
     dpkg-deb -f "${deb[0]}" Depends | grep -q libc6 || fail "the .deb names no libc6 dependency"
     dpkg -x "${deb[0]}" "$scratch/unpacked" || fail "no tarvo-search_${version}_*.deb"
-    local out
     out=$("$scratch/unpacked/usr/bin/tarvo-find" --format tsv --top 1 "widget gadget" "$scratch/tree")
     [ "$(cut -f3,4 <<<"$out")" = "$scratch/tree/a.c"$'\t1' ] || fail "the unpacked tarvo-find: $out"
-    local listings
     listings=$(dpkg-deb -c "${deb[0]}"; echo ---; tar -tzf "$scratch"/tgz/*.tar.gz)
     for file in bin/tarvo-find share/man/man1/tarvo-find.1 \
         share/bash-completion/completions/tarvo-find; do
@@ -59,7 +50,7 @@ windows() {
         docs/index.html tarvo-find.exe | sort)
     got=$(cmake -E tar tf "$scratch/zip/TarvoSearch-$version-win64.zip" | grep -v '/$' | sort)
     [ "$got" = "$expected" ] || fail "the ZIP holds:"$'\n'"$got"
-    # Statically linked: a DLL outside this list would have to travel along.
+    # Statically linked: any other DLL would have to travel along.
     local system='^(kernel32|user32|gdi32|shell32|advapi32|comctl32|comdlg32|ole32|shlwapi|msvcrt|ucrtbase|api-ms-win-[a-z0-9-]+)\.dll$'
     for exe in "$build/TarvoSearch.exe" "$build/tarvo-find.exe"; do
         local imports

@@ -1,18 +1,13 @@
-// A whole file's bytes, for tests that compare what was written.
+// A whole file's bytes (empty when it cannot be read).
 #pragma once
-
 #include <fstream>
 #include <sstream>
 #include <string>
 
 namespace tarvo::testing {
-
-// Empty when the file cannot be read.
 inline std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream bytes;
-    bytes << in.rdbuf();
+    bytes << std::ifstream(path, std::ios::binary).rdbuf();
     return bytes.str();
 }
-
 }  // namespace tarvo::testing

@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# tarvo-find driven from outside, as a user runs it.
-# Usage: tarvo_find_test.sh PATH_TO_TARVO_FIND
+# tarvo-find driven from outside, as a user runs it. Usage: tarvo_find_test.sh TARVO_FIND
 set -u
 find_bin=$1
 tree=$(mktemp -d)
@@ -28,10 +27,8 @@ mkfifo "$tree/fifo"
 settings="$tree/TarvoSearch.txt"
 head="Tarvo Search, version 1.0\n100 80 900 680\n\n\n.c\n.txt\n1 1 1 0 1 1 1\n\n"
 
-# The scoring example through the whole program: x.txt is not on the
-# highlight list, so its definition bonus is halved. Then options, exit
-# statuses, a root that cannot be opened, the limits a request runs into,
-# the line formats through a pipe.
+# The scoring example (x.txt is not highlighted: its definition bonus is
+# halved), options, exit statuses, limits, the line formats through a pipe.
 t=$'\t'
 x="$t$src/x.c$t" y="$t$src/x.txt$t"
 while IFS='|' read -r label expected args; do
@@ -57,9 +54,9 @@ CASES
 err=$("$find_bin" --no-file-names --stats foo "$src" 2>&1 >/dev/null)
 check "status line" "6 Matches     Files: 3   Lines: 11   Bytes: 117" "${err%%   Time: *}"
 
-# --settings: options and memory from the file, results credited, only
-# the memory rows rewritten; remembered files outside the roots are
-# neither searched nor touched; a foreign or read-only file is left alone.
+# --settings: options and memory read, results credited, only memory rows
+# rewritten; remembered files outside the roots neither searched nor
+# touched; a foreign or read-only file left alone.
 printf "$head"'500 /gone/file.c\n' >"$settings"
 check "settings options" "$(printf '%s\n' "$src/x.c" "$src/x.c" "$src/x.c")" \
     "$("$find_bin" --settings "$settings" --format tsv "foo bar" "$src" | cut -f3)"
@@ -79,9 +76,8 @@ before=$(cat "$settings")
 check "a read-only file" "tarvo-find: can't save settings $settings: Permission denied status 2 $before" \
     "$(run --settings "$settings" foo "$src/x.c" | grep -v "^$src" | tr '\n' ' ')$(cat "$settings")"
 
-# Ctrl+C while the results are printed: the rest is still printed, then the
-# notice and status 130; a second Ctrl+C ends the process at once. The
-# output is far larger than a pipe holds, so the process waits on the pipe.
+# Ctrl+C while printing (the output outgrows the pipe): the rest is printed,
+# then the notice and status 130; a second Ctrl+C ends the process at once.
 mkdir "$tree/many"
 for i in $(seq 1 3000); do printf 'foo line %s of many many words\n' "$i"; done >"$tree/many/m.txt"
 mkfifo "$tree/pipe"

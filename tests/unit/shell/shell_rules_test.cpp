@@ -1,20 +1,16 @@
 // The shell's rules that need no window: the main window's layout, what
 // Help and Notepad are given, the About text, the window's placement.
+#include <gtest/gtest.h>
+#include <iterator>
+#include <string>
+#include <tuple>
+#include <utility>
 #include "shell/dialog_texts.h"
 #include "shell/launching.h"
 #include "shell/main_layout.h"
 #include "shell/window_placement.h"
 
-#include <gtest/gtest.h>
-
-#include <iterator>
-#include <string>
-#include <tuple>
-#include <utility>
-
 namespace tarvo {
-namespace {
-
 // Labels W wide, rows H high: the text boxes reach W + 410, or half the
 // width when that is more, never past the right margin.
 TEST(MainLayout, RectanglesOfTheMainWindow) {
@@ -34,7 +30,6 @@ TEST(MainLayout, RectanglesOfTheMainWindow) {
         {l.fileBox, {47, 336, 795, 351}},   {l.previewPane, {5, 356, 795, 595}}};
     for (size_t i = 0; i < std::size(rects); ++i)
         EXPECT_EQ(rects[i].first, rects[i].second) << i;
-    // Repainted after a resize: status and header rows, the File row, margins.
     const auto bands = resizedBands(l, 800, 600, 15);
     const LayoutRect expectedBands[] = {{0, 42, 1000000, 85},
                                         {0, 324, 1000000, 356},
@@ -43,7 +38,6 @@ TEST(MainLayout, RectanglesOfTheMainWindow) {
                                         {795, 0, 1000000, 1000000}};
     for (size_t i = 0; i < bands.size(); ++i)
         EXPECT_EQ(bands[i], expectedBands[i]) << i;
-
     const MainLayout odd = computeMainLayout(800, 601, 37, 15);
     EXPECT_EQ(odd.resultsPane.height(), 239);
     EXPECT_EQ(odd.previewPane.height(), 240) << "the preview gets the odd pixel";
@@ -51,8 +45,7 @@ TEST(MainLayout, RectanglesOfTheMainWindow) {
     EXPECT_LT(tiny.resultsPane.height(), 0);
     EXPECT_LT(tiny.previewPane.height(), 0);
     EXPECT_EQ(tiny.textBoxRight, 15);
-    EXPECT_EQ(tiny.rankHeader.right, 15) << "header boxes end at the margin too";
-    EXPECT_EQ(tiny.fileHeader.right, 15);
+    EXPECT_EQ(std::make_pair(tiny.rankHeader.right, tiny.fileHeader.right), std::make_pair(15, 15));
 }
 
 // Notepad gets the path as one quoted argument; the guide lies in "docs"
@@ -69,23 +62,16 @@ TEST(Launching, NotepadAndTheGuide) {
         {"", "docs\\index.html"}};
     for (const auto& [exe, guide] : guides)
         EXPECT_EQ(documentationPath(exe), guide) << exe;
-
-    const struct {
-        bool besideExists;
-        const char* tempFolder;
-        const char* path;
-        bool builtIn;
-    } cases[] = {
+    const std::tuple<bool, const char*, const char*, bool> cases[] = {
         {true, "C:\\Temp\\", "C:\\Tarvo\\docs\\index.html", false},
         {false, "C:\\Temp\\", "C:\\Temp\\TarvoSearch-guide.html", true},
         {false, "C:\\Temp", "C:\\Temp\\TarvoSearch-guide.html", true},
-        {false, "", "C:\\Tarvo\\docs\\index.html", false},
-    };
-    for (const auto& c : cases) {
-        const UserGuide guide =
-            userGuide("C:\\Tarvo\\TarvoSearch.exe", c.besideExists, c.tempFolder);
-        EXPECT_EQ(guide.path, c.path) << c.tempFolder;
-        EXPECT_EQ(guide.builtIn, c.builtIn) << c.tempFolder;
+        {false, "", "C:\\Tarvo\\docs\\index.html", false}};
+    for (const auto& [besideExists, tempFolder, path, builtIn] : cases) {
+        const UserGuide guide = userGuide("C:\\Tarvo\\TarvoSearch.exe", besideExists, tempFolder);
+        EXPECT_EQ(std::make_pair(guide.path, guide.builtIn),
+                  std::make_pair(std::string(path), builtIn))
+            << tempFolder;
     }
 }
 
@@ -104,20 +90,17 @@ TEST(DialogTexts, AboutText) {
 // A saved rectangle keeps its corner and size; a default one (either side
 // left unset) leaves the placement to the system.
 TEST(WindowPlacement, RectangleBecomesCornerAndSize) {
-    const struct {
-        WindowRect rect;
-        CreatePlacement expected;
-    } cases[] = {{Settings{}.windowRect, {kDefaultPlacement, 0, kDefaultPlacement, 0}},
-                 {{100, 80, kDefaultPlacement, 680}, {kDefaultPlacement, 0, kDefaultPlacement, 0}},
-                 {{100, 80, 900, 680}, {100, 80, 800, 600}},
-                 {{0, 0, 100, 100}, {0, 0, 100, 100}}};
+    const int32_t unset = kDefaultPlacement;
+    const int32_t cases[][8] = {{unset, 0, unset, 0, unset, 0, unset, 0},
+                                {100, 80, unset, 680, unset, 0, unset, 0},
+                                {100, 80, 900, 680, 100, 80, 800, 600},
+                                {0, 0, 100, 100, 0, 0, 100, 100}};
     for (const auto& c : cases) {
-        const CreatePlacement p = creationPlacement(c.rect);
+        const CreatePlacement p = creationPlacement({c[0], c[1], c[2], c[3]});
         EXPECT_EQ(std::make_tuple(p.x, p.y, p.width, p.height),
-                  std::make_tuple(c.expected.x, c.expected.y, c.expected.width, c.expected.height))
-            << c.rect.left << " " << c.rect.right;
+                  std::make_tuple(c[4], c[5], c[6], c[7]))
+            << c[0] << " " << c[2];
     }
 }
 
-}  // namespace
 }  // namespace tarvo

@@ -1,7 +1,6 @@
-#include "results/result_store.h"
-
+// The result store (rank and display orders, the selection) and the
+// results pane's rules.
 #include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <map>
@@ -10,20 +9,22 @@
 #include <tuple>
 #include <utility>
 #include <vector>
+#include "engine/term_table.h"
+#include "results/result_store.h"
+#include "results/results_pane_rules.h"
+#include "view/scroll_request.h"
+#include "view/text_class.h"
 
 namespace tarvo {
-namespace {
-
 using Shown = std::pair<std::string, int32_t>;
 
-// Zero-padded, so names sort as their numbers do.
 std::string numbered(const char* prefix, int i) {
     char name[32];
     std::snprintf(name, sizeof name, "%s%05d", prefix, i);
     return name;
 }
 
-// Only A-Z fold; std::string compares its bytes unsigned.
+// Only A-Z fold; std::string compares bytes unsigned.
 std::string folded(std::string s) {
     for (char& c : s)
         c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
@@ -76,7 +77,6 @@ TEST_F(ResultStoreTest, FullStoreAtTheCap) {
     store.addResult(200, "best.c", 1, "t");
     EXPECT_EQ(std::make_pair(store.selectedRow(), shown.back()),
               std::make_pair(0, Shown("best.c", 1)));
-
     store.clearResults();
     fill(kMaxResults, -1, "p", 2);
     store.addResult(-1, numbered("p", kMaxResults * 2).c_str(), 0, "");
@@ -85,14 +85,12 @@ TEST_F(ResultStoreTest, FullStoreAtTheCap) {
     EXPECT_EQ(store.rankEntry(kMaxResults - 1).path, numbered("p", (kMaxResults - 2) * 2));
 }
 
-// Random lines with many equal keys (paths that differ only in case, '_'
-// between 'Z' and 'a' unfolded, a byte above 127, a prefix), in every sort
-// mode, checked after each step against what must hold whatever the insert
-// did: the rank order is sorted (score down, folded path, line) with equal
-// keys in arrival order; the display order is a stable sort of it; a
-// selection below row 0 keeps its path and line (the first row holding
-// them), row 0 follows the best line; the preview shows the selection; the
-// view scrolls only as far as needed to keep it in the fully visible rows.
+// Random lines with many equal keys, in every sort mode, against what must
+// hold after each insert: the rank order sorted (score down, folded path,
+// line, arrival); the display order a stable sort of it; a selection below
+// row 0 keeps its path and line (first row holding them), row 0 follows the
+// best line; the preview shows the selection; the view scrolls only as far
+// as needed to keep it fully visible.
 TEST_F(ResultStoreTest, InvariantsOverRandomRuns) {
     constexpr int32_t kVisible = 7;
     const char* const paths[] = {"a", "A", "Z", "_", "z0", "\xe9", "ab"};
@@ -136,10 +134,7 @@ TEST_F(ResultStoreTest, InvariantsOverRandomRuns) {
             store.ensureDisplayOrder();
             for (int32_t r = 0; r < store.count(); ++r)
                 ASSERT_EQ(&store.displayEntry(r), display[r]) << "row " << r;
-
             const int32_t row = store.selectedRow(), first = store.firstVisibleRow();
-            // Row 0 follows the best line of the rank order, so in another
-            // order it may hold a line the preview does not show.
             const bool rankOrder = mode != ByFileName && mode != ByLineText;
             ASSERT_TRUE((rowBefore == 0 && !rankOrder) || shown.back() == selected());
             if (rowBefore <= 0) {
@@ -160,7 +155,6 @@ TEST_F(ResultStoreTest, InvariantsOverRandomRuns) {
 // list's ends allow; the Rank column follows the entry.
 TEST_F(ResultStoreTest, SortModesKeepAndCentreTheSelection) {
     store.setVisibleRows(10);
-    // Rank order is the reverse of path order; line texts run the other way.
     for (int i = 0; i < 100; ++i)
         store.addResult(1000 - i, numbered("p", 99 - i).c_str(), 1,
                         numbered(i % 2 ? "Line" : "line", i).c_str());
@@ -181,8 +175,7 @@ TEST_F(ResultStoreTest, SortModesKeepAndCentreTheSelection) {
     EXPECT_EQ(repaints, 6);
     store.setSortMode(ByFileName);
     EXPECT_EQ(store.displayEntry(0).rankIndex, 99);
-
-    store.clearResults();  // keeps the mode and rows, starts selecting again
+    store.clearResults();
     EXPECT_EQ(std::make_tuple(store.count(), store.selectedRow(), store.firstVisibleRow()),
               std::make_tuple(0, -1, 0));
     EXPECT_EQ(std::make_tuple(store.sortMode(), store.visibleRows(), shown.back(), forgets),
@@ -192,9 +185,8 @@ TEST_F(ResultStoreTest, SortModesKeepAndCentreTheSelection) {
     EXPECT_EQ(std::make_pair(store.selectedRow(), store.firstVisibleRow()), std::make_pair(-1, 3));
 }
 
-// The selection ends at most visibleRows - 2 rows below the top (the last
-// fully visible row), in the top row for a pane of one or two rows, and the
-// view never runs past the end.
+// The selection ends in the last fully visible row at most (the top row in
+// a pane of 1-2 rows); the view never runs past the end.
 TEST_F(ResultStoreTest, KeepSelectionVisible) {
     fill(50, 100, "k");
     const int32_t cases[][4] = {{20, 5, 5, 10},   {0, 8, 0, 10},    {0, 9, 1, 10}, {0, 30, 22, 10},
@@ -218,5 +210,106 @@ TEST_F(ResultStoreTest, KeepSelectionVisible) {
     EXPECT_EQ(bare.displayEntry(bare.selectedRow()).path, "");
 }
 
-}  // namespace
+ResultEntry entry(int32_t rankIndex, std::string path, int32_t lineNumber) {
+    ResultEntry e;
+    e.rankIndex = rankIndex;
+    e.path = std::move(path);
+    e.lineNumber = lineNumber;
+    return e;
+}
+
+// Rows stop at the last result with white below; the scroll bar, the wheel
+// and the pane agree on the last first row.
+TEST(ResultsPaneRules, PaintPlanScrollAndClicks) {
+    const ResultsPaintPlan plan = planResultsPaint(5, 10, 8, 16);
+    EXPECT_EQ(std::make_tuple(plan.firstRow, plan.endRow, plan.blankTop),
+              std::make_tuple(5, 8, 48));
+    EXPECT_EQ(planResultsPaint(0, 10, 0, 16).blankTop, 0);
+    EXPECT_EQ(rowRect(3, 16), (RowRect{0, 48, 1000000, 64}));
+    ScrollBarState bar{0, 50, 10, 20, 33};
+    const uint32_t wheelDown = static_cast<uint32_t>(static_cast<uint16_t>(-240)) << 16;
+    EXPECT_EQ(requestedScrollPosition(bar, wheelDown, true, kResultRowsPerNotch), 24);
+    EXPECT_EQ(clampScrollPosition(bar, 999), 41);
+    const int32_t clamps[][3] = {{999, 50, 41}, {-4, 50, 0}, {3, 5, 0}};
+    for (const auto& c : clamps)
+        EXPECT_EQ(clampFirstVisibleRow(c[0], c[1], 10), c[2]) << c[0];
+    // Top and left edges belong to a row; nothing below the last result.
+    const struct {
+        int32_t x, y, count, row;
+    } clicks[] = {{0, 0, 13, 10},  {500, 15, 13, 10}, {500, 16, 13, 11}, {65535, 47, 13, 12},
+                  {5, 48, 13, -1}, {5, 79, 100, 14},  {5, 80, 100, -1}};
+    for (const auto& c : clicks)
+        EXPECT_EQ(rowAtPoint(c.x, c.y, 10, 5, c.count, 16), c.row) << c.x << "," << c.y;
+    EXPECT_EQ(rowAtPoint(5, 0, 0, 5, 0, 16), -1);
+}
+
+// A page key keeps two rows of the old page in view but moves at least one.
+TEST(ResultsPaneRules, KeysMoveTheSelection) {
+    const struct {
+        int32_t key, selected, count, visibleRows, expected;
+    } cases[] = {
+        {KeyPageDown, 0, 100, 10, 8},   {KeyPageUp, 3, 100, 10, 0}, {KeyPageUp, 50, 100, 10, 42},
+        {KeyDown, 99, 100, 10, 99},     {KeyUp, 0, 100, 10, 0},     {KeyDown, 4, 100, 10, 5},
+        {KeyUp, 4, 100, 10, 3},         {KeyEnd, 4, 100, 10, 99},   {KeyHome, 40, 100, 10, 0},
+        {KeyPageDown, 95, 100, 10, 99}, {KeyDown, -1, 0, 10, -1},   {KeyHome, -1, 0, 10, -1},
+        {KeyPageDown, 5, 100, 1, 6},    {KeyPageUp, 5, 100, 2, 4},  {KeyPageDown, 5, 100, 3, 6},
+        {KeyPageUp, 30, 100, 20, 12}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(rowForKey(c.key, c.selected, c.visibleRows, c.count).value_or(-9), c.expected)
+            << c.key << " " << c.selected << " " << c.visibleRows;
+    }
+    for (int32_t key : {0x25, 0x27, int32_t{'A'}})
+        EXPECT_FALSE(rowForKey(key, 4, 10, 100).has_value()) << key;
+}
+
+// A direct repaint skips a row only when selection, rank, whole path, line
+// and rectangle are the same.
+TEST(ResultsPaneRules, RowCacheRedrawsOnlyRowsThatChanged) {
+    RowPaintCache cache;
+    cache.clear();
+    const std::string longPath(300, 'p');
+    const RowRect r0 = rowRect(0, 16);
+    const ResultEntry a = entry(0, longPath, 3);
+    EXPECT_TRUE(cache.rowNeedsPaint(true, 0, a, r0, true));
+    EXPECT_FALSE(cache.rowNeedsPaint(true, 0, a, r0, true));
+    EXPECT_TRUE(cache.rowNeedsPaint(false, 0, a, r0, true)) << "WM_PAINT draws every row";
+    const struct {
+        ResultEntry entry;
+        RowRect rect;
+        bool selected;
+    } changes[] = {{a, r0, false},
+                   {entry(1, longPath, 3), r0, false},
+                   {entry(1, longPath.substr(0, 299) + "q", 3), r0, false},
+                   {entry(1, longPath, 4), r0, false},
+                   {entry(1, longPath, 4), rowRect(0, 17), false}};
+    for (const auto& c : changes) {
+        EXPECT_TRUE(cache.rowNeedsPaint(true, 0, c.entry, c.rect, c.selected));
+        EXPECT_FALSE(cache.rowNeedsPaint(true, 0, c.entry, c.rect, c.selected));
+    }
+    cache.clear();
+    EXPECT_TRUE(cache.rowNeedsPaint(true, 0, a, r0, true));
+    EXPECT_TRUE(cache.rowNeedsPaint(true, 99, a, rowRect(99, 16), false));
+    EXPECT_FALSE(cache.rowNeedsPaint(true, 99, a, rowRect(99, 16), false));
+    for (int32_t outside : {100, -1}) {
+        EXPECT_TRUE(cache.rowNeedsPaint(true, outside, a, r0, false));
+        EXPECT_TRUE(cache.rowNeedsPaint(true, outside, a, r0, false));
+    }
+}
+
+// Query terms are marked in the path, not in the selected row.
+TEST(ResultsPaneRules, RowTexts) {
+    const ResultEntry e = entry(41, "src/main.c", 120);
+    EXPECT_EQ(rankText(e), "42");
+    EXPECT_EQ(pathText(e), "src/main.c (120)");
+    TermTable terms;
+    terms.parseTerms("main");
+    std::vector<uint8_t> attrs;
+    rowTextAttributes(pathText(e), false, terms, attrs);
+    std::vector<uint8_t> marked(16, Plain);
+    std::fill(marked.begin() + 4, marked.begin() + 8, MarkBit);
+    EXPECT_EQ(attrs, marked);
+    rowTextAttributes(pathText(e), true, terms, attrs);
+    EXPECT_EQ(attrs, std::vector<uint8_t>(16, SelectedText)) << "the selected row has no marks";
+}
+
 }  // namespace tarvo

@@ -1,7 +1,5 @@
-#include "app/settings_file.h"
-
+// The settings file and the status line.
 #include <gtest/gtest.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -11,20 +9,18 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #endif
-
+#include "app/settings_file.h"
 #include "app/settings_file_system.h"
+#include "app/status_line.h"
 #include "engine/file_memory.h"
 #include "support/read_bytes.h"
 #include "support/temp_tree.h"
 
 namespace tarvo {
-namespace {
-
 using namespace std::string_literals;
 using testing::readBytes;
 namespace fs = std::filesystem;
@@ -35,10 +31,8 @@ const std::string kDefaultHead =
 
 class SettingsFileTest : public ::testing::Test {
 protected:
-    // The expected bytes are written with "\n"; a file read keeps its own.
     SettingsFileTest() { settings_.lineEnds = LineEnds::Lf; }
-    // Loads `bytes` as the settings file, on a 1024 x 768 screen.
-    bool load(const std::string& bytes) {
+    bool load(const std::string& bytes) {  // on a 1024 x 768 screen
         tree_.write("TarvoSearch.txt", bytes);
         return loadSettings(file().c_str(), 1024, 768, settings_, memory_);
     }
@@ -55,10 +49,9 @@ protected:
     FileMemory memory_;
 };
 
-// A missing file gives the defaults; a file that is not ours gives them too,
-// and is reported. Numbers are read one by one: from the first unreadable
-// one on (a word, 32 bits overflowed, a missing one) the rest keep their
-// defaults, as does everything after a file that ends early.
+// A missing or foreign file gives the defaults (a foreign one is reported);
+// from the first unreadable number on (a word, an overflow, a missing one)
+// the rest keep their defaults.
 TEST_F(SettingsFileTest, DefaultsForWhatIsMissingOrForeign) {
     const std::string head = kDefaultHead.substr(0, kDefaultHead.find("1 1 1"));
     const std::pair<std::string, std::string> cases[] = {
@@ -78,7 +71,7 @@ TEST_F(SettingsFileTest, DefaultsForWhatIsMissingOrForeign) {
         SCOPED_TRACE(bytes);
         settings_.request.findText = "left over";
         if (bytes.starts_with(kHeader)) memory_.add("stale", 5);  // ours: emptied
-        EXPECT_EQ(load(bytes), !saved.empty()) << "only a foreign file is reported";
+        EXPECT_EQ(load(bytes), !saved.empty());
         EXPECT_EQ(settings_.lastFindText, settings_.request.findText);
         settings_.lineEnds = LineEnds::Lf;
         EXPECT_EQ(save(), saved.empty() ? kDefaultHead : saved);
@@ -87,8 +80,8 @@ TEST_F(SettingsFileTest, DefaultsForWhatIsMissingOrForeign) {
     EXPECT_EQ(settings_.request.findText, "");
 }
 
-// A saved window must lie on the screen with 100 pixels of it showing;
-// anything else keeps the default placement. New Window saves it offset.
+// A window must lie on the screen with 100 pixels showing; New Window
+// saves it offset.
 TEST_F(SettingsFileTest, PlacementBounds) {
     const std::pair<const char*, bool> cases[] = {
         {"0 0 100 100", true},     {"-1 0 500 500", false},
@@ -108,29 +101,21 @@ TEST_F(SettingsFileTest, PlacementBounds) {
     EXPECT_EQ(save(true).substr(kHeader.size(), 15), "35 45 325 425\nf");
 }
 
-// What is read is written back byte for byte, either line end; memory rows
-// go out by priority, only those above 0, and only those that read back as
-// the same file: a NUL or a line feed in a text ends it, a text is cut to
-// its limit, a row too long to read back whole is dropped.
+// Written back byte for byte, either line end; memory rows by priority,
+// only those above 0 and those that read back as the same file (a NUL or
+// line feed ends a text, a text is cut, a row too long is dropped); the
+// memory stops at its cap.
 TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
-    const std::string lines[] = {"Tarvo Search, version 1.0",
-                                 "10 20 1000 700",
-                                 "  foo \"bar baz\"\tqux\xe9\rx",
-                                 "c:\\src; d:\\other dir",
-                                 "",
-                                 ".obj;.exe",
-                                 "3 0 1 0 1 0 -1",
-                                 "",
-                                 "1000 /p/a b.c",
-                                 "990 /p/\xff.c",
-                                 "990 /p/x.c",
-                                 "1 " + std::string(9997, 'z')};
-    for (const char* end : {"\n", "\r\n"}) {
-        std::string bytes;
-        for (const std::string& line : lines)
-            bytes += line + end;
+    std::string bytes =
+        "Tarvo Search, version 1.0\n10 20 1000 700\n  foo \"bar baz\"\tqux\xe9\rx\nc:\\src; "
+        "d:\\other dir\n\n.obj;.exe\n3 0 1 0 1 0 -1\n\n1000 /p/a b.c\n990 /p/\xff.c\n990 "
+        "/p/x.c\n1 " +
+        std::string(9997, 'z') + "\n";
+    for (const char* end : {"LF", "CR LF"}) {
         load(bytes);
-        EXPECT_EQ(save(), bytes) << (end[1] ? "CR LF" : "LF");
+        EXPECT_EQ(save(), bytes) << end;
+        for (size_t at = 0; (at = bytes.find('\n', at)) != std::string::npos; at += 2)
+            bytes.insert(at, 1, '\r');
     }
     settings_.lineEnds = LineEnds::Lf;
     const std::string longLine(100000, 'x');
@@ -149,12 +134,8 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
                           "\na\n1 0 0 0 0 0 0\n\n8 lead\n7 c:\\my dir\\f.c\n6 last\n");
     settings_.request.findText.clear();
     load(save());
-    EXPECT_EQ(settings_.request.findText, "") << "an empty Find text stays empty";
-    EXPECT_EQ(settings_.request.pathText, "pa");
-}
-
-TEST_F(SettingsFileTest, MemoryStopsAtItsCap) {
-    std::string bytes = kDefaultHead;
+    EXPECT_EQ(settings_.request.findText + "|" + settings_.request.pathText, "|pa");
+    bytes = kDefaultHead;
     char row[32];
     for (int i = 0; i < kMaxRememberedFiles + 1000; ++i)
         bytes.append(row, std::snprintf(row, sizeof row, "1 /%07d\n", i));
@@ -183,8 +164,7 @@ TEST_F(SettingsFileTest, LeftoversDoNotBlockAndFailuresKeepTheOldFile) {
         fs::permissions(leftover, fs::perms::owner_all);
         fs::remove(leftover);
     }
-    EXPECT_EQ(entries(tree_.root()), 1u) << "no temporary file is left beside the file";
-
+    EXPECT_EQ(entries(tree_.root()), 1u) << "a temporary file was left";
     const std::string before = readBytes(file());
     const std::string blocked = tree_.mkdir("blocked/TarvoSearch.txt");
     tree_.write("blocked/TarvoSearch.txt/inside", "x");
@@ -202,9 +182,9 @@ TEST_F(SettingsFileTest, LeftoversDoNotBlockAndFailuresKeepTheOldFile) {
 }
 
 #ifndef _WIN32
-// A save killed half way (its process gone before the commit) leaves the
-// previous file whole and its temporary copy beside it, which later saves
-// remove only once it is a minute old: a younger one may be a running save.
+// A save killed before its commit leaves the previous file whole; its
+// leftover is removed only once a minute old (a younger one may be a
+// running save).
 TEST_F(SettingsFileTest, ASaveKilledHalfWayLeavesThePreviousFileWhole) {
     const std::string previous = save();
     const pid_t child = fork();
@@ -217,7 +197,6 @@ TEST_F(SettingsFileTest, ASaveKilledHalfWayLeavesThePreviousFileWhole) {
     waitpid(child, &status, 0);
     ASSERT_EQ(status, 0);
     EXPECT_EQ(readBytes(file()), previous);
-    EXPECT_EQ(entries(tree_.root()), 2u);
     settings_.request.findText = "new";
     const std::string saved = save();
     EXPECT_EQ(entries(tree_.root()), 2u);
@@ -227,9 +206,9 @@ TEST_F(SettingsFileTest, ASaveKilledHalfWayLeavesThePreviousFileWhole) {
     EXPECT_EQ(entries(tree_.root()), 1u);
 }
 
-// A link is followed and its target keeps its mode; a file without write
-// permission is not replaced, even by root; anything but a regular file is
-// neither read (a FIFO would block, a device never end) nor replaced.
+// A link is followed and its target keeps its mode; a read-only file is
+// not replaced, even by root; what is not a regular file is neither read
+// (a FIFO blocks, a device never ends) nor replaced.
 TEST_F(SettingsFileTest, LinksModesAndFilesThatAreNotRegular) {
     const std::string target = tree_.write("real/target.txt", kHeader);
     ASSERT_EQ(chmod(target.c_str(), 0640), 0);
@@ -241,43 +220,62 @@ TEST_F(SettingsFileTest, LinksModesAndFilesThatAreNotRegular) {
     EXPECT_EQ(fs::status(target).permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(entries(tree_.path("real")), 1u);
-
     const std::string readOnly = tree_.write("read-only.txt", "mine");
     ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
     std::string reason;
     EXPECT_FALSE(saveSettings(readOnly.c_str(), false, settings_, memory_, &reason));
     EXPECT_EQ(reason, std::strerror(EACCES));
     EXPECT_EQ(readBytes(readOnly), "mine");
-
     ASSERT_EQ(mkfifo(tree_.path("fifo").c_str(), 0600), 0);
     tree_.mkdir("folder");
     fs::create_symlink("/dev/zero", tree_.path("zero-link"));
     for (const char* name : {"fifo", "folder", "zero-link"}) {
         const std::string path = tree_.path(name);
-        // In a child that an alarm ends: a read that blocks fails, not hangs.
-        const pid_t child = fork();
+        const pid_t child = fork();  // ended by an alarm: a blocked read fails, not hangs
         ASSERT_GE(child, 0);
         if (child == 0) {
             alarm(10);
             std::string refusal;
-            _exit(!loadSettings(path.c_str(), 1024, 768, settings_, memory_, &refusal) &&
-                          refusal == kNotRegularFile
-                      ? 0
-                      : 1);
+            const bool loaded = loadSettings(path.c_str(), 1024, 768, settings_, memory_, &refusal);
+            _exit(!loaded && refusal == kNotRegularFile ? 0 : 1);
         }
         int status = 0;
         waitpid(child, &status, 0);
         EXPECT_EQ(status, 0) << name;
     }
-    // Only inside the scratch tree: a faulty save must not replace a device.
+    // Saves only inside the scratch tree: a faulty one must not replace a device.
     for (const char* name : {"fifo", "folder"}) {
         EXPECT_FALSE(saveSettings(tree_.path(name).c_str(), false, settings_, memory_, &reason));
         EXPECT_EQ(reason, kNotRegularFile);
     }
     EXPECT_EQ(fs::status(tree_.path("fifo")).type(), fs::file_type::fifo);
-    EXPECT_EQ(entries(tree_.root()), 6u) << "no temporary file is left";
+    EXPECT_EQ(entries(tree_.root()), 6u) << "a temporary file was left";
 }
 #endif
 
-}  // namespace
+// Counts pass 2^32; times truncate to the millisecond and stop at 2^31 - 1.
+TEST(StatusLine, CountsDurationsAndTheWholeLine) {
+    for (const char* text :
+         {"0", "999", "1,000", "100,000", "1,234,567", "5,000,000,000", "-1,234"}) {
+        std::string digits = text;
+        std::erase(digits, ',');
+        EXPECT_EQ(formatCount(std::stoll(digits)), text);
+    }
+    const std::pair<double, const char*> durations[] = {
+        {0.0, "0:00.000"},        {65.5, "1:05.500"}, {1.9996, "0:01.999"},   {59.9999, "0:59.999"},
+        {3600.25, "1:00:00.250"}, {-3.0, "0:00.000"}, {1e12, "596:31:23.647"}};
+    for (const auto& [seconds, text] : durations)
+        EXPECT_EQ(formatDuration(seconds), text);
+    SearchStats stats;
+    EXPECT_EQ(statusLineText(stats, RunTimes{}, 42.0, false),
+              "0 Matches     Files: 0   Lines: 0   Bytes: 0   Time: 0:00.000");
+    stats = {2200000123, 3, 2160000000, 5000000000};
+    const std::string counted =
+        "2,200,000,123 Matches     Files: 3   Lines: 2,160,000,000   Bytes: 5,000,000,000   Time: ";
+    RunTimes times{10.0, 10.0};
+    EXPECT_EQ(statusLineText(stats, times, 75.5, true), counted + "1:05.500     (Searching...)");
+    times.end = 12.25;
+    EXPECT_EQ(statusLineText(stats, times, 99.0, false), counted + "0:02.250");
+}
+
 }  // namespace tarvo

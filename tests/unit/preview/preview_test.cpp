@@ -1,0 +1,229 @@
+// The preview: keyword table, document (lines, comment state, colours) and
+// the pane's rules (centring, paint plan, rows).
+#include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+#include <set>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+#include "engine/term_table.h"
+#include "preview/keyword_table.h"
+#include "preview/preview_document.h"
+#include "preview/preview_pane_rules.h"
+#include "support/temp_tree.h"
+#include "view/text_class.h"
+
+namespace tarvo {
+using namespace std::string_literals;
+
+// Found by argument lookup, so it lives beside LineRange.
+void PrintTo(const LineRange& r, std::ostream* out) {
+    *out << "[" << r.start << ", " << r.end << ")";
+}
+
+// The table's 75 entries, 14 of them directives, each found by isKeyword;
+// a token is its bytes up to `length` or a zero byte, compared with case.
+TEST(KeywordTable, EntriesAndLookUp) {
+    const std::set<std::string_view> distinct(kKeywordTable.begin(), kKeywordTable.end());
+    EXPECT_EQ(distinct.size(), 75u);
+    int directives = 0;
+    for (std::string_view entry : kKeywordTable) {
+        EXPECT_LE(entry.size(), static_cast<size_t>(kMaxKeywordLength)) << entry;
+        EXPECT_TRUE(isKeyword(entry.data(), static_cast<int32_t>(entry.size()))) << entry;
+        directives += entry.front() == '#';
+    }
+    EXPECT_EQ(directives, 14);
+    const std::tuple<const char*, int32_t, bool> cases[] = {
+        {"INT", 3, false},    {"int2", 4, false},    {"_int", 4, false}, {"protected", 9, false},
+        {"inline", 6, false}, {"include", 7, false}, {"#", 1, false},    {"return;", 6, true},
+        {"in\0t", 4, false},  {"int\0x", 5, true},   {"int", -1, false}};
+    for (const auto& [token, length, keyword] : cases)
+        EXPECT_EQ(isKeyword(token, length), keyword) << token << "/" << length;
+}
+
+class PreviewTest : public ::testing::Test {
+protected:
+    bool load(const std::string& name, const std::string& content) {
+        return doc.loadDocument(tree.write(name, content), ".c;.cpp;.cxx;.h");
+    }
+    std::vector<LineRange> lineRanges() const {
+        std::vector<LineRange> ranges;
+        for (int32_t k = 1; k <= doc.lineCount(); ++k)
+            ranges.push_back(doc.lineRange(k));
+        return ranges;
+    }
+    // The classes colourLine gives a stored line, one digit per byte.
+    std::string classes(int32_t line) const {
+        const LineRange r = doc.lineRange(line);
+        const std::string text(doc.text() + r.start, r.end - r.start);
+        std::vector<uint8_t> attrs(text.size(), 0);
+        doc.colourLine(line, text.c_str(), attrs.data());
+        std::string digits;
+        for (uint8_t a : attrs)
+            digits += static_cast<char>('0' + a);
+        return digits;
+    }
+    // The row's text, and its classes as one letter per byte.
+    std::pair<std::string, std::string> row(int32_t line) {
+        std::string text, classes;
+        std::vector<uint8_t> attrs;
+        buildPreviewRow(doc, line, terms, text, attrs);
+        for (uint8_t a : attrs)
+            classes += static_cast<char>(a == Gutter ? 'g' : a & MarkBit ? 'A' + (a & 7) : '0' + a);
+        return {text, classes};
+    }
+    testing::TempTree tree;
+    PreviewDocument doc;
+    TermTable terms;
+};
+
+// Only a line feed ends a line; a final one leaves an empty last line; zero
+// bytes stay in the text.
+TEST_F(PreviewTest, IndexesLinesAtEveryLineFeed) {
+    const std::pair<std::string, std::vector<LineRange>> cases[] = {
+        {"", {{0, 0}}},
+        {"a\nb\n", {{0, 2}, {2, 4}, {4, 4}}},
+        {"a\nb", {{0, 2}, {2, 3}}},
+        {"a\r\nb", {{0, 3}, {3, 4}}},
+        {"a\rb", {{0, 3}}},
+        {"x\0y\n\0"s, {{0, 4}, {4, 5}}}};
+    for (const auto& [content, lines] : cases) {
+        ASSERT_TRUE(load("f.c", content));
+        EXPECT_EQ(lineRanges(), lines) << content;
+        EXPECT_EQ(doc.text()[content.size()], '\0');
+    }
+}
+
+TEST_F(PreviewTest, PathsThatAreEmptyOrCannotBeRead) {
+    ASSERT_TRUE(load("a.c", "int a;\n"));
+    EXPECT_TRUE(doc.loadDocument("", ".c")) << "the empty path empties the document";
+    EXPECT_EQ(doc.lineCount(), 0);
+    EXPECT_EQ(doc.text(), nullptr);
+    std::vector<std::string> unreadable = {
+        tree.path("gone.c"), tree.path(std::string(300, 'p') + ".c"), tree.mkdir("dir")};
+#ifndef _WIN32
+    // A FIFO where a result's file stood would block an open for reading.
+    unreadable.push_back(tree.path("swapped.c"));
+    ASSERT_EQ(mkfifo(unreadable.back().c_str(), 0600), 0);
+#endif
+    for (const std::string& path : unreadable) {
+        EXPECT_FALSE(doc.loadDocument(path, ".c")) << path;
+        EXPECT_EQ(doc.currentPath(), path) << "kept whole";
+        EXPECT_EQ(doc.lineCount(), 0);
+    }
+    const std::pair<const char*, const char*> highlighted[] = {
+        {"a.cpp", ".c;.cpp"}, {"a.txt", ".c;.cpp"}, {"b.cpp", ""}};
+    for (const auto& [name, list] : highlighted) {
+        doc.loadDocument(tree.write(name, "x"), list);
+        EXPECT_EQ(doc.coloured(), std::string(name) == "a.cpp") << name << " " << list;
+    }
+}
+
+TEST_F(PreviewTest, CutsAFileOfTenMillionBytes) {
+    std::string content(10000000, 'a');
+    for (size_t i = 99; i < content.size(); i += 100)
+        content[i] = '\n';
+    ASSERT_TRUE(load("big.c", content));
+    ASSERT_EQ(doc.lineCount(), 100000);
+    EXPECT_EQ(doc.lineRange(100000), (LineRange{9999900, kMaxPreviewBytes}));
+    EXPECT_EQ(doc.text()[kMaxPreviewBytes], '\0');
+}
+
+// "/*/" opens and at once closes; "/*" inside a string opens a comment too.
+TEST_F(PreviewTest, RecordsWhichLinesBeginInsideABlockComment) {
+    ASSERT_TRUE(load("c.c", "a /* b\nc\nd */ e\n/*/ f\ng\n\"/*\"\nh */\n"));
+    std::vector<int32_t> states;
+    for (int32_t k = 1; k <= doc.lineCount(); ++k)
+        states.push_back(doc.commentState(k));
+    EXPECT_EQ(states, (std::vector<int32_t>{0, 1, 1, 0, 0, 0, 1, 0}));
+}
+
+// '3' comment, '4' keyword. Comments first (continued, block, then line),
+// then keywords outside comments and strings; a quote in a comment opens
+// a string.
+TEST_F(PreviewTest, ColoursCommentsAndKeywords) {
+    const std::tuple<const char*, int32_t, const char*> cases[] = {
+        {"a /*/ b\nint\n", 1, "00333333"},
+        {"a /*/ b\nint\n", 2, "4440"},
+        {"x /* y\nint z\nw */ int\n", 2, "333333"},
+        {"x /* y\nint z\nw */ int\n", 3, "333304440"},
+        {"a /* b */ c", 1, "00333333300"},
+        {"/* a // b */ int", 1, "3333333333330444"},
+        {"#include <x.h>", 1, "44444444000000"},
+        {"# include", 1, "000000000"},
+        {"x.int", 1, "00444"},
+        {"int2 _int INT", 1, "0000000000000"},
+        {"return;", 1, "4444440"},
+        {"/* \" */ int x;", 1, "33333330000000"},
+        {"s = \"//\"; int", 1, "0000033333333"},
+        {"s = \"/*\"; int\nint */ int\n", 1, "00000333333333"},
+        {"s = \"/*\"; int\nint */ int\n", 2, "33333304440"},
+        {"\"int\" int", 1, "000000444"},
+        {"/* a */ b // int", 1, "3333333000333333"}};
+    for (const auto& [content, line, expected] : cases) {
+        ASSERT_TRUE(load("f.c", content));
+        EXPECT_EQ(classes(line), expected) << content << " line " << line;
+    }
+}
+
+// The shown line goes to the middle row (line 100 of 20 rows: the eleventh),
+// near the start to its own row, before the first repaint to the first row;
+// rows stop at the last line with white below.
+TEST(PreviewPaneRules, CentringAndPaintPlan) {
+    const int32_t cases[][6] = {{100, 20, 500, 90, 110, 260},
+                                {5, 20, 500, 1, 21, 260},
+                                {105, 20, 100, 95, 101, 78},
+                                {1, 20, 0, 1, 1, 0}};
+    for (const auto& [line, rows, count, firstLine, endLine, blankTop] : cases) {
+        const PreviewPaintPlan plan =
+            planPreviewPaint(paintTopLine(centredTopLine(line, rows)), rows, count, 13);
+        EXPECT_EQ(std::make_tuple(plan.firstLine, plan.endLine, plan.blankTop),
+                  std::make_tuple(firstLine, endLine, blankTop))
+            << "line " << line << " of " << count;
+    }
+    PreviewPosition position;
+    EXPECT_EQ(planShowFile(position, false, 42), ShowFileStep::LoadAndRepaint);
+    EXPECT_EQ(position.topLine, 42) << "before the first repaint";
+    position.visibleLines = 20;
+    EXPECT_EQ(planShowFile(position, true, 42), ShowFileStep::Nothing);
+    EXPECT_EQ(planShowFile(position, true, 100), ShowFileStep::Repaint);
+    EXPECT_EQ(position.topLine, 90);
+    EXPECT_EQ(planShowFile(position, false, 100), ShowFileStep::LoadAndRepaint);
+    EXPECT_EQ(planShowFile(position, false, 0), ShowFileStep::LoadAndRepaint);
+    EXPECT_EQ(position.targetLine, 1) << "line 0 (results cleared) stands for line 1";
+    EXPECT_EQ(planShowFile(position, true, 0), ShowFileStep::Nothing);
+    // The scroll bar runs one past the last line: Bottom puts the last line
+    // in the second-to-last row.
+    const ScrollBarState bar = previewScrollBar(true, 100, 20, 90);
+    EXPECT_EQ(std::make_tuple(bar.min, bar.max, bar.page, bar.pos),
+              std::make_tuple(1, 101, 20, 90));
+    EXPECT_EQ(clampScrollPosition(bar, requestedScrollPosition(bar, Bottom, false, 4)), 82);
+    EXPECT_EQ(requestedScrollPosition(bar, 0xFF880000u, true, kPreviewLinesPerNotch), 94);
+    EXPECT_EQ(previewScrollBar(false, 0, 20, 1).max, -1);
+}
+
+// An eight-byte gutter, never marked or coloured; the row cut at 499 bytes
+// or a zero byte; colours only on the highlight list, marks on top.
+TEST_F(PreviewTest, GutterCutColoursAndMarks) {
+    terms.parseTerms("7 int");
+    ASSERT_TRUE(load("a.c", "a\nb\nc\nd\ne\nf\nx7 int /* int */\n"));
+    EXPECT_EQ(row(7), std::make_pair("     7  x7 int /* int */\n"s, "gggggggg0A0EEE0333DDD3330"s));
+    ASSERT_TRUE(load("a.txt", "/* int */ int\n"));
+    EXPECT_EQ(row(1).second, "gggggggg000AAA0000AAA0");
+    ASSERT_TRUE(load("empty.c", ""));
+    EXPECT_EQ(row(1), std::make_pair("     1  "s, "gggggggg"s));
+    ASSERT_TRUE(load("bin.c", "ab\0cd\n"s));
+    EXPECT_EQ(row(1).first, "     1  ab");
+    ASSERT_TRUE(load("many.c", std::string(1234566, '\n')));
+    EXPECT_EQ(row(1234567), std::make_pair("1234567  "s, "gggggggg0"s));
+    ASSERT_TRUE(load("long.c", std::string(1000000, 'q') + "\nend\n"));
+    EXPECT_EQ(row(1).first, "     1  " + std::string(491, 'q'));
+    EXPECT_EQ(row(2).first, "     2  end\n");
+    ASSERT_TRUE(load("e.c", "/*\n\n"));  // an empty row inside a comment
+    EXPECT_EQ(row(3), std::make_pair("     3  "s, "gggggggg"s));
+}
+
+}  // namespace tarvo
