@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# tarvo-find as released and under AddressSanitizer and UBSan over a big
-# tree: the same counts and results, no finding. Takes minutes; ./test.sh
-# does not run it. Usage: tests/load_under_asan.sh [TREE] [FIND_TEXT]
-# (TREE: the benchmark tree, else /usr/include; PLAIN and ASAN may name
-# other binaries than the presets', which are built when missing).
+# tarvo-find as released and under AddressSanitizer and UBSan over a big tree (the benchmark's,
+# else /usr/include): the same counts and results, no finding. Takes minutes, so ./test.sh
+# does not run it. Usage: tests/load_under_asan.sh [TREE] [FIND_TEXT]; PLAIN and ASAN may name
+# other binaries than the presets' (built when missing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tree=${1:-$HOME/.cache/tarvo-bench/linux-source-6.1}
@@ -13,10 +12,8 @@ trap 'rm -rf "$out"' EXIT
 for name in plain asan; do
     preset=native binary=${PLAIN:-build/native/tarvo-find}
     if [ $name = asan ]; then preset=native-asan binary=${ASAN:-build/native-asan/tarvo-find}; fi
-    if [ ! -x "$binary" ]; then
-        cmake --preset "$preset" >/dev/null
-        cmake --build --preset "$preset" --target tarvo-find -j "$(nproc)"
-    fi
+    [ -x "$binary" ] || { cmake --preset "$preset" >/dev/null &&
+        cmake --build --preset "$preset" --target tarvo-find -j "$(nproc)"; }
     rc=0  # 1 (nothing found) is no failure
     ASAN_OPTIONS=halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 "$binary" \
         --stats --format tsv "${2:-kmalloc GFP_KERNEL}" "$tree" >"$out/$name.tsv" 2>"$out/$name.err" || rc=$?

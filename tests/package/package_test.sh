@@ -2,9 +2,7 @@
 # What a user gets from an install or a package, checked from outside.
 # Usage: package_test.sh linux|windows BUILD_DIR VERSION
 set -uo pipefail
-mode=$1
-build=$(realpath "$2")
-version=$3
+mode=$1 build=$(realpath "$2") version=$3
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 failed=0
@@ -12,12 +10,11 @@ fail() { echo "FAIL: $*"; failed=1; }
 has() { grep -qE -- "(^|[^a-z-])$1([^a-z-]|$)" <<<"$2"; }  # has WORD TEXT
 
 linux() {
-    local prefix=$scratch/prefix option
+    local prefix=$scratch/prefix option warnings out listings
     cmake --install "$build" --prefix "$prefix" >/dev/null || fail "cmake --install"
     local find=$prefix/bin/tarvo-find man=$prefix/share/man/man1/tarvo-find.1
     local completion=$prefix/share/bash-completion/completions/tarvo-find
     "$find" --version | grep -qF "version $version" || fail "--version: $("$find" --version)"
-    local warnings out listings
     warnings=$(groff -man -Tutf8 -ww -z "$man" 2>&1)
     [ -z "$warnings" ] || fail "man page warnings: $warnings"
     # Every long option --help names is in the man page (which writes '-' as '\-') and the completion.
@@ -26,7 +23,6 @@ linux() {
         has "$option" "$(cat "$completion")" || fail "$option is not in the bash completion"
     done
     bash -c ". '$completion'; complete -p tarvo-find" >/dev/null || fail "completion not registered"
-
     mkdir -p "$scratch/tree"
     printf 'static int widget_gadget(void);\nwidget only\n' >"$scratch/tree/a.c"
     cpack --config "$build/CPackConfig.cmake" -G DEB -B "$scratch/deb" >/dev/null 2>&1 || fail "DEB"
@@ -45,7 +41,7 @@ linux() {
 
 windows() {
     cpack --config "$build/CPackConfig.cmake" -B "$scratch/zip" >/dev/null 2>&1 || fail "cpack"
-    local expected got exe dll
+    local expected got exe dll imports
     expected=$(printf "TarvoSearch-$version-win64/%s\n" CHANGES README.md TarvoSearch.exe \
         docs/index.html tarvo-find.exe | sort)
     got=$(cmake -E tar tf "$scratch/zip/TarvoSearch-$version-win64.zip" | grep -v '/$' | sort)
@@ -53,18 +49,13 @@ windows() {
     # Statically linked: any other DLL would have to travel along.
     local system='^(kernel32|user32|gdi32|shell32|advapi32|comctl32|comdlg32|ole32|shlwapi|msvcrt|ucrtbase|api-ms-win-[a-z0-9-]+)\.dll$'
     for exe in "$build/TarvoSearch.exe" "$build/tarvo-find.exe"; do
-        local imports
         imports=$(x86_64-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ { print tolower($3) }')
         [ -n "$imports" ] || fail "no imports read from $exe"
-        for dll in $imports; do
-            [[ $dll =~ $system ]] || fail "$(basename "$exe") imports $dll"
-        done
+        for dll in $imports; do [[ $dll =~ $system ]] || fail "$(basename "$exe") imports $dll"; done
     done
 }
 
-case $mode in
-    linux | windows) "$mode" ;;
-    *) echo "usage: package_test.sh linux|windows BUILD_DIR VERSION" && exit 2 ;;
-esac
+[[ $mode =~ ^(linux|windows)$ ]] || { echo "usage: package_test.sh linux|windows BUILD VERSION"; exit 2; }
+"$mode"
 [ $failed -eq 0 ] && echo "packages: all passed"
 exit $failed

@@ -29,8 +29,7 @@ CliParse parse(const char* line) {
     return parse(args);
 }
 
-// Two positional texts, cut to the edit box's limit; "--" ends the
-// options; an option not given stays unset so a settings file decides.
+// Texts cut to the edit box's limit; an option not given stays unset for the settings file.
 TEST(CliOptions, TextsSwitchesAndValues) {
     const std::string longText(12000, 'x');
     CliParse p = parse({longText, "src;include", "--exclude", longText});
@@ -65,8 +64,7 @@ TEST(CliOptions, TextsSwitchesAndValues) {
         EXPECT_NE(parse(line).error, "") << line;
 }
 
-// Auto colours a terminal that shows the codes, unless NO_COLOR is set and
-// not empty or TERM is dumb; a Windows console has no TERM.
+// Auto colours a terminal showing codes unless NO_COLOR is non-empty or TERM is dumb.
 TEST(CliOptions, ColourFollowsTheTerminalNoColorAndTerm) {
     using enum ColorMode;
     const std::tuple<ColorMode, bool, bool, const char*, const char*, bool> cases[] = {
@@ -85,24 +83,11 @@ TEST(CliOptions, ColourFollowsTheTerminalNoColorAndTerm) {
             << (term ? term : "-");
 }
 
-ResultEntry entry(int rankIndex, int score, std::string path, int line, std::string text) {
-    ResultEntry e;
-    e.rankIndex = rankIndex;
-    e.score = score;
-    e.path = std::move(path);
-    e.lineNumber = line;
-    e.lineText = std::move(text);
-    return e;
-}
-
-// TSV: one line per result, tab, CR, LF and backslash escaped, other bytes
-// raw. JSON: valid UTF-8 passes, anything else (a lone Latin-1 byte, a cut
-// sequence, an overlong form, a surrogate) is escaped per byte, and a text
-// that is not UTF-8 also carries its exact bytes in base64.
+// TSV escapes tab, CR, LF and backslash; JSON escapes what is not UTF-8 per byte, with base64.
 TEST(ResultPrinter, TsvAndJson) {
-    EXPECT_EQ(formatTsv(entry(0, 2003050, "src/x.c", 2, "int\tFoo(a\\b)\r\n\xe9")),
+    EXPECT_EQ(formatTsv(ResultEntry{0, 2003050, "src/x.c", 2, "int\tFoo(a\\b)\r\n\xe9"}),
               "1\t2003050\tsrc/x.c\t2\tint\\tFoo(a\\\\b)\\r\\n\xe9");
-    EXPECT_EQ(formatTsv(entry(4, -1, "a/main.c", 0, "")), "5\t-1\ta/main.c\t0\t");
+    EXPECT_EQ(formatTsv(ResultEntry{4, -1, "a/main.c", 0, ""}), "5\t-1\ta/main.c\t0\t");
     const std::pair<const char*, const char*> escapes[] = {
         {"a\"b\\c", "a\\\"b\\\\c"},
         {"\t\r\n\x01", "\\t\\r\\n\\u0001"},
@@ -113,32 +98,24 @@ TEST(ResultPrinter, TsvAndJson) {
         {"\xed\xa0\x80", "\\u00ed\\u00a0\\u0080"}};
     for (const auto& [text, escaped] : escapes)
         EXPECT_EQ(escapeJson(text), escaped);
-    EXPECT_EQ(formatJsonl(entry(2, 7, "d/f.c", 9, "x\n")),
+    EXPECT_EQ(formatJsonl(ResultEntry{2, 7, "d/f.c", 9, "x\n"}),
               "{\"rank\":3,\"score\":7,\"path\":\"d/f.c\",\"line\":9,\"text\":\"x\\n\"}");
     const std::string path = "d:1/caf\xe9.c", text = "x\tb\xff\r\n";
-    EXPECT_EQ(formatJsonl(entry(0, 5, path, 7, text)),
+    EXPECT_EQ(formatJsonl(ResultEntry{0, 5, path, 7, text}),
               "{\"rank\":1,\"score\":5,\"path\":\"d:1/caf\\u00e9.c\",\"path_bytes\":\"" +
                   base64(path) + "\",\"line\":7,\"text\":\"x\\tb\\u00ff\\r\\n\",\"text_bytes\":\"" +
                   base64(text) + "\"}");
-    const char* const vectors[][2] = {{"", ""},
-                                      {"f", "Zg=="},
-                                      {"fo", "Zm8="},
-                                      {"foo", "Zm9v"},
-                                      {"foob", "Zm9vYg=="},
-                                      {"fooba", "Zm9vYmE="},
-                                      {"\xff\xfe", "//4="}};
-    for (const auto& v : vectors)
-        EXPECT_EQ(base64(v[0]), v[1]);
+    const char* const foobar[] = {"", "Zg==", "Zm8=", "Zm9v", "Zm9vYg==", "Zm9vYmE=", "Zm9vYmFy"};
+    for (size_t n = 0; n < std::size(foobar); ++n)
+        EXPECT_EQ(base64(std::string("foobar", n)), foobar[n]);
+    EXPECT_EQ(base64("\xff\xfe"), "//4=");
 }
 
-// One line holding a tab, a CR, a byte that is not UTF-8 and an escape
-// sequence, in a path holding a colon, through every line-oriented style:
-// a pipe gets the bytes as they are, a terminal sees tabs expanded per run
-// and control bytes shown.
+// Every line style: a pipe gets the bytes as they are, a terminal sees tabs and controls shown.
 TEST(ResultPrinter, LineRecordsOnATerminalAndIntoAPipe) {
     TermTable terms;
     terms.parseTerms("foo");
-    const ResultEntry e = entry(0, 2003050, "d:1/caf\xe9.c", 7, "x\tfoo\rb\xff\x1b]0;t\x07\r\n");
+    const ResultEntry e{0, 2003050, "d:1/caf\xe9.c", 7, "x\tfoo\rb\xff\x1b]0;t\x07\r\n"};
     auto style = [](bool terminal, bool color, bool rank, bool column, bool null) {
         PrintStyle s;
         std::tie(s.terminal, s.color, s.rank, s.column, s.nullAfterPath) =
@@ -158,7 +135,7 @@ TEST(ResultPrinter, LineRecordsOnATerminalAndIntoAPipe) {
          std::string("d:1/caf\xe9.c") + '\0' + "7:3:x\tfoo" + raw}};
     for (size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(formatMatch(e, e.lineText, terms, cases[i].first), cases[i].second) << i;
-    EXPECT_EQ(formatMatch(entry(4, -1, "a/main.c", 0, ""), "", terms,
+    EXPECT_EQ(formatMatch(ResultEntry{4, -1, "a/main.c", 0, ""}, "", terms,
                           style(false, false, false, true, false)),
               "a/main.c:0:1:");
     EXPECT_EQ(formatPathRecord("a\nb\x1b\x7f.c", style(true, false, false, false, false)),
@@ -167,8 +144,7 @@ TEST(ResultPrinter, LineRecordsOnATerminalAndIntoAPipe) {
               std::string("a\nb.c") + '\0');
 }
 
-// The spans against the file read three bytes at a time, so line feeds and
-// CR LF pairs fall on every side of a read's end.
+// Read three bytes at a time, so line ends fall on every side of a read's end.
 TEST(WholeLines, SpansOfTheWantedLinesInOneSequentialRead) {
     const std::string file = "ab\n\ncd\r\nlast";
     using Spans = std::vector<std::pair<int64_t, int64_t>>;

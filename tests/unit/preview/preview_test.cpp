@@ -1,5 +1,4 @@
-// The preview: keyword table, document (lines, comment state, colours) and
-// the pane's rules (centring, paint plan, rows).
+// The preview: keyword table, document, colours and the pane's rules.
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -19,13 +18,7 @@
 namespace tarvo {
 using namespace std::string_literals;
 
-// Found by argument lookup, so it lives beside LineRange.
-void PrintTo(const LineRange& r, std::ostream* out) {
-    *out << "[" << r.start << ", " << r.end << ")";
-}
-
-// The table's 75 entries, 14 of them directives, each found by isKeyword;
-// a token is its bytes up to `length` or a zero byte, compared with case.
+// 75 distinct entries, 14 directives; a token ends at `length` or a zero byte.
 TEST(KeywordTable, EntriesAndLookUp) {
     const std::set<std::string_view> distinct(kKeywordTable.begin(), kKeywordTable.end());
     EXPECT_EQ(distinct.size(), 75u);
@@ -49,11 +42,15 @@ protected:
     bool load(const std::string& name, const std::string& content) {
         return doc.loadDocument(tree.write(name, content), ".c;.cpp;.cxx;.h");
     }
-    std::vector<LineRange> lineRanges() const {
-        std::vector<LineRange> ranges;
-        for (int32_t k = 1; k <= doc.lineCount(); ++k)
-            ranges.push_back(doc.lineRange(k));
-        return ranges;
+    // Every line as "start-end", with '*' when it begins inside a block comment.
+    std::string lines() const {
+        std::string out;
+        for (int32_t k = 1; k <= doc.lineCount(); ++k) {
+            const LineRange r = doc.lineRange(k);
+            out += std::to_string(r.start) + "-" + std::to_string(r.end) +
+                   (doc.commentState(k) ? "* " : " ");
+        }
+        return out;
     }
     // The classes colourLine gives a stored line, one digit per byte.
     std::string classes(int32_t line) const {
@@ -80,21 +77,29 @@ protected:
     TermTable terms;
 };
 
-// Only a line feed ends a line; a final one leaves an empty last line; zero
-// bytes stay in the text.
-TEST_F(PreviewTest, IndexesLinesAtEveryLineFeed) {
-    const std::pair<std::string, std::vector<LineRange>> cases[] = {
-        {"", {{0, 0}}},
-        {"a\nb\n", {{0, 2}, {2, 4}, {4, 4}}},
-        {"a\nb", {{0, 2}, {2, 3}}},
-        {"a\r\nb", {{0, 3}, {3, 4}}},
-        {"a\rb", {{0, 3}}},
-        {"x\0y\n\0"s, {{0, 4}, {4, 5}}}};
-    for (const auto& [content, lines] : cases) {
+// Line feeds end lines, zero bytes stay, the text is cut at 10 MB; "/*/" opens and closes.
+TEST_F(PreviewTest, IndexesLinesAndCommentStates) {
+    const std::pair<std::string, const char*> cases[] = {
+        {"", "0-0 "},
+        {"a\nb\n", "0-2 2-4 4-4 "},
+        {"a\nb", "0-2 2-3 "},
+        {"a\r\nb", "0-3 3-4 "},
+        {"a\rb", "0-3 "},
+        {"x\0y\n\0"s, "0-4 4-5 "},
+        {"a /* b\nc\nd */ e\n/*/ f\ng\n\"/*\"\nh */\n",
+         "0-7 7-9* 9-16* 16-22 22-24 24-29 29-34* 34-34 "}};
+    for (const auto& [content, expected] : cases) {
         ASSERT_TRUE(load("f.c", content));
-        EXPECT_EQ(lineRanges(), lines) << content;
+        EXPECT_EQ(lines(), expected) << content;
         EXPECT_EQ(doc.text()[content.size()], '\0');
     }
+    std::string content(10000000, 'a');
+    for (size_t i = 99; i < content.size(); i += 100)
+        content[i] = '\n';
+    ASSERT_TRUE(load("big.c", content));
+    ASSERT_EQ(doc.lineCount(), 100000);
+    EXPECT_EQ(doc.lineRange(100000).end, kMaxPreviewBytes);
+    EXPECT_EQ(doc.text()[kMaxPreviewBytes], '\0');
 }
 
 TEST_F(PreviewTest, PathsThatAreEmptyOrCannotBeRead) {
@@ -105,7 +110,7 @@ TEST_F(PreviewTest, PathsThatAreEmptyOrCannotBeRead) {
     std::vector<std::string> unreadable = {
         tree.path("gone.c"), tree.path(std::string(300, 'p') + ".c"), tree.mkdir("dir")};
 #ifndef _WIN32
-    // A FIFO where a result's file stood would block an open for reading.
+    // A FIFO where a result's file stood would block an open.
     unreadable.push_back(tree.path("swapped.c"));
     ASSERT_EQ(mkfifo(unreadable.back().c_str(), 0600), 0);
 #endif
@@ -114,36 +119,11 @@ TEST_F(PreviewTest, PathsThatAreEmptyOrCannotBeRead) {
         EXPECT_EQ(doc.currentPath(), path) << "kept whole";
         EXPECT_EQ(doc.lineCount(), 0);
     }
-    const std::pair<const char*, const char*> highlighted[] = {
-        {"a.cpp", ".c;.cpp"}, {"a.txt", ".c;.cpp"}, {"b.cpp", ""}};
-    for (const auto& [name, list] : highlighted) {
-        doc.loadDocument(tree.write(name, "x"), list);
-        EXPECT_EQ(doc.coloured(), std::string(name) == "a.cpp") << name << " " << list;
-    }
+    doc.loadDocument(tree.write("b.cpp", "x"), "");
+    EXPECT_FALSE(doc.coloured()) << "an empty highlight list";
 }
 
-TEST_F(PreviewTest, CutsAFileOfTenMillionBytes) {
-    std::string content(10000000, 'a');
-    for (size_t i = 99; i < content.size(); i += 100)
-        content[i] = '\n';
-    ASSERT_TRUE(load("big.c", content));
-    ASSERT_EQ(doc.lineCount(), 100000);
-    EXPECT_EQ(doc.lineRange(100000), (LineRange{9999900, kMaxPreviewBytes}));
-    EXPECT_EQ(doc.text()[kMaxPreviewBytes], '\0');
-}
-
-// "/*/" opens and at once closes; "/*" inside a string opens a comment too.
-TEST_F(PreviewTest, RecordsWhichLinesBeginInsideABlockComment) {
-    ASSERT_TRUE(load("c.c", "a /* b\nc\nd */ e\n/*/ f\ng\n\"/*\"\nh */\n"));
-    std::vector<int32_t> states;
-    for (int32_t k = 1; k <= doc.lineCount(); ++k)
-        states.push_back(doc.commentState(k));
-    EXPECT_EQ(states, (std::vector<int32_t>{0, 1, 1, 0, 0, 0, 1, 0}));
-}
-
-// '3' comment, '4' keyword. Comments first (continued, block, then line),
-// then keywords outside comments and strings; a quote in a comment opens
-// a string.
+// '3' comment, '4' keyword: comments first, then keywords outside comments and strings.
 TEST_F(PreviewTest, ColoursCommentsAndKeywords) {
     const std::tuple<const char*, int32_t, const char*> cases[] = {
         {"a /*/ b\nint\n", 1, "00333333"},
@@ -169,9 +149,7 @@ TEST_F(PreviewTest, ColoursCommentsAndKeywords) {
     }
 }
 
-// The shown line goes to the middle row (line 100 of 20 rows: the eleventh),
-// near the start to its own row, before the first repaint to the first row;
-// rows stop at the last line with white below.
+// The line in the middle row (near the start in its own), or the first before a repaint.
 TEST(PreviewPaneRules, CentringAndPaintPlan) {
     const int32_t cases[][6] = {{100, 20, 500, 90, 110, 260},
                                 {5, 20, 500, 1, 21, 260},
@@ -195,8 +173,7 @@ TEST(PreviewPaneRules, CentringAndPaintPlan) {
     EXPECT_EQ(planShowFile(position, false, 0), ShowFileStep::LoadAndRepaint);
     EXPECT_EQ(position.targetLine, 1) << "line 0 (results cleared) stands for line 1";
     EXPECT_EQ(planShowFile(position, true, 0), ShowFileStep::Nothing);
-    // The scroll bar runs one past the last line: Bottom puts the last line
-    // in the second-to-last row.
+    // Bottom puts the last line in the second-to-last row.
     const ScrollBarState bar = previewScrollBar(true, 100, 20, 90);
     EXPECT_EQ(std::make_tuple(bar.min, bar.max, bar.page, bar.pos),
               std::make_tuple(1, 101, 20, 90));
@@ -205,11 +182,10 @@ TEST(PreviewPaneRules, CentringAndPaintPlan) {
     EXPECT_EQ(previewScrollBar(false, 0, 20, 1).max, -1);
 }
 
-// An eight-byte gutter, never marked or coloured; the row cut at 499 bytes
-// or a zero byte; colours only on the highlight list, marks on top.
+// An eight-byte gutter; a row cut at 499 bytes or a NUL; colours only on the highlight list.
 TEST_F(PreviewTest, GutterCutColoursAndMarks) {
     terms.parseTerms("7 int");
-    ASSERT_TRUE(load("a.c", "a\nb\nc\nd\ne\nf\nx7 int /* int */\n"));
+    ASSERT_TRUE(load("a.h", "a\nb\nc\nd\ne\nf\nx7 int /* int */\n"));
     EXPECT_EQ(row(7), std::make_pair("     7  x7 int /* int */\n"s, "gggggggg0A0EEE0333DDD3330"s));
     ASSERT_TRUE(load("a.txt", "/* int */ int\n"));
     EXPECT_EQ(row(1).second, "gggggggg000AAA0000AAA0");

@@ -1,8 +1,6 @@
-// The result store (rank and display orders, the selection) and the
-// results pane's rules.
+// The result store (orders, selection) and the results pane's rules.
 #include <gtest/gtest.h>
 #include <algorithm>
-#include <cstdio>
 #include <map>
 #include <random>
 #include <string>
@@ -18,16 +16,14 @@
 namespace tarvo {
 using Shown = std::pair<std::string, int32_t>;
 
-std::string numbered(const char* prefix, int i) {
-    char name[32];
-    std::snprintf(name, sizeof name, "%s%05d", prefix, i);
-    return name;
+std::string numbered(const char* prefix, int i) {  // zero-padded: sorts as the number
+    return prefix + std::to_string(100000 + i).substr(1);
 }
 
 // Only A-Z fold; std::string compares bytes unsigned.
 std::string folded(std::string s) {
-    for (char& c : s)
-        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
     return s;
 }
 
@@ -53,9 +49,7 @@ protected:
     ResultStore store{this};
 };
 
-// A full store takes a line only if it ranks before the last entry, which
-// then leaves; a selected leaving entry hands the selection to row 0.
-// File-name entries (score -1) rank by path alone.
+// A full store takes a line only if it ranks before the last, which leaves with its selection.
 TEST_F(ResultStoreTest, FullStoreAtTheCap) {
     fill(kMaxResults, 100, "f");
     const std::tuple<int32_t, const char*, int32_t, bool> rows[] = {
@@ -85,12 +79,7 @@ TEST_F(ResultStoreTest, FullStoreAtTheCap) {
     EXPECT_EQ(store.rankEntry(kMaxResults - 1).path, numbered("p", (kMaxResults - 2) * 2));
 }
 
-// Random lines with many equal keys, in every sort mode, against what must
-// hold after each insert: the rank order sorted (score down, folded path,
-// line, arrival); the display order a stable sort of it; a selection below
-// row 0 keeps its path and line (first row holding them), row 0 follows the
-// best line; the preview shows the selection; the view scrolls only as far
-// as needed to keep it fully visible.
+// Random runs with equal keys in every mode against the invariants of orders and selection.
 TEST_F(ResultStoreTest, InvariantsOverRandomRuns) {
     constexpr int32_t kVisible = 7;
     const char* const paths[] = {"a", "A", "Z", "_", "z0", "\xe9", "ab"};
@@ -151,8 +140,7 @@ TEST_F(ResultStoreTest, InvariantsOverRandomRuns) {
     }
 }
 
-// A new sort mode keeps the selected entry and centres it as far as the
-// list's ends allow; the Rank column follows the entry.
+// A new sort mode keeps the selected entry and centres it as far as the ends allow.
 TEST_F(ResultStoreTest, SortModesKeepAndCentreTheSelection) {
     store.setVisibleRows(10);
     for (int i = 0; i < 100; ++i)
@@ -185,8 +173,7 @@ TEST_F(ResultStoreTest, SortModesKeepAndCentreTheSelection) {
     EXPECT_EQ(std::make_pair(store.selectedRow(), store.firstVisibleRow()), std::make_pair(-1, 3));
 }
 
-// The selection ends in the last fully visible row at most (the top row in
-// a pane of 1-2 rows); the view never runs past the end.
+// The selection stays in the fully visible rows (the top one in a pane of 1-2) within the list.
 TEST_F(ResultStoreTest, KeepSelectionVisible) {
     fill(50, 100, "k");
     const int32_t cases[][4] = {{20, 5, 5, 10},   {0, 8, 0, 10},    {0, 9, 1, 10}, {0, 30, 22, 10},
@@ -210,81 +197,60 @@ TEST_F(ResultStoreTest, KeepSelectionVisible) {
     EXPECT_EQ(bare.displayEntry(bare.selectedRow()).path, "");
 }
 
-ResultEntry entry(int32_t rankIndex, std::string path, int32_t lineNumber) {
-    ResultEntry e;
-    e.rankIndex = rankIndex;
-    e.path = std::move(path);
-    e.lineNumber = lineNumber;
-    return e;
-}
-
-// Rows stop at the last result with white below; the scroll bar, the wheel
-// and the pane agree on the last first row.
+// Rows end at the last result; the pane agrees with the scroll bar; top and left edges are in.
 TEST(ResultsPaneRules, PaintPlanScrollAndClicks) {
     const ResultsPaintPlan plan = planResultsPaint(5, 10, 8, 16);
     EXPECT_EQ(std::make_tuple(plan.firstRow, plan.endRow, plan.blankTop),
               std::make_tuple(5, 8, 48));
     EXPECT_EQ(planResultsPaint(0, 10, 0, 16).blankTop, 0);
     EXPECT_EQ(rowRect(3, 16), (RowRect{0, 48, 1000000, 64}));
-    ScrollBarState bar{0, 50, 10, 20, 33};
-    const uint32_t wheelDown = static_cast<uint32_t>(static_cast<uint16_t>(-240)) << 16;
-    EXPECT_EQ(requestedScrollPosition(bar, wheelDown, true, kResultRowsPerNotch), 24);
-    EXPECT_EQ(clampScrollPosition(bar, 999), 41);
+    EXPECT_EQ(clampScrollPosition({0, 50, 10, 20, 33}, 999), 41);
     const int32_t clamps[][3] = {{999, 50, 41}, {-4, 50, 0}, {3, 5, 0}};
     for (const auto& c : clamps)
         EXPECT_EQ(clampFirstVisibleRow(c[0], c[1], 10), c[2]) << c[0];
-    // Top and left edges belong to a row; nothing below the last result.
-    const struct {
-        int32_t x, y, count, row;
-    } clicks[] = {{0, 0, 13, 10},  {500, 15, 13, 10}, {500, 16, 13, 11}, {65535, 47, 13, 12},
-                  {5, 48, 13, -1}, {5, 79, 100, 14},  {5, 80, 100, -1}};
-    for (const auto& c : clicks)
-        EXPECT_EQ(rowAtPoint(c.x, c.y, 10, 5, c.count, 16), c.row) << c.x << "," << c.y;
+    const int32_t clicks[][4] = {{0, 0, 13, 10},      {500, 15, 13, 10}, {500, 16, 13, 11},
+                                 {65535, 47, 13, 12}, {5, 48, 13, -1},   {5, 79, 100, 14},
+                                 {5, 80, 100, -1}};
+    for (const auto& [x, y, count, row] : clicks)
+        EXPECT_EQ(rowAtPoint(x, y, 10, 5, count, 16), row) << x << "," << y;
     EXPECT_EQ(rowAtPoint(5, 0, 0, 5, 0, 16), -1);
 }
 
 // A page key keeps two rows of the old page in view but moves at least one.
 TEST(ResultsPaneRules, KeysMoveTheSelection) {
-    const struct {
-        int32_t key, selected, count, visibleRows, expected;
-    } cases[] = {
+    const int32_t cases[][5] = {
         {KeyPageDown, 0, 100, 10, 8},   {KeyPageUp, 3, 100, 10, 0}, {KeyPageUp, 50, 100, 10, 42},
         {KeyDown, 99, 100, 10, 99},     {KeyUp, 0, 100, 10, 0},     {KeyDown, 4, 100, 10, 5},
         {KeyUp, 4, 100, 10, 3},         {KeyEnd, 4, 100, 10, 99},   {KeyHome, 40, 100, 10, 0},
         {KeyPageDown, 95, 100, 10, 99}, {KeyDown, -1, 0, 10, -1},   {KeyHome, -1, 0, 10, -1},
         {KeyPageDown, 5, 100, 1, 6},    {KeyPageUp, 5, 100, 2, 4},  {KeyPageDown, 5, 100, 3, 6},
         {KeyPageUp, 30, 100, 20, 12}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(rowForKey(c.key, c.selected, c.visibleRows, c.count).value_or(-9), c.expected)
-            << c.key << " " << c.selected << " " << c.visibleRows;
-    }
+    for (const auto& [key, selected, count, visibleRows, expected] : cases)
+        EXPECT_EQ(rowForKey(key, selected, visibleRows, count).value_or(-9), expected)
+            << key << " " << selected << " " << visibleRows;
     for (int32_t key : {0x25, 0x27, int32_t{'A'}})
         EXPECT_FALSE(rowForKey(key, 4, 10, 100).has_value()) << key;
 }
 
-// A direct repaint skips a row only when selection, rank, whole path, line
-// and rectangle are the same.
+// A direct repaint skips a row only when everything drawn there is the same.
 TEST(ResultsPaneRules, RowCacheRedrawsOnlyRowsThatChanged) {
     RowPaintCache cache;
     cache.clear();
     const std::string longPath(300, 'p');
     const RowRect r0 = rowRect(0, 16);
-    const ResultEntry a = entry(0, longPath, 3);
+    const ResultEntry a{0, 0, longPath, 3, ""};
     EXPECT_TRUE(cache.rowNeedsPaint(true, 0, a, r0, true));
     EXPECT_FALSE(cache.rowNeedsPaint(true, 0, a, r0, true));
     EXPECT_TRUE(cache.rowNeedsPaint(false, 0, a, r0, true)) << "WM_PAINT draws every row";
-    const struct {
-        ResultEntry entry;
-        RowRect rect;
-        bool selected;
-    } changes[] = {{a, r0, false},
-                   {entry(1, longPath, 3), r0, false},
-                   {entry(1, longPath.substr(0, 299) + "q", 3), r0, false},
-                   {entry(1, longPath, 4), r0, false},
-                   {entry(1, longPath, 4), rowRect(0, 17), false}};
-    for (const auto& c : changes) {
-        EXPECT_TRUE(cache.rowNeedsPaint(true, 0, c.entry, c.rect, c.selected));
-        EXPECT_FALSE(cache.rowNeedsPaint(true, 0, c.entry, c.rect, c.selected));
+    const std::tuple<ResultEntry, RowRect, bool> changes[] = {
+        {a, r0, false},
+        {ResultEntry{1, 0, longPath, 3, ""}, r0, false},
+        {ResultEntry{1, 0, longPath.substr(0, 299) + "q", 3, ""}, r0, false},
+        {ResultEntry{1, 0, longPath, 4, ""}, r0, false},
+        {ResultEntry{1, 0, longPath, 4, ""}, rowRect(0, 17), false}};
+    for (const auto& [e, rect, selected] : changes) {
+        EXPECT_TRUE(cache.rowNeedsPaint(true, 0, e, rect, selected));
+        EXPECT_FALSE(cache.rowNeedsPaint(true, 0, e, rect, selected));
     }
     cache.clear();
     EXPECT_TRUE(cache.rowNeedsPaint(true, 0, a, r0, true));
@@ -296,20 +262,18 @@ TEST(ResultsPaneRules, RowCacheRedrawsOnlyRowsThatChanged) {
     }
 }
 
-// Query terms are marked in the path, not in the selected row.
+// The Rank and File columns; query terms marked in the path unless the row is selected.
 TEST(ResultsPaneRules, RowTexts) {
-    const ResultEntry e = entry(41, "src/main.c", 120);
-    EXPECT_EQ(rankText(e), "42");
-    EXPECT_EQ(pathText(e), "src/main.c (120)");
+    const ResultEntry e{41, 0, "src/main.c", 120, ""};
     TermTable terms;
     terms.parseTerms("main");
-    std::vector<uint8_t> attrs;
+    std::vector<uint8_t> attrs, selected;
     rowTextAttributes(pathText(e), false, terms, attrs);
-    std::vector<uint8_t> marked(16, Plain);
-    std::fill(marked.begin() + 4, marked.begin() + 8, MarkBit);
-    EXPECT_EQ(attrs, marked);
-    rowTextAttributes(pathText(e), true, terms, attrs);
-    EXPECT_EQ(attrs, std::vector<uint8_t>(16, SelectedText)) << "the selected row has no marks";
+    rowTextAttributes(pathText(e), true, terms, selected);
+    EXPECT_EQ(rankText(e) + " " + pathText(e) + " " + std::string(attrs.begin(), attrs.end()),
+              "42 src/main.c (120) " + std::string(4, Plain) + std::string(4, MarkBit) +
+                  std::string(8, Plain));
+    EXPECT_EQ(selected, std::vector<uint8_t>(16, SelectedText));
 }
 
 }  // namespace tarvo

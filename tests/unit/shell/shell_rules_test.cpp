@@ -1,6 +1,6 @@
-// The shell's rules that need no window: the main window's layout, what
-// Help and Notepad are given, the About text, the window's placement.
+// The shell's rules that need no window.
 #include <gtest/gtest.h>
+#include <array>
 #include <iterator>
 #include <string>
 #include <tuple>
@@ -11,15 +11,11 @@
 #include "shell/window_placement.h"
 
 namespace tarvo {
-// Labels W wide, rows H high: the text boxes reach W + 410, or half the
-// width when that is more, never past the right margin.
+// Text boxes reach labels + 410 or half the width, never past the right margin.
 TEST(MainLayout, RectanglesOfTheMainWindow) {
     const std::pair<int32_t, int32_t> widths[] = {{600, 440}, {1200, 600}, {430, 425}};
-    for (const auto& [width, right] : widths) {
-        const MainLayout l = computeMainLayout(width, 500, 30, 15);
-        EXPECT_EQ(l.findBox.right, right) << width;
-        EXPECT_EQ(l.pathBox.right, right) << width;
-    }
+    for (const auto& [width, right] : widths)
+        EXPECT_EQ(computeMainLayout(width, 500, 30, 15).findBox.right, right) << width;
     const MainLayout l = computeMainLayout(800, 600, 37, 15);
     const std::pair<LayoutRect, LayoutRect> rects[] = {
         {l.findLabel, {5, 7, 42, 22}},      {l.findBox, {47, 7, 447, 22}},
@@ -30,27 +26,22 @@ TEST(MainLayout, RectanglesOfTheMainWindow) {
         {l.fileBox, {47, 336, 795, 351}},   {l.previewPane, {5, 356, 795, 595}}};
     for (size_t i = 0; i < std::size(rects); ++i)
         EXPECT_EQ(rects[i].first, rects[i].second) << i;
-    const auto bands = resizedBands(l, 800, 600, 15);
-    const LayoutRect expectedBands[] = {{0, 42, 1000000, 85},
-                                        {0, 324, 1000000, 356},
-                                        {0, 595, 1000000, 1000000},
-                                        {0, 0, 5, 1000000},
-                                        {795, 0, 1000000, 1000000}};
-    for (size_t i = 0; i < bands.size(); ++i)
-        EXPECT_EQ(bands[i], expectedBands[i]) << i;
+    const std::array<LayoutRect, 5> bands = {{{0, 42, 1000000, 85},
+                                              {0, 324, 1000000, 356},
+                                              {0, 595, 1000000, 1000000},
+                                              {0, 0, 5, 1000000},
+                                              {795, 0, 1000000, 1000000}}};
+    EXPECT_EQ(resizedBands(l, 800, 600, 15), bands);
     const MainLayout odd = computeMainLayout(800, 601, 37, 15);
-    EXPECT_EQ(odd.resultsPane.height(), 239);
-    EXPECT_EQ(odd.previewPane.height(), 240) << "the preview gets the odd pixel";
+    EXPECT_EQ(std::make_pair(odd.resultsPane.height(), odd.previewPane.height()),
+              std::make_pair(239, 240));
     const MainLayout tiny = computeMainLayout(20, 50, 37, 15);
-    EXPECT_LT(tiny.resultsPane.height(), 0);
-    EXPECT_LT(tiny.previewPane.height(), 0);
+    EXPECT_TRUE(tiny.resultsPane.height() < 0 && tiny.previewPane.height() < 0);
     EXPECT_EQ(tiny.textBoxRight, 15);
     EXPECT_EQ(std::make_pair(tiny.rankHeader.right, tiny.fileHeader.right), std::make_pair(15, 15));
 }
 
-// Notepad gets the path as one quoted argument; the guide lies in "docs"
-// beside the program (either slash a separator), else its copy in the
-// temporary folder.
+// Notepad gets one quoted argument; the guide lies in docs beside the program, else in TEMP.
 TEST(Launching, NotepadAndTheGuide) {
     EXPECT_EQ(notepadCommandLine("C:\\my src\\main file.c"),
               "notepad.exe \"C:\\my src\\main file.c\"");
@@ -75,8 +66,7 @@ TEST(Launching, NotepadAndTheGuide) {
     }
 }
 
-// Three line breaks, the version line, then the paragraph that names the
-// Help item and where the guide is, ending with a line break.
+// Line breaks, the version, the paragraph naming Help and the guide, a final line break.
 TEST(DialogTexts, AboutText) {
     for (const bool builtIn : {false, true}) {
         const std::string text = aboutText({"Z:\\docs\\guide.html", builtIn});
@@ -87,8 +77,7 @@ TEST(DialogTexts, AboutText) {
     }
 }
 
-// A saved rectangle keeps its corner and size; a default one (either side
-// left unset) leaves the placement to the system.
+// A saved rectangle keeps corner and size; either side unset leaves it to the system.
 TEST(WindowPlacement, RectangleBecomesCornerAndSize) {
     const int32_t unset = kDefaultPlacement;
     const int32_t cases[][8] = {{unset, 0, unset, 0, unset, 0, unset, 0},

@@ -22,8 +22,7 @@ Runs cutRuns(const char* text, const std::vector<uint8_t>& attrs) {
     return runs;
 }
 
-// A run ends at any change of the attribute byte, mark bit included; tabs
-// expand from the start of their run, CR and LF show as spaces.
+// Runs end at any attribute change; tabs expand from the run's start; CR and LF show as spaces.
 TEST(MarkedText, NextRunCutsAndExpands) {
     const std::tuple<const char*, std::vector<uint8_t>, Runs> cases[] = {
         {"", {}, {}},
@@ -45,20 +44,14 @@ struct Fitted {
     std::vector<uint8_t> attrs;
     int measurements = 0;
 };
-
-// Every byte one unit wide.
-Fitted fit(std::string text, std::vector<uint8_t> attrs, int maxWidth) {
+Fitted fit(std::string text, std::vector<uint8_t> attrs, int maxWidth) {  // a byte a unit wide
     Fitted f{std::move(text), std::move(attrs)};
-    fitTextToWidth(f.text, f.attrs, maxWidth, [&f](const char*, int n) {
-        ++f.measurements;
-        return n;
-    });
+    fitTextToWidth(f.text, f.attrs, maxWidth,
+                   [&f](const char*, int n) { return ++f.measurements, n; });
     return f;
 }
 
-// A text that does not fit keeps a third before the dots and two thirds
-// after; the dots carry the classes they cover without the mark; an exact
-// fit ends the search, which stays bounded whatever the length.
+// A third before the dots, two thirds after; dots lose the mark; the search stays bounded.
 TEST(MarkedText, FitTextToWidth) {
     const std::string thirty = "abcdefghijklmnopqrstuvwxyz0123";
     std::vector<uint8_t> attrs(30);
@@ -79,9 +72,8 @@ TEST(MarkedText, FitTextToWidth) {
         EXPECT_TRUE(fittedBytes.empty() || f.attrs == fittedBytes);
         EXPECT_TRUE(measurements == 0 || f.measurements == measurements) << f.measurements;
     }
-    std::vector<uint8_t> cut(18, Plain);
-    std::fill_n(cut.begin(), 5, Comment | MarkBit);
-    std::fill_n(cut.begin() + 5, 3, Keyword);  // under the dots
+    std::vector<uint8_t> cut(18, Plain);  // the dots keep what they cover, not its mark
+    std::fill_n(std::fill_n(cut.begin(), 5, Comment | MarkBit), 3, Keyword);
     EXPECT_EQ(fit(thirty, attrs, 20).attrs, cut);
     const Fitted f = fit(std::string(9999, 'p'), std::vector<uint8_t>(9999, 0), 390);
     EXPECT_LE(f.measurements, 1 + kMaxFitProbes);
@@ -89,8 +81,7 @@ TEST(MarkedText, FitTextToWidth) {
     EXPECT_EQ(f.attrs.size(), f.text.size());
 }
 
-// A wheel turns whole notches only, nothing carried over, away from the
-// user moving up; the scroll bar's codes are read from the low word only.
+// Whole wheel notches only, nothing carried over; scroll bar codes from the low word only.
 TEST(ScrollRequest, WheelAndScrollBarCodes) {
     const ScrollBarState bar{1, 101, 20, 50, 77};
     const int32_t wheels[][3] = {{120, 4, 46}, {-240, 4, 58}, {60, 4, 50},     {-119, 4, 50},
@@ -106,8 +97,7 @@ TEST(ScrollRequest, WheelAndScrollBarCodes) {
     EXPECT_EQ(requestedScrollPosition(bar, 0x00050001u, false, 4), 51);
 }
 
-// The scroll bar's own clamp: a page of n rows leaves n - 1 positions at the
-// end; a partly visible row counts as shown.
+// A page of n rows leaves n - 1 positions at the end; a partly visible row counts as shown.
 TEST(ScrollRequest, ClampAndRowsShown) {
     const int32_t clamps[][5] = {{1, 101, 20, 500, 82},
                                  {1, 101, 20, -3, 1},
