@@ -3,15 +3,12 @@
 # in the window's place, under Wine) equals the FIND_TEXT tarvo-find gets.
 # Usage: run_arguments_test.sh launch_with_command_line.exe
 set -uo pipefail
-launcher=$1
-here=$(cd "$(dirname "$0")" && pwd)
+launcher=$1 here=$(cd "$(dirname "$0")" && pwd) failed=0
 . "$here/../../scripts/wine-env.sh"
 . "$here/../../run.sh"
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-out=$scratch/out.txt
+out=$(mktemp)
+trap 'rm -f "$out"' EXIT
 winout="Z:$(echo "$out" | tr / '\\')"
-failed=0
 # run.sh's arguments, separated by ';' | the text both modes must get.
 while IFS='|' read -r arguments expected; do
     IFS=';' read -ra args <<<"$arguments"

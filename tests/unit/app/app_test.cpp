@@ -4,7 +4,6 @@
 #include <string>
 #include <utility>
 #ifndef _WIN32
-#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -139,10 +138,8 @@ TEST_F(SettingsFileTest, LeftoversDoNotBlockAndFailuresKeepTheOldFile) {
         if (folder) fs::create_directory(leftover);
         if (!folder)
             fs::permissions(tree_.write("TarvoSearch.txt.tmp", "held"), fs::perms::owner_read);
-        for (const char* text : {"new", "newer"}) {
-            settings_.request.findText = text;
-            EXPECT_NE(save().find("\n"s + text + "\n"), std::string::npos) << folder;
-        }
+        settings_.request.findText = folder ? "new" : "newer";
+        EXPECT_NE(save().find("\n" + settings_.request.findText + "\n"), std::string::npos);
         EXPECT_EQ(fs::is_directory(leftover) ? "folder" : readBytes(leftover),
                   folder ? "folder" : "held");
         fs::permissions(leftover, fs::perms::owner_all);
@@ -156,10 +153,6 @@ TEST_F(SettingsFileTest, LeftoversDoNotBlockAndFailuresKeepTheOldFile) {
     EXPECT_FALSE(saveTo(blocked, &reason));
     EXPECT_EQ(reason, kNotRegularFile);
     EXPECT_EQ(entries(tree_.path("blocked")), 1u);
-    reason.clear();
-    EXPECT_FALSE(saveTo(tree_.path("no/such/TarvoSearch.txt"), &reason));
-    EXPECT_FALSE(reason.empty());
-    EXPECT_FALSE(fs::exists(tree_.path("no")));
     EXPECT_FALSE(saveSettings(nullptr, false, settings_, memory_));
     EXPECT_EQ(readBytes(file()), before);
 }

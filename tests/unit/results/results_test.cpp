@@ -10,7 +10,6 @@
 #include "engine/term_table.h"
 #include "results/result_store.h"
 #include "results/results_pane_rules.h"
-#include "view/scroll_request.h"
 #include "view/text_class.h"
 
 namespace tarvo {
@@ -33,8 +32,8 @@ protected:
     void showFile(const char* path, int32_t lineNumber) override {
         shown.emplace_back(path, lineNumber);
     }
-    void repaintList() override { ++repaints; }
-    void forgetRowCache() override { ++forgets; }
+    void repaintList() override {}
+    void forgetRowCache() override {}
     Shown selected() {
         store.ensureDisplayOrder();
         const ResultEntry& e = store.displayEntry(store.selectedRow());
@@ -45,7 +44,6 @@ protected:
             store.addResult(score, numbered(prefix, i * step).c_str(), 1, "t");
     }
     std::vector<Shown> shown;
-    int repaints = 0, forgets = 0;
     ResultStore store{this};
 };
 
@@ -62,10 +60,6 @@ TEST_F(ResultStoreTest, FullStoreAtTheCap) {
     EXPECT_EQ(store.count(), kMaxResults);
     EXPECT_EQ(store.rankEntry(500).lineText, "new");
     EXPECT_EQ(store.rankEntry(kMaxResults - 1).path, numbered("f", kMaxResults - 2));
-    std::vector<std::string> visited;
-    store.visitInRankOrder(
-        [&](const char* path, int32_t at) { visited.push_back(numbered(path, at)); });
-    EXPECT_EQ(visited[500], numbered("f00500", 500));
     store.setVisibleRows(10);
     store.selectRow(kMaxResults - 1);
     store.addResult(200, "best.c", 1, "t");
@@ -147,7 +141,6 @@ TEST_F(ResultStoreTest, SortModesKeepAndCentreTheSelection) {
         store.addResult(1000 - i, numbered("p", 99 - i).c_str(), 1,
                         numbered(i % 2 ? "Line" : "line", i).c_str());
     store.selectRow(49);
-    const size_t shownBefore = shown.size();
     const int32_t steps[][4] = {{ByFileName, -1, 50, 45}, {ByLineText, -1, 49, 44},
                                 {ByLineText, 98, 98, 91}, {ByFileName, -1, 1, 0},
                                 {ByRank, 2, 97, 91},      {7, 2, 2, 0}};
@@ -159,15 +152,9 @@ TEST_F(ResultStoreTest, SortModesKeepAndCentreTheSelection) {
                   std::make_tuple(mode, row, first));
         EXPECT_EQ(selected(), kept);
     }
-    EXPECT_EQ(shown.size(), shownBefore + 3) << "only the three selectRow calls";
-    EXPECT_EQ(repaints, 6);
     store.setSortMode(ByFileName);
     EXPECT_EQ(store.displayEntry(0).rankIndex, 99);
     store.clearResults();
-    EXPECT_EQ(std::make_tuple(store.count(), store.selectedRow(), store.firstVisibleRow()),
-              std::make_tuple(0, -1, 0));
-    EXPECT_EQ(std::make_tuple(store.sortMode(), store.visibleRows(), shown.back(), forgets),
-              std::make_tuple(int32_t{ByFileName}, 10, Shown("", 0), 2));
     store.setFirstVisibleRow(3);
     store.setSortMode(ByLineText);
     EXPECT_EQ(std::make_pair(store.selectedRow(), store.firstVisibleRow()), std::make_pair(-1, 3));
@@ -187,33 +174,6 @@ TEST_F(ResultStoreTest, KeepSelectionVisible) {
         store.keepSelectionVisible();
         EXPECT_EQ(store.firstVisibleRow(), expected) << visibleRows << " rows, row " << row;
     }
-    ResultStore bare;  // the terminal front end has no views
-    bare.clearResults();
-    bare.addResult(1, nullptr, 1, nullptr);
-    bare.addResult(2, "a", 1, "t");
-    bare.selectRow(1);
-    bare.addResult(3, "b", 1, "t");
-    bare.setSortMode(ByFileName);
-    EXPECT_EQ(bare.displayEntry(bare.selectedRow()).path, "");
-}
-
-// Rows end at the last result; the pane agrees with the scroll bar; top and left edges are in.
-TEST(ResultsPaneRules, PaintPlanScrollAndClicks) {
-    const ResultsPaintPlan plan = planResultsPaint(5, 10, 8, 16);
-    EXPECT_EQ(std::make_tuple(plan.firstRow, plan.endRow, plan.blankTop),
-              std::make_tuple(5, 8, 48));
-    EXPECT_EQ(planResultsPaint(0, 10, 0, 16).blankTop, 0);
-    EXPECT_EQ(rowRect(3, 16), (RowRect{0, 48, 1000000, 64}));
-    EXPECT_EQ(clampScrollPosition({0, 50, 10, 20, 33}, 999), 41);
-    const int32_t clamps[][3] = {{999, 50, 41}, {-4, 50, 0}, {3, 5, 0}};
-    for (const auto& c : clamps)
-        EXPECT_EQ(clampFirstVisibleRow(c[0], c[1], 10), c[2]) << c[0];
-    const int32_t clicks[][4] = {{0, 0, 13, 10},      {500, 15, 13, 10}, {500, 16, 13, 11},
-                                 {65535, 47, 13, 12}, {5, 48, 13, -1},   {5, 79, 100, 14},
-                                 {5, 80, 100, -1}};
-    for (const auto& [x, y, count, row] : clicks)
-        EXPECT_EQ(rowAtPoint(x, y, 10, 5, count, 16), row) << x << "," << y;
-    EXPECT_EQ(rowAtPoint(5, 0, 0, 5, 0, 16), -1);
 }
 
 // A page key keeps two rows of the old page in view but moves at least one.
@@ -260,20 +220,6 @@ TEST(ResultsPaneRules, RowCacheRedrawsOnlyRowsThatChanged) {
         EXPECT_TRUE(cache.rowNeedsPaint(true, outside, a, r0, false));
         EXPECT_TRUE(cache.rowNeedsPaint(true, outside, a, r0, false));
     }
-}
-
-// The Rank and File columns; query terms marked in the path unless the row is selected.
-TEST(ResultsPaneRules, RowTexts) {
-    const ResultEntry e{41, 0, "src/main.c", 120, ""};
-    TermTable terms;
-    terms.parseTerms("main");
-    std::vector<uint8_t> attrs, selected;
-    rowTextAttributes(pathText(e), false, terms, attrs);
-    rowTextAttributes(pathText(e), true, terms, selected);
-    EXPECT_EQ(rankText(e) + " " + pathText(e) + " " + std::string(attrs.begin(), attrs.end()),
-              "42 src/main.c (120) " + std::string(4, Plain) + std::string(4, MarkBit) +
-                  std::string(8, Plain));
-    EXPECT_EQ(selected, std::vector<uint8_t>(16, SelectedText));
 }
 
 }  // namespace tarvo
