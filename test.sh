@@ -6,18 +6,13 @@ set -euo pipefail
 cd "$(dirname "$0")"
 jobs=$(nproc)
 . scripts/install-missing.sh
-# Windows: the cross compiler, Wine, a virtual display with fonts metric-
-# compatible with Arial and Courier New, tools to drive it and take
-# screenshots. Fuzz: clang's libFuzzer. Packages: groff, dpkg-dev.
+# Windows: cross compiler, Wine, a virtual display with fonts metric-compatible with Arial and
+# Courier New, tools to drive it and take screenshots. Fuzz: libFuzzer. Packages: groff, dpkg-dev.
 install_missing cmake make g++ googletest libgtest-dev \
     g++-mingw-w64-x86-64-posix wine64 xvfb xauth fonts-liberation xdotool \
     x11-apps imagemagick clang libclang-rt-14-dev groff-base dpkg-dev
 
-build() {  # build PRESET: configure and build it
-    echo "== $1"
-    cmake --preset "$1" >/dev/null
-    cmake --build --preset "$1" -j "$jobs"
-}
+build() { echo "== $1" && cmake --preset "$1" >/dev/null && cmake --build --preset "$1" -j "$jobs"; }
 presets=(native native-asan)
 [ "${1:-}" = native ] && presets=(native)
 for preset in "${presets[@]}"; do

@@ -7,8 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 tree=${1:-$HOME/.cache/tarvo-bench/linux-source-6.1}
 [ -d "$tree" ] || tree=/usr/include
-out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
+out=$(mktemp -d) && trap 'rm -rf "$out"' EXIT
 for name in plain asan; do
     preset=native binary=${PLAIN:-build/native/tarvo-find}
     if [ $name = asan ]; then preset=native-asan binary=${ASAN:-build/native-asan/tarvo-find}; fi

@@ -3,9 +3,8 @@
 # Usage: package_test.sh linux|windows BUILD_DIR VERSION
 set -uo pipefail
 mode=$1 build=$(realpath "$2") version=$3
-scratch=$(mktemp -d)
+scratch=$(mktemp -d) failed=0
 trap 'rm -rf "$scratch"' EXIT
-failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 has() { grep -qE -- "(^|[^a-z-])$1([^a-z-]|$)" <<<"$2"; }  # has WORD TEXT
 
@@ -56,5 +55,4 @@ windows() {
 
 [[ $mode =~ ^(linux|windows)$ ]] || { echo "usage: package_test.sh linux|windows BUILD VERSION"; exit 2; }
 "$mode"
-[ $failed -eq 0 ] && echo "packages: all passed"
 exit $failed

@@ -24,5 +24,4 @@ kmalloc;GFP_KERNEL|kmalloc GFP_KERNEL
 "two words";x|"two words" x
 "a  b";back\slash \"q\"|"a  b" back\slash \"q\"
 CASES
-[ $failed -eq 0 ] && echo "run.sh arguments: all passed"
 exit $failed

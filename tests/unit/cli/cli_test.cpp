@@ -2,12 +2,6 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstring>
-#include <iterator>
-#include <sstream>
-#include <string>
-#include <tuple>
-#include <utility>
-#include <vector>
 #include "cli/cli_options.h"
 #include "cli/result_printer.h"
 #include "cli/whole_lines.h"
@@ -34,9 +28,9 @@ TEST(CliOptions, TextsSwitchesAndValues) {
     const std::string longText(12000, 'x');
     CliParse p = parse({longText, "src;include", "--exclude", longText});
     ASSERT_EQ(p.error, "");
-    EXPECT_EQ(p.options.findText.size(), 9999u);
-    EXPECT_EQ(p.options.pathText, "src;include");
-    EXPECT_EQ(p.options.excludeList->size(), 9999u);
+    EXPECT_EQ(std::make_tuple(p.options.findText.size(), p.options.pathText,
+                              p.options.excludeList->size()),
+              std::make_tuple(size_t{9999}, std::string("src;include"), size_t{9999}));
     EXPECT_EQ(parse(std::vector<std::string>{""}).error, "") << "a query without terms";
     p = parse("-- --verbose -l");
     EXPECT_EQ(p.options.findText + "|" + p.options.pathText, "--verbose|-l");
@@ -75,8 +69,7 @@ TEST(CliOptions, ColourFollowsTheTerminalNoColorAndTerm) {
         {Never, true, true, nullptr, "xterm", false}};
     for (const auto& [mode, terminal, codesShow, noColor, term, expected] : cases)
         EXPECT_EQ(useColor(mode, terminal, codesShow, noColor, term), expected)
-            << static_cast<int>(mode) << terminal << codesShow << (noColor ? noColor : "-")
-            << (term ? term : "-");
+            << int(mode) << terminal << (noColor ? noColor : "-") << (term ? term : "-");
 }
 
 // TSV escapes tab, CR, LF and backslash; JSON escapes what is not UTF-8 per byte, with base64.

@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
 # tarvo-find driven from outside, as a user runs it. Usage: tarvo_find_test.sh TARVO_FIND
 set -u
-find_bin=$1
-tree=$(mktemp -d)
+find_bin=$1 tree=$(mktemp -d) failures=0
 trap 'rm -rf "$tree"' EXIT
-failures=0
 check() {  # check LABEL EXPECTED ACTUAL
     [ "$2" = "$3" ] && return
     printf 'FAIL %s\n  expected: %q\n  actual:   %q\n' "$1" "$2" "$3"
@@ -12,8 +10,7 @@ check() {  # check LABEL EXPECTED ACTUAL
 }
 run() { "$find_bin" --no-file-names "$@" 2>&1; echo "status $?"; }
 
-src=$tree/src
-mkdir -p "$src/sub" "$tree/fmt"
+src=$tree/src && mkdir -p "$src/sub" "$tree/fmt"
 printf '// foo routine\nint Foo(int bar)\n{\n    return foo;\n}\n' >"$src/x.c"
 cp "$src/x.c" "$src/x.txt"
 printf 'nothing here\n' >"$src/sub/other.c"
@@ -22,7 +19,7 @@ printf 'x\tfoo\rbar \xff\r\n' >"$odd"
 line=$'x\tfoo\rbar \xff'
 long="foo $(printf 'y%.0s' $(seq 1 300))"
 printf '%s\n' "$long" >"$tree/fmt/long.c"
-mkfifo "$tree/fifo"
+mkfifo "$tree/fifo" "$tree/pipe"
 settings="$tree/TarvoSearch.txt"
 head="Tarvo Search, version 1.0\n100 80 900 680\n\n\n.c\n.txt\n1 1 1 0 1 1 1\n\n"
 
@@ -49,9 +46,8 @@ CASES
 err=$("$find_bin" --no-file-names --stats foo "$src" 2>&1 >/dev/null)
 check "status line" "6 Matches     Files: 3   Lines: 11   Bytes: 117" "${err%%   Time: *}"
 
-# --settings: options and memory read, results credited, only memory rows
-# rewritten; remembered files outside the roots neither searched nor
-# touched; a foreign or read-only file left alone.
+# --settings: options and memory read, results credited, only memory rows rewritten; remembered
+# files outside the roots neither searched nor touched; foreign or read-only files left alone.
 printf "$head"'500 /gone/file.c\n' >"$settings"
 check "settings options" "$(printf '%s\n' "$src/x.c" "$src/x.c" "$src/x.c")" \
     "$("$find_bin" --settings "$settings" --format tsv "foo bar" "$src" | cut -f3)"
@@ -66,16 +62,12 @@ check "their rows are kept" "$(printf '1000 %s\n500 %s\n400 %s' "$tree/projB/top
 printf 'my notes\n' >"$tree/notes.txt"
 check "a foreign file" "status 2 my notes" \
     "$(run --settings "$tree/notes.txt" foo "$src/x.c" | tail -n 1) $(cat "$tree/notes.txt")"
-chmod 444 "$settings"
-before=$(cat "$settings")
+chmod 444 "$settings" && before=$(cat "$settings")
 check "a read-only file" "tarvo-find: can't save settings $settings: Permission denied status 2 $before" \
     "$(run --settings "$settings" foo "$src/x.c" | grep -v "^$src" | tr '\n' ' ')$(cat "$settings")"
 
-# Ctrl+C while printing (the output outgrows the pipe): the rest is printed,
-# then the notice and status 130; a second Ctrl+C ends the process at once.
-mkdir "$tree/many"
-for i in $(seq 1 3000); do printf 'foo line %s of many many words\n' "$i"; done >"$tree/many/m.txt"
-mkfifo "$tree/pipe"
+# Ctrl+C while printing into a full pipe: the rest, the notice, status 130; a second one ends it.
+mkdir "$tree/many" && seq 1 3000 | sed 's/.*/foo line & of many many words/' >"$tree/many/m.txt"
 pending() { grep -E '^(SigPnd|ShdPnd):' "/proc/$1/status" 2>/dev/null | grep -qv '0000000000000000$'; }
 for presses in 1 2; do
     "$find_bin" --no-file-names foo "$tree/many" >"$tree/pipe" 2>"$tree/err" & pid=$!
@@ -87,9 +79,7 @@ for presses in 1 2; do
     done
     [ "$presses" = 1 ] && cat <&3 >/dev/null
     for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-    kill -KILL "$pid" 2>/dev/null
-    wait "$pid"
-    check "status after $presses Ctrl+C" 130 $?
+    kill -KILL "$pid" 2>/dev/null; wait "$pid"; check "status after $presses Ctrl+C" 130 $?
     exec 3<&-
     check "notice after $presses Ctrl+C" "$([ "$presses" = 1 ] && echo "tarvo-find: interrupted")" \
         "$(cat "$tree/err")"
