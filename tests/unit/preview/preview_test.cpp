@@ -120,7 +120,7 @@ TEST_F(PreviewTest, ColoursCommentsAndKeywords) {
         ASSERT_TRUE(load("f.c", content));
         std::string lines;
         for (int32_t k = 1; k <= doc.lineCount(); ++k)
-            lines += (k > 1 ? "|" : "") + row(k).second.substr(8);
+            lines.append(k > 1 ? "|" : "").append(row(k).second, 8);
         EXPECT_EQ(lines,
                   std::string(expected) + (std::string_view(content).ends_with('\n') ? "|" : ""))
             << content;

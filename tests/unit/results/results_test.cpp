@@ -12,7 +12,7 @@ namespace tarvo {
 using Shown = std::pair<std::string, int32_t>;
 
 std::string numbered(const char* prefix, int i) {  // zero-padded: sorts as the number
-    return prefix + std::to_string(100000 + i).substr(1);
+    return std::string(prefix).append(std::to_string(100000 + i), 1);
 }
 
 // Only A-Z fold; std::string compares bytes unsigned.
