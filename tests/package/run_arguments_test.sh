@@ -1,22 +1,15 @@
 #!/usr/bin/env bash
-# run.sh's two modes get the same text: the command line the window gets,
-# read back through the launcher under Wine with cmd's echo in the window's
-# place, equals the FIND_TEXT tarvo-find gets. No display is needed.
-#
-#   run_arguments_test.sh launch_with_command_line.exe
+# run.sh's two modes get the same text: the window's command line (cmd's echo
+# in the window's place, under Wine) equals the FIND_TEXT tarvo-find gets.
+# Usage: run_arguments_test.sh launch_with_command_line.exe
 set -uo pipefail
-launcher=$1
-here=$(cd "$(dirname "$0")" && pwd)
+launcher=$1 here=$(cd "$(dirname "$0")" && pwd) failed=0
 . "$here/../../scripts/wine-env.sh"
 . "$here/../../run.sh"
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-out=$scratch/out.txt
+out=$(mktemp)
+trap 'rm -f "$out"' EXIT
 winout="Z:$(echo "$out" | tr / '\\')"
-
-failed=0
-# The arguments of run.sh as a shell hands them over, separated by '|',
-# and the text both modes must get.
+# run.sh's arguments, separated by ';' | the text both modes must get.
 while IFS='|' read -r arguments expected; do
     IFS=';' read -ra args <<<"$arguments"
     text=$(command_text "${args[@]}")
@@ -31,5 +24,4 @@ kmalloc;GFP_KERNEL|kmalloc GFP_KERNEL
 "two words";x|"two words" x
 "a  b";back\slash \"q\"|"a  b" back\slash \"q\"
 CASES
-[ $failed -eq 0 ] && echo "run.sh arguments: all passed"
 exit $failed

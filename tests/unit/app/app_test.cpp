@@ -1,0 +1,243 @@
+// The settings file and the status line.
+#include <gtest/gtest.h>
+#include <filesystem>
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#endif
+#include "app/settings_file.h"
+#include "app/settings_file_system.h"
+#include "app/status_line.h"
+#include "engine/file_memory.h"
+#include "support/read_bytes.h"
+#include "support/temp_tree.h"
+
+namespace tarvo {
+using namespace std::string_literals;
+using testing::readBytes;
+namespace fs = std::filesystem;
+
+const std::string kHeader = "Tarvo Search, version 1.0\n";
+const std::string kDefaultHead =
+    kHeader + "-2147483648 0 -2147483648 0\n\n\n.c;.cpp;.cxx;.h\n\n1 1 1 1 1 1 1\n\n";
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    SettingsFileTest() { settings_.lineEnds = LineEnds::Lf; }
+    bool load(const std::string& bytes) {
+        tree_.write("TarvoSearch.txt", bytes);
+        return loadSettings(file().c_str(), 1024, 768, settings_, memory_);
+    }
+    std::string file() const { return tree_.path("TarvoSearch.txt"); }
+    std::string save(bool offset = false) {
+        EXPECT_TRUE(saveSettings(file().c_str(), offset, settings_, memory_));
+        return readBytes(file());
+    }
+    bool saveTo(const std::string& path, std::string* reason = nullptr) {
+        return saveSettings(path.c_str(), false, settings_, memory_, reason);
+    }
+    size_t entries(const std::string& folder) const {
+        return static_cast<size_t>(std::distance(fs::directory_iterator(folder), {}));
+    }
+    testing::TempTree tree_;
+    Settings settings_;
+    FileMemory memory_;
+};
+
+// Defaults for a missing or foreign file (reported) and from the first unreadable number on.
+TEST_F(SettingsFileTest, DefaultsForWhatIsMissingOrForeign) {
+    const std::string head = kDefaultHead.substr(0, kDefaultHead.find("1 1 1"));
+    const std::pair<std::string, std::string> cases[] = {
+        {"", kDefaultHead},
+        {"Tarvo Search, version 1.0 \n0 0 100 100\nfoo\n", ""},
+        {"Tarvo Search, version 1.1\n0 0 100 100\nfoo\n", ""},
+        {"Tarvo Search, version 1.0\0\n0 0 100 100\n"s, ""},
+        {"\x01\x02\x03\0\xff\n\n\n"s, ""},
+        {head + "2 0 0 0 0 0 0 9 9\n", head + "2 0 0 0 0 0 0\n\n"},
+        {head + "-7 5 x 0 0 0 0\n", head + "-7 5 1 1 1 1 1\n\n"},
+        {head + "99999999999 0\n", kDefaultHead},
+        {head + "18446744073709551621 0\n", kDefaultHead},
+        {kHeader + "100 80 900 680\nfoo bar\nc:\\src",
+         kHeader + "100 80 900 680\nfoo bar\nc:\\src\n" +
+             kDefaultHead.substr(kDefaultHead.find(".c;"))}};
+    for (const auto& [bytes, saved] : cases) {
+        SCOPED_TRACE(bytes);
+        settings_.request.findText = "left over";
+        if (bytes.starts_with(kHeader)) memory_.add("stale", 5);
+        EXPECT_EQ(load(bytes), !saved.empty());
+        EXPECT_EQ(settings_.lastFindText, settings_.request.findText);
+        settings_.lineEnds = LineEnds::Lf;
+        EXPECT_EQ(save(), saved.empty() ? kDefaultHead : saved);
+    }
+    EXPECT_TRUE(loadSettings(tree_.path("absent.txt").c_str(), 1024, 768, settings_, memory_) &&
+                settings_.request.findText.empty());
+}
+
+// A window must show 100 pixels on the screen; New Window saves it offset.
+TEST_F(SettingsFileTest, PlacementBounds) {
+    const std::pair<const char*, bool> cases[] = {
+        {"0 0 100 100", true},     {"-1 0 500 500", false},
+        {"924 0 1024 768", true},  {"925 0 1024 768", false},
+        {"0 0 1024 769", false},   {"0 668 1024 768", true},
+        {"0 669 1024 768", false}, {"0 0 99 100", false},
+        {"0 0 1025 100", false},   {"0 0 100", false},
+        {"a b c d", false},        {"0 0 4294967396 100", false},
+        {"500 0 200 300", false},  {"  10  20 300 400 junk", true}};
+    for (const auto& [line, taken] : cases) {
+        load(kHeader + line + "\nfind\n");
+        EXPECT_EQ(settings_.windowRect.left != kDefaultPlacement, taken) << line;
+        EXPECT_EQ(settings_.request.findText, "find") << line;
+    }
+    EXPECT_EQ(save().substr(kHeader.size(), 15), "10 20 300 400\nf");
+    EXPECT_EQ(save(true).substr(kHeader.size(), 15), "35 45 325 425\nf");
+}
+
+// Written back byte for byte, either line end; only what reads back the same is written.
+TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
+    std::string bytes =
+        "Tarvo Search, version 1.0\n10 20 1000 700\n  foo \"bar baz\"\tqux\xe9\rx\nc:\\src; "
+        "d:\\other dir\n\n.obj;.exe\n3 0 1 0 1 0 -1\n\n1000 /p/a b.c\n990 /p/\xff.c\n990 "
+        "/p/x.c\n1 " +
+        std::string(9997, 'z') + "\n";
+    for (const char* end : {"LF", "CR LF"}) {
+        load(bytes);
+        EXPECT_EQ(save(), bytes) << end;
+        for (size_t at = 0; (at = bytes.find('\n', at)) != std::string::npos; at += 2)
+            bytes.insert(at, 1, '\r');
+    }
+    settings_.lineEnds = LineEnds::Lf;
+    const std::string longLine(100000, 'x');
+    load(kHeader + "0 0 100 100\n" + longLine + "\npa\0th\n"s + longLine +
+         "\n.h\n1 0 0 0 0 0 0\n\n7 c:\\my dir\\f.c\n12\nabc 5\n  8 lead\n9 c:\\my dir\\f.c\n" +
+         "-3 neg\n4 \n99999999999 big\n5 with\0nul\n0 zero\n6 " + longLine + "\n6 last"s);
+    EXPECT_EQ(settings_.request.pathText + "|" + std::to_string(memory_.find("neg")), "pa|2");
+    settings_.request.findText += "y";
+    settings_.request.pathText += "\nsecond";
+    settings_.request.excludeList = "a\0b"s;
+    memory_.add(std::string(kMaxTextLength, 'p').c_str(), 50);
+    memory_.add("new\nline", 40);
+    memory_.add("zero", 0);
+    const std::string cut(kMaxTextLength, 'x');
+    EXPECT_EQ(save(), kHeader + "0 0 100 100\n" + cut + "\npa\n" + cut +
+                          "\na\n1 0 0 0 0 0 0\n\n8 lead\n7 c:\\my dir\\f.c\n6 last\n");
+    settings_.request.findText.clear();
+    load(save());
+    EXPECT_EQ(settings_.request.findText + "|" + settings_.request.pathText, "|pa");
+}
+
+// An old fixed-name leftover blocks no save; a failed save says why and keeps the old file.
+TEST_F(SettingsFileTest, LeftoversDoNotBlockAndFailuresKeepTheOldFile) {
+    const std::string leftover = file() + ".tmp";
+    for (const bool folder : {true, false}) {
+        if (folder) fs::create_directory(leftover);
+        if (!folder)
+            fs::permissions(tree_.write("TarvoSearch.txt.tmp", "held"), fs::perms::owner_read);
+        settings_.request.findText = folder ? "new" : "newer";
+        EXPECT_NE(save().find("\n" + settings_.request.findText + "\n"), std::string::npos);
+        EXPECT_EQ(fs::is_directory(leftover) ? "folder" : readBytes(leftover),
+                  folder ? "folder" : "held");
+        fs::permissions(leftover, fs::perms::owner_all);
+        fs::remove(leftover);
+    }
+    EXPECT_EQ(entries(tree_.root()), 1u) << "a temporary file was left";
+    const std::string before = readBytes(file());
+    const std::string blocked = tree_.mkdir("blocked/TarvoSearch.txt");
+    tree_.write("blocked/TarvoSearch.txt/inside", "x");
+    std::string reason;
+    EXPECT_FALSE(saveTo(blocked, &reason));
+    EXPECT_EQ(reason, kNotRegularFile);
+    EXPECT_EQ(entries(tree_.path("blocked")), 1u);
+    EXPECT_FALSE(saveSettings(nullptr, false, settings_, memory_));
+    EXPECT_EQ(readBytes(file()), before);
+}
+
+#ifndef _WIN32
+// A killed save leaves the old file whole; its leftover goes once a minute old.
+TEST_F(SettingsFileTest, ASaveKilledHalfWayLeavesThePreviousFileWhole) {
+    const std::string previous = save();
+    const pid_t child = fork();
+    if (child == 0) {
+        FileReplacement killed;
+        _exit(killed.open(file().c_str()) && killed.write("Tarvo", 5) ? 0 : 1);
+    }
+    int status = -1;
+    waitpid(child, &status, 0);
+    ASSERT_EQ(status, 0);
+    EXPECT_EQ(readBytes(file()), previous);
+    settings_.request.findText = "new";
+    const std::string saved = save();
+    EXPECT_EQ(entries(tree_.root()), 2u);
+    for (const fs::directory_entry& entry : fs::directory_iterator(tree_.root()))
+        fs::last_write_time(entry, fs::file_time_type::clock::now() - std::chrono::minutes(2));
+    EXPECT_EQ(save(), saved);
+    EXPECT_EQ(entries(tree_.root()), 1u);
+}
+
+// Links followed, modes kept, read-only files kept even by root, no other kind read or replaced.
+TEST_F(SettingsFileTest, LinksModesAndFilesThatAreNotRegular) {
+    const std::string target = tree_.write("real/target.txt", kHeader);
+    ASSERT_EQ(chmod(target.c_str(), 0640), 0);
+    fs::create_symlink("real/target.txt", file());
+    settings_.request.findText = "new";
+    save();
+    EXPECT_TRUE(fs::is_symlink(file()));
+    EXPECT_NE(readBytes(target).find("\nnew\n"), std::string::npos);
+    EXPECT_EQ(fs::status(target).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(entries(tree_.path("real")), 1u);
+    const std::string readOnly = tree_.write("read-only.txt", "mine");
+    ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
+    std::string reason;
+    EXPECT_FALSE(saveTo(readOnly, &reason));
+    EXPECT_EQ(reason, std::strerror(EACCES));
+    EXPECT_EQ(readBytes(readOnly), "mine");
+    ASSERT_EQ(mkfifo(tree_.path("fifo").c_str(), 0600), 0);
+    tree_.mkdir("folder");
+    fs::create_symlink("/dev/zero", tree_.path("zero-link"));
+    for (const char* name : {"fifo", "folder", "zero-link"}) {
+        const std::string path = tree_.path(name);
+        const pid_t child = fork();  // ended by an alarm: a blocked read fails, not hangs
+        if (child == 0) {
+            alarm(10);
+            const bool loaded = loadSettings(path.c_str(), 1024, 768, settings_, memory_, &reason);
+            _exit(!loaded && reason == kNotRegularFile ? 0 : 1);
+        }
+        int status = -1;
+        waitpid(child, &status, 0);
+        EXPECT_EQ(status, 0) << name;
+    }
+    // Saved only inside the scratch tree: a faulty save must not replace a device.
+    EXPECT_FALSE(saveTo(tree_.path("fifo"), &reason));
+    EXPECT_EQ(reason, kNotRegularFile);
+    EXPECT_EQ(fs::status(tree_.path("fifo")).type(), fs::file_type::fifo);
+    EXPECT_EQ(entries(tree_.root()), 6u) << "a temporary file was left";
+}
+#endif
+
+// Counts pass 2^32; times truncate to the millisecond and stop at 2^31 - 1.
+TEST(StatusLine, CountsDurationsAndTheWholeLine) {
+    for (const char* text :
+         {"0", "999", "1,000", "100,000", "1,234,567", "5,000,000,000", "-1,234"}) {
+        std::string digits = text;
+        std::erase(digits, ',');
+        EXPECT_EQ(formatCount(std::stoll(digits)), text);
+    }
+    const std::pair<double, const char*> durations[] = {
+        {0.0, "0:00.000"},        {65.5, "1:05.500"}, {1.9996, "0:01.999"},   {59.9999, "0:59.999"},
+        {3600.25, "1:00:00.250"}, {-3.0, "0:00.000"}, {1e12, "596:31:23.647"}};
+    for (const auto& [seconds, text] : durations)
+        EXPECT_EQ(formatDuration(seconds), text);
+    const SearchStats stats{2200000123, 3, 2160000000, 5000000000};
+    const std::string counted =
+        "2,200,000,123 Matches     Files: 3   Lines: 2,160,000,000   Bytes: 5,000,000,000   Time: ";
+    RunTimes times{10.0, 10.0};
+    EXPECT_EQ(statusLineText(stats, times, 75.5, true), counted + "1:05.500     (Searching...)");
+    times.end = 12.25;
+    EXPECT_EQ(statusLineText(stats, times, 99.0, false), counted + "0:02.250");
+}
+
+}  // namespace tarvo

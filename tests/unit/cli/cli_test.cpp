@@ -1,0 +1,160 @@
+// The terminal front end's pure parts: options, record formats, whole lines.
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <cstring>
+#include "cli/cli_options.h"
+#include "cli/result_printer.h"
+#include "cli/whole_lines.h"
+#include "engine/term_table.h"
+#include "results/result_store.h"
+
+namespace tarvo {
+CliParse parse(std::vector<std::string> args) {
+    std::vector<const char*> argv = {"tarvo-find"};
+    for (const std::string& arg : args)
+        argv.push_back(arg.c_str());
+    return parseCommandLine(static_cast<int>(argv.size()), argv.data());
+}
+CliParse parse(const char* line) {
+    std::vector<std::string> args;
+    std::istringstream words(line);
+    for (std::string word; words >> word;)
+        args.push_back(word);
+    return parse(args);
+}
+
+// Texts cut to the edit box's limit; "--" ends the options; every switch and value.
+TEST(CliOptions, TextsSwitchesAndValues) {
+    const std::string longText(12000, 'x');
+    CliParse p = parse({longText, "src;include", "--exclude", longText});
+    ASSERT_EQ(p.error, "");
+    EXPECT_EQ(std::make_tuple(p.options.findText.size(), p.options.pathText,
+                              p.options.excludeList->size()),
+              std::make_tuple(size_t{9999}, std::string("src;include"), size_t{9999}));
+    EXPECT_EQ(parse(std::vector<std::string>{""}).error, "") << "a query without terms";
+    p = parse("-- --verbose -l");
+    EXPECT_EQ(p.options.findText + "|" + p.options.pathText, "--verbose|-l");
+    p = parse(
+        "--no-recursive --search-binary --no-file-names --no-case-bonus --no-word-bonus "
+        "--no-cpp-heuristics --highlight=.h --sort line --top=5 --format jsonl --color "
+        "never --stats --rank -l --null --settings s.txt term");
+    ASSERT_EQ(p.error, "");
+    const CliOptions& o = p.options;
+    for (const auto& off : {o.recursive, o.skipBinaryFiles, o.searchFileNames, o.caseSensitiveBonus,
+                            o.wholeWordBonus, o.cppHeuristics})
+        EXPECT_EQ(off, 0);
+    EXPECT_EQ(std::make_tuple(*o.highlightList, *o.sortMode, o.top, o.format, o.color),
+              std::make_tuple(std::string(".h"), int32_t{ByLineText}, 5, OutputFormat::Jsonl,
+                              ColorMode::Never));
+    EXPECT_TRUE(o.stats && o.rank && o.filesWithMatches && o.nullAfterPath);
+    EXPECT_EQ(o.settingsFile + "|" + o.findText, "s.txt|term");
+    for (const char* line :
+         {"", "a b c", "--sort size x", "--top -1 x", "--top 5x x", "--format xml x",
+          "--color sometimes x", "--frobnicate x", "x --exclude", "--stats=yes x"})
+        EXPECT_NE(parse(line).error, "") << line;
+}
+
+// Auto colours a terminal showing codes unless NO_COLOR is non-empty or TERM is dumb.
+TEST(CliOptions, ColourFollowsTheTerminalNoColorAndTerm) {
+    using enum ColorMode;
+    const std::tuple<ColorMode, bool, bool, const char*, const char*, bool> cases[] = {
+        {Auto, true, true, nullptr, "xterm", true},
+        {Auto, true, true, nullptr, nullptr, true},
+        {Auto, false, false, nullptr, "xterm", false},
+        {Auto, true, true, "1", "xterm", false},
+        {Auto, true, true, "", "xterm", true},
+        {Auto, true, true, nullptr, "dumb", false},
+        {Always, false, false, "1", "dumb", true},
+        {Always, true, false, nullptr, nullptr, false},
+        {Never, true, true, nullptr, "xterm", false}};
+    for (const auto& [mode, terminal, codesShow, noColor, term, expected] : cases)
+        EXPECT_EQ(useColor(mode, terminal, codesShow, noColor, term), expected)
+            << int(mode) << terminal << (noColor ? noColor : "-") << (term ? term : "-");
+}
+
+// TSV escapes tab, CR, LF and backslash; JSON escapes what is not UTF-8 per byte, with base64.
+TEST(ResultPrinter, TsvAndJson) {
+    EXPECT_EQ(formatTsv(ResultEntry{0, 2003050, "src/x.c", 2, "int\tFoo(a\\b)\r\n\xe9"}),
+              "1\t2003050\tsrc/x.c\t2\tint\\tFoo(a\\\\b)\\r\\n\xe9");
+    EXPECT_EQ(formatTsv(ResultEntry{4, -1, "a/main.c", 0, ""}), "5\t-1\ta/main.c\t0\t");
+    const std::pair<const char*, const char*> escapes[] = {
+        {"a\"b\\c", "a\\\"b\\\\c"},
+        {"\t\r\n\x01", "\\t\\r\\n\\u0001"},
+        {"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80", "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80"},
+        {"caf\xe9", "caf\\u00e9"},
+        {"\xe2\x82", "\\u00e2\\u0082"},
+        {"\xc0\xaf", "\\u00c0\\u00af"},
+        {"\xed\xa0\x80", "\\u00ed\\u00a0\\u0080"}};
+    for (const auto& [text, escaped] : escapes)
+        EXPECT_EQ(escapeJson(text), escaped);
+    EXPECT_EQ(formatJsonl(ResultEntry{2, 7, "d/f.c", 9, "x\n"}),
+              "{\"rank\":3,\"score\":7,\"path\":\"d/f.c\",\"line\":9,\"text\":\"x\\n\"}");
+    const std::string path = "d:1/caf\xe9.c", text = "x\tb\xff\r\n";
+    EXPECT_EQ(formatJsonl(ResultEntry{0, 5, path, 7, text}),
+              "{\"rank\":1,\"score\":5,\"path\":\"d:1/caf\\u00e9.c\",\"path_bytes\":\"" +
+                  base64(path) + "\",\"line\":7,\"text\":\"x\\tb\\u00ff\\r\\n\",\"text_bytes\":\"" +
+                  base64(text) + "\"}");
+    const char* const foobar[] = {"", "Zg==", "Zm8=", "Zm9v", "Zm9vYg==", "Zm9vYmE=", "Zm9vYmFy"};
+    for (size_t n = 0; n < std::size(foobar); ++n)
+        EXPECT_EQ(base64(std::string("foobar", n)), foobar[n]);
+    EXPECT_EQ(base64("\xff\xfe"), "//4=");
+}
+
+// Styles (terminal, colour, rank, column, NUL): a pipe gets the bytes, a terminal sees them shown.
+TEST(ResultPrinter, LineRecordsOnATerminalAndIntoAPipe) {
+    TermTable terms;
+    terms.parseTerms("foo");
+    const ResultEntry e{0, 2003050, "d:1/caf\xe9.c", 7, "x\tfoo\rb\xff\x1b]0;t\x07\r\n"};
+    const std::string head = "d:1/caf\xe9.c:7:", raw = "\rb\xff\x1b]0;t\x07";
+    const std::string on = "\x1b[30;103m", off = "\x1b[0m", shown = "\\rb\xff^[]0;t^G";
+    const std::pair<PrintStyle, std::string> cases[] = {
+        {PrintStyle{false, false, false, false, false}, head + "x\tfoo" + raw},
+        {PrintStyle{false, true, false, false, false}, head + "x\t" + on + "foo" + off + raw},
+        {PrintStyle{true, false, false, false, false}, head + "x   foo" + shown},
+        {PrintStyle{true, true, false, false, false}, head + "x   " + on + "foo" + off + shown},
+        {PrintStyle{false, false, false, true, false}, head + "3:x\tfoo" + raw},
+        {PrintStyle{false, false, true, false, false}, "1:2003050:" + head + "x\tfoo" + raw},
+        {PrintStyle{false, false, false, true, true},
+         std::string("d:1/caf\xe9.c") + '\0' + "7:3:x\tfoo" + raw}};
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(formatMatch(e, e.lineText, terms, cases[i].first), cases[i].second) << i;
+    EXPECT_EQ(formatMatch(ResultEntry{4, -1, "a/main.c", 0, ""}, "", terms,
+                          PrintStyle{false, false, false, true, false}),
+              "a/main.c:0:1:");
+    EXPECT_EQ(formatPathRecord("a\nb\x1b\x7f.c", PrintStyle{true, false, false, false, false}),
+              "a\\nb^[^?.c\n");
+    EXPECT_EQ(formatPathRecord("a\nb.c", PrintStyle{false, false, false, false, true}),
+              std::string("a\nb.c") + '\0');
+}
+
+// Read three bytes at a time, so line ends fall on every side of a read's end.
+TEST(WholeLines, SpansOfTheWantedLinesInOneSequentialRead) {
+    const std::string file = "ab\n\ncd\r\nlast";
+    using Spans = std::vector<std::pair<int64_t, int64_t>>;
+    const std::tuple<const char*, std::string, std::vector<int32_t>, Spans> cases[] = {
+        {"line end included; the last line has none", file, {1, 3, 4}, {{0, 3}, {4, 8}, {8, 12}}},
+        {"an empty line", file, {2}, {{3, 4}}},
+        {"past the end", file, {4, 5}, {{8, 12}, {-1, -1}}},
+        {"a final line feed begins no line", "a\n", {1, 2}, {{0, 2}, {-1, -1}}},
+        {"an empty file", "", {1}, {{-1, -1}}}};
+    for (const auto& [label, bytes, lines, expected] : cases) {
+        SCOPED_TRACE(label);
+        size_t at = 0;
+        const ReadFunction read = [&](char* buffer, int32_t wanted) {
+            const size_t n = std::min<size_t>({3, static_cast<size_t>(wanted), bytes.size() - at});
+            std::memcpy(buffer, bytes.data() + at, n);
+            at += n;
+            return static_cast<int32_t>(n);
+        };
+        Spans spans;
+        for (const LineSpan& span : findLineSpans(read, lines))
+            spans.emplace_back(span.begin, span.end);
+        EXPECT_EQ(spans, expected);
+    }
+    // Only a full stored text without a line feed is cut.
+    EXPECT_TRUE(isCutText(std::string(150, 'x')));
+    EXPECT_FALSE(isCutText(std::string(149, 'x') + "\n"));
+    EXPECT_FALSE(isCutText(std::string(149, 'x')));
+}
+
+}  // namespace tarvo

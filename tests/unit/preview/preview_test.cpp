@@ -1,0 +1,176 @@
+// The preview: keyword table, document, colours and the pane's rules.
+#include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+#include "engine/term_table.h"
+#include "preview/keyword_table.h"
+#include "preview/preview_document.h"
+#include "preview/preview_pane_rules.h"
+#include "support/temp_tree.h"
+#include "view/text_class.h"
+
+namespace tarvo {
+using namespace std::string_literals;
+
+// Every entry is found; a token ends at `length` or a zero byte, and case counts.
+TEST(KeywordTable, EntriesAndLookUp) {
+    for (std::string_view entry : kKeywordTable) {
+        EXPECT_LE(entry.size(), static_cast<size_t>(kMaxKeywordLength)) << entry;
+        EXPECT_TRUE(isKeyword(entry.data(), static_cast<int32_t>(entry.size()))) << entry;
+    }
+    const std::tuple<const char*, int32_t, bool> cases[] = {
+        {"INT", 3, false},    {"int2", 4, false},    {"_int", 4, false}, {"protected", 9, false},
+        {"inline", 6, false}, {"include", 7, false}, {"#", 1, false},    {"return;", 6, true},
+        {"in\0t", 4, false},  {"int\0x", 5, true},   {"int", -1, false}};
+    for (const auto& [token, length, keyword] : cases)
+        EXPECT_EQ(isKeyword(token, length), keyword) << token << "/" << length;
+}
+
+class PreviewTest : public ::testing::Test {
+protected:
+    bool load(const std::string& name, const std::string& content) {
+        return doc.loadDocument(tree.write(name, content), ".c;.cpp;.cxx;.h");
+    }
+    // Every line as "start-end", with '*' when it begins inside a block comment.
+    std::string lines() const {
+        std::string out;
+        for (int32_t k = 1; k <= doc.lineCount(); ++k) {
+            const LineRange r = doc.lineRange(k);
+            out += std::to_string(r.start) + "-" + std::to_string(r.end) +
+                   (doc.commentState(k) ? "* " : " ");
+        }
+        return out;
+    }
+    // The row's text, and its classes as one letter per byte.
+    std::pair<std::string, std::string> row(int32_t line) {
+        std::string text, classes;
+        std::vector<uint8_t> attrs;
+        buildPreviewRow(doc, line, terms, text, attrs);
+        for (uint8_t a : attrs)
+            classes += static_cast<char>(a == Gutter ? 'g' : a & MarkBit ? 'A' + (a & 7) : '0' + a);
+        return {text, classes};
+    }
+    testing::TempTree tree;
+    PreviewDocument doc;
+    TermTable terms;
+};
+
+// Line feeds end lines, zero bytes stay, the text is cut at 10 MB; "/*/" opens and closes.
+TEST_F(PreviewTest, IndexesLinesAndCommentStates) {
+    const std::pair<std::string, const char*> cases[] = {
+        {"", "0-0 "},
+        {"a\nb\n", "0-2 2-4 4-4 "},
+        {"a\nb", "0-2 2-3 "},
+        {"a\r\nb", "0-3 3-4 "},
+        {"a\rb", "0-3 "},
+        {"x\0y\n\0"s, "0-4 4-5 "},
+        {"a /* b\nc\nd */ e\n/*/ f\ng\n\"/*\"\nh */\n",
+         "0-7 7-9* 9-16* 16-22 22-24 24-29 29-34* 34-34 "}};
+    for (const auto& [content, expected] : cases) {
+        ASSERT_TRUE(load("f.c", content));
+        EXPECT_EQ(lines(), expected) << content;
+        EXPECT_EQ(doc.text()[content.size()], '\0');
+    }
+    std::string content(10000000, 'a');
+    for (size_t i = 99; i < content.size(); i += 100)
+        content[i] = '\n';
+    ASSERT_TRUE(load("big.c", content));
+    ASSERT_EQ(doc.lineCount(), 100000);
+    EXPECT_EQ(doc.lineRange(100000).end, kMaxPreviewBytes);
+    EXPECT_EQ(doc.text()[kMaxPreviewBytes], '\0');
+}
+
+TEST_F(PreviewTest, PathsThatAreEmptyOrCannotBeRead) {
+    ASSERT_TRUE(load("a.c", "int a;\n"));
+    EXPECT_TRUE(doc.loadDocument("", ".c")) << "the empty path empties the document";
+    EXPECT_EQ(doc.lineCount(), 0);
+    EXPECT_EQ(doc.text(), nullptr);
+    std::vector<std::string> unreadable = {
+        tree.path("gone.c"), tree.path(std::string(300, 'p') + ".c"), tree.mkdir("dir")};
+#ifndef _WIN32
+    // A FIFO where a result's file stood would block an open.
+    unreadable.push_back(tree.path("swapped.c"));
+    ASSERT_EQ(mkfifo(unreadable.back().c_str(), 0600), 0);
+#endif
+    for (const std::string& path : unreadable) {
+        EXPECT_FALSE(doc.loadDocument(path, ".c")) << path;
+        EXPECT_EQ(doc.lineCount(), 0);
+    }
+}
+
+// '3' comment, '4' keyword: comments first, then keywords outside comments and strings.
+TEST_F(PreviewTest, ColoursCommentsAndKeywords) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"a /*/ b\nint\n", "00333333|4440"},
+        {"x /* y\nint z\nw */ int\n", "0033333|333333|333304440"},
+        {"s = \"/*\"; int\nint */ int\n", "00000333333333|33333304440"},
+        {"a /* b */ c", "00333333300"},
+        {"/* a // b */ int", "3333333333330444"},
+        {"#include <x.h>", "44444444000000"},
+        {"# include", "000000000"},
+        {"x.int", "00444"},
+        {"int2 _int INT", "0000000000000"},
+        {"return;", "4444440"},
+        {"/* \" */ int x;", "33333330000000"},
+        {"s = \"//\"; int", "0000033333333"},
+        {"\"int\" int", "000000444"},
+        {"/* a */ b // int", "3333333000333333"}};
+    for (const auto& [content, expected] : cases) {
+        ASSERT_TRUE(load("f.c", content));
+        std::string lines;
+        for (int32_t k = 1; k <= doc.lineCount(); ++k)
+            lines.append(k > 1 ? "|" : "").append(row(k).second, 8);
+        EXPECT_EQ(lines,
+                  std::string(expected) + (std::string_view(content).ends_with('\n') ? "|" : ""))
+            << content;
+    }
+}
+
+// The line in the middle row (near the start in its own), or the first before a repaint.
+TEST(PreviewPaneRules, CentringAndPaintPlan) {
+    const int32_t cases[][6] = {{100, 20, 500, 90, 110, 260},
+                                {5, 20, 500, 1, 21, 260},
+                                {105, 20, 100, 95, 101, 78},
+                                {1, 20, 0, 1, 1, 0}};
+    for (const auto& [line, rows, count, firstLine, endLine, blankTop] : cases) {
+        const PreviewPaintPlan plan =
+            planPreviewPaint(paintTopLine(centredTopLine(line, rows)), rows, count, 13);
+        EXPECT_EQ(std::make_tuple(plan.firstLine, plan.endLine, plan.blankTop),
+                  std::make_tuple(firstLine, endLine, blankTop))
+            << "line " << line << " of " << count;
+    }
+    PreviewPosition position;
+    EXPECT_EQ(planShowFile(position, false, 42), ShowFileStep::LoadAndRepaint);
+    EXPECT_EQ(position.topLine, 42) << "before the first repaint";
+    position.visibleLines = 20;
+    EXPECT_EQ(planShowFile(position, true, 42), ShowFileStep::Nothing);
+    EXPECT_EQ(planShowFile(position, true, 100), ShowFileStep::Repaint);
+    EXPECT_EQ(position.topLine, 90);
+    EXPECT_EQ(planShowFile(position, false, 100), ShowFileStep::LoadAndRepaint);
+    EXPECT_EQ(planShowFile(position, false, 0), ShowFileStep::LoadAndRepaint);
+    EXPECT_EQ(position.targetLine, 1) << "line 0 (results cleared) stands for line 1";
+    EXPECT_EQ(planShowFile(position, true, 0), ShowFileStep::Nothing);
+}
+
+// An eight-byte gutter; a row cut at 499 bytes or a NUL; colours only on the highlight list.
+TEST_F(PreviewTest, GutterCutColoursAndMarks) {
+    terms.parseTerms("7 int");
+    ASSERT_TRUE(load("a.h", "a\nb\nc\nd\ne\nf\nx7 int /* int */\n"));
+    EXPECT_EQ(row(7), std::make_pair("     7  x7 int /* int */\n"s, "gggggggg0A0EEE0333DDD3330"s));
+    ASSERT_TRUE(load("a.txt", "/* int */ int\n"));
+    EXPECT_EQ(row(1).second, "gggggggg000AAA0000AAA0");
+    ASSERT_TRUE(load("empty.c", ""));
+    EXPECT_EQ(row(1), std::make_pair("     1  "s, "gggggggg"s));
+    ASSERT_TRUE(load("bin.c", "ab\0cd\n"s));
+    EXPECT_EQ(row(1).first, "     1  ab");
+    ASSERT_TRUE(load("many.c", std::string(1234566, '\n')));
+    EXPECT_EQ(row(1234567), std::make_pair("1234567  "s, "gggggggg0"s));
+    ASSERT_TRUE(load("long.c", std::string(1000000, 'q') + "\nend\n"));
+    EXPECT_EQ(row(1).first, "     1  " + std::string(491, 'q'));
+    EXPECT_EQ(row(2).first, "     2  end\n");
+    ASSERT_TRUE(load("e.c", "/*\n\n"));  // an empty row inside a comment
+    EXPECT_EQ(row(3), std::make_pair("     3  "s, "gggggggg"s));
+}
+
+}  // namespace tarvo

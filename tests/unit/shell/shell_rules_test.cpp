@@ -1,0 +1,90 @@
+// The shell's rules that need no window.
+#include <gtest/gtest.h>
+#include <array>
+#include "shell/dialog_texts.h"
+#include "shell/launching.h"
+#include "shell/main_layout.h"
+#include "shell/window_placement.h"
+
+namespace tarvo {
+// Text boxes reach labels + 410 or half the width, never past the right margin.
+TEST(MainLayout, RectanglesOfTheMainWindow) {
+    const std::pair<int32_t, int32_t> widths[] = {{600, 440}, {1200, 600}, {430, 425}};
+    for (const auto& [width, right] : widths)
+        EXPECT_EQ(computeMainLayout(width, 500, 30, 15).findBox.right, right) << width;
+    const MainLayout l = computeMainLayout(800, 600, 37, 15);
+    const std::pair<LayoutRect, LayoutRect> rects[] = {
+        {l.findLabel, {5, 7, 42, 22}},      {l.findBox, {47, 7, 447, 22}},
+        {l.pathLabel, {5, 27, 42, 42}},     {l.pathBox, {47, 27, 447, 42}},
+        {l.statusLine, {5, 47, 795, 62}},   {l.rankHeader, {5, 67, 45, 85}},
+        {l.fileHeader, {45, 67, 445, 85}},  {l.lineHeader, {445, 67, 795, 85}},
+        {l.resultsPane, {5, 85, 795, 324}}, {l.fileLabel, {5, 336, 42, 351}},
+        {l.fileBox, {47, 336, 795, 351}},   {l.previewPane, {5, 356, 795, 595}}};
+    for (size_t i = 0; i < std::size(rects); ++i)
+        EXPECT_EQ(rects[i].first, rects[i].second) << i;
+    const std::array<LayoutRect, 5> bands = {{{0, 42, 1000000, 85},
+                                              {0, 324, 1000000, 356},
+                                              {0, 595, 1000000, 1000000},
+                                              {0, 0, 5, 1000000},
+                                              {795, 0, 1000000, 1000000}}};
+    EXPECT_EQ(resizedBands(l, 800, 600, 15), bands);
+    const MainLayout odd = computeMainLayout(800, 601, 37, 15);
+    EXPECT_EQ(std::make_pair(odd.resultsPane.height(), odd.previewPane.height()),
+              std::make_pair(239, 240));
+    const MainLayout tiny = computeMainLayout(20, 50, 37, 15);
+    EXPECT_TRUE(tiny.resultsPane.height() < 0 && tiny.previewPane.height() < 0);
+    EXPECT_EQ(tiny.textBoxRight, 15);
+    EXPECT_EQ(std::make_pair(tiny.rankHeader.right, tiny.fileHeader.right), std::make_pair(15, 15));
+}
+
+// Notepad gets one quoted argument; the guide lies in docs beside the program, else in TEMP.
+TEST(Launching, NotepadAndTheGuide) {
+    EXPECT_EQ(notepadCommandLine("C:\\my src\\main file.c"),
+              "notepad.exe \"C:\\my src\\main file.c\"");
+    const std::pair<const char*, const char*> guides[] = {
+        {"C:\\Program Files\\Tarvo\\TarvoSearch.exe", "C:\\Program Files\\Tarvo\\docs\\index.html"},
+        {"Z:\\TarvoSearch.exe", "Z:\\docs\\index.html"},
+        {"Z:/build/TarvoSearch.exe", "Z:/build/docs\\index.html"},
+        {"TarvoSearch.exe", "docs\\index.html"},
+        {"", "docs\\index.html"}};
+    for (const auto& [exe, guide] : guides)
+        EXPECT_EQ(documentationPath(exe), guide) << exe;
+    const std::tuple<bool, const char*, const char*, bool> cases[] = {
+        {true, "C:\\Temp\\", "C:\\Tarvo\\docs\\index.html", false},
+        {false, "C:\\Temp\\", "C:\\Temp\\TarvoSearch-guide.html", true},
+        {false, "C:\\Temp", "C:\\Temp\\TarvoSearch-guide.html", true},
+        {false, "", "C:\\Tarvo\\docs\\index.html", false}};
+    for (const auto& [besideExists, tempFolder, path, builtIn] : cases) {
+        const UserGuide guide = userGuide("C:\\Tarvo\\TarvoSearch.exe", besideExists, tempFolder);
+        EXPECT_EQ(std::make_pair(guide.path, guide.builtIn),
+                  std::make_pair(std::string(path), builtIn))
+            << tempFolder;
+    }
+}
+
+// Line breaks, the version, the paragraph naming Help and the guide, a final line break.
+TEST(DialogTexts, AboutText) {
+    for (const bool builtIn : {false, true}) {
+        const std::string text = aboutText({"Z:\\docs\\guide.html", builtIn});
+        EXPECT_EQ(text.rfind("\r\n\r\n\r\nTarvo Search, version 1.0\r\n", 0), 0u) << text;
+        EXPECT_NE(text.find("Help / Go to Online Documentation..."), std::string::npos);
+        EXPECT_EQ(text.find("built into the program") != std::string::npos, builtIn);
+        EXPECT_TRUE(text.ends_with("\r\nZ:\\docs\\guide.html\r\n")) << text;
+    }
+}
+
+// A saved rectangle keeps corner and size; either side unset leaves it to the system.
+TEST(WindowPlacement, RectangleBecomesCornerAndSize) {
+    const int32_t unset = kDefaultPlacement;
+    const int32_t cases[][8] = {{unset, 0, unset, 0, unset, 0, unset, 0},
+                                {100, 80, unset, 680, unset, 0, unset, 0},
+                                {100, 80, 900, 680, 100, 80, 800, 600}};
+    for (const auto& c : cases) {
+        const CreatePlacement p = creationPlacement({c[0], c[1], c[2], c[3]});
+        EXPECT_EQ(std::make_tuple(p.x, p.y, p.width, p.height),
+                  std::make_tuple(c[4], c[5], c[6], c[7]))
+            << c[0] << " " << c[2];
+    }
+}
+
+}  // namespace tarvo

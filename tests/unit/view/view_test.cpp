@@ -1,0 +1,110 @@
+// Marked text (runs, fitting to a width) and scroll requests.
+#include <gtest/gtest.h>
+#include <algorithm>
+#include "view/marked_text.h"
+#include "view/scroll_request.h"
+#include "view/text_class.h"
+
+namespace tarvo {
+using Runs = std::vector<std::pair<std::string, int>>;
+
+Runs cutRuns(const char* text, const std::vector<uint8_t>& attrs) {
+    Runs runs;
+    std::string runText;
+    uint8_t attribute = 0;
+    for (int i = 0, next; (next = nextRun(text, attrs.data(), i, runText, attribute)) != i;
+         i = next)
+        runs.emplace_back(runText, attribute);
+    return runs;
+}
+
+// Runs end at any attribute change; tabs expand from the run's start; CR and LF show as spaces.
+TEST(MarkedText, NextRunCutsAndExpands) {
+    const std::tuple<const char*, std::vector<uint8_t>, Runs> cases[] = {
+        {"", {}, {}},
+        {"abc", {3, 3, 3}, {{"abc", 3}}},
+        {"ab", {0, 0x40}, {{"a", 0}, {"b", 0x40}}},
+        {"/*x*/", {3, 3, 0x43, 3, 3}, {{"/*", 3}, {"x", 0x43}, {"*/", 3}}},
+        {"a\tb", {0, 0, 0}, {{"a   b", 0}}},
+        {"\t\tx", {0, 0, 0}, {{"        x", 0}}},
+        {"abcd\tx", {0, 0, 0, 0, 0, 0}, {{"abcd    x", 0}}},
+        {"abc\tx", {0, 0, 0, 0, 0}, {{"abc x", 0}}},
+        {"a\r\nb", {0, 0, 0, 0}, {{"a  b", 0}}},
+        {"int\tx", {4, 4, 4, 0, 0}, {{"int", 4}, {"    x", 0}}}};
+    for (const auto& [text, attrs, runs] : cases)
+        EXPECT_EQ(cutRuns(text, attrs), runs) << text;
+}
+
+struct Fitted {
+    std::string text;
+    std::vector<uint8_t> attrs;
+    int measurements = 0;
+};
+Fitted fit(std::string text, std::vector<uint8_t> attrs, int maxWidth) {  // a byte a unit wide
+    Fitted f{std::move(text), std::move(attrs)};
+    fitTextToWidth(f.text, f.attrs, maxWidth,
+                   [&f](const char*, int n) { return ++f.measurements, n; });
+    return f;
+}
+
+// A third before the dots, two thirds after; dots lose the mark; the search stays bounded.
+TEST(MarkedText, FitTextToWidth) {
+    const std::string thirty = "abcdefghijklmnopqrstuvwxyz0123";
+    std::vector<uint8_t> attrs(30);
+    for (int i = 0; i < 30; ++i)
+        attrs[i] = i < 5 ? (Comment | MarkBit) : i < 20 ? (Keyword | MarkBit) : Plain;
+    using Bytes = std::vector<uint8_t>;
+    const std::tuple<std::string, Bytes, int, std::string, Bytes, int> cases[] = {
+        {thirty, attrs, 30, thirty, attrs, 1},
+        {thirty, attrs, 20, "abcde...uvwxyz0123", {}, 0},
+        {thirty, attrs, 18, "abcde...uvwxyz0123", {}, 2},
+        {thirty, attrs, 2, "...", {}, 0},
+        {"abcde", {1, 1, 1, 1, 1}, 4, "...", {1, 1, 1}, 1},
+        {"x", {0x42}, 0, "...", {2, 2, 2}, 1}};
+    for (const auto& [text, bytes, maxWidth, fitted, fittedBytes, measurements] : cases) {
+        SCOPED_TRACE(::testing::Message() << text << " in " << maxWidth);
+        const Fitted f = fit(text, bytes, maxWidth);
+        EXPECT_EQ(f.text, fitted);
+        EXPECT_TRUE(fittedBytes.empty() || f.attrs == fittedBytes);
+        EXPECT_TRUE(measurements == 0 || f.measurements == measurements) << f.measurements;
+    }
+    std::vector<uint8_t> cut(18, Plain);  // the dots keep what they cover, not its mark
+    std::fill_n(std::fill_n(cut.begin(), 5, Comment | MarkBit), 3, Keyword);
+    EXPECT_EQ(fit(thirty, attrs, 20).attrs, cut);
+    const Fitted f = fit(std::string(9999, 'p'), std::vector<uint8_t>(9999, 0), 390);
+    EXPECT_LE(f.measurements, 1 + kMaxFitProbes);
+    EXPECT_LE(f.text.size(), 390u);
+    EXPECT_EQ(f.attrs.size(), f.text.size());
+}
+
+// Whole wheel notches only, nothing carried over; scroll bar codes from the low word only.
+TEST(ScrollRequest, WheelAndScrollBarCodes) {
+    const ScrollBarState bar{1, 101, 20, 50, 77};
+    const int32_t wheels[][3] = {{120, 4, 46}, {-240, 4, 58}, {60, 4, 50},     {-119, 4, 50},
+                                 {179, 4, 46}, {120, 2, 48},  {-32768, 1, 323}};
+    for (const auto& [distance, perNotch, expected] : wheels) {
+        const uint32_t request = static_cast<uint32_t>(static_cast<uint16_t>(distance)) << 16;
+        EXPECT_EQ(requestedScrollPosition(bar, request, true, perNotch), expected)
+            << distance << " x" << perNotch;
+    }
+    const int32_t expected[] = {49, 51, 30, 70, 50, 77, 1, 101, 50, 50};
+    for (uint32_t code = 0; code < 10; ++code)
+        EXPECT_EQ(requestedScrollPosition(bar, code, false, 4), expected[code]) << code;
+    EXPECT_EQ(requestedScrollPosition(bar, 0x00050001u, false, 4), 51);
+}
+
+// A page of n rows leaves n - 1 positions at the end; a partly visible row counts as shown.
+TEST(ScrollRequest, ClampAndRowsShown) {
+    const int32_t clamps[][5] = {{1, 101, 20, 500, 82},
+                                 {1, 101, 20, -3, 1},
+                                 {1, 101, 20, 40, 40},
+                                 {0, 5, 10, 3, 0},
+                                 {1, -1, 20, 7, 1}};
+    for (const auto& [min, max, page, position, expected] : clamps)
+        EXPECT_EQ(clampScrollPosition({min, max, page, 0, 0}, position), expected) << position;
+    const int32_t rows[][3] = {{200, 20, 10}, {201, 20, 11}, {19, 20, 1}, {0, 20, 0}, {200, 0, 0}};
+    for (const auto& r : rows)
+        EXPECT_EQ(rowsShown(r[0], r[1]), r[2]) << r[0] << "/" << r[1];
+}
+
+}  // namespace tarvo
