@@ -1,6 +1,8 @@
 // The settings file and the status line.
 #include <gtest/gtest.h>
 #include <filesystem>
+#include <string>
+#include <utility>
 #ifndef _WIN32
 #include <sys/stat.h>
 #include <sys/wait.h>

@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
 #include "cli/cli_options.h"
 #include "cli/result_printer.h"
 #include "cli/whole_lines.h"

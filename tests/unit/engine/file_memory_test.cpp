@@ -5,6 +5,7 @@
 #include <climits>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/term_table.h"

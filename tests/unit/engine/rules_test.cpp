@@ -7,6 +7,7 @@
 #include <random>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "engine/line_scoring.h"

@@ -3,7 +3,10 @@
 // full store, skips, stops, and files that change while they are read.
 #include <filesystem>
 #include <random>
+#include <string>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "engine_test.h"
 #include "support/reference_scanner.h"

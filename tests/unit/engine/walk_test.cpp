@@ -3,6 +3,9 @@
 // hazard once): whatever they hold, the search ends, reads only regular
 // files and reports only roots it cannot open.
 #include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "engine_test.h"
 #include "preview/preview_document.h"

@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <sys/stat.h>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
 #endif
 #include "engine/term_table.h"
 #include "preview/keyword_table.h"

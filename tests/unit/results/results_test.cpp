@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <map>
 #include <random>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
 #include "engine/term_table.h"
 #include "results/result_store.h"
 #include "results/results_pane_rules.h"

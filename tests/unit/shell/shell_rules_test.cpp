@@ -1,6 +1,9 @@
 // The shell's rules that need no window.
 #include <gtest/gtest.h>
 #include <array>
+#include <string>
+#include <tuple>
+#include <utility>
 #include "shell/dialog_texts.h"
 #include "shell/launching.h"
 #include "shell/main_layout.h"

@@ -1,6 +1,10 @@
 // Marked text (runs, fitting to a width) and scroll requests.
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
 #include "view/marked_text.h"
 #include "view/scroll_request.h"
 #include "view/text_class.h"
