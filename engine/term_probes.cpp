@@ -67,7 +67,7 @@ constexpr int32_t kVector = 32;
 }
 
 // The sum of the byte lanes (each at most 255 - 1).
-[[gnu::always_inline]] inline int64_t laneSum(const Lanes& counts) {
+[[gnu::always_inline]] inline int64_t laneSum(const Bytes& counts) {
     const Words words = reinterpret_cast<Words>(counts);
     const Words pairs = (words & 0x00FF00FF00FF00FF) + ((words >> 8) & 0x00FF00FF00FF00FF);
     const Words sums = (pairs * 0x0001000100010001) >> 48;
@@ -96,7 +96,7 @@ template <int32_t kCount>
     const Bytes lineFeed = Bytes{} + uint8_t{'\n'};
 
     *hits = {};
-    Lanes counts = {};
+    Bytes counts = {};  // unsigned: a lane counts up to 254
     int32_t pending = 0;
     int32_t pos = 0;
     while (pos < length) {
@@ -130,11 +130,11 @@ template <int32_t kCount>
             pos = length;
             break;
         }
-        counts -= lowFeeds;
-        counts -= highFeeds;
+        counts -= reinterpret_cast<const Bytes&>(lowFeeds);  // a set lane is 255: one more
+        counts -= reinterpret_cast<const Bytes&>(highFeeds);
         if (++pending == kBlocksPerFlush) {
             *lineFeeds += laneSum(counts);
-            counts = Lanes{};
+            counts = Bytes{};
             pending = 0;
         }
         pos += kScanBlock;
