@@ -21,6 +21,7 @@ linux() {
         has "$option" "$(sed 's/\\-/-/g' "$man")" || fail "$option is not in the man page"
         has "$option" "$(cat "$completion")" || fail "$option is not in the bash completion"
     done
+    bash -c ". '$completion'; complete -p tarvo-find" >/dev/null || fail "the completion does not register"
     mkdir -p "$scratch/tree"
     printf 'static int widget_gadget(void);\nwidget only\n' >"$scratch/tree/a.c"
     cpack --config "$build/CPackConfig.cmake" -G DEB -B "$scratch/deb" >/dev/null 2>&1 || fail "DEB"
