@@ -21,10 +21,10 @@ LRESULT CALLBACK afterMessage(int code, WPARAM sent, LPARAM message) {
     return CallNextHookEx(nullptr, code, sent, message);
 }
 
-void runDialog(int command, std::function<void(HWND dialog)> steps) {
+void runDialog(const std::function<void()>& open, std::function<void(HWND dialog)> steps) {
     script = std::move(steps);
     HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, afterMessage, nullptr, GetCurrentThreadId());
-    runCommand(command);
+    open();
     UnhookWindowsHookEx(hook);
 }
 
@@ -75,15 +75,58 @@ TEST_F(Dialogs, ThePromptKeepsOrTakesItsListWhole) {
     exclude = p().settings.request.highlightList = ".obj";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.after.substr(0, 10));
-        runDialog(c.command, c.steps);
+        runDialog([&] { runCommand(c.command); }, c.steps);
         EXPECT_EQ(*c.list, c.after);
     }
 }
 
-// Help opens a file holding the user guide.
+// About closes only with OK: Escape, the close command and WM_CLOSE leave it
+// open, so a second tick of its timer comes.
+TEST_F(Dialogs, AboutClosesOnlyWithOk) {
+    static int ticks = 0;
+    runDialog([] { runCommand(IDM_ABOUT); },
+              [](HWND d) {
+                  SetTimer(d, 1, 10, [](HWND d, UINT, UINT_PTR, DWORD) {
+                      if (++ticks > 1) return (void)PostMessageA(d, WM_COMMAND, IDOK, 0);
+                      PostMessageA(d, WM_KEYDOWN, VK_ESCAPE, 1);
+                      PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0);
+                      PostMessageA(d, WM_CLOSE, 0, 0);
+                  });
+              });
+    EXPECT_EQ(ticks, 2);
+}
+
+// A root that cannot be opened: one message, owned by the main window, and
+// the search goes on with the next root.
+TEST_F(Dialogs, ARootThatCannotBeOpenedShowsOneMessage) {
+    const std::string missing = tree.path("no/such/dir");
+    static std::vector<std::string> shown;
+    runDialog([&] { search("alpha", missing + ";" + tree.write("there/a.c", "alpha\n")); },
+              [](HWND box) {
+                  char text[512] = {};
+                  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the message's static
+                  shown.push_back(text);
+                  EXPECT_EQ(GetWindow(box, GW_OWNER), windows().main);
+                  PostMessageA(box, WM_COMMAND, IDOK, 0);
+              });
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].find("can't open directory " + missing), std::string::npos) << shown[0];
+    EXPECT_EQ(p().engine.stats().files, 1);
+}
+
+// Help opens a file holding the user guide; Open and Notepad with nothing
+// previewed give the simple beep and start nothing.
 TEST_F(Dialogs, HelpOpensAFileHoldingTheGuide) {
     static std::vector<std::string> opened;
+    static std::vector<UINT> beeps;
     launcher().shellOpen = [](const char* file) { opened.push_back(file); };
+    launcher().startProcess = [](const char*, const char* line) {
+        return opened.push_back(line), true;
+    };
+    launcher().beep = [](UINT type) { beeps.push_back(type); };
+    runCommand(IDM_OPEN);
+    runCommand(IDM_OPEN_WITH_NOTEPAD);
+    EXPECT_EQ(beeps, std::vector<UINT>(2, 0xFFFFFFFF));
     runCommand(IDM_ONLINE_DOCUMENTATION);
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_NE(readFile(opened[0]).find("<title>Tarvo Search"), std::string::npos) << opened[0];

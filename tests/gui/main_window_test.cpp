@@ -5,6 +5,7 @@
 
 #include "gui/gui_support.h"
 #include "shell/resources/resource.h"
+#include "shell/status_panel_win32.h"
 #include "view/text_class.h"
 
 namespace tarvo::testing {
@@ -73,6 +74,33 @@ TEST_F(MainWindow, EnterF5AndF6StartStopAndRestart) {
     EXPECT_EQ(p().runState, RunState::Idle);
 }
 
+// Each option item toggles its option and its check mark; Recursive and Skip
+// Binary Files change which files are read, so they empty the file memory.
+TEST_F(MainWindow, OptionItemsToggleTheirChecksAndTwoEmptyTheMemory) {
+    const struct {
+        int id;
+        int32_t SearchOptions::*option;
+        bool clearsMemory;
+    } items[] = {{IDM_RECURSIVE, &SearchOptions::recursive, true},
+                 {IDM_SKIP_BINARY_FILES, &SearchOptions::skipBinaryFiles, true},
+                 {IDM_SEARCH_FILE_NAMES, &SearchOptions::searchFileNames, false},
+                 {IDM_CASE_SENSITIVE_BONUS, &SearchOptions::caseSensitiveBonus, false},
+                 {IDM_WHOLE_WORD_BONUS, &SearchOptions::wholeWordBonus, false},
+                 {IDM_CPP_HEURISTICS, &SearchOptions::cppHeuristics, false}};
+    for (const auto& item : items) {
+        for (int32_t on : {0, 1}) {
+            SCOPED_TRACE(::testing::Message() << item.id << " " << on);
+            p().memory.add("C:\\f.c", 7);
+            SendMessageA(windows().main, WM_COMMAND, item.id, 0);
+            EXPECT_EQ(p().settings.request.options.*item.option, on);
+            EXPECT_EQ(GetMenuState(GetMenu(windows().main), item.id, MF_BYCOMMAND) & MF_CHECKED,
+                      on ? UINT{MF_CHECKED} : 0);
+            EXPECT_EQ(p().memory.count(), item.clearsMemory ? 0 : 1);
+            p().memory.clear();
+        }
+    }
+}
+
 // Regression: the caret was put at the end with a posted End key, which ran
 // while Shift was still down: Shift+Tab selected from the old caret to the
 // end, and the next letter typed replaced the whole text.
@@ -119,6 +147,21 @@ TEST_F(MainWindow, AUtf8PathIsSearchedAndShown) {
     ASSERT_EQ(p().results.count(), 1) << "the file was found and read";
     wchar_t shown[1024];
     EXPECT_EQ(std::wstring(shown, GetWindowTextW(windows().fileBox, shown, 1024)), file.wstring());
+    // Settings folders in Cyrillic and CJK letters (the end-to-end suite has a
+    // Latin one): written there and read back.
+    for (const wchar_t* name : {L"\u0416", L"\u65E5\u672C"}) {
+        const std::filesystem::path folder = std::filesystem::path(tree.root()) / name;
+        std::filesystem::create_directory(folder);
+        const std::u8string u8 = (folder / "T.txt").u8string();
+        const std::string settingsFile(u8.begin(), u8.end());
+        SCOPED_TRACE(settingsFile);
+        ASSERT_TRUE(saveSettings(settingsFile.c_str(), false, p().settings, p().memory));
+        Settings loaded;
+        FileMemory memory;
+        EXPECT_TRUE(loadSettings(settingsFile.c_str(), 1280, 1024, loaded, memory));
+        EXPECT_EQ(loaded.request.findText, "gadget");
+        EXPECT_EQ(memory.count(), 1);
+    }
 }
 
 // Regression: the main window painted its face colour over the panes when it
@@ -165,6 +208,11 @@ TEST_F(MainWindow, EveryBandShowsItsContentAfterAResize) {
         const WindowRect& saved = p().settings.windowRect;
         EXPECT_EQ(saved.right - saved.left, change.width ? change.width : 900);
     }
+    // The status line alone, as the timer repaints it, grounds its whole band.
+    const LayoutRect& status = p().layout.statusLine;
+    Dib band(1280, status.bottom);
+    paintStatusLine(band.dc());
+    EXPECT_EQ(band.count(kWhitePixel, 0, status.top, 1280, status.bottom), 0);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "gui/gui_support.h"
+#include "results/results_pane_rules.h"
 #include "results/results_pane_win32.h"
 #include "view/text_class.h"
 
@@ -104,6 +105,75 @@ TEST_F(Panes, TheRowCacheRedrawsOnlyTheRowsThatChanged) {
     EXPECT_EQ(store().firstVisibleRow(), first + 4);
     EXPECT_EQ(store().selectedRow(), first + 6);
     EXPECT_EQ(p().previewPane.document().currentPath(), entryAt(first + 6).path);
+}
+
+// List keys in any of the three boxes act on the list as if pressed there;
+// caret keys stay in the box.
+TEST_F(Panes, ListKeysInTheBoxesMoveTheListsSelection) {
+    fillList();
+    const std::pair<WPARAM, bool> keys[] = {{VK_UP, true},   {VK_DOWN, true},  {VK_PRIOR, true},
+                                            {VK_NEXT, true}, {VK_HOME, false}, {VK_LEFT, false},
+                                            {VK_END, false}};
+    for (HWND box : {windows().findBox, windows().pathBox, windows().fileBox}) {
+        for (const auto& [key, listKey] : keys) {
+            SCOPED_TRACE(::testing::Message() << key << " in box " << box);
+            store().selectRow(100);
+            SendMessageA(list(), WM_KEYDOWN, key, 0);
+            const int32_t inList = listKey ? store().selectedRow() : 100;
+            EXPECT_TRUE(!listKey || inList != 100) << "the key moves the list";
+            store().selectRow(100);
+            SendMessageA(box, WM_KEYDOWN, key, 0);
+            EXPECT_EQ(store().selectedRow(), inList);
+        }
+    }
+}
+
+// A click on a header sorts by its column and keeps the selected entry,
+// centred in the view and repainted at once.
+TEST_F(Panes, AHeaderClickSortsAndKeepsTheSelectionCentred) {
+    fillList();
+    store().selectRow(120);
+    const ResultEntry chosen = entryAt(120);
+    const MainLayout& l = p().layout;
+    const struct {
+        const LayoutRect& header;
+        int32_t mode;
+    } clicks[] = {{l.fileHeader, ByFileName}, {l.lineHeader, ByLineText}, {l.rankHeader, ByRank}};
+    bool moved = false;
+    for (const auto& click : clicks) {
+        SCOPED_TRACE(click.mode);
+        drawnRows.clear();
+        SendMessageA(windows().main, WM_LBUTTONDOWN, MK_LBUTTON,
+                     MAKELPARAM((click.header.left + click.header.right) / 2,
+                                (click.header.top + click.header.bottom) / 2));
+        EXPECT_EQ(store().sortMode(), click.mode);
+        const int32_t row = store().selectedRow();
+        moved |= row != 120;
+        EXPECT_EQ(entryAt(row).path, chosen.path);
+        EXPECT_EQ(entryAt(row).lineNumber, chosen.lineNumber);
+        EXPECT_EQ(store().firstVisibleRow(), clampFirstVisibleRow(row - store().visibleRows() / 2,
+                                                                  200, store().visibleRows()));
+        EXPECT_FALSE(drawnRows.empty());
+    }
+    EXPECT_TRUE(moved) << "the sorts moved the entry";
+}
+
+// The pane's window procedure finds its pane from the window: a key sent to
+// a second pane moves its own store's selection, not the program's.
+TEST_F(Panes, ASecondPaneServesItsOwnStore) {
+    fillList();
+    ResultStore ownStore;
+    TermTable ownTerms;
+    ResultsPane second(ownStore, ownTerms);
+    second.create(windows().main, "Second", WS_CHILD, GetModuleHandleA(nullptr));
+    for (int line = 1; line <= 3; ++line)
+        ownStore.addResult(1000 - line, "own.c", line, "text");
+    const int32_t programs = store().selectedRow();
+    for (HWND pane : {second.window(), list()})
+        SendMessageA(pane, WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(ownStore.selectedRow(), 1);
+    EXPECT_EQ(store().selectedRow(), programs + 1);
+    DestroyWindow(second.window());
 }
 
 TEST_F(Panes, ThePreviewColoursMarksCommentsAndKeywords) {
