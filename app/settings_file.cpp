@@ -225,10 +225,8 @@ bool writeSettings(SettingsWriter& out, bool offset, const Settings& s, const Fi
 
     out.line("");
     std::string row;
-    for (int32_t index : memory.indexesByPriority()) {
+    for (int32_t index : memory.indexesToSave()) {
         const FileMemoryEntry& e = memory.entry(index);
-        // Only positive priorities are worth keeping; the rest sort after them.
-        if (e.priority <= 0) break;
         row = std::to_string(e.priority) + ' ';
         // A row that could not be read back as the same file is not written.
         if (e.path.empty() || e.path.find('\n') != std::string::npos ||

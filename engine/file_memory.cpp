@@ -219,15 +219,16 @@ void FileMemory::rememberedFilesPass(const TermTable& terms,
     }
 }
 
-std::vector<int32_t> FileMemory::indexesByPriority() const {
+std::vector<int32_t> FileMemory::indexesToSave() const {
     // One 64-bit key per entry, sorted ascending: the priority turned so that
     // higher comes first in the high half, the index in the low half. The
-    // keys lie side by side, so the sort never reaches into the entries.
-    std::vector<uint64_t> keys(entries_.size());
+    // keys lie side by side, so the sort never reaches into the entries. In
+    // a large memory most files have decayed to 0: they are not sorted.
+    std::vector<uint64_t> keys;
     for (int32_t i = 0; i < count(); ++i) {
-        const uint64_t descending =
-            static_cast<uint64_t>(int64_t{INT32_MAX} - entries_[i].priority);
-        keys[i] = descending << 32 | static_cast<uint32_t>(i);
+        if (entries_[i].priority <= 0) continue;
+        const uint64_t descending = static_cast<uint64_t>(INT32_MAX - entries_[i].priority);
+        keys.push_back(descending << 32 | static_cast<uint32_t>(i));
     }
     std::sort(keys.begin(), keys.end());
     std::vector<int32_t> order(keys.size());

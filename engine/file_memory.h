@@ -74,9 +74,10 @@ public:
     int32_t capacity() const { return capacity_; }
     const FileMemoryEntry& entry(int32_t index) const { return entries_[index]; }
 
-    // Table indexes ordered by priority, highest first, ties by index: the
-    // order in which the settings file writes the rows.
-    std::vector<int32_t> indexesByPriority() const;
+    // Table indexes of the files worth remembering (priority above 0),
+    // highest priority first, ties by index: the rows the settings file
+    // writes, in its order.
+    std::vector<int32_t> indexesToSave() const;
 
 private:
     int32_t findHashed(const char* path, uint32_t hash) const;

@@ -53,7 +53,7 @@ TEST(FileMemory, TheTableAndItsIndex) {
     memory.credit("absent", 1);
     EXPECT_TRUE(memory.isSearched("a") && memory.entry(1).binary);
     EXPECT_EQ(table(memory), "a:700 d:-1 c:1 ");
-    EXPECT_EQ(memory.indexesByPriority(), (std::vector<int32_t>{0, 2, 1}));
+    EXPECT_EQ(memory.indexesToSave(), (std::vector<int32_t>{0, 2}));
     // The index a third full, half its entries removed: removals in runs
     // that wrap around the index's end must leave every other entry found.
     std::mt19937 random(5);
