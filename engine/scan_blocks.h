@@ -67,7 +67,6 @@ public:
 
     // 32-byte compares: on by default where the processor has AVX2. Turning
     // them on elsewhere is ignored; the tests turn them off to compare.
-    bool wide() const { return wide_; }
     void setWide(bool wide);
 
     // One compare: (byte | caseBit) == value. For a letter caseBit is 0x20

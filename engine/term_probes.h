@@ -62,7 +62,6 @@ public:
 
     // 32-byte compares: on by default where the processor has AVX2. The
     // tests turn them off to compare.
-    bool wide() const { return wide_; }
     void setWide(bool wide);
 
     struct Probe {
