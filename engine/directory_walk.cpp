@@ -75,7 +75,7 @@ void SearchEngine::walkDirectory(const std::string& path, int depth) {
                 if (entry.kind == EntryKind::File) {
                     ++filesListed;
                     // An excluded file is never opened: nothing to read ahead.
-                    if (childPath(path, entry.name, child) &&
+                    if (readAhead_.wantsNext() && childPath(path, entry.name, child) &&
                         !matchesExtensionList(child, request_.excludeList)) {
                         readAhead_.fileListed(child.c_str(), listing.folder(), entry.name.c_str(),
                                               kScanWindowSize);

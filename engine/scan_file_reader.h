@@ -51,6 +51,9 @@ class ScanReadAhead {
 public:
     static constexpr int32_t kReadAheadProbeEvery = 64;
 
+    // Whether the next file listed is to be looked at; asked first, so a
+    // warm run does not even build the paths of the files it passes over.
+    bool wantsNext();
     // `path` will be opened after the files listed before it, and its first
     // `bytes` bytes read at once. `folder` and `name` as for
     // ScanFileReader::open.

@@ -69,11 +69,13 @@ int32_t ScanFileReader::readAt(int64_t offset, char* buffer, int32_t bytes) {
     return got;
 }
 
+bool ScanReadAhead::wantsNext() {
+    if (filesBeforeProbe_ == 0) return true;
+    --filesBeforeProbe_;
+    return false;
+}
+
 void ScanReadAhead::fileListed(const char* path, intptr_t folder, const char* name, int32_t bytes) {
-    if (filesBeforeProbe_ > 0) {
-        --filesBeforeProbe_;
-        return;
-    }
     const int fd = openForReading(path, folder, name);
     if (fd < 0) return;
     // A read that may not wait fails with EAGAIN when the first page is not

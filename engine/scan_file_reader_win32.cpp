@@ -74,6 +74,10 @@ int32_t ScanFileReader::readAt(int64_t offset, char* buffer, int32_t bytes) {
     return got;
 }
 
+bool ScanReadAhead::wantsNext() {
+    return false;
+}
+
 void ScanReadAhead::fileListed(const char*, intptr_t, const char*, int32_t) {}
 
 }  // namespace tarvo
