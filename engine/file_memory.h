@@ -100,8 +100,9 @@ private:
         uint32_t hash;  // that entry's hash
     };
     static constexpr Slot kEmptySlot = {-1, 0};
-    std::vector<Slot> slots_;  // at least twice the capacity
-    int32_t slotBits_ = 0;     // slots_.size() == 1 << slotBits_
+    std::vector<Slot> slots_;        // at least twice the capacity
+    mutable int32_t lastFound_ = 0;  // the entry find returned last (maybe gone since)
+    int32_t slotBits_ = 0;           // slots_.size() == 1 << slotBits_
 };
 
 }  // namespace tarvo
