@@ -24,19 +24,19 @@ constexpr size_t kTemporaryRandomDigits = 16;  // 64 random bits
 // Reading
 // ---------------------------------------------------------------------------
 
-// Hands out the file's lines one at a time: at most kMaxTextLength bytes of
-// each, the rest of a longer line skipped (never read as the next line),
-// the line feed removed. Any byte, NUL included, is line content.
+// Hands out the file's lines one at a time: at most `limit` bytes of each,
+// the rest of a longer line skipped (never read as the next line), the line
+// feed removed. Any byte, NUL included, is line content.
 class LineReader {
 public:
     explicit LineReader(ScanFileReader& file) : file_(file), buffer_(kReadChunk) {}
 
     // False at end of file, with `line` left as it was.
-    bool next(std::string& line) {
+    bool next(std::string& line, size_t limit = kMaxTextLength) {
         if (pos_ == len_ && !fill()) return false;
         // One byte past the limit is kept so that a "\r" in that place can
         // still be dropped before the line counts as cut.
-        const size_t keep = static_cast<size_t>(kMaxTextLength) + 1;
+        const size_t keep = limit + 1;
         size_t dropped = 0;
         line.clear();
         for (;;) {
@@ -57,8 +57,8 @@ public:
         if (dropCarriageReturns_ && dropped == 0 && !line.empty() && line.back() == '\r') {
             line.pop_back();
         }
-        cut_ = dropped > 0 || line.size() > static_cast<size_t>(kMaxTextLength);
-        if (cut_) line.resize(kMaxTextLength);
+        cut_ = dropped > 0 || line.size() > limit;
+        if (cut_) line.resize(limit);
         return true;
     }
 
@@ -224,6 +224,8 @@ bool writeSettings(SettingsWriter& out, bool offset, const Settings& s, const Fi
     out.line(numbers);
 
     out.line("");
+    if (!s.editorCommand.empty())
+        out.line(std::string(kEditorKey).append(savedText(s.editorCommand)));
     std::string row;
     for (int32_t index : memory.indexesToSave()) {
         const FileMemoryEntry& e = memory.entry(index);
@@ -305,9 +307,15 @@ bool loadSettings(const char* path, int32_t screenWidth, int32_t screenHeight, S
             if (reader.next(line)) readOptions(line, settings);
 
             memory.clear();
-            while (reader.next(line)) {
-                // A cut row names a different, longer path: skip it.
-                if (!reader.lastLineWasCut()) readMemoryRow(line, memory);
+            // Room for a whole editor command after its key.
+            const size_t rowLimit = kMaxTextLength + std::strlen(kEditorKey);
+            while (reader.next(line, rowLimit)) {
+                if (line.starts_with(kEditorKey)) {
+                    settings.editorCommand = textOf(line.substr(std::strlen(kEditorKey)));
+                } else if (!reader.lastLineWasCut()) {
+                    // A cut row names a different, longer path: skip it.
+                    readMemoryRow(line, memory);
+                }
             }
         } else if (!ours && refusal) {
             *refusal = kNotSettingsFile;

@@ -13,7 +13,13 @@
 //   6  ExcludeList
 //   7  SortMode and the six search options       seven integers
 //   8  (empty)
+//   9  editor=COMMAND                             only when an editor command is set
 //   9+ priority path                              remembered files, best first
+//
+// The editor line came after the first version of the format: it does not
+// begin with a number, so a reader that takes every later line as a
+// remembered file skips it, and a file without it reads as before. It is
+// looked for on every line after line 7 and written directly after line 8.
 //
 // Lines end as Settings::lineEnds says: loadSettings takes them from the
 // file's first line, so tarvo-find writes a file back with the line ends it
@@ -42,6 +48,8 @@ namespace tarvo {
 class FileMemory;
 
 inline constexpr const char* kSettingsHeader = "Tarvo Search, version 1.0";
+// What the editor command's line begins with.
+inline constexpr const char* kEditorKey = "editor=";
 
 // The window system's "place it yourself" value for x and width.
 inline constexpr int32_t kDefaultPlacement = INT32_MIN;
@@ -73,6 +81,10 @@ struct Settings {
     WindowRect windowRect{kDefaultPlacement, 0, kDefaultPlacement, 0};
     SearchRequest request;  // the four texts and the six options
     int32_t sortMode = ByRank;
+    // The command line that opens a result in the user's editor, with
+    // %path% and %line% in it; empty when none is set. At most
+    // kMaxTextLength characters.
+    std::string editorCommand;
     std::string lastFindText;  // copies of the texts as loaded
     std::string lastPathText;
     LineEnds lineEnds = kPlatformLineEnds;  // as read; the platform's for a new file

@@ -46,12 +46,15 @@ CASES
 err=$("$find_bin" --no-file-names --stats foo "$src" 2>&1 >/dev/null)
 check "status line" "6 Matches     Files: 3   Lines: 11   Bytes: 117" "${err%%   Time: *}"
 
-# --settings: options and memory read, results credited, only memory rows rewritten; remembered
-# files outside the roots neither searched nor touched; foreign or read-only files left alone.
-printf "$head"'500 /gone/file.c\n' >"$settings"
+# --settings: options and memory read, results credited, only memory rows rewritten (the window's
+# editor line kept); remembered files outside the roots neither searched nor touched; foreign or
+# read-only files left alone.
+editor='editor=ed -n%%line%% "%%path%%"\n'
+printf "$head$editor"'500 /gone/file.c\n' >"$settings"
 check "settings options" "$(printf '%s\n' "$src/x.c" "$src/x.c" "$src/x.c")" \
     "$("$find_bin" --settings "$settings" --format tsv "foo bar" "$src" | cut -f3)"
-check "settings written back" "$(printf "$head"'1000 %s\n500 /gone/file.c' "$src/x.c")" "$(cat "$settings")"
+check "settings written back, the editor line kept" \
+    "$(printf "$head$editor"'1000 %s\n500 /gone/file.c' "$src/x.c")" "$(cat "$settings")"
 mkdir -p "$tree/projA" "$tree/projB/sub"
 printf 'secret\n' | tee "$tree/projA/config.c" "$tree/projB/top.c" >"$tree/projB/sub/deep.c"
 printf "$head"'500 %s\n400 %s\n' "$tree/projA/config.c" "$tree/projB/sub/deep.c" >"$settings"
