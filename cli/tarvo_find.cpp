@@ -15,7 +15,7 @@
 #include "cli/cli_options.h"
 #include "cli/console.h"
 #include "cli/result_printer.h"
-#include "cli/whole_lines.h"
+#include "app/whole_lines.h"
 #include "engine/file_memory.h"
 #include "engine/path_list.h"
 #include "engine/search_engine.h"

@@ -8,7 +8,7 @@
 #include <vector>
 #include "cli/cli_options.h"
 #include "cli/result_printer.h"
-#include "cli/whole_lines.h"
+#include "app/whole_lines.h"
 #include "engine/term_table.h"
 #include "results/result_store.h"
 

@@ -1,4 +1,4 @@
-#include "cli/whole_lines.h"
+#include "app/whole_lines.h"
 
 #include <algorithm>
 #include <array>

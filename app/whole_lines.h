@@ -1,6 +1,7 @@
 // The whole lines behind results whose stored text was cut. The store keeps
-// a line's first 150 bytes; printed into a pipe, a line goes out whole, as
-// grep prints it, so the long ones are found again in their files.
+// a line's first 150 bytes; printed into a pipe by tarvo-find, or copied
+// from the window, a line goes out whole, as grep prints it, so the long
+// ones are found again in their files.
 #pragma once
 
 #include <cstdint>
