@@ -1,5 +1,9 @@
 #include "results/results_pane_win32.h"
 
+#include <windowsx.h>
+
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 
@@ -109,15 +113,35 @@ void ResultsPane::handleKey(WPARAM virtualKey) {
     paint(nullptr);
 }
 
-void ResultsPane::selectAtPoint(uint16_t x, uint16_t y) {
+int32_t ResultsPane::rowAt(int32_t x, int32_t y) const {
+    const ResultStore& store = store_;
+    return rowAtPoint(x, y, store.firstVisibleRow(), store.visibleRows(), store.count(),
+                      lineHeight(InterfaceFont));
+}
+
+bool ResultsPane::selectAtPoint(uint16_t x, uint16_t y) {
     ResultStore& store = store_;
     const int32_t before = store.selectedRow();
-    const int32_t row = rowAtPoint(x, y, store.firstVisibleRow(), store.visibleRows(),
-                                   store.count(), lineHeight(InterfaceFont));
-    if (row < 0) return;
+    const int32_t row = rowAt(x, y);
+    if (row < 0) return false;
     // showFile runs even for the row already selected; it then does nothing.
     store.selectRow(row);
     if (store.selectedRow() != before) paint(nullptr);
+    return true;
+}
+
+void ResultsPane::onDoubleClick(uint16_t x, uint16_t y) {
+    if (!selectAtPoint(x, y)) return;
+    NMHDR note = {window(), 0, NM_DBLCLK};
+    SendMessageA(GetParent(window()), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&note));
+}
+
+LRESULT ResultsPane::onContextMenu(WPARAM wParam, LPARAM lParam) {
+    POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ScreenToClient(window(), &at);
+    if (rowAt(at.x, at.y) < 0) return 0;
+    // The default procedure hands it to the parent, which owns the menu.
+    return DefWindowProcA(window(), WM_CONTEXTMENU, wParam, lParam);
 }
 
 // ---------------------------------------------------------------------------
@@ -143,8 +167,14 @@ LRESULT ResultsPane::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam & MK_LBUTTON) selectAtPoint(LOWORD(lParam), HIWORD(lParam));
             return 0;
         case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
             selectAtPoint(LOWORD(lParam), HIWORD(lParam));
             return 0;
+        case WM_LBUTTONDBLCLK:
+            onDoubleClick(LOWORD(lParam), HIWORD(lParam));
+            return 0;
+        case WM_CONTEXTMENU:
+            return onContextMenu(wParam, lParam);
         case WM_MOUSEWHEEL:
             scroll(wParam, true);
             return 0;

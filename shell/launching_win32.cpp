@@ -12,9 +12,6 @@ namespace tarvo {
 
 namespace {
 
-// MessageBeep's "simple beep" argument: the speaker, not a sound scheme.
-constexpr UINT kSimpleBeep = 0xFFFFFFFF;
-
 void beepWithSystem(UINT type) {
     MessageBeep(type);
 }
@@ -24,6 +21,19 @@ void beepWithSystem(UINT type) {
 // missing association is not reported.
 void shellOpenWithSystem(const char* file) {
     ShellExecuteA(nullptr, nullptr, file, nullptr, "", SW_SHOW);
+}
+
+DWORD startProgramWithShell(const char* program, const char* arguments) {
+    SHELLEXECUTEINFOA run = {};
+    run.cbSize = sizeof run;
+    // The caller reports a failure itself, once; the process is not waited for.
+    run.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    run.lpFile = program;
+    run.lpParameters = arguments;
+    run.nShow = SW_SHOWNORMAL;
+    if (ShellExecuteExA(&run)) return 0;
+    const DWORD error = GetLastError();
+    return error ? error : ERROR_FILE_NOT_FOUND;
 }
 
 std::string executablePath() {
@@ -64,7 +74,8 @@ bool writeBuiltInGuide(const std::string& path) {
 }  // namespace
 
 Launcher& launcher() {
-    static Launcher instance{beepWithSystem, startDetachedProcess, shellOpenWithSystem};
+    static Launcher instance{beepWithSystem, startDetachedProcess, shellOpenWithSystem,
+                             startProgramWithShell};
     return instance;
 }
 

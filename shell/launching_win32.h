@@ -28,6 +28,9 @@ void openDocumentation();
 // The file Help opens, as the About box names it.
 UserGuide findUserGuide();
 
+// MessageBeep's "simple beep" argument: the speaker, not a sound scheme.
+inline constexpr UINT kSimpleBeep = 0xFFFFFFFF;
+
 // How these commands reach the system. Tests replace the members to watch a
 // beep, a process start or a shell open without making one.
 struct Launcher {
@@ -35,6 +38,11 @@ struct Launcher {
     // Starts a process without waiting; false when it could not be started.
     bool (*startProcess)(const char* application, const char* commandLine);
     void (*shellOpen)(const char* file);
+    // Starts a program named as the user would name it to the Run box (a
+    // full path, or a name the shell finds under App Paths or along the
+    // search path) without waiting and without the shell's own error box;
+    // 0, or the system's error code.
+    DWORD (*startProgram)(const char* program, const char* arguments);
 };
 Launcher& launcher();
 

@@ -1,10 +1,10 @@
 // The prompt and Help on the real main window. A dialog runs its own modal
 // loop inside the command that opens it.
 #include <fstream>
-#include <iterator>
 
 #include "gui/gui_support.h"
 #include "shell/commands_win32.h"
+#include "shell/editor_win32.h"
 #include "shell/launching.h"
 #include "shell/launching_win32.h"
 #include "shell/resources/resource.h"
@@ -38,11 +38,6 @@ void type(HWND dialog, const std::string& text) {
         press(dialog, static_cast<BYTE>(c), WM_CHAR);
 }
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 using Dialogs = ProgramTest;
 
 // Regression: the prompt read its box back into 100 bytes, so OK on an
@@ -68,11 +63,14 @@ TEST_F(Dialogs, ThePromptKeepsOrTakesItsListWhole) {
         {IDM_EXCLUDE_FILE_TYPES, &exclude, [](HWND d) { press(d, VK_RETURN); }, ".obj;" + typed},
         {IDM_SYNTAX_HIGHLIGHTING, &p().settings.request.highlightList,
          [](HWND d) { type(d, ".y"), press(d, VK_RETURN); }, ".obj.y"},
+        {IDM_EDITOR_COMMAND, &p().settings.editorCommand,
+         [](HWND d) { type(d, " -n%line%"), press(d, VK_RETURN); }, "ed -n%line%"},
         {IDM_EXCLUDE_FILE_TYPES, &exclude,
          [&](HWND d) { SetDlgItemTextA(d, IDC_PROMPT_EDIT, pasted.c_str()), press(d, VK_RETURN); },
          pasted.substr(0, 9999)},
     };
     exclude = p().settings.request.highlightList = ".obj";
+    p().settings.editorCommand = "ed";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.after.substr(0, 10));
         runDialog([&] { runCommand(c.command); }, c.steps);
@@ -129,7 +127,7 @@ TEST_F(Dialogs, HelpOpensAFileHoldingTheGuide) {
     EXPECT_EQ(beeps, std::vector<UINT>(2, 0xFFFFFFFF));
     runCommand(IDM_ONLINE_DOCUMENTATION);
     ASSERT_EQ(opened.size(), 1u);
-    EXPECT_NE(readFile(opened[0]).find("<title>Tarvo Search"), std::string::npos) << opened[0];
+    EXPECT_NE(readBytes(opened[0]).find("<title>Tarvo Search"), std::string::npos) << opened[0];
 }
 
 // Regression: Help opened nothing when the program was copied without its
@@ -160,8 +158,81 @@ TEST_F(Dialogs, HelpWorksForTheProgramCopiedAloneIntoAnEmptyFolder) {
     CloseHandle(child.hThread);
     CloseHandle(child.hProcess);
     EXPECT_EQ(code, 0u) << "the copy's test passed";
-    EXPECT_TRUE(readFile(copy.path) == readFile(documentationPath(exe)))
+    EXPECT_TRUE(readBytes(copy.path) == readBytes(documentationPath(exe)))
         << "the guide written over the stale copy";
+}
+
+// F9 starts the editor command on the selected result at its line; with no command, the first
+// editor found (VS Code before Notepad++, each with its own line syntax); with none found, the
+// Editor Command prompt comes first and F9 goes on with what it took.
+TEST_F(Dialogs, OpenInEditorWithTheCommandAFoundEditorOrThePromptFirst) {
+    const std::string file = tree.write("my src/a b.c", "int x;\nint needle;\n");
+    search("needle", file);
+    const std::string editor = recorder("editors/my editor.exe");
+    const std::string quoted = "\"" + editor + "\"";
+    p().settings.editorCommand = quoted + " -n%line% \"%path%\"";
+    postKey(windows().findBox, VK_F9);
+    EXPECT_EQ(startedWith(editor), quoted + " -n2 \"" + file + "\"\n");
+
+    const std::string npp = recorder("npp/notepad++.exe"), code = tree.path("vs code/Code.exe");
+    tree.write("vs code/bin/code.cmd", "");
+    const struct {
+        std::string path;
+        std::string found;
+    } machines[] = {{tree.mkdir("none"), ""},
+                    {tree.path("vs code/bin") + ";" + tree.path("npp"), "\"" + npp + "\" -n%line%"},
+                    {tree.path("vs code/bin"), ""}};
+    for (const auto& machine : machines) {
+        SetEnvironmentVariableA("PATH", machine.path.c_str());
+        EXPECT_EQ(findEditorCommand(), machine.found + (machine.found.empty() ? "" : " \"%path%\""))
+            << machine.path;
+    }
+    tree.write("vs code/Code.exe", "");
+    EXPECT_EQ(findEditorCommand(), "\"" + code + "\" -g \"%path%:%line%\"");
+    SetEnvironmentVariableA("PATH", tree.path("npp").c_str());
+    p().settings.editorCommand.clear();
+    postKey(windows().findBox, VK_F9);
+    EXPECT_EQ(startedWith(npp), "\"" + npp + "\" -n2 \"" + file + "\"\n");
+    EXPECT_EQ(p().settings.editorCommand, "") << "a found editor is not stored";
+
+    SetEnvironmentVariableA("PATH", tree.path("none").c_str());
+    static std::string title;
+    static std::string command;
+    command = quoted + " +%line% %path%";
+    runDialog([] { runCommand(IDM_OPEN_IN_EDITOR); },
+              [](HWND d) {
+                  char text[64];
+                  title.assign(text, GetWindowTextA(d, text, sizeof text));
+                  SetDlgItemTextA(d, IDC_PROMPT_EDIT, command.c_str());
+                  press(d, VK_RETURN);
+              });
+    EXPECT_EQ(title, "Editor Command");
+    EXPECT_EQ(p().settings.editorCommand, command);
+    EXPECT_EQ(startedWith(editor, 2),
+              quoted + " -n2 \"" + file + "\"\n" + quoted + " +2 \"" + file + "\"\n");
+}
+
+// A command that cannot be started: one beep and one message with the system's reason.
+TEST_F(Dialogs, AnEditorThatCannotStartBeepsAndSaysWhyOnce) {
+    search("needle", tree.write("a.c", "needle\n"));
+    static std::vector<UINT> beeps;
+    static std::vector<std::string> shown;
+    launcher().beep = [](UINT type) { beeps.push_back(type); };
+    p().settings.editorCommand = "Z:\\no\\such\\editor.exe -n%line% %path%";
+    runDialog([] { postKey(windows().findBox, VK_F9), drain(); },
+              [](HWND box) {
+                  char text[512] = {};
+                  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+                  shown.push_back(text);
+                  PostMessageA(box, WM_COMMAND, IDOK, 0);
+              });
+    EXPECT_EQ(beeps.size(), 1u);
+    char reason[256] = {};
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   ERROR_PATH_NOT_FOUND, 0, reason, sizeof reason, nullptr);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].find("Z:\\no\\such\\editor.exe"), std::string::npos) << shown[0];
+    EXPECT_NE(shown[0].find(reason), std::string::npos) << shown[0];
 }
 
 }  // namespace

@@ -2,10 +2,12 @@
 // pixels, the rows the list's cache redraws, and the preview following the
 // selection.
 #include <filesystem>
+#include <tuple>
 
 #include "gui/gui_support.h"
 #include "results/results_pane_rules.h"
 #include "results/results_pane_win32.h"
+#include "shell/resources/resource.h"
 #include "view/text_class.h"
 
 namespace tarvo::testing {
@@ -108,15 +110,21 @@ TEST_F(Panes, TheRowCacheRedrawsOnlyTheRowsThatChanged) {
 }
 
 // List keys in any of the three boxes act on the list as if pressed there;
-// caret keys stay in the box.
+// caret keys stay in the box; Ctrl+Home and Ctrl+End select the first and last result.
 TEST_F(Panes, ListKeysInTheBoxesMoveTheListsSelection) {
     fillList();
-    const std::pair<WPARAM, bool> keys[] = {{VK_UP, true},   {VK_DOWN, true},  {VK_PRIOR, true},
-                                            {VK_NEXT, true}, {VK_HOME, false}, {VK_LEFT, false},
-                                            {VK_END, false}};
+    const std::tuple<WPARAM, bool, bool> keys[] = {{VK_UP, false, true},    {VK_DOWN, false, true},
+                                                   {VK_PRIOR, false, true}, {VK_NEXT, false, true},
+                                                   {VK_HOME, false, false}, {VK_LEFT, false, false},
+                                                   {VK_END, false, false},  {VK_HOME, true, true},
+                                                   {VK_END, true, true},    {VK_LEFT, true, false}};
+    BYTE state[256];
+    GetKeyboardState(state);
     for (HWND box : {windows().findBox, windows().pathBox, windows().fileBox}) {
-        for (const auto& [key, listKey] : keys) {
-            SCOPED_TRACE(::testing::Message() << key << " in box " << box);
+        for (const auto& [key, control, listKey] : keys) {
+            SCOPED_TRACE(::testing::Message() << key << " " << control << " in box " << box);
+            state[VK_CONTROL] = control ? 0x80 : 0;
+            SetKeyboardState(state);
             store().selectRow(100);
             SendMessageA(list(), WM_KEYDOWN, key, 0);
             const int32_t inList = listKey ? store().selectedRow() : 100;
@@ -126,6 +134,50 @@ TEST_F(Panes, ListKeysInTheBoxesMoveTheListsSelection) {
             EXPECT_EQ(store().selectedRow(), inList);
         }
     }
+}
+
+// A double-click on a row selects it and opens it in the editor; a right click selects its row
+// and opens the row's menu, whose Copy Path copies that row's path. Real mouse input: the
+// pane's class must ask for double-clicks.
+TEST_F(Panes, ADoubleClickOpensARowAndARightClickOpensItsMenu) {
+    fillList();
+    const std::string editor = recorder("ed/ed.exe");
+    p().settings.editorCommand = "\"" + editor + "\" %line% %path%";
+    SetForegroundWindow(windows().main);
+    RECT pane;
+    GetWindowRect(list(), &pane);
+    const auto click = [&](int viewRow, DWORD down, DWORD up, int times) {
+        SetCursorPos(pane.left + 100, pane.top + viewRow * lineHeight(InterfaceFont) + 3);
+        for (int i = 0; i < times; ++i) {
+            INPUT press[2] = {};
+            press[0].type = press[1].type = INPUT_MOUSE;
+            press[0].mi.dwFlags = down;
+            press[1].mi.dwFlags = up;
+            SendInput(2, press, sizeof(INPUT));
+        }
+        drain();
+    };
+    click(3, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
+    EXPECT_EQ(store().selectedRow(), 3);
+    EXPECT_EQ(startedWith(editor), "\"" + editor + "\" " + std::to_string(entryAt(3).lineNumber) +
+                                       " \"" + entryAt(3).path + "\"\n");
+
+    static std::vector<UINT> items;
+    SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR timer, DWORD) {
+        HWND menu = FindWindowA("#32768", nullptr);
+        if (!menu) return;
+        KillTimer(nullptr, timer);
+        HMENU shown = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
+        for (int i = 0; i < GetMenuItemCount(shown); ++i)
+            items.push_back(GetMenuItemID(shown, i));
+        PostMessageA(menu, WM_CHAR, 'p', 1);  // Copy &Path
+    });
+    click(5, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 1);
+    EXPECT_EQ(store().selectedRow(), 5);
+    const std::vector<UINT> expected = {IDM_OPEN_IN_EDITOR, IDM_OPEN,      IDM_OPEN_WITH_NOTEPAD, 0,
+                                        IDM_COPY_RESULT,    IDM_COPY_PATH, IDM_COPY_ALL_RESULTS};
+    EXPECT_EQ(items, expected);
+    EXPECT_EQ(clipboardText(), entryAt(5).path);
 }
 
 // A click on a header sorts by its column and keeps the selected entry,
