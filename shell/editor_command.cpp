@@ -32,18 +32,21 @@ void appendQuotedPath(std::string& out, std::string_view path) {
 
 }  // namespace
 
-EditorLaunch editorLaunch(std::string_view command, std::string_view path, int32_t line) {
-    EditorLaunch launch;
+CommandParts splitCommand(std::string_view command) {
     size_t at = skipBlanks(command, 0);
     const bool quoted = at < command.size() && command[at] == '"';
     if (quoted) ++at;
     size_t end = at;
     while (end < command.size() && (quoted ? command[end] != '"' : !isBlank(command[end])))
         ++end;
-    launch.program = command.substr(at, end - at);
+    const std::string_view program = command.substr(at, end - at);
     if (quoted && end < command.size()) ++end;  // past the closing quote
-    const std::string_view rest = command.substr(skipBlanks(command, end));
+    return {program, command.substr(skipBlanks(command, end))};
+}
 
+EditorLaunch editorLaunch(std::string_view command, std::string_view path, int32_t line) {
+    const auto [program, rest] = splitCommand(command);
+    EditorLaunch launch{std::string(program), {}};
     std::string& out = launch.arguments;
     bool inQuotes = false;
     bool pathPlaced = false;

@@ -23,6 +23,15 @@ namespace tarvo {
 inline constexpr std::string_view kPathPlaceholder = "%path%";
 inline constexpr std::string_view kLinePlaceholder = "%line%";
 
+// A command line's program (its first word, or the text between its first
+// pair of double quotes, without them) and the rest after the blanks that
+// follow it.
+struct CommandParts {
+    std::string_view program;
+    std::string_view rest;
+};
+CommandParts splitCommand(std::string_view command);
+
 struct EditorLaunch {
     std::string program;    // as written, without its quotes
     std::string arguments;  // the placeholders replaced

@@ -1,5 +1,6 @@
 // The prompt and Help on the real main window. A dialog runs its own modal
 // loop inside the command that opens it.
+#include <filesystem>
 #include <fstream>
 
 #include "gui/gui_support.h"
@@ -117,7 +118,7 @@ TEST_F(Dialogs, ARootThatCannotBeOpenedShowsOneMessage) {
 TEST_F(Dialogs, HelpOpensAFileHoldingTheGuide) {
     static std::vector<std::string> opened;
     static std::vector<UINT> beeps;
-    launcher().shellOpen = [](const char* file) { opened.push_back(file); };
+    launcher().shellOpen = [](const char* file, const char*) { opened.push_back(file); };
     launcher().startProcess = [](const char*, const char* line) {
         return opened.push_back(line), true;
     };
@@ -233,6 +234,42 @@ TEST_F(Dialogs, AnEditorThatCannotStartBeepsAndSaysWhyOnce) {
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_NE(shown[0].find("Z:\\no\\such\\editor.exe"), std::string::npos) << shown[0];
     EXPECT_NE(shown[0].find(reason), std::string::npos) << shown[0];
+}
+
+// Open never runs what the search found. F7 on results in a .bat and a .cmd file that would
+// leave a marker when run: Notepad (a recording program found in the current folder) shows them,
+// and no marker appears. As Wine reports the types: a .vbs goes to its edit verb, a .txt to its
+// default verb.
+TEST_F(Dialogs, OpenNeverRunsAScript) {
+    const std::string notepad = recorder("np/notepad.exe"), marker = tree.path("ran.txt");
+    SetCurrentDirectoryA(tree.path("np").c_str());
+    for (const char* name : {"scripts/build.bat", "scripts/setup.cmd"})
+        tree.write(name, "@echo off\r\nrem needle\r\necho ran>\"" + marker + "\"\r\n");
+    search("needle", tree.path("scripts"));
+    ASSERT_EQ(p().results.count(), 2);
+    std::string started;
+    for (int32_t row = 0; row < 2; ++row) {
+        p().results.selectRow(row);
+        postKey(windows().findBox, VK_F7);
+        started += "notepad.exe \"" + selectedResult()->path + "\"\n";
+        EXPECT_EQ(startedWith(notepad, row + 1), started);
+    }
+    Sleep(1000);  // a script started would have written its marker by now
+    EXPECT_FALSE(std::filesystem::exists(marker));
+
+    static std::vector<std::pair<std::string, std::string>> opened;
+    launcher().shellOpen = [](const char* file, const char* verb) {
+        opened.emplace_back(file, verb ? verb : "default");
+    };
+    const std::string vbs = tree.write("more/a.vbs", "' needle\n");
+    const std::string txt = tree.write("more/b.txt", "needle\n");
+    for (const std::string& file : {vbs, txt}) {
+        search("needle", file);
+        runCommand(IDM_OPEN);
+    }
+    const std::vector<std::pair<std::string, std::string>> expected = {{vbs, "edit"},
+                                                                       {txt, "default"}};
+    EXPECT_EQ(opened, expected);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "shell/editor_command.h"
 #include "shell/launching.h"
 #include "shell/main_layout.h"
+#include "shell/open_decision.h"
 #include "shell/result_copy.h"
 #include "shell/window_placement.h"
 #include "support/temp_tree.h"
@@ -144,6 +145,46 @@ TEST(ResultCopy, ResultsAsCompilersNameAPlace) {
         joined += (i ? "\r\n" : "") + copied[i];
     }
     EXPECT_EQ(copyTextOfResults(all), joined);
+}
+
+// Open shows a file and never runs it: the system's word (unsafe type, a verb that starts the
+// file or passes its arguments on), else the list; then the edit verb, the editor, Notepad.
+TEST(OpenDecision, FileTypeFactsToAction) {
+    using enum OpenAction;
+    const char* notepad = "%SystemRoot%\\System32\\notepad.exe \"%1\"";
+    const struct {
+        FileTypeFacts facts;
+        bool editorSet;
+        OpenAction action;
+    } cases[] = {
+        {{".c", false, "\"C:\\VS Code\\Code.exe\" \"%1\"", ""}, true, DefaultVerb},
+        {{".txt", false, "%SystemRoot%\\system32\\NOTEPAD.EXE %1", ""}, false, DefaultVerb},
+        {{".html", false, "\"C:\\Edge\\msedge.exe\" --single-argument %1", ""}, false, DefaultVerb},
+        {{".md", false, "", ""}, false, DefaultVerb},
+        {{"", false, "", ""}, true, DefaultVerb},
+        {{".bat", false, "\"%1\" %*", notepad}, true, EditVerb},
+        {{".CMD", false, "", ""}, false, Notepad},
+        {{".cmd", false, "", ""}, true, Editor},
+        {{".vbs", false, "\"C:\\windows\\system32\\wscript.exe\" \"%1\" %*", notepad},
+         false,
+         EditVerb},
+        {{".py", false, "\"C:\\Windows\\py.exe\" \"%L\" %*", ""}, true, Editor},
+        {{".jar", false, "\"C:\\Java\\javaw.exe\" -jar \"%1\" %*", ""}, false, Notepad},
+        {{".sc2", false, "\"%1\" /S", ""}, false, Notepad},
+        {{".xyz", true, "\"C:\\Viewer\\view.exe\" \"%1\"", notepad}, false, EditVerb},
+        {{".ps1", false, notepad, "\"C:\\PS\\powershell_ise.exe\" \"%1\""}, false, EditVerb},
+        {{".wsf", false, "wscript.exe \"%1\" %*", "%l %*"}, false, Notepad},
+        {{".lnk", true, "", ""}, true, Editor}};
+    for (const auto& c : cases)
+        EXPECT_EQ(chooseOpenAction(c.facts, c.editorSet), c.action)
+            << c.facts.extension << " " << c.facts.openCommand;
+    const std::pair<const char*, const char*> names[] = {{"C:\\a\\b.C", ".C"},
+                                                         {"C:\\dir.v2\\Makefile", ""},
+                                                         {"/x/.bashrc", ".bashrc"},
+                                                         {"b.", "."},
+                                                         {"", ""}};
+    for (const auto& [path, extension] : names)
+        EXPECT_EQ(fileExtension(path), extension) << path;
 }
 
 }  // namespace tarvo
