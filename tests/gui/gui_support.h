@@ -81,14 +81,12 @@ protected:
 
     // The clipboard's Unicode text, in UTF-8.
     static std::string clipboardText() {
-        std::string text;
-        if (!OpenClipboard(nullptr)) return text;
-        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-            const auto* wide = static_cast<const wchar_t*>(GlobalLock(data));
-            text.resize(WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr));
-            WideCharToMultiByte(CP_UTF8, 0, wide, -1, text.data(), static_cast<int>(text.size()),
-                                nullptr, nullptr);
-            text.pop_back();  // the terminator
+        OpenClipboard(nullptr);
+        HANDLE data = GetClipboardData(CF_UNICODETEXT);
+        char text[65536] = {};
+        if (data) {
+            WideCharToMultiByte(CP_UTF8, 0, static_cast<const wchar_t*>(GlobalLock(data)), -1, text,
+                                sizeof text, nullptr, nullptr);
             GlobalUnlock(data);
         }
         CloseClipboard();

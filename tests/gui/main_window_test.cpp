@@ -179,23 +179,20 @@ TEST_F(MainWindow, TheTitleAndTheCopyCommands) {
     search("needle", cafe);
     EXPECT_EQ(boxText(windows().main), "needle - Tarvo Search");
     ASSERT_EQ(p().results.count(), 2);
-    BYTE state[256];
-    GetKeyboardState(state);
-    const auto press = [&](HWND to, WPARAM key, bool shift) {
-        state[VK_CONTROL] = 0x80;
-        state[VK_SHIFT] = shift ? 0x80 : 0;
+    const auto press = [](WPARAM key, BYTE shift) {  // Ctrl+key in the Find box
+        BYTE state[256] = {};
+        state[VK_CONTROL] = 0x80, state[VK_SHIFT] = shift;
         SetKeyboardState(state);
-        postKey(to, key);
-        drain();
+        postKey(windows().findBox, key), drain();
         state[VK_CONTROL] = state[VK_SHIFT] = 0;
         SetKeyboardState(state);
     };
-    press(windows().findBox, 'C', true);
-    const std::string selected = cafe + "(" + std::to_string(selectedResult()->lineNumber) + "): ";
-    const std::string first = selected + (selected.ends_with("(1): ") ? "int needle;" : whole);
+    press('C', 0x80);
+    const std::string picked = cafe + "(" + std::to_string(selectedResult()->lineNumber) + "): ";
+    const std::string first = picked + (picked.ends_with("(1): ") ? "int needle;" : whole);
     EXPECT_EQ(clipboardText(), first);
     SendMessageA(windows().findBox, EM_SETSEL, 0, 3);
-    press(windows().findBox, 'C', false);
+    press('C', 0);
     EXPECT_EQ(clipboardText(), "nee");
     runCommand(IDM_COPY_ALL_RESULTS);
     const std::string second =

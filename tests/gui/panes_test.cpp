@@ -148,13 +148,8 @@ TEST_F(Panes, ADoubleClickOpensARowAndARightClickOpensItsMenu) {
     GetWindowRect(list(), &pane);
     const auto click = [&](int viewRow, DWORD down, DWORD up, int times) {
         SetCursorPos(pane.left + 100, pane.top + viewRow * lineHeight(InterfaceFont) + 3);
-        for (int i = 0; i < times; ++i) {
-            INPUT press[2] = {};
-            press[0].type = press[1].type = INPUT_MOUSE;
-            press[0].mi.dwFlags = down;
-            press[1].mi.dwFlags = up;
-            SendInput(2, press, sizeof(INPUT));
-        }
+        for (int i = 0; i < times; ++i)
+            mouse_event(down, 0, 0, 0, 0), mouse_event(up, 0, 0, 0, 0);
         drain();
     };
     click(3, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
@@ -174,9 +169,8 @@ TEST_F(Panes, ADoubleClickOpensARowAndARightClickOpensItsMenu) {
     });
     click(5, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 1);
     EXPECT_EQ(store().selectedRow(), 5);
-    const std::vector<UINT> expected = {IDM_OPEN_IN_EDITOR, IDM_OPEN,      IDM_OPEN_WITH_NOTEPAD, 0,
-                                        IDM_COPY_RESULT,    IDM_COPY_PATH, IDM_COPY_ALL_RESULTS};
-    EXPECT_EQ(items, expected);
+    EXPECT_EQ(items, (std::vector<UINT>{IDM_OPEN_IN_EDITOR, IDM_OPEN, IDM_OPEN_WITH_NOTEPAD, 0,
+                                        IDM_COPY_RESULT, IDM_COPY_PATH, IDM_COPY_ALL_RESULTS}));
     EXPECT_EQ(clipboardText(), entryAt(5).path);
 }
 
