@@ -45,8 +45,8 @@ const char* const kUsage =
     "On a terminal, lines are cut to 150 bytes, tabs expanded and control bytes shown\n"
     "as ^X, \\n or \\r; into a pipe, each line is printed whole, as in the file.\n"
     "\n"
-    "Exit status: 0 results found, 1 none, 2 usage error or a settings file that cannot\n"
-    "be used, 130 interrupted.\n";
+    "Exit status: 0 results found, 1 none, 2 usage error, a settings file that cannot\n"
+    "be used or output that could not be written, 130 interrupted.\n";
 
 namespace {
 

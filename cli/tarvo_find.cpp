@@ -1,11 +1,14 @@
 // tarvo-find: the terminal front end. It runs the window's engine over the
 // same request, with the store doing the ranking, and prints the results in
 // display order. With --settings it shares the window's file memory.
+#include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -55,6 +58,36 @@ private:
     RunState state_ = RunState::Idle;
 };
 
+// Standard output with every write checked, so a script never takes lost
+// results for a finished search. The first failure ends the printing; its
+// reason is said once, when the output is closed.
+class StandardOutput {
+public:
+    bool failed() const { return !reason_.empty(); }
+
+    void write(std::string_view bytes) {
+        if (failed() || bytes.empty()) return;
+        if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) fail();
+    }
+
+    // Flushes and closes stdout: a full disk or a closed descriptor may show
+    // only there. False, with the message printed, when any write failed.
+    bool close() {
+        if (!failed() && (std::fflush(stdout) != 0 || std::ferror(stdout))) fail();
+        if (std::fclose(stdout) != 0 && !failed()) fail();
+        if (failed()) std::fprintf(stderr, "tarvo-find: write error: %s\n", reason_.c_str());
+        return !failed();
+    }
+
+private:
+    void fail() { reason_ = std::strerror(errno != 0 ? errno : EIO); }
+
+    std::string reason_;
+};
+
+// The status for output that was lost, as for a usage error.
+constexpr int kWriteErrorStatus = 2;
+
 void applyOverrides(const CliOptions& cli, Settings& settings) {
     SearchOptions& options = settings.request.options;
     auto take = [](const std::optional<int32_t>& given, int32_t& target) {
@@ -103,7 +136,8 @@ std::vector<const ResultEntry*> printedRows(ResultStore& results, const CliOptio
     return rows;
 }
 
-void printResults(ResultStore& results, const TermTable& terms, const CliOptions& cli) {
+void printResults(ResultStore& results, const TermTable& terms, const CliOptions& cli,
+                  StandardOutput& out) {
     const ConsoleOutput output = prepareStandardOutput();
     PrintStyle style;
     style.terminal = output.terminal;
@@ -120,7 +154,7 @@ void printResults(ResultStore& results, const TermTable& terms, const CliOptions
     const bool lineFormat = cli.format == OutputFormat::Text || cli.format == OutputFormat::Vimgrep;
     std::vector<LineSpan> spans;
     if (lineFormat && !cli.filesWithMatches && !style.terminal) spans = findWholeLines(rows);
-    for (size_t i = 0; i < rows.size(); ++i) {
+    for (size_t i = 0; i < rows.size() && !out.failed(); ++i) {
         const ResultEntry& entry = *rows[i];
         std::string record;
         if (cli.filesWithMatches) {
@@ -134,9 +168,8 @@ void printResults(ResultStore& results, const TermTable& terms, const CliOptions
             record = cli.format == OutputFormat::Tsv ? formatTsv(entry) : formatJsonl(entry);
             record += '\n';
         }
-        std::fwrite(record.data(), 1, record.size(), stdout);
+        out.write(record);
     }
-    std::fflush(stdout);
 }
 
 int run(const CliOptions& cli) {
@@ -186,7 +219,9 @@ int run(const CliOptions& cli) {
                          cli.settingsFile.c_str(), reason.c_str());
         }
     }
-    printResults(results, engine.terms(), cli);
+    StandardOutput out;
+    printResults(results, engine.terms(), cli, out);
+    const bool printed = out.close();
 
     if (cli.stats) {
         std::fprintf(stderr, "%s\n",
@@ -197,6 +232,7 @@ int run(const CliOptions& cli) {
         std::fputs("tarvo-find: interrupted\n", stderr);
         return kInterruptedStatus;
     }
+    if (!printed) return kWriteErrorStatus;
     if (!saved) return 2;
     return results.count() > 0 ? 0 : 1;
 }
@@ -211,13 +247,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tarvo-find: %s\n\n%s", parse.error.c_str(), kUsage);
         return 2;
     }
-    if (parse.options.help) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    if (parse.options.version) {
-        std::puts("tarvo-find (Tarvo Search, version " TARVO_VERSION ")");
-        return 0;
+    if (parse.options.help || parse.options.version) {
+        StandardOutput out;
+        out.write(parse.options.help ? kUsage
+                                     : "tarvo-find (Tarvo Search, version " TARVO_VERSION ")\n");
+        return out.close() ? 0 : kWriteErrorStatus;
     }
     return run(parse.options);
 }

@@ -43,6 +43,13 @@ files with matches, best first|$src/x.c\n$src/x.txt\nstatus 0|-l "foo bar" "$src
 sort by name keeps the rank|3${t}1\n1${t}2\nstatus 0|--format tsv --sort name --top 2 "foo bar" "$src" | cut -f1,4
 fifo refused|tarvo-find: $tree/fifo exists but is not a regular file; not touching it\nstatus 2|--settings "$tree/fifo" foo "$src/x.c"
 CASES
+# Lost output is an error, whatever was printed; a closed pipe still ends it as the shell's 141.
+for args in "foo $src" "-l foo $src" "--format jsonl foo $src" --help --version; do
+    check "$args into a full disk" $'tarvo-find: write error: No space left on device\nstatus 2' \
+        "$("$find_bin" $args 2>&1 >/dev/full; echo "status $?")"
+    check "$args into a closed stdout" $'tarvo-find: write error: Bad file descriptor\nstatus 2' \
+        "$("$find_bin" $args 2>&1 >&-; echo "status $?")"
+done
 err=$("$find_bin" --no-file-names --stats foo "$src" 2>&1 >/dev/null)
 check "status line" "6 Matches     Files: 3   Lines: 11   Bytes: 117" "${err%%   Time: *}"
 
@@ -68,6 +75,7 @@ check "a read-only file" "tarvo-find: can't save settings $settings: Permission 
 
 # Ctrl+C while printing into a full pipe: the rest, the notice, status 130; a second one ends it.
 mkdir "$tree/many" && seq 1 3000 | sed 's/.*/foo line & of many many words/' >"$tree/many/m.txt"
+check "a closed pipe" 141 "$("$find_bin" foo "$tree/many" | head -c 1 >/dev/null; echo "${PIPESTATUS[0]}")"
 pending() { grep -E '^(SigPnd|ShdPnd):' "/proc/$1/status" 2>/dev/null | grep -qv '0000000000000000$'; }
 for presses in 1 2; do
     "$find_bin" --no-file-names foo "$tree/many" >"$tree/pipe" 2>"$tree/err" & pid=$!
