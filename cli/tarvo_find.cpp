@@ -9,7 +9,6 @@
 #include <cstring>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "app/clock.h"
@@ -17,6 +16,7 @@
 #include "app/status_line.h"
 #include "cli/cli_options.h"
 #include "cli/console.h"
+#include "cli/matching_files.h"
 #include "cli/result_printer.h"
 #include "cli/whole_lines.h"
 #include "engine/file_memory.h"
@@ -121,23 +121,36 @@ void reportLimits(const SearchRequest& request) {
         std::fprintf(stderr, "tarvo-find: only the first %d roots are searched\n", kMaxRoots);
 }
 
-// The rows to print, in display order: every result, or each file once at
-// its first row; at most `top` of them.
-std::vector<const ResultEntry*> printedRows(ResultStore& results, const CliOptions& cli) {
-    results.ensureDisplayOrder();
+// The rows to print, in display order, at most `top` of them: every kept
+// result, or with -l each file with a result once, by its best line.
+std::vector<const ResultEntry*> printedRows(ResultStore& results, const MatchingFiles& files,
+                                            const CliOptions& cli) {
     std::vector<const ResultEntry*> rows;
-    std::unordered_set<std::string> files;
-    for (int32_t row = 0; row < results.count(); ++row) {
-        if (cli.top >= 0 && static_cast<int32_t>(rows.size()) >= cli.top) break;
-        const ResultEntry& entry = results.displayEntry(row);
-        if (cli.filesWithMatches && !files.insert(entry.path).second) continue;
-        rows.push_back(&entry);
+    if (cli.filesWithMatches) {
+        rows = files.inDisplayOrder(results.sortMode());
+    } else {
+        results.ensureDisplayOrder();
+        for (int32_t row = 0; row < results.count(); ++row)
+            rows.push_back(&results.displayEntry(row));
     }
+    if (cli.top >= 0 && rows.size() > static_cast<size_t>(cli.top)) rows.resize(cli.top);
     return rows;
 }
 
-void printResults(ResultStore& results, const TermTable& terms, const CliOptions& cli,
-                  StandardOutput& out) {
+// The store keeps the best kMaxResults lines, as the window's list does. A
+// script is told when lines were left out and that changed what it got.
+void reportCap(const SearchStats& stats, const ResultStore& results, const CliOptions& cli) {
+    if (cli.filesWithMatches || (cli.top >= 0 && cli.top <= results.count())) return;
+    int64_t keptLines = 0;
+    for (int32_t i = 0; i < results.count(); ++i)
+        keptLines += results.rankEntry(i).lineNumber > 0 ? 1 : 0;
+    if (stats.matches <= keptLines) return;
+    std::fprintf(stderr, "tarvo-find: %s matching lines; the best %s are printed\n",
+                 formatCount(stats.matches).c_str(), formatCount(results.count()).c_str());
+}
+
+void printResults(ResultStore& results, const MatchingFiles& files, const TermTable& terms,
+                  const CliOptions& cli, StandardOutput& out) {
     const ConsoleOutput output = prepareStandardOutput();
     PrintStyle style;
     style.terminal = output.terminal;
@@ -149,7 +162,7 @@ void printResults(ResultStore& results, const TermTable& terms, const CliOptions
     style.column = cli.format == OutputFormat::Vimgrep;
     style.nullAfterPath = cli.nullAfterPath;
 
-    const std::vector<const ResultEntry*> rows = printedRows(results, cli);
+    const std::vector<const ResultEntry*> rows = printedRows(results, files, cli);
     // A terminal shows the stored texts; a pipe gets whole lines.
     const bool lineFormat = cli.format == OutputFormat::Text || cli.format == OutputFormat::Vimgrep;
     std::vector<LineSpan> spans;
@@ -199,7 +212,9 @@ int run(const CliOptions& cli) {
     TerminalHost host;
     ResultStore results;
     results.restoreSortMode(settings.sortMode);
-    SearchEngine engine(host, request, memory, results);
+    MatchingFiles files(results);
+    SearchEngine engine(host, request, memory,
+                        cli.filesWithMatches ? static_cast<ResultSink&>(files) : results);
 
     std::signal(SIGINT, onInterrupt);
     RunTimes times;
@@ -220,8 +235,9 @@ int run(const CliOptions& cli) {
         }
     }
     StandardOutput out;
-    printResults(results, engine.terms(), cli, out);
+    printResults(results, files, engine.terms(), cli, out);
     const bool printed = out.close();
+    reportCap(engine.stats(), results, cli);
 
     if (cli.stats) {
         std::fprintf(stderr, "%s\n",

@@ -85,6 +85,12 @@ uint64_t lineKeyHash(std::string_view path, int32_t lineNumber) {
 
 }  // namespace
 
+bool displayedBefore(int32_t sortMode, const ResultEntry& a, const ResultEntry& b) {
+    if (sortMode == ByFileName) return fileNameBefore(&a, &b);
+    if (sortMode == ByLineText) return lineTextBefore(&a, &b);
+    return rankBefore(keyOf(a), keyOf(b));
+}
+
 ResultStore::ResultStore(ResultViews* views) : views_(views) {
     rank_.reserve(kMaxResults);
 }

@@ -31,6 +31,11 @@ struct ResultEntry {
     std::string lineText;    // at most 150 bytes; empty for a file-name entry
 };
 
+// Whether `a` shows before `b` when the list is sorted by `sortMode` (any
+// mode but ByFileName and ByLineText sorts by rank). Entries equal in every
+// key keep their order under a stable sort.
+bool displayedBefore(int32_t sortMode, const ResultEntry& a, const ResultEntry& b);
+
 // What the store needs of the views: the preview pane and the results pane.
 class ResultViews {
 public:

@@ -20,6 +20,7 @@ line=$'x\tfoo\rbar \xff'
 long="foo $(printf 'y%.0s' $(seq 1 300))"
 printf '%s\n' "$long" >"$tree/fmt/long.c"
 mkfifo "$tree/fifo" "$tree/pipe"
+mkdir "$tree/cap" && yes alpha | head -n 10000 >"$tree/cap/many.txt" && echo xalphax >"$tree/cap/weak.txt"
 settings="$tree/TarvoSearch.txt"
 head="Tarvo Search, version 1.0\n100 80 900 680\n\n\n.c\n.txt\n1 1 1 0 1 1 1\n\n"
 
@@ -40,6 +41,9 @@ text|$odd:1:$line\nstatus 0|foo "$odd"
 vimgrep|$odd:1:3:$line\nstatus 0|--format vimgrep foo "$odd"
 whole line into a pipe|$tree/fmt/long.c:1:$long\nstatus 0|foo "$tree/fmt/long.c"
 files with matches, best first|$src/x.c\n$src/x.txt\nstatus 0|-l "foo bar" "$src/x.txt;$src/x.c"
+the cap is said|tarvo-find: 10,001 matching lines; the best 9,999 are printed\nstatus 0|alpha "$tree/cap" | tail -n 2
+the cap unseen under --top|$tree/cap/many.txt:1:alpha\nstatus 0|--top 1 alpha "$tree/cap"
+-l is not cut by the cap|$tree/cap/many.txt\n$tree/cap/weak.txt\nstatus 0|-l alpha "$tree/cap"
 sort by name keeps the rank|3${t}1\n1${t}2\nstatus 0|--format tsv --sort name --top 2 "foo bar" "$src" | cut -f1,4
 fifo refused|tarvo-find: $tree/fifo exists but is not a regular file; not touching it\nstatus 2|--settings "$tree/fifo" foo "$src/x.c"
 CASES
