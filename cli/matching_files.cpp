@@ -27,13 +27,13 @@ bool MatchingFiles::couldEnter(int32_t score, const char* path, int32_t lineNumb
 }
 
 void MatchingFiles::addResult(int32_t score, const char* path, int32_t lineNumber,
-                              const char* lineText) {
+                              std::string_view lineText) {
     store_.addResult(score, path, lineNumber, lineText);
     int32_t file = find(path);
     if (file < 0) {
         file = last_ = static_cast<int32_t>(best_.size());
         index_.emplace(path, file);
-        best_.push_back(ResultEntry{0, score, path, lineNumber, lineText});
+        best_.push_back(ResultEntry{0, score, path, lineNumber, std::string(lineText)});
     } else if (betterInFile(score, lineNumber, best_[file])) {
         best_[file].score = score;
         best_[file].lineNumber = lineNumber;

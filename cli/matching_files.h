@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -21,7 +22,7 @@ public:
     explicit MatchingFiles(ResultStore& store) : store_(store) {}
 
     void addResult(int32_t score, const char* path, int32_t lineNumber,
-                   const char* lineText) override;
+                   std::string_view lineText) override;
     // A line the store would refuse is still wanted when it would be its
     // file's best line so far.
     bool couldEnter(int32_t score, const char* path, int32_t lineNumber) const override;

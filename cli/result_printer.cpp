@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -52,14 +53,15 @@ void appendShown(std::string& out, uint8_t c) {
     }
 }
 
-// ,"name":"text" and, when the text is not valid UTF-8, ,"name_bytes":"..."
+// ,"name":"text" and, when the text is not valid UTF-8 or holds a NUL
+// (which many readers of JSON cut a string at), ,"name_bytes":"..."
 void appendJsonText(std::string& out, const char* name, const std::string& text) {
     out += ",\"";
     out += name;
     out += "\":\"";
     out += escapeJson(text);
     out += '"';
-    if (isValidUtf8(text)) return;
+    if (isValidUtf8(text) && text.find('\0') == std::string::npos) return;
     out += ",\"";
     out += name;
     out += "_bytes\":\"";
@@ -244,8 +246,10 @@ std::string formatJsonl(const ResultEntry& entry) {
 std::string formatMatch(const ResultEntry& entry, const std::string& line, const TermTable& terms,
                         const PrintStyle& style) {
     const std::string body = lineBody(line);
+    // Terms hold no NUL byte, so each stretch between NULs is marked alone.
     std::vector<uint8_t> marks(body.size() + 1, 0);
-    terms.markTermMatches(body.c_str(), marks.data());  // up to a NUL byte, if any
+    for (size_t at = 0; at < body.size(); at += std::strlen(body.c_str() + at) + 1)
+        terms.markTermMatches(body.c_str() + at, marks.data() + at);
 
     std::string out;
     if (style.rank) {

@@ -49,7 +49,8 @@ std::string lineBody(const std::string& text);
 std::string formatTsv(const ResultEntry& entry);
 // {"rank":..,"score":..,"path":"..","line":..,"text":".."}, with
 // "path_bytes" and "text_bytes" (base64 of the exact bytes) after a path or
-// text that is not valid UTF-8, so a script can still open the real file.
+// text that is not valid UTF-8 or holds a NUL, so a script can still open
+// the real file and read the line as it is.
 std::string formatJsonl(const ResultEntry& entry);
 
 // [RANK:SCORE:]PATH:LINE:[COLUMN:]TEXT for a result whose line reads `line`

@@ -114,9 +114,8 @@ void ResultStore::giveBack(ResultEntry* entry) {
 // ---------------------------------------------------------------------------
 
 void ResultStore::addResult(int32_t score, const char* path, int32_t lineNumber,
-                            const char* lineText) {
+                            std::string_view lineText) {
     if (path == nullptr) path = "";
-    if (lineText == nullptr) lineText = "";
 
     // Full and worse than every kept line: nothing changes. Most lines of a
     // long run end here, after one comparison with the last entry.

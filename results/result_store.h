@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -52,7 +53,7 @@ public:
     void setViews(ResultViews* views) { views_ = views; }
 
     void addResult(int32_t score, const char* path, int32_t lineNumber,
-                   const char* lineText) override;
+                   std::string_view lineText) override;
     bool couldEnter(int32_t score, const char* path, int32_t lineNumber) const override;
     void clearResults() override;
     void ensureDisplayOrder();

@@ -20,6 +20,7 @@ line=$'x\tfoo\rbar \xff'
 long="foo $(printf 'y%.0s' $(seq 1 300))"
 printf '%s\n' "$long" >"$tree/fmt/long.c"
 mkfifo "$tree/fifo" "$tree/pipe"
+printf 'x\0y alpha\n' >"$tree/fmt/nul.bin"
 mkdir "$tree/cap" && yes alpha | head -n 10000 >"$tree/cap/many.txt" && echo xalphax >"$tree/cap/weak.txt"
 settings="$tree/TarvoSearch.txt"
 head="Tarvo Search, version 1.0\n100 80 900 680\n\n\n.c\n.txt\n1 1 1 0 1 1 1\n\n"
@@ -41,6 +42,7 @@ text|$odd:1:$line\nstatus 0|foo "$odd"
 vimgrep|$odd:1:3:$line\nstatus 0|--format vimgrep foo "$odd"
 whole line into a pipe|$tree/fmt/long.c:1:$long\nstatus 0|foo "$tree/fmt/long.c"
 files with matches, best first|$src/x.c\n$src/x.txt\nstatus 0|-l "foo bar" "$src/x.txt;$src/x.c"
+NUL bytes into a pipe|$tree/fmt/nul.bin:1:x@y alpha\nstatus 0\n$tree/fmt/nul.bin:1:5:x@y alpha\nstatus 0\n"text_bytes":"eAB5IGFscGhhCg=="|--search-binary alpha "$tree/fmt/nul.bin" | tr '\0' @; run --search-binary --format vimgrep alpha "$tree/fmt/nul.bin" | tr '\0' @; run --search-binary --format jsonl alpha "$tree/fmt/nul.bin" | grep -o '"text_bytes":"[^"]*"'
 the cap is said|tarvo-find: 10,001 matching lines; the best 9,999 are printed\nstatus 0|alpha "$tree/cap" | tail -n 2
 the cap unseen under --top|$tree/cap/many.txt:1:alpha\nstatus 0|--top 1 alpha "$tree/cap"
 -l is not cut by the cap|$tree/cap/many.txt\n$tree/cap/weak.txt\nstatus 0|-l alpha "$tree/cap"
