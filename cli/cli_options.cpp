@@ -42,8 +42,9 @@ const char* const kUsage =
     "                        first, and write the file memory back\n"
     "  --help, --version\n"
     "\n"
-    "On a terminal, lines are cut to 150 bytes, tabs expanded and control bytes shown\n"
-    "as ^X, \\n or \\r; into a pipe, each line is printed whole, as in the file.\n"
+    "On a terminal, text and vimgrep lines are cut to 150 bytes with tabs expanded, and\n"
+    "control bytes are shown as ^X, \\n or \\r in every format; into a pipe, each line is\n"
+    "printed whole, as in the file. TSV and JSONL always carry the whole line.\n"
     "\n"
     "Exit status: 0 results found, 1 none, 2 usage error, a settings file that cannot\n"
     "be used or output that could not be written, 130 interrupted.\n";

@@ -159,28 +159,37 @@ void printResults(ResultStore& results, const MatchingFiles& files, const TermTa
                   useColor(cli.color, output.terminal, output.colorCodesShow,
                            std::getenv("NO_COLOR"), std::getenv("TERM"));
     style.rank = cli.rank;
-    style.column = cli.format == OutputFormat::Vimgrep;
     style.nullAfterPath = cli.nullAfterPath;
 
     const std::vector<const ResultEntry*> rows = printedRows(results, files, cli);
-    // A terminal shows the stored texts; a pipe gets whole lines.
-    const bool lineFormat = cli.format == OutputFormat::Text || cli.format == OutputFormat::Vimgrep;
+    // The store holds each line's first 150 bytes. TSV and JSONL carry the
+    // whole line, and so do the text and vimgrep lines into a pipe; on a
+    // terminal these show the stored text, but vimgrep's column is counted
+    // in the whole line all the same.
+    const bool fields = cli.format == OutputFormat::Tsv || cli.format == OutputFormat::Jsonl;
+    const bool column = cli.format == OutputFormat::Vimgrep;
+    const bool wholeText = fields || !style.terminal;
     std::vector<LineSpan> spans;
-    if (lineFormat && !cli.filesWithMatches && !style.terminal) spans = findWholeLines(rows);
+    if (!cli.filesWithMatches && (wholeText || column)) spans = findWholeLines(rows);
     for (size_t i = 0; i < rows.size() && !out.failed(); ++i) {
         const ResultEntry& entry = *rows[i];
-        std::string record;
         if (cli.filesWithMatches) {
-            record = formatPathRecord(entry.path, style);
-        } else if (lineFormat) {
-            record =
-                formatMatch(entry, spans.empty() ? entry.lineText : wholeLineText(entry, spans[i]),
-                            terms, style);
-            record += '\n';
-        } else {
-            record = cli.format == OutputFormat::Tsv ? formatTsv(entry) : formatJsonl(entry);
-            record += '\n';
+            out.write(formatPathRecord(entry.path, style));
+            continue;
         }
+        const std::string line = spans.empty() ? entry.lineText : wholeLineText(entry, spans[i]);
+        std::string record;
+        if (fields) {
+            record = cli.format == OutputFormat::Tsv ? formatTsv(entry, lineBody(line))
+                                                     : formatJsonl(entry, lineBody(line));
+            // Escaped fields hold no tab or line end: the separators stay.
+            if (style.terminal) record = showControls(record);
+        } else {
+            record = formatMatch(entry, wholeText ? line : entry.lineText,
+                                 column ? std::optional(termColumn(line, terms)) : std::nullopt,
+                                 terms, style);
+        }
+        record += '\n';
         out.write(record);
     }
 }

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstring>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -13,6 +15,7 @@
 #include "results/result_store.h"
 
 namespace tarvo {
+using namespace std::string_literals;
 CliParse parse(std::vector<std::string> args) {
     std::vector<const char*> argv = {"tarvo-find"};
     for (const std::string& arg : args)
@@ -78,9 +81,9 @@ TEST(CliOptions, ColourFollowsTheTerminalNoColorAndTerm) {
 
 // TSV escapes tab, CR, LF and backslash; JSON escapes what is not UTF-8 per byte, with base64.
 TEST(ResultPrinter, TsvAndJson) {
-    EXPECT_EQ(formatTsv(ResultEntry{0, 2003050, "src/x.c", 2, "int\tFoo(a\\b)\r\n\xe9"}),
+    EXPECT_EQ(formatTsv(ResultEntry{0, 2003050, "src/x.c", 2, "cut"}, "int\tFoo(a\\b)\r\n\xe9"),
               "1\t2003050\tsrc/x.c\t2\tint\\tFoo(a\\\\b)\\r\\n\xe9");
-    EXPECT_EQ(formatTsv(ResultEntry{4, -1, "a/main.c", 0, ""}), "5\t-1\ta/main.c\t0\t");
+    EXPECT_EQ(formatTsv(ResultEntry{4, -1, "a/main.c", 0, ""}, ""), "5\t-1\ta/main.c\t0\t");
     const std::pair<const char*, const char*> escapes[] = {
         {"a\"b\\c", "a\\\"b\\\\c"},
         {"\t\r\n\x01", "\\t\\r\\n\\u0001"},
@@ -91,10 +94,10 @@ TEST(ResultPrinter, TsvAndJson) {
         {"\xed\xa0\x80", "\\u00ed\\u00a0\\u0080"}};
     for (const auto& [text, escaped] : escapes)
         EXPECT_EQ(escapeJson(text), escaped);
-    EXPECT_EQ(formatJsonl(ResultEntry{2, 7, "d/f.c", 9, "x\n"}),
+    EXPECT_EQ(formatJsonl(ResultEntry{2, 7, "d/f.c", 9, "cut"}, "x\n"),
               "{\"rank\":3,\"score\":7,\"path\":\"d/f.c\",\"line\":9,\"text\":\"x\\n\"}");
     const std::string path = "d:1/caf\xe9.c", text = "x\tb\xff\r\n";
-    EXPECT_EQ(formatJsonl(ResultEntry{0, 5, path, 7, text}),
+    EXPECT_EQ(formatJsonl(ResultEntry{0, 5, path, 7, "cut"}, text),
               "{\"rank\":1,\"score\":5,\"path\":\"d:1/caf\\u00e9.c\",\"path_bytes\":\"" +
                   base64(path) + "\",\"line\":7,\"text\":\"x\\tb\\u00ff\\r\\n\",\"text_bytes\":\"" +
                   base64(text) + "\"}");
@@ -111,23 +114,30 @@ TEST(ResultPrinter, LineRecordsOnATerminalAndIntoAPipe) {
     const ResultEntry e{0, 2003050, "d:1/caf\xe9.c", 7, "x\tfoo\rb\xff\x1b]0;t\x07\r\n"};
     const std::string head = "d:1/caf\xe9.c:7:", raw = "\rb\xff\x1b]0;t\x07";
     const std::string on = "\x1b[30;103m", off = "\x1b[0m", shown = "\\rb\xff^[]0;t^G";
-    const std::pair<PrintStyle, std::string> cases[] = {
-        {PrintStyle{false, false, false, false, false}, head + "x\tfoo" + raw},
-        {PrintStyle{false, true, false, false, false}, head + "x\t" + on + "foo" + off + raw},
-        {PrintStyle{true, false, false, false, false}, head + "x   foo" + shown},
-        {PrintStyle{true, true, false, false, false}, head + "x   " + on + "foo" + off + shown},
-        {PrintStyle{false, false, false, true, false}, head + "3:x\tfoo" + raw},
-        {PrintStyle{false, false, true, false, false}, "1:2003050:" + head + "x\tfoo" + raw},
-        {PrintStyle{false, false, false, true, true},
+    const std::optional<size_t> none;
+    const std::tuple<PrintStyle, std::optional<size_t>, std::string> cases[] = {
+        {PrintStyle{false, false, false, false}, none, head + "x\tfoo" + raw},
+        {PrintStyle{false, true, false, false}, none, head + "x\t" + on + "foo" + off + raw},
+        {PrintStyle{true, false, false, false}, none, head + "x   foo" + shown},
+        {PrintStyle{true, true, false, false}, none, head + "x   " + on + "foo" + off + shown},
+        {PrintStyle{false, false, false, false}, 3, head + "3:x\tfoo" + raw},
+        {PrintStyle{false, false, true, false}, none, "1:2003050:" + head + "x\tfoo" + raw},
+        {PrintStyle{false, false, false, true}, 3,
          std::string("d:1/caf\xe9.c") + '\0' + "7:3:x\tfoo" + raw}};
-    for (size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(formatMatch(e, e.lineText, terms, cases[i].first), cases[i].second) << i;
-    EXPECT_EQ(formatMatch(ResultEntry{4, -1, "a/main.c", 0, ""}, "", terms,
-                          PrintStyle{false, false, false, true, false}),
+    for (const auto& [style, column, expected] : cases)
+        EXPECT_EQ(formatMatch(e, e.lineText, column, terms, style), expected) << expected;
+    EXPECT_EQ(formatMatch(ResultEntry{4, -1, "a/main.c", 0, ""}, "", 1, terms, PrintStyle{}),
               "a/main.c:0:1:");
-    EXPECT_EQ(formatPathRecord("a\nb\x1b\x7f.c", PrintStyle{true, false, false, false, false}),
+    // Terms are found and marked past a NUL byte, which a terminal shows as ^@.
+    const std::string nul = "x\0y foo\n"s;
+    EXPECT_EQ(std::make_tuple(termColumn(nul, terms), termColumn("bar", terms)),
+              std::make_tuple(size_t{5}, size_t{1}));
+    EXPECT_EQ(formatMatch(ResultEntry{0, 1, "n", 1, nul}, nul, none, terms,
+                          PrintStyle{true, true, false, false}),
+              "n:1:x^@y " + on + "foo" + off);
+    EXPECT_EQ(formatPathRecord("a\nb\x1b\x7f.c", PrintStyle{true, false, false, false}),
               "a\\nb^[^?.c\n");
-    EXPECT_EQ(formatPathRecord("a\nb.c", PrintStyle{false, false, false, false, true}),
+    EXPECT_EQ(formatPathRecord("a\nb.c", PrintStyle{false, false, false, true}),
               std::string("a\nb.c") + '\0');
 }
 
