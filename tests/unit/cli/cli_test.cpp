@@ -141,29 +141,38 @@ TEST(ResultPrinter, LineRecordsOnATerminalAndIntoAPipe) {
               std::string("a\nb.c") + '\0');
 }
 
-// Read three bytes at a time, so line ends fall on every side of a read's end.
+// Read three bytes at a time, so line ends fall on every side of a read's end; reading ends at
+// the last wanted line or at the limit, whichever comes first.
 TEST(WholeLines, SpansOfTheWantedLinesInOneSequentialRead) {
     const std::string file = "ab\n\ncd\r\nlast";
     using Spans = std::vector<std::pair<int64_t, int64_t>>;
-    const std::tuple<const char*, std::string, std::vector<int32_t>, Spans> cases[] = {
-        {"line end included; the last line has none", file, {1, 3, 4}, {{0, 3}, {4, 8}, {8, 12}}},
-        {"an empty line", file, {2}, {{3, 4}}},
-        {"past the end", file, {4, 5}, {{8, 12}, {-1, -1}}},
-        {"a final line feed begins no line", "a\n", {1, 2}, {{0, 2}, {-1, -1}}},
-        {"an empty file", "", {1}, {{-1, -1}}}};
-    for (const auto& [label, bytes, lines, expected] : cases) {
+    const std::tuple<const char*, std::string, std::vector<int32_t>, int64_t, Spans, size_t>
+        cases[] = {{"line end included; the last line has none",
+                    file,
+                    {1, 3, 4},
+                    99,
+                    {{0, 3}, {4, 8}, {8, 12}},
+                    12},
+                   {"an empty line, and no read past it", file, {2}, 99, {{3, 4}}, 6},
+                   {"past the end", file, {4, 5}, 99, {{8, 12}, {-1, -1}}, 12},
+                   {"a final line feed begins no line", "a\n", {1, 2}, 99, {{0, 2}, {-1, -1}}, 2},
+                   {"an empty file", "", {1}, 99, {{-1, -1}}, 0},
+                   {"a line ending past the limit", file, {1, 3}, 7, {{0, 3}, {-1, -1}}, 7},
+                   {"a line cut by the limit is no last line", file, {4}, 11, {{-1, -1}}, 11}};
+    for (const auto& [label, bytes, lines, limit, expected, read] : cases) {
         SCOPED_TRACE(label);
         size_t at = 0;
-        const ReadFunction read = [&](char* buffer, int32_t wanted) {
+        const ReadFunction reader = [&](char* buffer, int32_t wanted) {
             const size_t n = std::min<size_t>({3, static_cast<size_t>(wanted), bytes.size() - at});
             std::memcpy(buffer, bytes.data() + at, n);
             at += n;
             return static_cast<int32_t>(n);
         };
         Spans spans;
-        for (const LineSpan& span : findLineSpans(read, lines))
+        for (const LineSpan& span : findLineSpans(reader, lines, limit))
             spans.emplace_back(span.begin, span.end);
         EXPECT_EQ(spans, expected);
+        EXPECT_EQ(at, read);
     }
     // Only a full stored text without a line feed is cut.
     EXPECT_TRUE(isCutText(std::string(150, 'x')));
