@@ -1,6 +1,7 @@
 // tarvo-find: the terminal front end. It runs the window's engine over the
 // same request, with the store doing the ranking, and prints the results in
 // display order. With --settings it shares the window's file memory.
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -195,14 +196,27 @@ void printResults(ResultStore& results, const MatchingFiles& files, const TermTa
 }
 
 int run(const CliOptions& cli) {
+    const std::string pathText =
+        cli.pathText.empty() ? cutToTextLimit(currentDirectory()) : cli.pathText;
+
     // The settings as read stay untouched apart from the file memory, so
-    // writing them back changes nothing the window relies on.
+    // writing them back changes nothing the window relies on. Only the rows
+    // of files this run's roots reach are its own; the others belong to
+    // other searches and go back as they were.
     Settings stored;
     FileMemory memory;
+    const std::vector<std::string> roots = parsePathList(pathText);
+    ForeignRows foreign;
+    foreign.owned = [&](std::string_view path, const Settings& read) {
+        const bool recursive = cli.recursive.value_or(read.request.options.recursive) != 0;
+        return std::any_of(roots.begin(), roots.end(), [&](const std::string& root) {
+            return liesUnderRoot(path, root, recursive);
+        });
+    };
     if (!cli.settingsFile.empty()) {
         std::string refusal;
-        if (!loadSettings(cli.settingsFile.c_str(), INT32_MAX, INT32_MAX, stored, memory,
-                          &refusal)) {
+        if (!loadSettings(cli.settingsFile.c_str(), INT32_MAX, INT32_MAX, stored, memory, &refusal,
+                          &foreign)) {
             std::fprintf(stderr, "tarvo-find: %s exists but is %s; not touching it\n",
                          cli.settingsFile.c_str(), refusal.c_str());
             return 2;
@@ -213,8 +227,7 @@ int run(const CliOptions& cli) {
 
     SearchRequest& request = settings.request;
     request.findText = cli.findText;
-    request.pathText = cli.pathText;
-    if (request.pathText.empty()) request.pathText = cutToTextLimit(currentDirectory());
+    request.pathText = pathText;
     request.rememberedFilesWithinRoots = true;
     reportLimits(request);
 
@@ -237,7 +250,7 @@ int run(const CliOptions& cli) {
     bool saved = true;
     if (!cli.settingsFile.empty()) {
         std::string reason;
-        saved = saveSettings(cli.settingsFile.c_str(), false, stored, memory, &reason);
+        saved = saveSettings(cli.settingsFile.c_str(), false, stored, memory, &reason, &foreign);
         if (!saved) {
             std::fprintf(stderr, "tarvo-find: can't save settings %s: %s\n",
                          cli.settingsFile.c_str(), reason.c_str());

@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 #include <filesystem>
 #include <string>
+#include <string_view>
+#include <tuple>
 #include <utility>
+#include <vector>
 #ifndef _WIN32
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -129,6 +132,48 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
     settings_.request.findText.clear();
     load(save());
     EXPECT_EQ(settings_.request.findText + "|" + settings_.request.pathText, "|pa");
+}
+
+// A run that owns some rows: the others, and lines that are no rows, go back byte for byte (either
+// line end), around its own rows; past the memory's cap its highest rows are kept.
+TEST_F(SettingsFileTest, TheRowsARunDoesNotOwnStayAsTheyWere) {
+    ForeignRows foreign;
+    foreign.owned = [](std::string_view path, const Settings& read) {
+        return path.starts_with(read.request.pathText);
+    };
+    const auto lines = [](std::vector<std::string> texts, const std::string& end) {
+        std::string joined;
+        for (const std::string& text : texts)
+            joined += text + end;
+        return joined;
+    };
+    const std::vector<std::string> head = {
+        "Tarvo Search, version 1.0", "0 0 100 100", "", "/mine/", ".c", "", "1 1 1 1 1 1 1", ""};
+    const std::string cut = "1 /theirs/" + std::string(kMaxTextLength, 'x');
+    for (const std::string end : {"\n", "\r\n"}) {
+        SCOPED_TRACE(end.size());
+        tree_.write("TarvoSearch.txt", lines(head, end) +
+                                           lines({"editor=x", "junk", "7 /mine/a", "0 /theirs/zero",
+                                                  cut, "-1 /theirs/bin"},
+                                                 end) +
+                                           "9 /mine/b");
+        ASSERT_TRUE(loadSettings(file().c_str(), 1024, 768, settings_, memory_, nullptr, &foreign));
+        EXPECT_EQ(
+            std::make_tuple(memory_.count(), memory_.entry(0).path, memory_.entry(1).priority),
+            std::make_tuple(2, std::string("/mine/b"), 7));
+        ASSERT_TRUE(saveSettings(file().c_str(), false, settings_, memory_, nullptr, &foreign));
+        EXPECT_EQ(readBytes(file()),
+                  lines(head, end) + lines({"editor=x", "junk", "9 /mine/b", "7 /mine/a",
+                                            "0 /theirs/zero", cut, "-1 /theirs/bin"},
+                                           end));
+    }
+    std::string rows = lines(head, "\n") + "5 /mine/low\n";
+    for (int32_t i = 0; i < kMaxRememberedFiles; ++i)
+        rows += "9 /mine/" + std::to_string(i) + "\n";
+    tree_.write("TarvoSearch.txt", rows);
+    ASSERT_TRUE(loadSettings(file().c_str(), 1024, 768, settings_, memory_, nullptr, &foreign));
+    EXPECT_EQ(std::make_tuple(memory_.count(), memory_.find("/mine/low"), memory_.entry(0).path),
+              std::make_tuple(kMaxRememberedFiles, -1, std::string("/mine/0")));
 }
 
 // An old fixed-name leftover blocks no save; a failed save says why and keeps the old file.

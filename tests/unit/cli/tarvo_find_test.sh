@@ -77,7 +77,8 @@ err=$("$find_bin" --no-file-names --stats foo "$src" 2>&1 >/dev/null)
 check "status line" "6 Matches     Files: 3   Lines: 11   Bytes: 117" "${err%%   Time: *}"
 
 # --settings: options and memory read, results credited, only memory rows rewritten; remembered
-# files outside the roots neither searched nor touched; foreign or read-only files left alone.
+# files outside the roots neither searched nor touched, their rows and every line that is no row
+# written back byte for byte; foreign or read-only files left alone.
 printf "$head"'500 /gone/file.c\n' >"$settings"
 check "settings options" "$(printf '%s\n' "$src/x.c" "$src/x.c" "$src/x.c")" \
     "$("$find_bin" --settings "$settings" --format tsv "foo bar" "$src" | cut -f3)"
@@ -89,6 +90,13 @@ check "remembered files outside the roots" "$tree/projB/top.c" \
     "$("$find_bin" --settings "$settings" --no-recursive --format tsv secret "$tree/projB" | cut -f3)"
 check "their rows are kept" "$(printf '1000 %s\n500 %s\n400 %s' "$tree/projB/top.c" \
     "$tree/projA/config.c" "$tree/projB/sub/deep.c")" "$(tail -n 3 "$settings")"
+long_row="3 /elsewhere/$(printf '%010000d' 0)"  # longer than a settings line is read
+printf "$head"'editor=vim +%%d\n0 /elsewhere/zero.c\n700 %s\n-1 /elsewhere/binary.bin\n7 /else/cr.c\r
+not a row\n%s\n300 %s\n5 /elsewhere/five.c' "$src/x.c" "$long_row" "$src/x.txt" >"$settings"
+"$find_bin" --settings "$settings" foo "$src" >/dev/null
+check "every line outside the run's own rows, as it was" "" "$(printf "$head"'editor=vim +%%d\n1000 %s
+290 %s\n0 /elsewhere/zero.c\n-1 /elsewhere/binary.bin\n7 /else/cr.c\r\nnot a row\n%s\n5 /elsewhere/five.c
+' "$src/x.c" "$src/x.txt" "$long_row" | cmp - "$settings" 2>&1)"
 printf 'my notes\n' >"$tree/notes.txt"
 check "a foreign file" "status 2 my notes" \
     "$(run --settings "$tree/notes.txt" foo "$src/x.c" | tail -n 1) $(cat "$tree/notes.txt")"
