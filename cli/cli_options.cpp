@@ -86,7 +86,9 @@ CliParse parseCommandLine(int argc, const char* const* argv) {
             options.filesWithMatches = true;
             continue;
         }
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-' || arg[1] != '-') {
+        // A lone "-" is text; any other word starting with '-' is an option
+        // until "--" (a search for "-x" is written "-- -x").
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
             if (positional == 0) {
                 options.findText = cutToTextLimit(arg);
             } else if (positional == 1) {
@@ -153,6 +155,10 @@ CliParse parseCommandLine(int argc, const char* const* argv) {
             options.highlightList = cutToTextLimit(v);
         } else if (name == "--settings") {
             if (!value(v)) return parse;
+            if (v.empty()) {
+                parse.error = "--settings takes a file";
+                return parse;
+            }
             options.settingsFile = std::string(v);
         } else if (name == "--sort") {
             if (!value(v)) return parse;

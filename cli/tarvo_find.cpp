@@ -245,20 +245,21 @@ int run(const CliOptions& cli) {
     engine.runSearch();
     times.end = elapsedSeconds();
 
-    // The results are printed all the same; the exit status tells a script
-    // that the memory was not kept.
+    // Saved before printing, so a reader that stops early (SIGPIPE) cannot
+    // lose the memory. The results are printed all the same, and a failure
+    // is said after them; the exit status tells a script that the memory
+    // was not kept.
     bool saved = true;
-    if (!cli.settingsFile.empty()) {
-        std::string reason;
+    std::string reason;
+    if (!cli.settingsFile.empty())
         saved = saveSettings(cli.settingsFile.c_str(), false, stored, memory, &reason, &foreign);
-        if (!saved) {
-            std::fprintf(stderr, "tarvo-find: can't save settings %s: %s\n",
-                         cli.settingsFile.c_str(), reason.c_str());
-        }
-    }
     StandardOutput out;
     printResults(results, files, engine.terms(), cli, out);
     const bool printed = out.close();
+    if (!saved) {
+        std::fprintf(stderr, "tarvo-find: can't save settings %s: %s\n", cli.settingsFile.c_str(),
+                     reason.c_str());
+    }
     reportCap(engine.stats(), results, cli);
 
     if (cli.stats) {

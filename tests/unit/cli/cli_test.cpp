@@ -39,8 +39,9 @@ TEST(CliOptions, TextsSwitchesAndValues) {
                               p.options.excludeList->size()),
               std::make_tuple(size_t{9999}, std::string("src;include"), size_t{9999}));
     EXPECT_EQ(parse(std::vector<std::string>{""}).error, "") << "a query without terms";
-    p = parse("-- --verbose -l");
-    EXPECT_EQ(p.options.findText + "|" + p.options.pathText, "--verbose|-l");
+    p = parse("-- -x -l");
+    EXPECT_EQ(p.options.findText + "|" + p.options.pathText, "-x|-l");
+    EXPECT_EQ(parse("- .").options.findText, "-");
     p = parse(
         "--no-recursive --search-binary --no-file-names --no-case-bonus --no-word-bonus "
         "--no-cpp-heuristics --highlight=.h --sort line --top=5 --format jsonl --color "
@@ -55,10 +56,11 @@ TEST(CliOptions, TextsSwitchesAndValues) {
                               ColorMode::Never));
     EXPECT_TRUE(o.stats && o.rank && o.filesWithMatches && o.nullAfterPath);
     EXPECT_EQ(o.settingsFile + "|" + o.findText, "s.txt|term");
-    for (const char* line :
-         {"", "a b c", "--sort size x", "--top -1 x", "--top 5x x", "--format xml x",
-          "--color sometimes x", "--frobnicate x", "x --exclude", "--stats=yes x"})
+    for (const char* line : {"", "a b c", "--sort size x", "--top -1 x", "--top 5x x",
+                             "--format xml x", "--color sometimes x", "--frobnicate x",
+                             "x --exclude", "--stats=yes x", "-x y", "x -1", "--settings= x"})
         EXPECT_NE(parse(line).error, "") << line;
+    EXPECT_NE(parse({"--settings", "", "x"}).error, "");
 }
 
 // Auto colours a terminal showing codes unless NO_COLOR is non-empty or TERM is dumb.

@@ -100,9 +100,12 @@ check "every line outside the run's own rows, as it was" "" "$(printf "$head"'ed
 printf 'my notes\n' >"$tree/notes.txt"
 check "a foreign file" "status 2 my notes" \
     "$(run --settings "$tree/notes.txt" foo "$src/x.c" | tail -n 1) $(cat "$tree/notes.txt")"
-chmod 444 "$settings" && before=$(cat "$settings")
+chmod 444 "$settings" && before=$(cat "$settings") && ln -s loop "$tree/loop"
 check "a read-only file" "tarvo-find: can't save settings $settings: Permission denied status 2 $before" \
-    "$(run --settings "$settings" foo "$src/x.c" | grep -v "^$src" | tr '\n' ' ')$(cat "$settings")"
+    "$(run --settings "$settings" foo "$src/x.c" | tail -n 2 | tr '\n' ' ')$(cat "$settings")"
+check "a link loop, said after the results too" \
+    "tarvo-find: can't save settings $tree/loop: Too many levels of symbolic links status 2 " \
+    "$(run --settings "$tree/loop" foo "$src/x.c" | tail -n 2 | tr '\n' ' ')"
 
 # Ctrl+C while printing into a full pipe: the rest, the notice, status 130; a second one ends it.
 mkdir "$tree/many" && seq 1 3000 | sed 's/.*/foo line & of many many words/' >"$tree/many/m.txt"
