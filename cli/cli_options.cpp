@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "engine/path_list.h"
 #include "engine/search_request.h"
 #include "results/result_store.h"
 
@@ -93,6 +94,12 @@ CliParse parseCommandLine(int argc, const char* const* argv) {
                 options.findText = cutToTextLimit(arg);
             } else if (positional == 1) {
                 options.pathText = cutToTextLimit(arg);
+                // Without PATH_TEXT the current directory is searched; one
+                // given empty (or only ";" and blanks) is a mistake.
+                if (parsePathList(options.pathText).empty()) {
+                    parse.error = "PATH_TEXT names no folder or file";
+                    return parse;
+                }
             } else {
                 parse.error = "too many arguments: " + std::string(arg);
                 return parse;

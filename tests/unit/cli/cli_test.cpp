@@ -61,6 +61,8 @@ TEST(CliOptions, TextsSwitchesAndValues) {
                              "x --exclude", "--stats=yes x", "-x y", "x -1", "--settings= x"})
         EXPECT_NE(parse(line).error, "") << line;
     EXPECT_NE(parse({"--settings", "", "x"}).error, "");
+    for (const char* path : {"", ";", " ; ;"})
+        EXPECT_EQ(parse({"x", path}).error, "PATH_TEXT names no folder or file") << path;
 }
 
 // Auto colours a terminal showing codes unless NO_COLOR is non-empty or TERM is dumb.
