@@ -7,11 +7,13 @@
 #include <utility>
 #include <vector>
 #ifndef _WIN32
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstring>
 #endif
 #include "app/settings_file.h"
@@ -203,7 +205,8 @@ TEST_F(SettingsFileTest, LeftoversDoNotBlockAndFailuresKeepTheOldFile) {
 }
 
 #ifndef _WIN32
-// A killed save leaves the old file whole; its leftover goes once a minute old.
+// A killed save leaves the old file whole; its leftover goes once a minute old. A save whose
+// write fails part-way (a file-size limit, as a full disk) fails, says why and leaves it whole.
 TEST_F(SettingsFileTest, ASaveKilledHalfWayLeavesThePreviousFileWhole) {
     const std::string previous = save();
     const pid_t child = fork();
@@ -222,6 +225,24 @@ TEST_F(SettingsFileTest, ASaveKilledHalfWayLeavesThePreviousFileWhole) {
         fs::last_write_time(entry, fs::file_time_type::clock::now() - std::chrono::minutes(2));
     EXPECT_EQ(save(), saved);
     EXPECT_EQ(entries(tree_.root()), 1u);
+    for (int i = 0; i < 1000; ++i)
+        memory_.add(("/p/" + std::to_string(i)).c_str(), 5);
+    const pid_t limited = fork();
+    if (limited == 0) {
+        signal(SIGXFSZ, SIG_IGN);  // the write fails instead of the process ending
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = 4096;
+        std::string reason;
+        _exit(setrlimit(RLIMIT_FSIZE, &limit) == 0 && !saveTo(file(), &reason) &&
+                      reason == std::strerror(EFBIG)
+                  ? 0
+                  : 1);
+    }
+    waitpid(limited, &status, 0);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(readBytes(file()), saved);
+    EXPECT_EQ(entries(tree_.root()), 1u) << "a temporary file was left";
 }
 
 // Links followed, modes kept, read-only files kept even by root, no other kind read or replaced.

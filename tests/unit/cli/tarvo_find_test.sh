@@ -97,6 +97,11 @@ not a row\n%s\n300 %s\n5 /elsewhere/five.c' "$src/x.c" "$long_row" "$src/x.txt" 
 check "every line outside the run's own rows, as it was" "" "$(printf "$head"'editor=vim +%%d\n1000 %s
 290 %s\n0 /elsewhere/zero.c\n-1 /elsewhere/binary.bin\n7 /else/cr.c\r\nnot a row\n%s\n5 /elsewhere/five.c
 ' "$src/x.c" "$src/x.txt" "$long_row" | cmp - "$settings" 2>&1)"
+# A save whose write fails part-way, here at a file-size limit: said, status 2, the old file whole.
+seq 1 300 | sed 's|.*|5 /elsewhere/row&.c|' >>"$settings" && before=$(cat "$settings")
+limited() { (trap '' XFSZ && ulimit -f 2 && run "$@"); }  # the write fails, not the process
+check "a write that fails part-way" "tarvo-find: can't save settings $settings: File too large status 2 $before" \
+    "$(limited --settings "$settings" foo "$src/x.c" | tail -n 2 | tr '\n' ' ')$(cat "$settings")"
 printf 'my notes\n' >"$tree/notes.txt"
 check "a foreign file" "status 2 my notes" \
     "$(run --settings "$tree/notes.txt" foo "$src/x.c" | tail -n 1) $(cat "$tree/notes.txt")"
