@@ -68,19 +68,23 @@ public:
 
     void write(std::string_view bytes) {
         if (failed() || bytes.empty()) return;
+        errno = 0;
         if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) fail();
     }
 
     // Flushes and closes stdout: a full disk or a closed descriptor may show
     // only there. False, with the message printed, when any write failed.
     bool close() {
+        errno = 0;
         if (!failed() && (std::fflush(stdout) != 0 || std::ferror(stdout))) fail();
+        errno = 0;
         if (std::fclose(stdout) != 0 && !failed()) fail();
         if (failed()) std::fprintf(stderr, "tarvo-find: write error: %s\n", reason_.c_str());
         return !failed();
     }
 
 private:
+    // A stream error without a system error (none is known) counts as EIO.
     void fail() { reason_ = std::strerror(errno != 0 ? errno : EIO); }
 
     std::string reason_;
