@@ -5,7 +5,6 @@
 #include <string_view>
 #include <tuple>
 #include <utility>
-#include <vector>
 #ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -143,39 +142,31 @@ TEST_F(SettingsFileTest, TheRowsARunDoesNotOwnStayAsTheyWere) {
     foreign.owned = [](std::string_view path, const Settings& read) {
         return path.starts_with(read.request.pathText);
     };
-    const auto lines = [](std::vector<std::string> texts, const std::string& end) {
-        std::string joined;
-        for (const std::string& text : texts)
-            joined += text + end;
-        return joined;
-    };
-    const std::vector<std::string> head = {
-        "Tarvo Search, version 1.0", "0 0 100 100", "", "/mine/", ".c", "", "1 1 1 1 1 1 1", ""};
-    const std::string cut = "1 /theirs/" + std::string(kMaxTextLength, 'x');
-    for (const std::string end : {"\n", "\r\n"}) {
-        SCOPED_TRACE(end.size());
-        tree_.write("TarvoSearch.txt", lines(head, end) +
-                                           lines({"editor=x", "junk", "7 /mine/a", "0 /theirs/zero",
-                                                  cut, "-1 /theirs/bin"},
-                                                 end) +
-                                           "9 /mine/b");
+    const std::string head =
+        kHeader + "0 0 100 100\n\n/mine/\n.c\n\n1 1 1 1 1 1 1\n\neditor=x\njunk\n";
+    const std::string theirs =
+        "0 /theirs/zero\n1 /theirs/" + std::string(kMaxTextLength, 'x') + "\n-1 /theirs/bin\n";
+    std::string bytes = head + "7 /mine/a\n" + theirs + "9 /mine/b";
+    std::string saved = head + "9 /mine/b\n7 /mine/a\n" + theirs;
+    for (const char* end : {"LF", "CR LF"}) {
+        tree_.write("TarvoSearch.txt", bytes);
         ASSERT_TRUE(loadSettings(file().c_str(), 1024, 768, settings_, memory_, nullptr, &foreign));
-        EXPECT_EQ(
-            std::make_tuple(memory_.count(), memory_.entry(0).path, memory_.entry(1).priority),
-            std::make_tuple(2, std::string("/mine/b"), 7));
+        EXPECT_EQ(std::make_tuple(memory_.count(), memory_.entry(0).path),
+                  std::make_tuple(2, "/mine/b"s));
         ASSERT_TRUE(saveSettings(file().c_str(), false, settings_, memory_, nullptr, &foreign));
-        EXPECT_EQ(readBytes(file()),
-                  lines(head, end) + lines({"editor=x", "junk", "9 /mine/b", "7 /mine/a",
-                                            "0 /theirs/zero", cut, "-1 /theirs/bin"},
-                                           end));
+        EXPECT_EQ(readBytes(file()), saved) << end;
+        for (std::string* text : {&bytes, &saved}) {
+            for (size_t at = 0; (at = text->find('\n', at)) != std::string::npos; at += 2)
+                text->insert(at, 1, '\r');
+        }
     }
-    std::string rows = lines(head, "\n") + "5 /mine/low\n";
+    std::string rows = head + "5 /mine/low\n";
     for (int32_t i = 0; i < kMaxRememberedFiles; ++i)
         rows += "9 /mine/" + std::to_string(i) + "\n";
     tree_.write("TarvoSearch.txt", rows);
     ASSERT_TRUE(loadSettings(file().c_str(), 1024, 768, settings_, memory_, nullptr, &foreign));
     EXPECT_EQ(std::make_tuple(memory_.count(), memory_.find("/mine/low"), memory_.entry(0).path),
-              std::make_tuple(kMaxRememberedFiles, -1, std::string("/mine/0")));
+              std::make_tuple(kMaxRememberedFiles, -1, "/mine/0"s));
 }
 
 // An old fixed-name leftover blocks no save; a failed save says why and keeps the old file.
