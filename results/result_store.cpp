@@ -85,6 +85,12 @@ uint64_t lineKeyHash(std::string_view path, int32_t lineNumber) {
 
 }  // namespace
 
+bool displayedBefore(int32_t sortMode, const ResultEntry& a, const ResultEntry& b) {
+    if (sortMode == ByFileName) return fileNameBefore(&a, &b);
+    if (sortMode == ByLineText) return lineTextBefore(&a, &b);
+    return rankBefore(keyOf(a), keyOf(b));
+}
+
 ResultStore::ResultStore(ResultViews* views) : views_(views) {
     rank_.reserve(kMaxResults);
 }
@@ -108,9 +114,8 @@ void ResultStore::giveBack(ResultEntry* entry) {
 // ---------------------------------------------------------------------------
 
 void ResultStore::addResult(int32_t score, const char* path, int32_t lineNumber,
-                            const char* lineText) {
+                            std::string_view lineText) {
     if (path == nullptr) path = "";
-    if (lineText == nullptr) lineText = "";
 
     // Full and worse than every kept line: nothing changes. Most lines of a
     // long run end here, after one comparison with the last entry.

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -31,6 +32,11 @@ struct ResultEntry {
     std::string lineText;    // at most 150 bytes; empty for a file-name entry
 };
 
+// Whether `a` shows before `b` when the list is sorted by `sortMode` (any
+// mode but ByFileName and ByLineText sorts by rank). Entries equal in every
+// key keep their order under a stable sort.
+bool displayedBefore(int32_t sortMode, const ResultEntry& a, const ResultEntry& b);
+
 // What the store needs of the views: the preview pane and the results pane.
 class ResultViews {
 public:
@@ -47,7 +53,7 @@ public:
     void setViews(ResultViews* views) { views_ = views; }
 
     void addResult(int32_t score, const char* path, int32_t lineNumber,
-                   const char* lineText) override;
+                   std::string_view lineText) override;
     bool couldEnter(int32_t score, const char* path, int32_t lineNumber) const override;
     void clearResults() override;
     void ensureDisplayOrder();
