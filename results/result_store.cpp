@@ -85,6 +85,10 @@ uint64_t lineKeyHash(std::string_view path, int32_t lineNumber) {
 
 }  // namespace
 
+ResultStore::DisplayOrder ResultStore::displayBefore() const {
+    return sortMode_ == ByFileName ? fileNameBefore : lineTextBefore;
+}
+
 ResultStore::ResultStore(ResultViews* views) : views_(views) {
     rank_.reserve(kMaxResults);
 }
@@ -125,11 +129,14 @@ void ResultStore::addResult(int32_t score, const char* path, int32_t lineNumber,
         [](const RankKey& k, const ResultEntry* e) { return rankBefore(k, keyOf(*e)); });
     const int32_t p = static_cast<int32_t>(at - rank_.begin());
 
-    // A selection below the first row stays on its file and line. Row 0 is
-    // not remembered: it follows the best result instead.
+    // In rank order a selection below the first row stays on its file and
+    // line, while row 0 is not remembered: it follows the best result. In a
+    // file-name or line order the best result may land anywhere, so the
+    // selection stays on its entry from every row, row 0 included: the
+    // highlighted row and the preview never part.
     const ResultEntry* remembered = nullptr;
     const int32_t rememberedRow = selectedRow_;
-    if (selectedRow_ > 0 && selectedRow_ < count()) {
+    if (selectedRow_ >= (byRank() ? 1 : 0) && selectedRow_ < count()) {
         ensureDisplayOrder();
         remembered = &displayEntry(selectedRow_);
     }
@@ -154,7 +161,11 @@ void ResultStore::addResult(int32_t score, const char* path, int32_t lineNumber,
     rankIndexValid_ = std::min(rankIndexValid_, p);
     displayOrderValid_ = false;
 
-    followSelection(p, remembered, rememberedRow, released);
+    if (byRank()) {
+        followSelection(p, remembered, rememberedRow, released);
+    } else {
+        keepSelectedEntry(entry, remembered, released);
+    }
     if (released != nullptr) giveBack(released);
 }
 
@@ -201,6 +212,32 @@ void ResultStore::followSelection(int32_t p, const ResultEntry* remembered, int3
     keepSelectionVisible();
 }
 
+// A file-name or line order after an insert: the new line is put in its
+// place (after the lines it equals) rather than sorted in with all the rest,
+// and the selection follows its entry to wherever that now stands.
+void ResultStore::keepSelectedEntry(ResultEntry* entry, const ResultEntry* selected,
+                                    const ResultEntry* released) {
+    if (displaySorted_) {
+        if (released != nullptr)
+            display_.erase(std::find(display_.begin(), display_.end(), released));
+        display_.insert(std::upper_bound(display_.begin(), display_.end(), entry, displayBefore()),
+                        entry);
+    }
+    if (selected == nullptr || selected == released) {
+        // The first line of the run, or the selected line made room: row 0.
+        selectedRow_ = 0;
+        ensureDisplayOrder();
+        const ResultEntry& shown = displayEntry(0);
+        if (views_) views_->showFile(shown.path.c_str(), shown.lineNumber);
+        if (selected != nullptr) keepSelectionVisible();
+        return;
+    }
+    // The selected entry is unchanged and so is what the preview shows.
+    selectedRow_ = static_cast<int32_t>(std::find(display_.begin(), display_.end(), selected) -
+                                        display_.begin());
+    keepSelectionVisible();
+}
+
 int32_t ResultStore::findDisplayRow(const std::string& path, int32_t lineNumber) const {
     for (int32_t row = 0; row < count(); ++row) {
         const ResultEntry& e = displayEntry(row);
@@ -232,6 +269,8 @@ void ResultStore::clearResults() {
     for (ResultEntry* entry : rank_)
         giveBack(entry);
     rank_.clear();
+    display_.clear();
+    displaySorted_ = false;
     keyCounts_.clear();
     keyCountsKept_ = false;
     rankIndexValid_ = 0;
@@ -262,13 +301,11 @@ void ResultStore::ensureDisplayOrder() {
     if (byRank()) {
         // The rank order is the display order; displayEntry reads it directly.
         display_.clear();
-    } else {
-        display_.resize(rank_.size());
-        for (size_t i = 0; i < rank_.size(); ++i)
-            display_[i] = rank_[i];
+    } else if (!displaySorted_) {
+        display_.assign(rank_.begin(), rank_.end());
         // Stable, so entries equal in every compared key stay in rank order.
-        std::stable_sort(display_.begin(), display_.end(),
-                         sortMode_ == ByFileName ? fileNameBefore : lineTextBefore);
+        std::stable_sort(display_.begin(), display_.end(), displayBefore());
+        displaySorted_ = true;
     }
     displayOrderValid_ = true;
 }
@@ -285,6 +322,7 @@ void ResultStore::setSortMode(int32_t mode) {
     }
     sortMode_ = mode;
     displayOrderValid_ = false;
+    displaySorted_ = false;
     ensureDisplayOrder();
 
     if (rememberedRank >= 0) {

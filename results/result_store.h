@@ -68,6 +68,7 @@ public:
     void restoreSortMode(int32_t mode) {
         sortMode_ = mode;
         displayOrderValid_ = false;
+        displaySorted_ = false;
     }
     int32_t selectedRow() const { return selectedRow_; }
     int32_t firstVisibleRow() const { return firstVisibleRow_; }
@@ -78,12 +79,17 @@ public:
 
 private:
     bool byRank() const { return sortMode_ != ByFileName && sortMode_ != ByLineText; }
+    // The comparator of the file-name or the line order, whichever is on.
+    using DisplayOrder = bool (*)(const ResultEntry*, const ResultEntry*);
+    DisplayOrder displayBefore() const;
     int32_t findDisplayRow(const std::string& path, int32_t lineNumber) const;
     void countKey(const ResultEntry& entry, int32_t delta);
     int32_t keyCount(const std::string& path, int32_t lineNumber);
 
     void followSelection(int32_t p, const ResultEntry* remembered, int32_t rememberedRow,
                          const ResultEntry* released);
+    void keepSelectedEntry(ResultEntry* entry, const ResultEntry* selected,
+                           const ResultEntry* released);
     ResultEntry* takeEntry();
     void giveBack(ResultEntry* entry);
 
@@ -99,7 +105,12 @@ private:
     // Display order for ByFileName and ByLineText; ByRank reads rank_ directly.
     std::vector<ResultEntry*> display_;
     int32_t sortMode_ = ByRank;
+    // The display order and every rankIndex are current.
     bool displayOrderValid_ = false;
+    // display_ holds every entry in the order of a file-name or line sort:
+    // a new line is then put in its place, not sorted in with all the rest.
+    // False after every change of mode; meaningless in rank order.
+    bool displaySorted_ = false;
     int32_t selectedRow_ = -1;  // -1 exactly when count is 0
     int32_t firstVisibleRow_ = 0;
     int32_t visibleRows_ = 0;  // written only by the pane's painting

@@ -158,6 +158,21 @@ TEST_F(Panes, AHeaderClickSortsAndKeepsTheSelectionCentred) {
     EXPECT_TRUE(moved) << "the sorts moved the entry";
 }
 
+// Sorted by file name, a line that sorts above the selected one arrives later (the remembered
+// z.c is read before a.c): the highlighted row, the preview and the File box still agree.
+TEST_F(Panes, TheHighlightedRowIsThePreviewedOneInEveryOrder) {
+    tree.write("tree/z.c", "zebra quagga\n");
+    search("zebra quagga", tree.path("tree"));
+    tree.write("tree/a.c", "zebra quagga\n");
+    store().setSortMode(ByFileName);
+    search("zebra quagga", tree.path("tree"));
+    ASSERT_EQ(store().count(), 2);
+    const std::string highlighted = entryAt(store().selectedRow()).path;
+    EXPECT_EQ(highlighted, tree.path("tree/z.c")) << "the line read first stays selected";
+    EXPECT_EQ(p().previewPane.document().currentPath(), highlighted);
+    EXPECT_EQ(boxText(windows().fileBox), highlighted);
+}
+
 // The pane's window procedure finds its pane from the window: a key sent to
 // a second pane moves its own store's selection, not the program's.
 TEST_F(Panes, ASecondPaneServesItsOwnStore) {

@@ -65,6 +65,14 @@ TEST_F(ResultStoreTest, FullStoreAtTheCap) {
     store.addResult(200, "best.c", 1, "t");
     EXPECT_EQ(std::make_pair(store.selectedRow(), shown.back()),
               std::make_pair(0, Shown("best.c", 1)));
+    store.setSortMode(ByFileName);  // the selected line makes room: row 0 is selected and shown
+    store.selectRow(kMaxResults - 1);
+    store.setFirstVisibleRow(kMaxResults - 9);
+    store.addResult(200, "zz.c", 1, "t");
+    EXPECT_EQ(std::make_tuple(store.selectedRow(), store.firstVisibleRow(), shown.back()),
+              std::make_tuple(0, 0, Shown("best.c", 1)));
+    EXPECT_EQ(store.displayEntry(kMaxResults - 1).path, "zz.c");
+    store.setSortMode(ByRank);
     store.clearResults();
     fill(kMaxResults, -1, "p", 2);
     store.addResult(-1, numbered("p", kMaxResults * 2).c_str(), 0, "");
@@ -73,13 +81,16 @@ TEST_F(ResultStoreTest, FullStoreAtTheCap) {
     EXPECT_EQ(store.rankEntry(kMaxResults - 1).path, numbered("p", (kMaxResults - 2) * 2));
 }
 
-// Random runs with equal keys in every mode against the invariants of orders and selection.
+// Random runs with equal keys in every mode against the invariants of orders and selection:
+// the highlighted entry is the one previewed; in rank order row 0 follows the best line and a
+// lower row stays on its file and line; in the other orders the selected entry stays selected.
 TEST_F(ResultStoreTest, InvariantsOverRandomRuns) {
     constexpr int32_t kVisible = 7;
     const char* const paths[] = {"a", "A", "Z", "_", "z0", "\xe9", "ab"};
     const char* const texts[] = {"x", "X", "y"};
     for (int32_t mode : {int32_t{ByRank}, int32_t{ByFileName}, int32_t{ByLineText}, 7}) {
         SCOPED_TRACE(mode);
+        const bool rankOrder = mode != ByFileName && mode != ByLineText;
         store.clearResults();
         store.setVisibleRows(kVisible);
         store.setSortMode(mode);
@@ -92,7 +103,9 @@ TEST_F(ResultStoreTest, InvariantsOverRandomRuns) {
                 continue;
             }
             const int32_t rowBefore = store.selectedRow(), firstBefore = store.firstVisibleRow();
-            const Shown before = rowBefore > 0 ? selected() : Shown();
+            const ResultEntry* entryBefore =
+                rowBefore >= 0 ? &store.displayEntry(rowBefore) : nullptr;
+            const Shown before = rowBefore >= 0 ? selected() : Shown();
             store.addResult(static_cast<int32_t>(random() % 4), paths[random() % 7],
                             static_cast<int32_t>(random() % 3), texts[random() % 3]);
             std::vector<const ResultEntry*> rank;
@@ -105,32 +118,74 @@ TEST_F(ResultStoreTest, InvariantsOverRandomRuns) {
             };
             ASSERT_TRUE(std::is_sorted(rank.begin(), rank.end(),
                                        [&](auto* a, auto* b) { return key(a) < key(b); }));
-            auto displayKey = [&](const ResultEntry* e) {
+            auto displayKey = [&](const ResultEntry* e) {  // equal keys may stand in any order
                 const std::string text = mode == ByLineText ? folded(e->lineText) : "";
-                return mode == ByFileName || mode == ByLineText
-                           ? std::make_tuple(text, folded(e->path), e->lineNumber)
-                           : std::make_tuple(text, std::string(), 0);
+                return rankOrder ? std::make_tuple(text, std::string(), 0, key(e))
+                                 : std::make_tuple(text, folded(e->path), e->lineNumber,
+                                                   std::make_tuple(0, std::string(), 0, 0));
             };
-            std::vector<const ResultEntry*> display = rank;
+            std::vector<const ResultEntry*> display = rank, shownRows;
             std::stable_sort(display.begin(), display.end(),
                              [&](auto* a, auto* b) { return displayKey(a) < displayKey(b); });
             store.ensureDisplayOrder();
-            for (int32_t r = 0; r < store.count(); ++r)
-                ASSERT_EQ(&store.displayEntry(r), display[r]) << "row " << r;
+            for (int32_t r = 0; r < store.count(); ++r) {
+                ASSERT_EQ(displayKey(&store.displayEntry(r)), displayKey(display[r]))
+                    << "row " << r;
+                shownRows.push_back(&store.displayEntry(r));
+            }
+            ASSERT_TRUE(std::is_permutation(shownRows.begin(), shownRows.end(), rank.begin()));
             const int32_t row = store.selectedRow(), first = store.firstVisibleRow();
-            const bool rankOrder = mode != ByFileName && mode != ByLineText;
-            ASSERT_TRUE((rowBefore == 0 && !rankOrder) || shown.back() == selected());
-            if (rowBefore <= 0) {
+            ASSERT_EQ(shown.back(), selected());
+            if (rowBefore < 0 || (rankOrder && rowBefore == 0)) {
                 ASSERT_EQ(row, 0);
                 continue;
             }
             ASSERT_EQ(selected(), before);
-            for (int32_t r = 0; r < row; ++r)
-                ASSERT_NE(Shown(display[r]->path, display[r]->lineNumber), before);
+            if (rankOrder) {  // the first row holding the remembered file and line
+                for (int32_t r = 0; r < row; ++r)
+                    ASSERT_NE(Shown(display[r]->path, display[r]->lineNumber), before);
+            } else {
+                ASSERT_EQ(&store.displayEntry(row), entryBefore);
+            }
             ASSERT_TRUE(first <= row && row <= first + kVisible - 2) << first << " " << row;
             const bool wasVisible = row >= firstBefore && row <= firstBefore + kVisible - 2;
             ASSERT_TRUE(!wasVisible || first == firstBefore) << "scrolled " << firstBefore;
         }
+    }
+}
+
+// Every order, a line arriving above, below and at (equal to) the selected one: the highlighted
+// entry is the previewed one; only rank order's row 0 follows a new best line.
+TEST_F(ResultStoreTest, TheSelectionAndThePreviewStayTogether) {
+    struct Arrival {
+        int32_t score;
+        const char* path;
+        const char* text;
+    };
+    const Arrival above{400, "a.c", "aa"}, below{50, "x.c", "xx"}, best{500, "z.c", "zz"};
+    const Arrival twins[] = {{300, "d.c", "dd"}, {200, "f.c", "bb"}, {100, "b.c", "ff"}};
+    // Rank: d f b. File name: b d f. Line: f d b.
+    const std::tuple<int32_t, int32_t, Arrival, const char*, int32_t> rows[] = {
+        {ByRank, 0, best, "z.c", 0},         {ByRank, 0, below, "d.c", 0},
+        {ByRank, 0, twins[0], "d.c", 0},     {ByRank, 1, above, "f.c", 2},
+        {ByRank, 1, below, "f.c", 1},        {ByRank, 1, twins[1], "f.c", 1},
+        {ByFileName, 0, above, "b.c", 1},    {ByFileName, 0, best, "b.c", 0},
+        {ByFileName, 0, twins[2], "b.c", 0}, {ByFileName, 1, above, "d.c", 2},
+        {ByFileName, 1, below, "d.c", 1},    {ByLineText, 0, above, "f.c", 1},
+        {ByLineText, 0, below, "f.c", 0},    {ByLineText, 0, twins[1], "f.c", 0},
+        {ByLineText, 2, best, "b.c", 2},     {ByLineText, 2, above, "b.c", 3}};
+    for (const auto& [mode, row, arrival, kept, keptRow] : rows) {
+        SCOPED_TRACE(::testing::Message() << mode << " row " << row << " + " << arrival.path);
+        store.clearResults();
+        store.setVisibleRows(10);
+        store.setSortMode(mode);
+        for (const Arrival& line : twins)
+            store.addResult(line.score, line.path, 1, line.text);
+        store.selectRow(row);
+        store.addResult(arrival.score, arrival.path, 1, arrival.text);
+        EXPECT_EQ(std::make_pair(selected(), store.selectedRow()),
+                  std::make_pair(Shown(kept, 1), keptRow));
+        EXPECT_EQ(shown.back(), selected());
     }
 }
 
