@@ -36,8 +36,8 @@ ScrollBarState previewScrollBar(bool loaded, int32_t lineCount, int32_t visibleL
     return bar;
 }
 
-void buildPreviewRow(const PreviewDocument& document, int32_t line, const TermTable& terms,
-                     std::string& text, std::vector<uint8_t>& attrs) {
+int32_t buildPreviewRow(const PreviewDocument& document, int32_t line, const TermTable& terms,
+                        std::string& text, std::vector<uint8_t>& attrs) {
     char prefix[16];
     int prefixLength = std::snprintf(prefix, sizeof prefix, "%6d  ", line);
     text.assign(prefix, prefixLength);
@@ -53,6 +53,7 @@ void buildPreviewRow(const PreviewDocument& document, int32_t line, const TermTa
     terms.markTermMatches(text.c_str(), attrs.data());
     if (document.coloured()) document.colourLine(line, text.c_str(), attrs.data());
     std::fill_n(attrs.begin(), std::min<size_t>(kGutterBytes, attrs.size()), Gutter);
+    return prefixLength;
 }
 
 }  // namespace tarvo

@@ -73,7 +73,9 @@ ScrollBarState previewScrollBar(bool loaded, int32_t lineCount, int32_t visibleL
 // the row, as it ends the text for everything that draws it. Attribute
 // bytes: the term marks, the colours when the document is coloured, and
 // Gutter over the first kGutterBytes. attrs gets one byte per text byte.
-void buildPreviewRow(const PreviewDocument& document, int32_t line, const TermTable& terms,
-                     std::string& text, std::vector<uint8_t>& attrs);
+// Returns where the line's bytes begin: the line number is drawn apart, so
+// the line's tab stops count from its own first byte.
+int32_t buildPreviewRow(const PreviewDocument& document, int32_t line, const TermTable& terms,
+                        std::string& text, std::vector<uint8_t>& attrs);
 
 }  // namespace tarvo

@@ -81,8 +81,10 @@ void PreviewPane::paintLine(HDC dc, int32_t line, int left, int top, int right, 
     if (line > document_.lineCount()) return;
     std::string text;
     std::vector<uint8_t> attrs;
-    buildPreviewRow(document_, line, terms_, text, attrs);
-    drawMarkedText(dc, text.c_str(), attrs.data(), left, top, bottom);
+    const int32_t lineStart = buildPreviewRow(document_, line, terms_, text, attrs);
+    const std::string gutter = text.substr(0, lineStart);
+    const int x = drawMarkedText(dc, gutter.c_str(), attrs.data(), left, top, bottom);
+    drawMarkedText(dc, text.c_str() + lineStart, attrs.data() + lineStart, x, top, bottom);
 }
 
 void PreviewPane::scroll(WPARAM request, bool fromWheel) {

@@ -4,7 +4,7 @@
 
 namespace tarvo {
 
-int nextRun(const char* text, const uint8_t* attrs, int start, std::string& runText,
+int nextRun(const char* text, const uint8_t* attrs, int start, int& column, std::string& runText,
             uint8_t& attribute) {
     runText.clear();
     // The terminator has no attribute byte of its own: stop before reading one.
@@ -14,12 +14,13 @@ int nextRun(const char* text, const uint8_t* attrs, int start, std::string& runT
     for (; text[i] != '\0' && attrs[i] == attribute; ++i) {
         char c = text[i];
         if (c == '\t') {
-            runText.append(kTabWidth - runText.size() % kTabWidth, ' ');
-        } else if (c == '\r' || c == '\n') {
-            runText += ' ';
-        } else {
-            runText += c;
+            const int spaces = kTabWidth - column % kTabWidth;
+            runText.append(spaces, ' ');
+            column += spaces;
+            continue;
         }
+        runText += (c == '\r' || c == '\n') ? ' ' : c;
+        ++column;
     }
     return i;
 }

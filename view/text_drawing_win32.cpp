@@ -81,11 +81,12 @@ void drawHeaderBox(HDC dc, int left, int top, int right, int bottom, COLORREF fa
     TextOutA(dc, left + kHeaderLabelIndent, top + 1, label, static_cast<int>(std::strlen(label)));
 }
 
-void drawMarkedText(HDC dc, const char* text, const uint8_t* attrs, int x, int top, int bottom) {
+int drawMarkedText(HDC dc, const char* text, const uint8_t* attrs, int x, int top, int bottom) {
     std::string run;
     uint8_t attribute = 0;
+    int column = 0;
     int at = 0;
-    for (int after; (after = nextRun(text, attrs, at, run, attribute)) != at; at = after) {
+    for (int after; (after = nextRun(text, attrs, at, column, run, attribute)) != at; at = after) {
         const int length = static_cast<int>(run.size());
         const int width = extentOf(dc, run.data(), length);
         if (attribute & MarkBit) {
@@ -99,6 +100,7 @@ void drawMarkedText(HDC dc, const char* text, const uint8_t* attrs, int x, int t
         TextOutA(dc, x, top, run.data(), length);
         x += width;
     }
+    return x;
 }
 
 void fitTextToWidth(HDC dc, std::string& text, std::vector<uint8_t>& attrs, int maxWidth) {

@@ -34,9 +34,10 @@ void drawHeaderBox(HDC dc, int left, int top, int right, int bottom, COLORREF fa
                    const char* label);
 
 // One text output per run of equal attribute bytes, from x on, marked runs
-// on a light-yellow box exactly as wide as their text. Not clipped: the
-// text runs on past the caller's cell and the window clips it.
-void drawMarkedText(HDC dc, const char* text, const uint8_t* attrs, int x, int top, int bottom);
+// on a light-yellow box exactly as wide as their text; tab stops count from
+// x. Not clipped: the text runs on past the caller's cell and the window
+// clips it. Returns the x after the text.
+int drawMarkedText(HDC dc, const char* text, const uint8_t* attrs, int x, int top, int bottom);
 
 // Shortens text and attributes with "..." until they fit maxWidth pixels in
 // the font selected into `dc`.

@@ -50,7 +50,7 @@ protected:
     std::pair<std::string, std::string> row(int32_t line) {
         std::string text, classes;
         std::vector<uint8_t> attrs;
-        buildPreviewRow(doc, line, terms, text, attrs);
+        lineStart = buildPreviewRow(doc, line, terms, text, attrs);
         for (uint8_t a : attrs)
             classes += static_cast<char>(a == Gutter ? 'g' : a & MarkBit ? 'A' + (a & 7) : '0' + a);
         return {text, classes};
@@ -58,6 +58,7 @@ protected:
     testing::TempTree tree;
     PreviewDocument doc;
     TermTable terms;
+    int32_t lineStart = -1;  // of the last row(): where the line's bytes begin
 };
 
 // Line feeds end lines, zero bytes stay, the text is cut at 10 MB; "/*/" opens and closes.
@@ -162,6 +163,7 @@ TEST_F(PreviewTest, GutterCutColoursAndMarks) {
     terms.parseTerms("7 int");
     ASSERT_TRUE(load("a.h", "a\nb\nc\nd\ne\nf\nx7 int /* int */\n"));
     EXPECT_EQ(row(7), std::make_pair("     7  x7 int /* int */\n"s, "gggggggg0A0EEE0333DDD3330"s));
+    EXPECT_EQ(lineStart, 8);
     ASSERT_TRUE(load("a.txt", "/* int */ int\n"));
     EXPECT_EQ(row(1).second, "gggggggg000AAA0000AAA0");
     ASSERT_TRUE(load("empty.c", ""));
@@ -170,6 +172,7 @@ TEST_F(PreviewTest, GutterCutColoursAndMarks) {
     EXPECT_EQ(row(1).first, "     1  ab");
     ASSERT_TRUE(load("many.c", std::string(1234566, '\n')));
     EXPECT_EQ(row(1234567), std::make_pair("1234567  "s, "gggggggg0"s));
+    EXPECT_EQ(lineStart, 9) << "the line's tab stops count from its own start";
     ASSERT_TRUE(load("long.c", std::string(1000000, 'q') + "\nend\n"));
     EXPECT_EQ(row(1).first, "     1  " + std::string(491, 'q'));
     EXPECT_EQ(row(2).first, "     2  end\n");

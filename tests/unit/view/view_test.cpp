@@ -16,13 +16,15 @@ Runs cutRuns(const char* text, const std::vector<uint8_t>& attrs) {
     Runs runs;
     std::string runText;
     uint8_t attribute = 0;
-    for (int i = 0, next; (next = nextRun(text, attrs.data(), i, runText, attribute)) != i;
+    int column = 0;
+    for (int i = 0, next; (next = nextRun(text, attrs.data(), i, column, runText, attribute)) != i;
          i = next)
         runs.emplace_back(runText, attribute);
     return runs;
 }
 
-// Runs end at any attribute change; tabs expand from the run's start; CR and LF show as spaces.
+// Runs end at any attribute change; CR and LF show as spaces; tab stops count from the text's
+// start across keyword, comment and marked runs, so tab-aligned code stays aligned.
 TEST(MarkedText, NextRunCutsAndExpands) {
     const std::tuple<const char*, std::vector<uint8_t>, Runs> cases[] = {
         {"", {}, {}},
@@ -34,7 +36,17 @@ TEST(MarkedText, NextRunCutsAndExpands) {
         {"abcd\tx", {0, 0, 0, 0, 0, 0}, {{"abcd    x", 0}}},
         {"abc\tx", {0, 0, 0, 0, 0}, {{"abc x", 0}}},
         {"a\r\nb", {0, 0, 0, 0}, {{"a  b", 0}}},
-        {"int\tx", {4, 4, 4, 0, 0}, {{"int", 4}, {"    x", 0}}}};
+        {"int\tx", {4, 4, 4, 0, 0}, {{"int", 4}, {" x", 0}}},
+        {"/*c*/\tx", {3, 3, 3, 3, 3, 0, 0}, {{"/*c*/", 3}, {"   x", 0}}},
+        {"ab\tc", {0x40, 0, 0, 0}, {{"a", 0x40}, {"b  c", 0}}},
+        {"x\ty\tz", {0, 0, 4, 0, 0}, {{"x   ", 0}, {"y", 4}, {"   z", 0}}},
+        {"if\t/*a*/\tb",
+         {4, 4, 0, 3, 3, 3, 3, 3, 0, 0},
+         {{"if", 4}, {"  ", 0}, {"/*a*/", 3}, {"   b", 0}}},
+        {"/*ab*/\tc",
+         {3, 3, 0x43, 0x43, 3, 3, 0, 0},
+         {{"/*", 3}, {"ab", 0x43}, {"*/", 3}, {"  c", 0}}},
+        {"\tab\t", {0x40, 0x40, 0x40, 0}, {{"    ab", 0x40}, {"  ", 0}}}};
     for (const auto& [text, attrs, runs] : cases)
         EXPECT_EQ(cutRuns(text, attrs), runs) << text;
 }
