@@ -1,7 +1,9 @@
 // The program's two fonts and the GDI drawing every painted surface uses:
 // measuring, the raised header box, and text whose bytes carry attribute
 // bytes (colour class and term mark). The rules (runs, tab expansion,
-// shortening) are in marked_text.h; this file only issues the GDI calls.
+// shortening) are in marked_text.h; this file only issues the GDI calls,
+// always the wide ones, over UTF-16 converted from the UTF-8 text at this
+// boundary (wide_text.h).
 //
 // Callers of drawHeaderBox and drawMarkedText select the stock DC pen and DC
 // brush and set the background mode to TRANSPARENT first: both colour their
@@ -12,6 +14,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarvo {
@@ -32,6 +35,9 @@ int textWidth(const char* text, int font);
 // when the box is narrower than the label (in the interface font) plus 10.
 void drawHeaderBox(HDC dc, int left, int top, int right, int bottom, COLORREF face,
                    const char* label);
+
+// UTF-8 text at (x, y) in the selected font and text colour.
+void drawText(HDC dc, int x, int y, std::string_view text);
 
 // One text output per run of equal attribute bytes, from x on, marked runs
 // on a light-yellow box exactly as wide as their text; tab stops count from

@@ -173,6 +173,52 @@ TEST_F(Panes, TheHighlightedRowIsThePreviewedOneInEveryOrder) {
     EXPECT_EQ(boxText(windows().fileBox), highlighted);
 }
 
+// What GDI draws for a UTF-8 text equals a wide text output of its characters: non-ASCII paths
+// and lines in the list, and in the preview a UTF-8 line and a Latin-1 one (Windows-1252).
+TEST_F(Panes, NonAsciiPathsAndLinesAreDrawnAsTheirCharacters) {
+    const auto sameRow = [](const std::function<void(HDC)>& paint, int font, int top, int height,
+                            const std::vector<std::tuple<int, COLORREF, std::wstring>>& texts) {
+        Dib drawn(800, top + height), expected(800, top + height);
+        paint(drawn.dc());
+        SelectObject(expected.dc(), fontHandle(font));
+        SetBkMode(expected.dc(), TRANSPARENT);
+        for (const auto& [x, colour, text] : texts) {
+            SetTextColor(expected.dc(), colour);
+            TextOutW(expected.dc(), x, top, text.c_str(), static_cast<int>(text.size()));
+        }
+        int differ = 0;
+        for (int y = top; y < top + height; ++y)
+            for (int x = std::get<0>(texts.front()); x < 800; ++x)
+                differ += drawn.at(x, y) != expected.at(x, y);
+        return differ;
+    };
+    store().addResult(2, "E:\\J\xc3\xbcrgen\\caf\xc3\xa9.c", 1, "first");
+    store().addResult(1, "D:\\\xd0\x96\\\xe6\x97\xa5\xe6\x9c\xac.c", 7,
+                      "// na\xc3\xafve \xd0\x96 \xe6\x97\xa5\xe6\x9c\xac");
+    const int h = lineHeight(InterfaceFont);
+    EXPECT_EQ(sameRow([&](HDC dc) { p().resultsPane.paint(dc); }, InterfaceFont, h, h,
+                      {{kPathColumnX, kBlackPixel, L"D:\\\u0416\\\u65e5\u672c.c (7)"},
+                       {kLineColumnX, kBlackPixel, L"// na\u00efve \u0416 \u65e5\u672c"}}),
+              0);
+    p().previewPane.showFile(
+        tree.write("enc.txt", "caf\xc3\xa9\n\xfc caf\xe9 na\xefve \xa9 \x80\nJ\xc3\xbcrgen\n")
+            .c_str(),
+        3);
+    const int ph = lineHeight(PreviewFont);
+    for (const auto& [line, text] :
+         {std::make_pair(1, L"caf\u00e9"),
+          std::make_pair(2, L"\u00fc caf\u00e9 na\u00efve \u00a9 \u20ac")}) {
+        SCOPED_TRACE(line);
+        const std::string gutter = "     " + std::to_string(line) + "  ";
+        EXPECT_EQ(
+            sameRow(
+                [&](HDC dc) { p().previewPane.paint(dc); }, PreviewFont, (line - 1) * ph, ph,
+                {{0, kGutterColour, std::wstring(gutter.begin(), gutter.end())},
+                 {textWidth(gutter.c_str(), PreviewFont), kBlackPixel, std::wstring(text) + L" "}}),
+            0);
+    }
+}
+
 // The pane's window procedure finds its pane from the window: a key sent to
 // a second pane moves its own store's selection, not the program's.
 TEST_F(Panes, ASecondPaneServesItsOwnStore) {
