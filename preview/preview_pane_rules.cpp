@@ -17,6 +17,17 @@ ShowFileStep planShowFile(PreviewPosition& position, bool sameFile, int32_t line
     return sameFile ? ShowFileStep::Repaint : ShowFileStep::LoadAndRepaint;
 }
 
+std::string openFailureNote(std::string_view path, std::string_view systemMessage) {
+    std::string note = "cannot open ";
+    note += path;
+    std::string message;
+    for (char c : systemMessage)
+        message += (c == '\r' || c == '\n') ? ' ' : c;
+    message.erase(message.find_last_not_of(' ') + 1);  // npos + 1 is 0: all blanks go
+    if (!message.empty()) note += ": " + message;
+    return note;
+}
+
 PreviewPaintPlan planPreviewPaint(int32_t topLine, int32_t visibleLines, int32_t lineCount,
                                   int32_t lineHeight) {
     PreviewPaintPlan plan;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "view/scroll_request.h"
@@ -52,6 +53,11 @@ enum class ShowFileStep {
 // be opened, so the rows of the previous file never stand under the new
 // path in the File box.
 ShowFileStep planShowFile(PreviewPosition& position, bool sameFile, int32_t lineNumber);
+
+// The one line the pane shows for a file it cannot open:
+// "cannot open PATH: MESSAGE", the system's message on one line, without its
+// line breaks; "cannot open PATH" when there is no message.
+std::string openFailureNote(std::string_view path, std::string_view systemMessage);
 
 // What one repaint draws: rows for lines [firstLine, endLine), each
 // lineHeight tall from y 0, then white from blankTop to the far edge.

@@ -18,6 +18,25 @@ void fillWhite(HDC dc, int left, int top, int right, int bottom) {
     Rectangle(dc, left, top, right, bottom);
 }
 
+// Why a file cannot be opened, in the system's words. The document's reader
+// only says that it failed, so the file is asked again the same way; one
+// that opens now is not a file on a disk (a device, a pipe) or did not fit
+// in memory.
+std::string openFailureMessage(const char* path) {
+    HANDLE file =
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    DWORD error = GetLastError();
+    if (file != INVALID_HANDLE_VALUE) {
+        error = GetFileType(file) == FILE_TYPE_DISK ? ERROR_NOT_ENOUGH_MEMORY : ERROR_NOT_SUPPORTED;
+        CloseHandle(file);
+    }
+    char message[512];
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, error, 0, message, sizeof message, nullptr);
+    return std::string(message, length);
+}
+
 }  // namespace
 
 void PreviewPane::showFile(const char* path, int32_t lineNumber) {
@@ -32,7 +51,9 @@ void PreviewPane::showFile(const char* path, int32_t lineNumber) {
             // A file that cannot be opened leaves an empty document; it is
             // painted at once all the same, so the old file's rows never
             // stand under the new path.
-            document_.loadDocument(path, highlightList_);
+            openFailure_.clear();
+            if (!document_.loadDocument(path, highlightList_))
+                openFailure_ = openFailureNote(path, openFailureMessage(path));
             SetWindowTextA(fileBox_, path);
             break;
     }
@@ -62,7 +83,14 @@ void PreviewPane::paint(HDC dc) {
         planPreviewPaint(top, position.visibleLines, document.lineCount(), h);
     for (int32_t line = plan.firstLine; line < plan.endLine; ++line)
         paintLine(dc, line, 0, (line - top) * h, kFarEdge, (line - top + 1) * h);
-    fillWhite(dc, 0, plan.blankTop, kFarEdge, kFarEdge);
+    int blankTop = plan.blankTop;
+    if (!openFailure_.empty()) {
+        fillWhite(dc, 0, 0, kFarEdge, h);
+        const std::vector<uint8_t> plain(openFailure_.size(), Plain);
+        drawMarkedText(dc, openFailure_.c_str(), plain.data(), 0, 0, h);
+        blankTop = h;
+    }
+    fillWhite(dc, 0, blankTop, kFarEdge, kFarEdge);
 
     const ScrollBarState state = previewScrollBar(document.lineCount() > 0, document.lineCount(),
                                                   position.visibleLines, top);

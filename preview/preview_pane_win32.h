@@ -31,7 +31,8 @@ public:
 
     // Shows a file with a line (0 meaning 1) in the middle of the pane. The
     // same file is not read again, and the same line of it is not
-    // repainted. The empty path empties the pane and the File box.
+    // repainted. The empty path empties the pane and the File box; a file
+    // that cannot be opened shows one line saying why.
     void showFile(const char* path, int32_t lineNumber);
 
     // Writes the visible-line count.
@@ -54,6 +55,9 @@ private:
     const std::string& highlightList_;
     HWND fileBox_ = nullptr;
     PreviewDocument document_;  // the previewed file
+    // Shown in place of the lines when the previewed file could not be
+    // opened: why, in the system's words. Empty otherwise.
+    std::string openFailure_;
     PreviewPosition position_;  // its target line, top line and visible lines
 };
 

@@ -32,6 +32,24 @@ protected:
         store().ensureDisplayOrder();
         return store().displayEntry(row);
     }
+    // Pixels of rows [top, top + height) from the first text's x on that differ between what
+    // `paint` draws and wide text outputs of `texts` (x, colour, text) on white.
+    static int differingPixels(const std::function<void(HDC)>& paint, int font, int top, int height,
+                               const std::vector<std::tuple<int, COLORREF, std::wstring>>& texts) {
+        Dib drawn(800, top + height), expected(800, top + height);
+        paint(drawn.dc());
+        SelectObject(expected.dc(), fontHandle(font));
+        SetBkMode(expected.dc(), TRANSPARENT);
+        for (const auto& [x, colour, text] : texts) {
+            SetTextColor(expected.dc(), colour);
+            TextOutW(expected.dc(), x, top, text.c_str(), static_cast<int>(text.size()));
+        }
+        int differ = 0;
+        for (int y = top; y < top + height; ++y)
+            for (int x = std::get<0>(texts.front()); x < 800; ++x)
+                differ += drawn.at(x, y) != expected.at(x, y);
+        return differ;
+    }
     static std::vector<int32_t> rowsFrom(int32_t from) {
         std::vector<int32_t> rows;
         for (int32_t row = from; row < store().firstVisibleRow() + store().visibleRows(); ++row)
@@ -176,29 +194,13 @@ TEST_F(Panes, TheHighlightedRowIsThePreviewedOneInEveryOrder) {
 // What GDI draws for a UTF-8 text equals a wide text output of its characters: non-ASCII paths
 // and lines in the list, and in the preview a UTF-8 line and a Latin-1 one (Windows-1252).
 TEST_F(Panes, NonAsciiPathsAndLinesAreDrawnAsTheirCharacters) {
-    const auto sameRow = [](const std::function<void(HDC)>& paint, int font, int top, int height,
-                            const std::vector<std::tuple<int, COLORREF, std::wstring>>& texts) {
-        Dib drawn(800, top + height), expected(800, top + height);
-        paint(drawn.dc());
-        SelectObject(expected.dc(), fontHandle(font));
-        SetBkMode(expected.dc(), TRANSPARENT);
-        for (const auto& [x, colour, text] : texts) {
-            SetTextColor(expected.dc(), colour);
-            TextOutW(expected.dc(), x, top, text.c_str(), static_cast<int>(text.size()));
-        }
-        int differ = 0;
-        for (int y = top; y < top + height; ++y)
-            for (int x = std::get<0>(texts.front()); x < 800; ++x)
-                differ += drawn.at(x, y) != expected.at(x, y);
-        return differ;
-    };
     store().addResult(2, "E:\\J\xc3\xbcrgen\\caf\xc3\xa9.c", 1, "first");
     store().addResult(1, "D:\\\xd0\x96\\\xe6\x97\xa5\xe6\x9c\xac.c", 7,
                       "// na\xc3\xafve \xd0\x96 \xe6\x97\xa5\xe6\x9c\xac");
     const int h = lineHeight(InterfaceFont);
-    EXPECT_EQ(sameRow([&](HDC dc) { p().resultsPane.paint(dc); }, InterfaceFont, h, h,
-                      {{kPathColumnX, kBlackPixel, L"D:\\\u0416\\\u65e5\u672c.c (7)"},
-                       {kLineColumnX, kBlackPixel, L"// na\u00efve \u0416 \u65e5\u672c"}}),
+    EXPECT_EQ(differingPixels([&](HDC dc) { p().resultsPane.paint(dc); }, InterfaceFont, h, h,
+                              {{kPathColumnX, kBlackPixel, L"D:\\\u0416\\\u65e5\u672c.c (7)"},
+                               {kLineColumnX, kBlackPixel, L"// na\u00efve \u0416 \u65e5\u672c"}}),
               0);
     p().previewPane.showFile(
         tree.write("enc.txt", "caf\xc3\xa9\n\xfc caf\xe9 na\xefve \xa9 \x80\nJ\xc3\xbcrgen\n")
@@ -211,7 +213,7 @@ TEST_F(Panes, NonAsciiPathsAndLinesAreDrawnAsTheirCharacters) {
         SCOPED_TRACE(line);
         const std::string gutter = "     " + std::to_string(line) + "  ";
         EXPECT_EQ(
-            sameRow(
+            differingPixels(
                 [&](HDC dc) { p().previewPane.paint(dc); }, PreviewFont, (line - 1) * ph, ph,
                 {{0, kGutterColour, std::wstring(gutter.begin(), gutter.end())},
                  {textWidth(gutter.c_str(), PreviewFont), kBlackPixel, std::wstring(text) + L" "}}),
@@ -258,8 +260,9 @@ TEST_F(Panes, ThePreviewColoursMarksCommentsAndKeywords) {
 }
 
 // Regression: a file deleted before its selection left the old file's rows
-// standing under the new path.
-TEST_F(Panes, AFileDeletedBeforeItsSelectionTurnsThePreviewWhiteAtOnce) {
+// standing under the new path, then a white pane: it shows at once one line
+// saying why the file cannot be opened, in the system's words.
+TEST_F(Panes, AFileDeletedBeforeItsSelectionShowsWhyAtOnce) {
     tree.write("tree/a.c", "int needle;\nint needle2;\n");
     tree.write("tree/b.c", "needle\n");
     search("needle", tree.path("tree"));
@@ -269,18 +272,28 @@ TEST_F(Panes, AFileDeletedBeforeItsSelectionTurnsThePreviewWhiteAtOnce) {
     const std::string gone = entryAt(other).path;
     std::filesystem::remove(gone);
     // Read back from the window: the pane is on screen.
-    const auto inked = [kept = p().previewPane.keptDc()] {
+    const auto inked = [kept = p().previewPane.keptDc()](int row) {
         int n = 0;
-        for (int y = 0; y < 2 * lineHeight(PreviewFont); ++y)
+        for (int y = row * lineHeight(PreviewFont); y < (row + 1) * lineHeight(PreviewFont); ++y)
             for (int x = 0; x < 200; ++x)
                 n += GetPixel(kept, x, y) != kWhitePixel;
         return n;
     };
-    ASSERT_GT(inked(), 20);
+    ASSERT_GT(inked(1), 20);
     store().selectRow(other);
     EXPECT_EQ(p().previewPane.document().lineCount(), 0);
     EXPECT_EQ(boxText(windows().fileBox), gone);
-    EXPECT_EQ(inked(), 0);
+    EXPECT_GT(inked(0), 20);
+    EXPECT_EQ(inked(1), 0);
+    wchar_t message[512];
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, ERROR_FILE_NOT_FOUND, 0, message, 512, nullptr);
+    std::wstring expected = L"cannot open " + std::wstring(gone.begin(), gone.end()) + L": " +
+                            std::wstring(message, length);
+    expected.erase(expected.find_last_not_of(L"\r\n ") + 1);
+    EXPECT_EQ(differingPixels([](HDC dc) { p().previewPane.paint(dc); }, PreviewFont, 0,
+                              lineHeight(PreviewFont), {{0, kBlackPixel, expected}}),
+              0);
 }
 
 }  // namespace

@@ -102,6 +102,16 @@ TEST_F(PreviewTest, PathsThatAreEmptyOrCannotBeRead) {
         EXPECT_FALSE(doc.loadDocument(path, ".c")) << path;
         EXPECT_EQ(doc.lineCount(), 0);
     }
+    // What the pane shows instead: one line with the system's message.
+    const std::pair<std::string, std::string> notes[] = {
+        {"The system cannot find the file specified.\r\n",
+         "cannot open D:\\src\\gone.c: The system cannot find the file specified."},
+        {"Access is denied.\r\nTry again. \n",
+         "cannot open D:\\src\\gone.c: Access is denied.  Try again."},
+        {"\r\n", "cannot open D:\\src\\gone.c"},
+        {"", "cannot open D:\\src\\gone.c"}};
+    for (const auto& [message, note] : notes)
+        EXPECT_EQ(openFailureNote("D:\\src\\gone.c", message), note) << message;
 }
 
 // '3' comment, '4' keyword: comments first, then keywords outside comments and strings.
