@@ -40,6 +40,9 @@ public:
 
     // A WM_VSCROLL or WM_MOUSEWHEEL wParam.
     void scroll(WPARAM request, bool fromWheel);
+    // Sideways: a WM_HSCROLL wParam, or a wheel's, turning away from the
+    // user moving towards the lines' start.
+    void scrollSideways(WPARAM request, bool fromWheel);
 
     const PreviewDocument& document() const { return document_; }
     const PreviewPosition& position() const { return position_; }
@@ -47,9 +50,11 @@ public:
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    // Paints the row of one line in a rectangle: white, then the line's
-    // text when the document has that line.
+    // Paints the row of one line in a rectangle: white, or the result's
+    // band, then the line's text when the document has that line.
     void paintLine(HDC dc, int32_t line, int left, int top, int right, int bottom);
+    // Left and Right scroll sideways; other keys do nothing.
+    void onKey(WPARAM virtualKey);
 
     const TermTable& terms_;
     const std::string& highlightList_;

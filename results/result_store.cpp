@@ -4,6 +4,7 @@
 #include <cstring>
 #include <functional>
 #include <string_view>
+#include <utility>
 
 namespace tarvo {
 
@@ -18,8 +19,8 @@ uint8_t foldByte(char c) {
     return (b >= 'A' && b <= 'Z') ? b + 32 : b;
 }
 
-// Negative, zero or positive as a sorts before, with or after b. Only A-Z
-// fold; every other byte compares by its unsigned value; a prefix sorts first.
+}  // namespace
+
 int compareFolded(std::string_view a, std::string_view b) {
     size_t n = std::min(a.size(), b.size());
     // Bytes that are equal stay equal after folding, so the long common
@@ -40,6 +41,8 @@ int compareFolded(std::string_view a, std::string_view b) {
     return a.size() < b.size() ? -1 : 1;
 }
 
+namespace {
+
 // The three keys of the rank order, so a new line can be placed (or turned
 // away) before anything is copied.
 struct RankKey {
@@ -48,7 +51,7 @@ struct RankKey {
     int32_t lineNumber;
 };
 
-RankKey keyOf(const ResultEntry& e) {
+RankKey keyOf(const StoredEntry& e) {
     return {e.score, e.path, e.lineNumber};
 }
 
@@ -62,16 +65,16 @@ bool rankBefore(const RankKey& a, const RankKey& b) {
     return a.lineNumber < b.lineNumber;
 }
 
-bool fileNameBefore(const ResultEntry* a, const ResultEntry* b) {
+bool fileNameBefore(const StoredEntry* a, const StoredEntry* b) {
     // 1. Path, ASCII letter case ignored.
     if (int c = compareFolded(a->path, b->path)) return c < 0;
     // 2. Smaller line number first.
     return a->lineNumber < b->lineNumber;
 }
 
-bool lineTextBefore(const ResultEntry* a, const ResultEntry* b) {
-    // 1. Line text, ASCII letter case ignored.
-    if (int c = compareFolded(a->lineText, b->lineText)) return c < 0;
+bool lineTextBefore(const StoredEntry* a, const StoredEntry* b) {
+    // 1. Line text as the row shows it, ASCII letter case ignored.
+    if (int c = compareShownLineText(*a, *b)) return c < 0;
     // 2. Path, ASCII letter case ignored.
     if (int c = compareFolded(a->path, b->path)) return c < 0;
     // 3. Smaller line number first.
@@ -93,17 +96,17 @@ ResultStore::ResultStore(ResultViews* views) : views_(views) {
     rank_.reserve(kMaxResults);
 }
 
-ResultEntry* ResultStore::takeEntry() {
+StoredEntry* ResultStore::takeEntry() {
     if (spare_.empty()) {
-        entries_.push_back(std::make_unique<ResultEntry>());
+        entries_.push_back(std::make_unique<StoredEntry>());
         return entries_.back().get();
     }
-    ResultEntry* entry = spare_.back();
+    StoredEntry* entry = spare_.back();
     spare_.pop_back();
     return entry;
 }
 
-void ResultStore::giveBack(ResultEntry* entry) {
+void ResultStore::giveBack(StoredEntry* entry) {
     spare_.push_back(entry);
 }
 
@@ -126,7 +129,7 @@ void ResultStore::addResult(int32_t score, const char* path, int32_t lineNumber,
     // the upper bound is exactly where a walk from the top would stop.
     auto at = std::upper_bound(
         rank_.begin(), rank_.end(), key,
-        [](const RankKey& k, const ResultEntry* e) { return rankBefore(k, keyOf(*e)); });
+        [](const RankKey& k, const StoredEntry* e) { return rankBefore(k, keyOf(*e)); });
     const int32_t p = static_cast<int32_t>(at - rank_.begin());
 
     // In rank order a selection below the first row stays on its file and
@@ -134,7 +137,7 @@ void ResultStore::addResult(int32_t score, const char* path, int32_t lineNumber,
     // file-name or line order the best result may land anywhere, so the
     // selection stays on its entry from every row, row 0 included: the
     // highlighted row and the preview never part.
-    const ResultEntry* remembered = nullptr;
+    const StoredEntry* remembered = nullptr;
     const int32_t rememberedRow = selectedRow_;
     if (selectedRow_ >= (byRank() ? 1 : 0) && selectedRow_ < count()) {
         ensureDisplayOrder();
@@ -144,18 +147,20 @@ void ResultStore::addResult(int32_t score, const char* path, int32_t lineNumber,
     // Full: the worst line makes room. It goes back to the spares only at
     // the end of this call because the remembered selection may be that
     // very line.
-    ResultEntry* released = nullptr;
+    StoredEntry* released = nullptr;
     if (full) {
         released = rank_.back();
         rank_.pop_back();
         countKey(*released, -1);
     }
 
-    ResultEntry* entry = takeEntry();
+    StoredEntry* entry = takeEntry();
     entry->score = score;
     entry->path = path;
     entry->lineNumber = lineNumber;
     entry->lineText = lineText;
+    entry->cut = lineTerms_ ? lineCut(entry->lineText, *lineTerms_, lineWidth_) : LineCut{};
+    entry->shownFrom = shownFrom(entry->cut, lineColumnWidth_);
     countKey(*entry, +1);
     rank_.insert(rank_.begin() + p, entry);
     rankIndexValid_ = std::min(rankIndexValid_, p);
@@ -176,13 +181,13 @@ bool ResultStore::couldEnter(int32_t score, const char* path, int32_t lineNumber
 
 // Steps 6 to 9 of an insert at rank position p: the selection follows the
 // best line from row 0, or stays on its file and line from a lower row.
-void ResultStore::followSelection(int32_t p, const ResultEntry* remembered, int32_t rememberedRow,
-                                  const ResultEntry* released) {
+void ResultStore::followSelection(int32_t p, const StoredEntry* remembered, int32_t rememberedRow,
+                                  const StoredEntry* released) {
     if (selectedRow_ == -1 || (selectedRow_ == 0 && p == 0)) {
         // The first line of the run, or a new best under a selection on row 0.
         ensureDisplayOrder();
         selectedRow_ = 0;
-        const ResultEntry& shown = displayEntry(0);
+        const StoredEntry& shown = displayEntry(0);
         if (views_) views_->showFile(shown.path.c_str(), shown.lineNumber);
         return;
     }
@@ -207,7 +212,7 @@ void ResultStore::followSelection(int32_t p, const ResultEntry* remembered, int3
     }
     // Not found: the selected line was the one released; fall back to row 0.
     selectedRow_ = row >= 0 ? row : 0;
-    const ResultEntry& shown = displayEntry(selectedRow_);
+    const StoredEntry& shown = displayEntry(selectedRow_);
     if (views_) views_->showFile(shown.path.c_str(), shown.lineNumber);
     keepSelectionVisible();
 }
@@ -215,8 +220,8 @@ void ResultStore::followSelection(int32_t p, const ResultEntry* remembered, int3
 // A file-name or line order after an insert: the new line is put in its
 // place (after the lines it equals) rather than sorted in with all the rest,
 // and the selection follows its entry to wherever that now stands.
-void ResultStore::keepSelectedEntry(ResultEntry* entry, const ResultEntry* selected,
-                                    const ResultEntry* released) {
+void ResultStore::keepSelectedEntry(StoredEntry* entry, const StoredEntry* selected,
+                                    const StoredEntry* released) {
     if (displaySorted_) {
         if (released != nullptr)
             display_.erase(std::find(display_.begin(), display_.end(), released));
@@ -227,7 +232,7 @@ void ResultStore::keepSelectedEntry(ResultEntry* entry, const ResultEntry* selec
         // The first line of the run, or the selected line made room: row 0.
         selectedRow_ = 0;
         ensureDisplayOrder();
-        const ResultEntry& shown = displayEntry(0);
+        const StoredEntry& shown = displayEntry(0);
         if (views_) views_->showFile(shown.path.c_str(), shown.lineNumber);
         if (selected != nullptr) keepSelectionVisible();
         return;
@@ -240,13 +245,13 @@ void ResultStore::keepSelectedEntry(ResultEntry* entry, const ResultEntry* selec
 
 int32_t ResultStore::findDisplayRow(const std::string& path, int32_t lineNumber) const {
     for (int32_t row = 0; row < count(); ++row) {
-        const ResultEntry& e = displayEntry(row);
+        const StoredEntry& e = displayEntry(row);
         if (e.lineNumber == lineNumber && e.path == path) return row;
     }
     return -1;
 }
 
-void ResultStore::countKey(const ResultEntry& entry, int32_t delta) {
+void ResultStore::countKey(const StoredEntry& entry, int32_t delta) {
     if (!keyCountsKept_) return;
     auto it = keyCounts_.try_emplace(lineKeyHash(entry.path, entry.lineNumber), 0).first;
     it->second += delta;
@@ -258,7 +263,7 @@ int32_t ResultStore::keyCount(const std::string& path, int32_t lineNumber) {
     // whose selection stays on row 0 never pays for them.
     if (!keyCountsKept_) {
         keyCountsKept_ = true;
-        for (const ResultEntry* entry : rank_)
+        for (const StoredEntry* entry : rank_)
             countKey(*entry, +1);
     }
     auto it = keyCounts_.find(lineKeyHash(path, lineNumber));
@@ -266,7 +271,7 @@ int32_t ResultStore::keyCount(const std::string& path, int32_t lineNumber) {
 }
 
 void ResultStore::clearResults() {
-    for (ResultEntry* entry : rank_)
+    for (StoredEntry* entry : rank_)
         giveBack(entry);
     rank_.clear();
     display_.clear();
@@ -310,7 +315,7 @@ void ResultStore::ensureDisplayOrder() {
     displayOrderValid_ = true;
 }
 
-const ResultEntry& ResultStore::displayEntry(int32_t row) const {
+const StoredEntry& ResultStore::displayEntry(int32_t row) const {
     return byRank() ? *rank_[row] : *display_[row];
 }
 
@@ -346,12 +351,41 @@ void ResultStore::setSortMode(int32_t mode) {
     if (views_) views_->repaintList();
 }
 
+void ResultStore::setLineColumn(const TermTable* terms, WidthFunction width) {
+    lineTerms_ = terms;
+    lineWidth_ = std::move(width);
+}
+
+bool ResultStore::setLineColumnWidth(int32_t width) {
+    if (width == lineColumnWidth_) return false;
+    lineColumnWidth_ = width;
+    bool changed = false;
+    for (StoredEntry* entry : rank_) {
+        const int32_t from = shownFrom(entry->cut, width);
+        changed |= from != entry->shownFrom;
+        entry->shownFrom = from;
+    }
+    if (changed && sortMode_ == ByLineText) {
+        const StoredEntry* selected = nullptr;
+        if (selectedRow_ >= 0) selected = display_[selectedRow_];
+        displaySorted_ = false;
+        displayOrderValid_ = false;
+        ensureDisplayOrder();
+        if (selected != nullptr) {
+            selectedRow_ = static_cast<int32_t>(
+                std::find(display_.begin(), display_.end(), selected) - display_.begin());
+            keepSelectionVisible();
+        }
+    }
+    return changed;
+}
+
 void ResultStore::selectRow(int32_t row) {
     // Rows outside the list are ignored, so the selection always names an entry.
     if (row < 0 || row >= count()) return;
     ensureDisplayOrder();
     selectedRow_ = row;
-    const ResultEntry& shown = displayEntry(row);
+    const StoredEntry& shown = displayEntry(row);
     if (views_) views_->showFile(shown.path.c_str(), shown.lineNumber);
 }
 

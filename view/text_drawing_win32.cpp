@@ -28,6 +28,7 @@ constexpr COLORREF kShadowEdge = RGB(128, 128, 128);
 HDC measuringDc = nullptr;
 HFONT fonts[kFontCount] = {};
 int lineHeights[kFontCount] = {};
+int characterWidths[kFontCount] = {};
 
 LPCWSTR wide(const std::u16string& text) {
     return reinterpret_cast<LPCWSTR>(text.c_str());
@@ -56,6 +57,7 @@ void createFonts(HDC dc) {
         GetTextMetricsA(dc, &metrics);
         SelectObject(dc, previous);
         lineHeights[i] = metrics.tmHeight + metrics.tmExternalLeading;
+        characterWidths[i] = metrics.tmAveCharWidth;
     }
 }
 
@@ -63,13 +65,27 @@ int lineHeight(int font) {
     return lineHeights[font];
 }
 
+int characterWidth(int font) {
+    return characterWidths[font];
+}
+
 HFONT fontHandle(int font) {
     return fonts[font];
 }
 
-int textWidth(const char* text, int font) {
+int textWidth(std::string_view text, int font) {
+    // Laid out as drawMarkedText draws it: tabs widened, line breaks as blanks.
+    const std::string copy(text);
+    const std::vector<uint8_t> plain(copy.size(), Plain);
+    std::string drawn, run;
+    uint8_t attribute = 0;
+    int column = 0;
+    for (int at = 0, after;
+         (after = nextRun(copy.c_str(), plain.data(), at, column, run, attribute)) != at;
+         at = after)
+        drawn += run;
     HGDIOBJ previous = SelectObject(measuringDc, fonts[font]);
-    int width = extentOf(measuringDc, text, static_cast<int>(std::strlen(text)));
+    const int width = extentOf(measuringDc, drawn.data(), static_cast<int>(drawn.size()));
     SelectObject(measuringDc, previous);
     return width;
 }

@@ -27,9 +27,11 @@ enum FontIndex : int {
 // Creates both fonts for the resolution of `measuringDc` and keeps that
 // context for textWidth. Called once, from the main window's creation.
 void createFonts(HDC measuringDc);
-int lineHeight(int font);  // text height plus external leading
+int lineHeight(int font);      // text height plus external leading
+int characterWidth(int font);  // the average, which is every character's in the preview's
 HFONT fontHandle(int font);
-int textWidth(const char* text, int font);
+// The width of a UTF-8 text as drawMarkedText draws it, in font 0 or 1.
+int textWidth(std::string_view text, int font);
 
 // A raised box filled with `face`, its label 5 pixels in; nothing at all
 // when the box is narrower than the label (in the interface font) plus 10.

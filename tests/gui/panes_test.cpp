@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "gui/gui_support.h"
+#include "preview/preview_pane_rules.h"
 #include "results/results_pane_rules.h"
 #include "results/results_pane_win32.h"
 #include "view/text_class.h"
@@ -219,6 +220,77 @@ TEST_F(Panes, NonAsciiPathsAndLinesAreDrawnAsTheirCharacters) {
                  {textWidth(gutter.c_str(), PreviewFont), kBlackPixel, std::wstring(text) + L" "}}),
             0);
     }
+}
+
+// Terms far along a line in view: the list shows the row from shortly before its term; the
+// preview shows a 10,000-byte line scrolled to its term, on the result's band, and scrolls
+// sideways by its bar, Shift+wheel and Left/Right after a click.
+TEST_F(Panes, FarTermsComeIntoViewAndTheResultsLineIsBanded) {
+    search("needle",
+           tree.write("far.c", "int a;\n" + std::string(130, 'x') + " needle1;\nint b;\n" +
+                                   std::string(9990, 'y') + " needle\n"));
+    ASSERT_EQ(store().count(), 2);
+    store().selectRow(1);
+    RECT listArea, preview;
+    GetClientRect(list(), &listArea);
+    GetClientRect(p().previewPane.window(), &preview);
+    const int h = lineHeight(InterfaceFont), ph = lineHeight(PreviewFont);
+    Dib rows(listArea.right, h);
+    p().resultsPane.paint(rows.dc());
+    EXPECT_GT(rows.count(kMarkPixel, kLineColumnX, 0, listArea.right, 1), 20) << "row 0's term";
+
+    const PreviewPosition& at = p().previewPane.position();
+    const auto previewShows = [&](COLORREF colour, int32_t line) {
+        Dib pane(preview.right, preview.bottom);
+        p().previewPane.paint(pane.dc());
+        const int top = (line - paintTopLine(at.topLine)) * ph;
+        return pane.count(colour, 0, top, preview.right, top + ph);
+    };
+    const auto barAt = [] {
+        SCROLLINFO bar = {};
+        bar.cbSize = sizeof bar;
+        bar.fMask = SIF_ALL;
+        GetScrollInfo(p().previewPane.window(), SB_HORZ, &bar);
+        return bar.nPos;
+    };
+    EXPECT_EQ(at.targetLine, 4);
+    EXPECT_GT(at.leftColumn, 9991 - at.visibleColumns);
+    EXPECT_LE(at.leftColumn, 9991 - kPreviewLeadColumns);
+    EXPECT_EQ(barAt(), at.leftColumn);
+    EXPECT_GT(previewShows(kMarkPixel, 4), 20) << "the term, from the right";
+    EXPECT_GT(previewShows(kResultLineColour, 4), preview.right / 2) << "the band";
+    EXPECT_EQ(previewShows(kResultLineColour, 3), 0);
+
+    RECT area;
+    GetWindowRect(p().previewPane.window(), &area);
+    const struct {
+        std::function<void()> action;
+        int32_t moved;
+    } steps[] = {{[&] {
+                      SendMessageA(windows().main, WM_MOUSEWHEEL, MAKEWPARAM(MK_SHIFT, 120),
+                                   MAKELPARAM(area.left + 50, area.top + 50));
+                  },
+                  -kPreviewColumnsPerNotch},
+                 {[] { SendMessageA(p().previewPane.window(), WM_HSCROLL, SB_LINERIGHT, 0); }, 1},
+                 {[] {
+                      SendMessageA(p().previewPane.window(), WM_LBUTTONDOWN, MK_LBUTTON,
+                                   MAKELPARAM(5, 5));
+                      SendMessageA(GetFocus(), WM_KEYDOWN, VK_LEFT, 0);
+                  },
+                  -kPreviewColumnsPerKey},
+                 {[] { SendMessageA(GetFocus(), WM_KEYDOWN, VK_RIGHT, 0); }, kPreviewColumnsPerKey},
+                 {[] { SendMessageA(p().previewPane.window(), WM_HSCROLL, SB_LEFT, 0); }, -9999}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.moved);
+        const int32_t before = at.leftColumn;
+        step.action();
+        EXPECT_EQ(at.leftColumn, std::max(before + step.moved, 0));
+        EXPECT_EQ(barAt(), at.leftColumn);
+    }
+    EXPECT_EQ(previewShows(kMarkPixel, 4), 0) << "scrolled back to the line's start";
+    store().selectRow(0);
+    EXPECT_GT(previewShows(kMarkPixel, 2), 20);
+    EXPECT_GT(previewShows(kResultLineColour, 2), preview.right / 2);
 }
 
 // The pane's window procedure finds its pane from the window: a key sent to

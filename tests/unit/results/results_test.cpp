@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 #include "engine/term_table.h"
+#include "results/line_column.h"
 #include "results/result_store.h"
 #include "results/results_pane_rules.h"
 #include "view/text_class.h"
@@ -187,6 +188,59 @@ TEST_F(ResultStoreTest, TheSelectionAndThePreviewStayTogether) {
                   std::make_pair(Shown(kept, 1), keptRow));
         EXPECT_EQ(shown.back(), selected());
     }
+}
+
+// A row whose first term would end beyond the Line column shows "…" and the line from
+// kRowLeadCharacters characters before it (the engine's "…" replaced); sorted by Line, rows sort
+// by what they show, again when the column's width changes, the selection kept.
+TEST_F(ResultStoreTest, TheLineColumnShowsTheFirstTerm) {
+    TermTable terms;
+    terms.parseTerms("needle");
+    const WidthFunction bytes = [](const char*, int n) { return n; };  // a byte a pixel
+    const std::string e20 = [] {
+        std::string s;
+        for (int i = 0; i < 20; ++i)
+            s += "\xc3\xa9";
+        return s;
+    }();
+    const std::string mark = "\xe2\x80\xa6";
+    const std::tuple<std::string, int32_t, std::string> rows[] = {
+        {"int needle;", 10, "int needle;"},  // the term is near the start: never cut
+        {std::string(40, 'x') + "needle", 46, std::string(40, 'x') + "needle"},
+        {std::string(40, 'x') + "needle", 45, mark + std::string(10, 'x') + "needle"},
+        {std::string(40, 'x') + "needle", 0, std::string(40, 'x') + "needle"},  // width unknown
+        {e20 + "\tneedle", 20, mark + e20.substr(22) + "\tneedle"},
+        {mark + std::string(30, 'x') + "needle x", 20, mark + std::string(10, 'x') + "needle x"},
+        {mark + std::string(10, 'x') + "needle", 5, mark + std::string(10, 'x') + "needle"},
+        {std::string(60, 'x'), 5, std::string(60, 'x')}};
+    for (const auto& [line, width, shown] : rows) {
+        SCOPED_TRACE(::testing::Message() << line << " in " << width);
+        StoredEntry entry;
+        entry.lineText = line;
+        entry.cut = lineCut(line, terms, bytes);
+        entry.shownFrom = shownFrom(entry.cut, width);
+        EXPECT_EQ(shownLineText(entry), shown);
+    }
+
+    store.setLineColumn(&terms, bytes);
+    store.setLineColumnWidth(20);
+    store.setSortMode(ByLineText);
+    store.addResult(3, "a.c", 1, "b needle");
+    store.addResult(2, "b.c", 1, (std::string(40, 'a') + "needle").c_str());  // cut: sorts after
+    store.addResult(1, "c.c", 1, "c needle");
+    store.selectRow(1);
+    const auto order = [&] {
+        std::string paths;
+        for (int32_t row = 0; row < store.count(); ++row)
+            paths += store.displayEntry(row).path.substr(0, 1);
+        return paths + " " + std::to_string(store.selectedRow());
+    };
+    EXPECT_EQ(order(), "acb 1");
+    EXPECT_TRUE(store.setLineColumnWidth(100));
+    EXPECT_EQ(order(), "bac 2") << "the selected c.c row follows its entry";
+    EXPECT_FALSE(store.setLineColumnWidth(100));
+    EXPECT_FALSE(store.setLineColumnWidth(90)) << "no row's text changed";
+    EXPECT_EQ(shown.back(), Shown("c.c", 1));
 }
 
 // A new sort mode keeps the selected entry and centres it as far as the ends allow.
