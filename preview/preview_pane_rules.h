@@ -114,11 +114,11 @@ ScrollBarState previewScrollBar(bool loaded, int32_t lineCount, int32_t visibleL
 // The row for a line: "%6d  ", then the line's bytes (its CR and LF
 // included), at most kMaxPreviewLineBytes of them, cut before a character
 // that would not fit whole; a zero byte in the line ends the row, as it
-// ends the text for everything that draws it. Attribute
-// bytes: the term marks, the colours when the document is coloured, and
-// Gutter over the first kGutterBytes. attrs gets one byte per text byte.
-// Returns where the line's bytes begin: the line number is drawn apart, so
-// the line's tab stops count from its own first byte.
+// ends the text for everything that draws it. Attribute bytes: the term
+// marks, the colours when the document is coloured, and Gutter over the
+// first kGutterBytes. attrs gets one byte per text byte. Returns where the
+// line's bytes begin: the line number is drawn apart, so the line's tab
+// stops count from its own first byte.
 int32_t buildPreviewRow(const PreviewDocument& document, int32_t line, const TermTable& terms,
                         std::string& text, std::vector<uint8_t>& attrs);
 

@@ -160,9 +160,9 @@ void PreviewPane::onKey(WPARAM virtualKey) {
 // ---------------------------------------------------------------------------
 // Messages. A click gives the pane the keyboard focus, for Left and Right;
 // the main window hands it the wheel when the pointer is over it. Shift
-// turns the wheel sideways; a tilting wheel scrolls sideways by itself,
-// right for a positive distance, where the wheel's positive distance moves
-// towards the start.
+// turns the wheel sideways. A tilting wheel scrolls sideways by itself; its
+// positive distance means right, the opposite of the wheel's, so it is
+// turned around.
 // ---------------------------------------------------------------------------
 
 LRESULT PreviewPane::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {

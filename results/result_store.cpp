@@ -367,7 +367,10 @@ bool ResultStore::setLineColumnWidth(int32_t width) {
     }
     if (changed && sortMode_ == ByLineText) {
         const StoredEntry* selected = nullptr;
-        if (selectedRow_ >= 0) selected = display_[selectedRow_];
+        if (selectedRow_ >= 0) {
+            ensureDisplayOrder();
+            selected = &displayEntry(selectedRow_);
+        }
         displaySorted_ = false;
         displayOrderValid_ = false;
         ensureDisplayOrder();

@@ -43,11 +43,10 @@ using WidthFunction = std::function<int(const char* text, int length)>;
 
 // Leaves a text that fits maxWidth untouched. Otherwise replaces it with its
 // first k/2 characters, "...", and its last k characters (never a part of
-// one), for the k found by halving
-// (at most kMaxFitProbes measurements after the first); when nothing fits,
-// "..." alone. The attributes follow the cut; the three under the dots keep
-// the class of the bytes that stood there, without the mark. `attrs` holds
-// one byte per text byte on entry and on return.
+// one), for the k found by halving (at most kMaxFitProbes measurements
+// after the first); when nothing fits, "..." alone. The attributes follow the cut; the three under
+// the dots keep the class of the bytes that stood there, without the mark. `attrs` holds one byte
+// per text byte on entry and on return.
 void fitTextToWidth(std::string& text, std::vector<uint8_t>& attrs, int maxWidth,
                     const WidthFunction& width);
 

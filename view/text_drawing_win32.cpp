@@ -1,6 +1,5 @@
 #include "view/text_drawing_win32.h"
 
-#include <cstring>
 #include <utility>
 
 #include "view/marked_text.h"
