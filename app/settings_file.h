@@ -32,7 +32,9 @@
 
 #include <climits>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "engine/search_request.h"
 #include "results/result_store.h"
@@ -78,6 +80,20 @@ struct Settings {
     LineEnds lineEnds = kPlatformLineEnds;  // as read; the platform's for a new file
 };
 
+// The lines of the file memory section that a tarvo-find run leaves alone.
+// Its searches share the window's file with searches of other roots: a run
+// loads only the rows of the files it owns and writes every other line of
+// the section back as it was read, byte for byte and in its order. Lines
+// before the section's first row (settings a later version keeps there)
+// stay first, the run's own rows follow them, best first, then the rest.
+struct ForeignRows {
+    // Whether the row of this path belongs to the run; `read` holds what
+    // lines 1 to 7 said.
+    std::function<bool(std::string_view path, const Settings& read)> owned;
+    std::string leading;   // the lines before the first row, with their line ends
+    std::string trailing;  // the lines from the first row on, the run's own rows left out
+};
+
 // Sets every setting from the file at `path`, or to its default where the
 // file, or the line for a setting, is missing. Empties `memory` and adds the
 // saved rows when the first line matches. Bad input gives defaults or
@@ -85,8 +101,12 @@ struct Settings {
 // kNotSettingsFile, only when something is there that is not a settings file
 // (not a regular file, or its first line does not match), so that a caller
 // can refuse to save over it; a missing or empty file returns true.
+// With `foreign`, only the rows it owns are added, highest priority first
+// (so at the memory's cap the highest are kept, ties in file order), and
+// every other line of the section is kept in it.
 bool loadSettings(const char* path, int32_t screenWidth, int32_t screenHeight, Settings& settings,
-                  FileMemory& memory, std::string* refusal = nullptr);
+                  FileMemory& memory, std::string* refusal = nullptr,
+                  ForeignRows* foreign = nullptr);
 
 // Writes the whole file, with the settings' line ends, through a temporary
 // file that replaces the old one only when it is whole and on the disk.
@@ -95,7 +115,8 @@ bool loadSettings(const char* path, int32_t screenWidth, int32_t screenHeight, S
 // written or must not be replaced (not a regular file, or one the user
 // cannot write; a file without any write permission counts as such even
 // for root); `reason` then says why, in the system's words.
+// With `foreign`, its lines are written around the memory's rows.
 bool saveSettings(const char* path, bool offset, const Settings& settings, const FileMemory& memory,
-                  std::string* reason = nullptr);
+                  std::string* reason = nullptr, const ForeignRows* foreign = nullptr);
 
 }  // namespace tarvo

@@ -368,8 +368,8 @@ void SearchEngine::scoreFile(ScanFileReader& file, const char* path) {
             // full, not even with every bonus: those are only counted, and
             // their text is never read.
             if (results_.couldEnter(scorer_.scoreCeiling(input, line), path, line)) {
-                const char* text = fetchLineText(file, line);
-                results_.addResult(scorer_.scoreLine(input, line, text), path, line, text);
+                const std::string_view text = fetchLineText(file, line);
+                results_.addResult(scorer_.scoreLine(input, line, text.data()), path, line, text);
             }
             scoredAny = true;
             ++stats_.matches;
@@ -384,13 +384,14 @@ void SearchEngine::scoreFile(ScanFileReader& file, const char* path) {
     if (!scoredAny) results_.addResult(-1, path, 0, "");
 }
 
-// The line's first kMaxLineText bytes, usually ending with its line break.
+// The line's first kMaxLineText bytes, usually ending with its line break,
+// and a NUL after them for the scorer, which reads up to the first NUL.
 // A line still in the window is copied from it (the bytes that were
 // scanned). Otherwise one positioned read refills the window from the
 // line's start: reading is over, so the window is free, and candidate
 // lines come in ascending order per term, so the lines after this one are
 // then served from the same read.
-const char* SearchEngine::fetchLineText(ScanFileReader& file, int32_t line) {
+std::string_view SearchEngine::fetchLineText(ScanFileReader& file, int32_t line) {
     const int64_t begin = lineStarts_.get(line);
     const int64_t end = std::min<int64_t>(lineStarts_.get(line + 1), begin + kMaxLineText);
     int32_t length = static_cast<int32_t>(end - begin);
@@ -401,7 +402,7 @@ const char* SearchEngine::fetchLineText(ScanFileReader& file, int32_t line) {
     }
     std::memcpy(lineText_.data(), window_.get() + (begin - windowShift_), length);
     lineText_[length] = '\0';
-    return lineText_.data();
+    return {lineText_.data(), static_cast<size_t>(length)};
 }
 
 }  // namespace tarvo

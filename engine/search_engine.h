@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/file_memory.h"
@@ -83,7 +84,7 @@ private:
     void scoreFile(ScanFileReader& file, const char* path);
     void finishFile(ScanFileReader& file, const char* path);
     void moveWindow(ScanFileReader& file);
-    const char* fetchLineText(ScanFileReader& file, int32_t line);
+    std::string_view fetchLineText(ScanFileReader& file, int32_t line);
 
     SearchHost& host_;
     const SearchRequest& request_;

@@ -51,7 +51,7 @@ struct RankKey {
     int32_t lineNumber;
 };
 
-RankKey keyOf(const StoredEntry& e) {
+RankKey keyOf(const ResultEntry& e) {
     return {e.score, e.path, e.lineNumber};
 }
 
@@ -65,20 +65,28 @@ bool rankBefore(const RankKey& a, const RankKey& b) {
     return a.lineNumber < b.lineNumber;
 }
 
-bool fileNameBefore(const StoredEntry* a, const StoredEntry* b) {
+template <class Entry>
+bool fileNameBefore(const Entry* a, const Entry* b) {
     // 1. Path, ASCII letter case ignored.
     if (int c = compareFolded(a->path, b->path)) return c < 0;
     // 2. Smaller line number first.
     return a->lineNumber < b->lineNumber;
 }
 
-bool lineTextBefore(const StoredEntry* a, const StoredEntry* b) {
+// The terminal tool's line order: by the line's text, which it shows whole.
+bool lineTextBefore(const ResultEntry* a, const ResultEntry* b) {
+    // 1. Line text, ASCII letter case ignored.
+    if (int c = compareFolded(a->lineText, b->lineText)) return c < 0;
+    // 2 and 3. Path, then line number, as in the file-name order.
+    return fileNameBefore(a, b);
+}
+
+// The list's line order: by the text its rows show.
+bool shownLineTextBefore(const StoredEntry* a, const StoredEntry* b) {
     // 1. Line text as the row shows it, ASCII letter case ignored.
     if (int c = compareShownLineText(*a, *b)) return c < 0;
-    // 2. Path, ASCII letter case ignored.
-    if (int c = compareFolded(a->path, b->path)) return c < 0;
-    // 3. Smaller line number first.
-    return a->lineNumber < b->lineNumber;
+    // 2 and 3. Path, then line number, as in the file-name order.
+    return fileNameBefore(a, b);
 }
 
 uint64_t lineKeyHash(std::string_view path, int32_t lineNumber) {
@@ -88,8 +96,14 @@ uint64_t lineKeyHash(std::string_view path, int32_t lineNumber) {
 
 }  // namespace
 
+bool displayedBefore(int32_t sortMode, const ResultEntry& a, const ResultEntry& b) {
+    if (sortMode == ByFileName) return fileNameBefore(&a, &b);
+    if (sortMode == ByLineText) return lineTextBefore(&a, &b);
+    return rankBefore(keyOf(a), keyOf(b));
+}
+
 ResultStore::DisplayOrder ResultStore::displayBefore() const {
-    return sortMode_ == ByFileName ? fileNameBefore : lineTextBefore;
+    return sortMode_ == ByFileName ? fileNameBefore<StoredEntry> : shownLineTextBefore;
 }
 
 ResultStore::ResultStore(ResultViews* views) : views_(views) {
@@ -115,9 +129,8 @@ void ResultStore::giveBack(StoredEntry* entry) {
 // ---------------------------------------------------------------------------
 
 void ResultStore::addResult(int32_t score, const char* path, int32_t lineNumber,
-                            const char* lineText) {
+                            std::string_view lineText) {
     if (path == nullptr) path = "";
-    if (lineText == nullptr) lineText = "";
 
     // Full and worse than every kept line: nothing changes. Most lines of a
     // long run end here, after one comparison with the last entry.

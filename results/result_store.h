@@ -44,6 +44,12 @@ struct StoredEntry : ResultEntry {
 // fold; every other byte compares by its unsigned value; a prefix sorts first.
 int compareFolded(std::string_view a, std::string_view b);
 
+// Whether `a` shows before `b` when the terminal tool sorts by `sortMode`
+// (any mode but ByFileName and ByLineText sorts by rank); it shows every
+// line whole. Entries equal in every key keep their order under a stable
+// sort.
+bool displayedBefore(int32_t sortMode, const ResultEntry& a, const ResultEntry& b);
+
 // What the store needs of the views: the preview pane and the results pane.
 class ResultViews {
 public:
@@ -60,7 +66,7 @@ public:
     void setViews(ResultViews* views) { views_ = views; }
 
     void addResult(int32_t score, const char* path, int32_t lineNumber,
-                   const char* lineText) override;
+                   std::string_view lineText) override;
     bool couldEnter(int32_t score, const char* path, int32_t lineNumber) const override;
     void clearResults() override;
     void ensureDisplayOrder();

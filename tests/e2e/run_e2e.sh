@@ -147,6 +147,8 @@ else
     activate_window "$newer"
     xdotool key --repeat 20 BackSpace  # the caret starts after the loaded text
     xdotool type --delay 12 'second window'
+    xdotool key Tab  # a Path is needed: an empty one is reported, not searched
+    xdotool type --delay 12 "$root"
     xdotool key Return
     wait_settled "$newer" any
     # The older one exits first; the newer one, exiting last, decides.

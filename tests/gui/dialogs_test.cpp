@@ -97,21 +97,26 @@ TEST_F(Dialogs, AboutClosesOnlyWithOk) {
 }
 
 // A root that cannot be opened: one message, owned by the main window, and
-// the search goes on with the next root.
+// the search goes on with the next root. A Path that names nothing is said
+// the same way, and nothing is searched.
 TEST_F(Dialogs, ARootThatCannotBeOpenedShowsOneMessage) {
     const std::string missing = tree.path("no/such/dir");
     static std::vector<std::string> shown;
-    runDialog([&] { search("alpha", missing + ";" + tree.write("there/a.c", "alpha\n")); },
-              [](HWND box) {
-                  char text[512] = {};
-                  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the message's static
-                  shown.push_back(text);
-                  EXPECT_EQ(GetWindow(box, GW_OWNER), windows().main);
-                  PostMessageA(box, WM_COMMAND, IDOK, 0);
-              });
+    const auto answer = [](HWND box) {
+        char text[512] = {};
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the message's static
+        shown.push_back(text);
+        EXPECT_EQ(GetWindow(box, GW_OWNER), windows().main);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    };
+    runDialog([&] { search("alpha", missing + ";" + tree.write("there/a.c", "alpha\n")); }, answer);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_NE(shown[0].find("can't open directory " + missing), std::string::npos) << shown[0];
     EXPECT_EQ(p().engine.stats().files, 1);
+    runDialog([&] { search("alpha", " ; ;"); }, answer);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1], "Error: the Path names no folder or file to search");
+    EXPECT_EQ(p().engine.stats().files, 0);
 }
 
 // Help opens a file holding the user guide; Open and Notepad with nothing

@@ -73,8 +73,7 @@ inline void referenceScan(const std::string& path, std::string_view bytes, const
             const int32_t begin = scan.lineStarts.get(line);
             const std::string text(
                 bytes.substr(begin, std::min(scan.lineStarts.get(line + 1) - begin, kMaxLineText)));
-            sink.addResult(scorer.scoreLine(input, line, text.c_str()), path.c_str(), line,
-                           text.c_str());
+            sink.addResult(scorer.scoreLine(input, line, text.c_str()), path.c_str(), line, text);
         }
     }
     if (scan.matches == 0) sink.addResult(-1, path.c_str(), 0, "");

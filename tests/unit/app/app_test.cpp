@@ -2,13 +2,17 @@
 #include <gtest/gtest.h>
 #include <filesystem>
 #include <string>
+#include <string_view>
+#include <tuple>
 #include <utility>
 #ifndef _WIN32
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstring>
 #endif
 #include "app/settings_file.h"
@@ -131,6 +135,40 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
     EXPECT_EQ(settings_.request.findText + "|" + settings_.request.pathText, "|pa");
 }
 
+// A run that owns some rows: the others, and lines that are no rows, go back byte for byte (either
+// line end), around its own rows; past the memory's cap its highest rows are kept.
+TEST_F(SettingsFileTest, TheRowsARunDoesNotOwnStayAsTheyWere) {
+    ForeignRows foreign;
+    foreign.owned = [](std::string_view path, const Settings& read) {
+        return path.starts_with(read.request.pathText);
+    };
+    const std::string head =
+        kHeader + "0 0 100 100\n\n/mine/\n.c\n\n1 1 1 1 1 1 1\n\neditor=x\njunk\n";
+    const std::string theirs =
+        "0 /theirs/zero\n1 /theirs/" + std::string(kMaxTextLength, 'x') + "\n-1 /theirs/bin\n";
+    std::string bytes = head + "7 /mine/a\n" + theirs + "9 /mine/b";
+    std::string saved = head + "9 /mine/b\n7 /mine/a\n" + theirs;
+    for (const char* end : {"LF", "CR LF"}) {
+        tree_.write("TarvoSearch.txt", bytes);
+        ASSERT_TRUE(loadSettings(file().c_str(), 1024, 768, settings_, memory_, nullptr, &foreign));
+        EXPECT_EQ(std::make_tuple(memory_.count(), memory_.entry(0).path),
+                  std::make_tuple(2, "/mine/b"s));
+        ASSERT_TRUE(saveSettings(file().c_str(), false, settings_, memory_, nullptr, &foreign));
+        EXPECT_EQ(readBytes(file()), saved) << end;
+        for (std::string* text : {&bytes, &saved}) {
+            for (size_t at = 0; (at = text->find('\n', at)) != std::string::npos; at += 2)
+                text->insert(at, 1, '\r');
+        }
+    }
+    std::string rows = head + "5 /mine/low\n";
+    for (int32_t i = 0; i < kMaxRememberedFiles; ++i)
+        rows += "9 /mine/" + std::to_string(i) + "\n";
+    tree_.write("TarvoSearch.txt", rows);
+    ASSERT_TRUE(loadSettings(file().c_str(), 1024, 768, settings_, memory_, nullptr, &foreign));
+    EXPECT_EQ(std::make_tuple(memory_.count(), memory_.find("/mine/low"), memory_.entry(0).path),
+              std::make_tuple(kMaxRememberedFiles, -1, "/mine/0"s));
+}
+
 // An old fixed-name leftover blocks no save; a failed save says why and keeps the old file.
 TEST_F(SettingsFileTest, LeftoversDoNotBlockAndFailuresKeepTheOldFile) {
     const std::string leftover = file() + ".tmp";
@@ -158,7 +196,8 @@ TEST_F(SettingsFileTest, LeftoversDoNotBlockAndFailuresKeepTheOldFile) {
 }
 
 #ifndef _WIN32
-// A killed save leaves the old file whole; its leftover goes once a minute old.
+// A killed save leaves the old file whole; its leftover goes once a minute old. A save whose
+// write fails part-way (a file-size limit, as a full disk) fails, says why and leaves it whole.
 TEST_F(SettingsFileTest, ASaveKilledHalfWayLeavesThePreviousFileWhole) {
     const std::string previous = save();
     const pid_t child = fork();
@@ -177,6 +216,24 @@ TEST_F(SettingsFileTest, ASaveKilledHalfWayLeavesThePreviousFileWhole) {
         fs::last_write_time(entry, fs::file_time_type::clock::now() - std::chrono::minutes(2));
     EXPECT_EQ(save(), saved);
     EXPECT_EQ(entries(tree_.root()), 1u);
+    for (int i = 0; i < 1000; ++i)
+        memory_.add(("/p/" + std::to_string(i)).c_str(), 5);
+    const pid_t limited = fork();
+    if (limited == 0) {
+        signal(SIGXFSZ, SIG_IGN);  // the write fails instead of the process ending
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = 4096;
+        std::string reason;
+        _exit(setrlimit(RLIMIT_FSIZE, &limit) == 0 && !saveTo(file(), &reason) &&
+                      reason == std::strerror(EFBIG)
+                  ? 0
+                  : 1);
+    }
+    waitpid(limited, &status, 0);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(readBytes(file()), saved);
+    EXPECT_EQ(entries(tree_.root()), 1u) << "a temporary file was left";
 }
 
 // Links followed, modes kept, read-only files kept even by root, no other kind read or replaced.
