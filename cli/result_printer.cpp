@@ -70,7 +70,7 @@ void appendJsonText(std::string& out, const char* name, const std::string& text)
 }
 
 // The line's text after the record's head: on a terminal with its control
-// bytes shown and its tabs expanded per marked run, as the results list
+// bytes shown and its tabs expanded from the line's start, as the results list
 // draws it; into a pipe as it is. `marks` holds one byte per text byte.
 void appendMarkedText(std::string& out, const std::string& text, const std::vector<uint8_t>& marks,
                       const PrintStyle& style) {
@@ -101,8 +101,9 @@ void appendMarkedText(std::string& out, const std::string& text, const std::vect
     shownMarks.push_back(0);
     std::string run;
     uint8_t attribute = 0;
+    int column = 0;
     for (int i = 0; shown.c_str()[i] != '\0';) {
-        i = nextRun(shown.c_str(), shownMarks.data(), i, run, attribute);
+        i = nextRun(shown.c_str(), shownMarks.data(), i, column, run, attribute);
         append(run, attribute);
     }
 }

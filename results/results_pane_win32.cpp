@@ -31,6 +31,19 @@ void drawCell(HDC dc, const std::string& text, const std::vector<uint8_t>& attrs
 
 }  // namespace
 
+ResultsPane::ResultsPane(ResultStore& store, const TermTable& terms)
+    : store_(store), terms_(terms) {
+    store_.setLineColumn(&terms_, [](const char* text, int length) {
+        return textWidth(std::string_view(text, length), InterfaceFont);
+    });
+}
+
+void ResultsPane::onSize(int32_t clientWidth) {
+    // The rows' Line texts changed, their keys did not: the cache would keep them.
+    if (store_.setLineColumnWidth(clientWidth - kLineColumnX)) forgetRowCache();
+    paint(nullptr);
+}
+
 void ResultsPane::paint(HDC dc) {
     HWND pane = window();
     if (!dc) dc = keptDc();
@@ -72,7 +85,7 @@ void ResultsPane::paintRow(HDC dc, int32_t row, const RowRect& rect) {
     if (!rowNeedsPaint(dc, row, rect)) return;
     if (rowDrawn) rowDrawn(row);
 
-    const ResultEntry& entry = store.displayEntry(row);
+    const StoredEntry& entry = store.displayEntry(row);
     const bool selected = row == store.selectedRow();
     const TermTable& terms = terms_;
     fill(dc, selected ? GetSysColor(COLOR_HIGHLIGHT) : kRowGround, rect);
@@ -86,8 +99,9 @@ void ResultsPane::paintRow(HDC dc, int32_t row, const RowRect& rect) {
     fitTextToWidth(dc, text, attrs, kPathFitWidth);
     drawCell(dc, text, attrs, kPathColumnX, rect);
 
-    rowTextAttributes(entry.lineText, selected, terms, attrs);
-    drawCell(dc, entry.lineText, attrs, kLineColumnX, rect);
+    text = shownLineText(entry);
+    rowTextAttributes(text, selected, terms, attrs);
+    drawCell(dc, text, attrs, kLineColumnX, rect);
 }
 
 bool ResultsPane::rowNeedsPaint(HDC dc, int32_t row, const RowRect& rect) {
@@ -99,7 +113,7 @@ bool ResultsPane::rowNeedsPaint(HDC dc, int32_t row, const RowRect& rect) {
 }
 
 void ResultsPane::scroll(WPARAM request, bool fromWheel) {
-    store_.setFirstVisibleRow(scrollBarTo(request, fromWheel, kResultRowsPerNotch));
+    store_.setFirstVisibleRow(scrollBarTo(SB_VERT, request, fromWheel, kResultRowsPerNotch));
     paint(nullptr);
 }
 
@@ -152,7 +166,7 @@ LRESULT ResultsPane::onContextMenu(WPARAM wParam, LPARAM lParam) {
 LRESULT ResultsPane::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SIZE:
-            paint(nullptr);
+            onSize(LOWORD(lParam));
             return 0;
         case WM_PAINT:
             onPaint();

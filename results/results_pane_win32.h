@@ -24,8 +24,9 @@ namespace tarvo {
 
 class ResultsPane final : public PaneWindow {
 public:
-    // The store it lists and the terms it marks, both read live.
-    ResultsPane(ResultStore& store, const TermTable& terms) : store_(store), terms_(terms) {}
+    // The store it lists and the terms it marks, both read live. The store
+    // learns how the Line column shows a line from the pane.
+    ResultsPane(ResultStore& store, const TermTable& terms);
 
     // Writes the store's visibleRows.
     void paint(HDC dc) override;
@@ -59,6 +60,8 @@ private:
     // row's menu; the press before it selected the row.
     LRESULT onContextMenu(WPARAM wParam, LPARAM lParam);
 
+    // WM_SIZE: the Line column's new width, then a repaint.
+    void onSize(int32_t clientWidth);
     // Draws one display row in its rectangle when rowNeedsPaint says so.
     void paintRow(HDC dc, int32_t row, const RowRect& rect);
     // The row paint cache's test for one display row; records the row when

@@ -23,7 +23,8 @@ constexpr UINT_PTR kRefreshTimer = 1;
 constexpr UINT kRefreshPeriodMs = 250;
 // Where the Find and Path labels end: the label and two spaces.
 constexpr const char* kLabelMeasure = "Find:  ";
-// Borderless single-line boxes on the face colour; the panes scroll vertically.
+// Borderless single-line boxes on the face colour; the panes scroll vertically,
+// the preview sideways too.
 constexpr DWORD kEditStyle = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL;
 constexpr DWORD kPaneStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL;
 
@@ -71,7 +72,7 @@ void onCreate(HWND window) {
     p.previewPane.setFileBox(w.fileBox);
     p.resultsPane.create(window, "Results", kPaneStyle, p.instance);
     p.results.clearResults();
-    p.previewPane.create(window, "Preview", kPaneStyle, p.instance);
+    p.previewPane.create(window, "Preview", kPaneStyle | WS_HSCROLL, p.instance);
 
     SetTimer(window, kRefreshTimer, kRefreshPeriodMs, nullptr);
     DragAcceptFiles(window, TRUE);
