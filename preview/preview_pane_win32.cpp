@@ -12,25 +12,8 @@ namespace tarvo {
 
 namespace {
 
-void fill(HDC dc, COLORREF colour, int left, int top, int right, int bottom) {
-    SetDCPenColor(dc, colour);
-    SetDCBrushColor(dc, colour);
-    Rectangle(dc, left, top, right, bottom);
-}
-
 void fillWhite(HDC dc, int left, int top, int right, int bottom) {
-    fill(dc, kWhite, left, top, right, bottom);
-}
-
-void setScrollBar(HWND pane, int bar, const ScrollBarState& state) {
-    SCROLLINFO info = {};
-    info.cbSize = sizeof info;
-    info.fMask = SIF_ALL;
-    info.nMin = state.min;
-    info.nMax = state.max;
-    info.nPage = static_cast<UINT>(state.page);
-    info.nPos = state.pos;
-    SetScrollInfo(pane, bar, &info, TRUE);
+    fillBox(dc, kWhite, left, top, right, bottom);
 }
 
 // Why a file cannot be opened, in the system's words. The document's reader
@@ -79,24 +62,15 @@ void PreviewPane::showFile(const char* path, int32_t lineNumber) {
 }
 
 void PreviewPane::paint(HDC dc) {
-    HWND pane = window();
-    if (!dc) dc = keptDc();
-    if (!pane || !dc) return;
+    dc = beginPanePaint(dc, fonts_.handle(PreviewFont));
+    if (!dc) return;
     PreviewPosition& position = position_;
     const PreviewDocument& document = document_;
-
-    RECT window;
-    GetWindowRect(pane, &window);
-    const int h = lineHeight(PreviewFont);
-    position.visibleLines = rowsShown(window.bottom - window.top, h);
+    const int h = fonts_.lineHeight(PreviewFont);
+    position.visibleLines = rowsInWindow(h);
     RECT client;
-    GetClientRect(pane, &client);
-    position.visibleColumns = columnsShown(client.right, characterWidth(PreviewFont));
-
-    SelectObject(dc, GetStockObject(DC_PEN));
-    SelectObject(dc, GetStockObject(DC_BRUSH));
-    SelectObject(dc, fontHandle(PreviewFont));
-    SetBkMode(dc, TRANSPARENT);
+    GetClientRect(window(), &client);
+    position.visibleColumns = columnsShown(client.right, fonts_.characterWidth(PreviewFont));
 
     // A centred top line above the file's start shows from line 1 instead.
     const int32_t top = paintTopLine(position.topLine);
@@ -113,12 +87,10 @@ void PreviewPane::paint(HDC dc) {
     }
     fillWhite(dc, 0, blankTop, kFarEdge, kFarEdge);
 
-    setScrollBar(pane, SB_VERT,
-                 previewScrollBar(document.lineCount() > 0, document.lineCount(),
-                                  position.visibleLines, top));
-    setScrollBar(
-        pane, SB_HORZ,
-        previewColumnBar(document.widestLine(), position.visibleColumns, position.leftColumn));
+    setScrollBar(SB_VERT, previewScrollBar(document.lineCount() > 0, document.lineCount(),
+                                           position.visibleLines, top));
+    setScrollBar(SB_HORZ, previewColumnBar(document.widestLine(), position.visibleColumns,
+                                           position.leftColumn));
 }
 
 void PreviewPane::paintLine(HDC dc, int32_t line, int left, int top, int right, int bottom) {
@@ -126,17 +98,18 @@ void PreviewPane::paintLine(HDC dc, int32_t line, int left, int top, int right, 
     // The result's line on its band, so it stands out where it cannot be
     // centred (near the start or the end of the file).
     const COLORREF ground = line == position_.targetLine ? kResultLineColour : kWhite;
-    fill(dc, ground, left, top, right, bottom);
+    fillBox(dc, ground, left, top, right, bottom);
     std::string text;
     std::vector<uint8_t> attrs;
     const int32_t lineStart = buildPreviewRow(document_, line, terms_, text, attrs);
     const std::string gutter = text.substr(0, lineStart);
-    const int gutterRight = left + textWidth(gutter, PreviewFont);
+    const int gutterRight = left + fonts_.textWidth(gutter, PreviewFont);
     // The line scrolls sideways under its number, which stays: what passes
     // left of the text's edge is covered again.
     drawMarkedText(dc, text.c_str() + lineStart, attrs.data() + lineStart,
-                   gutterRight - position_.leftColumn * characterWidth(PreviewFont), top, bottom);
-    if (position_.leftColumn > 0) fill(dc, ground, left, top, gutterRight, bottom);
+                   gutterRight - position_.leftColumn * fonts_.characterWidth(PreviewFont), top,
+                   bottom);
+    if (position_.leftColumn > 0) fillBox(dc, ground, left, top, gutterRight, bottom);
     drawMarkedText(dc, gutter.c_str(), attrs.data(), left, top, bottom);
 }
 
@@ -157,12 +130,22 @@ void PreviewPane::onKey(WPARAM virtualKey) {
     paint(nullptr);
 }
 
+void PreviewPane::onWheel(WPARAM wParam) {
+    if (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT) {
+        scrollSideways(wParam, true);
+    } else {
+        scroll(wParam, true);
+    }
+}
+
+void PreviewPane::onTiltWheel(WPARAM wParam) {
+    scrollSideways(MAKEWPARAM(0, -GET_WHEEL_DELTA_WPARAM(wParam)), true);
+}
+
 // ---------------------------------------------------------------------------
-// Messages. A click gives the pane the keyboard focus, for Left and Right;
-// the main window hands it the wheel when the pointer is over it. Shift
-// turns the wheel sideways. A tilting wheel scrolls sideways by itself; its
-// positive distance means right, the opposite of the wheel's, so it is
-// turned around.
+// Messages: one short handler each. A click gives the pane the keyboard
+// focus, for Left and Right; the main window hands it the wheel when the
+// pointer is over it.
 // ---------------------------------------------------------------------------
 
 LRESULT PreviewPane::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -180,14 +163,10 @@ LRESULT PreviewPane::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             scrollSideways(wParam, false);
             return 0;
         case WM_MOUSEWHEEL:
-            if (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT) {
-                scrollSideways(wParam, true);
-            } else {
-                scroll(wParam, true);
-            }
+            onWheel(wParam);
             return 0;
         case WM_MOUSEHWHEEL:
-            scrollSideways(MAKEWPARAM(0, -GET_WHEEL_DELTA_WPARAM(wParam)), true);
+            onTiltWheel(wParam);
             return 0;
         case WM_LBUTTONDOWN:
             SetFocus(window());

@@ -16,15 +16,17 @@
 #include "engine/term_table.h"
 #include "preview/preview_document.h"
 #include "preview/preview_pane_rules.h"
+#include "view/fonts_win32.h"
 #include "view/pane_window_win32.h"
 
 namespace tarvo {
 
 class PreviewPane final : public PaneWindow {
 public:
-    // The terms it marks and the endings it colours, both read live.
-    PreviewPane(const TermTable& terms, const std::string& highlightList)
-        : terms_(terms), highlightList_(highlightList) {}
+    // The terms it marks and the endings it colours, both read live, and the
+    // fonts it draws and measures with.
+    PreviewPane(const TermTable& terms, const std::string& highlightList, const Fonts& fonts)
+        : terms_(terms), highlightList_(highlightList), fonts_(fonts) {}
 
     // The read-only box that shows the previewed file's path.
     void setFileBox(HWND box) { fileBox_ = box; }
@@ -55,9 +57,15 @@ private:
     void paintLine(HDC dc, int32_t line, int left, int top, int right, int bottom);
     // Left and Right scroll sideways; other keys do nothing.
     void onKey(WPARAM virtualKey);
+    // The wheel scrolls up and down, sideways with Shift.
+    void onWheel(WPARAM wParam);
+    // A tilting wheel's positive distance means right, the opposite of the
+    // wheel's, so it is turned around.
+    void onTiltWheel(WPARAM wParam);
 
     const TermTable& terms_;
     const std::string& highlightList_;
+    const Fonts& fonts_;
     HWND fileBox_ = nullptr;
     PreviewDocument document_;  // the previewed file
     // Shown in place of the lines when the previewed file could not be

@@ -19,9 +19,7 @@ namespace {
 constexpr COLORREF kRowGround = RGB(255, 255, 255);
 
 void fill(HDC dc, COLORREF colour, const RowRect& r) {
-    SetDCPenColor(dc, colour);
-    SetDCBrushColor(dc, colour);
-    Rectangle(dc, r.left, r.top, r.right, r.bottom);
+    fillBox(dc, colour, r.left, r.top, r.right, r.bottom);
 }
 
 void drawCell(HDC dc, const std::string& text, const std::vector<uint8_t>& attrs, int x,
@@ -31,10 +29,10 @@ void drawCell(HDC dc, const std::string& text, const std::vector<uint8_t>& attrs
 
 }  // namespace
 
-ResultsPane::ResultsPane(ResultStore& store, const TermTable& terms)
-    : store_(store), terms_(terms) {
-    store_.setLineColumn(&terms_, [](const char* text, int length) {
-        return textWidth(std::string_view(text, length), InterfaceFont);
+ResultsPane::ResultsPane(ResultStore& store, const TermTable& terms, const Fonts& fonts)
+    : store_(store), terms_(terms), fonts_(fonts) {
+    store_.setLineColumn(&terms_, [&fonts](const char* text, int length) {
+        return fonts.textWidth(std::string_view(text, length), InterfaceFont);
     });
 }
 
@@ -45,20 +43,11 @@ void ResultsPane::onSize(int32_t clientWidth) {
 }
 
 void ResultsPane::paint(HDC dc) {
-    HWND pane = window();
-    if (!dc) dc = keptDc();
-    if (!pane || !dc) return;
+    dc = beginPanePaint(dc, fonts_.handle(InterfaceFont));
+    if (!dc) return;
     ResultStore& store = store_;
-
-    RECT window;
-    GetWindowRect(pane, &window);
-    const int h = lineHeight(InterfaceFont);
-    store.setVisibleRows(rowsShown(window.bottom - window.top, h));
-
-    SelectObject(dc, GetStockObject(DC_PEN));
-    SelectObject(dc, GetStockObject(DC_BRUSH));
-    SelectObject(dc, fontHandle(InterfaceFont));
-    SetBkMode(dc, TRANSPARENT);
+    const int h = fonts_.lineHeight(InterfaceFont);
+    store.setVisibleRows(rowsInWindow(h));
 
     const int32_t first = store.firstVisibleRow();
     const ResultsPaintPlan plan = planResultsPaint(first, store.visibleRows(), store.count(), h);
@@ -68,14 +57,8 @@ void ResultsPane::paint(HDC dc) {
 
     // Range 0 .. count, not count - 1: the scroll bar then stops the first
     // row at count - visibleRows + 1, as keepSelectionVisible does.
-    SCROLLINFO bar = {};
-    bar.cbSize = sizeof bar;
-    bar.fMask = SIF_ALL;
-    bar.nMin = 0;
-    bar.nMax = store.count();
-    bar.nPage = static_cast<UINT>(store.visibleRows());
-    bar.nPos = first;
-    SetScrollInfo(pane, SB_VERT, &bar, TRUE);
+    setScrollBar(SB_VERT,
+                 {.min = 0, .max = store.count(), .page = store.visibleRows(), .pos = first});
 }
 
 void ResultsPane::paintRow(HDC dc, int32_t row, const RowRect& rect) {
@@ -130,7 +113,7 @@ void ResultsPane::handleKey(WPARAM virtualKey) {
 int32_t ResultsPane::rowAt(int32_t x, int32_t y) const {
     const ResultStore& store = store_;
     return rowAtPoint(x, y, store.firstVisibleRow(), store.visibleRows(), store.count(),
-                      lineHeight(InterfaceFont));
+                      fonts_.lineHeight(InterfaceFont));
 }
 
 bool ResultsPane::selectAtPoint(uint16_t x, uint16_t y) {
@@ -148,6 +131,10 @@ void ResultsPane::onDoubleClick(uint16_t x, uint16_t y) {
     if (!selectAtPoint(x, y)) return;
     NMHDR note = {window(), 0, NM_DBLCLK};
     SendMessageA(GetParent(window()), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&note));
+}
+
+void ResultsPane::onMouseMove(WPARAM buttons, uint16_t x, uint16_t y) {
+    if (buttons & MK_LBUTTON) selectAtPoint(x, y);
 }
 
 LRESULT ResultsPane::onContextMenu(WPARAM wParam, LPARAM lParam) {
@@ -178,7 +165,7 @@ LRESULT ResultsPane::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             scroll(wParam, false);
             return 0;
         case WM_MOUSEMOVE:
-            if (wParam & MK_LBUTTON) selectAtPoint(LOWORD(lParam), HIWORD(lParam));
+            onMouseMove(wParam, LOWORD(lParam), HIWORD(lParam));
             return 0;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:

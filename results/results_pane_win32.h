@@ -18,15 +18,17 @@
 #include "engine/term_table.h"
 #include "results/result_store.h"
 #include "results/results_pane_rules.h"
+#include "view/fonts_win32.h"
 #include "view/pane_window_win32.h"
 
 namespace tarvo {
 
 class ResultsPane final : public PaneWindow {
 public:
-    // The store it lists and the terms it marks, both read live. The store
-    // learns how the Line column shows a line from the pane.
-    ResultsPane(ResultStore& store, const TermTable& terms);
+    // The store it lists and the terms it marks, both read live, and the
+    // fonts it draws and measures with. The store learns how the Line column
+    // shows a line from the pane.
+    ResultsPane(ResultStore& store, const TermTable& terms, const Fonts& fonts);
 
     // Writes the store's visibleRows.
     void paint(HDC dc) override;
@@ -56,6 +58,8 @@ private:
     // The second press of a double-click selects as a press does; on a row
     // it tells the parent with WM_NOTIFY and NM_DBLCLK, as list controls do.
     void onDoubleClick(uint16_t x, uint16_t y);
+    // A drag with the left button down selects the row under the pointer.
+    void onMouseMove(WPARAM buttons, uint16_t x, uint16_t y);
     // Only a right click on a row goes on to the parent, which shows the
     // row's menu; the press before it selected the row.
     LRESULT onContextMenu(WPARAM wParam, LPARAM lParam);
@@ -70,6 +74,7 @@ private:
 
     ResultStore& store_;
     const TermTable& terms_;
+    const Fonts& fonts_;
     RowPaintCache rowCache_;  // what each view position last showed
 };
 

@@ -13,10 +13,6 @@ namespace tarvo {
 
 namespace {
 
-SearchOptions& options() {
-    return program().settings.request.options;
-}
-
 // The six option items with the option each one toggles, in menu order.
 struct OptionItem {
     int id;
@@ -34,62 +30,62 @@ constexpr OptionItem kOptionItems[] = {
     {IDM_CPP_HEURISTICS, &SearchOptions::cppHeuristics, false},
 };
 
-void toggleOption(const OptionItem& item) {
-    options().*item.option ^= 1;
-    updateOptionChecks();
-    if (item.clearsMemory) program().memory.clear();
+void toggleOption(Program& p, const OptionItem& item) {
+    p.settings.request.options.*item.option ^= 1;
+    updateOptionChecks(p);
+    if (item.clearsMemory) p.memory.clear();
 }
 
-void setRunState(RunState state) {
-    program().runState = state;
+void setRunState(Program& p, RunState state) {
+    p.runState = state;
 }
 
 }  // namespace
 
-void runCommand(int id) {
+void runCommand(Program& p, int id) {
     for (const OptionItem& item : kOptionItems) {
-        if (item.id == id) return toggleOption(item);
+        if (item.id == id) return toggleOption(p, item);
     }
     switch (id) {
         case IDM_NEW_WINDOW:
-            return openNewWindow();
+            return openNewWindow(p);
         case IDM_EXIT:
             return PostQuitMessage(0);  // as WM_DESTROY does
         case IDM_START:
-            return setRunState(RunState::StartRequested);
+            return setRunState(p, RunState::StartRequested);
         case IDM_STOP:
-            return setRunState(RunState::Idle);
+            return setRunState(p, RunState::Idle);
         case IDM_EXCLUDE_FILE_TYPES:
-            return editExcludeList();
+            return editExcludeList(p);
         case IDM_OPEN:
-            return openPreviewedFile();
+            return openPreviewedFile(p);
         case IDM_OPEN_WITH_NOTEPAD:
-            return openWithNotepad();
+            return openWithNotepad(p);
         case IDM_OPEN_IN_EDITOR:
-            return openInEditor();
+            return openInEditor(p);
         case IDM_EDITOR_COMMAND:
-            return (void)editEditorCommand();
+            return (void)editEditorCommand(p);
         case IDM_COPY_RESULT:
-            return copyResult();
+            return copyResult(p);
         case IDM_COPY_PATH:
-            return copyResultPath();
+            return copyResultPath(p);
         case IDM_COPY_ALL_RESULTS:
-            return copyAllResults();
+            return copyAllResults(p);
         case IDM_SYNTAX_HIGHLIGHTING:
-            return editHighlightList();
+            return editHighlightList(p);
         case IDM_ONLINE_DOCUMENTATION:
             return openDocumentation();
         case IDM_ABOUT:
-            return AboutDialog();
+            return AboutDialog(p);
         default:
             return;
     }
 }
 
-void updateOptionChecks() {
-    HMENU menu = GetMenu(program().windows.main);
+void updateOptionChecks(const Program& p) {
+    HMENU menu = GetMenu(p.windows.main);
     for (const OptionItem& item : kOptionItems) {
-        const UINT mark = options().*item.option ? MF_CHECKED : MF_UNCHECKED;
+        const UINT mark = p.settings.request.options.*item.option ? MF_CHECKED : MF_UNCHECKED;
         CheckMenuItem(menu, item.id, MF_BYCOMMAND | mark);
     }
 }

@@ -4,10 +4,12 @@
 
 namespace tarvo {
 
+struct Program;
+
 // Ids the table does not know do nothing.
-void runCommand(int id);
+void runCommand(Program& program, int id);
 
 // The check marks of the six option items, from the option values.
-void updateOptionChecks();
+void updateOptionChecks(const Program& program);
 
 }  // namespace tarvo

@@ -16,7 +16,7 @@ namespace {
 // The clipboard holds UTF-16 (CF_UNICODETEXT); the system derives the ANSI
 // and OEM forms from it for programs that ask for those. Bytes that are not
 // UTF-8 become U+FFFD.
-bool putOnClipboard(const std::string& text) {
+bool putOnClipboard(HWND owner, const std::string& text) {
     const int size = static_cast<int>(text.size());
     const int units = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (static_cast<size_t>(units) + 1) * sizeof(WCHAR));
@@ -26,7 +26,7 @@ bool putOnClipboard(const std::string& text) {
     wide[units] = L'\0';
     GlobalUnlock(memory);
     bool placed = false;
-    if (OpenClipboard(program().windows.main)) {
+    if (OpenClipboard(owner)) {
         EmptyClipboard();
         // From here the clipboard owns the memory.
         placed = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
@@ -36,32 +36,32 @@ bool putOnClipboard(const std::string& text) {
     return placed;
 }
 
-void copy(const std::string& text) {
-    if (!putOnClipboard(text)) launcher().beep(kSimpleBeep);
+void copy(const Program& p, const std::string& text) {
+    if (!putOnClipboard(p.windows.main, text)) launcher().beep(kSimpleBeep);
 }
 
 }  // namespace
 
-void copyResult() {
-    const ResultEntry* selected = selectedResult();
+void copyResult(Program& p) {
+    const ResultEntry* selected = selectedResult(p);
     if (!selected) return launcher().beep(kSimpleBeep);
-    copy(copyTextOfResults({selected}));
+    copy(p, copyTextOfResults({selected}));
 }
 
-void copyResultPath() {
-    const ResultEntry* selected = selectedResult();
+void copyResultPath(Program& p) {
+    const ResultEntry* selected = selectedResult(p);
     if (!selected) return launcher().beep(kSimpleBeep);
-    copy(selected->path);
+    copy(p, selected->path);
 }
 
-void copyAllResults() {
-    ResultStore& store = program().results;
+void copyAllResults(Program& p) {
+    ResultStore& store = p.results;
     if (store.count() == 0) return launcher().beep(kSimpleBeep);
     store.ensureDisplayOrder();
     std::vector<const ResultEntry*> rows;
     for (int32_t row = 0; row < store.count(); ++row)
         rows.push_back(&store.displayEntry(row));
-    copy(copyTextOfResults(rows));
+    copy(p, copyTextOfResults(rows));
 }
 
 }  // namespace tarvo

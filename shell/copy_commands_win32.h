@@ -4,16 +4,18 @@
 
 namespace tarvo {
 
+struct Program;
+
 // Result > Copy Result (Ctrl+Shift+C): the selected result, PATH(LINE): TEXT
 // with the whole line. Beeps when no result is selected.
-void copyResult();
+void copyResult(Program& program);
 
 // The selected result's path (the row's context menu). Beeps when no result
 // is selected.
-void copyResultPath();
+void copyResultPath(Program& program);
 
 // Result > Copy All Results: every result in display order, one a line.
 // Beeps when the list is empty.
-void copyAllResults();
+void copyAllResults(Program& program);
 
 }  // namespace tarvo

@@ -35,31 +35,34 @@ void caretToEnd(HWND edit) {
     PostMessageA(edit, WM_KEYDOWN, VK_END, 0);
 }
 
+// Returns FALSE: the focus is set.
+INT_PTR onInitPrompt(HWND dialog, LPARAM prompt) {
+    const auto* shown = reinterpret_cast<const Prompt*>(prompt);
+    SetWindowLongPtrA(dialog, DWLP_USER, prompt);
+    SetWindowTextA(dialog, shown->title);
+    SetDlgItemTextA(dialog, IDC_PROMPT_LABEL, shown->label);
+    SetDlgItemTextA(dialog, IDC_PROMPT_EDIT, shown->list->c_str());
+    caretToEnd(GetDlgItem(dialog, IDC_PROMPT_EDIT));
+    return FALSE;
+}
+
+// OK takes the box's text into the list; Cancel leaves the list.
+INT_PTR onPromptCommand(HWND dialog, WORD id) {
+    if (id != IDOK && id != IDCANCEL) return FALSE;
+    if (id == IDOK) {
+        const auto* prompt = reinterpret_cast<const Prompt*>(GetWindowLongPtrA(dialog, DWLP_USER));
+        *prompt->list = readPromptText(dialog);
+    }
+    EndDialog(dialog, id);
+    return TRUE;
+}
+
 INT_PTR CALLBACK promptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_INITDIALOG: {
-            const auto* prompt = reinterpret_cast<const Prompt*>(lParam);
-            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-            SetWindowTextA(dialog, prompt->title);
-            SetDlgItemTextA(dialog, IDC_PROMPT_LABEL, prompt->label);
-            SetDlgItemTextA(dialog, IDC_PROMPT_EDIT, prompt->list->c_str());
-            caretToEnd(GetDlgItem(dialog, IDC_PROMPT_EDIT));
-            return FALSE;  // the focus is set
-        }
+        case WM_INITDIALOG:
+            return onInitPrompt(dialog, lParam);
         case WM_COMMAND:
-            switch (LOWORD(wParam)) {
-                case IDOK: {
-                    const auto* prompt =
-                        reinterpret_cast<const Prompt*>(GetWindowLongPtrA(dialog, DWLP_USER));
-                    *prompt->list = readPromptText(dialog);
-                    EndDialog(dialog, IDOK);
-                    return TRUE;
-                }
-                case IDCANCEL:
-                    EndDialog(dialog, IDCANCEL);
-                    return TRUE;
-            }
-            return FALSE;
+            return onPromptCommand(dialog, LOWORD(wParam));
         default:
             return FALSE;
     }
@@ -84,27 +87,25 @@ INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 
 }  // namespace
 
-bool PromptDialog(const char* title, const char* label, std::string& list) {
+bool PromptDialog(const Program& p, const char* title, const char* label, std::string& list) {
     Prompt prompt{title, label, &list};
-    const Program& p = program();
     return DialogBoxParamA(p.instance, MAKEINTRESOURCEA(IDD_PROMPT), p.windows.main, promptProc,
                            reinterpret_cast<LPARAM>(&prompt)) == IDOK;
 }
 
-void AboutDialog() {
-    const Program& p = program();
+void AboutDialog(const Program& p) {
     DialogBoxParamA(p.instance, MAKEINTRESOURCEA(IDD_ABOUT), p.windows.main, aboutProc, 0);
 }
 
 // A changed exclusion list applies from the next search, a changed
 // highlighting list from the next file the preview loads: nothing else
 // happens after the prompt closes.
-void editExcludeList() {
-    PromptDialog(kExcludeTitle, kExcludeLabel, program().settings.request.excludeList);
+void editExcludeList(Program& p) {
+    PromptDialog(p, kExcludeTitle, kExcludeLabel, p.settings.request.excludeList);
 }
 
-void editHighlightList() {
-    PromptDialog(kHighlightTitle, kHighlightLabel, program().settings.request.highlightList);
+void editHighlightList(Program& p) {
+    PromptDialog(p, kHighlightTitle, kHighlightLabel, p.settings.request.highlightList);
 }
 
 }  // namespace tarvo

@@ -9,17 +9,19 @@
 
 namespace tarvo {
 
+struct Program;
+
 // Shows the prompt (template 104) with `title`, `label` and `list` in its
 // edit box, the caret after the text. OK (or Enter) replaces `list` with the
 // box's text, cut to kMaxTextLength, and returns true; Cancel (or Escape)
 // leaves it and returns false.
-bool PromptDialog(const char* title, const char* label, std::string& list);
+bool PromptDialog(const Program& program, const char* title, const char* label, std::string& list);
 
 // Shows the About box (template 105); only OK or Enter closes it.
-void AboutDialog();
+void AboutDialog(const Program& program);
 
 // Search > Exclude File Types... and Result > Syntax Highlighting...
-void editExcludeList();
-void editHighlightList();
+void editExcludeList(Program& program);
+void editHighlightList(Program& program);
 
 }  // namespace tarvo

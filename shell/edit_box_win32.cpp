@@ -1,6 +1,7 @@
 #include "shell/edit_box_win32.h"
 
 #include "engine/search_request.h"
+#include "shell/main_window_win32.h"
 #include "shell/program_win32.h"
 
 namespace tarvo {
@@ -15,9 +16,8 @@ bool isListKey(WPARAM key) {
 }
 
 // Find -> Path -> Find; the File box goes back to Find. Shift+Tab is Tab.
-LRESULT onTab(HWND box, UINT message) {
+LRESULT onTab(const MainWindows& w, HWND box, UINT message) {
     if (message != WM_KEYDOWN) return 0;  // key-up and the character are swallowed
-    const MainWindows& w = program().windows;
     focusAtEnd((box == w.findBox) ? w.pathBox : w.findBox);
     return 0;
 }
@@ -31,8 +31,7 @@ std::string readBox(HWND box) {
 // Enter takes both boxes. Unchanged texts during a search mean "stop";
 // anything else (re)starts, and a new Path makes the remembered files'
 // priorities meaningless.
-void onEnter() {
-    Program& p = program();
+void onEnter(Program& p) {
     Settings& s = p.settings;
     s.request.findText = readBox(p.windows.findBox);
     s.request.pathText = readBox(p.windows.pathBox);
@@ -61,15 +60,17 @@ void focusAtEnd(HWND box) {
 }
 
 LRESULT CALLBACK editBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+    // The boxes are the main window's children; it holds the program.
+    Program& p = programOf(GetParent(box));
     const bool keyMessage = message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR;
-    if (keyMessage && wParam == VK_TAB) return onTab(box, message);
+    if (keyMessage && wParam == VK_TAB) return onTab(p.windows, box, message);
     if (message == WM_KEYDOWN && isListKey(wParam))
-        return SendMessageA(program().resultsPane.window(), message, wParam, lParam);
+        return SendMessageA(p.resultsPane.window(), message, wParam, lParam);
     if (message == WM_CHAR && wParam == '\r') {
-        onEnter();
+        onEnter(p);
         return 0;
     }
-    return CallWindowProcA(program().standardEditProc, box, message, wParam, lParam);
+    return CallWindowProcA(p.standardEditProc, box, message, wParam, lParam);
 }
 
 }  // namespace tarvo

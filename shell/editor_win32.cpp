@@ -71,7 +71,7 @@ std::string findEditorCommand() {
     return {};
 }
 
-bool startEditor(const std::string& command, const std::string& path, int32_t line) {
+bool startEditor(HWND owner, const std::string& command, const std::string& path, int32_t line) {
     const EditorLaunch launch = editorLaunch(command, path, line);
     const DWORD error = launch.program.empty() ? ERROR_FILE_NOT_FOUND
                                                : launcher().startProgram(launch.program.c_str(),
@@ -80,32 +80,32 @@ bool startEditor(const std::string& command, const std::string& path, int32_t li
     launcher().beep(kSimpleBeep);
     const std::string text =
         "Can't start the editor " + launch.program + "\r\n\r\n" + systemMessage(error);
-    MessageBoxA(program().windows.main, text.c_str(), kProgramName, MB_OK);
+    MessageBoxA(owner, text.c_str(), kProgramName, MB_OK);
     return false;
 }
 
-bool editEditorCommand() {
-    std::string& command = program().settings.editorCommand;
+bool editEditorCommand(Program& p) {
+    std::string& command = p.settings.editorCommand;
     std::string shown = command.empty() ? findEditorCommand() : command;
-    if (!PromptDialog(kEditorTitle, kEditorLabel, shown)) return false;
+    if (!PromptDialog(p, kEditorTitle, kEditorLabel, shown)) return false;
     command = shown;
     return true;
 }
 
-void openInEditor() {
-    const ResultEntry* selected = selectedResult();
+void openInEditor(Program& p) {
+    const ResultEntry* selected = selectedResult(p);
     if (!selected) return launcher().beep(kSimpleBeep);
     // Copied: the prompt below runs a message loop of its own.
     const std::string path = selected->path;
     const int32_t line = std::max(selected->lineNumber, 1);
-    std::string command = program().settings.editorCommand;
+    std::string command = p.settings.editorCommand;
     if (command.empty()) command = findEditorCommand();
     if (command.empty()) {
-        if (!editEditorCommand()) return;
-        command = program().settings.editorCommand;
+        if (!editEditorCommand(p)) return;
+        command = p.settings.editorCommand;
         if (command.empty()) return;
     }
-    startEditor(command, path, line);
+    startEditor(p.windows.main, command, path, line);
 }
 
 }  // namespace tarvo

@@ -48,8 +48,8 @@ std::string executablePath() {
     return std::string(path, length);
 }
 
-const std::string& previewedPath() {
-    return program().previewPane.document().currentPath();
+const std::string& previewedPath(const Program& p) {
+    return p.previewPane.document().currentPath();
 }
 
 // The command line a verb of the type runs, as the shell would run it for a
@@ -78,8 +78,8 @@ FileTypeFacts fileTypeFacts(const std::string& path) {
 
 // The selected result's line when it is in the previewed file; line 1
 // otherwise.
-int32_t previewedLine(const std::string& path) {
-    const ResultEntry* selected = selectedResult();
+int32_t previewedLine(Program& p, const std::string& path) {
+    const ResultEntry* selected = selectedResult(p);
     return selected && selected->path == path ? std::max(selected->lineNumber, 1) : 1;
 }
 
@@ -129,38 +129,37 @@ bool startDetachedProcess(const char* application, const char* commandLine) {
     return true;
 }
 
-void openNewWindow() {
+void openNewWindow(Program& p) {
     const std::string exe = executablePath();
-    Program& p = program();
     p.settings.sortMode = p.results.sortMode();
     // A file that cannot be written still leaves a new window worth
     // opening: it then starts from the settings saved before, or defaults.
-    saveSettings(currentSettingsPath().c_str(), true, p.settings, p.memory);
+    saveSettings(currentSettingsPath(p).c_str(), true, p.settings, p.memory);
     // The command line is the quoted program name alone: no arguments, and a
     // folder with spaces is not mistaken for the start of a Find text.
     if (!exe.empty()) launcher().startProcess(exe.c_str(), ("\"" + exe + "\"").c_str());
 }
 
-void openPreviewedFile() {
-    const std::string path = previewedPath();
+void openPreviewedFile(Program& p) {
+    const std::string path = previewedPath(p);
     if (path.empty()) return launcher().beep(kSimpleBeep);
-    const std::string& editor = program().settings.editorCommand;
+    const std::string& editor = p.settings.editorCommand;
     switch (chooseOpenAction(fileTypeFacts(path), !editor.empty())) {
         case OpenAction::DefaultVerb:
             return launcher().shellOpen(path.c_str(), nullptr);
         case OpenAction::EditVerb:
             return launcher().shellOpen(path.c_str(), "edit");
         case OpenAction::Editor:
-            startEditor(editor, path, previewedLine(path));
+            startEditor(p.windows.main, editor, path, previewedLine(p, path));
             return;
         case OpenAction::Notepad:
-            return openWithNotepad();
+            return openWithNotepad(p);
     }
 }
 
-void openWithNotepad() {
-    if (previewedPath().empty()) return launcher().beep(kSimpleBeep);
-    launcher().startProcess(nullptr, notepadCommandLine(previewedPath()).c_str());
+void openWithNotepad(const Program& p) {
+    if (previewedPath(p).empty()) return launcher().beep(kSimpleBeep);
+    launcher().startProcess(nullptr, notepadCommandLine(previewedPath(p)).c_str());
 }
 
 UserGuide findUserGuide() {

@@ -10,17 +10,19 @@
 
 namespace tarvo {
 
+struct Program;
+
 // Saves the settings with the window rectangle moved kNewWindowOffset right
 // and down, then starts this executable again without arguments; the new
 // instance takes its texts, options, memory and placement from that file.
-void openNewWindow();
+void openNewWindow(Program& program);
 
 // The previewed file in the application the system associates with it; a
 // file of a type that opening would run is shown instead (open_decision.h).
-void openPreviewedFile();
+void openPreviewedFile(Program& program);
 
 // The previewed file in Notepad, found along the executable search path.
-void openWithNotepad();
+void openWithNotepad(const Program& program);
 
 // The user guide in the system's browser: the one beside the executable,
 // else the copy built into the program, written to the temporary folder.

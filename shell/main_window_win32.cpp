@@ -7,15 +7,22 @@
 
 #include "engine/search_request.h"
 #include "shell/commands_win32.h"
+#include "shell/dialog_texts.h"
 #include "shell/edit_box_win32.h"
 #include "shell/program_win32.h"
 #include "shell/resources/resource.h"
 #include "shell/status_panel_win32.h"
+#include "shell/window_placement.h"
+#include "view/marked_text.h"
 #include "view/text_drawing_win32.h"
+#include "view/window_object_win32.h"
 
 namespace tarvo {
 
 namespace {
+
+// The placement sentinel of the settings is the window system's own.
+static_assert(kDefaultPlacement == CW_USEDEFAULT);
 
 constexpr UINT_PTR kRefreshTimer = 1;
 // The status line and the list repaint at most this often during a search,
@@ -28,39 +35,103 @@ constexpr const char* kLabelMeasure = "Find:  ";
 constexpr DWORD kEditStyle = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL;
 constexpr DWORD kPaneStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL;
 
+constexpr COLORREF kShadowLine = RGB(128, 128, 128);
+constexpr COLORREF kHighlightLine = RGB(255, 255, 255);
+
 RECT toRect(const LayoutRect& r) {
     return RECT{r.left, r.top, r.right, r.bottom};
 }
 
-HWND createChild(HWND parent, const char* className, const char* name, DWORD style) {
-    return CreateWindowExA(0, className, name, style, 0, 0, 0, 0, parent, nullptr,
-                           program().instance, nullptr);
+HWND createEditBox(const Program& p, HWND parent, DWORD style) {
+    return CreateWindowExA(0, "EDIT", nullptr, style, 0, 0, 0, 0, parent, nullptr, p.instance,
+                           nullptr);
 }
 
 void moveChild(HWND child, const LayoutRect& r) {
     SetWindowPos(child, nullptr, r.left, r.top, r.width(), r.height(), 0);
 }
 
-void storeWindowRect(HWND window) {
+void storeWindowRect(Program& p, HWND window) {
     RECT r;
     GetWindowRect(window, &r);
-    program().settings.windowRect = WindowRect{r.left, r.top, r.right, r.bottom};
+    p.settings.windowRect = WindowRect{r.left, r.top, r.right, r.bottom};
 }
 
-void onCreate(HWND window) {
-    Program& p = program();
+// ---------------------------------------------------------------------------
+// Layout and painting: where the children go, and what the main window
+// draws on its own surface around them.
+// ---------------------------------------------------------------------------
+
+// Computes the layout for a client area, moves the five children and
+// invalidates the bands of the main window's own surface that moved.
+void layoutMainWindow(Program& p, int cw, int ch) {
+    const MainWindows& w = p.windows;
+    const int H = p.fonts.lineHeight(InterfaceFont);
+    p.layout = computeMainLayout(cw, ch, p.fonts.textWidth(kLabelMeasure, InterfaceFont), H);
+    const MainLayout& l = p.layout;
+    moveChild(w.findBox, l.findBox);
+    moveChild(w.pathBox, l.pathBox);
+    moveChild(w.fileBox, l.fileBox);
+    moveChild(p.resultsPane.window(), l.resultsPane);
+    moveChild(p.previewPane.window(), l.previewPane);
+    for (const LayoutRect& band : resizedBands(l, cw, ch, H)) {
+        RECT r = toRect(band);
+        InvalidateRect(w.main, &r, FALSE);
+    }
+}
+
+// A grey line over a white one, across the whole window: an etched groove.
+void drawGroove(HDC dc, int y) {
+    SetDCPenColor(dc, kShadowLine);
+    MoveToEx(dc, 0, y, nullptr);
+    LineTo(dc, kFarEdge, y);
+    SetDCPenColor(dc, kHighlightLine);
+    MoveToEx(dc, 0, y + 1, nullptr);
+    LineTo(dc, kFarEdge, y + 1);
+}
+
+void drawLabel(HDC dc, const LayoutRect& rect, const char* label) {
+    drawText(dc, rect.left, rect.top, label);
+}
+
+// The face-coloured ground, the labels, the status line and the column
+// headers; the panes and edit boxes paint themselves.
+void paintMainWindow(const Program& p, HDC dc) {
+    const MainLayout& l = p.layout;
+    selectDrawingTools(dc, p.fonts.handle(InterfaceFont));
+    SetDCBrushColor(dc, p.faceColour);
+    Rectangle(dc, -1, -1, kFarEdge, kFarEdge);
+    drawGroove(dc, 0);  // under the menu bar
+    drawLabel(dc, l.findLabel, "Find:");
+    drawLabel(dc, l.pathLabel, "Path:");
+    drawLabel(dc, l.fileLabel, "File:");
+    paintStatusLine(p, dc);
+    auto header = [&](const LayoutRect& r, const char* label) {
+        drawHeaderBox(dc, p.fonts, r.left, r.top, r.right, r.bottom, p.faceColour, label);
+    };
+    header(l.rankHeader, "Rank");
+    header(l.fileHeader, "File name (line number)");
+    header(l.lineHeader, "Line");
+    if (l.resultsPane.height() > 0) drawGroove(dc, l.resultsBottom + 5);
+}
+
+// ---------------------------------------------------------------------------
+// Messages: one short handler each, handed the program.
+// ---------------------------------------------------------------------------
+
+void onCreate(Program& p, HWND window) {
     MainWindows& w = p.windows;
     w.main = window;
     w.mainDc = GetDC(window);
-    createFonts(w.mainDc);
+    p.fonts.create(w.mainDc);
 
-    w.findBox = createChild(window, "EDIT", nullptr, kEditStyle);
+    w.findBox = createEditBox(p, window, kEditStyle);
     SetFocus(w.findBox);
     PostMessageA(w.findBox, WM_KEYDOWN, VK_END, 0);  // the caret at the end of the text
-    w.pathBox = createChild(window, "EDIT", nullptr, kEditStyle);
-    w.fileBox = createChild(window, "EDIT", nullptr, kEditStyle | ES_READONLY);
+    w.pathBox = createEditBox(p, window, kEditStyle);
+    w.fileBox = createEditBox(p, window, kEditStyle | ES_READONLY);
     for (HWND box : {w.findBox, w.pathBox, w.fileBox}) {
-        SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(fontHandle(InterfaceFont)), 0);
+        SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(p.fonts.handle(InterfaceFont)), 0);
     }
     p.standardEditProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(w.findBox, GWLP_WNDPROC));
     for (HWND box : {w.findBox, w.pathBox, w.fileBox}) {
@@ -83,36 +154,34 @@ bool isPlacedNormally(HWND window) {
     return !IsIconic(window) && !IsZoomed(window);
 }
 
-void onMove(HWND window) {
-    if (isPlacedNormally(window)) storeWindowRect(window);
+void onMove(Program& p, HWND window) {
+    if (isPlacedNormally(window)) storeWindowRect(p, window);
 }
 
-void onSize(HWND window, WPARAM kind, LPARAM size) {
-    layoutMainWindow(LOWORD(size), HIWORD(size));
-    if (kind != SIZE_MAXIMIZED && kind != SIZE_MINIMIZED) storeWindowRect(window);
+void onSize(Program& p, HWND window, WPARAM kind, LPARAM size) {
+    layoutMainWindow(p, LOWORD(size), HIWORD(size));
+    if (kind != SIZE_MAXIMIZED && kind != SIZE_MINIMIZED) storeWindowRect(p, window);
 }
 
-void onSetFocus() {
-    if (HWND findBox = program().windows.findBox) SetFocus(findBox);
+void onSetFocus(const Program& p) {
+    if (HWND findBox = p.windows.findBox) SetFocus(findBox);
 }
 
-void onPaint(HWND window) {
+void onPaint(const Program& p, HWND window) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    paintMainWindow(dc);
+    paintMainWindow(p, dc);
     EndPaint(window, &paint);
 }
 
-void onTimer() {
-    Program& p = program();
+void onTimer(Program& p) {
     if (!p.refreshPending) return;
-    paintStatusLine();
+    paintStatusLine(p);
     p.resultsPane.paint(nullptr);
     p.refreshPending = false;
 }
 
-void onLeftButtonDown(LPARAM at) {
-    Program& p = program();
+void onLeftButtonDown(Program& p, LPARAM at) {
     const POINT point{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
     const struct {
         const LayoutRect& cell;
@@ -131,8 +200,7 @@ void onLeftButtonDown(LPARAM at) {
 
 // The wheel goes to the window that has the focus; route it instead to the
 // pane under the pointer.
-LRESULT onMouseWheel(UINT message, WPARAM wParam, LPARAM lParam) {
-    const Program& p = program();
+LRESULT onMouseWheel(const Program& p, UINT message, WPARAM wParam, LPARAM lParam) {
     const POINT pointer{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     for (HWND pane : {p.resultsPane.window(), p.previewPane.window()}) {
         RECT area;
@@ -143,15 +211,14 @@ LRESULT onMouseWheel(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 // The results list tells of a double-click on a row, as list controls do.
-void onNotify(const NMHDR& note) {
-    if (note.hwndFrom == program().resultsPane.window() && note.code == NM_DBLCLK)
-        runCommand(IDM_OPEN_IN_EDITOR);
+void onNotify(Program& p, const NMHDR& note) {
+    if (note.hwndFrom == p.resultsPane.window() && note.code == NM_DBLCLK)
+        runCommand(p, IDM_OPEN_IN_EDITOR);
 }
 
 // A right click on a results row (the list lets only those through): the
 // row's menu at the pointer; its commands come back as WM_COMMAND.
-void onContextMenu(HWND from, LPARAM at) {
-    const Program& p = program();
+void onContextMenu(const Program& p, HWND from, LPARAM at) {
     if (from != p.resultsPane.window()) return;
     HMENU menu = LoadMenuA(p.instance, MAKEINTRESOURCEA(IDR_RESULT_MENU));
     HMENU popup = GetSubMenu(menu, 0);
@@ -163,7 +230,7 @@ void onContextMenu(HWND from, LPARAM at) {
 
 // Folders and files dropped from Explorer become the Path text, joined with
 // ";" as the Path box takes several roots; Enter then searches them.
-void onDropFiles(HDROP drop) {
+void onDropFiles(const Program& p, HDROP drop) {
     std::string paths;
     const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
@@ -174,7 +241,7 @@ void onDropFiles(HDROP drop) {
         paths += path;
     }
     DragFinish(drop);
-    const MainWindows& w = program().windows;
+    const MainWindows& w = p.windows;
     SetWindowTextA(w.pathBox, cutToTextLimit(paths).c_str());
     // The drag source is the active window while it drags.
     SetForegroundWindow(w.main);
@@ -183,66 +250,68 @@ void onDropFiles(HDROP drop) {
 
 }  // namespace
 
+HWND createMainWindow(Program& p, int showState) {
+    const CreatePlacement at = creationPlacement(p.settings.windowRect);
+    HMENU menu = LoadMenuA(p.instance, MAKEINTRESOURCEA(IDR_MAIN_MENU));
+    // The main window paints its face colour over its whole update region;
+    // without clipping its children that paint would cover the panes, which
+    // drew themselves through their kept contexts when the layout moved them.
+    HWND window = CreateWindowExA(0, "vrex", kProgramName, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                  at.x, at.y, at.width, at.height, nullptr, menu, p.instance, &p);
+    if (window) ShowWindow(window, showState);
+    return window;
+}
+
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Program* program = windowObject<Program>(window, message, lParam);
+    if (!program) return DefWindowProcA(window, message, wParam, lParam);
+    Program& p = *program;
     switch (message) {
         case WM_CREATE:
-            onCreate(window);
+            onCreate(p, window);
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
         case WM_MOVE:
-            onMove(window);
+            onMove(p, window);
             return 0;
         case WM_SIZE:
-            onSize(window, wParam, lParam);
+            onSize(p, window, wParam, lParam);
             return 0;
         case WM_SETFOCUS:
-            onSetFocus();
+            onSetFocus(p);
             return 0;
         case WM_PAINT:
-            onPaint(window);
+            onPaint(p, window);
             return 0;
         case WM_COMMAND:
-            runCommand(LOWORD(wParam));
+            runCommand(p, LOWORD(wParam));
             return 0;
         case WM_TIMER:
-            onTimer();
+            onTimer(p);
             return 0;
         case WM_LBUTTONDOWN:
-            onLeftButtonDown(lParam);
+            onLeftButtonDown(p, lParam);
             return 0;
         case WM_MOUSEWHEEL:
-            return onMouseWheel(message, wParam, lParam);
+            return onMouseWheel(p, message, wParam, lParam);
         case WM_NOTIFY:
-            onNotify(*reinterpret_cast<const NMHDR*>(lParam));
+            onNotify(p, *reinterpret_cast<const NMHDR*>(lParam));
             return 0;
         case WM_CONTEXTMENU:
-            onContextMenu(reinterpret_cast<HWND>(wParam), lParam);
+            onContextMenu(p, reinterpret_cast<HWND>(wParam), lParam);
             return 0;
         case WM_DROPFILES:
-            onDropFiles(reinterpret_cast<HDROP>(wParam));
+            onDropFiles(p, reinterpret_cast<HDROP>(wParam));
             return 0;
         default:
             return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 
-void layoutMainWindow(int cw, int ch) {
-    Program& p = program();
-    const MainWindows& w = p.windows;
-    const int H = lineHeight(InterfaceFont);
-    p.layout = computeMainLayout(cw, ch, textWidth(kLabelMeasure, InterfaceFont), H);
-    const MainLayout& l = p.layout;
-    moveChild(w.findBox, l.findBox);
-    moveChild(w.pathBox, l.pathBox);
-    moveChild(w.fileBox, l.fileBox);
-    moveChild(p.resultsPane.window(), l.resultsPane);
-    moveChild(p.previewPane.window(), l.previewPane);
-    for (const LayoutRect& band : resizedBands(l, cw, ch, H)) {
-        RECT r = toRect(band);
-        InvalidateRect(w.main, &r, FALSE);
-    }
+Program& programOf(HWND mainWindow) {
+    return *windowObject<Program>(mainWindow);
 }
 
 }  // namespace tarvo

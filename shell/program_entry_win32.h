@@ -5,6 +5,8 @@
 
 namespace tarvo {
 
+struct Program;
+
 // Exit codes of a start-up that cannot build its window.
 inline constexpr int kExitMainClassFailed = 1;
 inline constexpr int kExitPaneClassFailed = 2;
@@ -13,9 +15,9 @@ inline constexpr int kExitWindowFailed = 3;
 // Everything before the run loop. A non-empty command line becomes the Find
 // text (cut to the text limit) and the current directory the Path text; no
 // search starts. Ends the program with the exit codes above on failure.
-void startProgram(HINSTANCE instance, const char* commandLine, int showState);
+void startProgram(Program& program, HINSTANCE instance, const char* commandLine, int showState);
 
-// startProgram, then the run loop; never returns.
+// Makes the program, starts it, then runs the run loop; never returns.
 [[noreturn]] void runProgram(HINSTANCE instance, const char* commandLine, int showState);
 
 }  // namespace tarvo

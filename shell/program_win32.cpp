@@ -4,20 +4,12 @@
 
 namespace tarvo {
 
-Program& program() {
-    // Allocated once and never freed: it outlives every window and the
-    // search that may still be on the stack when the process ends.
-    static Program* const instance = new Program;
-    return *instance;
+std::string currentSettingsPath(const Program& program) {
+    return program.settingsFile.empty() ? settingsPath() : program.settingsFile;
 }
 
-std::string currentSettingsPath() {
-    const Program& p = program();
-    return p.settingsFile.empty() ? settingsPath() : p.settingsFile;
-}
-
-const ResultEntry* selectedResult() {
-    ResultStore& store = program().results;
+const ResultEntry* selectedResult(Program& program) {
+    ResultStore& store = program.results;
     if (store.selectedRow() < 0) return nullptr;
     store.ensureDisplayOrder();
     return &store.displayEntry(store.selectedRow());

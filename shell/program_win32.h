@@ -4,8 +4,10 @@
 //
 // The program's state: one object that lives from start-up to the end of
 // the process (it is never destroyed, so nothing is torn down under a search
-// that exitProgram leaves in the middle). The window procedures, the run
-// loop and the engine's host all reach the same instance through program().
+// that exitProgram leaves in the middle). The entry point makes it and hands
+// it to the main window at creation; the window procedures find it from
+// their windows and pass it to the handlers, and the run loop and the
+// engine's host are handed it too.
 #pragma once
 
 #include <windows.h>
@@ -19,18 +21,26 @@
 #include "results/result_store.h"
 #include "shell/main_layout.h"
 #include "shell/panes_win32.h"
+#include "view/fonts_win32.h"
 
 namespace tarvo {
+
+struct Program;
 
 // The engine's host in the window program: the pump in poll mode, the live
 // RunState, a message box for a root that cannot be opened, and the flag the
 // 250 ms timer repaints on.
 class WindowHost final : public SearchHost {
 public:
+    explicit WindowHost(Program& program) : program_(program) {}
+
     void pumpMessages() override;
     RunState runState() const override;
     void reportError(const char* message) override;
     void requestRefresh() override;
+
+private:
+    Program& program_;
 };
 
 struct MainWindows {
@@ -49,10 +59,11 @@ struct Program {
     Settings settings;
     FileMemory memory;
     ResultStore results{&views};  // views is declared below; the store only keeps its address
-    WindowHost host;
+    WindowHost host{*this};
     SearchEngine engine{host, settings.request, memory, results};
-    ResultsPane resultsPane{results, engine.terms()};
-    PreviewPane previewPane{engine.terms(), settings.request.highlightList};
+    Fonts fonts;  // made with the main window, before the panes
+    ResultsPane resultsPane{results, engine.terms(), fonts};
+    PreviewPane previewPane{engine.terms(), settings.request.highlightList, fonts};
     PaneViews views{resultsPane, previewPane};
 
     RunState runState = RunState::Idle;
@@ -74,13 +85,11 @@ struct Program {
     void (*endProcess)(int exitCode) = nullptr;
 };
 
-Program& program();
-
 // The settings file this program reads and writes.
-std::string currentSettingsPath();
+std::string currentSettingsPath(const Program& program);
 
 // The entry of the selected row, in the display order; null when no row is
 // selected (no results).
-const ResultEntry* selectedResult();
+const ResultEntry* selectedResult(Program& program);
 
 }  // namespace tarvo

@@ -10,20 +10,18 @@
 
 namespace tarvo {
 
-void runLoop() {
-    Program& p = program();
+void runLoop(Program& p) {
     p.runState = RunState::Idle;
     for (;;) {
         if (p.runState == RunState::StartRequested) {
-            runRequestedSearch();
+            runRequestedSearch(p);
         } else {
-            pumpMessages(true);
+            pumpMessages(p, true);
         }
     }
 }
 
-void runRequestedSearch() {
-    Program& p = program();
+void runRequestedSearch(Program& p) {
     p.runState = RunState::Running;
     SetWindowTextA(p.windows.main, windowTitle(p.settings.request.findText).c_str());
     p.runTimes.start = elapsedSeconds();
@@ -35,19 +33,18 @@ void runRequestedSearch() {
     if (p.runState == RunState::Running) p.runState = RunState::Idle;
 }
 
-void pumpMessages(bool wait) {
+void pumpMessages(Program& p, bool wait) {
     MSG message;
     if (!wait) {
         // A message PeekMessageA reports is certain to be there, so the wait
         // mode takes it without blocking.
         while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE))
-            pumpMessages(true);
+            pumpMessages(p, true);
         return;
     }
     const BOOL got = GetMessageA(&message, nullptr, 0, 0);
-    if (got == 0) exitProgram(0);
+    if (got == 0) exitProgram(p, 0);
     if (got == -1) return;  // only for an invalid filter window; there is none
-    const Program& p = program();
     // For every message, whichever window it is for: F5 to F8, Ctrl+N and
     // Ctrl+O work while an edit box has the focus.
     if (TranslateAcceleratorA(p.windows.main, p.accelerators, &message)) return;
@@ -55,29 +52,28 @@ void pumpMessages(bool wait) {
     DispatchMessageA(&message);
 }
 
-void exitProgram(int exitCode) {
-    Program& p = program();
+void exitProgram(Program& p, int exitCode) {
     p.memory.creditResults(p.results);
     p.settings.sortMode = p.results.sortMode();
-    saveSettings(currentSettingsPath().c_str(), false, p.settings, p.memory);
+    saveSettings(currentSettingsPath(p).c_str(), false, p.settings, p.memory);
     if (p.endProcess) p.endProcess(exitCode);
     std::exit(exitCode);
 }
 
 void WindowHost::pumpMessages() {
-    tarvo::pumpMessages(false);
+    tarvo::pumpMessages(program_, false);
 }
 
 RunState WindowHost::runState() const {
-    return program().runState;
+    return program_.runState;
 }
 
 void WindowHost::reportError(const char* message) {
-    MessageBoxA(program().windows.main, message, kProgramName, MB_OK);
+    MessageBoxA(program_.windows.main, message, kProgramName, MB_OK);
 }
 
 void WindowHost::requestRefresh() {
-    program().refreshPending = true;
+    program_.refreshPending = true;
 }
 
 }  // namespace tarvo

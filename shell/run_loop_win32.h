@@ -10,19 +10,21 @@
 
 namespace tarvo {
 
+struct Program;
+
 // Never returns; the process ends through exitProgram.
-[[noreturn]] void runLoop();
+[[noreturn]] void runLoop(Program& program);
 
 // The run loop's StartRequested step: Running, one search, the end time and
 // a refresh; back to Idle unless a handler asked for another run meanwhile.
-void runRequestedSearch();
+void runRequestedSearch(Program& program);
 
 // wait: take exactly one message, blocking until there is one. Otherwise
 // handle everything already queued and return without waiting. The quit
 // message ends the program from here, even in the middle of a search.
-void pumpMessages(bool wait);
+void pumpMessages(Program& program, bool wait);
 
 // Credits the current results, saves the settings and ends the process.
-[[noreturn]] void exitProgram(int exitCode);
+[[noreturn]] void exitProgram(Program& program, int exitCode);
 
 }  // namespace tarvo

@@ -1,16 +1,16 @@
-// The main window's own surface: the face-coloured ground, the labels, the
-// status line and the column headers. The panes and edit boxes paint
-// themselves.
+// The status line on the main window's own surface: drawn with the rest of
+// that surface in WM_PAINT, and alone, straight through the held context,
+// by the refresh timer during a search.
 #pragma once
 
 #include <windows.h>
 
 namespace tarvo {
 
+struct Program;
+
 // With no device context the status line is drawn on the main window's held
 // one, directly, without invalidating anything (the timer's repaint).
-void paintStatusLine(HDC dc = nullptr);
-
-void paintMainWindow(HDC dc);
+void paintStatusLine(const Program& program, HDC dc = nullptr);
 
 }  // namespace tarvo

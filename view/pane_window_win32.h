@@ -1,6 +1,7 @@
-// A child window of class "Pane" backed by an object. The object puts
-// itself on its window (GWLP_USERDATA) once the window exists, so paneProc
-// finds it from the handle alone, and the panes need no global.
+// A child window of class "Pane" backed by an object: the object is handed
+// to the window at creation (window_object_win32.h), so paneProc finds it
+// from the handle alone. What both panes share lives here: the kept device
+// context, the start of every paint, the scroll bars.
 #pragma once
 
 #include <windows.h>
@@ -31,22 +32,35 @@ protected:
     // WM_PAINT: everything, into BeginPaint's context.
     void onPaint();
 
-    // Moves scroll bar `bar` (SB_VERT or SB_HORZ) for a scroll message's or
-    // a wheel's wParam, or by `steps` positions, and returns its new
-    // position, clamped by the bar to its range.
+    // The start of every paint: the context to draw into (dc, or the kept
+    // one when dc is null) with the drawing tools and `font` selected; null
+    // while the window or its kept context do not exist, and nothing is
+    // drawn.
+    HDC beginPanePaint(HDC dc, HFONT font);
+    // The rows of `rowHeight` the window's height shows, a partly visible
+    // last row included.
+    int32_t rowsInWindow(int32_t rowHeight) const;
+
+    // Range, page and position of scroll bar `bar` (SB_VERT or SB_HORZ).
+    void setScrollBar(int bar, const ScrollBarState& state);
+    // Moves scroll bar `bar` for a scroll message's or a wheel's wParam, or
+    // by `steps` positions, and returns its new position, clamped by the bar
+    // to its range.
     int32_t scrollBarTo(int bar, WPARAM request, bool fromWheel, int32_t stepsPerNotch);
     int32_t scrollBarBy(int bar, int32_t steps);
 
 private:
+    friend LRESULT CALLBACK paneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam);
+
     ScrollBarState readScrollBar(int bar) const;
     int32_t moveScrollBar(int bar, int32_t position);
 
-    HWND window_ = nullptr;
-    HDC keptDc_ = nullptr;
+    HWND window_ = nullptr;  // from WM_NCCREATE on
+    HDC keptDc_ = nullptr;   // once CreateWindowExA has returned
 };
 
-// The window procedure of the class "Pane". Messages that arrive while a
-// pane is being created, before its object is stored, go to DefWindowProcA.
+// The window procedure of the class "Pane". Messages that arrive before
+// WM_NCCREATE go to DefWindowProcA.
 LRESULT CALLBACK paneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace tarvo

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "view/fonts_win32.h"
 #include "view/marked_text.h"
 #include "view/text_class.h"
 #include "view/wide_text.h"
@@ -10,13 +11,6 @@ namespace tarvo {
 
 namespace {
 
-struct FontFace {
-    const char* face;
-    int points;
-};
-constexpr FontFace kFontFaces[] = {{"Arial", 10}, {"Courier New", 8}};
-constexpr int kFontCount = 2;
-
 // A label needs this much room beyond its text: 5 pixels on either side.
 constexpr int kHeaderLabelPadding = 10;
 constexpr int kHeaderLabelIndent = 5;
@@ -24,77 +18,36 @@ constexpr int kHeaderLabelIndent = 5;
 constexpr COLORREF kHighlightEdge = RGB(255, 255, 255);
 constexpr COLORREF kShadowEdge = RGB(128, 128, 128);
 
-HDC measuringDc = nullptr;
-HFONT fonts[kFontCount] = {};
-int lineHeights[kFontCount] = {};
-int characterWidths[kFontCount] = {};
-
 LPCWSTR wide(const std::u16string& text) {
     return reinterpret_cast<LPCWSTR>(text.c_str());
 }
 
-int extentOf(HDC dc, const std::u16string& text) {
+}  // namespace
+
+void selectDrawingTools(HDC dc, HFONT font) {
+    SelectObject(dc, GetStockObject(DC_PEN));
+    SelectObject(dc, GetStockObject(DC_BRUSH));
+    SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+}
+
+int textExtent(HDC dc, std::string_view text) {
+    const std::u16string units = toUtf16(text);
     SIZE size = {};
-    GetTextExtentPoint32W(dc, wide(text), static_cast<int>(text.size()), &size);
+    GetTextExtentPoint32W(dc, wide(units), static_cast<int>(units.size()), &size);
     return size.cx;
 }
 
-int extentOf(HDC dc, const char* text, int length) {
-    return extentOf(dc, toUtf16(std::string_view(text, length)));
-}
-
-}  // namespace
-
-void createFonts(HDC dc) {
-    measuringDc = dc;
-    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    for (int i = 0; i < kFontCount; ++i) {
-        fonts[i] = CreateFontA(-MulDiv(kFontFaces[i].points, dpi, 72), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                               0, 0, kFontFaces[i].face);
-        HGDIOBJ previous = SelectObject(dc, fonts[i]);
-        TEXTMETRICA metrics = {};
-        GetTextMetricsA(dc, &metrics);
-        SelectObject(dc, previous);
-        lineHeights[i] = metrics.tmHeight + metrics.tmExternalLeading;
-        characterWidths[i] = metrics.tmAveCharWidth;
-    }
-}
-
-int lineHeight(int font) {
-    return lineHeights[font];
-}
-
-int characterWidth(int font) {
-    return characterWidths[font];
-}
-
-HFONT fontHandle(int font) {
-    return fonts[font];
-}
-
-int textWidth(std::string_view text, int font) {
-    // Laid out as drawMarkedText draws it: tabs widened, line breaks as blanks.
-    const std::string copy(text);
-    const std::vector<uint8_t> plain(copy.size(), Plain);
-    std::string drawn, run;
-    uint8_t attribute = 0;
-    int column = 0;
-    for (int at = 0, after;
-         (after = nextRun(copy.c_str(), plain.data(), at, column, run, attribute)) != at;
-         at = after)
-        drawn += run;
-    HGDIOBJ previous = SelectObject(measuringDc, fonts[font]);
-    const int width = extentOf(measuringDc, drawn.data(), static_cast<int>(drawn.size()));
-    SelectObject(measuringDc, previous);
-    return width;
-}
-
-void drawHeaderBox(HDC dc, int left, int top, int right, int bottom, COLORREF face,
-                   const char* label) {
-    if (right - left < textWidth(label, InterfaceFont) + kHeaderLabelPadding) return;
-    SetDCPenColor(dc, face);
-    SetDCBrushColor(dc, face);
+void fillBox(HDC dc, COLORREF colour, int left, int top, int right, int bottom) {
+    SetDCPenColor(dc, colour);
+    SetDCBrushColor(dc, colour);
     Rectangle(dc, left, top, right, bottom);
+}
+
+void drawHeaderBox(HDC dc, const Fonts& fonts, int left, int top, int right, int bottom,
+                   COLORREF face, const char* label) {
+    if (right - left < fonts.textWidth(label, InterfaceFont) + kHeaderLabelPadding) return;
+    fillBox(dc, face, left, top, right, bottom);
     SetDCPenColor(dc, kHighlightEdge);
     MoveToEx(dc, left, bottom - 1, nullptr);
     LineTo(dc, left, top);
@@ -139,11 +92,7 @@ int drawMarkedText(HDC dc, const char* text, const uint8_t* attrs, int x, int to
         const int right = x + rightEdges[end - 1];
         if (left >= clip.right) break;
         if (right > clip.left) {
-            if (runAttribute & MarkBit) {
-                SetDCBrushColor(dc, kMarkBoxColour);
-                SetDCPenColor(dc, kMarkBoxColour);
-                Rectangle(dc, left, top, right, bottom);
-            }
+            if (runAttribute & MarkBit) fillBox(dc, kMarkBoxColour, left, top, right, bottom);
             // The selected row's text colour follows the theme; read it at each use.
             if (auto colour =
                     classTextColour(textClassOf(runAttribute), GetSysColor(COLOR_HIGHLIGHTTEXT)))
@@ -156,8 +105,9 @@ int drawMarkedText(HDC dc, const char* text, const uint8_t* attrs, int x, int to
 }
 
 void fitTextToWidth(HDC dc, std::string& text, std::vector<uint8_t>& attrs, int maxWidth) {
-    fitTextToWidth(text, attrs, maxWidth,
-                   [dc](const char* bytes, int length) { return extentOf(dc, bytes, length); });
+    fitTextToWidth(text, attrs, maxWidth, [dc](const char* bytes, int length) {
+        return textExtent(dc, std::string_view(bytes, length));
+    });
 }
 
 }  // namespace tarvo

@@ -1,13 +1,12 @@
-// The program's two fonts and the GDI drawing every painted surface uses:
-// measuring, the raised header box, and text whose bytes carry attribute
-// bytes (colour class and term mark). The rules (runs, tab expansion,
-// shortening) are in marked_text.h; this file only issues the GDI calls,
-// always the wide ones, over UTF-16 converted from the UTF-8 text at this
-// boundary (wide_text.h).
+// The GDI drawing every painted surface uses: measuring, boxes, the raised
+// header box, and text whose bytes carry attribute bytes (colour class and
+// term mark). The rules (runs, tab expansion, shortening) are in
+// marked_text.h; this file only issues the GDI calls, always the wide ones,
+// over UTF-16 converted from the UTF-8 text at this boundary (wide_text.h).
 //
-// Callers of drawHeaderBox and drawMarkedText select the stock DC pen and DC
-// brush and set the background mode to TRANSPARENT first: both colour their
-// boxes with SetDCPenColor / SetDCBrushColor and draw text without a ground.
+// Every surface starts its paint with selectDrawingTools: the functions below
+// colour their boxes with SetDCPenColor / SetDCBrushColor and draw text
+// without a ground.
 #pragma once
 
 #include <windows.h>
@@ -19,24 +18,22 @@
 
 namespace tarvo {
 
-enum FontIndex : int {
-    InterfaceFont = 0,  // "Arial" 10 pt: boxes, labels, headers, status, results
-    PreviewFont = 1,    // "Courier New" 8 pt: the preview
-};
+class Fonts;
 
-// Creates both fonts for the resolution of `measuringDc` and keeps that
-// context for textWidth. Called once, from the main window's creation.
-void createFonts(HDC measuringDc);
-int lineHeight(int font);      // text height plus external leading
-int characterWidth(int font);  // the average, which is every character's in the preview's
-HFONT fontHandle(int font);
-// The width of a UTF-8 text as drawMarkedText draws it, in font 0 or 1.
-int textWidth(std::string_view text, int font);
+// The stock DC pen and DC brush, `font`, and text without a background.
+void selectDrawingTools(HDC dc, HFONT font);
+
+// The width of UTF-8 text in the font selected into `dc`, its bytes drawn as
+// they are (no tab expansion).
+int textExtent(HDC dc, std::string_view text);
+
+// A box outlined and filled in one colour; right and bottom exclusive.
+void fillBox(HDC dc, COLORREF colour, int left, int top, int right, int bottom);
 
 // A raised box filled with `face`, its label 5 pixels in; nothing at all
 // when the box is narrower than the label (in the interface font) plus 10.
-void drawHeaderBox(HDC dc, int left, int top, int right, int bottom, COLORREF face,
-                   const char* label);
+void drawHeaderBox(HDC dc, const Fonts& fonts, int left, int top, int right, int bottom,
+                   COLORREF face, const char* label);
 
 // UTF-8 text at (x, y) in the selected font and text colour.
 void drawText(HDC dc, int x, int y, std::string_view text);

@@ -74,7 +74,7 @@ TEST_F(Dialogs, ThePromptKeepsOrTakesItsListWhole) {
     p().settings.editorCommand = "ed";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.after.substr(0, 10));
-        runDialog([&] { runCommand(c.command); }, c.steps);
+        runDialog([&] { runCommand(p(), c.command); }, c.steps);
         EXPECT_EQ(*c.list, c.after);
     }
 }
@@ -83,7 +83,7 @@ TEST_F(Dialogs, ThePromptKeepsOrTakesItsListWhole) {
 // open, so a second tick of its timer comes.
 TEST_F(Dialogs, AboutClosesOnlyWithOk) {
     static int ticks = 0;
-    runDialog([] { runCommand(IDM_ABOUT); },
+    runDialog([] { runCommand(p(), IDM_ABOUT); },
               [](HWND d) {
                   SetTimer(d, 1, 10, [](HWND d, UINT, UINT_PTR, DWORD) {
                       if (++ticks > 1) return (void)PostMessageA(d, WM_COMMAND, IDOK, 0);
@@ -128,10 +128,10 @@ TEST_F(Dialogs, HelpOpensAFileHoldingTheGuide) {
         return opened.push_back(line), true;
     };
     launcher().beep = [](UINT type) { beeps.push_back(type); };
-    runCommand(IDM_OPEN);
-    runCommand(IDM_OPEN_WITH_NOTEPAD);
+    runCommand(p(), IDM_OPEN);
+    runCommand(p(), IDM_OPEN_WITH_NOTEPAD);
     EXPECT_EQ(beeps, std::vector<UINT>(2, 0xFFFFFFFF));
-    runCommand(IDM_ONLINE_DOCUMENTATION);
+    runCommand(p(), IDM_ONLINE_DOCUMENTATION);
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_NE(readBytes(opened[0]).find("<title>Tarvo Search"), std::string::npos) << opened[0];
 }
@@ -207,7 +207,7 @@ TEST_F(Dialogs, OpenInEditorWithTheCommandAFoundEditorOrThePromptFirst) {
         SetDlgItemTextA(d, IDC_PROMPT_EDIT, typed.c_str());
         PostMessageA(d, WM_COMMAND, IDOK, 0);
     };
-    runDialog([] { runCommand(IDM_OPEN_IN_EDITOR); }, answer);
+    runDialog([] { runCommand(p(), IDM_OPEN_IN_EDITOR); }, answer);
     EXPECT_EQ(p().settings.editorCommand, typed);
     EXPECT_EQ(startedWith(editor, 2),
               quoted + " -n2 \"" + file + "\"\n" + quoted + " +2 \"" + file + "\"\n");
@@ -241,7 +241,7 @@ TEST_F(Dialogs, OpenNeverRunsAScript) {
     for (int32_t row = 0; row < 2; ++row) {
         p().results.selectRow(row);
         postKey(windows().findBox, VK_F7);
-        started += "notepad.exe \"" + selectedResult()->path + "\"\n";
+        started += "notepad.exe \"" + selectedResult(p())->path + "\"\n";
         EXPECT_EQ(startedWith(notepad, row + 1), started);
     }
     Sleep(1000);  // a script started would have written its marker by now
@@ -254,7 +254,7 @@ TEST_F(Dialogs, OpenNeverRunsAScript) {
     const std::string vbs = tree.write("a.vbs", "' needle\n"),
                       txt = tree.write("b.txt", "needle\n");
     for (const std::string& file : {vbs, txt})
-        search("needle", file), runCommand(IDM_OPEN);
+        search("needle", file), runCommand(p(), IDM_OPEN);
     EXPECT_EQ(opened, (decltype(opened){{vbs, "edit"}, {txt, "default"}}));
 }
 

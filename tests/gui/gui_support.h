@@ -23,20 +23,27 @@ constexpr COLORREF kWhitePixel = RGB(255, 255, 255);
 constexpr COLORREF kBlackPixel = RGB(0, 0, 0);
 constexpr COLORREF kMarkPixel = RGB(255, 255, 160);
 
+// The program of this test process, made once and never freed, as the entry
+// point makes its own.
+inline Program& testProgram() {
+    static Program* const program = new Program;
+    return *program;
+}
+
 // The program started with a settings file in a scratch tree, its main
 // window at a known size so the panes' row counts are known.
 class ProgramTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        program().settingsFile = tree.path("settings/TarvoSearch.txt");
-        startProgram(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL);
+        p().settingsFile = tree.path("settings/TarvoSearch.txt");
+        startProgram(p(), GetModuleHandleA(nullptr), "", SW_SHOWNORMAL);
         SetWindowPos(windows().main, nullptr, 0, 0, 900, 700, SWP_NOZORDER | SWP_NOACTIVATE);
         drain();
     }
 
-    static Program& p() { return program(); }
-    static const MainWindows& windows() { return program().windows; }
-    static void drain() { pumpMessages(false); }  // as the scanner's pump does
+    static Program& p() { return testProgram(); }
+    static const MainWindows& windows() { return p().windows; }
+    static void drain() { pumpMessages(p(), false); }  // as the scanner's pump does
     static void pressEnter(HWND box) { SendMessageA(box, WM_CHAR, '\r', 1); }
     static void postKey(HWND window, WPARAM key) {  // queued: through the accelerators
         PostMessageA(window, WM_KEYDOWN, key, 1);
@@ -51,7 +58,7 @@ protected:
         SetWindowTextA(windows().findBox, find.c_str());
         SetWindowTextA(windows().pathBox, path.c_str());
         pressEnter(windows().findBox);
-        runRequestedSearch();
+        runRequestedSearch(p());
         SendMessageA(windows().main, WM_TIMER, 1, 0);
         drain();
     }

@@ -28,21 +28,21 @@ TEST_F(MainWindow, EnterF5AndF6StartStopAndRestart) {
     pressEnter(windows().findBox);
     EXPECT_EQ(p().runState, RunState::StartRequested);
     EXPECT_EQ(p().memory.count(), 0) << "a new Path empties the memory";
-    runRequestedSearch();
+    runRequestedSearch(p());
     EXPECT_EQ(p().results.count(), 20);
 
     SetWindowTextA(windows().findBox, "beta");  // typed, no Enter
     postKey(windows().findBox, VK_F5);
     drain();
     ASSERT_EQ(p().runState, RunState::StartRequested);
-    runRequestedSearch();
+    runRequestedSearch(p());
     EXPECT_STREQ(p().engine.terms().term(0).text, "alpha") << "F5 does not read the boxes";
     const int32_t remembered = p().memory.count();
     ASSERT_GT(remembered, 0);
     pressEnter(windows().fileBox);  // the read-only File box acts as the Find box
     EXPECT_EQ(p().memory.count(), remembered) << "only the Find text changed";
     EXPECT_EQ(p().settings.lastFindText, "beta");
-    runRequestedSearch();
+    runRequestedSearch(p());
     EXPECT_STREQ(p().engine.terms().term(0).text, "beta");
 
     const struct {
@@ -60,7 +60,7 @@ TEST_F(MainWindow, EnterF5AndF6StartStopAndRestart) {
         p().runState = RunState::StartRequested;
         SetWindowTextA(windows().findBox, stop.find);
         PostMessageA(windows().findBox, stop.message, stop.key, 1);
-        runRequestedSearch();  // the key is handled at the first pump
+        runRequestedSearch(p());  // the key is handled at the first pump
         EXPECT_EQ(p().runState, stop.after);
         EXPECT_EQ(p().engine.stats().files, 0);
     }
@@ -70,7 +70,7 @@ TEST_F(MainWindow, EnterF5AndF6StartStopAndRestart) {
         postKey(windows().findBox, VK_F5);
     int runs = 0;
     for (; p().runState == RunState::StartRequested && runs < 50; ++runs)
-        runRequestedSearch();
+        runRequestedSearch(p());
     EXPECT_EQ(runs, 2);
     EXPECT_STREQ(p().engine.terms().term(0).text, "alpha");
     EXPECT_EQ(p().engine.stats().files, 20);
@@ -188,13 +188,13 @@ TEST_F(MainWindow, TheTitleAndTheCopyCommands) {
         SetKeyboardState(state);
     };
     press('C', 0x80);
-    const std::string picked = cafe + "(" + std::to_string(selectedResult()->lineNumber) + "): ";
+    const std::string picked = cafe + "(" + std::to_string(selectedResult(p())->lineNumber) + "): ";
     const std::string first = picked + (picked.ends_with("(1): ") ? "int needle;" : whole);
     EXPECT_EQ(clipboardText(), first);
     SendMessageA(windows().findBox, EM_SETSEL, 0, 3);
     press('C', 0);
     EXPECT_EQ(clipboardText(), "nee");
-    runCommand(IDM_COPY_ALL_RESULTS);
+    runCommand(p(), IDM_COPY_ALL_RESULTS);
     const std::string second =
         first.ends_with(whole) ? cafe + "(1): int needle;" : cafe + "(2): " + whole;
     EXPECT_EQ(clipboardText(), first + "\r\n" + second);
@@ -248,7 +248,7 @@ TEST_F(MainWindow, EveryBandShowsItsContentAfterAResize) {
         BitBlt(screen.dc(), 0, 0, 1280, 1024, display, 0, 0, SRCCOPY);
         ReleaseDC(nullptr, display);
         const RECT preview = area(p().previewPane.window()), list = area(p().resultsPane.window());
-        const int h = lineHeight(PreviewFont);
+        const int h = p().fonts.lineHeight(PreviewFont);
         ASSERT_GT((preview.bottom - preview.top) / h, 3);
         for (int top = preview.top; top + h <= preview.bottom; top += h)
             EXPECT_GT(screen.count(kGutterColour, preview.left, top, preview.right, top + h), 5)
@@ -264,7 +264,7 @@ TEST_F(MainWindow, EveryBandShowsItsContentAfterAResize) {
     // The status line alone, as the timer repaints it, grounds its whole band.
     const LayoutRect& status = p().layout.statusLine;
     Dib band(1280, status.bottom);
-    paintStatusLine(band.dc());
+    paintStatusLine(p(), band.dc());
     EXPECT_EQ(band.count(kWhitePixel, 0, status.top, 1280, status.bottom), 0);
 }
 

@@ -23,15 +23,15 @@ constexpr int64_t kFileSize = 1000000;
 class ProbeHost final : public SearchHost {
 public:
     void pumpMessages() override {
-        tarvo::pumpMessages(false);
+        tarvo::pumpMessages(testProgram(), false);
         Sleep(5);  // stretch the run over several timer periods
         if (postedAt >= 0) return;
         postedAt = position();
-        PostMessageA(program().windows.main, kProbe, 0, 0);
+        PostMessageA(testProgram().windows.main, kProbe, 0, 0);
     }
     RunState runState() const override { return RunState::Running; }
     void reportError(const char*) override {}
-    void requestRefresh() override { program().refreshPending = true; }
+    void requestRefresh() override { testProgram().refreshPending = true; }
 
     // Bytes of the finished files plus the last line start of the file
     // being read (whose table ends with the file's size once it is done).
@@ -41,7 +41,8 @@ public:
         return engine.stats().bytes + (reading ? starts.last() : 0);
     }
 
-    SearchEngine engine{*this, program().settings.request, program().memory, program().results};
+    SearchEngine engine{*this, testProgram().settings.request, testProgram().memory,
+                        testProgram().results};
     int64_t postedAt = -1, maxGap = 0;
     int probes = 0, repaints = 0;
 };
@@ -55,7 +56,7 @@ LRESULT CALLBACK watchPump(int code, WPARAM removed, LPARAM message) {
         host->maxGap = std::max(host->maxGap, host->position() - host->postedAt);
         host->postedAt = -1;
     }
-    if (removed == PM_REMOVE && id == WM_TIMER && program().refreshPending) ++host->repaints;
+    if (removed == PM_REMOVE && id == WM_TIMER && testProgram().refreshPending) ++host->repaints;
     return CallNextHookEx(nullptr, code, removed, message);
 }
 
@@ -96,7 +97,7 @@ int programExitCode = -1;
 const std::filesystem::path left = std::filesystem::temp_directory_path() / "tarvo-leaving";
 
 DWORD WINAPI programThread(void* prepare) {
-    Program& p = program();
+    Program& p = testProgram();
     p.settingsFile = (left / "TarvoSearch.txt").string();
     p.endProcess = [](int exitCode) {
         programExitCode = exitCode;
@@ -105,12 +106,12 @@ DWORD WINAPI programThread(void* prepare) {
             Sleep(INFINITE);
     };
     reinterpret_cast<void (*)()>(prepare)();
-    startProgram(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL);
+    startProgram(p, GetModuleHandleA(nullptr), "", SW_SHOWNORMAL);
     SetWindowTextA(p.windows.findBox, "alpha");
     SetWindowTextA(p.windows.pathBox, (left / "big").string().c_str());
     // Posted: the run loop begins by setting Idle, then takes the Enter.
     PostMessageA(p.windows.findBox, WM_CHAR, '\r', 1);
-    runLoop();
+    runLoop(p);
 }
 
 // Starts the program on its thread with ten files of 1 MB, one "alpha" line each.
@@ -138,9 +139,9 @@ std::pair<UINT, WPARAM> leave;
 
 LRESULT CALLBACK leaveAtFirstResult(int code, WPARAM sent, LPARAM message) {
     const auto* m = reinterpret_cast<const CWPSTRUCT*>(message);
-    if (m->message == WM_SETTEXT && m->hwnd == program().windows.fileBox && leave.first &&
+    if (m->message == WM_SETTEXT && m->hwnd == testProgram().windows.fileBox && leave.first &&
         *reinterpret_cast<const char*>(m->lParam))
-        PostMessageA(program().windows.main, std::exchange(leave.first, 0), leave.second, 0);
+        PostMessageA(testProgram().windows.main, std::exchange(leave.first, 0), leave.second, 0);
     return CallNextHookEx(nullptr, code, sent, message);
 }
 
@@ -152,7 +153,7 @@ TEST_P(LeavingASearch, EndsTheProgramAndSavesTheSettings) {
         SetWindowsHookExA(WH_CALLWNDPROC, leaveAtFirstResult, nullptr, GetCurrentThreadId());
     });
     EXPECT_EQ(exitCodeOfProgram(), 0);
-    EXPECT_LT(program().engine.stats().files, 10) << "the search was left, not finished";
+    EXPECT_LT(testProgram().engine.stats().files, 10) << "the search was left, not finished";
     std::ifstream in(left / "TarvoSearch.txt");
     std::string lines[9];
     for (std::string& line : lines)

@@ -1,0 +1,55 @@
+#include "view/fonts_win32.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "view/marked_text.h"
+#include "view/text_class.h"
+#include "view/text_drawing_win32.h"
+
+namespace tarvo {
+
+namespace {
+
+struct FontFace {
+    const char* face;
+    int points;
+};
+constexpr FontFace kFontFaces[] = {{"Arial", 10}, {"Courier New", 8}};
+
+}  // namespace
+
+void Fonts::create(HDC dc) {
+    measuringDc_ = dc;
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    for (int i = 0; i < kFontCount; ++i) {
+        fonts_[i] = CreateFontA(-MulDiv(kFontFaces[i].points, dpi, 72), 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                0, 0, 0, kFontFaces[i].face);
+        HGDIOBJ previous = SelectObject(dc, fonts_[i]);
+        TEXTMETRICA metrics = {};
+        GetTextMetricsA(dc, &metrics);
+        SelectObject(dc, previous);
+        lineHeights_[i] = metrics.tmHeight + metrics.tmExternalLeading;
+        characterWidths_[i] = metrics.tmAveCharWidth;
+    }
+}
+
+int Fonts::textWidth(std::string_view text, int font) const {
+    // Laid out as drawMarkedText draws it: tabs widened, line breaks as blanks.
+    const std::string copy(text);
+    const std::vector<uint8_t> plain(copy.size(), Plain);
+    std::string drawn, run;
+    uint8_t attribute = 0;
+    int column = 0;
+    for (int at = 0, after;
+         (after = nextRun(copy.c_str(), plain.data(), at, column, run, attribute)) != at;
+         at = after)
+        drawn += run;
+    HGDIOBJ previous = SelectObject(measuringDc_, fonts_[font]);
+    const int width = textExtent(measuringDc_, drawn);
+    SelectObject(measuringDc_, previous);
+    return width;
+}
+
+}  // namespace tarvo
