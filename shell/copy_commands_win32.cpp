@@ -2,28 +2,28 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "shell/launching_win32.h"
 #include "shell/program_win32.h"
 #include "shell/result_copy.h"
+#include "view/wide_text.h"
 
 namespace tarvo {
 
 namespace {
 
 // The clipboard holds UTF-16 (CF_UNICODETEXT); the system derives the ANSI
-// and OEM forms from it for programs that ask for those. Bytes that are not
-// UTF-8 become U+FFFD.
+// and OEM forms from it for programs that ask for those. A text pastes as the
+// panes show it: bytes that are not UTF-8 as their Windows-1252 characters.
 bool putOnClipboard(HWND owner, const std::string& text) {
-    const int size = static_cast<int>(text.size());
-    const int units = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (static_cast<size_t>(units) + 1) * sizeof(WCHAR));
+    const std::u16string wide = toUtf16(text);
+    const size_t bytes = (wide.size() + 1) * sizeof(char16_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
     if (!memory) return false;
-    auto* wide = static_cast<WCHAR*>(GlobalLock(memory));
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide, units);
-    wide[units] = L'\0';
+    std::memcpy(GlobalLock(memory), wide.c_str(), bytes);
     GlobalUnlock(memory);
     bool placed = false;
     if (OpenClipboard(owner)) {
