@@ -18,7 +18,7 @@
 #include "cli/whole_lines.h"
 #include "engine/file_memory.h"
 #include "engine/path_list.h"
-#include "engine/search_engine.h"
+#include "engine/search_run.h"
 #include "results/result_store.h"
 
 namespace tarvo {
@@ -166,7 +166,7 @@ int run(const CliOptions& cli) {
     TerminalHost host;
     ResultStore results;
     results.restoreSortMode(settings.sortMode);
-    SearchEngine engine(host, request, memory, results);
+    SearchRun engine(host, request, memory, results);
 
     std::signal(SIGINT, onInterrupt);
     RunTimes times;

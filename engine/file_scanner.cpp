@@ -1,15 +1,10 @@
-// The file scanner: a first pass over each file through a sliding window
-// that only counts lines, looks for a NUL and asks whether every term
-// occurs; then, for a file where every term does, the exact pass recording
-// line starts, block-comment states and, per term, the lines the term
-// occurs on, and the scoring of each candidate line.
+#include "engine/file_scanner.h"
+
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cstring>
 #include <new>
-
-#include "engine/path_list.h"
-#include "engine/search_engine.h"
 
 namespace tarvo {
 
@@ -32,22 +27,32 @@ constexpr int64_t kMaxScannedFileSize = INT32_MAX;
 
 // The bits of a mask, lowest (earliest byte) first.
 int32_t lowestBit(uint64_t mask) {
-    return __builtin_ctzll(mask);
+    return std::countr_zero(mask);
 }
 
 }  // namespace
 
-void SearchEngine::prepareTermLookups() {
-    blocks_.prepare(terms_);
-    probes_.setTerms(terms_);
+FileScanner::FileScanner(SearchHost& host, const SearchRequest& request, ResultSink& results,
+                         SearchStats& stats)
+    : host_(host),
+      request_(request),
+      results_(results),
+      stats_(stats),
+      // Zeroed: a block reaching past the fill reads defined bytes.
+      window_(new char[kScanWindowSize + std::max(kScanBlockReach, kProbeReach)]()) {}
+
+void FileScanner::setTerms(const TermTable& terms) {
+    terms_ = &terms;
+    blocks_.prepare(terms);
+    probes_.setTerms(terms);
     int32_t listed = 0;
     for (int c = 0; c < 256; ++c) {
         const uint8_t byte = static_cast<uint8_t>(c);
         // Only these terms can match where this byte stands, so testing them
         // alone, in index order, finds exactly what testing every term would.
         termsStartingAt_[c] = listed;
-        for (int32_t t = 0; t < terms_.count(); ++t) {
-            const QueryTerm& term = terms_.term(t);
+        for (int32_t t = 0; t < terms.count(); ++t) {
+            const QueryTerm& term = terms.term(t);
             uint8_t first = static_cast<uint8_t>(term.text[0]);
             if (term.length == 0 || foldAscii(first) == foldAscii(byte)) {
                 termsStartingWith_[listed++] = static_cast<uint8_t>(t);
@@ -57,46 +62,25 @@ void SearchEngine::prepareTermLookups() {
     termsStartingAt_[256] = listed;
 }
 
-// Every way out after the file was opened passes here, so a file is read at
-// most once per run.
-void SearchEngine::finishFile(ScanFileReader& file, const char* path) {
-    file.close();
-    memory_.markSearched(path);
-}
-
-void SearchEngine::scanFile(const char* path, intptr_t folder, const char* name) {
-    host_.pumpMessages();
-    if (!running()) return;
-    if (matchesExtensionList(path, request_.excludeList)) return;
-    if (memory_.isSearched(path)) return;
-    onSyntaxList_ = matchesExtensionList(path, request_.highlightList);
-
-    ScanFileReader file;
-    if (!file.open(path, folder, name)) {
-        memory_.remove(path);  // vanished or moved: forget it
-        return;
-    }
-    memory_.add(path, 0);
-
+ScanOutcome FileScanner::scanFile(ScanFileReader& file, const char* path, bool onSyntaxList) {
+    onSyntaxList_ = onSyntaxList;
     const int64_t size = file.size();
-    if (size < 0 || size > kMaxScannedFileSize) {
-        finishFile(file, path);
-        return;
-    }
+    if (size < 0 || size > kMaxScannedFileSize) return {};
     fileEnd_ = size;
     // Binary, stopped, or too many lines for the line tables: not counted.
     // A file whose tables cannot grow is left like one too large to read.
     int32_t lines = 0;
-    const FirstLook look =
-        findPathTerms(path) ? firstPass(file, path, &lines) : FirstLook::NotCounted;
-    if (look == FirstLook::NotCounted ||
-        (look == FirstLook::EveryTermOccurs &&
-         (!indexFile(file, path, size) || !lineStarts_.push(static_cast<int32_t>(fileEnd_)) ||
-          !reserveScoredMarks(lineStarts_.size() - 2)))) {
-        finishFile(file, path);
-        return;
+    FirstLook look = findPathTerms(path) ? firstPass(file, &lines) : FirstLook::NotCounted;
+    if (look == FirstLook::EveryTermOccurs) {
+        look = indexFile(file, size);
+        if (look == FirstLook::EveryTermOccurs &&
+            (!lineStarts_.push(static_cast<int32_t>(fileEnd_)) ||
+             !reserveScoredMarks(lineStarts_.size() - 2)))
+            look = FirstLook::NotCounted;
+        lines = lineStarts_.size() - 2;
     }
-    if (look == FirstLook::EveryTermOccurs) lines = lineStarts_.size() - 2;
+    if (look == FirstLook::Binary) return {ScanEnd::Binary};
+    if (look == FirstLook::NotCounted) return {};
 
     // The counters first, then the refresh request, so a repaint from inside
     // the next pump shows a consistent state.
@@ -106,21 +90,22 @@ void SearchEngine::scanFile(const char* path, intptr_t folder, const char* name)
     host_.requestRefresh();
 
     if (look == FirstLook::EveryTermOccurs) scoreFile(file, path);
-    finishFile(file, path);
+    return {ScanEnd::Read, lines, fileEnd_};
 }
 
 // Starts the TermLineLists with the path's entries (line 0). False when a
 // list could not grow.
-bool SearchEngine::findPathTerms(const char* path) {
+bool FileScanner::findPathTerms(const char* path) {
     for (IntVector& lines : termLines_)
         lines.clear();
     if (!request_.options.searchFileNames) return true;
     const char* pathEnd = path + std::strlen(path);
     for (const char* at = path; at < pathEnd; ++at) {
         const uint8_t c = static_cast<uint8_t>(*at);
-        if (!terms_.isFirstChar(c)) continue;
-        for (int32_t t = 0; t < terms_.count(); ++t) {
-            if (terms_.termMatchAt(at, pathEnd, t) && !termLines_[t].pushIfNotLast(0)) return false;
+        if (!terms_->isFirstChar(c)) continue;
+        for (int32_t t = 0; t < terms_->count(); ++t) {
+            if (terms_->termMatchAt(at, pathEnd, t) && !termLines_[t].pushIfNotLast(0))
+                return false;
         }
     }
     return true;
@@ -128,7 +113,7 @@ bool SearchEngine::findPathTerms(const char* path) {
 
 // The window from the file's start; fileEnd_ is lowered when the file has
 // shrunk since `size` was taken.
-void SearchEngine::readFirstWindow(ScanFileReader& file, int64_t size) {
+void FileScanner::readFirstWindow(ScanFileReader& file, int64_t size) {
     windowShift_ = 0;
     fileEnd_ = size;
     const int32_t wanted = static_cast<int32_t>(std::min<int64_t>(fileEnd_, kScanWindowSize));
@@ -142,11 +127,10 @@ void SearchEngine::readFirstWindow(ScanFileReader& file, int64_t size) {
 // terms the path lacks, building no table. It stops as soon as every probed
 // term has occurred; the exact pass then takes the file from its start, over
 // the bytes already in the window when the window has not moved.
-SearchEngine::FirstLook SearchEngine::firstPass(ScanFileReader& file, const char* path,
-                                                int32_t* lines) {
+FileScanner::FirstLook FileScanner::firstPass(ScanFileReader& file, int32_t* lines) {
     readFirstWindow(file, fileEnd_);
     std::array<bool, kMaxTerms> wanted;
-    for (int32_t t = 0; t < terms_.count(); ++t)
+    for (int32_t t = 0; t < terms_->count(); ++t)
         wanted[t] = termLines_[t].empty();
     probes_.prepare(wanted);
     if (probes_.count() == 0) return FirstLook::EveryTermOccurs;
@@ -167,15 +151,12 @@ SearchEngine::FirstLook SearchEngine::firstPass(ScanFileReader& file, const char
             ProbeHits hits;
             const int32_t passed = probes_.scan(
                 window + p, stop - p, request_.options.skipBinaryFiles, &lineFeeds, &hits);
-            if (hits.nuls != 0) {
-                memory_.markBinary(path);
-                return FirstLook::NotCounted;
-            }
+            if (hits.nuls != 0) return FirstLook::Binary;
             for (uint64_t starts = hits.starts; starts != 0; starts &= starts - 1) {
                 const int32_t at = p + hits.block + lowestBit(starts);
                 for (int32_t k = probes_.count() - 1; k >= 0; --k) {
                     const int32_t t = probes_.term(k);
-                    if (terms_.termMatchAt(window + at, end, t)) probes_.drop(t);
+                    if (terms_->termMatchAt(window + at, end, t)) probes_.drop(t);
                 }
                 if (probes_.count() == 0) {
                     // The exact pass takes the file from its start: a pump
@@ -207,21 +188,20 @@ SearchEngine::FirstLook SearchEngine::firstPass(ScanFileReader& file, const char
 
 // The exact pass: fills the line tables and the TermLineLists from the
 // file's start, reading it again unless the window still holds its start.
-// False when the file turned out binary, the run was stopped, or a table
-// could not grow.
+// NotCounted when the run was stopped or a table could not grow.
 //
 // The bytes are taken in file order, as one byte at a time would take them,
 // but only the bytes whose bit is set in a block's masks are visited: line
 // feeds, comment marks, NULs (when Skip Binary Files is on) and places
 // where a term may begin. A byte with no bit cannot change any table.
-bool SearchEngine::indexFile(ScanFileReader& file, const char* path, int64_t size) {
+FileScanner::FirstLook FileScanner::indexFile(ScanFileReader& file, int64_t size) {
     if (windowShift_ != 0) readFirstWindow(file, size);
 
     lineStarts_.clear();
     lineCommentFlags_.clear();
     if (!lineStarts_.push(0) || !lineStarts_.push(0) || !lineCommentFlags_.push(0) ||
         !lineCommentFlags_.push(0))
-        return false;
+        return FirstLook::NotCounted;
     int32_t line = 1;
     bool inComment = false;
 
@@ -263,7 +243,7 @@ bool SearchEngine::indexFile(ScanFileReader& file, const char* path, int64_t siz
             uint64_t events = lineFeeds;
             if ((nuls | termStarts | commentMarks) == 0) {
                 for (; events != 0; events &= events - 1) {
-                    if (!startLine(p + lowestBit(events))) return false;
+                    if (!startLine(p + lowestBit(events))) return FirstLook::NotCounted;
                 }
                 continue;
             }
@@ -273,18 +253,15 @@ bool SearchEngine::indexFile(ScanFileReader& file, const char* path, int64_t siz
                 const uint64_t mask = uint64_t{1} << bit;
                 const int32_t at = p + bit;
                 const uint8_t c = static_cast<uint8_t>(window[at]);
-                if (nuls & mask) {
-                    memory_.markBinary(path);
-                    return false;
-                }
+                if (nuls & mask) return FirstLook::Binary;
                 // The FirstCharTable is the exact test; the block only
                 // narrowed down where to ask it.
-                if ((termStarts & mask) && terms_.isFirstChar(c)) {
+                if ((termStarts & mask) && terms_->isFirstChar(c)) {
                     for (int32_t k = termsStartingAt_[c]; k < termsStartingAt_[c + 1]; ++k) {
                         const int32_t t = termsStartingWith_[k];
-                        if (terms_.termMatchAt(window + at, end, t) &&
+                        if (terms_->termMatchAt(window + at, end, t) &&
                             !termLines_[t].pushIfNotLast(line))
-                            return false;
+                            return FirstLook::NotCounted;
                     }
                 }
                 // Only /* and */ are tracked: `//` and string literals are
@@ -297,14 +274,16 @@ bool SearchEngine::indexFile(ScanFileReader& file, const char* path, int64_t siz
                         inComment = false;
                     }
                 }
-                if ((lineFeeds & mask) && !startLine(at)) return false;
+                if ((lineFeeds & mask) && !startLine(at)) return FirstLook::NotCounted;
             }
         }
         p = stop;
-        if (p <= kLastPositionBeforeMove) return true;  // the file ended before the move point
+        if (p <= kLastPositionBeforeMove) {
+            return FirstLook::EveryTermOccurs;  // the file ended before the move point
+        }
 
         host_.pumpMessages();
-        if (!running()) return false;
+        if (!running()) return FirstLook::NotCounted;
         moveWindow(file);
         p -= kScanWindowMove;
     }
@@ -313,7 +292,7 @@ bool SearchEngine::indexFile(ScanFileReader& file, const char* path, int64_t siz
 // The last 50,000 bytes move to the front and the next 50,000 are read
 // behind them. The next position is then 25,002, so a term (at most 100
 // bytes) and the comment lookahead always lie inside the window.
-void SearchEngine::moveWindow(ScanFileReader& file) {
+void FileScanner::moveWindow(ScanFileReader& file) {
     std::memmove(window_.get(), window_.get() + kScanWindowMove, kScanWindowSize - kScanWindowMove);
     windowShift_ += kScanWindowMove;
     const int32_t kept = windowFill_ - kScanWindowMove;
@@ -329,7 +308,7 @@ void SearchEngine::moveWindow(ScanFileReader& file) {
 // Makes the ScoredLineSet hold lines 0 .. lineCount, keeping the marks it
 // has. False when its storage cannot be had: the caller leaves the file
 // unread rather than the process aborting on a file of very many lines.
-bool SearchEngine::reserveScoredMarks(int32_t lineCount) {
+bool FileScanner::reserveScoredMarks(int32_t lineCount) {
     if (lineCount < scoredMarkCount_) return true;
     const int64_t wanted =
         std::max<int64_t>(int64_t{lineCount} + 1, int64_t{scoredMarkCount_} * 3 / 2);
@@ -345,8 +324,8 @@ bool SearchEngine::reserveScoredMarks(int32_t lineCount) {
 // Scores each candidate line once: all lines of term 0, then the lines of
 // term 1 not scored yet, and so on. A file qualifies only when every term
 // occurs in it (or, with Search File Names, in its path).
-void SearchEngine::scoreFile(ScanFileReader& file, const char* path) {
-    for (int32_t t = 0; t < terms_.count(); ++t) {
+void FileScanner::scoreFile(ScanFileReader& file, const char* path) {
+    for (int32_t t = 0; t < terms_->count(); ++t) {
         if (termLines_[t].empty()) return;
     }
 
@@ -355,10 +334,10 @@ void SearchEngine::scoreFile(ScanFileReader& file, const char* path) {
         scanSerial_ = 1;
     }
 
-    const ScoringInput input{terms_, termLines_.data(), lineCommentFlags_, onSyntaxList_,
+    const ScoringInput input{*terms_, termLines_.data(), lineCommentFlags_, onSyntaxList_,
                              request_.options};
     bool scoredAny = false;
-    for (int32_t t = 0; t < terms_.count(); ++t) {
+    for (int32_t t = 0; t < terms_->count(); ++t) {
         const IntVector& lines = termLines_[t];
         for (int32_t j = 0; j < lines.size(); ++j) {
             const int32_t line = lines.get(j);
@@ -390,7 +369,7 @@ void SearchEngine::scoreFile(ScanFileReader& file, const char* path) {
 // line's start: reading is over, so the window is free, and candidate
 // lines come in ascending order per term, so the lines after this one are
 // then served from the same read.
-const char* SearchEngine::fetchLineText(ScanFileReader& file, int32_t line) {
+const char* FileScanner::fetchLineText(ScanFileReader& file, int32_t line) {
     const int64_t begin = lineStarts_.get(line);
     const int64_t end = std::min<int64_t>(lineStarts_.get(line + 1), begin + kMaxLineText);
     int32_t length = static_cast<int32_t>(end - begin);

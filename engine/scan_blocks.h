@@ -4,15 +4,9 @@
 // is passed over without a per-byte step; the bytes behind the bits are
 // then handled one by one, in file order, by the same rules as before.
 //
-// SSE2 (the x86-64 baseline) compares 16 bytes at once; where the
-// processor has AVX2, 32-byte compares are chosen at run time. Both give
-// the same masks.
-//
-// The Windows build compiles with every aligned vector move assembled as an
-// unaligned one: GCC for Windows x64 cannot align the stack to 32 bytes, so
-// a 32-byte value it spills may lie misaligned (GCC bug 54412), which an
-// aligned move would fault on. Unaligned moves cost nothing more on aligned
-// data.
+// The compares are written once (see vector_bytes.h): SSE2 does them 16
+// bytes at a time, and where the processor has AVX2 the same code runs 32
+// bytes at a time. Both give the same masks.
 #pragma once
 
 #include <array>
@@ -35,10 +29,6 @@ inline constexpr int32_t kMaskBatch = 16;
 // Distinct first bytes (or first two or three bytes) compared per block;
 // beyond this many the FirstCharTable is looked up byte by byte instead.
 inline constexpr int32_t kMaxTermProbes = 8;
-
-// AVX2 is there to use: the processor has it and the system saves its
-// registers.
-bool processorHasAvx2();
 
 struct BlockMasks {
     uint64_t lineFeeds;

@@ -1,34 +1,36 @@
-// The top of one search: counters, terms, roots, the remembered files first,
-// then every root, then the crediting of the results.
-#include <algorithm>
+#include "engine/search_run.h"
+
+#include <functional>
 
 #include "engine/path_list.h"
-#include "engine/search_engine.h"
 
 namespace tarvo {
 
-SearchEngine::SearchEngine(SearchHost& host, const SearchRequest& request, FileMemory& memory,
-                           ResultSink& results)
+SearchRun::SearchRun(SearchHost& host, const SearchRequest& request, FileMemory& memory,
+                     ResultSink& results)
     : host_(host),
       request_(request),
       memory_(memory),
       results_(results),
-      // Zeroed: a block reaching past the fill reads defined bytes.
-      window_(new char[kScanWindowSize + std::max(kScanBlockReach, kProbeReach)]()) {
-    prepareTermLookups();
+      walk_(host, request,
+            [this](const char* path, intptr_t folder, const char* name) {
+                scanFile(path, folder, name);
+            }),
+      scanner_(host, request, results, stats_) {
+    scanner_.setTerms(terms_);
 }
 
-void SearchEngine::prepareRun() {
+void SearchRun::prepareRun() {
     stats_ = SearchStats{};
     terms_.parseTerms(request_.findText);
-    prepareTermLookups();
+    scanner_.setTerms(terms_);
     roots_ = parsePathList(request_.pathText);
 }
 
 // No step tests RunState: the walk and the scanner test it on entry, so after
 // a stop the remaining roots return at once and the results gathered so far
 // are still credited.
-void SearchEngine::runSearch() {
+void SearchRun::runSearch() {
     prepareRun();
     results_.clearResults();
     std::function<bool(const char*)> inScope;
@@ -43,8 +45,28 @@ void SearchEngine::runSearch() {
     memory_.rememberedFilesPass(
         terms_, [this](const char* path) { scanFile(path); }, inScope);
     for (const std::string& root : roots_)
-        walkDirectory(root, 0);
+        walk_.walkDirectory(root, 0);
     memory_.creditResults(results_);
+}
+
+void SearchRun::scanFile(const char* path, intptr_t folder, const char* name) {
+    host_.pumpMessages();
+    if (!running()) return;
+    if (matchesExtensionList(path, request_.excludeList)) return;
+    if (memory_.isSearched(path)) return;
+
+    ScanFileReader file;
+    if (!file.open(path, folder, name)) {
+        memory_.remove(path);  // vanished or moved: forget it
+        return;
+    }
+    memory_.add(path, 0);
+    // Marked before it is read: every way on from here reads it at most
+    // once per run, whatever the scan comes to.
+    memory_.markSearched(path);
+    const ScanOutcome outcome =
+        scanner_.scanFile(file, path, matchesExtensionList(path, request_.highlightList));
+    if (outcome.end == ScanEnd::Binary) memory_.markBinary(path);
 }
 
 }  // namespace tarvo

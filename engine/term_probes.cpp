@@ -1,8 +1,9 @@
 #include "engine/term_probes.h"
 
-#include <emmintrin.h>
-
+#include <bit>
 #include <cstring>
+
+#include "engine/vector_bytes.h"
 
 namespace tarvo {
 
@@ -35,51 +36,14 @@ int32_t rarestByteAt(const QueryTerm& term, int32_t skip) {
     return best;
 }
 
-// 32 bytes, compared lane by lane. The compiler's vector types let one body
-// serve both instruction sets: it is inlined into an SSE2 function, which
-// takes each 32-byte operation as two of 16, and into an AVX2 one. Vectors
-// go to the helpers by reference: by value their passing would depend on
-// the instruction set.
-typedef uint8_t Bytes __attribute__((vector_size(32)));
-typedef int8_t Lanes __attribute__((vector_size(32)));  // a compare's result: 0 or -1
-typedef uint64_t Words __attribute__((vector_size(32)));
-constexpr int32_t kVector = 32;
-
-[[gnu::always_inline]] inline void load(Bytes& bytes, const char* at) {
-    std::memcpy(&bytes, at, sizeof bytes);
-}
-
-[[gnu::always_inline]] inline bool anySet(const Lanes& lanes) {
-    const Words words = reinterpret_cast<Words>(lanes);
-    return (words[0] | words[1] | words[2] | words[3]) != 0;
-}
-
-// One bit per lane of `low` then `high`, as a block's mask.
-[[gnu::always_inline]] inline uint64_t bitsOf(const Lanes& low, const Lanes& high) {
-    __m128i halves[4];
-    std::memcpy(&halves[0], &low, sizeof low);
-    std::memcpy(&halves[2], &high, sizeof high);
-    uint64_t bits = 0;
-    for (int i = 0; i < 4; ++i)
-        bits |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(halves[i])))
-                << (16 * i);
-    return bits;
-}
-
-// The sum of the byte lanes (each at most 255 - 1).
-[[gnu::always_inline]] inline int64_t laneSum(const Bytes& counts) {
-    const Words words = reinterpret_cast<Words>(counts);
-    const Words pairs = (words & 0x00FF00FF00FF00FF) + ((words >> 8) & 0x00FF00FF00FF00FF);
-    const Words sums = (pairs * 0x0001000100010001) >> 48;
-    return static_cast<int64_t>(sums[0] + sums[1] + sums[2] + sums[3]);
-}
+using namespace vectors;
 
 // A block adds at most 2 to a count lane: flushed before one could wrap.
 constexpr int32_t kBlocksPerFlush = 127;
 
 // kCount: the number of probes when known at compile time (the compiler
 // then keeps every compared value in a register), 0 when given by `count`.
-template <int32_t kCount>
+template <Width kWidth, int32_t kCount>
 [[gnu::always_inline]] inline int32_t scanBlocks(const TermProbes::Probe* probes, int32_t count,
                                                  const char* at, int32_t length, bool findNuls,
                                                  int64_t* lineFeeds, ProbeHits* hits) {
@@ -87,13 +51,14 @@ template <int32_t kCount>
     Bytes rarestCase[kMaxTermProbes], rarestValue[kMaxTermProbes];
     Bytes secondCase[kMaxTermProbes], secondValue[kMaxTermProbes];
     for (int32_t i = 0; i < count; ++i) {
-        rarestCase[i] = Bytes{} + probes[i].rarest.caseBit;
-        rarestValue[i] = Bytes{} + probes[i].rarest.value;
-        secondCase[i] = Bytes{} + probes[i].second.caseBit;
-        secondValue[i] = Bytes{} + probes[i].second.value;
+        splat(rarestCase[i], probes[i].rarest.caseBit);
+        splat(rarestValue[i], probes[i].rarest.value);
+        splat(secondCase[i], probes[i].second.caseBit);
+        splat(secondValue[i], probes[i].second.value);
     }
     const Lanes nulKeep = findNuls ? Lanes{} == Lanes{} : Lanes{};  // all ones or none
-    const Bytes lineFeed = Bytes{} + uint8_t{'\n'};
+    Bytes lineFeed;
+    splat(lineFeed, '\n');
 
     *hits = {};
     Bytes counts = {};  // unsigned: a lane counts up to 254
@@ -123,9 +88,9 @@ template <int32_t kCount>
         const int32_t left = length - pos;
         if (left < kScanBlock) {  // the last block, cut at `length`
             const uint64_t inSpan = (uint64_t{1} << left) - 1;
-            *lineFeeds += __builtin_popcountll(bitsOf(lowFeeds, highFeeds) & inSpan);
-            const uint64_t nuls = bitsOf(lowNuls, highNuls) & inSpan;
-            const uint64_t starts = bitsOf(lowStarts, highStarts) & inSpan;
+            *lineFeeds += std::popcount(bitsOf<kWidth>(lowFeeds, highFeeds) & inSpan);
+            const uint64_t nuls = bitsOf<kWidth>(lowNuls, highNuls) & inSpan;
+            const uint64_t starts = bitsOf<kWidth>(lowStarts, highStarts) & inSpan;
             if ((nuls | starts) != 0) *hits = {pos, nuls, starts};
             pos = length;
             break;
@@ -138,8 +103,9 @@ template <int32_t kCount>
             pending = 0;
         }
         pos += kScanBlock;
-        if (anySet(lowNuls | highNuls | lowStarts | highStarts)) {
-            *hits = {pos - kScanBlock, bitsOf(lowNuls, highNuls), bitsOf(lowStarts, highStarts)};
+        if (anySet<kWidth>(lowNuls | highNuls | lowStarts | highStarts)) {
+            *hits = {pos - kScanBlock, bitsOf<kWidth>(lowNuls, highNuls),
+                     bitsOf<kWidth>(lowStarts, highStarts)};
             break;
         }
     }
@@ -148,18 +114,19 @@ template <int32_t kCount>
 }
 
 // One, two and three terms are what people type most.
+template <Width kWidth>
 [[gnu::always_inline]] inline int32_t scanAny(const TermProbes::Probe* probes, int32_t count,
                                               const char* at, int32_t length, bool findNuls,
                                               int64_t* lineFeeds, ProbeHits* hits) {
     switch (count) {
         case 1:
-            return scanBlocks<1>(probes, count, at, length, findNuls, lineFeeds, hits);
+            return scanBlocks<kWidth, 1>(probes, count, at, length, findNuls, lineFeeds, hits);
         case 2:
-            return scanBlocks<2>(probes, count, at, length, findNuls, lineFeeds, hits);
+            return scanBlocks<kWidth, 2>(probes, count, at, length, findNuls, lineFeeds, hits);
         case 3:
-            return scanBlocks<3>(probes, count, at, length, findNuls, lineFeeds, hits);
+            return scanBlocks<kWidth, 3>(probes, count, at, length, findNuls, lineFeeds, hits);
         default:
-            return scanBlocks<0>(probes, count, at, length, findNuls, lineFeeds, hits);
+            return scanBlocks<kWidth, 0>(probes, count, at, length, findNuls, lineFeeds, hits);
     }
 }
 
@@ -170,7 +137,7 @@ TermProbes::TermProbes() {
 }
 
 void TermProbes::setWide(bool wide) {
-    wide_ = wide && processorHasAvx2();
+    wide_ = wide && vectors::processorHasAvx2();
 }
 
 void TermProbes::setTerms(const TermTable& terms) {
@@ -209,16 +176,12 @@ void TermProbes::drop(int32_t term) {
 
 int32_t TermProbes::scanNarrow(const char* at, int32_t length, bool findNuls, int64_t* lineFeeds,
                                ProbeHits* hits) const {
-    return scanAny(probes_.data(), count_, at, length, findNuls, lineFeeds, hits);
+    return scanAny<Width::Sse2>(probes_.data(), count_, at, length, findNuls, lineFeeds, hits);
 }
 
-#if defined(__x86_64__)
-__attribute__((target("avx2,popcnt")))
-#endif
-int32_t
-TermProbes::scanWide(const char* at, int32_t length, bool findNuls, int64_t* lineFeeds,
-                     ProbeHits* hits) const {
-    return scanAny(probes_.data(), count_, at, length, findNuls, lineFeeds, hits);
+TARVO_AVX2 int32_t TermProbes::scanWide(const char* at, int32_t length, bool findNuls,
+                                        int64_t* lineFeeds, ProbeHits* hits) const {
+    return scanAny<Width::Avx2>(probes_.data(), count_, at, length, findNuls, lineFeeds, hits);
 }
 
 }  // namespace tarvo

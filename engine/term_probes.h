@@ -6,7 +6,7 @@
 // compared at their offsets in the term, letter case ignored. A block is
 // looked at byte by byte only where a NUL or a probe's pair stands.
 //
-// The compares are written once, with the compiler's vector types: SSE2
+// The compares are written once (see vector_bytes.h): SSE2
 // (the x86-64 baseline) does them 16 bytes at a time, and where the
 // processor has AVX2 the same code runs 32 bytes at a time.
 #pragma once

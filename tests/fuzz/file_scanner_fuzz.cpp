@@ -5,7 +5,7 @@
 // across each move point. Then the Find text up to a line feed, then the file.
 #include <algorithm>
 
-#include "engine/search_engine.h"
+#include "engine/search_run.h"
 #include "fuzz/fuzz_support.h"
 #include "results/result_store.h"
 #include "support/reference_scanner.h"
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static SearchRequest request;
     static FileMemory memory;
     static ResultStore results, expected;
-    static SearchEngine engine(host, request, memory, results);
+    static SearchRun engine(host, request, memory, results);
     const std::string path = fuzzing::scratchFile(flags & 32 ? "scanned.c" : "scanned.txt");
     request.findText = std::string(findText);
     request.options = {
@@ -71,10 +71,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The tables are built only for a file where every term occurs.
     FUZZ_CHECK(results.count() == expected.count());
     if (results.count() == 0) return 0;
-    FUZZ_CHECK(same(engine.lineStarts(), scan.lineStarts) &&
-               same(engine.lineCommentFlags(), scan.commentFlags));
+    FUZZ_CHECK(same(engine.scanner().lineStarts(), scan.lineStarts) &&
+               same(engine.scanner().lineCommentFlags(), scan.commentFlags));
     for (int32_t t = 0; t < engine.terms().count(); ++t)
-        FUZZ_CHECK(same(engine.termLines(t), scan.termLines[t]));
+        FUZZ_CHECK(same(engine.scanner().termLines(t), scan.termLines[t]));
     for (int32_t i = 0; i < results.count(); ++i) {
         const ResultEntry& got = results.rankEntry(i);
         const ResultEntry& want = expected.rankEntry(i);

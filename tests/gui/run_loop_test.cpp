@@ -36,12 +36,12 @@ public:
     // Bytes of the finished files plus the last line start of the file
     // being read (whose table ends with the file's size once it is done).
     int64_t position() const {
-        const IntVector& starts = engine.lineStarts();
+        const IntVector& starts = engine.scanner().lineStarts();
         const bool reading = starts.size() > 0 && starts.last() != kFileSize;
         return engine.stats().bytes + (reading ? starts.last() : 0);
     }
 
-    SearchEngine engine{*this, program().settings.request, program().memory, program().results};
+    SearchRun engine{*this, program().settings.request, program().memory, program().results};
     int64_t postedAt = -1, maxGap = 0;
     int probes = 0, repaints = 0;
 };

@@ -113,10 +113,12 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
                 // The tables are built only for a file where every term occurs.
                 ASSERT_EQ(results.count(), reference.count());
                 if (results.count() == 0) continue;
-                EXPECT_EQ(toVector(engine.lineStarts()), toVector(expected.lineStarts));
-                EXPECT_EQ(toVector(engine.lineCommentFlags()), toVector(expected.commentFlags));
+                EXPECT_EQ(toVector(engine.scanner().lineStarts()), toVector(expected.lineStarts));
+                EXPECT_EQ(toVector(engine.scanner().lineCommentFlags()),
+                          toVector(expected.commentFlags));
                 for (int32_t t = 0; t < engine.terms().count(); ++t)
-                    EXPECT_EQ(toVector(engine.termLines(t)), toVector(expected.termLines[t]));
+                    EXPECT_EQ(toVector(engine.scanner().termLines(t)),
+                              toVector(expected.termLines[t]));
                 for (int32_t i = 0; i < results.count(); ++i) {
                     const ResultEntry& got = results.rankEntry(i);
                     const ResultEntry& want = reference.rankEntry(i);
@@ -208,7 +210,7 @@ TEST_F(ScanTest, FilesThatChangeWhileRead) {
     cutAtPump(tree.write("late", bytes.substr(0, 190000) + "zz" + bytes), 5);
     EXPECT_EQ(host.pumpCalls, 6);
     EXPECT_EQ(engine.stats().bytes, 110000 + 200000 + 110000);
-    EXPECT_EQ(toVector(engine.lineStarts()), toVector(cut.lineStarts));
+    EXPECT_EQ(toVector(engine.scanner().lineStarts()), toVector(cut.lineStarts));
     EXPECT_EQ(results.count(), 0);
     // Shrinks while its lines are scored: a line reads whole or empty.
     const std::string line = std::string("zz ").append(46, 'x').append("\n");

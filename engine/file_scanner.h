@@ -1,25 +1,15 @@
-// Room engine/: the search itself: request, directory walk, file scanner,
-// line scoring, file priority memory, with platform twins for the listing
-// and the reader. Portable; includes no other room. Results leave through
-// ResultSink, the program around it is reached through SearchHost.
-//
-// One search from its request to its end: parse the terms and the roots,
-// empty the results, scan the remembered files first, walk every root depth
-// first handing each file to the scanner, and credit the results.
-//
-// The engine reaches the program around it only through SearchHost; the
-// request, the file memory and the result store are the host's objects,
-// read and written live because the host's message handlers run nested
-// inside the search whenever the scanner pumps messages.
+// The file scanner: one open file from its first byte to its last, through
+// a sliding read window. A first pass counts lines, looks for a NUL and asks
+// whether every term occurs; most files lack a term and end there. For a
+// file where every term occurs, the exact pass records line starts,
+// block-comment states and, per term, the lines the term occurs on, and
+// every candidate line is scored and handed to the results.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <memory>
-#include <string>
-#include <vector>
 
-#include "engine/file_memory.h"
 #include "engine/int_vector.h"
 #include "engine/line_scoring.h"
 #include "engine/result_sink.h"
@@ -42,26 +32,34 @@ inline constexpr int kScanWindowMove = 50000;
 // Every 100th scored line pumps messages.
 inline constexpr int kMatchesPerPump = 100;
 
-class SearchEngine {
+// How the scan of one file ended.
+enum class ScanEnd {
+    Read,       // read to its end: its lines and bytes count
+    Binary,     // a NUL while Skip Binary Files was on: no counts, no results
+    Abandoned,  // stopped, too large, or its tables could not grow: no counts
+};
+
+struct ScanOutcome {
+    ScanEnd end = ScanEnd::Abandoned;
+    int64_t lines = 0;  // of a file read to its end
+    int64_t bytes = 0;
+};
+
+class FileScanner {
 public:
-    SearchEngine(SearchHost& host, const SearchRequest& request, FileMemory& memory,
-                 ResultSink& results);
-    SearchEngine(const SearchEngine&) = delete;
-    SearchEngine& operator=(const SearchEngine&) = delete;
+    // The scanner pumps `host` and stops when its run state leaves Running;
+    // it reads the request's options live, hands its lines to `results`
+    // and counts them in `stats`.
+    FileScanner(SearchHost& host, const SearchRequest& request, ResultSink& results,
+                SearchStats& stats);
+    FileScanner(const FileScanner&) = delete;
+    FileScanner& operator=(const FileScanner&) = delete;
 
-    // Expects the host's RunState to be Running.
-    void runSearch();
-    // The first steps of runSearch: zero the counters, parse the terms and the
-    // roots. A host that scans single files calls it instead of runSearch.
-    void prepareRun();
-    void walkDirectory(const std::string& path, int depth);
-    // `folder` and `name`: the walk's open listing and the file's name in
-    // it, to open the file by (see ScanFileReader::open).
-    void scanFile(const char* path, intptr_t folder = -1, const char* name = nullptr);
+    // Run again whenever the terms change; the table must outlive the scans.
+    void setTerms(const TermTable& terms);
 
-    const TermTable& terms() const { return terms_; }
-    const SearchStats& stats() const { return stats_; }
-    const std::vector<std::string>& roots() const { return roots_; }
+    // Scans an open file. `onSyntaxList`: its path matches HighlightList.
+    ScanOutcome scanFile(ScanFileReader& file, const char* path, bool onSyntaxList);
 
     // Scanner state of the last file where every term occurred (the only
     // files indexed in full), for tests and for the preview's agreement
@@ -72,27 +70,22 @@ public:
 
 private:
     bool running() const { return host_.runState() == RunState::Running; }
-    void prepareTermLookups();
     // What the first pass learnt of a file.
-    enum class FirstLook { NotCounted, LinesCounted, EveryTermOccurs };
+    enum class FirstLook { NotCounted, Binary, LinesCounted, EveryTermOccurs };
     bool findPathTerms(const char* path);
-    FirstLook firstPass(ScanFileReader& file, const char* path, int32_t* lines);
+    FirstLook firstPass(ScanFileReader& file, int32_t* lines);
     void readFirstWindow(ScanFileReader& file, int64_t size);
-    bool indexFile(ScanFileReader& file, const char* path, int64_t size);
+    FirstLook indexFile(ScanFileReader& file, int64_t size);
     bool reserveScoredMarks(int32_t lineCount);
     void scoreFile(ScanFileReader& file, const char* path);
-    void finishFile(ScanFileReader& file, const char* path);
     void moveWindow(ScanFileReader& file);
     const char* fetchLineText(ScanFileReader& file, int32_t line);
 
     SearchHost& host_;
     const SearchRequest& request_;
-    FileMemory& memory_;
     ResultSink& results_;
-
-    TermTable terms_;
-    std::vector<std::string> roots_;  // SearchRootTable
-    SearchStats stats_;
+    SearchStats& stats_;
+    const TermTable* terms_ = nullptr;
     LineScorer scorer_;
 
     // Where a term may begin, 64 bytes at a time; the FirstCharTable then
@@ -122,7 +115,6 @@ private:
     uint32_t scanSerial_ = 0;
     std::array<char, kMaxLineText + 1> lineText_;  // fetchLineText's result
     bool onSyntaxList_ = false;
-    ScanReadAhead readAhead_;  // the walk's hints, kept across directories
 };
 
 }  // namespace tarvo
