@@ -1,23 +1,31 @@
 // The file scanner: one open file from its first byte to its last, through
-// a sliding read window. A first pass counts lines, looks for a NUL and asks
-// whether every term occurs; most files lack a term and end there. For a
-// file where every term occurs, the exact pass records line starts,
-// block-comment states and, per term, the lines the term occurs on, and
-// every candidate line is scored and handed to the results.
+// a sliding read window, in one or more passes.
+//
+// The first pass counts lines, looks for a NUL and asks whether every term
+// occurs; most files lack a term and end there. For a file where every term
+// occurs, the scoring pass takes the file again from its start: it follows
+// line starts and block-comment states, notes the lines each term occurs
+// on, and scores each candidate line as soon as the scan has gone
+// kProximityReach lines past it, since no later line can change its score.
+// So the scanner holds only the lines within reach of the ones still to be
+// scored, and its memory does not grow with the file's lines or its terms.
+// (A query of more terms than the first pass probes, or with empty terms,
+// may need a presence pass between the two, which asks the exact question
+// of every term before any line is scored.)
 #pragma once
 
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <memory>
 
+#include "engine/file_results.h"
 #include "engine/int_vector.h"
 #include "engine/line_scoring.h"
-#include "engine/result_sink.h"
 #include "engine/scan_blocks.h"
 #include "engine/scan_file_reader.h"
 #include "engine/search_host.h"
 #include "engine/search_request.h"
-#include "engine/search_stats.h"
 #include "engine/term_probes.h"
 #include "engine/term_table.h"
 
@@ -34,24 +42,23 @@ inline constexpr int kMatchesPerPump = 100;
 
 // How the scan of one file ended.
 enum class ScanEnd {
-    Read,       // read to its end: its lines and bytes count
+    Read,       // read to its end: its lines and bytes count, its lines are scored
     Binary,     // a NUL while Skip Binary Files was on: no counts, no results
-    Abandoned,  // stopped, too large, or its tables could not grow: no counts
+    Abandoned,  // stopped or too large: no counts; lines scored before a stop stay
 };
 
 struct ScanOutcome {
     ScanEnd end = ScanEnd::Abandoned;
     int64_t lines = 0;  // of a file read to its end
     int64_t bytes = 0;
+    int64_t matches = 0;  // lines scored, kept or not (none for a binary file)
 };
 
 class FileScanner {
 public:
     // The scanner pumps `host` and stops when its run state leaves Running;
-    // it reads the request's options live, hands its lines to `results`
-    // and counts them in `stats`.
-    FileScanner(SearchHost& host, const SearchRequest& request, ResultSink& results,
-                SearchStats& stats);
+    // it reads the request's options live.
+    FileScanner(SearchHost& host, const SearchRequest& request);
     FileScanner(const FileScanner&) = delete;
     FileScanner& operator=(const FileScanner&) = delete;
 
@@ -59,32 +66,43 @@ public:
     void setTerms(const TermTable& terms);
 
     // Scans an open file. `onSyntaxList`: its path matches HighlightList.
-    ScanOutcome scanFile(ScanFileReader& file, const char* path, bool onSyntaxList);
+    // Its scored lines go to `results`, started by the caller with the
+    // sink's bar. `matchesSoFar`: the lines the run scored before, which
+    // set when the next pump comes.
+    ScanOutcome scanFile(ScanFileReader& file, const char* path, bool onSyntaxList,
+                         FileResults& results, int64_t matchesSoFar);
 
-    // Scanner state of the last file where every term occurred (the only
-    // files indexed in full), for tests and for the preview's agreement
-    // with the scanner.
-    const IntVector& lineStarts() const { return lineStarts_; }
-    const IntVector& lineCommentFlags() const { return lineCommentFlags_; }
-    const IntVector& termLines(int32_t term) const { return termLines_[term]; }
+    // How far the scan of the current file had come at its last pump: the
+    // file offset of the next byte; 0 between files.
+    int64_t position() const { return position_; }
 
 private:
-    bool running() const { return host_.runState() == RunState::Running; }
-    // What the first pass learnt of a file.
-    enum class FirstLook { NotCounted, Binary, LinesCounted, EveryTermOccurs };
-    bool findPathTerms(const char* path);
-    FirstLook firstPass(ScanFileReader& file, int32_t* lines);
-    void readFirstWindow(ScanFileReader& file, int64_t size);
-    FirstLook indexFile(ScanFileReader& file, int64_t size);
-    bool reserveScoredMarks(int32_t lineCount);
-    void scoreFile(ScanFileReader& file, const char* path);
+    // What a pass learnt of the file.
+    enum class PassEnd {
+        Stopped,          // the run left Running
+        Binary,           // a NUL while Skip Binary Files was on
+        TermMissing,      // read to its end (lines_ counted): a term does not occur
+        EveryTermOccurs,  // every term asked about occurs; the pass may end early
+        Scored,           // read to its end (lines_ counted), every candidate scored
+    };
+    // Lines within reach of the oldest waiting one, and the line after the
+    // last: a power of two, for the rings.
+    static constexpr int32_t kLineRing = 128;
+
+    bool pump();
+    bool pumpBeforePass();
+    void findPathTerms(const char* path);
+    PassEnd firstPass(ScanFileReader& file);
+    PassEnd exactPass(ScanFileReader& file, bool scoring);
+    bool noteOccurrence(int32_t term, int32_t line);
+    bool scoreDue(ScanFileReader& file, int32_t line, int64_t position);
+    bool scoreLine(ScanFileReader& file, int32_t line);
+    void readFirstWindow(ScanFileReader& file);
     void moveWindow(ScanFileReader& file);
-    const char* fetchLineText(ScanFileReader& file, int32_t line);
+    const char* lineText(ScanFileReader& file, int64_t begin, int64_t end, int32_t* length);
 
     SearchHost& host_;
     const SearchRequest& request_;
-    ResultSink& results_;
-    SearchStats& stats_;
     const TermTable* terms_ = nullptr;
     LineScorer scorer_;
 
@@ -103,18 +121,35 @@ private:
     std::unique_ptr<char[]> window_;
     int64_t windowShift_ = 0;  // file offset of window_[0]
     int32_t windowFill_ = 0;   // bytes of the file in the window, from window_[0]
+    int64_t fileSize_ = 0;     // the size at open
     int64_t fileEnd_ = 0;      // the size at open, lowered where a shrunk file's reading ended
-    std::array<IntVector, kMaxTerms> termLines_;  // TermLineList per term
-    IntVector lineStarts_;                        // [0] dummy, [k] offset of line k, then the size
-    IntVector lineCommentFlags_;                  // [0] dummy, [k] line k begins inside /* */
-    // ScoredLineSet: line k of the current file is scored when
-    // scoredMark_[k] == scanSerial_; a new serial per file empties it at no
-    // cost, and a lookup is one index whatever the number of candidate lines.
-    std::unique_ptr<uint32_t[]> scoredMark_;
-    int32_t scoredMarkCount_ = 0;  // lines scoredMark_ holds
-    uint32_t scanSerial_ = 0;
-    std::array<char, kMaxLineText + 1> lineText_;  // fetchLineText's result
+    int64_t position_ = 0;
+    int64_t sincePump_ = 0;  // bytes handled since the last pump
+    int64_t lines_ = 0;      // counted by a pass that read the file to its end
+
+    // What the current file's scan knows. Per term: whether the path holds
+    // it and whether a pass still has to find it.
+    std::array<bool, kMaxTerms> inPath_ = {};
+    std::array<bool, kMaxTerms> unseen_ = {};
+    int32_t unseenCount_ = 0;
+    // TermLineLists, held from kProximityReach - 1 lines before the first
+    // candidate still to score: a leading 0 when the term occurs in the path,
+    // then the lines the scoring pass found it on.
+    std::array<IntVector, kMaxTerms> termLines_;
+    // Per line, at line % kLineRing: where it starts, as (file offset << 1)
+    // | 1 when it begins inside /* */.
+    std::array<int64_t, kLineRing> lineStarts_ = {};
+    // The lines holding a term, waiting until the scan is out of their
+    // reach: a ring from firstCandidate_ up to endCandidate_ (counted on).
+    std::array<int32_t, kLineRing> candidates_ = {};
+    uint32_t firstCandidate_ = 0;
+    uint32_t endCandidate_ = 0;
+    int32_t dueAt_ = INT32_MAX;  // the line whose start leaves the oldest out of reach
+    bool scoredAny_ = false;
     bool onSyntaxList_ = false;
+    FileResults* results_ = nullptr;
+    int64_t matches_ = 0;                          // the run's scored lines, the file's included
+    std::array<char, kMaxLineText + 1> lineText_;  // lineText's result when read again
 };
 
 }  // namespace tarvo

@@ -16,7 +16,7 @@ SearchRun::SearchRun(SearchHost& host, const SearchRequest& request, FileMemory&
             [this](const char* path, intptr_t folder, const char* name) {
                 scanFile(path, folder, name);
             }),
-      scanner_(host, request, results, stats_) {
+      scanner_(host, request) {
     scanner_.setTerms(terms_);
 }
 
@@ -55,8 +55,8 @@ void SearchRun::scanFile(const char* path, intptr_t folder, const char* name) {
     if (matchesExtensionList(path, request_.excludeList)) return;
     if (memory_.isSearched(path)) return;
 
-    ScanFileReader file;
-    if (!file.open(path, folder, name)) {
+    ScanJob& job = job_;
+    if (!job.file.open(path, folder, name)) {
         memory_.remove(path);  // vanished or moved: forget it
         return;
     }
@@ -64,9 +64,32 @@ void SearchRun::scanFile(const char* path, intptr_t folder, const char* name) {
     // Marked before it is read: every way on from here reads it at most
     // once per run, whatever the scan comes to.
     memory_.markSearched(path);
-    const ScanOutcome outcome =
-        scanner_.scanFile(file, path, matchesExtensionList(path, request_.highlightList));
-    if (outcome.end == ScanEnd::Binary) memory_.markBinary(path);
+    job.path = path;
+    job.onSyntaxList = matchesExtensionList(path, request_.highlightList);
+    job.results.start(results_.entryBar(path));
+    job.outcome = scanner_.scanFile(job.file, path, job.onSyntaxList, job.results, stats_.matches);
+    job.file.close();
+    takeBack(job);
+}
+
+// A scanned file's lines, counters and binary mark.
+void SearchRun::takeBack(ScanJob& job) {
+    const ScanOutcome& outcome = job.outcome;
+    if (outcome.end == ScanEnd::Binary) {
+        memory_.markBinary(job.path.c_str());
+        return;
+    }
+    // Lines scored before a stop are kept too. Then the counters, then the
+    // refresh request, so a repaint from inside the next pump shows a
+    // consistent state.
+    job.results.handTo(results_, job.path.c_str());
+    stats_.matches += outcome.matches;
+    if (outcome.end == ScanEnd::Read) {
+        ++stats_.files;
+        stats_.lines += outcome.lines;
+        stats_.bytes += outcome.bytes;
+    }
+    host_.requestRefresh();
 }
 
 }  // namespace tarvo

@@ -20,6 +20,7 @@
 
 #include "engine/directory_walk.h"
 #include "engine/file_memory.h"
+#include "engine/file_results.h"
 #include "engine/file_scanner.h"
 #include "engine/result_sink.h"
 #include "engine/search_host.h"
@@ -28,6 +29,15 @@
 #include "engine/term_table.h"
 
 namespace tarvo {
+
+// One file on its way through the scanner.
+struct ScanJob {
+    ScanFileReader file;
+    std::string path;
+    bool onSyntaxList = false;
+    FileResults results;
+    ScanOutcome outcome;
+};
 
 class SearchRun {
 public:
@@ -54,6 +64,7 @@ public:
 
 private:
     bool running() const { return host_.runState() == RunState::Running; }
+    void takeBack(ScanJob& job);
 
     SearchHost& host_;
     const SearchRequest& request_;
@@ -65,6 +76,7 @@ private:
     SearchStats stats_;
     DirectoryWalk walk_;
     FileScanner scanner_;
+    ScanJob job_;  // the file being scanned
 };
 
 }  // namespace tarvo

@@ -19,8 +19,6 @@
 
 namespace tarvo {
 
-inline constexpr int32_t kMaxResults = 9999;  // 9999, not 10000: the list's Rank column width
-
 enum SortMode : int32_t { ByRank = 1, ByFileName = 2, ByLineText = 3 };
 
 struct ResultEntry {
@@ -48,7 +46,7 @@ public:
 
     void addResult(int32_t score, const char* path, int32_t lineNumber,
                    const char* lineText) override;
-    bool couldEnter(int32_t score, const char* path, int32_t lineNumber) const override;
+    EntryBar entryBar(const char* path) const override;
     void clearResults() override;
     void ensureDisplayOrder();
     void setSortMode(int32_t mode);
