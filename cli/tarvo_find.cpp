@@ -1,11 +1,13 @@
 // tarvo-find: the terminal front end. It runs the window's engine over the
 // same request, with the store doing the ranking, and prints the results in
 // display order. With --settings it shares the window's file memory.
+#include <algorithm>
 #include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <unordered_set>
 #include <vector>
 
@@ -139,6 +141,12 @@ void printResults(ResultStore& results, const TermTable& terms, const CliOptions
     std::fflush(stdout);
 }
 
+// One scanner per processor core unless told otherwise.
+int32_t threadCount(int32_t asked) {
+    if (asked > 0) return asked;
+    return std::max<int32_t>(1, static_cast<int32_t>(std::thread::hardware_concurrency()));
+}
+
 int run(const CliOptions& cli) {
     // The settings as read stay untouched apart from the file memory, so
     // writing them back changes nothing the window relies on.
@@ -166,7 +174,7 @@ int run(const CliOptions& cli) {
     TerminalHost host;
     ResultStore results;
     results.restoreSortMode(settings.sortMode);
-    SearchRun engine(host, request, memory, results);
+    SearchRun engine(host, request, memory, results, threadCount(cli.threads));
 
     std::signal(SIGINT, onInterrupt);
     RunTimes times;

@@ -7,7 +7,7 @@
 namespace tarvo {
 
 SearchRun::SearchRun(SearchHost& host, const SearchRequest& request, FileMemory& memory,
-                     ResultSink& results)
+                     ResultSink& results, int32_t threads)
     : host_(host),
       request_(request),
       memory_(memory),
@@ -17,6 +17,7 @@ SearchRun::SearchRun(SearchHost& host, const SearchRequest& request, FileMemory&
                 scanFile(path, folder, name);
             }),
       scanner_(host, request) {
+    if (threads > 1) workers_ = std::make_unique<ScanWorkers>(threads, host, request);
     scanner_.setTerms(terms_);
 }
 
@@ -24,6 +25,7 @@ void SearchRun::prepareRun() {
     stats_ = SearchStats{};
     terms_.parseTerms(request_.findText);
     scanner_.setTerms(terms_);
+    if (workers_) workers_->setTerms(terms_);
     roots_ = parsePathList(request_.pathText);
 }
 
@@ -46,16 +48,20 @@ void SearchRun::runSearch() {
         terms_, [this](const char* path) { scanFile(path); }, inScope);
     for (const std::string& root : roots_)
         walk_.walkDirectory(root, 0);
+    if (workers_) workers_->finish([this](ScanJob& job) { takeBack(job); });
     memory_.creditResults(results_);
 }
 
+// The file memory changes here, on the run's thread, in the order the
+// files come: whether a file was searched, which files are remembered and in
+// what order does not depend on how many scanners read them.
 void SearchRun::scanFile(const char* path, intptr_t folder, const char* name) {
     host_.pumpMessages();
     if (!running()) return;
     if (matchesExtensionList(path, request_.excludeList)) return;
     if (memory_.isSearched(path)) return;
 
-    ScanJob& job = job_;
+    ScanJob& job = workers_ ? workers_->nextJob([this](ScanJob& done) { takeBack(done); }) : job_;
     if (!job.file.open(path, folder, name)) {
         memory_.remove(path);  // vanished or moved: forget it
         return;
@@ -67,12 +73,17 @@ void SearchRun::scanFile(const char* path, intptr_t folder, const char* name) {
     job.path = path;
     job.onSyntaxList = matchesExtensionList(path, request_.highlightList);
     job.results.start(results_.entryBar(path));
+    if (workers_) {
+        workers_->queue();
+        return;
+    }
     job.outcome = scanner_.scanFile(job.file, path, job.onSyntaxList, job.results, stats_.matches);
     job.file.close();
     takeBack(job);
 }
 
-// A scanned file's lines, counters and binary mark.
+// A scanned file's lines, counters and binary mark, in the order the files
+// were handed to the scanners.
 void SearchRun::takeBack(ScanJob& job) {
     const ScanOutcome& outcome = job.outcome;
     if (outcome.end == ScanEnd::Binary) {

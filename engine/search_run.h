@@ -7,7 +7,8 @@
 // empty the results, scan the remembered files first, walk every root depth
 // first handing each file to the scanner, and credit the results. The run
 // decides which files are read and keeps the file memory; the walk finds
-// the files and the scanner reads them.
+// the files and the scanner reads them, on the run's thread or, for
+// tarvo-find, on several (see ScanWorkers) with the same outcome.
 //
 // The request, the file memory and the result store are the host's
 // objects, read and written live because the host's message handlers run
@@ -15,14 +16,15 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/directory_walk.h"
 #include "engine/file_memory.h"
-#include "engine/file_results.h"
 #include "engine/file_scanner.h"
 #include "engine/result_sink.h"
+#include "engine/scan_workers.h"
 #include "engine/search_host.h"
 #include "engine/search_request.h"
 #include "engine/search_stats.h"
@@ -30,19 +32,12 @@
 
 namespace tarvo {
 
-// One file on its way through the scanner.
-struct ScanJob {
-    ScanFileReader file;
-    std::string path;
-    bool onSyntaxList = false;
-    FileResults results;
-    ScanOutcome outcome;
-};
-
 class SearchRun {
 public:
+    // `threads`: how many scanners read files side by side; with 1 the run
+    // scans on its own thread, as the window program must.
     SearchRun(SearchHost& host, const SearchRequest& request, FileMemory& memory,
-              ResultSink& results);
+              ResultSink& results, int32_t threads = 1);
     SearchRun(const SearchRun&) = delete;
     SearchRun& operator=(const SearchRun&) = delete;
 
@@ -76,7 +71,8 @@ private:
     SearchStats stats_;
     DirectoryWalk walk_;
     FileScanner scanner_;
-    ScanJob job_;  // the file being scanned
+    ScanJob job_;                           // the file being scanned, with one thread
+    std::unique_ptr<ScanWorkers> workers_;  // with several
 };
 
 }  // namespace tarvo
