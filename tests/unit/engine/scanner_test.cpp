@@ -56,6 +56,7 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
         {"zero.c", std::string(1, '\0')},  // not "nul.c": Windows reserves that name
         {"long.c", "a\n" + std::string(300, 'x') + "foo bar" + std::string(93, 'y') + "\n"},
         {"comments.c", "/*/ foo */ bar\n/* a\nb */ foo\n*/ /* bar\nfoo"},
+        {"once.c", "foo\nBAR\nfOb\n"},  // each term once: the first pass drops exactly it
         {"late.bin", makeContent(90000, text, 1) + '\0' + "foo\n"},
         {"later.bin", makeContent(160000, text, 2) + '\0' + "foo\n"}};
     // clang-format on
@@ -85,6 +86,13 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
         if (line <= 300)
             wide += (line % 50 == 7 ? "foo bar fob " : "") +
                     std::string(1000 + line * 37 % 500, 'y') + "\n";
+    }
+    // A query of more terms than the blocks compare, its last term once, at
+    // each offset of a block.
+    for (int32_t at = 0; at < kScanBlock; ++at) {
+        const std::string all = "fo ba ab b/ /* */\r\nx y\n";
+        files.push_back({"at" + std::to_string(at) + ".c",
+                         all + std::string(4 * kScanBlock + at - all.size(), '-') + "z\n"});
     }
     files.push_back({"reach.c", reach});
     files.push_back({"wide.txt", wide});
