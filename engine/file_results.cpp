@@ -25,6 +25,7 @@ void FileResults::start(const EntryBar& bar) {
 }
 
 void FileResults::add(int32_t score, int32_t lineNumber, const char* text, int32_t length) {
+    if (!admits(score, lineNumber)) return;
     Line& line = lines_.emplace_back();
     line.score = score;
     line.lineNumber = lineNumber;

@@ -31,7 +31,8 @@ public:
     bool admits(int32_t score, int32_t lineNumber) const {
         return sinkBar_.admits(score, lineNumber) && fileBar_.admits(score, lineNumber);
     }
-    // Keeps a line: `length` bytes of text, at most kMaxLineText.
+    // Keeps the line if `admits` lets it in: `length` bytes of text, at
+    // most kMaxLineText.
     void add(int32_t score, int32_t lineNumber, const char* text, int32_t length);
     // Forgets the lines kept: the file turned out not to count.
     void clear() { lines_.clear(); }

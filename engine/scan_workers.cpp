@@ -8,16 +8,24 @@ namespace {
 
 // Files in flight per scanner: enough that a long file holds the others up
 // only briefly, few enough that the lines the files keep stay small.
-constexpr int32_t kJobsPerThread = 4;
+constexpr int32_t kJobsPerThread = 32;
+// A sleeping worker is woken once this many files wait, not for each one:
+// waking a thread costs a system call, and a worker that is awake takes
+// the waiting files one after the other without sleeping.
+constexpr uint64_t kWakeWhenWaiting = 4;
 // How often the run's thread looks at its host while it waits for a file:
 // a stop (Ctrl+C) is seen this soon.
 constexpr auto kPumpEvery = std::chrono::milliseconds(50);
 
 }  // namespace
 
-ScanWorkers::ScanWorkers(int32_t threads, SearchHost& host, const SearchRequest& request)
-    : host_(host), jobs_(static_cast<size_t>(threads) * kJobsPerThread), done_(jobs_.size()) {
-    for (int32_t i = 0; i < threads; ++i)
+ScanWorkers::ScanWorkers(int32_t threads, SearchHost& host, const SearchRequest& request,
+                         FileScanner& scanner)
+    : host_(host),
+      scanner_(scanner),
+      jobs_(static_cast<size_t>(threads) * kJobsPerThread),
+      done_(jobs_.size()) {
+    for (int32_t i = 1; i < threads; ++i)
         workers_.push_back(std::make_unique<Worker>(workerHost_, request));
     for (const std::unique_ptr<Worker>& worker : workers_)
         worker->thread = std::thread([this, &worker = *worker] { work(worker); });
@@ -42,24 +50,38 @@ void ScanWorkers::setTerms(const TermTable& terms) {
 ScanJob& ScanWorkers::nextJob(const std::function<void(ScanJob&)>& done) {
     std::unique_lock lock(mutex_);
     while (queued_ - back_ == jobs_.size())
-        takeBack(lock, done, true);
+        advance(lock, done);
     while (takeBack(lock, done, false)) {
     }
     return jobs_[queued_ % jobs_.size()];
 }
 
 void ScanWorkers::queue() {
+    bool wake;
     {
         std::lock_guard lock(mutex_);
-        ++queued_;
+        wake = ++queued_ - scanned_ >= kWakeWhenWaiting;
     }
-    queuedOne_.notify_one();
+    if (wake) queuedOne_.notify_one();
+}
+
+bool ScanWorkers::inFlight(const std::string& path) const {
+    // The run's thread alone moves back_ and queued_ and sets the paths.
+    for (uint64_t k = back_; k < queued_; ++k) {
+        if (jobs_[k % jobs_.size()].path == path) return true;
+    }
+    return false;
 }
 
 void ScanWorkers::finish(const std::function<void(ScanJob&)>& done) {
     std::unique_lock lock(mutex_);
     while (back_ != queued_)
-        takeBack(lock, done, true);
+        advance(lock, done);
+}
+
+void ScanWorkers::advance(std::unique_lock<std::mutex>& lock,
+                          const std::function<void(ScanJob&)>& done) {
+    if (!takeBack(lock, done, false) && !scanNext(lock, scanner_)) takeBack(lock, done, true);
 }
 
 bool ScanWorkers::takeBack(std::unique_lock<std::mutex>& lock,
@@ -68,6 +90,7 @@ bool ScanWorkers::takeBack(std::unique_lock<std::mutex>& lock,
     if (host_.runState() != RunState::Running) workerHost_.stopped = true;
     if (back_ == queued_) return false;
     const size_t at = back_ % jobs_.size();
+    if (!done_[at] && wait) queuedOne_.notify_all();  // every waiting file gets a scanner
     while (!done_[at]) {
         if (!wait) return false;
         if (doneOne_.wait_for(lock, kPumpEvery) == std::cv_status::timeout) {
@@ -85,23 +108,31 @@ bool ScanWorkers::takeBack(std::unique_lock<std::mutex>& lock,
     return true;
 }
 
+bool ScanWorkers::scanNext(std::unique_lock<std::mutex>& lock, FileScanner& scanner) {
+    if (scanned_ == queued_) return false;
+    const size_t at = scanned_++ % jobs_.size();
+    ScanJob& job = jobs_[at];
+    lock.unlock();
+    // After a stop the files not begun stay unread, as with one scanner.
+    job.outcome = {};
+    job.opened = job.file.open(job.path.c_str());
+    if (job.opened && workerHost_.runState() == RunState::Running)
+        job.outcome =
+            scanner.scanFile(job.file, job.path.c_str(), job.onSyntaxList, job.results, 0);
+    job.file.close();
+    lock.lock();
+    done_[at] = true;
+    // The run waits for the oldest job alone: a later one wakes it for nothing.
+    if (at == back_ % jobs_.size()) doneOne_.notify_one();
+    return true;
+}
+
 void ScanWorkers::work(Worker& worker) {
     std::unique_lock lock(mutex_);
     for (;;) {
         queuedOne_.wait(lock, [this] { return quit_ || scanned_ != queued_; });
         if (quit_) return;
-        const size_t at = scanned_++ % jobs_.size();
-        ScanJob& job = jobs_[at];
-        lock.unlock();
-        // After a stop the files not begun stay unread, as with one scanner.
-        job.outcome = workerHost_.runState() == RunState::Running
-                          ? worker.scanner.scanFile(job.file, job.path.c_str(), job.onSyntaxList,
-                                                    job.results, 0)
-                          : ScanOutcome{};
-        job.file.close();
-        lock.lock();
-        done_[at] = true;
-        doneOne_.notify_one();
+        scanNext(lock, worker.scanner);
     }
 }
 

@@ -1,10 +1,11 @@
-// Several file scanners on threads of their own, for tarvo-find. The run
-// still walks and keeps the file memory on its own thread, in the walk's
-// order: it opens each file, takes the result sink's bar for it and queues
-// it here. The workers scan the queued files side by side, each into the
-// file's own results, and the run takes the files back strictly in the
-// order it queued them. So the results reach the sink, and the counters and
-// the file memory change, exactly as one scanner would have left them.
+// Several file scanners side by side, for tarvo-find. The run still walks
+// on its own thread: it queues each file it would read, with the result
+// sink's bar for it. Workers on threads of their own, and the run's own
+// scanner whenever the run would otherwise wait, open and scan the queued
+// files, each into the file's own results; the run takes the files back
+// strictly in the order it queued them, keeping the file memory as it does.
+// So the results reach the sink, and the counters and the file memory
+// change, exactly as one scanner would have left them.
 #pragma once
 
 #include <atomic>
@@ -28,31 +29,34 @@ namespace tarvo {
 
 // One file on its way through a scanner.
 struct ScanJob {
-    ScanFileReader file;
     std::string path;
     bool onSyntaxList = false;
+    bool opened = false;  // the scanner could open it
+    ScanFileReader file;
     FileResults results;
     ScanOutcome outcome;
 };
 
 class ScanWorkers {
 public:
-    // `threads` scanners. `host` is the run's, pumped only on the run's own
-    // thread while it waits for a file to come back.
-    ScanWorkers(int32_t threads, SearchHost& host, const SearchRequest& request);
+    // `threads` scanners in all: the run's own `scanner`, and threads - 1
+    // workers. `host` is the run's, pumped only on the run's own thread.
+    ScanWorkers(int32_t threads, SearchHost& host, const SearchRequest& request,
+                FileScanner& scanner);
     ScanWorkers(const ScanWorkers&) = delete;
     ScanWorkers& operator=(const ScanWorkers&) = delete;
     ~ScanWorkers();
 
-    // Every scanner takes the terms; none may be scanning.
+    // Every worker's scanner takes the terms; none may be scanning.
     void setTerms(const TermTable& terms);
 
     // The job to fill with the next file. Waits while every job is in
     // flight, taking back (through `done`) those that have come back.
     ScanJob& nextJob(const std::function<void(ScanJob&)>& done);
-    // Queues the job nextJob gave, its file open and its results started.
-    // A job not queued is given again by the next nextJob.
+    // Queues the job nextJob gave, its path set and its results started.
     void queue();
+    // Whether a queued job not yet taken back is for this path.
+    bool inFlight(const std::string& path) const;
     // Takes back every queued job, in order, through `done`.
     void finish(const std::function<void(ScanJob&)>& done);
 
@@ -75,12 +79,19 @@ private:
         std::thread thread;
     };
     void work(Worker& worker);
+    // The run's thread makes progress: it takes back the oldest job if it is
+    // done, else scans a queued one itself, else waits for the oldest.
+    void advance(std::unique_lock<std::mutex>& lock, const std::function<void(ScanJob&)>& done);
     // Takes back the oldest job once it is done; false when it is not (or
     // there is none) yet. Called with `lock` held; releases it around `done`.
     bool takeBack(std::unique_lock<std::mutex>& lock, const std::function<void(ScanJob&)>& done,
                   bool wait);
+    // Scans the oldest queued job not yet begun with `scanner`; false when
+    // there is none. Called with `lock` held; releases it around the scan.
+    bool scanNext(std::unique_lock<std::mutex>& lock, FileScanner& scanner);
 
     SearchHost& host_;
+    FileScanner& scanner_;  // the run's own
     WorkerHost workerHost_;
     std::vector<std::unique_ptr<Worker>> workers_;
     // The jobs form a ring, by positions counted on: taken back before

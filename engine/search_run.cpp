@@ -17,7 +17,7 @@ SearchRun::SearchRun(SearchHost& host, const SearchRequest& request, FileMemory&
                 scanFile(path, folder, name);
             }),
       scanner_(host, request) {
-    if (threads > 1) workers_ = std::make_unique<ScanWorkers>(threads, host, request);
+    if (threads > 1) workers_ = std::make_unique<ScanWorkers>(threads, host, request, scanner_);
     scanner_.setTerms(terms_);
 }
 
@@ -52,39 +52,57 @@ void SearchRun::runSearch() {
     memory_.creditResults(results_);
 }
 
-// The file memory changes here, on the run's thread, in the order the
-// files come: whether a file was searched, which files are remembered and in
-// what order does not depend on how many scanners read them.
+// The file memory changes in the order the files come, whether one scanner
+// reads them or several: when a file is opened (one scanner) or taken back
+// (several), on the run's thread either way.
 void SearchRun::scanFile(const char* path, intptr_t folder, const char* name) {
     host_.pumpMessages();
     if (!running()) return;
     if (matchesExtensionList(path, request_.excludeList)) return;
     if (memory_.isSearched(path)) return;
 
-    ScanJob& job = workers_ ? workers_->nextJob([this](ScanJob& done) { takeBack(done); }) : job_;
-    if (!job.file.open(path, folder, name)) {
-        memory_.remove(path);  // vanished or moved: forget it
-        return;
-    }
-    memory_.add(path, 0);
-    // Marked before it is read: every way on from here reads it at most
-    // once per run, whatever the scan comes to.
-    memory_.markSearched(path);
-    job.path = path;
-    job.onSyntaxList = matchesExtensionList(path, request_.highlightList);
-    job.results.start(results_.entryBar(path));
     if (workers_) {
+        // A file still in flight counts as searched: it is not marked yet.
+        if (workers_->inFlight(path)) return;
+        ScanJob& job = workers_->nextJob([this](ScanJob& done) { takeBack(done); });
+        job.path = path;
+        job.onSyntaxList = matchesExtensionList(path, request_.highlightList);
+        job.results.start(results_.entryBar(path));
         workers_->queue();
         return;
     }
+    ScanJob& job = job_;
+    job.path = path;
+    job.opened = job.file.open(path, folder, name);
+    remember(job);
+    if (!job.opened) return;
+    job.onSyntaxList = matchesExtensionList(path, request_.highlightList);
+    job.results.start(results_.entryBar(path));
     job.outcome = scanner_.scanFile(job.file, path, job.onSyntaxList, job.results, stats_.matches);
     job.file.close();
     takeBack(job);
 }
 
+// A file that cannot be opened is forgotten (vanished or moved); one that
+// opens is remembered and marked searched before it is read, so every way
+// on reads it at most once per run, whatever the scan comes to.
+void SearchRun::remember(const ScanJob& job) {
+    const char* path = job.path.c_str();
+    if (!job.opened) {
+        memory_.remove(path);
+        return;
+    }
+    memory_.add(path, 0);
+    memory_.markSearched(path);
+}
+
 // A scanned file's lines, counters and binary mark, in the order the files
 // were handed to the scanners.
 void SearchRun::takeBack(ScanJob& job) {
+    if (workers_) {
+        remember(job);
+        if (!job.opened) return;
+    }
     const ScanOutcome& outcome = job.outcome;
     if (outcome.end == ScanEnd::Binary) {
         memory_.markBinary(job.path.c_str());

@@ -34,8 +34,8 @@ namespace tarvo {
 
 class SearchRun {
 public:
-    // `threads`: how many scanners read files side by side; with 1 the run
-    // scans on its own thread, as the window program must.
+    // `threads`: how many scanners read files side by side, the run's own
+    // among them; with 1 the run scans alone, as the window program must.
     SearchRun(SearchHost& host, const SearchRequest& request, FileMemory& memory,
               ResultSink& results, int32_t threads = 1);
     SearchRun(const SearchRun&) = delete;
@@ -59,6 +59,7 @@ public:
 
 private:
     bool running() const { return host_.runState() == RunState::Running; }
+    void remember(const ScanJob& job);
     void takeBack(ScanJob& job);
 
     SearchHost& host_;
