@@ -71,9 +71,15 @@ ScanOutcome FileScanner::scanFile(ScanFileReader& file, const char* path, bool o
     findPathTerms(path);
     PassEnd end = firstPass(file);
     if (end == PassEnd::EveryTermOccurs && unseenCount_ > 0)
-        end = pumpBeforePass() ? exactPass(file, false) : PassEnd::Stopped;
-    if (end == PassEnd::EveryTermOccurs)
-        end = pumpBeforePass() ? exactPass(file, true) : PassEnd::Stopped;
+        end = pumpBeforePass() ? exactPass(file, PassAim::Presence) : PassEnd::Stopped;
+    if (end == PassEnd::EveryTermOccurs) {
+        const ScoringInput input{*terms_, termLines_.data(), onSyntaxList_, request_.options};
+        const int32_t pathTerms = static_cast<int32_t>(
+            std::count(inPath_.begin(), inPath_.begin() + terms_->count(), true));
+        const bool anyCanRank = results.admits(scorer_.fileCeiling(input, pathTerms), 1);
+        end = pumpBeforePass() ? exactPass(file, anyCanRank ? PassAim::Score : PassAim::Count)
+                               : PassEnd::Stopped;
+    }
     position_ = 0;
     switch (end) {
         case PassEnd::Binary:
@@ -200,26 +206,40 @@ FileScanner::PassEnd FileScanner::firstPass(ScanFileReader& file) {
 }
 
 // The exact pass, from the file's start, reading it again unless the window
-// still holds its start. Without `scoring` it only looks for the unseen
-// terms and ends when it has seen them all. With it, it follows line
-// starts and block-comment states, notes each term's lines and scores every
-// line holding a term.
+// still holds its start. It sees every occurrence of every term; what it
+// does with them is its aim:
+// - Presence: it looks for the unseen terms and ends when it has seen them.
+// - Count: it counts the lines holding a term, for a file none of whose
+//   lines can rank (no line is scored, so the matches count as scored).
+// - Score: it also follows line starts and block-comment states, notes each
+//   term's lines and scores every line holding a term.
+// A term seen before and missing now (the file changed since) makes the
+// file count as lacking it: no matches, no results.
 //
 // The bytes are taken in file order, as one byte at a time would take them,
 // but only the bytes whose bit is set in a block's masks are visited: line
 // feeds, comment marks, NULs (when Skip Binary Files is on) and places
 // where a term may begin. A byte with no bit cannot change anything.
-FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, bool scoring) {
+FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
     if (windowShift_ != 0) readFirstWindow(file);
-    for (int32_t t = 0; scoring && t < terms_->count(); ++t) {
-        termLines_[t].clear();
-        if (inPath_[t] && !termLines_[t].push(0)) return PassEnd::Stopped;
+    const bool scoring = aim == PassAim::Score;
+    if (aim != PassAim::Presence) {
+        unseenCount_ = 0;
+        for (int32_t t = 0; t < terms_->count(); ++t) {
+            unseen_[t] = !inPath_[t];
+            unseenCount_ += unseen_[t];
+            termLines_[t].clear();
+            if (scoring && inPath_[t] && !termLines_[t].push(0)) return PassEnd::Stopped;
+        }
     }
     firstCandidate_ = endCandidate_ = 0;
     dueAt_ = INT32_MAX;
     scoredAny_ = false;
+    const int64_t matchesBefore = matches_;
 
     int32_t line = 1;
+    int64_t lineFeedsBefore = 0;  // without scoring: in the blocks before this one
+    int32_t countedLine = 0;      // the last line counted as holding a term
     bool inComment = false;
     lineStarts_[1] = 0;
     const char* const window = window_.get();
@@ -233,14 +253,27 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, bool scoring) 
         // A line begins after a line feed only when a byte follows it: a
         // file ending with a line feed has no extra empty line.
         const int64_t lastByte = fileEnd_ - 1 - windowShift_;
-        // False when the run was stopped while lines were scored.
+        // Scoring: a line starts after the line feed at `lineFeedAt`. False
+        // when the run was stopped while lines were scored.
         auto startLine = [&](int32_t lineFeedAt) {
             if (lineFeedAt >= lastByte) return true;
             ++line;
-            if (!scoring) return true;
             const int64_t begin = windowShift_ + lineFeedAt + 1;
             lineStarts_[line % kLineRing] = begin << 1 | static_cast<int64_t>(inComment);
             return line < dueAt_ || scoreDue(file, line, begin);
+        };
+        // The term occurs on the current line. False when the run was
+        // stopped or a list could not grow.
+        auto occurs = [&](int32_t t) {
+            if (unseen_[t]) {
+                unseen_[t] = false;
+                --unseenCount_;
+            }
+            if (scoring) return noteOccurrence(t, line);
+            if (aim == PassAim::Presence || countedLine == line) return true;
+            countedLine = line;
+            position_ = windowShift_ + p;
+            return ++matches_ % kMatchesPerPump != 0 || pump();
         };
         std::array<BlockMasks, kMaskBatch> batch;
         int32_t batchLeft = 0;
@@ -248,7 +281,7 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, bool scoring) 
         for (; p < stop; p += kScanBlock) {
             if (batchLeft == 0) {
                 batchLeft = std::min(kMaskBatch, (stop - p + kScanBlock - 1) / kScanBlock);
-                blocks_.masksFor(window + p, batchLeft, batch.data());
+                blocks_.masksFor(window + p, batchLeft, scoring, batch.data());
                 next = batch.data();
             }
             const BlockMasks masks = *next++;
@@ -259,6 +292,32 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, bool scoring) 
             const uint64_t nuls = request_.options.skipBinaryFiles ? masks.nuls & inSpan : 0;
             const uint64_t lineFeeds = masks.lineFeeds & inSpan;
             const uint64_t termStarts = masks.termStarts & inSpan;
+            if (!scoring) {
+                // Lines are counted, not followed: the line of an occurrence
+                // is one more than the line feeds before it.
+                for (uint64_t starts = nuls | termStarts; starts != 0; starts &= starts - 1) {
+                    const uint64_t mask = starts & -starts;
+                    if (nuls & mask) return PassEnd::Binary;
+                    const int32_t at = p + lowestBit(starts);
+                    const uint8_t c = static_cast<uint8_t>(window[at]);
+                    if (!terms_->isFirstChar(c)) continue;
+                    line = static_cast<int32_t>(lineFeedsBefore +
+                                                std::popcount(lineFeeds & (mask - 1))) +
+                           1;
+                    for (int32_t k = termsStartingAt_[c]; k < termsStartingAt_[c + 1]; ++k) {
+                        const int32_t t = termsStartingWith_[k];
+                        if (!terms_->termMatchAt(window + at, end, t)) continue;
+                        if (!occurs(t)) return PassEnd::Stopped;
+                        if (aim == PassAim::Presence && unseenCount_ == 0) {
+                            sincePump_ += windowShift_ + at + 1 - pumpedAt;
+                            return PassEnd::EveryTermOccurs;
+                        }
+                    }
+                }
+                lineFeedsBefore +=
+                    lineFeeds == masks.lineFeeds ? masks.lineFeedCount : std::popcount(lineFeeds);
+                continue;
+            }
             const uint64_t commentMarks = masks.commentMarks & inSpan;
             uint64_t events = lineFeeds;
             if ((nuls | termStarts | commentMarks) == 0) {
@@ -280,15 +339,7 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, bool scoring) 
                     for (int32_t k = termsStartingAt_[c]; k < termsStartingAt_[c + 1]; ++k) {
                         const int32_t t = termsStartingWith_[k];
                         if (!terms_->termMatchAt(window + at, end, t)) continue;
-                        if (scoring) {
-                            if (!noteOccurrence(t, line)) return PassEnd::Stopped;
-                        } else if (unseen_[t]) {
-                            unseen_[t] = false;
-                            if (--unseenCount_ == 0) {
-                                sincePump_ += windowShift_ + at + 1 - pumpedAt;
-                                return PassEnd::EveryTermOccurs;
-                            }
-                        }
+                        if (!occurs(t)) return PassEnd::Stopped;
                     }
                 }
                 // Only /* and */ are tracked: `//` and string literals are
@@ -314,15 +365,17 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, bool scoring) 
         p -= kScanWindowMove;
     }
     lines_ = line;
-    if (!scoring) return PassEnd::TermMissing;
-    // A term seen by an earlier pass is gone when the file changed since:
-    // then it yields nothing, as a file lacking a term does.
-    for (int32_t t = 0; t < terms_->count(); ++t) {
-        if (termLines_[t].empty()) {
-            results_->clear();
-            return PassEnd::TermMissing;
-        }
+    if (!scoring) {
+        // A line begins after a line feed only when a byte follows it.
+        const bool lastIsLineFeed = fileEnd_ > 0 && window[fileEnd_ - 1 - windowShift_] == '\n';
+        lines_ = lineFeedsBefore + 1 - lastIsLineFeed;
     }
+    if (unseenCount_ > 0) {
+        results_->clear();
+        matches_ = matchesBefore;
+        return PassEnd::TermMissing;
+    }
+    if (!scoring) return PassEnd::Scored;
 
     // The last line ends with the file; then every line still waiting is
     // scored.

@@ -9,9 +9,10 @@
 // kProximityReach lines past it, since no later line can change its score.
 // So the scanner holds only the lines within reach of the ones still to be
 // scored, and its memory does not grow with the file's lines or its terms.
-// (A query of more terms than the first pass probes, or with empty terms,
-// may need a presence pass between the two, which asks the exact question
-// of every term before any line is scored.)
+// A file none of whose lines could rank, even with every term on one line,
+// is only counted. (A query of more terms than the first pass probes, or
+// with empty terms, may need a presence pass between the two, which asks
+// the exact question of every term before any line is scored.)
 #pragma once
 
 #include <array>
@@ -85,6 +86,8 @@ private:
         EveryTermOccurs,  // every term asked about occurs; the pass may end early
         Scored,           // read to its end (lines_ counted), every candidate scored
     };
+    // What the exact pass is for (see exactPass).
+    enum class PassAim { Presence, Count, Score };
     // Lines within reach of the oldest waiting one, and the line after the
     // last: a power of two, for the rings.
     static constexpr int32_t kLineRing = 128;
@@ -93,7 +96,7 @@ private:
     bool pumpBeforePass();
     void findPathTerms(const char* path);
     PassEnd firstPass(ScanFileReader& file);
-    PassEnd exactPass(ScanFileReader& file, bool scoring);
+    PassEnd exactPass(ScanFileReader& file, PassAim aim);
     bool noteOccurrence(int32_t term, int32_t line);
     bool scoreDue(ScanFileReader& file, int32_t line, int64_t position);
     bool scoreLine(ScanFileReader& file, int32_t line);

@@ -84,8 +84,18 @@ int32_t LineScorer::scoreLine(const ScoringInput& input, int32_t line, bool inCo
 }
 
 int32_t LineScorer::scoreCeiling(const ScoringInput& input, int32_t line, bool inComment) const {
+    return presenceAndProximity(input, line) + bonusCeiling(input, inComment);
+}
+
+int32_t LineScorer::fileCeiling(const ScoringInput& input, int32_t pathTerms) const {
     const int32_t termCount = input.terms.count();
-    int32_t points = presenceAndProximity(input, line);
+    return termCount * (kPresenceWeight + kProximityReach * 10) + pathTerms * kPathPresenceBonus +
+           bonusCeiling(input, false);
+}
+
+int32_t LineScorer::bonusCeiling(const ScoringInput& input, bool inComment) {
+    const int32_t termCount = input.terms.count();
+    int32_t points = 0;
     if (input.options.caseSensitiveBonus) points += termCount * kCaseBonus;
     if (input.options.wholeWordBonus) {
         // A run touches another term only where there is another term.

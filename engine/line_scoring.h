@@ -43,10 +43,17 @@ public:
     // proximity as scoreLine counts them, plus every option bonus in full.
     // Needs no text, so a line that cannot rank can be passed over unread.
     int32_t scoreCeiling(const ScoringInput& input, int32_t line, bool inComment) const;
+    // The highest score any line of the file could get: every term on it,
+    // the `pathTerms` terms the path holds, and every option bonus in full.
+    // Needs no line at all, so a file none of whose lines can rank is only
+    // counted.
+    int32_t fileCeiling(const ScoringInput& input, int32_t pathTerms) const;
 
 private:
     // The part of the score that comes from the TermLineLists alone.
     static int32_t presenceAndProximity(const ScoringInput& input, int32_t line);
+    // The three option parts at their highest.
+    static int32_t bonusCeiling(const ScoringInput& input, bool inComment);
     // The three option parts. caseBonus also fills the LineTermMap, so it
     // runs for every term whether or not its result counts.
     int32_t caseBonus(int32_t termIndex, const QueryTerm& term, const char* text, int32_t length);

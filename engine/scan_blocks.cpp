@@ -1,5 +1,7 @@
 #include "engine/scan_blocks.h"
 
+#include <bit>
+
 #include "engine/vector_bytes.h"
 
 namespace tarvo {
@@ -99,7 +101,8 @@ template <Width kWidth>
 [[gnu::always_inline]] inline void blockMasks(const BlockScanner::Probe* probes, int32_t count,
                                               bool byTable,
                                               const std::array<uint8_t, 256>& firstChar,
-                                              const char* at, int32_t blocks, BlockMasks* masks) {
+                                              const char* at, int32_t blocks, bool commentMarks,
+                                              BlockMasks* masks) {
     VectorTest first[kMaxTermProbes], second[kMaxTermProbes], third[kMaxTermProbes];
     for (int32_t i = 0; i < count; ++i) {
         splat(first[i].caseBit, probes[i].first.caseBit);
@@ -124,6 +127,7 @@ template <Width kWidth>
         BlockMasks& out = masks[b];
         out = {};
         out.lineFeeds = bitsOf<kWidth>(here[0] == lineFeed, here[1] == lineFeed);
+        out.lineFeedCount = std::popcount(out.lineFeeds);  // one instruction in the AVX2 copy
 
         Lanes terms[2] = {}, nuls[2], marks[2];
         for (int32_t i = 0; i < count; ++i) {
@@ -136,8 +140,10 @@ template <Width kWidth>
         }
         for (int h = 0; h < 2; ++h) {
             nuls[h] = here[h] == 0;
-            marks[h] =
-                ((here[h] == slash) & (next[h] == star)) | ((here[h] == star) & (next[h] == slash));
+            marks[h] = Lanes{};
+            if (commentMarks)
+                marks[h] = ((here[h] == slash) & (next[h] == star)) |
+                           ((here[h] == star) & (next[h] == slash));
         }
         if (byTable) out.termStarts = termStartsByTable(at, firstChar);
         if (!anySet<kWidth>(nuls[0] | nuls[1] | marks[0] | marks[1] | terms[0] | terms[1]))
@@ -150,12 +156,16 @@ template <Width kWidth>
 
 }  // namespace
 
-void BlockScanner::masksNarrow(const char* at, int32_t blocks, BlockMasks* masks) const {
-    blockMasks<Width::Sse2>(probes_.data(), probeCount_, byTable_, firstChar_, at, blocks, masks);
+void BlockScanner::masksNarrow(const char* at, int32_t blocks, bool commentMarks,
+                               BlockMasks* masks) const {
+    blockMasks<Width::Sse2>(probes_.data(), probeCount_, byTable_, firstChar_, at, blocks,
+                            commentMarks, masks);
 }
 
-TARVO_AVX2 void BlockScanner::masksWide(const char* at, int32_t blocks, BlockMasks* masks) const {
-    blockMasks<Width::Avx2>(probes_.data(), probeCount_, byTable_, firstChar_, at, blocks, masks);
+TARVO_AVX2 void BlockScanner::masksWide(const char* at, int32_t blocks, bool commentMarks,
+                                        BlockMasks* masks) const {
+    blockMasks<Width::Avx2>(probes_.data(), probeCount_, byTable_, firstChar_, at, blocks,
+                            commentMarks, masks);
 }
 
 }  // namespace tarvo

@@ -31,6 +31,7 @@ inline constexpr int32_t kMaskBatch = 16;
 inline constexpr int32_t kMaxTermProbes = 8;
 
 struct BlockMasks {
+    int32_t lineFeedCount;  // the bits of lineFeeds
     uint64_t lineFeeds;
     uint64_t nuls;
     uint64_t commentMarks;  // '/' followed by '*', or '*' followed by '/'
@@ -46,12 +47,13 @@ public:
     void prepare(const TermTable& terms);
 
     // Masks of `blocks` (1 to kMaskBatch) blocks one after the other from
-    // `at`. Reads at[0 .. kScanBlock x (blocks - 1) + kScanBlockReach - 1].
-    void masksFor(const char* at, int32_t blocks, BlockMasks* masks) const {
+    // `at`; without `commentMarks`, commentMarks stays 0. Reads
+    // at[0 .. kScanBlock x (blocks - 1) + kScanBlockReach - 1].
+    void masksFor(const char* at, int32_t blocks, bool commentMarks, BlockMasks* masks) const {
         if (wide_) {
-            masksWide(at, blocks, masks);
+            masksWide(at, blocks, commentMarks, masks);
         } else {
-            masksNarrow(at, blocks, masks);
+            masksNarrow(at, blocks, commentMarks, masks);
         }
     }
 
@@ -75,8 +77,8 @@ public:
     };
 
 private:
-    void masksNarrow(const char* at, int32_t blocks, BlockMasks* masks) const;
-    void masksWide(const char* at, int32_t blocks, BlockMasks* masks) const;
+    void masksNarrow(const char* at, int32_t blocks, bool commentMarks, BlockMasks* masks) const;
+    void masksWide(const char* at, int32_t blocks, bool commentMarks, BlockMasks* masks) const;
 
     std::array<Probe, kMaxTermProbes> probes_ = {};
     int32_t probeCount_ = 0;

@@ -248,7 +248,7 @@ TEST(Rules, BlockMasksOfBothWidthsAgree) {
         for (int wide = 0; wide < 2; ++wide) {
             blocks[wide].setWide(wide);
             blocks[wide].prepare(terms);
-            blocks[wide].masksFor(bytes.data(), kMaskBatch, masks[wide].data());
+            blocks[wide].masksFor(bytes.data(), kMaskBatch, true, masks[wide].data());
         }
         EXPECT_EQ(std::memcmp(masks[0].data(), masks[1].data(), sizeof masks[0]), 0) << query;
     }
