@@ -69,7 +69,7 @@ ScanOutcome FileScanner::scanFile(ScanFileReader& file, const char* path, bool o
     fileSize_ = fileEnd_ = size;
 
     findPathTerms(path);
-    PassEnd end = firstPass(file);
+    PassEnd end = probePass(file, false);
     if (end == PassEnd::EveryTermOccurs && unseenCount_ > 0)
         end = pumpBeforePass() ? exactPass(file, PassAim::Presence) : PassEnd::Stopped;
     if (end == PassEnd::EveryTermOccurs) {
@@ -77,8 +77,16 @@ ScanOutcome FileScanner::scanFile(ScanFileReader& file, const char* path, bool o
         const int32_t pathTerms = static_cast<int32_t>(
             std::count(inPath_.begin(), inPath_.begin() + terms_->count(), true));
         const bool anyCanRank = results.admits(scorer_.fileCeiling(input, pathTerms), 1);
-        end = pumpBeforePass() ? exactPass(file, anyCanRank ? PassAim::Score : PassAim::Count)
-                               : PassEnd::Stopped;
+        if (!pumpBeforePass()) {
+            end = PassEnd::Stopped;
+        } else if (anyCanRank) {
+            end = exactPass(file, PassAim::Score);
+        } else if (probes_.prepareStarts(blocks_)) {
+            countFromInPath();
+            end = probePass(file, true);
+        } else {
+            end = exactPass(file, PassAim::Count);
+        }
     }
     position_ = 0;
     switch (end) {
@@ -110,7 +118,6 @@ bool FileScanner::pumpBeforePass() {
 // be found in the file.
 void FileScanner::findPathTerms(const char* path) {
     const char* pathEnd = path + std::strlen(path);
-    unseenCount_ = 0;
     for (int32_t t = 0; t < terms_->count(); ++t) {
         inPath_[t] = false;
         for (const char* at = path; request_.options.searchFileNames && at < pathEnd; ++at) {
@@ -120,6 +127,15 @@ void FileScanner::findPathTerms(const char* path) {
                 break;
             }
         }
+    }
+    countFromInPath();
+}
+
+// A pass that sees every occurrence starts with every term unseen that the
+// path does not hold.
+void FileScanner::countFromInPath() {
+    unseenCount_ = 0;
+    for (int32_t t = 0; t < terms_->count(); ++t) {
         unseen_[t] = !inPath_[t];
         unseenCount_ += unseen_[t];
     }
@@ -136,16 +152,30 @@ void FileScanner::readFirstWindow(ScanFileReader& file) {
     window_[windowFill_] = '\0';  // the comment lookahead past the last byte sees no '*' or '/'
 }
 
-// Most files lack a term, and for them this pass is all the work: it counts
-// line feeds and looks for a NUL (when Skip Binary Files is on) and for the
-// terms still unseen, building no table. It ends as soon as every probed
-// term has occurred; the next pass then takes the file from its start, over
-// the bytes already in the window when the window has not moved.
-FileScanner::PassEnd FileScanner::firstPass(ScanFileReader& file) {
-    readFirstWindow(file);
-    probes_.prepare(unseen_);
+// The passes over the probes' view of the bytes (term_probes.h), which
+// count line feeds without taking them apart and stop only where a NUL or a
+// probed byte pattern stands.
+//
+// The first pass: most files lack a term, and for them it is all the work.
+// It counts lines and looks for a NUL (when Skip Binary Files is on) and for
+// the terms still unseen, building no table, and ends as soon as every
+// probed term has occurred; the next pass then takes the file from its
+// start, over the bytes already in the window when the window has not moved.
+//
+// With `counting`, the count of the lines holding a term in a file none of
+// whose lines can rank: the probes stop wherever some term may begin, so
+// the count runs at the first pass's pace. False when the starts are not
+// probed (too many); the exact pass counts then. A term seen before and
+// missing now (the file changed since) makes the file count as lacking it.
+FileScanner::PassEnd FileScanner::probePass(ScanFileReader& file, bool counting) {
+    if (!counting) {
+        readFirstWindow(file);
+        probes_.prepare(unseen_);
+    } else if (windowShift_ != 0) {
+        readFirstWindow(file);
+    }
     std::array<bool, kMaxTerms> probed = {};
-    for (int32_t k = 0; k < probes_.count(); ++k)
+    for (int32_t k = 0; k < probes_.count() && !counting; ++k)
         probed[probes_.term(k)] = true;
     // Every probed term occurs; an empty term then occurs too, wherever
     // another term begins. The terms left unseen are beyond the probes.
@@ -159,7 +189,9 @@ FileScanner::PassEnd FileScanner::firstPass(ScanFileReader& file) {
         }
         return PassEnd::EveryTermOccurs;
     };
-    if (probes_.count() == 0) return probedTermsOccur();
+    if (probes_.count() == 0 && !counting) return probedTermsOccur();
+    const int64_t matchesBefore = matches_;
+    int32_t countedLine = 0;  // the last line counted as holding a term
 
     // A file the first read took whole is never moved through, so the next
     // pass finds it still in the window.
@@ -177,8 +209,30 @@ FileScanner::PassEnd FileScanner::firstPass(ScanFileReader& file) {
             const int32_t passed = probes_.scan(
                 window + p, stop - p, request_.options.skipBinaryFiles, &lineFeeds, &hits);
             if (hits.nuls != 0) return PassEnd::Binary;
+            // The line feeds before the block that stopped the scan.
+            const int64_t feedsBefore = lineFeeds - std::popcount(hits.lineFeeds);
             for (uint64_t starts = hits.starts; starts != 0; starts &= starts - 1) {
-                const int32_t at = p + hits.block + lowestBit(starts);
+                const int32_t bit = lowestBit(starts);
+                const int32_t at = p + hits.block + bit;
+                if (counting) {
+                    const uint8_t c = static_cast<uint8_t>(window[at]);
+                    bool occurs = false;
+                    for (int32_t k = termsStartingAt_[c]; k < termsStartingAt_[c + 1]; ++k) {
+                        const int32_t t = termsStartingWith_[k];
+                        if (!terms_->termMatchAt(window + at, end, t)) continue;
+                        occurs = true;
+                        unseenCount_ -= unseen_[t];
+                        unseen_[t] = false;
+                    }
+                    const int64_t line =
+                        feedsBefore + std::popcount(hits.lineFeeds & ((uint64_t{1} << bit) - 1)) +
+                        1;
+                    if (!occurs || line == countedLine) continue;
+                    countedLine = static_cast<int32_t>(line);
+                    position_ = windowShift_ + at;
+                    if (++matches_ % kMatchesPerPump == 0 && !pump()) return PassEnd::Stopped;
+                    continue;
+                }
                 for (int32_t k = probes_.count() - 1; k >= 0; --k) {
                     const int32_t t = probes_.term(k);
                     if (terms_->termMatchAt(window + at, end, t)) probes_.drop(t);
@@ -202,7 +256,11 @@ FileScanner::PassEnd FileScanner::firstPass(ScanFileReader& file) {
     // A line begins after a line feed only when a byte follows it.
     if (fileEnd_ > 0 && window[fileEnd_ - 1 - windowShift_] == '\n') --lineFeeds;
     lines_ = lineFeeds + 1;
-    return PassEnd::TermMissing;
+    if (!counting || unseenCount_ > 0) {
+        matches_ = matchesBefore;
+        return PassEnd::TermMissing;
+    }
+    return PassEnd::Scored;
 }
 
 // The exact pass, from the file's start, reading it again unless the window
@@ -224,10 +282,8 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
     if (windowShift_ != 0) readFirstWindow(file);
     const bool scoring = aim == PassAim::Score;
     if (aim != PassAim::Presence) {
-        unseenCount_ = 0;
+        countFromInPath();
         for (int32_t t = 0; t < terms_->count(); ++t) {
-            unseen_[t] = !inPath_[t];
-            unseenCount_ += unseen_[t];
             termLines_[t].clear();
             if (scoring && inPath_[t] && !termLines_[t].push(0)) return PassEnd::Stopped;
         }

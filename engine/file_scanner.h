@@ -95,7 +95,8 @@ private:
     bool pump();
     bool pumpBeforePass();
     void findPathTerms(const char* path);
-    PassEnd firstPass(ScanFileReader& file);
+    void countFromInPath();
+    PassEnd probePass(ScanFileReader& file, bool counting);
     PassEnd exactPass(ScanFileReader& file, PassAim aim);
     bool noteOccurrence(int32_t term, int32_t line);
     bool scoreDue(ScanFileReader& file, int32_t line, int64_t position);
@@ -114,7 +115,7 @@ private:
     // that can begin there (same first byte in either case, or empty), in
     // index order. Rebuilt with the terms.
     BlockScanner blocks_;
-    TermProbes probes_;  // the first pass's: the terms a file still lacks
+    TermProbes probes_;  // the terms a file still lacks, or where any term may begin
     std::array<int32_t, 257> termsStartingAt_ = {};  // per byte: index into the list below
     std::array<uint8_t, 256 * kMaxTerms> termsStartingWith_ = {};
 

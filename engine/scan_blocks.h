@@ -25,7 +25,7 @@ inline constexpr int32_t kScanBlock = 64;
 inline constexpr int32_t kScanBlockReach = kScanBlock + 2;
 // Blocks per masksFor call: enough to make the call itself cost nothing,
 // few enough that their masks stay in the first-level cache.
-inline constexpr int32_t kMaskBatch = 16;
+inline constexpr int32_t kMaskBatch = 64;
 // Distinct first bytes (or first two or three bytes) compared per block;
 // beyond this many the FirstCharTable is looked up byte by byte instead.
 inline constexpr int32_t kMaxTermProbes = 8;
@@ -69,12 +69,18 @@ public:
         uint8_t value;
     };
     static ByteTest testFor(uint8_t c);
+    // Where a term may begin: its first one to three bytes.
     struct Probe {
         ByteTest first;
         ByteTest second;
         ByteTest third;
         int32_t length;  // 1 to 3: how many of the bytes decide
     };
+
+    // The starts compared, or none where too many make it look up the
+    // FirstCharTable instead.
+    int32_t probeCount() const { return probeCount_; }
+    const Probe& probe(int32_t i) const { return probes_[i]; }
 
 private:
     void masksNarrow(const char* at, int32_t blocks, bool commentMarks, BlockMasks* masks) const;

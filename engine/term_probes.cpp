@@ -1,5 +1,6 @@
 #include "engine/term_probes.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -43,18 +44,18 @@ constexpr int32_t kBlocksPerFlush = 127;
 
 // kCount: the number of probes when known at compile time (the compiler
 // then keeps every compared value in a register), 0 when given by `count`.
-template <Width kWidth, int32_t kCount>
+// kTests: the byte tests of each probe that count (2 or 3).
+template <Width kWidth, int32_t kCount, int32_t kTests>
 [[gnu::always_inline]] inline int32_t scanBlocks(const TermProbes::Probe* probes, int32_t count,
                                                  const char* at, int32_t length, bool findNuls,
                                                  int64_t* lineFeeds, ProbeHits* hits) {
     if (kCount > 0) count = kCount;
-    Bytes rarestCase[kMaxTermProbes], rarestValue[kMaxTermProbes];
-    Bytes secondCase[kMaxTermProbes], secondValue[kMaxTermProbes];
+    Bytes testCase[kMaxTermProbes][kTests], testValue[kMaxTermProbes][kTests];
     for (int32_t i = 0; i < count; ++i) {
-        splat(rarestCase[i], probes[i].rarest.caseBit);
-        splat(rarestValue[i], probes[i].rarest.value);
-        splat(secondCase[i], probes[i].second.caseBit);
-        splat(secondValue[i], probes[i].second.value);
+        for (int32_t j = 0; j < kTests; ++j) {
+            splat(testCase[i][j], probes[i].tests[j].caseBit);
+            splat(testValue[i][j], probes[i].tests[j].value);
+        }
     }
     const Lanes nulKeep = findNuls ? Lanes{} == Lanes{} : Lanes{};  // all ones or none
     Bytes lineFeed;
@@ -73,25 +74,25 @@ template <Width kWidth, int32_t kCount>
         const Lanes lowNuls = (low == 0) & nulKeep, highNuls = (high == 0) & nulKeep;
         Lanes lowStarts = {}, highStarts = {};
         for (int32_t i = 0; i < count; ++i) {
-            const char* rarestAt = block + probes[i].rarestAt;
-            const char* secondAt = block + probes[i].secondAt;
-            Bytes rarest[2], second[2];
-            load(rarest[0], rarestAt);
-            load(rarest[1], rarestAt + kVector);
-            load(second[0], secondAt);
-            load(second[1], secondAt + kVector);
-            lowStarts |= ((rarest[0] | rarestCase[i]) == rarestValue[i]) &
-                         ((second[0] | secondCase[i]) == secondValue[i]);
-            highStarts |= ((rarest[1] | rarestCase[i]) == rarestValue[i]) &
-                          ((second[1] | secondCase[i]) == secondValue[i]);
+            Lanes low = Lanes{} == Lanes{}, high = low;  // all ones
+            for (int32_t j = 0; j < kTests; ++j) {
+                Bytes bytes[2];
+                load(bytes[0], block + probes[i].at[j]);
+                load(bytes[1], block + probes[i].at[j] + kVector);
+                low &= (bytes[0] | testCase[i][j]) == testValue[i][j];
+                high &= (bytes[1] | testCase[i][j]) == testValue[i][j];
+            }
+            lowStarts |= low;
+            highStarts |= high;
         }
         const int32_t left = length - pos;
         if (left < kScanBlock) {  // the last block, cut at `length`
             const uint64_t inSpan = (uint64_t{1} << left) - 1;
-            *lineFeeds += std::popcount(bitsOf<kWidth>(lowFeeds, highFeeds) & inSpan);
+            const uint64_t feeds = bitsOf<kWidth>(lowFeeds, highFeeds) & inSpan;
+            *lineFeeds += std::popcount(feeds);
             const uint64_t nuls = bitsOf<kWidth>(lowNuls, highNuls) & inSpan;
             const uint64_t starts = bitsOf<kWidth>(lowStarts, highStarts) & inSpan;
-            if ((nuls | starts) != 0) *hits = {pos, nuls, starts};
+            if ((nuls | starts) != 0) *hits = {pos, nuls, starts, feeds};
             pos = length;
             break;
         }
@@ -105,7 +106,7 @@ template <Width kWidth, int32_t kCount>
         pos += kScanBlock;
         if (anySet<kWidth>(lowNuls | highNuls | lowStarts | highStarts)) {
             *hits = {pos - kScanBlock, bitsOf<kWidth>(lowNuls, highNuls),
-                     bitsOf<kWidth>(lowStarts, highStarts)};
+                     bitsOf<kWidth>(lowStarts, highStarts), bitsOf<kWidth>(lowFeeds, highFeeds)};
             break;
         }
     }
@@ -113,21 +114,34 @@ template <Width kWidth, int32_t kCount>
     return pos;
 }
 
-// One, two and three terms are what people type most.
-template <Width kWidth>
-[[gnu::always_inline]] inline int32_t scanAny(const TermProbes::Probe* probes, int32_t count,
-                                              const char* at, int32_t length, bool findNuls,
-                                              int64_t* lineFeeds, ProbeHits* hits) {
+template <Width kWidth, int32_t kTests>
+[[gnu::always_inline]] inline int32_t scanCounted(const TermProbes::Probe* probes, int32_t count,
+                                                  const char* at, int32_t length, bool findNuls,
+                                                  int64_t* lineFeeds, ProbeHits* hits) {
     switch (count) {
         case 1:
-            return scanBlocks<kWidth, 1>(probes, count, at, length, findNuls, lineFeeds, hits);
+            return scanBlocks<kWidth, 1, kTests>(probes, count, at, length, findNuls, lineFeeds,
+                                                 hits);
         case 2:
-            return scanBlocks<kWidth, 2>(probes, count, at, length, findNuls, lineFeeds, hits);
+            return scanBlocks<kWidth, 2, kTests>(probes, count, at, length, findNuls, lineFeeds,
+                                                 hits);
         case 3:
-            return scanBlocks<kWidth, 3>(probes, count, at, length, findNuls, lineFeeds, hits);
+            return scanBlocks<kWidth, 3, kTests>(probes, count, at, length, findNuls, lineFeeds,
+                                                 hits);
         default:
-            return scanBlocks<kWidth, 0>(probes, count, at, length, findNuls, lineFeeds, hits);
+            return scanBlocks<kWidth, 0, kTests>(probes, count, at, length, findNuls, lineFeeds,
+                                                 hits);
     }
+}
+
+// One, two and three probes are what people type most.
+template <Width kWidth>
+[[gnu::always_inline]] inline int32_t scanAny(const TermProbes::Probe* probes, int32_t count,
+                                              int32_t tests, const char* at, int32_t length,
+                                              bool findNuls, int64_t* lineFeeds, ProbeHits* hits) {
+    return tests == 2
+               ? scanCounted<kWidth, 2>(probes, count, at, length, findNuls, lineFeeds, hits)
+               : scanCounted<kWidth, 3>(probes, count, at, length, findNuls, lineFeeds, hits);
 }
 
 }  // namespace
@@ -151,18 +165,38 @@ void TermProbes::setTerms(const TermTable& terms) {
         const int32_t rarestAt = rarestByteAt(term, -1);
         const int32_t other = rarestByteAt(term, rarestAt);
         const int32_t secondAt = other < 0 ? rarestAt : other;
-        termProbes_[t] = {BlockScanner::testFor(static_cast<uint8_t>(term.text[rarestAt])),
-                          BlockScanner::testFor(static_cast<uint8_t>(term.text[secondAt])),
-                          rarestAt, secondAt, t};
+        const BlockScanner::ByteTest rarest =
+            BlockScanner::testFor(static_cast<uint8_t>(term.text[rarestAt]));
+        const BlockScanner::ByteTest second =
+            BlockScanner::testFor(static_cast<uint8_t>(term.text[secondAt]));
+        termProbes_[t] = {{rarest, second, second}, {rarestAt, secondAt, secondAt}, t};
     }
     count_ = 0;
 }
 
 void TermProbes::prepare(const std::array<bool, kMaxTerms>& wanted) {
+    tests_ = 2;
     count_ = 0;
     for (int32_t t = 0; t < termCount_ && count_ < kMaxTermProbes; ++t) {
         if (wanted[t] && termProbes_[t].term >= 0) probes_[count_++] = termProbes_[t];
     }
+}
+
+bool TermProbes::prepareStarts(const BlockScanner& blocks) {
+    tests_ = 3;
+    count_ = blocks.probeCount();
+    for (int32_t i = 0; i < count_; ++i) {
+        const BlockScanner::Probe& start = blocks.probe(i);
+        const BlockScanner::ByteTest tests[] = {start.first, start.second, start.third};
+        Probe& probe = probes_[i];
+        probe.term = -1;
+        for (int32_t j = 0; j < 3; ++j) {
+            const int32_t k = std::min(j, start.length - 1);
+            probe.tests[j] = tests[k];
+            probe.at[j] = k;
+        }
+    }
+    return count_ > 0;
 }
 
 void TermProbes::drop(int32_t term) {
@@ -176,12 +210,14 @@ void TermProbes::drop(int32_t term) {
 
 int32_t TermProbes::scanNarrow(const char* at, int32_t length, bool findNuls, int64_t* lineFeeds,
                                ProbeHits* hits) const {
-    return scanAny<Width::Sse2>(probes_.data(), count_, at, length, findNuls, lineFeeds, hits);
+    return scanAny<Width::Sse2>(probes_.data(), count_, tests_, at, length, findNuls, lineFeeds,
+                                hits);
 }
 
 TARVO_AVX2 int32_t TermProbes::scanWide(const char* at, int32_t length, bool findNuls,
                                         int64_t* lineFeeds, ProbeHits* hits) const {
-    return scanAny<Width::Avx2>(probes_.data(), count_, at, length, findNuls, lineFeeds, hits);
+    return scanAny<Width::Avx2>(probes_.data(), count_, tests_, at, length, findNuls, lineFeeds,
+                                hits);
 }
 
 }  // namespace tarvo
