@@ -7,6 +7,9 @@ namespace tarvo {
 
 namespace {
 
+// The lines' room a FileResults keeps from one file to the next.
+constexpr size_t kKeptRoom = 256;
+
 // One file's rank order: its lines share the path.
 struct Rank {
     int32_t score;
@@ -19,6 +22,9 @@ struct Rank {
 }  // namespace
 
 void FileResults::start(const EntryBar& bar) {
+    // A file that kept many lines gives their room back: the run holds
+    // many of these at once.
+    if (lines_.capacity() > kKeptRoom) lines_ = {};
     lines_.clear();
     sinkBar_ = bar;
     fileBar_ = {};

@@ -6,9 +6,14 @@ namespace tarvo {
 
 namespace {
 
-// Files in flight per scanner: enough that a long file holds the others up
-// only briefly, few enough that the lines the files keep stay small.
-constexpr int32_t kJobsPerThread = 32;
+// Files in flight per scanner: enough that the other scanners go on while
+// one reads a file of many megabytes (the files are taken back in order,
+// so the ones after it wait for it). A finished file waiting holds little:
+// its path and the lines it keeps, and those lines are held to a budget.
+constexpr int32_t kJobsPerThread = 512;
+// The most lines finished files may keep while they wait to be taken back;
+// past it the run stops queueing until some are taken back.
+constexpr int64_t kWaitingLines = 4 * kMaxResults;
 // A sleeping worker is woken once this many files wait, not for each one:
 // waking a thread costs a system call, and a worker that is awake takes
 // the waiting files one after the other without sleeping.
@@ -49,7 +54,7 @@ void ScanWorkers::setTerms(const TermTable& terms) {
 
 ScanJob& ScanWorkers::nextJob(const std::function<void(ScanJob&)>& done) {
     std::unique_lock lock(mutex_);
-    while (queued_ - back_ == jobs_.size())
+    while (queued_ - back_ == jobs_.size() || waitingLines_ > kWaitingLines)
         advance(lock, done);
     while (takeBack(lock, done, false)) {
     }
@@ -57,6 +62,8 @@ ScanJob& ScanWorkers::nextJob(const std::function<void(ScanJob&)>& done) {
 }
 
 void ScanWorkers::queue() {
+    // The run's thread alone moves queued_ and back_ and sets the paths.
+    queuedPaths_.insert(jobs_[queued_ % jobs_.size()].path);
     bool wake;
     {
         std::lock_guard lock(mutex_);
@@ -65,12 +72,8 @@ void ScanWorkers::queue() {
     if (wake) queuedOne_.notify_one();
 }
 
-bool ScanWorkers::inFlight(const std::string& path) const {
-    // The run's thread alone moves back_ and queued_ and sets the paths.
-    for (uint64_t k = back_; k < queued_; ++k) {
-        if (jobs_[k % jobs_.size()].path == path) return true;
-    }
-    return false;
+bool ScanWorkers::inFlight(const char* path) const {
+    return queuedPaths_.contains(path);
 }
 
 void ScanWorkers::finish(const std::function<void(ScanJob&)>& done) {
@@ -101,6 +104,8 @@ bool ScanWorkers::takeBack(std::unique_lock<std::mutex>& lock,
         }
     }
     done_[at] = false;
+    waitingLines_ -= jobs_[at].results.count();
+    queuedPaths_.erase(jobs_[at].path);
     ++back_;  // the run's thread alone reuses it, after `done`
     lock.unlock();
     done(jobs_[at]);
@@ -122,6 +127,7 @@ bool ScanWorkers::scanNext(std::unique_lock<std::mutex>& lock, FileScanner& scan
     job.file.close();
     lock.lock();
     done_[at] = true;
+    waitingLines_ += job.results.count();
     // The run waits for the oldest job alone: a later one wakes it for nothing.
     if (at == back_ % jobs_.size()) doneOne_.notify_one();
     return true;

@@ -15,7 +15,9 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
+#include <unordered_set>
 #include <vector>
 
 #include "engine/file_results.h"
@@ -56,7 +58,7 @@ public:
     // Queues the job nextJob gave, its path set and its results started.
     void queue();
     // Whether a queued job not yet taken back is for this path.
-    bool inFlight(const std::string& path) const;
+    bool inFlight(const char* path) const;
     // Takes back every queued job, in order, through `done`.
     void finish(const std::function<void(ScanJob&)>& done);
 
@@ -100,6 +102,10 @@ private:
     std::vector<ScanJob> jobs_;
     std::vector<bool> done_;
     uint64_t back_ = 0, scanned_ = 0, queued_ = 0;
+    int64_t waitingLines_ = 0;  // the lines kept by the done jobs not taken back
+    // The paths of the jobs queued and not taken back (views of their paths,
+    // which stay put until then). The run's thread alone uses it.
+    std::unordered_set<std::string_view> queuedPaths_;
     bool quit_ = false;
     std::mutex mutex_;
     std::condition_variable queuedOne_;  // workers wait here for a job

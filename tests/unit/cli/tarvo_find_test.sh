@@ -79,7 +79,7 @@ awk -v root="$gen" 'BEGIN { srand(11); n = split("foo bar Foo int x_bar BAR fooB
         } } }'
 for t in "$gen"/Tie.* "$gen"/*/*/Tie.*; do cp "$t" "${t%/*}/tie.${t##*.}"; done
 printf 'foo bar\0x_bar\n' >"$gen/d1/e1/binary.c"
-printf "$head"'700 %s\n500 %s\n' "$gen/d2/e2/f2.txt" "$gen/Tie.txt" >"$tree/j-memory.txt"
+printf "$head"'700 %s\n500 %s\n' "$gen/d1/e1/f1.c" "$gen/d3/e1/Tie.c" >"$tree/j-memory.txt"
 for args in '--stats --format tsv "foo bar"' '-l int' '--sort name --format tsv --top 50 foo' \
     '--search-binary --format jsonl --stats x_bar' '--settings "$tree/j-settings" --format tsv "foo bar"'; do
     for j in 1 4; do
