@@ -5,6 +5,7 @@
 #include <cstring>
 #include <random>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/settings_file_system.h"
@@ -24,19 +25,21 @@ constexpr size_t kTemporaryRandomDigits = 16;  // 64 random bits
 // Reading
 // ---------------------------------------------------------------------------
 
-// Hands out the file's lines one at a time: at most kMaxTextLength bytes of
-// each, the rest of a longer line skipped (never read as the next line),
-// the line feed removed. Any byte, NUL included, is line content.
+// Hands out the file's lines one at a time: at most `limit` bytes of each,
+// the rest of a longer line skipped (never read as the next line), the line
+// feed removed. Any byte, NUL included, is line content.
 class LineReader {
 public:
     explicit LineReader(ScanFileReader& file) : file_(file), buffer_(kReadChunk) {}
 
-    // False at end of file, with `line` left as it was.
-    bool next(std::string& line) {
+    // False at end of file, with `line` left as it was. `raw`, when given,
+    // gets the whole line as it stands in the file, its line end included.
+    bool next(std::string& line, std::string* raw = nullptr, size_t limit = kMaxTextLength) {
         if (pos_ == len_ && !fill()) return false;
+        if (raw) raw->clear();
         // One byte past the limit is kept so that a "\r" in that place can
         // still be dropped before the line counts as cut.
-        const size_t keep = static_cast<size_t>(kMaxTextLength) + 1;
+        const size_t keep = limit + 1;
         size_t dropped = 0;
         line.clear();
         for (;;) {
@@ -47,6 +50,7 @@ public:
             const size_t n = feed ? static_cast<size_t>(feed - start) : available;
             const size_t take = std::min(n, keep - std::min(line.size(), keep));
             line.append(start, take);
+            if (raw) raw->append(start, feed ? n + 1 : n);
             dropped += n - take;
             pos_ += n;
             if (feed) {
@@ -57,8 +61,8 @@ public:
         if (dropCarriageReturns_ && dropped == 0 && !line.empty() && line.back() == '\r') {
             line.pop_back();
         }
-        cut_ = dropped > 0 || line.size() > static_cast<size_t>(kMaxTextLength);
-        if (cut_) line.resize(kMaxTextLength);
+        cut_ = dropped > 0 || line.size() > limit;
+        if (cut_) line.resize(limit);
         return true;
     }
 
@@ -149,18 +153,53 @@ void readOptions(const std::string& line, Settings& settings) {
 }
 
 // "priority path": the path is everything after the first space that
-// follows the number. Rows that do not fit this are skipped.
-void readMemoryRow(const std::string& line, FileMemory& memory) {
+// follows the number. False for a line that does not fit this.
+bool parseMemoryRow(const std::string& line, int32_t& priority, std::string_view& path) {
     const char* p = line.data();
     const char* end = p + line.size();
-    int32_t priority = 0;
-    if (!parseInt(p, end, priority)) return;
+    if (!parseInt(p, end, priority)) return false;
     const char* space = static_cast<const char*>(std::memchr(p, ' ', end - p));
-    if (space == nullptr) return;
-    std::string_view path(space + 1, end - (space + 1));
+    if (space == nullptr) return false;
+    path = std::string_view(space + 1, end - (space + 1));
     // No file is named by an empty path or one holding a NUL byte.
-    if (path.empty() || path.find('\0') != std::string_view::npos) return;
-    memory.add(std::string(path).c_str(), priority);
+    return !path.empty() && path.find('\0') == std::string_view::npos;
+}
+
+// The section as tarvo-find reads it: the rows the run owns go into the
+// memory, every other line into `foreign`, as read. An empty first line is
+// line 8, which every save writes anyway.
+void readOwnedRows(LineReader& reader, const Settings& read, FileMemory& memory,
+                   ForeignRows& foreign) {
+    struct Row {
+        int32_t priority;
+        std::string path;
+    };
+    std::vector<Row> owned;
+    std::string line, raw;
+    bool first = true;
+    bool rowSeen = false;
+    while (reader.next(line, &raw)) {
+        const bool cut = reader.lastLineWasCut();
+        if (std::exchange(first, false) && line.empty() && !cut) continue;
+        int32_t priority = 0;
+        std::string_view path;
+        // A cut row names a different, longer path: it is no row of this run.
+        const bool row = !cut && parseMemoryRow(line, priority, path);
+        const bool ownRow = row && foreign.owned(path, read);
+        if (ownRow) owned.push_back({priority, std::string(path)});
+        rowSeen = rowSeen || row;
+        if (ownRow) continue;
+        std::string& kept = rowSeen ? foreign.trailing : foreign.leading;
+        kept += raw;
+        // The file's last line may lack its line end; lines follow it now.
+        if (raw.back() != '\n') kept += read.lineEnds == LineEnds::CrLf ? "\r\n" : "\n";
+    }
+    // Highest first, so that at the memory's cap the highest are kept. Ties
+    // stay in file order, and so does a file written best first.
+    std::stable_sort(owned.begin(), owned.end(),
+                     [](const Row& a, const Row& b) { return a.priority > b.priority; });
+    for (const Row& row : owned)
+        memory.add(row.path.c_str(), row.priority);
 }
 
 // ---------------------------------------------------------------------------
@@ -192,6 +231,11 @@ public:
         buffer_.append(end_);
         if (buffer_.size() >= kWriteChunk) flush();
     }
+    // Lines as they were read, line ends included.
+    void lines(std::string_view bytes) {
+        buffer_.append(bytes);
+        if (buffer_.size() >= kWriteChunk) flush();
+    }
     // False once any write failed.
     bool flush() {
         written_ = written_ && file_.write(buffer_.data(), buffer_.size());
@@ -206,7 +250,8 @@ private:
     bool written_ = true;
 };
 
-bool writeSettings(SettingsWriter& out, bool offset, const Settings& s, const FileMemory& memory) {
+bool writeSettings(SettingsWriter& out, bool offset, const Settings& s, const FileMemory& memory,
+                   const ForeignRows* foreign) {
     out.line(kSettingsHeader);
     char numbers[96];
     const WindowRect& r = s.windowRect;
@@ -224,6 +269,13 @@ bool writeSettings(SettingsWriter& out, bool offset, const Settings& s, const Fi
     out.line(numbers);
 
     out.line("");
+    // tarvo-find writes the lines it does not own back as they were read,
+    // the editor line among them.
+    if (foreign) {
+        out.lines(foreign->leading);
+    } else if (!s.editorCommand.empty()) {
+        out.line(std::string(kEditorKey).append(savedText(s.editorCommand)));
+    }
     std::string row;
     for (int32_t index : memory.indexesToSave()) {
         const FileMemoryEntry& e = memory.entry(index);
@@ -235,6 +287,7 @@ bool writeSettings(SettingsWriter& out, bool offset, const Settings& s, const Fi
         }
         out.line(row.append(e.path));
     }
+    if (foreign) out.lines(foreign->trailing);
     return out.flush();
 }
 
@@ -267,8 +320,12 @@ bool isTemporaryNameOf(std::string_view targetName, std::string_view name) {
 }
 
 bool loadSettings(const char* path, int32_t screenWidth, int32_t screenHeight, Settings& settings,
-                  FileMemory& memory, std::string* refusal) {
+                  FileMemory& memory, std::string* refusal, ForeignRows* foreign) {
     settings = Settings{};
+    if (foreign) {
+        foreign->leading.clear();
+        foreign->trailing.clear();
+    }
     bool ours = true;  // nothing foreign would be lost by saving over it
     ScanFileReader file;
     const SettingsFileKind kind = path ? settingsFileKind(path) : SettingsFileKind::Missing;
@@ -305,9 +362,22 @@ bool loadSettings(const char* path, int32_t screenWidth, int32_t screenHeight, S
             if (reader.next(line)) readOptions(line, settings);
 
             memory.clear();
-            while (reader.next(line)) {
-                // A cut row names a different, longer path: skip it.
-                if (!reader.lastLineWasCut()) readMemoryRow(line, memory);
+            if (foreign) {
+                readOwnedRows(reader, settings, memory, *foreign);
+            } else {
+                int32_t priority = 0;
+                std::string_view rowPath;
+                // Room for a whole editor command after its key.
+                const size_t rowLimit = kMaxTextLength + std::strlen(kEditorKey);
+                while (reader.next(line, nullptr, rowLimit)) {
+                    if (line.starts_with(kEditorKey)) {
+                        settings.editorCommand = textOf(line.substr(std::strlen(kEditorKey)));
+                    } else if (!reader.lastLineWasCut() &&
+                               parseMemoryRow(line, priority, rowPath)) {
+                        // A cut row names a different, longer path: it is skipped.
+                        memory.add(std::string(rowPath).c_str(), priority);
+                    }
+                }
             }
         } else if (!ours && refusal) {
             *refusal = kNotSettingsFile;
@@ -319,7 +389,7 @@ bool loadSettings(const char* path, int32_t screenWidth, int32_t screenHeight, S
 }
 
 bool saveSettings(const char* path, bool offset, const Settings& settings, const FileMemory& memory,
-                  std::string* reason) {
+                  std::string* reason, const ForeignRows* foreign) {
     if (path == nullptr || *path == '\0') return false;
     FileReplacement file;
     bool saved = file.open(path);
@@ -327,7 +397,7 @@ bool saveSettings(const char* path, bool offset, const Settings& settings, const
         SettingsWriter out(file, settings.lineEnds);
         // Whatever fails, the old file is untouched and the temporary file
         // goes with `file`.
-        saved = writeSettings(out, offset, settings, memory) && file.commit();
+        saved = writeSettings(out, offset, settings, memory, foreign) && file.commit();
     }
     if (!saved && reason) *reason = file.reason();
     return saved;

@@ -1,6 +1,6 @@
 // Room app/: what the window program and tarvo-find share: this settings
-// file, the status line text and the clock twins. Portable; includes
-// results/, preview/, view/ and engine/.
+// file, the status line text, the whole lines behind cut result texts and
+// the clock twins. Portable; includes results/, preview/, view/ and engine/.
 //
 // The settings file: everything that outlives one run of the program, in one
 // text file with a fixed line layout.
@@ -13,7 +13,13 @@
 //   6  ExcludeList
 //   7  SortMode and the six search options       seven integers
 //   8  (empty)
+//   9  editor=COMMAND                             only when an editor command is set
 //   9+ priority path                              remembered files, best first
+//
+// The editor line came after the first version of the format: it does not
+// begin with a number, so a reader that takes every later line as a
+// remembered file skips it, and a file without it reads as before. It is
+// looked for on every line after line 7 and written directly after line 8.
 //
 // Lines end as Settings::lineEnds says: loadSettings takes them from the
 // file's first line, so tarvo-find writes a file back with the line ends it
@@ -32,7 +38,9 @@
 
 #include <climits>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "engine/search_request.h"
 #include "results/result_store.h"
@@ -42,6 +50,8 @@ namespace tarvo {
 class FileMemory;
 
 inline constexpr const char* kSettingsHeader = "Tarvo Search, version 1.0";
+// What the editor command's line begins with.
+inline constexpr const char* kEditorKey = "editor=";
 
 // The window system's "place it yourself" value for x and width.
 inline constexpr int32_t kDefaultPlacement = INT32_MIN;
@@ -73,9 +83,28 @@ struct Settings {
     WindowRect windowRect{kDefaultPlacement, 0, kDefaultPlacement, 0};
     SearchRequest request;  // the four texts and the six options
     int32_t sortMode = ByRank;
+    // The command line that opens a result in the user's editor, with
+    // %path% and %line% in it; empty when none is set. At most
+    // kMaxTextLength characters.
+    std::string editorCommand;
     std::string lastFindText;  // copies of the texts as loaded
     std::string lastPathText;
     LineEnds lineEnds = kPlatformLineEnds;  // as read; the platform's for a new file
+};
+
+// The lines of the file memory section that a tarvo-find run leaves alone.
+// Its searches share the window's file with searches of other roots: a run
+// loads only the rows of the files it owns and writes every other line of
+// the section back as it was read, byte for byte and in its order. Lines
+// before the section's first row (the window's editor line, and settings a
+// later version keeps there) stay first, the run's own rows follow them,
+// best first, then the rest.
+struct ForeignRows {
+    // Whether the row of this path belongs to the run; `read` holds what
+    // lines 1 to 7 said.
+    std::function<bool(std::string_view path, const Settings& read)> owned;
+    std::string leading;   // the lines before the first row, with their line ends
+    std::string trailing;  // the lines from the first row on, the run's own rows left out
 };
 
 // Sets every setting from the file at `path`, or to its default where the
@@ -85,8 +114,12 @@ struct Settings {
 // kNotSettingsFile, only when something is there that is not a settings file
 // (not a regular file, or its first line does not match), so that a caller
 // can refuse to save over it; a missing or empty file returns true.
+// With `foreign`, only the rows it owns are added, highest priority first
+// (so at the memory's cap the highest are kept, ties in file order), and
+// every other line of the section, the editor line too, is kept in it.
 bool loadSettings(const char* path, int32_t screenWidth, int32_t screenHeight, Settings& settings,
-                  FileMemory& memory, std::string* refusal = nullptr);
+                  FileMemory& memory, std::string* refusal = nullptr,
+                  ForeignRows* foreign = nullptr);
 
 // Writes the whole file, with the settings' line ends, through a temporary
 // file that replaces the old one only when it is whole and on the disk.
@@ -95,7 +128,8 @@ bool loadSettings(const char* path, int32_t screenWidth, int32_t screenHeight, S
 // written or must not be replaced (not a regular file, or one the user
 // cannot write; a file without any write permission counts as such even
 // for root); `reason` then says why, in the system's words.
+// With `foreign`, its lines are written around the memory's rows.
 bool saveSettings(const char* path, bool offset, const Settings& settings, const FileMemory& memory,
-                  std::string* reason = nullptr);
+                  std::string* reason = nullptr, const ForeignRows* foreign = nullptr);
 
 }  // namespace tarvo

@@ -77,8 +77,9 @@ void BM_PrepareScreenOfRows(benchmark::State& state) {
         int runs = 0;
         for (int32_t line = top; line < top + kScreenRows; ++line) {
             buildPreviewRow(doc, line, terms, text, attrs);
+            int column = 0;
             for (int at = 0, after;
-                 (after = nextRun(text.c_str(), attrs.data(), at, run, attribute)) != at;
+                 (after = nextRun(text.c_str(), attrs.data(), at, column, run, attribute)) != at;
                  at = after) {
                 ++runs;
             }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "engine/path_list.h"
 #include "engine/search_request.h"
 #include "results/result_store.h"
 
@@ -13,7 +14,7 @@ const char* const kUsage =
     "Usage: tarvo-find [options] FIND_TEXT [PATH_TEXT]\n"
     "\n"
     "Searches the ';'-separated roots of PATH_TEXT (default: the current directory)\n"
-    "for the terms of FIND_TEXT and prints the best lines first.\n"
+    "for the terms of FIND_TEXT and prints the best lines first, at most 9,999.\n"
     "FIND_TEXT: terms separated by blanks; \"a b\" is one term; \\t \\n \\r \\\" \\\\ escapes.\n"
     "\n"
     "Search options (all on by default):\n"
@@ -31,7 +32,7 @@ const char* const kUsage =
     "  --format vimgrep      PATH:LINE:COLUMN:TEXT, COLUMN the byte of the first term\n"
     "  --format tsv|jsonl    rank, score, path, line and text as fields\n"
     "  --rank                RANK:SCORE: in front of each text or vimgrep line\n"
-    "  -l, --files-with-matches   each file once, in the order of its best line\n"
+    "  -l, --files-with-matches   each file with a result once, by its best line\n"
     "  --null                a NUL after each path, for odd file names\n"
     "  --sort rank|name|line order of the output (default rank)\n"
     "  --top N               print at most N results (with -l, N files)\n"
@@ -44,11 +45,12 @@ const char* const kUsage =
     "                        first, and write the file memory back\n"
     "  --help, --version\n"
     "\n"
-    "On a terminal, lines are cut to 150 bytes, tabs expanded and control bytes shown\n"
-    "as ^X, \\n or \\r; into a pipe, each line is printed whole, as in the file.\n"
+    "On a terminal, text and vimgrep lines are cut to 150 bytes with tabs expanded, and\n"
+    "control bytes are shown as ^X, \\n or \\r in every format; into a pipe, each line is\n"
+    "printed whole, as in the file. TSV and JSONL always carry the whole line.\n"
     "\n"
-    "Exit status: 0 results found, 1 none, 2 usage error or a settings file that cannot\n"
-    "be used, 130 interrupted.\n";
+    "Exit status: 0 results found, 1 none, 2 usage error, a settings file that cannot\n"
+    "be used or output that could not be written, 130 interrupted.\n";
 
 namespace {
 
@@ -87,9 +89,8 @@ CliParse parseCommandLine(int argc, const char* const* argv) {
             options.filesWithMatches = true;
             continue;
         }
-        // "-j N", or "-jN" with digits only ("-json" stays a Find text)
-        if (!optionsEnded && arg.substr(0, 2) == "-j" &&
-            arg.find_first_not_of("0123456789", 2) == std::string_view::npos) {
+        // "-j N" or "-jN"
+        if (!optionsEnded && arg.substr(0, 2) == "-j") {
             std::string_view count = arg.substr(2);
             if (count.empty() && i + 1 < argc) count = argv[++i];
             if (!parseCount(count, options.threads) || options.threads == 0) {
@@ -98,11 +99,19 @@ CliParse parseCommandLine(int argc, const char* const* argv) {
             }
             continue;
         }
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-' || arg[1] != '-') {
+        // A lone "-" is text; any other word starting with '-' is an option
+        // until "--" (a search for "-x" is written "-- -x").
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
             if (positional == 0) {
                 options.findText = cutToTextLimit(arg);
             } else if (positional == 1) {
                 options.pathText = cutToTextLimit(arg);
+                // Without PATH_TEXT the current directory is searched; one
+                // given empty (or only ";" and blanks) is a mistake.
+                if (parsePathList(options.pathText).empty()) {
+                    parse.error = "PATH_TEXT names no folder or file";
+                    return parse;
+                }
             } else {
                 parse.error = "too many arguments: " + std::string(arg);
                 return parse;
@@ -165,6 +174,10 @@ CliParse parseCommandLine(int argc, const char* const* argv) {
             options.highlightList = cutToTextLimit(v);
         } else if (name == "--settings") {
             if (!value(v)) return parse;
+            if (v.empty()) {
+                parse.error = "--settings takes a file";
+                return parse;
+            }
             options.settingsFile = std::string(v);
         } else if (name == "--sort") {
             if (!value(v)) return parse;

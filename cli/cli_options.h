@@ -17,7 +17,7 @@ enum class ColorMode { Auto, Always, Never };
 
 struct CliOptions {
     std::string findText;
-    std::string pathText;  // empty: the current directory
+    std::string pathText;  // empty: not given, the current directory
 
     // Set only when given on the command line: they override what a
     // settings file says, for this run only.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -52,14 +53,15 @@ void appendShown(std::string& out, uint8_t c) {
     }
 }
 
-// ,"name":"text" and, when the text is not valid UTF-8, ,"name_bytes":"..."
+// ,"name":"text" and, when the text is not valid UTF-8 or holds a NUL
+// (which many readers of JSON cut a string at), ,"name_bytes":"..."
 void appendJsonText(std::string& out, const char* name, const std::string& text) {
     out += ",\"";
     out += name;
     out += "\":\"";
     out += escapeJson(text);
     out += '"';
-    if (isValidUtf8(text)) return;
+    if (isValidUtf8(text) && text.find('\0') == std::string::npos) return;
     out += ",\"";
     out += name;
     out += "_bytes\":\"";
@@ -68,7 +70,7 @@ void appendJsonText(std::string& out, const char* name, const std::string& text)
 }
 
 // The line's text after the record's head: on a terminal with its control
-// bytes shown and its tabs expanded per marked run, as the results list
+// bytes shown and its tabs expanded from the line's start, as the results list
 // draws it; into a pipe as it is. `marks` holds one byte per text byte.
 void appendMarkedText(std::string& out, const std::string& text, const std::vector<uint8_t>& marks,
                       const PrintStyle& style) {
@@ -99,10 +101,21 @@ void appendMarkedText(std::string& out, const std::string& text, const std::vect
     shownMarks.push_back(0);
     std::string run;
     uint8_t attribute = 0;
+    int column = 0;
     for (int i = 0; shown.c_str()[i] != '\0';) {
-        i = nextRun(shown.c_str(), shownMarks.data(), i, run, attribute);
+        i = nextRun(shown.c_str(), shownMarks.data(), i, column, run, attribute);
         append(run, attribute);
     }
+}
+
+// MarkBit on every byte of a term occurrence, one mark per byte of `text`.
+// Terms hold no NUL byte, so each stretch between NULs is marked alone.
+std::vector<uint8_t> termMarks(const std::string& text, const TermTable& terms) {
+    std::vector<uint8_t> marks(text.size() + 1, 0);
+    for (size_t at = 0; at < text.size(); at += std::strlen(text.c_str() + at) + 1)
+        terms.markTermMatches(text.c_str() + at, marks.data() + at);
+    marks.pop_back();
+    return marks;
 }
 
 }  // namespace
@@ -215,7 +228,7 @@ std::string lineBody(const std::string& text) {
 }
 
 // Built by appending, field by field: every piece is its own operation.
-std::string formatTsv(const ResultEntry& entry) {
+std::string formatTsv(const ResultEntry& entry, const std::string& text) {
     std::string out = std::to_string(entry.rankIndex + 1);
     out += '\t';
     out += std::to_string(entry.score);
@@ -224,11 +237,11 @@ std::string formatTsv(const ResultEntry& entry) {
     out += '\t';
     out += std::to_string(entry.lineNumber);
     out += '\t';
-    out += escapeTsv(entry.lineText);
+    out += escapeTsv(text);
     return out;
 }
 
-std::string formatJsonl(const ResultEntry& entry) {
+std::string formatJsonl(const ResultEntry& entry, const std::string& text) {
     std::string out = "{\"rank\":";
     out += std::to_string(entry.rankIndex + 1);
     out += ",\"score\":";
@@ -236,16 +249,23 @@ std::string formatJsonl(const ResultEntry& entry) {
     appendJsonText(out, "path", entry.path);
     out += ",\"line\":";
     out += std::to_string(entry.lineNumber);
-    appendJsonText(out, "text", entry.lineText);
+    appendJsonText(out, "text", text);
     out += '}';
     return out;
 }
 
-std::string formatMatch(const ResultEntry& entry, const std::string& line, const TermTable& terms,
+size_t termColumn(const std::string& line, const TermTable& terms) {
+    const std::vector<uint8_t> marks = termMarks(line, terms);
+    const auto first =
+        std::find_if(marks.begin(), marks.end(), [](uint8_t m) { return m & MarkBit; });
+    return first == marks.end() ? 1 : static_cast<size_t>(first - marks.begin()) + 1;
+}
+
+std::string formatMatch(const ResultEntry& entry, const std::string& line,
+                        std::optional<size_t> column, const TermTable& terms,
                         const PrintStyle& style) {
     const std::string body = lineBody(line);
-    std::vector<uint8_t> marks(body.size() + 1, 0);
-    terms.markTermMatches(body.c_str(), marks.data());  // up to a NUL byte, if any
+    std::vector<uint8_t> marks = termMarks(body, terms);
 
     std::string out;
     if (style.rank) {
@@ -258,11 +278,8 @@ std::string formatMatch(const ResultEntry& entry, const std::string& line, const
     out += style.nullAfterPath ? '\0' : ':';
     out += std::to_string(entry.lineNumber);
     out += ':';
-    if (style.column) {
-        size_t first = 0;
-        while (first < body.size() && !(marks[first] & MarkBit))
-            ++first;
-        out += std::to_string(first < body.size() ? first + 1 : 1);
+    if (column) {
+        out += std::to_string(*column);
         out += ':';
     }
     appendMarkedText(out, body, marks, style);

@@ -7,7 +7,9 @@
 // split a record or send escape sequences to the terminal.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "results/result_store.h"
@@ -21,7 +23,6 @@ struct PrintStyle {
     bool terminal = false;       // controls shown, tabs expanded; else the bytes as they are
     bool color = false;          // terms on a yellow background
     bool rank = false;           // RANK:SCORE: in front
-    bool column = false;         // the column of the first term after the line number
     bool nullAfterPath = false;  // a NUL, not ':' (or the line end of a bare path), after each path
 };
 
@@ -45,19 +46,26 @@ std::string showControls(const std::string& text);
 // The line's bytes without its line end: a final LF, and a CR before it.
 std::string lineBody(const std::string& text);
 
+// The record of a result whose line reads `text` (without its line end):
 // rank<TAB>score<TAB>path<TAB>line<TAB>text
-std::string formatTsv(const ResultEntry& entry);
+std::string formatTsv(const ResultEntry& entry, const std::string& text);
 // {"rank":..,"score":..,"path":"..","line":..,"text":".."}, with
 // "path_bytes" and "text_bytes" (base64 of the exact bytes) after a path or
-// text that is not valid UTF-8, so a script can still open the real file.
-std::string formatJsonl(const ResultEntry& entry);
+// text that is not valid UTF-8 or holds a NUL, so a script can still open
+// the real file and read the line as it is.
+std::string formatJsonl(const ResultEntry& entry, const std::string& text);
 
-// [RANK:SCORE:]PATH:LINE:[COLUMN:]TEXT for a result whose line reads `line`
-// (the stored text, or the whole line from the file; with or without its
-// line end). COLUMN is the 1-based byte column of the first term on the
-// line, 1 when none is there. On a terminal the text is shown as the results
-// list shows it: tabs expanded per marked run.
-std::string formatMatch(const ResultEntry& entry, const std::string& line, const TermTable& terms,
+// The 1-based byte column of the first term on the line, 1 when none is
+// there.
+size_t termColumn(const std::string& line, const TermTable& terms);
+
+// [RANK:SCORE:]PATH:LINE:[COLUMN:]TEXT for a result printed with the text
+// `line` (the stored text, or the whole line from the file; with or without
+// its line end); COLUMN when one is given (termColumn of the whole line). On
+// a terminal the text is shown as the results list shows it: tabs expanded
+// per marked run.
+std::string formatMatch(const ResultEntry& entry, const std::string& line,
+                        std::optional<size_t> column, const TermTable& terms,
                         const PrintStyle& style);
 
 // The path alone, ended by a line feed, or by a NUL with nullAfterPath.

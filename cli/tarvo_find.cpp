@@ -2,22 +2,25 @@
 // same request, with the store doing the ranking, and prints the results in
 // display order. With --settings it shares the window's file memory.
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <string_view>
 #include <thread>
-#include <unordered_set>
 #include <vector>
 
 #include "app/clock.h"
 #include "app/settings_file.h"
 #include "app/status_line.h"
+#include "app/whole_lines.h"
 #include "cli/cli_options.h"
 #include "cli/console.h"
+#include "cli/matching_files.h"
 #include "cli/result_printer.h"
-#include "cli/whole_lines.h"
 #include "engine/file_memory.h"
 #include "engine/path_list.h"
 #include "engine/search_run.h"
@@ -57,6 +60,40 @@ private:
     RunState state_ = RunState::Idle;
 };
 
+// Standard output with every write checked, so a script never takes lost
+// results for a finished search. The first failure ends the printing; its
+// reason is said once, when the output is closed.
+class StandardOutput {
+public:
+    bool failed() const { return !reason_.empty(); }
+
+    void write(std::string_view bytes) {
+        if (failed() || bytes.empty()) return;
+        errno = 0;
+        if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) fail();
+    }
+
+    // Flushes and closes stdout: a full disk or a closed descriptor may show
+    // only there. False, with the message printed, when any write failed.
+    bool close() {
+        errno = 0;
+        if (!failed() && (std::fflush(stdout) != 0 || std::ferror(stdout))) fail();
+        errno = 0;
+        if (std::fclose(stdout) != 0 && !failed()) fail();
+        if (failed()) std::fprintf(stderr, "tarvo-find: write error: %s\n", reason_.c_str());
+        return !failed();
+    }
+
+private:
+    // A stream error without a system error (none is known) counts as EIO.
+    void fail() { reason_ = std::strerror(errno != 0 ? errno : EIO); }
+
+    std::string reason_;
+};
+
+// The status for output that was lost, as for a usage error.
+constexpr int kWriteErrorStatus = 2;
+
 void applyOverrides(const CliOptions& cli, Settings& settings) {
     SearchOptions& options = settings.request.options;
     auto take = [](const std::optional<int32_t>& given, int32_t& target) {
@@ -90,22 +127,36 @@ void reportLimits(const SearchRequest& request) {
         std::fprintf(stderr, "tarvo-find: only the first %d roots are searched\n", kMaxRoots);
 }
 
-// The rows to print, in display order: every result, or each file once at
-// its first row; at most `top` of them.
-std::vector<const ResultEntry*> printedRows(ResultStore& results, const CliOptions& cli) {
-    results.ensureDisplayOrder();
+// The rows to print, in display order, at most `top` of them: every kept
+// result, or with -l each file with a result once, by its best line.
+std::vector<const ResultEntry*> printedRows(ResultStore& results, const MatchingFiles& files,
+                                            const CliOptions& cli) {
     std::vector<const ResultEntry*> rows;
-    std::unordered_set<std::string> files;
-    for (int32_t row = 0; row < results.count(); ++row) {
-        if (cli.top >= 0 && static_cast<int32_t>(rows.size()) >= cli.top) break;
-        const ResultEntry& entry = results.displayEntry(row);
-        if (cli.filesWithMatches && !files.insert(entry.path).second) continue;
-        rows.push_back(&entry);
+    if (cli.filesWithMatches) {
+        rows = files.inDisplayOrder(results.sortMode());
+    } else {
+        results.ensureDisplayOrder();
+        for (int32_t row = 0; row < results.count(); ++row)
+            rows.push_back(&results.displayEntry(row));
     }
+    if (cli.top >= 0 && rows.size() > static_cast<size_t>(cli.top)) rows.resize(cli.top);
     return rows;
 }
 
-void printResults(ResultStore& results, const TermTable& terms, const CliOptions& cli) {
+// The store keeps the best kMaxResults lines, as the window's list does. A
+// script is told when lines were left out and that changed what it got.
+void reportCap(const SearchStats& stats, const ResultStore& results, const CliOptions& cli) {
+    if (cli.filesWithMatches || (cli.top >= 0 && cli.top <= results.count())) return;
+    int64_t keptLines = 0;
+    for (int32_t i = 0; i < results.count(); ++i)
+        keptLines += results.rankEntry(i).lineNumber > 0 ? 1 : 0;
+    if (stats.matches <= keptLines) return;
+    std::fprintf(stderr, "tarvo-find: %s matching lines; the best %s are printed\n",
+                 formatCount(stats.matches).c_str(), formatCount(results.count()).c_str());
+}
+
+void printResults(ResultStore& results, const MatchingFiles& files, const TermTable& terms,
+                  const CliOptions& cli, StandardOutput& out) {
     const ConsoleOutput output = prepareStandardOutput();
     PrintStyle style;
     style.terminal = output.terminal;
@@ -114,31 +165,39 @@ void printResults(ResultStore& results, const TermTable& terms, const CliOptions
                   useColor(cli.color, output.terminal, output.colorCodesShow,
                            std::getenv("NO_COLOR"), std::getenv("TERM"));
     style.rank = cli.rank;
-    style.column = cli.format == OutputFormat::Vimgrep;
     style.nullAfterPath = cli.nullAfterPath;
 
-    const std::vector<const ResultEntry*> rows = printedRows(results, cli);
-    // A terminal shows the stored texts; a pipe gets whole lines.
-    const bool lineFormat = cli.format == OutputFormat::Text || cli.format == OutputFormat::Vimgrep;
+    const std::vector<const ResultEntry*> rows = printedRows(results, files, cli);
+    // The store holds each line's first 150 bytes. TSV and JSONL carry the
+    // whole line, and so do the text and vimgrep lines into a pipe; on a
+    // terminal these show the stored text, but vimgrep's column is counted
+    // in the whole line all the same.
+    const bool fields = cli.format == OutputFormat::Tsv || cli.format == OutputFormat::Jsonl;
+    const bool column = cli.format == OutputFormat::Vimgrep;
+    const bool wholeText = fields || !style.terminal;
     std::vector<LineSpan> spans;
-    if (lineFormat && !cli.filesWithMatches && !style.terminal) spans = findWholeLines(rows);
-    for (size_t i = 0; i < rows.size(); ++i) {
+    if (!cli.filesWithMatches && (wholeText || column)) spans = findWholeLines(rows);
+    for (size_t i = 0; i < rows.size() && !out.failed(); ++i) {
         const ResultEntry& entry = *rows[i];
-        std::string record;
         if (cli.filesWithMatches) {
-            record = formatPathRecord(entry.path, style);
-        } else if (lineFormat) {
-            record =
-                formatMatch(entry, spans.empty() ? entry.lineText : wholeLineText(entry, spans[i]),
-                            terms, style);
-            record += '\n';
-        } else {
-            record = cli.format == OutputFormat::Tsv ? formatTsv(entry) : formatJsonl(entry);
-            record += '\n';
+            out.write(formatPathRecord(entry.path, style));
+            continue;
         }
-        std::fwrite(record.data(), 1, record.size(), stdout);
+        const std::string line = spans.empty() ? entry.lineText : wholeLineText(entry, spans[i]);
+        std::string record;
+        if (fields) {
+            record = cli.format == OutputFormat::Tsv ? formatTsv(entry, lineBody(line))
+                                                     : formatJsonl(entry, lineBody(line));
+            // Escaped fields hold no tab or line end: the separators stay.
+            if (style.terminal) record = showControls(record);
+        } else {
+            record = formatMatch(entry, wholeText ? line : entry.lineText,
+                                 column ? std::optional(termColumn(line, terms)) : std::nullopt,
+                                 terms, style);
+        }
+        record += '\n';
+        out.write(record);
     }
-    std::fflush(stdout);
 }
 
 // One scanner per processor core unless told otherwise.
@@ -148,14 +207,27 @@ int32_t threadCount(int32_t asked) {
 }
 
 int run(const CliOptions& cli) {
+    const std::string pathText =
+        cli.pathText.empty() ? cutToTextLimit(currentDirectory()) : cli.pathText;
+
     // The settings as read stay untouched apart from the file memory, so
-    // writing them back changes nothing the window relies on.
+    // writing them back changes nothing the window relies on. Only the rows
+    // of files this run's roots reach are its own; the others belong to
+    // other searches and go back as they were.
     Settings stored;
     FileMemory memory;
+    const std::vector<std::string> roots = parsePathList(pathText);
+    ForeignRows foreign;
+    foreign.owned = [&](std::string_view path, const Settings& read) {
+        const bool recursive = cli.recursive.value_or(read.request.options.recursive) != 0;
+        return std::any_of(roots.begin(), roots.end(), [&](const std::string& root) {
+            return liesUnderRoot(path, root, recursive);
+        });
+    };
     if (!cli.settingsFile.empty()) {
         std::string refusal;
-        if (!loadSettings(cli.settingsFile.c_str(), INT32_MAX, INT32_MAX, stored, memory,
-                          &refusal)) {
+        if (!loadSettings(cli.settingsFile.c_str(), INT32_MAX, INT32_MAX, stored, memory, &refusal,
+                          &foreign)) {
             std::fprintf(stderr, "tarvo-find: %s exists but is %s; not touching it\n",
                          cli.settingsFile.c_str(), refusal.c_str());
             return 2;
@@ -166,15 +238,17 @@ int run(const CliOptions& cli) {
 
     SearchRequest& request = settings.request;
     request.findText = cli.findText;
-    request.pathText = cli.pathText;
-    if (request.pathText.empty()) request.pathText = cutToTextLimit(currentDirectory());
+    request.pathText = pathText;
     request.rememberedFilesWithinRoots = true;
     reportLimits(request);
 
     TerminalHost host;
     ResultStore results;
     results.restoreSortMode(settings.sortMode);
-    SearchRun engine(host, request, memory, results, threadCount(cli.threads));
+    MatchingFiles files(results);
+    SearchRun engine(host, request, memory,
+                     cli.filesWithMatches ? static_cast<ResultSink&>(files) : results,
+                     threadCount(cli.threads));
 
     std::signal(SIGINT, onInterrupt);
     RunTimes times;
@@ -183,18 +257,22 @@ int run(const CliOptions& cli) {
     engine.runSearch();
     times.end = elapsedSeconds();
 
-    // The results are printed all the same; the exit status tells a script
-    // that the memory was not kept.
+    // Saved before printing, so a reader that stops early (SIGPIPE) cannot
+    // lose the memory. The results are printed all the same, and a failure
+    // is said after them; the exit status tells a script that the memory
+    // was not kept.
     bool saved = true;
-    if (!cli.settingsFile.empty()) {
-        std::string reason;
-        saved = saveSettings(cli.settingsFile.c_str(), false, stored, memory, &reason);
-        if (!saved) {
-            std::fprintf(stderr, "tarvo-find: can't save settings %s: %s\n",
-                         cli.settingsFile.c_str(), reason.c_str());
-        }
+    std::string reason;
+    if (!cli.settingsFile.empty())
+        saved = saveSettings(cli.settingsFile.c_str(), false, stored, memory, &reason, &foreign);
+    StandardOutput out;
+    printResults(results, files, engine.terms(), cli, out);
+    const bool printed = out.close();
+    if (!saved) {
+        std::fprintf(stderr, "tarvo-find: can't save settings %s: %s\n", cli.settingsFile.c_str(),
+                     reason.c_str());
     }
-    printResults(results, engine.terms(), cli);
+    reportCap(engine.stats(), results, cli);
 
     if (cli.stats) {
         std::fprintf(stderr, "%s\n",
@@ -205,6 +283,7 @@ int run(const CliOptions& cli) {
         std::fputs("tarvo-find: interrupted\n", stderr);
         return kInterruptedStatus;
     }
+    if (!printed) return kWriteErrorStatus;
     if (!saved) return 2;
     return results.count() > 0 ? 0 : 1;
 }
@@ -219,13 +298,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tarvo-find: %s\n\n%s", parse.error.c_str(), kUsage);
         return 2;
     }
-    if (parse.options.help) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    if (parse.options.version) {
-        std::puts("tarvo-find (Tarvo Search, version " TARVO_VERSION ")");
-        return 0;
+    if (parse.options.help || parse.options.version) {
+        StandardOutput out;
+        out.write(parse.options.help ? kUsage
+                                     : "tarvo-find (Tarvo Search, version " TARVO_VERSION ")\n");
+        return out.close() ? 0 : kWriteErrorStatus;
     }
     return run(parse.options);
 }

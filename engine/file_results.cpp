@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 namespace tarvo {
 
@@ -37,7 +38,6 @@ void FileResults::add(int32_t score, int32_t lineNumber, const char* text, int32
     line.lineNumber = lineNumber;
     line.length = length;
     std::memcpy(line.text.data(), text, length);
-    line.text[length] = '\0';
     if (count() == 2 * kMaxResults) keepTheBest();
 }
 
@@ -58,7 +58,8 @@ void FileResults::keepTheBest() {
 
 void FileResults::handTo(ResultSink& sink, const char* path) const {
     for (const Line& line : lines_)
-        sink.addResult(line.score, path, line.lineNumber, line.text.data());
+        sink.addResult(line.score, path, line.lineNumber,
+                       std::string_view(line.text.data(), line.length));
 }
 
 }  // namespace tarvo

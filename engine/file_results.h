@@ -47,7 +47,7 @@ private:
         int32_t score;
         int32_t lineNumber;
         int32_t length;
-        std::array<char, kMaxLineText + 1> text;  // NUL-terminated
+        std::array<char, kMaxLineText> text;
     };
     void keepTheBest();
 

@@ -5,7 +5,10 @@ namespace tarvo {
 // Three states: between entries -> in entry -> end of entry. Only the space
 // is a blank here; a tab is an ordinary character. Roots longer than
 // kMaxPathLength are kept whole: the walk reports them as unopenable rather
-// than searching a cut path that names something else.
+// than searching a cut path that names something else. An entry of nothing
+// but blanks (";;", a leading ";", "; ;") is skipped: read as the empty
+// root, it would walk the whole root directory, which nobody asks for that
+// way.
 std::vector<std::string> parsePathList(std::string_view pathText, bool* rootsDropped) {
     std::vector<std::string> roots;
     size_t at = 0;
@@ -24,8 +27,9 @@ std::vector<std::string> parsePathList(std::string_view pathText, bool* rootsDro
             entry += c;
         }
 
-        // End of entry: "C:\src\ " becomes "C:\src"; only separators and
-        // blanks leave an empty entry, which names the root directory.
+        // End of entry: "C:\src\ " becomes "C:\src"; separators (and blanks)
+        // alone leave an empty entry, which names the root directory.
+        if (entry.empty()) continue;
         while (!entry.empty() && (entry.back() == ' ' || entry.back() == kPathSeparator)) {
             entry.pop_back();
         }

@@ -19,8 +19,9 @@ inline constexpr char kPathSeparator = '\\';
 inline constexpr char kPathSeparator = '/';
 #endif
 
-// Splits at ';', skips leading blanks, trims trailing blanks and separators
-// (an entry of only those becomes empty and is kept), stops at 100 roots.
+// Splits at ';', skips leading blanks and entries of nothing but blanks,
+// trims trailing blanks and separators (an entry of a separator and blanks
+// becomes empty, the root directory, and is kept), stops at 100 roots.
 // `rootsDropped`, when given, tells whether entries were left after them.
 std::vector<std::string> parsePathList(std::string_view pathText, bool* rootsDropped = nullptr);
 

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdint>
 #include <functional>
+#include <string_view>
 
 namespace tarvo {
 
@@ -29,10 +30,12 @@ struct EntryBar {
 
 class ResultSink {
 public:
-    // One scored line; a file that counts by its path alone comes as score
-    // -1, line 0 and an empty text.
+    // One scored line, with its stored text: the line's first bytes, NUL
+    // bytes included (a file read with Skip Binary Files off may hold
+    // them). A file that counts by its path alone comes as score -1, line 0
+    // and an empty text.
     virtual void addResult(int32_t score, const char* path, int32_t lineNumber,
-                           const char* lineText) = 0;
+                           std::string_view lineText) = 0;
     // The bar a line of `path` must pass to be kept, as things stand; a line
     // ranked exactly like the worst kept one is turned away too.
     virtual EntryBar entryBar(const char* path) const = 0;

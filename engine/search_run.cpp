@@ -35,6 +35,13 @@ void SearchRun::prepareRun() {
 void SearchRun::runSearch() {
     prepareRun();
     results_.clearResults();
+    // A Path that names nothing searches nothing, and says so like a root
+    // that cannot be opened: the remembered files alone, wherever they lie,
+    // are not what was asked for.
+    if (roots_.empty()) {
+        host_.reportError("Error: the Path names no folder or file to search");
+        return;
+    }
     std::function<bool(const char*)> inScope;
     if (request_.rememberedFilesWithinRoots) {
         inScope = [this](const char* path) {

@@ -1,11 +1,13 @@
 #include "preview/preview_document.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
 #include "engine/path_list.h"
 #include "engine/scan_file_reader.h"
 #include "preview/keyword_table.h"
+#include "view/marked_text.h"
 #include "view/text_class.h"
 
 namespace tarvo {
@@ -30,6 +32,7 @@ bool isCommentByte(const uint8_t* attrs, int i) {
 void PreviewDocument::clear() {
     bytes_.reset();
     length_ = 0;
+    widestLine_ = 0;
     starts_.clear();
     commentStates_.clear();
 }
@@ -67,13 +70,23 @@ bool PreviewDocument::loadDocument(std::string_view path, std::string_view highl
     bool grown =
         starts_.push(0) && starts_.push(0) && commentStates_.push(0) && commentStates_.push(0);
     bool inComment = false;
+    int32_t lineStart = 0;
+    int32_t tabs = 0;  // on the line so far: a tab takes up to kTabWidth columns
+    const auto lineEnds = [&](int32_t end) {
+        widestLine_ = std::max(widestLine_, end - lineStart + (kTabWidth - 1) * tabs);
+    };
     for (int32_t i = 0; grown && i < length_; ++i) {
         if (i > 0 && bytes[i - 1] == '\n') {
             grown = starts_.push(i) && commentStates_.push(inComment ? 1 : 0);
+            lineEnds(i);
+            lineStart = i;
+            tabs = 0;
         }
+        tabs += bytes[i] == '\t';
         if (!inComment && bytes[i] == '/' && bytes[i + 1] == '*') inComment = true;
         if (inComment && bytes[i] == '*' && bytes[i + 1] == '/') inComment = false;
     }
+    lineEnds(length_ - 1);
     if (!grown || !starts_.push(length_ - 1)) {
         clear();
         return false;

@@ -52,6 +52,9 @@ public:
     const char* text() const { return bytes_.get(); }
     // 1 when the line begins inside a block comment; for 1 <= line <= lineCount().
     int32_t commentState(int32_t line) const { return commentStates_.get(line); }
+    // At least as many columns as the widest line takes drawn (its bytes,
+    // and a tab counted as kTabWidth): how far the pane may scroll sideways.
+    int32_t widestLine() const { return widestLine_; }
 
     // ORs Comment and Keyword into the attribute bytes of one row of the
     // line: `text` is zero-terminated and attrs holds 0 or MarkBit for each
@@ -71,6 +74,7 @@ private:
     int32_t length_ = 0;             // bytes_ size: bytes read + 1; 0 when none loaded
     IntVector starts_;               // line starts, as above; empty when none loaded
     IntVector commentStates_;        // comment states, as above; empty when none loaded
+    int32_t widestLine_ = 0;         // columns; 0 when none loaded
 };
 
 }  // namespace tarvo

@@ -5,6 +5,7 @@
 
 #include "engine/term_table.h"
 #include "preview/preview_document.h"
+#include "view/marked_text.h"
 #include "view/text_class.h"
 
 namespace tarvo {
@@ -15,6 +16,55 @@ ShowFileStep planShowFile(PreviewPosition& position, bool sameFile, int32_t line
     position.targetLine = lineNumber;
     position.topLine = centredTopLine(lineNumber, position.visibleLines);
     return sameFile ? ShowFileStep::Repaint : ShowFileStep::LoadAndRepaint;
+}
+
+std::optional<ColumnSpan> firstTermColumns(const PreviewDocument& document, int32_t line,
+                                           const TermTable& terms) {
+    if (line < 1 || line > document.lineCount()) return std::nullopt;
+    std::string text;
+    std::vector<uint8_t> attrs;
+    const int32_t lineStart = buildPreviewRow(document, line, terms, text, attrs);
+    std::string run;
+    uint8_t attribute = 0;
+    int column = 0;
+    for (int at = lineStart, before = 0, after;
+         (after = nextRun(text.c_str(), attrs.data(), at, column, run, attribute)) != at;
+         at = after, before = column) {
+        if (attribute & MarkBit) return ColumnSpan{before, column};
+    }
+    return std::nullopt;
+}
+
+int32_t columnsShown(int32_t width, int32_t characterWidth) {
+    if (characterWidth <= 0) return 0;
+    return std::max(width / characterWidth - kGutterBytes, 0);
+}
+
+int32_t leftColumnFor(const std::optional<ColumnSpan>& term, int32_t visibleColumns,
+                      int32_t widestLine) {
+    if (!term || term->end <= visibleColumns) return 0;
+    const ScrollBarState bar = previewColumnBar(widestLine, visibleColumns, 0);
+    return clampScrollPosition(bar, term->start - kPreviewLeadColumns);
+}
+
+ScrollBarState previewColumnBar(int32_t widestLine, int32_t visibleColumns, int32_t leftColumn) {
+    ScrollBarState bar;
+    bar.min = 0;
+    bar.max = std::min(widestLine, kMaxPreviewLineBytes * kTabWidth) - 1;
+    bar.page = visibleColumns;
+    bar.pos = leftColumn;
+    return bar;
+}
+
+std::string openFailureNote(std::string_view path, std::string_view systemMessage) {
+    std::string note = "cannot open ";
+    note += path;
+    std::string message;
+    for (char c : systemMessage)
+        message += (c == '\r' || c == '\n') ? ' ' : c;
+    message.erase(message.find_last_not_of(' ') + 1);  // npos + 1 is 0: all blanks go
+    if (!message.empty()) note += ": " + message;
+    return note;
 }
 
 PreviewPaintPlan planPreviewPaint(int32_t topLine, int32_t visibleLines, int32_t lineCount,
@@ -36,16 +86,19 @@ ScrollBarState previewScrollBar(bool loaded, int32_t lineCount, int32_t visibleL
     return bar;
 }
 
-void buildPreviewRow(const PreviewDocument& document, int32_t line, const TermTable& terms,
-                     std::string& text, std::vector<uint8_t>& attrs) {
+int32_t buildPreviewRow(const PreviewDocument& document, int32_t line, const TermTable& terms,
+                        std::string& text, std::vector<uint8_t>& attrs) {
     char prefix[16];
     int prefixLength = std::snprintf(prefix, sizeof prefix, "%6d  ", line);
     text.assign(prefix, prefixLength);
 
     LineRange range = document.lineRange(line);
-    int room = kMaxPreviewRowBytes - static_cast<int>(text.size());
-    int take = std::min(range.end - range.start, std::max(room, 0));
     const char* bytes = document.text() + range.start;
+    int take = std::min(range.end - range.start, kMaxPreviewLineBytes);
+    // A character the cap cuts is left out whole (at most three bytes of a
+    // UTF-8 sequence follow its first).
+    for (int i = 0; i < 3 && take < range.end - range.start && (bytes[take] & 0xC0) == 0x80; ++i)
+        --take;
     const char* zero = std::find(bytes, bytes + take, '\0');
     text.append(bytes, zero);
 
@@ -53,6 +106,7 @@ void buildPreviewRow(const PreviewDocument& document, int32_t line, const TermTa
     terms.markTermMatches(text.c_str(), attrs.data());
     if (document.coloured()) document.colourLine(line, text.c_str(), attrs.data());
     std::fill_n(attrs.begin(), std::min<size_t>(kGutterBytes, attrs.size()), Gutter);
+    return prefixLength;
 }
 
 }  // namespace tarvo

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "view/scroll_request.h"
@@ -14,14 +16,23 @@ namespace tarvo {
 class PreviewDocument;
 class TermTable;
 
-// A row holds at most this many bytes, line-number prefix included, so a
-// megabyte-long line costs no more to paint than a short one.
-inline constexpr int kMaxPreviewRowBytes = 499;
+// A row shows at most this many bytes of its line (after the line number),
+// so a megabyte-long line costs no more to paint than a long one.
+inline constexpr int kMaxPreviewLineBytes = 10000;
 // The prefix's first bytes are drawn in the gutter colour: "%6d  " is 8
 // bytes for line numbers below 1,000,000 and a digit longer beyond.
 inline constexpr int kGutterBytes = 8;
 // One wheel notch turns this many lines.
 inline constexpr int32_t kPreviewLinesPerNotch = 4;
+// Sideways, in columns: one notch of Shift+wheel, one Left or Right key.
+inline constexpr int32_t kPreviewColumnsPerNotch = 8;
+inline constexpr int32_t kPreviewColumnsPerKey = 4;
+// A result's first term brought into view from the right stands this many
+// columns in from the pane's left edge, so what leads up to it shows too.
+inline constexpr int32_t kPreviewLeadColumns = 8;
+// The light band behind the result's line (COLORREF, 0x00BBGGRR): not the
+// list's selection colour, and unlike the terms' yellow.
+inline constexpr uint32_t kResultLineColour = 0x00FAEDE1;
 
 // The top line that puts `line` in the middle of `visibleLines` rows. It may
 // be below 1; paintTopLine raises it at the next repaint, so a line near the
@@ -36,9 +47,11 @@ inline int32_t paintTopLine(int32_t topLine) {
 // Where the pane stands: the line last asked for and the line in the first
 // row. The visible-line count is the one computed at the last repaint.
 struct PreviewPosition {
-    int32_t targetLine = 0;    // 0 until the first showFile
-    int32_t topLine = 0;       // may be below 1 until the next repaint
-    int32_t visibleLines = 0;  // 0 before the first repaint
+    int32_t targetLine = 0;      // 0 until the first showFile
+    int32_t topLine = 0;         // may be below 1 until the next repaint
+    int32_t visibleLines = 0;    // 0 before the first repaint
+    int32_t leftColumn = 0;      // the lines' first column shown: the sideways scroll
+    int32_t visibleColumns = 0;  // of the lines, right of the line numbers; 0 before a repaint
 };
 
 enum class ShowFileStep {
@@ -52,6 +65,36 @@ enum class ShowFileStep {
 // be opened, so the rows of the previous file never stand under the new
 // path in the File box.
 ShowFileStep planShowFile(PreviewPosition& position, bool sameFile, int32_t lineNumber);
+
+// The columns (tab stops counted from the line's start) that the line's
+// first marked term spans, start and end; nothing when no term is on it.
+struct ColumnSpan {
+    int32_t start = 0;
+    int32_t end = 0;
+};
+std::optional<ColumnSpan> firstTermColumns(const PreviewDocument& document, int32_t line,
+                                           const TermTable& terms);
+
+// The columns of the lines a pane `width` pixels wide shows right of the
+// line numbers; 0 for a width that is not positive.
+int32_t columnsShown(int32_t width, int32_t characterWidth);
+
+// The sideways scroll that shows a result: from the line's start when its
+// first term ends within the visible columns (or there is none), otherwise
+// with the term kPreviewLeadColumns columns in from the left, or as far as
+// the sideways scroll bar goes (the widest line's end in view), which still
+// shows the whole term.
+int32_t leftColumnFor(const std::optional<ColumnSpan>& term, int32_t visibleColumns,
+                      int32_t widestLine);
+
+// The sideways scroll bar: columns 0 to the widest line's, page = the
+// visible columns, so the widest line's end can be scrolled into view.
+ScrollBarState previewColumnBar(int32_t widestLine, int32_t visibleColumns, int32_t leftColumn);
+
+// The one line the pane shows for a file it cannot open:
+// "cannot open PATH: MESSAGE", the system's message on one line, without its
+// line breaks; "cannot open PATH" when there is no message.
+std::string openFailureNote(std::string_view path, std::string_view systemMessage);
 
 // What one repaint draws: rows for lines [firstLine, endLine), each
 // lineHeight tall from y 0, then white from blankTop to the far edge.
@@ -69,11 +112,14 @@ ScrollBarState previewScrollBar(bool loaded, int32_t lineCount, int32_t visibleL
                                 int32_t topLine);
 
 // The row for a line: "%6d  ", then the line's bytes (its CR and LF
-// included) up to kMaxPreviewRowBytes in all; a zero byte in the line ends
-// the row, as it ends the text for everything that draws it. Attribute
-// bytes: the term marks, the colours when the document is coloured, and
-// Gutter over the first kGutterBytes. attrs gets one byte per text byte.
-void buildPreviewRow(const PreviewDocument& document, int32_t line, const TermTable& terms,
-                     std::string& text, std::vector<uint8_t>& attrs);
+// included), at most kMaxPreviewLineBytes of them, cut before a character
+// that would not fit whole; a zero byte in the line ends the row, as it
+// ends the text for everything that draws it. Attribute bytes: the term
+// marks, the colours when the document is coloured, and Gutter over the
+// first kGutterBytes. attrs gets one byte per text byte. Returns where the
+// line's bytes begin: the line number is drawn apart, so the line's tab
+// stops count from its own first byte.
+int32_t buildPreviewRow(const PreviewDocument& document, int32_t line, const TermTable& terms,
+                        std::string& text, std::vector<uint8_t>& attrs);
 
 }  // namespace tarvo

@@ -12,10 +12,44 @@ namespace tarvo {
 
 namespace {
 
-void fillWhite(HDC dc, int left, int top, int right, int bottom) {
-    SetDCPenColor(dc, kWhite);
-    SetDCBrushColor(dc, kWhite);
+void fill(HDC dc, COLORREF colour, int left, int top, int right, int bottom) {
+    SetDCPenColor(dc, colour);
+    SetDCBrushColor(dc, colour);
     Rectangle(dc, left, top, right, bottom);
+}
+
+void fillWhite(HDC dc, int left, int top, int right, int bottom) {
+    fill(dc, kWhite, left, top, right, bottom);
+}
+
+void setScrollBar(HWND pane, int bar, const ScrollBarState& state) {
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    info.nMin = state.min;
+    info.nMax = state.max;
+    info.nPage = static_cast<UINT>(state.page);
+    info.nPos = state.pos;
+    SetScrollInfo(pane, bar, &info, TRUE);
+}
+
+// Why a file cannot be opened, in the system's words. The document's reader
+// only says that it failed, so the file is asked again the same way; one
+// that opens now is not a file on a disk (a device, a pipe) or did not fit
+// in memory.
+std::string openFailureMessage(const char* path) {
+    HANDLE file =
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    DWORD error = GetLastError();
+    if (file != INVALID_HANDLE_VALUE) {
+        error = GetFileType(file) == FILE_TYPE_DISK ? ERROR_NOT_ENOUGH_MEMORY : ERROR_NOT_SUPPORTED;
+        CloseHandle(file);
+    }
+    char message[512];
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, error, 0, message, sizeof message, nullptr);
+    return std::string(message, length);
 }
 
 }  // namespace
@@ -32,10 +66,15 @@ void PreviewPane::showFile(const char* path, int32_t lineNumber) {
             // A file that cannot be opened leaves an empty document; it is
             // painted at once all the same, so the old file's rows never
             // stand under the new path.
-            document_.loadDocument(path, highlightList_);
+            openFailure_.clear();
+            if (!document_.loadDocument(path, highlightList_))
+                openFailure_ = openFailureNote(path, openFailureMessage(path));
             SetWindowTextA(fileBox_, path);
             break;
     }
+    // The result's first term in view when it would stand right of the pane.
+    position_.leftColumn = leftColumnFor(firstTermColumns(document_, position_.targetLine, terms_),
+                                         position_.visibleColumns, document_.widestLine());
     paint(nullptr);
 }
 
@@ -50,6 +89,9 @@ void PreviewPane::paint(HDC dc) {
     GetWindowRect(pane, &window);
     const int h = lineHeight(PreviewFont);
     position.visibleLines = rowsShown(window.bottom - window.top, h);
+    RECT client;
+    GetClientRect(pane, &client);
+    position.visibleColumns = columnsShown(client.right, characterWidth(PreviewFont));
 
     SelectObject(dc, GetStockObject(DC_PEN));
     SelectObject(dc, GetStockObject(DC_BRUSH));
@@ -62,37 +104,65 @@ void PreviewPane::paint(HDC dc) {
         planPreviewPaint(top, position.visibleLines, document.lineCount(), h);
     for (int32_t line = plan.firstLine; line < plan.endLine; ++line)
         paintLine(dc, line, 0, (line - top) * h, kFarEdge, (line - top + 1) * h);
-    fillWhite(dc, 0, plan.blankTop, kFarEdge, kFarEdge);
+    int blankTop = plan.blankTop;
+    if (!openFailure_.empty()) {
+        fillWhite(dc, 0, 0, kFarEdge, h);
+        const std::vector<uint8_t> plain(openFailure_.size(), Plain);
+        drawMarkedText(dc, openFailure_.c_str(), plain.data(), 0, 0, h);
+        blankTop = h;
+    }
+    fillWhite(dc, 0, blankTop, kFarEdge, kFarEdge);
 
-    const ScrollBarState state = previewScrollBar(document.lineCount() > 0, document.lineCount(),
-                                                  position.visibleLines, top);
-    SCROLLINFO bar = {};
-    bar.cbSize = sizeof bar;
-    bar.fMask = SIF_ALL;
-    bar.nMin = state.min;
-    bar.nMax = state.max;
-    bar.nPage = static_cast<UINT>(state.page);
-    bar.nPos = state.pos;
-    SetScrollInfo(pane, SB_VERT, &bar, TRUE);
+    setScrollBar(pane, SB_VERT,
+                 previewScrollBar(document.lineCount() > 0, document.lineCount(),
+                                  position.visibleLines, top));
+    setScrollBar(
+        pane, SB_HORZ,
+        previewColumnBar(document.widestLine(), position.visibleColumns, position.leftColumn));
 }
 
 void PreviewPane::paintLine(HDC dc, int32_t line, int left, int top, int right, int bottom) {
-    fillWhite(dc, left, top, right, bottom);
-    if (line > document_.lineCount()) return;
+    if (line > document_.lineCount()) return fillWhite(dc, left, top, right, bottom);
+    // The result's line on its band, so it stands out where it cannot be
+    // centred (near the start or the end of the file).
+    const COLORREF ground = line == position_.targetLine ? kResultLineColour : kWhite;
+    fill(dc, ground, left, top, right, bottom);
     std::string text;
     std::vector<uint8_t> attrs;
-    buildPreviewRow(document_, line, terms_, text, attrs);
-    drawMarkedText(dc, text.c_str(), attrs.data(), left, top, bottom);
+    const int32_t lineStart = buildPreviewRow(document_, line, terms_, text, attrs);
+    const std::string gutter = text.substr(0, lineStart);
+    const int gutterRight = left + textWidth(gutter, PreviewFont);
+    // The line scrolls sideways under its number, which stays: what passes
+    // left of the text's edge is covered again.
+    drawMarkedText(dc, text.c_str() + lineStart, attrs.data() + lineStart,
+                   gutterRight - position_.leftColumn * characterWidth(PreviewFont), top, bottom);
+    if (position_.leftColumn > 0) fill(dc, ground, left, top, gutterRight, bottom);
+    drawMarkedText(dc, gutter.c_str(), attrs.data(), left, top, bottom);
 }
 
 void PreviewPane::scroll(WPARAM request, bool fromWheel) {
-    position_.topLine = scrollBarTo(request, fromWheel, kPreviewLinesPerNotch);
+    position_.topLine = scrollBarTo(SB_VERT, request, fromWheel, kPreviewLinesPerNotch);
+    paint(nullptr);
+}
+
+void PreviewPane::scrollSideways(WPARAM request, bool fromWheel) {
+    position_.leftColumn = scrollBarTo(SB_HORZ, request, fromWheel, kPreviewColumnsPerNotch);
+    paint(nullptr);
+}
+
+void PreviewPane::onKey(WPARAM virtualKey) {
+    if (virtualKey != VK_LEFT && virtualKey != VK_RIGHT) return;
+    const int32_t step = virtualKey == VK_LEFT ? -kPreviewColumnsPerKey : kPreviewColumnsPerKey;
+    position_.leftColumn = scrollBarBy(SB_HORZ, step);
     paint(nullptr);
 }
 
 // ---------------------------------------------------------------------------
-// Messages. The pane has no keys or buttons of its own; the main window
-// hands it the wheel when the pointer is over it.
+// Messages. A click gives the pane the keyboard focus, for Left and Right;
+// the main window hands it the wheel when the pointer is over it. Shift
+// turns the wheel sideways. A tilting wheel scrolls sideways by itself; its
+// positive distance means right, the opposite of the wheel's, so it is
+// turned around.
 // ---------------------------------------------------------------------------
 
 LRESULT PreviewPane::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -106,8 +176,24 @@ LRESULT PreviewPane::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_VSCROLL:
             scroll(wParam, false);
             return 0;
+        case WM_HSCROLL:
+            scrollSideways(wParam, false);
+            return 0;
         case WM_MOUSEWHEEL:
-            scroll(wParam, true);
+            if (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT) {
+                scrollSideways(wParam, true);
+            } else {
+                scroll(wParam, true);
+            }
+            return 0;
+        case WM_MOUSEHWHEEL:
+            scrollSideways(MAKEWPARAM(0, -GET_WHEEL_DELTA_WPARAM(wParam)), true);
+            return 0;
+        case WM_LBUTTONDOWN:
+            SetFocus(window());
+            return 0;
+        case WM_KEYDOWN:
+            onKey(wParam);
             return 0;
         default:
             return DefWindowProcA(window(), message, wParam, lParam);

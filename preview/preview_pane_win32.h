@@ -31,7 +31,8 @@ public:
 
     // Shows a file with a line (0 meaning 1) in the middle of the pane. The
     // same file is not read again, and the same line of it is not
-    // repainted. The empty path empties the pane and the File box.
+    // repainted. The empty path empties the pane and the File box; a file
+    // that cannot be opened shows one line saying why.
     void showFile(const char* path, int32_t lineNumber);
 
     // Writes the visible-line count.
@@ -39,6 +40,9 @@ public:
 
     // A WM_VSCROLL or WM_MOUSEWHEEL wParam.
     void scroll(WPARAM request, bool fromWheel);
+    // Sideways: a WM_HSCROLL wParam, or a wheel's, turning away from the
+    // user moving towards the lines' start.
+    void scrollSideways(WPARAM request, bool fromWheel);
 
     const PreviewDocument& document() const { return document_; }
     const PreviewPosition& position() const { return position_; }
@@ -46,14 +50,19 @@ public:
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    // Paints the row of one line in a rectangle: white, then the line's
-    // text when the document has that line.
+    // Paints the row of one line in a rectangle: white, or the result's
+    // band, then the line's text when the document has that line.
     void paintLine(HDC dc, int32_t line, int left, int top, int right, int bottom);
+    // Left and Right scroll sideways; other keys do nothing.
+    void onKey(WPARAM virtualKey);
 
     const TermTable& terms_;
     const std::string& highlightList_;
     HWND fileBox_ = nullptr;
     PreviewDocument document_;  // the previewed file
+    // Shown in place of the lines when the previewed file could not be
+    // opened: why, in the system's words. Empty otherwise.
+    std::string openFailure_;
     PreviewPosition position_;  // its target line, top line and visible lines
 };
 

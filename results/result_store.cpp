@@ -4,6 +4,7 @@
 #include <cstring>
 #include <functional>
 #include <string_view>
+#include <utility>
 
 namespace tarvo {
 
@@ -18,8 +19,8 @@ uint8_t foldByte(char c) {
     return (b >= 'A' && b <= 'Z') ? b + 32 : b;
 }
 
-// Negative, zero or positive as a sorts before, with or after b. Only A-Z
-// fold; every other byte compares by its unsigned value; a prefix sorts first.
+}  // namespace
+
 int compareFolded(std::string_view a, std::string_view b) {
     size_t n = std::min(a.size(), b.size());
     // Bytes that are equal stay equal after folding, so the long common
@@ -39,6 +40,8 @@ int compareFolded(std::string_view a, std::string_view b) {
     if (a.size() == b.size()) return 0;
     return a.size() < b.size() ? -1 : 1;
 }
+
+namespace {
 
 // The three keys of the rank order, so a new line can be placed (or turned
 // away) before anything is copied.
@@ -62,20 +65,28 @@ bool rankBefore(const RankKey& a, const RankKey& b) {
     return a.lineNumber < b.lineNumber;
 }
 
-bool fileNameBefore(const ResultEntry* a, const ResultEntry* b) {
+template <class Entry>
+bool fileNameBefore(const Entry* a, const Entry* b) {
     // 1. Path, ASCII letter case ignored.
     if (int c = compareFolded(a->path, b->path)) return c < 0;
     // 2. Smaller line number first.
     return a->lineNumber < b->lineNumber;
 }
 
+// The terminal tool's line order: by the line's text, which it shows whole.
 bool lineTextBefore(const ResultEntry* a, const ResultEntry* b) {
     // 1. Line text, ASCII letter case ignored.
     if (int c = compareFolded(a->lineText, b->lineText)) return c < 0;
-    // 2. Path, ASCII letter case ignored.
-    if (int c = compareFolded(a->path, b->path)) return c < 0;
-    // 3. Smaller line number first.
-    return a->lineNumber < b->lineNumber;
+    // 2 and 3. Path, then line number, as in the file-name order.
+    return fileNameBefore(a, b);
+}
+
+// The list's line order: by the text its rows show.
+bool shownLineTextBefore(const StoredEntry* a, const StoredEntry* b) {
+    // 1. Line text as the row shows it, ASCII letter case ignored.
+    if (int c = compareShownLineText(*a, *b)) return c < 0;
+    // 2 and 3. Path, then line number, as in the file-name order.
+    return fileNameBefore(a, b);
 }
 
 uint64_t lineKeyHash(std::string_view path, int32_t lineNumber) {
@@ -85,21 +96,31 @@ uint64_t lineKeyHash(std::string_view path, int32_t lineNumber) {
 
 }  // namespace
 
+bool displayedBefore(int32_t sortMode, const ResultEntry& a, const ResultEntry& b) {
+    if (sortMode == ByFileName) return fileNameBefore(&a, &b);
+    if (sortMode == ByLineText) return lineTextBefore(&a, &b);
+    return rankBefore(keyOf(a), keyOf(b));
+}
+
+ResultStore::DisplayOrder ResultStore::displayBefore() const {
+    return sortMode_ == ByFileName ? fileNameBefore<StoredEntry> : shownLineTextBefore;
+}
+
 ResultStore::ResultStore(ResultViews* views) : views_(views) {
     rank_.reserve(kMaxResults);
 }
 
-ResultEntry* ResultStore::takeEntry() {
+StoredEntry* ResultStore::takeEntry() {
     if (spare_.empty()) {
-        entries_.push_back(std::make_unique<ResultEntry>());
+        entries_.push_back(std::make_unique<StoredEntry>());
         return entries_.back().get();
     }
-    ResultEntry* entry = spare_.back();
+    StoredEntry* entry = spare_.back();
     spare_.pop_back();
     return entry;
 }
 
-void ResultStore::giveBack(ResultEntry* entry) {
+void ResultStore::giveBack(StoredEntry* entry) {
     spare_.push_back(entry);
 }
 
@@ -108,9 +129,8 @@ void ResultStore::giveBack(ResultEntry* entry) {
 // ---------------------------------------------------------------------------
 
 void ResultStore::addResult(int32_t score, const char* path, int32_t lineNumber,
-                            const char* lineText) {
+                            std::string_view lineText) {
     if (path == nullptr) path = "";
-    if (lineText == nullptr) lineText = "";
 
     // Full and worse than every kept line: nothing changes. Most lines of a
     // long run end here, after one comparison with the last entry.
@@ -122,14 +142,17 @@ void ResultStore::addResult(int32_t score, const char* path, int32_t lineNumber,
     // the upper bound is exactly where a walk from the top would stop.
     auto at = std::upper_bound(
         rank_.begin(), rank_.end(), key,
-        [](const RankKey& k, const ResultEntry* e) { return rankBefore(k, keyOf(*e)); });
+        [](const RankKey& k, const StoredEntry* e) { return rankBefore(k, keyOf(*e)); });
     const int32_t p = static_cast<int32_t>(at - rank_.begin());
 
-    // A selection below the first row stays on its file and line. Row 0 is
-    // not remembered: it follows the best result instead.
-    const ResultEntry* remembered = nullptr;
+    // In rank order a selection below the first row stays on its file and
+    // line, while row 0 is not remembered: it follows the best result. In a
+    // file-name or line order the best result may land anywhere, so the
+    // selection stays on its entry from every row, row 0 included: the
+    // highlighted row and the preview never part.
+    const StoredEntry* remembered = nullptr;
     const int32_t rememberedRow = selectedRow_;
-    if (selectedRow_ > 0 && selectedRow_ < count()) {
+    if (selectedRow_ >= (byRank() ? 1 : 0) && selectedRow_ < count()) {
         ensureDisplayOrder();
         remembered = &displayEntry(selectedRow_);
     }
@@ -137,24 +160,30 @@ void ResultStore::addResult(int32_t score, const char* path, int32_t lineNumber,
     // Full: the worst line makes room. It goes back to the spares only at
     // the end of this call because the remembered selection may be that
     // very line.
-    ResultEntry* released = nullptr;
+    StoredEntry* released = nullptr;
     if (full) {
         released = rank_.back();
         rank_.pop_back();
         countKey(*released, -1);
     }
 
-    ResultEntry* entry = takeEntry();
+    StoredEntry* entry = takeEntry();
     entry->score = score;
     entry->path = path;
     entry->lineNumber = lineNumber;
     entry->lineText = lineText;
+    entry->cut = lineTerms_ ? lineCut(entry->lineText, *lineTerms_, lineWidth_) : LineCut{};
+    entry->shownFrom = shownFrom(entry->cut, lineColumnWidth_);
     countKey(*entry, +1);
     rank_.insert(rank_.begin() + p, entry);
     rankIndexValid_ = std::min(rankIndexValid_, p);
     displayOrderValid_ = false;
 
-    followSelection(p, remembered, rememberedRow, released);
+    if (byRank()) {
+        followSelection(p, remembered, rememberedRow, released);
+    } else {
+        keepSelectedEntry(entry, remembered, released);
+    }
     if (released != nullptr) giveBack(released);
 }
 
@@ -170,13 +199,13 @@ EntryBar ResultStore::entryBar(const char* path) const {
 
 // Steps 6 to 9 of an insert at rank position p: the selection follows the
 // best line from row 0, or stays on its file and line from a lower row.
-void ResultStore::followSelection(int32_t p, const ResultEntry* remembered, int32_t rememberedRow,
-                                  const ResultEntry* released) {
+void ResultStore::followSelection(int32_t p, const StoredEntry* remembered, int32_t rememberedRow,
+                                  const StoredEntry* released) {
     if (selectedRow_ == -1 || (selectedRow_ == 0 && p == 0)) {
         // The first line of the run, or a new best under a selection on row 0.
         ensureDisplayOrder();
         selectedRow_ = 0;
-        const ResultEntry& shown = displayEntry(0);
+        const StoredEntry& shown = displayEntry(0);
         if (views_) views_->showFile(shown.path.c_str(), shown.lineNumber);
         return;
     }
@@ -201,20 +230,46 @@ void ResultStore::followSelection(int32_t p, const ResultEntry* remembered, int3
     }
     // Not found: the selected line was the one released; fall back to row 0.
     selectedRow_ = row >= 0 ? row : 0;
-    const ResultEntry& shown = displayEntry(selectedRow_);
+    const StoredEntry& shown = displayEntry(selectedRow_);
     if (views_) views_->showFile(shown.path.c_str(), shown.lineNumber);
+    keepSelectionVisible();
+}
+
+// A file-name or line order after an insert: the new line is put in its
+// place (after the lines it equals) rather than sorted in with all the rest,
+// and the selection follows its entry to wherever that now stands.
+void ResultStore::keepSelectedEntry(StoredEntry* entry, const StoredEntry* selected,
+                                    const StoredEntry* released) {
+    if (displaySorted_) {
+        if (released != nullptr)
+            display_.erase(std::find(display_.begin(), display_.end(), released));
+        display_.insert(std::upper_bound(display_.begin(), display_.end(), entry, displayBefore()),
+                        entry);
+    }
+    if (selected == nullptr || selected == released) {
+        // The first line of the run, or the selected line made room: row 0.
+        selectedRow_ = 0;
+        ensureDisplayOrder();
+        const StoredEntry& shown = displayEntry(0);
+        if (views_) views_->showFile(shown.path.c_str(), shown.lineNumber);
+        if (selected != nullptr) keepSelectionVisible();
+        return;
+    }
+    // The selected entry is unchanged and so is what the preview shows.
+    selectedRow_ = static_cast<int32_t>(std::find(display_.begin(), display_.end(), selected) -
+                                        display_.begin());
     keepSelectionVisible();
 }
 
 int32_t ResultStore::findDisplayRow(const std::string& path, int32_t lineNumber) const {
     for (int32_t row = 0; row < count(); ++row) {
-        const ResultEntry& e = displayEntry(row);
+        const StoredEntry& e = displayEntry(row);
         if (e.lineNumber == lineNumber && e.path == path) return row;
     }
     return -1;
 }
 
-void ResultStore::countKey(const ResultEntry& entry, int32_t delta) {
+void ResultStore::countKey(const StoredEntry& entry, int32_t delta) {
     if (!keyCountsKept_) return;
     auto it = keyCounts_.try_emplace(lineKeyHash(entry.path, entry.lineNumber), 0).first;
     it->second += delta;
@@ -226,7 +281,7 @@ int32_t ResultStore::keyCount(const std::string& path, int32_t lineNumber) {
     // whose selection stays on row 0 never pays for them.
     if (!keyCountsKept_) {
         keyCountsKept_ = true;
-        for (const ResultEntry* entry : rank_)
+        for (const StoredEntry* entry : rank_)
             countKey(*entry, +1);
     }
     auto it = keyCounts_.find(lineKeyHash(path, lineNumber));
@@ -234,9 +289,11 @@ int32_t ResultStore::keyCount(const std::string& path, int32_t lineNumber) {
 }
 
 void ResultStore::clearResults() {
-    for (ResultEntry* entry : rank_)
+    for (StoredEntry* entry : rank_)
         giveBack(entry);
     rank_.clear();
+    display_.clear();
+    displaySorted_ = false;
     keyCounts_.clear();
     keyCountsKept_ = false;
     rankIndexValid_ = 0;
@@ -267,18 +324,16 @@ void ResultStore::ensureDisplayOrder() {
     if (byRank()) {
         // The rank order is the display order; displayEntry reads it directly.
         display_.clear();
-    } else {
-        display_.resize(rank_.size());
-        for (size_t i = 0; i < rank_.size(); ++i)
-            display_[i] = rank_[i];
+    } else if (!displaySorted_) {
+        display_.assign(rank_.begin(), rank_.end());
         // Stable, so entries equal in every compared key stay in rank order.
-        std::stable_sort(display_.begin(), display_.end(),
-                         sortMode_ == ByFileName ? fileNameBefore : lineTextBefore);
+        std::stable_sort(display_.begin(), display_.end(), displayBefore());
+        displaySorted_ = true;
     }
     displayOrderValid_ = true;
 }
 
-const ResultEntry& ResultStore::displayEntry(int32_t row) const {
+const StoredEntry& ResultStore::displayEntry(int32_t row) const {
     return byRank() ? *rank_[row] : *display_[row];
 }
 
@@ -290,6 +345,7 @@ void ResultStore::setSortMode(int32_t mode) {
     }
     sortMode_ = mode;
     displayOrderValid_ = false;
+    displaySorted_ = false;
     ensureDisplayOrder();
 
     if (rememberedRank >= 0) {
@@ -313,12 +369,44 @@ void ResultStore::setSortMode(int32_t mode) {
     if (views_) views_->repaintList();
 }
 
+void ResultStore::setLineColumn(const TermTable* terms, WidthFunction width) {
+    lineTerms_ = terms;
+    lineWidth_ = std::move(width);
+}
+
+bool ResultStore::setLineColumnWidth(int32_t width) {
+    if (width == lineColumnWidth_) return false;
+    lineColumnWidth_ = width;
+    bool changed = false;
+    for (StoredEntry* entry : rank_) {
+        const int32_t from = shownFrom(entry->cut, width);
+        changed |= from != entry->shownFrom;
+        entry->shownFrom = from;
+    }
+    if (changed && sortMode_ == ByLineText) {
+        const StoredEntry* selected = nullptr;
+        if (selectedRow_ >= 0) {
+            ensureDisplayOrder();
+            selected = &displayEntry(selectedRow_);
+        }
+        displaySorted_ = false;
+        displayOrderValid_ = false;
+        ensureDisplayOrder();
+        if (selected != nullptr) {
+            selectedRow_ = static_cast<int32_t>(
+                std::find(display_.begin(), display_.end(), selected) - display_.begin());
+            keepSelectionVisible();
+        }
+    }
+    return changed;
+}
+
 void ResultStore::selectRow(int32_t row) {
     // Rows outside the list are ignored, so the selection always names an entry.
     if (row < 0 || row >= count()) return;
     ensureDisplayOrder();
     selectedRow_ = row;
-    const ResultEntry& shown = displayEntry(row);
+    const StoredEntry& shown = displayEntry(row);
     if (views_) views_->showFile(shown.path.c_str(), shown.lineNumber);
 }
 

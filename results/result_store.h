@@ -12,10 +12,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "engine/result_sink.h"
+#include "results/line_column.h"
 
 namespace tarvo {
 
@@ -28,6 +30,23 @@ struct ResultEntry {
     int32_t lineNumber = 0;  // 1-based; 0 for a file-name entry
     std::string lineText;    // at most 150 bytes; empty for a file-name entry
 };
+
+// An entry as the store keeps it: with how the list's Line column shows its
+// line (line_column.h).
+struct StoredEntry : ResultEntry {
+    LineCut cut;            // where the Line column would cut it, measured once
+    int32_t shownFrom = 0;  // the Line column shows lineText from here
+};
+
+// Negative, zero or positive as a sorts before, with or after b. Only A-Z
+// fold; every other byte compares by its unsigned value; a prefix sorts first.
+int compareFolded(std::string_view a, std::string_view b);
+
+// Whether `a` shows before `b` when the terminal tool sorts by `sortMode`
+// (any mode but ByFileName and ByLineText sorts by rank); it shows every
+// line whole. Entries equal in every key keep their order under a stable
+// sort.
+bool displayedBefore(int32_t sortMode, const ResultEntry& a, const ResultEntry& b);
 
 // What the store needs of the views: the preview pane and the results pane.
 class ResultViews {
@@ -45,7 +64,7 @@ public:
     void setViews(ResultViews* views) { views_ = views; }
 
     void addResult(int32_t score, const char* path, int32_t lineNumber,
-                   const char* lineText) override;
+                   std::string_view lineText) override;
     EntryBar entryBar(const char* path) const override;
     void clearResults() override;
     void ensureDisplayOrder();
@@ -53,19 +72,30 @@ public:
     void selectRow(int32_t row);
     void keepSelectionVisible();
 
+    // How the Line column shows a line: the terms it marks, and `width`,
+    // which measures text as the list draws it. Without them (the terminal
+    // tool, tests) every row shows its line from the start.
+    void setLineColumn(const TermTable* terms, WidthFunction width);
+    // The Line column's width in pixels. Rows whose first term would end
+    // beyond it show from shortly before that term; sorted by Line, the list
+    // is sorted again, the selection kept on its entry. Returns whether a
+    // row's text changed.
+    bool setLineColumnWidth(int32_t width);
+
     void visitInRankOrder(
         const std::function<void(const char* path, int32_t position)>& visit) const override;
 
     int32_t count() const { return static_cast<int32_t>(rank_.size()); }
     // The display-order entry at a row; call ensureDisplayOrder first.
-    const ResultEntry& displayEntry(int32_t row) const;
-    const ResultEntry& rankEntry(int32_t position) const { return *rank_[position]; }
+    const StoredEntry& displayEntry(int32_t row) const;
+    const StoredEntry& rankEntry(int32_t position) const { return *rank_[position]; }
 
     int32_t sortMode() const { return sortMode_; }
     // Sets the mode without re-sorting or repainting (settings load).
     void restoreSortMode(int32_t mode) {
         sortMode_ = mode;
         displayOrderValid_ = false;
+        displaySorted_ = false;
     }
     int32_t selectedRow() const { return selectedRow_; }
     int32_t firstVisibleRow() const { return firstVisibleRow_; }
@@ -76,28 +106,41 @@ public:
 
 private:
     bool byRank() const { return sortMode_ != ByFileName && sortMode_ != ByLineText; }
+    // The comparator of the file-name or the line order, whichever is on.
+    using DisplayOrder = bool (*)(const StoredEntry*, const StoredEntry*);
+    DisplayOrder displayBefore() const;
     int32_t findDisplayRow(const std::string& path, int32_t lineNumber) const;
-    void countKey(const ResultEntry& entry, int32_t delta);
+    void countKey(const StoredEntry& entry, int32_t delta);
     int32_t keyCount(const std::string& path, int32_t lineNumber);
 
-    void followSelection(int32_t p, const ResultEntry* remembered, int32_t rememberedRow,
-                         const ResultEntry* released);
-    ResultEntry* takeEntry();
-    void giveBack(ResultEntry* entry);
+    void followSelection(int32_t p, const StoredEntry* remembered, int32_t rememberedRow,
+                         const StoredEntry* released);
+    void keepSelectedEntry(StoredEntry* entry, const StoredEntry* selected,
+                           const StoredEntry* released);
+    StoredEntry* takeEntry();
+    void giveBack(StoredEntry* entry);
 
     ResultViews* views_;
+    const TermTable* lineTerms_ = nullptr;  // the Line column's: see setLineColumn
+    WidthFunction lineWidth_;
+    int32_t lineColumnWidth_ = 0;  // 0 until the pane is first sized
     // Rank order: handles to entries, so an insert moves pointers (one
     // memmove), never the entries themselves.
-    std::vector<ResultEntry*> rank_;
+    std::vector<StoredEntry*> rank_;
     // Every entry ever made, owned here; the ones not in rank_ wait in
     // spare_ with their text storage, so a full store replacing its worst
     // line allocates nothing.
-    std::vector<std::unique_ptr<ResultEntry>> entries_;
-    std::vector<ResultEntry*> spare_;
+    std::vector<std::unique_ptr<StoredEntry>> entries_;
+    std::vector<StoredEntry*> spare_;
     // Display order for ByFileName and ByLineText; ByRank reads rank_ directly.
-    std::vector<ResultEntry*> display_;
+    std::vector<StoredEntry*> display_;
     int32_t sortMode_ = ByRank;
+    // The display order and every rankIndex are current.
     bool displayOrderValid_ = false;
+    // display_ holds every entry in the order of a file-name or line sort:
+    // a new line is then put in its place, not sorted in with all the rest.
+    // False after every change of mode; meaningless in rank order.
+    bool displaySorted_ = false;
     int32_t selectedRow_ = -1;  // -1 exactly when count is 0
     int32_t firstVisibleRow_ = 0;
     int32_t visibleRows_ = 0;  // written only by the pane's painting

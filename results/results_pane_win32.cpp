@@ -1,5 +1,9 @@
 #include "results/results_pane_win32.h"
 
+#include <windowsx.h>
+
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 
@@ -26,6 +30,19 @@ void drawCell(HDC dc, const std::string& text, const std::vector<uint8_t>& attrs
 }
 
 }  // namespace
+
+ResultsPane::ResultsPane(ResultStore& store, const TermTable& terms)
+    : store_(store), terms_(terms) {
+    store_.setLineColumn(&terms_, [](const char* text, int length) {
+        return textWidth(std::string_view(text, length), InterfaceFont);
+    });
+}
+
+void ResultsPane::onSize(int32_t clientWidth) {
+    // The rows' Line texts changed, their keys did not: the cache would keep them.
+    if (store_.setLineColumnWidth(clientWidth - kLineColumnX)) forgetRowCache();
+    paint(nullptr);
+}
 
 void ResultsPane::paint(HDC dc) {
     HWND pane = window();
@@ -68,7 +85,7 @@ void ResultsPane::paintRow(HDC dc, int32_t row, const RowRect& rect) {
     if (!rowNeedsPaint(dc, row, rect)) return;
     if (rowDrawn) rowDrawn(row);
 
-    const ResultEntry& entry = store.displayEntry(row);
+    const StoredEntry& entry = store.displayEntry(row);
     const bool selected = row == store.selectedRow();
     const TermTable& terms = terms_;
     fill(dc, selected ? GetSysColor(COLOR_HIGHLIGHT) : kRowGround, rect);
@@ -82,8 +99,9 @@ void ResultsPane::paintRow(HDC dc, int32_t row, const RowRect& rect) {
     fitTextToWidth(dc, text, attrs, kPathFitWidth);
     drawCell(dc, text, attrs, kPathColumnX, rect);
 
-    rowTextAttributes(entry.lineText, selected, terms, attrs);
-    drawCell(dc, entry.lineText, attrs, kLineColumnX, rect);
+    text = shownLineText(entry);
+    rowTextAttributes(text, selected, terms, attrs);
+    drawCell(dc, text, attrs, kLineColumnX, rect);
 }
 
 bool ResultsPane::rowNeedsPaint(HDC dc, int32_t row, const RowRect& rect) {
@@ -95,7 +113,7 @@ bool ResultsPane::rowNeedsPaint(HDC dc, int32_t row, const RowRect& rect) {
 }
 
 void ResultsPane::scroll(WPARAM request, bool fromWheel) {
-    store_.setFirstVisibleRow(scrollBarTo(request, fromWheel, kResultRowsPerNotch));
+    store_.setFirstVisibleRow(scrollBarTo(SB_VERT, request, fromWheel, kResultRowsPerNotch));
     paint(nullptr);
 }
 
@@ -109,15 +127,35 @@ void ResultsPane::handleKey(WPARAM virtualKey) {
     paint(nullptr);
 }
 
-void ResultsPane::selectAtPoint(uint16_t x, uint16_t y) {
+int32_t ResultsPane::rowAt(int32_t x, int32_t y) const {
+    const ResultStore& store = store_;
+    return rowAtPoint(x, y, store.firstVisibleRow(), store.visibleRows(), store.count(),
+                      lineHeight(InterfaceFont));
+}
+
+bool ResultsPane::selectAtPoint(uint16_t x, uint16_t y) {
     ResultStore& store = store_;
     const int32_t before = store.selectedRow();
-    const int32_t row = rowAtPoint(x, y, store.firstVisibleRow(), store.visibleRows(),
-                                   store.count(), lineHeight(InterfaceFont));
-    if (row < 0) return;
+    const int32_t row = rowAt(x, y);
+    if (row < 0) return false;
     // showFile runs even for the row already selected; it then does nothing.
     store.selectRow(row);
     if (store.selectedRow() != before) paint(nullptr);
+    return true;
+}
+
+void ResultsPane::onDoubleClick(uint16_t x, uint16_t y) {
+    if (!selectAtPoint(x, y)) return;
+    NMHDR note = {window(), 0, NM_DBLCLK};
+    SendMessageA(GetParent(window()), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&note));
+}
+
+LRESULT ResultsPane::onContextMenu(WPARAM wParam, LPARAM lParam) {
+    POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ScreenToClient(window(), &at);
+    if (rowAt(at.x, at.y) < 0) return 0;
+    // The default procedure hands it to the parent, which owns the menu.
+    return DefWindowProcA(window(), WM_CONTEXTMENU, wParam, lParam);
 }
 
 // ---------------------------------------------------------------------------
@@ -128,7 +166,7 @@ void ResultsPane::selectAtPoint(uint16_t x, uint16_t y) {
 LRESULT ResultsPane::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SIZE:
-            paint(nullptr);
+            onSize(LOWORD(lParam));
             return 0;
         case WM_PAINT:
             onPaint();
@@ -143,8 +181,14 @@ LRESULT ResultsPane::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam & MK_LBUTTON) selectAtPoint(LOWORD(lParam), HIWORD(lParam));
             return 0;
         case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
             selectAtPoint(LOWORD(lParam), HIWORD(lParam));
             return 0;
+        case WM_LBUTTONDBLCLK:
+            onDoubleClick(LOWORD(lParam), HIWORD(lParam));
+            return 0;
+        case WM_CONTEXTMENU:
+            return onContextMenu(wParam, lParam);
         case WM_MOUSEWHEEL:
             scroll(wParam, true);
             return 0;

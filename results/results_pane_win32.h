@@ -1,7 +1,9 @@
 // The results list pane: the window half. It paints the rows the result
 // store's view state names, over the values results_pane_rules.h computes,
 // and turns keys, clicks, drags, scroll bar requests and wheel turns into
-// selectRow and firstVisibleRow changes.
+// selectRow and firstVisibleRow changes. A double-click or a right click on
+// a row also selects it, and is handed on to the parent, which opens the
+// row or shows its menu.
 //
 // Two ways to paint: WM_PAINT draws every visible row into BeginPaint's
 // context; every other repaint draws at once through the pane's kept
@@ -22,8 +24,9 @@ namespace tarvo {
 
 class ResultsPane final : public PaneWindow {
 public:
-    // The store it lists and the terms it marks, both read live.
-    ResultsPane(ResultStore& store, const TermTable& terms) : store_(store), terms_(terms) {}
+    // The store it lists and the terms it marks, both read live. The store
+    // learns how the Line column shows a line from the pane.
+    ResultsPane(ResultStore& store, const TermTable& terms);
 
     // Writes the store's visibleRows.
     void paint(HDC dc) override;
@@ -35,8 +38,8 @@ public:
     void handleKey(WPARAM virtualKey);
 
     // Selects the row under a point in pane pixels; a point on no row
-    // changes nothing.
-    void selectAtPoint(uint16_t x, uint16_t y);
+    // changes nothing and returns false.
+    bool selectAtPoint(uint16_t x, uint16_t y);
 
     // Every row is drawn afresh next time.
     void forgetRowCache() { rowCache_.clear(); }
@@ -48,6 +51,17 @@ public:
     void (*rowDrawn)(int32_t row) = nullptr;
 
 private:
+    // The display row under a point in pane pixels, -1 for none.
+    int32_t rowAt(int32_t x, int32_t y) const;
+    // The second press of a double-click selects as a press does; on a row
+    // it tells the parent with WM_NOTIFY and NM_DBLCLK, as list controls do.
+    void onDoubleClick(uint16_t x, uint16_t y);
+    // Only a right click on a row goes on to the parent, which shows the
+    // row's menu; the press before it selected the row.
+    LRESULT onContextMenu(WPARAM wParam, LPARAM lParam);
+
+    // WM_SIZE: the Line column's new width, then a repaint.
+    void onSize(int32_t clientWidth);
     // Draws one display row in its rectangle when rowNeedsPaint says so.
     void paintRow(HDC dc, int32_t row, const RowRect& rect);
     // The row paint cache's test for one display row; records the row when

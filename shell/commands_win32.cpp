@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include "shell/copy_commands_win32.h"
 #include "shell/dialogs_win32.h"
+#include "shell/editor_win32.h"
 #include "shell/launching_win32.h"
 #include "shell/program_win32.h"
 #include "shell/resources/resource.h"
@@ -63,6 +65,16 @@ void runCommand(int id) {
             return openPreviewedFile();
         case IDM_OPEN_WITH_NOTEPAD:
             return openWithNotepad();
+        case IDM_OPEN_IN_EDITOR:
+            return openInEditor();
+        case IDM_EDITOR_COMMAND:
+            return (void)editEditorCommand();
+        case IDM_COPY_RESULT:
+            return copyResult();
+        case IDM_COPY_PATH:
+            return copyResultPath();
+        case IDM_COPY_ALL_RESULTS:
+            return copyAllResults();
         case IDM_SYNTAX_HIGHLIGHTING:
             return editHighlightList();
         case IDM_ONLINE_DOCUMENTATION:

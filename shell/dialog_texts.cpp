@@ -2,6 +2,12 @@
 
 namespace tarvo {
 
+std::string windowTitle(std::string_view findText) {
+    std::string title(findText);
+    if (!title.empty()) title += " - ";
+    return title + kProgramName;
+}
+
 std::string aboutText(const UserGuide& guide) {
     std::string text = "\r\n\r\n\r\n";
     text += kVersionLine;

@@ -1,13 +1,16 @@
-// The texts of the prompt and About dialogs. Line breaks are "\r\n", the
-// form static controls and edit boxes show as a new line.
+// The texts of the main window's title and of the prompt and About dialogs.
+// Line breaks are "\r\n", the form static controls and edit boxes show as a
+// new line.
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "shell/launching.h"
 
 namespace tarvo {
 
+inline constexpr const char* kProgramName = "Tarvo Search";
 inline constexpr const char* kVersionLine = "Tarvo Search, version " TARVO_VERSION;
 
 inline constexpr const char* kExcludeTitle = "Exclude File Types";
@@ -15,10 +18,20 @@ inline constexpr const char* kExcludeLabel =
     "Enter the extensions of the files you want to exclude from the search. Separate the "
     "extensions with semicolons.\r\n\r\nExample: .log;.html";
 
+inline constexpr const char* kEditorTitle = "Editor Command";
+inline constexpr const char* kEditorLabel =
+    "Enter the command that opens a file in your editor: %path% stands for the result's file, "
+    "%line% for its line number.\r\n\r\nExample: code -g \"%path%:%line%\"";
+
 inline constexpr const char* kHighlightTitle = "Syntax Highlighting";
 inline constexpr const char* kHighlightLabel =
     "Enter the extensions of the files you want displayed with C++ syntax highlighting. Separate "
     "the extensions with semicolons.\r\n\r\nExample: .c;.cpp;.cxx;.h";
+
+// "FIND TEXT - Tarvo Search" for the search the window holds, so that
+// windows and taskbar buttons tell several searches apart; the program's
+// name alone before the first search or for an empty Find text.
+std::string windowTitle(std::string_view findText);
 
 // Three line breaks, the version line, then a paragraph that points to the
 // Help menu and says which file it opens.

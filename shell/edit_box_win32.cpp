@@ -7,22 +7,18 @@ namespace tarvo {
 
 namespace {
 
+// Home and End move the caret; with Ctrl they go to the first and last
+// result.
 bool isListKey(WPARAM key) {
+    if (key == VK_HOME || key == VK_END) return GetKeyState(VK_CONTROL) < 0;
     return key == VK_PRIOR || key == VK_NEXT || key == VK_UP || key == VK_DOWN;
 }
 
 // Find -> Path -> Find; the File box goes back to Find. Shift+Tab is Tab.
-// The caret is set after the text directly: an End key posted to the box
-// would be handled while Shift is still down, as Shift+End, and select from
-// the old caret to the end, so the next letter typed would replace it.
 LRESULT onTab(HWND box, UINT message) {
     if (message != WM_KEYDOWN) return 0;  // key-up and the character are swallowed
     const MainWindows& w = program().windows;
-    HWND next = (box == w.findBox) ? w.pathBox : w.findBox;
-    SetFocus(next);
-    const int end = GetWindowTextLengthA(next);
-    SendMessageA(next, EM_SETSEL, end, end);
-    SendMessageA(next, EM_SCROLLCARET, 0, 0);
+    focusAtEnd((box == w.findBox) ? w.pathBox : w.findBox);
     return 0;
 }
 
@@ -52,6 +48,17 @@ void onEnter() {
 }
 
 }  // namespace
+
+// The caret is set after the text directly: an End key posted to the box
+// would be handled while Shift is still down (after Shift+Tab), as
+// Shift+End, and select from the old caret to the end, so the next letter
+// typed would replace it.
+void focusAtEnd(HWND box) {
+    SetFocus(box);
+    const int end = GetWindowTextLengthA(box);
+    SendMessageA(box, EM_SETSEL, end, end);
+    SendMessageA(box, EM_SCROLLCARET, 0, 0);
+}
 
 LRESULT CALLBACK editBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
     const bool keyMessage = message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR;

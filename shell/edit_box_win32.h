@@ -1,6 +1,7 @@
 // The procedure of the Find, Path and File boxes, installed in place of the
-// EDIT class's own: Tab cycles the boxes, the list keys move the results
-// selection while the caret stays put, Enter starts, restarts or stops.
+// EDIT class's own: Tab cycles the boxes, the list keys (and Ctrl+Home,
+// Ctrl+End) move the results selection while the caret stays put, Enter
+// starts, restarts or stops.
 #pragma once
 
 #include <windows.h>
@@ -8,5 +9,8 @@
 namespace tarvo {
 
 LRESULT CALLBACK editBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Gives a box the focus with the caret after its text.
+void focusAtEnd(HWND box);
 
 }  // namespace tarvo

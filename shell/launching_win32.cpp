@@ -1,10 +1,14 @@
 #include "shell/launching_win32.h"
 
 #include <shellapi.h>
+#include <shlwapi.h>
 
+#include <algorithm>
 #include <string>
 
+#include "shell/editor_win32.h"
 #include "shell/launching.h"
+#include "shell/open_decision.h"
 #include "shell/program_win32.h"
 #include "shell/resources/resource.h"
 
@@ -12,18 +16,28 @@ namespace tarvo {
 
 namespace {
 
-// MessageBeep's "simple beep" argument: the speaker, not a sound scheme.
-constexpr UINT kSimpleBeep = 0xFFFFFFFF;
-
 void beepWithSystem(UINT type) {
     MessageBeep(type);
 }
 
-// The default verb, no parameters, directory "": what the system does when
-// the user opens the file from the shell. The result is not looked at: a
+// No parameters, directory "": what the system does when the user opens the
+// file from the shell with that verb. The result is not looked at: a
 // missing association is not reported.
-void shellOpenWithSystem(const char* file) {
-    ShellExecuteA(nullptr, nullptr, file, nullptr, "", SW_SHOW);
+void shellOpenWithSystem(const char* file, const char* verb) {
+    ShellExecuteA(nullptr, verb, file, nullptr, "", SW_SHOW);
+}
+
+DWORD startProgramWithShell(const char* program, const char* arguments) {
+    SHELLEXECUTEINFOA run = {};
+    run.cbSize = sizeof run;
+    // The caller reports a failure itself, once; the process is not waited for.
+    run.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    run.lpFile = program;
+    run.lpParameters = arguments;
+    run.nShow = SW_SHOWNORMAL;
+    if (ShellExecuteExA(&run)) return 0;
+    const DWORD error = GetLastError();
+    return error ? error : ERROR_FILE_NOT_FOUND;
 }
 
 std::string executablePath() {
@@ -36,6 +50,37 @@ std::string executablePath() {
 
 const std::string& previewedPath() {
     return program().previewPane.document().currentPath();
+}
+
+// The command line a verb of the type runs, as the shell would run it for a
+// file of that type; empty when the type has no such verb.
+std::string verbCommand(const std::string& extension, const char* verb) {
+    char command[4096];
+    DWORD size = sizeof command;
+    // The catch-all "Unknown" type is not the file's own association.
+    const ASSOCF flags = ASSOCF_NOTRUNCATE | ASSOCF_INIT_IGNOREUNKNOWN;
+    if (FAILED(AssocQueryStringA(flags, ASSOCSTR_COMMAND, extension.c_str(), verb, command, &size)))
+        return {};
+    return command;
+}
+
+FileTypeFacts fileTypeFacts(const std::string& path) {
+    FileTypeFacts facts;
+    facts.extension = fileExtension(path);
+    if (facts.extension.empty()) return facts;
+    WCHAR wide[MAX_PATH];
+    if (MultiByteToWideChar(CP_UTF8, 0, facts.extension.c_str(), -1, wide, MAX_PATH))
+        facts.dangerous = AssocIsDangerous(wide);
+    facts.openCommand = verbCommand(facts.extension, nullptr);
+    facts.editCommand = verbCommand(facts.extension, "edit");
+    return facts;
+}
+
+// The selected result's line when it is in the previewed file; line 1
+// otherwise.
+int32_t previewedLine(const std::string& path) {
+    const ResultEntry* selected = selectedResult();
+    return selected && selected->path == path ? std::max(selected->lineNumber, 1) : 1;
 }
 
 bool isFile(const std::string& path) {
@@ -64,7 +109,8 @@ bool writeBuiltInGuide(const std::string& path) {
 }  // namespace
 
 Launcher& launcher() {
-    static Launcher instance{beepWithSystem, startDetachedProcess, shellOpenWithSystem};
+    static Launcher instance{beepWithSystem, startDetachedProcess, shellOpenWithSystem,
+                             startProgramWithShell};
     return instance;
 }
 
@@ -96,8 +142,20 @@ void openNewWindow() {
 }
 
 void openPreviewedFile() {
-    if (previewedPath().empty()) return launcher().beep(kSimpleBeep);
-    launcher().shellOpen(previewedPath().c_str());
+    const std::string path = previewedPath();
+    if (path.empty()) return launcher().beep(kSimpleBeep);
+    const std::string& editor = program().settings.editorCommand;
+    switch (chooseOpenAction(fileTypeFacts(path), !editor.empty())) {
+        case OpenAction::DefaultVerb:
+            return launcher().shellOpen(path.c_str(), nullptr);
+        case OpenAction::EditVerb:
+            return launcher().shellOpen(path.c_str(), "edit");
+        case OpenAction::Editor:
+            startEditor(editor, path, previewedLine(path));
+            return;
+        case OpenAction::Notepad:
+            return openWithNotepad();
+    }
 }
 
 void openWithNotepad() {
@@ -118,7 +176,7 @@ void openDocumentation() {
     // A copy that cannot be written is not opened: Help then does nothing,
     // as a launch that fails does.
     if (guide.builtIn && !writeBuiltInGuide(guide.path)) return;
-    launcher().shellOpen(guide.path.c_str());
+    launcher().shellOpen(guide.path.c_str(), nullptr);
 }
 
 }  // namespace tarvo

@@ -15,7 +15,8 @@ namespace tarvo {
 // instance takes its texts, options, memory and placement from that file.
 void openNewWindow();
 
-// The previewed file in the application the system associates with it.
+// The previewed file in the application the system associates with it; a
+// file of a type that opening would run is shown instead (open_decision.h).
 void openPreviewedFile();
 
 // The previewed file in Notepad, found along the executable search path.
@@ -28,13 +29,22 @@ void openDocumentation();
 // The file Help opens, as the About box names it.
 UserGuide findUserGuide();
 
+// MessageBeep's "simple beep" argument: the speaker, not a sound scheme.
+inline constexpr UINT kSimpleBeep = 0xFFFFFFFF;
+
 // How these commands reach the system. Tests replace the members to watch a
 // beep, a process start or a shell open without making one.
 struct Launcher {
     void (*beep)(UINT type);
     // Starts a process without waiting; false when it could not be started.
     bool (*startProcess)(const char* application, const char* commandLine);
-    void (*shellOpen)(const char* file);
+    // `verb` null: the default verb.
+    void (*shellOpen)(const char* file, const char* verb);
+    // Starts a program named as the user would name it to the Run box (a
+    // full path, or a name the shell finds under App Paths or along the
+    // search path) without waiting and without the shell's own error box;
+    // 0, or the system's error code.
+    DWORD (*startProgram)(const char* program, const char* arguments);
 };
 Launcher& launcher();
 

@@ -2,9 +2,14 @@
 
 #include <windowsx.h>
 
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "engine/search_request.h"
 #include "shell/commands_win32.h"
 #include "shell/edit_box_win32.h"
 #include "shell/program_win32.h"
+#include "shell/resources/resource.h"
 #include "shell/status_panel_win32.h"
 #include "view/text_drawing_win32.h"
 
@@ -18,7 +23,8 @@ constexpr UINT_PTR kRefreshTimer = 1;
 constexpr UINT kRefreshPeriodMs = 250;
 // Where the Find and Path labels end: the label and two spaces.
 constexpr const char* kLabelMeasure = "Find:  ";
-// Borderless single-line boxes on the face colour; the panes scroll vertically.
+// Borderless single-line boxes on the face colour; the panes scroll vertically,
+// the preview sideways too.
 constexpr DWORD kEditStyle = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL;
 constexpr DWORD kPaneStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL;
 
@@ -66,9 +72,10 @@ void onCreate(HWND window) {
     p.previewPane.setFileBox(w.fileBox);
     p.resultsPane.create(window, "Results", kPaneStyle, p.instance);
     p.results.clearResults();
-    p.previewPane.create(window, "Preview", kPaneStyle, p.instance);
+    p.previewPane.create(window, "Preview", kPaneStyle | WS_HSCROLL, p.instance);
 
     SetTimer(window, kRefreshTimer, kRefreshPeriodMs, nullptr);
+    DragAcceptFiles(window, TRUE);
 }
 
 // Maximised and minimised rectangles are not the placement to restore.
@@ -135,6 +142,45 @@ LRESULT onMouseWheel(UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
+// The results list tells of a double-click on a row, as list controls do.
+void onNotify(const NMHDR& note) {
+    if (note.hwndFrom == program().resultsPane.window() && note.code == NM_DBLCLK)
+        runCommand(IDM_OPEN_IN_EDITOR);
+}
+
+// A right click on a results row (the list lets only those through): the
+// row's menu at the pointer; its commands come back as WM_COMMAND.
+void onContextMenu(HWND from, LPARAM at) {
+    const Program& p = program();
+    if (from != p.resultsPane.window()) return;
+    HMENU menu = LoadMenuA(p.instance, MAKEINTRESOURCEA(IDR_RESULT_MENU));
+    HMENU popup = GetSubMenu(menu, 0);
+    SetMenuDefaultItem(popup, IDM_OPEN_IN_EDITOR, FALSE);
+    TrackPopupMenu(popup, TPM_RIGHTBUTTON, GET_X_LPARAM(at), GET_Y_LPARAM(at), 0, p.windows.main,
+                   nullptr);
+    DestroyMenu(menu);
+}
+
+// Folders and files dropped from Explorer become the Path text, joined with
+// ";" as the Path box takes several roots; Enter then searches them.
+void onDropFiles(HDROP drop) {
+    std::string paths;
+    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        const UINT length = DragQueryFileA(drop, i, nullptr, 0);
+        std::string path(length, '\0');
+        DragQueryFileA(drop, i, path.data(), length + 1);
+        if (!paths.empty()) paths += ';';
+        paths += path;
+    }
+    DragFinish(drop);
+    const MainWindows& w = program().windows;
+    SetWindowTextA(w.pathBox, cutToTextLimit(paths).c_str());
+    // The drag source is the active window while it drags.
+    SetForegroundWindow(w.main);
+    focusAtEnd(w.pathBox);
+}
+
 }  // namespace
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -168,6 +214,15 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         case WM_MOUSEWHEEL:
             return onMouseWheel(message, wParam, lParam);
+        case WM_NOTIFY:
+            onNotify(*reinterpret_cast<const NMHDR*>(lParam));
+            return 0;
+        case WM_CONTEXTMENU:
+            onContextMenu(reinterpret_cast<HWND>(wParam), lParam);
+            return 0;
+        case WM_DROPFILES:
+            onDropFiles(reinterpret_cast<HDROP>(wParam));
+            return 0;
         default:
             return DefWindowProcA(window, message, wParam, lParam);
     }

@@ -2,6 +2,7 @@
 
 #include "engine/search_request.h"
 #include "shell/commands_win32.h"
+#include "shell/dialog_texts.h"
 #include "shell/main_window_win32.h"
 #include "shell/program_win32.h"
 #include "shell/resources/resource.h"
@@ -39,8 +40,9 @@ void takeCommandLine(const char* commandLine) {
     request.pathText = (length > 0 && length < sizeof directory) ? directory : "";
 }
 
-bool registerClass(const char* name, WNDPROC procedure, HICON icon, HBRUSH background) {
+bool registerClass(const char* name, UINT style, WNDPROC procedure, HICON icon, HBRUSH background) {
     WNDCLASSA windowClass = {};
+    windowClass.style = style;
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = program().instance;
     windowClass.hIcon = icon;
@@ -58,8 +60,8 @@ HWND createMainWindow(int showState) {
     // without clipping its children that paint would cover the panes, which
     // drew themselves through their kept contexts when the layout moved them.
     HWND window =
-        CreateWindowExA(0, "vrex", "Tarvo Search", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, at.x,
-                        at.y, at.width, at.height, nullptr, menu, p.instance, nullptr);
+        CreateWindowExA(0, "vrex", kProgramName, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, at.x, at.y,
+                        at.width, at.height, nullptr, menu, p.instance, nullptr);
     if (window) ShowWindow(window, showState);
     return window;
 }
@@ -76,9 +78,11 @@ void startProgram(HINSTANCE instance, const char* commandLine, int showState) {
     p.faceBrush = CreateSolidBrush(p.faceColour);
 
     HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
-    if (!registerClass("vrex", mainWindowProc, icon, p.faceBrush))
+    if (!registerClass("vrex", 0, mainWindowProc, icon, p.faceBrush))
         exitProgram(kExitMainClassFailed);
-    if (!registerClass("Pane", paneProc, nullptr, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))))
+    // Double-clicks: a double-click on a results row opens it in the editor.
+    if (!registerClass("Pane", CS_DBLCLKS, paneProc, nullptr,
+                       static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))))
         exitProgram(kExitPaneClassFailed);
     if (!createMainWindow(showState)) exitProgram(kExitWindowFailed);
 

@@ -16,4 +16,11 @@ std::string currentSettingsPath() {
     return p.settingsFile.empty() ? settingsPath() : p.settingsFile;
 }
 
+const ResultEntry* selectedResult() {
+    ResultStore& store = program().results;
+    if (store.selectedRow() < 0) return nullptr;
+    store.ensureDisplayOrder();
+    return &store.displayEntry(store.selectedRow());
+}
+
 }  // namespace tarvo

@@ -79,4 +79,8 @@ Program& program();
 // The settings file this program reads and writes.
 std::string currentSettingsPath();
 
+// The entry of the selected row, in the display order; null when no row is
+// selected (no results).
+const ResultEntry* selectedResult();
+
 }  // namespace tarvo

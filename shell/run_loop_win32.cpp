@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "app/clock.h"
+#include "shell/dialog_texts.h"
 #include "shell/program_win32.h"
 
 namespace tarvo {
@@ -24,6 +25,7 @@ void runLoop() {
 void runRequestedSearch() {
     Program& p = program();
     p.runState = RunState::Running;
+    SetWindowTextA(p.windows.main, windowTitle(p.settings.request.findText).c_str());
     p.runTimes.start = elapsedSeconds();
     p.engine.runSearch();
     p.runTimes.end = elapsedSeconds();
@@ -71,7 +73,7 @@ RunState WindowHost::runState() const {
 }
 
 void WindowHost::reportError(const char* message) {
-    MessageBoxA(program().windows.main, message, "Tarvo Search", MB_OK);
+    MessageBoxA(program().windows.main, message, kProgramName, MB_OK);
 }
 
 void WindowHost::requestRefresh() {

@@ -32,7 +32,7 @@ void drawGroove(HDC dc, int y) {
 }
 
 void drawLabel(HDC dc, const LayoutRect& rect, const char* label) {
-    TextOutA(dc, rect.left, rect.top, label, lstrlenA(label));
+    drawText(dc, rect.left, rect.top, label);
 }
 
 }  // namespace
@@ -49,7 +49,7 @@ void paintStatusLine(HDC dc) {
     SetDCPenColor(dc, p.faceColour);
     SetDCBrushColor(dc, p.faceColour);
     Rectangle(dc, 0, status.top, kFarEdge, status.bottom);
-    TextOutA(dc, status.left, status.top, text.data(), static_cast<int>(text.size()));
+    drawText(dc, status.left, status.top, text);
 }
 
 void paintMainWindow(HDC dc) {

@@ -1,25 +1,39 @@
 #include "view/marked_text.h"
 
 #include "view/text_class.h"
+#include "view/wide_text.h"
 
 namespace tarvo {
 
-int nextRun(const char* text, const uint8_t* attrs, int start, std::string& runText,
+int nextRun(const char* text, const uint8_t* attrs, int start, int& column, std::string& runText,
             uint8_t& attribute) {
     runText.clear();
     // The terminator has no attribute byte of its own: stop before reading one.
     if (text[start] == '\0') return start;
     attribute = attrs[start];
     int i = start;
-    for (; text[i] != '\0' && attrs[i] == attribute; ++i) {
-        char c = text[i];
+    // Whole characters only: a character's first byte decides its run, so a
+    // run never ends inside one and converts to UTF-16 on its own.
+    while (text[i] != '\0' && attrs[i] == attribute) {
+        const char c = text[i];
         if (c == '\t') {
-            runText.append(kTabWidth - runText.size() % kTabWidth, ' ');
-        } else if (c == '\r' || c == '\n') {
+            const int spaces = kTabWidth - column % kTabWidth;
+            runText.append(spaces, ' ');
+            column += spaces;
+            ++i;
+            continue;
+        }
+        if (c == '\r' || c == '\n') {
             runText += ' ';
         } else {
-            runText += c;
+            // No sequence is longer than 4 bytes, and the terminator ends
+            // one before it: nothing past the text is read.
+            const int length = decodeCharacter(text + i, text + i + 4).length;
+            runText.append(text + i, length);
+            i += length - 1;
         }
+        ++column;
+        ++i;
     }
     return i;
 }
@@ -29,12 +43,25 @@ namespace {
 constexpr char kDots[] = "...";
 constexpr int kDotCount = 3;
 
-// The candidate for keeping `tail` bytes at the end: the first tail/2 bytes,
-// the dots, the last tail bytes.
-void buildCandidate(const std::string& text, int tail, std::string& candidate) {
-    candidate.assign(text, 0, tail / 2);
+// Where each character of a text begins, and its end last.
+std::vector<int> characterStarts(const std::string& text) {
+    std::vector<int> starts;
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    for (const char* at = begin; at < end; at += decodeCharacter(at, end).length)
+        starts.push_back(static_cast<int>(at - begin));
+    starts.push_back(static_cast<int>(text.size()));
+    return starts;
+}
+
+// The candidate for keeping `tail` characters at the end: the first tail/2
+// characters, the dots, the last tail characters.
+void buildCandidate(const std::string& text, const std::vector<int>& starts, int tail,
+                    std::string& candidate) {
+    const int characters = static_cast<int>(starts.size()) - 1;
+    candidate.assign(text, 0, starts[tail / 2]);
     candidate += kDots;
-    candidate.append(text, text.size() - tail, tail);
+    candidate.append(text, starts[characters - tail]);
 }
 
 }  // namespace
@@ -44,14 +71,17 @@ void fitTextToWidth(std::string& text, std::vector<uint8_t>& attrs, int maxWidth
     const int length = static_cast<int>(text.size());
     if (width(text.data(), length) <= maxWidth) return;
 
-    // k may be anything from 0 to two thirds of the text, so that head
-    // (k/2), dots and tail together are never longer than the text itself.
+    // Counted in characters, so no cut falls inside one. k may be anything
+    // from 0 to two thirds of the text, so that head (k/2), dots and tail
+    // together are never longer than the text itself.
+    const std::vector<int> starts = characterStarts(text);
+    const int characters = static_cast<int>(starts.size()) - 1;
     int lo = 0;
-    int hi = 2 * (length / 3);
+    int hi = 2 * (characters / 3);
     std::string candidate;
     for (int probe = 0; probe < kMaxFitProbes && hi - lo > 2; ++probe) {
         int mid = (hi + lo) / 2;
-        buildCandidate(text, mid, candidate);
+        buildCandidate(text, starts, mid, candidate);
         int w = width(candidate.data(), static_cast<int>(candidate.size()));
         if (w == maxWidth) {
             lo = mid;
@@ -64,7 +94,8 @@ void fitTextToWidth(std::string& text, std::vector<uint8_t>& attrs, int maxWidth
         }
     }
 
-    const int head = lo / 2;
+    const int head = starts[lo / 2];
+    const int tail = starts[characters - lo];
     std::vector<uint8_t> fitted(attrs.begin(), attrs.begin() + head);
     // Under the dots: the classes of the bytes they cover, marks dropped. A
     // text of one or two bytes is shorter than the dots; the missing places
@@ -78,9 +109,9 @@ void fitTextToWidth(std::string& text, std::vector<uint8_t>& attrs, int maxWidth
         }
         fitted.push_back(textClassOf(covered));
     }
-    fitted.insert(fitted.end(), attrs.begin() + (length - lo), attrs.begin() + length);
+    fitted.insert(fitted.end(), attrs.begin() + tail, attrs.begin() + length);
 
-    buildCandidate(text, lo, candidate);
+    buildCandidate(text, starts, lo, candidate);
     text.swap(candidate);
     attrs.swap(fitted);
 }

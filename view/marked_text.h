@@ -21,28 +21,32 @@ namespace tarvo {
 // areas are drawn out to it and the window clips them.
 inline constexpr int32_t kFarEdge = 1000000;
 
-// Tabs expand to the next multiple of this many characters, counted from the
-// start of the run (not of the line).
+// Tabs expand to the next multiple of this many columns, counted from the
+// start of the text (the line's text), whatever runs of other colours or
+// marks stand before them, so tab-aligned code stays aligned.
 inline constexpr int kTabWidth = 4;
 
 // Cuts the run that starts at `start` of the zero-terminated `text`: the
-// maximal stretch of bytes whose attribute bytes equal attrs[start] (the
-// whole byte, MarkBit included). The run's bytes go to `runText` as they are
-// drawn: a tab becomes 1 to 4 spaces up to the next multiple of kTabWidth of
-// runText's length, a CR or LF becomes one space. Returns the index after
-// the run, or `start` itself when text[start] is the terminator (no run).
-int nextRun(const char* text, const uint8_t* attrs, int start, std::string& runText,
+// maximal stretch of characters whose first bytes' attribute bytes equal
+// attrs[start] (the whole byte, MarkBit included); a run never ends inside
+// a character. The run's bytes go to `runText` as they are drawn: a tab
+// becomes 1 to 4 spaces up to the next multiple of kTabWidth of `column`, a
+// CR or LF becomes one space. `column` counts the characters the runs
+// before this one drew (0 for the first run of a text) and is advanced past
+// this one. Returns the index after the run, or `start` itself when
+// text[start] is the terminator (no run).
+int nextRun(const char* text, const uint8_t* attrs, int start, int& column, std::string& runText,
             uint8_t& attribute);
 
 // Measures `length` bytes of a text in pixels.
 using WidthFunction = std::function<int(const char* text, int length)>;
 
 // Leaves a text that fits maxWidth untouched. Otherwise replaces it with its
-// first k/2 bytes, "...", and its last k bytes, for the k found by halving
-// (at most kMaxFitProbes measurements after the first); when nothing fits,
-// "..." alone. The attributes follow the cut; the three under the dots keep
-// the class of the bytes that stood there, without the mark. `attrs` holds
-// one byte per text byte on entry and on return.
+// first k/2 characters, "...", and its last k characters (never a part of
+// one), for the k found by halving (at most kMaxFitProbes measurements
+// after the first); when nothing fits, "..." alone. The attributes follow the cut; the three under
+// the dots keep the class of the bytes that stood there, without the mark. `attrs` holds one byte
+// per text byte on entry and on return.
 void fitTextToWidth(std::string& text, std::vector<uint8_t>& attrs, int maxWidth,
                     const WidthFunction& width);
 

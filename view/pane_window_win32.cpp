@@ -18,22 +18,33 @@ void PaneWindow::onPaint() {
     EndPaint(window_, &ps);
 }
 
-int32_t PaneWindow::scrollBarTo(WPARAM request, bool fromWheel, int32_t stepsPerNotch) {
+ScrollBarState PaneWindow::readScrollBar(int bar) const {
     SCROLLINFO info = {};
     info.cbSize = sizeof info;
     info.fMask = SIF_ALL;
-    GetScrollInfo(window_, SB_VERT, &info);
-    const ScrollBarState bar{info.nMin, info.nMax, static_cast<int32_t>(info.nPage), info.nPos,
-                             info.nTrackPos};
-    SCROLLINFO position = {};
-    position.cbSize = sizeof position;
-    position.fMask = SIF_POS;
-    position.nPos =
-        requestedScrollPosition(bar, static_cast<uint32_t>(request), fromWheel, stepsPerNotch);
+    GetScrollInfo(window_, bar, &info);
+    return {info.nMin, info.nMax, static_cast<int32_t>(info.nPage), info.nPos, info.nTrackPos};
+}
+
+int32_t PaneWindow::moveScrollBar(int bar, int32_t position) {
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_POS;
+    info.nPos = position;
     // The scroll bar clamps the position to its range; the pane follows it.
-    SetScrollInfo(window_, SB_VERT, &position, TRUE);
-    GetScrollInfo(window_, SB_VERT, &position);
-    return position.nPos;
+    SetScrollInfo(window_, bar, &info, TRUE);
+    GetScrollInfo(window_, bar, &info);
+    return info.nPos;
+}
+
+int32_t PaneWindow::scrollBarTo(int bar, WPARAM request, bool fromWheel, int32_t stepsPerNotch) {
+    return moveScrollBar(
+        bar, requestedScrollPosition(readScrollBar(bar), static_cast<uint32_t>(request), fromWheel,
+                                     stepsPerNotch));
+}
+
+int32_t PaneWindow::scrollBarBy(int bar, int32_t steps) {
+    return moveScrollBar(bar, readScrollBar(bar).pos + steps);
 }
 
 LRESULT CALLBACK paneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "view/scroll_request.h"
+
 namespace tarvo {
 
 class PaneWindow {
@@ -29,11 +31,16 @@ protected:
     // WM_PAINT: everything, into BeginPaint's context.
     void onPaint();
 
-    // Moves the scroll bar for a WM_VSCROLL or WM_MOUSEWHEEL wParam and
-    // returns its new position, clamped by the bar to its range.
-    int32_t scrollBarTo(WPARAM request, bool fromWheel, int32_t stepsPerNotch);
+    // Moves scroll bar `bar` (SB_VERT or SB_HORZ) for a scroll message's or
+    // a wheel's wParam, or by `steps` positions, and returns its new
+    // position, clamped by the bar to its range.
+    int32_t scrollBarTo(int bar, WPARAM request, bool fromWheel, int32_t stepsPerNotch);
+    int32_t scrollBarBy(int bar, int32_t steps);
 
 private:
+    ScrollBarState readScrollBar(int bar) const;
+    int32_t moveScrollBar(int bar, int32_t position);
+
     HWND window_ = nullptr;
     HDC keptDc_ = nullptr;
 };

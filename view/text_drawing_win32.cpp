@@ -1,9 +1,10 @@
 #include "view/text_drawing_win32.h"
 
-#include <cstring>
+#include <utility>
 
 #include "view/marked_text.h"
 #include "view/text_class.h"
+#include "view/wide_text.h"
 
 namespace tarvo {
 
@@ -26,11 +27,20 @@ constexpr COLORREF kShadowEdge = RGB(128, 128, 128);
 HDC measuringDc = nullptr;
 HFONT fonts[kFontCount] = {};
 int lineHeights[kFontCount] = {};
+int characterWidths[kFontCount] = {};
+
+LPCWSTR wide(const std::u16string& text) {
+    return reinterpret_cast<LPCWSTR>(text.c_str());
+}
+
+int extentOf(HDC dc, const std::u16string& text) {
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, wide(text), static_cast<int>(text.size()), &size);
+    return size.cx;
+}
 
 int extentOf(HDC dc, const char* text, int length) {
-    SIZE size = {};
-    GetTextExtentPoint32A(dc, text, length, &size);
-    return size.cx;
+    return extentOf(dc, toUtf16(std::string_view(text, length)));
 }
 
 }  // namespace
@@ -46,6 +56,7 @@ void createFonts(HDC dc) {
         GetTextMetricsA(dc, &metrics);
         SelectObject(dc, previous);
         lineHeights[i] = metrics.tmHeight + metrics.tmExternalLeading;
+        characterWidths[i] = metrics.tmAveCharWidth;
     }
 }
 
@@ -53,13 +64,27 @@ int lineHeight(int font) {
     return lineHeights[font];
 }
 
+int characterWidth(int font) {
+    return characterWidths[font];
+}
+
 HFONT fontHandle(int font) {
     return fonts[font];
 }
 
-int textWidth(const char* text, int font) {
+int textWidth(std::string_view text, int font) {
+    // Laid out as drawMarkedText draws it: tabs widened, line breaks as blanks.
+    const std::string copy(text);
+    const std::vector<uint8_t> plain(copy.size(), Plain);
+    std::string drawn, run;
+    uint8_t attribute = 0;
+    int column = 0;
+    for (int at = 0, after;
+         (after = nextRun(copy.c_str(), plain.data(), at, column, run, attribute)) != at;
+         at = after)
+        drawn += run;
     HGDIOBJ previous = SelectObject(measuringDc, fonts[font]);
-    int width = extentOf(measuringDc, text, static_cast<int>(std::strlen(text)));
+    const int width = extentOf(measuringDc, drawn.data(), static_cast<int>(drawn.size()));
     SelectObject(measuringDc, previous);
     return width;
 }
@@ -78,27 +103,56 @@ void drawHeaderBox(HDC dc, int left, int top, int right, int bottom, COLORREF fa
     MoveToEx(dc, left, bottom - 1, nullptr);
     LineTo(dc, right - 1, bottom - 1);
     LineTo(dc, right - 1, top - 1);
-    TextOutA(dc, left + kHeaderLabelIndent, top + 1, label, static_cast<int>(std::strlen(label)));
+    drawText(dc, left + kHeaderLabelIndent, top + 1, label);
 }
 
-void drawMarkedText(HDC dc, const char* text, const uint8_t* attrs, int x, int top, int bottom) {
+void drawText(HDC dc, int x, int y, std::string_view text) {
+    const std::u16string units = toUtf16(text);
+    TextOutW(dc, x, y, wide(units), static_cast<int>(units.size()));
+}
+
+int drawMarkedText(HDC dc, const char* text, const uint8_t* attrs, int x, int top, int bottom) {
+    // The whole text in UTF-16, its runs' ends, and one measurement of every
+    // character's right edge: runs of any number cost one extent, and the
+    // runs outside the clipping box are passed over, not drawn.
+    std::u16string units;
+    std::vector<std::pair<int, uint8_t>> runs;  // (end in units, attribute)
     std::string run;
     uint8_t attribute = 0;
-    int at = 0;
-    for (int after; (after = nextRun(text, attrs, at, run, attribute)) != at; at = after) {
-        const int length = static_cast<int>(run.size());
-        const int width = extentOf(dc, run.data(), length);
-        if (attribute & MarkBit) {
-            SetDCBrushColor(dc, kMarkBoxColour);
-            SetDCPenColor(dc, kMarkBoxColour);
-            Rectangle(dc, x, top, x + width, bottom);
-        }
-        // The selected row's text colour follows the theme; read it at each use.
-        if (auto colour = classTextColour(textClassOf(attribute), GetSysColor(COLOR_HIGHLIGHTTEXT)))
-            SetTextColor(dc, *colour);
-        TextOutA(dc, x, top, run.data(), length);
-        x += width;
+    int column = 0;
+    for (int at = 0, after; (after = nextRun(text, attrs, at, column, run, attribute)) != at;
+         at = after) {
+        appendUtf16(units, run);
+        runs.emplace_back(static_cast<int>(units.size()), attribute);
     }
+    if (units.empty()) return x;
+    std::vector<INT> rightEdges(units.size());
+    SIZE size = {};
+    GetTextExtentExPointW(dc, wide(units), static_cast<int>(units.size()), 0, nullptr,
+                          rightEdges.data(), &size);
+    RECT clip = {};
+    GetClipBox(dc, &clip);
+
+    int begin = 0;
+    for (const auto& [end, runAttribute] : runs) {
+        const int left = x + (begin > 0 ? rightEdges[begin - 1] : 0);
+        const int right = x + rightEdges[end - 1];
+        if (left >= clip.right) break;
+        if (right > clip.left) {
+            if (runAttribute & MarkBit) {
+                SetDCBrushColor(dc, kMarkBoxColour);
+                SetDCPenColor(dc, kMarkBoxColour);
+                Rectangle(dc, left, top, right, bottom);
+            }
+            // The selected row's text colour follows the theme; read it at each use.
+            if (auto colour =
+                    classTextColour(textClassOf(runAttribute), GetSysColor(COLOR_HIGHLIGHTTEXT)))
+                SetTextColor(dc, *colour);
+            TextOutW(dc, left, top, wide(units) + begin, end - begin);
+        }
+        begin = end;
+    }
+    return x + rightEdges.back();
 }
 
 void fitTextToWidth(HDC dc, std::string& text, std::vector<uint8_t>& attrs, int maxWidth) {

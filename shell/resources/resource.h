@@ -5,6 +5,8 @@
 
 #define IDR_MAIN_MENU 101
 #define IDR_ACCELERATORS 102
+// The context menu of a results row.
+#define IDR_RESULT_MENU 103
 #define IDI_PROGRAM 104
 
 // Dialogs and the About banner. Icon group 104 and dialog 104 are different
@@ -35,6 +37,12 @@
 #define IDM_OPEN 40012
 #define IDM_OPEN_WITH_NOTEPAD 40013
 #define IDM_SYNTAX_HIGHLIGHTING 40023
+#define IDM_OPEN_IN_EDITOR 40040
+#define IDM_EDITOR_COMMAND 40041
+#define IDM_COPY_RESULT 40042
+#define IDM_COPY_ALL_RESULTS 40043
+// Only in the context menu of a row.
+#define IDM_COPY_PATH 40044
 // Help
 #define IDM_ONLINE_DOCUMENTATION 40036
 #define IDM_ABOUT 40014

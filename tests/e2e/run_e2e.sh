@@ -13,7 +13,7 @@ work=$(realpath -m "$2")
 here=$(cd "$(dirname "$0")" && pwd)
 
 if [ -z "${DISPLAY:-}" ]; then echo "skipped: no X display"; exit 77; fi
-for tool in xdotool xwd convert import iconv; do
+for tool in xdotool xwd convert import iconv xclip; do
     command -v "$tool" >/dev/null || { echo "skipped: $tool missing"; exit 77; }
 done
 
@@ -147,14 +147,17 @@ else
     activate_window "$newer"
     xdotool key --repeat 20 BackSpace  # the caret starts after the loaded text
     xdotool type --delay 12 'second window'
+    xdotool key Tab  # a Path is needed: an empty one is reported, not searched
+    xdotool type --delay 12 "$root"
     xdotool key Return
     wait_settled "$newer" any
     # The older one exits first; the newer one, exiting last, decides.
     close_window "$older"
     wait_exit "$older_pid" || fail "the older window did not exit"
     close_window "$newer"
-    for _ in $(seq 50); do [ -z "$(windows_named '^Tarvo Search$')" ] && break; sleep 0.3; done
-    [ -z "$(windows_named '^Tarvo Search$')" ] || fail "the newer window did not exit"
+    # Its title now names its search.
+    for _ in $(seq 50); do [ -z "$(windows_named 'Tarvo Search$')" ] && break; sleep 0.3; done
+    [ -z "$(windows_named 'Tarvo Search$')" ] || fail "the newer window did not exit"
     sleep 0.5
     [ "$(settings_line 1)" = 'Tarvo Search, version 1.0' ] || fail "settings file damaged"
     [ "$(settings_line 3)" = 'second window' ] ||
@@ -195,8 +198,8 @@ else
     echo "== README picture skipped: no $linux_tree (bench/run.sh unpacks it)"
 fi
 
-# --- a settings folder under a non-ASCII name, maximised, Shift+Tab, F8 ---
-echo "== non-ASCII settings folder, maximised window, Shift+Tab, F8"
+# --- a settings folder under a non-ASCII name, maximised, Shift+Tab, the title, Ctrl+Shift+C, F8
+echo "== non-ASCII settings folder, maximised window, Shift+Tab, the title, Ctrl+Shift+C, F8"
 # AppData moved under C:\users\Jürgen: regedit reads a REGEDIT4 file in the
 # ANSI code page, so the ü is one Latin-1 byte.
 appdata="$prefix/drive_c/users/Jürgen/AppData/Roaming"
@@ -215,6 +218,7 @@ settings="$appdata/TarvoSearch.txt"
 
 start_and_search "$work/third.log" 'widget'
 third=$started
+[ "$(xdotool getwindowname "$main")" = 'widget - Tarvo Search' ] || fail "the title does not name the search"
 xdotool key alt+space
 sleep 0.5
 xdotool key x  # Maximize, from the window's system menu
@@ -232,6 +236,12 @@ xdotool key Home shift+Tab
 xdotool type --delay 12 '\my src'
 xdotool key Return
 wait_settled "$main" || fail "the window never settled after Shift+Tab and Enter"
+# Ctrl+Shift+C: the selected result as PATH(LINE): TEXT, read from the X clipboard.
+xdotool key ctrl+shift+c
+sleep 0.5
+copied=$(timeout 10 xclip -o -selection clipboard)
+[[ "$copied" == "$root\my src\hello world.c("[0-9]"): "*widget* ]] ||
+    fail "the clipboard holds '$copied', not the selected result"
 # F8: the previewed file in Notepad, its path with spaces as one argument.
 xdotool key F8
 wait_window 'hello world\.c' 1 >/dev/null || fail "Notepad did not open the previewed file"

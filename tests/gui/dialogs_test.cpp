@@ -1,10 +1,11 @@
 // The prompt and Help on the real main window. A dialog runs its own modal
 // loop inside the command that opens it.
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "gui/gui_support.h"
 #include "shell/commands_win32.h"
+#include "shell/editor_win32.h"
 #include "shell/launching.h"
 #include "shell/launching_win32.h"
 #include "shell/resources/resource.h"
@@ -38,11 +39,6 @@ void type(HWND dialog, const std::string& text) {
         press(dialog, static_cast<BYTE>(c), WM_CHAR);
 }
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 using Dialogs = ProgramTest;
 
 // Regression: the prompt read its box back into 100 bytes, so OK on an
@@ -68,11 +64,14 @@ TEST_F(Dialogs, ThePromptKeepsOrTakesItsListWhole) {
         {IDM_EXCLUDE_FILE_TYPES, &exclude, [](HWND d) { press(d, VK_RETURN); }, ".obj;" + typed},
         {IDM_SYNTAX_HIGHLIGHTING, &p().settings.request.highlightList,
          [](HWND d) { type(d, ".y"), press(d, VK_RETURN); }, ".obj.y"},
+        {IDM_EDITOR_COMMAND, &p().settings.editorCommand,
+         [](HWND d) { type(d, " -n%line%"), press(d, VK_RETURN); }, "ed -n%line%"},
         {IDM_EXCLUDE_FILE_TYPES, &exclude,
          [&](HWND d) { SetDlgItemTextA(d, IDC_PROMPT_EDIT, pasted.c_str()), press(d, VK_RETURN); },
          pasted.substr(0, 9999)},
     };
     exclude = p().settings.request.highlightList = ".obj";
+    p().settings.editorCommand = "ed";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.after.substr(0, 10));
         runDialog([&] { runCommand(c.command); }, c.steps);
@@ -97,21 +96,26 @@ TEST_F(Dialogs, AboutClosesOnlyWithOk) {
 }
 
 // A root that cannot be opened: one message, owned by the main window, and
-// the search goes on with the next root.
+// the search goes on with the next root. A Path that names nothing is said
+// the same way, and nothing is searched.
 TEST_F(Dialogs, ARootThatCannotBeOpenedShowsOneMessage) {
     const std::string missing = tree.path("no/such/dir");
     static std::vector<std::string> shown;
-    runDialog([&] { search("alpha", missing + ";" + tree.write("there/a.c", "alpha\n")); },
-              [](HWND box) {
-                  char text[512] = {};
-                  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the message's static
-                  shown.push_back(text);
-                  EXPECT_EQ(GetWindow(box, GW_OWNER), windows().main);
-                  PostMessageA(box, WM_COMMAND, IDOK, 0);
-              });
+    const auto answer = [](HWND box) {
+        char text[512] = {};
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the message's static
+        shown.push_back(text);
+        EXPECT_EQ(GetWindow(box, GW_OWNER), windows().main);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    };
+    runDialog([&] { search("alpha", missing + ";" + tree.write("there/a.c", "alpha\n")); }, answer);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_NE(shown[0].find("can't open directory " + missing), std::string::npos) << shown[0];
     EXPECT_EQ(p().engine.stats().files, 1);
+    runDialog([&] { search("alpha", " ; ;"); }, answer);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1], "Error: the Path names no folder or file to search");
+    EXPECT_EQ(p().engine.stats().files, 0);
 }
 
 // Help opens a file holding the user guide; Open and Notepad with nothing
@@ -119,7 +123,7 @@ TEST_F(Dialogs, ARootThatCannotBeOpenedShowsOneMessage) {
 TEST_F(Dialogs, HelpOpensAFileHoldingTheGuide) {
     static std::vector<std::string> opened;
     static std::vector<UINT> beeps;
-    launcher().shellOpen = [](const char* file) { opened.push_back(file); };
+    launcher().shellOpen = [](const char* file, const char*) { opened.push_back(file); };
     launcher().startProcess = [](const char*, const char* line) {
         return opened.push_back(line), true;
     };
@@ -129,7 +133,7 @@ TEST_F(Dialogs, HelpOpensAFileHoldingTheGuide) {
     EXPECT_EQ(beeps, std::vector<UINT>(2, 0xFFFFFFFF));
     runCommand(IDM_ONLINE_DOCUMENTATION);
     ASSERT_EQ(opened.size(), 1u);
-    EXPECT_NE(readFile(opened[0]).find("<title>Tarvo Search"), std::string::npos) << opened[0];
+    EXPECT_NE(readBytes(opened[0]).find("<title>Tarvo Search"), std::string::npos) << opened[0];
 }
 
 // Regression: Help opened nothing when the program was copied without its
@@ -160,8 +164,98 @@ TEST_F(Dialogs, HelpWorksForTheProgramCopiedAloneIntoAnEmptyFolder) {
     CloseHandle(child.hThread);
     CloseHandle(child.hProcess);
     EXPECT_EQ(code, 0u) << "the copy's test passed";
-    EXPECT_TRUE(readFile(copy.path) == readFile(documentationPath(exe)))
+    EXPECT_TRUE(readBytes(copy.path) == readBytes(documentationPath(exe)))
         << "the guide written over the stale copy";
+}
+
+// F9 starts the editor command on the selected result at its line; with no command, the first
+// editor found (VS Code, only beside its script on the path, before Notepad++); with none found,
+// the Editor Command prompt first. A command that cannot start: one beep, one message saying why.
+TEST_F(Dialogs, OpenInEditorWithTheCommandAFoundEditorOrThePromptFirst) {
+    const std::string file = tree.write("my src/a b.c", "int x;\nint needle;\n");
+    search("needle", file);
+    const std::string editor = recorder("ed/my editor.exe"), npp = recorder("npp/notepad++.exe");
+    const std::string quoted = "\"" + editor + "\"", code = tree.path("vs code/Code.exe");
+    p().settings.editorCommand = quoted + " -n%line% \"%path%\"";
+    postKey(windows().findBox, VK_F9);
+    EXPECT_EQ(startedWith(editor), quoted + " -n2 \"" + file + "\"\n");
+
+    tree.write("vs code/bin/code.cmd", "");
+    const std::pair<std::string, std::string> machines[] = {
+        {tree.mkdir("none"), ""},
+        {tree.path("vs code/bin;") + tree.path("npp"), "\"" + npp + "\" -n%line% \"%path%\""},
+        {tree.path("vs code/bin"), ""}};
+    for (const auto& [path, found] : machines) {
+        SetEnvironmentVariableA("PATH", path.c_str());
+        EXPECT_EQ(findEditorCommand(), found) << path;
+    }
+    tree.write("vs code/Code.exe", "");
+    EXPECT_EQ(findEditorCommand(), "\"" + code + "\" -g \"%path%:%line%\"");
+    SetEnvironmentVariableA("PATH", tree.path("npp").c_str());
+    p().settings.editorCommand.clear();
+    postKey(windows().findBox, VK_F9);
+    EXPECT_EQ(startedWith(npp), "\"" + npp + "\" -n2 \"" + file + "\"\n");
+    EXPECT_EQ(p().settings.editorCommand, "") << "a found editor is not stored";
+
+    SetEnvironmentVariableA("PATH", tree.path("none").c_str());
+    static std::vector<std::string> shown;  // dialog titles and message texts
+    static const std::string typed = quoted + " +%line% %path%";
+    const auto answer = [](HWND d) {
+        char text[512];
+        shown.emplace_back(text, GetWindowTextA(d, text, sizeof text));
+        if (GetDlgItemTextA(d, 0xFFFF, text, sizeof text)) shown.back() += text;
+        SetDlgItemTextA(d, IDC_PROMPT_EDIT, typed.c_str());
+        PostMessageA(d, WM_COMMAND, IDOK, 0);
+    };
+    runDialog([] { runCommand(IDM_OPEN_IN_EDITOR); }, answer);
+    EXPECT_EQ(p().settings.editorCommand, typed);
+    EXPECT_EQ(startedWith(editor, 2),
+              quoted + " -n2 \"" + file + "\"\n" + quoted + " +2 \"" + file + "\"\n");
+
+    static std::vector<UINT> beeps;
+    launcher().beep = [](UINT type) { beeps.push_back(type); };
+    p().settings.editorCommand = "Z:\\no\\such.exe %path%";
+    runDialog([] { postKey(windows().findBox, VK_F9), drain(); }, answer);
+    char reason[256];
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_PATH_NOT_FOUND, 0, reason, 256,
+                   nullptr);
+    const std::vector<std::string> expected = {
+        "Editor Command",
+        std::string("Tarvo SearchCan't start the editor Z:\\no\\such.exe\r\n\r\n") + reason};
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(beeps.size(), 1u);
+}
+
+// Open never runs what the search found. F7 on results in a .bat and a .cmd file that would
+// leave a marker when run: Notepad (a recording program found in the current folder) shows them,
+// and no marker appears. As Wine reports the types: a .vbs goes to its edit verb, a .txt to its
+// default verb.
+TEST_F(Dialogs, OpenNeverRunsAScript) {
+    const std::string notepad = recorder("np/notepad.exe"), marker = tree.path("ran.txt");
+    SetCurrentDirectoryA(tree.path("np").c_str());
+    for (const char* name : {"scripts/build.bat", "scripts/setup.cmd"})
+        tree.write(name, "@echo off\r\nrem needle\r\necho ran>\"" + marker + "\"\r\n");
+    search("needle", tree.path("scripts"));
+    ASSERT_EQ(p().results.count(), 2);
+    std::string started;
+    for (int32_t row = 0; row < 2; ++row) {
+        p().results.selectRow(row);
+        postKey(windows().findBox, VK_F7);
+        started += "notepad.exe \"" + selectedResult()->path + "\"\n";
+        EXPECT_EQ(startedWith(notepad, row + 1), started);
+    }
+    Sleep(1000);  // a script started would have written its marker by now
+    EXPECT_FALSE(std::filesystem::exists(marker));
+
+    static std::vector<std::pair<std::string, std::string>> opened;
+    launcher().shellOpen = [](const char* file, const char* verb) {
+        opened.emplace_back(file, verb ? verb : "default");
+    };
+    const std::string vbs = tree.write("a.vbs", "' needle\n"),
+                      txt = tree.write("b.txt", "needle\n");
+    for (const std::string& file : {vbs, txt})
+        search("needle", file), runCommand(IDM_OPEN);
+    EXPECT_EQ(opened, (decltype(opened){{vbs, "edit"}, {txt, "default"}}));
 }
 
 }  // namespace

@@ -8,9 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "shell/program_entry_win32.h"
 #include "shell/program_win32.h"
 #include "shell/run_loop_win32.h"
+#include "support/read_bytes.h"
 #include "support/temp_tree.h"
 #include "view/text_drawing_win32.h"
 
@@ -51,6 +54,43 @@ protected:
         runRequestedSearch();
         SendMessageA(windows().main, WM_TIMER, 1, 0);
         drain();
+    }
+
+    // A copy of the recording program at `relative` in the tree, named as the
+    // program it stands in for: it logs the command line it is started with.
+    std::string recorder(const std::string& relative) const {
+        char exe[MAX_PATH];
+        std::string folder(exe, GetModuleFileNameA(nullptr, exe, MAX_PATH));
+        folder.resize(folder.find_last_of('\\') + 1);
+        tree.write(relative, "");
+        const std::string copy = tree.path(relative);
+        EXPECT_TRUE(CopyFileA((folder + "command_recorder.exe").c_str(), copy.c_str(), FALSE));
+        return copy;
+    }
+    // The command lines the copy was started with, one a line, once it logged
+    // `starts` of them (10 s at most, the window answering meanwhile).
+    static std::string startedWith(const std::string& copy, int starts = 1) {
+        std::string log;
+        for (int wait = 0; wait < 200 && std::ranges::count(log, '\n') < starts; ++wait) {
+            Sleep(50);
+            drain();
+            log = readBytes(copy + ".log");
+        }
+        return log;
+    }
+
+    // The clipboard's Unicode text, in UTF-8.
+    static std::string clipboardText() {
+        OpenClipboard(nullptr);
+        HANDLE data = GetClipboardData(CF_UNICODETEXT);
+        char text[65536] = {};
+        if (data) {
+            WideCharToMultiByte(CP_UTF8, 0, static_cast<const wchar_t*>(GlobalLock(data)), -1, text,
+                                sizeof text, nullptr, nullptr);
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+        return text;
     }
 
     TempTree tree;

@@ -3,7 +3,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include <shlobj.h>
+
 #include "gui/gui_support.h"
+#include "shell/commands_win32.h"
 #include "shell/resources/resource.h"
 #include "shell/status_panel_win32.h"
 #include "view/text_class.h"
@@ -162,6 +165,56 @@ TEST_F(MainWindow, AUtf8PathIsSearchedAndShown) {
         EXPECT_EQ(loaded.request.findText, "gadget");
         EXPECT_EQ(memory.count(), 1);
     }
+}
+
+// The title names the search the window holds. Ctrl+Shift+C copies the selected result with its
+// whole line, Copy All every result in display order, as Unicode; Ctrl+C in a box still copies
+// the box's selection.
+TEST_F(MainWindow, TheTitleAndTheCopyCommands) {
+    const std::string whole = "needle(" + std::string(200, 'x') + ");";
+    const std::u8string u8 = (std::filesystem::path(tree.root()) / L"caf\u00E9.c").u8string();
+    const std::string cafe(u8.begin(), u8.end());
+    std::ofstream(std::filesystem::path(u8), std::ios::binary) << "int needle;\r\n" + whole + "\n";
+    EXPECT_EQ(boxText(windows().main), "Tarvo Search");
+    search("needle", cafe);
+    EXPECT_EQ(boxText(windows().main), "needle - Tarvo Search");
+    ASSERT_EQ(p().results.count(), 2);
+    const auto press = [](WPARAM key, BYTE shift) {  // Ctrl+key in the Find box
+        BYTE state[256] = {};
+        state[VK_CONTROL] = 0x80, state[VK_SHIFT] = shift;
+        SetKeyboardState(state);
+        postKey(windows().findBox, key), drain();
+        state[VK_CONTROL] = state[VK_SHIFT] = 0;
+        SetKeyboardState(state);
+    };
+    press('C', 0x80);
+    const std::string picked = cafe + "(" + std::to_string(selectedResult()->lineNumber) + "): ";
+    const std::string first = picked + (picked.ends_with("(1): ") ? "int needle;" : whole);
+    EXPECT_EQ(clipboardText(), first);
+    SendMessageA(windows().findBox, EM_SETSEL, 0, 3);
+    press('C', 0);
+    EXPECT_EQ(clipboardText(), "nee");
+    runCommand(IDM_COPY_ALL_RESULTS);
+    const std::string second =
+        first.ends_with(whole) ? cafe + "(1): int needle;" : cafe + "(2): " + whole;
+    EXPECT_EQ(clipboardText(), first + "\r\n" + second);
+}
+
+// Folders and files dropped on the window become the Path text, joined with ";", and the Path
+// box takes the focus.
+TEST_F(MainWindow, DroppedFoldersBecomeThePathText) {
+    const std::wstring names =
+        std::wstring(L"C:\\src\\caf\u00E9") + L'\0' + L"D:\\notes.txt" + L'\0';
+    HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + (names.size() + 1) * sizeof(wchar_t));
+    auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = TRUE;
+    std::copy(names.begin(), names.end(), reinterpret_cast<wchar_t*>(files + 1));
+    GlobalUnlock(drop);
+    SetFocus(windows().findBox);
+    SendMessageA(windows().main, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    EXPECT_EQ(boxText(windows().pathBox), "C:\\src\\caf\xC3\xA9;D:\\notes.txt");
+    EXPECT_EQ(GetFocus(), windows().pathBox);
 }
 
 // Regression: the main window painted its face colour over the panes when it

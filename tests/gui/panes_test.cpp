@@ -2,10 +2,13 @@
 // pixels, the rows the list's cache redraws, and the preview following the
 // selection.
 #include <filesystem>
+#include <tuple>
 
 #include "gui/gui_support.h"
+#include "preview/preview_pane_rules.h"
 #include "results/results_pane_rules.h"
 #include "results/results_pane_win32.h"
+#include "shell/resources/resource.h"
 #include "view/text_class.h"
 
 namespace tarvo::testing {
@@ -31,6 +34,24 @@ protected:
     static const ResultEntry& entryAt(int32_t row) {
         store().ensureDisplayOrder();
         return store().displayEntry(row);
+    }
+    // Pixels of rows [top, top + height) from the first text's x on that differ between what
+    // `paint` draws and wide text outputs of `texts` (x, colour, text) on white.
+    static int differingPixels(const std::function<void(HDC)>& paint, int font, int top, int height,
+                               const std::vector<std::tuple<int, COLORREF, std::wstring>>& texts) {
+        Dib drawn(800, top + height), expected(800, top + height);
+        paint(drawn.dc());
+        SelectObject(expected.dc(), fontHandle(font));
+        SetBkMode(expected.dc(), TRANSPARENT);
+        for (const auto& [x, colour, text] : texts) {
+            SetTextColor(expected.dc(), colour);
+            TextOutW(expected.dc(), x, top, text.c_str(), static_cast<int>(text.size()));
+        }
+        int differ = 0;
+        for (int y = top; y < top + height; ++y)
+            for (int x = std::get<0>(texts.front()); x < 800; ++x)
+                differ += drawn.at(x, y) != expected.at(x, y);
+        return differ;
     }
     static std::vector<int32_t> rowsFrom(int32_t from) {
         std::vector<int32_t> rows;
@@ -108,15 +129,21 @@ TEST_F(Panes, TheRowCacheRedrawsOnlyTheRowsThatChanged) {
 }
 
 // List keys in any of the three boxes act on the list as if pressed there;
-// caret keys stay in the box.
+// caret keys stay in the box; Ctrl+Home and Ctrl+End select the first and last result.
 TEST_F(Panes, ListKeysInTheBoxesMoveTheListsSelection) {
     fillList();
-    const std::pair<WPARAM, bool> keys[] = {{VK_UP, true},   {VK_DOWN, true},  {VK_PRIOR, true},
-                                            {VK_NEXT, true}, {VK_HOME, false}, {VK_LEFT, false},
-                                            {VK_END, false}};
+    const std::tuple<WPARAM, bool, bool> keys[] = {{VK_UP, false, true},    {VK_DOWN, false, true},
+                                                   {VK_PRIOR, false, true}, {VK_NEXT, false, true},
+                                                   {VK_HOME, false, false}, {VK_LEFT, false, false},
+                                                   {VK_END, false, false},  {VK_HOME, true, true},
+                                                   {VK_END, true, true},    {VK_LEFT, true, false}};
+    BYTE state[256];
+    GetKeyboardState(state);
     for (HWND box : {windows().findBox, windows().pathBox, windows().fileBox}) {
-        for (const auto& [key, listKey] : keys) {
-            SCOPED_TRACE(::testing::Message() << key << " in box " << box);
+        for (const auto& [key, control, listKey] : keys) {
+            SCOPED_TRACE(::testing::Message() << key << " " << control << " in box " << box);
+            state[VK_CONTROL] = control ? 0x80 : 0;
+            SetKeyboardState(state);
             store().selectRow(100);
             SendMessageA(list(), WM_KEYDOWN, key, 0);
             const int32_t inList = listKey ? store().selectedRow() : 100;
@@ -126,6 +153,44 @@ TEST_F(Panes, ListKeysInTheBoxesMoveTheListsSelection) {
             EXPECT_EQ(store().selectedRow(), inList);
         }
     }
+}
+
+// A double-click on a row selects it and opens it in the editor; a right click selects its row
+// and opens the row's menu, whose Copy Path copies that row's path. Real mouse input: the
+// pane's class must ask for double-clicks.
+TEST_F(Panes, ADoubleClickOpensARowAndARightClickOpensItsMenu) {
+    fillList();
+    const std::string editor = recorder("ed/ed.exe");
+    p().settings.editorCommand = "\"" + editor + "\" %line% %path%";
+    SetForegroundWindow(windows().main);
+    RECT pane;
+    GetWindowRect(list(), &pane);
+    const auto click = [&](int viewRow, DWORD down, DWORD up, int times) {
+        SetCursorPos(pane.left + 100, pane.top + viewRow * lineHeight(InterfaceFont) + 3);
+        for (int i = 0; i < times; ++i)
+            mouse_event(down, 0, 0, 0, 0), mouse_event(up, 0, 0, 0, 0);
+        drain();
+    };
+    click(3, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
+    EXPECT_EQ(store().selectedRow(), 3);
+    EXPECT_EQ(startedWith(editor), "\"" + editor + "\" " + std::to_string(entryAt(3).lineNumber) +
+                                       " \"" + entryAt(3).path + "\"\n");
+
+    static std::vector<UINT> items;
+    SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR timer, DWORD) {
+        HWND menu = FindWindowA("#32768", nullptr);
+        if (!menu) return;
+        KillTimer(nullptr, timer);
+        HMENU shown = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
+        for (int i = 0; i < GetMenuItemCount(shown); ++i)
+            items.push_back(GetMenuItemID(shown, i));
+        PostMessageA(menu, WM_CHAR, 'p', 1);  // Copy &Path
+    });
+    click(5, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 1);
+    EXPECT_EQ(store().selectedRow(), 5);
+    EXPECT_EQ(items, (std::vector<UINT>{IDM_OPEN_IN_EDITOR, IDM_OPEN, IDM_OPEN_WITH_NOTEPAD, 0,
+                                        IDM_COPY_RESULT, IDM_COPY_PATH, IDM_COPY_ALL_RESULTS}));
+    EXPECT_EQ(clipboardText(), entryAt(5).path);
 }
 
 // A click on a header sorts by its column and keeps the selected entry,
@@ -156,6 +221,122 @@ TEST_F(Panes, AHeaderClickSortsAndKeepsTheSelectionCentred) {
         EXPECT_FALSE(drawnRows.empty());
     }
     EXPECT_TRUE(moved) << "the sorts moved the entry";
+}
+
+// Sorted by file name, a line that sorts above the selected one arrives later (the remembered
+// z.c is read before a.c): the highlighted row, the preview and the File box still agree.
+TEST_F(Panes, TheHighlightedRowIsThePreviewedOneInEveryOrder) {
+    tree.write("tree/z.c", "zebra quagga\n");
+    search("zebra quagga", tree.path("tree"));
+    tree.write("tree/a.c", "zebra quagga\n");
+    store().setSortMode(ByFileName);
+    search("zebra quagga", tree.path("tree"));
+    ASSERT_EQ(store().count(), 2);
+    const std::string highlighted = entryAt(store().selectedRow()).path;
+    EXPECT_EQ(highlighted, tree.path("tree/z.c")) << "the line read first stays selected";
+    EXPECT_EQ(p().previewPane.document().currentPath(), highlighted);
+    EXPECT_EQ(boxText(windows().fileBox), highlighted);
+}
+
+// What GDI draws for a UTF-8 text equals a wide text output of its characters: non-ASCII paths
+// and lines in the list, and in the preview a UTF-8 line and a Latin-1 one (Windows-1252).
+TEST_F(Panes, NonAsciiPathsAndLinesAreDrawnAsTheirCharacters) {
+    store().addResult(2, "E:\\J\xc3\xbcrgen\\caf\xc3\xa9.c", 1, "first");
+    store().addResult(1, "D:\\\xd0\x96\\\xe6\x97\xa5\xe6\x9c\xac.c", 7,
+                      "// na\xc3\xafve \xd0\x96 \xe6\x97\xa5\xe6\x9c\xac");
+    const int h = lineHeight(InterfaceFont);
+    EXPECT_EQ(differingPixels([&](HDC dc) { p().resultsPane.paint(dc); }, InterfaceFont, h, h,
+                              {{kPathColumnX, kBlackPixel, L"D:\\\u0416\\\u65e5\u672c.c (7)"},
+                               {kLineColumnX, kBlackPixel, L"// na\u00efve \u0416 \u65e5\u672c"}}),
+              0);
+    p().previewPane.showFile(
+        tree.write("enc.txt", "caf\xc3\xa9\n\xfc caf\xe9 na\xefve \xa9 \x80\nJ\xc3\xbcrgen\n")
+            .c_str(),
+        3);
+    const int ph = lineHeight(PreviewFont);
+    for (const auto& [line, text] :
+         {std::make_pair(1, L"caf\u00e9"),
+          std::make_pair(2, L"\u00fc caf\u00e9 na\u00efve \u00a9 \u20ac")}) {
+        SCOPED_TRACE(line);
+        const std::string gutter = "     " + std::to_string(line) + "  ";
+        EXPECT_EQ(
+            differingPixels(
+                [&](HDC dc) { p().previewPane.paint(dc); }, PreviewFont, (line - 1) * ph, ph,
+                {{0, kGutterColour, std::wstring(gutter.begin(), gutter.end())},
+                 {textWidth(gutter.c_str(), PreviewFont), kBlackPixel, std::wstring(text) + L" "}}),
+            0);
+    }
+}
+
+// Terms far along a line in view: the list shows the row from shortly before its term; the
+// preview shows a 10,000-byte line scrolled to its term, on the result's band, and scrolls
+// sideways by its bar, Shift+wheel and Left/Right after a click.
+TEST_F(Panes, FarTermsComeIntoViewAndTheResultsLineIsBanded) {
+    search("needle",
+           tree.write("far.c", "int a;\n" + std::string(130, 'x') + " needle1;\nint b;\n" +
+                                   std::string(9990, 'y') + " needle\n"));
+    ASSERT_EQ(store().count(), 2);
+    store().selectRow(1);
+    RECT listArea, preview;
+    GetClientRect(list(), &listArea);
+    GetClientRect(p().previewPane.window(), &preview);
+    const int h = lineHeight(InterfaceFont), ph = lineHeight(PreviewFont);
+    Dib rows(listArea.right, h);
+    p().resultsPane.paint(rows.dc());
+    EXPECT_GT(rows.count(kMarkPixel, kLineColumnX, 0, listArea.right, 1), 20) << "row 0's term";
+
+    const PreviewPosition& at = p().previewPane.position();
+    const auto previewShows = [&](COLORREF colour, int32_t line) {
+        Dib pane(preview.right, preview.bottom);
+        p().previewPane.paint(pane.dc());
+        const int top = (line - paintTopLine(at.topLine)) * ph;
+        return pane.count(colour, 0, top, preview.right, top + ph);
+    };
+    const auto barAt = [] {
+        SCROLLINFO bar = {};
+        bar.cbSize = sizeof bar;
+        bar.fMask = SIF_ALL;
+        GetScrollInfo(p().previewPane.window(), SB_HORZ, &bar);
+        return bar.nPos;
+    };
+    EXPECT_EQ(at.targetLine, 4);
+    EXPECT_GT(at.leftColumn, 9991 - at.visibleColumns);
+    EXPECT_LE(at.leftColumn, 9991 - kPreviewLeadColumns);
+    EXPECT_EQ(barAt(), at.leftColumn);
+    EXPECT_GT(previewShows(kMarkPixel, 4), 20) << "the term, from the right";
+    EXPECT_GT(previewShows(kResultLineColour, 4), preview.right / 2) << "the band";
+    EXPECT_EQ(previewShows(kResultLineColour, 3), 0);
+
+    RECT area;
+    GetWindowRect(p().previewPane.window(), &area);
+    const struct {
+        std::function<void()> action;
+        int32_t moved;
+    } steps[] = {{[&] {
+                      SendMessageA(windows().main, WM_MOUSEWHEEL, MAKEWPARAM(MK_SHIFT, 120),
+                                   MAKELPARAM(area.left + 50, area.top + 50));
+                  },
+                  -kPreviewColumnsPerNotch},
+                 {[] { SendMessageA(p().previewPane.window(), WM_HSCROLL, SB_LINERIGHT, 0); }, 1},
+                 {[] {
+                      SendMessageA(p().previewPane.window(), WM_LBUTTONDOWN, MK_LBUTTON,
+                                   MAKELPARAM(5, 5));
+                      SendMessageA(GetFocus(), WM_KEYDOWN, VK_LEFT, 0);
+                  },
+                  -kPreviewColumnsPerKey},
+                 {[] { SendMessageA(GetFocus(), WM_KEYDOWN, VK_RIGHT, 0); }, kPreviewColumnsPerKey},
+                 {[] { SendMessageA(p().previewPane.window(), WM_HSCROLL, SB_LEFT, 0); }, -9999}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.moved);
+        const int32_t before = at.leftColumn;
+        step.action();
+        EXPECT_EQ(at.leftColumn, std::max(before + step.moved, 0));
+        EXPECT_EQ(barAt(), at.leftColumn);
+    }
+    EXPECT_EQ(previewShows(kMarkPixel, 4), 0) << "scrolled back to the line's start";
+    store().selectRow(0);
+    EXPECT_GT(previewShows(kMarkPixel, 2), 20);
+    EXPECT_GT(previewShows(kResultLineColour, 2), preview.right / 2);
 }
 
 // The pane's window procedure finds its pane from the window: a key sent to
@@ -197,8 +378,9 @@ TEST_F(Panes, ThePreviewColoursMarksCommentsAndKeywords) {
 }
 
 // Regression: a file deleted before its selection left the old file's rows
-// standing under the new path.
-TEST_F(Panes, AFileDeletedBeforeItsSelectionTurnsThePreviewWhiteAtOnce) {
+// standing under the new path, then a white pane: it shows at once one line
+// saying why the file cannot be opened, in the system's words.
+TEST_F(Panes, AFileDeletedBeforeItsSelectionShowsWhyAtOnce) {
     tree.write("tree/a.c", "int needle;\nint needle2;\n");
     tree.write("tree/b.c", "needle\n");
     search("needle", tree.path("tree"));
@@ -208,18 +390,28 @@ TEST_F(Panes, AFileDeletedBeforeItsSelectionTurnsThePreviewWhiteAtOnce) {
     const std::string gone = entryAt(other).path;
     std::filesystem::remove(gone);
     // Read back from the window: the pane is on screen.
-    const auto inked = [kept = p().previewPane.keptDc()] {
+    const auto inked = [kept = p().previewPane.keptDc()](int row) {
         int n = 0;
-        for (int y = 0; y < 2 * lineHeight(PreviewFont); ++y)
+        for (int y = row * lineHeight(PreviewFont); y < (row + 1) * lineHeight(PreviewFont); ++y)
             for (int x = 0; x < 200; ++x)
                 n += GetPixel(kept, x, y) != kWhitePixel;
         return n;
     };
-    ASSERT_GT(inked(), 20);
+    ASSERT_GT(inked(1), 20);
     store().selectRow(other);
     EXPECT_EQ(p().previewPane.document().lineCount(), 0);
     EXPECT_EQ(boxText(windows().fileBox), gone);
-    EXPECT_EQ(inked(), 0);
+    EXPECT_GT(inked(0), 20);
+    EXPECT_EQ(inked(1), 0);
+    wchar_t message[512];
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, ERROR_FILE_NOT_FOUND, 0, message, 512, nullptr);
+    std::wstring expected = L"cannot open " + std::wstring(gone.begin(), gone.end()) + L": " +
+                            std::wstring(message, length);
+    expected.erase(expected.find_last_not_of(L"\r\n ") + 1);
+    EXPECT_EQ(differingPixels([](HDC dc) { p().previewPane.paint(dc); }, PreviewFont, 0,
+                              lineHeight(PreviewFont), {{0, kBlackPixel, expected}}),
+              0);
 }
 
 }  // namespace

@@ -74,7 +74,7 @@ inline void referenceScan(const std::string& path, std::string_view bytes, const
             const std::string text(
                 bytes.substr(begin, std::min(scan.lineStarts.get(line + 1) - begin, kMaxLineText)));
             sink.addResult(scorer.scoreLine(input, line, scan.commentFlags.get(line), text.c_str()),
-                           path.c_str(), line, text.c_str());
+                           path.c_str(), line, text);
         }
     }
     if (scan.matches == 0) sink.addResult(-1, path.c_str(), 0, "");

@@ -2,13 +2,17 @@
 #include <gtest/gtest.h>
 #include <filesystem>
 #include <string>
+#include <string_view>
+#include <tuple>
 #include <utility>
 #ifndef _WIN32
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstring>
 #endif
 #include "app/settings_file.h"
@@ -98,11 +102,13 @@ TEST_F(SettingsFileTest, PlacementBounds) {
     EXPECT_EQ(save(true).substr(kHeader.size(), 15), "35 45 325 425\nf");
 }
 
-// Written back byte for byte, either line end; only what reads back the same is written.
+// Written back byte for byte, either line end, the editor line after line 8
+// wherever it was read; only what reads back the same is written.
 TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
     std::string bytes =
         "Tarvo Search, version 1.0\n10 20 1000 700\n  foo \"bar baz\"\tqux\xe9\rx\nc:\\src; "
-        "d:\\other dir\n\n.obj;.exe\n3 0 1 0 1 0 -1\n\n1000 /p/a b.c\n990 /p/\xff.c\n990 "
+        "d:\\other dir\n\n.obj;.exe\n3 0 1 0 1 0 -1\n\neditor=\"C:\\Program Files\\ed.exe\" "
+        "-n%line% \"%path%\"\n1000 /p/a b.c\n990 /p/\xff.c\n990 "
         "/p/x.c\n1 " +
         std::string(9997, 'z') + "\n";
     for (const char* end : {"LF", "CR LF"}) {
@@ -115,7 +121,8 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
     const std::string longLine(100000, 'x');
     load(kHeader + "0 0 100 100\n" + longLine + "\npa\0th\n"s + longLine +
          "\n.h\n1 0 0 0 0 0 0\n\n7 c:\\my dir\\f.c\n12\nabc 5\n  8 lead\n9 c:\\my dir\\f.c\n" +
-         "-3 neg\n4 \n99999999999 big\n5 with\0nul\n0 zero\n6 " + longLine + "\n6 last"s);
+         "-3 neg\n4 \n99999999999 big\n5 with\0nul\n0 zero\n6 " + longLine +
+         "\neditor=" + longLine + "\n6 last"s);
     EXPECT_EQ(settings_.request.pathText + "|" + std::to_string(memory_.find("neg")), "pa|2");
     settings_.request.findText += "y";
     settings_.request.pathText += "\nsecond";
@@ -125,10 +132,45 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
     memory_.add("zero", 0);
     const std::string cut(kMaxTextLength, 'x');
     EXPECT_EQ(save(), kHeader + "0 0 100 100\n" + cut + "\npa\n" + cut +
-                          "\na\n1 0 0 0 0 0 0\n\n8 lead\n7 c:\\my dir\\f.c\n6 last\n");
+                          "\na\n1 0 0 0 0 0 0\n\neditor=" + cut +
+                          "\n8 lead\n7 c:\\my dir\\f.c\n6 last\n");
     settings_.request.findText.clear();
     load(save());
     EXPECT_EQ(settings_.request.findText + "|" + settings_.request.pathText, "|pa");
+}
+
+// A run that owns some rows: the others, and lines that are no rows, go back byte for byte (either
+// line end), around its own rows; past the memory's cap its highest rows are kept.
+TEST_F(SettingsFileTest, TheRowsARunDoesNotOwnStayAsTheyWere) {
+    ForeignRows foreign;
+    foreign.owned = [](std::string_view path, const Settings& read) {
+        return path.starts_with(read.request.pathText);
+    };
+    const std::string head =
+        kHeader + "0 0 100 100\n\n/mine/\n.c\n\n1 1 1 1 1 1 1\n\neditor=x\njunk\n";
+    const std::string theirs =
+        "0 /theirs/zero\n1 /theirs/" + std::string(kMaxTextLength, 'x') + "\n-1 /theirs/bin\n";
+    std::string bytes = head + "7 /mine/a\n" + theirs + "9 /mine/b";
+    std::string saved = head + "9 /mine/b\n7 /mine/a\n" + theirs;
+    for (const char* end : {"LF", "CR LF"}) {
+        tree_.write("TarvoSearch.txt", bytes);
+        ASSERT_TRUE(loadSettings(file().c_str(), 1024, 768, settings_, memory_, nullptr, &foreign));
+        EXPECT_EQ(std::make_tuple(memory_.count(), memory_.entry(0).path),
+                  std::make_tuple(2, "/mine/b"s));
+        ASSERT_TRUE(saveSettings(file().c_str(), false, settings_, memory_, nullptr, &foreign));
+        EXPECT_EQ(readBytes(file()), saved) << end;
+        for (std::string* text : {&bytes, &saved}) {
+            for (size_t at = 0; (at = text->find('\n', at)) != std::string::npos; at += 2)
+                text->insert(at, 1, '\r');
+        }
+    }
+    std::string rows = head + "5 /mine/low\n";
+    for (int32_t i = 0; i < kMaxRememberedFiles; ++i)
+        rows += "9 /mine/" + std::to_string(i) + "\n";
+    tree_.write("TarvoSearch.txt", rows);
+    ASSERT_TRUE(loadSettings(file().c_str(), 1024, 768, settings_, memory_, nullptr, &foreign));
+    EXPECT_EQ(std::make_tuple(memory_.count(), memory_.find("/mine/low"), memory_.entry(0).path),
+              std::make_tuple(kMaxRememberedFiles, -1, "/mine/0"s));
 }
 
 // An old fixed-name leftover blocks no save; a failed save says why and keeps the old file.
@@ -158,7 +200,8 @@ TEST_F(SettingsFileTest, LeftoversDoNotBlockAndFailuresKeepTheOldFile) {
 }
 
 #ifndef _WIN32
-// A killed save leaves the old file whole; its leftover goes once a minute old.
+// A killed save leaves the old file whole; its leftover goes once a minute old. A save whose
+// write fails part-way (a file-size limit, as a full disk) fails, says why and leaves it whole.
 TEST_F(SettingsFileTest, ASaveKilledHalfWayLeavesThePreviousFileWhole) {
     const std::string previous = save();
     const pid_t child = fork();
@@ -177,6 +220,24 @@ TEST_F(SettingsFileTest, ASaveKilledHalfWayLeavesThePreviousFileWhole) {
         fs::last_write_time(entry, fs::file_time_type::clock::now() - std::chrono::minutes(2));
     EXPECT_EQ(save(), saved);
     EXPECT_EQ(entries(tree_.root()), 1u);
+    for (int i = 0; i < 1000; ++i)
+        memory_.add(("/p/" + std::to_string(i)).c_str(), 5);
+    const pid_t limited = fork();
+    if (limited == 0) {
+        signal(SIGXFSZ, SIG_IGN);  // the write fails instead of the process ending
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = 4096;
+        std::string reason;
+        _exit(setrlimit(RLIMIT_FSIZE, &limit) == 0 && !saveTo(file(), &reason) &&
+                      reason == std::strerror(EFBIG)
+                  ? 0
+                  : 1);
+    }
+    waitpid(limited, &status, 0);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(readBytes(file()), saved);
+    EXPECT_EQ(entries(tree_.root()), 1u) << "a temporary file was left";
 }
 
 // Links followed, modes kept, read-only files kept even by root, no other kind read or replaced.

@@ -2,17 +2,20 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstring>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
+#include "app/whole_lines.h"
 #include "cli/cli_options.h"
 #include "cli/result_printer.h"
-#include "cli/whole_lines.h"
 #include "engine/term_table.h"
 #include "results/result_store.h"
 
 namespace tarvo {
+using namespace std::string_literals;
 CliParse parse(std::vector<std::string> args) {
     std::vector<const char*> argv = {"tarvo-find"};
     for (const std::string& arg : args)
@@ -36,8 +39,9 @@ TEST(CliOptions, TextsSwitchesAndValues) {
                               p.options.excludeList->size()),
               std::make_tuple(size_t{9999}, std::string("src;include"), size_t{9999}));
     EXPECT_EQ(parse(std::vector<std::string>{""}).error, "") << "a query without terms";
-    p = parse("-- --verbose -l");
-    EXPECT_EQ(p.options.findText + "|" + p.options.pathText, "--verbose|-l");
+    p = parse("-- -x -l");
+    EXPECT_EQ(p.options.findText + "|" + p.options.pathText, "-x|-l");
+    EXPECT_EQ(parse("- .").options.findText, "-");
     p = parse(
         "--no-recursive --search-binary --no-file-names --no-case-bonus --no-word-bonus "
         "--no-cpp-heuristics --highlight=.h --sort line --top=5 --format jsonl --color "
@@ -52,12 +56,15 @@ TEST(CliOptions, TextsSwitchesAndValues) {
                               ColorMode::Never));
     EXPECT_TRUE(o.stats && o.rank && o.filesWithMatches && o.nullAfterPath);
     EXPECT_EQ(o.settingsFile + "|" + o.findText + "|" + std::to_string(o.threads), "s.txt|term|3");
-    EXPECT_EQ(parse("-json --threads=2").options.findText, "-json") << "a Find text, not -j";
-    EXPECT_EQ(parse("-json -j 4").options.threads, 4);
-    for (const char* line : {"", "a b c", "--sort size x", "--top -1 x", "--top 5x x",
-                             "--format xml x", "--color sometimes x", "--frobnicate x",
-                             "x --exclude", "--stats=yes x", "-j0 x", "-j x", "--threads -1 x"})
+    EXPECT_EQ(parse("--threads=2 -j 4 x").options.threads, 4);
+    for (const char* line :
+         {"", "a b c", "--sort size x", "--top -1 x", "--top 5x x", "--format xml x",
+          "--color sometimes x", "--frobnicate x", "x --exclude", "--stats=yes x", "-x y", "x -1",
+          "--settings= x", "-j0 x", "-json x", "--threads -1 x"})
         EXPECT_NE(parse(line).error, "") << line;
+    EXPECT_NE(parse({"--settings", "", "x"}).error, "");
+    for (const char* path : {"", ";", " ; ;"})
+        EXPECT_EQ(parse({"x", path}).error, "PATH_TEXT names no folder or file") << path;
 }
 
 // Auto colours a terminal showing codes unless NO_COLOR is non-empty or TERM is dumb.
@@ -80,9 +87,9 @@ TEST(CliOptions, ColourFollowsTheTerminalNoColorAndTerm) {
 
 // TSV escapes tab, CR, LF and backslash; JSON escapes what is not UTF-8 per byte, with base64.
 TEST(ResultPrinter, TsvAndJson) {
-    EXPECT_EQ(formatTsv(ResultEntry{0, 2003050, "src/x.c", 2, "int\tFoo(a\\b)\r\n\xe9"}),
+    EXPECT_EQ(formatTsv(ResultEntry{0, 2003050, "src/x.c", 2, "cut"}, "int\tFoo(a\\b)\r\n\xe9"),
               "1\t2003050\tsrc/x.c\t2\tint\\tFoo(a\\\\b)\\r\\n\xe9");
-    EXPECT_EQ(formatTsv(ResultEntry{4, -1, "a/main.c", 0, ""}), "5\t-1\ta/main.c\t0\t");
+    EXPECT_EQ(formatTsv(ResultEntry{4, -1, "a/main.c", 0, ""}, ""), "5\t-1\ta/main.c\t0\t");
     const std::pair<const char*, const char*> escapes[] = {
         {"a\"b\\c", "a\\\"b\\\\c"},
         {"\t\r\n\x01", "\\t\\r\\n\\u0001"},
@@ -93,10 +100,10 @@ TEST(ResultPrinter, TsvAndJson) {
         {"\xed\xa0\x80", "\\u00ed\\u00a0\\u0080"}};
     for (const auto& [text, escaped] : escapes)
         EXPECT_EQ(escapeJson(text), escaped);
-    EXPECT_EQ(formatJsonl(ResultEntry{2, 7, "d/f.c", 9, "x\n"}),
+    EXPECT_EQ(formatJsonl(ResultEntry{2, 7, "d/f.c", 9, "cut"}, "x\n"),
               "{\"rank\":3,\"score\":7,\"path\":\"d/f.c\",\"line\":9,\"text\":\"x\\n\"}");
     const std::string path = "d:1/caf\xe9.c", text = "x\tb\xff\r\n";
-    EXPECT_EQ(formatJsonl(ResultEntry{0, 5, path, 7, text}),
+    EXPECT_EQ(formatJsonl(ResultEntry{0, 5, path, 7, "cut"}, text),
               "{\"rank\":1,\"score\":5,\"path\":\"d:1/caf\\u00e9.c\",\"path_bytes\":\"" +
                   base64(path) + "\",\"line\":7,\"text\":\"x\\tb\\u00ff\\r\\n\",\"text_bytes\":\"" +
                   base64(text) + "\"}");
@@ -113,49 +120,65 @@ TEST(ResultPrinter, LineRecordsOnATerminalAndIntoAPipe) {
     const ResultEntry e{0, 2003050, "d:1/caf\xe9.c", 7, "x\tfoo\rb\xff\x1b]0;t\x07\r\n"};
     const std::string head = "d:1/caf\xe9.c:7:", raw = "\rb\xff\x1b]0;t\x07";
     const std::string on = "\x1b[30;103m", off = "\x1b[0m", shown = "\\rb\xff^[]0;t^G";
-    const std::pair<PrintStyle, std::string> cases[] = {
-        {PrintStyle{false, false, false, false, false}, head + "x\tfoo" + raw},
-        {PrintStyle{false, true, false, false, false}, head + "x\t" + on + "foo" + off + raw},
-        {PrintStyle{true, false, false, false, false}, head + "x   foo" + shown},
-        {PrintStyle{true, true, false, false, false}, head + "x   " + on + "foo" + off + shown},
-        {PrintStyle{false, false, false, true, false}, head + "3:x\tfoo" + raw},
-        {PrintStyle{false, false, true, false, false}, "1:2003050:" + head + "x\tfoo" + raw},
-        {PrintStyle{false, false, false, true, true},
+    const std::optional<size_t> none;
+    const std::tuple<PrintStyle, std::optional<size_t>, std::string> cases[] = {
+        {PrintStyle{false, false, false, false}, none, head + "x\tfoo" + raw},
+        {PrintStyle{false, true, false, false}, none, head + "x\t" + on + "foo" + off + raw},
+        {PrintStyle{true, false, false, false}, none, head + "x   foo" + shown},
+        {PrintStyle{true, true, false, false}, none, head + "x   " + on + "foo" + off + shown},
+        {PrintStyle{false, false, false, false}, 3, head + "3:x\tfoo" + raw},
+        {PrintStyle{false, false, true, false}, none, "1:2003050:" + head + "x\tfoo" + raw},
+        {PrintStyle{false, false, false, true}, 3,
          std::string("d:1/caf\xe9.c") + '\0' + "7:3:x\tfoo" + raw}};
-    for (size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(formatMatch(e, e.lineText, terms, cases[i].first), cases[i].second) << i;
-    EXPECT_EQ(formatMatch(ResultEntry{4, -1, "a/main.c", 0, ""}, "", terms,
-                          PrintStyle{false, false, false, true, false}),
+    for (const auto& [style, column, expected] : cases)
+        EXPECT_EQ(formatMatch(e, e.lineText, column, terms, style), expected) << expected;
+    EXPECT_EQ(formatMatch(ResultEntry{4, -1, "a/main.c", 0, ""}, "", 1, terms, PrintStyle{}),
               "a/main.c:0:1:");
-    EXPECT_EQ(formatPathRecord("a\nb\x1b\x7f.c", PrintStyle{true, false, false, false, false}),
+    // Terms are found and marked past a NUL byte, which a terminal shows as ^@.
+    const std::string nul = "x\0y foo\n"s;
+    EXPECT_EQ(std::make_tuple(termColumn(nul, terms), termColumn("bar", terms)),
+              std::make_tuple(size_t{5}, size_t{1}));
+    EXPECT_EQ(formatMatch(ResultEntry{0, 1, "n", 1, nul}, nul, none, terms,
+                          PrintStyle{true, true, false, false}),
+              "n:1:x^@y " + on + "foo" + off);
+    EXPECT_EQ(formatPathRecord("a\nb\x1b\x7f.c", PrintStyle{true, false, false, false}),
               "a\\nb^[^?.c\n");
-    EXPECT_EQ(formatPathRecord("a\nb.c", PrintStyle{false, false, false, false, true}),
+    EXPECT_EQ(formatPathRecord("a\nb.c", PrintStyle{false, false, false, true}),
               std::string("a\nb.c") + '\0');
 }
 
-// Read three bytes at a time, so line ends fall on every side of a read's end.
+// Read three bytes at a time, so line ends fall on every side of a read's end; reading ends at
+// the last wanted line or at the limit, whichever comes first.
 TEST(WholeLines, SpansOfTheWantedLinesInOneSequentialRead) {
     const std::string file = "ab\n\ncd\r\nlast";
     using Spans = std::vector<std::pair<int64_t, int64_t>>;
-    const std::tuple<const char*, std::string, std::vector<int32_t>, Spans> cases[] = {
-        {"line end included; the last line has none", file, {1, 3, 4}, {{0, 3}, {4, 8}, {8, 12}}},
-        {"an empty line", file, {2}, {{3, 4}}},
-        {"past the end", file, {4, 5}, {{8, 12}, {-1, -1}}},
-        {"a final line feed begins no line", "a\n", {1, 2}, {{0, 2}, {-1, -1}}},
-        {"an empty file", "", {1}, {{-1, -1}}}};
-    for (const auto& [label, bytes, lines, expected] : cases) {
+    const std::tuple<const char*, std::string, std::vector<int32_t>, int64_t, Spans, size_t>
+        cases[] = {{"line end included; the last line has none",
+                    file,
+                    {1, 3, 4},
+                    99,
+                    {{0, 3}, {4, 8}, {8, 12}},
+                    12},
+                   {"an empty line, and no read past it", file, {2}, 99, {{3, 4}}, 6},
+                   {"past the end", file, {4, 5}, 99, {{8, 12}, {-1, -1}}, 12},
+                   {"a final line feed begins no line", "a\n", {1, 2}, 99, {{0, 2}, {-1, -1}}, 2},
+                   {"an empty file", "", {1}, 99, {{-1, -1}}, 0},
+                   {"a line ending past the limit", file, {1, 3}, 7, {{0, 3}, {-1, -1}}, 7},
+                   {"a line cut by the limit is no last line", file, {4}, 11, {{-1, -1}}, 11}};
+    for (const auto& [label, bytes, lines, limit, expected, read] : cases) {
         SCOPED_TRACE(label);
         size_t at = 0;
-        const ReadFunction read = [&](char* buffer, int32_t wanted) {
+        const ReadFunction reader = [&](char* buffer, int32_t wanted) {
             const size_t n = std::min<size_t>({3, static_cast<size_t>(wanted), bytes.size() - at});
             std::memcpy(buffer, bytes.data() + at, n);
             at += n;
             return static_cast<int32_t>(n);
         };
         Spans spans;
-        for (const LineSpan& span : findLineSpans(read, lines))
+        for (const LineSpan& span : findLineSpans(reader, lines, limit))
             spans.emplace_back(span.begin, span.end);
         EXPECT_EQ(spans, expected);
+        EXPECT_EQ(at, read);
     }
     // Only a full stored text without a line feed is cut.
     EXPECT_TRUE(isCutText(std::string(150, 'x')));

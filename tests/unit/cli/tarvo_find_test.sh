@@ -17,9 +17,11 @@ printf 'nothing here\n' >"$src/sub/other.c"
 odd="$tree/fmt/a:"$'\xff'".txt"  # a colon and a byte that is not UTF-8
 printf 'x\tfoo\rbar \xff\r\n' >"$odd"
 line=$'x\tfoo\rbar \xff'
-long="foo $(printf 'y%.0s' $(seq 1 300))"
-printf '%s\n' "$long" >"$tree/fmt/long.c"
+long="foo $(printf 'y%.0s' $(seq 1 300))" long2="$(printf 'z%.0s' $(seq 1 201))foo"
+printf '%s\nshort foo\n%s\n' "$long" "$long2" >"$tree/fmt/long.c"
 mkfifo "$tree/fifo" "$tree/pipe"
+printf 'x\0y alpha\n' >"$tree/fmt/nul.bin"
+mkdir "$tree/cap" && yes alpha | head -n 10000 >"$tree/cap/many.txt" && echo xalphax >"$tree/cap/weak.txt"
 settings="$tree/TarvoSearch.txt"
 head="Tarvo Search, version 1.0\n100 80 900 680\n\n\n.c\n.txt\n1 1 1 0 1 1 1\n\n"
 
@@ -30,24 +32,53 @@ x="$t$src/x.c$t" y="$t$src/x.txt$t"
 while IFS='|' read -r label expected args; do
     check "$label" "$(printf "$expected")" "$(eval "run $args")"
 done <<CASES
-worked example|1${t}2003050${x}2${t}int Foo(int bar)\\\\n\n2${t}2002550${y}2${t}int Foo(int bar)\\\\n\n3${t}1002020${x}1${t}// foo routine\\\\n\n4${t}1002020${y}1${t}// foo routine\\\\n\n5${t}1002010${x}4${t}    return foo;\\\\n\n6${t}1002010${y}4${t}    return foo;\\\\n\nstatus 0|--format tsv "foo bar" "$src"
-top and exclude|1${t}2003050${x}2${t}int Foo(int bar)\\\\n\nstatus 0|--format tsv --top 1 --exclude .txt "foo bar" "$src"
+worked example|1${t}2003050${x}2${t}int Foo(int bar)\n2${t}2002550${y}2${t}int Foo(int bar)\n3${t}1002020${x}1${t}// foo routine\n4${t}1002020${y}1${t}// foo routine\n5${t}1002010${x}4${t}    return foo;\n6${t}1002010${y}4${t}    return foo;\nstatus 0|--format tsv "foo bar" "$src"
+top and exclude|1${t}2003050${x}2${t}int Foo(int bar)\nstatus 0|--format tsv --top 1 --exclude .txt "foo bar" "$src"
 no results|status 1|no-such-term "$src"
 usage error|status 2|--frobnicate x | tail -n 1
 missing root|Error: can't open directory /nonexistent-root\n$src/x.c:2:int Foo(int bar)\nstatus 0|bar "/nonexistent-root;$src/x.c"
 limits|tarvo-find: only the first 100 terms are used\ntarvo-find: terms longer than 100 bytes are split into several terms\ntarvo-find: only the first 100 roots are searched\nstatus 1|"$(printf '%0101d' 0) $(printf 'w%d ' $(seq 1 100))" "$(printf "$src/sub;%.0s" $(seq 1 101))"
 text|$odd:1:$line\nstatus 0|foo "$odd"
 vimgrep|$odd:1:3:$line\nstatus 0|--format vimgrep foo "$odd"
-whole line into a pipe|$tree/fmt/long.c:1:$long\nstatus 0|foo "$tree/fmt/long.c"
+long lines into a pipe, each whole|$tree/fmt/long.c:1:$long\n$tree/fmt/long.c:2:short foo\n$tree/fmt/long.c:3:$long2\nstatus 0|foo "$tree/fmt/long.c"
+whole lines in every format|$tree/fmt/long.c:3:202:$long2\n3${t}$long2\nstatus 0\n1|--format vimgrep foo "$tree/fmt/long.c" | grep :202:; run --format tsv foo "$tree/fmt/long.c" | cut -f4,5 | tail -n 2; run --format jsonl foo "$tree/fmt/long.c" | grep -c "$long\"}"
 files with matches, best first|$src/x.c\n$src/x.txt\nstatus 0|-l "foo bar" "$src/x.txt;$src/x.c"
+NUL bytes into a pipe|$tree/fmt/nul.bin:1:x@y alpha\nstatus 0\n$tree/fmt/nul.bin:1:5:x@y alpha\nstatus 0\n"text_bytes":"eAB5IGFscGhh"|--search-binary alpha "$tree/fmt/nul.bin" | tr '\0' @; run --search-binary --format vimgrep alpha "$tree/fmt/nul.bin" | tr '\0' @; run --search-binary --format jsonl alpha "$tree/fmt/nul.bin" | grep -o '"text_bytes":"[^"]*"'
+the cap is said|tarvo-find: 10,001 matching lines; the best 9,999 are printed\nstatus 0|alpha "$tree/cap" | tail -n 2
+the cap unseen under --top|$tree/cap/many.txt:1:alpha\nstatus 0|--top 1 alpha "$tree/cap"
+-l is not cut by the cap|$tree/cap/many.txt\n$tree/cap/weak.txt\nstatus 0|-l alpha "$tree/cap"
 sort by name keeps the rank|3${t}1\n1${t}2\nstatus 0|--format tsv --sort name --top 2 "foo bar" "$src" | cut -f1,4
 fifo refused|tarvo-find: $tree/fifo exists but is not a regular file; not touching it\nstatus 2|--settings "$tree/fifo" foo "$src/x.c"
 CASES
+# On a terminal (a pseudo-terminal that leaves line feeds alone): the stored texts, control
+# bytes shown in every format, paths too; vimgrep's column still counts in the whole line.
+tty() {
+    SHELL=/bin/bash script -qec "stty -onlcr; $(printf '%q ' "$find_bin" --no-file-names --color never "$@") 2>&1
+        echo status \$?" /dev/null </dev/null
+}
+esc="$tree/fmt/esc"$'\e'"[2Jname.txt" && printf 'ring\a foo \x7f\n' >"$esc"
+while IFS='|' read -r label expected args; do
+    check "$label on a terminal" "$(printf "$expected")" "$(eval "tty $args")"
+done <<CASES
+text|$tree/fmt/nul.bin:1:x^@y alpha\nstatus 0|--search-binary alpha "$tree/fmt/nul.bin"
+vimgrep|$tree/fmt/long.c:3:202:${long2:0:150}\nstatus 0|--format vimgrep foo "$tree/fmt/long.c" | grep -e :3: -e status
+tsv|$tree/fmt/esc^[[2Jname.txt${t}1${t}ring^G foo ^?\nstatus 0|--format tsv foo "$esc" | cut -f3-
+jsonl|{"rank":1,"path":"$tree/fmt/esc\\\\u001b[2Jname.txt","line":1,"text":"ring\\\\u0007 foo ^?"}\nstatus 0|--format jsonl foo "$esc" | sed 's/"score":[0-9]*,//'
+CASES
+
+# Lost output is an error, whatever was printed; a closed pipe still ends it as the shell's 141.
+for args in "foo $src" "-l foo $src" "--format jsonl foo $src" --help --version; do
+    check "$args into a full disk" $'tarvo-find: write error: No space left on device\nstatus 2' \
+        "$("$find_bin" $args 2>&1 >/dev/full; echo "status $?")"
+    check "$args into a closed stdout" $'tarvo-find: write error: Bad file descriptor\nstatus 2' \
+        "$("$find_bin" $args 2>&1 >&-; echo "status $?")"
+done
 err=$("$find_bin" --no-file-names --stats foo "$src" 2>&1 >/dev/null)
 check "status line" "6 Matches     Files: 3   Lines: 11   Bytes: 117" "${err%%   Time: *}"
 
 # --settings: options and memory read, results credited, only memory rows rewritten; remembered
-# files outside the roots neither searched nor touched; foreign or read-only files left alone.
+# files outside the roots neither searched nor touched, their rows and every line that is no row
+# written back byte for byte; foreign or read-only files left alone.
 printf "$head"'500 /gone/file.c\n' >"$settings"
 check "settings options" "$(printf '%s\n' "$src/x.c" "$src/x.c" "$src/x.c")" \
     "$("$find_bin" --settings "$settings" --format tsv "foo bar" "$src" | cut -f3)"
@@ -59,12 +90,27 @@ check "remembered files outside the roots" "$tree/projB/top.c" \
     "$("$find_bin" --settings "$settings" --no-recursive --format tsv secret "$tree/projB" | cut -f3)"
 check "their rows are kept" "$(printf '1000 %s\n500 %s\n400 %s' "$tree/projB/top.c" \
     "$tree/projA/config.c" "$tree/projB/sub/deep.c")" "$(tail -n 3 "$settings")"
+long_row="3 /elsewhere/$(printf '%010000d' 0)"  # longer than a settings line is read
+printf "$head"'editor=vim +%%d\n0 /elsewhere/zero.c\n700 %s\n-1 /elsewhere/binary.bin\n7 /else/cr.c\r
+not a row\n%s\n300 %s\n5 /elsewhere/five.c' "$src/x.c" "$long_row" "$src/x.txt" >"$settings"
+"$find_bin" --settings "$settings" foo "$src" >/dev/null
+check "every line outside the run's own rows, as it was" "" "$(printf "$head"'editor=vim +%%d\n1000 %s
+290 %s\n0 /elsewhere/zero.c\n-1 /elsewhere/binary.bin\n7 /else/cr.c\r\nnot a row\n%s\n5 /elsewhere/five.c
+' "$src/x.c" "$src/x.txt" "$long_row" | cmp - "$settings" 2>&1)"
+# A save whose write fails part-way, here at a file-size limit: said, status 2, the old file whole.
+seq 1 300 | sed 's|.*|5 /elsewhere/row&.c|' >>"$settings" && before=$(cat "$settings")
+limited() { (trap '' XFSZ && ulimit -f 2 && run "$@"); }  # the write fails, not the process
+check "a write that fails part-way" "tarvo-find: can't save settings $settings: File too large status 2 $before" \
+    "$(limited --settings "$settings" foo "$src/x.c" | tail -n 2 | tr '\n' ' ')$(cat "$settings")"
 printf 'my notes\n' >"$tree/notes.txt"
 check "a foreign file" "status 2 my notes" \
     "$(run --settings "$tree/notes.txt" foo "$src/x.c" | tail -n 1) $(cat "$tree/notes.txt")"
-chmod 444 "$settings" && before=$(cat "$settings")
+chmod 444 "$settings" && before=$(cat "$settings") && ln -s loop "$tree/loop"
 check "a read-only file" "tarvo-find: can't save settings $settings: Permission denied status 2 $before" \
-    "$(run --settings "$settings" foo "$src/x.c" | grep -v "^$src" | tr '\n' ' ')$(cat "$settings")"
+    "$(run --settings "$settings" foo "$src/x.c" | tail -n 2 | tr '\n' ' ')$(cat "$settings")"
+check "a link loop, said after the results too" \
+    "tarvo-find: can't save settings $tree/loop: Too many levels of symbolic links status 2 " \
+    "$(run --settings "$tree/loop" foo "$src/x.c" | tail -n 2 | tr '\n' ' ')"
 
 # -j1 against -j4 over a generated tree: output, counts and the file memory written back are the
 # same bytes. Paths that differ in case only (Tie, tie) tie in rank order; more lines match than
@@ -93,6 +139,7 @@ check "the -j run hit the cap" 9999 "$("$find_bin" -j 4 --format tsv foo "$gen" 
 
 # Ctrl+C while printing into a full pipe: the rest, the notice, status 130; a second one ends it.
 mkdir "$tree/many" && seq 1 3000 | sed 's/.*/foo line & of many many words/' >"$tree/many/m.txt"
+check "a closed pipe" 141 "$("$find_bin" foo "$tree/many" | head -c 1 >/dev/null; echo "${PIPESTATUS[0]}")"
 pending() { grep -E '^(SigPnd|ShdPnd):' "/proc/$1/status" 2>/dev/null | grep -qv '0000000000000000$'; }
 for presses in 1 2; do
     "$find_bin" --no-file-names foo "$tree/many" >"$tree/pipe" 2>"$tree/err" & pid=$!

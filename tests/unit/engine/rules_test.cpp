@@ -170,8 +170,9 @@ TEST(Rules, PathAndExtensionLists) {
     };
     // clang-format off
     const std::vector<std::string> lists[] = {
-        {"  /a ; /b  ", "/a", "/b"}, {"src/ / ", "src"}, {"/", ""}, {";a;;b;", "", "a", "", "b"},
-        {"   "}, {"\ta\t;my dir ", "\ta\t", "my dir"}};
+        {"  /a ; /b  ", "/a", "/b"}, {"src/ / ", "src"}, {"/", ""}, {";a;;b;", "a", "b"},
+        {"   "}, {"\ta\t;my dir ", "\ta\t", "my dir"}, {"src; ;include", "src", "include"},
+        {";"}, {" ; / ;", ""}, {std::string(300, ';') + "a", "a"}};
     // clang-format on
     for (const std::vector<std::string>& c : lists) {  // the text, then its roots
         std::vector<std::string> roots;

@@ -4,6 +4,7 @@
 // files and reports only roots it cannot open.
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -85,6 +86,12 @@ TEST_F(WalkTest, RunsWalkEveryRootAndCreditTheResults) {
     EXPECT_EQ(memory.entry(memory.find(remembered.c_str())).priority, 1000);
     EXPECT_EQ(engine.stats().files, 1) << "counters start from zero";
     EXPECT_EQ(host.errors.size(), 1u) << "a stopped run does not report later roots";
+    // A Path that names nothing searches nothing, not even the remembered files, and says so.
+    request.pathText = " ; ;";
+    host.state = RunState::Running;
+    engine.runSearch();
+    EXPECT_EQ(host.errors.back(), "Error: the Path names no folder or file to search");
+    EXPECT_EQ(std::make_tuple(engine.stats().files, results.count()), std::make_tuple(0, 0));
 }
 
 #ifdef _WIN32

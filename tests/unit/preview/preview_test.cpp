@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <sys/stat.h>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -12,6 +13,7 @@
 #include "preview/preview_document.h"
 #include "preview/preview_pane_rules.h"
 #include "support/temp_tree.h"
+#include "view/marked_text.h"
 #include "view/text_class.h"
 
 namespace tarvo {
@@ -50,7 +52,7 @@ protected:
     std::pair<std::string, std::string> row(int32_t line) {
         std::string text, classes;
         std::vector<uint8_t> attrs;
-        buildPreviewRow(doc, line, terms, text, attrs);
+        lineStart = buildPreviewRow(doc, line, terms, text, attrs);
         for (uint8_t a : attrs)
             classes += static_cast<char>(a == Gutter ? 'g' : a & MarkBit ? 'A' + (a & 7) : '0' + a);
         return {text, classes};
@@ -58,6 +60,7 @@ protected:
     testing::TempTree tree;
     PreviewDocument doc;
     TermTable terms;
+    int32_t lineStart = -1;  // of the last row(): where the line's bytes begin
 };
 
 // Line feeds end lines, zero bytes stay, the text is cut at 10 MB; "/*/" opens and closes.
@@ -101,6 +104,16 @@ TEST_F(PreviewTest, PathsThatAreEmptyOrCannotBeRead) {
         EXPECT_FALSE(doc.loadDocument(path, ".c")) << path;
         EXPECT_EQ(doc.lineCount(), 0);
     }
+    // What the pane shows instead: one line with the system's message.
+    const std::pair<std::string, std::string> notes[] = {
+        {"The system cannot find the file specified.\r\n",
+         "cannot open D:\\src\\gone.c: The system cannot find the file specified."},
+        {"Access is denied.\r\nTry again. \n",
+         "cannot open D:\\src\\gone.c: Access is denied.  Try again."},
+        {"\r\n", "cannot open D:\\src\\gone.c"},
+        {"", "cannot open D:\\src\\gone.c"}};
+    for (const auto& [message, note] : notes)
+        EXPECT_EQ(openFailureNote("D:\\src\\gone.c", message), note) << message;
 }
 
 // '3' comment, '4' keyword: comments first, then keywords outside comments and strings.
@@ -157,11 +170,13 @@ TEST(PreviewPaneRules, CentringAndPaintPlan) {
     EXPECT_EQ(planShowFile(position, true, 0), ShowFileStep::Nothing);
 }
 
-// An eight-byte gutter; a row cut at 499 bytes or a NUL; colours only on the highlight list.
+// An eight-byte gutter; a row cut at 10,000 line bytes or a NUL; colours only on the highlight
+// list.
 TEST_F(PreviewTest, GutterCutColoursAndMarks) {
     terms.parseTerms("7 int");
     ASSERT_TRUE(load("a.h", "a\nb\nc\nd\ne\nf\nx7 int /* int */\n"));
     EXPECT_EQ(row(7), std::make_pair("     7  x7 int /* int */\n"s, "gggggggg0A0EEE0333DDD3330"s));
+    EXPECT_EQ(lineStart, 8);
     ASSERT_TRUE(load("a.txt", "/* int */ int\n"));
     EXPECT_EQ(row(1).second, "gggggggg000AAA0000AAA0");
     ASSERT_TRUE(load("empty.c", ""));
@@ -170,11 +185,47 @@ TEST_F(PreviewTest, GutterCutColoursAndMarks) {
     EXPECT_EQ(row(1).first, "     1  ab");
     ASSERT_TRUE(load("many.c", std::string(1234566, '\n')));
     EXPECT_EQ(row(1234567), std::make_pair("1234567  "s, "gggggggg0"s));
+    EXPECT_EQ(lineStart, 9) << "the line's tab stops count from its own start";
     ASSERT_TRUE(load("long.c", std::string(1000000, 'q') + "\nend\n"));
-    EXPECT_EQ(row(1).first, "     1  " + std::string(491, 'q'));
+    EXPECT_EQ(row(1).first, "     1  " + std::string(kMaxPreviewLineBytes, 'q'));
     EXPECT_EQ(row(2).first, "     2  end\n");
+    ASSERT_TRUE(load("cut.c", std::string(kMaxPreviewLineBytes - 1, 'q') + "\xe6\x97\xa5\n"));
+    EXPECT_EQ(row(1).first, "     1  " + std::string(kMaxPreviewLineBytes - 1, 'q'))
+        << "a character the cap would cut is left out whole";
     ASSERT_TRUE(load("e.c", "/*\n\n"));  // an empty row inside a comment
     EXPECT_EQ(row(3), std::make_pair("     3  "s, "gggggggg"s));
+}
+
+// Showing a result: its first term's columns (tab stops from the line's start), the sideways
+// scroll that brings it into view from the right, and the sideways scroll bar's range.
+TEST_F(PreviewTest, TheFirstTermComesIntoViewFromTheRight) {
+    terms.parseTerms("needle");
+    ASSERT_TRUE(load("far.c", "needle\n\t/* x */\tneedle\n" + std::string(100, 'x') +
+                                  " needle\n\xc3\xa9needle\nnone\n\t\t\t\t" +
+                                  std::string(95, 'y')));
+    const std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t> rows[] = {
+        // line, term start, end (-1: none), left column in 60 visible columns (as far as the
+        // widest line lets it), in 200
+        {1, 0, 6, 0, 0}, {2, 12, 18, 0, 0}, {3, 101, 107, 51, 0},
+        {4, 1, 7, 0, 0}, {5, 0, -1, 0, 0},  {9, 0, -1, 0, 0}};
+    for (const auto& [line, start, end, left60, left200] : rows) {
+        SCOPED_TRACE(line);
+        const std::optional<ColumnSpan> term = firstTermColumns(doc, line, terms);
+        EXPECT_EQ(term ? std::make_pair(term->start, term->end) : std::make_pair(0, -1),
+                  std::make_pair(start, end));
+        EXPECT_EQ(leftColumnFor(term, 60, doc.widestLine()), left60);
+        EXPECT_EQ(leftColumnFor(term, 200, doc.widestLine()), left200);
+    }
+    EXPECT_EQ(leftColumnFor(ColumnSpan{5, 61}, 60, 1000), 0) << "near the start: from the start";
+    EXPECT_EQ(leftColumnFor(ColumnSpan{101, 107}, 60, 1000), 93) << "far from the widest end";
+    EXPECT_EQ(doc.widestLine(), 4 * 4 + 95);
+    const ScrollBarState bar = previewColumnBar(doc.widestLine(), 60, 7);
+    EXPECT_EQ(std::make_tuple(bar.min, bar.max, bar.page, bar.pos), std::make_tuple(0, 110, 60, 7));
+    EXPECT_EQ(clampScrollPosition(bar, 999), 51) << "the widest line's end comes into view";
+    EXPECT_EQ(previewColumnBar(1 << 30, 60, 0).max, kMaxPreviewLineBytes * kTabWidth - 1);
+    const int32_t widths[][3] = {{700, 7, 92}, {55, 7, 0}, {700, 0, 0}, {-5, 7, 0}};
+    for (const auto& [width, character, columns] : widths)
+        EXPECT_EQ(columnsShown(width, character), columns) << width << "/" << character;
 }
 
 }  // namespace tarvo

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 #include "engine/term_table.h"
+#include "results/line_column.h"
 #include "results/result_store.h"
 #include "results/results_pane_rules.h"
 #include "view/text_class.h"
@@ -65,6 +66,14 @@ TEST_F(ResultStoreTest, FullStoreAtTheCap) {
     store.addResult(200, "best.c", 1, "t");
     EXPECT_EQ(std::make_pair(store.selectedRow(), shown.back()),
               std::make_pair(0, Shown("best.c", 1)));
+    store.setSortMode(ByFileName);  // the selected line makes room: row 0 is selected and shown
+    store.selectRow(kMaxResults - 1);
+    store.setFirstVisibleRow(kMaxResults - 9);
+    store.addResult(200, "zz.c", 1, "t");
+    EXPECT_EQ(std::make_tuple(store.selectedRow(), store.firstVisibleRow(), shown.back()),
+              std::make_tuple(0, 0, Shown("best.c", 1)));
+    EXPECT_EQ(store.displayEntry(kMaxResults - 1).path, "zz.c");
+    store.setSortMode(ByRank);
     store.clearResults();
     fill(kMaxResults, -1, "p", 2);
     store.addResult(-1, numbered("p", kMaxResults * 2).c_str(), 0, "");
@@ -73,13 +82,16 @@ TEST_F(ResultStoreTest, FullStoreAtTheCap) {
     EXPECT_EQ(store.rankEntry(kMaxResults - 1).path, numbered("p", (kMaxResults - 2) * 2));
 }
 
-// Random runs with equal keys in every mode against the invariants of orders and selection.
+// Random runs with equal keys in every mode against the invariants of orders and selection:
+// the highlighted entry is the one previewed; in rank order row 0 follows the best line and a
+// lower row stays on its file and line; in the other orders the selected entry stays selected.
 TEST_F(ResultStoreTest, InvariantsOverRandomRuns) {
     constexpr int32_t kVisible = 7;
     const char* const paths[] = {"a", "A", "Z", "_", "z0", "\xe9", "ab"};
     const char* const texts[] = {"x", "X", "y"};
     for (int32_t mode : {int32_t{ByRank}, int32_t{ByFileName}, int32_t{ByLineText}, 7}) {
         SCOPED_TRACE(mode);
+        const bool rankOrder = mode != ByFileName && mode != ByLineText;
         store.clearResults();
         store.setVisibleRows(kVisible);
         store.setSortMode(mode);
@@ -92,7 +104,9 @@ TEST_F(ResultStoreTest, InvariantsOverRandomRuns) {
                 continue;
             }
             const int32_t rowBefore = store.selectedRow(), firstBefore = store.firstVisibleRow();
-            const Shown before = rowBefore > 0 ? selected() : Shown();
+            const ResultEntry* entryBefore =
+                rowBefore >= 0 ? &store.displayEntry(rowBefore) : nullptr;
+            const Shown before = rowBefore >= 0 ? selected() : Shown();
             store.addResult(static_cast<int32_t>(random() % 4), paths[random() % 7],
                             static_cast<int32_t>(random() % 3), texts[random() % 3]);
             std::vector<const ResultEntry*> rank;
@@ -105,33 +119,128 @@ TEST_F(ResultStoreTest, InvariantsOverRandomRuns) {
             };
             ASSERT_TRUE(std::is_sorted(rank.begin(), rank.end(),
                                        [&](auto* a, auto* b) { return key(a) < key(b); }));
-            auto displayKey = [&](const ResultEntry* e) {
+            auto displayKey = [&](const ResultEntry* e) {  // equal keys may stand in any order
                 const std::string text = mode == ByLineText ? folded(e->lineText) : "";
-                return mode == ByFileName || mode == ByLineText
-                           ? std::make_tuple(text, folded(e->path), e->lineNumber)
-                           : std::make_tuple(text, std::string(), 0);
+                return rankOrder ? std::make_tuple(text, std::string(), 0, key(e))
+                                 : std::make_tuple(text, folded(e->path), e->lineNumber,
+                                                   std::make_tuple(0, std::string(), 0, 0));
             };
-            std::vector<const ResultEntry*> display = rank;
+            std::vector<const ResultEntry*> display = rank, shownRows;
             std::stable_sort(display.begin(), display.end(),
                              [&](auto* a, auto* b) { return displayKey(a) < displayKey(b); });
             store.ensureDisplayOrder();
-            for (int32_t r = 0; r < store.count(); ++r)
-                ASSERT_EQ(&store.displayEntry(r), display[r]) << "row " << r;
+            for (int32_t r = 0; r < store.count(); ++r) {
+                ASSERT_EQ(displayKey(&store.displayEntry(r)), displayKey(display[r]))
+                    << "row " << r;
+                shownRows.push_back(&store.displayEntry(r));
+            }
+            ASSERT_TRUE(std::is_permutation(shownRows.begin(), shownRows.end(), rank.begin()));
             const int32_t row = store.selectedRow(), first = store.firstVisibleRow();
-            const bool rankOrder = mode != ByFileName && mode != ByLineText;
-            ASSERT_TRUE((rowBefore == 0 && !rankOrder) || shown.back() == selected());
-            if (rowBefore <= 0) {
+            ASSERT_EQ(shown.back(), selected());
+            if (rowBefore < 0 || (rankOrder && rowBefore == 0)) {
                 ASSERT_EQ(row, 0);
                 continue;
             }
             ASSERT_EQ(selected(), before);
-            for (int32_t r = 0; r < row; ++r)
-                ASSERT_NE(Shown(display[r]->path, display[r]->lineNumber), before);
+            if (rankOrder) {  // the first row holding the remembered file and line
+                for (int32_t r = 0; r < row; ++r)
+                    ASSERT_NE(Shown(display[r]->path, display[r]->lineNumber), before);
+            } else {
+                ASSERT_EQ(&store.displayEntry(row), entryBefore);
+            }
             ASSERT_TRUE(first <= row && row <= first + kVisible - 2) << first << " " << row;
             const bool wasVisible = row >= firstBefore && row <= firstBefore + kVisible - 2;
             ASSERT_TRUE(!wasVisible || first == firstBefore) << "scrolled " << firstBefore;
         }
     }
+}
+
+// Every order, a line arriving above, below and at (equal to) the selected one: the highlighted
+// entry is the previewed one; only rank order's row 0 follows a new best line.
+TEST_F(ResultStoreTest, TheSelectionAndThePreviewStayTogether) {
+    struct Arrival {
+        int32_t score;
+        const char* path;
+        const char* text;
+    };
+    const Arrival above{400, "a.c", "aa"}, below{50, "x.c", "xx"}, best{500, "z.c", "zz"};
+    const Arrival twins[] = {{300, "d.c", "dd"}, {200, "f.c", "bb"}, {100, "b.c", "ff"}};
+    // Rank: d f b. File name: b d f. Line: f d b.
+    const std::tuple<int32_t, int32_t, Arrival, const char*, int32_t> rows[] = {
+        {ByRank, 0, best, "z.c", 0},         {ByRank, 0, below, "d.c", 0},
+        {ByRank, 0, twins[0], "d.c", 0},     {ByRank, 1, above, "f.c", 2},
+        {ByRank, 1, below, "f.c", 1},        {ByRank, 1, twins[1], "f.c", 1},
+        {ByFileName, 0, above, "b.c", 1},    {ByFileName, 0, best, "b.c", 0},
+        {ByFileName, 0, twins[2], "b.c", 0}, {ByFileName, 1, above, "d.c", 2},
+        {ByFileName, 1, below, "d.c", 1},    {ByLineText, 0, above, "f.c", 1},
+        {ByLineText, 0, below, "f.c", 0},    {ByLineText, 0, twins[1], "f.c", 0},
+        {ByLineText, 2, best, "b.c", 2},     {ByLineText, 2, above, "b.c", 3}};
+    for (const auto& [mode, row, arrival, kept, keptRow] : rows) {
+        SCOPED_TRACE(::testing::Message() << mode << " row " << row << " + " << arrival.path);
+        store.clearResults();
+        store.setVisibleRows(10);
+        store.setSortMode(mode);
+        for (const Arrival& line : twins)
+            store.addResult(line.score, line.path, 1, line.text);
+        store.selectRow(row);
+        store.addResult(arrival.score, arrival.path, 1, arrival.text);
+        EXPECT_EQ(std::make_pair(selected(), store.selectedRow()),
+                  std::make_pair(Shown(kept, 1), keptRow));
+        EXPECT_EQ(shown.back(), selected());
+    }
+}
+
+// A row whose first term would end beyond the Line column shows "…" and the line from
+// kRowLeadCharacters characters before it (the engine's "…" replaced); sorted by Line, rows sort
+// by what they show, again when the column's width changes, the selection kept.
+TEST_F(ResultStoreTest, TheLineColumnShowsTheFirstTerm) {
+    TermTable terms;
+    terms.parseTerms("needle");
+    const WidthFunction bytes = [](const char*, int n) { return n; };  // a byte a pixel
+    const std::string e20 = [] {
+        std::string s;
+        for (int i = 0; i < 20; ++i)
+            s += "\xc3\xa9";
+        return s;
+    }();
+    const std::string mark = "\xe2\x80\xa6";
+    const std::tuple<std::string, int32_t, std::string> rows[] = {
+        {"int needle;", 10, "int needle;"},  // the term is near the start: never cut
+        {std::string(40, 'x') + "needle", 46, std::string(40, 'x') + "needle"},
+        {std::string(40, 'x') + "needle", 45, mark + std::string(10, 'x') + "needle"},
+        {std::string(40, 'x') + "needle", 0, std::string(40, 'x') + "needle"},  // width unknown
+        {e20 + "\tneedle", 20, mark + e20.substr(22) + "\tneedle"},
+        {mark + std::string(30, 'x') + "needle x", 20, mark + std::string(10, 'x') + "needle x"},
+        {mark + std::string(10, 'x') + "needle", 5, mark + std::string(10, 'x') + "needle"},
+        {std::string(60, 'x'), 5, std::string(60, 'x')}};
+    for (const auto& [line, width, shown] : rows) {
+        SCOPED_TRACE(::testing::Message() << line << " in " << width);
+        StoredEntry entry;
+        entry.lineText = line;
+        entry.cut = lineCut(line, terms, bytes);
+        entry.shownFrom = shownFrom(entry.cut, width);
+        EXPECT_EQ(shownLineText(entry), shown);
+    }
+
+    store.setLineColumn(&terms, bytes);
+    store.setLineColumnWidth(20);
+    store.setSortMode(ByLineText);
+    store.addResult(3, "a.c", 1, "b needle");
+    store.addResult(2, "b.c", 1, (std::string(40, 'a') + "needle").c_str());  // cut: sorts after
+    store.addResult(1, "c.c", 1, "c needle");
+    store.selectRow(1);
+    const auto order = [&] {
+        std::string paths;
+        for (int32_t row = 0; row < store.count(); ++row)
+            paths += store.displayEntry(row).path.substr(0, 1);
+        return paths + " " + std::to_string(store.selectedRow());
+    };
+    EXPECT_EQ(order(), "acb 1");
+    EXPECT_TRUE(store.setLineColumnWidth(100));
+    EXPECT_EQ(order(), "bac 2") << "the selected c.c row follows its entry";
+    EXPECT_FALSE(store.setLineColumnWidth(100));
+    EXPECT_FALSE(store.setLineColumnWidth(90)) << "no row's text changed";
+    EXPECT_EQ(shown.back(), Shown("c.c", 1));
 }
 
 // A new sort mode keeps the selected entry and centres it as far as the ends allow.

@@ -5,9 +5,13 @@
 #include <tuple>
 #include <utility>
 #include "shell/dialog_texts.h"
+#include "shell/editor_command.h"
 #include "shell/launching.h"
 #include "shell/main_layout.h"
+#include "shell/open_decision.h"
+#include "shell/result_copy.h"
 #include "shell/window_placement.h"
+#include "support/temp_tree.h"
 
 namespace tarvo {
 // Text boxes reach labels + 410 or half the width, never past the right margin.
@@ -88,6 +92,90 @@ TEST(WindowPlacement, RectangleBecomesCornerAndSize) {
                   std::make_tuple(c[4], c[5], c[6], c[7]))
             << c[0] << " " << c[2];
     }
+}
+
+// Placeholders replaced once, in the arguments only; a path outside quotes becomes one quoted
+// argument; trailing backslashes doubled before a quote; no %path%: the path comes last.
+TEST(EditorCommand, PlaceholdersAndQuoting) {
+    const std::string_view path = "C:\\my src\\a.c";
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"code -g \"%path%:%line%\"", "code", "-g \"C:\\my src\\a.c:12\""},
+        {"\"C:\\Program Files\\Notepad++\\notepad++.exe\" -n%line% \"%path%\"",
+         "C:\\Program Files\\Notepad++\\notepad++.exe", "-n12 \"C:\\my src\\a.c\""},
+        {"  vim\t+%line% %path% %line%", "vim", "+12 \"C:\\my src\\a.c\" 12"},
+        {"ed --file=%path%", "ed", "--file=\"C:\\my src\\a.c\""},
+        {"notepad++.exe", "notepad++.exe", "\"C:\\my src\\a.c\""},
+        {"%path% -x", "%path%", "-x \"C:\\my src\\a.c\""},
+        {"\"C:\\ed.exe", "C:\\ed.exe", "\"C:\\my src\\a.c\""},
+        {"", "", "\"C:\\my src\\a.c\""}};
+    for (const auto& [command, program, arguments] : cases) {
+        const EditorLaunch launch = editorLaunch(command, path, 12);
+        EXPECT_EQ(std::make_pair(launch.program, launch.arguments),
+                  std::make_pair(std::string(program), std::string(arguments)))
+            << command;
+    }
+    const std::pair<const char*, const char*> odd[] = {
+        {"ed \"%path%\" %path%", "\"C:\\%line%\\\\\" \"C:\\%line%\\\\\""},
+        {"ed \"%path%x\"", "\"C:\\%line%\\x\""}};
+    for (const auto& [command, arguments] : odd)
+        EXPECT_EQ(editorLaunch(command, "C:\\%line%\\", 3).arguments, arguments) << command;
+}
+
+// PATH(LINE): the whole line without its line end, read again where the stored text was cut.
+TEST(ResultCopy, ResultsAsCompilersNameAPlace) {
+    testing::TempTree tree;
+    const std::string whole = "int f(" + std::string(300, 'x') + ");";
+    const std::string file = tree.write("long.c", "first\n" + whole + "\r\nlast");
+    const ResultEntry rows[] = {{0, 9, "C:\\my src\\a.c", 12, "\tint x;\r\n"},
+                                {1, -1, "C:\\my src\\name.c", 0, ""},
+                                {2, 9, file, 2, whole.substr(0, 150)},
+                                {3, 9, file, 3, "last"},
+                                {4, 9, tree.path("gone.c"), 2, whole.substr(0, 150)}};
+    const std::string copied[] = {"C:\\my src\\a.c(12): \tint x;", "C:\\my src\\name.c",
+                                  file + "(2): " + whole, file + "(3): last",
+                                  tree.path("gone.c") + "(2): " + whole.substr(0, 150)};
+    std::vector<const ResultEntry*> all;
+    std::string joined;
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        EXPECT_EQ(copyTextOfResults({&rows[i]}), copied[i]) << i;
+        all.push_back(&rows[i]);
+        joined += (i ? "\r\n" : "") + copied[i];
+    }
+    EXPECT_EQ(copyTextOfResults(all), joined);
+}
+
+// Open shows a file and never runs it: the system's word (unsafe type, a verb that starts the
+// file or passes its arguments on), else the list; then the edit verb, the editor, Notepad.
+TEST(OpenDecision, FileTypeFactsToAction) {
+    using enum OpenAction;
+    const char* notepad = "%SystemRoot%\\System32\\notepad.exe \"%1\"";
+    const char* wscript = "\"C:\\windows\\system32\\wscript.exe\" \"%1\" %*";
+    const struct {
+        FileTypeFacts facts;
+        bool editorSet;
+        OpenAction action;
+    } cases[] = {
+        {{".c", false, "\"C:\\VS Code\\Code.exe\" \"%1\"", ""}, true, DefaultVerb},
+        {{".txt", false, "%SystemRoot%\\system32\\NOTEPAD.EXE %1", ""}, false, DefaultVerb},
+        {{".md", false, "", ""}, false, DefaultVerb},
+        {{".bat", false, "\"%1\" %*", notepad}, true, EditVerb},
+        {{".CMD", false, "", ""}, false, Notepad},
+        {{".cmd", false, "", ""}, true, Editor},
+        {{".vbs", false, wscript, notepad}, false, EditVerb},
+        {{".py", false, "\"C:\\Windows\\py.exe\" \"%L\" %*", ""}, true, Editor},
+        {{".jar", false, "\"C:\\Java\\javaw.exe\" -jar \"%1\" %*", ""}, false, Notepad},
+        {{".sc2", false, "\"%1\" /S", ""}, false, Notepad},
+        {{".xyz", true, "\"C:\\Viewer\\view.exe\" \"%1\"", notepad}, false, EditVerb},
+        {{".ps1", false, notepad, "\"C:\\PS\\powershell_ise.exe\" \"%1\""}, false, EditVerb},
+        {{".wsf", false, wscript, "%l %*"}, false, Notepad},
+        {{".lnk", true, "", ""}, true, Editor}};
+    for (const auto& c : cases)
+        EXPECT_EQ(chooseOpenAction(c.facts, c.editorSet), c.action)
+            << c.facts.extension << " " << c.facts.openCommand;
+    const std::pair<const char*, const char*> names[] = {
+        {"C:\\a\\b.C", ".C"}, {"C:\\v.2\\Makefile", ""}, {"/x/.bashrc", ".bashrc"}, {"", ""}};
+    for (const auto& [path, extension] : names)
+        EXPECT_EQ(fileExtension(path), extension) << path;
 }
 
 }  // namespace tarvo

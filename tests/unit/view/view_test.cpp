@@ -8,6 +8,7 @@
 #include "view/marked_text.h"
 #include "view/scroll_request.h"
 #include "view/text_class.h"
+#include "view/wide_text.h"
 
 namespace tarvo {
 using Runs = std::vector<std::pair<std::string, int>>;
@@ -16,13 +17,15 @@ Runs cutRuns(const char* text, const std::vector<uint8_t>& attrs) {
     Runs runs;
     std::string runText;
     uint8_t attribute = 0;
-    for (int i = 0, next; (next = nextRun(text, attrs.data(), i, runText, attribute)) != i;
+    int column = 0;
+    for (int i = 0, next; (next = nextRun(text, attrs.data(), i, column, runText, attribute)) != i;
          i = next)
         runs.emplace_back(runText, attribute);
     return runs;
 }
 
-// Runs end at any attribute change; tabs expand from the run's start; CR and LF show as spaces.
+// Runs end at any attribute change; CR and LF show as spaces; tab stops count from the text's
+// start across keyword, comment and marked runs, so tab-aligned code stays aligned.
 TEST(MarkedText, NextRunCutsAndExpands) {
     const std::tuple<const char*, std::vector<uint8_t>, Runs> cases[] = {
         {"", {}, {}},
@@ -34,7 +37,22 @@ TEST(MarkedText, NextRunCutsAndExpands) {
         {"abcd\tx", {0, 0, 0, 0, 0, 0}, {{"abcd    x", 0}}},
         {"abc\tx", {0, 0, 0, 0, 0}, {{"abc x", 0}}},
         {"a\r\nb", {0, 0, 0, 0}, {{"a  b", 0}}},
-        {"int\tx", {4, 4, 4, 0, 0}, {{"int", 4}, {"    x", 0}}}};
+        {"int\tx", {4, 4, 4, 0, 0}, {{"int", 4}, {" x", 0}}},
+        {"/*c*/\tx", {3, 3, 3, 3, 3, 0, 0}, {{"/*c*/", 3}, {"   x", 0}}},
+        {"ab\tc", {0x40, 0, 0, 0}, {{"a", 0x40}, {"b  c", 0}}},
+        {"x\ty\tz", {0, 0, 4, 0, 0}, {{"x   ", 0}, {"y", 4}, {"   z", 0}}},
+        {"if\t/*a*/\tb",
+         {4, 4, 0, 3, 3, 3, 3, 3, 0, 0},
+         {{"if", 4}, {"  ", 0}, {"/*a*/", 3}, {"   b", 0}}},
+        {"/*ab*/\tc",
+         {3, 3, 0x43, 0x43, 3, 3, 0, 0},
+         {{"/*", 3}, {"ab", 0x43}, {"*/", 3}, {"  c", 0}}},
+        {"\tab\t", {0x40, 0x40, 0x40, 0}, {{"    ab", 0x40}, {"  ", 0}}},
+        {"\xc3\xbc\xc3\xbcx", {0x40, 0, 0, 0x40, 0}, {{"\xc3\xbc", 0x40}, {"\xc3\xbcx", 0}}},
+        {"\xe6\x97\xa5\xe6\x9c\xac\xc3\xbc\tx",
+         {4, 4, 4, 4, 4, 4, 0, 0, 0, 0},
+         {{"\xe6\x97\xa5\xe6\x9c\xac", 4}, {"\xc3\xbc x", 0}}},
+        {"\xe9\t\xe6\x97\tx", {0, 0, 0, 0, 0, 0}, {{"\xe9   \xe6\x97  x", 0}}}};
     for (const auto& [text, attrs, runs] : cases)
         EXPECT_EQ(cutRuns(text, attrs), runs) << text;
 }
@@ -75,10 +93,40 @@ TEST(MarkedText, FitTextToWidth) {
     std::vector<uint8_t> cut(18, Plain);  // the dots keep what they cover, not its mark
     std::fill_n(std::fill_n(cut.begin(), 5, Comment | MarkBit), 3, Keyword);
     EXPECT_EQ(fit(thirty, attrs, 20).attrs, cut);
+    std::string accents;  // 30 two-byte characters, fitted by characters, never cut inside one
+    for (int i = 0; i < 30; ++i)
+        accents += i < 10 ? "\xc3\xa9" : "\xc3\xbc";
+    Fitted e{accents, std::vector<uint8_t>(60, Plain)};
+    fitTextToWidth(e.text, e.attrs, 20, [](const char* text, int n) {
+        return static_cast<int>(toUtf16(std::string_view(text, n)).size());
+    });
+    EXPECT_EQ(e.text, accents.substr(0, 10) + "..." + accents.substr(40));
+    EXPECT_EQ(e.attrs.size(), e.text.size());
     const Fitted f = fit(std::string(9999, 'p'), std::vector<uint8_t>(9999, 0), 390);
     EXPECT_LE(f.measurements, 1 + kMaxFitProbes);
     EXPECT_LE(f.text.size(), 390u);
     EXPECT_EQ(f.attrs.size(), f.text.size());
+}
+
+// UTF-8 becomes UTF-16, surrogate pairs above U+FFFF; every byte of an ill-formed sequence
+// (Latin-1 text, a cut character, an overlong form, a surrogate, past U+10FFFF) is its
+// Windows-1252 character.
+TEST(WideText, Utf8ToUtf16WithWindows1252ForOtherBytes) {
+    const std::pair<std::string, std::u16string> cases[] = {
+        {"", u""},
+        {"E:\\J\xc3\xbcrgen\\caf\xc3\xa9.c", u"E:\\J\u00fcrgen\\caf\u00e9.c"},
+        {"\xd0\x96 \xe6\x97\xa5\xe6\x9c\xac", u"\u0416 \u65e5\u672c"},
+        {"\xf0\x9f\x98\x80!", u"\xd83d\xde00!"},
+        {"\xef\xbf\xbf\xf4\x8f\xbf\xbf", u"\uffff\xdbff\xdfff"},
+        {"caf\xe9 na\xefve \xa9", u"caf\u00e9 na\u00efve \u00a9"},
+        {"\x80\x81\x8d\x9f\xff", u"\u20ac\u0081\u008d\u0178\u00ff"},
+        {"\xe6\x97", u"\u00e6\u2014"},
+        {"\xc0\xaf\xe0\x80\xaf", u"\u00c0\u00af\u00e0\u20ac\u00af"},
+        {"\xed\xa0\x80", u"\u00ed\u00a0\u20ac"},
+        {"\xf4\x90\x80\x80", u"\u00f4\u0090\u20ac\u20ac"},
+        {"\xc3(\xbc", u"\u00c3(\u00bc"}};
+    for (const auto& [text, wide] : cases)
+        EXPECT_EQ(toUtf16(text), wide) << text;
 }
 
 // Whole wheel notches only, nothing carried over; scroll bar codes from the low word only.

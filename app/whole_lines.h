@@ -1,6 +1,7 @@
 // The whole lines behind results whose stored text was cut. The store keeps
-// a line's first 150 bytes; printed into a pipe, a line goes out whole, as
-// grep prints it, so the long ones are found again in their files.
+// a line's first 150 bytes; printed into a pipe by tarvo-find, or copied
+// from the window, a line goes out whole, as grep prints it, so the long
+// ones are found again in their files.
 #pragma once
 
 #include <cstdint>
@@ -27,11 +28,15 @@ bool isCutText(const std::string& lineText);
 using ReadFunction = std::function<int32_t(char* buffer, int32_t bytes)>;
 
 // The spans of the wanted lines (1-based, ascending, distinct), numbered as
-// the scanner numbers them, found in one sequential read from the start.
-// A line the file does not reach keeps {-1, -1}.
-std::vector<LineSpan> findLineSpans(const ReadFunction& read, const std::vector<int32_t>& lines);
+// the scanner numbers them, found in one sequential read from the start
+// that ends at the last wanted line, and reads no more than `limit` bytes.
+// A line the file does not reach within them keeps {-1, -1}.
+std::vector<LineSpan> findLineSpans(const ReadFunction& read, const std::vector<int32_t>& lines,
+                                    int64_t limit);
 
-// Finds the lines of the rows whose text was cut, reading each file once.
+// Finds the lines of the rows whose text was cut, reading each file once and
+// no further than the largest file the scanner reads: a file replaced since
+// the search by a larger one is not read to its end.
 // Rows whose text is whole, or whose line cannot be found, keep {-1, -1}.
 std::vector<LineSpan> findWholeLines(const std::vector<const ResultEntry*>& rows);
 

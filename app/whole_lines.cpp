@@ -1,4 +1,4 @@
-#include "cli/whole_lines.h"
+#include "app/whole_lines.h"
 
 #include <algorithm>
 #include <array>
@@ -14,6 +14,9 @@ namespace {
 
 constexpr int32_t kReadChunk = 65536;
 
+// The scanner reads no larger file, so no line it found lies past this.
+constexpr int64_t kMaxSearchedFileSize = INT32_MAX;
+
 // Longer lines are printed as stored: formatting a line takes several copies
 // of it, and a line of a file near 2 GiB would not fit in memory.
 constexpr int64_t kMaxWholeLine = 16 << 20;
@@ -26,16 +29,20 @@ bool isCutText(const std::string& lineText) {
 
 // A line begins after every line feed that a byte follows, so a file ending
 // with a line feed has no extra empty line, as in the scanner.
-std::vector<LineSpan> findLineSpans(const ReadFunction& read, const std::vector<int32_t>& lines) {
+std::vector<LineSpan> findLineSpans(const ReadFunction& read, const std::vector<int32_t>& lines,
+                                    int64_t limit) {
     std::vector<LineSpan> spans(lines.size());
     std::unique_ptr<char[]> buffer(new char[kReadChunk]);
     size_t next = 0;  // the first wanted line not found yet
     int32_t line = 1;
     int64_t lineBegin = 0;
     int64_t offset = 0;  // file offset of buffer[0]
-    while (next < lines.size()) {
-        const int32_t got = read(buffer.get(), kReadChunk);
-        if (got <= 0) break;
+    bool ended = false;  // the file ended within the limit
+    while (next < lines.size() && offset < limit) {
+        const int32_t got =
+            read(buffer.get(), static_cast<int32_t>(std::min<int64_t>(kReadChunk, limit - offset)));
+        ended = got <= 0;
+        if (ended) break;
         const char* const end = buffer.get() + got;
         for (const char* at = buffer.get(); next < lines.size(); ++at) {
             at = static_cast<const char*>(std::memchr(at, '\n', end - at));
@@ -48,7 +55,7 @@ std::vector<LineSpan> findLineSpans(const ReadFunction& read, const std::vector<
         offset += got;
     }
     // The last line, without a line feed.
-    if (next < lines.size() && lines[next] == line && offset > lineBegin)
+    if (ended && next < lines.size() && lines[next] == line && offset > lineBegin)
         spans[next] = {lineBegin, offset};
     return spans;
 }
@@ -71,8 +78,9 @@ std::vector<LineSpan> findWholeLines(const std::vector<const ResultEntry*>& rows
             lines.push_back(rows[cut[last]]->lineNumber);
         ScanFileReader file;
         if (!file.open(path.c_str())) continue;  // gone since the search: the stored texts stay
-        const std::vector<LineSpan> found = findLineSpans(
-            [&](char* buffer, int32_t bytes) { return file.read(buffer, bytes); }, lines);
+        const std::vector<LineSpan> found =
+            findLineSpans([&](char* buffer, int32_t bytes) { return file.read(buffer, bytes); },
+                          lines, kMaxSearchedFileSize);
         for (size_t k = 0; k < found.size(); ++k)
             spans[cut[first + k]] = found[k];
     }

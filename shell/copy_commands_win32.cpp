@@ -1,0 +1,67 @@
+#include "shell/copy_commands_win32.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "shell/launching_win32.h"
+#include "shell/program_win32.h"
+#include "shell/result_copy.h"
+#include "view/wide_text.h"
+
+namespace tarvo {
+
+namespace {
+
+// The clipboard holds UTF-16 (CF_UNICODETEXT); the system derives the ANSI
+// and OEM forms from it for programs that ask for those. A text pastes as the
+// panes show it: bytes that are not UTF-8 as their Windows-1252 characters.
+bool putOnClipboard(const std::string& text) {
+    const std::u16string wide = toUtf16(text);
+    const size_t bytes = (wide.size() + 1) * sizeof(char16_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (!memory) return false;
+    std::memcpy(GlobalLock(memory), wide.c_str(), bytes);
+    GlobalUnlock(memory);
+    bool placed = false;
+    if (OpenClipboard(program().windows.main)) {
+        EmptyClipboard();
+        // From here the clipboard owns the memory.
+        placed = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+        CloseClipboard();
+    }
+    if (!placed) GlobalFree(memory);
+    return placed;
+}
+
+void copy(const std::string& text) {
+    if (!putOnClipboard(text)) launcher().beep(kSimpleBeep);
+}
+
+}  // namespace
+
+void copyResult() {
+    const ResultEntry* selected = selectedResult();
+    if (!selected) return launcher().beep(kSimpleBeep);
+    copy(copyTextOfResults({selected}));
+}
+
+void copyResultPath() {
+    const ResultEntry* selected = selectedResult();
+    if (!selected) return launcher().beep(kSimpleBeep);
+    copy(selected->path);
+}
+
+void copyAllResults() {
+    ResultStore& store = program().results;
+    if (store.count() == 0) return launcher().beep(kSimpleBeep);
+    store.ensureDisplayOrder();
+    std::vector<const ResultEntry*> rows;
+    for (int32_t row = 0; row < store.count(); ++row)
+        rows.push_back(&store.displayEntry(row));
+    copy(copyTextOfResults(rows));
+}
+
+}  // namespace tarvo

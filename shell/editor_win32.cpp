@@ -1,0 +1,111 @@
+#include "shell/editor_win32.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "shell/dialog_texts.h"
+#include "shell/dialogs_win32.h"
+#include "shell/editor_command.h"
+#include "shell/launching_win32.h"
+#include "shell/program_win32.h"
+
+namespace tarvo {
+
+namespace {
+
+bool isFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The program an installer registered under App Paths for `name`, the
+// user's own key first, as the shell looks it up; empty when there is none
+// or it is gone. The value may be quoted.
+std::string appPathsProgram(const char* name) {
+    const std::string key =
+        std::string("Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") + name;
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        char value[MAX_PATH];
+        DWORD size = sizeof value;
+        // REG_EXPAND_SZ values come back expanded.
+        if (RegGetValueA(root, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value, &size) !=
+            ERROR_SUCCESS)
+            continue;
+        std::string program(value);
+        std::erase(program, '"');
+        if (isFile(program)) return program;
+    }
+    return {};
+}
+
+// The editor's program found along the search path, as CreateProcess
+// would find searchName: the program's folder, the system folders, PATH.
+std::string searchPathProgram(const KnownEditor& editor) {
+    char found[MAX_PATH];
+    char* name = nullptr;
+    const DWORD length = SearchPathA(nullptr, editor.searchName, nullptr, MAX_PATH, found, &name);
+    if (length == 0 || length >= MAX_PATH || name == nullptr) return {};
+    const std::string beside = std::string(found, name - found) + editor.programFromSearch;
+    char program[MAX_PATH];
+    const DWORD full = GetFullPathNameA(beside.c_str(), MAX_PATH, program, nullptr);
+    if (full == 0 || full >= MAX_PATH || !isFile(program)) return {};
+    return program;
+}
+
+std::string systemMessage(DWORD error) {
+    char text[512] = {};
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                   text, sizeof text, nullptr);
+    return text;
+}
+
+}  // namespace
+
+std::string findEditorCommand() {
+    for (const KnownEditor& editor : kKnownEditors) {
+        std::string program = appPathsProgram(editor.appPathsName);
+        if (program.empty()) program = searchPathProgram(editor);
+        if (!program.empty()) return knownEditorCommand(editor, program);
+    }
+    return {};
+}
+
+bool startEditor(const std::string& command, const std::string& path, int32_t line) {
+    const EditorLaunch launch = editorLaunch(command, path, line);
+    const DWORD error = launch.program.empty() ? ERROR_FILE_NOT_FOUND
+                                               : launcher().startProgram(launch.program.c_str(),
+                                                                         launch.arguments.c_str());
+    if (error == 0) return true;
+    launcher().beep(kSimpleBeep);
+    const std::string text =
+        "Can't start the editor " + launch.program + "\r\n\r\n" + systemMessage(error);
+    MessageBoxA(program().windows.main, text.c_str(), kProgramName, MB_OK);
+    return false;
+}
+
+bool editEditorCommand() {
+    std::string& command = program().settings.editorCommand;
+    std::string shown = command.empty() ? findEditorCommand() : command;
+    if (!PromptDialog(kEditorTitle, kEditorLabel, shown)) return false;
+    command = shown;
+    return true;
+}
+
+void openInEditor() {
+    const ResultEntry* selected = selectedResult();
+    if (!selected) return launcher().beep(kSimpleBeep);
+    // Copied: the prompt below runs a message loop of its own.
+    const std::string path = selected->path;
+    const int32_t line = std::max(selected->lineNumber, 1);
+    std::string command = program().settings.editorCommand;
+    if (command.empty()) command = findEditorCommand();
+    if (command.empty()) {
+        if (!editEditorCommand()) return;
+        command = program().settings.editorCommand;
+        if (command.empty()) return;
+    }
+    startEditor(command, path, line);
+}
+
+}  // namespace tarvo
