@@ -4,7 +4,9 @@
 # files, 1.3 GB). Each pair of commands runs alternately, A B A B ..., on a
 # warm page cache, then (as root) on a cold one; the script prints each
 # side's median and the median of the per-pair ratios A / B, which cancels
-# most of the drift of a shared machine.
+# most of the drift of a shared machine. Both sides run first at their
+# default thread counts (one per core), then on one thread each. Last, the
+# peak memory of tarvo-find on two generated files of many short lines.
 #
 # Usage: bench/run.sh [--quick]
 #   --quick   drivers/net only (about 5,700 files, 124 MB), 21 pairs
@@ -34,7 +36,7 @@ mkdir -p "$cache" "$work"
 # What the benchmark needs: the tree, the peer, a compiler
 # ---------------------------------------------------------------------------
 . "$repo/scripts/install-missing.sh"
-install_missing linux-source-6.1 ripgrep cmake make g++ xz-utils
+install_missing linux-source-6.1 ripgrep cmake make g++ xz-utils time
 
 if [ ! -f "$tree/.unpacked" ]; then
     echo "== unpacking $source_archive into $cache"
@@ -156,21 +158,29 @@ run_pair() {
 
 q=$(printf '%q' "$root")
 two_terms="$find_bin --format tsv --top 100 'kmalloc GFP_KERNEL' $q"
-run_pair "2 terms: tarvo-find vs rg -j1 -uu -i -n" \
+run_pair "2 terms, default threads: tarvo-find vs rg -uu -i -n" \
     "$two_terms" \
-    "rg -j1 -uu -i -n -e kmalloc -e GFP_KERNEL $q"
-run_pair "2 terms: tarvo-find vs the SSE2 floor" \
-    "$two_terms" \
-    "$floor_bin $q"
-run_pair "int: tarvo-find vs rg -j1 -uu -c -i" \
+    "rg -uu -i -n -e kmalloc -e GFP_KERNEL $q"
+run_pair "int, default threads: tarvo-find vs rg -uu -c -i" \
     "$find_bin --format tsv --top 100 int $q" \
+    "rg -uu -c -i int $q"
+
+two_terms_j1="$find_bin -j1 --format tsv --top 100 'kmalloc GFP_KERNEL' $q"
+run_pair "2 terms, one thread: tarvo-find -j1 vs rg -j1 -uu -i -n" \
+    "$two_terms_j1" \
+    "rg -j1 -uu -i -n -e kmalloc -e GFP_KERNEL $q"
+run_pair "2 terms, one thread: tarvo-find -j1 vs the SSE2 floor" \
+    "$two_terms_j1" \
+    "$floor_bin $q"
+run_pair "int, one thread: tarvo-find -j1 vs rg -j1 -uu -c -i" \
+    "$find_bin -j1 --format tsv --top 100 int $q" \
     "rg -j1 -uu -c -i int $q"
 # The settings file is rewritten by every run (the memory is credited and
 # saved), so each run starts from the same 100,000 rows; the copy is flushed
 # first so that its write-back does not fall into the timed runs.
-run_pair "2 terms: 100,000 remembered files vs none" \
-    "$find_bin --settings $(printf '%q' "$settings") --format tsv --top 100 'kmalloc GFP_KERNEL' $q" \
-    "$two_terms" \
+run_pair "2 terms, one thread: 100,000 remembered files vs none" \
+    "$find_bin -j1 --settings $(printf '%q' "$settings") --format tsv --top 100 'kmalloc GFP_KERNEL' $q" \
+    "$two_terms_j1" \
     "cp $(printf '%q' "$settings_template") $(printf '%q' "$settings") && sync $(printf '%q' "$settings")"
 
 # ---------------------------------------------------------------------------
@@ -178,15 +188,15 @@ run_pair "2 terms: 100,000 remembered files vs none" \
 # ---------------------------------------------------------------------------
 # Before every run the page cache is written back and dropped, which only
 # root may do. Reading from the disk then dominates, and how many reads a
-# program keeps in flight counts as much as its own work: ripgrep runs once
-# single-threaded and once with all its threads. Last, because it leaves
-# the cache cold.
+# program keeps in flight counts as much as its own work: each side runs on
+# one thread, then at its default thread count. After the warm rows,
+# because it leaves the tree's pages out of the cache.
 drop_cache() { sync && echo 3 >/proc/sys/vm/drop_caches; }
 if (drop_cache) 2>/dev/null; then
-    run_pair "cold, 2 terms: tarvo-find vs rg -j1 -uu -i -n" \
-        "$two_terms" \
+    run_pair "cold, 2 terms, one thread: tarvo-find -j1 vs rg -j1 -uu -i -n" \
+        "$two_terms_j1" \
         "rg -j1 -uu -i -n -e kmalloc -e GFP_KERNEL $q" drop_cache drop_cache
-    run_pair "cold, 2 terms: tarvo-find vs rg -uu -i -n, all threads" \
+    run_pair "cold, 2 terms, default threads: tarvo-find vs rg -uu -i -n" \
         "$two_terms" \
         "rg -uu -i -n -e kmalloc -e GFP_KERNEL $q" drop_cache drop_cache
     run_pair "cold, 2 terms: tarvo-find vs the SSE2 floor" \
@@ -196,8 +206,37 @@ else
     echo "== cold page cache: skipped (dropping the page cache needs root and a writable /proc/sys/vm/drop_caches)"
 fi
 
+# ---------------------------------------------------------------------------
+# Peak memory on files of many short lines, every line a candidate
+# ---------------------------------------------------------------------------
+# The scanner scores a line once it is out of the other terms' reach, so its
+# memory should not grow with a file's lines or terms. Peak resident set
+# size from /usr/bin/time -v, the median of 3 runs (MB), at default threads.
+lines_dir=$cache/lines
+mkdir -p "$lines_dir"
+(
+    set +o pipefail  # head closes the pipe early on purpose
+    [ -f "$lines_dir/ab-e.txt" ] || yes 'ab e' | head -n 50000000 >"$lines_dir/ab-e.txt"
+    [ -f "$lines_dir/letters.txt" ] ||
+        yes 'a b c d e f g h i j k l m n o p q r s t u v w x y z' | head -n 5000000 >"$lines_dir/letters.txt"
+)
+peak_rss() {  # peak_rss LABEL FIND_TEXT FILE
+    local label=$1 runs=() i kb
+    echo "== $label"
+    for i in 1 2 3; do
+        kb=$( { /usr/bin/time -v "$find_bin" --format tsv --top 100 "$2" "$3" >"$work/a.out"; } 2>&1 |
+            awk -F': ' '/Maximum resident set size/ { print $2 }')
+        runs+=("$(awk -v k="$kb" 'BEGIN { printf "%.1f", k / 1024 }')")
+        echo "   run $i: ${runs[-1]} MB"
+    done
+    printf '| %s | %s | | |\n' "$label" "$(printf '%s\n' "${runs[@]}" | median)" >>"$summary"
+}
+peak_rss "peak RSS (MB): e over 50 M lines of \`ab e\`" e "$lines_dir/ab-e.txt"
+peak_rss "peak RSS (MB): the 26 letters over 5 M lines of \`a b c … z\`" \
+    "a b c d e f g h i j k l m n o p q r s t u v w x y z" "$lines_dir/letters.txt"
+
 echo
 echo "== summary: $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), root ${root#$cache/}"
-echo "| pair | median A (s) | median B (s) | median A/B |"
+echo "| pair | median A (s, or MB) | median B (s) | median A/B |"
 echo "|---|---|---|---|"
 cat "$summary"

@@ -38,6 +38,8 @@ const char* const kUsage =
     "  --top N               print at most N results (with -l, N files)\n"
     "  --color auto|always|never   mark terms on a yellow background\n"
     "  --stats               print the status line on stderr\n"
+    "  -j, --threads N       read N files side by side (default: one per core);\n"
+    "                        the output is the same for every N\n"
     "  --settings FILE       read options, lists, sort order and remembered files from\n"
     "                        FILE, search the remembered files under PATH_TEXT's roots\n"
     "                        first, and write the file memory back\n"
@@ -85,6 +87,16 @@ CliParse parseCommandLine(int argc, const char* const* argv) {
         std::string_view arg = argv[i];
         if (!optionsEnded && arg == "-l") {
             options.filesWithMatches = true;
+            continue;
+        }
+        // "-j N" or "-jN"
+        if (!optionsEnded && arg.substr(0, 2) == "-j") {
+            std::string_view count = arg.substr(2);
+            if (count.empty() && i + 1 < argc) count = argv[++i];
+            if (!parseCount(count, options.threads) || options.threads == 0) {
+                parse.error = "-j and --threads take a count of 1 or more";
+                return parse;
+            }
             continue;
         }
         // A lone "-" is text; any other word starting with '-' is an option
@@ -177,6 +189,12 @@ CliParse parseCommandLine(int argc, const char* const* argv) {
                 options.sortMode = ByLineText;
             } else {
                 parse.error = "--sort takes rank, name or line";
+                return parse;
+            }
+        } else if (name == "--threads") {
+            if (!value(v)) return parse;
+            if (!parseCount(v, options.threads) || options.threads == 0) {
+                parse.error = "-j and --threads take a count of 1 or more";
                 return parse;
             }
         } else if (name == "--top") {

@@ -33,6 +33,7 @@ struct CliOptions {
     bool nullAfterPath = false;     // a NUL after each path
     ColorMode color = ColorMode::Auto;
     bool stats = false;
+    int32_t threads = 0;       // scanners side by side; 0: one per processor core
     std::string settingsFile;  // empty: stateless
     bool help = false;
     bool version = false;

@@ -20,10 +20,14 @@ int32_t MatchingFiles::find(const char* path) const {
     return last_ = it->second;
 }
 
-bool MatchingFiles::couldEnter(int32_t score, const char* path, int32_t lineNumber) const {
-    if (store_.couldEnter(score, path, lineNumber)) return true;
+EntryBar MatchingFiles::entryBar(const char* path) const {
     const int32_t file = find(path);
-    return file < 0 || betterInFile(score, lineNumber, best_[file]);
+    if (file < 0) return {};  // every line of a file not seen yet
+    const EntryBar store = store_.entryBar(path);
+    const EntryBar own = {best_[file].score, best_[file].lineNumber};
+    // Both bars are "rank before" one place in the file's order; a line
+    // passing either passes the one placed later.
+    return betterInFile(store.score, store.lineBelow, best_[file]) ? own : store;
 }
 
 void MatchingFiles::addResult(int32_t score, const char* path, int32_t lineNumber,

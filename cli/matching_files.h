@@ -24,8 +24,8 @@ public:
     void addResult(int32_t score, const char* path, int32_t lineNumber,
                    std::string_view lineText) override;
     // A line the store would refuse is still wanted when it would be its
-    // file's best line so far.
-    bool couldEnter(int32_t score, const char* path, int32_t lineNumber) const override;
+    // file's best line so far: the lower of the two bars.
+    EntryBar entryBar(const char* path) const override;
     void clearResults() override;
     void visitInRankOrder(
         const std::function<void(const char* path, int32_t position)>& visit) const override {

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "app/clock.h"
@@ -22,7 +23,7 @@
 #include "cli/result_printer.h"
 #include "engine/file_memory.h"
 #include "engine/path_list.h"
-#include "engine/search_engine.h"
+#include "engine/search_run.h"
 #include "results/result_store.h"
 
 namespace tarvo {
@@ -199,6 +200,12 @@ void printResults(ResultStore& results, const MatchingFiles& files, const TermTa
     }
 }
 
+// One scanner per processor core unless told otherwise.
+int32_t threadCount(int32_t asked) {
+    if (asked > 0) return asked;
+    return std::max<int32_t>(1, static_cast<int32_t>(std::thread::hardware_concurrency()));
+}
+
 int run(const CliOptions& cli) {
     const std::string pathText =
         cli.pathText.empty() ? cutToTextLimit(currentDirectory()) : cli.pathText;
@@ -239,8 +246,9 @@ int run(const CliOptions& cli) {
     ResultStore results;
     results.restoreSortMode(settings.sortMode);
     MatchingFiles files(results);
-    SearchEngine engine(host, request, memory,
-                        cli.filesWithMatches ? static_cast<ResultSink&>(files) : results);
+    SearchRun engine(host, request, memory,
+                     cli.filesWithMatches ? static_cast<ResultSink&>(files) : results,
+                     threadCount(cli.threads));
 
     std::signal(SIGINT, onInterrupt);
     RunTimes times;

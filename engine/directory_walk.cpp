@@ -1,12 +1,12 @@
-// The directory walk: each root depth first, in the order the file system
-// lists the entries, every file handed to the scanner.
+#include "engine/directory_walk.h"
+
 #include <cstdio>
 #include <deque>
+#include <utility>
 
 #include "engine/directory_listing.h"
+#include "engine/file_scanner.h"
 #include "engine/path_list.h"
-#include "engine/scan_file_reader.h"
-#include "engine/search_engine.h"
 
 namespace tarvo {
 
@@ -43,7 +43,10 @@ void reportUnopenable(SearchHost& host, const std::string& path) {
 
 }  // namespace
 
-void SearchEngine::walkDirectory(const std::string& path, int depth) {
+DirectoryWalk::DirectoryWalk(SearchHost& host, const SearchRequest& request, FileVisitor visitFile)
+    : host_(host), request_(request), visitFile_(std::move(visitFile)) {}
+
+void DirectoryWalk::walkDirectory(const std::string& path, int depth) {
     if (!running()) return;
 
     // Paths longer than kMaxPathLength are never listed or read: a root that
@@ -53,7 +56,7 @@ void SearchEngine::walkDirectory(const std::string& path, int depth) {
     DirectoryListing listing;
     if (!fits || !listing.open(path)) {
         if (fits && isReadableFile(path)) {
-            scanFile(path.c_str());  // a root naming a single file
+            visitFile_(path.c_str(), -1, nullptr);  // a root naming a single file
         } else if (depth == 0) {
             reportUnopenable(host_, path);
         }
@@ -99,7 +102,7 @@ void SearchEngine::walkDirectory(const std::string& path, int depth) {
         if (isDirectory) {
             walkDirectory(child, depth + 1);  // depth first, at once
         } else {
-            scanFile(child.c_str(), listing.folder(), entry.name.c_str());
+            visitFile_(child.c_str(), listing.folder(), entry.name.c_str());
         }
         if (!running()) return;  // the listing closes on the way out
     }

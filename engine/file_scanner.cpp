@@ -1,15 +1,9 @@
-// The file scanner: a first pass over each file through a sliding window
-// that only counts lines, looks for a NUL and asks whether every term
-// occurs; then, for a file where every term does, the exact pass recording
-// line starts, block-comment states and, per term, the lines the term
-// occurs on, and the scoring of each candidate line.
+#include "engine/file_scanner.h"
+
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cstring>
-#include <new>
-
-#include "engine/path_list.h"
-#include "engine/search_engine.h"
 
 namespace tarvo {
 
@@ -21,33 +15,40 @@ constexpr int32_t kLastPositionBeforeMove = kScanWindowMoveAt + 1;
 // The most bytes handled between two pumps: those up to the first move.
 constexpr int32_t kStretch = kLastPositionBeforeMove + 1;
 
-// What one refill of the window reads for line texts after the scan: many
-// candidate lines per read where they lie close, little waste where a file
-// has only a few.
-constexpr int32_t kLineRefill = 16384;
-
 // Line offsets are 32-bit, so larger files are opened (and remembered) but
 // not read.
 constexpr int64_t kMaxScannedFileSize = INT32_MAX;
 
+// A TermLineList is cut back to the lines still within reach once it holds
+// this many. Those lie within 2 x kProximityReach lines, so a cut leaves at
+// most that many and the next one comes hundreds of lines later.
+constexpr int32_t kTrimLinesAt = 512;
+
 // The bits of a mask, lowest (earliest byte) first.
 int32_t lowestBit(uint64_t mask) {
-    return __builtin_ctzll(mask);
+    return std::countr_zero(mask);
 }
 
 }  // namespace
 
-void SearchEngine::prepareTermLookups() {
-    blocks_.prepare(terms_);
-    probes_.setTerms(terms_);
+FileScanner::FileScanner(SearchHost& host, const SearchRequest& request)
+    : host_(host),
+      request_(request),
+      // Zeroed: a block reaching past the fill reads defined bytes.
+      window_(new char[kScanWindowSize + std::max(kScanBlockReach, kProbeReach)]()) {}
+
+void FileScanner::setTerms(const TermTable& terms) {
+    terms_ = &terms;
+    blocks_.prepare(terms);
+    probes_.setTerms(terms);
     int32_t listed = 0;
     for (int c = 0; c < 256; ++c) {
         const uint8_t byte = static_cast<uint8_t>(c);
         // Only these terms can match where this byte stands, so testing them
         // alone, in index order, finds exactly what testing every term would.
         termsStartingAt_[c] = listed;
-        for (int32_t t = 0; t < terms_.count(); ++t) {
-            const QueryTerm& term = terms_.term(t);
+        for (int32_t t = 0; t < terms.count(); ++t) {
+            const QueryTerm& term = terms.term(t);
             uint8_t first = static_cast<uint8_t>(term.text[0]);
             if (term.length == 0 || foldAscii(first) == foldAscii(byte)) {
                 termsStartingWith_[listed++] = static_cast<uint8_t>(t);
@@ -57,108 +58,148 @@ void SearchEngine::prepareTermLookups() {
     termsStartingAt_[256] = listed;
 }
 
-// Every way out after the file was opened passes here, so a file is read at
-// most once per run.
-void SearchEngine::finishFile(ScanFileReader& file, const char* path) {
-    file.close();
-    memory_.markSearched(path);
-}
-
-void SearchEngine::scanFile(const char* path, intptr_t folder, const char* name) {
-    host_.pumpMessages();
-    if (!running()) return;
-    if (matchesExtensionList(path, request_.excludeList)) return;
-    if (memory_.isSearched(path)) return;
-    onSyntaxList_ = matchesExtensionList(path, request_.highlightList);
-
-    ScanFileReader file;
-    if (!file.open(path, folder, name)) {
-        memory_.remove(path);  // vanished or moved: forget it
-        return;
-    }
-    memory_.add(path, 0);
-
+ScanOutcome FileScanner::scanFile(ScanFileReader& file, const char* path, bool onSyntaxList,
+                                  FileResults& results, int64_t matchesSoFar) {
+    onSyntaxList_ = onSyntaxList;
+    results_ = &results;
+    matches_ = matchesSoFar;
+    sincePump_ = 0;  // the run pumps before every file
     const int64_t size = file.size();
-    if (size < 0 || size > kMaxScannedFileSize) {
-        finishFile(file, path);
-        return;
-    }
-    fileEnd_ = size;
-    // Binary, stopped, or too many lines for the line tables: not counted.
-    // A file whose tables cannot grow is left like one too large to read.
-    int32_t lines = 0;
-    const FirstLook look =
-        findPathTerms(path) ? firstPass(file, path, &lines) : FirstLook::NotCounted;
-    if (look == FirstLook::NotCounted ||
-        (look == FirstLook::EveryTermOccurs &&
-         (!indexFile(file, path, size) || !lineStarts_.push(static_cast<int32_t>(fileEnd_)) ||
-          !reserveScoredMarks(lineStarts_.size() - 2)))) {
-        finishFile(file, path);
-        return;
-    }
-    if (look == FirstLook::EveryTermOccurs) lines = lineStarts_.size() - 2;
+    if (size < 0 || size > kMaxScannedFileSize) return {};
+    fileSize_ = fileEnd_ = size;
 
-    // The counters first, then the refresh request, so a repaint from inside
-    // the next pump shows a consistent state.
-    ++stats_.files;
-    stats_.lines += lines;
-    stats_.bytes += fileEnd_;
-    host_.requestRefresh();
-
-    if (look == FirstLook::EveryTermOccurs) scoreFile(file, path);
-    finishFile(file, path);
-}
-
-// Starts the TermLineLists with the path's entries (line 0). False when a
-// list could not grow.
-bool SearchEngine::findPathTerms(const char* path) {
-    for (IntVector& lines : termLines_)
-        lines.clear();
-    if (!request_.options.searchFileNames) return true;
-    const char* pathEnd = path + std::strlen(path);
-    for (const char* at = path; at < pathEnd; ++at) {
-        const uint8_t c = static_cast<uint8_t>(*at);
-        if (!terms_.isFirstChar(c)) continue;
-        for (int32_t t = 0; t < terms_.count(); ++t) {
-            if (terms_.termMatchAt(at, pathEnd, t) && !termLines_[t].pushIfNotLast(0)) return false;
+    findPathTerms(path);
+    PassEnd end = probePass(file, false);
+    if (end == PassEnd::EveryTermOccurs && unseenCount_ > 0)
+        end = pumpBeforePass() ? exactPass(file, PassAim::Presence) : PassEnd::Stopped;
+    if (end == PassEnd::EveryTermOccurs) {
+        const ScoringInput input{*terms_, termLines_.data(), onSyntaxList_, request_.options};
+        const int32_t pathTerms = static_cast<int32_t>(
+            std::count(inPath_.begin(), inPath_.begin() + terms_->count(), true));
+        const bool anyCanRank = results.admits(scorer_.fileCeiling(input, pathTerms), 1);
+        if (!pumpBeforePass()) {
+            end = PassEnd::Stopped;
+        } else if (anyCanRank) {
+            end = exactPass(file, PassAim::Score);
+        } else if (probes_.prepareStarts(blocks_)) {
+            countFromInPath();
+            end = probePass(file, true);
+        } else {
+            end = exactPass(file, PassAim::Count);
         }
     }
-    return true;
+    position_ = 0;
+    switch (end) {
+        case PassEnd::Binary:
+            return {ScanEnd::Binary};
+        case PassEnd::TermMissing:
+        case PassEnd::Scored:
+            return {ScanEnd::Read, lines_, fileEnd_, matches_ - matchesSoFar};
+        default:
+            return {ScanEnd::Abandoned, 0, 0, matches_ - matchesSoFar};
+    }
 }
 
-// The window from the file's start; fileEnd_ is lowered when the file has
-// shrunk since `size` was taken.
-void SearchEngine::readFirstWindow(ScanFileReader& file, int64_t size) {
+bool FileScanner::pump() {
+    host_.pumpMessages();
+    sincePump_ = 0;
+    return host_.runState() == RunState::Running;
+}
+
+// A pass takes the file from its start: it pumps first where its first
+// stretch would take the bytes handled since the last pump past one
+// stretch. `position_` is then 0: the next byte is the file's first.
+bool FileScanner::pumpBeforePass() {
+    position_ = 0;
+    return sincePump_ + std::min<int64_t>(fileEnd_, kStretch) <= kStretch || pump();
+}
+
+// The terms Search File Names finds in the path; the others are still to
+// be found in the file.
+void FileScanner::findPathTerms(const char* path) {
+    const char* pathEnd = path + std::strlen(path);
+    for (int32_t t = 0; t < terms_->count(); ++t) {
+        inPath_[t] = false;
+        for (const char* at = path; request_.options.searchFileNames && at < pathEnd; ++at) {
+            if (terms_->isFirstChar(static_cast<uint8_t>(*at)) &&
+                terms_->termMatchAt(at, pathEnd, t)) {
+                inPath_[t] = true;
+                break;
+            }
+        }
+    }
+    countFromInPath();
+}
+
+// A pass that sees every occurrence starts with every term unseen that the
+// path does not hold.
+void FileScanner::countFromInPath() {
+    unseenCount_ = 0;
+    for (int32_t t = 0; t < terms_->count(); ++t) {
+        unseen_[t] = !inPath_[t];
+        unseenCount_ += unseen_[t];
+    }
+}
+
+// The window from the file's start, as the file is now: fileEnd_ is
+// lowered when it has shrunk since it was opened.
+void FileScanner::readFirstWindow(ScanFileReader& file) {
     windowShift_ = 0;
-    fileEnd_ = size;
+    fileEnd_ = fileSize_;
     const int32_t wanted = static_cast<int32_t>(std::min<int64_t>(fileEnd_, kScanWindowSize));
     windowFill_ = file.readAt(0, window_.get(), wanted);
     if (windowFill_ < wanted) fileEnd_ = windowFill_;
     window_[windowFill_] = '\0';  // the comment lookahead past the last byte sees no '*' or '/'
 }
 
-// Most files lack a term, and for them this pass is all the work: it counts
-// line feeds and looks for a NUL (when Skip Binary Files is on) and for the
-// terms the path lacks, building no table. It stops as soon as every probed
-// term has occurred; the exact pass then takes the file from its start, over
-// the bytes already in the window when the window has not moved.
-SearchEngine::FirstLook SearchEngine::firstPass(ScanFileReader& file, const char* path,
-                                                int32_t* lines) {
-    readFirstWindow(file, fileEnd_);
-    std::array<bool, kMaxTerms> wanted;
-    for (int32_t t = 0; t < terms_.count(); ++t)
-        wanted[t] = termLines_[t].empty();
-    probes_.prepare(wanted);
-    if (probes_.count() == 0) return FirstLook::EveryTermOccurs;
+// The passes over the probes' view of the bytes (term_probes.h), which
+// count line feeds without taking them apart and stop only where a NUL or a
+// probed byte pattern stands.
+//
+// The first pass: most files lack a term, and for them it is all the work.
+// It counts lines and looks for a NUL (when Skip Binary Files is on) and for
+// the terms still unseen, building no table, and ends as soon as every
+// probed term has occurred; the next pass then takes the file from its
+// start, over the bytes already in the window when the window has not moved.
+//
+// With `counting`, the count of the lines holding a term in a file none of
+// whose lines can rank: the probes stop wherever some term may begin, so
+// the count runs at the first pass's pace. False when the starts are not
+// probed (too many); the exact pass counts then. A term seen before and
+// missing now (the file changed since) makes the file count as lacking it.
+FileScanner::PassEnd FileScanner::probePass(ScanFileReader& file, bool counting) {
+    if (!counting) {
+        readFirstWindow(file);
+        probes_.prepare(unseen_);
+    } else if (windowShift_ != 0) {
+        readFirstWindow(file);
+    }
+    std::array<bool, kMaxTerms> probed = {};
+    for (int32_t k = 0; k < probes_.count() && !counting; ++k)
+        probed[probes_.term(k)] = true;
+    // Every probed term occurs; an empty term then occurs too, wherever
+    // another term begins. The terms left unseen are beyond the probes.
+    auto probedTermsOccur = [&] {
+        const bool anyInFile = std::find(probed.begin(), probed.end(), true) != probed.end();
+        for (int32_t t = 0; t < terms_->count(); ++t) {
+            if (probed[t] || (anyInFile && terms_->term(t).length == 0)) {
+                unseenCount_ -= unseen_[t];
+                unseen_[t] = false;
+            }
+        }
+        return PassEnd::EveryTermOccurs;
+    };
+    if (probes_.count() == 0 && !counting) return probedTermsOccur();
+    const int64_t matchesBefore = matches_;
+    int32_t countedLine = 0;  // the last line counted as holding a term
 
-    // A file the first read took whole is never moved through, so the exact
+    // A file the first read took whole is never moved through, so the next
     // pass finds it still in the window.
     const bool whole = fileEnd_ <= windowFill_;
     const char* const window = window_.get();
     int64_t lineFeeds = 0;
-    int64_t pumpedAt =
-        0;          // file offset of the next byte at the last pump (one came before the file)
-    int32_t p = 0;  // window position of the next byte
+    int64_t pumpedAt = 0;  // file offset of the next byte at this pass's last pump
+    int32_t p = 0;         // window position of the next byte
     for (;;) {
         const int32_t stop = static_cast<int32_t>(
             std::min<int64_t>(fileEnd_ - windowShift_, whole && p > 0 ? fileEnd_ : kStretch));
@@ -167,32 +208,45 @@ SearchEngine::FirstLook SearchEngine::firstPass(ScanFileReader& file, const char
             ProbeHits hits;
             const int32_t passed = probes_.scan(
                 window + p, stop - p, request_.options.skipBinaryFiles, &lineFeeds, &hits);
-            if (hits.nuls != 0) {
-                memory_.markBinary(path);
-                return FirstLook::NotCounted;
-            }
+            if (hits.nuls != 0) return PassEnd::Binary;
+            // The line feeds before the block that stopped the scan.
+            const int64_t feedsBefore = lineFeeds - std::popcount(hits.lineFeeds);
             for (uint64_t starts = hits.starts; starts != 0; starts &= starts - 1) {
-                const int32_t at = p + hits.block + lowestBit(starts);
+                const int32_t bit = lowestBit(starts);
+                const int32_t at = p + hits.block + bit;
+                if (counting) {
+                    const uint8_t c = static_cast<uint8_t>(window[at]);
+                    bool occurs = false;
+                    for (int32_t k = termsStartingAt_[c]; k < termsStartingAt_[c + 1]; ++k) {
+                        const int32_t t = termsStartingWith_[k];
+                        if (!terms_->termMatchAt(window + at, end, t)) continue;
+                        occurs = true;
+                        unseenCount_ -= unseen_[t];
+                        unseen_[t] = false;
+                    }
+                    const int64_t line =
+                        feedsBefore + std::popcount(hits.lineFeeds & ((uint64_t{1} << bit) - 1)) +
+                        1;
+                    if (!occurs || line == countedLine) continue;
+                    countedLine = static_cast<int32_t>(line);
+                    position_ = windowShift_ + at;
+                    if (++matches_ % kMatchesPerPump == 0 && !pump()) return PassEnd::Stopped;
+                    continue;
+                }
                 for (int32_t k = probes_.count() - 1; k >= 0; --k) {
                     const int32_t t = probes_.term(k);
-                    if (terms_.termMatchAt(window + at, end, t)) probes_.drop(t);
+                    if (terms_->termMatchAt(window + at, end, t)) probes_.drop(t);
                 }
                 if (probes_.count() == 0) {
-                    // The exact pass takes the file from its start: a pump
-                    // between the passes where both together would handle
-                    // more than one stretch of bytes.
-                    const int64_t handled = windowShift_ + at + 1 - pumpedAt;
-                    if (handled + std::min<int64_t>(fileEnd_, kStretch) <= kStretch)
-                        return FirstLook::EveryTermOccurs;
-                    host_.pumpMessages();
-                    return running() ? FirstLook::EveryTermOccurs : FirstLook::NotCounted;
+                    sincePump_ += windowShift_ + at + 1 - pumpedAt;
+                    return probedTermsOccur();
                 }
             }
             p += passed;
         }
         if (windowShift_ + p >= fileEnd_) break;
-        host_.pumpMessages();
-        if (!running()) return FirstLook::NotCounted;
+        position_ = windowShift_ + p;
+        if (!pump()) return PassEnd::Stopped;
         pumpedAt = windowShift_ + p;
         if (!whole) {
             moveWindow(file);
@@ -201,32 +255,52 @@ SearchEngine::FirstLook SearchEngine::firstPass(ScanFileReader& file, const char
     }
     // A line begins after a line feed only when a byte follows it.
     if (fileEnd_ > 0 && window[fileEnd_ - 1 - windowShift_] == '\n') --lineFeeds;
-    *lines = static_cast<int32_t>(lineFeeds + 1);
-    return FirstLook::LinesCounted;
+    lines_ = lineFeeds + 1;
+    if (!counting || unseenCount_ > 0) {
+        matches_ = matchesBefore;
+        return PassEnd::TermMissing;
+    }
+    return PassEnd::Scored;
 }
 
-// The exact pass: fills the line tables and the TermLineLists from the
-// file's start, reading it again unless the window still holds its start.
-// False when the file turned out binary, the run was stopped, or a table
-// could not grow.
+// The exact pass, from the file's start, reading it again unless the window
+// still holds its start. It sees every occurrence of every term; what it
+// does with them is its aim:
+// - Presence: it looks for the unseen terms and ends when it has seen them.
+// - Count: it counts the lines holding a term, for a file none of whose
+//   lines can rank (no line is scored, so the matches count as scored).
+// - Score: it also follows line starts and block-comment states, notes each
+//   term's lines and scores every line holding a term.
+// A term seen before and missing now (the file changed since) makes the
+// file count as lacking it: no matches, no results.
 //
 // The bytes are taken in file order, as one byte at a time would take them,
 // but only the bytes whose bit is set in a block's masks are visited: line
 // feeds, comment marks, NULs (when Skip Binary Files is on) and places
-// where a term may begin. A byte with no bit cannot change any table.
-bool SearchEngine::indexFile(ScanFileReader& file, const char* path, int64_t size) {
-    if (windowShift_ != 0) readFirstWindow(file, size);
+// where a term may begin. A byte with no bit cannot change anything.
+FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
+    if (windowShift_ != 0) readFirstWindow(file);
+    const bool scoring = aim == PassAim::Score;
+    if (aim != PassAim::Presence) {
+        countFromInPath();
+        for (int32_t t = 0; t < terms_->count(); ++t) {
+            termLines_[t].clear();
+            if (scoring && inPath_[t] && !termLines_[t].push(0)) return PassEnd::Stopped;
+        }
+    }
+    firstCandidate_ = endCandidate_ = 0;
+    dueAt_ = INT32_MAX;
+    scoredAny_ = false;
+    const int64_t matchesBefore = matches_;
 
-    lineStarts_.clear();
-    lineCommentFlags_.clear();
-    if (!lineStarts_.push(0) || !lineStarts_.push(0) || !lineCommentFlags_.push(0) ||
-        !lineCommentFlags_.push(0))
-        return false;
     int32_t line = 1;
+    int64_t lineFeedsBefore = 0;  // without scoring: in the blocks before this one
+    int32_t countedLine = 0;      // the last line counted as holding a term
     bool inComment = false;
-
+    lineStarts_[1] = 0;
     const char* const window = window_.get();
-    int32_t p = 0;  // window position of the next byte; its file offset is windowShift_ + p
+    int64_t pumpedAt = 0;  // file offset of the next byte at this pass's last pump
+    int32_t p = 0;         // window position of the next byte; its file offset is windowShift_ + p
     for (;;) {
         const int32_t stop = static_cast<int32_t>(
             std::min<int64_t>(fileEnd_ - windowShift_, kLastPositionBeforeMove + 1));
@@ -235,12 +309,27 @@ bool SearchEngine::indexFile(ScanFileReader& file, const char* path, int64_t siz
         // A line begins after a line feed only when a byte follows it: a
         // file ending with a line feed has no extra empty line.
         const int64_t lastByte = fileEnd_ - 1 - windowShift_;
-        // False when a line table could not grow.
+        // Scoring: a line starts after the line feed at `lineFeedAt`. False
+        // when the run was stopped while lines were scored.
         auto startLine = [&](int32_t lineFeedAt) {
             if (lineFeedAt >= lastByte) return true;
             ++line;
-            return lineStarts_.push(static_cast<int32_t>(windowShift_ + lineFeedAt + 1)) &&
-                   lineCommentFlags_.push(inComment ? 1 : 0);
+            const int64_t begin = windowShift_ + lineFeedAt + 1;
+            lineStarts_[line % kLineRing] = begin << 1 | static_cast<int64_t>(inComment);
+            return line < dueAt_ || scoreDue(file, line, begin);
+        };
+        // The term occurs on the current line. False when the run was
+        // stopped or a list could not grow.
+        auto occurs = [&](int32_t t) {
+            if (unseen_[t]) {
+                unseen_[t] = false;
+                --unseenCount_;
+            }
+            if (scoring) return noteOccurrence(t, line);
+            if (aim == PassAim::Presence || countedLine == line) return true;
+            countedLine = line;
+            position_ = windowShift_ + p;
+            return ++matches_ % kMatchesPerPump != 0 || pump();
         };
         std::array<BlockMasks, kMaskBatch> batch;
         int32_t batchLeft = 0;
@@ -248,7 +337,7 @@ bool SearchEngine::indexFile(ScanFileReader& file, const char* path, int64_t siz
         for (; p < stop; p += kScanBlock) {
             if (batchLeft == 0) {
                 batchLeft = std::min(kMaskBatch, (stop - p + kScanBlock - 1) / kScanBlock);
-                blocks_.masksFor(window + p, batchLeft, batch.data());
+                blocks_.masksFor(window + p, batchLeft, scoring, batch.data());
                 next = batch.data();
             }
             const BlockMasks masks = *next++;
@@ -259,11 +348,37 @@ bool SearchEngine::indexFile(ScanFileReader& file, const char* path, int64_t siz
             const uint64_t nuls = request_.options.skipBinaryFiles ? masks.nuls & inSpan : 0;
             const uint64_t lineFeeds = masks.lineFeeds & inSpan;
             const uint64_t termStarts = masks.termStarts & inSpan;
+            if (!scoring) {
+                // Lines are counted, not followed: the line of an occurrence
+                // is one more than the line feeds before it.
+                for (uint64_t starts = nuls | termStarts; starts != 0; starts &= starts - 1) {
+                    const uint64_t mask = starts & -starts;
+                    if (nuls & mask) return PassEnd::Binary;
+                    const int32_t at = p + lowestBit(starts);
+                    const uint8_t c = static_cast<uint8_t>(window[at]);
+                    if (!terms_->isFirstChar(c)) continue;
+                    line = static_cast<int32_t>(lineFeedsBefore +
+                                                std::popcount(lineFeeds & (mask - 1))) +
+                           1;
+                    for (int32_t k = termsStartingAt_[c]; k < termsStartingAt_[c + 1]; ++k) {
+                        const int32_t t = termsStartingWith_[k];
+                        if (!terms_->termMatchAt(window + at, end, t)) continue;
+                        if (!occurs(t)) return PassEnd::Stopped;
+                        if (aim == PassAim::Presence && unseenCount_ == 0) {
+                            sincePump_ += windowShift_ + at + 1 - pumpedAt;
+                            return PassEnd::EveryTermOccurs;
+                        }
+                    }
+                }
+                lineFeedsBefore +=
+                    lineFeeds == masks.lineFeeds ? masks.lineFeedCount : std::popcount(lineFeeds);
+                continue;
+            }
             const uint64_t commentMarks = masks.commentMarks & inSpan;
             uint64_t events = lineFeeds;
             if ((nuls | termStarts | commentMarks) == 0) {
                 for (; events != 0; events &= events - 1) {
-                    if (!startLine(p + lowestBit(events))) return false;
+                    if (!startLine(p + lowestBit(events))) return PassEnd::Stopped;
                 }
                 continue;
             }
@@ -273,18 +388,14 @@ bool SearchEngine::indexFile(ScanFileReader& file, const char* path, int64_t siz
                 const uint64_t mask = uint64_t{1} << bit;
                 const int32_t at = p + bit;
                 const uint8_t c = static_cast<uint8_t>(window[at]);
-                if (nuls & mask) {
-                    memory_.markBinary(path);
-                    return false;
-                }
+                if (nuls & mask) return PassEnd::Binary;
                 // The FirstCharTable is the exact test; the block only
                 // narrowed down where to ask it.
-                if ((termStarts & mask) && terms_.isFirstChar(c)) {
+                if ((termStarts & mask) && terms_->isFirstChar(c)) {
                     for (int32_t k = termsStartingAt_[c]; k < termsStartingAt_[c + 1]; ++k) {
                         const int32_t t = termsStartingWith_[k];
-                        if (terms_.termMatchAt(window + at, end, t) &&
-                            !termLines_[t].pushIfNotLast(line))
-                            return false;
+                        if (!terms_->termMatchAt(window + at, end, t)) continue;
+                        if (!occurs(t)) return PassEnd::Stopped;
                     }
                 }
                 // Only /* and */ are tracked: `//` and string literals are
@@ -297,23 +408,121 @@ bool SearchEngine::indexFile(ScanFileReader& file, const char* path, int64_t siz
                         inComment = false;
                     }
                 }
-                if ((lineFeeds & mask) && !startLine(at)) return false;
+                if ((lineFeeds & mask) && !startLine(at)) return PassEnd::Stopped;
             }
         }
         p = stop;
-        if (p <= kLastPositionBeforeMove) return true;  // the file ended before the move point
+        if (p <= kLastPositionBeforeMove) break;  // the file ended before the move point
 
-        host_.pumpMessages();
-        if (!running()) return false;
+        position_ = windowShift_ + p;
+        if (!pump()) return PassEnd::Stopped;
+        pumpedAt = windowShift_ + p;
         moveWindow(file);
         p -= kScanWindowMove;
     }
+    lines_ = line;
+    if (!scoring) {
+        // A line begins after a line feed only when a byte follows it.
+        const bool lastIsLineFeed = fileEnd_ > 0 && window[fileEnd_ - 1 - windowShift_] == '\n';
+        lines_ = lineFeedsBefore + 1 - lastIsLineFeed;
+    }
+    if (unseenCount_ > 0) {
+        results_->clear();
+        matches_ = matchesBefore;
+        return PassEnd::TermMissing;
+    }
+    if (!scoring) return PassEnd::Scored;
+
+    // The last line ends with the file; then every line still waiting is
+    // scored.
+    lineStarts_[(line + 1) % kLineRing] = fileEnd_ << 1;
+    if (!scoreDue(file, INT32_MAX, fileEnd_)) return PassEnd::Stopped;
+    // No line to score (no terms, or terms only in the path): the file is
+    // listed as a whole. Not a match.
+    if (!scoredAny_) results_->add(-1, 0, "", 0);
+    return PassEnd::Scored;
+}
+
+// Notes that `term` occurs on `line`: once in the term's list, and the
+// line once among the candidates. False when the list could not grow.
+bool FileScanner::noteOccurrence(int32_t term, int32_t line) {
+    IntVector& lines = termLines_[term];
+    if (!lines.empty() && lines.last() == line) return true;  // again on the same line
+    const bool waiting = endCandidate_ != firstCandidate_;
+    if (lines.size() >= kTrimLinesAt) {
+        // The lines out of reach of every line still to score go; a leading
+        // path entry stays.
+        const int32_t oldest = waiting ? candidates_[firstCandidate_ % kLineRing] : line;
+        const int32_t first = inPath_[term] ? 1 : 0;
+        const int32_t outOfReach = lines.floorIndex(oldest - kProximityReach) + 1;
+        if (outOfReach > first) lines.erase(first, outOfReach - first);
+    }
+    if (!lines.push(line)) return false;
+    if (!waiting) {
+        dueAt_ = line + kProximityReach;
+    } else if (candidates_[(endCandidate_ - 1) % kLineRing] == line) {
+        return true;
+    }
+    candidates_[endCandidate_++ % kLineRing] = line;
+    return true;
+}
+
+// Scores, oldest first, the waiting lines that line `line`, starting at
+// file offset `position`, has left out of reach: no term's line from `line`
+// on can change their score. False when the run was stopped.
+bool FileScanner::scoreDue(ScanFileReader& file, int32_t line, int64_t position) {
+    position_ = position;
+    while (firstCandidate_ != endCandidate_) {
+        const int32_t candidate = candidates_[firstCandidate_ % kLineRing];
+        if (line - candidate < kProximityReach) {
+            dueAt_ = candidate + kProximityReach;
+            return true;
+        }
+        ++firstCandidate_;
+        if (!scoreLine(file, candidate)) return false;
+    }
+    dueAt_ = INT32_MAX;
+    return true;
+}
+
+// Most lines of a common term cannot rank once the results are full, not
+// even with every bonus: those are only counted, and their text is never
+// copied. A pump after every kMatchesPerPump scored lines of the run.
+bool FileScanner::scoreLine(ScanFileReader& file, int32_t line) {
+    const int64_t start = lineStarts_[line % kLineRing];
+    const bool inComment = (start & 1) != 0;
+    const ScoringInput input{*terms_, termLines_.data(), onSyntaxList_, request_.options};
+    if (results_->admits(scorer_.scoreCeiling(input, line, inComment), line)) {
+        int32_t length = 0;
+        const char* text =
+            lineText(file, start >> 1, lineStarts_[(line + 1) % kLineRing] >> 1, &length);
+        results_->add(scorer_.scoreLine(input, line, inComment, text), line, text, length);
+    }
+    scoredAny_ = true;
+    ++matches_;
+    return matches_ % kMatchesPerPump != 0 || pump();
+}
+
+// The line's first kMaxLineText bytes, usually ending with its line break,
+// and their length. A line still in the window is copied from it (the bytes
+// that were scanned); one that left it, a line of many kilobytes, is read
+// again from the file.
+const char* FileScanner::lineText(ScanFileReader& file, int64_t begin, int64_t end,
+                                  int32_t* length) {
+    *length = static_cast<int32_t>(std::min<int64_t>(end - begin, kMaxLineText));
+    if (begin >= windowShift_) {
+        std::memcpy(lineText_.data(), window_.get() + (begin - windowShift_), *length);
+    } else {
+        *length = file.readAt(begin, lineText_.data(), *length);  // what is left of it
+    }
+    lineText_[*length] = '\0';
+    return lineText_.data();
 }
 
 // The last 50,000 bytes move to the front and the next 50,000 are read
 // behind them. The next position is then 25,002, so a term (at most 100
 // bytes) and the comment lookahead always lie inside the window.
-void SearchEngine::moveWindow(ScanFileReader& file) {
+void FileScanner::moveWindow(ScanFileReader& file) {
     std::memmove(window_.get(), window_.get() + kScanWindowMove, kScanWindowSize - kScanWindowMove);
     windowShift_ += kScanWindowMove;
     const int32_t kept = windowFill_ - kScanWindowMove;
@@ -324,85 +533,6 @@ void SearchEngine::moveWindow(ScanFileReader& file) {
     windowFill_ = kept + got;
     window_[windowFill_] = '\0';
     if (got < wanted) fileEnd_ = windowShift_ + windowFill_;  // shrunk: it ends where reading ended
-}
-
-// Makes the ScoredLineSet hold lines 0 .. lineCount, keeping the marks it
-// has. False when its storage cannot be had: the caller leaves the file
-// unread rather than the process aborting on a file of very many lines.
-bool SearchEngine::reserveScoredMarks(int32_t lineCount) {
-    if (lineCount < scoredMarkCount_) return true;
-    const int64_t wanted =
-        std::max<int64_t>(int64_t{lineCount} + 1, int64_t{scoredMarkCount_} * 3 / 2);
-    const int32_t count = static_cast<int32_t>(std::min<int64_t>(wanted, kMaxIntVectorCapacity));
-    std::unique_ptr<uint32_t[]> marks(new (std::nothrow) uint32_t[count]());
-    if (!marks) return false;
-    std::copy(scoredMark_.get(), scoredMark_.get() + scoredMarkCount_, marks.get());
-    scoredMark_ = std::move(marks);
-    scoredMarkCount_ = count;
-    return true;
-}
-
-// Scores each candidate line once: all lines of term 0, then the lines of
-// term 1 not scored yet, and so on. A file qualifies only when every term
-// occurs in it (or, with Search File Names, in its path).
-void SearchEngine::scoreFile(ScanFileReader& file, const char* path) {
-    for (int32_t t = 0; t < terms_.count(); ++t) {
-        if (termLines_[t].empty()) return;
-    }
-
-    if (++scanSerial_ == 0) {  // the serial wrapped: old marks could match again
-        std::fill(scoredMark_.get(), scoredMark_.get() + scoredMarkCount_, 0);
-        scanSerial_ = 1;
-    }
-
-    const ScoringInput input{terms_, termLines_.data(), lineCommentFlags_, onSyntaxList_,
-                             request_.options};
-    bool scoredAny = false;
-    for (int32_t t = 0; t < terms_.count(); ++t) {
-        const IntVector& lines = termLines_[t];
-        for (int32_t j = 0; j < lines.size(); ++j) {
-            const int32_t line = lines.get(j);
-            if (line == 0 || scoredMark_[line] == scanSerial_) continue;  // path entry, or scored
-            scoredMark_[line] = scanSerial_;
-            // Most lines of a common term cannot rank once the store is
-            // full, not even with every bonus: those are only counted, and
-            // their text is never read.
-            if (results_.couldEnter(scorer_.scoreCeiling(input, line), path, line)) {
-                const std::string_view text = fetchLineText(file, line);
-                results_.addResult(scorer_.scoreLine(input, line, text.data()), path, line, text);
-            }
-            scoredAny = true;
-            ++stats_.matches;
-            if (stats_.matches % kMatchesPerPump == 0) {
-                host_.pumpMessages();
-                if (!running()) return;
-            }
-        }
-    }
-    // No line to score (no terms, or terms only in the path): the file is
-    // listed as a whole. Not a match.
-    if (!scoredAny) results_.addResult(-1, path, 0, "");
-}
-
-// The line's first kMaxLineText bytes, usually ending with its line break,
-// and a NUL after them for the scorer, which reads up to the first NUL.
-// A line still in the window is copied from it (the bytes that were
-// scanned). Otherwise one positioned read refills the window from the
-// line's start: reading is over, so the window is free, and candidate
-// lines come in ascending order per term, so the lines after this one are
-// then served from the same read.
-std::string_view SearchEngine::fetchLineText(ScanFileReader& file, int32_t line) {
-    const int64_t begin = lineStarts_.get(line);
-    const int64_t end = std::min<int64_t>(lineStarts_.get(line + 1), begin + kMaxLineText);
-    int32_t length = static_cast<int32_t>(end - begin);
-    if (begin < windowShift_ || end > windowShift_ + windowFill_) {
-        windowShift_ = begin;
-        windowFill_ = file.readAt(begin, window_.get(), kLineRefill);
-        length = std::min(length, windowFill_);  // the file shrank: what is left of the line
-    }
-    std::memcpy(lineText_.data(), window_.get() + (begin - windowShift_), length);
-    lineText_[length] = '\0';
-    return {lineText_.data(), static_cast<size_t>(length)};
 }
 
 }  // namespace tarvo

@@ -1,16 +1,17 @@
 // A growable array of signed 32-bit integers with a fixed growth rule
-// (1000, then x 3 / 2). The scanner, the scorer and the preview keep their
-// line tables in it; storage grows and is never given back until the vector
-// itself goes, so the per-file tables stop allocating once warmed up.
+// (1000, then x 3 / 2). The scanner and the scorer keep the lines of each
+// term in it, the preview its line tables; storage grows and is never given
+// back until the vector itself goes, so they stop allocating once warmed up.
 // Indexes are not bounds-tested: callers keep them in range.
 //
 // Growing can fail: at the cap, or when the storage cannot be had. Then
 // nothing is appended and push says so, and the caller gives up on what it
-// was building (the scanner treats the file as too large) instead of the
+// was building (the scanner leaves the file uncounted) instead of the
 // process aborting.
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 
 namespace tarvo {
@@ -56,6 +57,13 @@ public:
     // Duplicates are not refused. False, inserting nothing, when the storage
     // could not grow.
     [[nodiscard]] bool insertSorted(int32_t value);
+
+    // Removes `count` integers from `index` on, moving the later ones down.
+    void erase(int32_t index, int32_t count) {
+        std::memmove(items_.get() + index, items_.get() + index + count,
+                     sizeof(int32_t) * static_cast<size_t>(count_ - index - count));
+        count_ -= count;
+    }
 
     bool contains(int32_t value) const {
         int32_t index = floorIndex(value);

@@ -15,17 +15,12 @@ constexpr int64_t kNoDistance = 1000000;
 
 constexpr int32_t kPresenceWeight = 1000000;  // P x this dominates every bonus
 constexpr int32_t kPathPresenceBonus = 1000;
-constexpr int32_t kProximityReach = 100;  // lines further away earn nothing
 constexpr int32_t kCaseBonus = 10;
 constexpr int32_t kTouchingTermBonus = 5;
 constexpr int32_t kBoundedRunBonus = 20;
 constexpr int32_t kMaxDefinitionIndent = 8;  // deeper lines are not definitions
 constexpr int32_t kTabIndent = 4;
 constexpr int32_t kMaxDefinitionBonus = 1000;  // at indent 0; 10 less per column
-
-bool inBlockComment(const ScoringInput& input, int32_t line) {
-    return line < input.lineCommentFlags.size() && input.lineCommentFlags.get(line) != 0;
-}
 
 // Word characters for the Whole Word Bonus: letters and digits, not '_'.
 bool isWordChar(char c) {
@@ -69,7 +64,8 @@ int32_t LineScorer::presenceAndProximity(const ScoringInput& input, int32_t line
     return present * kPresenceWeight + points;
 }
 
-int32_t LineScorer::scoreLine(const ScoringInput& input, int32_t line, const char* text) {
+int32_t LineScorer::scoreLine(const ScoringInput& input, int32_t line, bool inComment,
+                              const char* text) {
     const int32_t length = static_cast<int32_t>(strnlen(text, kMaxLineText));
     const int32_t termCount = input.terms.count();
     int32_t points = presenceAndProximity(input, line);
@@ -83,20 +79,30 @@ int32_t LineScorer::scoreLine(const ScoringInput& input, int32_t line, const cha
         for (int32_t i = 0; i < termCount; ++i)
             points += wholeWordBonus(i, text, length);
     }
-    if (input.options.cppHeuristics) points += definitionBonus(input, line, text, length);
+    if (input.options.cppHeuristics) points += definitionBonus(input, inComment, text, length);
     return points;
 }
 
-int32_t LineScorer::scoreCeiling(const ScoringInput& input, int32_t line) const {
+int32_t LineScorer::scoreCeiling(const ScoringInput& input, int32_t line, bool inComment) const {
+    return presenceAndProximity(input, line) + bonusCeiling(input, inComment);
+}
+
+int32_t LineScorer::fileCeiling(const ScoringInput& input, int32_t pathTerms) const {
     const int32_t termCount = input.terms.count();
-    int32_t points = presenceAndProximity(input, line);
+    return termCount * (kPresenceWeight + kProximityReach * 10) + pathTerms * kPathPresenceBonus +
+           bonusCeiling(input, false);
+}
+
+int32_t LineScorer::bonusCeiling(const ScoringInput& input, bool inComment) {
+    const int32_t termCount = input.terms.count();
+    int32_t points = 0;
     if (input.options.caseSensitiveBonus) points += termCount * kCaseBonus;
     if (input.options.wholeWordBonus) {
         // A run touches another term only where there is another term.
         const int32_t touching = termCount > 1 ? 2 * kTouchingTermBonus : 0;
         points += termCount * (kBoundedRunBonus + touching);
     }
-    if (input.options.cppHeuristics && !inBlockComment(input, line))
+    if (input.options.cppHeuristics && !inComment)
         points += input.onSyntaxList ? kMaxDefinitionBonus : kMaxDefinitionBonus / 2;
     return points;
 }
@@ -163,9 +169,9 @@ int32_t LineScorer::wholeWordBonus(int32_t termIndex, const char* text, int32_t 
 // Favours the shape of a declaration or function head: little indentation,
 // and the line's first term occurrence outside parentheses, before any
 // assignment, comment, `case` label or `return`. Halved off the syntax list.
-int32_t LineScorer::definitionBonus(const ScoringInput& input, int32_t line, const char* text,
+int32_t LineScorer::definitionBonus(const ScoringInput& input, bool inComment, const char* text,
                                     int32_t length) const {
-    if (inBlockComment(input, line)) return 0;
+    if (inComment) return 0;
 
     int32_t indent = 0;
     int32_t at = 0;

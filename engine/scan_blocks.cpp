@@ -1,6 +1,8 @@
 #include "engine/scan_blocks.h"
 
-#include <immintrin.h>
+#include <bit>
+
+#include "engine/vector_bytes.h"
 
 namespace tarvo {
 
@@ -29,16 +31,8 @@ BlockScanner::BlockScanner() {
     setWide(true);
 }
 
-bool processorHasAvx2() {
-#if defined(__x86_64__)
-    return __builtin_cpu_supports("avx2");
-#else
-    return false;
-#endif
-}
-
 void BlockScanner::setWide(bool wide) {
-    wide_ = wide && processorHasAvx2();
+    wide_ = wide && vectors::processorHasAvx2();
 }
 
 // A probe per distinct start of the terms (their first bytes), letters
@@ -89,159 +83,89 @@ void BlockScanner::prepare(const TermTable& terms) {
 }
 
 // ---------------------------------------------------------------------------
-// 16 bytes per compare (SSE2)
+// The masks, one body for both instruction sets
 // ---------------------------------------------------------------------------
+
+namespace {
+
+using namespace vectors;
+
+// BlockScanner::ByteTest over a whole vector: (bytes | caseBit) == value.
+struct VectorTest {
+    Bytes caseBit, value;
+};
 
 // Most blocks of text hold nothing but line feeds, so the other three masks
 // are first tested together and taken apart only when one is set.
-void BlockScanner::masksNarrow(const char* at, int32_t blocks, BlockMasks* masks) const {
-    constexpr int kLanes = kScanBlock / 16;
-    struct Tests {
-        __m128i caseBit, value;
-    };
-    std::array<Tests, kMaxTermProbes> first, second, third;
-    for (int32_t i = 0; i < probeCount_; ++i) {
-        first[i] = {_mm_set1_epi8(static_cast<char>(probes_[i].first.caseBit)),
-                    _mm_set1_epi8(static_cast<char>(probes_[i].first.value))};
-        second[i] = {_mm_set1_epi8(static_cast<char>(probes_[i].second.caseBit)),
-                     _mm_set1_epi8(static_cast<char>(probes_[i].second.value))};
-        third[i] = {_mm_set1_epi8(static_cast<char>(probes_[i].third.caseBit)),
-                    _mm_set1_epi8(static_cast<char>(probes_[i].third.value))};
+template <Width kWidth>
+[[gnu::always_inline]] inline void blockMasks(const BlockScanner::Probe* probes, int32_t count,
+                                              bool byTable,
+                                              const std::array<uint8_t, 256>& firstChar,
+                                              const char* at, int32_t blocks, bool commentMarks,
+                                              BlockMasks* masks) {
+    VectorTest first[kMaxTermProbes], second[kMaxTermProbes], third[kMaxTermProbes];
+    for (int32_t i = 0; i < count; ++i) {
+        splat(first[i].caseBit, probes[i].first.caseBit);
+        splat(first[i].value, probes[i].first.value);
+        splat(second[i].caseBit, probes[i].second.caseBit);
+        splat(second[i].value, probes[i].second.value);
+        splat(third[i].caseBit, probes[i].third.caseBit);
+        splat(third[i].value, probes[i].third.value);
     }
-    auto matches = [](__m128i bytes, const Tests& test) {
-        return _mm_cmpeq_epi8(_mm_or_si128(bytes, test.caseBit), test.value);
-    };
-    auto bits = [](__m128i bytes, int lane) {
-        return static_cast<uint64_t>(static_cast<uint32_t>(_mm_movemask_epi8(bytes)))
-               << (16 * lane);
-    };
-
+    Bytes lineFeed, slash, star;
+    splat(lineFeed, '\n');
+    splat(slash, '/');
+    splat(star, '*');
     for (int32_t b = 0; b < blocks; ++b, at += kScanBlock) {
-        __m128i here[kLanes], next[kLanes], after[kLanes], terms[kLanes];
-        for (int lane = 0; lane < kLanes; ++lane) {
-            here[lane] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * lane));
-            next[lane] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * lane + 1));
-            after[lane] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * lane + 2));
-            terms[lane] = _mm_setzero_si128();
+        // Each half of the block, and the same bytes one and two places on.
+        Bytes here[2], next[2], after[2];
+        for (int h = 0; h < 2; ++h) {
+            load(here[h], at + kVector * h);
+            load(next[h], at + kVector * h + 1);
+            load(after[h], at + kVector * h + 2);
         }
         BlockMasks& out = masks[b];
         out = {};
-        for (int lane = 0; lane < kLanes; ++lane)
-            out.lineFeeds |= bits(_mm_cmpeq_epi8(here[lane], _mm_set1_epi8('\n')), lane);
+        out.lineFeeds = bitsOf<kWidth>(here[0] == lineFeed, here[1] == lineFeed);
+        out.lineFeedCount = std::popcount(out.lineFeeds);  // one instruction in the AVX2 copy
 
-        for (int32_t i = 0; i < probeCount_; ++i) {
-            for (int lane = 0; lane < kLanes; ++lane) {
-                __m128i hit = matches(here[lane], first[i]);
-                if (probes_[i].length > 1) hit = _mm_and_si128(hit, matches(next[lane], second[i]));
-                if (probes_[i].length > 2) hit = _mm_and_si128(hit, matches(after[lane], third[i]));
-                terms[lane] = _mm_or_si128(terms[lane], hit);
+        Lanes terms[2] = {}, nuls[2], marks[2];
+        for (int32_t i = 0; i < count; ++i) {
+            for (int h = 0; h < 2; ++h) {
+                Lanes hit = (here[h] | first[i].caseBit) == first[i].value;
+                if (probes[i].length > 1) hit &= (next[h] | second[i].caseBit) == second[i].value;
+                if (probes[i].length > 2) hit &= (after[h] | third[i].caseBit) == third[i].value;
+                terms[h] |= hit;
             }
         }
-        __m128i nuls[kLanes], marks[kLanes];
-        __m128i any = _mm_setzero_si128();
-        for (int lane = 0; lane < kLanes; ++lane) {
-            nuls[lane] = _mm_cmpeq_epi8(here[lane], _mm_setzero_si128());
-            const __m128i opens = _mm_and_si128(_mm_cmpeq_epi8(here[lane], _mm_set1_epi8('/')),
-                                                _mm_cmpeq_epi8(next[lane], _mm_set1_epi8('*')));
-            const __m128i closes = _mm_and_si128(_mm_cmpeq_epi8(here[lane], _mm_set1_epi8('*')),
-                                                 _mm_cmpeq_epi8(next[lane], _mm_set1_epi8('/')));
-            marks[lane] = _mm_or_si128(opens, closes);
-            any =
-                _mm_or_si128(any, _mm_or_si128(_mm_or_si128(nuls[lane], marks[lane]), terms[lane]));
+        for (int h = 0; h < 2; ++h) {
+            nuls[h] = here[h] == 0;
+            marks[h] = Lanes{};
+            if (commentMarks)
+                marks[h] = ((here[h] == slash) & (next[h] == star)) |
+                           ((here[h] == star) & (next[h] == slash));
         }
-        if (byTable_) out.termStarts = termStartsByTable(at, firstChar_);
-        if (_mm_movemask_epi8(any) == 0) continue;
-        for (int lane = 0; lane < kLanes; ++lane) {
-            out.nuls |= bits(nuls[lane], lane);
-            out.commentMarks |= bits(marks[lane], lane);
-            if (!byTable_) out.termStarts |= bits(terms[lane], lane);
-        }
+        if (byTable) out.termStarts = termStartsByTable(at, firstChar);
+        if (!anySet<kWidth>(nuls[0] | nuls[1] | marks[0] | marks[1] | terms[0] | terms[1]))
+            continue;
+        out.nuls = bitsOf<kWidth>(nuls[0], nuls[1]);
+        out.commentMarks = bitsOf<kWidth>(marks[0], marks[1]);
+        if (!byTable) out.termStarts = bitsOf<kWidth>(terms[0], terms[1]);
     }
-}
-
-// ---------------------------------------------------------------------------
-// 32 bytes per compare (AVX2), the same steps
-// ---------------------------------------------------------------------------
-
-#if defined(__x86_64__)
-namespace {
-
-struct WideTest {
-    __m256i caseBit, value;
-};
-
-__attribute__((target("avx2"))) inline __m256i matches(__m256i bytes, const WideTest& test) {
-    return _mm256_cmpeq_epi8(_mm256_or_si256(bytes, test.caseBit), test.value);
-}
-
-__attribute__((target("avx2"))) inline uint64_t bits(__m256i bytes, int lane) {
-    return static_cast<uint64_t>(static_cast<uint32_t>(_mm256_movemask_epi8(bytes))) << (32 * lane);
 }
 
 }  // namespace
 
-__attribute__((target("avx2"))) void BlockScanner::masksWide(const char* at, int32_t blocks,
-                                                             BlockMasks* masks) const {
-    constexpr int kLanes = kScanBlock / 32;
-    std::array<WideTest, kMaxTermProbes> first, second, third;
-    for (int32_t i = 0; i < probeCount_; ++i) {
-        first[i] = {_mm256_set1_epi8(static_cast<char>(probes_[i].first.caseBit)),
-                    _mm256_set1_epi8(static_cast<char>(probes_[i].first.value))};
-        second[i] = {_mm256_set1_epi8(static_cast<char>(probes_[i].second.caseBit)),
-                     _mm256_set1_epi8(static_cast<char>(probes_[i].second.value))};
-        third[i] = {_mm256_set1_epi8(static_cast<char>(probes_[i].third.caseBit)),
-                    _mm256_set1_epi8(static_cast<char>(probes_[i].third.value))};
-    }
-    for (int32_t b = 0; b < blocks; ++b, at += kScanBlock) {
-        __m256i here[kLanes], next[kLanes], after[kLanes], terms[kLanes];
-        for (int lane = 0; lane < kLanes; ++lane) {
-            here[lane] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 32 * lane));
-            next[lane] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 32 * lane + 1));
-            after[lane] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 32 * lane + 2));
-            terms[lane] = _mm256_setzero_si256();
-        }
-        BlockMasks& out = masks[b];
-        out = {};
-        for (int lane = 0; lane < kLanes; ++lane)
-            out.lineFeeds |= bits(_mm256_cmpeq_epi8(here[lane], _mm256_set1_epi8('\n')), lane);
+void BlockScanner::masksNarrow(const char* at, int32_t blocks, bool commentMarks,
+                               BlockMasks* masks) const {
+    blockMasks<Width::Sse2>(probes_.data(), probeCount_, byTable_, firstChar_, at, blocks,
+                            commentMarks, masks);
+}
 
-        for (int32_t i = 0; i < probeCount_; ++i) {
-            for (int lane = 0; lane < kLanes; ++lane) {
-                __m256i hit = matches(here[lane], first[i]);
-                if (probes_[i].length > 1)
-                    hit = _mm256_and_si256(hit, matches(next[lane], second[i]));
-                if (probes_[i].length > 2)
-                    hit = _mm256_and_si256(hit, matches(after[lane], third[i]));
-                terms[lane] = _mm256_or_si256(terms[lane], hit);
-            }
-        }
-        __m256i nuls[kLanes], marks[kLanes];
-        __m256i any = _mm256_setzero_si256();
-        for (int lane = 0; lane < kLanes; ++lane) {
-            nuls[lane] = _mm256_cmpeq_epi8(here[lane], _mm256_setzero_si256());
-            const __m256i opens =
-                _mm256_and_si256(_mm256_cmpeq_epi8(here[lane], _mm256_set1_epi8('/')),
-                                 _mm256_cmpeq_epi8(next[lane], _mm256_set1_epi8('*')));
-            const __m256i closes =
-                _mm256_and_si256(_mm256_cmpeq_epi8(here[lane], _mm256_set1_epi8('*')),
-                                 _mm256_cmpeq_epi8(next[lane], _mm256_set1_epi8('/')));
-            marks[lane] = _mm256_or_si256(opens, closes);
-            any = _mm256_or_si256(
-                any, _mm256_or_si256(_mm256_or_si256(nuls[lane], marks[lane]), terms[lane]));
-        }
-        if (byTable_) out.termStarts = termStartsByTable(at, firstChar_);
-        if (_mm256_testz_si256(any, any)) continue;
-        for (int lane = 0; lane < kLanes; ++lane) {
-            out.nuls |= bits(nuls[lane], lane);
-            out.commentMarks |= bits(marks[lane], lane);
-            if (!byTable_) out.termStarts |= bits(terms[lane], lane);
-        }
-    }
+TARVO_AVX2 void BlockScanner::masksWide(const char* at, int32_t blocks, bool commentMarks,
+                                        BlockMasks* masks) const {
+    blockMasks<Width::Avx2>(probes_.data(), probeCount_, byTable_, firstChar_, at, blocks,
+                            commentMarks, masks);
 }
-#else
-void BlockScanner::masksWide(const char* at, int32_t blocks, BlockMasks* masks) const {
-    masksNarrow(at, blocks, masks);  // never chosen: setWide keeps wide_ false here
-}
-#endif
 
 }  // namespace tarvo

@@ -4,15 +4,9 @@
 // is passed over without a per-byte step; the bytes behind the bits are
 // then handled one by one, in file order, by the same rules as before.
 //
-// SSE2 (the x86-64 baseline) compares 16 bytes at once; where the
-// processor has AVX2, 32-byte compares are chosen at run time. Both give
-// the same masks.
-//
-// The Windows build compiles with every aligned vector move assembled as an
-// unaligned one: GCC for Windows x64 cannot align the stack to 32 bytes, so
-// a 32-byte value it spills may lie misaligned (GCC bug 54412), which an
-// aligned move would fault on. Unaligned moves cost nothing more on aligned
-// data.
+// The compares are written once (see vector_bytes.h): SSE2 does them 16
+// bytes at a time, and where the processor has AVX2 the same code runs 32
+// bytes at a time. Both give the same masks.
 #pragma once
 
 #include <array>
@@ -31,16 +25,13 @@ inline constexpr int32_t kScanBlock = 64;
 inline constexpr int32_t kScanBlockReach = kScanBlock + 2;
 // Blocks per masksFor call: enough to make the call itself cost nothing,
 // few enough that their masks stay in the first-level cache.
-inline constexpr int32_t kMaskBatch = 16;
+inline constexpr int32_t kMaskBatch = 64;
 // Distinct first bytes (or first two or three bytes) compared per block;
 // beyond this many the FirstCharTable is looked up byte by byte instead.
 inline constexpr int32_t kMaxTermProbes = 8;
 
-// AVX2 is there to use: the processor has it and the system saves its
-// registers.
-bool processorHasAvx2();
-
 struct BlockMasks {
+    int32_t lineFeedCount;  // the bits of lineFeeds
     uint64_t lineFeeds;
     uint64_t nuls;
     uint64_t commentMarks;  // '/' followed by '*', or '*' followed by '/'
@@ -56,12 +47,13 @@ public:
     void prepare(const TermTable& terms);
 
     // Masks of `blocks` (1 to kMaskBatch) blocks one after the other from
-    // `at`. Reads at[0 .. kScanBlock x (blocks - 1) + kScanBlockReach - 1].
-    void masksFor(const char* at, int32_t blocks, BlockMasks* masks) const {
+    // `at`; without `commentMarks`, commentMarks stays 0. Reads
+    // at[0 .. kScanBlock x (blocks - 1) + kScanBlockReach - 1].
+    void masksFor(const char* at, int32_t blocks, bool commentMarks, BlockMasks* masks) const {
         if (wide_) {
-            masksWide(at, blocks, masks);
+            masksWide(at, blocks, commentMarks, masks);
         } else {
-            masksNarrow(at, blocks, masks);
+            masksNarrow(at, blocks, commentMarks, masks);
         }
     }
 
@@ -77,6 +69,7 @@ public:
         uint8_t value;
     };
     static ByteTest testFor(uint8_t c);
+    // Where a term may begin: its first one to three bytes.
     struct Probe {
         ByteTest first;
         ByteTest second;
@@ -84,9 +77,14 @@ public:
         int32_t length;  // 1 to 3: how many of the bytes decide
     };
 
+    // The starts compared, or none where too many make it look up the
+    // FirstCharTable instead.
+    int32_t probeCount() const { return probeCount_; }
+    const Probe& probe(int32_t i) const { return probes_[i]; }
+
 private:
-    void masksNarrow(const char* at, int32_t blocks, BlockMasks* masks) const;
-    void masksWide(const char* at, int32_t blocks, BlockMasks* masks) const;
+    void masksNarrow(const char* at, int32_t blocks, bool commentMarks, BlockMasks* masks) const;
+    void masksWide(const char* at, int32_t blocks, bool commentMarks, BlockMasks* masks) const;
 
     std::array<Probe, kMaxTermProbes> probes_ = {};
     int32_t probeCount_ = 0;

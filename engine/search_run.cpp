@@ -1,34 +1,38 @@
-// The top of one search: counters, terms, roots, the remembered files first,
-// then every root, then the crediting of the results.
-#include <algorithm>
+#include "engine/search_run.h"
+
+#include <functional>
 
 #include "engine/path_list.h"
-#include "engine/search_engine.h"
 
 namespace tarvo {
 
-SearchEngine::SearchEngine(SearchHost& host, const SearchRequest& request, FileMemory& memory,
-                           ResultSink& results)
+SearchRun::SearchRun(SearchHost& host, const SearchRequest& request, FileMemory& memory,
+                     ResultSink& results, int32_t threads)
     : host_(host),
       request_(request),
       memory_(memory),
       results_(results),
-      // Zeroed: a block reaching past the fill reads defined bytes.
-      window_(new char[kScanWindowSize + std::max(kScanBlockReach, kProbeReach)]()) {
-    prepareTermLookups();
+      walk_(host, request,
+            [this](const char* path, intptr_t folder, const char* name) {
+                scanFile(path, folder, name);
+            }),
+      scanner_(host, request) {
+    if (threads > 1) workers_ = std::make_unique<ScanWorkers>(threads, host, request, scanner_);
+    scanner_.setTerms(terms_);
 }
 
-void SearchEngine::prepareRun() {
+void SearchRun::prepareRun() {
     stats_ = SearchStats{};
     terms_.parseTerms(request_.findText);
-    prepareTermLookups();
+    scanner_.setTerms(terms_);
+    if (workers_) workers_->setTerms(terms_);
     roots_ = parsePathList(request_.pathText);
 }
 
 // No step tests RunState: the walk and the scanner test it on entry, so after
 // a stop the remaining roots return at once and the results gathered so far
 // are still credited.
-void SearchEngine::runSearch() {
+void SearchRun::runSearch() {
     prepareRun();
     results_.clearResults();
     // A Path that names nothing searches nothing, and says so like a root
@@ -50,8 +54,78 @@ void SearchEngine::runSearch() {
     memory_.rememberedFilesPass(
         terms_, [this](const char* path) { scanFile(path); }, inScope);
     for (const std::string& root : roots_)
-        walkDirectory(root, 0);
+        walk_.walkDirectory(root, 0);
+    if (workers_) workers_->finish([this](ScanJob& job) { takeBack(job); });
     memory_.creditResults(results_);
+}
+
+// The file memory changes in the order the files come, whether one scanner
+// reads them or several: when a file is opened (one scanner) or taken back
+// (several), on the run's thread either way.
+void SearchRun::scanFile(const char* path, intptr_t folder, const char* name) {
+    host_.pumpMessages();
+    if (!running()) return;
+    if (matchesExtensionList(path, request_.excludeList)) return;
+    if (memory_.isSearched(path)) return;
+
+    if (workers_) {
+        // A file still in flight counts as searched: it is not marked yet.
+        if (workers_->inFlight(path)) return;
+        ScanJob& job = workers_->nextJob([this](ScanJob& done) { takeBack(done); });
+        job.path = path;
+        job.onSyntaxList = matchesExtensionList(path, request_.highlightList);
+        job.results.start(results_.entryBar(path));
+        workers_->queue();
+        return;
+    }
+    ScanJob& job = job_;
+    job.path = path;
+    job.opened = job.file.open(path, folder, name);
+    remember(job);
+    if (!job.opened) return;
+    job.onSyntaxList = matchesExtensionList(path, request_.highlightList);
+    job.results.start(results_.entryBar(path));
+    job.outcome = scanner_.scanFile(job.file, path, job.onSyntaxList, job.results, stats_.matches);
+    job.file.close();
+    takeBack(job);
+}
+
+// A file that cannot be opened is forgotten (vanished or moved); one that
+// opens is remembered and marked searched before it is read, so every way
+// on reads it at most once per run, whatever the scan comes to.
+void SearchRun::remember(const ScanJob& job) {
+    const char* path = job.path.c_str();
+    if (!job.opened) {
+        memory_.remove(path);
+        return;
+    }
+    memory_.add(path, 0);
+    memory_.markSearched(path);
+}
+
+// A scanned file's lines, counters and binary mark, in the order the files
+// were handed to the scanners.
+void SearchRun::takeBack(ScanJob& job) {
+    if (workers_) {
+        remember(job);
+        if (!job.opened) return;
+    }
+    const ScanOutcome& outcome = job.outcome;
+    if (outcome.end == ScanEnd::Binary) {
+        memory_.markBinary(job.path.c_str());
+        return;
+    }
+    // Lines scored before a stop are kept too. Then the counters, then the
+    // refresh request, so a repaint from inside the next pump shows a
+    // consistent state.
+    job.results.handTo(results_, job.path.c_str());
+    stats_.matches += outcome.matches;
+    if (outcome.end == ScanEnd::Read) {
+        ++stats_.files;
+        stats_.lines += outcome.lines;
+        stats_.bytes += outcome.bytes;
+    }
+    host_.requestRefresh();
 }
 
 }  // namespace tarvo

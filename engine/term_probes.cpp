@@ -1,8 +1,10 @@
 #include "engine/term_probes.h"
 
-#include <emmintrin.h>
-
+#include <algorithm>
+#include <bit>
 #include <cstring>
+
+#include "engine/vector_bytes.h"
 
 namespace tarvo {
 
@@ -35,65 +37,29 @@ int32_t rarestByteAt(const QueryTerm& term, int32_t skip) {
     return best;
 }
 
-// 32 bytes, compared lane by lane. The compiler's vector types let one body
-// serve both instruction sets: it is inlined into an SSE2 function, which
-// takes each 32-byte operation as two of 16, and into an AVX2 one. Vectors
-// go to the helpers by reference: by value their passing would depend on
-// the instruction set.
-typedef uint8_t Bytes __attribute__((vector_size(32)));
-typedef int8_t Lanes __attribute__((vector_size(32)));  // a compare's result: 0 or -1
-typedef uint64_t Words __attribute__((vector_size(32)));
-constexpr int32_t kVector = 32;
-
-[[gnu::always_inline]] inline void load(Bytes& bytes, const char* at) {
-    std::memcpy(&bytes, at, sizeof bytes);
-}
-
-[[gnu::always_inline]] inline bool anySet(const Lanes& lanes) {
-    const Words words = reinterpret_cast<Words>(lanes);
-    return (words[0] | words[1] | words[2] | words[3]) != 0;
-}
-
-// One bit per lane of `low` then `high`, as a block's mask.
-[[gnu::always_inline]] inline uint64_t bitsOf(const Lanes& low, const Lanes& high) {
-    __m128i halves[4];
-    std::memcpy(&halves[0], &low, sizeof low);
-    std::memcpy(&halves[2], &high, sizeof high);
-    uint64_t bits = 0;
-    for (int i = 0; i < 4; ++i)
-        bits |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(halves[i])))
-                << (16 * i);
-    return bits;
-}
-
-// The sum of the byte lanes (each at most 255 - 1).
-[[gnu::always_inline]] inline int64_t laneSum(const Bytes& counts) {
-    const Words words = reinterpret_cast<Words>(counts);
-    const Words pairs = (words & 0x00FF00FF00FF00FF) + ((words >> 8) & 0x00FF00FF00FF00FF);
-    const Words sums = (pairs * 0x0001000100010001) >> 48;
-    return static_cast<int64_t>(sums[0] + sums[1] + sums[2] + sums[3]);
-}
+using namespace vectors;
 
 // A block adds at most 2 to a count lane: flushed before one could wrap.
 constexpr int32_t kBlocksPerFlush = 127;
 
 // kCount: the number of probes when known at compile time (the compiler
 // then keeps every compared value in a register), 0 when given by `count`.
-template <int32_t kCount>
+// kTests: the byte tests of each probe that count (2 or 3).
+template <Width kWidth, int32_t kCount, int32_t kTests>
 [[gnu::always_inline]] inline int32_t scanBlocks(const TermProbes::Probe* probes, int32_t count,
                                                  const char* at, int32_t length, bool findNuls,
                                                  int64_t* lineFeeds, ProbeHits* hits) {
     if (kCount > 0) count = kCount;
-    Bytes rarestCase[kMaxTermProbes], rarestValue[kMaxTermProbes];
-    Bytes secondCase[kMaxTermProbes], secondValue[kMaxTermProbes];
+    Bytes testCase[kMaxTermProbes][kTests], testValue[kMaxTermProbes][kTests];
     for (int32_t i = 0; i < count; ++i) {
-        rarestCase[i] = Bytes{} + probes[i].rarest.caseBit;
-        rarestValue[i] = Bytes{} + probes[i].rarest.value;
-        secondCase[i] = Bytes{} + probes[i].second.caseBit;
-        secondValue[i] = Bytes{} + probes[i].second.value;
+        for (int32_t j = 0; j < kTests; ++j) {
+            splat(testCase[i][j], probes[i].tests[j].caseBit);
+            splat(testValue[i][j], probes[i].tests[j].value);
+        }
     }
     const Lanes nulKeep = findNuls ? Lanes{} == Lanes{} : Lanes{};  // all ones or none
-    const Bytes lineFeed = Bytes{} + uint8_t{'\n'};
+    Bytes lineFeed;
+    splat(lineFeed, '\n');
 
     *hits = {};
     Bytes counts = {};  // unsigned: a lane counts up to 254
@@ -108,25 +74,25 @@ template <int32_t kCount>
         const Lanes lowNuls = (low == 0) & nulKeep, highNuls = (high == 0) & nulKeep;
         Lanes lowStarts = {}, highStarts = {};
         for (int32_t i = 0; i < count; ++i) {
-            const char* rarestAt = block + probes[i].rarestAt;
-            const char* secondAt = block + probes[i].secondAt;
-            Bytes rarest[2], second[2];
-            load(rarest[0], rarestAt);
-            load(rarest[1], rarestAt + kVector);
-            load(second[0], secondAt);
-            load(second[1], secondAt + kVector);
-            lowStarts |= ((rarest[0] | rarestCase[i]) == rarestValue[i]) &
-                         ((second[0] | secondCase[i]) == secondValue[i]);
-            highStarts |= ((rarest[1] | rarestCase[i]) == rarestValue[i]) &
-                          ((second[1] | secondCase[i]) == secondValue[i]);
+            Lanes low = Lanes{} == Lanes{}, high = low;  // all ones
+            for (int32_t j = 0; j < kTests; ++j) {
+                Bytes bytes[2];
+                load(bytes[0], block + probes[i].at[j]);
+                load(bytes[1], block + probes[i].at[j] + kVector);
+                low &= (bytes[0] | testCase[i][j]) == testValue[i][j];
+                high &= (bytes[1] | testCase[i][j]) == testValue[i][j];
+            }
+            lowStarts |= low;
+            highStarts |= high;
         }
         const int32_t left = length - pos;
         if (left < kScanBlock) {  // the last block, cut at `length`
             const uint64_t inSpan = (uint64_t{1} << left) - 1;
-            *lineFeeds += __builtin_popcountll(bitsOf(lowFeeds, highFeeds) & inSpan);
-            const uint64_t nuls = bitsOf(lowNuls, highNuls) & inSpan;
-            const uint64_t starts = bitsOf(lowStarts, highStarts) & inSpan;
-            if ((nuls | starts) != 0) *hits = {pos, nuls, starts};
+            const uint64_t feeds = bitsOf<kWidth>(lowFeeds, highFeeds) & inSpan;
+            *lineFeeds += std::popcount(feeds);
+            const uint64_t nuls = bitsOf<kWidth>(lowNuls, highNuls) & inSpan;
+            const uint64_t starts = bitsOf<kWidth>(lowStarts, highStarts) & inSpan;
+            if ((nuls | starts) != 0) *hits = {pos, nuls, starts, feeds};
             pos = length;
             break;
         }
@@ -138,8 +104,9 @@ template <int32_t kCount>
             pending = 0;
         }
         pos += kScanBlock;
-        if (anySet(lowNuls | highNuls | lowStarts | highStarts)) {
-            *hits = {pos - kScanBlock, bitsOf(lowNuls, highNuls), bitsOf(lowStarts, highStarts)};
+        if (anySet<kWidth>(lowNuls | highNuls | lowStarts | highStarts)) {
+            *hits = {pos - kScanBlock, bitsOf<kWidth>(lowNuls, highNuls),
+                     bitsOf<kWidth>(lowStarts, highStarts), bitsOf<kWidth>(lowFeeds, highFeeds)};
             break;
         }
     }
@@ -147,20 +114,34 @@ template <int32_t kCount>
     return pos;
 }
 
-// One, two and three terms are what people type most.
-[[gnu::always_inline]] inline int32_t scanAny(const TermProbes::Probe* probes, int32_t count,
-                                              const char* at, int32_t length, bool findNuls,
-                                              int64_t* lineFeeds, ProbeHits* hits) {
+template <Width kWidth, int32_t kTests>
+[[gnu::always_inline]] inline int32_t scanCounted(const TermProbes::Probe* probes, int32_t count,
+                                                  const char* at, int32_t length, bool findNuls,
+                                                  int64_t* lineFeeds, ProbeHits* hits) {
     switch (count) {
         case 1:
-            return scanBlocks<1>(probes, count, at, length, findNuls, lineFeeds, hits);
+            return scanBlocks<kWidth, 1, kTests>(probes, count, at, length, findNuls, lineFeeds,
+                                                 hits);
         case 2:
-            return scanBlocks<2>(probes, count, at, length, findNuls, lineFeeds, hits);
+            return scanBlocks<kWidth, 2, kTests>(probes, count, at, length, findNuls, lineFeeds,
+                                                 hits);
         case 3:
-            return scanBlocks<3>(probes, count, at, length, findNuls, lineFeeds, hits);
+            return scanBlocks<kWidth, 3, kTests>(probes, count, at, length, findNuls, lineFeeds,
+                                                 hits);
         default:
-            return scanBlocks<0>(probes, count, at, length, findNuls, lineFeeds, hits);
+            return scanBlocks<kWidth, 0, kTests>(probes, count, at, length, findNuls, lineFeeds,
+                                                 hits);
     }
+}
+
+// One, two and three probes are what people type most.
+template <Width kWidth>
+[[gnu::always_inline]] inline int32_t scanAny(const TermProbes::Probe* probes, int32_t count,
+                                              int32_t tests, const char* at, int32_t length,
+                                              bool findNuls, int64_t* lineFeeds, ProbeHits* hits) {
+    return tests == 2
+               ? scanCounted<kWidth, 2>(probes, count, at, length, findNuls, lineFeeds, hits)
+               : scanCounted<kWidth, 3>(probes, count, at, length, findNuls, lineFeeds, hits);
 }
 
 }  // namespace
@@ -170,7 +151,7 @@ TermProbes::TermProbes() {
 }
 
 void TermProbes::setWide(bool wide) {
-    wide_ = wide && processorHasAvx2();
+    wide_ = wide && vectors::processorHasAvx2();
 }
 
 void TermProbes::setTerms(const TermTable& terms) {
@@ -184,18 +165,38 @@ void TermProbes::setTerms(const TermTable& terms) {
         const int32_t rarestAt = rarestByteAt(term, -1);
         const int32_t other = rarestByteAt(term, rarestAt);
         const int32_t secondAt = other < 0 ? rarestAt : other;
-        termProbes_[t] = {BlockScanner::testFor(static_cast<uint8_t>(term.text[rarestAt])),
-                          BlockScanner::testFor(static_cast<uint8_t>(term.text[secondAt])),
-                          rarestAt, secondAt, t};
+        const BlockScanner::ByteTest rarest =
+            BlockScanner::testFor(static_cast<uint8_t>(term.text[rarestAt]));
+        const BlockScanner::ByteTest second =
+            BlockScanner::testFor(static_cast<uint8_t>(term.text[secondAt]));
+        termProbes_[t] = {{rarest, second, second}, {rarestAt, secondAt, secondAt}, t};
     }
     count_ = 0;
 }
 
 void TermProbes::prepare(const std::array<bool, kMaxTerms>& wanted) {
+    tests_ = 2;
     count_ = 0;
     for (int32_t t = 0; t < termCount_ && count_ < kMaxTermProbes; ++t) {
         if (wanted[t] && termProbes_[t].term >= 0) probes_[count_++] = termProbes_[t];
     }
+}
+
+bool TermProbes::prepareStarts(const BlockScanner& blocks) {
+    tests_ = 3;
+    count_ = blocks.probeCount();
+    for (int32_t i = 0; i < count_; ++i) {
+        const BlockScanner::Probe& start = blocks.probe(i);
+        const BlockScanner::ByteTest tests[] = {start.first, start.second, start.third};
+        Probe& probe = probes_[i];
+        probe.term = -1;
+        for (int32_t j = 0; j < 3; ++j) {
+            const int32_t k = std::min(j, start.length - 1);
+            probe.tests[j] = tests[k];
+            probe.at[j] = k;
+        }
+    }
+    return count_ > 0;
 }
 
 void TermProbes::drop(int32_t term) {
@@ -209,16 +210,14 @@ void TermProbes::drop(int32_t term) {
 
 int32_t TermProbes::scanNarrow(const char* at, int32_t length, bool findNuls, int64_t* lineFeeds,
                                ProbeHits* hits) const {
-    return scanAny(probes_.data(), count_, at, length, findNuls, lineFeeds, hits);
+    return scanAny<Width::Sse2>(probes_.data(), count_, tests_, at, length, findNuls, lineFeeds,
+                                hits);
 }
 
-#if defined(__x86_64__)
-__attribute__((target("avx2,popcnt")))
-#endif
-int32_t
-TermProbes::scanWide(const char* at, int32_t length, bool findNuls, int64_t* lineFeeds,
-                     ProbeHits* hits) const {
-    return scanAny(probes_.data(), count_, at, length, findNuls, lineFeeds, hits);
+TARVO_AVX2 int32_t TermProbes::scanWide(const char* at, int32_t length, bool findNuls,
+                                        int64_t* lineFeeds, ProbeHits* hits) const {
+    return scanAny<Width::Avx2>(probes_.data(), count_, tests_, at, length, findNuls, lineFeeds,
+                                hits);
 }
 
 }  // namespace tarvo

@@ -6,7 +6,7 @@
 // compared at their offsets in the term, letter case ignored. A block is
 // looked at byte by byte only where a NUL or a probe's pair stands.
 //
-// The compares are written once, with the compiler's vector types: SSE2
+// The compares are written once (see vector_bytes.h): SSE2
 // (the x86-64 baseline) does them 16 bytes at a time, and where the
 // processor has AVX2 the same code runs 32 bytes at a time.
 #pragma once
@@ -25,11 +25,12 @@ namespace tarvo {
 inline constexpr int32_t kProbeReach = kScanBlock + kMaxTermLength;
 
 // What stopped a scan: the block where it stopped (an offset from where the
-// scan began), its NULs and its possible term starts.
+// scan began), its NULs, its possible term starts and its line feeds.
 struct ProbeHits {
     int32_t block;
     uint64_t nuls;
     uint64_t starts;
+    uint64_t lineFeeds;
 };
 
 class TermProbes {
@@ -43,6 +44,11 @@ public:
     // ones: a file lacking one of them lacks a term. Where all of them
     // occur, the exact pass decides on the others.
     void prepare(const std::array<bool, kMaxTerms>& wanted);
+    // Probes instead every place where some term may begin, at the bytes
+    // the block scanner compares there (up to three): so a scan stops
+    // wherever any term occurs, and seldom anywhere else. False, probing
+    // nothing, when the block scanner looks its starts up by the table.
+    bool prepareStarts(const BlockScanner& blocks);
     // Probes no more for a term found.
     void drop(int32_t term);
     int32_t count() const { return count_; }
@@ -64,12 +70,13 @@ public:
     // tests turn them off to compare.
     void setWide(bool wide);
 
+    // Byte tests at offsets from a possible start: for a term, its rarest
+    // byte and its second rarest (the rarest again for a one-byte term); for
+    // a start, up to three bytes from it (the last repeated where fewer).
     struct Probe {
-        BlockScanner::ByteTest rarest;
-        BlockScanner::ByteTest second;  // equals `rarest` for a one-byte term
-        int32_t rarestAt;
-        int32_t secondAt;
-        int32_t term;  // -1: an empty term, never probed
+        std::array<BlockScanner::ByteTest, 3> tests;
+        std::array<int32_t, 3> at;
+        int32_t term;  // -1: an empty term, never probed; or a start, of any term
     };
 
 private:
@@ -82,6 +89,7 @@ private:
     int32_t termCount_ = 0;
     std::array<Probe, kMaxTermProbes> probes_ = {};
     int32_t count_ = 0;
+    int32_t tests_ = 2;  // byte tests per probe: two for terms, three for starts
     bool wide_ = false;
 };
 

@@ -134,7 +134,7 @@ void ResultStore::addResult(int32_t score, const char* path, int32_t lineNumber,
 
     // Full and worse than every kept line: nothing changes. Most lines of a
     // long run end here, after one comparison with the last entry.
-    if (!couldEnter(score, path, lineNumber)) return;
+    if (!entryBar(path).admits(score, lineNumber)) return;
     const RankKey key{score, path, lineNumber};
     const bool full = count() == kMaxResults;
 
@@ -187,9 +187,14 @@ void ResultStore::addResult(int32_t score, const char* path, int32_t lineNumber,
     if (released != nullptr) giveBack(released);
 }
 
-bool ResultStore::couldEnter(int32_t score, const char* path, int32_t lineNumber) const {
-    if (count() < kMaxResults) return true;
-    return rankBefore({score, path == nullptr ? "" : path, lineNumber}, keyOf(*rank_.back()));
+// A line ranks before the worst kept one by its score, or at the same score
+// by its path, which is the same for every line of the file, or at the same
+// path by its line number.
+EntryBar ResultStore::entryBar(const char* path) const {
+    if (count() < kMaxResults) return {};
+    const ResultEntry& worst = *rank_.back();
+    const int byPath = compareFolded(path == nullptr ? "" : path, worst.path);
+    return {worst.score, byPath < 0 ? INT32_MAX : byPath > 0 ? INT32_MIN : worst.lineNumber};
 }
 
 // Steps 6 to 9 of an insert at rank position p: the selection follows the

@@ -21,8 +21,6 @@
 
 namespace tarvo {
 
-inline constexpr int32_t kMaxResults = 9999;  // 9999, not 10000: the list's Rank column width
-
 enum SortMode : int32_t { ByRank = 1, ByFileName = 2, ByLineText = 3 };
 
 struct ResultEntry {
@@ -67,7 +65,7 @@ public:
 
     void addResult(int32_t score, const char* path, int32_t lineNumber,
                    std::string_view lineText) override;
-    bool couldEnter(int32_t score, const char* path, int32_t lineNumber) const override;
+    EntryBar entryBar(const char* path) const override;
     void clearResults() override;
     void ensureDisplayOrder();
     void setSortMode(int32_t mode);

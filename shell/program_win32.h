@@ -17,7 +17,7 @@
 #include "app/settings_file.h"
 #include "app/status_line.h"
 #include "engine/file_memory.h"
-#include "engine/search_engine.h"
+#include "engine/search_run.h"
 #include "results/result_store.h"
 #include "shell/main_layout.h"
 #include "shell/panes_win32.h"
@@ -60,7 +60,7 @@ struct Program {
     FileMemory memory;
     ResultStore results{&views};  // views is declared below; the store only keeps its address
     WindowHost host{*this};
-    SearchEngine engine{host, settings.request, memory, results};
+    SearchRun engine{host, settings.request, memory, results};
     Fonts fonts;  // made with the main window, before the panes
     ResultsPane resultsPane{results, engine.terms(), fonts};
     PreviewPane previewPane{engine.terms(), settings.request.highlightList, fonts};

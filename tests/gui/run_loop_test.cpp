@@ -33,16 +33,11 @@ public:
     void reportError(const char*) override {}
     void requestRefresh() override { testProgram().refreshPending = true; }
 
-    // Bytes of the finished files plus the last line start of the file
-    // being read (whose table ends with the file's size once it is done).
-    int64_t position() const {
-        const IntVector& starts = engine.lineStarts();
-        const bool reading = starts.size() > 0 && starts.last() != kFileSize;
-        return engine.stats().bytes + (reading ? starts.last() : 0);
-    }
+    // Bytes of the finished files plus how far the file being read has come.
+    int64_t position() const { return engine.stats().bytes + engine.scanner().position(); }
 
-    SearchEngine engine{*this, testProgram().settings.request, testProgram().memory,
-                        testProgram().results};
+    SearchRun engine{*this, testProgram().settings.request, testProgram().memory,
+                     testProgram().results};
     int64_t postedAt = -1, maxGap = 0;
     int probes = 0, repaints = 0;
 };
@@ -62,8 +57,7 @@ LRESULT CALLBACK watchPump(int code, WPARAM removed, LPARAM message) {
 
 TEST_F(RunLoop, APostedMessageIsHandledWithinOneWindowMoveAndTheStatusRepaintsFourTimesASecond) {
     // Lines of 10 bytes, the term on the first only: the first pass ends at
-    // once and the exact pass, whose line table tells how far it got, reads
-    // each file whole.
+    // once and the scoring pass reads each file whole.
     std::string content = "zzqqxx";
     while (static_cast<int64_t>(content.size()) < kFileSize)
         content += "aaa\naaaaaa";

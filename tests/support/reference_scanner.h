@@ -60,7 +60,7 @@ inline void referenceScan(const std::string& path, std::string_view bytes, const
     }
     // Each candidate line once, term by term, on its first kMaxLineText
     // bytes; with none, the file is listed as a whole.
-    const ScoringInput input{terms, scan.termLines.data(), scan.commentFlags,
+    const ScoringInput input{terms, scan.termLines.data(),
                              matchesExtensionList(path, request.highlightList), request.options};
     LineScorer scorer;
     std::vector<bool> scored(scan.lineStarts.size());
@@ -73,7 +73,8 @@ inline void referenceScan(const std::string& path, std::string_view bytes, const
             const int32_t begin = scan.lineStarts.get(line);
             const std::string text(
                 bytes.substr(begin, std::min(scan.lineStarts.get(line + 1) - begin, kMaxLineText)));
-            sink.addResult(scorer.scoreLine(input, line, text.c_str()), path.c_str(), line, text);
+            sink.addResult(scorer.scoreLine(input, line, scan.commentFlags.get(line), text.c_str()),
+                           path.c_str(), line, text);
         }
     }
     if (scan.matches == 0) sink.addResult(-1, path.c_str(), 0, "");

@@ -45,7 +45,7 @@ TEST(CliOptions, TextsSwitchesAndValues) {
     p = parse(
         "--no-recursive --search-binary --no-file-names --no-case-bonus --no-word-bonus "
         "--no-cpp-heuristics --highlight=.h --sort line --top=5 --format jsonl --color "
-        "never --stats --rank -l --null --settings s.txt term");
+        "never --stats --rank -l --null --settings s.txt -j3 term");
     ASSERT_EQ(p.error, "");
     const CliOptions& o = p.options;
     for (const auto& off : {o.recursive, o.skipBinaryFiles, o.searchFileNames, o.caseSensitiveBonus,
@@ -55,10 +55,12 @@ TEST(CliOptions, TextsSwitchesAndValues) {
               std::make_tuple(std::string(".h"), int32_t{ByLineText}, 5, OutputFormat::Jsonl,
                               ColorMode::Never));
     EXPECT_TRUE(o.stats && o.rank && o.filesWithMatches && o.nullAfterPath);
-    EXPECT_EQ(o.settingsFile + "|" + o.findText, "s.txt|term");
-    for (const char* line : {"", "a b c", "--sort size x", "--top -1 x", "--top 5x x",
-                             "--format xml x", "--color sometimes x", "--frobnicate x",
-                             "x --exclude", "--stats=yes x", "-x y", "x -1", "--settings= x"})
+    EXPECT_EQ(o.settingsFile + "|" + o.findText + "|" + std::to_string(o.threads), "s.txt|term|3");
+    EXPECT_EQ(parse("--threads=2 -j 4 x").options.threads, 4);
+    for (const char* line :
+         {"", "a b c", "--sort size x", "--top -1 x", "--top 5x x", "--format xml x",
+          "--color sometimes x", "--frobnicate x", "x --exclude", "--stats=yes x", "-x y", "x -1",
+          "--settings= x", "-j0 x", "-json x", "--threads -1 x"})
         EXPECT_NE(parse(line).error, "") << line;
     EXPECT_NE(parse({"--settings", "", "x"}).error, "");
     for (const char* path : {"", ";", " ; ;"})

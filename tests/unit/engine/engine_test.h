@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/search_engine.h"
+#include "engine/search_run.h"
 #include "results/result_store.h"
 #include "support/temp_tree.h"
 
@@ -53,7 +53,7 @@ protected:
     SearchRequest request;
     FileMemory memory;
     ResultStore results;
-    SearchEngine engine{host, request, memory, results};
+    SearchRun engine{host, request, memory, results};
     TempTree tree;
 };
 

@@ -44,6 +44,15 @@ TEST(FileMemory, TheTableAndItsIndex) {
     for (const char* path : {"b", "c", "d"})
         memory.add(path, 1);
     EXPECT_EQ(memory.find("A"), -1) << "letter case matters";
+    // The entry found last answers only for its own path, byte for byte.
+    for (const char* path : {"x.c", "x.h"})
+        memory.add(path, 0);
+    for (const char* path : {"x.c", "x.cc", "x.h", "x.hpp", "x"}) {
+        EXPECT_EQ(memory.isSearched(path), false) << path;
+        memory.markSearched(path);  // a path absent from the table stays unmarked
+    }
+    memory.remove("x.c");
+    memory.remove("x.h");
     memory.remove("b");  // the last entry moves into the hole
     memory.remove("zz");
     EXPECT_EQ(memory.find("d"), 1);

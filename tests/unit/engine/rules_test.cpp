@@ -68,8 +68,8 @@ TEST(Rules, TermParsingAndFirstBytes) {
     EXPECT_FALSE(table.termMatchAt(foo, foo + 2, 0)) << "the end given, not the NUL, ends it";
 }
 
-// Terms, their line lists and the comment flags of a file of ten lines;
-// every score is checked against its line's ceiling.
+// Terms, their line lists and whether line 1 begins in a comment; every
+// score is checked against its line's ceiling.
 struct Scoring {
     Scoring(const char* findText, std::vector<std::vector<int32_t>> lists, bool inComment = false) {
         terms.parseTerms(findText);
@@ -77,20 +77,18 @@ struct Scoring {
             for (int32_t line : lists[t])
                 EXPECT_TRUE(termLines[t].push(line));
         }
-        for (int32_t i = 0; i < 12; ++i)
-            EXPECT_TRUE(commentFlags.push(i == 1 && inComment));  // line 1 begins in a comment
+        firstInComment = inComment;
     }
-    ScoringInput input() const {
-        return {terms, termLines.data(), commentFlags, onSyntaxList, options};
-    }
+    ScoringInput input() const { return {terms, termLines.data(), onSyntaxList, options}; }
+    bool inComment(int32_t line) const { return line == 1 && firstInComment; }
     int32_t score(int32_t line, const std::string& text) {
-        const int32_t score = scorer.scoreLine(input(), line, text.c_str());
-        EXPECT_GE(scorer.scoreCeiling(input(), line), score) << text;
+        const int32_t score = scorer.scoreLine(input(), line, inComment(line), text.c_str());
+        EXPECT_GE(scorer.scoreCeiling(input(), line, inComment(line)), score) << text;
         return score;
     }
     TermTable terms;
     std::array<IntVector, kMaxTerms> termLines;
-    IntVector commentFlags;
+    bool firstInComment;  // line 1 begins inside /* */
     bool onSyntaxList = true;
     SearchOptions options;
     LineScorer scorer;
@@ -160,7 +158,8 @@ TEST(Rules, PresenceProximityAndTheCeiling) {
         s.options.caseSensitiveBonus = s.options.wholeWordBonus = s.options.cppHeuristics =
             c.options;
         EXPECT_EQ(s.score(c.line, c.text), c.score);
-        EXPECT_EQ(s.scorer.scoreCeiling(s.input(), c.line), c.ceiling) << c.score;
+        EXPECT_EQ(s.scorer.scoreCeiling(s.input(), c.line, s.inComment(c.line)), c.ceiling)
+            << c.score;
     }
 }
 
@@ -250,7 +249,7 @@ TEST(Rules, BlockMasksOfBothWidthsAgree) {
         for (int wide = 0; wide < 2; ++wide) {
             blocks[wide].setWide(wide);
             blocks[wide].prepare(terms);
-            blocks[wide].masksFor(bytes.data(), kMaskBatch, masks[wide].data());
+            blocks[wide].masksFor(bytes.data(), kMaskBatch, true, masks[wide].data());
         }
         EXPECT_EQ(std::memcmp(masks[0].data(), masks[1].data(), sizeof masks[0]), 0) << query;
     }

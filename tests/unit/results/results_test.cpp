@@ -55,7 +55,7 @@ TEST_F(ResultStoreTest, FullStoreAtTheCap) {
         {101, "z", 1, true},       {99, "a", 1, false},      {100, "F09997", 9, true},
         {100, "F09999", 0, false}, {100, "f09998", 0, true}, {100, "f09998", 1, false}};
     for (const auto& [score, path, line, enters] : rows)
-        EXPECT_EQ(store.couldEnter(score, path, line), enters) << path << ":" << line;
+        EXPECT_EQ(store.entryBar(path).admits(score, line), enters) << path << ":" << line;
     store.addResult(99, "a", 1, "t");
     store.addResult(100, numbered("f", 500).c_str(), 0, "new");
     EXPECT_EQ(store.count(), kMaxResults);

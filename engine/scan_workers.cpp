@@ -1,0 +1,145 @@
+#include "engine/scan_workers.h"
+
+#include <chrono>
+
+namespace tarvo {
+
+namespace {
+
+// Files in flight per scanner: enough that the other scanners go on while
+// one reads a file of many megabytes (the files are taken back in order,
+// so the ones after it wait for it). A finished file waiting holds little:
+// its path and the lines it keeps, and those lines are held to a budget.
+constexpr int32_t kJobsPerThread = 512;
+// The most lines finished files may keep while they wait to be taken back;
+// past it the run stops queueing until some are taken back.
+constexpr int64_t kWaitingLines = 4 * kMaxResults;
+// A sleeping worker is woken once this many files wait, not for each one:
+// waking a thread costs a system call, and a worker that is awake takes
+// the waiting files one after the other without sleeping.
+constexpr uint64_t kWakeWhenWaiting = 4;
+// How often the run's thread looks at its host while it waits for a file:
+// a stop (Ctrl+C) is seen this soon.
+constexpr auto kPumpEvery = std::chrono::milliseconds(50);
+
+}  // namespace
+
+ScanWorkers::ScanWorkers(int32_t threads, SearchHost& host, const SearchRequest& request,
+                         FileScanner& scanner)
+    : host_(host),
+      scanner_(scanner),
+      jobs_(static_cast<size_t>(threads) * kJobsPerThread),
+      done_(jobs_.size()) {
+    for (int32_t i = 1; i < threads; ++i)
+        workers_.push_back(std::make_unique<Worker>(workerHost_, request));
+    for (const std::unique_ptr<Worker>& worker : workers_)
+        worker->thread = std::thread([this, &worker = *worker] { work(worker); });
+}
+
+ScanWorkers::~ScanWorkers() {
+    {
+        std::lock_guard lock(mutex_);
+        quit_ = true;
+    }
+    queuedOne_.notify_all();
+    for (const std::unique_ptr<Worker>& worker : workers_)
+        worker->thread.join();
+}
+
+void ScanWorkers::setTerms(const TermTable& terms) {
+    for (const std::unique_ptr<Worker>& worker : workers_)
+        worker->scanner.setTerms(terms);
+    workerHost_.stopped = false;  // a new run
+}
+
+ScanJob& ScanWorkers::nextJob(const std::function<void(ScanJob&)>& done) {
+    std::unique_lock lock(mutex_);
+    while (queued_ - back_ == jobs_.size() || waitingLines_ > kWaitingLines)
+        advance(lock, done);
+    while (takeBack(lock, done, false)) {
+    }
+    return jobs_[queued_ % jobs_.size()];
+}
+
+void ScanWorkers::queue() {
+    // The run's thread alone moves queued_ and back_ and sets the paths.
+    queuedPaths_.insert(jobs_[queued_ % jobs_.size()].path);
+    bool wake;
+    {
+        std::lock_guard lock(mutex_);
+        wake = ++queued_ - scanned_ >= kWakeWhenWaiting;
+    }
+    if (wake) queuedOne_.notify_one();
+}
+
+bool ScanWorkers::inFlight(const char* path) const {
+    return queuedPaths_.contains(path);
+}
+
+void ScanWorkers::finish(const std::function<void(ScanJob&)>& done) {
+    std::unique_lock lock(mutex_);
+    while (back_ != queued_)
+        advance(lock, done);
+}
+
+void ScanWorkers::advance(std::unique_lock<std::mutex>& lock,
+                          const std::function<void(ScanJob&)>& done) {
+    if (!takeBack(lock, done, false) && !scanNext(lock, scanner_)) takeBack(lock, done, true);
+}
+
+bool ScanWorkers::takeBack(std::unique_lock<std::mutex>& lock,
+                           const std::function<void(ScanJob&)>& done, bool wait) {
+    // The run stopped between files: the workers leave theirs too.
+    if (host_.runState() != RunState::Running) workerHost_.stopped = true;
+    if (back_ == queued_) return false;
+    const size_t at = back_ % jobs_.size();
+    if (!done_[at] && wait) queuedOne_.notify_all();  // every waiting file gets a scanner
+    while (!done_[at]) {
+        if (!wait) return false;
+        if (doneOne_.wait_for(lock, kPumpEvery) == std::cv_status::timeout) {
+            lock.unlock();
+            host_.pumpMessages();
+            lock.lock();
+            if (host_.runState() != RunState::Running) workerHost_.stopped = true;
+        }
+    }
+    done_[at] = false;
+    waitingLines_ -= jobs_[at].results.count();
+    queuedPaths_.erase(jobs_[at].path);
+    ++back_;  // the run's thread alone reuses it, after `done`
+    lock.unlock();
+    done(jobs_[at]);
+    lock.lock();
+    return true;
+}
+
+bool ScanWorkers::scanNext(std::unique_lock<std::mutex>& lock, FileScanner& scanner) {
+    if (scanned_ == queued_) return false;
+    const size_t at = scanned_++ % jobs_.size();
+    ScanJob& job = jobs_[at];
+    lock.unlock();
+    // After a stop the files not begun stay unread, as with one scanner.
+    job.outcome = {};
+    job.opened = job.file.open(job.path.c_str());
+    if (job.opened && workerHost_.runState() == RunState::Running)
+        job.outcome =
+            scanner.scanFile(job.file, job.path.c_str(), job.onSyntaxList, job.results, 0);
+    job.file.close();
+    lock.lock();
+    done_[at] = true;
+    waitingLines_ += job.results.count();
+    // The run waits for the oldest job alone: a later one wakes it for nothing.
+    if (at == back_ % jobs_.size()) doneOne_.notify_one();
+    return true;
+}
+
+void ScanWorkers::work(Worker& worker) {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        queuedOne_.wait(lock, [this] { return quit_ || scanned_ != queued_; });
+        if (quit_) return;
+        scanNext(lock, worker.scanner);
+    }
+}
+
+}  // namespace tarvo

@@ -1,0 +1,115 @@
+// Several file scanners side by side, for tarvo-find. The run still walks
+// on its own thread: it queues each file it would read, with the result
+// sink's bar for it. Workers on threads of their own, and the run's own
+// scanner whenever the run would otherwise wait, open and scan the queued
+// files, each into the file's own results; the run takes the files back
+// strictly in the order it queued them, keeping the file memory as it does.
+// So the results reach the sink, and the counters and the file memory
+// change, exactly as one scanner would have left them.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <unordered_set>
+#include <vector>
+
+#include "engine/file_results.h"
+#include "engine/file_scanner.h"
+#include "engine/scan_file_reader.h"
+#include "engine/search_host.h"
+#include "engine/search_request.h"
+#include "engine/term_table.h"
+
+namespace tarvo {
+
+// One file on its way through a scanner.
+struct ScanJob {
+    std::string path;
+    bool onSyntaxList = false;
+    bool opened = false;  // the scanner could open it
+    ScanFileReader file;
+    FileResults results;
+    ScanOutcome outcome;
+};
+
+class ScanWorkers {
+public:
+    // `threads` scanners in all: the run's own `scanner`, and threads - 1
+    // workers. `host` is the run's, pumped only on the run's own thread.
+    ScanWorkers(int32_t threads, SearchHost& host, const SearchRequest& request,
+                FileScanner& scanner);
+    ScanWorkers(const ScanWorkers&) = delete;
+    ScanWorkers& operator=(const ScanWorkers&) = delete;
+    ~ScanWorkers();
+
+    // Every worker's scanner takes the terms; none may be scanning.
+    void setTerms(const TermTable& terms);
+
+    // The job to fill with the next file. Waits while every job is in
+    // flight, taking back (through `done`) those that have come back.
+    ScanJob& nextJob(const std::function<void(ScanJob&)>& done);
+    // Queues the job nextJob gave, its path set and its results started.
+    void queue();
+    // Whether a queued job not yet taken back is for this path.
+    bool inFlight(const char* path) const;
+    // Takes back every queued job, in order, through `done`.
+    void finish(const std::function<void(ScanJob&)>& done);
+
+private:
+    // What a worker's scanner pumps: the run's state, as the run's thread
+    // last saw it.
+    class WorkerHost final : public SearchHost {
+    public:
+        void pumpMessages() override {}
+        RunState runState() const override {
+            return stopped.load(std::memory_order_relaxed) ? RunState::Idle : RunState::Running;
+        }
+        void reportError(const char*) override {}
+        void requestRefresh() override {}
+        std::atomic<bool> stopped = false;
+    };
+    struct Worker {
+        explicit Worker(WorkerHost& host, const SearchRequest& request) : scanner(host, request) {}
+        FileScanner scanner;
+        std::thread thread;
+    };
+    void work(Worker& worker);
+    // The run's thread makes progress: it takes back the oldest job if it is
+    // done, else scans a queued one itself, else waits for the oldest.
+    void advance(std::unique_lock<std::mutex>& lock, const std::function<void(ScanJob&)>& done);
+    // Takes back the oldest job once it is done; false when it is not (or
+    // there is none) yet. Called with `lock` held; releases it around `done`.
+    bool takeBack(std::unique_lock<std::mutex>& lock, const std::function<void(ScanJob&)>& done,
+                  bool wait);
+    // Scans the oldest queued job not yet begun with `scanner`; false when
+    // there is none. Called with `lock` held; releases it around the scan.
+    bool scanNext(std::unique_lock<std::mutex>& lock, FileScanner& scanner);
+
+    SearchHost& host_;
+    FileScanner& scanner_;  // the run's own
+    WorkerHost workerHost_;
+    std::vector<std::unique_ptr<Worker>> workers_;
+    // The jobs form a ring, by positions counted on: taken back before
+    // `back_`, scanned or being scanned before `scanned_`, queued before
+    // `queued_`. Done jobs are marked in `done_`.
+    std::vector<ScanJob> jobs_;
+    std::vector<bool> done_;
+    uint64_t back_ = 0, scanned_ = 0, queued_ = 0;
+    int64_t waitingLines_ = 0;  // the lines kept by the done jobs not taken back
+    // The paths of the jobs queued and not taken back (views of their paths,
+    // which stay put until then). The run's thread alone uses it.
+    std::unordered_set<std::string_view> queuedPaths_;
+    bool quit_ = false;
+    std::mutex mutex_;
+    std::condition_variable queuedOne_;  // workers wait here for a job
+    std::condition_variable doneOne_;    // the run waits here for the oldest job
+};
+
+}  // namespace tarvo
