@@ -10,48 +10,6 @@
 
 namespace tarvo {
 
-const char* const kUsage =
-    "Usage: tarvo-find [options] FIND_TEXT [PATH_TEXT]\n"
-    "\n"
-    "Searches the ';'-separated roots of PATH_TEXT (default: the current directory)\n"
-    "for the terms of FIND_TEXT and prints the best lines first, at most 9,999.\n"
-    "FIND_TEXT: terms separated by blanks; \"a b\" is one term; \\t \\n \\r \\\" \\\\ escapes.\n"
-    "\n"
-    "Search options (all on by default):\n"
-    "  --no-recursive        do not descend into subdirectories\n"
-    "  --search-binary       read files holding NUL bytes too\n"
-    "  --no-file-names       do not match terms in file paths\n"
-    "  --no-case-bonus       no bonus for exact letter case\n"
-    "  --no-word-bonus       no bonus for whole-word occurrences\n"
-    "  --no-cpp-heuristics   no bonus for lines shaped like C/C++ definitions\n"
-    "  --exclude LIST        skip files whose path ends with an item of LIST (a;b;c)\n"
-    "  --highlight LIST      syntax-highlighting list (default .c;.cpp;.cxx;.h)\n"
-    "\n"
-    "Output:\n"
-    "  --format text         PATH:LINE:TEXT per result (the default)\n"
-    "  --format vimgrep      PATH:LINE:COLUMN:TEXT, COLUMN the byte of the first term\n"
-    "  --format tsv|jsonl    rank, score, path, line and text as fields\n"
-    "  --rank                RANK:SCORE: in front of each text or vimgrep line\n"
-    "  -l, --files-with-matches   each file with a result once, by its best line\n"
-    "  --null                a NUL after each path, for odd file names\n"
-    "  --sort rank|name|line order of the output (default rank)\n"
-    "  --top N               print at most N results (with -l, N files)\n"
-    "  --color auto|always|never   mark terms on a yellow background\n"
-    "  --stats               print the status line on stderr\n"
-    "  -j, --threads N       read N files side by side (default: one per core);\n"
-    "                        the output is the same for every N\n"
-    "  --settings FILE       read options, lists, sort order and remembered files from\n"
-    "                        FILE, search the remembered files under PATH_TEXT's roots\n"
-    "                        first, and write the file memory back\n"
-    "  --help, --version\n"
-    "\n"
-    "On a terminal, text and vimgrep lines are cut to 150 bytes with tabs expanded, and\n"
-    "control bytes are shown as ^X, \\n or \\r in every format; into a pipe, each line is\n"
-    "printed whole, as in the file. TSV and JSONL always carry the whole line.\n"
-    "\n"
-    "Exit status: 0 results found, 1 none, 2 usage error, a settings file that cannot\n"
-    "be used or output that could not be written, 130 interrupted.\n";
-
 namespace {
 
 bool parseCount(std::string_view text, int32_t& value) {
@@ -59,23 +17,173 @@ bool parseCount(std::string_view text, int32_t& value) {
     return error == std::errc() && end == text.data() + text.size() && value >= 0;
 }
 
-// The six switches that turn an option off (or, for binary files, on).
-struct Switch {
-    const char* name;
-    std::optional<int32_t> CliOptions::*option;
-    int32_t value;
+// The value of an option that names one of a few words: its place in
+// `words`, or nothing.
+template <size_t N>
+std::optional<size_t> wordIndex(std::string_view value, const char* const (&words)[N]) {
+    for (size_t i = 0; i < N; ++i)
+        if (value == words[i]) return i;
+    return std::nullopt;
+}
+
+constexpr const char* kFormatWords[] = {"text", "vimgrep", "tsv", "jsonl"};
+constexpr OutputFormat kFormats[] = {OutputFormat::Text, OutputFormat::Vimgrep, OutputFormat::Tsv,
+                                     OutputFormat::Jsonl};
+constexpr const char* kColorWords[] = {"auto", "always", "never"};
+constexpr ColorMode kColorModes[] = {ColorMode::Auto, ColorMode::Always, ColorMode::Never};
+constexpr const char* kSortWords[] = {"rank", "name", "line"};
+constexpr int32_t kSortModes[] = {ByRank, ByFileName, ByLineText};
+
+// What a switch sets.
+template <auto member, auto value>
+std::string setTo(CliOptions& options, std::string_view) {
+    options.*member = value;
+    return "";
+}
+
+constexpr CliOption kOptions[] = {
+    {"--no-recursive", 0, nullptr, OptionGroup::Search, "do not descend into subdirectories",
+     setTo<&CliOptions::recursive, 0>},
+    {"--search-binary", 0, nullptr, OptionGroup::Search, "read files holding NUL bytes too",
+     setTo<&CliOptions::skipBinaryFiles, 0>},
+    {"--no-file-names", 0, nullptr, OptionGroup::Search, "do not match terms in file paths",
+     setTo<&CliOptions::searchFileNames, 0>},
+    {"--no-case-bonus", 0, nullptr, OptionGroup::Search, "no bonus for exact letter case",
+     setTo<&CliOptions::caseSensitiveBonus, 0>},
+    {"--no-word-bonus", 0, nullptr, OptionGroup::Search, "no bonus for whole-word occurrences",
+     setTo<&CliOptions::wholeWordBonus, 0>},
+    {"--no-cpp-heuristics", 0, nullptr, OptionGroup::Search,
+     "no bonus for lines shaped like C/C++ definitions", setTo<&CliOptions::cppHeuristics, 0>},
+    {"--exclude", 0, "LIST", OptionGroup::Search,
+     "skip files whose path ends with an item of LIST (a;b;c)",
+     [](CliOptions& o, std::string_view v) {
+         o.excludeList = cutToTextLimit(v);
+         return std::string();
+     }},
+    {"--highlight", 0, "LIST", OptionGroup::Search,
+     "syntax-highlighting list (default .c;.cpp;.cxx;.h)",
+     [](CliOptions& o, std::string_view v) {
+         o.highlightList = cutToTextLimit(v);
+         return std::string();
+     }},
+    {"--format", 0, "text|vimgrep|tsv|jsonl", OptionGroup::Output,
+     "text: PATH:LINE:TEXT per result (the default)\n"
+     "vimgrep: PATH:LINE:COLUMN:TEXT, COLUMN the byte of the first term\n"
+     "tsv, jsonl: rank, score, path, line and text as fields",
+     [](CliOptions& o, std::string_view v) -> std::string {
+         const std::optional<size_t> i = wordIndex(v, kFormatWords);
+         if (!i) return "--format takes text, vimgrep, tsv or jsonl";
+         o.format = kFormats[*i];
+         return "";
+     }},
+    {"--rank", 0, nullptr, OptionGroup::Output, "RANK:SCORE: in front of each text or vimgrep line",
+     setTo<&CliOptions::rank, true>},
+    {"--files-with-matches", 'l', nullptr, OptionGroup::Output,
+     "each file with a result once, by its best line", setTo<&CliOptions::filesWithMatches, true>},
+    {"--null", 0, nullptr, OptionGroup::Output, "a NUL after each path, for odd file names",
+     setTo<&CliOptions::nullAfterPath, true>},
+    {"--sort", 0, "rank|name|line", OptionGroup::Output, "order of the output (default rank)",
+     [](CliOptions& o, std::string_view v) -> std::string {
+         const std::optional<size_t> i = wordIndex(v, kSortWords);
+         if (!i) return "--sort takes rank, name or line";
+         o.sortMode = kSortModes[*i];
+         return "";
+     }},
+    {"--top", 0, "N", OptionGroup::Output, "print at most N results (with -l, N files)",
+     [](CliOptions& o, std::string_view v) -> std::string {
+         return parseCount(v, o.top) ? "" : "--top takes a count of 0 or more";
+     }},
+    {"--color", 0, "auto|always|never", OptionGroup::Output, "mark terms on a yellow background",
+     [](CliOptions& o, std::string_view v) -> std::string {
+         const std::optional<size_t> i = wordIndex(v, kColorWords);
+         if (!i) return "--color takes auto, always or never";
+         o.color = kColorModes[*i];
+         return "";
+     }},
+    {"--stats", 0, nullptr, OptionGroup::Output, "print the status line on stderr",
+     setTo<&CliOptions::stats, true>},
+    {"--threads", 'j', "N", OptionGroup::Output,
+     "read N files side by side (default: one per core);\n"
+     "the output is the same for every N",
+     [](CliOptions& o, std::string_view v) -> std::string {
+         const bool valid = parseCount(v, o.threads) && o.threads > 0;
+         return valid ? "" : "-j and --threads take a count of 1 or more";
+     }},
+    {"--settings", 0, "FILE", OptionGroup::Output,
+     "read options, lists, sort order and remembered files from\n"
+     "FILE, search the remembered files under PATH_TEXT's roots\n"
+     "first, and write the file memory back",
+     [](CliOptions& o, std::string_view v) -> std::string {
+         if (v.empty()) return "--settings takes a file";
+         o.settingsFile = std::string(v);
+         return "";
+     }},
+    {"--help", 0, nullptr, OptionGroup::Program, "print this text and exit",
+     setTo<&CliOptions::help, true>},
+    {"--version", 0, nullptr, OptionGroup::Program, "print the version and exit",
+     setTo<&CliOptions::version, true>},
 };
 
-constexpr Switch kSwitches[] = {
-    {"--no-recursive", &CliOptions::recursive, 0},
-    {"--search-binary", &CliOptions::skipBinaryFiles, 0},
-    {"--no-file-names", &CliOptions::searchFileNames, 0},
-    {"--no-case-bonus", &CliOptions::caseSensitiveBonus, 0},
-    {"--no-word-bonus", &CliOptions::wholeWordBonus, 0},
-    {"--no-cpp-heuristics", &CliOptions::cppHeuristics, 0},
-};
+const CliOption* findOption(std::string_view longName, char shortName) {
+    for (const CliOption& option : kOptions)
+        if (longName == option.longName || (shortName != 0 && shortName == option.shortName))
+            return &option;
+    return nullptr;
+}
+
+std::string makeUsageText() {
+    std::string text =
+        "Usage: tarvo-find [options] FIND_TEXT [PATH_TEXT]\n"
+        "\n"
+        "Searches the ';'-separated roots of PATH_TEXT (default: the current directory)\n"
+        "for the terms of FIND_TEXT and prints the best lines first, at most 9,999.\n"
+        "FIND_TEXT: terms separated by blanks; \"a b\" is one term; \\t \\n \\r \\\" \\\\ "
+        "escapes.\n";
+    const std::pair<OptionGroup, const char*> groups[] = {
+        {OptionGroup::Search, "Search options (all on by default):"},
+        {OptionGroup::Output, "Output:"},
+        {OptionGroup::Program, "Program:"}};
+    // Help lines start in this column; a longer name and value stands on a
+    // line of its own.
+    constexpr size_t kHelpColumn = 24;
+    const std::string helpIndent(kHelpColumn, ' ');
+    for (const auto& [group, heading] : groups) {
+        text += std::string("\n") + heading + "\n";
+        for (const CliOption& option : kOptions) {
+            if (option.group != group) continue;
+            std::string names = "  ";
+            if (option.shortName != 0) names += std::string{'-', option.shortName, ',', ' '};
+            names += option.longName;
+            if (option.valueName != nullptr) names += std::string(" ") + option.valueName;
+            text += names.size() + 2 <= kHelpColumn
+                        ? names + std::string(kHelpColumn - names.size(), ' ')
+                        : names + "\n" + helpIndent;
+            for (const char* c = option.help; *c != '\0'; ++c)
+                text += *c == '\n' ? "\n" + helpIndent : std::string(1, *c);
+            text += '\n';
+        }
+    }
+    text +=
+        "\n"
+        "On a terminal, text and vimgrep lines are cut to 150 bytes with tabs expanded, and\n"
+        "control bytes are shown as ^X, \\n or \\r in every format; into a pipe, each line is\n"
+        "printed whole, as in the file. TSV and JSONL always carry the whole line.\n"
+        "\n"
+        "Exit status: 0 results found, 1 none, 2 usage error, a settings file that cannot\n"
+        "be used or output that could not be written, 130 interrupted.\n";
+    return text;
+}
 
 }  // namespace
+
+std::span<const CliOption> cliOptions() {
+    return kOptions;
+}
+
+const std::string& usageText() {
+    static const std::string text = makeUsageText();
+    return text;
+}
 
 CliParse parseCommandLine(int argc, const char* const* argv) {
     CliParse parse;
@@ -85,20 +193,6 @@ CliParse parseCommandLine(int argc, const char* const* argv) {
 
     for (int i = 1; i < argc; ++i) {
         std::string_view arg = argv[i];
-        if (!optionsEnded && arg == "-l") {
-            options.filesWithMatches = true;
-            continue;
-        }
-        // "-j N" or "-jN"
-        if (!optionsEnded && arg.substr(0, 2) == "-j") {
-            std::string_view count = arg.substr(2);
-            if (count.empty() && i + 1 < argc) count = argv[++i];
-            if (!parseCount(count, options.threads) || options.threads == 0) {
-                parse.error = "-j and --threads take a count of 1 or more";
-                return parse;
-            }
-            continue;
-        }
         // A lone "-" is text; any other word starting with '-' is an option
         // until "--" (a search for "-x" is written "-- -x").
         if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
@@ -124,115 +218,36 @@ CliParse parseCommandLine(int argc, const char* const* argv) {
             continue;
         }
 
-        // "--name=value" or "--name value"
+        // "-l", "-j N" or "-jN"; "--name", "--name value" or "--name=value".
+        // A switch given a value in the same word is no option.
         std::string_view name = arg;
         std::optional<std::string_view> inlineValue;
-        if (size_t eq = arg.find('='); eq != std::string_view::npos) {
-            name = arg.substr(0, eq);
-            inlineValue = arg.substr(eq + 1);
-        }
-        auto value = [&](std::string_view& out) {
-            if (inlineValue) {
-                out = *inlineValue;
-                return true;
-            }
-            if (i + 1 >= argc) {
-                parse.error = "option " + std::string(name) + " needs a value";
-                return false;
-            }
-            out = argv[++i];
-            return true;
-        };
-
-        bool matched = false;
-        for (const Switch& s : kSwitches) {
-            if (name == s.name && !inlineValue) {
-                options.*(s.option) = s.value;
-                matched = true;
-            }
-        }
-        if (matched) continue;
-
-        std::string_view v;
-        if (name == "--help" && !inlineValue) {
-            options.help = true;
-        } else if (name == "--version" && !inlineValue) {
-            options.version = true;
-        } else if (name == "--stats" && !inlineValue) {
-            options.stats = true;
-        } else if (name == "--rank" && !inlineValue) {
-            options.rank = true;
-        } else if (name == "--files-with-matches" && !inlineValue) {
-            options.filesWithMatches = true;
-        } else if (name == "--null" && !inlineValue) {
-            options.nullAfterPath = true;
-        } else if (name == "--exclude") {
-            if (!value(v)) return parse;
-            options.excludeList = cutToTextLimit(v);
-        } else if (name == "--highlight") {
-            if (!value(v)) return parse;
-            options.highlightList = cutToTextLimit(v);
-        } else if (name == "--settings") {
-            if (!value(v)) return parse;
-            if (v.empty()) {
-                parse.error = "--settings takes a file";
-                return parse;
-            }
-            options.settingsFile = std::string(v);
-        } else if (name == "--sort") {
-            if (!value(v)) return parse;
-            if (v == "rank") {
-                options.sortMode = ByRank;
-            } else if (v == "name") {
-                options.sortMode = ByFileName;
-            } else if (v == "line") {
-                options.sortMode = ByLineText;
-            } else {
-                parse.error = "--sort takes rank, name or line";
-                return parse;
-            }
-        } else if (name == "--threads") {
-            if (!value(v)) return parse;
-            if (!parseCount(v, options.threads) || options.threads == 0) {
-                parse.error = "-j and --threads take a count of 1 or more";
-                return parse;
-            }
-        } else if (name == "--top") {
-            if (!value(v)) return parse;
-            if (!parseCount(v, options.top)) {
-                parse.error = "--top takes a count of 0 or more";
-                return parse;
-            }
-        } else if (name == "--format") {
-            if (!value(v)) return parse;
-            if (v == "text") {
-                options.format = OutputFormat::Text;
-            } else if (v == "vimgrep") {
-                options.format = OutputFormat::Vimgrep;
-            } else if (v == "tsv") {
-                options.format = OutputFormat::Tsv;
-            } else if (v == "jsonl") {
-                options.format = OutputFormat::Jsonl;
-            } else {
-                parse.error = "--format takes text, vimgrep, tsv or jsonl";
-                return parse;
-            }
-        } else if (name == "--color") {
-            if (!value(v)) return parse;
-            if (v == "auto") {
-                options.color = ColorMode::Auto;
-            } else if (v == "always") {
-                options.color = ColorMode::Always;
-            } else if (v == "never") {
-                options.color = ColorMode::Never;
-            } else {
-                parse.error = "--color takes auto, always or never";
-                return parse;
-            }
+        const CliOption* option = nullptr;
+        if (arg[1] != '-') {
+            name = arg.substr(0, 2);
+            if (arg.size() > 2) inlineValue = arg.substr(2);
+            option = findOption({}, arg[1]);
         } else {
+            if (size_t eq = arg.find('='); eq != std::string_view::npos) {
+                name = arg.substr(0, eq);
+                inlineValue = arg.substr(eq + 1);
+            }
+            option = findOption(name, 0);
+        }
+        if (option == nullptr || (inlineValue && option->valueName == nullptr)) {
             parse.error = "unknown option " + std::string(arg);
             return parse;
         }
+        std::string_view value = inlineValue.value_or("");
+        if (option->valueName != nullptr && !inlineValue) {
+            if (i + 1 >= argc) {
+                parse.error = "option " + std::string(name) + " needs a value";
+                return parse;
+            }
+            value = argv[++i];
+        }
+        parse.error = option->set(options, value);
+        if (!parse.error.empty()) return parse;
     }
 
     if (positional == 0 && !options.help && !options.version) parse.error = "FIND_TEXT is missing";

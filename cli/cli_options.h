@@ -8,7 +8,9 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 
 namespace tarvo {
 
@@ -44,6 +46,24 @@ struct CliParse {
     std::string error;  // empty when the command line is valid
 };
 
+// One command-line option, defined once: the parser and the usage text read
+// this table, and the cli suite checks that the man page and the bash
+// completion name every entry.
+enum class OptionGroup { Search, Output, Program };
+
+struct CliOption {
+    const char* longName;   // "--no-recursive"
+    char shortName;         // 'l' for "-l"; 0: none
+    const char* valueName;  // nullptr: a switch; else what the value is ("N", "rank|name|line")
+    OptionGroup group;
+    const char* help;  // one line, or several separated by '\n'
+    // Sets what the option stands for from its value (empty for a switch);
+    // the message for a value it does not take, else an empty text.
+    std::string (*set)(CliOptions& options, std::string_view value);
+};
+
+std::span<const CliOption> cliOptions();
+
 CliParse parseCommandLine(int argc, const char* const* argv);
 
 // Whether terms are coloured. `terminal`: stdout is a terminal;
@@ -54,6 +74,7 @@ CliParse parseCommandLine(int argc, const char* const* argv);
 bool useColor(ColorMode mode, bool terminal, bool colorCodesShow, const char* noColor,
               const char* term);
 
-extern const char* const kUsage;
+// What --help prints, and what follows a usage error: made from the table.
+const std::string& usageText();
 
 }  // namespace tarvo

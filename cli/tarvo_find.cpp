@@ -32,6 +32,9 @@ namespace {
 // The shell's status for a run ended by Ctrl+C (128 + SIGINT).
 constexpr int kInterruptedStatus = 130;
 
+// A usage error, a settings file that cannot be used or output that was lost.
+constexpr int kUsageErrorStatus = 2;
+
 volatile std::sig_atomic_t interrupted = 0;
 
 // The first Ctrl+C stops the search: what was found is printed and
@@ -90,9 +93,6 @@ private:
 
     std::string reason_;
 };
-
-// The status for output that was lost, as for a usage error.
-constexpr int kWriteErrorStatus = 2;
 
 void applyOverrides(const CliOptions& cli, Settings& settings) {
     SearchOptions& options = settings.request.options;
@@ -230,7 +230,7 @@ int run(const CliOptions& cli) {
                           &foreign)) {
             std::fprintf(stderr, "tarvo-find: %s exists but is %s; not touching it\n",
                          cli.settingsFile.c_str(), refusal.c_str());
-            return 2;
+            return kUsageErrorStatus;
         }
     }
     Settings settings = stored;
@@ -283,8 +283,8 @@ int run(const CliOptions& cli) {
         std::fputs("tarvo-find: interrupted\n", stderr);
         return kInterruptedStatus;
     }
-    if (!printed) return kWriteErrorStatus;
-    if (!saved) return 2;
+    if (!printed) return kUsageErrorStatus;
+    if (!saved) return kUsageErrorStatus;
     return results.count() > 0 ? 0 : 1;
 }
 
@@ -295,14 +295,14 @@ int main(int argc, char** argv) {
     using namespace tarvo;
     CliParse parse = parseCommandLine(argc, argv);
     if (!parse.error.empty()) {
-        std::fprintf(stderr, "tarvo-find: %s\n\n%s", parse.error.c_str(), kUsage);
-        return 2;
+        std::fprintf(stderr, "tarvo-find: %s\n\n%s", parse.error.c_str(), usageText().c_str());
+        return kUsageErrorStatus;
     }
     if (parse.options.help || parse.options.version) {
         StandardOutput out;
-        out.write(parse.options.help ? kUsage
+        out.write(parse.options.help ? usageText()
                                      : "tarvo-find (Tarvo Search, version " TARVO_VERSION ")\n");
-        return out.close() ? 0 : kWriteErrorStatus;
+        return out.close() ? 0 : kUsageErrorStatus;
     }
     return run(parse.options);
 }
