@@ -24,7 +24,7 @@ constexpr int64_t kMaxScannedFileSize = INT32_MAX;
 // most that many and the next one comes hundreds of lines later.
 constexpr int32_t kTrimLinesAt = 512;
 
-// The bits of a mask, lowest (earliest byte) first.
+// The earliest byte a mask marks: its lowest set bit.
 int32_t lowestBit(uint64_t mask) {
     return std::countr_zero(mask);
 }

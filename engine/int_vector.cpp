@@ -24,15 +24,6 @@ bool IntVector::grow() {
     return true;
 }
 
-bool IntVector::insertSorted(int32_t value) {
-    if (count_ == capacity_ && !grow()) return false;
-    int32_t at = floorIndex(value) + 1;
-    std::memmove(&items_[at + 1], &items_[at], sizeof(int32_t) * (count_ - at));
-    items_[at] = value;
-    ++count_;
-    return true;
-}
-
 int32_t IntVector::floorIndex(int32_t value) const {
     if (count_ == 0 || value < items_[0]) return -1;
     int32_t lo = 0;

@@ -45,29 +45,11 @@ public:
         return true;
     }
 
-    // Appends unless the last integer already is the value: consecutive
-    // occurrences on one line are stored once, so lists stay ascending
-    // and distinct without searching.
-    [[nodiscard]] bool pushIfNotLast(int32_t value) {
-        if (count_ > 0 && items_[count_ - 1] == value) return true;
-        return push(value);
-    }
-
-    // Inserts just after floorIndex(value) (at the front when that is -1).
-    // Duplicates are not refused. False, inserting nothing, when the storage
-    // could not grow.
-    [[nodiscard]] bool insertSorted(int32_t value);
-
     // Removes `count` integers from `index` on, moving the later ones down.
     void erase(int32_t index, int32_t count) {
         std::memmove(items_.get() + index, items_.get() + index + count,
                      sizeof(int32_t) * static_cast<size_t>(count_ - index - count));
         count_ -= count;
-    }
-
-    bool contains(int32_t value) const {
-        int32_t index = floorIndex(value);
-        return index != -1 && items_[index] == value;
     }
 
     // For an ascending vector: -1 when empty or when the value is below the

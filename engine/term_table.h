@@ -43,7 +43,6 @@ public:
     // FirstCharTable: set for a byte some term begins with, in either ASCII
     // case; an empty term sets the flag of byte 0.
     bool isFirstChar(uint8_t c) const { return firstChar_[c] != 0; }
-    const std::array<uint8_t, 256>& firstCharTable() const { return firstChar_; }
 
     // termMatchAt: every byte of the term equals, after folding both, the byte
     // at the same offset from `at`. The text ends at `end` (or at a NUL, which

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <utility>
 
+#include "results/results_pane_rules.h"
+
 namespace tarvo {
 
 namespace {
@@ -360,10 +362,7 @@ void ResultStore::setSortMode(int32_t mode) {
         if (row >= 0) {
             // Centre the same entry in the view, as near as the list's ends allow.
             selectedRow_ = row;
-            int32_t top = row - visibleRows_ / 2;
-            if (top > count() - visibleRows_ + 1) top = count() - visibleRows_ + 1;
-            if (top < 0) top = 0;
-            firstVisibleRow_ = top;
+            firstVisibleRow_ = clampFirstVisibleRow(row - visibleRows_ / 2, count(), visibleRows_);
         }
     }
     if (views_) views_->repaintList();
@@ -415,11 +414,10 @@ void ResultStore::keepSelectionVisible() {
     // last fully visible row when the bottom row is cut off. A pane of one
     // row (or none) keeps it in the top row, never below the view.
     const int32_t lowest = std::max(visibleRows_ - 2, 0);
-    int32_t t = firstVisibleRow_;
-    if (selectedRow_ < t) t = selectedRow_;
-    if (selectedRow_ > t + lowest) t = selectedRow_ - lowest;
-    if (t >= count() - visibleRows_ + 1) t = count() - visibleRows_ + 1;
-    firstVisibleRow_ = t > 0 ? t : 0;
+    int32_t top = firstVisibleRow_;
+    if (selectedRow_ < top) top = selectedRow_;
+    if (selectedRow_ > top + lowest) top = selectedRow_ - lowest;
+    firstVisibleRow_ = clampFirstVisibleRow(top, count(), visibleRows_);
 }
 
 }  // namespace tarvo

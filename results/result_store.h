@@ -61,7 +61,6 @@ protected:
 class ResultStore final : public ResultSink {
 public:
     explicit ResultStore(ResultViews* views = nullptr);
-    void setViews(ResultViews* views) { views_ = views; }
 
     void addResult(int32_t score, const char* path, int32_t lineNumber,
                    std::string_view lineText) override;
@@ -102,7 +101,6 @@ public:
     void setFirstVisibleRow(int32_t row) { firstVisibleRow_ = row; }
     int32_t visibleRows() const { return visibleRows_; }
     void setVisibleRows(int32_t rows) { visibleRows_ = rows; }
-    bool displayOrderValid() const { return displayOrderValid_; }
 
 private:
     bool byRank() const { return sortMode_ != ByFileName && sortMode_ != ByLineText; }

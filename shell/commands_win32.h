@@ -1,5 +1,4 @@
-// The menu and accelerator commands. A command only changes RunState, an
-// option or a flag; the run loop acts on them.
+// The menu and accelerator commands.
 #pragma once
 
 namespace tarvo {

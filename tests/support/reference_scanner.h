@@ -26,6 +26,10 @@ struct ReferenceScan {
 inline void referenceScan(const std::string& path, std::string_view bytes, const TermTable& terms,
                           const SearchRequest& request, ReferenceScan& scan, ResultSink& sink) {
     auto add = [](IntVector& list, int32_t value) { static_cast<void>(list.push(value)); };
+    // A term's lines are stored once each, however often it occurs on one.
+    auto addLine = [&](IntVector& list, int32_t line) {
+        if (list.size() == 0 || list.get(list.size() - 1) != line) add(list, line);
+    };
     auto occursAt = [&](std::string_view text, size_t at, const QueryTerm& term) {
         if (!terms.isFirstChar(text[at]) || at + term.length > text.size()) return false;
         return std::equal(term.text, term.text + term.length, text.begin() + at,
@@ -33,8 +37,7 @@ inline void referenceScan(const std::string& path, std::string_view bytes, const
     };
     for (size_t at = 0; request.options.searchFileNames && at < path.size(); ++at) {
         for (int32_t t = 0; t < terms.count(); ++t)
-            if (occursAt(path, at, terms.term(t)))
-                static_cast<void>(scan.termLines[t].pushIfNotLast(0));
+            if (occursAt(path, at, terms.term(t))) addLine(scan.termLines[t], 0);
     }
     for (IntVector* table :
          {&scan.lineStarts, &scan.lineStarts, &scan.commentFlags, &scan.commentFlags})
@@ -47,8 +50,7 @@ inline void referenceScan(const std::string& path, std::string_view bytes, const
             add(scan.commentFlags, inComment);
         }
         for (int32_t t = 0; t < terms.count(); ++t) {
-            if (occursAt(bytes, i, terms.term(t)))
-                static_cast<void>(scan.termLines[t].pushIfNotLast(scan.lines() + 1));
+            if (occursAt(bytes, i, terms.term(t))) addLine(scan.termLines[t], scan.lines() + 1);
         }
         const char next = i + 1 < bytes.size() ? bytes[i + 1] : '\0';
         if (bytes[i] == (inComment ? '*' : '/') && next == (inComment ? '/' : '*'))
