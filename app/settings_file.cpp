@@ -138,17 +138,25 @@ void readWindowRect(const std::string& line, int32_t screenWidth, int32_t screen
     if (placementFits(read, screenWidth, screenHeight)) rect = read;
 }
 
-// SortMode and the six options, taken as read; a value that is missing (or
-// unreadable) keeps its default, and so do all after it.
+std::array<bool*, 6> optionsInFileOrder(SearchOptions& o) {
+    return {&o.recursive,          &o.skipBinaryFiles, &o.searchFileNames,
+            &o.caseSensitiveBonus, &o.wholeWordBonus,  &o.cppHeuristics};
+}
+
+// The sort mode, kept as read, and the six options, any number but 0 being
+// on; a value that is missing (or unreadable) keeps its default, and so do
+// all after it.
 void readOptions(const std::string& line, Settings& settings) {
-    SearchOptions& o = settings.request.options;
-    int32_t* targets[] = {&settings.sortMode, &o.recursive,          &o.skipBinaryFiles,
-                          &o.searchFileNames, &o.caseSensitiveBonus, &o.wholeWordBonus,
-                          &o.cppHeuristics};
     const char* p = line.data();
     const char* end = p + line.size();
-    for (int32_t* target : targets) {
-        if (!parseInt(p, end, *target)) return;
+    int32_t value = 0;
+    if (!parseInt(p, end, value)) return;
+    settings.sortMode = static_cast<SortMode>(value);
+    const std::array<bool*, 6> options = optionsInFileOrder(settings.request.options);
+    for (size_t i = 0; i < options.size(); ++i) {
+        if (!parseInt(p, end, value)) return;
+        settings.optionNumbers[i] = value;
+        *options[i] = value != 0;
     }
 }
 
@@ -262,11 +270,14 @@ bool writeSettings(SettingsWriter& out, bool offset, const Settings& s, const Fi
     out.line(savedText(s.request.pathText));
     out.line(savedText(s.request.highlightList));
     out.line(savedText(s.request.excludeList));
-    const SearchOptions& o = s.request.options;
-    std::snprintf(numbers, sizeof numbers, "%d %d %d %d %d %d %d", s.sortMode, o.recursive,
-                  o.skipBinaryFiles, o.searchFileNames, o.caseSensitiveBonus, o.wholeWordBonus,
-                  o.cppHeuristics);
-    out.line(numbers);
+    std::string line = std::to_string(static_cast<int32_t>(s.sortMode));
+    SearchOptions options = s.request.options;
+    const std::array<bool*, 6> inOrder = optionsInFileOrder(options);
+    for (size_t i = 0; i < inOrder.size(); ++i) {
+        const int32_t read = s.optionNumbers[i];
+        line += ' ' + std::to_string((read != 0) == *inOrder[i] ? read : *inOrder[i] ? 1 : 0);
+    }
+    out.line(line);
 
     out.line("");
     // tarvo-find writes the lines it does not own back as they were read,

@@ -36,6 +36,7 @@
 // neither read nor written.
 #pragma once
 
+#include <array>
 #include <climits>
 #include <cstdint>
 #include <functional>
@@ -81,8 +82,11 @@ struct Settings {
     // Held as a rectangle; the window turns it into x, y, width, height when
     // it is created. The default keeps the sentinel in left and right.
     WindowRect windowRect{kDefaultPlacement, 0, kDefaultPlacement, 0};
-    SearchRequest request;  // the four texts and the six options
-    int32_t sortMode = ByRank;
+    SearchRequest request;                 // the four texts and the six options
+    SortMode sortMode = SortMode::ByRank;  // any number, kept as read
+    // The six options' numbers as the file held them, any number but 0 being
+    // on: each is written back as read while its option still says the same.
+    std::array<int32_t, 6> optionNumbers{1, 1, 1, 1, 1, 1};
     // The command line that opens a result in the user's editor, with
     // %path% and %line% in it; empty when none is set. At most
     // kMaxTextLength characters.

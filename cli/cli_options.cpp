@@ -6,7 +6,6 @@
 
 #include "engine/path_list.h"
 #include "engine/search_request.h"
-#include "results/result_store.h"
 
 namespace tarvo {
 
@@ -32,7 +31,7 @@ constexpr OutputFormat kFormats[] = {OutputFormat::Text, OutputFormat::Vimgrep, 
 constexpr const char* kColorWords[] = {"auto", "always", "never"};
 constexpr ColorMode kColorModes[] = {ColorMode::Auto, ColorMode::Always, ColorMode::Never};
 constexpr const char* kSortWords[] = {"rank", "name", "line"};
-constexpr int32_t kSortModes[] = {ByRank, ByFileName, ByLineText};
+constexpr SortMode kSortModes[] = {SortMode::ByRank, SortMode::ByFileName, SortMode::ByLineText};
 
 // What a switch sets.
 template <auto member, auto value>
@@ -43,17 +42,17 @@ std::string setTo(CliOptions& options, std::string_view) {
 
 constexpr CliOption kOptions[] = {
     {"--no-recursive", 0, nullptr, OptionGroup::Search, "do not descend into subdirectories",
-     setTo<&CliOptions::recursive, 0>},
+     setTo<&CliOptions::recursive, false>},
     {"--search-binary", 0, nullptr, OptionGroup::Search, "read files holding NUL bytes too",
-     setTo<&CliOptions::skipBinaryFiles, 0>},
+     setTo<&CliOptions::skipBinaryFiles, false>},
     {"--no-file-names", 0, nullptr, OptionGroup::Search, "do not match terms in file paths",
-     setTo<&CliOptions::searchFileNames, 0>},
+     setTo<&CliOptions::searchFileNames, false>},
     {"--no-case-bonus", 0, nullptr, OptionGroup::Search, "no bonus for exact letter case",
-     setTo<&CliOptions::caseSensitiveBonus, 0>},
+     setTo<&CliOptions::caseSensitiveBonus, false>},
     {"--no-word-bonus", 0, nullptr, OptionGroup::Search, "no bonus for whole-word occurrences",
-     setTo<&CliOptions::wholeWordBonus, 0>},
+     setTo<&CliOptions::wholeWordBonus, false>},
     {"--no-cpp-heuristics", 0, nullptr, OptionGroup::Search,
-     "no bonus for lines shaped like C/C++ definitions", setTo<&CliOptions::cppHeuristics, 0>},
+     "no bonus for lines shaped like C/C++ definitions", setTo<&CliOptions::cppHeuristics, false>},
     {"--exclude", 0, "LIST", OptionGroup::Search,
      "skip files whose path ends with an item of LIST (a;b;c)",
      [](CliOptions& o, std::string_view v) {

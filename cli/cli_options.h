@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "results/result_store.h"
+
 namespace tarvo {
 
 enum class OutputFormat { Text, Vimgrep, Tsv, Jsonl };
@@ -23,10 +25,10 @@ struct CliOptions {
 
     // Set only when given on the command line: they override what a
     // settings file says, for this run only.
-    std::optional<int32_t> recursive, skipBinaryFiles, searchFileNames;
-    std::optional<int32_t> caseSensitiveBonus, wholeWordBonus, cppHeuristics;
+    std::optional<bool> recursive, skipBinaryFiles, searchFileNames;
+    std::optional<bool> caseSensitiveBonus, wholeWordBonus, cppHeuristics;
     std::optional<std::string> excludeList, highlightList;
-    std::optional<int32_t> sortMode;
+    std::optional<SortMode> sortMode;
 
     int32_t top = -1;  // -1: every result (with -l: every file)
     OutputFormat format = OutputFormat::Text;

@@ -52,7 +52,7 @@ void MatchingFiles::clearResults() {
     last_ = -1;
 }
 
-std::vector<const ResultEntry*> MatchingFiles::inDisplayOrder(int32_t sortMode) const {
+std::vector<const ResultEntry*> MatchingFiles::inDisplayOrder(SortMode sortMode) const {
     std::vector<const ResultEntry*> files;
     files.reserve(best_.size());
     for (const ResultEntry& best : best_)

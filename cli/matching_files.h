@@ -34,7 +34,7 @@ public:
 
     // Each file once, by its best line, in the order the list shows lines
     // when sorted by `sortMode`.
-    std::vector<const ResultEntry*> inDisplayOrder(int32_t sortMode) const;
+    std::vector<const ResultEntry*> inDisplayOrder(SortMode sortMode) const;
 
 private:
     // The file's index in best_, or -1. The scanner asks about one file's

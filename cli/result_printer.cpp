@@ -77,7 +77,7 @@ void appendMarkedText(std::string& out, const std::string& text, const std::vect
     static constexpr const char* kMarkOn = "\x1b[30;103m";  // black on light yellow
     static constexpr const char* kMarkOff = "\x1b[0m";
     auto append = [&](std::string_view run, uint8_t attribute) {
-        const bool marked = style.color && (attribute & MarkBit);
+        const bool marked = style.color && (attribute & kMarkBit);
         if (marked) out += kMarkOn;
         out += run;
         if (marked) out += kMarkOff;
@@ -108,7 +108,7 @@ void appendMarkedText(std::string& out, const std::string& text, const std::vect
     }
 }
 
-// MarkBit on every byte of a term occurrence, one mark per byte of `text`.
+// kMarkBit on every byte of a term occurrence, one mark per byte of `text`.
 // Terms hold no NUL byte, so each stretch between NULs is marked alone.
 std::vector<uint8_t> termMarks(const std::string& text, const TermTable& terms) {
     std::vector<uint8_t> marks(text.size() + 1, 0);
@@ -257,7 +257,7 @@ std::string formatJsonl(const ResultEntry& entry, const std::string& text) {
 size_t termColumn(const std::string& line, const TermTable& terms) {
     const std::vector<uint8_t> marks = termMarks(line, terms);
     const auto first =
-        std::find_if(marks.begin(), marks.end(), [](uint8_t m) { return m & MarkBit; });
+        std::find_if(marks.begin(), marks.end(), [](uint8_t m) { return m & kMarkBit; });
     return first == marks.end() ? 1 : static_cast<size_t>(first - marks.begin()) + 1;
 }
 

@@ -96,7 +96,7 @@ private:
 
 void applyOverrides(const CliOptions& cli, Settings& settings) {
     SearchOptions& options = settings.request.options;
-    auto take = [](const std::optional<int32_t>& given, int32_t& target) {
+    auto take = [](const auto& given, auto& target) {
         if (given) target = *given;
     };
     take(cli.recursive, options.recursive);
@@ -219,7 +219,7 @@ int run(const CliOptions& cli) {
     const std::vector<std::string> roots = parsePathList(pathText);
     ForeignRows foreign;
     foreign.owned = [&](std::string_view path, const Settings& read) {
-        const bool recursive = cli.recursive.value_or(read.request.options.recursive) != 0;
+        const bool recursive = cli.recursive.value_or(read.request.options.recursive);
         return std::any_of(roots.begin(), roots.end(), [&](const std::string& root) {
             return liesUnderRoot(path, root, recursive);
         });

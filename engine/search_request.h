@@ -21,15 +21,15 @@ inline std::string cutToTextLimit(std::string_view text) {
     return std::string(text.substr(0, kMaxTextLength));
 }
 
-// Six 32-bit integers used as booleans, in the order the settings file keeps
+// The six options of the Search menu, in the order the settings file keeps
 // them. All on by default.
 struct SearchOptions {
-    int32_t recursive = 1;
-    int32_t skipBinaryFiles = 1;
-    int32_t searchFileNames = 1;
-    int32_t caseSensitiveBonus = 1;
-    int32_t wholeWordBonus = 1;
-    int32_t cppHeuristics = 1;
+    bool recursive = true;
+    bool skipBinaryFiles = true;
+    bool searchFileNames = true;
+    bool caseSensitiveBonus = true;
+    bool wholeWordBonus = true;
+    bool cppHeuristics = true;
 };
 
 struct SearchRequest {

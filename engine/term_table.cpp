@@ -140,7 +140,7 @@ void TermTable::markTermMatches(const char* line, uint8_t* marks) const {
             int32_t termLength = terms_[i].length;
             if (termLength == 0 || !termMatchAt(line + at, end, i)) continue;
             for (int32_t k = 0; k < termLength; ++k)
-                marks[at + k] |= MarkBit;
+                marks[at + k] |= kMarkBit;
         }
     }
 }

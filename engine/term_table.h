@@ -14,7 +14,7 @@ inline constexpr int kMaxTerms = 100;       // surplus terms are ignored
 inline constexpr int kMaxTermLength = 100;  // a longer word is split into terms
 
 // Attribute byte bit: the byte belongs to an occurrence of a query term.
-inline constexpr uint8_t MarkBit = 0x40;
+inline constexpr uint8_t kMarkBit = 0x40;
 
 // Only A-Z fold; every other byte compares unchanged.
 inline constexpr uint8_t foldAscii(uint8_t c) {
@@ -64,7 +64,7 @@ public:
     // Gated by the FirstCharTable like the scanner.
     int32_t countTermsIn(const char* text) const;
 
-    // Sets marks[0 .. strlen(line)-1] to 0, then MarkBit on every byte covered
+    // Sets marks[0 .. strlen(line)-1] to 0, then kMarkBit on every byte covered
     // by an occurrence of a non-empty term. An empty line writes nothing.
     void markTermMatches(const char* line, uint8_t* marks) const;
 

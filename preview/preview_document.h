@@ -57,7 +57,7 @@ public:
     int32_t widestLine() const { return widestLine_; }
 
     // ORs Comment and Keyword into the attribute bytes of one row of the
-    // line: `text` is zero-terminated and attrs holds 0 or MarkBit for each
+    // line: `text` is zero-terminated and attrs holds 0 or kMarkBit for each
     // of its bytes. Four passes in order: a comment continued from earlier
     // lines, block comments, the first line comment, keywords.
     void colourLine(int32_t line, const char* text, uint8_t* attrs) const;

@@ -30,7 +30,7 @@ std::optional<ColumnSpan> firstTermColumns(const PreviewDocument& document, int3
     for (int at = lineStart, before = 0, after;
          (after = nextRun(text.c_str(), attrs.data(), at, column, run, attribute)) != at;
          at = after, before = column) {
-        if (attribute & MarkBit) return ColumnSpan{before, column};
+        if (attribute & kMarkBit) return ColumnSpan{before, column};
     }
     return std::nullopt;
 }

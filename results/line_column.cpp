@@ -14,11 +14,11 @@ LineCut lineCut(const std::string& lineText, const TermTable& terms, const Width
     std::vector<uint8_t> marks(lineText.size());
     terms.markTermMatches(lineText.c_str(), marks.data());
     size_t first = 0;
-    while (first < marks.size() && !(marks[first] & MarkBit))
+    while (first < marks.size() && !(marks[first] & kMarkBit))
         ++first;
     if (first == marks.size()) return {};
     size_t end = first;
-    while (end < marks.size() && (marks[end] & MarkBit))
+    while (end < marks.size() && (marks[end] & kMarkBit))
         ++end;
 
     // The last kRowLeadCharacters character starts before the term. A cut

@@ -98,14 +98,14 @@ uint64_t lineKeyHash(std::string_view path, int32_t lineNumber) {
 
 }  // namespace
 
-bool displayedBefore(int32_t sortMode, const ResultEntry& a, const ResultEntry& b) {
-    if (sortMode == ByFileName) return fileNameBefore(&a, &b);
-    if (sortMode == ByLineText) return lineTextBefore(&a, &b);
+bool displayedBefore(SortMode sortMode, const ResultEntry& a, const ResultEntry& b) {
+    if (sortMode == SortMode::ByFileName) return fileNameBefore(&a, &b);
+    if (sortMode == SortMode::ByLineText) return lineTextBefore(&a, &b);
     return rankBefore(keyOf(a), keyOf(b));
 }
 
 ResultStore::DisplayOrder ResultStore::displayBefore() const {
-    return sortMode_ == ByFileName ? fileNameBefore<StoredEntry> : shownLineTextBefore;
+    return sortMode_ == SortMode::ByFileName ? fileNameBefore<StoredEntry> : shownLineTextBefore;
 }
 
 ResultStore::ResultStore(ResultViews* views) : views_(views) {
@@ -339,7 +339,7 @@ const StoredEntry& ResultStore::displayEntry(int32_t row) const {
     return byRank() ? *rank_[row] : *display_[row];
 }
 
-void ResultStore::setSortMode(int32_t mode) {
+void ResultStore::setSortMode(SortMode mode) {
     int32_t rememberedRank = -1;
     if (selectedRow_ >= 0) {
         ensureDisplayOrder();
@@ -382,7 +382,7 @@ bool ResultStore::setLineColumnWidth(int32_t width) {
         changed |= from != entry->shownFrom;
         entry->shownFrom = from;
     }
-    if (changed && sortMode_ == ByLineText) {
+    if (changed && sortMode_ == SortMode::ByLineText) {
         const StoredEntry* selected = nullptr;
         if (selectedRow_ >= 0) {
             ensureDisplayOrder();

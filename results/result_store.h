@@ -21,7 +21,10 @@
 
 namespace tarvo {
 
-enum SortMode : int32_t { ByRank = 1, ByFileName = 2, ByLineText = 3 };
+// The order of the list, by the column header last clicked. The settings file
+// keeps it as a number; a number outside these three sorts by rank and is
+// kept as read.
+enum class SortMode : int32_t { ByRank = 1, ByFileName = 2, ByLineText = 3 };
 
 struct ResultEntry {
     int32_t rankIndex = 0;  // rank-order position; valid after ensureDisplayOrder
@@ -43,10 +46,10 @@ struct StoredEntry : ResultEntry {
 int compareFolded(std::string_view a, std::string_view b);
 
 // Whether `a` shows before `b` when the terminal tool sorts by `sortMode`
-// (any mode but ByFileName and ByLineText sorts by rank); it shows every
+// (any mode but by file name and by line text sorts by rank); it shows every
 // line whole. Entries equal in every key keep their order under a stable
 // sort.
-bool displayedBefore(int32_t sortMode, const ResultEntry& a, const ResultEntry& b);
+bool displayedBefore(SortMode sortMode, const ResultEntry& a, const ResultEntry& b);
 
 // What the store needs of the views: the preview pane and the results pane.
 class ResultViews {
@@ -67,7 +70,7 @@ public:
     EntryBar entryBar(const char* path) const override;
     void clearResults() override;
     void ensureDisplayOrder();
-    void setSortMode(int32_t mode);
+    void setSortMode(SortMode mode);
     void selectRow(int32_t row);
     void keepSelectionVisible();
 
@@ -89,9 +92,9 @@ public:
     const StoredEntry& displayEntry(int32_t row) const;
     const StoredEntry& rankEntry(int32_t position) const { return *rank_[position]; }
 
-    int32_t sortMode() const { return sortMode_; }
+    SortMode sortMode() const { return sortMode_; }
     // Sets the mode without re-sorting or repainting (settings load).
-    void restoreSortMode(int32_t mode) {
+    void restoreSortMode(SortMode mode) {
         sortMode_ = mode;
         displayOrderValid_ = false;
         displaySorted_ = false;
@@ -103,7 +106,9 @@ public:
     void setVisibleRows(int32_t rows) { visibleRows_ = rows; }
 
 private:
-    bool byRank() const { return sortMode_ != ByFileName && sortMode_ != ByLineText; }
+    bool byRank() const {
+        return sortMode_ != SortMode::ByFileName && sortMode_ != SortMode::ByLineText;
+    }
     // The comparator of the file-name or the line order, whichever is on.
     using DisplayOrder = bool (*)(const StoredEntry*, const StoredEntry*);
     DisplayOrder displayBefore() const;
@@ -132,7 +137,7 @@ private:
     std::vector<StoredEntry*> spare_;
     // Display order for ByFileName and ByLineText; ByRank reads rank_ directly.
     std::vector<StoredEntry*> display_;
-    int32_t sortMode_ = ByRank;
+    SortMode sortMode_ = SortMode::ByRank;
     // The display order and every rankIndex are current.
     bool displayOrderValid_ = false;
     // display_ holds every entry in the order of a file-name or line sort:

@@ -16,7 +16,7 @@ namespace {
 // The six option items with the option each one toggles, in menu order.
 struct OptionItem {
     int id;
-    int32_t SearchOptions::*option;
+    bool SearchOptions::*option;
     // Recursive and Skip Binary Files change which files a search reads, so
     // the remembered files' priorities no longer describe the next search.
     bool clearsMemory;
@@ -31,7 +31,8 @@ constexpr OptionItem kOptionItems[] = {
 };
 
 void toggleOption(Program& p, const OptionItem& item) {
-    p.settings.request.options.*item.option ^= 1;
+    bool& option = p.settings.request.options.*item.option;
+    option = !option;
     updateOptionChecks(p);
     if (item.clearsMemory) p.memory.clear();
 }
@@ -76,7 +77,7 @@ void runCommand(Program& p, int id) {
         case IDM_ONLINE_DOCUMENTATION:
             return openDocumentation();
         case IDM_ABOUT:
-            return AboutDialog(p);
+            return aboutDialog(p);
         default:
             return;
     }

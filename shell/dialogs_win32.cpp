@@ -87,13 +87,13 @@ INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 
 }  // namespace
 
-bool PromptDialog(const Program& p, const char* title, const char* label, std::string& list) {
+bool promptDialog(const Program& p, const char* title, const char* label, std::string& list) {
     Prompt prompt{title, label, &list};
     return DialogBoxParamA(p.instance, MAKEINTRESOURCEA(IDD_PROMPT), p.windows.main, promptProc,
                            reinterpret_cast<LPARAM>(&prompt)) == IDOK;
 }
 
-void AboutDialog(const Program& p) {
+void aboutDialog(const Program& p) {
     DialogBoxParamA(p.instance, MAKEINTRESOURCEA(IDD_ABOUT), p.windows.main, aboutProc, 0);
 }
 
@@ -101,11 +101,11 @@ void AboutDialog(const Program& p) {
 // highlighting list from the next file the preview loads: nothing else
 // happens after the prompt closes.
 void editExcludeList(Program& p) {
-    PromptDialog(p, kExcludeTitle, kExcludeLabel, p.settings.request.excludeList);
+    promptDialog(p, kExcludeTitle, kExcludeLabel, p.settings.request.excludeList);
 }
 
 void editHighlightList(Program& p) {
-    PromptDialog(p, kHighlightTitle, kHighlightLabel, p.settings.request.highlightList);
+    promptDialog(p, kHighlightTitle, kHighlightLabel, p.settings.request.highlightList);
 }
 
 }  // namespace tarvo

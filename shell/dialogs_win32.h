@@ -15,10 +15,10 @@ struct Program;
 // edit box, the caret after the text. OK (or Enter) replaces `list` with the
 // box's text, cut to kMaxTextLength, and returns true; Cancel (or Escape)
 // leaves it and returns false.
-bool PromptDialog(const Program& program, const char* title, const char* label, std::string& list);
+bool promptDialog(const Program& program, const char* title, const char* label, std::string& list);
 
 // Shows the About box (template 105); only OK or Enter closes it.
-void AboutDialog(const Program& program);
+void aboutDialog(const Program& program);
 
 // Search > Exclude File Types... and Result > Syntax Highlighting...
 void editExcludeList(Program& program);

@@ -87,7 +87,7 @@ bool startEditor(HWND owner, const std::string& command, const std::string& path
 bool editEditorCommand(Program& p) {
     std::string& command = p.settings.editorCommand;
     std::string shown = command.empty() ? findEditorCommand() : command;
-    if (!PromptDialog(p, kEditorTitle, kEditorLabel, shown)) return false;
+    if (!promptDialog(p, kEditorTitle, kEditorLabel, shown)) return false;
     command = shown;
     return true;
 }

@@ -186,9 +186,9 @@ void onLeftButtonDown(Program& p, LPARAM at) {
     const struct {
         const LayoutRect& cell;
         SortMode mode;
-    } headers[] = {{p.layout.rankHeader, ByRank},
-                   {p.layout.fileHeader, ByFileName},
-                   {p.layout.lineHeader, ByLineText}};
+    } headers[] = {{p.layout.rankHeader, SortMode::ByRank},
+                   {p.layout.fileHeader, SortMode::ByFileName},
+                   {p.layout.lineHeader, SortMode::ByLineText}};
     for (const auto& header : headers) {
         RECT cell = toRect(header.cell);
         if (PtInRect(&cell, point)) {

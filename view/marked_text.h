@@ -28,7 +28,7 @@ inline constexpr int kTabWidth = 4;
 
 // Cuts the run that starts at `start` of the zero-terminated `text`: the
 // maximal stretch of characters whose first bytes' attribute bytes equal
-// attrs[start] (the whole byte, MarkBit included); a run never ends inside
+// attrs[start] (the whole byte, kMarkBit included); a run never ends inside
 // a character. The run's bytes go to `runText` as they are drawn: a tab
 // becomes 1 to 4 spaces up to the next multiple of kTabWidth of `column`, a
 // CR or LF becomes one space. `column` counts the characters the runs

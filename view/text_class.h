@@ -28,7 +28,7 @@ inline constexpr uint32_t kWhite = 0x00FFFFFF;          // pane background
 
 // The class of an attribute byte: everything but the term mark.
 inline constexpr uint8_t textClassOf(uint8_t attribute) {
-    return attribute & ~MarkBit;
+    return attribute & ~kMarkBit;
 }
 
 // The text colour for a class, or nothing for a class outside the table:

@@ -92,7 +92,7 @@ int drawMarkedText(HDC dc, const char* text, const uint8_t* attrs, int x, int to
         const int right = x + rightEdges[end - 1];
         if (left >= clip.right) break;
         if (right > clip.left) {
-            if (runAttribute & MarkBit) fillBox(dc, kMarkBoxColour, left, top, right, bottom);
+            if (runAttribute & kMarkBit) fillBox(dc, kMarkBoxColour, left, top, right, bottom);
             // The selected row's text colour follows the theme; read it at each use.
             if (auto colour =
                     classTextColour(textClassOf(runAttribute), GetSysColor(COLOR_HIGHLIGHTTEXT)))

@@ -82,7 +82,7 @@ TEST_F(MainWindow, EnterF5AndF6StartStopAndRestart) {
 TEST_F(MainWindow, OptionItemsToggleTheirChecksAndTwoEmptyTheMemory) {
     const struct {
         int id;
-        int32_t SearchOptions::*option;
+        bool SearchOptions::*option;
         bool clearsMemory;
     } items[] = {{IDM_RECURSIVE, &SearchOptions::recursive, true},
                  {IDM_SKIP_BINARY_FILES, &SearchOptions::skipBinaryFiles, true},
@@ -91,7 +91,7 @@ TEST_F(MainWindow, OptionItemsToggleTheirChecksAndTwoEmptyTheMemory) {
                  {IDM_WHOLE_WORD_BONUS, &SearchOptions::wholeWordBonus, false},
                  {IDM_CPP_HEURISTICS, &SearchOptions::cppHeuristics, false}};
     for (const auto& item : items) {
-        for (int32_t on : {0, 1}) {
+        for (bool on : {false, true}) {
             SCOPED_TRACE(::testing::Message() << item.id << " " << on);
             p().memory.add("C:\\f.c", 7);
             SendMessageA(windows().main, WM_COMMAND, item.id, 0);

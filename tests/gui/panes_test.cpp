@@ -202,8 +202,10 @@ TEST_F(Panes, AHeaderClickSortsAndKeepsTheSelectionCentred) {
     const MainLayout& l = p().layout;
     const struct {
         const LayoutRect& header;
-        int32_t mode;
-    } clicks[] = {{l.fileHeader, ByFileName}, {l.lineHeader, ByLineText}, {l.rankHeader, ByRank}};
+        SortMode mode;
+    } clicks[] = {{l.fileHeader, SortMode::ByFileName},
+                  {l.lineHeader, SortMode::ByLineText},
+                  {l.rankHeader, SortMode::ByRank}};
     bool moved = false;
     for (const auto& click : clicks) {
         SCOPED_TRACE(click.mode);
@@ -229,7 +231,7 @@ TEST_F(Panes, TheHighlightedRowIsThePreviewedOneInEveryOrder) {
     tree.write("tree/z.c", "zebra quagga\n");
     search("zebra quagga", tree.path("tree"));
     tree.write("tree/a.c", "zebra quagga\n");
-    store().setSortMode(ByFileName);
+    store().setSortMode(SortMode::ByFileName);
     search("zebra quagga", tree.path("tree"));
     ASSERT_EQ(store().count(), 2);
     const std::string highlighted = entryAt(store().selectedRow()).path;

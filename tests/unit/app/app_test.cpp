@@ -117,6 +117,11 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
         for (size_t at = 0; (at = bytes.find('\n', at)) != std::string::npos; at += 2)
             bytes.insert(at, 1, '\r');
     }
+    // An option read as any number but 0 is on; toggled off it is written as 0, on again as 1.
+    settings_.request.options.cppHeuristics = false;
+    EXPECT_NE(save().find("\n3 0 1 0 1 0 0\r\n"), std::string::npos);
+    settings_.request.options.recursive = true;
+    EXPECT_NE(save().find("\n3 1 1 0 1 0 0\r\n"), std::string::npos);
     settings_.lineEnds = LineEnds::Lf;
     const std::string longLine(100000, 'x');
     load(kHeader + "0 0 100 100\n" + longLine + "\npa\0th\n"s + longLine +

@@ -52,9 +52,9 @@ TEST(CliOptions, TextsSwitchesAndValues) {
     const CliOptions& o = p.options;
     for (const auto& off : {o.recursive, o.skipBinaryFiles, o.searchFileNames, o.caseSensitiveBonus,
                             o.wholeWordBonus, o.cppHeuristics})
-        EXPECT_EQ(off, 0);
+        EXPECT_EQ(off, false);
     EXPECT_EQ(std::make_tuple(*o.highlightList, *o.sortMode, o.top, o.format, o.color),
-              std::make_tuple(std::string(".h"), int32_t{ByLineText}, 5, OutputFormat::Jsonl,
+              std::make_tuple(std::string(".h"), SortMode::ByLineText, 5, OutputFormat::Jsonl,
                               ColorMode::Never));
     EXPECT_TRUE(o.stats && o.rank && o.filesWithMatches && o.nullAfterPath);
     EXPECT_EQ(o.settingsFile + "|" + o.findText + "|" + std::to_string(o.threads), "s.txt|term|3");

@@ -107,7 +107,7 @@ TEST(Rules, LineScoring) {
     const auto definition = &SearchOptions::cppHeuristics;
     struct Case {
         const char* findText;
-        int32_t SearchOptions::*option;
+        bool SearchOptions::*option;
         const char* line;
         int32_t part;
     };
@@ -125,9 +125,9 @@ TEST(Rules, LineScoring) {
     // clang-format on
     for (const Case& c : cases) {
         Scoring s(c.findText, {{1}, {1}});
-        s.options.*c.option = 0;
+        s.options.*c.option = false;
         const int32_t off = s.score(1, c.line);
-        s.options.*c.option = 1;
+        s.options.*c.option = true;
         EXPECT_EQ(s.score(1, c.line) - off, c.part) << c.findText << " on " << c.line;
     }
 }

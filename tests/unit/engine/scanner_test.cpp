@@ -38,7 +38,7 @@ std::string repeated(int count, const std::string& line) {
 
 class ScanTest : public testing::EngineTest {
 protected:
-    ScanTest() { request.options.searchFileNames = 0; }
+    ScanTest() { request.options.searchFileNames = false; }
     void prepare(const char* findText) {
         request.findText = findText;
         engine.prepareRun();
@@ -115,8 +115,8 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
     SearchRun counting{host, request, memory, full};
     for (const std::string& query : queries) {
         for (int32_t options : {0, 3}) {  // each option off, then on
-            request.options.skipBinaryFiles = options & 1;
-            request.options.searchFileNames = options >> 1;
+            request.options.skipBinaryFiles = (options & 1) != 0;
+            request.options.searchFileNames = (options >> 1) != 0;
             for (const auto& [name, bytes] : files) {
                 SCOPED_TRACE(query + ", options " + std::to_string(options) + ", " + name);
                 const std::string path = tree.path(name);

@@ -45,14 +45,14 @@ TEST_F(WalkTest, WhatTheWalkReadsAndReports) {
     request.excludeList = ".c";
     EXPECT_EQ(walk(root), (Paths{a, c}));
     EXPECT_EQ(walk(b), Paths{});
-    request.options.recursive = 0;
+    request.options.recursive = false;
     EXPECT_EQ(walk(root), (Paths{a}));
     // Paths past 260 characters are passed over silently below a root.
     const std::string dir(249 - tree.root().size() - 1, 'd');  // 249 characters with the root
     const std::string at260 = tree.write(dir + "/abcdefghij", "x");
     ASSERT_EQ(tree.write(dir + "/abcdefghijk", "x").size(), 261u);
     tree.write(dir + "/abcdefghijkl/x", "x");  // its folder is already too long
-    request.options.recursive = 1;
+    request.options.recursive = true;
     EXPECT_EQ(walk(tree.path(dir)), (Paths{at260}));
     EXPECT_TRUE(host.errors.empty());
     walk(tree.path("missing"));
@@ -170,7 +170,7 @@ TEST_F(WalkTest, ASparseFileOf2GiBAndOneByteIsRememberedButNotRead) {
     fs::resize_file(huge, size - 7);
     std::ofstream(huge, std::ios::app) << "needle\n";  // its last bytes hold the term again
     request.findText = "needle";
-    request.options.skipBinaryFiles = 0;  // else its NULs would skip it before its size does
+    request.options.skipBinaryFiles = false;  // else its NULs would skip it before its size does
     EXPECT_EQ(walk(root), (Paths{small}));
     EXPECT_EQ(engine.stats().bytes, 7);
     EXPECT_TRUE(memory.isSearched(huge.c_str()));

@@ -66,14 +66,15 @@ TEST_F(ResultStoreTest, FullStoreAtTheCap) {
     store.addResult(200, "best.c", 1, "t");
     EXPECT_EQ(std::make_pair(store.selectedRow(), shown.back()),
               std::make_pair(0, Shown("best.c", 1)));
-    store.setSortMode(ByFileName);  // the selected line makes room: row 0 is selected and shown
+    store.setSortMode(
+        SortMode::ByFileName);  // the selected line makes room: row 0 is selected and shown
     store.selectRow(kMaxResults - 1);
     store.setFirstVisibleRow(kMaxResults - 9);
     store.addResult(200, "zz.c", 1, "t");
     EXPECT_EQ(std::make_tuple(store.selectedRow(), store.firstVisibleRow(), shown.back()),
               std::make_tuple(0, 0, Shown("best.c", 1)));
     EXPECT_EQ(store.displayEntry(kMaxResults - 1).path, "zz.c");
-    store.setSortMode(ByRank);
+    store.setSortMode(SortMode::ByRank);
     store.clearResults();
     fill(kMaxResults, -1, "p", 2);
     store.addResult(-1, numbered("p", kMaxResults * 2).c_str(), 0, "");
@@ -89,14 +90,15 @@ TEST_F(ResultStoreTest, InvariantsOverRandomRuns) {
     constexpr int32_t kVisible = 7;
     const char* const paths[] = {"a", "A", "Z", "_", "z0", "\xe9", "ab"};
     const char* const texts[] = {"x", "X", "y"};
-    for (int32_t mode : {int32_t{ByRank}, int32_t{ByFileName}, int32_t{ByLineText}, 7}) {
-        SCOPED_TRACE(mode);
-        const bool rankOrder = mode != ByFileName && mode != ByLineText;
+    for (SortMode mode :
+         {SortMode::ByRank, SortMode::ByFileName, SortMode::ByLineText, static_cast<SortMode>(7)}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        const bool rankOrder = mode != SortMode::ByFileName && mode != SortMode::ByLineText;
         store.clearResults();
         store.setVisibleRows(kVisible);
         store.setSortMode(mode);
         std::map<const ResultEntry*, int> arrival;
-        std::mt19937 random(7 + mode);
+        std::mt19937 random(7 + static_cast<int>(mode));
         for (int step = 0; step < 400; ++step) {
             SCOPED_TRACE(step);
             if (store.count() > 0 && random() % 4 == 0) {
@@ -120,7 +122,7 @@ TEST_F(ResultStoreTest, InvariantsOverRandomRuns) {
             ASSERT_TRUE(std::is_sorted(rank.begin(), rank.end(),
                                        [&](auto* a, auto* b) { return key(a) < key(b); }));
             auto displayKey = [&](const ResultEntry* e) {  // equal keys may stand in any order
-                const std::string text = mode == ByLineText ? folded(e->lineText) : "";
+                const std::string text = mode == SortMode::ByLineText ? folded(e->lineText) : "";
                 return rankOrder ? std::make_tuple(text, std::string(), 0, key(e))
                                  : std::make_tuple(text, folded(e->path), e->lineNumber,
                                                    std::make_tuple(0, std::string(), 0, 0));
@@ -166,17 +168,26 @@ TEST_F(ResultStoreTest, TheSelectionAndThePreviewStayTogether) {
     const Arrival above{400, "a.c", "aa"}, below{50, "x.c", "xx"}, best{500, "z.c", "zz"};
     const Arrival twins[] = {{300, "d.c", "dd"}, {200, "f.c", "bb"}, {100, "b.c", "ff"}};
     // Rank: d f b. File name: b d f. Line: f d b.
-    const std::tuple<int32_t, int32_t, Arrival, const char*, int32_t> rows[] = {
-        {ByRank, 0, best, "z.c", 0},         {ByRank, 0, below, "d.c", 0},
-        {ByRank, 0, twins[0], "d.c", 0},     {ByRank, 1, above, "f.c", 2},
-        {ByRank, 1, below, "f.c", 1},        {ByRank, 1, twins[1], "f.c", 1},
-        {ByFileName, 0, above, "b.c", 1},    {ByFileName, 0, best, "b.c", 0},
-        {ByFileName, 0, twins[2], "b.c", 0}, {ByFileName, 1, above, "d.c", 2},
-        {ByFileName, 1, below, "d.c", 1},    {ByLineText, 0, above, "f.c", 1},
-        {ByLineText, 0, below, "f.c", 0},    {ByLineText, 0, twins[1], "f.c", 0},
-        {ByLineText, 2, best, "b.c", 2},     {ByLineText, 2, above, "b.c", 3}};
+    const std::tuple<SortMode, int32_t, Arrival, const char*, int32_t> rows[] = {
+        {SortMode::ByRank, 0, best, "z.c", 0},
+        {SortMode::ByRank, 0, below, "d.c", 0},
+        {SortMode::ByRank, 0, twins[0], "d.c", 0},
+        {SortMode::ByRank, 1, above, "f.c", 2},
+        {SortMode::ByRank, 1, below, "f.c", 1},
+        {SortMode::ByRank, 1, twins[1], "f.c", 1},
+        {SortMode::ByFileName, 0, above, "b.c", 1},
+        {SortMode::ByFileName, 0, best, "b.c", 0},
+        {SortMode::ByFileName, 0, twins[2], "b.c", 0},
+        {SortMode::ByFileName, 1, above, "d.c", 2},
+        {SortMode::ByFileName, 1, below, "d.c", 1},
+        {SortMode::ByLineText, 0, above, "f.c", 1},
+        {SortMode::ByLineText, 0, below, "f.c", 0},
+        {SortMode::ByLineText, 0, twins[1], "f.c", 0},
+        {SortMode::ByLineText, 2, best, "b.c", 2},
+        {SortMode::ByLineText, 2, above, "b.c", 3}};
     for (const auto& [mode, row, arrival, kept, keptRow] : rows) {
-        SCOPED_TRACE(::testing::Message() << mode << " row " << row << " + " << arrival.path);
+        SCOPED_TRACE(::testing::Message()
+                     << static_cast<int>(mode) << " row " << row << " + " << arrival.path);
         store.clearResults();
         store.setVisibleRows(10);
         store.setSortMode(mode);
@@ -224,7 +235,7 @@ TEST_F(ResultStoreTest, TheLineColumnShowsTheFirstTerm) {
 
     store.setLineColumn(&terms, bytes);
     store.setLineColumnWidth(20);
-    store.setSortMode(ByLineText);
+    store.setSortMode(SortMode::ByLineText);
     store.addResult(3, "a.c", 1, "b needle");
     store.addResult(2, "b.c", 1, (std::string(40, 'a') + "needle").c_str());  // cut: sorts after
     store.addResult(1, "c.c", 1, "c needle");
@@ -250,9 +261,11 @@ TEST_F(ResultStoreTest, SortModesKeepAndCentreTheSelection) {
         store.addResult(1000 - i, numbered("p", 99 - i).c_str(), 1,
                         numbered(i % 2 ? "Line" : "line", i).c_str());
     store.selectRow(49);
-    const int32_t steps[][4] = {{ByFileName, -1, 50, 45}, {ByLineText, -1, 49, 44},
-                                {ByLineText, 98, 98, 91}, {ByFileName, -1, 1, 0},
-                                {ByRank, 2, 97, 91},      {7, 2, 2, 0}};
+    constexpr SortMode kOther = static_cast<SortMode>(7);
+    const std::tuple<SortMode, int32_t, int32_t, int32_t> steps[] = {
+        {SortMode::ByFileName, -1, 50, 45}, {SortMode::ByLineText, -1, 49, 44},
+        {SortMode::ByLineText, 98, 98, 91}, {SortMode::ByFileName, -1, 1, 0},
+        {SortMode::ByRank, 2, 97, 91},      {kOther, 2, 2, 0}};
     for (const auto& [mode, select, row, first] : steps) {
         if (select >= 0) store.selectRow(select);
         const Shown kept = selected();
@@ -261,11 +274,11 @@ TEST_F(ResultStoreTest, SortModesKeepAndCentreTheSelection) {
                   std::make_tuple(mode, row, first));
         EXPECT_EQ(selected(), kept);
     }
-    store.setSortMode(ByFileName);
+    store.setSortMode(SortMode::ByFileName);
     EXPECT_EQ(store.displayEntry(0).rankIndex, 99);
     store.clearResults();
     store.setFirstVisibleRow(3);
-    store.setSortMode(ByLineText);
+    store.setSortMode(SortMode::ByLineText);
     EXPECT_EQ(std::make_pair(store.selectedRow(), store.firstVisibleRow()), std::make_pair(-1, 3));
 }
 

@@ -74,7 +74,7 @@ TEST(MarkedText, FitTextToWidth) {
     const std::string thirty = "abcdefghijklmnopqrstuvwxyz0123";
     std::vector<uint8_t> attrs(30);
     for (int i = 0; i < 30; ++i)
-        attrs[i] = i < 5 ? (Comment | MarkBit) : i < 20 ? (Keyword | MarkBit) : Plain;
+        attrs[i] = i < 5 ? (Comment | kMarkBit) : i < 20 ? (Keyword | kMarkBit) : Plain;
     using Bytes = std::vector<uint8_t>;
     const std::tuple<std::string, Bytes, int, std::string, Bytes, int> cases[] = {
         {thirty, attrs, 30, thirty, attrs, 1},
@@ -91,7 +91,7 @@ TEST(MarkedText, FitTextToWidth) {
         EXPECT_TRUE(measurements == 0 || f.measurements == measurements) << f.measurements;
     }
     std::vector<uint8_t> cut(18, Plain);  // the dots keep what they cover, not its mark
-    std::fill_n(std::fill_n(cut.begin(), 5, Comment | MarkBit), 3, Keyword);
+    std::fill_n(std::fill_n(cut.begin(), 5, Comment | kMarkBit), 3, Keyword);
     EXPECT_EQ(fit(thirty, attrs, 20).attrs, cut);
     std::string accents;  // 30 two-byte characters, fitted by characters, never cut inside one
     for (int i = 0; i < 30; ++i)
