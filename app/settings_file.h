@@ -7,11 +7,11 @@
 //
 //   1  Tarvo Search, version 1.0
 //   2  left top right bottom                    window rectangle, screen pixels
-//   3  FindText
-//   4  PathText
-//   5  HighlightList
-//   6  ExcludeList
-//   7  SortMode and the six search options       seven integers
+//   3  findText
+//   4  pathText
+//   5  highlightList
+//   6  excludeList
+//   7  sortMode and the six search options       seven integers
 //   8  (empty)
 //   9  editor=COMMAND                             only when an editor command is set
 //   9+ priority path                              remembered files, best first

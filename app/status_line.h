@@ -22,8 +22,8 @@ std::string formatDuration(double seconds);
 // The run's timing as the status line shows it: while a search runs the
 // time is measured up to `now`, afterwards it stays at the run's length.
 struct RunTimes {
-    double start = 1.0;  // RunStartTime; equal to `end` before the first search
-    double end = 1.0;    // RunEndTime
+    double start = 1.0;  // equal to `end` before the first search
+    double end = 1.0;
 };
 
 // "<n> Matches     Files: <n>   Lines: <n>   Bytes: <n>   Time: <t>", and

@@ -19,7 +19,7 @@ constexpr int32_t kStretch = kLastPositionBeforeMove + 1;
 // not read.
 constexpr int64_t kMaxScannedFileSize = INT32_MAX;
 
-// A TermLineList is cut back to the lines still within reach once it holds
+// A term's list in termLines_ is cut back to the lines still within reach once it holds
 // this many. Those lie within 2 x kProximityReach lines, so a cut leaves at
 // most that many and the next one comes hundreds of lines later.
 constexpr int32_t kTrimLinesAt = 512;
@@ -389,7 +389,7 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
                 const int32_t at = p + bit;
                 const uint8_t c = static_cast<uint8_t>(window[at]);
                 if (nuls & mask) return PassEnd::Binary;
-                // The FirstCharTable is the exact test; the block only
+                // isFirstChar is the exact test; the block only
                 // narrowed down where to ask it.
                 if ((termStarts & mask) && terms_->isFirstChar(c)) {
                     for (int32_t k = termsStartingAt_[c]; k < termsStartingAt_[c + 1]; ++k) {

@@ -66,7 +66,7 @@ public:
     // Run again whenever the terms change; the table must outlive the scans.
     void setTerms(const TermTable& terms);
 
-    // Scans an open file. `onSyntaxList`: its path matches HighlightList.
+    // Scans an open file. `onSyntaxList`: its path matches the highlight list.
     // Its scored lines go to `results`, started by the caller with the
     // sink's bar. `matchesSoFar`: the lines the run scored before, which
     // set when the next pump comes.
@@ -110,7 +110,7 @@ private:
     const TermTable* terms_ = nullptr;
     LineScorer scorer_;
 
-    // Where a term may begin, 64 bytes at a time; the FirstCharTable then
+    // Where a term may begin, 64 bytes at a time; isFirstChar then
     // decides byte by byte. termsStartingWith_ lists, per byte, the terms
     // that can begin there (same first byte in either case, or empty), in
     // index order. Rebuilt with the terms.
@@ -120,7 +120,7 @@ private:
     std::array<uint8_t, 256 * kMaxTerms> termsStartingWith_ = {};
 
     // Scanner state, kept from file to file so its storage is reused.
-    // ScanWindow: kScanWindowSize bytes, a NUL after the fill, and room for
+    // window_: kScanWindowSize bytes, a NUL after the fill, and room for
     // the last block's reach and a probe's past it.
     std::unique_ptr<char[]> window_;
     int64_t windowShift_ = 0;  // file offset of window_[0]
@@ -136,7 +136,7 @@ private:
     std::array<bool, kMaxTerms> inPath_ = {};
     std::array<bool, kMaxTerms> unseen_ = {};
     int32_t unseenCount_ = 0;
-    // TermLineLists, held from kProximityReach - 1 lines before the first
+    // termLines_, held from kProximityReach - 1 lines before the first
     // candidate still to score: a leading 0 when the term occurs in the path,
     // then the lines the scoring pass found it on.
     std::array<IntVector, kMaxTerms> termLines_;

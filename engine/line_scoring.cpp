@@ -46,7 +46,7 @@ int32_t nearestLine(const IntVector& list, int32_t line) {
     return below <= above ? list.get(floor) : list.get(floor + 1);  // a tie goes to the lower line
 }
 
-// Presence and proximity come from the TermLineLists, so they count even
+// Presence and proximity come from the term line lists (termLines), so they count even
 // where the line text was cut before the occurrence.
 int32_t LineScorer::presenceAndProximity(const ScoringInput& input, int32_t line) {
     int32_t present = 0;
@@ -107,7 +107,7 @@ int32_t LineScorer::bonusCeiling(const ScoringInput& input, bool inComment) {
     return points;
 }
 
-// Marks every occurrence of the term in the LineTermMap (later terms overwrite
+// Marks every occurrence of the term in lineTermMap_ (later terms overwrite
 // earlier ones); 10 when at least one occurrence has the exact case.
 int32_t LineScorer::caseBonus(int32_t termIndex, const QueryTerm& term, const char* text,
                               int32_t length) {

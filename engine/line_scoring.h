@@ -25,7 +25,7 @@ struct ScoringInput {
     const IntVector* termLines;    // one ascending list per term, holding at least its
                                    // lines within reach of the scored line; a leading
                                    // 0 means the term occurs in the path
-    bool onSyntaxList;             // the path matches HighlightList
+    bool onSyntaxList;             // the path matches the highlight list
     const SearchOptions& options;  // read live at every scored line
 };
 
@@ -50,18 +50,18 @@ public:
     int32_t fileCeiling(const ScoringInput& input, int32_t pathTerms) const;
 
 private:
-    // The part of the score that comes from the TermLineLists alone.
+    // The part of the score that comes from the term line lists (termLines) alone.
     static int32_t presenceAndProximity(const ScoringInput& input, int32_t line);
     // The three option parts at their highest.
     static int32_t bonusCeiling(const ScoringInput& input, bool inComment);
-    // The three option parts. caseBonus also fills the LineTermMap, so it
+    // The three option parts. caseBonus also fills lineTermMap_, so it
     // runs for every term whether or not its result counts.
     int32_t caseBonus(int32_t termIndex, const QueryTerm& term, const char* text, int32_t length);
     int32_t wholeWordBonus(int32_t termIndex, const char* text, int32_t length) const;
     int32_t definitionBonus(const ScoringInput& input, bool inComment, const char* text,
                             int32_t length) const;
 
-    // LineTermMap: per byte, -1 or the highest-indexed term covering it; one
+    // lineTermMap_: per byte, -1 or the highest-indexed term covering it; one
     // more entry for the terminator position, which stays -1.
     std::array<int32_t, kMaxLineText + 1> lineTermMap_;
 };

@@ -12,7 +12,7 @@ bool isLetter(uint8_t c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-// Term starts by the FirstCharTable, one byte at a time.
+// Term starts by firstChar_, one byte at a time.
 uint64_t termStartsByTable(const char* at, const std::array<uint8_t, 256>& firstChar) {
     uint64_t starts = 0;
     for (int32_t i = 0; i < kScanBlock; ++i)
@@ -59,7 +59,7 @@ void BlockScanner::prepare(const TermTable& terms) {
         bool tooMany = false;
         for (int32_t t = 0; t < terms.count() && !tooMany; ++t) {
             const QueryTerm& term = terms.term(t);
-            // An empty term occurs wherever the FirstCharTable is set (byte 0
+            // An empty term occurs wherever firstChar_ is set (byte 0
             // among them): then every probe tests first bytes only.
             Key key = {{}, anyEmpty ? 1 : std::max(1, std::min(depth, term.length))};
             for (int32_t k = 0; k < key.length; ++k)

@@ -27,7 +27,7 @@ inline constexpr int32_t kScanBlockReach = kScanBlock + 2;
 // few enough that their masks stay in the first-level cache.
 inline constexpr int32_t kMaskBatch = 64;
 // Distinct first bytes (or first two or three bytes) compared per block;
-// beyond this many the FirstCharTable is looked up byte by byte instead.
+// beyond this many firstChar_ is looked up byte by byte instead.
 inline constexpr int32_t kMaxTermProbes = 8;
 
 struct BlockMasks {
@@ -78,7 +78,7 @@ public:
     };
 
     // The starts compared, or none where too many make it look up the
-    // FirstCharTable instead.
+    // firstChar_ instead.
     int32_t probeCount() const { return probeCount_; }
     const Probe& probe(int32_t i) const { return probes_[i]; }
 
@@ -89,7 +89,7 @@ private:
     std::array<Probe, kMaxTermProbes> probes_ = {};
     int32_t probeCount_ = 0;
     bool byTable_ = false;                     // too many probes: look up firstChar_
-    std::array<uint8_t, 256> firstChar_ = {};  // the FirstCharTable, 0 or 1 per byte
+    std::array<uint8_t, 256> firstChar_ = {};  // 1 for a byte some term begins with
     bool wide_ = false;
 };
 

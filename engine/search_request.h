@@ -11,7 +11,7 @@
 namespace tarvo {
 
 // The edit boxes, the prompt and the settings file all hold texts of at most
-// this many characters (a 10,001-byte buffer in the original layout).
+// this many characters.
 inline constexpr int kMaxTextLength = 9999;
 
 inline constexpr const char* kDefaultHighlightList = ".c;.cpp;.cxx;.h";
@@ -33,10 +33,10 @@ struct SearchOptions {
 };
 
 struct SearchRequest {
-    std::string findText;                               // FindText
-    std::string pathText;                               // PathText, ';'-separated roots
-    std::string highlightList = kDefaultHighlightList;  // HighlightList
-    std::string excludeList;                            // ExcludeList
+    std::string findText;                               // the Find box
+    std::string pathText;                               // the Path box, ';'-separated roots
+    std::string highlightList = kDefaultHighlightList;  // endings coloured as C/C++
+    std::string excludeList;                            // endings never read
     SearchOptions options;
     // The window forgets its remembered files when the Path changes; a
     // tarvo-find run shares a settings file across any roots, so it searches

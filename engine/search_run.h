@@ -68,7 +68,7 @@ private:
     ResultSink& results_;
 
     TermTable terms_;
-    std::vector<std::string> roots_;  // SearchRootTable
+    std::vector<std::string> roots_;  // the Path text's roots, in order
     SearchStats stats_;
     DirectoryWalk walk_;
     FileScanner scanner_;

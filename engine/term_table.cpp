@@ -109,14 +109,14 @@ int32_t caseMatchKind(const char* at, const char* end, const QueryTerm& term) {
     return kind;
 }
 
-// One pass over the string: at each position the FirstCharTable admits, the
+// One pass over the string: at each position firstChar_ admits, the
 // terms not found yet are tried. The same terms count as when each term
 // walks the string by itself.
 int32_t TermTable::countTermsIn(const char* text) const {
     const char* end = text + std::strlen(text);
     std::array<bool, kMaxTerms> found = {};
     int32_t count = 0;
-    // strcspn jumps to the next byte the FirstCharTable admits.
+    // strcspn jumps to the next byte firstChar_ admits.
     for (const char* at = text + std::strcspn(text, firstChars_.data()); at < end && count < count_;
          at += 1 + std::strcspn(at + 1, firstChars_.data())) {
         for (int32_t i = 0; i < count_; ++i) {

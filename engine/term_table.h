@@ -34,13 +34,13 @@ struct TermLimitsMet {
 
 class TermTable {
 public:
-    // parseTerms: rebuilds the terms and the FirstCharTable from FindText.
+    // parseTerms: rebuilds the terms and firstChar_ from the Find text.
     TermLimitsMet parseTerms(std::string_view findText);
 
     int32_t count() const { return count_; }
     const QueryTerm& term(int32_t index) const { return terms_[index]; }
 
-    // FirstCharTable: set for a byte some term begins with, in either ASCII
+    // firstChar_: set for a byte some term begins with, in either ASCII
     // case; an empty term sets the flag of byte 0.
     bool isFirstChar(uint8_t c) const { return firstChar_[c] != 0; }
 
@@ -61,7 +61,7 @@ public:
     }
 
     // Distinct terms occurring in a NUL-terminated string, each counted once.
-    // Gated by the FirstCharTable like the scanner.
+    // Gated by firstChar_ like the scanner.
     int32_t countTermsIn(const char* text) const;
 
     // Sets marks[0 .. strlen(line)-1] to 0, then kMarkBit on every byte covered

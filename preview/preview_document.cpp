@@ -24,7 +24,7 @@ bool isWordByte(char c) {
 constexpr uint8_t kClassBits = 0x3F;
 
 bool isCommentByte(const uint8_t* attrs, int i) {
-    return (attrs[i] & kClassBits) == Comment;
+    return (attrs[i] & kClassBits) == kCommentText;
 }
 
 }  // namespace
@@ -100,9 +100,9 @@ void PreviewDocument::colourLine(int32_t line, const char* text, uint8_t* attrs)
     // 1. A comment continued from an earlier line runs to the first "*/".
     if (line >= 1 && line <= lineCount() && commentState(line) == 1 && length > 0) {
         for (int i = 0; i < length; ++i) {
-            attrs[i] |= Comment;
+            attrs[i] |= kCommentText;
             if (text[i] == '*' && text[i + 1] == '/') {
-                attrs[i + 1] |= Comment;
+                attrs[i + 1] |= kCommentText;
                 break;
             }
         }
@@ -112,12 +112,12 @@ void PreviewDocument::colourLine(int32_t line, const char* text, uint8_t* attrs)
     // from i + 2 on, so "/*/" does not close here.
     for (int i = 0; i < length; ++i) {
         if (isCommentByte(attrs, i) || text[i] != '/' || text[i + 1] != '*') continue;
-        attrs[i] |= Comment;
-        attrs[i + 1] |= Comment;
+        attrs[i] |= kCommentText;
+        attrs[i + 1] |= kCommentText;
         for (int j = i + 2; j < length; ++j) {
-            attrs[j] |= Comment;
+            attrs[j] |= kCommentText;
             if (text[j] == '*' && text[j + 1] == '/') {
-                attrs[j + 1] |= Comment;
+                attrs[j + 1] |= kCommentText;
                 break;
             }
         }
@@ -127,7 +127,7 @@ void PreviewDocument::colourLine(int32_t line, const char* text, uint8_t* attrs)
     for (int i = 0; i < length; ++i) {
         if (isCommentByte(attrs, i) || text[i] != '/' || text[i + 1] != '/') continue;
         for (int j = i; j < length; ++j)
-            attrs[j] |= Comment;
+            attrs[j] |= kCommentText;
         break;
     }
 
@@ -146,7 +146,7 @@ void PreviewDocument::colourLine(int32_t line, const char* text, uint8_t* attrs)
             inWord = false;
             if (isKeyword(text + start, i - start)) {
                 for (int j = start; j < i; ++j)
-                    attrs[j] |= Keyword;
+                    attrs[j] |= kKeywordText;
             }
         } else if (!inWord && isWordByte(c) && !isCommentByte(attrs, i) && !inString) {
             start = i;

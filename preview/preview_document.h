@@ -56,7 +56,7 @@ public:
     // and a tab counted as kTabWidth): how far the pane may scroll sideways.
     int32_t widestLine() const { return widestLine_; }
 
-    // ORs Comment and Keyword into the attribute bytes of one row of the
+    // ORs kCommentText and kKeywordText into the attribute bytes of one row of the
     // line: `text` is zero-terminated and attrs holds 0 or kMarkBit for each
     // of its bytes. Four passes in order: a comment continued from earlier
     // lines, block comments, the first line comment, keywords.

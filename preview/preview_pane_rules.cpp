@@ -105,7 +105,7 @@ int32_t buildPreviewRow(const PreviewDocument& document, int32_t line, const Ter
     attrs.assign(text.size(), 0);
     terms.markTermMatches(text.c_str(), attrs.data());
     if (document.coloured()) document.colourLine(line, text.c_str(), attrs.data());
-    std::fill_n(attrs.begin(), std::min<size_t>(kGutterBytes, attrs.size()), Gutter);
+    std::fill_n(attrs.begin(), std::min<size_t>(kGutterBytes, attrs.size()), kGutterText);
     return prefixLength;
 }
 

@@ -30,9 +30,6 @@ inline constexpr int32_t kPreviewColumnsPerKey = 4;
 // A result's first term brought into view from the right stands this many
 // columns in from the pane's left edge, so what leads up to it shows too.
 inline constexpr int32_t kPreviewLeadColumns = 8;
-// The light band behind the result's line (COLORREF, 0x00BBGGRR): not the
-// list's selection colour, and unlike the terms' yellow.
-inline constexpr uint32_t kResultLineColour = 0x00FAEDE1;
 
 // The top line that puts `line` in the middle of `visibleLines` rows. It may
 // be below 1; paintTopLine raises it at the next repaint, so a line near the
@@ -115,7 +112,7 @@ ScrollBarState previewScrollBar(bool loaded, int32_t lineCount, int32_t visibleL
 // included), at most kMaxPreviewLineBytes of them, cut before a character
 // that would not fit whole; a zero byte in the line ends the row, as it
 // ends the text for everything that draws it. Attribute bytes: the term
-// marks, the colours when the document is coloured, and Gutter over the
+// marks, the colours when the document is coloured, and kGutterText over the
 // first kGutterBytes. attrs gets one byte per text byte. Returns where the
 // line's bytes begin: the line number is drawn apart, so the line's tab
 // stops count from its own first byte.

@@ -62,15 +62,15 @@ void PreviewPane::showFile(const char* path, int32_t lineNumber) {
 }
 
 void PreviewPane::paint(HDC dc) {
-    dc = beginPanePaint(dc, fonts_.handle(PreviewFont));
+    dc = beginPanePaint(dc, fonts_.handle(FontIndex::Preview));
     if (!dc) return;
     PreviewPosition& position = position_;
     const PreviewDocument& document = document_;
-    const int h = fonts_.lineHeight(PreviewFont);
+    const int h = fonts_.lineHeight(FontIndex::Preview);
     position.visibleLines = rowsInWindow(h);
     RECT client;
     GetClientRect(window(), &client);
-    position.visibleColumns = columnsShown(client.right, fonts_.characterWidth(PreviewFont));
+    position.visibleColumns = columnsShown(client.right, fonts_.characterWidth(FontIndex::Preview));
 
     // A centred top line above the file's start shows from line 1 instead.
     const int32_t top = paintTopLine(position.topLine);
@@ -81,7 +81,7 @@ void PreviewPane::paint(HDC dc) {
     int blankTop = plan.blankTop;
     if (!openFailure_.empty()) {
         fillWhite(dc, 0, 0, kFarEdge, h);
-        const std::vector<uint8_t> plain(openFailure_.size(), Plain);
+        const std::vector<uint8_t> plain(openFailure_.size(), kPlainText);
         drawMarkedText(dc, openFailure_.c_str(), plain.data(), 0, 0, h);
         blankTop = h;
     }
@@ -103,12 +103,12 @@ void PreviewPane::paintLine(HDC dc, int32_t line, int left, int top, int right, 
     std::vector<uint8_t> attrs;
     const int32_t lineStart = buildPreviewRow(document_, line, terms_, text, attrs);
     const std::string gutter = text.substr(0, lineStart);
-    const int gutterRight = left + fonts_.textWidth(gutter, PreviewFont);
+    const int gutterRight = left + fonts_.textWidth(gutter, FontIndex::Preview);
     // The line scrolls sideways under its number, which stays: what passes
     // left of the text's edge is covered again.
     drawMarkedText(dc, text.c_str() + lineStart, attrs.data() + lineStart,
-                   gutterRight - position_.leftColumn * fonts_.characterWidth(PreviewFont), top,
-                   bottom);
+                   gutterRight - position_.leftColumn * fonts_.characterWidth(FontIndex::Preview),
+                   top, bottom);
     if (position_.leftColumn > 0) fillBox(dc, ground, left, top, gutterRight, bottom);
     drawMarkedText(dc, gutter.c_str(), attrs.data(), left, top, bottom);
 }

@@ -199,7 +199,7 @@ EntryBar ResultStore::entryBar(const char* path) const {
     return {worst.score, byPath < 0 ? INT32_MAX : byPath > 0 ? INT32_MIN : worst.lineNumber};
 }
 
-// Steps 6 to 9 of an insert at rank position p: the selection follows the
+// After an insert at rank position p: the selection follows the
 // best line from row 0, or stays on its file and line from a lower row.
 void ResultStore::followSelection(int32_t p, const StoredEntry* remembered, int32_t rememberedRow,
                                   const StoredEntry* released) {

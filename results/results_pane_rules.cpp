@@ -100,7 +100,7 @@ std::string pathText(const ResultEntry& entry) {
 
 void rowTextAttributes(const std::string& text, bool selected, const TermTable& terms,
                        std::vector<uint8_t>& attrs) {
-    attrs.assign(text.size(), selected ? SelectedText : Plain);
+    attrs.assign(text.size(), selected ? kSelectedText : kPlainText);
     if (!selected) terms.markTermMatches(text.c_str(), attrs.data());
 }
 

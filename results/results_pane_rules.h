@@ -108,7 +108,7 @@ std::string rankText(const ResultEntry& entry);
 // "%s (%d)" of path and line number.
 std::string pathText(const ResultEntry& entry);
 
-// The attribute bytes of a row text: SelectedText on every byte for the
+// The attribute bytes of a row text: kSelectedText on every byte for the
 // selected row (no marks), else the term marks. One byte per text byte.
 void rowTextAttributes(const std::string& text, bool selected, const TermTable& terms,
                        std::vector<uint8_t>& attrs);

@@ -16,8 +16,6 @@ namespace tarvo {
 
 namespace {
 
-constexpr COLORREF kRowGround = RGB(255, 255, 255);
-
 void fill(HDC dc, COLORREF colour, const RowRect& r) {
     fillBox(dc, colour, r.left, r.top, r.right, r.bottom);
 }
@@ -32,7 +30,7 @@ void drawCell(HDC dc, const std::string& text, const std::vector<uint8_t>& attrs
 ResultsPane::ResultsPane(ResultStore& store, const TermTable& terms, const Fonts& fonts)
     : store_(store), terms_(terms), fonts_(fonts) {
     store_.setLineColumn(&terms_, [&fonts](const char* text, int length) {
-        return fonts.textWidth(std::string_view(text, length), InterfaceFont);
+        return fonts.textWidth(std::string_view(text, length), FontIndex::Interface);
     });
 }
 
@@ -43,17 +41,17 @@ void ResultsPane::onSize(int32_t clientWidth) {
 }
 
 void ResultsPane::paint(HDC dc) {
-    dc = beginPanePaint(dc, fonts_.handle(InterfaceFont));
+    dc = beginPanePaint(dc, fonts_.handle(FontIndex::Interface));
     if (!dc) return;
     ResultStore& store = store_;
-    const int h = fonts_.lineHeight(InterfaceFont);
+    const int h = fonts_.lineHeight(FontIndex::Interface);
     store.setVisibleRows(rowsInWindow(h));
 
     const int32_t first = store.firstVisibleRow();
     const ResultsPaintPlan plan = planResultsPaint(first, store.visibleRows(), store.count(), h);
     for (int32_t row = plan.firstRow; row < plan.endRow; ++row)
         paintRow(dc, row, rowRect(row - first, h));
-    fill(dc, kRowGround, {0, plan.blankTop, kFarEdge, kFarEdge});
+    fill(dc, kWhite, {0, plan.blankTop, kFarEdge, kFarEdge});
 
     // Range 0 .. count, not count - 1: the scroll bar then stops the first
     // row at count - visibleRows + 1, as keepSelectionVisible does.
@@ -71,10 +69,10 @@ void ResultsPane::paintRow(HDC dc, int32_t row, const RowRect& rect) {
     const StoredEntry& entry = store.displayEntry(row);
     const bool selected = row == store.selectedRow();
     const TermTable& terms = terms_;
-    fill(dc, selected ? GetSysColor(COLOR_HIGHLIGHT) : kRowGround, rect);
+    fill(dc, selected ? GetSysColor(COLOR_HIGHLIGHT) : kWhite, rect);
 
     std::string text = rankText(entry);
-    std::vector<uint8_t> attrs(text.size(), selected ? SelectedText : Plain);
+    std::vector<uint8_t> attrs(text.size(), selected ? kSelectedText : kPlainText);
     drawCell(dc, text, attrs, kRankColumnX, rect);
 
     text = pathText(entry);
@@ -113,7 +111,7 @@ void ResultsPane::handleKey(WPARAM virtualKey) {
 int32_t ResultsPane::rowAt(int32_t x, int32_t y) const {
     const ResultStore& store = store_;
     return rowAtPoint(x, y, store.firstVisibleRow(), store.visibleRows(), store.count(),
-                      fonts_.lineHeight(InterfaceFont));
+                      fonts_.lineHeight(FontIndex::Interface));
 }
 
 bool ResultsPane::selectAtPoint(uint16_t x, uint16_t y) {

@@ -10,7 +10,7 @@
 //   File: [File box                ]
 //   [preview pane                  ]    the other half, with the odd pixel
 //
-// Margins are 5 pixels left, right and bottom; rows are 5 pixels apart.
+// The margins and gaps are named below.
 // There is no splitter and no minimum size: rectangles may come out empty
 // or inverted on a tiny window, and are used as they are.
 #pragma once
@@ -29,6 +29,17 @@ struct LayoutRect {
     int32_t height() const { return bottom - top; }
     bool operator==(const LayoutRect&) const = default;
 };
+
+// The window's edges keep this margin left, right and bottom; rows, and a
+// label and its box, are kLayoutGap apart.
+inline constexpr int32_t kLayoutMargin = 5;
+inline constexpr int32_t kLayoutGap = 5;
+inline constexpr int32_t kLayoutTopMargin = 7;  // above the Find row
+// The header row is this much higher than a line of text.
+inline constexpr int32_t kHeaderRowExtra = 3;
+// From the results pane's bottom to the File row: the groove lies between.
+inline constexpr int32_t kFileRowGap = 12;
+inline constexpr int32_t kGrooveOffset = 5;  // the groove's line below the results pane
 
 // The Find and Path boxes get at least this much room past their label
 // (before the cap at the right margin).

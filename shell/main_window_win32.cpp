@@ -14,6 +14,7 @@
 #include "shell/status_panel_win32.h"
 #include "shell/window_placement.h"
 #include "view/marked_text.h"
+#include "view/text_class.h"
 #include "view/text_drawing_win32.h"
 #include "view/window_object_win32.h"
 
@@ -34,9 +35,6 @@ constexpr const char* kLabelMeasure = "Find:  ";
 // the preview sideways too.
 constexpr DWORD kEditStyle = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL;
 constexpr DWORD kPaneStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL;
-
-constexpr COLORREF kShadowLine = RGB(128, 128, 128);
-constexpr COLORREF kHighlightLine = RGB(255, 255, 255);
 
 RECT toRect(const LayoutRect& r) {
     return RECT{r.left, r.top, r.right, r.bottom};
@@ -66,8 +64,8 @@ void storeWindowRect(Program& p, HWND window) {
 // invalidates the bands of the main window's own surface that moved.
 void layoutMainWindow(Program& p, int cw, int ch) {
     const MainWindows& w = p.windows;
-    const int H = p.fonts.lineHeight(InterfaceFont);
-    p.layout = computeMainLayout(cw, ch, p.fonts.textWidth(kLabelMeasure, InterfaceFont), H);
+    const int H = p.fonts.lineHeight(FontIndex::Interface);
+    p.layout = computeMainLayout(cw, ch, p.fonts.textWidth(kLabelMeasure, FontIndex::Interface), H);
     const MainLayout& l = p.layout;
     moveChild(w.findBox, l.findBox);
     moveChild(w.pathBox, l.pathBox);
@@ -82,10 +80,10 @@ void layoutMainWindow(Program& p, int cw, int ch) {
 
 // A grey line over a white one, across the whole window: an etched groove.
 void drawGroove(HDC dc, int y) {
-    SetDCPenColor(dc, kShadowLine);
+    SetDCPenColor(dc, kEdgeShadowColour);
     MoveToEx(dc, 0, y, nullptr);
     LineTo(dc, kFarEdge, y);
-    SetDCPenColor(dc, kHighlightLine);
+    SetDCPenColor(dc, kEdgeHighlightColour);
     MoveToEx(dc, 0, y + 1, nullptr);
     LineTo(dc, kFarEdge, y + 1);
 }
@@ -98,7 +96,7 @@ void drawLabel(HDC dc, const LayoutRect& rect, const char* label) {
 // headers; the panes and edit boxes paint themselves.
 void paintMainWindow(const Program& p, HDC dc) {
     const MainLayout& l = p.layout;
-    selectDrawingTools(dc, p.fonts.handle(InterfaceFont));
+    selectDrawingTools(dc, p.fonts.handle(FontIndex::Interface));
     SetDCBrushColor(dc, p.faceColour);
     Rectangle(dc, -1, -1, kFarEdge, kFarEdge);
     drawGroove(dc, 0);  // under the menu bar
@@ -112,7 +110,7 @@ void paintMainWindow(const Program& p, HDC dc) {
     header(l.rankHeader, "Rank");
     header(l.fileHeader, "File name (line number)");
     header(l.lineHeader, "Line");
-    if (l.resultsPane.height() > 0) drawGroove(dc, l.resultsBottom + 5);
+    if (l.resultsPane.height() > 0) drawGroove(dc, l.resultsBottom + kGrooveOffset);
 }
 
 // ---------------------------------------------------------------------------
@@ -131,7 +129,8 @@ void onCreate(Program& p, HWND window) {
     w.pathBox = createEditBox(p, window, kEditStyle);
     w.fileBox = createEditBox(p, window, kEditStyle | ES_READONLY);
     for (HWND box : {w.findBox, w.pathBox, w.fileBox}) {
-        SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(p.fonts.handle(InterfaceFont)), 0);
+        SendMessageA(box, WM_SETFONT,
+                     reinterpret_cast<WPARAM>(p.fonts.handle(FontIndex::Interface)), 0);
     }
     p.standardEditProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(w.findBox, GWLP_WNDPROC));
     for (HWND box : {w.findBox, w.pathBox, w.fileBox}) {
@@ -256,8 +255,9 @@ HWND createMainWindow(Program& p, int showState) {
     // The main window paints its face colour over its whole update region;
     // without clipping its children that paint would cover the panes, which
     // drew themselves through their kept contexts when the layout moved them.
-    HWND window = CreateWindowExA(0, "vrex", kProgramName, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                  at.x, at.y, at.width, at.height, nullptr, menu, p.instance, &p);
+    HWND window =
+        CreateWindowExA(0, kMainWindowClass, kProgramName, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                        at.x, at.y, at.width, at.height, nullptr, menu, p.instance, &p);
     if (window) ShowWindow(window, showState);
     return window;
 }

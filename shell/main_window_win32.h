@@ -1,4 +1,4 @@
-// The main window (class "vrex"): created for the program, which it keeps
+// The main window: created for the program, which it keeps
 // on itself from WM_NCCREATE on. Its procedure only dispatches, one short
 // handler per message, each handed the program. Every handler may run
 // nested inside a search (the search pumps messages), so each is safe with
@@ -10,6 +10,9 @@
 namespace tarvo {
 
 struct Program;
+
+// The main window's class name.
+inline constexpr const char* kMainWindowClass = "vrex";
 
 // Creates the main window for `program` at the saved placement and shows it
 // with `showState`; null when it cannot be created.

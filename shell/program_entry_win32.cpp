@@ -56,10 +56,10 @@ void startProgram(Program& p, HINSTANCE instance, const char* commandLine, int s
     p.faceBrush = CreateSolidBrush(p.faceColour);
 
     HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
-    if (!registerClass(instance, "vrex", 0, mainWindowProc, icon, p.faceBrush))
+    if (!registerClass(instance, kMainWindowClass, 0, mainWindowProc, icon, p.faceBrush))
         exitProgram(p, kExitMainClassFailed);
     // Double-clicks: a double-click on a results row opens it in the editor.
-    if (!registerClass(instance, "Pane", CS_DBLCLKS, paneProc, nullptr,
+    if (!registerClass(instance, kPaneClass, CS_DBLCLKS, paneProc, nullptr,
                        static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))))
         exitProgram(p, kExitPaneClassFailed);
     if (!createMainWindow(p, showState)) exitProgram(p, kExitWindowFailed);

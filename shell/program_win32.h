@@ -54,8 +54,8 @@ struct MainWindows {
 };
 
 struct Program {
-    // WindowRect, FindText and PathText with the lists and the six options
-    // (settings.request), SortMode as loaded, LastFindText, LastPathText.
+    // The window rectangle, the request (texts, lists, the six options), the
+    // sort mode as loaded, and lastFindText and lastPathText.
     Settings settings;
     FileMemory memory;
     ResultStore results{&views};  // views is declared below; the store only keeps its address
@@ -67,8 +67,8 @@ struct Program {
     PaneViews views{resultsPane, previewPane};
 
     RunState runState = RunState::Idle;
-    bool refreshPending = false;  // RefreshPending: the timer repaints when set
-    RunTimes runTimes;            // RunStartTime, RunEndTime
+    bool refreshPending = false;  // the timer repaints when set
+    RunTimes runTimes;
 
     HINSTANCE instance = nullptr;
     HACCEL accelerators = nullptr;

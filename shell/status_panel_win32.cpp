@@ -14,7 +14,7 @@ void paintStatusLine(const Program& p, HDC dc) {
     const std::string text =
         statusLineText(p.engine.stats(), p.runTimes, running ? elapsedSeconds() : 0.0, running);
     const LayoutRect& status = p.layout.statusLine;
-    selectDrawingTools(dc, p.fonts.handle(InterfaceFont));
+    selectDrawingTools(dc, p.fonts.handle(FontIndex::Interface));
     fillBox(dc, p.faceColour, 0, status.top, kFarEdge, status.bottom);
     drawText(dc, status.left, status.top, text);
 }

@@ -35,10 +35,10 @@ void Fonts::create(HDC dc) {
     }
 }
 
-int Fonts::textWidth(std::string_view text, int font) const {
+int Fonts::textWidth(std::string_view text, FontIndex font) const {
     // Laid out as drawMarkedText draws it: tabs widened, line breaks as blanks.
     const std::string copy(text);
-    const std::vector<uint8_t> plain(copy.size(), Plain);
+    const std::vector<uint8_t> plain(copy.size(), kPlainText);
     std::string drawn, run;
     uint8_t attribute = 0;
     int column = 0;
@@ -46,7 +46,7 @@ int Fonts::textWidth(std::string_view text, int font) const {
          (after = nextRun(copy.c_str(), plain.data(), at, column, run, attribute)) != at;
          at = after)
         drawn += run;
-    HGDIOBJ previous = SelectObject(measuringDc_, fonts_[font]);
+    HGDIOBJ previous = SelectObject(measuringDc_, handle(font));
     const int width = textExtent(measuringDc_, drawn);
     SelectObject(measuringDc_, previous);
     return width;

@@ -9,9 +9,9 @@
 
 namespace tarvo {
 
-enum FontIndex : int {
-    InterfaceFont = 0,  // "Arial" 10 pt: boxes, labels, headers, status, results
-    PreviewFont = 1,    // "Courier New" 8 pt: the preview
+enum class FontIndex : int {
+    Interface = 0,  // "Arial" 10 pt: boxes, labels, headers, status, results
+    Preview = 1,    // "Courier New" 8 pt: the preview
 };
 
 class Fonts {
@@ -20,12 +20,13 @@ public:
     // context for textWidth. Called once, from the main window's creation.
     void create(HDC measuringDc);
 
-    int lineHeight(int font) const { return lineHeights_[font]; }  // height plus external leading
+    // Height plus external leading.
+    int lineHeight(FontIndex font) const { return lineHeights_[static_cast<int>(font)]; }
     // The average, which is every character's in the preview's.
-    int characterWidth(int font) const { return characterWidths_[font]; }
-    HFONT handle(int font) const { return fonts_[font]; }
+    int characterWidth(FontIndex font) const { return characterWidths_[static_cast<int>(font)]; }
+    HFONT handle(FontIndex font) const { return fonts_[static_cast<int>(font)]; }
     // The width of a UTF-8 text as drawMarkedText draws it.
-    int textWidth(std::string_view text, int font) const;
+    int textWidth(std::string_view text, FontIndex font) const;
 
 private:
     static constexpr int kFontCount = 2;

@@ -99,9 +99,9 @@ void fitTextToWidth(std::string& text, std::vector<uint8_t>& attrs, int maxWidth
     std::vector<uint8_t> fitted(attrs.begin(), attrs.begin() + head);
     // Under the dots: the classes of the bytes they cover, marks dropped. A
     // text of one or two bytes is shorter than the dots; the missing places
-    // repeat the class of its last byte (Plain for an empty text).
+    // repeat the class of its last byte (kPlainText for an empty text).
     for (int i = head; i < head + kDotCount; ++i) {
-        uint8_t covered = Plain;
+        uint8_t covered = kPlainText;
         if (i < length) {
             covered = attrs[i];
         } else if (length > 0) {

@@ -7,7 +7,8 @@
 namespace tarvo {
 
 void PaneWindow::create(HWND parent, const char* name, DWORD style, HINSTANCE instance) {
-    window_ = CreateWindowExA(0, "Pane", name, style, 0, 0, 0, 0, parent, nullptr, instance, this);
+    window_ =
+        CreateWindowExA(0, kPaneClass, name, style, 0, 0, 0, 0, parent, nullptr, instance, this);
     keptDc_ = GetDC(window_);
 }
 

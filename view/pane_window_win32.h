@@ -1,4 +1,4 @@
-// A child window of class "Pane" backed by an object: the object is handed
+// A child window of class kPaneClass backed by an object: the object is handed
 // to the window at creation (window_object_win32.h), so paneProc finds it
 // from the handle alone. What both panes share lives here: the kept device
 // context, the start of every paint, the scroll bars.
@@ -11,6 +11,9 @@
 #include "view/scroll_request.h"
 
 namespace tarvo {
+
+// The class name of both panes' windows.
+inline constexpr const char* kPaneClass = "Pane";
 
 class PaneWindow {
 public:
@@ -59,7 +62,7 @@ private:
     HDC keptDc_ = nullptr;   // once CreateWindowExA has returned
 };
 
-// The window procedure of the class "Pane". Messages that arrive before
+// The window procedure of kPaneClass. Messages that arrive before
 // WM_NCCREATE go to DefWindowProcA.
 LRESULT CALLBACK paneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam);
 

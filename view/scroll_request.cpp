@@ -10,20 +10,20 @@ int32_t requestedScrollPosition(const ScrollBarState& bar, uint32_t request, boo
         int32_t distance = static_cast<int16_t>((request >> 16) & 0xFFFF);
         return bar.pos + rowsPerNotch * (distance / -kWheelNotch);
     }
-    switch (static_cast<int32_t>(request & 0xFFFF)) {
-        case LineUp:
+    switch (static_cast<ScrollRequest>(request & 0xFFFF)) {
+        case ScrollRequest::LineUp:
             return bar.pos - 1;
-        case LineDown:
+        case ScrollRequest::LineDown:
             return bar.pos + 1;
-        case PageUp:
+        case ScrollRequest::PageUp:
             return bar.pos - bar.page;
-        case PageDown:
+        case ScrollRequest::PageDown:
             return bar.pos + bar.page;
-        case ThumbTrack:
+        case ScrollRequest::ThumbTrack:
             return bar.trackPos;
-        case Top:
+        case ScrollRequest::Top:
             return bar.min;
-        case Bottom:
+        case ScrollRequest::Bottom:
             return bar.max;
         default:
             return bar.pos;  // ThumbPosition and the end of a scroll

@@ -13,7 +13,7 @@ namespace tarvo {
 inline constexpr int32_t kWheelNotch = 120;
 
 // The scroll bar request codes of a vertical scroll message's low word.
-enum ScrollRequest : int32_t {
+enum class ScrollRequest : int32_t {
     LineUp = 0,
     LineDown = 1,
     PageUp = 2,

@@ -15,9 +15,6 @@ namespace {
 constexpr int kHeaderLabelPadding = 10;
 constexpr int kHeaderLabelIndent = 5;
 
-constexpr COLORREF kHighlightEdge = RGB(255, 255, 255);
-constexpr COLORREF kShadowEdge = RGB(128, 128, 128);
-
 LPCWSTR wide(const std::u16string& text) {
     return reinterpret_cast<LPCWSTR>(text.c_str());
 }
@@ -46,13 +43,13 @@ void fillBox(HDC dc, COLORREF colour, int left, int top, int right, int bottom) 
 
 void drawHeaderBox(HDC dc, const Fonts& fonts, int left, int top, int right, int bottom,
                    COLORREF face, const char* label) {
-    if (right - left < fonts.textWidth(label, InterfaceFont) + kHeaderLabelPadding) return;
+    if (right - left < fonts.textWidth(label, FontIndex::Interface) + kHeaderLabelPadding) return;
     fillBox(dc, face, left, top, right, bottom);
-    SetDCPenColor(dc, kHighlightEdge);
+    SetDCPenColor(dc, kEdgeHighlightColour);
     MoveToEx(dc, left, bottom - 1, nullptr);
     LineTo(dc, left, top);
     LineTo(dc, right - 1, top);
-    SetDCPenColor(dc, kShadowEdge);
+    SetDCPenColor(dc, kEdgeShadowColour);
     MoveToEx(dc, left, bottom - 1, nullptr);
     LineTo(dc, right - 1, bottom - 1);
     LineTo(dc, right - 1, top - 1);

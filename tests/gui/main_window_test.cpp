@@ -248,7 +248,7 @@ TEST_F(MainWindow, EveryBandShowsItsContentAfterAResize) {
         BitBlt(screen.dc(), 0, 0, 1280, 1024, display, 0, 0, SRCCOPY);
         ReleaseDC(nullptr, display);
         const RECT preview = area(p().previewPane.window()), list = area(p().resultsPane.window());
-        const int h = p().fonts.lineHeight(PreviewFont);
+        const int h = p().fonts.lineHeight(FontIndex::Preview);
         ASSERT_GT((preview.bottom - preview.top) / h, 3);
         for (int top = preview.top; top + h <= preview.bottom; top += h)
             EXPECT_GT(screen.count(kGutterColour, preview.left, top, preview.right, top + h), 5)

@@ -37,7 +37,8 @@ protected:
     }
     // Pixels of rows [top, top + height) from the first text's x on that differ between what
     // `paint` draws and wide text outputs of `texts` (x, colour, text) on white.
-    static int differingPixels(const std::function<void(HDC)>& paint, int font, int top, int height,
+    static int differingPixels(const std::function<void(HDC)>& paint, FontIndex font, int top,
+                               int height,
                                const std::vector<std::tuple<int, COLORREF, std::wstring>>& texts) {
         Dib drawn(800, top + height), expected(800, top + height);
         paint(drawn.dc());
@@ -65,7 +66,7 @@ protected:
 // white with the term, in the line text only, on a box exactly its width.
 TEST_F(Panes, SelectedAndMarkedRowsHaveTheirColours) {
     fillList();
-    const int h = p().fonts.lineHeight(InterfaceFont);
+    const int h = p().fonts.lineHeight(FontIndex::Interface);
     Dib dib(800, 2 * h);
     p().resultsPane.paint(dib.dc());
     EXPECT_EQ(dib.at(2, h / 2), GetSysColor(COLOR_HIGHLIGHT));
@@ -75,7 +76,7 @@ TEST_F(Panes, SelectedAndMarkedRowsHaveTheirColours) {
     EXPECT_GT(dib.count(kBlackPixel, 0, h, 800, 2 * h), 20);
     EXPECT_EQ(dib.count(kMarkPixel, 0, h, kLineColumnX, 2 * h), 0);
     EXPECT_EQ(dib.count(kMarkPixel, kLineColumnX, h, 800, h + 1),
-              p().fonts.textWidth("needle", InterfaceFont));
+              p().fonts.textWidth("needle", FontIndex::Interface));
 }
 
 TEST_F(Panes, TheRowCacheRedrawsOnlyTheRowsThatChanged) {
@@ -85,7 +86,7 @@ TEST_F(Panes, TheRowCacheRedrawsOnlyTheRowsThatChanged) {
     const int32_t first = store().firstVisibleRow();
     ASSERT_EQ(first, 10);
     SendMessageA(list(), WM_LBUTTONDOWN, MK_LBUTTON,
-                 MAKELPARAM(100, 3 * p().fonts.lineHeight(InterfaceFont) + 1));
+                 MAKELPARAM(100, 3 * p().fonts.lineHeight(FontIndex::Interface) + 1));
     const ResultEntry top = entryAt(0);
     // Longer than the 263 characters a fixed cache slot would hold.
     const std::string longPath = tree.path(std::string(299 - tree.root().size(), 'p'));
@@ -166,7 +167,8 @@ TEST_F(Panes, ADoubleClickOpensARowAndARightClickOpensItsMenu) {
     RECT pane;
     GetWindowRect(list(), &pane);
     const auto click = [&](int viewRow, DWORD down, DWORD up, int times) {
-        SetCursorPos(pane.left + 100, pane.top + viewRow * p().fonts.lineHeight(InterfaceFont) + 3);
+        SetCursorPos(pane.left + 100,
+                     pane.top + viewRow * p().fonts.lineHeight(FontIndex::Interface) + 3);
         for (int i = 0; i < times; ++i)
             mouse_event(down, 0, 0, 0, 0), mouse_event(up, 0, 0, 0, 0);
         drain();
@@ -246,26 +248,27 @@ TEST_F(Panes, NonAsciiPathsAndLinesAreDrawnAsTheirCharacters) {
     store().addResult(2, "E:\\J\xc3\xbcrgen\\caf\xc3\xa9.c", 1, "first");
     store().addResult(1, "D:\\\xd0\x96\\\xe6\x97\xa5\xe6\x9c\xac.c", 7,
                       "// na\xc3\xafve \xd0\x96 \xe6\x97\xa5\xe6\x9c\xac");
-    const int h = p().fonts.lineHeight(InterfaceFont);
-    EXPECT_EQ(differingPixels([&](HDC dc) { p().resultsPane.paint(dc); }, InterfaceFont, h, h,
-                              {{kPathColumnX, kBlackPixel, L"D:\\\u0416\\\u65e5\u672c.c (7)"},
-                               {kLineColumnX, kBlackPixel, L"// na\u00efve \u0416 \u65e5\u672c"}}),
-              0);
+    const int h = p().fonts.lineHeight(FontIndex::Interface);
+    EXPECT_EQ(
+        differingPixels([&](HDC dc) { p().resultsPane.paint(dc); }, FontIndex::Interface, h, h,
+                        {{kPathColumnX, kBlackPixel, L"D:\\\u0416\\\u65e5\u672c.c (7)"},
+                         {kLineColumnX, kBlackPixel, L"// na\u00efve \u0416 \u65e5\u672c"}}),
+        0);
     p().previewPane.showFile(
         tree.write("enc.txt", "caf\xc3\xa9\n\xfc caf\xe9 na\xefve \xa9 \x80\nJ\xc3\xbcrgen\n")
             .c_str(),
         3);
-    const int ph = p().fonts.lineHeight(PreviewFont);
+    const int ph = p().fonts.lineHeight(FontIndex::Preview);
     for (const auto& [line, text] :
          {std::make_pair(1, L"caf\u00e9"),
           std::make_pair(2, L"\u00fc caf\u00e9 na\u00efve \u00a9 \u20ac")}) {
         SCOPED_TRACE(line);
         const std::string gutter = "     " + std::to_string(line) + "  ";
-        EXPECT_EQ(differingPixels([&](HDC dc) { p().previewPane.paint(dc); }, PreviewFont,
+        EXPECT_EQ(differingPixels([&](HDC dc) { p().previewPane.paint(dc); }, FontIndex::Preview,
                                   (line - 1) * ph, ph,
                                   {{0, kGutterColour, std::wstring(gutter.begin(), gutter.end())},
-                                   {p().fonts.textWidth(gutter.c_str(), PreviewFont), kBlackPixel,
-                                    std::wstring(text) + L" "}}),
+                                   {p().fonts.textWidth(gutter.c_str(), FontIndex::Preview),
+                                    kBlackPixel, std::wstring(text) + L" "}}),
                   0);
     }
 }
@@ -282,7 +285,8 @@ TEST_F(Panes, FarTermsComeIntoViewAndTheResultsLineIsBanded) {
     RECT listArea, preview;
     GetClientRect(list(), &listArea);
     GetClientRect(p().previewPane.window(), &preview);
-    const int h = p().fonts.lineHeight(InterfaceFont), ph = p().fonts.lineHeight(PreviewFont);
+    const int h = p().fonts.lineHeight(FontIndex::Interface),
+              ph = p().fonts.lineHeight(FontIndex::Preview);
     Dib rows(listArea.right, h);
     p().resultsPane.paint(rows.dc());
     EXPECT_GT(rows.count(kMarkPixel, kLineColumnX, 0, listArea.right, 1), 20) << "row 0's term";
@@ -363,7 +367,7 @@ TEST_F(Panes, ThePreviewColoursMarksCommentsAndKeywords) {
     search("needle", tree.write("code.c", "int main(void) {\n/* a needle */\n}\n"));
     ASSERT_EQ(p().previewPane.document().lineCount(), 4);
     EXPECT_EQ(p().previewPane.position().targetLine, 2);
-    const int h = p().fonts.lineHeight(PreviewFont);
+    const int h = p().fonts.lineHeight(FontIndex::Preview);
     Dib dib(600, 600);
     PatBlt(dib.dc(), 0, 0, 600, 600, BLACKNESS);  // every pixel the paint leaves shows
     p().previewPane.paint(dib.dc());
@@ -394,8 +398,8 @@ TEST_F(Panes, AFileDeletedBeforeItsSelectionShowsWhyAtOnce) {
     // Read back from the window: the pane is on screen.
     const auto inked = [kept = p().previewPane.keptDc()](int row) {
         int n = 0;
-        for (int y = row * p().fonts.lineHeight(PreviewFont);
-             y < (row + 1) * p().fonts.lineHeight(PreviewFont); ++y)
+        for (int y = row * p().fonts.lineHeight(FontIndex::Preview);
+             y < (row + 1) * p().fonts.lineHeight(FontIndex::Preview); ++y)
             for (int x = 0; x < 200; ++x)
                 n += GetPixel(kept, x, y) != kWhitePixel;
         return n;
@@ -412,9 +416,10 @@ TEST_F(Panes, AFileDeletedBeforeItsSelectionShowsWhyAtOnce) {
     std::wstring expected = L"cannot open " + std::wstring(gone.begin(), gone.end()) + L": " +
                             std::wstring(message, length);
     expected.erase(expected.find_last_not_of(L"\r\n ") + 1);
-    EXPECT_EQ(differingPixels([](HDC dc) { p().previewPane.paint(dc); }, PreviewFont, 0,
-                              p().fonts.lineHeight(PreviewFont), {{0, kBlackPixel, expected}}),
-              0);
+    EXPECT_EQ(
+        differingPixels([](HDC dc) { p().previewPane.paint(dc); }, FontIndex::Preview, 0,
+                        p().fonts.lineHeight(FontIndex::Preview), {{0, kBlackPixel, expected}}),
+        0);
 }
 
 }  // namespace

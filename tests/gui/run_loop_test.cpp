@@ -7,6 +7,7 @@
 
 #include "app/clock.h"
 #include "gui/gui_support.h"
+#include "shell/main_window_win32.h"
 #include "shell/resources/resource.h"
 
 namespace tarvo::testing {
@@ -175,7 +176,7 @@ void registerTaken(const char* name) {
 LRESULT CALLBACK refuseMainWindow(int code, WPARAM window, LPARAM details) {
     char name[16] = {};
     GetClassNameA(reinterpret_cast<HWND>(window), name, sizeof name);
-    if (code == HCBT_CREATEWND && std::string(name) == "vrex") return 1;
+    if (code == HCBT_CREATEWND && std::string(name) == kMainWindowClass) return 1;
     return CallNextHookEx(nullptr, code, window, details);
 }
 
@@ -183,8 +184,8 @@ const struct {
     void (*prepare)();
     int exitCode;
 } kFailures[] = {
-    {[] { registerTaken("vrex"); }, 1},
-    {[] { registerTaken("Pane"); }, 2},
+    {[] { registerTaken(kMainWindowClass); }, 1},
+    {[] { registerTaken(kPaneClass); }, 2},
     {[] { SetWindowsHookExA(WH_CBT, refuseMainWindow, nullptr, GetCurrentThreadId()); }, 3},
 };
 

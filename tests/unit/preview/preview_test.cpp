@@ -54,9 +54,9 @@ protected:
         std::vector<uint8_t> attrs;
         lineStart = buildPreviewRow(doc, line, terms, text, attrs);
         for (uint8_t a : attrs)
-            classes += static_cast<char>(a == Gutter    ? 'g'
-                                         : a & kMarkBit ? 'A' + (a & 7)
-                                                        : '0' + a);
+            classes += static_cast<char>(a == kGutterText ? 'g'
+                                         : a & kMarkBit   ? 'A' + (a & 7)
+                                                          : '0' + a);
         return {text, classes};
     }
     testing::TempTree tree;

@@ -74,7 +74,9 @@ TEST(MarkedText, FitTextToWidth) {
     const std::string thirty = "abcdefghijklmnopqrstuvwxyz0123";
     std::vector<uint8_t> attrs(30);
     for (int i = 0; i < 30; ++i)
-        attrs[i] = i < 5 ? (Comment | kMarkBit) : i < 20 ? (Keyword | kMarkBit) : Plain;
+        attrs[i] = i < 5    ? (kCommentText | kMarkBit)
+                   : i < 20 ? (kKeywordText | kMarkBit)
+                            : kPlainText;
     using Bytes = std::vector<uint8_t>;
     const std::tuple<std::string, Bytes, int, std::string, Bytes, int> cases[] = {
         {thirty, attrs, 30, thirty, attrs, 1},
@@ -90,13 +92,13 @@ TEST(MarkedText, FitTextToWidth) {
         EXPECT_TRUE(fittedBytes.empty() || f.attrs == fittedBytes);
         EXPECT_TRUE(measurements == 0 || f.measurements == measurements) << f.measurements;
     }
-    std::vector<uint8_t> cut(18, Plain);  // the dots keep what they cover, not its mark
-    std::fill_n(std::fill_n(cut.begin(), 5, Comment | kMarkBit), 3, Keyword);
+    std::vector<uint8_t> cut(18, kPlainText);  // the dots keep what they cover, not its mark
+    std::fill_n(std::fill_n(cut.begin(), 5, kCommentText | kMarkBit), 3, kKeywordText);
     EXPECT_EQ(fit(thirty, attrs, 20).attrs, cut);
     std::string accents;  // 30 two-byte characters, fitted by characters, never cut inside one
     for (int i = 0; i < 30; ++i)
         accents += i < 10 ? "\xc3\xa9" : "\xc3\xbc";
-    Fitted e{accents, std::vector<uint8_t>(60, Plain)};
+    Fitted e{accents, std::vector<uint8_t>(60, kPlainText)};
     fitTextToWidth(e.text, e.attrs, 20, [](const char* text, int n) {
         return static_cast<int>(toUtf16(std::string_view(text, n)).size());
     });
