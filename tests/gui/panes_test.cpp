@@ -210,7 +210,7 @@ TEST_F(Panes, AHeaderClickSortsAndKeepsTheSelectionCentred) {
                   {l.rankHeader, SortMode::ByRank}};
     bool moved = false;
     for (const auto& click : clicks) {
-        SCOPED_TRACE(click.mode);
+        SCOPED_TRACE(static_cast<int>(click.mode));
         drawnRows.clear();
         SendMessageA(windows().main, WM_LBUTTONDOWN, MK_LBUTTON,
                      MAKELPARAM((click.header.left + click.header.right) / 2,
