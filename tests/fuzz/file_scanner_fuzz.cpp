@@ -49,8 +49,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static SearchRun engine(host, request, memory, results);
     const std::string path = fuzzing::scratchFile(flags & 32 ? "scanned.c" : "scanned.txt");
     request.findText = std::string(findText);
-    request.options = {
-        1, flags & 1, (flags >> 1) & 1, (flags >> 2) & 1, (flags >> 3) & 1, (flags >> 4) & 1};
+    request.options = {true,
+                       (flags & 1) != 0,
+                       (flags & 2) != 0,
+                       (flags & 4) != 0,
+                       (flags & 8) != 0,
+                       (flags & 16) != 0};
     fuzzing::writeFile(path, content);
     memory.clear();
     results.clearResults();
