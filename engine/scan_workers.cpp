@@ -1,5 +1,6 @@
 #include "engine/scan_workers.h"
 
+#include <bit>
 #include <chrono>
 #include <cstring>
 
@@ -15,6 +16,10 @@ constexpr int32_t kJobsPerThread = 512;
 // The most lines finished files may keep while they wait to be taken back;
 // past it the run stops queueing until some are taken back.
 constexpr int64_t kWaitingLines = 4 * kMaxResults;
+// Buckets of in-flight path hashes per job in flight: few enough to stay
+// in the cache, enough that a path not in flight seldom finds its bucket
+// taken.
+constexpr size_t kBucketsPerJob = 16;
 // A sleeping worker is woken once this many files wait, not for each one:
 // waking a thread costs a system call, and a worker that is awake takes
 // the waiting files one after the other without sleeping.
@@ -35,6 +40,8 @@ ScanWorkers::ScanWorkers(int32_t threads, SearchHost& host, const SearchRequest&
       scanner_(scanner),
       jobs_(static_cast<size_t>(threads) * kJobsPerThread),
       done_(jobs_.size()),
+      jobHashes_(jobs_.size()),
+      queuedInBucket_(std::bit_ceil(jobs_.size() * kBucketsPerJob)),
       folders_(kHeldFolders) {
     for (int32_t i = 1; i < threads; ++i)
         workers_.push_back(std::make_unique<Worker>(workerHost_, request));
@@ -71,8 +78,10 @@ ScanJob& ScanWorkers::nextJob(const std::function<void(ScanJob&)>& done) {
 
 void ScanWorkers::queue(intptr_t folder, const char* name) {
     // The run's thread alone moves queued_ and back_ and sets the paths.
-    ScanJob& job = jobs_[queued_ % jobs_.size()];
-    queuedPaths_.insert(job.path);
+    const size_t at = queued_ % jobs_.size();
+    ScanJob& job = jobs_[at];
+    jobHashes_[at] = std::hash<std::string_view>{}(job.path);
+    ++queuedInBucket_[jobHashes_[at] & (queuedInBucket_.size() - 1)];
     job.heldAt = -1;
     const size_t nameLength = name != nullptr ? std::strlen(name) : 0;
     if (folder >= 0 && nameLength > 0 && nameLength < job.path.size()) {
@@ -126,7 +135,13 @@ void ScanWorkers::releaseFolderOf(const ScanJob& job) {
 }
 
 bool ScanWorkers::inFlight(const char* path) const {
-    return queuedPaths_.contains(path);
+    const size_t hash = std::hash<std::string_view>{}(path);
+    if (queuedInBucket_[hash & (queuedInBucket_.size() - 1)] == 0) return false;
+    for (uint64_t position = back_; position != queued_; ++position) {
+        const size_t at = position % jobs_.size();
+        if (jobHashes_[at] == hash && jobs_[at].path == path) return true;
+    }
+    return false;
 }
 
 void ScanWorkers::finish(const std::function<void(ScanJob&)>& done) {
@@ -163,7 +178,7 @@ bool ScanWorkers::takeBack(std::unique_lock<std::mutex>& lock,
     }
     done_[at] = false;
     waitingLines_ -= jobs_[at].results.count();
-    queuedPaths_.erase(jobs_[at].path);
+    --queuedInBucket_[jobHashes_[at] & (queuedInBucket_.size() - 1)];
     releaseFolderOf(jobs_[at]);
     ++back_;  // the run's thread alone reuses it, after `done`
     lock.unlock();

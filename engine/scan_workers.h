@@ -17,7 +17,6 @@
 #include <string>
 #include <string_view>
 #include <thread>
-#include <unordered_set>
 #include <vector>
 
 #include "engine/file_results.h"
@@ -116,9 +115,12 @@ private:
     std::vector<bool> done_;
     uint64_t back_ = 0, scanned_ = 0, queued_ = 0;
     int64_t waitingLines_ = 0;  // the lines kept by the done jobs not taken back
-    // The paths of the jobs queued and not taken back (views of their paths,
-    // which stay put until then). The run's thread alone uses it.
-    std::unordered_set<std::string_view> queuedPaths_;
+    // The paths of the jobs queued and not taken back, by their hashes:
+    // each job's, and how many of those jobs fall in each bucket, so that a
+    // path not in flight (nearly every one) is told so by one counter. The
+    // run's thread alone uses them.
+    std::vector<size_t> jobHashes_;
+    std::vector<uint32_t> queuedInBucket_;  // a power of two of buckets
     // Folders held open for the queued files listed in them, the run's
     // thread alone using them. A folder is held from its first queued file
     // until the walk has gone on and its files are taken back; it is found
