@@ -21,9 +21,10 @@ public:
     // open folder that holds the file and the file's name in it, POSIX
     // opens the name relative to the folder: the same file, without the
     // system looking up every folder of the path again. Such a file was
-    // listed there as a regular file, so POSIX asks neither its type nor
-    // its size at open (a system call per file is a good part of a warm
-    // search): readFirst learns them.
+    // listed there as a regular file, on a file system whose files hold
+    // what their sizes say (see DirectoryListing::folder), so POSIX asks
+    // neither its type nor its size at open (a system call per file is a
+    // good part of a warm search): readFirst learns them.
     bool open(const char* path, intptr_t folder = -1, const char* name = nullptr);
     void close();
 
