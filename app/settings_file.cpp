@@ -178,11 +178,15 @@ bool parseMemoryRow(const std::string& line, int32_t& priority, std::string_view
 // line 8, which every save writes anyway.
 void readOwnedRows(LineReader& reader, const Settings& read, FileMemory& memory,
                    ForeignRows& foreign) {
+    // The rows' paths one after another, each ended by a NUL (no path holds
+    // one), and the rows by where their paths begin: one allocation for
+    // all the paths, and the sort moves pairs of numbers.
     struct Row {
         int32_t priority;
-        std::string path;
+        size_t pathAt;
     };
     std::vector<Row> owned;
+    std::string paths;
     std::string line, raw;
     bool first = true;
     bool rowSeen = false;
@@ -194,7 +198,10 @@ void readOwnedRows(LineReader& reader, const Settings& read, FileMemory& memory,
         // A cut row names a different, longer path: it is no row of this run.
         const bool row = !cut && parseMemoryRow(line, priority, path);
         const bool ownRow = row && foreign.owned(path, read);
-        if (ownRow) owned.push_back({priority, std::string(path)});
+        if (ownRow) {
+            owned.push_back({priority, paths.size()});
+            paths.append(path).push_back('\0');
+        }
         rowSeen = rowSeen || row;
         if (ownRow) continue;
         std::string& kept = rowSeen ? foreign.trailing : foreign.leading;
@@ -207,7 +214,7 @@ void readOwnedRows(LineReader& reader, const Settings& read, FileMemory& memory,
     std::stable_sort(owned.begin(), owned.end(),
                      [](const Row& a, const Row& b) { return a.priority > b.priority; });
     for (const Row& row : owned)
-        memory.add(row.path.c_str(), row.priority);
+        memory.add(paths.c_str() + row.pathAt, row.priority);
 }
 
 // ---------------------------------------------------------------------------

@@ -32,14 +32,16 @@ public:
     // The next entry; false at the end or when the listing keeps failing.
     bool next(DirectoryEntry& entry);
     // The listed folder, open, for opening its entries by name alone (see
-    // ScanFileReader::open): a descriptor on POSIX; -1 on Windows, whose
-    // ANSI calls open by path only.
+    // ScanFileReader::open): a descriptor on POSIX, on a file system whose
+    // regular files hold what their sizes say; -1 elsewhere, and on
+    // Windows, whose ANSI calls open by path only.
     intptr_t folder() const;
 
 private:
     void close();
     void* handle_ = nullptr;  // DIR* or a FindFirstFileExA handle with its pending entry
     std::string path_;
+    bool byName_ = false;  // folder() gives the folder
 };
 
 }  // namespace tarvo

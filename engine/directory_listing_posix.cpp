@@ -1,9 +1,14 @@
-// The directory listing on POSIX: opendir/readdir. Entries are classified
-// without following directory links, so the walk can never loop through a
-// link to one of its own ancestors.
+// The directory listing on POSIX: opendir/readdir, and fstatfs for the
+// folder's file system. Entries are classified without following directory
+// links, so the walk can never loop through a link to one of its own
+// ancestors.
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
+
+#include <cstdint>
 
 #include "engine/directory_listing.h"
 
@@ -49,6 +54,33 @@ EntryKind kindOf(DIR* listing, const dirent& entry) {
     return kindOfMode(own.st_mode);
 }
 
+// Whether the regular files of the file system holding an open folder
+// hold what their sizes say, so that one read of a file can tell its size
+// (see ScanFileReader::open): the file systems of disks and of memory. Not
+// those that make their files up as they are read (proc, sysfs and the
+// like, whose files mostly say 0 bytes), nor network and user-space file
+// systems, whose reads may come back short or sizes lag behind.
+bool sizesHoldTrue(int folder) {
+    struct statfs info;
+    if (fstatfs(folder, &info) != 0) return false;
+    switch (static_cast<uint32_t>(info.f_type)) {
+        case EXT4_SUPER_MAGIC:  // ext2 and ext3 too
+        case XFS_SUPER_MAGIC:
+        case BTRFS_SUPER_MAGIC:
+        case F2FS_SUPER_MAGIC:
+        case TMPFS_MAGIC:
+        case RAMFS_MAGIC:
+        case OVERLAYFS_SUPER_MAGIC:
+        case SQUASHFS_MAGIC:
+        case EROFS_SUPER_MAGIC_V1:
+        case MSDOS_SUPER_MAGIC:
+        case EXFAT_SUPER_MAGIC:
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
 
 DirectoryListing::~DirectoryListing() {
@@ -61,6 +93,7 @@ bool DirectoryListing::open(const std::string& path) {
     DIR* listing = opendir(path_.c_str());
     if (listing == nullptr) return false;
     handle_ = listing;
+    byName_ = sizesHoldTrue(dirfd(listing));
     return true;
 }
 
@@ -77,7 +110,7 @@ bool DirectoryListing::next(DirectoryEntry& entry) {
 }
 
 intptr_t DirectoryListing::folder() const {
-    return handle_ != nullptr ? dirfd(static_cast<DIR*>(handle_)) : -1;
+    return handle_ != nullptr && byName_ ? dirfd(static_cast<DIR*>(handle_)) : -1;
 }
 
 void DirectoryListing::close() {

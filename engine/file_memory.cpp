@@ -98,20 +98,29 @@ int32_t FileMemory::findHashed(const char* path, uint32_t hash) const {
 }
 
 int32_t FileMemory::find(const char* path) const {
+    uint32_t hash;
+    return find(path, hash);
+}
+
+int32_t FileMemory::find(const char* path, uint32_t& hash) const {
     if (path == nullptr) return -1;
     // The scanner asks after one file several times in a row (searched?,
     // add, mark): the entry found last answers them without a hash and a
     // probe into a table too large for the cache. Paths are unique in the
     // table, so an entry holding the path is the answer wherever it moved.
-    if (lastFound_ < count() && entries_[lastFound_].path == path) return lastFound_;
-    const int32_t index = findHashed(path, pathHash(path));
+    if (lastFound_ < count() && entries_[lastFound_].path == path) {
+        hash = entries_[lastFound_].hash;
+        return lastFound_;
+    }
+    hash = pathHash(path);
+    const int32_t index = findHashed(path, hash);
     if (index >= 0) lastFound_ = index;
     return index;
 }
 
 void FileMemory::add(const char* path, int32_t priority) {
-    if (find(path) >= 0) return;
-    const uint32_t hash = pathHash(path);
+    uint32_t hash;
+    if (path == nullptr || find(path, hash) >= 0) return;
     if (count() == capacity_) {
         // At the cap the file is not remembered; the scanner still reads it.
         if (capacity_ >= kMaxRememberedFiles) return;

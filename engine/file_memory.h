@@ -80,6 +80,8 @@ public:
     std::vector<int32_t> indexesToSave() const;
 
 private:
+    // find, handing back the path's hash (for an absent path too).
+    int32_t find(const char* path, uint32_t& hash) const;
     int32_t findHashed(const char* path, uint32_t hash) const;
     void grow();
     // Hash index over entry indexes: linear probing from a slot chosen by

@@ -64,9 +64,8 @@ ScanOutcome FileScanner::scanFile(ScanFileReader& file, const char* path, bool o
     results_ = &results;
     matches_ = matchesSoFar;
     sincePump_ = 0;  // the run pumps before every file
-    const int64_t size = file.size();
-    if (size < 0 || size > kMaxScannedFileSize) return {};
-    fileSize_ = fileEnd_ = size;
+    readFirstWindow(file);
+    if (fileSize_ < 0 || fileSize_ > kMaxScannedFileSize) return {};
 
     findPathTerms(path);
     PassEnd end = probePass(file, false);
@@ -142,13 +141,13 @@ void FileScanner::countFromInPath() {
 }
 
 // The window from the file's start, as the file is now: fileEnd_ is
-// lowered when it has shrunk since it was opened.
+// lowered when it has shrunk since it was opened. The first read of a file
+// may be what gives its size (see ScanFileReader::readFirst).
 void FileScanner::readFirstWindow(ScanFileReader& file) {
     windowShift_ = 0;
-    fileEnd_ = fileSize_;
-    const int32_t wanted = static_cast<int32_t>(std::min<int64_t>(fileEnd_, kScanWindowSize));
-    windowFill_ = file.readAt(0, window_.get(), wanted);
-    if (windowFill_ < wanted) fileEnd_ = windowFill_;
+    windowFill_ = file.readFirst(window_.get(), kScanWindowSize);
+    fileSize_ = fileEnd_ = file.size();
+    if (windowFill_ < std::min<int64_t>(fileEnd_, kScanWindowSize)) fileEnd_ = windowFill_;
     window_[windowFill_] = '\0';  // the comment lookahead past the last byte sees no '*' or '/'
 }
 
@@ -169,8 +168,7 @@ void FileScanner::readFirstWindow(ScanFileReader& file) {
 // missing now (the file changed since) makes the file count as lacking it.
 FileScanner::PassEnd FileScanner::probePass(ScanFileReader& file, bool counting) {
     if (!counting) {
-        readFirstWindow(file);
-        probes_.prepare(unseen_);
+        probes_.prepare(unseen_);  // over the first window, read by scanFile
     } else if (windowShift_ != 0) {
         readFirstWindow(file);
     }

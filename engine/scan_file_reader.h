@@ -1,5 +1,5 @@
-// The scanner's view of one file: its size when opened, sequential reads
-// straight into the scan window, and positioned reads of single lines.
+// The scanner's view of one file: its size, sequential reads straight into
+// the scan window, and positioned reads of single lines.
 // Implemented with open/fstat/read/pread on POSIX and with CreateFileA/
 // ReadFile on Windows (scan_file_reader_posix.cpp, _win32.cpp): no stdio
 // buffer stands between the file and the window.
@@ -20,12 +20,24 @@ public:
     // (missing, not permitted, a directory, a FIFO or a device). Given the
     // open folder that holds the file and the file's name in it, POSIX
     // opens the name relative to the folder: the same file, without the
-    // system looking up every folder of the path again.
+    // system looking up every folder of the path again. Such a file was
+    // listed there as a regular file, on a file system whose files hold
+    // what their sizes say (see DirectoryListing::folder), so POSIX asks
+    // neither its type nor its size at open (a system call per file is a
+    // good part of a warm search): readFirst learns them.
     bool open(const char* path, intptr_t folder = -1, const char* name = nullptr);
     void close();
 
-    // The size taken at open; -1 when it could not be taken.
+    // The size taken at open, or by readFirst where open did not take it;
+    // -1 when it could not be taken (or not yet).
     int64_t size() const { return size_; }
+
+    // Reads the file's first bytes, up to `bytes` and at most its size.
+    // Where open did not take the size, one read does: a read that comes
+    // back short met the file's end, which gives the size; only a file that
+    // fills `bytes` is asked its type and size. 0 with size() -1 when it
+    // cannot be read as a regular file after all.
+    int32_t readFirst(char* buffer, int32_t bytes);
 
     // Reads up to `bytes` bytes at the current position, going on after
     // short reads; fewer only at the end of the file or on an error.
@@ -40,6 +52,14 @@ private:
     intptr_t handle_ = -1;  // a file descriptor, or a HANDLE; -1 when closed
     int64_t size_ = -1;
 };
+
+// A handle of its own on a folder the walk has open (see
+// DirectoryListing::folder), so that files listed there can still be opened
+// by name in it once the walk has closed its listing; -1 when there is none
+// (always on Windows, whose files are opened by path). Released with
+// releaseFolder.
+intptr_t holdFolder(intptr_t folder);
+void releaseFolder(intptr_t held);
 
 // Starts reading the files the walk has listed but not yet opened, so that on
 // a cold cache the disk serves several files at once while the ones before

@@ -5,6 +5,7 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "engine/scan_file_reader.h"
@@ -20,6 +21,12 @@ int openForReading(const char* path, intptr_t folder, const char* name) {
     return folder >= 0 ? ::openat(static_cast<int>(folder), name, kFlags) : ::open(path, kFlags);
 }
 
+// The size of an open regular file; -1 for anything else.
+int64_t regularFileSize(int fd) {
+    struct stat info;
+    return fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? info.st_size : -1;
+}
+
 }  // namespace
 
 ScanFileReader::~ScanFileReader() {
@@ -30,14 +37,34 @@ bool ScanFileReader::open(const char* path, intptr_t folder, const char* name) {
     close();
     const int fd = openForReading(path, folder, name);
     if (fd < 0) return false;
-    struct stat info;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    // A listed regular file is taken at the listing's word (see readFirst).
+    // Had another kind of file taken its place since, its first read fails
+    // (pread refuses a directory or a FIFO) or fills the buffer, and its
+    // type is asked then.
+    size_ = folder >= 0 ? -1 : regularFileSize(fd);
+    if (folder < 0 && size_ < 0) {
         ::close(fd);
         return false;
     }
     handle_ = fd;
-    size_ = info.st_size;
     return true;
+}
+
+int32_t ScanFileReader::readFirst(char* buffer, int32_t bytes) {
+    if (size_ >= 0) return readAt(0, buffer, static_cast<int32_t>(std::min<int64_t>(size_, bytes)));
+    const int fd = static_cast<int>(handle_);
+    ssize_t got;
+    do {
+        got = ::pread(fd, buffer, bytes, 0);
+    } while (got < 0 && errno == EINTR);
+    if (got < 0) return 0;
+    // A regular file's read comes back short only at its end.
+    if (got < bytes) {
+        size_ = got;
+        return static_cast<int32_t>(got);
+    }
+    size_ = regularFileSize(fd);
+    return static_cast<int32_t>(std::clamp<int64_t>(size_, 0, got));
 }
 
 void ScanFileReader::close() {
@@ -67,6 +94,14 @@ int32_t ScanFileReader::readAt(int64_t offset, char* buffer, int32_t bytes) {
         got += static_cast<int32_t>(n);
     }
     return got;
+}
+
+intptr_t holdFolder(intptr_t folder) {
+    return folder >= 0 ? ::fcntl(static_cast<int>(folder), F_DUPFD_CLOEXEC, 0) : -1;
+}
+
+void releaseFolder(intptr_t held) {
+    if (held >= 0) ::close(static_cast<int>(held));
 }
 
 bool ScanReadAhead::wantsNext() {

@@ -2,6 +2,8 @@
 // OVERLAPPED offset for the positioned reads.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "engine/scan_file_reader.h"
 
 namespace tarvo {
@@ -35,6 +37,10 @@ bool ScanFileReader::open(const char* path, intptr_t, const char*) {
     handle_ = reinterpret_cast<intptr_t>(file);
     size_ = size.QuadPart;
     return true;
+}
+
+int32_t ScanFileReader::readFirst(char* buffer, int32_t bytes) {
+    return readAt(0, buffer, static_cast<int32_t>(std::min<int64_t>(size_, bytes)));
 }
 
 void ScanFileReader::close() {
@@ -73,6 +79,12 @@ int32_t ScanFileReader::readAt(int64_t offset, char* buffer, int32_t bytes) {
     }
     return got;
 }
+
+intptr_t holdFolder(intptr_t) {
+    return -1;
+}
+
+void releaseFolder(intptr_t) {}
 
 bool ScanReadAhead::wantsNext() {
     return false;

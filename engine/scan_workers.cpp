@@ -1,6 +1,8 @@
 #include "engine/scan_workers.h"
 
+#include <bit>
 #include <chrono>
+#include <cstring>
 
 namespace tarvo {
 
@@ -14,10 +16,18 @@ constexpr int32_t kJobsPerThread = 512;
 // The most lines finished files may keep while they wait to be taken back;
 // past it the run stops queueing until some are taken back.
 constexpr int64_t kWaitingLines = 4 * kMaxResults;
+// Buckets of in-flight path hashes per job in flight: few enough to stay
+// in the cache, enough that a path not in flight seldom finds its bucket
+// taken.
+constexpr size_t kBucketsPerJob = 16;
 // A sleeping worker is woken once this many files wait, not for each one:
 // waking a thread costs a system call, and a worker that is awake takes
 // the waiting files one after the other without sleeping.
 constexpr uint64_t kWakeWhenWaiting = 4;
+// Folders held open at once: each is a file descriptor beside those of the
+// walk's open listings, and enough that the files of a folder met again
+// after its subfolders are still opened in it.
+constexpr size_t kHeldFolders = 64;
 // How often the run's thread looks at its host while it waits for a file:
 // a stop (Ctrl+C) is seen this soon.
 constexpr auto kPumpEvery = std::chrono::milliseconds(50);
@@ -29,7 +39,10 @@ ScanWorkers::ScanWorkers(int32_t threads, SearchHost& host, const SearchRequest&
     : host_(host),
       scanner_(scanner),
       jobs_(static_cast<size_t>(threads) * kJobsPerThread),
-      done_(jobs_.size()) {
+      done_(jobs_.size()),
+      jobHashes_(jobs_.size()),
+      queuedInBucket_(std::bit_ceil(jobs_.size() * kBucketsPerJob)),
+      folders_(kHeldFolders) {
     for (int32_t i = 1; i < threads; ++i)
         workers_.push_back(std::make_unique<Worker>(workerHost_, request));
     for (const std::unique_ptr<Worker>& worker : workers_)
@@ -44,6 +57,8 @@ ScanWorkers::~ScanWorkers() {
     queuedOne_.notify_all();
     for (const std::unique_ptr<Worker>& worker : workers_)
         worker->thread.join();
+    for (const HeldFolder& folder : folders_)
+        releaseFolder(folder.handle);
 }
 
 void ScanWorkers::setTerms(const TermTable& terms) {
@@ -61,9 +76,20 @@ ScanJob& ScanWorkers::nextJob(const std::function<void(ScanJob&)>& done) {
     return jobs_[queued_ % jobs_.size()];
 }
 
-void ScanWorkers::queue() {
+void ScanWorkers::queue(intptr_t folder, const char* name) {
     // The run's thread alone moves queued_ and back_ and sets the paths.
-    queuedPaths_.insert(jobs_[queued_ % jobs_.size()].path);
+    const size_t at = queued_ % jobs_.size();
+    ScanJob& job = jobs_[at];
+    jobHashes_[at] = std::hash<std::string_view>{}(job.path);
+    ++queuedInBucket_[jobHashes_[at] & (queuedInBucket_.size() - 1)];
+    job.heldAt = -1;
+    const size_t nameLength = name != nullptr ? std::strlen(name) : 0;
+    if (folder >= 0 && nameLength > 0 && nameLength < job.path.size()) {
+        // The walk's path is the folder's, a separator and the name.
+        job.nameAt = job.path.size() - nameLength;
+        job.heldAt = holdFolderOf(std::string_view(job.path).substr(0, job.nameAt - 1), folder);
+    }
+    job.folder = job.heldAt >= 0 ? folders_[job.heldAt].handle : -1;
     bool wake;
     {
         std::lock_guard lock(mutex_);
@@ -72,14 +98,61 @@ void ScanWorkers::queue() {
     if (wake) queuedOne_.notify_one();
 }
 
+int32_t ScanWorkers::holdFolderOf(std::string_view path, intptr_t folder) {
+    auto held = [&](int32_t at) {
+        ++folders_[at].files;
+        return currentFolder_ = at;
+    };
+    if (currentFolder_ >= 0 && folders_[currentFolder_].path == path) return held(currentFolder_);
+    // The walk went on: the folder left is let go once its files are back.
+    if (currentFolder_ >= 0 && folders_[currentFolder_].files == 0) {
+        releaseFolder(folders_[currentFolder_].handle);
+        folders_[currentFolder_].handle = -1;
+    }
+    currentFolder_ = -1;
+    int32_t free = -1;
+    for (int32_t at = 0; at < static_cast<int32_t>(folders_.size()); ++at) {
+        if (folders_[at].handle < 0) {
+            free = free < 0 ? at : free;
+        } else if (folders_[at].path == path) {
+            return held(at);
+        }
+    }
+    if (free < 0) return -1;
+    folders_[free].handle = holdFolder(folder);
+    if (folders_[free].handle < 0) return -1;
+    folders_[free].path.assign(path);
+    return held(free);
+}
+
+void ScanWorkers::releaseFolderOf(const ScanJob& job) {
+    if (job.heldAt < 0) return;
+    HeldFolder& folder = folders_[job.heldAt];
+    if (--folder.files == 0 && job.heldAt != currentFolder_) {
+        releaseFolder(folder.handle);
+        folder.handle = -1;
+    }
+}
+
 bool ScanWorkers::inFlight(const char* path) const {
-    return queuedPaths_.contains(path);
+    const size_t hash = std::hash<std::string_view>{}(path);
+    if (queuedInBucket_[hash & (queuedInBucket_.size() - 1)] == 0) return false;
+    for (uint64_t position = back_; position != queued_; ++position) {
+        const size_t at = position % jobs_.size();
+        if (jobHashes_[at] == hash && jobs_[at].path == path) return true;
+    }
+    return false;
 }
 
 void ScanWorkers::finish(const std::function<void(ScanJob&)>& done) {
     std::unique_lock lock(mutex_);
     while (back_ != queued_)
         advance(lock, done);
+    if (currentFolder_ >= 0) {
+        releaseFolder(folders_[currentFolder_].handle);
+        folders_[currentFolder_].handle = -1;
+        currentFolder_ = -1;
+    }
 }
 
 void ScanWorkers::advance(std::unique_lock<std::mutex>& lock,
@@ -105,7 +178,8 @@ bool ScanWorkers::takeBack(std::unique_lock<std::mutex>& lock,
     }
     done_[at] = false;
     waitingLines_ -= jobs_[at].results.count();
-    queuedPaths_.erase(jobs_[at].path);
+    --queuedInBucket_[jobHashes_[at] & (queuedInBucket_.size() - 1)];
+    releaseFolderOf(jobs_[at]);
     ++back_;  // the run's thread alone reuses it, after `done`
     lock.unlock();
     done(jobs_[at]);
@@ -120,7 +194,7 @@ bool ScanWorkers::scanNext(std::unique_lock<std::mutex>& lock, FileScanner& scan
     lock.unlock();
     // After a stop the files not begun stay unread, as with one scanner.
     job.outcome = {};
-    job.opened = job.file.open(job.path.c_str());
+    job.opened = job.file.open(job.path.c_str(), job.folder, job.path.c_str() + job.nameAt);
     if (job.opened && workerHost_.runState() == RunState::Running)
         job.outcome =
             scanner.scanFile(job.file, job.path.c_str(), job.onSyntaxList, job.results, 0);

@@ -17,7 +17,6 @@
 #include <string>
 #include <string_view>
 #include <thread>
-#include <unordered_set>
 #include <vector>
 
 #include "engine/file_results.h"
@@ -32,6 +31,11 @@ namespace tarvo {
 // One file on its way through a scanner.
 struct ScanJob {
     std::string path;
+    // With several scanners: the held folder (see ScanWorkers::queue) and
+    // the file's name in it, from path + nameAt; -1 to open by path.
+    intptr_t folder = -1;
+    size_t nameAt = 0;
+    int32_t heldAt = -1;  // its folder's place among the held ones
     bool onSyntaxList = false;
     bool opened = false;  // the scanner could open it
     ScanFileReader file;
@@ -56,7 +60,11 @@ public:
     // flight, taking back (through `done`) those that have come back.
     ScanJob& nextJob(const std::function<void(ScanJob&)>& done);
     // Queues the job nextJob gave, its path set and its results started.
-    void queue();
+    // `folder` and `name`: the walk's open listing and the file's name in
+    // it (see ScanFileReader::open); a scanner opens the file by that name
+    // in a handle of its own on the folder, held until the folder's queued
+    // files are taken back.
+    void queue(intptr_t folder = -1, const char* name = nullptr);
     // Whether a queued job not yet taken back is for this path.
     bool inFlight(const char* path) const;
     // Takes back every queued job, in order, through `done`.
@@ -91,6 +99,10 @@ private:
     // Scans the oldest queued job not yet begun with `scanner`; false when
     // there is none. Called with `lock` held; releases it around the scan.
     bool scanNext(std::unique_lock<std::mutex>& lock, FileScanner& scanner);
+    // The place of the held folder at `path`, the walk's open `folder`,
+    // counting one more file in it; -1 when it cannot be held.
+    int32_t holdFolderOf(std::string_view path, intptr_t folder);
+    void releaseFolderOf(const ScanJob& job);
 
     SearchHost& host_;
     FileScanner& scanner_;  // the run's own
@@ -103,9 +115,23 @@ private:
     std::vector<bool> done_;
     uint64_t back_ = 0, scanned_ = 0, queued_ = 0;
     int64_t waitingLines_ = 0;  // the lines kept by the done jobs not taken back
-    // The paths of the jobs queued and not taken back (views of their paths,
-    // which stay put until then). The run's thread alone uses it.
-    std::unordered_set<std::string_view> queuedPaths_;
+    // The paths of the jobs queued and not taken back, by their hashes:
+    // each job's, and how many of those jobs fall in each bucket, so that a
+    // path not in flight (nearly every one) is told so by one counter. The
+    // run's thread alone uses them.
+    std::vector<size_t> jobHashes_;
+    std::vector<uint32_t> queuedInBucket_;  // a power of two of buckets
+    // Folders held open for the queued files listed in them, the run's
+    // thread alone using them. A folder is held from its first queued file
+    // until the walk has gone on and its files are taken back; it is found
+    // again by its path when the walk comes back from a subfolder.
+    struct HeldFolder {
+        std::string path;
+        intptr_t handle = -1;  // -1: the place is free
+        int32_t files = 0;     // queued and not taken back
+    };
+    std::vector<HeldFolder> folders_;
+    int32_t currentFolder_ = -1;  // the folder of the file queued last
     bool quit_ = false;
     std::mutex mutex_;
     std::condition_variable queuedOne_;  // workers wait here for a job

@@ -75,7 +75,7 @@ void SearchRun::scanFile(const char* path, intptr_t folder, const char* name) {
         job.path = path;
         job.onSyntaxList = matchesExtensionList(path, request_.highlightList);
         job.results.start(results_.entryBar(path));
-        workers_->queue();
+        workers_->queue(folder, name);
         return;
     }
     ScanJob& job = job_;

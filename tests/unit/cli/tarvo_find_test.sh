@@ -124,6 +124,10 @@ awk -v root="$gen" 'BEGIN { srand(11); n = split("foo bar Foo int x_bar BAR fooB
             print text > path
         } } }'
 for t in "$gen"/Tie.* "$gen"/*/*/Tie.*; do cp "$t" "${t%/*}/tie.${t##*.}"; done
+# More folders in flight than are held open, each with a file of the same name, and files of one
+# folder on both sides of its subfolders: each file opened in its own folder.
+for i in $(seq 1 70); do mkdir "$gen/d$((i % 3 + 1))/g$i" && echo "foo $i" >"$gen/d$((i % 3 + 1))/g$i/same.c"; done
+for i in 1 2 3; do printf 'foo %s\n' "$i" | tee "$gen/d$i/a.c" "$gen/d$i/z.c" >/dev/null; done
 printf 'foo bar\0x_bar\n' >"$gen/d1/e1/binary.c"
 printf "$head"'700 %s\n500 %s\n' "$gen/d1/e1/f1.c" "$gen/d3/e1/Tie.c" >"$tree/j-memory.txt"
 for args in '--stats --format tsv "foo bar"' '-l int' '--sort name --format tsv --top 50 foo' \

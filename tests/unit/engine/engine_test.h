@@ -1,5 +1,5 @@
 // The setting of the engine suites: a search engine wired to a test host,
-// with its own request, file memory and result store, over a scratch tree.
+// with its own request, file memory and sink, over a scratch tree.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "engine/search_run.h"
-#include "results/result_store.h"
+#include "support/collecting_sink.h"
 #include "support/temp_tree.h"
 
 namespace tarvo::testing {
@@ -52,7 +52,7 @@ protected:
     TestHost host;
     SearchRequest request;
     FileMemory memory;
-    ResultStore results;
+    CollectingSink results;
     SearchRun engine{host, request, memory, results};
     TempTree tree;
 };

@@ -109,9 +109,8 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
         longTerm,                          // as long as a term gets, across the seams
     };
     // Where no line can enter, a file is only counted, to the same counts.
-    ResultStore full;
-    for (int32_t i = 0; i < kMaxResults; ++i)
-        full.addResult(INT32_MAX, "", i, "");
+    testing::CollectingSink full(1);
+    full.addResult(INT32_MAX, "", 0, "");
     SearchRun counting{host, request, memory, full};
     for (const std::string& query : queries) {
         for (int32_t options : {0, 3}) {  // each option off, then on
@@ -122,7 +121,7 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
                 const std::string path = tree.path(name);
                 prepare(query.c_str());
                 testing::ReferenceScan expected;
-                ResultStore reference;
+                testing::CollectingSink reference;
                 testing::referenceScan(path, bytes, engine.terms(), request, expected, reference);
                 using Counts = std::tuple<int64_t, int64_t, int64_t, int64_t>;
                 const Counts counts =
@@ -141,8 +140,8 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
                 if (expected.binary) continue;
                 ASSERT_EQ(results.count(), reference.count());
                 for (int32_t i = 0; i < results.count(); ++i) {
-                    const ResultEntry& got = results.rankEntry(i);
-                    const ResultEntry& want = reference.rankEntry(i);
+                    const auto& got = results.rankEntry(i);
+                    const auto& want = reference.rankEntry(i);
                     EXPECT_EQ(std::tie(got.score, got.lineNumber, got.lineText),
                               std::tie(want.score, want.lineNumber, want.lineText))
                         << "rank " << i;
@@ -152,21 +151,30 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
     }
 }
 
-// In a full store a line whose ceiling cannot beat the last entry is only
-// counted. Line 1 ties at its ceiling and enters by its line number.
-TEST_F(ScanTest, LinesReachingTheirCeilingStillEnterAFullStore) {
+// In a full sink a line whose ceiling cannot beat the last entry is only
+// counted; line 1 ties the last entry at its ceiling and enters by its
+// line number.
+TEST_F(ScanTest, LinesReachingTheirCeilingStillEnterAFullSink) {
     const std::string path =
         tree.write("x.c", "// foo routine\nint Foo(int bar)\n{\n    return foo;\n");
     request.options = {1, 1, 0, 0, 0, 0};  // no bonus
     prepare("foo bar");
-    for (int32_t i = 0; i < kMaxResults - 2; ++i)
-        results.addResult(3000000, (std::to_string(i) + ".c").c_str(), 1, "");
-    results.addResult(1001990, path.c_str(), 2, "");
-    results.addResult(1001990, path.c_str(), 3, "");
-    engine.scanFile(path.c_str());
-    EXPECT_EQ(engine.stats().matches, 3);
-    EXPECT_EQ(results.rankEntry(kMaxResults - 2).lineNumber, 2);
-    EXPECT_EQ(results.rankEntry(kMaxResults - 1).lineText, "// foo routine\n");
+    std::array<IntVector, kMaxTerms> termLines;
+    for (int32_t line : {1, 2, 4})
+        ASSERT_TRUE(termLines[0].push(line));
+    ASSERT_TRUE(termLines[1].push(2));
+    const int32_t ceiling =
+        LineScorer().scoreCeiling({engine.terms(), termLines.data(), true, request.options}, 1, 0);
+    testing::CollectingSink full(3);
+    full.addResult(INT32_MAX, "a", 1, "");
+    full.addResult(ceiling, path.c_str(), 2, "");
+    full.addResult(ceiling, path.c_str(), 3, "");
+    SearchRun run{host, request, memory, full};
+    run.prepareRun();
+    run.scanFile(path.c_str());
+    EXPECT_EQ(run.stats().matches, 3);
+    EXPECT_GT(full.rankEntry(1).score, ceiling);
+    EXPECT_EQ(full.rankEntry(2).lineText, "// foo routine\n");
 }
 
 TEST_F(ScanTest, SkipsAndStops) {

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "engine_test.h"
-#include "preview/preview_document.h"
 
 #ifdef _WIN32
 #include "engine/directory_listing_win32.h"
@@ -148,7 +147,7 @@ TEST_F(WalkTest, UnreadableFoldersAndFilesArePassedOver) {
     ASSERT_TRUE(!asRoot || (seteuid(0) == 0 && setegid(0) == 0));
     // The rest are forgotten; the locked folder is reported only as a root.
     EXPECT_EQ(found, Paths{readable});
-    EXPECT_EQ(files + remembered, 1 + 1);
+    EXPECT_EQ(std::make_pair(files, remembered), std::make_pair(int64_t{1}, 1));
     EXPECT_EQ(host.errors, Strings{"Error: can't open directory " + tree.path("root/locked")});
 }
 
@@ -174,10 +173,6 @@ TEST_F(WalkTest, ASparseFileOf2GiBAndOneByteIsRememberedButNotRead) {
     EXPECT_EQ(walk(root), (Paths{small}));
     EXPECT_EQ(engine.stats().bytes, 7);
     EXPECT_TRUE(memory.isSearched(huge.c_str()));
-    PreviewDocument document;  // shows its first bytes only
-    EXPECT_TRUE(document.loadDocument(huge, ".txt"));
-    EXPECT_EQ(document.lineCount(), 2);  // "needle\n", then the zeros up to the cut
-    EXPECT_EQ(document.lineRange(2).end, kMaxPreviewBytes);
 }
 #endif
 
