@@ -1,11 +1,15 @@
-// The scanner's view of one file: its size when opened, sequential reads
-// straight into the scan window, and positioned reads of single lines.
-// Implemented with open/fstat/read/pread on POSIX and with CreateFileA/
+// The scanner's view of one file: its size when opened, reads straight into
+// the scan window, and positioned reads of single lines. The file's own
+// bytes are read with open/fstat/pread on POSIX and with CreateFileA/
 // ReadFile on Windows (scan_file_reader_posix.cpp, _win32.cpp): no stdio
-// buffer stands between the file and the window.
+// buffer stands between the file and the window. Read from its start with
+// readStart, a file is read as text (engine/text_encoding.h): a UTF-16 file
+// is decoded whole (such files are rare and small) and then read from
+// memory; a UTF-8 byte-order mark is passed over.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace tarvo {
 
@@ -24,21 +28,41 @@ public:
     bool open(const char* path, intptr_t folder = -1, const char* name = nullptr);
     void close();
 
-    // The size taken at open; -1 when it could not be taken.
+    // The size taken at open, of the text after a readStart; -1 when it
+    // could not be taken.
     int64_t size() const { return size_; }
 
-    // Reads up to `bytes` bytes at the current position, going on after
-    // short reads; fewer only at the end of the file or on an error.
+    // Reads up to `bytes` bytes from the file's start, as text: after it,
+    // size() is the text's size and every read reads the text. Only the
+    // first bytes are looked at: a file without a mark costs nothing more.
+    int32_t readStart(char* buffer, int32_t bytes);
+
+    // Reads up to `bytes` bytes where the last read ended, going on after
+    // short reads; fewer only at size() or the end of the file or on an
+    // error.
     int32_t read(char* buffer, int32_t bytes);
 
-    // Reads up to `bytes` bytes from `offset`. The sequential position is
-    // left undefined: the scanner reads lines again only after its last
-    // sequential read.
+    // Reads up to `bytes` bytes from `offset`, as read does, and moves the
+    // position read goes on from to their end.
     int32_t readAt(int64_t offset, char* buffer, int32_t bytes);
 
 private:
-    intptr_t handle_ = -1;  // a file descriptor, or a HANDLE; -1 when closed
-    int64_t size_ = -1;
+    // Up to `bytes` of the file's own bytes from `offset` (the twins).
+    int32_t readFile(int64_t offset, char* buffer, int32_t bytes);
+    // Reads start over on a file of `size` bytes just opened, or on none (-1).
+    void startReads(int64_t size);
+
+    // A UTF-16 file of more bytes is read as its bytes: decoding it would
+    // hold up to one and a half times its size in memory.
+    static constexpr int64_t kMaxDecodedFileSize = 64 << 20;
+
+    intptr_t handle_ = -1;   // a file descriptor, or a HANDLE; -1 when closed
+    int64_t fileSize_ = -1;  // the file's size at open
+    int64_t size_ = -1;      // the size reads read: the file's, or its text's
+    int64_t skipped_ = 0;    // the UTF-8 mark's bytes the reads pass over
+    int64_t position_ = 0;   // where read goes on
+    bool decoded_ = false;   // reads read text_
+    std::string text_;       // a UTF-16 file's text as UTF-8
 };
 
 // Starts reading the files the walk has listed but not yet opened, so that on

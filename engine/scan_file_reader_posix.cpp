@@ -1,4 +1,4 @@
-// The scanner's file reads on POSIX: open, fstat, read and pread; the
+// The scanner's file reads on POSIX: open, fstat and pread; the
 // read-ahead hints with posix_fadvise.
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -36,34 +36,23 @@ bool ScanFileReader::open(const char* path, intptr_t folder, const char* name) {
         return false;
     }
     handle_ = fd;
-    size_ = info.st_size;
+    startReads(info.st_size);
     return true;
 }
 
 void ScanFileReader::close() {
     if (handle_ >= 0) ::close(static_cast<int>(handle_));
     handle_ = -1;
-    size_ = -1;
+    startReads(-1);
 }
 
-int32_t ScanFileReader::read(char* buffer, int32_t bytes) {
-    int32_t got = 0;
-    while (got < bytes) {
-        const ssize_t n = ::read(static_cast<int>(handle_), buffer + got, bytes - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;  // the end, or an error: the file ends here for the scanner
-        got += static_cast<int32_t>(n);
-    }
-    return got;
-}
-
-int32_t ScanFileReader::readAt(int64_t offset, char* buffer, int32_t bytes) {
+int32_t ScanFileReader::readFile(int64_t offset, char* buffer, int32_t bytes) {
     int32_t got = 0;
     while (got < bytes) {
         const ssize_t n =
             ::pread(static_cast<int>(handle_), buffer + got, bytes - got, offset + got);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
+        if (n <= 0) break;  // the end, or an error: the file ends here for the scanner
         got += static_cast<int32_t>(n);
     }
     return got;
