@@ -96,6 +96,19 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
     }
     files.push_back({"reach.c", reach});
     files.push_back({"wide.txt", wide});
+    // Far terms: the kept excerpt from the window, and from a line read again.
+    files.push_back(
+        {"far.c", std::string(200, 'x') + " foo BAR\n" + std::string(120000, 'y') + " fOb a\nb\n"});
+    // Text behind a mark: UTF-16 either way round, with terms, line ends and comment marks at
+    // the seams of the decoded text, and a UTF-8 mark that is not part of line 1.
+    for (const bool bigEndian : {false, true}) {
+        const std::string text = makeContent(150003, crlf, 5, "foo", 3);
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (const char c : text)
+            bytes += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+        files.push_back({bigEndian ? "be.c" : "le.c", bytes + "\xD8"});
+    }
+    files.push_back({"mark.c", "\xEF\xBB\xBF" + makeContent(75002, text, 6, "foo")});
     for (const auto& [name, bytes] : files)
         tree.write(name, bytes);
     const std::string queries[] = {
@@ -123,11 +136,12 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
                 prepare(query.c_str());
                 testing::ReferenceScan expected;
                 ResultStore reference;
-                testing::referenceScan(path, bytes, engine.terms(), request, expected, reference);
+                const std::string text = testing::textOf(bytes);
+                testing::referenceScan(path, text, engine.terms(), request, expected, reference);
                 using Counts = std::tuple<int64_t, int64_t, int64_t, int64_t>;
                 const Counts counts =
                     expected.binary ? Counts()
-                                    : Counts(1, expected.lines(), bytes.size(), expected.matches);
+                                    : Counts(1, expected.lines(), text.size(), expected.matches);
                 for (SearchRun* run : {&counting, &engine}) {
                     memory.clear();
                     results.clearResults();
