@@ -109,6 +109,10 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
         files.push_back({bigEndian ? "be.c" : "le.c", bytes + "\xD8"});
     }
     files.push_back({"mark.c", "\xEF\xBB\xBF" + makeContent(75002, text, 6, "foo")});
+    std::string cjk = "\xFF\xFE";  // more bytes as UTF-8 than in the file
+    for (int i = 1; i <= 40000; ++i)
+        cjk += i % 100 ? "\x2D\x4E" : "\n\0";
+    files.push_back({"cjk.c", cjk + "f\0o\0o\0"});
     for (const auto& [name, bytes] : files)
         tree.write(name, bytes);
     const std::string queries[] = {

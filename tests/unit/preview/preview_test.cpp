@@ -78,8 +78,8 @@ TEST_F(PreviewTest, IndexesLinesAndCommentStates) {
          "0-2 2-3 "},  // a UTF-8 mark is left out
         {"\xFF\xFE"
          "a\0\r\0\n\0\xE9\0"s,
-         "0-3 3-5 "},                                   // UTF-16 as UTF-8
-        {"\xFE\xFF\x4E\x2D\x4E\x2D\0\n"s, "0-7 7-7 "},  // more bytes as UTF-8
+         "0-3 3-5 "},                                                      // UTF-16 as UTF-8
+        {"\xFE\xFF\x4E\x2D\x4E\x2D\x4E\x2D\0\n\x4E\x2D"s, "0-10 10-13 "},  // more bytes as UTF-8
         {"a /* b\nc\nd */ e\n/*/ f\ng\n\"/*\"\nh */\n",
          "0-7 7-9* 9-16* 16-22 22-24 24-29 29-34* 34-34 "}};
     for (const auto& [content, expected] : cases) {
