@@ -4,9 +4,13 @@
 #include <array>
 #include <cstring>
 #include <memory>
+#include <string_view>
+#include <utility>
 
+#include "engine/line_excerpt.h"
 #include "engine/line_scoring.h"
 #include "engine/scan_file_reader.h"
+#include "engine/text_encoding.h"
 
 namespace tarvo {
 
@@ -21,10 +25,19 @@ constexpr int64_t kMaxSearchedFileSize = INT32_MAX;
 // of it, and a line of a file near 2 GiB would not fit in memory.
 constexpr int64_t kMaxWholeLine = 16 << 20;
 
+// The stored text is the line's start, or its excerpt: "…" and bytes from
+// further in.
+bool holdsStoredText(std::string_view line, std::string_view stored) {
+    if (line.starts_with(stored)) return true;
+    return stored.starts_with(kExcerptMark) &&
+           line.find(stored.substr(kExcerptMark.size()), 1) != std::string_view::npos;
+}
+
 }  // namespace
 
 bool isCutText(const std::string& lineText) {
-    return lineText.size() == kMaxLineText && lineText.back() != '\n';
+    return lineText.starts_with(kExcerptMark) ||
+           (lineText.size() == kMaxLineText && lineText.back() != '\n');
 }
 
 // A line begins after every line feed that a byte follows, so a file ending
@@ -78,9 +91,13 @@ std::vector<LineSpan> findWholeLines(const std::vector<const ResultEntry*>& rows
             lines.push_back(rows[cut[last]]->lineNumber);
         ScanFileReader file;
         if (!file.open(path.c_str())) continue;  // gone since the search: the stored texts stay
-        const std::vector<LineSpan> found =
-            findLineSpans([&](char* buffer, int32_t bytes) { return file.read(buffer, bytes); },
-                          lines, kMaxSearchedFileSize);
+        bool started = false;                    // the file is read as text, as the scanner read it
+        const std::vector<LineSpan> found = findLineSpans(
+            [&](char* buffer, int32_t bytes) {
+                return std::exchange(started, true) ? file.read(buffer, bytes)
+                                                    : file.readStart(buffer, bytes);
+            },
+            lines, kMaxSearchedFileSize);
         for (size_t k = 0; k < found.size(); ++k)
             spans[cut[first + k]] = found[k];
     }
@@ -94,9 +111,11 @@ std::string wholeLineText(const ResultEntry& row, LineSpan span) {
         return row.lineText;
     std::string line(static_cast<size_t>(length), '\0');
     ScanFileReader file;
-    if (!file.open(row.path.c_str()) ||
-        file.readAt(span.begin, line.data(), static_cast<int32_t>(length)) != length ||
-        line.compare(0, row.lineText.size(), row.lineText) != 0)
+    if (!file.open(row.path.c_str())) return row.lineText;
+    char start[kLongestTextMark];  // the file is read as text, as the scanner read it
+    file.readStart(start, sizeof start);
+    if (file.readAt(span.begin, line.data(), static_cast<int32_t>(length)) != length ||
+        !holdsStoredText(line, row.lineText))
         return row.lineText;
     return line;
 }

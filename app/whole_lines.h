@@ -1,7 +1,8 @@
 // The whole lines behind results whose stored text was cut. The store keeps
-// a line's first 150 bytes; printed into a pipe by tarvo-find, or copied
-// from the window, a line goes out whole, as grep prints it, so the long
-// ones are found again in their files.
+// 150 bytes of a line: its start, or an excerpt around a term further in
+// (engine/line_excerpt.h); printed into a pipe by tarvo-find, or copied from
+// the window, a line goes out whole, as grep prints it, so the long ones
+// are found again in their files, read as text as the scanner read them.
 #pragma once
 
 #include <cstdint>
@@ -19,8 +20,8 @@ struct LineSpan {
     int64_t end = -1;
 };
 
-// Whether a stored text is only the start of its line: it fills the stored
-// length and no line feed ends it.
+// Whether a stored text is only part of its line: an excerpt, or a start
+// that fills the stored length with no line feed ending it.
 bool isCutText(const std::string& lineText);
 
 // Fills `buffer` with up to `bytes` of the file's next bytes; the count, 0
@@ -40,9 +41,9 @@ std::vector<LineSpan> findLineSpans(const ReadFunction& read, const std::vector<
 // Rows whose text is whole, or whose line cannot be found, keep {-1, -1}.
 std::vector<LineSpan> findWholeLines(const std::vector<const ResultEntry*>& rows);
 
-// The row's whole line when its span can be read and it still begins with
-// the stored text; else the stored text (the file changed, or the line is
-// longer than 16 MiB).
+// The row's whole line when its span can be read and it still holds the
+// stored text (begins with it, or with an excerpt's bytes further in); else the stored text (the
+// file changed, or the line is longer than 16 MiB).
 std::string wholeLineText(const ResultEntry& row, LineSpan span);
 
 }  // namespace tarvo

@@ -168,10 +168,11 @@ void printResults(ResultStore& results, const MatchingFiles& files, const TermTa
     style.nullAfterPath = cli.nullAfterPath;
 
     const std::vector<const ResultEntry*> rows = printedRows(results, files, cli);
-    // The store holds each line's first 150 bytes. TSV and JSONL carry the
-    // whole line, and so do the text and vimgrep lines into a pipe; on a
-    // terminal these show the stored text, but vimgrep's column is counted
-    // in the whole line all the same.
+    // The store holds 150 bytes of each line (its start, or an excerpt
+    // around a term further in). TSV and JSONL carry the whole line, and so
+    // do the text and vimgrep lines into a pipe; on a terminal these show
+    // the stored text, but vimgrep's column is counted in the whole line all
+    // the same.
     const bool fields = cli.format == OutputFormat::Tsv || cli.format == OutputFormat::Jsonl;
     const bool column = cli.format == OutputFormat::Vimgrep;
     const bool wholeText = fields || !style.terminal;

@@ -5,6 +5,8 @@
 #include <climits>
 #include <cstring>
 
+#include "engine/line_excerpt.h"
+
 namespace tarvo {
 
 namespace {
@@ -23,6 +25,11 @@ constexpr int64_t kMaxScannedFileSize = INT32_MAX;
 // this many. Those lie within 2 x kProximityReach lines, so a cut leaves at
 // most that many and the next one comes hundreds of lines later.
 constexpr int32_t kTrimLinesAt = 512;
+
+// A line's excerpt is taken from its first bytes up to here: a term
+// further in leaves the line's start kept, as a line too long to read again
+// is printed as stored.
+constexpr int64_t kMaxExcerptLine = 16 << 20;
 
 // The earliest byte a mask marks: its lowest set bit.
 int32_t lowestBit(uint64_t mask) {
@@ -65,7 +72,7 @@ ScanOutcome FileScanner::scanFile(ScanFileReader& file, const char* path, bool o
     matches_ = matchesSoFar;
     sincePump_ = 0;  // the run pumps before every file
     readFirstWindow(file);
-    if (fileSize_ < 0 || fileSize_ > kMaxScannedFileSize) return {};
+    if (file.size() < 0 || file.size() > kMaxScannedFileSize) return {};
 
     findPathTerms(path);
     PassEnd end = probePass(file, false);
@@ -141,12 +148,13 @@ void FileScanner::countFromInPath() {
 }
 
 // The window from the file's start, as the file is now: fileEnd_ is
-// lowered when it has shrunk since it was opened. The first read of a file
-// may be what gives its size (see ScanFileReader::readFirst).
+// lowered when it has shrunk since it was opened. From here on the file is
+// its text: a UTF-16 file's UTF-8, without a byte-order mark. The first read
+// of a file may be what gives its size (see ScanFileReader::readStart).
 void FileScanner::readFirstWindow(ScanFileReader& file) {
     windowShift_ = 0;
-    windowFill_ = file.readFirst(window_.get(), kScanWindowSize);
-    fileSize_ = fileEnd_ = file.size();
+    windowFill_ = file.readStart(window_.get(), kScanWindowSize);
+    fileEnd_ = file.size();
     if (windowFill_ < std::min<int64_t>(fileEnd_, kScanWindowSize)) fileEnd_ = windowFill_;
     window_[windowFill_] = '\0';  // the comment lookahead past the last byte sees no '*' or '/'
 }
@@ -485,24 +493,34 @@ bool FileScanner::scoreDue(ScanFileReader& file, int32_t line, int64_t position)
 
 // Most lines of a common term cannot rank once the results are full, not
 // even with every bonus: those are only counted, and their text is never
-// copied. A pump after every kMatchesPerPump scored lines of the run.
+// copied. A line is scored on its first kMaxLineText bytes; a longer one
+// keeps its excerpt around its first term. A pump after every
+// kMatchesPerPump scored lines of the run.
 bool FileScanner::scoreLine(ScanFileReader& file, int32_t line) {
     const int64_t start = lineStarts_[line % kLineRing];
     const bool inComment = (start & 1) != 0;
     const ScoringInput input{*terms_, termLines_.data(), onSyntaxList_, request_.options};
     if (results_->admits(scorer_.scoreCeiling(input, line, inComment), line)) {
+        const int64_t begin = start >> 1;
+        const int64_t end = lineStarts_[(line + 1) % kLineRing] >> 1;
         int32_t length = 0;
-        const char* text =
-            lineText(file, start >> 1, lineStarts_[(line + 1) % kLineRing] >> 1, &length);
-        results_->add(scorer_.scoreLine(input, line, inComment, text), line, text, length);
+        const char* text = lineText(file, begin, end, &length);
+        const int32_t score = scorer_.scoreLine(input, line, inComment, text);
+        if (end - begin <= kMaxLineText) {
+            results_->add(score, line, text, length);
+        } else {
+            std::string storage;
+            const LineExcerpt kept = lineExcerpt(longLine(file, begin, end, storage), *terms_);
+            results_->add(score, line, kept.text.c_str(), static_cast<int32_t>(kept.text.size()));
+        }
     }
     scoredAny_ = true;
     ++matches_;
     return matches_ % kMatchesPerPump != 0 || pump();
 }
 
-// The line's first kMaxLineText bytes, usually ending with its line break,
-// and their length. A line still in the window is copied from it (the bytes
+// The line's first kMaxLineText bytes, the ones scored, usually ending
+// with its line break, and their length. A line still in the window is copied from it (the bytes
 // that were scanned); one that left it, a line of many kilobytes, is read
 // again from the file.
 const char* FileScanner::lineText(ScanFileReader& file, int64_t begin, int64_t end,
@@ -515,6 +533,18 @@ const char* FileScanner::lineText(ScanFileReader& file, int64_t begin, int64_t e
     }
     lineText_[*length] = '\0';
     return lineText_.data();
+}
+
+// A line longer than kMaxLineText, for its excerpt: in the window when the
+// whole line is, else read again into `storage`, up to kMaxExcerptLine
+// bytes.
+std::string_view FileScanner::longLine(ScanFileReader& file, int64_t begin, int64_t end,
+                                       std::string& storage) {
+    if (begin >= windowShift_ && end <= windowShift_ + windowFill_)
+        return std::string_view(window_.get() + (begin - windowShift_), end - begin);
+    storage.resize(static_cast<size_t>(std::min<int64_t>(end - begin, kMaxExcerptLine)));
+    storage.resize(file.readAt(begin, storage.data(), static_cast<int32_t>(storage.size())));
+    return storage;
 }
 
 // The last 50,000 bytes move to the front and the next 50,000 are read

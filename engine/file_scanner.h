@@ -19,6 +19,8 @@
 #include <climits>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "engine/file_results.h"
 #include "engine/int_vector.h"
@@ -104,6 +106,8 @@ private:
     void readFirstWindow(ScanFileReader& file);
     void moveWindow(ScanFileReader& file);
     const char* lineText(ScanFileReader& file, int64_t begin, int64_t end, int32_t* length);
+    std::string_view longLine(ScanFileReader& file, int64_t begin, int64_t end,
+                              std::string& storage);
 
     SearchHost& host_;
     const SearchRequest& request_;
@@ -125,8 +129,7 @@ private:
     std::unique_ptr<char[]> window_;
     int64_t windowShift_ = 0;  // file offset of window_[0]
     int32_t windowFill_ = 0;   // bytes of the file in the window, from window_[0]
-    int64_t fileSize_ = 0;     // the size at open
-    int64_t fileEnd_ = 0;      // the size at open, lowered where a shrunk file's reading ended
+    int64_t fileEnd_ = 0;      // the text's size, lowered where a shrunk file's reading ended
     int64_t position_ = 0;
     int64_t sincePump_ = 0;  // bytes handled since the last pump
     int64_t lines_ = 0;      // counted by a pass that read the file to its end

@@ -1,11 +1,15 @@
-// The scanner's view of one file: its size, sequential reads straight into
-// the scan window, and positioned reads of single lines.
-// Implemented with open/fstat/read/pread on POSIX and with CreateFileA/
+// The scanner's view of one file: its size, reads straight into
+// the scan window, and positioned reads of single lines. The file's own
+// bytes are read with open/pread (and fstat) on POSIX and with CreateFileA/
 // ReadFile on Windows (scan_file_reader_posix.cpp, _win32.cpp): no stdio
-// buffer stands between the file and the window.
+// buffer stands between the file and the window. Read from its start with
+// readStart, a file is read as text (engine/text_encoding.h): a UTF-16 file
+// is decoded whole (such files are rare and small) and then read from
+// memory; a UTF-8 byte-order mark is passed over.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace tarvo {
 
@@ -24,33 +28,51 @@ public:
     // listed there as a regular file, on a file system whose files hold
     // what their sizes say (see DirectoryListing::folder), so POSIX asks
     // neither its type nor its size at open (a system call per file is a
-    // good part of a warm search): readFirst learns them.
+    // good part of a warm search): readStart learns them.
     bool open(const char* path, intptr_t folder = -1, const char* name = nullptr);
     void close();
 
-    // The size taken at open, or by readFirst where open did not take it;
-    // -1 when it could not be taken (or not yet).
+    // The size taken at open, or by the first read where open did not take
+    // it; after a readStart, the text's size. -1 when it could not be taken
+    // (or not yet).
     int64_t size() const { return size_; }
 
-    // Reads the file's first bytes, up to `bytes` and at most its size.
-    // Where open did not take the size, one read does: a read that comes
-    // back short met the file's end, which gives the size; only a file that
-    // fills `bytes` is asked its type and size. 0 with size() -1 when it
-    // cannot be read as a regular file after all.
-    int32_t readFirst(char* buffer, int32_t bytes);
+    // Reads up to `bytes` bytes from the file's start, as text: after it,
+    // size() is the text's size and every read reads the text. Only the
+    // first bytes are looked at: a file without a mark costs nothing more.
+    // Where open did not take the size, this read does (see open). 0 with
+    // size() -1 when the file cannot be read as a regular file after all.
+    int32_t readStart(char* buffer, int32_t bytes);
 
-    // Reads up to `bytes` bytes at the current position, going on after
-    // short reads; fewer only at the end of the file or on an error.
+    // Reads up to `bytes` bytes where the last read ended, going on after
+    // short reads; fewer only at size() or the end of the file or on an
+    // error.
     int32_t read(char* buffer, int32_t bytes);
 
-    // Reads up to `bytes` bytes from `offset`. The sequential position is
-    // left undefined: the scanner reads lines again only after its last
-    // sequential read.
+    // Reads up to `bytes` bytes from `offset`, as read does, and moves the
+    // position read goes on from to their end.
     int32_t readAt(int64_t offset, char* buffer, int32_t bytes);
 
 private:
-    intptr_t handle_ = -1;  // a file descriptor, or a HANDLE; -1 when closed
-    int64_t size_ = -1;
+    // Up to `bytes` of the file's own bytes from `offset` (the twins).
+    int32_t readFile(int64_t offset, char* buffer, int32_t bytes);
+    // The file's first bytes, up to `bytes` and at most its size; where open
+    // did not take the size, learns it (the twins).
+    int32_t readFirstBytes(char* buffer, int32_t bytes);
+    // Reads start over on a file of `size` bytes just opened, or on none (-1).
+    void startReads(int64_t size);
+
+    // A UTF-16 file of more bytes is read as its bytes: decoding it would
+    // hold up to one and a half times its size in memory.
+    static constexpr int64_t kMaxDecodedFileSize = 64 << 20;
+
+    intptr_t handle_ = -1;   // a file descriptor, or a HANDLE; -1 when closed
+    int64_t fileSize_ = -1;  // the file's size at open or first read
+    int64_t size_ = -1;      // the size reads read: the file's, or its text's
+    int64_t skipped_ = 0;    // the UTF-8 mark's bytes the reads pass over
+    int64_t position_ = 0;   // where read goes on
+    bool decoded_ = false;   // reads read text_
+    std::string text_;       // a UTF-16 file's text as UTF-8
 };
 
 // A handle of its own on a folder the walk has open (see

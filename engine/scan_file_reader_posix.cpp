@@ -1,4 +1,4 @@
-// The scanner's file reads on POSIX: open, fstat, read and pread; the
+// The scanner's file reads on POSIX: open, pread and fstat; the
 // read-ahead hints with posix_fadvise.
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -37,21 +37,23 @@ bool ScanFileReader::open(const char* path, intptr_t folder, const char* name) {
     close();
     const int fd = openForReading(path, folder, name);
     if (fd < 0) return false;
-    // A listed regular file is taken at the listing's word (see readFirst).
-    // Had another kind of file taken its place since, its first read fails
-    // (pread refuses a directory or a FIFO) or fills the buffer, and its
-    // type is asked then.
-    size_ = folder >= 0 ? -1 : regularFileSize(fd);
-    if (folder < 0 && size_ < 0) {
+    // A listed regular file is taken at the listing's word (see
+    // readFirstBytes). Had another kind of file taken its place since, its
+    // first read fails (pread refuses a directory or a FIFO) or fills the
+    // buffer, and its type is asked then.
+    const int64_t size = folder >= 0 ? -1 : regularFileSize(fd);
+    if (folder < 0 && size < 0) {
         ::close(fd);
         return false;
     }
     handle_ = fd;
+    startReads(size);
     return true;
 }
 
-int32_t ScanFileReader::readFirst(char* buffer, int32_t bytes) {
-    if (size_ >= 0) return readAt(0, buffer, static_cast<int32_t>(std::min<int64_t>(size_, bytes)));
+int32_t ScanFileReader::readFirstBytes(char* buffer, int32_t bytes) {
+    if (fileSize_ >= 0)
+        return readFile(0, buffer, static_cast<int32_t>(std::min<int64_t>(fileSize_, bytes)));
     const int fd = static_cast<int>(handle_);
     ssize_t got;
     do {
@@ -60,37 +62,26 @@ int32_t ScanFileReader::readFirst(char* buffer, int32_t bytes) {
     if (got < 0) return 0;
     // A regular file's read comes back short only at its end.
     if (got < bytes) {
-        size_ = got;
+        fileSize_ = got;
         return static_cast<int32_t>(got);
     }
-    size_ = regularFileSize(fd);
-    return static_cast<int32_t>(std::clamp<int64_t>(size_, 0, got));
+    fileSize_ = regularFileSize(fd);
+    return static_cast<int32_t>(std::clamp<int64_t>(fileSize_, 0, got));
 }
 
 void ScanFileReader::close() {
     if (handle_ >= 0) ::close(static_cast<int>(handle_));
     handle_ = -1;
-    size_ = -1;
+    startReads(-1);
 }
 
-int32_t ScanFileReader::read(char* buffer, int32_t bytes) {
-    int32_t got = 0;
-    while (got < bytes) {
-        const ssize_t n = ::read(static_cast<int>(handle_), buffer + got, bytes - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;  // the end, or an error: the file ends here for the scanner
-        got += static_cast<int32_t>(n);
-    }
-    return got;
-}
-
-int32_t ScanFileReader::readAt(int64_t offset, char* buffer, int32_t bytes) {
+int32_t ScanFileReader::readFile(int64_t offset, char* buffer, int32_t bytes) {
     int32_t got = 0;
     while (got < bytes) {
         const ssize_t n =
             ::pread(static_cast<int>(handle_), buffer + got, bytes - got, offset + got);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
+        if (n <= 0) break;  // the end, or an error: the file ends here for the scanner
         got += static_cast<int32_t>(n);
     }
     return got;

@@ -1,5 +1,5 @@
-// The scanner's file reads on Windows: CreateFileA and ReadFile, with an
-// OVERLAPPED offset for the positioned reads.
+// The scanner's file reads on Windows: CreateFileA and ReadFile, each read
+// at an OVERLAPPED offset.
 #include <windows.h>
 
 #include <algorithm>
@@ -35,35 +35,17 @@ bool ScanFileReader::open(const char* path, intptr_t, const char*) {
         return false;
     }
     handle_ = reinterpret_cast<intptr_t>(file);
-    size_ = size.QuadPart;
+    startReads(size.QuadPart);
     return true;
-}
-
-int32_t ScanFileReader::readFirst(char* buffer, int32_t bytes) {
-    return readAt(0, buffer, static_cast<int32_t>(std::min<int64_t>(size_, bytes)));
 }
 
 void ScanFileReader::close() {
     if (handle_ != -1) CloseHandle(handleOf(handle_));
     handle_ = -1;
-    size_ = -1;
+    startReads(-1);
 }
 
-int32_t ScanFileReader::read(char* buffer, int32_t bytes) {
-    int32_t got = 0;
-    while (got < bytes) {
-        DWORD n = 0;
-        if (!ReadFile(handleOf(handle_), buffer + got, static_cast<DWORD>(bytes - got), &n,
-                      nullptr) ||
-            n == 0) {
-            break;  // the end, or an error: the file ends here for the scanner
-        }
-        got += static_cast<int32_t>(n);
-    }
-    return got;
-}
-
-int32_t ScanFileReader::readAt(int64_t offset, char* buffer, int32_t bytes) {
+int32_t ScanFileReader::readFile(int64_t offset, char* buffer, int32_t bytes) {
     int32_t got = 0;
     while (got < bytes) {
         OVERLAPPED at = {};
@@ -73,11 +55,16 @@ int32_t ScanFileReader::readAt(int64_t offset, char* buffer, int32_t bytes) {
         DWORD n = 0;
         if (!ReadFile(handleOf(handle_), buffer + got, static_cast<DWORD>(bytes - got), &n, &at) ||
             n == 0) {
-            break;
+            break;  // the end, or an error: the file ends here for the scanner
         }
         got += static_cast<int32_t>(n);
     }
     return got;
+}
+
+// Open always takes the size here.
+int32_t ScanFileReader::readFirstBytes(char* buffer, int32_t bytes) {
+    return readFile(0, buffer, static_cast<int32_t>(std::clamp<int64_t>(fileSize_, 0, bytes)));
 }
 
 intptr_t holdFolder(intptr_t) {

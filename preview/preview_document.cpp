@@ -51,13 +51,22 @@ bool PreviewDocument::loadDocument(std::string_view path, std::string_view highl
     // A file whose size cannot be told, or whose buffer cannot be had, is
     // treated like one that cannot be opened: the path stays, no lines.
     if (size < 0) return false;
-    const int32_t capacity =
-        static_cast<int32_t>(size < kMaxPreviewBytes ? size + 1 : kMaxPreviewBytes + 1);
-    bytes_.reset(new (std::nothrow) char[capacity]);
-    if (!bytes_) return false;
-    // One read. A file that shrank since the size test gives fewer bytes;
-    // the document is what was actually read.
-    length_ = file.read(bytes_.get(), capacity - 1) + 1;
+    // One read, of the file as text (engine/text_encoding.h); again, into a
+    // buffer of the text's size, when a UTF-16 file decodes to a size of its
+    // own. A file that shrank since the size test gives fewer bytes; the
+    // document is what was actually read.
+    int32_t capacity = 0;
+    const auto allocate = [&](int64_t bytes) {
+        capacity = static_cast<int32_t>(std::min<int64_t>(bytes, kMaxPreviewBytes) + 1);
+        bytes_.reset(new (std::nothrow) char[capacity]);
+        return bytes_ != nullptr;
+    };
+    if (!allocate(size)) return false;
+    length_ = file.readStart(bytes_.get(), capacity - 1) + 1;
+    if (file.size() != size) {
+        if (!allocate(file.size())) return false;
+        length_ = file.readAt(0, bytes_.get(), capacity - 1) + 1;
+    }
     const char* bytes = bytes_.get();
     bytes_[length_ - 1] = '\0';
 

@@ -62,12 +62,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     engine.prepareRun();
     engine.scanFile(path.c_str());
     testing::ReferenceScan scan;
-    testing::referenceScan(path, content, engine.terms(), request, scan, expected);
+    const std::string text = testing::textOf(content);
+    testing::referenceScan(path, text, engine.terms(), request, scan, expected);
     FUZZ_CHECK(memory.isSearched(path.c_str()));
     FUZZ_CHECK(engine.stats().files == (scan.binary ? 0 : 1));
     if (scan.binary) return 0;
     FUZZ_CHECK(engine.stats().lines == scan.lines() &&
-               engine.stats().bytes == static_cast<int64_t>(content.size()));
+               engine.stats().bytes == static_cast<int64_t>(text.size()));
     FUZZ_CHECK(engine.stats().matches == scan.matches);
     FUZZ_CHECK(results.count() == expected.count());
     for (int32_t i = 0; i < results.count(); ++i) {

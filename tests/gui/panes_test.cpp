@@ -366,8 +366,15 @@ TEST_F(Panes, ASecondPaneServesItsOwnStore) {
     DestroyWindow(second.window());
 }
 
+// The file is UTF-16 with CR LF line ends: found with Skip Binary Files on, and previewed.
 TEST_F(Panes, ThePreviewColoursMarksCommentsAndKeywords) {
-    search("needle", tree.write("code.c", "int main(void) {\n/* a needle */\n}\n"));
+    std::string utf16 = "\xFF\xFE";
+    for (const char c : std::string("int main(void) {\r\n/* a needle */\r\n}\r\n"))
+        utf16 += std::string{c, '\0'};
+    ASSERT_TRUE(p().settings.request.options.skipBinaryFiles);
+    search("needle", tree.write("code.c", utf16));
+    ASSERT_EQ(store().count(), 1);
+    EXPECT_EQ(store().rankEntry(0).lineText, "/* a needle */\r\n");
     ASSERT_EQ(p().previewPane.document().lineCount(), 4);
     EXPECT_EQ(p().previewPane.position().targetLine, 2);
     const int h = p().fonts.lineHeight(FontIndex::Preview);

@@ -7,9 +7,11 @@
 #include <string>
 #include <string_view>
 
+#include "engine/line_excerpt.h"
 #include "engine/line_scoring.h"
 #include "engine/path_list.h"
 #include "engine/result_sink.h"
+#include "engine/text_encoding.h"
 
 namespace tarvo::testing {
 
@@ -21,6 +23,14 @@ struct ReferenceScan {
     int32_t matches = 0;                         // lines scored
     int32_t lines() const { return lineStarts.size() - 2; }
 };
+
+// The text the scanner reads of a file's bytes (engine/text_encoding.h).
+inline std::string textOf(std::string_view bytes) {
+    const TextMark mark = textMark(bytes);
+    if (mark == TextMark::Utf16LittleEndian || mark == TextMark::Utf16BigEndian)
+        return utf16ToUtf8(bytes.substr(2), mark == TextMark::Utf16BigEndian);
+    return std::string(bytes.substr(textMarkLength(mark)));
+}
 
 // Fills `scan` and, when every term occurs, hands the results to `sink`.
 inline void referenceScan(const std::string& path, std::string_view bytes, const TermTable& terms,
@@ -60,8 +70,9 @@ inline void referenceScan(const std::string& path, std::string_view bytes, const
     for (int32_t t = 0; t < terms.count(); ++t) {
         if (scan.termLines[t].empty()) return;
     }
-    // Each candidate line once, term by term, on its first kMaxLineText
-    // bytes; with none, the file is listed as a whole.
+    // Each candidate line once, term by term, scored on its first
+    // kMaxLineText bytes and kept as its excerpt; with none, the file is
+    // listed as a whole.
     const ScoringInput input{terms, scan.termLines.data(),
                              matchesExtensionList(path, request.highlightList), request.options};
     LineScorer scorer;
@@ -73,10 +84,11 @@ inline void referenceScan(const std::string& path, std::string_view bytes, const
             scored[line] = true;
             ++scan.matches;
             const int32_t begin = scan.lineStarts.get(line);
-            const std::string text(
-                bytes.substr(begin, std::min(scan.lineStarts.get(line + 1) - begin, kMaxLineText)));
+            const std::string_view whole =
+                bytes.substr(begin, scan.lineStarts.get(line + 1) - begin);
+            const std::string text(whole.substr(0, kMaxLineText));
             sink.addResult(scorer.scoreLine(input, line, scan.commentFlags.get(line), text.c_str()),
-                           path.c_str(), line, text);
+                           path.c_str(), line, lineExcerpt(whole, terms).text);
         }
     }
     if (scan.matches == 0) sink.addResult(-1, path.c_str(), 0, "");

@@ -13,6 +13,7 @@
 #include "app/whole_lines.h"
 #include "cli/cli_options.h"
 #include "cli/result_printer.h"
+#include "engine/line_excerpt.h"
 #include "engine/term_table.h"
 #include "results/result_store.h"
 
@@ -228,7 +229,8 @@ TEST(WholeLines, SpansOfTheWantedLinesInOneSequentialRead) {
         EXPECT_EQ(spans, expected);
         EXPECT_EQ(at, read);
     }
-    // Only a full stored text without a line feed is cut.
+    // Only an excerpt, or a full stored text without a line feed, is cut.
+    EXPECT_TRUE(isCutText(std::string(kExcerptMark) + "x\n"));
     EXPECT_TRUE(isCutText(std::string(150, 'x')));
     EXPECT_FALSE(isCutText(std::string(149, 'x') + "\n"));
     EXPECT_FALSE(isCutText(std::string(149, 'x')));

@@ -19,6 +19,7 @@ printf 'x\tfoo\rbar \xff\r\n' >"$odd"
 line=$'x\tfoo\rbar \xff'
 long="foo $(printf 'y%.0s' $(seq 1 300))" long2="$(printf 'z%.0s' $(seq 1 201))foo"
 printf '%s\nshort foo\n%s\n' "$long" "$long2" >"$tree/fmt/long.c"
+{ printf '\xff\xfe' && printf 'é foo\r\n%s\r\n' "$long2" | iconv -t UTF-16LE; } >"$tree/fmt/wide.txt"
 mkfifo "$tree/fifo" "$tree/pipe"
 printf 'x\0y alpha\n' >"$tree/fmt/nul.bin"
 mkdir "$tree/cap" && yes alpha | head -n 10000 >"$tree/cap/many.txt" && echo xalphax >"$tree/cap/weak.txt"
@@ -41,6 +42,7 @@ limits|tarvo-find: only the first 100 terms are used\ntarvo-find: terms longer t
 text|$odd:1:$line\nstatus 0|foo "$odd"
 vimgrep|$odd:1:3:$line\nstatus 0|--format vimgrep foo "$odd"
 long lines into a pipe, each whole|$tree/fmt/long.c:1:$long\n$tree/fmt/long.c:2:short foo\n$tree/fmt/long.c:3:$long2\nstatus 0|foo "$tree/fmt/long.c"
+UTF-16 read and printed as UTF-8, long lines whole|$tree/fmt/wide.txt:1:é foo\n$tree/fmt/wide.txt:2:$long2\nstatus 0|foo "$tree/fmt/wide.txt"
 whole lines in every format|$tree/fmt/long.c:3:202:$long2\n3${t}$long2\nstatus 0\n1|--format vimgrep foo "$tree/fmt/long.c" | grep :202:; run --format tsv foo "$tree/fmt/long.c" | cut -f4,5 | tail -n 2; run --format jsonl foo "$tree/fmt/long.c" | grep -c "$long\"}"
 files with matches, best first|$src/x.c\n$src/x.txt\nstatus 0|-l "foo bar" "$src/x.txt;$src/x.c"
 NUL bytes into a pipe|$tree/fmt/nul.bin:1:x@y alpha\nstatus 0\n$tree/fmt/nul.bin:1:5:x@y alpha\nstatus 0\n"text_bytes":"eAB5IGFscGhh"|--search-binary alpha "$tree/fmt/nul.bin" | tr '\0' @; run --search-binary --format vimgrep alpha "$tree/fmt/nul.bin" | tr '\0' @; run --search-binary --format jsonl alpha "$tree/fmt/nul.bin" | grep -o '"text_bytes":"[^"]*"'
@@ -61,7 +63,7 @@ while IFS='|' read -r label expected args; do
     check "$label on a terminal" "$(printf "$expected")" "$(eval "tty $args")"
 done <<CASES
 text|$tree/fmt/nul.bin:1:x^@y alpha\nstatus 0|--search-binary alpha "$tree/fmt/nul.bin"
-vimgrep|$tree/fmt/long.c:3:202:${long2:0:150}\nstatus 0|--format vimgrep foo "$tree/fmt/long.c" | grep -e :3: -e status
+vimgrep|$tree/fmt/long.c:3:202:…${long2:171}\nstatus 0|--format vimgrep foo "$tree/fmt/long.c" | grep -e :3: -e status
 tsv|$tree/fmt/esc^[[2Jname.txt${t}1${t}ring^G foo ^?\nstatus 0|--format tsv foo "$esc" | cut -f3-
 jsonl|{"rank":1,"path":"$tree/fmt/esc\\\\u001b[2Jname.txt","line":1,"text":"ring\\\\u0007 foo ^?"}\nstatus 0|--format jsonl foo "$esc" | sed 's/"score":[0-9]*,//'
 CASES

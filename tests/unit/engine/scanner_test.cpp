@@ -96,6 +96,23 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
     }
     files.push_back({"reach.c", reach});
     files.push_back({"wide.txt", wide});
+    // Far terms: the kept excerpt from the window, and from a line read again.
+    files.push_back(
+        {"far.c", std::string(200, 'x') + " foo BAR\n" + std::string(120000, 'y') + " fOb a\nb\n"});
+    // Text behind a mark: UTF-16 either way round, little-endian with terms, line ends and
+    // comment marks at the seams of the decoded text; a UTF-8 mark that is not part of line 1.
+    for (const bool bigEndian : {false, true}) {
+        const std::string text = makeContent(bigEndian ? 2000 : 150003, crlf, 5, "foo", 3);
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (const char c : text)
+            bytes += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+        files.push_back({bigEndian ? "be.c" : "le.c", bytes + "\xD8"});
+    }
+    files.push_back({"mark.c", "\xEF\xBB\xBF" + makeContent(2000, text, 6, "foo")});
+    std::string cjk = "\xFF\xFE";  // more bytes as UTF-8 than in the file
+    for (int i = 1; i <= 2000; ++i)
+        cjk += i % 100 ? std::string("\x2D\x4E") : std::string("\n\0", 2);
+    files.push_back({"cjk.c", cjk + std::string("f\0o\0o\0", 6)});
     for (const auto& [name, bytes] : files)
         tree.write(name, bytes);
     const std::string queries[] = {
@@ -122,11 +139,12 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
                 prepare(query.c_str());
                 testing::ReferenceScan expected;
                 testing::CollectingSink reference;
-                testing::referenceScan(path, bytes, engine.terms(), request, expected, reference);
+                const std::string text = testing::textOf(bytes);
+                testing::referenceScan(path, text, engine.terms(), request, expected, reference);
                 using Counts = std::tuple<int64_t, int64_t, int64_t, int64_t>;
                 const Counts counts =
                     expected.binary ? Counts()
-                                    : Counts(1, expected.lines(), bytes.size(), expected.matches);
+                                    : Counts(1, expected.lines(), text.size(), expected.matches);
                 for (SearchRun* run : {&counting, &engine}) {
                     memory.clear();
                     results.clearResults();

@@ -65,7 +65,8 @@ protected:
     int32_t lineStart = -1;  // of the last row(): where the line's bytes begin
 };
 
-// Line feeds end lines, zero bytes stay, the text is cut at 10 MB; "/*/" opens and closes.
+// Line feeds end lines, zero bytes stay, a file is read as text, the text is cut at 10 MB; "/*/"
+// opens and closes.
 TEST_F(PreviewTest, IndexesLinesAndCommentStates) {
     const std::pair<std::string, const char*> cases[] = {
         {"", "0-0 "},
@@ -74,12 +75,19 @@ TEST_F(PreviewTest, IndexesLinesAndCommentStates) {
         {"a\r\nb", "0-3 3-4 "},
         {"a\rb", "0-3 "},
         {"x\0y\n\0"s, "0-4 4-5 "},
+        {"\xEF\xBB\xBF"
+         "a\nb",
+         "0-2 2-3 "},  // a UTF-8 mark is left out
+        {"\xFF\xFE"
+         "a\0\r\0\n\0\xE9\0"s,
+         "0-3 3-5 "},                                                      // UTF-16 as UTF-8
+        {"\xFE\xFF\x4E\x2D\x4E\x2D\x4E\x2D\0\n\x4E\x2D"s, "0-10 10-13 "},  // more bytes as UTF-8
         {"a /* b\nc\nd */ e\n/*/ f\ng\n\"/*\"\nh */\n",
          "0-7 7-9* 9-16* 16-22 22-24 24-29 29-34* 34-34 "}};
     for (const auto& [content, expected] : cases) {
         ASSERT_TRUE(load("f.c", content));
         EXPECT_EQ(lines(), expected) << content;
-        EXPECT_EQ(doc.text()[content.size()], '\0');
+        EXPECT_EQ(doc.text()[doc.lineRange(doc.lineCount()).end], '\0');
     }
     std::string content(10000000, 'a');
     for (size_t i = 99; i < content.size(); i += 100)

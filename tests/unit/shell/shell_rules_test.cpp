@@ -4,6 +4,7 @@
 #include <string>
 #include <tuple>
 #include <utility>
+#include "engine/line_excerpt.h"
 #include "shell/dialog_texts.h"
 #include "shell/editor_command.h"
 #include "shell/launching.h"
@@ -121,19 +122,32 @@ TEST(EditorCommand, PlaceholdersAndQuoting) {
         EXPECT_EQ(editorLaunch(command, "C:\\%line%\\", 3).arguments, arguments) << command;
 }
 
-// PATH(LINE): the whole line without its line end, read again where the stored text was cut.
+// PATH(LINE): the whole line without its line end, read again where the stored text was cut
+// (its start or an excerpt), as text: UTF-16 as UTF-8, without a UTF-8 mark.
 TEST(ResultCopy, ResultsAsCompilersNameAPlace) {
     testing::TempTree tree;
     const std::string whole = "int f(" + std::string(300, 'x') + ");";
     const std::string file = tree.write("long.c", "first\n" + whole + "\r\nlast");
+    std::string wide("\xFF\xFEx\0\n\0\xAC\x20", 8);  // x, a line feed, the euro sign
+    for (const char c : whole + "\n")
+        wide += std::string{c, '\0'};
+    const std::string wideFile = tree.write("wide.c", wide);
+    const std::string marked = tree.write("mark.c", "\xEF\xBB\xBF" + whole);
+    const std::string excerpt = std::string(kExcerptMark) + whole.substr(100, 100);
     const ResultEntry rows[] = {{0, 9, "C:\\my src\\a.c", 12, "\tint x;\r\n"},
                                 {1, -1, "C:\\my src\\name.c", 0, ""},
                                 {2, 9, file, 2, whole.substr(0, 150)},
                                 {3, 9, file, 3, "last"},
-                                {4, 9, tree.path("gone.c"), 2, whole.substr(0, 150)}};
-    const std::string copied[] = {"C:\\my src\\a.c(12): \tint x;", "C:\\my src\\name.c",
-                                  file + "(2): " + whole, file + "(3): last",
-                                  tree.path("gone.c") + "(2): " + whole.substr(0, 150)};
+                                {4, 9, tree.path("gone.c"), 2, whole.substr(0, 150)},
+                                {5, 9, wideFile, 2, excerpt},
+                                {6, 9, marked, 1, whole.substr(0, 150)}};
+    const std::string copied[] = {"C:\\my src\\a.c(12): \tint x;",
+                                  "C:\\my src\\name.c",
+                                  file + "(2): " + whole,
+                                  file + "(3): last",
+                                  tree.path("gone.c") + "(2): " + whole.substr(0, 150),
+                                  wideFile + "(2): \xE2\x82\xAC" + whole,
+                                  marked + "(1): " + whole};
     std::vector<const ResultEntry*> all;
     std::string joined;
     for (size_t i = 0; i < std::size(rows); ++i) {

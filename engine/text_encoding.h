@@ -1,0 +1,32 @@
+// How the bytes of a file become the text that is searched, shown and
+// printed. Most files are taken byte for byte. A file that begins with a
+// UTF-16 byte-order mark is text whatever Skip Binary Files says: it is
+// decoded to UTF-8, so its terms match, its lines are numbered as an editor
+// numbers them (CR LF or LF) and it prints as UTF-8. A UTF-8 byte-order mark
+// is left out, so it is no part of line 1.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tarvo {
+
+enum class TextMark { None, Utf8, Utf16LittleEndian, Utf16BigEndian };
+
+// The longest byte-order mark, the UTF-8 one.
+inline constexpr int32_t kLongestTextMark = 3;
+
+// The mark a file's first bytes begin with (given at least the first
+// kLongestTextMark of them, or the whole file when shorter).
+TextMark textMark(std::string_view firstBytes);
+
+// The bytes the mark takes at the file's start.
+int32_t textMarkLength(TextMark mark);
+
+// UTF-16 text (its mark left off) as UTF-8, decoded leniently: a last odd
+// byte, a surrogate without its partner and U+0000 (which would make the
+// text binary) each become U+FFFD.
+std::string utf16ToUtf8(std::string_view bytes, bool bigEndian);
+
+}  // namespace tarvo
