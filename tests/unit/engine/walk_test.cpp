@@ -47,19 +47,22 @@ TEST_F(WalkTest, WhatTheWalkReadsAndReports) {
     EXPECT_EQ(walk(b), Paths{});
     request.options.recursive = 0;
     EXPECT_EQ(walk(root), (Paths{a}));
-    // Paths past 260 characters are passed over silently below a root.
+    // Paths past 260 characters are passed over below a root, and counted
+    // once each: the file of 261 and the folder, not what it holds.
     const std::string dir(249 - tree.root().size() - 1, 'd');  // 249 characters with the root
     const std::string at260 = tree.write(dir + "/abcdefghij", "x");
     ASSERT_EQ(tree.write(dir + "/abcdefghijk", "x").size(), 261u);
     tree.write(dir + "/abcdefghijkl/x", "x");  // its folder is already too long
     request.options.recursive = 1;
     EXPECT_EQ(walk(tree.path(dir)), (Paths{at260}));
+    EXPECT_EQ(engine.stats().pathsTooLong, 2);
     EXPECT_TRUE(host.errors.empty());
     walk(tree.path("missing"));
     walk(tree.path(std::string(300, 'x')));
-    EXPECT_EQ(host.errors,
-              (Strings{"Error: can't open directory " + tree.path("missing"),
-                       "Error: can't open directory " + tree.path(std::string(300, 'x'))}));
+    EXPECT_EQ(host.errors, (Strings{"Error: can't open directory " + tree.path("missing"),
+                                    "Error: the path is longer than 260 characters: " +
+                                        tree.path(std::string(300, 'x'))}));
+    EXPECT_EQ(engine.stats().pathsTooLong, 0) << "a root is reported, not counted";
 }
 
 TEST_F(WalkTest, RunsWalkEveryRootAndCreditTheResults) {
