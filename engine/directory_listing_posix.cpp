@@ -1,9 +1,11 @@
 // The directory listing on POSIX: opendir/readdir. Entries are classified
 // without following directory links, so the walk can never loop through a
-// link to one of its own ancestors.
+// link to one of its own ancestors, and lists no folder links.
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+
+#include <cstdlib>
 
 #include "engine/directory_listing.h"
 
@@ -50,6 +52,15 @@ EntryKind kindOf(DIR* listing, const dirent& entry) {
 }
 
 }  // namespace
+
+bool realFolderPath(const std::string& path, std::string& real) {
+    char* resolved = realpath(path.empty() ? "/" : path.c_str(), nullptr);
+    if (resolved == nullptr) return false;
+    real = resolved;
+    std::free(resolved);
+    if (real == "/") real.clear();
+    return true;
+}
 
 DirectoryListing::~DirectoryListing() {
     close();

@@ -64,6 +64,8 @@ void DirectoryWalk::walkDirectory(const std::string& path, int depth) {
         }
         return;  // an unlistable subdirectory is passed over silently
     }
+    levels_.resize(depth);
+    levels_.push_back(Level{&path, false, false, {}});
 
     // Entries are listed up to kReadAheadFiles files beyond the one being
     // scanned, each file handed to the read-ahead as it is listed.
@@ -92,7 +94,8 @@ void DirectoryWalk::walkDirectory(const std::string& path, int depth) {
         if (listed.empty()) return;
         entry = std::move(listed.front());
         listed.pop_front();
-        const bool isDirectory = entry.kind == EntryKind::Directory;
+        const bool isDirectory =
+            entry.kind == EntryKind::Directory || entry.kind == EntryKind::FolderLink;
         if (!isDirectory) --filesListed;
         // Recursive is read live, at every entry.
         if (isDirectory &&
@@ -103,6 +106,7 @@ void DirectoryWalk::walkDirectory(const std::string& path, int depth) {
             ++stats_.pathsTooLong;
             continue;
         }
+        if (entry.kind == EntryKind::FolderLink && leadsBack(child, depth)) continue;
 
         if (isDirectory) {
             walkDirectory(child, depth + 1);  // depth first, at once
@@ -111,6 +115,25 @@ void DirectoryWalk::walkDirectory(const std::string& path, int depth) {
         }
         if (!running()) return;  // the listing closes on the way out
     }
+}
+
+// Entering a link whose target is a folder being listed, or holds one, would
+// list the same folders again and again, one level deeper each time. Only
+// links are resolved, and the folders being listed only once a link is met
+// below them, each once. A link or folder the system cannot resolve is
+// taken to lead back: it is not entered.
+bool DirectoryWalk::leadsBack(const std::string& link, int depth) {
+    std::string target;
+    if (!realFolderPath(link, target)) return true;
+    for (int i = 0; i <= depth; ++i) {
+        Level& level = levels_[static_cast<size_t>(i)];
+        if (!level.resolved) {
+            level.resolved = true;
+            level.known = realFolderPath(*level.path, level.real);
+        }
+        if (!level.known || liesUnderRoot(level.real, target, true)) return true;
+    }
+    return false;
 }
 
 }  // namespace tarvo

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "engine/scan_file_reader.h"
 #include "engine/search_host.h"
@@ -36,13 +37,24 @@ public:
     void walkDirectory(const std::string& path, int depth);
 
 private:
+    // A folder being listed: the walk's path to it and, once a folder link
+    // is met at or below it, the path with every link resolved.
+    struct Level {
+        const std::string* path = nullptr;  // walkDirectory's argument, alive while it is listed
+        bool resolved = false;
+        bool known = false;  // the system could resolve it
+        std::string real;
+    };
+
     bool running() const { return host_.runState() == RunState::Running; }
+    bool leadsBack(const std::string& link, int depth);
 
     SearchHost& host_;
     const SearchRequest& request_;
     SearchStats& stats_;
     FileVisitor visitFile_;
-    ScanReadAhead readAhead_;  // kept across folders and roots
+    ScanReadAhead readAhead_;    // kept across folders and roots
+    std::vector<Level> levels_;  // the root first; those past the current depth are stale
 };
 
 }  // namespace tarvo
