@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <limits>
 
+#include "engine/path_list.h"
+
 namespace tarvo {
 
 std::string formatCount(int64_t count) {
@@ -53,6 +55,13 @@ std::string statusLineText(const SearchStats& stats, const RunTimes& times, doub
     text += "Time: " + formatDuration((running ? now : times.end) - times.start);
     if (running) text += "     (Searching...)";
     return text;
+}
+
+std::string pathsTooLongText(int64_t count) {
+    if (count == 0) return "";
+    const std::string limit = std::to_string(kMaxPathLength);
+    return formatCount(count) + (count == 1 ? " path" : " paths") + " longer than " + limit +
+           " characters " + (count == 1 ? "was" : "were") + " passed over";
 }
 
 }  // namespace tarvo

@@ -31,4 +31,9 @@ struct RunTimes {
 std::string statusLineText(const SearchStats& stats, const RunTimes& times, double now,
                            bool running);
 
+// What the walk left out for length, said once a search has ended: "3 paths
+// longer than 260 characters were passed over" ("1 path ... was"); empty
+// when there were none.
+std::string pathsTooLongText(int64_t count);
+
 }  // namespace tarvo

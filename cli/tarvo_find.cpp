@@ -274,6 +274,8 @@ int run(const CliOptions& cli) {
                      reason.c_str());
     }
     reportCap(engine.stats(), results, cli);
+    const std::string passedOver = pathsTooLongText(engine.stats().pathsTooLong);
+    if (!passedOver.empty()) std::fprintf(stderr, "tarvo-find: %s\n", passedOver.c_str());
 
     if (cli.stats) {
         std::fprintf(stderr, "%s\n",

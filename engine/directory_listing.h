@@ -9,16 +9,24 @@
 namespace tarvo {
 
 enum class EntryKind {
-    File,       // scanned
-    Directory,  // walked when Recursive is on ("." and ".." included; the walk skips them)
-    Skipped,    // never followed: directory links and junctions (they can loop),
-                // FIFOs, sockets and devices (reading them could block)
+    File,        // scanned
+    Directory,   // walked when Recursive is on ("." and ".." included; the walk skips them)
+    FolderLink,  // Windows only: a folder that is a reparse point (junction, directory
+                 // link, mounted folder, cloud placeholder), walked like a directory
+                 // unless it leads back to a folder being listed
+    Skipped,     // never followed: FIFOs, sockets and devices (reading them could
+                 // block), and on POSIX links to directories, as grep -r leaves them
 };
 
 struct DirectoryEntry {
     std::string name;
     EntryKind kind = EntryKind::File;
 };
+
+// The folder's path with every link on the way resolved and no separator at
+// its end ("" for the root directory), for telling whether a folder link
+// leads back to a folder being listed. False when the system cannot say.
+bool realFolderPath(const std::string& path, std::string& real);
 
 class DirectoryListing {
 public:

@@ -1,7 +1,7 @@
 // The directory listing on POSIX: opendir/readdir, and fstatfs for the
 // folder's file system. Entries are classified without following directory
 // links, so the walk can never loop through a link to one of its own
-// ancestors.
+// ancestors, and lists no folder links.
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/magic.h>
@@ -9,6 +9,7 @@
 #include <sys/vfs.h>
 
 #include <cstdint>
+#include <cstdlib>
 
 #include "engine/directory_listing.h"
 
@@ -82,6 +83,15 @@ bool sizesHoldTrue(int folder) {
 }
 
 }  // namespace
+
+bool realFolderPath(const std::string& path, std::string& real) {
+    char* resolved = realpath(path.empty() ? "/" : path.c_str(), nullptr);
+    if (resolved == nullptr) return false;
+    real = resolved;
+    std::free(resolved);
+    if (real == "/") real.clear();
+    return true;
+}
 
 DirectoryListing::~DirectoryListing() {
     close();

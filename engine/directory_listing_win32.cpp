@@ -24,9 +24,37 @@ struct FindState {
 
 EntryKind entryKindOf(uint32_t attributes) {
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return EntryKind::File;
-    // Following a junction or directory link can loop until paths overflow.
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return EntryKind::Skipped;
+    // Junctions, directory links, mounted folders and cloud placeholders all
+    // carry this bit; the walk resolves them before entering, as they can
+    // loop. The reparse tag is not looked at: every kind is walked alike.
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return EntryKind::FolderLink;
     return EntryKind::Directory;
+}
+
+bool realFolderPath(const std::string& path, std::string& real) {
+    // With the separator "C:" is the drive's root, not the current folder on
+    // C:, and the empty path the current drive's root, as in the listing's
+    // pattern. Backup semantics open a folder; no access to it is asked.
+    HANDLE folder = CreateFileA((path + '\\').c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (folder == INVALID_HANDLE_VALUE) return false;
+    // The system's own name for the folder the links lead to, in the NT form
+    // ("\Device\HarddiskVolume3\src"): unlike the drive-letter form it also
+    // names a volume mounted on a folder without a letter. The first call
+    // may only tell the size needed, NUL included.
+    constexpr DWORD kFlags = FILE_NAME_NORMALIZED | VOLUME_NAME_NT;
+    real.resize(MAX_PATH);
+    DWORD length = GetFinalPathNameByHandleA(folder, real.data(), MAX_PATH, kFlags);
+    if (length >= MAX_PATH) {
+        real.resize(length);
+        length = GetFinalPathNameByHandleA(folder, real.data(), length, kFlags);
+    }
+    CloseHandle(folder);
+    if (length == 0 || length >= real.size()) return false;
+    real.resize(length);
+    if (real.back() == '\\') real.pop_back();  // a volume's root
+    return true;
 }
 
 DirectoryListing::~DirectoryListing() {

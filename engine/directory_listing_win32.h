@@ -8,8 +8,8 @@
 
 namespace tarvo {
 
-// Directories are walked, except reparse points (junctions and directory
-// links, which can point back up the tree); everything else is a file.
+// Directories are walked, reparse points among them as folder links (they
+// can point back up the tree); everything else is a file.
 EntryKind entryKindOf(uint32_t attributes);
 
 }  // namespace tarvo

@@ -1,6 +1,5 @@
 #include "engine/directory_walk.h"
 
-#include <cstdio>
 #include <deque>
 #include <utility>
 
@@ -33,35 +32,40 @@ bool childPath(const std::string& path, const std::string& name, std::string& ch
     return child.size() <= static_cast<size_t>(kMaxPathLength);
 }
 
-void reportUnopenable(SearchHost& host, const std::string& path) {
-    static constexpr char kFormat[] = "Error: can't open directory %s";
-    std::string message(sizeof kFormat + path.size(), '\0');
-    int length = std::snprintf(message.data(), message.size(), kFormat, path.c_str());
-    message.resize(length > 0 ? static_cast<size_t>(length) : 0);
+void reportRoot(SearchHost& host, const std::string& message) {
     host.reportError(message.c_str());
 }
 
 }  // namespace
 
-DirectoryWalk::DirectoryWalk(SearchHost& host, const SearchRequest& request, FileVisitor visitFile)
-    : host_(host), request_(request), visitFile_(std::move(visitFile)) {}
+DirectoryWalk::DirectoryWalk(SearchHost& host, const SearchRequest& request, SearchStats& stats,
+                             FileVisitor visitFile)
+    : host_(host), request_(request), stats_(stats), visitFile_(std::move(visitFile)) {}
 
 void DirectoryWalk::walkDirectory(const std::string& path, int depth) {
     if (!running()) return;
 
     // Paths longer than kMaxPathLength are never listed or read: a root that
-    // long is reported like any unopenable root, and deeper entries are
-    // passed over before they get here.
-    const bool fits = path.size() <= static_cast<size_t>(kMaxPathLength);
+    // long is reported as such, and deeper entries are counted and passed
+    // over before they get here.
+    if (path.size() > static_cast<size_t>(kMaxPathLength)) {
+        if (depth == 0) {
+            const std::string limit = std::to_string(kMaxPathLength);
+            reportRoot(host_, "Error: the path is longer than " + limit + " characters: " + path);
+        }
+        return;
+    }
     DirectoryListing listing;
-    if (!fits || !listing.open(path)) {
-        if (fits && isReadableFile(path)) {
+    if (!listing.open(path)) {
+        if (isReadableFile(path)) {
             visitFile_(path.c_str(), -1, nullptr);  // a root naming a single file
         } else if (depth == 0) {
-            reportUnopenable(host_, path);
+            reportRoot(host_, "Error: can't open directory " + path);
         }
         return;  // an unlistable subdirectory is passed over silently
     }
+    levels_.resize(depth);
+    levels_.push_back(Level{&path, false, false, {}});
 
     // Entries are listed up to kReadAheadFiles files beyond the one being
     // scanned, each file handed to the read-ahead as it is listed.
@@ -90,14 +94,19 @@ void DirectoryWalk::walkDirectory(const std::string& path, int depth) {
         if (listed.empty()) return;
         entry = std::move(listed.front());
         listed.pop_front();
-        const bool isDirectory = entry.kind == EntryKind::Directory;
+        const bool isDirectory =
+            entry.kind == EntryKind::Directory || entry.kind == EntryKind::FolderLink;
         if (!isDirectory) --filesListed;
         // Recursive is read live, at every entry.
         if (isDirectory &&
             (!request_.options.recursive || entry.name == "." || entry.name == "..")) {
             continue;
         }
-        if (!childPath(path, entry.name, child)) continue;
+        if (!childPath(path, entry.name, child)) {
+            ++stats_.pathsTooLong;
+            continue;
+        }
+        if (entry.kind == EntryKind::FolderLink && leadsBack(child, depth)) continue;
 
         if (isDirectory) {
             walkDirectory(child, depth + 1);  // depth first, at once
@@ -106,6 +115,25 @@ void DirectoryWalk::walkDirectory(const std::string& path, int depth) {
         }
         if (!running()) return;  // the listing closes on the way out
     }
+}
+
+// Entering a link whose target is a folder being listed, or holds one, would
+// list the same folders again and again, one level deeper each time. Only
+// links are resolved, and the folders being listed only once a link is met
+// below them, each once. A link or folder the system cannot resolve is
+// taken to lead back: it is not entered.
+bool DirectoryWalk::leadsBack(const std::string& link, int depth) {
+    std::string target;
+    if (!realFolderPath(link, target)) return true;
+    for (int i = 0; i <= depth; ++i) {
+        Level& level = levels_[static_cast<size_t>(i)];
+        if (!level.resolved) {
+            level.resolved = true;
+            level.known = realFolderPath(*level.path, level.real);
+        }
+        if (!level.known || liesUnderRoot(level.real, target, true)) return true;
+    }
+    return false;
 }
 
 }  // namespace tarvo

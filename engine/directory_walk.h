@@ -8,10 +8,12 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "engine/scan_file_reader.h"
 #include "engine/search_host.h"
 #include "engine/search_request.h"
+#include "engine/search_stats.h"
 
 namespace tarvo {
 
@@ -23,21 +25,36 @@ public:
     using FileVisitor = std::function<void(const char* path, intptr_t folder, const char* name)>;
 
     // The request is read live: Recursive at every folder entry, the
-    // exclude list at every file read ahead.
-    DirectoryWalk(SearchHost& host, const SearchRequest& request, FileVisitor visitFile);
+    // exclude list at every file read ahead. The walk counts the entries it
+    // passes over for length into `stats`.
+    DirectoryWalk(SearchHost& host, const SearchRequest& request, SearchStats& stats,
+                  FileVisitor visitFile);
 
     // Walks a root (depth 0) or a folder below one. Goes on only while the
-    // run state is Running; a root that is neither a listable folder nor a
-    // readable file is reported through the host.
+    // run state is Running; a root that is longer than kMaxPathLength, or
+    // neither a listable folder nor a readable file, is reported through
+    // the host.
     void walkDirectory(const std::string& path, int depth);
 
 private:
+    // A folder being listed: the walk's path to it and, once a folder link
+    // is met at or below it, the path with every link resolved.
+    struct Level {
+        const std::string* path = nullptr;  // walkDirectory's argument, alive while it is listed
+        bool resolved = false;
+        bool known = false;  // the system could resolve it
+        std::string real;
+    };
+
     bool running() const { return host_.runState() == RunState::Running; }
+    bool leadsBack(const std::string& link, int depth);
 
     SearchHost& host_;
     const SearchRequest& request_;
+    SearchStats& stats_;
     FileVisitor visitFile_;
-    ScanReadAhead readAhead_;  // kept across folders and roots
+    ScanReadAhead readAhead_;    // kept across folders and roots
+    std::vector<Level> levels_;  // the root first; those past the current depth are stale
 };
 
 }  // namespace tarvo

@@ -16,10 +16,10 @@ public:
     // The live RunState; the engine goes on only while it is Running.
     virtual RunState runState() const = 0;
 
-    // A Path root that is neither a listable directory nor a readable file,
-    // or a Path that names none. `message` is the finished text ("Error:
-    // can't open directory ..."); the run goes on with the next root when
-    // this returns.
+    // A Path root that is too long, or neither a listable directory nor a
+    // readable file, or a Path that names none. `message` is the finished
+    // text ("Error: can't open directory ..."); the run goes on with the
+    // next root when this returns.
     virtual void reportError(const char* message) = 0;
 
     // The scanner counted a file or the run ended: the status line and the

@@ -12,7 +12,7 @@ SearchRun::SearchRun(SearchHost& host, const SearchRequest& request, FileMemory&
       request_(request),
       memory_(memory),
       results_(results),
-      walk_(host, request,
+      walk_(host, request, stats_,
             [this](const char* path, intptr_t folder, const char* name) {
                 scanFile(path, folder, name);
             }),

@@ -11,8 +11,11 @@ void paintStatusLine(const Program& p, HDC dc) {
     if (!dc) dc = p.windows.mainDc;
     const bool running = p.runState == RunState::Running;
     // The clock is first read when the first search starts, which so starts at 0.
-    const std::string text =
+    std::string text =
         statusLineText(p.engine.stats(), p.runTimes, running ? elapsedSeconds() : 0.0, running);
+    // Said once, after the counts, when the run has ended: no box to dismiss.
+    const std::string passedOver = pathsTooLongText(p.engine.stats().pathsTooLong);
+    if (!running && !passedOver.empty()) text += "     " + passedOver;
     const LayoutRect& status = p.layout.statusLine;
     selectDrawingTools(dc, p.fonts.handle(FontIndex::Interface));
     fillBox(dc, p.faceColour, 0, status.top, kFarEdge, status.bottom);

@@ -286,7 +286,8 @@ TEST_F(SettingsFileTest, LinksModesAndFilesThatAreNotRegular) {
 }
 #endif
 
-// Counts pass 2^32; times truncate to the millisecond and stop at 2^31 - 1.
+// Counts pass 2^32; times truncate to the millisecond and stop at 2^31 - 1;
+// the paths passed over for length are told in the singular or the plural.
 TEST(StatusLine, CountsDurationsAndTheWholeLine) {
     for (const char* text :
          {"0", "999", "1,000", "100,000", "1,234,567", "5,000,000,000", "-1,234"}) {
@@ -306,6 +307,9 @@ TEST(StatusLine, CountsDurationsAndTheWholeLine) {
     EXPECT_EQ(statusLineText(stats, times, 75.5, true), counted + "1:05.500     (Searching...)");
     times.end = 12.25;
     EXPECT_EQ(statusLineText(stats, times, 99.0, false), counted + "0:02.250");
+    EXPECT_EQ(pathsTooLongText(0), "");
+    EXPECT_EQ(pathsTooLongText(1), "1 path longer than 260 characters was passed over");
+    EXPECT_EQ(pathsTooLongText(1234), "1,234 paths longer than 260 characters were passed over");
 }
 
 }  // namespace tarvo
