@@ -57,6 +57,7 @@ TEST(LineScoring, WorkedExampleAndOptions) {
     const Case cases[] = {
         {"foo \"\"", caseBonus, "FOO foo\n", 10},     {"foo", caseBonus, "FOO Foo\n", 0},
         {"foo", word, "foo_bar\n", 20},               {"foo", word, "foobar\n", 0},
+        {"foo", word, "xfoo\n", 0},
         {"foo", word, "xfoo foofoo", 20},             {"get value", word, "getValue()\n", 50},
         {"a b", word, "bab\n", 30 + 25},              {"foo", definition, "        x = foo;\n", 0},
         {"foo", definition, "        int foo;\n", 920}, {"foo", definition, "         int foo;\n", 0},
