@@ -45,9 +45,10 @@ TEST(PathList, RootsUnderAndExtensions) {
     for (const auto& [path, root, recursive, expected] : unders)
         EXPECT_EQ(liesUnderRoot(sep(path), sep(root), recursive), expected) << path << " " << root;
     const std::tuple<const char*, const char*, bool> extensions[] = {
-        {"a.h", ".h;", true},  {"a.h", ";", false},    {"a.h", "", false},
-        {"x.C", ".c", false},  {"x.cpp", ".c", false}, {"/s/Makefile", "Makefile", true},
-        {"x.c", " .c", false}, {".c", "x.c", false},   {"x.cxx", ".c;.cpp;.cxx;.h", true}};
+        {"a.h", ".h;", true},     {"a.h", ";", false},    {"a.h", "", false},
+        {"x.C", ".c", false},     {"x.cpp", ".c", false}, {"/s/Makefile", "Makefile", true},
+        {"x.c", " .c", false},    {".c", "x.c", false},   {"x.cxx", ".c;.cpp;.cxx;.h", true},
+        {"graph", ".c;.h", false}};
     for (const auto& [path, list, expected] : extensions)
         EXPECT_EQ(matchesExtensionList(path, list), expected) << path << " " << list;
 }
