@@ -146,6 +146,7 @@ TEST(ResultPrinter, TsvAndJson) {
         {"caf\xe9", "caf\\u00e9"},
         {"\xe2\x82", "\\u00e2\\u0082"},
         {"\xc0\xaf", "\\u00c0\\u00af"},
+        {"\xe0\x80\xaf", "\\u00e0\\u0080\\u00af"},
         {"\xed\xa0\x80", "\\u00ed\\u00a0\\u0080"}};
     for (const auto& [text, escaped] : escapes)
         EXPECT_EQ(escapeJson(text), escaped);
