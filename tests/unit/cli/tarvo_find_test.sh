@@ -22,6 +22,7 @@ printf '%s\nshort foo\n%s\n' "$long" "$long2" >"$tree/fmt/long.c"
 { printf '\xff\xfe' && printf 'é foo\r\n%s\r\n' "$long2" | iconv -t UTF-16LE; } >"$tree/fmt/wide.txt"
 mkfifo "$tree/fifo" "$tree/pipe"
 printf 'x\0y alpha\n' >"$tree/fmt/nul.bin"
+mkdir "$tree/tie" && printf 'zzz tie\naaa tie\n' >"$tree/tie/a.c" && printf 'mmm tie\n' >"$tree/tie/b.c"
 mkdir "$tree/cap" && yes alpha | head -n 10000 >"$tree/cap/many.txt" && echo xalphax >"$tree/cap/weak.txt"
 settings="$tree/TarvoSearch.txt"
 deep=$tree/deep/$(printf 'd%.0s' $(seq 1 $((250 - ${#tree} - 6))))  # 250 characters
@@ -53,6 +54,7 @@ files with matches, best first|$src/x.c\n$src/x.txt\nstatus 0|-l "foo bar" "$src
 NUL bytes into a pipe|$tree/fmt/nul.bin:1:x@y alpha\nstatus 0\n$tree/fmt/nul.bin:1:5:x@y alpha\nstatus 0\n"text_bytes":"eAB5IGFscGhh"|--search-binary alpha "$tree/fmt/nul.bin" | tr '\0' @; run --search-binary --format vimgrep alpha "$tree/fmt/nul.bin" | tr '\0' @; run --search-binary --format jsonl alpha "$tree/fmt/nul.bin" | grep -o '"text_bytes":"[^"]*"'
 the cap is said|tarvo-find: 10,001 matching lines; the best 9,999 are printed\nstatus 0|alpha "$tree/cap" | tail -n 2
 the cap unseen under --top|$tree/cap/many.txt:1:alpha\nstatus 0|--top 1 alpha "$tree/cap"
+-l sorts a file by the first of its tied best lines|$tree/tie/b.c\n$tree/tie/a.c\nstatus 0|-l --sort line tie "$tree/tie"
 -l is not cut by the cap|$tree/cap/many.txt\n$tree/cap/weak.txt\nstatus 0|-l alpha "$tree/cap"
 sort by name keeps the rank|3${t}1\n1${t}2\nstatus 0|--format tsv --sort name --top 2 "foo bar" "$src" | cut -f1,4
 fifo refused|tarvo-find: $tree/fifo exists but is not a regular file; not touching it\nstatus 2|--settings "$tree/fifo" foo "$src/x.c"
