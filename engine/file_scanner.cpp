@@ -508,7 +508,7 @@ bool FileScanner::scoreLine(ScanFileReader& file, int32_t line) {
         const int32_t score = scorer_.scoreLine(input, line, inComment, text);
         if (end - begin <= kMaxLineText) {
             results_->add(score, line, text, length);
-        } else {
+        } else if (results_->admits(score, line)) {  // the excerpt may read the line again
             std::string storage;
             const LineExcerpt kept = lineExcerpt(longLine(file, begin, end, storage), *terms_);
             results_->add(score, line, kept.text.c_str(), static_cast<int32_t>(kept.text.size()));

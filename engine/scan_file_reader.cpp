@@ -14,6 +14,9 @@ void ScanFileReader::startReads(int64_t size) {
 }
 
 int32_t ScanFileReader::readStart(char* buffer, int32_t bytes) {
+    // A file decoded once is read from its text until it is closed: the
+    // scanner's passes each start over from the file's start.
+    if (decoded_) return readAt(0, buffer, bytes);
     const int32_t got = readFirstBytes(buffer, bytes);
     startReads(fileSize_);
     position_ = got;

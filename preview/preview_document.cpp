@@ -52,8 +52,9 @@ bool PreviewDocument::loadDocument(std::string_view path, std::string_view highl
     // treated like one that cannot be opened: the path stays, no lines.
     if (size < 0) return false;
     // One read, of the file as text (engine/text_encoding.h); again, into a
-    // buffer of the text's size, when a UTF-16 file decodes to a size of its
-    // own. A file that shrank since the size test gives fewer bytes; the
+    // larger buffer, only when a UTF-16 file's text outgrows its bytes (a
+    // text that shrank, as ASCII in UTF-16 or after a UTF-8 mark, is whole
+    // after the first read). A file that shrank since the size test gives fewer bytes; the
     // document is what was actually read.
     int32_t capacity = 0;
     const auto allocate = [&](int64_t bytes) {
@@ -63,7 +64,7 @@ bool PreviewDocument::loadDocument(std::string_view path, std::string_view highl
     };
     if (!allocate(size)) return false;
     length_ = file.readStart(bytes_.get(), capacity - 1) + 1;
-    if (file.size() != size) {
+    if (std::min<int64_t>(file.size(), kMaxPreviewBytes) + 1 > capacity) {
         if (!allocate(file.size())) return false;
         length_ = file.readAt(0, bytes_.get(), capacity - 1) + 1;
     }
