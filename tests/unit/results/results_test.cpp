@@ -1,8 +1,5 @@
 // The result store (orders, selection) and the results pane's rules.
 #include <gtest/gtest.h>
-#include <algorithm>
-#include <map>
-#include <random>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -18,13 +15,6 @@ using Shown = std::pair<std::string, int32_t>;
 
 std::string numbered(const char* prefix, int i) {  // zero-padded: sorts as the number
     return std::string(prefix).append(std::to_string(100000 + i), 1);
-}
-
-// Only A-Z fold; std::string compares bytes unsigned.
-std::string folded(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
-    return s;
 }
 
 class ResultStoreTest : public ::testing::Test, public ResultViews {
@@ -81,80 +71,6 @@ TEST_F(ResultStoreTest, FullStoreAtTheCap) {
     store.addResult(-1, numbered("p", 3).c_str(), 0, "");
     EXPECT_EQ(store.rankEntry(2).path, numbered("p", 3));
     EXPECT_EQ(store.rankEntry(kMaxResults - 1).path, numbered("p", (kMaxResults - 2) * 2));
-}
-
-// Random runs with equal keys in every mode against the invariants of orders and selection:
-// the highlighted entry is the one previewed; in rank order row 0 follows the best line and a
-// lower row stays on its file and line; in the other orders the selected entry stays selected.
-TEST_F(ResultStoreTest, InvariantsOverRandomRuns) {
-    constexpr int32_t kVisible = 7;
-    const char* const paths[] = {"a", "A", "Z", "_", "z0", "\xe9", "ab"};
-    const char* const texts[] = {"x", "X", "y"};
-    for (SortMode mode :
-         {SortMode::ByRank, SortMode::ByFileName, SortMode::ByLineText, static_cast<SortMode>(7)}) {
-        SCOPED_TRACE(static_cast<int>(mode));
-        const bool rankOrder = mode != SortMode::ByFileName && mode != SortMode::ByLineText;
-        store.clearResults();
-        store.setVisibleRows(kVisible);
-        store.setSortMode(mode);
-        std::map<const ResultEntry*, int> arrival;
-        std::mt19937 random(7 + static_cast<int>(mode));
-        for (int step = 0; step < 400; ++step) {
-            SCOPED_TRACE(step);
-            if (store.count() > 0 && random() % 4 == 0) {
-                store.selectRow(static_cast<int32_t>(random() % store.count()));
-                continue;
-            }
-            const int32_t rowBefore = store.selectedRow(), firstBefore = store.firstVisibleRow();
-            const ResultEntry* entryBefore =
-                rowBefore >= 0 ? &store.displayEntry(rowBefore) : nullptr;
-            const Shown before = rowBefore >= 0 ? selected() : Shown();
-            store.addResult(static_cast<int32_t>(random() % 4), paths[random() % 7],
-                            static_cast<int32_t>(random() % 3), texts[random() % 3]);
-            std::vector<const ResultEntry*> rank;
-            for (int32_t i = 0; i < store.count(); ++i)
-                rank.push_back(&store.rankEntry(i));
-            for (const ResultEntry* e : rank)
-                arrival.try_emplace(e, step);
-            auto key = [&](const ResultEntry* e) {
-                return std::make_tuple(-e->score, folded(e->path), e->lineNumber, arrival[e]);
-            };
-            ASSERT_TRUE(std::is_sorted(rank.begin(), rank.end(),
-                                       [&](auto* a, auto* b) { return key(a) < key(b); }));
-            auto displayKey = [&](const ResultEntry* e) {  // equal keys may stand in any order
-                const std::string text = mode == SortMode::ByLineText ? folded(e->lineText) : "";
-                return rankOrder ? std::make_tuple(text, std::string(), 0, key(e))
-                                 : std::make_tuple(text, folded(e->path), e->lineNumber,
-                                                   std::make_tuple(0, std::string(), 0, 0));
-            };
-            std::vector<const ResultEntry*> display = rank, shownRows;
-            std::stable_sort(display.begin(), display.end(),
-                             [&](auto* a, auto* b) { return displayKey(a) < displayKey(b); });
-            store.ensureDisplayOrder();
-            for (int32_t r = 0; r < store.count(); ++r) {
-                ASSERT_EQ(displayKey(&store.displayEntry(r)), displayKey(display[r]))
-                    << "row " << r;
-                shownRows.push_back(&store.displayEntry(r));
-            }
-            ASSERT_TRUE(std::is_permutation(shownRows.begin(), shownRows.end(), rank.begin()));
-            const int32_t row = store.selectedRow(), first = store.firstVisibleRow();
-            ASSERT_EQ(shown.back(), selected());
-            if (rowBefore < 0 || (rankOrder && rowBefore == 0)) {
-                ASSERT_EQ(row, 0);
-                continue;
-            }
-            ASSERT_EQ(selected(), before);
-            if (rankOrder) {  // the first row holding the remembered file and line
-                for (int32_t r = 0; r < row; ++r)
-                    ASSERT_NE(Shown(display[r]->path, display[r]->lineNumber), before);
-            } else {
-                ASSERT_EQ(&store.displayEntry(row), entryBefore);
-            }
-            ASSERT_TRUE(first <= row && row <= first + kVisible - 2) << first << " " << row;
-            const bool wasVisible = row >= firstBefore && row <= firstBefore + kVisible - 2;
-            ASSERT_TRUE(!wasVisible || first == firstBefore) << "scrolled " << firstBefore;
-        }
-    }
 }
 
 // Every order, a line arriving above, below and at (equal to) the selected one: the highlighted
