@@ -202,16 +202,6 @@ TEST_F(WalkTest, UnreadableFoldersAndFilesArePassedOver) {
     EXPECT_EQ(host.errors, Strings{"Error: can't open directory " + tree.path("root/locked")});
 }
 
-TEST_F(WalkTest, AFileDeletedBetweenListingAndOpeningIsForgotten) {
-    // The scanner pumps just before it opens each file the listing named.
-    const std::string only = tree.write("root/only.txt", "needle\n");
-    request.findText = "needle";
-    host.onPump = [&](int) { fs::remove(only); };
-    EXPECT_EQ(walk(tree.path("root")), Paths{});
-    EXPECT_EQ(memory.count(), 0);
-    EXPECT_TRUE(host.errors.empty());
-}
-
 TEST_F(WalkTest, ASparseFileOf2GiBAndOneByteIsRememberedButNotRead) {
     const std::string root = tree.mkdir("root");
     const std::string small = tree.write("root/small.txt", "needle\n");
