@@ -1,6 +1,7 @@
 // The settings file and the status line.
 #include <gtest/gtest.h>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -180,18 +181,24 @@ TEST_F(SettingsFileTest, TheRowsARunDoesNotOwnStayAsTheyWere) {
 }
 
 #ifndef _WIN32
+// Whether `step`, run in a child process that then ends (killed half-way, limited, or stopped by
+// an alarm instead of hanging), returned true.
+bool trueInChild(const std::function<bool()>& step) {
+    const pid_t child = fork();
+    if (child == 0) _exit(step() ? 0 : 1);
+    int status = -1;
+    waitpid(child, &status, 0);
+    return status == 0;
+}
+
 // A killed save leaves the old file whole; its leftover goes once a minute old. A save whose
 // write fails part-way (a file-size limit, as a full disk) fails, says why and leaves it whole.
 TEST_F(SettingsFileTest, ASaveKilledHalfWayLeavesThePreviousFileWhole) {
     const std::string previous = save();
-    const pid_t child = fork();
-    if (child == 0) {
-        FileReplacement killed;
-        _exit(killed.open(file().c_str()) && killed.write("Tarvo", 5) ? 0 : 1);
-    }
-    int status = -1;
-    waitpid(child, &status, 0);
-    ASSERT_EQ(status, 0);
+    ASSERT_TRUE(trueInChild([&] {
+        auto* killed = new FileReplacement;  // never closed: the process ends as if killed
+        return killed->open(file().c_str()) && killed->write("Tarvo", 5);
+    }));
     EXPECT_EQ(readBytes(file()), previous);
     settings_.request.findText = "new";
     const std::string saved = save();
@@ -202,20 +209,15 @@ TEST_F(SettingsFileTest, ASaveKilledHalfWayLeavesThePreviousFileWhole) {
     EXPECT_EQ(entries(tree_.root()), 1u);
     for (int i = 0; i < 1000; ++i)
         memory_.add(("/p/" + std::to_string(i)).c_str(), 5);
-    const pid_t limited = fork();
-    if (limited == 0) {
+    EXPECT_TRUE(trueInChild([&] {
         signal(SIGXFSZ, SIG_IGN);  // the write fails instead of the process ending
         rlimit limit{};
         getrlimit(RLIMIT_FSIZE, &limit);
         limit.rlim_cur = 4096;
         std::string reason;
-        _exit(setrlimit(RLIMIT_FSIZE, &limit) == 0 && !saveTo(file(), &reason) &&
-                      reason == std::strerror(EFBIG)
-                  ? 0
-                  : 1);
-    }
-    waitpid(limited, &status, 0);
-    EXPECT_EQ(status, 0);
+        return setrlimit(RLIMIT_FSIZE, &limit) == 0 && !saveTo(file(), &reason) &&
+               reason == std::strerror(EFBIG);
+    }));
     EXPECT_EQ(readBytes(file()), saved);
     EXPECT_EQ(entries(tree_.root()), 1u) << "a temporary file was left";
 }
@@ -243,15 +245,11 @@ TEST_F(SettingsFileTest, LinksModesAndFilesThatAreNotRegular) {
     fs::create_symlink("/dev/zero", tree_.path("zero-link"));
     for (const char* name : {"fifo", "folder", "zero-link"}) {
         const std::string path = tree_.path(name);
-        const pid_t child = fork();  // ended by an alarm: a blocked read fails, not hangs
-        if (child == 0) {
+        EXPECT_TRUE(trueInChild([&] {
             alarm(10);
-            const bool loaded = loadSettings(path.c_str(), 1024, 768, settings_, memory_, &reason);
-            _exit(!loaded && reason == kNotRegularFile ? 0 : 1);
-        }
-        int status = -1;
-        waitpid(child, &status, 0);
-        EXPECT_EQ(status, 0) << name;
+            return !loadSettings(path.c_str(), 1024, 768, settings_, memory_, &reason) &&
+                   reason == kNotRegularFile;
+        })) << name;
     }
     // Saved only inside the scratch tree: a faulty save must not replace a device.
     EXPECT_FALSE(saveTo(tree_.path("fifo"), &reason));
