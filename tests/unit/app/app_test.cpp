@@ -88,13 +88,11 @@ TEST_F(SettingsFileTest, DefaultsForWhatIsMissingOrForeign) {
 // A window must show 100 pixels on the screen; New Window saves it offset.
 TEST_F(SettingsFileTest, PlacementBounds) {
     const std::pair<const char*, bool> cases[] = {
-        {"0 0 100 100", true},     {"-1 0 500 500", false},
-        {"924 0 1024 768", true},  {"925 0 1024 768", false},
-        {"0 0 1024 769", false},   {"0 668 1024 768", true},
-        {"0 669 1024 768", false}, {"0 0 99 100", false},
-        {"0 0 1025 100", false},   {"0 0 100", false},
-        {"a b c d", false},        {"0 0 4294967396 100", false},
-        {"500 0 200 300", false},  {"  10  20 300 400 junk", true}};
+        {"0 0 100 100", true},     {"-1 0 500 500", false},  {"924 0 1024 768", true},
+        {"925 0 1024 768", false}, {"0 0 1024 769", false},  {"0 668 1024 768", true},
+        {"0 669 1024 768", false}, {"0 0 99 100", false},    {"0 0 1025 100", false},
+        {"0 0 100", false},        {"a b c d", false},       {"0 0 4294967396 100", false},
+        {"500 0 200 300", false},  {"100 0 100 100", false}, {"  10  20 300 400 junk", true}};
     for (const auto& [line, taken] : cases) {
         load(kHeader + line + "\nfind\n");
         EXPECT_EQ(settings_.windowRect.left != kDefaultPlacement, taken) << line;
@@ -128,7 +126,7 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
     const std::string longLine(100000, 'x');
     load(kHeader + "0 0 100 100\n" + longLine + "\npa\0th\n"s + longLine +
          "\n.h\n1 0 0 0 0 0 0\n\n7 c:\\my dir\\f.c\n12\nabc 5\n  8 lead\n9 c:\\my dir\\f.c\n" +
-         "-3 neg\n4 \n99999999999 big\n5 with\0nul\n0 zero\n6 " + longLine +
+         "-2147483648 neg\n4 \n99999999999 big\n5 with\0nul\n0 zero\n6 " + longLine +
          "\neditor=" + longLine + "\n6 last"s);
     EXPECT_EQ(settings_.request.pathText + "|" + std::to_string(memory_.find("neg")), "pa|2");
     settings_.request.findText += "y";
