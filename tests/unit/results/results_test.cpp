@@ -177,6 +177,7 @@ TEST_F(ResultStoreTest, SortModesKeepAndCentreTheSelection) {
         store.addResult(1000 - i, numbered("p", 99 - i).c_str(), 1,
                         numbered(i % 2 ? "Line" : "line", i).c_str());
     store.selectRow(49);
+    store.selectRow(100);  // past the last row: ignored
     constexpr SortMode kOther = static_cast<SortMode>(7);
     const std::tuple<SortMode, int32_t, int32_t, int32_t> steps[] = {
         {SortMode::ByFileName, -1, 50, 45}, {SortMode::ByLineText, -1, 49, 44},
