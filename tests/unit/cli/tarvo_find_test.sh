@@ -86,7 +86,8 @@ err=$("$find_bin" --no-file-names --stats foo "$src" 2>&1 >/dev/null)
 check "status line" "6 Matches     Files: 3   Lines: 11   Bytes: 117" "${err%%   Time: *}"
 
 # --settings: options and memory read, results credited, only memory rows rewritten; remembered
-# files outside the roots neither searched nor touched, their rows written back; foreign or read-only files left alone.
+# files outside the roots neither searched nor touched, their rows written back; foreign or
+# read-only files left alone.
 printf "$head"'500 /gone/file.c\n' >"$settings"
 check "settings options" "$(printf '%s\n' "$src/x.c" "$src/x.c" "$src/x.c")" \
     "$("$find_bin" --settings "$settings" --format tsv "foo bar" "$src" | cut -f3)"
