@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <cstring>
 #include <optional>
 #include <sstream>
@@ -16,6 +15,7 @@
 #include "engine/line_excerpt.h"
 #include "engine/term_table.h"
 #include "results/result_store.h"
+#include "support/read_bytes.h"
 
 namespace tarvo {
 using namespace std::string_literals;
@@ -70,17 +70,6 @@ TEST(CliOptions, TextsSwitchesAndValues) {
         EXPECT_EQ(parse({"x", path}).error, "PATH_TEXT names no folder or file") << path;
 }
 
-std::string readSourceFile(const char* path) {
-    std::string text;
-    if (FILE* file = std::fopen((std::string(TARVO_SOURCE_DIR "/") + path).c_str(), "rb")) {
-        char buffer[4096];
-        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-            text.append(buffer, n);
-        std::fclose(file);
-    }
-    return text;
-}
-
 // Whether `word` stands in `text` with no letter, digit or '-' on either side.
 bool namesWord(const std::string& text, const std::string& word) {
     auto part = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '-'; };
@@ -95,10 +84,10 @@ bool namesWord(const std::string& text, const std::string& word) {
 // The man page and the bash completion name every option of the table, and the completion
 // offers the words of each option that takes one of a few.
 TEST(CliOptions, ManPageAndCompletionNameEveryOption) {
-    std::string manPage = readSourceFile("docs/tarvo-find.1");
+    std::string manPage = testing::readBytes(TARVO_SOURCE_DIR "/docs/tarvo-find.1");
     for (size_t at; (at = manPage.find("\\-")) != std::string::npos;)
         manPage.erase(at, 1);
-    const std::string completion = readSourceFile("cli/tarvo-find.bash");
+    const std::string completion = testing::readBytes(TARVO_SOURCE_DIR "/cli/tarvo-find.bash");
     ASSERT_FALSE(manPage.empty() || completion.empty());
     for (const CliOption& option : cliOptions()) {
         std::vector<std::string> names = {option.longName};
