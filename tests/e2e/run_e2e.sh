@@ -4,8 +4,8 @@
 # then the settings file it wrote read back from the Wine prefix.
 #   run_e2e.sh TarvoSearch.exe WORK_DIR
 # Each run starts from a copy of an initialised prefix with no settings file.
-# Artefacts in WORK_DIR: maximised.png (the screen with the maximised window
-# of a search) and the logs. Exit 77 (skipped) without a display or the tools.
+# Artefacts in WORK_DIR: searched.png (the screen with the window of a
+# search) and the logs. Exit 77 (skipped) without a display or the tools.
 set -uo pipefail
 
 exe=$(realpath "$1")
@@ -13,7 +13,7 @@ work=$(realpath -m "$2")
 here=$(cd "$(dirname "$0")" && pwd)
 
 if [ -z "${DISPLAY:-}" ]; then echo "skipped: no X display"; exit 77; fi
-for tool in xdotool xwd convert import iconv xclip; do
+for tool in xdotool xwd convert import iconv; do
     command -v "$tool" >/dev/null || { echo "skipped: $tool missing"; exit 77; }
 done
 
@@ -189,8 +189,8 @@ else
     echo "== README picture skipped: no $linux_tree (bench/run.sh unpacks it)"
 fi
 
-# --- a settings folder under a non-ASCII name, maximised, Shift+Tab, the title, Ctrl+Shift+C, F8
-echo "== non-ASCII settings folder, maximised window, Shift+Tab, the title, Ctrl+Shift+C, F8"
+# --- a settings folder under a non-ASCII name, Shift+Tab, F8 ----------------
+echo "== non-ASCII settings folder, Shift+Tab, F8"
 # AppData moved under C:\users\Jürgen: regedit reads a REGEDIT4 file in the
 # ANSI code page, so the ü is one Latin-1 byte.
 appdata="$prefix/drive_c/users/Jürgen/AppData/Roaming"
@@ -209,16 +209,7 @@ settings="$appdata/TarvoSearch.txt"
 
 start_window "$work/third.log"
 type_search "$main" 'widget' "$root"
-[ "$(xdotool getwindowname "$main")" = 'widget - Tarvo Search' ] || fail "the title does not name the search"
-xdotool key alt+space
-sleep 0.5
-xdotool key x  # Maximize, from the window's system menu
-wait_settled "$main" || fail "the maximised window never settled"
-width=$(xdotool getwindowgeometry --shell "$main" | sed -n 's/^WIDTH=//p')
-# A maximised frame reaches past the screen's edges, as on Windows.
-[ "$width" -ge "$(xdotool getdisplaygeometry | cut -d' ' -f1)" ] ||
-    fail "the window is $width pixels wide, not maximised"
-import -window root "$work/maximised.png"
+import -window root "$work/searched.png"
 # The caret at a box's start before Shift+Tab leaves it: what is typed
 # after Shift+Tab must be appended, not replace a selection.
 xdotool key Home shift+Tab
@@ -227,18 +218,12 @@ xdotool key Home shift+Tab
 xdotool type --delay 12 '\my src'
 xdotool key Return
 wait_settled "$main" || fail "the window never settled after Shift+Tab and Enter"
-# Ctrl+Shift+C: the selected result as PATH(LINE): TEXT, read from the X clipboard.
-xdotool key ctrl+shift+c
-sleep 0.5
-copied=$(timeout 10 xclip -o -selection clipboard)
-[[ "$copied" == "$root\my src\hello world.c("[0-9]"): "*widget* ]] ||
-    fail "the clipboard holds '$copied', not the selected result"
 # F8: the previewed file in Notepad, its path with spaces as one argument.
 xdotool key F8
 wait_window 'hello world\.c' 1 >/dev/null || fail "Notepad did not open the previewed file"
 "$WINE" taskkill /im notepad.exe >/dev/null 2>&1
 close_window "$main"
-wait_exit "$started" || fail "exit code $? after Alt+F4 in the maximised window"
+wait_exit "$started" || fail "exit code $? after Alt+F4"
 
 [ -f "$settings" ] || fail "no settings file in the folder named with ü: $settings"
 crlf_lines || fail "settings lines do not all end in CR LF"
@@ -246,6 +231,6 @@ crlf_lines || fail "settings lines do not all end in CR LF"
 [ "$(settings_line 4)" = "$root\\my src" ] || fail "line 4 is not the Path text after Shift+Tab"
 
 [ $failed -eq 0 ] || { echo "== settings file:"; cat "$settings" 2>/dev/null; exit 1; }
-echo "== end-to-end: all passed (screenshot: $work/maximised.png)"
+echo "== end-to-end: all passed (screenshot: $work/searched.png)"
 "$WINESERVER" -k 2>/dev/null
 rm -rf "$prefix"  # 700 MB, kept only when something failed
