@@ -7,11 +7,11 @@ cd "$(dirname "$0")"
 jobs=$(nproc)
 . scripts/install-missing.sh
 # Windows: cross compiler, Wine, a virtual display with fonts metric-compatible with Arial and
-# Courier New, tools to drive it, read its clipboard and take screenshots. Fuzz: libFuzzer.
+# Courier New, tools to drive it and take screenshots. Fuzz: libFuzzer.
 # Packages: groff, dpkg-dev. tarvo-find on a terminal: script (bsdutils) gives it a
 # pseudo-terminal.
 install_missing cmake make g++ googletest libgtest-dev bsdutils \
-    g++-mingw-w64-x86-64-posix wine64 xvfb xauth fonts-liberation xdotool xclip \
+    g++-mingw-w64-x86-64-posix wine64 xvfb xauth fonts-liberation xdotool \
     x11-apps imagemagick clang libclang-rt-14-dev groff-base dpkg-dev
 
 build() { echo "== $1" && cmake --preset "$1" >/dev/null && cmake --build --preset "$1" -j "$jobs"; }

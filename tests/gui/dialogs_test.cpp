@@ -39,6 +39,20 @@ void type(HWND dialog, const std::string& text) {
         press(dialog, static_cast<BYTE>(c), WM_CHAR);
 }
 
+// The title and text of each dialog and message box answered with OK, a prompt
+// with `typed` in its box; every one is owned by the main window.
+std::vector<std::string> shown;
+std::string typed;
+
+void answerOk(HWND d) {
+    char text[512];
+    shown.emplace_back(text, GetWindowTextA(d, text, sizeof text));
+    if (GetDlgItemTextA(d, 0xFFFF, text, sizeof text)) shown.back() += text;  // a message
+    EXPECT_EQ(GetWindow(d, GW_OWNER), testProgram().windows.main);
+    SetDlgItemTextA(d, IDC_PROMPT_EDIT, typed.c_str());
+    PostMessageA(d, WM_COMMAND, IDOK, 0);
+}
+
 using Dialogs = ProgramTest;
 
 // Regression: the prompt read its box back into 100 bytes, so OK on an
@@ -100,21 +114,14 @@ TEST_F(Dialogs, AboutClosesOnlyWithOk) {
 // the same way, and nothing is searched.
 TEST_F(Dialogs, ARootThatCannotBeOpenedShowsOneMessage) {
     const std::string missing = tree.path("no/such/dir");
-    static std::vector<std::string> shown;
-    const auto answer = [](HWND box) {
-        char text[512] = {};
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the message's static
-        shown.push_back(text);
-        EXPECT_EQ(GetWindow(box, GW_OWNER), windows().main);
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-    };
-    runDialog([&] { search("alpha", missing + ";" + tree.write("there/a.c", "alpha\n")); }, answer);
+    runDialog([&] { search("alpha", missing + ";" + tree.write("there/a.c", "alpha\n")); },
+              answerOk);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_NE(shown[0].find("can't open directory " + missing), std::string::npos) << shown[0];
     EXPECT_EQ(p().engine.stats().files, 1);
-    runDialog([&] { search("alpha", " ; ;"); }, answer);
+    runDialog([&] { search("alpha", " ; ;"); }, answerOk);
     ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[1], "Error: the Path names no folder or file to search");
+    EXPECT_EQ(shown[1], "Tarvo SearchError: the Path names no folder or file to search");
     EXPECT_EQ(p().engine.stats().files, 0);
 }
 
@@ -198,16 +205,8 @@ TEST_F(Dialogs, OpenInEditorWithTheCommandAFoundEditorOrThePromptFirst) {
     EXPECT_EQ(p().settings.editorCommand, "") << "a found editor is not stored";
 
     SetEnvironmentVariableA("PATH", tree.path("none").c_str());
-    static std::vector<std::string> shown;  // dialog titles and message texts
-    static const std::string typed = quoted + " +%line% %path%";
-    const auto answer = [](HWND d) {
-        char text[512];
-        shown.emplace_back(text, GetWindowTextA(d, text, sizeof text));
-        if (GetDlgItemTextA(d, 0xFFFF, text, sizeof text)) shown.back() += text;
-        SetDlgItemTextA(d, IDC_PROMPT_EDIT, typed.c_str());
-        PostMessageA(d, WM_COMMAND, IDOK, 0);
-    };
-    runDialog([] { runCommand(p(), IDM_OPEN_IN_EDITOR); }, answer);
+    typed = quoted + " +%line% %path%";
+    runDialog([] { runCommand(p(), IDM_OPEN_IN_EDITOR); }, answerOk);
     EXPECT_EQ(p().settings.editorCommand, typed);
     EXPECT_EQ(startedWith(editor, 2),
               quoted + " -n2 \"" + file + "\"\n" + quoted + " +2 \"" + file + "\"\n");
@@ -215,7 +214,7 @@ TEST_F(Dialogs, OpenInEditorWithTheCommandAFoundEditorOrThePromptFirst) {
     static std::vector<UINT> beeps;
     launcher().beep = [](UINT type) { beeps.push_back(type); };
     p().settings.editorCommand = "Z:\\no\\such.exe %path%";
-    runDialog([] { postKey(windows().findBox, VK_F9), drain(); }, answer);
+    runDialog([] { postKey(windows().findBox, VK_F9), drain(); }, answerOk);
     char reason[256];
     FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_PATH_NOT_FOUND, 0, reason, 256,
                    nullptr);

@@ -48,6 +48,13 @@ protected:
     static void postKey(HWND window, WPARAM key) {  // queued: through the accelerators
         PostMessageA(window, WM_KEYDOWN, key, 1);
     }
+    // The modifier keys the next key messages find held down.
+    static void holdKeys(bool control, bool shift) {
+        BYTE state[256] = {};
+        state[VK_CONTROL] = control ? 0x80 : 0;
+        state[VK_SHIFT] = shift ? 0x80 : 0;
+        SetKeyboardState(state);
+    }
     static std::string boxText(HWND box) {
         char text[10001];
         return std::string(text, GetWindowTextA(box, text, sizeof text));
@@ -111,6 +118,10 @@ public:
         : dc_(CreateCompatibleDC(nullptr)), bitmap_(CreateBitmap(width, height, 1, 32, nullptr)) {
         old_ = SelectObject(dc_, bitmap_);
         PatBlt(dc_, 0, 0, width, height, WHITENESS);
+    }
+    // A copy of what `source` shows in [0, width) x [0, height).
+    Dib(HDC source, int width, int height) : Dib(width, height) {
+        BitBlt(dc_, 0, 0, width, height, source, 0, 0, SRCCOPY);
     }
     ~Dib() {
         SelectObject(dc_, old_);

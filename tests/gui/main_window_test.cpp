@@ -115,14 +115,11 @@ TEST_F(MainWindow, TabAndShiftTabCycleFindPathFindWithTheCaretAtTheEnd) {
                                            {windows().fileBox, windows().findBox}};
     // The caret where the target box had it: start, inside, all selected.
     const std::pair<int, int> carets[] = {{0, 0}, {3, 3}, {0, -1}};
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    for (BYTE shift : {BYTE{0}, BYTE{0x80}}) {
-        keys[VK_SHIFT] = shift;
-        SetKeyboardState(keys);
+    for (bool shift : {false, true}) {
+        holdKeys(false, shift);
         for (const auto& [from, to] : steps) {
             for (const auto& [start, end] : carets) {
-                SCOPED_TRACE(::testing::Message() << int{shift} << " " << start << ".." << end);
+                SCOPED_TRACE(::testing::Message() << shift << " " << start << ".." << end);
                 const std::string before = boxText(to);
                 SetFocus(from);
                 SendMessageA(to, EM_SETSEL, start, end);
@@ -138,65 +135,42 @@ TEST_F(MainWindow, TabAndShiftTabCycleFindPathFindWithTheCaretAtTheEnd) {
     }
 }
 
-// "café/日本語.c": without the manifest's UTF-8 code page the walk would see
-// the file as "???.c", which cannot be opened, and the File box would show
-// the bytes instead of the letters.
-TEST_F(MainWindow, AUtf8PathIsSearchedAndShown) {
+// "café/日本語.c": without the manifest's UTF-8 code page the walk would see the file as "???.c",
+// which cannot be opened, and the File box would show the bytes instead of the letters. The title
+// names the search the window holds. Ctrl+Shift+C copies the selected result with its whole line,
+// Copy All every result in display order, as Unicode; Ctrl+C in a box still copies the box's
+// selection.
+TEST_F(MainWindow, AUtf8PathIsSearchedShownAndCopied) {
+    const std::string whole = "needle(" + std::string(200, 'x') + ");";
     const std::filesystem::path file =
         std::filesystem::path(tree.root()) / L"caf\u00E9" / L"\u65E5\u672C\u8A9E.c";
     std::filesystem::create_directories(file.parent_path());
-    std::ofstream(file) << "int gadget;\n";  // through the wide calls, whatever the code page
-    search("gadget", tree.root());
-    ASSERT_EQ(p().results.count(), 1) << "the file was found and read";
+    // Written through the wide calls, whatever the code page.
+    std::ofstream(file, std::ios::binary) << "int needle;\r\n" + whole + "\n";
+    const std::u8string u8 = file.u8string();
+    const std::string path(u8.begin(), u8.end());
+    EXPECT_EQ(boxText(windows().main), "Tarvo Search");
+    search("needle", tree.root());
+    EXPECT_EQ(boxText(windows().main), "needle - Tarvo Search");
+    ASSERT_EQ(p().results.count(), 2) << "the file was found and read";
     wchar_t shown[1024];
     EXPECT_EQ(std::wstring(shown, GetWindowTextW(windows().fileBox, shown, 1024)), file.wstring());
-    // Settings folders in Cyrillic and CJK letters (the end-to-end suite has a
-    // Latin one): written there and read back.
-    for (const wchar_t* name : {L"\u0416", L"\u65E5\u672C"}) {
-        const std::filesystem::path folder = std::filesystem::path(tree.root()) / name;
-        std::filesystem::create_directory(folder);
-        const std::u8string u8 = (folder / "T.txt").u8string();
-        const std::string settingsFile(u8.begin(), u8.end());
-        SCOPED_TRACE(settingsFile);
-        ASSERT_TRUE(saveSettings(settingsFile.c_str(), false, p().settings, p().memory));
-        Settings loaded;
-        FileMemory memory;
-        EXPECT_TRUE(loadSettings(settingsFile.c_str(), 1280, 1024, loaded, memory));
-        EXPECT_EQ(loaded.request.findText, "gadget");
-        EXPECT_EQ(memory.count(), 1);
-    }
-}
-
-// The title names the search the window holds. Ctrl+Shift+C copies the selected result with its
-// whole line, Copy All every result in display order, as Unicode; Ctrl+C in a box still copies
-// the box's selection.
-TEST_F(MainWindow, TheTitleAndTheCopyCommands) {
-    const std::string whole = "needle(" + std::string(200, 'x') + ");";
-    const std::u8string u8 = (std::filesystem::path(tree.root()) / L"caf\u00E9.c").u8string();
-    const std::string cafe(u8.begin(), u8.end());
-    std::ofstream(std::filesystem::path(u8), std::ios::binary) << "int needle;\r\n" + whole + "\n";
-    EXPECT_EQ(boxText(windows().main), "Tarvo Search");
-    search("needle", cafe);
-    EXPECT_EQ(boxText(windows().main), "needle - Tarvo Search");
-    ASSERT_EQ(p().results.count(), 2);
-    const auto press = [](WPARAM key, BYTE shift) {  // Ctrl+key in the Find box
-        BYTE state[256] = {};
-        state[VK_CONTROL] = 0x80, state[VK_SHIFT] = shift;
-        SetKeyboardState(state);
-        postKey(windows().findBox, key), drain();
-        state[VK_CONTROL] = state[VK_SHIFT] = 0;
-        SetKeyboardState(state);
+    const auto press = [](WPARAM key, bool shift) {  // Ctrl+key in the Find box
+        holdKeys(true, shift);
+        postKey(windows().findBox, key);
+        drain();
+        holdKeys(false, false);
     };
-    press('C', 0x80);
-    const std::string picked = cafe + "(" + std::to_string(selectedResult(p())->lineNumber) + "): ";
+    press('C', true);
+    const std::string picked = path + "(" + std::to_string(selectedResult(p())->lineNumber) + "): ";
     const std::string first = picked + (picked.ends_with("(1): ") ? "int needle;" : whole);
     EXPECT_EQ(clipboardText(), first);
     SendMessageA(windows().findBox, EM_SETSEL, 0, 3);
-    press('C', 0);
+    press('C', false);
     EXPECT_EQ(clipboardText(), "nee");
     runCommand(p(), IDM_COPY_ALL_RESULTS);
     const std::string second =
-        first.ends_with(whole) ? cafe + "(1): int needle;" : cafe + "(2): " + whole;
+        first.ends_with(whole) ? path + "(1): int needle;" : path + "(2): " + whole;
     EXPECT_EQ(clipboardText(), first + "\r\n" + second);
 }
 
@@ -224,9 +198,7 @@ TEST_F(MainWindow, EveryBandShowsItsContentAfterAResize) {
     for (int i = 1; i <= 300; ++i)
         lines += "needle line " + std::to_string(i) + "\n";
     search("needle", tree.write("long.txt", lines));
-    // What the screen shows, read from the screen itself, not from a device
-    // context of the program's; a child's client area in screen coordinates.
-    Dib screen(1280, 1024);
+    // A child's client area in screen coordinates.
     const auto area = [](HWND child) {
         RECT r;
         GetClientRect(child, &r);
@@ -244,8 +216,10 @@ TEST_F(MainWindow, EveryBandShowsItsContentAfterAResize) {
             SetWindowPos(windows().main, nullptr, 0, 0, change.width, change.height,
                          SWP_NOMOVE | SWP_NOZORDER);
         drain();
+        // What the screen shows, read from the screen itself, not from a
+        // device context of the program's.
         HDC display = GetDC(nullptr);
-        BitBlt(screen.dc(), 0, 0, 1280, 1024, display, 0, 0, SRCCOPY);
+        const Dib screen(display, 1280, 1024);
         ReleaseDC(nullptr, display);
         const RECT preview = area(p().previewPane.window()), list = area(p().resultsPane.window());
         const int h = p().fonts.lineHeight(FontIndex::Preview);
