@@ -177,16 +177,20 @@ bool parseMemoryRow(const std::string& line, int32_t& priority, std::string_view
 // memory, every other line into `foreign`, as read. An empty first line is
 // line 8, which every save writes anyway.
 void readOwnedRows(LineReader& reader, const Settings& read, FileMemory& memory,
-                   ForeignRows& foreign) {
+                   ForeignRows& foreign, int64_t fileSize) {
     // The rows' paths one after another, each ended by a NUL (no path holds
-    // one), and the rows by where their paths begin: one allocation for
-    // all the paths, and the sort moves pairs of numbers.
+    // one), in one allocation as large as the file; the rows by where their
+    // paths begin.
+    std::string paths;
+    paths.reserve(static_cast<size_t>(std::max<int64_t>(fileSize, 0)));
     struct Row {
         int32_t priority;
         size_t pathAt;
     };
-    std::vector<Row> owned;
-    std::string paths;
+    std::vector<Row> rows;
+    // Highest priority first, so that at the memory's cap the highest are
+    // kept; ties stay in file order, and so does a file written best first.
+    std::vector<uint64_t> order;
     std::string line, raw;
     bool first = true;
     bool rowSeen = false;
@@ -199,7 +203,8 @@ void readOwnedRows(LineReader& reader, const Settings& read, FileMemory& memory,
         const bool row = !cut && parseMemoryRow(line, priority, path);
         const bool ownRow = row && foreign.owned(path, read);
         if (ownRow) {
-            owned.push_back({priority, paths.size()});
+            order.push_back(priorityOrderKey(priority, static_cast<uint32_t>(rows.size())));
+            rows.push_back({priority, paths.size()});
             paths.append(path).push_back('\0');
         }
         rowSeen = rowSeen || row;
@@ -209,12 +214,11 @@ void readOwnedRows(LineReader& reader, const Settings& read, FileMemory& memory,
         // The file's last line may lack its line end; lines follow it now.
         if (raw.back() != '\n') kept += read.lineEnds == LineEnds::CrLf ? "\r\n" : "\n";
     }
-    // Highest first, so that at the memory's cap the highest are kept. Ties
-    // stay in file order, and so does a file written best first.
-    std::stable_sort(owned.begin(), owned.end(),
-                     [](const Row& a, const Row& b) { return a.priority > b.priority; });
-    for (const Row& row : owned)
+    std::sort(order.begin(), order.end());
+    for (const uint64_t key : order) {
+        const Row& row = rows[placeInOrderKey(key)];
         memory.add(paths.c_str() + row.pathAt, row.priority);
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -381,7 +385,7 @@ bool loadSettings(const char* path, int32_t screenWidth, int32_t screenHeight, S
 
             memory.clear();
             if (foreign) {
-                readOwnedRows(reader, settings, memory, *foreign);
+                readOwnedRows(reader, settings, memory, *foreign, file.size());
             } else {
                 int32_t priority = 0;
                 std::string_view rowPath;

@@ -1,5 +1,5 @@
 // What tarvo-find needs of the process around it: what its standard output
-// is, and the current directory. A twin per platform (console_posix.cpp,
+// is, a heap ready for a search, and the current directory. A twin per platform (console_posix.cpp,
 // console_win32.cpp).
 #pragma once
 
@@ -16,6 +16,10 @@ struct ConsoleOutput {
 // it goes to binary mode, so a line leaves with its bytes exactly, and a
 // console gets virtual-terminal processing where it has it.
 ConsoleOutput prepareStandardOutput();
+
+// Readies the heap for one search's worth of allocations, before any is
+// made (see console_posix.cpp); nothing to do on Windows.
+void prepareHeap();
 
 // The current directory; empty when it cannot be told.
 std::string currentDirectory();

@@ -30,6 +30,8 @@ ConsoleOutput prepareStandardOutput() {
     return output;
 }
 
+void prepareHeap() {}
+
 std::string currentDirectory() {
     const DWORD needed = GetCurrentDirectoryA(0, nullptr);  // with the terminator
     if (needed == 0) return "";

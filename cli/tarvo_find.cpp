@@ -296,6 +296,7 @@ int run(const CliOptions& cli) {
 
 int main(int argc, char** argv) {
     using namespace tarvo;
+    prepareHeap();
     CliParse parse = parseCommandLine(argc, argv);
     if (!parse.error.empty()) {
         std::fprintf(stderr, "tarvo-find: %s\n\n%s", parse.error.c_str(), usageText().c_str());

@@ -236,20 +236,18 @@ void FileMemory::rememberedFilesPass(const TermTable& terms,
 }
 
 std::vector<int32_t> FileMemory::indexesToSave() const {
-    // One 64-bit key per entry, sorted ascending: the priority turned so that
-    // higher comes first in the high half, the index in the low half. The
-    // keys lie side by side, so the sort never reaches into the entries. In
-    // a large memory most files have decayed to 0: they are not sorted.
+    // The keys lie side by side, so the sort never reaches into the
+    // entries. In a large memory most files have decayed to 0: they are not
+    // sorted.
     std::vector<uint64_t> keys;
     for (int32_t i = 0; i < count(); ++i) {
-        if (entries_[i].priority <= 0) continue;
-        const uint64_t descending = static_cast<uint64_t>(INT32_MAX - entries_[i].priority);
-        keys.push_back(descending << 32 | static_cast<uint32_t>(i));
+        if (entries_[i].priority > 0)
+            keys.push_back(priorityOrderKey(entries_[i].priority, static_cast<uint32_t>(i)));
     }
     std::sort(keys.begin(), keys.end());
     std::vector<int32_t> order(keys.size());
     for (size_t i = 0; i < keys.size(); ++i)
-        order[i] = static_cast<int32_t>(keys[i] & 0xFFFFFFFFu);
+        order[i] = static_cast<int32_t>(placeInOrderKey(keys[i]));
     return order;
 }
 

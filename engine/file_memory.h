@@ -45,6 +45,16 @@ struct FileMemoryEntry {
     bool credited = false;  // raised by the current crediting
 };
 
+// Rows ordered highest priority first, ties by their place, as one number
+// each, so that a plain sort of the numbers orders them: the priority turned
+// in the high half, the place in the low half.
+inline uint64_t priorityOrderKey(int32_t priority, uint32_t place) {
+    return uint64_t{static_cast<uint32_t>(int64_t{INT32_MAX} - priority)} << 32 | place;
+}
+inline uint32_t placeInOrderKey(uint64_t key) {
+    return static_cast<uint32_t>(key);
+}
+
 class FileMemory {
 public:
     int32_t find(const char* path) const;

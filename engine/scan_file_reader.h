@@ -82,6 +82,11 @@ private:
 // releaseFolder.
 intptr_t holdFolder(intptr_t folder);
 void releaseFolder(intptr_t held);
+// How many folders may be held at once: half the files the process may
+// have open, at most kMaxHeldFolders; the other half is left to the walk's
+// listings and the files being read. 0 on Windows.
+inline constexpr int32_t kMaxHeldFolders = 512;
+int32_t foldersToHold();
 
 // Starts reading the files the walk has listed but not yet opened, so that on
 // a cold cache the disk serves several files at once while the ones before

@@ -1,6 +1,7 @@
 // The scanner's file reads on POSIX: open, pread and fstat; the
 // read-ahead hints with posix_fadvise.
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -93,6 +94,12 @@ intptr_t holdFolder(intptr_t folder) {
 
 void releaseFolder(intptr_t held) {
     if (held >= 0) ::close(static_cast<int>(held));
+}
+
+int32_t foldersToHold() {
+    rlimit files;
+    if (getrlimit(RLIMIT_NOFILE, &files) != 0) return 0;
+    return static_cast<int32_t>(std::min<rlim_t>(files.rlim_cur / 2, kMaxHeldFolders));
 }
 
 bool ScanReadAhead::wantsNext() {

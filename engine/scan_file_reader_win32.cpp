@@ -73,6 +73,10 @@ intptr_t holdFolder(intptr_t) {
 
 void releaseFolder(intptr_t) {}
 
+int32_t foldersToHold() {
+    return 0;
+}
+
 bool ScanReadAhead::wantsNext() {
     return false;
 }

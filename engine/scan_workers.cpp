@@ -24,10 +24,6 @@ constexpr size_t kBucketsPerJob = 16;
 // waking a thread costs a system call, and a worker that is awake takes
 // the waiting files one after the other without sleeping.
 constexpr uint64_t kWakeWhenWaiting = 4;
-// Folders held open at once: each is a file descriptor beside those of the
-// walk's open listings, and enough that the files of a folder met again
-// after its subfolders are still opened in it.
-constexpr size_t kHeldFolders = 64;
 // How often the run's thread looks at its host while it waits for a file:
 // a stop (Ctrl+C) is seen this soon.
 constexpr auto kPumpEvery = std::chrono::milliseconds(50);
@@ -42,7 +38,7 @@ ScanWorkers::ScanWorkers(int32_t threads, SearchHost& host, const SearchRequest&
       done_(jobs_.size()),
       jobHashes_(jobs_.size()),
       queuedInBucket_(std::bit_ceil(jobs_.size() * kBucketsPerJob)),
-      folders_(kHeldFolders) {
+      folders_(static_cast<size_t>(foldersToHold())) {
     for (int32_t i = 1; i < threads; ++i)
         workers_.push_back(std::make_unique<Worker>(workerHost_, request));
     for (const std::unique_ptr<Worker>& worker : workers_)
