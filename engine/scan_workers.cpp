@@ -28,6 +28,18 @@ constexpr uint64_t kWakeWhenWaiting = 4;
 // a stop (Ctrl+C) is seen this soon.
 constexpr auto kPumpEvery = std::chrono::milliseconds(50);
 
+// The lock is held for a few instructions at a time, but a thread that
+// sleeps for it pays two system calls and wakes late (on a virtual machine,
+// tens of microseconds): it tries again this many times first.
+constexpr int kSpinsBeforeSleeping = 200;
+
+void lockSoon(std::unique_lock<std::mutex>& lock) {
+    for (int i = 0; i < kSpinsBeforeSleeping; ++i) {
+        if (lock.try_lock()) return;
+    }
+    lock.lock();
+}
+
 }  // namespace
 
 ScanWorkers::ScanWorkers(int32_t threads, SearchHost& host, const SearchRequest& request,
@@ -64,7 +76,8 @@ void ScanWorkers::setTerms(const TermTable& terms) {
 }
 
 ScanJob& ScanWorkers::nextJob(const std::function<void(ScanJob&)>& done) {
-    std::unique_lock lock(mutex_);
+    std::unique_lock lock(mutex_, std::defer_lock);
+    lockSoon(lock);
     while (queued_ - back_ == jobs_.size() || waitingLines_ > kWaitingLines)
         advance(lock, done);
     while (takeBack(lock, done, false)) {
@@ -88,7 +101,8 @@ void ScanWorkers::queue(intptr_t folder, const char* name) {
     job.folder = job.heldAt >= 0 ? folders_[job.heldAt].handle : -1;
     bool wake;
     {
-        std::lock_guard lock(mutex_);
+        std::unique_lock lock(mutex_, std::defer_lock);
+        lockSoon(lock);
         wake = ++queued_ - scanned_ >= kWakeWhenWaiting;
     }
     if (wake) queuedOne_.notify_one();
@@ -175,11 +189,13 @@ bool ScanWorkers::takeBack(std::unique_lock<std::mutex>& lock,
     done_[at] = false;
     waitingLines_ -= jobs_[at].results.count();
     --queuedInBucket_[jobHashes_[at] & (queuedInBucket_.size() - 1)];
-    releaseFolderOf(jobs_[at]);
     ++back_;  // the run's thread alone reuses it, after `done`
     lock.unlock();
+    // The held folders are the run's thread's alone, and letting one go is
+    // a system call: outside the lock.
+    releaseFolderOf(jobs_[at]);
     done(jobs_[at]);
-    lock.lock();
+    lockSoon(lock);
     return true;
 }
 
@@ -195,7 +211,7 @@ bool ScanWorkers::scanNext(std::unique_lock<std::mutex>& lock, FileScanner& scan
         job.outcome =
             scanner.scanFile(job.file, job.path.c_str(), job.onSyntaxList, job.results, 0);
     job.file.close();
-    lock.lock();
+    lockSoon(lock);
     done_[at] = true;
     waitingLines_ += job.results.count();
     // The run waits for the oldest job alone: a later one wakes it for nothing.
