@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstring>
+#include <iterator>
 #include <string_view>
 
 #include "engine/path_list.h"
@@ -25,13 +26,30 @@ std::optional<size_t> wordIndex(std::string_view value, const char* const (&word
     return std::nullopt;
 }
 
+constexpr char kFormatName[] = "--format";
 constexpr const char* kFormatWords[] = {"text", "vimgrep", "tsv", "jsonl"};
 constexpr OutputFormat kFormats[] = {OutputFormat::Text, OutputFormat::Vimgrep, OutputFormat::Tsv,
                                      OutputFormat::Jsonl};
+constexpr char kColorName[] = "--color";
 constexpr const char* kColorWords[] = {"auto", "always", "never"};
 constexpr ColorMode kColorModes[] = {ColorMode::Auto, ColorMode::Always, ColorMode::Never};
+constexpr char kSortName[] = "--sort";
 constexpr const char* kSortWords[] = {"rank", "name", "line"};
 constexpr SortMode kSortModes[] = {SortMode::ByRank, SortMode::ByFileName, SortMode::ByLineText};
+
+// What an option `name` that names one of `words` sets: the value in the
+// word's place; any other word is refused with the words it takes.
+template <auto member, const char* name, const auto& words, const auto& values>
+std::string setWord(CliOptions& options, std::string_view value) {
+    if (const std::optional<size_t> i = wordIndex(value, words)) {
+        options.*member = values[*i];
+        return "";
+    }
+    std::string error = std::string(name) + " takes " + words[0];
+    for (size_t i = 1; i < std::size(words); ++i)
+        error += std::string(i + 1 < std::size(words) ? ", " : " or ") + words[i];
+    return error;
+}
 
 // What a switch sets.
 template <auto member, auto value>
@@ -65,40 +83,25 @@ constexpr CliOption kOptions[] = {
          o.highlightList = cutToTextLimit(v);
          return std::string();
      }},
-    {"--format", 0, "text|vimgrep|tsv|jsonl", OptionGroup::Output,
+    {kFormatName, 0, "text|vimgrep|tsv|jsonl", OptionGroup::Output,
      "text: PATH:LINE:TEXT per result (the default)\n"
      "vimgrep: PATH:LINE:COLUMN:TEXT, COLUMN the byte of the first term\n"
      "tsv, jsonl: rank, score, path, line and text as fields",
-     [](CliOptions& o, std::string_view v) -> std::string {
-         const std::optional<size_t> i = wordIndex(v, kFormatWords);
-         if (!i) return "--format takes text, vimgrep, tsv or jsonl";
-         o.format = kFormats[*i];
-         return "";
-     }},
+     setWord<&CliOptions::format, kFormatName, kFormatWords, kFormats>},
     {"--rank", 0, nullptr, OptionGroup::Output, "RANK:SCORE: in front of each text or vimgrep line",
      setTo<&CliOptions::rank, true>},
     {"--files-with-matches", 'l', nullptr, OptionGroup::Output,
      "each file with a result once, by its best line", setTo<&CliOptions::filesWithMatches, true>},
     {"--null", 0, nullptr, OptionGroup::Output, "a NUL after each path, for odd file names",
      setTo<&CliOptions::nullAfterPath, true>},
-    {"--sort", 0, "rank|name|line", OptionGroup::Output, "order of the output (default rank)",
-     [](CliOptions& o, std::string_view v) -> std::string {
-         const std::optional<size_t> i = wordIndex(v, kSortWords);
-         if (!i) return "--sort takes rank, name or line";
-         o.sortMode = kSortModes[*i];
-         return "";
-     }},
+    {kSortName, 0, "rank|name|line", OptionGroup::Output, "order of the output (default rank)",
+     setWord<&CliOptions::sortMode, kSortName, kSortWords, kSortModes>},
     {"--top", 0, "N", OptionGroup::Output, "print at most N results (with -l, N files)",
      [](CliOptions& o, std::string_view v) -> std::string {
          return parseCount(v, o.top) ? "" : "--top takes a count of 0 or more";
      }},
-    {"--color", 0, "auto|always|never", OptionGroup::Output, "mark terms on a yellow background",
-     [](CliOptions& o, std::string_view v) -> std::string {
-         const std::optional<size_t> i = wordIndex(v, kColorWords);
-         if (!i) return "--color takes auto, always or never";
-         o.color = kColorModes[*i];
-         return "";
-     }},
+    {kColorName, 0, "auto|always|never", OptionGroup::Output, "mark terms on a yellow background",
+     setWord<&CliOptions::color, kColorName, kColorWords, kColorModes>},
     {"--stats", 0, nullptr, OptionGroup::Output, "print the status line on stderr",
      setTo<&CliOptions::stats, true>},
     {"--threads", 'j', "N", OptionGroup::Output,

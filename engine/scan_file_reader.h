@@ -83,9 +83,8 @@ private:
 intptr_t holdFolder(intptr_t folder);
 void releaseFolder(intptr_t held);
 // How many folders may be held at once: half the files the process may
-// have open, at most kMaxHeldFolders; the other half is left to the walk's
-// listings and the files being read. 0 on Windows.
-inline constexpr int32_t kMaxHeldFolders = 512;
+// have open, at most 512; the other half is left to the walk's listings and
+// the files being read. 0 on Windows.
 int32_t foldersToHold();
 
 // Starts reading the files the walk has listed but not yet opened, so that on

@@ -97,9 +97,10 @@ void releaseFolder(intptr_t held) {
 }
 
 int32_t foldersToHold() {
+    constexpr rlim_t kMaxHeldFolders = 512;
     rlimit files;
     if (getrlimit(RLIMIT_NOFILE, &files) != 0) return 0;
-    return static_cast<int32_t>(std::min<rlim_t>(files.rlim_cur / 2, kMaxHeldFolders));
+    return static_cast<int32_t>(std::min(files.rlim_cur / 2, kMaxHeldFolders));
 }
 
 bool ScanReadAhead::wantsNext() {
