@@ -1,11 +1,6 @@
 // The settings file and the status line.
 #include <gtest/gtest.h>
 #include <filesystem>
-#include <functional>
-#include <string>
-#include <string_view>
-#include <tuple>
-#include <utility>
 #ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -102,8 +97,8 @@ TEST_F(SettingsFileTest, PlacementBounds) {
     EXPECT_EQ(save(true).substr(kHeader.size(), 15), "35 45 325 425\nf");
 }
 
-// Written back byte for byte, either line end, the editor line after line 8
-// wherever it was read; only what reads back the same is written.
+// Written back byte for byte, either line end, the editor line after line 8 wherever it was read;
+// only what reads back the same is written.
 TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
     std::string bytes =
         "Tarvo Search, version 1.0\n10 20 1000 700\n  foo \"bar baz\"\tqux\xe9\rx\nc:\\src; "
@@ -179,8 +174,8 @@ TEST_F(SettingsFileTest, TheRowsARunDoesNotOwnStayAsTheyWere) {
 }
 
 #ifndef _WIN32
-// Whether `step`, run in a child process that then ends (killed half-way, limited, or stopped by
-// an alarm instead of hanging), returned true.
+// Whether `step`, run in a child process that then ends (killed half-way, limited, or stopped by an
+// alarm instead of hanging), returned true.
 bool trueInChild(const std::function<bool()>& step) {
     const pid_t child = fork();
     if (child == 0) _exit(step() ? 0 : 1);
@@ -189,8 +184,8 @@ bool trueInChild(const std::function<bool()>& step) {
     return status == 0;
 }
 
-// A killed save leaves the old file whole; its leftover goes once a minute old. A save whose
-// write fails part-way (a file-size limit, as a full disk) fails, says why and leaves it whole.
+// A killed save leaves the old file whole; its leftover goes once a minute old. A save whose write
+// fails part-way (a file-size limit, as a full disk) fails, says why and leaves it whole.
 TEST_F(SettingsFileTest, ASaveKilledHalfWayLeavesThePreviousFileWhole) {
     const std::string previous = save();
     ASSERT_TRUE(trueInChild([&] {
@@ -257,8 +252,8 @@ TEST_F(SettingsFileTest, LinksModesAndFilesThatAreNotRegular) {
 }
 #endif
 
-// Counts pass 2^32; times truncate to the millisecond and stop at 2^31 - 1;
-// the paths passed over for length are told in the singular or the plural.
+// Counts pass 2^32; times truncate to the millisecond and stop at 2^31 - 1; the paths passed over
+// for length are told in the singular or the plural.
 TEST(StatusLine, CountsDurationsAndTheWholeLine) {
     for (const char* text :
          {"0", "999", "1,000", "100,000", "1,234,567", "5,000,000,000", "-1,234"}) {

@@ -3,12 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-#include <optional>
-#include <sstream>
-#include <string>
-#include <tuple>
-#include <utility>
-#include <vector>
 #include "app/whole_lines.h"
 #include "cli/cli_options.h"
 #include "cli/result_printer.h"
@@ -81,8 +75,8 @@ bool namesWord(const std::string& text, const std::string& word) {
     return false;
 }
 
-// The man page and the bash completion name every option of the table, and the completion
-// offers the words of each option that takes one of a few.
+// The man page and the bash completion name every option of the table, and the completion offers
+// the words of each option that takes one of a few.
 TEST(CliOptions, ManPageAndCompletionNameEveryOption) {
     std::string manPage = testing::readBytes(TARVO_SOURCE_DIR "/docs/tarvo-find.1");
     for (size_t at; (at = manPage.find("\\-")) != std::string::npos;)
@@ -186,8 +180,8 @@ TEST(ResultPrinter, LineRecordsOnATerminalAndIntoAPipe) {
               std::string("a\nb.c") + '\0');
 }
 
-// Read three bytes at a time, so line ends fall on every side of a read's end; reading ends at
-// the last wanted line or at the limit, whichever comes first.
+// Read three bytes at a time, so line ends fall on every side of a read's end; reading ends at the
+// last wanted line or at the limit, whichever comes first.
 TEST(WholeLines, SpansOfTheWantedLinesInOneSequentialRead) {
     const std::string file = "ab\n\ncd\r\nlast";
     using Spans = std::vector<std::pair<int64_t, int64_t>>;

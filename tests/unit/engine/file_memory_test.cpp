@@ -1,13 +1,7 @@
 #include "engine/file_memory.h"
-
 #include <gtest/gtest.h>
-
 #include <climits>
 #include <random>
-#include <string>
-#include <utility>
-#include <vector>
-
 #include "engine/term_table.h"
 #include "support/collecting_sink.h"
 
@@ -63,8 +57,8 @@ TEST(FileMemory, TheTableAndItsIndex) {
     EXPECT_TRUE(memory.isSearched("a") && memory.entry(1).binary);
     EXPECT_EQ(table(memory), "a:700 d:-1 c:1 ");
     EXPECT_EQ(memory.indexesToSave(), (std::vector<int32_t>{0, 2}));
-    // The index a third full, half its entries removed: removals in runs
-    // that wrap around the index's end must leave every other entry found.
+    // The index a third full, half its entries removed: removals in runs that wrap around the
+    // index's end must leave every other entry found.
     std::mt19937 random(5);
     for (int round = 0; round < 20; ++round) {
         memory.clear();

@@ -2,8 +2,6 @@
 // scoring reads.
 #include "engine/line_excerpt.h"
 #include <gtest/gtest.h>
-#include <string>
-#include <tuple>
 #include "engine/line_scoring.h"
 #include "engine/term_table.h"
 

@@ -1,8 +1,5 @@
 #include "engine/path_hash.h"
-
 #include <gtest/gtest.h>
-
-#include <string>
 
 namespace tarvo {
 namespace {

@@ -1,12 +1,7 @@
 // The Path text's roots, which paths lie under a root, and extension lists.
 #include "engine/path_list.h"
-
 #include <gtest/gtest.h>
-
 #include <algorithm>
-#include <string>
-#include <tuple>
-#include <vector>
 
 namespace tarvo {
 namespace {

@@ -2,11 +2,6 @@
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <sys/stat.h>
-#include <optional>
-#include <string>
-#include <tuple>
-#include <utility>
-#include <vector>
 #endif
 #include "engine/term_table.h"
 #include "preview/keyword_table.h"
@@ -206,16 +201,16 @@ TEST_F(PreviewTest, GutterCutColoursAndMarks) {
     EXPECT_EQ(row(3), std::make_pair("     3  "s, "gggggggg"s));
 }
 
-// Showing a result: its first term's columns (tab stops from the line's start), the sideways
-// scroll that brings it into view from the right, and the sideways scroll bar's range.
+// Showing a result: its first term's columns (tab stops from the line's start), the sideways scroll
+// that brings it into view from the right, and the sideways scroll bar's range.
 TEST_F(PreviewTest, TheFirstTermComesIntoViewFromTheRight) {
     terms.parseTerms("needle");
     ASSERT_TRUE(load("far.c", "needle\n\t/* x */\tneedle\n" + std::string(100, 'x') +
                                   " needle\n\xc3\xa9needle\nnone\n\t\t\t\t" +
                                   std::string(95, 'y')));
     const std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t> rows[] = {
-        // line, term start, end (-1: none), left column in 60 visible columns (as far as the
-        // widest line lets it), in 200
+        // line, term start, end (-1: none), left column in 60 visible columns (as far as the widest
+        // line lets it), in 200
         {1, 0, 6, 0, 0}, {2, 12, 18, 0, 0}, {3, 101, 107, 51, 0},
         {4, 1, 7, 0, 0}, {5, 0, -1, 0, 0},  {9, 0, -1, 0, 0}};
     for (const auto& [line, start, end, left60, left200] : rows) {

@@ -1,9 +1,5 @@
 // The result store (orders, selection) and the results pane's rules.
 #include <gtest/gtest.h>
-#include <string>
-#include <tuple>
-#include <utility>
-#include <vector>
 #include "engine/term_table.h"
 #include "results/line_column.h"
 #include "results/result_store.h"
@@ -118,8 +114,8 @@ TEST_F(ResultStoreTest, TheSelectionAndThePreviewStayTogether) {
 }
 
 // A row whose first term would end beyond the Line column shows "…" and the line from
-// kRowLeadCharacters characters before it (the engine's "…" replaced); sorted by Line, rows sort
-// by what they show, again when the column's width changes, the selection kept.
+// kRowLeadCharacters characters before it (the engine's "…" replaced); sorted by Line, rows sort by
+// what they show, again when the column's width changes, the selection kept.
 TEST_F(ResultStoreTest, TheLineColumnShowsTheFirstTerm) {
     TermTable terms;
     terms.parseTerms("needle");

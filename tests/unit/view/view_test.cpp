@@ -1,10 +1,6 @@
 // Marked text (runs, fitting to a width) and scroll requests.
 #include <gtest/gtest.h>
 #include <algorithm>
-#include <string>
-#include <tuple>
-#include <utility>
-#include <vector>
 #include "view/marked_text.h"
 #include "view/scroll_request.h"
 #include "view/text_class.h"
@@ -24,8 +20,8 @@ Runs cutRuns(const char* text, const std::vector<uint8_t>& attrs) {
     return runs;
 }
 
-// Runs end at any attribute change; CR and LF show as spaces; tab stops count from the text's
-// start across keyword, comment and marked runs, so tab-aligned code stays aligned.
+// Runs end at any attribute change; CR and LF show as spaces; tab stops count from the text's start
+// across keyword, comment and marked runs, so tab-aligned code stays aligned.
 TEST(MarkedText, NextRunCutsAndExpands) {
     const std::tuple<const char*, std::vector<uint8_t>, Runs> cases[] = {
         {"", {}, {}},
@@ -103,9 +99,9 @@ TEST(MarkedText, FitTextToWidth) {
     EXPECT_EQ(f.attrs.size(), f.text.size());
 }
 
-// UTF-8 becomes UTF-16, surrogate pairs above U+FFFF; every byte of an ill-formed sequence
-// (Latin-1 text, a cut character, an overlong form, a surrogate, past U+10FFFF) is its
-// Windows-1252 character.
+// UTF-8 becomes UTF-16, surrogate pairs above U+FFFF; every byte of an ill-formed sequence (Latin-1
+// text, a cut character, an overlong form, a surrogate, past U+10FFFF) is its Windows-1252
+// character.
 TEST(WideText, Utf8ToUtf16WithWindows1252ForOtherBytes) {
     const std::pair<std::string, std::u16string> cases[] = {
         {"", u""},
