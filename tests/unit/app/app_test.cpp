@@ -1,4 +1,3 @@
-// The settings file and the status line.
 #include <gtest/gtest.h>
 #include <filesystem>
 #ifndef _WIN32
@@ -24,6 +23,10 @@ using testing::readBytes;
 namespace fs = std::filesystem;
 
 const std::string kHeader = "Tarvo Search, version 1.0\n";
+void toCrLf(std::string& text) {
+    for (size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 2)
+        text.insert(at, 1, '\r');
+}
 const std::string kDefaultHead =
     kHeader + "-2147483648 0 -2147483648 0\n\n\n.c;.cpp;.cxx;.h\n\n1 1 1 1 1 1 1\n\n";
 
@@ -109,8 +112,7 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
     for (const char* end : {"LF", "CR LF"}) {
         load(bytes);
         EXPECT_EQ(save(), bytes) << end;
-        for (size_t at = 0; (at = bytes.find('\n', at)) != std::string::npos; at += 2)
-            bytes.insert(at, 1, '\r');
+        toCrLf(bytes);
     }
     // An option read as any number but 0 is on; toggled off it is written as 0, on again as 1.
     settings_.request.options.cppHeuristics = false;
@@ -159,10 +161,7 @@ TEST_F(SettingsFileTest, TheRowsARunDoesNotOwnStayAsTheyWere) {
                   std::make_tuple(2, "/mine/b"s));
         ASSERT_TRUE(saveSettings(file().c_str(), false, settings_, memory_, nullptr, &foreign));
         EXPECT_EQ(readBytes(file()), saved) << end;
-        for (std::string* text : {&bytes, &saved}) {
-            for (size_t at = 0; (at = text->find('\n', at)) != std::string::npos; at += 2)
-                text->insert(at, 1, '\r');
-        }
+        toCrLf(bytes), toCrLf(saved);
     }
     std::string rows = head + "5 /mine/low\n";
     for (int32_t i = 0; i < kMaxRememberedFiles; ++i)

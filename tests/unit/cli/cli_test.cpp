@@ -1,4 +1,3 @@
-// The terminal front end's pure parts: options, record formats, whole lines.
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,3 @@
-// Line scores, every one held to its line's ceiling, and the nearest line of a list.
 #include "engine/line_scoring.h"
 #include <gtest/gtest.h>
 #include <array>

@@ -1,4 +1,3 @@
-// The Path text's roots, which paths lie under a root, and extension lists.
 #include "engine/path_list.h"
 #include <gtest/gtest.h>
 #include <algorithm>

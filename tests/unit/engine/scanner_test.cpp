@@ -5,9 +5,11 @@
 #include <random>
 #include "engine_test.h"
 #include "support/reference_scanner.h"
+#include "support/repeated.h"
 
 namespace tarvo {
 namespace {
+using testing::repeated;
 
 // Random bytes from `alphabet`, with `plant` written `back` bytes before each move point and end of
 // a read of the window, and once at the very end.
@@ -22,13 +24,6 @@ std::string makeContent(size_t size, std::string_view alphabet, uint32_t seed,
         if (at + plant.size() <= size) bytes.replace(at, plant.size(), plant);
     }
     return bytes;
-}
-
-std::string repeated(int count, const std::string& line) {
-    std::string text;
-    while (count-- > 0)
-        text += line;
-    return text;
 }
 
 class ScanTest : public testing::EngineTest {
@@ -102,10 +97,8 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
         files.push_back({bigEndian ? "be.c" : "le.c", bytes + "\xD8"});
     }
     files.push_back({"mark.c", "\xEF\xBB\xBF" + makeContent(2000, text, 6, "foo")});
-    std::string cjk = "\xFF\xFE";  // more bytes as UTF-8 than in the file
-    for (int i = 1; i <= 2000; ++i)
-        cjk += i % 100 ? std::string("\x2D\x4E") : std::string("\n\0", 2);
-    files.push_back({"cjk.c", cjk + std::string("f\0o\0o\0", 6)});
+    const std::string cjk = repeated(20, repeated(99, "\x2D\x4E") + std::string("\n\0", 2));
+    files.push_back({"cjk.c", "\xFF\xFE" + cjk + std::string("f\0o\0o\0", 6)});  // longer as UTF-8
     for (const auto& [name, bytes] : files)
         tree.write(name, bytes);
     const std::string queries[] = {

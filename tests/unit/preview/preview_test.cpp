@@ -1,4 +1,3 @@
-// The preview: keyword table, document, colours and the pane's rules.
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -63,6 +62,7 @@ protected:
 // Line feeds end lines, zero bytes stay, a file is read as text, the text is cut at 10 MB; "/*/"
 // opens and closes.
 TEST_F(PreviewTest, IndexesLinesAndCommentStates) {
+    const std::string utf8Mark = "\xEF\xBB\xBF", utf16Mark = "\xFF\xFE";
     const std::pair<std::string, const char*> cases[] = {
         {"", "0-0 "},
         {"a\nb\n", "0-2 2-4 4-4 "},
@@ -70,12 +70,8 @@ TEST_F(PreviewTest, IndexesLinesAndCommentStates) {
         {"a\r\nb", "0-3 3-4 "},
         {"a\rb", "0-3 "},
         {"x\0y\n\0"s, "0-4 4-5 "},
-        {"\xEF\xBB\xBF"
-         "a\nb",
-         "0-2 2-3 "},  // a UTF-8 mark is left out
-        {"\xFF\xFE"
-         "a\0\r\0\n\0\xE9\0"s,
-         "0-3 3-5 "},                                                      // UTF-16 as UTF-8
+        {utf8Mark + "a\nb", "0-2 2-3 "},                 // a UTF-8 mark is left out
+        {utf16Mark + "a\0\r\0\n\0\xE9\0"s, "0-3 3-5 "},  // UTF-16 as UTF-8
         {"\xFE\xFF\x4E\x2D\x4E\x2D\x4E\x2D\0\n\x4E\x2D"s, "0-10 10-13 "},  // more bytes as UTF-8
         {"a /* b\nc\nd */ e\n/*/ f\ng\n\"/*\"\nh */\n",
          "0-7 7-9* 9-16* 16-22 22-24 24-29 29-34* 34-34 "}};

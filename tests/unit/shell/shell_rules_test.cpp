@@ -1,4 +1,3 @@
-// The shell's rules that need no window.
 #include <gtest/gtest.h>
 #include <array>
 #include "engine/line_excerpt.h"

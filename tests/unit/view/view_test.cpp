@@ -1,6 +1,6 @@
-// Marked text (runs, fitting to a width) and scroll requests.
 #include <gtest/gtest.h>
 #include <algorithm>
+#include "support/repeated.h"
 #include "view/marked_text.h"
 #include "view/scroll_request.h"
 #include "view/text_class.h"
@@ -84,9 +84,9 @@ TEST(MarkedText, FitTextToWidth) {
         EXPECT_EQ(f.attrs, fittedBytes);
         EXPECT_EQ(f.measurements, measurements);
     }
-    std::string accents;  // 30 two-byte characters, fitted by characters, never cut inside one
-    for (int i = 0; i < 30; ++i)
-        accents += i < 10 ? "\xc3\xa9" : "\xc3\xbc";
+    // 30 two-byte characters, fitted by characters, never cut inside one
+    const std::string accents =
+        testing::repeated(10, "\xc3\xa9") + testing::repeated(20, "\xc3\xbc");
     Fitted e{accents, std::vector<uint8_t>(60, kPlainText)};
     fitTextToWidth(e.text, e.attrs, 20, [](const char* text, int n) {
         return static_cast<int>(toUtf16(std::string_view(text, n)).size());
