@@ -35,11 +35,11 @@ protected:
     SettingsFileTest() { settings_.lineEnds = LineEnds::Lf; }
     bool load(const std::string& bytes) {
         tree_.write("TarvoSearch.txt", bytes);
-        return loadSettings(file().c_str(), 1024, 768, settings_, memory_);
+        return loadSettings(file().c_str(), 1024, 768, settings_, memory_, nullptr, foreign_);
     }
     std::string file() const { return tree_.path("TarvoSearch.txt"); }
     std::string save(bool offset = false) {
-        EXPECT_TRUE(saveSettings(file().c_str(), offset, settings_, memory_));
+        EXPECT_TRUE(saveSettings(file().c_str(), offset, settings_, memory_, nullptr, foreign_));
         return readBytes(file());
     }
     bool saveTo(const std::string& path, std::string* reason = nullptr) {
@@ -51,6 +51,7 @@ protected:
     testing::TempTree tree_;
     Settings settings_;
     FileMemory memory_;
+    ForeignRows* foreign_ = nullptr;
 };
 
 // Defaults for a missing or foreign file (reported) and from the first unreadable number on.
@@ -154,20 +155,18 @@ TEST_F(SettingsFileTest, TheRowsARunDoesNotOwnStayAsTheyWere) {
         "0 /theirs/zero\n1 /theirs/" + std::string(kMaxTextLength, 'x') + "\n-1 /theirs/bin\n";
     std::string bytes = head + "7 /mine/a\n" + theirs + "9 /mine/b";
     std::string saved = head + "9 /mine/b\n7 /mine/a\n" + theirs;
+    foreign_ = &foreign;
     for (const char* end : {"LF", "CR LF"}) {
-        tree_.write("TarvoSearch.txt", bytes);
-        ASSERT_TRUE(loadSettings(file().c_str(), 1024, 768, settings_, memory_, nullptr, &foreign));
+        ASSERT_TRUE(load(bytes));
         EXPECT_EQ(std::make_tuple(memory_.count(), memory_.entry(0).path),
                   std::make_tuple(2, "/mine/b"s));
-        ASSERT_TRUE(saveSettings(file().c_str(), false, settings_, memory_, nullptr, &foreign));
-        EXPECT_EQ(readBytes(file()), saved) << end;
+        EXPECT_EQ(save(), saved) << end;
         toCrLf(bytes), toCrLf(saved);
     }
     std::string rows = head + "5 /mine/low\n";
     for (int32_t i = 0; i < kMaxRememberedFiles; ++i)
         rows += "9 /mine/" + std::to_string(i) + "\n";
-    tree_.write("TarvoSearch.txt", rows);
-    ASSERT_TRUE(loadSettings(file().c_str(), 1024, 768, settings_, memory_, nullptr, &foreign));
+    ASSERT_TRUE(load(rows));
     EXPECT_EQ(std::make_tuple(memory_.count(), memory_.find("/mine/low"), memory_.entry(0).path),
               std::make_tuple(kMaxRememberedFiles, -1, "/mine/0"s));
 }

@@ -184,19 +184,15 @@ TEST(ResultPrinter, LineRecordsOnATerminalAndIntoAPipe) {
 TEST(WholeLines, SpansOfTheWantedLinesInOneSequentialRead) {
     const std::string file = "ab\n\ncd\r\nlast";
     using Spans = std::vector<std::pair<int64_t, int64_t>>;
-    const std::tuple<const char*, std::string, std::vector<int32_t>, int64_t, Spans, size_t>
-        cases[] = {{"line end included; the last line has none",
-                    file,
-                    {1, 3, 4},
-                    99,
-                    {{0, 3}, {4, 8}, {8, 12}},
-                    12},
-                   {"an empty line, and no read past it", file, {2}, 99, {{3, 4}}, 6},
-                   {"past the end", file, {4, 5}, 99, {{8, 12}, {-1, -1}}, 12},
-                   {"a final line feed begins no line", "a\n", {1, 2}, 99, {{0, 2}, {-1, -1}}, 2},
-                   {"an empty file", "", {1}, 99, {{-1, -1}}, 0},
-                   {"a line ending past the limit", file, {1, 3}, 7, {{0, 3}, {-1, -1}}, 7},
-                   {"a line cut by the limit is no last line", file, {4}, 11, {{-1, -1}}, 11}};
+    using Case = std::tuple<const char*, std::string, std::vector<int32_t>, int64_t, Spans, size_t>;
+    const Case cases[] = {
+        {"ends kept; the last line has none", file, {1, 3, 4}, 99, {{0, 3}, {4, 8}, {8, 12}}, 12},
+        {"an empty line, and no read past it", file, {2}, 99, {{3, 4}}, 6},
+        {"past the end", file, {4, 5}, 99, {{8, 12}, {-1, -1}}, 12},
+        {"a final line feed begins no line", "a\n", {1, 2}, 99, {{0, 2}, {-1, -1}}, 2},
+        {"an empty file", "", {1}, 99, {{-1, -1}}, 0},
+        {"a line ending past the limit", file, {1, 3}, 7, {{0, 3}, {-1, -1}}, 7},
+        {"a line cut by the limit is no last line", file, {4}, 11, {{-1, -1}}, 11}};
     for (const auto& [label, bytes, lines, limit, expected, read] : cases) {
         SCOPED_TRACE(label);
         size_t at = 0;

@@ -62,11 +62,9 @@ Fitted fit(std::string text, std::vector<uint8_t> attrs, int maxWidth) {  // a b
 // A third before the dots, two thirds after; dots lose the mark; the search stays bounded.
 TEST(MarkedText, FitTextToWidth) {
     const std::string thirty = "abcdefghijklmnopqrstuvwxyz0123";
-    std::vector<uint8_t> attrs(30);
-    for (int i = 0; i < 30; ++i)
-        attrs[i] = i < 5    ? (kCommentText | kMarkBit)
-                   : i < 20 ? (kKeywordText | kMarkBit)
-                            : kPlainText;
+    std::vector<uint8_t> attrs(30, kPlainText);
+    std::fill_n(std::fill_n(attrs.begin(), 5, kCommentText | kMarkBit), 15,
+                kKeywordText | kMarkBit);
     using Bytes = std::vector<uint8_t>;
     Bytes cut(18, kPlainText);  // the dots keep what they cover, not its mark
     std::fill_n(std::fill_n(cut.begin(), 5, kCommentText | kMarkBit), 3, kKeywordText);
