@@ -3,7 +3,6 @@
 #include <climits>
 
 namespace tarvo {
-namespace {
 
 // The growth rule at its ends, without allocating: the regression is a file of about 970 million
 // lines, whose x 3 / 2 overflowed 32 bits.
@@ -14,5 +13,4 @@ TEST(IntVector, GrowthAtItsEnds) {
         EXPECT_EQ(nextCapacity(c[0]), c[1]) << c[0];
 }
 
-}  // namespace
 }  // namespace tarvo

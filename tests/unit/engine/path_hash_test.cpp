@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 namespace tarvo {
-namespace {
 
 // The hash of each length against the plain sum of signed bytes.
 TEST(PathHash, EveryLengthAndLimit) {
@@ -18,5 +17,4 @@ TEST(PathHash, EveryLengthAndLimit) {
     }
 }
 
-}  // namespace
 }  // namespace tarvo

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 namespace tarvo {
-namespace {
 
 TEST(PathList, RootsUnderAndExtensions) {
     const auto sep = [](std::string text) {
@@ -47,5 +46,4 @@ TEST(PathList, RootsUnderAndExtensions) {
         EXPECT_EQ(matchesExtensionList(path, list), expected) << path << " " << list;
 }
 
-}  // namespace
 }  // namespace tarvo

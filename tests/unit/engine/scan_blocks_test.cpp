@@ -5,7 +5,6 @@
 #include "engine/vector_bytes.h"
 
 namespace tarvo {
-namespace {
 
 // The scanner test holds the masks to their meaning with the compares the processor has; the
 // 16-byte ones (the Windows build's) must give the same.
@@ -29,5 +28,4 @@ TEST(ScanBlocks, MasksOfBothWidthsAgree) {
     }
 }
 
-}  // namespace
 }  // namespace tarvo

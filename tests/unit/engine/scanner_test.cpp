@@ -116,11 +116,10 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
     full.addResult(INT32_MAX, "", 0, "");
     SearchRun counting{host, request, memory, full};
     for (const std::string& query : queries) {
-        for (int32_t options : {0, 3}) {  // each option off, then on
-            request.options.skipBinaryFiles = (options & 1) != 0;
-            request.options.searchFileNames = (options >> 1) != 0;
+        for (const bool on : {false, true}) {
+            request.options.skipBinaryFiles = request.options.searchFileNames = on;
             for (const auto& [name, bytes] : files) {
-                SCOPED_TRACE(query + ", options " + std::to_string(options) + ", " + name);
+                SCOPED_TRACE(query + (on ? ", options on, " : ", options off, ") + name);
                 const std::string path = tree.path(name);
                 prepare(query.c_str());
                 testing::ReferenceScan expected;

@@ -5,7 +5,6 @@
 #include "engine/vector_bytes.h"
 
 namespace tarvo {
-namespace {
 
 // The first pass's probes, scanned on from each stop as the first pass scans: every line feed
 // counted once, every NUL and every occurrence of a probed term reported, nothing past the end; one
@@ -66,5 +65,4 @@ TEST(TermProbes, MissNoOccurrenceNulOrLineFeed) {
     }
 }
 
-}  // namespace
 }  // namespace tarvo

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 namespace tarvo {
-namespace {
 
 using namespace std::string_literals;
 
@@ -34,5 +33,4 @@ TEST(TextEncoding, MarksAndUtf16Decoding) {
     }
 }
 
-}  // namespace
 }  // namespace tarvo
