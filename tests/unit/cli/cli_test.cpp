@@ -101,16 +101,13 @@ TEST(CliOptions, ManPageAndCompletionNameEveryOption) {
 // Auto colours a terminal showing codes unless NO_COLOR is non-empty or TERM is dumb.
 TEST(CliOptions, ColourFollowsTheTerminalNoColorAndTerm) {
     using enum ColorMode;
+    const char* const unset = nullptr;
     const std::tuple<ColorMode, bool, bool, const char*, const char*, bool> cases[] = {
-        {Auto, true, true, nullptr, "xterm", true},
-        {Auto, true, true, nullptr, nullptr, true},
-        {Auto, false, false, nullptr, "xterm", false},
-        {Auto, true, true, "1", "xterm", false},
-        {Auto, true, true, "", "xterm", true},
-        {Auto, true, true, nullptr, "dumb", false},
-        {Always, false, false, "1", "dumb", true},
-        {Always, true, false, nullptr, nullptr, false},
-        {Never, true, true, nullptr, "xterm", false}};
+        {Auto, true, true, unset, "xterm", true},    {Auto, true, true, unset, unset, true},
+        {Auto, false, false, unset, "xterm", false}, {Auto, true, true, "1", "xterm", false},
+        {Auto, true, true, "", "xterm", true},       {Auto, true, true, unset, "dumb", false},
+        {Always, false, false, "1", "dumb", true},   {Always, true, false, unset, unset, false},
+        {Never, true, true, unset, "xterm", false}};
     for (const auto& [mode, terminal, codesShow, noColor, term, expected] : cases)
         EXPECT_EQ(useColor(mode, terminal, codesShow, noColor, term), expected)
             << int(mode) << terminal << (noColor ? noColor : "-") << (term ? term : "-");
