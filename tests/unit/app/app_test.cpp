@@ -160,7 +160,7 @@ TEST_F(SettingsFileTest, TheRowsARunDoesNotOwnStayAsTheyWere) {
     for (const char* end : {"LF", "CR LF"}) {
         tree_.write("TarvoSearch.txt", bytes);
         ASSERT_TRUE(loadSettings(file().c_str(), 1024, 768, settings_, memory_, nullptr, &foreign));
-        EXPECT_EQ(std::make_tuple(memory_.count(), memory_.entry(0).path),
+        EXPECT_EQ(std::make_tuple(memory_.count(), memory_.path(0)),
                   std::make_tuple(2, "/mine/b"s));
         ASSERT_TRUE(saveSettings(file().c_str(), false, settings_, memory_, nullptr, &foreign));
         EXPECT_EQ(readBytes(file()), saved) << end;
@@ -174,7 +174,7 @@ TEST_F(SettingsFileTest, TheRowsARunDoesNotOwnStayAsTheyWere) {
         rows += "9 /mine/" + std::to_string(i) + "\n";
     tree_.write("TarvoSearch.txt", rows);
     ASSERT_TRUE(loadSettings(file().c_str(), 1024, 768, settings_, memory_, nullptr, &foreign));
-    EXPECT_EQ(std::make_tuple(memory_.count(), memory_.find("/mine/low"), memory_.entry(0).path),
+    EXPECT_EQ(std::make_tuple(memory_.count(), memory_.find("/mine/low"), memory_.path(0)),
               std::make_tuple(kMaxRememberedFiles, -1, "/mine/0"s));
 }
 
