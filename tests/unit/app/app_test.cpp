@@ -158,7 +158,7 @@ TEST_F(SettingsFileTest, TheRowsARunDoesNotOwnStayAsTheyWere) {
     foreign_ = &foreign;
     for (const char* end : {"LF", "CR LF"}) {
         ASSERT_TRUE(load(bytes));
-        EXPECT_EQ(std::make_tuple(memory_.count(), memory_.entry(0).path),
+        EXPECT_EQ(std::make_tuple(memory_.count(), memory_.path(0)),
                   std::make_tuple(2, "/mine/b"s));
         EXPECT_EQ(save(), saved) << end;
         toCrLf(bytes), toCrLf(saved);
@@ -167,7 +167,7 @@ TEST_F(SettingsFileTest, TheRowsARunDoesNotOwnStayAsTheyWere) {
     for (int32_t i = 0; i < kMaxRememberedFiles; ++i)
         rows += "9 /mine/" + std::to_string(i) + "\n";
     ASSERT_TRUE(load(rows));
-    EXPECT_EQ(std::make_tuple(memory_.count(), memory_.find("/mine/low"), memory_.entry(0).path),
+    EXPECT_EQ(std::make_tuple(memory_.count(), memory_.find("/mine/low"), memory_.path(0)),
               std::make_tuple(kMaxRememberedFiles, -1, "/mine/0"s));
 }
 
