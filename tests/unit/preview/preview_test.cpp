@@ -1,7 +1,4 @@
 #include <gtest/gtest.h>
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
 #include "engine/term_table.h"
 #include "preview/keyword_table.h"
 #include "preview/preview_document.h"
@@ -94,14 +91,8 @@ TEST_F(PreviewTest, PathsThatAreEmptyOrCannotBeRead) {
     EXPECT_TRUE(doc.loadDocument("", ".c")) << "the empty path empties the document";
     EXPECT_EQ(doc.lineCount(), 0);
     EXPECT_EQ(doc.text(), nullptr);
-    std::vector<std::string> unreadable = {
-        tree.path("gone.c"), tree.path(std::string(300, 'p') + ".c"), tree.mkdir("dir")};
-#ifndef _WIN32
-    // A FIFO where a result's file stood would block an open.
-    unreadable.push_back(tree.path("swapped.c"));
-    ASSERT_EQ(mkfifo(unreadable.back().c_str(), 0600), 0);
-#endif
-    for (const std::string& path : unreadable) {
+    for (const std::string& path :
+         {tree.path("gone.c"), tree.path(std::string(300, 'p') + ".c"), tree.mkdir("dir")}) {
         EXPECT_FALSE(doc.loadDocument(path, ".c")) << path;
         EXPECT_EQ(doc.lineCount(), 0);
     }
