@@ -111,13 +111,12 @@ protected:
     static std::string clipboardText() {
         OpenClipboard(nullptr);
         HANDLE data = GetClipboardData(CF_UNICODETEXT);
-        char text[65536] = {};
-        if (data)
-            WideCharToMultiByte(CP_UTF8, 0, static_cast<const wchar_t*>(GlobalLock(data)), -1, text,
-                                sizeof text, nullptr, nullptr);
+        const auto* text = static_cast<const wchar_t*>(GlobalLock(data));
+        char utf8[65536] = {};
+        if (text) WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
         GlobalUnlock(data);
         CloseClipboard();
-        return text;
+        return utf8;
     }
 
     TempTree tree;
