@@ -133,9 +133,7 @@ newer=$(wait_window '^Tarvo Search$' 2 | grep -vx "$older" | head -1)
 if [ -z "$newer" ]; then
     fail "New Window started no second window"
 else
-    read -r ox oy <<<"$(geometry "$older")"
-    read -r nx ny <<<"$(geometry "$newer")"
-    [ $((nx - ox)) -eq 25 ] && [ $((ny - oy)) -eq 25 ] ||
+    [ "$(geometry "$newer")" = "$(geometry "$older" | awk '{print $1 + 25, $2 + 25}')" ] ||
         fail "the new window is not 25 px right of and below the old one"
     wait_settled "$newer" any
     activate_window "$newer"
