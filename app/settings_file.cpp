@@ -16,6 +16,7 @@ namespace tarvo {
 
 namespace {
 
+constexpr int64_t kPathTextReserveLimit = int64_t{256} << 20;
 constexpr size_t kReadChunk = 64 * 1024;   // stdio-sized reads; lines are found with memchr
 constexpr size_t kWriteChunk = 64 * 1024;  // written bytes gathered into calls of this size
 constexpr const char* kTemporaryMark = ".tmp-";
@@ -179,18 +180,12 @@ bool parseMemoryRow(const std::string& line, int32_t& priority, std::string_view
 void readOwnedRows(LineReader& reader, const Settings& read, FileMemory& memory,
                    ForeignRows& foreign, int64_t fileSize) {
     // The rows' paths one after another, each ended by a NUL (no path holds
-    // one), in one allocation as large as the file; the rows by where their
-    // paths begin.
+    // one), in one allocation as large as the file, which the memory then
+    // keeps as its own; the rows by where their paths begin. A file claiming
+    // more (sparse, or far past a million rows) grows the text as it goes.
     std::string paths;
-    paths.reserve(static_cast<size_t>(std::max<int64_t>(fileSize, 0)));
-    struct Row {
-        int32_t priority;
-        size_t pathAt;
-    };
-    std::vector<Row> rows;
-    // Highest priority first, so that at the memory's cap the highest are
-    // kept; ties stay in file order, and so does a file written best first.
-    std::vector<uint64_t> order;
+    paths.reserve(static_cast<size_t>(std::clamp<int64_t>(fileSize, 0, kPathTextReserveLimit)));
+    std::vector<FileMemory::Row> rows;
     std::string line, raw;
     bool first = true;
     bool rowSeen = false;
@@ -203,9 +198,7 @@ void readOwnedRows(LineReader& reader, const Settings& read, FileMemory& memory,
         const bool row = !cut && parseMemoryRow(line, priority, path);
         const bool ownRow = row && foreign.owned(path, read);
         if (ownRow) {
-            order.push_back(priorityOrderKey(priority, static_cast<uint32_t>(rows.size())));
-            rows.push_back({priority, paths.size()});
-            paths.append(path).push_back('\0');
+            rows.push_back(FileMemory::appendRow(paths, path, priority));
         }
         rowSeen = rowSeen || row;
         if (ownRow) continue;
@@ -214,11 +207,10 @@ void readOwnedRows(LineReader& reader, const Settings& read, FileMemory& memory,
         // The file's last line may lack its line end; lines follow it now.
         if (raw.back() != '\n') kept += read.lineEnds == LineEnds::CrLf ? "\r\n" : "\n";
     }
-    std::sort(order.begin(), order.end());
-    for (const uint64_t key : order) {
-        const Row& row = rows[placeInOrderKey(key)];
-        memory.add(paths.c_str() + row.pathAt, row.priority);
-    }
+    // Highest priority first, so that at the memory's cap the highest are
+    // kept; ties stay in file order, and so does a file written best first.
+    orderByPriority(rows, [](const FileMemory::Row& row) { return row.priority; });
+    memory.addRows(std::move(paths), rows);
 }
 
 // ---------------------------------------------------------------------------
@@ -300,14 +292,14 @@ bool writeSettings(SettingsWriter& out, bool offset, const Settings& s, const Fi
     }
     std::string row;
     for (int32_t index : memory.indexesToSave()) {
-        const FileMemoryEntry& e = memory.entry(index);
-        row = std::to_string(e.priority) + ' ';
+        const std::string_view path = memory.path(index);
+        row = std::to_string(memory.entry(index).priority) + ' ';
         // A row that could not be read back as the same file is not written.
-        if (e.path.empty() || e.path.find('\n') != std::string::npos ||
-            row.size() + e.path.size() > static_cast<size_t>(kMaxTextLength)) {
+        if (path.empty() || path.find('\n') != std::string_view::npos ||
+            row.size() + path.size() > static_cast<size_t>(kMaxTextLength)) {
             continue;
         }
-        out.line(row.append(e.path));
+        out.line(row.append(path));
     }
     if (foreign) out.lines(foreign->trailing);
     return out.flush();

@@ -15,6 +15,11 @@ namespace {
 constexpr int32_t kDecayPerRun = 10;          // a file credited once leads for 99 runs
 constexpr int32_t kBestCredit = 1000;         // the best result's file; the next one less
 constexpr int64_t kKeyPerPathTerm = 1000000;  // a term in the path outweighs any priority
+// How many rows ahead a walk over the whole table asks for what it will
+// read: rows in priority order reach into the path text and the index in
+// no order the processor could foresee.
+constexpr size_t kRowsAhead = 16;
+constexpr size_t kPathBlockBytes = size_t{1} << 20;
 
 }  // namespace
 
@@ -41,7 +46,7 @@ void FileMemory::insertSlot(int32_t index) {
     size_t s = homeSlot(entries_[index].hash);
     while (slots_[s].index >= 0)
         s = (s + 1) & mask;
-    slots_[s] = {index, entries_[index].hash};
+    slots_[s] = {index, entries_[index].hash, entries_[index].pathAt};
 }
 
 void FileMemory::eraseSlot(size_t hole) {
@@ -74,27 +79,31 @@ void FileMemory::rebuildIndex() {
         insertSlot(i);
 }
 
-void FileMemory::grow() {
-    capacity_ = std::min(capacity_ + kFileMemoryGrowth, kMaxRememberedFiles);
+void FileMemory::grow(size_t files) {
+    while (static_cast<size_t>(capacity_) < files && capacity_ < kMaxRememberedFiles)
+        capacity_ = std::min(capacity_ + kFileMemoryGrowth, kMaxRememberedFiles);
     // The table grows by fixed steps, but the storage behind it doubles, so
     // adding a file never costs a copy of the whole table on average.
     if (entries_.capacity() < static_cast<size_t>(capacity_)) {
         size_t storage = std::max(static_cast<size_t>(capacity_), 2 * entries_.capacity());
-        entries_.reserve(std::min(storage, static_cast<size_t>(kMaxRememberedFiles)));
+        storage = std::min(storage, static_cast<size_t>(kMaxRememberedFiles));
+        entries_.reserve(storage);
+        searched_.reserve(storage);
     }
     if (slots_.size() < 2 * static_cast<size_t>(capacity_)) rebuildIndex();
 }
 
-int32_t FileMemory::findHashed(const char* path, uint32_t hash) const {
-    if (slots_.empty()) return -1;
+const FileMemory::Slot* FileMemory::findSlot(const char* path, uint32_t hash) const {
+    if (slots_.empty()) return nullptr;
     const size_t mask = slots_.size() - 1;
-    // The slot's own copy of the hash turns most other paths away without
+    // The slot's own copy of the hash turns most other paths away, and its
+    // copy of the path's place lets the one it matches be compared without
     // reaching into the table.
     for (size_t s = homeSlot(hash); slots_[s].index >= 0; s = (s + 1) & mask) {
-        if (slots_[s].hash == hash && entries_[slots_[s].index].path == path)
-            return slots_[s].index;
+        if (slots_[s].hash == hash && std::strcmp(pathAt(slots_[s].pathAt), path) == 0)
+            return &slots_[s];
     }
-    return -1;
+    return nullptr;
 }
 
 int32_t FileMemory::find(const char* path) const {
@@ -106,49 +115,123 @@ int32_t FileMemory::find(const char* path, uint32_t& hash) const {
     if (path == nullptr) return -1;
     // The scanner asks after one file several times in a row (searched?,
     // add, mark): the entry found last answers them without a hash and a
-    // probe into a table too large for the cache. Paths are unique in the
-    // table, so an entry holding the path is the answer wherever it moved.
-    if (lastFound_ < count() && entries_[lastFound_].path == path) {
-        hash = entries_[lastFound_].hash;
-        return lastFound_;
+    // probe into a table too large for the cache.
+    if (lastFound_.index >= 0 && std::strcmp(pathAt(lastFound_.pathAt), path) == 0) {
+        hash = lastFound_.hash;
+        return lastFound_.index;
     }
     hash = pathHash(path);
-    const int32_t index = findHashed(path, hash);
-    if (index >= 0) lastFound_ = index;
-    return index;
+    const Slot* slot = findSlot(path, hash);
+    if (slot == nullptr) return -1;
+    lastFound_ = *slot;
+    return slot->index;
+}
+
+bool FileMemory::makeRoom() {
+    if (count() < capacity_) return true;
+    // At the cap the file is not remembered; the scanner still reads it.
+    if (capacity_ >= kMaxRememberedFiles) return false;
+    grow(static_cast<size_t>(count()) + 1);
+    return true;
+}
+
+void FileMemory::append(uint64_t pathAt, uint32_t hash, int32_t priority) {
+    FileMemoryEntry& e = entries_.emplace_back();
+    e.pathAt = pathAt;
+    e.hash = hash;
+    e.priority = priority;
+    searched_.push_back(0);
+    insertSlot(count() - 1);
+    lastFound_ = {count() - 1, hash, pathAt};
+}
+
+uint64_t FileMemory::storePath(const char* path) {
+    const size_t bytes = std::strlen(path) + 1;
+    if (pathBlocks_.empty() || pathBlocks_.back().capacity() - pathBlocks_.back().size() < bytes)
+        pathBlocks_.emplace_back().reserve(std::max(kPathBlockBytes, bytes));
+    std::string& block = pathBlocks_.back();
+    const uint64_t at = uint64_t{pathBlocks_.size() - 1} << kPathPlaceBits | block.size();
+    block.append(path, bytes);
+    pathBytes_ += bytes;
+    return at;
 }
 
 void FileMemory::add(const char* path, int32_t priority) {
     uint32_t hash;
-    if (path == nullptr || find(path, hash) >= 0) return;
-    if (count() == capacity_) {
-        // At the cap the file is not remembered; the scanner still reads it.
-        if (capacity_ >= kMaxRememberedFiles) return;
-        grow();
+    if (path == nullptr || find(path, hash) >= 0 || !makeRoom()) return;
+    append(storePath(path), hash, priority);
+}
+
+void FileMemory::addRows(std::string paths, const std::vector<Row>& rows) {
+    // The text becomes a block of its own; new paths go on filling it while
+    // it has room.
+    const uint64_t base = uint64_t{pathBlocks_.size()} << kPathPlaceBits;
+    pathBytes_ += paths.size();
+    pathBlocks_.push_back(std::move(paths));
+    // Grown once for all the rows: the index is built once, not again at
+    // every doubling on the way.
+    grow(static_cast<size_t>(count()) + rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (i + kRowsAhead < rows.size())
+            __builtin_prefetch(&slots_[homeSlot(rows[i + kRowsAhead].hash)]);
+        const Row& row = rows[i];
+        const char* path = pathAt(base + row.pathAt);
+        if (findSlot(path, row.hash) == nullptr && makeRoom()) {
+            append(base + row.pathAt, row.hash, row.priority);
+        } else {
+            // A path met twice, or a row past the cap: its text is garbage.
+            garbage_ += std::strlen(path) + 1;
+        }
     }
-    FileMemoryEntry& e = entries_.emplace_back();
-    e.path = path;
-    e.hash = hash;
-    e.priority = priority;
-    insertSlot(count() - 1);
-    lastFound_ = count() - 1;
+    dropGarbage();
+}
+
+FileMemory::Row FileMemory::appendRow(std::string& paths, std::string_view path, int32_t priority) {
+    const size_t at = paths.size();
+    paths.append(path).push_back('\0');
+    return {priority, pathHash(paths.c_str() + at), at};
 }
 
 void FileMemory::remove(const char* path) {
     const int32_t index = find(path);
     if (index < 0) return;
     eraseSlot(slotOf(index));
+    lastFound_ = kEmptySlot;  // it may name the entry that moves
+    garbage_ += std::strlen(pathAt(entries_[index].pathAt)) + 1;
     // The last entry moves into the hole: table order changes as specified.
     const int32_t last = count() - 1;
     if (index != last) {
         slots_[slotOf(last)].index = index;
-        entries_[index] = std::move(entries_[last]);
+        entries_[index] = entries_[last];
+        searched_[index] = searched_[last];
     }
     entries_.pop_back();
+    searched_.pop_back();
+    dropGarbage();
+}
+
+void FileMemory::dropGarbage() {
+    // A memory that loses many files (a tree moved away) shrinks its text
+    // again; copying only when garbage outweighs the live paths keeps each
+    // removal's share of the copying constant.
+    if (garbage_ <= pathBytes_ / 2) return;
+    FileMemory live;
+    for (FileMemoryEntry& e : entries_)
+        e.pathAt = live.storePath(pathAt(e.pathAt));
+    pathBlocks_ = std::move(live.pathBlocks_);
+    pathBytes_ = live.pathBytes_;
+    garbage_ = 0;
+    lastFound_ = kEmptySlot;
+    rebuildIndex();
 }
 
 void FileMemory::clear() {
     entries_.clear();
+    lastFound_ = kEmptySlot;
+    searched_.clear();
+    pathBlocks_.clear();
+    pathBytes_ = 0;
+    garbage_ = 0;
     std::fill(slots_.begin(), slots_.end(), kEmptySlot);
     ++clearCount_;
 }
@@ -159,12 +242,12 @@ void FileMemory::clear() {
 
 bool FileMemory::isSearched(const char* path) const {
     const int32_t index = find(path);
-    return index >= 0 && entries_[index].searched;
+    return index >= 0 && searched_[index];
 }
 
 void FileMemory::markSearched(const char* path) {
     const int32_t index = find(path);
-    if (index >= 0) entries_[index].searched = true;
+    if (index >= 0) searched_[index] = 1;
 }
 
 void FileMemory::markBinary(const char* path) {
@@ -209,12 +292,15 @@ void FileMemory::rememberedFilesPass(const TermTable& terms,
     // in a large memory most files have decayed to 0 and need no sorting.
     std::vector<OrderRecord> order;
     for (int32_t i = 0; i < count(); ++i) {
+        if (static_cast<size_t>(i) + kRowsAhead < entries_.size())
+            __builtin_prefetch(pathAt(entries_[i + kRowsAhead].pathAt));
         FileMemoryEntry& e = entries_[i];
-        e.searched = e.binary;  // binary files stay skipped for the whole run
+        searched_[i] = e.binary;  // binary files stay skipped for the whole run
         e.credited = false;
-        if (inScope && !inScope(e.path.c_str())) continue;
+        const char* entryPath = pathAt(e.pathAt);
+        if (inScope && !inScope(entryPath)) continue;
         e.priority = e.priority > kDecayPerRun ? e.priority - kDecayPerRun : 0;
-        const int64_t key = terms.countTermsIn(e.path.c_str()) * kKeyPerPathTerm + e.priority;
+        const int64_t key = terms.countTermsIn(entryPath) * kKeyPerPathTerm + e.priority;
         if (key > 0) order.push_back({i, key});
     }
     std::sort(order.begin(), order.end(), [](const OrderRecord& a, const OrderRecord& b) {
@@ -226,7 +312,7 @@ void FileMemory::rememberedFilesPass(const TermTable& terms,
     std::vector<std::string> paths;
     paths.reserve(order.size());
     for (const OrderRecord& r : order)
-        paths.push_back(entries_[r.index].path);
+        paths.emplace_back(path(r.index));
     const uint64_t clearsAtStart = clearCount_;
     for (const std::string& path : paths) {
         // Emptied from inside the pump (an option toggle): the pass is over.
@@ -236,18 +322,12 @@ void FileMemory::rememberedFilesPass(const TermTable& terms,
 }
 
 std::vector<int32_t> FileMemory::indexesToSave() const {
-    // The keys lie side by side, so the sort never reaches into the
-    // entries. In a large memory most files have decayed to 0: they are not
-    // sorted.
-    std::vector<uint64_t> keys;
+    // In a large memory most files have decayed to 0: they are not ordered.
+    std::vector<int32_t> order;
     for (int32_t i = 0; i < count(); ++i) {
-        if (entries_[i].priority > 0)
-            keys.push_back(priorityOrderKey(entries_[i].priority, static_cast<uint32_t>(i)));
+        if (entries_[i].priority > 0) order.push_back(i);
     }
-    std::sort(keys.begin(), keys.end());
-    std::vector<int32_t> order(keys.size());
-    for (size_t i = 0; i < keys.size(); ++i)
-        order[i] = static_cast<int32_t>(placeInOrderKey(keys[i]));
+    orderByPriority(order, [this](int32_t i) { return entries_[i].priority; });
     return order;
 }
 

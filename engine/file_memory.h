@@ -20,12 +20,18 @@
 //
 // The table keeps insertion order; removing an entry moves the last entry
 // into its place. A hash index beside the table makes find O(1) without
-// changing any observable order.
+// changing any observable order. The paths lie end to end in blocks of
+// text beside the table rather than in one allocation each: a large memory
+// loads without an allocation per row, and a look-up that finds its path
+// reads the slot and then the path, not the entry between them.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tarvo {
@@ -37,22 +43,37 @@ inline constexpr int32_t kFileMemoryGrowth = 10000;
 inline constexpr int32_t kMaxRememberedFiles = 1000000;  // the table never grows past this
 
 struct FileMemoryEntry {
-    std::string path;
+    uint64_t pathAt = 0;  // where the path begins in the memory's path text
     uint32_t hash = 0;
     int32_t priority = 0;   // 0 new; up to 1000 by crediting; -1 binary
-    bool searched = false;  // opened by the scanner in the current run
     bool binary = false;    // a NUL byte while Skip Binary Files was on
     bool credited = false;  // raised by the current crediting
 };
 
-// Rows ordered highest priority first, ties by their place, as one number
-// each, so that a plain sort of the numbers orders them: the priority turned
-// in the high half, the place in the low half.
-inline uint64_t priorityOrderKey(int32_t priority, uint32_t place) {
-    return uint64_t{static_cast<uint32_t>(int64_t{INT32_MAX} - priority)} << 32 | place;
-}
-inline uint32_t placeInOrderKey(uint64_t key) {
-    return static_cast<uint32_t>(key);
+// Orders `items` highest priority first, ties kept in the order they
+// stand: the memory's one order, for the rows a file loads and the rows a
+// save writes. Three counting passes over 11-bit digits of the priority
+// turned around, so a memory of a million rows is ordered in linear time.
+template <class T, class PriorityOf>
+void orderByPriority(std::vector<T>& items, PriorityOf priorityOf) {
+    constexpr int kDigitBits = 11;
+    constexpr uint32_t kDigits = 1u << kDigitBits;
+    auto turned = [&](const T& item) {
+        return static_cast<uint32_t>(int64_t{INT32_MAX} - int32_t{priorityOf(item)});
+    };
+    std::vector<T> sorted(items.size());
+    std::vector<size_t> at(kDigits);
+    for (int shift = 0; shift < 32; shift += kDigitBits) {
+        std::fill(at.begin(), at.end(), 0);
+        for (const T& item : items)
+            ++at[turned(item) >> shift & (kDigits - 1)];
+        size_t next = 0;
+        for (size_t& a : at)
+            next += std::exchange(a, next);
+        for (const T& item : items)
+            sorted[at[turned(item) >> shift & (kDigits - 1)]++] = item;
+        items.swap(sorted);
+    }
 }
 
 class FileMemory {
@@ -62,6 +83,19 @@ public:
     // cap (kMaxRememberedFiles) a new file is not remembered: the scanner
     // still reads it, it just cannot be marked searched or credited.
     void add(const char* path, int32_t priority);
+    // Adds rows as `add` does, in the order given, their paths lying
+    // NUL-ended at `pathAt` in `paths`: the text becomes part of the
+    // memory's own, so a loaded file's paths are not copied again.
+    struct Row {
+        int32_t priority;
+        uint32_t hash;
+        size_t pathAt;
+    };
+    void addRows(std::string paths, const std::vector<Row>& rows);
+    // Appends `path`, NUL-ended, to `paths` and gives its row; the path is
+    // hashed here, while it is at hand, rather than when addRows meets it
+    // again in priority order.
+    static Row appendRow(std::string& paths, std::string_view path, int32_t priority);
     void remove(const char* path);
     void clear();
 
@@ -83,6 +117,7 @@ public:
     int32_t count() const { return static_cast<int32_t>(entries_.size()); }
     int32_t capacity() const { return capacity_; }
     const FileMemoryEntry& entry(int32_t index) const { return entries_[index]; }
+    std::string_view path(int32_t index) const { return pathAt(entries_[index].pathAt); }
 
     // Table indexes of the files worth remembering (priority above 0),
     // highest priority first, ties by index: the rows the settings file
@@ -92,8 +127,12 @@ public:
 private:
     // find, handing back the path's hash (for an absent path too).
     int32_t find(const char* path, uint32_t& hash) const;
-    int32_t findHashed(const char* path, uint32_t hash) const;
-    void grow();
+    // Grows the table by whole steps until it holds `files` entries, or
+    // to the cap.
+    void grow(size_t files);
+    // Room for one more entry, the table grown if need be: false at the cap.
+    bool makeRoom();
+    void append(uint64_t pathAt, uint32_t hash, int32_t priority);
     // Hash index over entry indexes: linear probing from a slot chosen by
     // the entry's stored hash; removal shifts later slots back, so no
     // tombstones build up across many add/remove cycles.
@@ -102,19 +141,40 @@ private:
     void insertSlot(int32_t index);
     void eraseSlot(size_t hole);
     void rebuildIndex();
+    // The path text, in blocks that never move once written, so the text
+    // grows without copying what it holds. A place is the block's number
+    // above kPathPlaceBits and the offset in the block below them; every
+    // path ends with a NUL. A removed path stays as garbage until the
+    // garbage outweighs the live paths.
+    static constexpr int kPathPlaceBits = 40;
+    const char* pathAt(uint64_t at) const {
+        return pathBlocks_[at >> kPathPlaceBits].data() +
+               (at & ((uint64_t{1} << kPathPlaceBits) - 1));
+    }
+    uint64_t storePath(const char* path);
+    void dropGarbage();
 
     std::vector<FileMemoryEntry> entries_;
+    // Whether each entry was opened by the scanner in the current run: the
+    // one thing a search asks of every file it meets, kept apart from the
+    // entries so that the asking does not bring an entry into the cache.
+    std::vector<uint8_t> searched_;
     int32_t capacity_ = 0;       // grows by kFileMemoryGrowth up to kMaxRememberedFiles
     int32_t creditCounter_ = 0;  // the credit the next distinct file of the results gets
     uint64_t clearCount_ = 0;    // lets a running pass notice a clear
+    std::vector<std::string> pathBlocks_;
+    size_t pathBytes_ = 0;  // held in the blocks
+    size_t garbage_ = 0;    // of those, the bytes no entry names any more
     struct Slot {
-        int32_t index;  // entry index, or -1 for an empty slot
-        uint32_t hash;  // that entry's hash
+        int32_t index;    // entry index, or -1 for an empty slot
+        uint32_t hash;    // that entry's hash
+        uint64_t pathAt;  // and its path, so a probe need not reach the entry
     };
-    static constexpr Slot kEmptySlot = {-1, 0};
-    std::vector<Slot> slots_;        // at least twice the capacity
-    mutable int32_t lastFound_ = 0;  // the entry find returned last (maybe gone since)
-    int32_t slotBits_ = 0;           // slots_.size() == 1 << slotBits_
+    static constexpr Slot kEmptySlot = {-1, 0, 0};
+    const Slot* findSlot(const char* path, uint32_t hash) const;
+    std::vector<Slot> slots_;              // at least twice the capacity
+    mutable Slot lastFound_ = kEmptySlot;  // what find found last, until entries move
+    int32_t slotBits_ = 0;                 // slots_.size() == 1 << slotBits_
 };
 
 }  // namespace tarvo

@@ -1,8 +1,7 @@
-// scanFile on a fuzzed file with fuzzed terms against the reference scanner.
-// Byte 0: bits 0-4 Skip Binary Files, Search File Names and the three
-// bonuses; bit 5 names the file .c (on the highlight list); bits 6-7 the
-// window moves (0, 1, 2, 2) the file passes, the content written again
-// across each move point. Then the Find text up to a line feed, then the file.
+// scanFile on a fuzzed file with fuzzed terms against the reference scanner. Byte 0: bits 0-4 Skip
+// Binary Files, Search File Names and the three bonuses; bit 5 names the file .c (on the highlight
+// list); bits 6-7 the window moves (0, 1, 2, 2) the file passes, the content written again across
+// each move point. Then the Find text up to a line feed, then the file.
 #include <algorithm>
 
 #include "engine/search_run.h"
@@ -40,22 +39,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             content += content.size() % 100 == 99 ? '\n' : '\x01';
         content += fuzzed;
     }
-    // The engine and its host objects live across inputs, as they live
-    // across files and runs in the program.
+    // Live across inputs, as across files and runs in the program.
     static RunningHost host;
     static SearchRequest request;
     static FileMemory memory;
     static ResultStore results, expected;
     static SearchRun engine(host, request, memory, results);
-    const std::string path = fuzzing::scratchFile(flags & 32 ? "scanned.c" : "scanned.txt");
+    const std::string path =
+        fuzzing::scratch.write(flags & 32 ? "scanned.c" : "scanned.txt", content);
     request.findText = std::string(findText);
-    request.options = {true,
-                       (flags & 1) != 0,
-                       (flags & 2) != 0,
-                       (flags & 4) != 0,
-                       (flags & 8) != 0,
-                       (flags & 16) != 0};
-    fuzzing::writeFile(path, content);
+    const auto bit = [flags](int b) { return (flags >> b & 1) != 0; };
+    request.options = {true, bit(0), bit(1), bit(2), bit(3), bit(4)};
     memory.clear();
     results.clearResults();
     expected.clearResults();

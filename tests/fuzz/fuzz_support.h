@@ -1,17 +1,12 @@
-// Shared pieces of the fuzz targets: a check that stops the fuzzer with a
-// message (libFuzzer then saves the input as a crash), and files in a
-// scratch folder for targets that read real files.
+// A check that stops the fuzzer with a message (libFuzzer then saves the input as a crash), and the
+// scratch folder of this fuzzing process for targets that read real files.
 #pragma once
-
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <string_view>
+
+#include "support/read_bytes.h"
+#include "support/temp_tree.h"
 
 #define FUZZ_CHECK(condition)                                                                  \
     do {                                                                                       \
@@ -22,27 +17,5 @@
     } while (0)
 
 namespace tarvo::fuzzing {
-
-// A file in the one scratch folder of this fuzzing process.
-inline std::string scratchFile(std::string_view name) {
-    static const std::string folder = [] {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "tarvo-fuzz-XXXXXX").string();
-        FUZZ_CHECK(mkdtemp(pattern.data()) != nullptr);
-        return pattern;
-    }();
-    return folder + "/" + std::string(name);
-}
-
-inline void writeFile(const std::string& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    FUZZ_CHECK(out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush());
-}
-
-inline std::string readFile(const std::string& path) {
-    std::ostringstream bytes;
-    bytes << std::ifstream(path, std::ios::binary).rdbuf();
-    return bytes.str();
-}
-
+inline const testing::TempTree scratch;
 }  // namespace tarvo::fuzzing

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# Runs one fuzz target of the fuzz preset for SECONDS: its committed corpus
-# (the regression run), then fresh inputs, kept in a scratch folder. A crash
-# is saved under build/fuzz/crashes/ and fails the run.
-# Usage: tests/fuzz/run.sh TARGET SECONDS [libFuzzer flags]; TARGET names a
-# folder under tests/fuzz/corpus/.
+# Runs one fuzz target of the fuzz preset for SECONDS: its committed corpus (the regression run),
+# then fresh inputs, kept in a scratch folder. A crash is saved under build/fuzz/crashes/ and fails
+# the run. Usage: tests/fuzz/run.sh TARGET SECONDS [libFuzzer flags]; TARGET names a corpus folder.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 target=${1:?usage: tests/fuzz/run.sh TARGET SECONDS}

@@ -1,7 +1,6 @@
-// loadSettings on any bytes, then save and load again: the second load gives
-// the same settings, and saving them (with the remembered files worth
-// keeping) writes the same bytes. A text set to the raw input survives a
-// save as the part of it that a line can hold.
+// loadSettings on any bytes, then save and load again: the second load gives the same settings, and
+// saving them (with the remembered files worth keeping) writes the same bytes. A text set to the
+// raw input survives a save as the part of it that a line can hold.
 #include <string>
 #include <tuple>
 
@@ -41,26 +40,25 @@ void checkLimits(const Settings& s, const FileMemory& memory) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace tarvo;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    static const std::string path = fuzzing::scratchFile("TarvoSearch.txt");
-    fuzzing::writeFile(path, bytes);
-    // The memories live across inputs, as the program's one memory does; a
-    // foreign file leaves the memory alone, so it is emptied here first.
+    static const std::string path = fuzzing::scratch.path("TarvoSearch.txt");
+    fuzzing::scratch.write("TarvoSearch.txt", bytes);
+    // The memories live across inputs, as the program's one memory does; a foreign file leaves the
+    // memory alone, so it is emptied here first.
     static FileMemory firstMemory, secondMemory, thirdMemory;
     firstMemory.clear();
     Settings first;
     const bool ours = loadSettings(path.c_str(), kScreenWidth, kScreenHeight, first, firstMemory);
     checkLimits(first, firstMemory);
-    if (!ours) FUZZ_CHECK(fuzzing::readFile(path) == bytes);  // a foreign file is only read
+    if (!ours) FUZZ_CHECK(testing::readBytes(path) == bytes);  // a foreign file is only read
     FUZZ_CHECK(saveSettings(path.c_str(), false, first, firstMemory));
-    const std::string saved = fuzzing::readFile(path);
+    const std::string saved = testing::readBytes(path);
     Settings second;
     FUZZ_CHECK(loadSettings(path.c_str(), kScreenWidth, kScreenHeight, second, secondMemory));
     checkLimits(second, secondMemory);
     FUZZ_CHECK(fields(second) == fields(first));
     FUZZ_CHECK(saveSettings(path.c_str(), false, second, secondMemory));
-    FUZZ_CHECK(fuzzing::readFile(path) == saved);
-    // Any bytes typed into the Find box: what reads back is the text up to
-    // its first line feed or NUL, cut to the limit.
+    FUZZ_CHECK(testing::readBytes(path) == saved);
+    // Any bytes typed into the Find box read back up to a line feed or NUL, cut to the limit.
     second.request.findText = std::string(bytes);
     FUZZ_CHECK(saveSettings(path.c_str(), false, second, secondMemory));
     Settings third;

@@ -1,6 +1,5 @@
-// parseTerms on any Find text: the table keeps its limits, its first-byte
-// flags are exactly the terms' first bytes in either case, and quoting the
-// parsed terms back gives the same terms.
+// parseTerms on any Find text: the table keeps its limits, its first-byte flags are exactly the
+// terms' first bytes in either case, and quoting the parsed terms back gives the same terms.
 #include <cstring>
 #include <string>
 #include <vector>
@@ -18,8 +17,7 @@ std::vector<std::string> termsOf(const TermTable& table) {
     return terms;
 }
 
-// A Find text that parses back to `term`: quoted, with its quotes and
-// backslashes escaped.
+// A Find text that parses back to `term`: quoted, its quotes and backslashes escaped.
 std::string quoted(const std::string& term) {
     std::string text = "\"";
     for (char c : term) {
@@ -50,7 +48,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                       foldAscii(static_cast<uint8_t>(c));
         FUZZ_CHECK(table.isFirstChar(static_cast<uint8_t>(c)) == starts);
     }
-    // Quoting each term that is shorter than the limit gives it back.
     std::string requoted;
     std::vector<std::string> shortTerms;
     for (const std::string& term : termsOf(table)) {

@@ -1,6 +1,6 @@
-// The engine suites' own sink: every line it is handed, best first, up to a
-// capacity; once full it sets its bar by the worst line it keeps, as any
-// sink must, so a run can be held to the rules of a full sink.
+// The engine suites' own sink: every line it is handed, best first, up to a capacity; once full it
+// sets its bar by the worst line it keeps, as any sink must, so a run can be held to the rules of a
+// full sink.
 #pragma once
 
 #include <cstring>

@@ -1,5 +1,5 @@
-// The file scanner's rules the plain way (the whole file, a byte at a time,
-// no window, no masks), sharing only the terms and the scorer with it.
+// The file scanner's rules the plain way (the whole file, a byte at a time, no window, no masks),
+// sharing only the terms and the scorer with it.
 #pragma once
 
 #include <algorithm>
@@ -70,9 +70,8 @@ inline void referenceScan(const std::string& path, std::string_view bytes, const
     for (int32_t t = 0; t < terms.count(); ++t) {
         if (scan.termLines[t].empty()) return;
     }
-    // Each candidate line once, term by term, scored on its first
-    // kMaxLineText bytes and kept as its excerpt; with none, the file is
-    // listed as a whole.
+    // Each candidate line once, term by term, scored on its first kMaxLineText bytes and kept as
+    // its excerpt; with none, the file is listed as a whole.
     const ScoringInput input{terms, scan.termLines.data(),
                              matchesExtensionList(path, request.highlightList), request.options};
     LineScorer scorer;

@@ -1,5 +1,5 @@
-// A scratch folder tree, removed when the test ends. Relative paths use '/';
-// full paths join them to the root with the platform separator, as the walk.
+// A scratch folder tree, removed when the test ends. Relative paths use '/'; full paths join them
+// to the root with the platform separator, as the walk.
 #pragma once
 
 #include <filesystem>

@@ -1,11 +1,5 @@
-// The settings file and the status line.
 #include <gtest/gtest.h>
 #include <filesystem>
-#include <functional>
-#include <string>
-#include <string_view>
-#include <tuple>
-#include <utility>
 #ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -29,6 +23,10 @@ using testing::readBytes;
 namespace fs = std::filesystem;
 
 const std::string kHeader = "Tarvo Search, version 1.0\n";
+void toCrLf(std::string& text) {
+    for (size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 2)
+        text.insert(at, 1, '\r');
+}
 const std::string kDefaultHead =
     kHeader + "-2147483648 0 -2147483648 0\n\n\n.c;.cpp;.cxx;.h\n\n1 1 1 1 1 1 1\n\n";
 
@@ -37,11 +35,11 @@ protected:
     SettingsFileTest() { settings_.lineEnds = LineEnds::Lf; }
     bool load(const std::string& bytes) {
         tree_.write("TarvoSearch.txt", bytes);
-        return loadSettings(file().c_str(), 1024, 768, settings_, memory_);
+        return loadSettings(file().c_str(), 1024, 768, settings_, memory_, nullptr, foreign_);
     }
     std::string file() const { return tree_.path("TarvoSearch.txt"); }
     std::string save(bool offset = false) {
-        EXPECT_TRUE(saveSettings(file().c_str(), offset, settings_, memory_));
+        EXPECT_TRUE(saveSettings(file().c_str(), offset, settings_, memory_, nullptr, foreign_));
         return readBytes(file());
     }
     bool saveTo(const std::string& path, std::string* reason = nullptr) {
@@ -53,6 +51,7 @@ protected:
     testing::TempTree tree_;
     Settings settings_;
     FileMemory memory_;
+    ForeignRows* foreign_ = nullptr;
 };
 
 // Defaults for a missing or foreign file (reported) and from the first unreadable number on.
@@ -102,8 +101,8 @@ TEST_F(SettingsFileTest, PlacementBounds) {
     EXPECT_EQ(save(true).substr(kHeader.size(), 15), "35 45 325 425\nf");
 }
 
-// Written back byte for byte, either line end, the editor line after line 8
-// wherever it was read; only what reads back the same is written.
+// Written back byte for byte, either line end, the editor line after line 8 wherever it was read;
+// only what reads back the same is written.
 TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
     std::string bytes =
         "Tarvo Search, version 1.0\n10 20 1000 700\n  foo \"bar baz\"\tqux\xe9\rx\nc:\\src; "
@@ -114,8 +113,7 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
     for (const char* end : {"LF", "CR LF"}) {
         load(bytes);
         EXPECT_EQ(save(), bytes) << end;
-        for (size_t at = 0; (at = bytes.find('\n', at)) != std::string::npos; at += 2)
-            bytes.insert(at, 1, '\r');
+        toCrLf(bytes);
     }
     // An option read as any number but 0 is on; toggled off it is written as 0, on again as 1.
     settings_.request.options.cppHeuristics = false;
@@ -157,30 +155,25 @@ TEST_F(SettingsFileTest, TheRowsARunDoesNotOwnStayAsTheyWere) {
         "0 /theirs/zero\n1 /theirs/" + std::string(kMaxTextLength, 'x') + "\n-1 /theirs/bin\n";
     std::string bytes = head + "7 /mine/a\n" + theirs + "9 /mine/b";
     std::string saved = head + "9 /mine/b\n7 /mine/a\n" + theirs;
+    foreign_ = &foreign;
     for (const char* end : {"LF", "CR LF"}) {
-        tree_.write("TarvoSearch.txt", bytes);
-        ASSERT_TRUE(loadSettings(file().c_str(), 1024, 768, settings_, memory_, nullptr, &foreign));
-        EXPECT_EQ(std::make_tuple(memory_.count(), memory_.entry(0).path),
+        ASSERT_TRUE(load(bytes));
+        EXPECT_EQ(std::make_tuple(memory_.count(), memory_.path(0)),
                   std::make_tuple(2, "/mine/b"s));
-        ASSERT_TRUE(saveSettings(file().c_str(), false, settings_, memory_, nullptr, &foreign));
-        EXPECT_EQ(readBytes(file()), saved) << end;
-        for (std::string* text : {&bytes, &saved}) {
-            for (size_t at = 0; (at = text->find('\n', at)) != std::string::npos; at += 2)
-                text->insert(at, 1, '\r');
-        }
+        EXPECT_EQ(save(), saved) << end;
+        toCrLf(bytes), toCrLf(saved);
     }
     std::string rows = head + "5 /mine/low\n";
     for (int32_t i = 0; i < kMaxRememberedFiles; ++i)
         rows += "9 /mine/" + std::to_string(i) + "\n";
-    tree_.write("TarvoSearch.txt", rows);
-    ASSERT_TRUE(loadSettings(file().c_str(), 1024, 768, settings_, memory_, nullptr, &foreign));
-    EXPECT_EQ(std::make_tuple(memory_.count(), memory_.find("/mine/low"), memory_.entry(0).path),
+    ASSERT_TRUE(load(rows));
+    EXPECT_EQ(std::make_tuple(memory_.count(), memory_.find("/mine/low"), memory_.path(0)),
               std::make_tuple(kMaxRememberedFiles, -1, "/mine/0"s));
 }
 
 #ifndef _WIN32
-// Whether `step`, run in a child process that then ends (killed half-way, limited, or stopped by
-// an alarm instead of hanging), returned true.
+// Whether `step`, run in a child process that then ends (killed half-way, limited, or stopped by an
+// alarm instead of hanging), returned true.
 bool trueInChild(const std::function<bool()>& step) {
     const pid_t child = fork();
     if (child == 0) _exit(step() ? 0 : 1);
@@ -189,8 +182,8 @@ bool trueInChild(const std::function<bool()>& step) {
     return status == 0;
 }
 
-// A killed save leaves the old file whole; its leftover goes once a minute old. A save whose
-// write fails part-way (a file-size limit, as a full disk) fails, says why and leaves it whole.
+// A killed save leaves the old file whole; its leftover goes once a minute old. A save whose write
+// fails part-way (a file-size limit, as a full disk) fails, says why and leaves it whole.
 TEST_F(SettingsFileTest, ASaveKilledHalfWayLeavesThePreviousFileWhole) {
     const std::string previous = save();
     ASSERT_TRUE(trueInChild([&] {
@@ -257,8 +250,8 @@ TEST_F(SettingsFileTest, LinksModesAndFilesThatAreNotRegular) {
 }
 #endif
 
-// Counts pass 2^32; times truncate to the millisecond and stop at 2^31 - 1;
-// the paths passed over for length are told in the singular or the plural.
+// Counts pass 2^32; times truncate to the millisecond and stop at 2^31 - 1; the paths passed over
+// for length are told in the singular or the plural.
 TEST(StatusLine, CountsDurationsAndTheWholeLine) {
     for (const char* text :
          {"0", "999", "1,000", "100,000", "1,234,567", "5,000,000,000", "-1,234"}) {

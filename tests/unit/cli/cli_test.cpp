@@ -1,14 +1,7 @@
-// The terminal front end's pure parts: options, record formats, whole lines.
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-#include <optional>
-#include <sstream>
-#include <string>
-#include <tuple>
-#include <utility>
-#include <vector>
 #include "app/whole_lines.h"
 #include "cli/cli_options.h"
 #include "cli/result_printer.h"
@@ -81,8 +74,8 @@ bool namesWord(const std::string& text, const std::string& word) {
     return false;
 }
 
-// The man page and the bash completion name every option of the table, and the completion
-// offers the words of each option that takes one of a few.
+// The man page and the bash completion name every option of the table, and the completion offers
+// the words of each option that takes one of a few.
 TEST(CliOptions, ManPageAndCompletionNameEveryOption) {
     std::string manPage = testing::readBytes(TARVO_SOURCE_DIR "/docs/tarvo-find.1");
     for (size_t at; (at = manPage.find("\\-")) != std::string::npos;)
@@ -108,16 +101,13 @@ TEST(CliOptions, ManPageAndCompletionNameEveryOption) {
 // Auto colours a terminal showing codes unless NO_COLOR is non-empty or TERM is dumb.
 TEST(CliOptions, ColourFollowsTheTerminalNoColorAndTerm) {
     using enum ColorMode;
+    const char* const unset = nullptr;
     const std::tuple<ColorMode, bool, bool, const char*, const char*, bool> cases[] = {
-        {Auto, true, true, nullptr, "xterm", true},
-        {Auto, true, true, nullptr, nullptr, true},
-        {Auto, false, false, nullptr, "xterm", false},
-        {Auto, true, true, "1", "xterm", false},
-        {Auto, true, true, "", "xterm", true},
-        {Auto, true, true, nullptr, "dumb", false},
-        {Always, false, false, "1", "dumb", true},
-        {Always, true, false, nullptr, nullptr, false},
-        {Never, true, true, nullptr, "xterm", false}};
+        {Auto, true, true, unset, "xterm", true},    {Auto, true, true, unset, unset, true},
+        {Auto, false, false, unset, "xterm", false}, {Auto, true, true, "1", "xterm", false},
+        {Auto, true, true, "", "xterm", true},       {Auto, true, true, unset, "dumb", false},
+        {Always, false, false, "1", "dumb", true},   {Always, true, false, unset, unset, false},
+        {Never, true, true, unset, "xterm", false}};
     for (const auto& [mode, terminal, codesShow, noColor, term, expected] : cases)
         EXPECT_EQ(useColor(mode, terminal, codesShow, noColor, term), expected)
             << int(mode) << terminal << (noColor ? noColor : "-") << (term ? term : "-");
@@ -186,24 +176,20 @@ TEST(ResultPrinter, LineRecordsOnATerminalAndIntoAPipe) {
               std::string("a\nb.c") + '\0');
 }
 
-// Read three bytes at a time, so line ends fall on every side of a read's end; reading ends at
-// the last wanted line or at the limit, whichever comes first.
+// Read three bytes at a time, so line ends fall on every side of a read's end; reading ends at the
+// last wanted line or at the limit, whichever comes first.
 TEST(WholeLines, SpansOfTheWantedLinesInOneSequentialRead) {
     const std::string file = "ab\n\ncd\r\nlast";
     using Spans = std::vector<std::pair<int64_t, int64_t>>;
-    const std::tuple<const char*, std::string, std::vector<int32_t>, int64_t, Spans, size_t>
-        cases[] = {{"line end included; the last line has none",
-                    file,
-                    {1, 3, 4},
-                    99,
-                    {{0, 3}, {4, 8}, {8, 12}},
-                    12},
-                   {"an empty line, and no read past it", file, {2}, 99, {{3, 4}}, 6},
-                   {"past the end", file, {4, 5}, 99, {{8, 12}, {-1, -1}}, 12},
-                   {"a final line feed begins no line", "a\n", {1, 2}, 99, {{0, 2}, {-1, -1}}, 2},
-                   {"an empty file", "", {1}, 99, {{-1, -1}}, 0},
-                   {"a line ending past the limit", file, {1, 3}, 7, {{0, 3}, {-1, -1}}, 7},
-                   {"a line cut by the limit is no last line", file, {4}, 11, {{-1, -1}}, 11}};
+    using Case = std::tuple<const char*, std::string, std::vector<int32_t>, int64_t, Spans, size_t>;
+    const Case cases[] = {
+        {"ends kept; the last line has none", file, {1, 3, 4}, 99, {{0, 3}, {4, 8}, {8, 12}}, 12},
+        {"an empty line, and no read past it", file, {2}, 99, {{3, 4}}, 6},
+        {"past the end", file, {4, 5}, 99, {{8, 12}, {-1, -1}}, 12},
+        {"a final line feed begins no line", "a\n", {1, 2}, 99, {{0, 2}, {-1, -1}}, 2},
+        {"an empty file", "", {1}, 99, {{-1, -1}}, 0},
+        {"a line ending past the limit", file, {1, 3}, 7, {{0, 3}, {-1, -1}}, 7},
+        {"a line cut by the limit is no last line", file, {4}, 11, {{-1, -1}}, 11}};
     for (const auto& [label, bytes, lines, limit, expected, read] : cases) {
         SCOPED_TRACE(label);
         size_t at = 0;

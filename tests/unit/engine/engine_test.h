@@ -1,22 +1,16 @@
-// The setting of the engine suites: a search engine wired to a test host,
-// with its own request, file memory and sink, over a scratch tree.
+// The setting of the engine suites: a search engine wired to a test host, with its own request,
+// file memory and sink, over a scratch tree.
 #pragma once
 
 #include <gtest/gtest.h>
-
-#include <functional>
-#include <set>
-#include <string>
-#include <vector>
-
 #include "engine/search_run.h"
 #include "support/collecting_sink.h"
 #include "support/temp_tree.h"
 
 namespace tarvo::testing {
 
-// Counts pumps, stops the run on pump call N or runs a step inside each
-// pump (as a window handler would), and records the errors.
+// Counts pumps, stops the run on pump call N or runs a step inside each pump (as a window handler
+// would), and records the errors.
 class TestHost : public SearchHost {
 public:
     void pumpMessages() override {
@@ -37,8 +31,8 @@ public:
     using Paths = std::set<std::string>;
 
 protected:
-    // The paths of the results after walking `root` alone from empty tables:
-    // with no Find text these are exactly the files read.
+    // The paths of the results after walking `root` alone from empty tables: with no Find text
+    // these are exactly the files read.
     Paths walk(const std::string& root) {
         memory.clear();
         results.clearResults();

@@ -1,13 +1,7 @@
 #include "engine/file_memory.h"
-
 #include <gtest/gtest.h>
-
 #include <climits>
 #include <random>
-#include <string>
-#include <utility>
-#include <vector>
-
 #include "engine/term_table.h"
 #include "support/collecting_sink.h"
 
@@ -20,7 +14,7 @@ using Strings = std::vector<std::string>;
 std::string table(const FileMemory& memory) {
     std::string text;
     for (int32_t i = 0; i < memory.count(); ++i)
-        text += memory.entry(i).path + ":" + std::to_string(memory.entry(i).priority) + " ";
+        text += std::string(memory.path(i)) + ":" + std::to_string(memory.entry(i).priority) + " ";
     return text;
 }
 
@@ -63,8 +57,8 @@ TEST(FileMemory, TheTableAndItsIndex) {
     EXPECT_TRUE(memory.isSearched("a") && memory.entry(1).binary);
     EXPECT_EQ(table(memory), "a:700 d:-1 c:1 ");
     EXPECT_EQ(memory.indexesToSave(), (std::vector<int32_t>{0, 2}));
-    // The index a third full, half its entries removed: removals in runs
-    // that wrap around the index's end must leave every other entry found.
+    // The index a third full, half its entries removed: removals in runs that wrap around the
+    // index's end must leave every other entry found.
     std::mt19937 random(5);
     for (int round = 0; round < 20; ++round) {
         memory.clear();
@@ -78,7 +72,7 @@ TEST(FileMemory, TheTableAndItsIndex) {
         ASSERT_EQ(memory.count(), kFileMemoryGrowth / 2);
         for (size_t i = 1; i < names.size(); i += 2) {
             const int32_t index = memory.find(names[i].c_str());
-            ASSERT_TRUE(index >= 0 && memory.entry(index).path == names[i]) << names[i];
+            ASSERT_TRUE(index >= 0 && memory.path(index) == names[i]) << names[i];
         }
     }
     memory.clear();
@@ -89,6 +83,21 @@ TEST(FileMemory, TheTableAndItsIndex) {
     memory.remove("0");
     memory.add("one more", 1);  // room again
     EXPECT_EQ(memory.find("one more"), kMaxRememberedFiles - 1);
+}
+
+TEST(FileMemory, RowsOrderedByPriorityAndAddedFromOneText) {
+    // Priorities apart in each digit the order counts by, both ends, a tie.
+    const std::vector<int32_t> priorities = {5,  INT32_MIN, 2048, 5,   INT32_MAX,
+                                             -1, 1 << 22,   0,    2049};
+    std::string text;
+    std::vector<FileMemory::Row> rows;
+    for (size_t i = 0; i < priorities.size(); ++i)
+        rows.push_back(FileMemory::appendRow(text, std::to_string(i), priorities[i]));
+    orderByPriority(rows, [](const FileMemory::Row& row) { return row.priority; });
+    FileMemory memory;
+    memory.add("1", 7);  // already known: its row is not added
+    memory.addRows(text, rows);
+    EXPECT_EQ(table(memory), "1:7 4:2147483647 6:4194304 8:2049 2:2048 0:5 3:5 7:0 5:-1 ");
 }
 
 TEST(FileMemory, CreditingAndTheRememberedFilesPass) {

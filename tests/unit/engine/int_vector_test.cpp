@@ -1,14 +1,11 @@
 #include "engine/int_vector.h"
-
 #include <gtest/gtest.h>
-
 #include <climits>
 
 namespace tarvo {
-namespace {
 
-// The growth rule at its ends, without allocating: the regression is a file
-// of about 970 million lines, whose x 3 / 2 overflowed 32 bits.
+// The growth rule at its ends, without allocating: the regression is a file of about 970 million
+// lines, whose x 3 / 2 overflowed 32 bits.
 TEST(IntVector, GrowthAtItsEnds) {
     const int32_t growth[][2] = {
         {0, 1000}, {1000, 1500}, {970543810, 1455815715}, {1455815715, INT32_MAX}, {INT32_MAX, 0}};
@@ -16,5 +13,4 @@ TEST(IntVector, GrowthAtItsEnds) {
         EXPECT_EQ(nextCapacity(c[0]), c[1]) << c[0];
 }
 
-}  // namespace
 }  // namespace tarvo

@@ -2,24 +2,16 @@
 // scoring reads.
 #include "engine/line_excerpt.h"
 #include <gtest/gtest.h>
-#include <string>
-#include <tuple>
 #include "engine/line_scoring.h"
 #include "engine/term_table.h"
+#include "support/repeated.h"
 
 namespace tarvo {
 
 // Each row: a line, the terms, where the kept text starts and how long it is (the mark included).
 TEST(LineExcerpt, KeptAroundAFarFirstTerm) {
-    const std::string a200(200, 'a'), cjk70 = [] {
-        std::string s;
-        for (int i = 0; i < 70; ++i)
-            s += "\xe6\x97\xa5";
-        return s;
-    }();
-    std::string cjkTail = a200 + "needle!";
-    for (int i = 0; i < 100; ++i)
-        cjkTail += "\xe6\x97\xa5";
+    const std::string a200(200, 'a'), cjk70 = testing::repeated(70, "\xe6\x97\xa5");
+    const std::string cjkTail = a200 + "needle!" + testing::repeated(100, "\xe6\x97\xa5");
     std::string huge(1000000, 'x');
     huge.replace(500000, 6, "NEEDLE");
     const std::tuple<std::string, const char*, int64_t, size_t> rows[] = {

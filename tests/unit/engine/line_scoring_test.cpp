@@ -1,17 +1,12 @@
-// Line scores, every one held to its line's ceiling, and the nearest line of a list.
 #include "engine/line_scoring.h"
-
 #include <gtest/gtest.h>
-
 #include <array>
-#include <string>
-#include <vector>
 
 namespace tarvo {
 namespace {
 
-// Terms, their line lists and whether line 1 begins in a comment; every
-// score is checked against its line's ceiling.
+// Terms, their line lists and whether line 1 begins in a comment; every score is checked against
+// its line's ceiling.
 struct Scoring {
     Scoring(const char* findText, std::vector<std::vector<int32_t>> lists, bool inComment = false) {
         terms.parseTerms(findText);
@@ -85,8 +80,8 @@ TEST(LineScoring, PresenceProximityAndTheCeiling) {
         int32_t score, ceiling;
     };
     const Case cases[] = {
-        // In the path: present on every line, 1000 more; proximity fades at
-        // 100 lines; text cut before the term; every bonus reaches the ceiling.
+        // In the path: present on every line, 1000 more; proximity fades at 100 lines; text cut
+        // before the term; every bonus reaches the ceiling.
         {"a b", {{0}, {0, 1}}, 1, "b\n", true, false, false, 2003000, 2003000},
         {"a b", {{1, 100, 101}, {1}}, 100, "a\n", true, false, false, 1001010, 1001010},
         {"a b", {{1, 100, 101}, {1}}, 101, "a\n", true, false, false, 1001000, 1001000},

@@ -1,11 +1,7 @@
 #include "engine/path_hash.h"
-
 #include <gtest/gtest.h>
 
-#include <string>
-
 namespace tarvo {
-namespace {
 
 // The hash of each length against the plain sum of signed bytes.
 TEST(PathHash, EveryLengthAndLimit) {
@@ -21,5 +17,4 @@ TEST(PathHash, EveryLengthAndLimit) {
     }
 }
 
-}  // namespace
 }  // namespace tarvo

@@ -1,15 +1,8 @@
-// The Path text's roots, which paths lie under a root, and extension lists.
 #include "engine/path_list.h"
-
 #include <gtest/gtest.h>
-
 #include <algorithm>
-#include <string>
-#include <tuple>
-#include <vector>
 
 namespace tarvo {
-namespace {
 
 TEST(PathList, RootsUnderAndExtensions) {
     const auto sep = [](std::string text) {
@@ -53,5 +46,4 @@ TEST(PathList, RootsUnderAndExtensions) {
         EXPECT_EQ(matchesExtensionList(path, list), expected) << path << " " << list;
 }
 
-}  // namespace
 }  // namespace tarvo

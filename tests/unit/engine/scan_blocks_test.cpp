@@ -1,17 +1,13 @@
 #include "engine/scan_blocks.h"
-
 #include <gtest/gtest.h>
-
 #include <cstring>
 #include <random>
-#include <string>
 #include "engine/vector_bytes.h"
 
 namespace tarvo {
-namespace {
 
-// The scanner test holds the masks to their meaning with the compares the
-// processor has; the 16-byte ones (the Windows build's) must give the same.
+// The scanner test holds the masks to their meaning with the compares the processor has; the
+// 16-byte ones (the Windows build's) must give the same.
 TEST(ScanBlocks, MasksOfBothWidthsAgree) {
     if (!vectors::processorHasAvx2()) GTEST_SKIP() << "no AVX2 here: both widths would be 16 bytes";
     std::mt19937 random(7);
@@ -32,5 +28,4 @@ TEST(ScanBlocks, MasksOfBothWidthsAgree) {
     }
 }
 
-}  // namespace
 }  // namespace tarvo

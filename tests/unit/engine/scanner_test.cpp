@@ -1,21 +1,18 @@
-// The scanner against the reference scanner over files that probe every
-// place where its shortcuts could part from the plain reading; then the
-// full store, skips, stops, and files that change while they are read.
+// The scanner against the reference scanner over files that probe every place where its shortcuts
+// could part from the plain reading; then the full store, skips, stops, and files that change while
+// they are read.
 #include <filesystem>
 #include <random>
-#include <string>
-#include <tuple>
-#include <utility>
-#include <vector>
-
 #include "engine_test.h"
 #include "support/reference_scanner.h"
+#include "support/repeated.h"
 
 namespace tarvo {
 namespace {
+using testing::repeated;
 
-// Random bytes from `alphabet`, with `plant` written `back` bytes before each
-// move point and end of a read of the window, and once at the very end.
+// Random bytes from `alphabet`, with `plant` written `back` bytes before each move point and end of
+// a read of the window, and once at the very end.
 std::string makeContent(size_t size, std::string_view alphabet, uint32_t seed,
                         std::string_view plant = "", size_t back = 1) {
     std::mt19937 random(seed);
@@ -27,13 +24,6 @@ std::string makeContent(size_t size, std::string_view alphabet, uint32_t seed,
         if (at + plant.size() <= size) bytes.replace(at, plant.size(), plant);
     }
     return bytes;
-}
-
-std::string repeated(int count, const std::string& line) {
-    std::string text;
-    while (count-- > 0)
-        text += line;
-    return text;
 }
 
 class ScanTest : public testing::EngineTest {
@@ -72,10 +62,9 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
         files.push_back({std::to_string(seed) + (seed % 2 ? ".c" : ".txt"),
                          makeContent(size, alphabet, seed, plant, back)});
     }
-    // Longer than a line's reach: a term on 512 lines in a row (its list is
-    // then cut back) and 90 lines after the others' last line, the others
-    // 99, 100 and 101 lines from its lines and 60 after its 512th, a comment
-    // open across the reach; then lines so long that a line has left the
+    // Longer than a line's reach: a term on 512 lines in a row (its list is then cut back) and 90
+    // lines after the others' last line, the others 99, 100 and 101 lines from its lines and 60
+    // after its 512th, a comment open across the reach; then lines so long that a line has left the
     // window by the time the scan is out of its reach.
     std::string reach, wide;
     for (int line = 1; line <= 700; ++line) {
@@ -87,8 +76,7 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
             wide += (line % 50 == 7 ? "foo bar fob " : "") +
                     std::string(1000 + line * 37 % 500, 'y') + "\n";
     }
-    // A query of more terms than the blocks compare, its last term once, at
-    // each offset of a block.
+    // A query of more terms than the blocks compare, its last term once, at each offset of a block.
     for (int32_t at = 0; at < kScanBlock; ++at) {
         const std::string all = "fo ba ab b/ /* */\r\nx y\n";
         files.push_back({"at" + std::to_string(at) + ".c",
@@ -99,8 +87,8 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
     // Far terms: the kept excerpt from the window, and from a line read again.
     files.push_back(
         {"far.c", std::string(200, 'x') + " foo BAR\n" + std::string(120000, 'y') + " fOb a\nb\n"});
-    // Text behind a mark: UTF-16 either way round, little-endian with terms, line ends and
-    // comment marks at the seams of the decoded text; a UTF-8 mark that is not part of line 1.
+    // Text behind a mark: UTF-16 either way round, little-endian with terms, line ends and comment
+    // marks at the seams of the decoded text; a UTF-8 mark that is not part of line 1.
     for (const bool bigEndian : {false, true}) {
         const std::string text = makeContent(bigEndian ? 2000 : 150003, crlf, 5, "foo", 3);
         std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
@@ -109,10 +97,8 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
         files.push_back({bigEndian ? "be.c" : "le.c", bytes + "\xD8"});
     }
     files.push_back({"mark.c", "\xEF\xBB\xBF" + makeContent(2000, text, 6, "foo")});
-    std::string cjk = "\xFF\xFE";  // more bytes as UTF-8 than in the file
-    for (int i = 1; i <= 2000; ++i)
-        cjk += i % 100 ? std::string("\x2D\x4E") : std::string("\n\0", 2);
-    files.push_back({"cjk.c", cjk + std::string("f\0o\0o\0", 6)});
+    const std::string cjk = repeated(20, repeated(99, "\x2D\x4E") + std::string("\n\0", 2));
+    files.push_back({"cjk.c", "\xFF\xFE" + cjk + std::string("f\0o\0o\0", 6)});  // longer as UTF-8
     for (const auto& [name, bytes] : files)
         tree.write(name, bytes);
     const std::string queries[] = {
@@ -130,11 +116,10 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
     full.addResult(INT32_MAX, "", 0, "");
     SearchRun counting{host, request, memory, full};
     for (const std::string& query : queries) {
-        for (int32_t options : {0, 3}) {  // each option off, then on
-            request.options.skipBinaryFiles = (options & 1) != 0;
-            request.options.searchFileNames = (options >> 1) != 0;
+        for (const bool on : {false, true}) {
+            request.options.skipBinaryFiles = request.options.searchFileNames = on;
             for (const auto& [name, bytes] : files) {
-                SCOPED_TRACE(query + ", options " + std::to_string(options) + ", " + name);
+                SCOPED_TRACE(query + (on ? ", options on, " : ", options off, ") + name);
                 const std::string path = tree.path(name);
                 prepare(query.c_str());
                 testing::ReferenceScan expected;
@@ -169,9 +154,8 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
     }
 }
 
-// In a full sink a line whose ceiling cannot beat the last entry is only
-// counted; line 1 ties the last entry at its ceiling and enters by its
-// line number.
+// In a full sink a line whose ceiling cannot beat the last entry is only counted; line 1 ties the
+// last entry at its ceiling and enters by its line number.
 TEST_F(ScanTest, LinesReachingTheirCeilingStillEnterAFullSink) {
     const std::string path =
         tree.write("x.c", "// foo routine\nint Foo(int bar)\n{\n    return foo;\n");
@@ -219,8 +203,8 @@ TEST_F(ScanTest, SkipsAndStops) {
     EXPECT_TRUE(memory.isSearched(big.c_str()));
     engine.scanFile(tree.write("other", "foo\n").c_str());
     EXPECT_EQ(memory.count(), 2) << "stopped before the file: not opened";
-    // A pump before the file and after every 100th scored line of the run
-    // (matches 2 to 251 here); a stop at the 200th keeps the results so far.
+    // A pump before the file and after every 100th scored line of the run (matches 2 to 251 here);
+    // a stop at the 200th keeps the results so far.
     results.clearResults();
     host.state = RunState::Running;
     host.pumpCalls = 0;
@@ -253,16 +237,16 @@ TEST_F(ScanTest, FilesThatChangeWhileRead) {
     };
     engine.scanFile(tree.write("grows", bytes).c_str());
     EXPECT_EQ(engine.stats().bytes, 110000 + 200000);
-    // Shrinks between the passes: counted as the second read finds it, and
-    // the term it lost yields nothing.
+    // Shrinks between the passes: counted as the second read finds it, and the term it lost yields
+    // nothing.
     const int64_t linesBefore = engine.stats().lines;
     cutAtPump(tree.write("late", bytes.substr(0, 190000) + "zz" + bytes), 5);
     EXPECT_EQ(host.pumpCalls, 6);
     EXPECT_EQ(engine.stats().bytes, 110000 + 200000 + 110000);
     EXPECT_EQ(engine.stats().lines - linesBefore, cut.lines());
     EXPECT_EQ(results.count(), 0);
-    // Shrinks while its lines are scored: the lines scanned from the window
-    // before the cut are scored whole, as they were read.
+    // Shrinks while its lines are scored: the lines scanned from the window before the cut are
+    // scored whole, as they were read.
     const std::string line = std::string("zz ").append(46, 'x').append("\n");
     const std::string path = tree.write("scored", repeated(4000, line));
     prepare("zz");

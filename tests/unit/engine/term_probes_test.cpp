@@ -1,19 +1,14 @@
 #include "engine/term_probes.h"
-
 #include <gtest/gtest.h>
-
 #include <algorithm>
 #include <random>
-#include <string>
-#include <utility>
 #include "engine/vector_bytes.h"
 
 namespace tarvo {
-namespace {
 
-// The first pass's probes, scanned on from each stop as the first pass
-// scans: every line feed counted once, every NUL and every occurrence of a
-// probed term reported, nothing past the end; one to eight probes.
+// The first pass's probes, scanned on from each stop as the first pass scans: every line feed
+// counted once, every NUL and every occurrence of a probed term reported, nothing past the end; one
+// to eight probes.
 TEST(TermProbes, MissNoOccurrenceNulOrLineFeed) {
     const std::pair<const char*, int32_t> cases[] = {
         {"kmalloc", 1},
@@ -70,5 +65,4 @@ TEST(TermProbes, MissNoOccurrenceNulOrLineFeed) {
     }
 }
 
-}  // namespace
 }  // namespace tarvo

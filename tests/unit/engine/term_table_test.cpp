@@ -1,9 +1,5 @@
-// Parsing the Find text into terms, and where a term may begin or match.
 #include "engine/term_table.h"
-
 #include <gtest/gtest.h>
-
-#include <string>
 
 namespace tarvo {
 namespace {

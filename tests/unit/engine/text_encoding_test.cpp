@@ -1,17 +1,12 @@
 #include "engine/text_encoding.h"
-
 #include <gtest/gtest.h>
 
-#include <string>
-#include <tuple>
-
 namespace tarvo {
-namespace {
 
 using namespace std::string_literals;
 
-// The mark a file begins with, and UTF-16 as UTF-8: line ends as they stand, a surrogate pair
-// as one character, and U+FFFD for an odd last byte, a lone surrogate and U+0000.
+// The mark a file begins with, and UTF-16 as UTF-8: line ends as they stand, a surrogate pair as
+// one character, and U+FFFD for an odd last byte, a lone surrogate and U+0000.
 TEST(TextEncoding, MarksAndUtf16Decoding) {
     const std::tuple<std::string, TextMark, std::string> rows[] = {
         {"", TextMark::None, ""},
@@ -38,5 +33,4 @@ TEST(TextEncoding, MarksAndUtf16Decoding) {
     }
 }
 
-}  // namespace
 }  // namespace tarvo

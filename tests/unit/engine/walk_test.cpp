@@ -1,18 +1,10 @@
-// Whole runs and the walk over scratch trees: which files are read, which
-// roots are reported, what a stop leaves, and trees built to hurt (each
-// hazard once): whatever they hold, the search ends, reads only regular
-// files and reports only roots it cannot open.
+// Whole runs and the walk over scratch trees: which files are read, which roots are reported, what
+// a stop leaves, and trees built to hurt (each hazard once): whatever they hold, the search ends,
+// reads only regular files and reports only roots it cannot open.
 #include <filesystem>
-#include <string>
-#include <tuple>
-#include <utility>
-#include <vector>
-
 #include "engine_test.h"
-
 #ifdef _WIN32
 #include <windows.h>
-
 #include "engine/directory_listing_win32.h"
 #else
 #include <sys/stat.h>
@@ -34,8 +26,8 @@ TEST_F(WalkTest, WhatTheWalkReadsAndReports) {
     const std::string b = tree.write("root/sub/b.c", "b");
     const std::string c = tree.write("root/sub/deeper/c.txt", "c");
     EXPECT_EQ(walk(root), (Paths{a, b, c})) << "recursive, and never up through ..";
-    // Folders of a few dozen files and subfolders mixed: the read-ahead lists
-    // files ahead of the one scanned and must lose none.
+    // Folders of a few dozen files and subfolders mixed: the read-ahead lists files ahead of the
+    // one scanned and must lose none.
     Paths many;
     for (int i = 0; i < 36; ++i) {
         many.insert(tree.write("many/f" + std::to_string(i), "x"));
@@ -48,8 +40,8 @@ TEST_F(WalkTest, WhatTheWalkReadsAndReports) {
     EXPECT_EQ(walk(b), Paths{});
     request.options.recursive = false;
     EXPECT_EQ(walk(root), (Paths{a}));
-    // Paths past 260 characters are passed over below a root, and counted
-    // once each: the file of 261 and the folder, not what it holds.
+    // Paths past 260 characters are passed over below a root, and counted once each: the file of
+    // 261 and the folder, not what it holds.
     const std::string dir(249 - tree.root().size() - 1, 'd');  // 249 characters with the root
     const std::string at260 = tree.write(dir + "/abcdefghij", "x");
     ASSERT_EQ(tree.write(dir + "/abcdefghijk", "x").size(), 261u);
@@ -99,8 +91,8 @@ TEST_F(WalkTest, RunsWalkEveryRootAndCreditTheResults) {
 }
 
 #ifdef _WIN32
-// Reparse points (junctions, directory links, mounted folders) are folder
-// links; a file with the bit is a file. Only the Windows build sees these.
+// Reparse points (junctions, directory links, mounted folders) are folder links; a file with the
+// bit is a file. Only the Windows build sees these.
 TEST(DirectoryListingWin32, AttributesGiveTheKind) {
     const std::pair<uint32_t, EntryKind> cases[] = {
         {0x20, EntryKind::File},      {0x23, EntryKind::File},        {0x10, EntryKind::Directory},
@@ -109,9 +101,9 @@ TEST(DirectoryListingWin32, AttributesGiveTheKind) {
         EXPECT_EQ(entryKindOf(attributes), kind) << attributes;
 }
 
-// Under Wine a Unix symbolic link to a folder is listed as a reparse-point
-// folder. Wine starts /bin/ln as a Unix program without waiting for it, so
-// the link is awaited; elsewhere it cannot be started and the test is skipped.
+// Under Wine a Unix symbolic link to a folder is listed as a reparse-point folder. Wine starts
+// /bin/ln as a Unix program without waiting for it, so the link is awaited; elsewhere it cannot be
+// started and the test is skipped.
 bool unixLink(const std::string& folder, const std::string& target, const std::string& name) {
     std::string command = "/bin/ln -s " + target + " " + name;
     STARTUPINFOA startup = {};
@@ -130,9 +122,9 @@ bool unixLink(const std::string& folder, const std::string& target, const std::s
            (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-// A link to a sibling tree is walked, twice through two links; links to
-// "..", to "." and back to a folder the walk came through or above the root
-// are not entered, so every file is read once and the walk ends at once.
+// A link to a sibling tree is walked, twice through two links; links to "..", to "." and back to a
+// folder the walk came through or above the root are not entered, so every file is read once and
+// the walk ends at once.
 TEST_F(WalkTest, FolderLinksAreWalkedUnlessTheyLeadBack) {
     const std::string root = tree.mkdir("root");
     const std::string a = tree.write("root/a.txt", "a");
@@ -168,8 +160,8 @@ TEST_F(WalkTest, LinksFifosAndDevicesAreNotRead) {
     // Directory links are never followed, so the loop cannot recurse.
     EXPECT_EQ(walk(root), (Paths{file, tree.path("root/filelink")}));
     EXPECT_TRUE(host.errors.empty());
-    // Roots are opened without blocking (else this hangs until the suite's
-    // timeout) and read only when they are regular files.
+    // Roots are opened without blocking (else this hangs until the suite's timeout) and read only
+    // when they are regular files.
     request.pathText = fifo + ";/dev/zero";
     engine.runSearch();
     EXPECT_EQ(engine.stats().files, 0);

@@ -1,12 +1,6 @@
-// The preview: keyword table, document, colours and the pane's rules.
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <sys/stat.h>
-#include <optional>
-#include <string>
-#include <tuple>
-#include <utility>
-#include <vector>
 #endif
 #include "engine/term_table.h"
 #include "preview/keyword_table.h"
@@ -68,6 +62,7 @@ protected:
 // Line feeds end lines, zero bytes stay, a file is read as text, the text is cut at 10 MB; "/*/"
 // opens and closes.
 TEST_F(PreviewTest, IndexesLinesAndCommentStates) {
+    const std::string utf8Mark = "\xEF\xBB\xBF", utf16Mark = "\xFF\xFE";
     const std::pair<std::string, const char*> cases[] = {
         {"", "0-0 "},
         {"a\nb\n", "0-2 2-4 4-4 "},
@@ -75,12 +70,8 @@ TEST_F(PreviewTest, IndexesLinesAndCommentStates) {
         {"a\r\nb", "0-3 3-4 "},
         {"a\rb", "0-3 "},
         {"x\0y\n\0"s, "0-4 4-5 "},
-        {"\xEF\xBB\xBF"
-         "a\nb",
-         "0-2 2-3 "},  // a UTF-8 mark is left out
-        {"\xFF\xFE"
-         "a\0\r\0\n\0\xE9\0"s,
-         "0-3 3-5 "},                                                      // UTF-16 as UTF-8
+        {utf8Mark + "a\nb", "0-2 2-3 "},                 // a UTF-8 mark is left out
+        {utf16Mark + "a\0\r\0\n\0\xE9\0"s, "0-3 3-5 "},  // UTF-16 as UTF-8
         {"\xFE\xFF\x4E\x2D\x4E\x2D\x4E\x2D\0\n\x4E\x2D"s, "0-10 10-13 "},  // more bytes as UTF-8
         {"a /* b\nc\nd */ e\n/*/ f\ng\n\"/*\"\nh */\n",
          "0-7 7-9* 9-16* 16-22 22-24 24-29 29-34* 34-34 "}};
@@ -206,16 +197,16 @@ TEST_F(PreviewTest, GutterCutColoursAndMarks) {
     EXPECT_EQ(row(3), std::make_pair("     3  "s, "gggggggg"s));
 }
 
-// Showing a result: its first term's columns (tab stops from the line's start), the sideways
-// scroll that brings it into view from the right, and the sideways scroll bar's range.
+// Showing a result: its first term's columns (tab stops from the line's start), the sideways scroll
+// that brings it into view from the right, and the sideways scroll bar's range.
 TEST_F(PreviewTest, TheFirstTermComesIntoViewFromTheRight) {
     terms.parseTerms("needle");
     ASSERT_TRUE(load("far.c", "needle\n\t/* x */\tneedle\n" + std::string(100, 'x') +
                                   " needle\n\xc3\xa9needle\nnone\n\t\t\t\t" +
                                   std::string(95, 'y')));
     const std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t> rows[] = {
-        // line, term start, end (-1: none), left column in 60 visible columns (as far as the
-        // widest line lets it), in 200
+        // line, term start, end (-1: none), left column in 60 visible columns (as far as the widest
+        // line lets it), in 200
         {1, 0, 6, 0, 0}, {2, 12, 18, 0, 0}, {3, 101, 107, 51, 0},
         {4, 1, 7, 0, 0}, {5, 0, -1, 0, 0},  {9, 0, -1, 0, 0}};
     for (const auto& [line, start, end, left60, left200] : rows) {

@@ -1,13 +1,9 @@
-// The result store (orders, selection) and the results pane's rules.
 #include <gtest/gtest.h>
-#include <string>
-#include <tuple>
-#include <utility>
-#include <vector>
 #include "engine/term_table.h"
 #include "results/line_column.h"
 #include "results/result_store.h"
 #include "results/results_pane_rules.h"
+#include "support/repeated.h"
 #include "view/text_class.h"
 
 namespace tarvo {
@@ -76,6 +72,7 @@ TEST_F(ResultStoreTest, FullStoreAtTheCap) {
 // Every order, a line arriving above, below and at (equal to) the selected one: the highlighted
 // entry is the previewed one; only rank order's row 0 follows a new best line.
 TEST_F(ResultStoreTest, TheSelectionAndThePreviewStayTogether) {
+    using enum SortMode;
     struct Arrival {
         int32_t score;
         const char* path;
@@ -85,22 +82,14 @@ TEST_F(ResultStoreTest, TheSelectionAndThePreviewStayTogether) {
     const Arrival twins[] = {{300, "d.c", "dd"}, {200, "f.c", "bb"}, {100, "b.c", "ff"}};
     // Rank: d f b. File name: b d f. Line: f d b.
     const std::tuple<SortMode, int32_t, Arrival, const char*, int32_t> rows[] = {
-        {SortMode::ByRank, 0, best, "z.c", 0},
-        {SortMode::ByRank, 0, below, "d.c", 0},
-        {SortMode::ByRank, 0, twins[0], "d.c", 0},
-        {SortMode::ByRank, 1, above, "f.c", 2},
-        {SortMode::ByRank, 1, below, "f.c", 1},
-        {SortMode::ByRank, 1, twins[1], "f.c", 1},
-        {SortMode::ByFileName, 0, above, "b.c", 1},
-        {SortMode::ByFileName, 0, best, "b.c", 0},
-        {SortMode::ByFileName, 0, twins[2], "b.c", 0},
-        {SortMode::ByFileName, 1, above, "d.c", 2},
-        {SortMode::ByFileName, 1, below, "d.c", 1},
-        {SortMode::ByLineText, 0, above, "f.c", 1},
-        {SortMode::ByLineText, 0, below, "f.c", 0},
-        {SortMode::ByLineText, 0, twins[1], "f.c", 0},
-        {SortMode::ByLineText, 2, best, "b.c", 2},
-        {SortMode::ByLineText, 2, above, "b.c", 3}};
+        {ByRank, 0, best, "z.c", 0},         {ByRank, 0, below, "d.c", 0},
+        {ByRank, 0, twins[0], "d.c", 0},     {ByRank, 1, above, "f.c", 2},
+        {ByRank, 1, below, "f.c", 1},        {ByRank, 1, twins[1], "f.c", 1},
+        {ByFileName, 0, above, "b.c", 1},    {ByFileName, 0, best, "b.c", 0},
+        {ByFileName, 0, twins[2], "b.c", 0}, {ByFileName, 1, above, "d.c", 2},
+        {ByFileName, 1, below, "d.c", 1},    {ByLineText, 0, above, "f.c", 1},
+        {ByLineText, 0, below, "f.c", 0},    {ByLineText, 0, twins[1], "f.c", 0},
+        {ByLineText, 2, best, "b.c", 2},     {ByLineText, 2, above, "b.c", 3}};
     for (const auto& [mode, row, arrival, kept, keptRow] : rows) {
         SCOPED_TRACE(::testing::Message()
                      << static_cast<int>(mode) << " row " << row << " + " << arrival.path);
@@ -118,24 +107,19 @@ TEST_F(ResultStoreTest, TheSelectionAndThePreviewStayTogether) {
 }
 
 // A row whose first term would end beyond the Line column shows "…" and the line from
-// kRowLeadCharacters characters before it (the engine's "…" replaced); sorted by Line, rows sort
-// by what they show, again when the column's width changes, the selection kept.
+// kRowLeadCharacters characters before it (the engine's "…" replaced); sorted by Line, rows sort by
+// what they show, again when the column's width changes, the selection kept.
 TEST_F(ResultStoreTest, TheLineColumnShowsTheFirstTerm) {
     TermTable terms;
     terms.parseTerms("needle");
     const WidthFunction bytes = [](const char*, int n) { return n; };  // a byte a pixel
-    const std::string e20 = [] {
-        std::string s;
-        for (int i = 0; i < 20; ++i)
-            s += "\xc3\xa9";
-        return s;
-    }();
-    const std::string mark = "\xe2\x80\xa6";
+    const std::string e20 = testing::repeated(20, "\xc3\xa9"), mark = "\xe2\x80\xa6";
+    const std::string x40 = std::string(40, 'x') + "needle";
     const std::tuple<std::string, int32_t, std::string> rows[] = {
         {"int needle;", 10, "int needle;"},  // the term is near the start: never cut
-        {std::string(40, 'x') + "needle", 46, std::string(40, 'x') + "needle"},
-        {std::string(40, 'x') + "needle", 45, mark + std::string(10, 'x') + "needle"},
-        {std::string(40, 'x') + "needle", 0, std::string(40, 'x') + "needle"},  // width unknown
+        {x40, 46, x40},
+        {x40, 45, mark + x40.substr(30)},
+        {x40, 0, x40},  // width unknown
         {e20 + "\tneedle", 20, mark + e20.substr(22) + "\tneedle"},
         {mark + std::string(30, 'x') + "needle x", 20, mark + std::string(10, 'x') + "needle x"},
         {mark + std::string(10, 'x') + "needle", 5, mark + std::string(10, 'x') + "needle"},
@@ -148,7 +132,6 @@ TEST_F(ResultStoreTest, TheLineColumnShowsTheFirstTerm) {
         entry.shownFrom = shownFrom(entry.cut, width);
         EXPECT_EQ(shownLineText(entry), shown);
     }
-
     store.setLineColumn(&terms, bytes);
     store.setLineColumnWidth(20);
     store.setSortMode(SortMode::ByLineText);

@@ -1,9 +1,5 @@
-// The shell's rules that need no window.
 #include <gtest/gtest.h>
 #include <array>
-#include <string>
-#include <tuple>
-#include <utility>
 #include "engine/line_excerpt.h"
 #include "shell/dialog_texts.h"
 #include "shell/editor_command.h"
@@ -122,8 +118,8 @@ TEST(EditorCommand, PlaceholdersAndQuoting) {
         EXPECT_EQ(editorLaunch(command, "C:\\%line%\\", 3).arguments, arguments) << command;
 }
 
-// PATH(LINE): the whole line without its line end, read again where the stored text was cut
-// (its start or an excerpt), as text: UTF-16 as UTF-8, without a UTF-8 mark.
+// PATH(LINE): the whole line without its line end, read again where the stored text was cut (its
+// start or an excerpt), as text: UTF-16 as UTF-8, without a UTF-8 mark.
 TEST(ResultCopy, ResultsAsCompilersNameAPlace) {
     testing::TempTree tree;
     const std::string whole = "int f(" + std::string(300, 'x') + ");";
@@ -158,8 +154,8 @@ TEST(ResultCopy, ResultsAsCompilersNameAPlace) {
     EXPECT_EQ(copyTextOfResults(all), joined);
 }
 
-// Open shows a file and never runs it: the system's word (unsafe type, a verb that starts the
-// file or passes its arguments on), else the list; then the edit verb, the editor, Notepad.
+// Open shows a file and never runs it: the system's word (unsafe type, a verb that starts the file
+// or passes its arguments on), else the list; then the edit verb, the editor, Notepad.
 TEST(OpenDecision, FileTypeFactsToAction) {
     using enum OpenAction;
     const char* notepad = "%SystemRoot%\\System32\\notepad.exe \"%1\"";

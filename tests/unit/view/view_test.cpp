@@ -1,10 +1,6 @@
-// Marked text (runs, fitting to a width) and scroll requests.
 #include <gtest/gtest.h>
 #include <algorithm>
-#include <string>
-#include <tuple>
-#include <utility>
-#include <vector>
+#include "support/repeated.h"
 #include "view/marked_text.h"
 #include "view/scroll_request.h"
 #include "view/text_class.h"
@@ -24,8 +20,8 @@ Runs cutRuns(const char* text, const std::vector<uint8_t>& attrs) {
     return runs;
 }
 
-// Runs end at any attribute change; CR and LF show as spaces; tab stops count from the text's
-// start across keyword, comment and marked runs, so tab-aligned code stays aligned.
+// Runs end at any attribute change; CR and LF show as spaces; tab stops count from the text's start
+// across keyword, comment and marked runs, so tab-aligned code stays aligned.
 TEST(MarkedText, NextRunCutsAndExpands) {
     const std::tuple<const char*, std::vector<uint8_t>, Runs> cases[] = {
         {"", {}, {}},
@@ -66,11 +62,9 @@ Fitted fit(std::string text, std::vector<uint8_t> attrs, int maxWidth) {  // a b
 // A third before the dots, two thirds after; dots lose the mark; the search stays bounded.
 TEST(MarkedText, FitTextToWidth) {
     const std::string thirty = "abcdefghijklmnopqrstuvwxyz0123";
-    std::vector<uint8_t> attrs(30);
-    for (int i = 0; i < 30; ++i)
-        attrs[i] = i < 5    ? (kCommentText | kMarkBit)
-                   : i < 20 ? (kKeywordText | kMarkBit)
-                            : kPlainText;
+    std::vector<uint8_t> attrs(30, kPlainText);
+    std::fill_n(std::fill_n(attrs.begin(), 5, kCommentText | kMarkBit), 15,
+                kKeywordText | kMarkBit);
     using Bytes = std::vector<uint8_t>;
     Bytes cut(18, kPlainText);  // the dots keep what they cover, not its mark
     std::fill_n(std::fill_n(cut.begin(), 5, kCommentText | kMarkBit), 3, kKeywordText);
@@ -88,9 +82,9 @@ TEST(MarkedText, FitTextToWidth) {
         EXPECT_EQ(f.attrs, fittedBytes);
         EXPECT_EQ(f.measurements, measurements);
     }
-    std::string accents;  // 30 two-byte characters, fitted by characters, never cut inside one
-    for (int i = 0; i < 30; ++i)
-        accents += i < 10 ? "\xc3\xa9" : "\xc3\xbc";
+    // 30 two-byte characters, fitted by characters, never cut inside one
+    const std::string accents =
+        testing::repeated(10, "\xc3\xa9") + testing::repeated(20, "\xc3\xbc");
     Fitted e{accents, std::vector<uint8_t>(60, kPlainText)};
     fitTextToWidth(e.text, e.attrs, 20, [](const char* text, int n) {
         return static_cast<int>(toUtf16(std::string_view(text, n)).size());
@@ -103,9 +97,9 @@ TEST(MarkedText, FitTextToWidth) {
     EXPECT_EQ(f.attrs.size(), f.text.size());
 }
 
-// UTF-8 becomes UTF-16, surrogate pairs above U+FFFF; every byte of an ill-formed sequence
-// (Latin-1 text, a cut character, an overlong form, a surrogate, past U+10FFFF) is its
-// Windows-1252 character.
+// UTF-8 becomes UTF-16, surrogate pairs above U+FFFF; every byte of an ill-formed sequence (Latin-1
+// text, a cut character, an overlong form, a surrogate, past U+10FFFF) is its Windows-1252
+// character.
 TEST(WideText, Utf8ToUtf16WithWindows1252ForOtherBytes) {
     const std::pair<std::string, std::u16string> cases[] = {
         {"", u""},
