@@ -1,11 +1,10 @@
 #!/usr/bin/env bash
-# The real TarvoSearch.exe driven from outside, as a person drives it: keys
-# typed with xdotool into its window under Wine on the current X display,
-# then the settings file it wrote read back from the Wine prefix.
+# The real TarvoSearch.exe driven from outside, as a person drives it: keys typed with xdotool
+# into its window under Wine on the current X display, then the settings file it wrote read back.
 #   run_e2e.sh TarvoSearch.exe WORK_DIR
-# Each run starts from a copy of an initialised prefix with no settings file.
-# Artefacts in WORK_DIR: searched.png (the screen with the window of a
-# search) and the logs. Exit 77 (skipped) without a display or the tools.
+# Each run starts from a copy of an initialised prefix with no settings file. Artefacts in
+# WORK_DIR: searched.png (the screen with the window of a search) and the logs. Exit 77
+# (skipped) without a display or the tools.
 set -uo pipefail
 
 exe=$(realpath "$1")
@@ -18,10 +17,9 @@ for tool in xdotool xwd convert import iconv; do
 done
 
 . "$here/../../scripts/wine-env.sh"
-# Limits, in seconds: generous for a loaded two-core machine; a hang fails.
-window_timeout=30  # first start of a prefix also starts Wine's services
-settle_timeout=15  # a search of the small tree below, painted
-exit_timeout=15
+# Limits, in seconds: generous for a loaded two-core machine; a hang fails. The first start of a
+# prefix also starts Wine's services; a search of the small tree below settles, painted.
+window_timeout=30 settle_timeout=15 exit_timeout=15
 edit_band_height=90  # Wine's caption, the menu bar and the two edit box rows
 selection_colour='48,150,250'  # the selected result's ground in a new prefix
 
@@ -36,7 +34,7 @@ if [ -z "$template" ] || [ ! -f "$template/.tarvo-ready" ]; then
 fi
 prefix="$work/prefix"
 rm -rf "$prefix" "$work/corpus"
-mkdir -p "$work"
+mkdir -p "$work/corpus/my src"
 cp -a "$template" "$prefix"
 rm -f "$prefix"/drive_c/users/*/AppData/Roaming/TarvoSearch.txt
 export WINEPREFIX="$prefix"
@@ -46,8 +44,7 @@ pids=()
 # The server's end ends every program of this prefix.
 trap '"$WINESERVER" -k 2>/dev/null; for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done' EXIT
 
-# --- a small tree: the best result lies in a path with spaces --------------
-mkdir -p "$work/corpus/my src"
+# A small tree: the best result lies in a path with spaces.
 printf 'int main(void)\n{\n    return widget_count(gadget);\n}\n/* widget and gadget */\nstatic int widget_count(int gadget) { return gadget; }\n' \
     >"$work/corpus/my src/hello world.c"
 printf 'widget gadget notes\n' >"$work/corpus/notes.txt"
@@ -55,23 +52,23 @@ printf 'nothing to see\n' >"$work/corpus/other.txt"
 winpath() { echo "Z:$1" | tr / '\\'; }
 root=$(winpath "$work/corpus")
 
-start_program() { "$WINE" "$exe" >"$1" 2>&1 & started=$!; pids+=("$started"); }  # LOG -> $started
-
 windows_named() { xdotool search --name "$1" 2>/dev/null; }
 
-wait_window() {  # wait_window TITLE_REGEX COUNT: prints the ids once COUNT windows exist
-    local deadline=$((SECONDS + window_timeout)) ids
-    while [ $SECONDS -lt $deadline ]; do
-        ids=$(windows_named "$1")
-        [ "$(grep -c . <<<"$ids")" -ge "$2" ] && { echo "$ids"; return 0; }
+until_timeout() {  # until_timeout SECONDS COMMAND...: runs COMMAND until it succeeds
+    local deadline=$((SECONDS + $1))
+    until "${@:2}"; do
+        [ $SECONDS -lt $deadline ] || return 1
         sleep 0.2
     done
-    return 1
 }
 
-# A search is over when a result is selected (the list shows the selection
-# colour) and the picture stops changing (the status line moves while it
-# runs). The band of the Find and Path boxes is left out: the caret blinks.
+# Prints the ids of the windows named TITLE_REGEX once there are COUNT.
+windows_counted() { ids=$(windows_named "$1") && [ "$(grep -c . <<<"$ids")" -ge "$2" ]; }
+wait_window() { until_timeout $window_timeout windows_counted "$1" "$2" && echo "$ids"; }
+
+# A search is over when a result is selected (the list shows the selection colour) and the
+# picture stops changing (the status line moves while it runs). The band of the Find and Path
+# boxes is left out: the caret blinks.
 wait_settled() {  # wait_settled WINDOW [any]: "any" does not wait for a result
     local deadline=$((SECONDS + settle_timeout)) last="" now same=0
     while [ $SECONDS -lt $deadline ]; do
@@ -89,19 +86,13 @@ wait_settled() {  # wait_settled WINDOW [any]: "any" does not wait for a result
     return 1
 }
 
-wait_exit() {  # wait_exit PID -> its exit code
-    local deadline=$((SECONDS + exit_timeout))
-    while kill -0 "$1" 2>/dev/null; do
-        [ $SECONDS -lt $deadline ] || return 124
-        sleep 0.2
-    done
-    wait "$1"
-}
+exited() { ! kill -0 "$1" 2>/dev/null; }
+wait_exit() { until_timeout $exit_timeout exited "$1" && wait "$1"; }  # PID -> its exit code
 
 geometry() { xdotool getwindowgeometry --shell "$1" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} END{print x, y}'; }
 
-# A click on the caption (the strip a window 25 px lower leaves free), as a
-# person activates a window: keys sent to an inactive window are ignored.
+# A click on the caption (the strip a window 25 px lower leaves free), as a person activates a
+# window: keys sent to an inactive window are ignored.
 activate_window() {  # activate_window WINDOW
     local x y
     read -r x y <<<"$(geometry "$1")"
@@ -113,28 +104,27 @@ close_window() { activate_window "$1"; xdotool key alt+F4; }  # as a person clos
 
 # The window writes Windows line ends: lines compared without, each has one.
 settings_line() { sed -n "$1p" "$settings" | tr -d '\r'; }
-crlf_lines() { [ "$(grep -c $'\r$' "$settings")" = "$(wc -l <"$settings")" ]; }
+expect_line() {  # expect_line N TEXT WHAT
+    [ "$(settings_line "$1")" = "$2" ] || fail "line $1 is '$(settings_line "$1")', not $3"
+}
 
-# Starts the program and waits for its window. Sets $started (the pid) and
-# $main (the window).
+# Starts the program and waits for its window: sets $started (the pid) and $main (the window).
 start_window() {  # start_window LOG
-    start_program "$1"
+    "$WINE" "$exe" >"$1" 2>&1 & started=$!
+    pids+=("$started")
     main=$(wait_window '^Tarvo Search$' 1 | head -1) || { echo "FAIL: no window"; cat "$1"; exit 1; }
 }
 
-# Types the Find text, Tab, the Path and Enter as a person types them, then
-# waits for the search to settle ("any": with or without a result).
+# Types the Find text, Tab, the Path and Enter as a person types them, then waits for the
+# search to settle ("any": with or without a result).
 type_search() {  # type_search WINDOW FIND_TEXT PATH [any]
     activate_window "$1"
-    xdotool type --delay 12 "$2"
-    xdotool key Tab
-    xdotool type --delay 12 "$3"
+    xdotool type --delay 12 "$2" && xdotool key Tab && xdotool type --delay 12 "$3"
     xdotool key Return
     wait_settled "$1" "${4:-}" || fail "the window never settled after the search for '$2'"
 }
 
-# --- New Window, and the last to exit decides the file --------------------
-echo "== New Window"
+echo "== New Window, and the last to exit decides the file"
 start_window "$work/second.log"
 older_pid=$started older=$main
 activate_window "$older"
@@ -143,32 +133,27 @@ newer=$(wait_window '^Tarvo Search$' 2 | grep -vx "$older" | head -1)
 if [ -z "$newer" ]; then
     fail "New Window started no second window"
 else
-    read -r ox oy <<<"$(geometry "$older")"
-    read -r nx ny <<<"$(geometry "$newer")"
-    [ $((nx - ox)) -eq 25 ] && [ $((ny - oy)) -eq 25 ] ||
+    [ "$(geometry "$newer")" = "$(geometry "$older" | awk '{print $1 + 25, $2 + 25}')" ] ||
         fail "the new window is not 25 px right of and below the old one"
     wait_settled "$newer" any
     activate_window "$newer"
     xdotool key --repeat 20 BackSpace  # the caret starts after the loaded text
     # A Path is needed: an empty one is reported, not searched.
     type_search "$newer" 'second window' "$root" any
-    # The older one exits first; the newer one, exiting last, decides.
     close_window "$older"
     wait_exit "$older_pid" || fail "the older window did not exit"
     close_window "$newer"
     # Its title now names its search.
-    for _ in $(seq 50); do [ -z "$(windows_named 'Tarvo Search$')" ] && break; sleep 0.3; done
-    [ -z "$(windows_named 'Tarvo Search$')" ] || fail "the newer window did not exit"
+    no_window() { [ -z "$(windows_named 'Tarvo Search$')" ]; }
+    until_timeout $exit_timeout no_window || fail "the newer window did not exit"
     sleep 0.5
-    [ "$(settings_line 1)" = 'Tarvo Search, version 1.0' ] || fail "settings file damaged"
-    [ "$(settings_line 3)" = 'second window' ] ||
-        fail "line 3 is '$(settings_line 3)', not the last window's text"
+    expect_line 1 'Tarvo Search, version 1.0' "the header: settings file damaged"
+    expect_line 3 'second window' "the last window's text"
 fi
 
-# --- the README's picture, on request: TARVO_README_PICTURE=1 --------------
-# A real tree, too slow for every run: bench/run.sh unpacks Debian's
-# linux-source-6.1 into its cache; drive D: of the prefix holds it as
-# D:\linux. The picture is $work/readme-screenshot.png (docs/screenshot.png).
+# The README's picture, on request (TARVO_README_PICTURE=1): a real tree, too slow for every
+# run. bench/run.sh unpacks Debian's linux-source-6.1 into its cache; drive D: of the prefix
+# holds it as D:\linux. The picture is $work/readme-screenshot.png (docs/screenshot.png).
 linux_tree=${TARVO_BENCH_CACHE:-$HOME/.cache/tarvo-bench}/linux-source-6.1
 if [ "${TARVO_README_PICTURE:-0}" != 1 ]; then
     echo "== README picture not asked for (TARVO_README_PICTURE=1 takes it)"
@@ -189,33 +174,28 @@ else
     echo "== README picture skipped: no $linux_tree (bench/run.sh unpacks it)"
 fi
 
-# --- a settings folder under a non-ASCII name, Shift+Tab, F8 ----------------
 echo "== non-ASCII settings folder, Shift+Tab, F8"
-# AppData moved under C:\users\Jürgen: regedit reads a REGEDIT4 file in the
-# ANSI code page, so the ü is one Latin-1 byte.
+# AppData moved under C:\users\Jürgen: regedit reads a REGEDIT4 file in the ANSI code page, so
+# the ü is one Latin-1 byte.
 appdata="$prefix/drive_c/users/Jürgen/AppData/Roaming"
 mkdir -p "$appdata"
-iconv -f UTF-8 -t LATIN1 >"$work/appdata.reg" <<'REG'
-REGEDIT4
-
-[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders]
-"AppData"="C:\\users\\Jürgen\\AppData\\Roaming"
-
-[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders]
-"AppData"="C:\\users\\Jürgen\\AppData\\Roaming"
-REG
+folders='HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Explorer'
+{
+    echo REGEDIT4
+    for key in 'User Shell Folders' 'Shell Folders'; do
+        printf '\n[%s\\%s]\n"AppData"="%s"\n' "$folders" "$key" 'C:\\users\\Jürgen\\AppData\\Roaming'
+    done
+} | iconv -f UTF-8 -t LATIN1 >"$work/appdata.reg"
 "$WINE" regedit /S "$(winpath "$work/appdata.reg")" >/dev/null 2>&1
 settings="$appdata/TarvoSearch.txt"
 
 start_window "$work/third.log"
 type_search "$main" 'widget' "$root"
 import -window root "$work/searched.png"
-# The caret at a box's start before Shift+Tab leaves it: what is typed
-# after Shift+Tab must be appended, not replace a selection.
-xdotool key Home shift+Tab
-xdotool type --delay 12 ' gadget'
-xdotool key Home shift+Tab
-xdotool type --delay 12 '\my src'
+# The caret at a box's start before Shift+Tab leaves it: what is typed after Shift+Tab must be
+# appended, not replace a selection.
+xdotool key Home shift+Tab && xdotool type --delay 12 ' gadget'
+xdotool key Home shift+Tab && xdotool type --delay 12 '\my src'
 xdotool key Return
 wait_settled "$main" || fail "the window never settled after Shift+Tab and Enter"
 # F8: the previewed file in Notepad, its path with spaces as one argument.
@@ -226,9 +206,10 @@ close_window "$main"
 wait_exit "$started" || fail "exit code $? after Alt+F4"
 
 [ -f "$settings" ] || fail "no settings file in the folder named with ü: $settings"
-crlf_lines || fail "settings lines do not all end in CR LF"
-[ "$(settings_line 3)" = 'widget gadget' ] || fail "line 3 is not the Find text after Shift+Tab"
-[ "$(settings_line 4)" = "$root\\my src" ] || fail "line 4 is not the Path text after Shift+Tab"
+[ "$(grep -c $'\r$' "$settings")" = "$(wc -l <"$settings")" ] ||
+    fail "settings lines do not all end in CR LF"
+expect_line 3 'widget gadget' "the Find text after Shift+Tab"
+expect_line 4 "$root\\my src" "the Path text after Shift+Tab"
 
 [ $failed -eq 0 ] || { echo "== settings file:"; cat "$settings" 2>/dev/null; exit 1; }
 echo "== end-to-end: all passed (screenshot: $work/searched.png)"

@@ -1,14 +1,9 @@
 // The prompt and Help on the real main window. A dialog runs its own modal
 // loop inside the command that opens it.
-#include <filesystem>
-#include <fstream>
-
 #include "gui/gui_support.h"
-#include "shell/commands_win32.h"
 #include "shell/editor_win32.h"
 #include "shell/launching.h"
 #include "shell/launching_win32.h"
-#include "shell/resources/resource.h"
 
 namespace tarvo::testing {
 namespace {
@@ -62,12 +57,7 @@ using Dialogs = ProgramTest;
 TEST_F(Dialogs, ThePromptKeepsOrTakesItsListWhole) {
     const std::string typed(150, 'q'), pasted(10000, 'p');
     std::string& exclude = p().settings.request.excludeList;
-    const struct {
-        int command;
-        std::string* list;
-        std::function<void(HWND)> steps;
-        std::string after;
-    } cases[] = {
+    const std::tuple<int, std::string*, std::function<void(HWND)>, std::string> cases[] = {
         {IDM_EXCLUDE_FILE_TYPES, &exclude,
          [](HWND d) { type(d, ".x"), PostMessageA(d, WM_COMMAND, IDCANCEL, 0); }, ".obj"},
         {IDM_EXCLUDE_FILE_TYPES, &exclude, [](HWND d) { type(d, ".x"), press(d, VK_ESCAPE); },
@@ -86,10 +76,10 @@ TEST_F(Dialogs, ThePromptKeepsOrTakesItsListWhole) {
     };
     exclude = p().settings.request.highlightList = ".obj";
     p().settings.editorCommand = "ed";
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.after.substr(0, 10));
-        runDialog([&] { runCommand(p(), c.command); }, c.steps);
-        EXPECT_EQ(*c.list, c.after);
+    for (const auto& [command, list, steps, after] : cases) {
+        SCOPED_TRACE(after.substr(0, 10));
+        runDialog([command] { runCommand(p(), command); }, steps);
+        EXPECT_EQ(*list, after);
     }
 }
 
@@ -128,19 +118,17 @@ TEST_F(Dialogs, ARootThatCannotBeOpenedShowsOneMessage) {
 // Help opens a file holding the user guide; Open and Notepad with nothing
 // previewed give the simple beep and start nothing.
 TEST_F(Dialogs, HelpOpensAFileHoldingTheGuide) {
-    static std::vector<std::string> opened;
-    static std::vector<UINT> beeps;
-    launcher().shellOpen = [](const char* file, const char*) { opened.push_back(file); };
+    static std::vector<std::string> calls;
+    launcher().shellOpen = [](const char* file, const char*) { calls.push_back(file); };
     launcher().startProcess = [](const char*, const char* line) {
-        return opened.push_back(line), true;
+        return calls.push_back(line), true;
     };
-    launcher().beep = [](UINT type) { beeps.push_back(type); };
-    runCommand(p(), IDM_OPEN);
-    runCommand(p(), IDM_OPEN_WITH_NOTEPAD);
-    EXPECT_EQ(beeps, std::vector<UINT>(2, 0xFFFFFFFF));
-    runCommand(p(), IDM_ONLINE_DOCUMENTATION);
-    ASSERT_EQ(opened.size(), 1u);
-    EXPECT_NE(readBytes(opened[0]).find("<title>Tarvo Search"), std::string::npos) << opened[0];
+    launcher().beep = [](UINT type) { calls.push_back("beep " + std::to_string(type)); };
+    for (int command : {IDM_OPEN, IDM_OPEN_WITH_NOTEPAD, IDM_ONLINE_DOCUMENTATION})
+        runCommand(p(), command);
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0] + "," + calls[1], "beep 4294967295,beep 4294967295");
+    EXPECT_NE(readBytes(calls[2]).find("<title>Tarvo Search"), std::string::npos) << calls[2];
 }
 
 // Regression: Help opened nothing when the program was copied without its

@@ -1,6 +1,6 @@
 // Helpers for the window suites: the real program started in-process on the
-// test's thread, one search run the way the user runs one, and a bitmap to
-// draw into and read back. Each TEST runs in its own process
+// test's thread, one step of the user's a line, and a bitmap to draw into and
+// read back; the headers every suite uses. Each TEST runs in its own process
 // (gtest_discover_tests), since the program's state is process-wide.
 #pragma once
 
@@ -9,12 +9,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 
+#include "shell/commands_win32.h"
 #include "shell/program_entry_win32.h"
 #include "shell/program_win32.h"
+#include "shell/resources/resource.h"
 #include "shell/run_loop_win32.h"
 #include "support/read_bytes.h"
 #include "support/temp_tree.h"
+#include "view/text_class.h"
 #include "view/text_drawing_win32.h"
 
 namespace tarvo::testing {
@@ -43,9 +48,13 @@ protected:
 
     static Program& p() { return testProgram(); }
     static const MainWindows& windows() { return p().windows; }
+    static int rowHeight(FontIndex font = FontIndex::Interface) {
+        return p().fonts.lineHeight(font);
+    }
     static void drain() { pumpMessages(p(), false); }  // as the scanner's pump does
     static void pressEnter(HWND box) { SendMessageA(box, WM_CHAR, '\r', 1); }
-    static void postKey(HWND window, WPARAM key) {  // queued: through the accelerators
+    static void postKey(HWND window,
+                        WPARAM key) {  // queued: through the accelerators
         PostMessageA(window, WM_KEYDOWN, key, 1);
     }
     // The modifier keys the next key messages find held down.
@@ -58,6 +67,12 @@ protected:
     static std::string boxText(HWND box) {
         char text[10001];
         return std::string(text, GetWindowTextA(box, text, sizeof text));
+    }
+    // The screen point (x, y) from the top left of `window`.
+    static LPARAM pointIn(HWND window, int x, int y) {
+        RECT area;
+        GetWindowRect(window, &area);
+        return MAKELPARAM(area.left + x, area.top + y);
     }
     // One search as Enter and the run loop run it, then the timer tick that
     // repaints the list.
@@ -76,8 +91,7 @@ protected:
         char exe[MAX_PATH];
         std::string folder(exe, GetModuleFileNameA(nullptr, exe, MAX_PATH));
         folder.resize(folder.find_last_of('\\') + 1);
-        tree.write(relative, "");
-        const std::string copy = tree.path(relative);
+        const std::string copy = tree.write(relative, "");
         EXPECT_TRUE(CopyFileA((folder + "command_recorder.exe").c_str(), copy.c_str(), FALSE));
         return copy;
     }
@@ -97,14 +111,12 @@ protected:
     static std::string clipboardText() {
         OpenClipboard(nullptr);
         HANDLE data = GetClipboardData(CF_UNICODETEXT);
-        char text[65536] = {};
-        if (data) {
-            WideCharToMultiByte(CP_UTF8, 0, static_cast<const wchar_t*>(GlobalLock(data)), -1, text,
-                                sizeof text, nullptr, nullptr);
-            GlobalUnlock(data);
-        }
+        const auto* text = static_cast<const wchar_t*>(GlobalLock(data));
+        char utf8[65536] = {};
+        if (text) WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+        GlobalUnlock(data);
         CloseClipboard();
-        return text;
+        return utf8;
     }
 
     TempTree tree;
@@ -122,6 +134,11 @@ public:
     // A copy of what `source` shows in [0, width) x [0, height).
     Dib(HDC source, int width, int height) : Dib(width, height) {
         BitBlt(dc_, 0, 0, width, height, source, 0, 0, SRCCOPY);
+    }
+    // What `pane` paints, on white.
+    template <class Pane>
+    Dib(Pane& pane, int width, int height) : Dib(width, height) {
+        pane.paint(dc_);
     }
     ~Dib() {
         SelectObject(dc_, old_);

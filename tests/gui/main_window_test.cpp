@@ -1,15 +1,9 @@
 // The main window driven with messages: Enter, F5 and F6 around a search,
 // Tab and Shift+Tab, a UTF-8 path, and the repaint after a change of size.
-#include <filesystem>
-#include <fstream>
-
 #include <shlobj.h>
 
 #include "gui/gui_support.h"
-#include "shell/commands_win32.h"
-#include "shell/resources/resource.h"
 #include "shell/status_panel_win32.h"
-#include "view/text_class.h"
 
 namespace tarvo::testing {
 namespace {
@@ -45,23 +39,18 @@ TEST_F(MainWindow, EnterF5AndF6StartStopAndRestart) {
     runRequestedSearch(p());
     EXPECT_STREQ(p().engine.terms().term(0).text, "beta");
 
-    const struct {
-        const char* label;
-        UINT message;  // posted to the Find box during the search
-        WPARAM key;
-        const char* find;
-        RunState after;
-    } stops[] = {
-        {"Enter, same texts: stops", WM_CHAR, '\r', "beta", RunState::Idle},
-        {"F6: stops", WM_KEYDOWN, VK_F6, "beta", RunState::Idle},
-        {"Enter, new Find text: restarts", WM_CHAR, '\r', "alpha", RunState::StartRequested}};
-    for (const auto& stop : stops) {
-        SCOPED_TRACE(stop.label);
+    // Posted to the Find box during a search: Enter with the same texts, F6, Enter with a new text.
+    const std::tuple<UINT, WPARAM, const char*, RunState> stops[] = {
+        {WM_CHAR, '\r', "beta", RunState::Idle},
+        {WM_KEYDOWN, VK_F6, "beta", RunState::Idle},
+        {WM_CHAR, '\r', "alpha", RunState::StartRequested}};
+    for (const auto& [message, key, find, after] : stops) {
+        SCOPED_TRACE(::testing::Message() << key << " " << find);
         p().runState = RunState::StartRequested;
-        SetWindowTextA(windows().findBox, stop.find);
-        PostMessageA(windows().findBox, stop.message, stop.key, 1);
+        SetWindowTextA(windows().findBox, find);
+        PostMessageA(windows().findBox, message, key, 1);
         runRequestedSearch(p());  // the key is handled at the first pump
-        EXPECT_EQ(p().runState, stop.after);
+        EXPECT_EQ(p().runState, after);
         EXPECT_EQ(p().engine.stats().files, 0);
     }
     // Twenty quick F5s: the first run takes them all at its first pump and
@@ -80,25 +69,22 @@ TEST_F(MainWindow, EnterF5AndF6StartStopAndRestart) {
 // Each option item toggles its option and its check mark; Recursive and Skip
 // Binary Files change which files are read, so they empty the file memory.
 TEST_F(MainWindow, OptionItemsToggleTheirChecksAndTwoEmptyTheMemory) {
-    const struct {
-        int id;
-        bool SearchOptions::*option;
-        bool clearsMemory;
-    } items[] = {{IDM_RECURSIVE, &SearchOptions::recursive, true},
-                 {IDM_SKIP_BINARY_FILES, &SearchOptions::skipBinaryFiles, true},
-                 {IDM_SEARCH_FILE_NAMES, &SearchOptions::searchFileNames, false},
-                 {IDM_CASE_SENSITIVE_BONUS, &SearchOptions::caseSensitiveBonus, false},
-                 {IDM_WHOLE_WORD_BONUS, &SearchOptions::wholeWordBonus, false},
-                 {IDM_CPP_HEURISTICS, &SearchOptions::cppHeuristics, false}};
-    for (const auto& item : items) {
+    const std::tuple<int, bool SearchOptions::*, bool> items[] = {
+        {IDM_RECURSIVE, &SearchOptions::recursive, true},
+        {IDM_SKIP_BINARY_FILES, &SearchOptions::skipBinaryFiles, true},
+        {IDM_SEARCH_FILE_NAMES, &SearchOptions::searchFileNames, false},
+        {IDM_CASE_SENSITIVE_BONUS, &SearchOptions::caseSensitiveBonus, false},
+        {IDM_WHOLE_WORD_BONUS, &SearchOptions::wholeWordBonus, false},
+        {IDM_CPP_HEURISTICS, &SearchOptions::cppHeuristics, false}};
+    for (const auto& [id, option, clearsMemory] : items) {
         for (bool on : {false, true}) {
-            SCOPED_TRACE(::testing::Message() << item.id << " " << on);
+            SCOPED_TRACE(::testing::Message() << id << " " << on);
             p().memory.add("C:\\f.c", 7);
-            SendMessageA(windows().main, WM_COMMAND, item.id, 0);
-            EXPECT_EQ(p().settings.request.options.*item.option, on);
-            EXPECT_EQ(GetMenuState(GetMenu(windows().main), item.id, MF_BYCOMMAND) & MF_CHECKED,
+            SendMessageA(windows().main, WM_COMMAND, id, 0);
+            EXPECT_EQ(p().settings.request.options.*option, on);
+            EXPECT_EQ(GetMenuState(GetMenu(windows().main), id, MF_BYCOMMAND) & MF_CHECKED,
                       on ? UINT{MF_CHECKED} : 0);
-            EXPECT_EQ(p().memory.count(), item.clearsMemory ? 0 : 1);
+            EXPECT_EQ(p().memory.count(), clearsMemory ? 0 : 1);
             p().memory.clear();
         }
     }
@@ -159,7 +145,6 @@ TEST_F(MainWindow, AUtf8PathIsSearchedShownAndCopied) {
         holdKeys(true, shift);
         postKey(windows().findBox, key);
         drain();
-        holdKeys(false, false);
     };
     press('C', true);
     const std::string picked = path + "(" + std::to_string(selectedResult(p())->lineNumber) + "): ";
@@ -205,24 +190,22 @@ TEST_F(MainWindow, EveryBandShowsItsContentAfterAResize) {
         MapWindowPoints(child, nullptr, reinterpret_cast<POINT*>(&r), 2);
         return r;
     };
-    const struct {
-        int show, width, height;
-    } changes[] = {{SW_MAXIMIZE, 0, 0}, {SW_RESTORE, 0, 0}, {0, 640, 480}, {0, 1000, 800}};
-    for (const auto& change : changes) {
-        SCOPED_TRACE(::testing::Message() << change.show << " " << change.width);
-        if (change.show)
-            ShowWindow(windows().main, change.show);
+    // Shown as `show`, or else set to `width` x `height`.
+    const std::tuple<int, int, int> changes[] = {
+        {SW_MAXIMIZE, 0, 0}, {SW_RESTORE, 0, 0}, {0, 640, 480}, {0, 1000, 800}};
+    for (const auto& [show, width, height] : changes) {
+        SCOPED_TRACE(::testing::Message() << show << " " << width);
+        if (show)
+            ShowWindow(windows().main, show);
         else
-            SetWindowPos(windows().main, nullptr, 0, 0, change.width, change.height,
-                         SWP_NOMOVE | SWP_NOZORDER);
+            SetWindowPos(windows().main, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
         drain();
-        // What the screen shows, read from the screen itself, not from a
-        // device context of the program's.
+        // What the screen shows, read from the screen itself, not from the program's DC.
         HDC display = GetDC(nullptr);
         const Dib screen(display, 1280, 1024);
         ReleaseDC(nullptr, display);
         const RECT preview = area(p().previewPane.window()), list = area(p().resultsPane.window());
-        const int h = p().fonts.lineHeight(FontIndex::Preview);
+        const int h = rowHeight(FontIndex::Preview);
         ASSERT_GT((preview.bottom - preview.top) / h, 3);
         for (int top = preview.top; top + h <= preview.bottom; top += h)
             EXPECT_GT(screen.count(kGutterColour, preview.left, top, preview.right, top + h), 5)
@@ -233,7 +216,7 @@ TEST_F(MainWindow, EveryBandShowsItsContentAfterAResize) {
             0);
         // A maximised window keeps the rectangle to restore.
         const WindowRect& saved = p().settings.windowRect;
-        EXPECT_EQ(saved.right - saved.left, change.width ? change.width : 900);
+        EXPECT_EQ(saved.right - saved.left, width ? width : 900);
     }
     // The status line alone, as the timer repaints it, grounds its whole band.
     const LayoutRect& status = p().layout.statusLine;

@@ -1,15 +1,12 @@
 // The results list and the preview on the real main window: their rows in
 // pixels, the rows the list's cache redraws, and the preview following the
 // selection.
-#include <algorithm>
-#include <filesystem>
 #include <tuple>
 
 #include "gui/gui_support.h"
 #include "preview/preview_pane_rules.h"
 #include "results/results_pane_rules.h"
 #include "results/results_pane_win32.h"
-#include "view/text_class.h"
 
 namespace tarvo::testing {
 namespace {
@@ -62,13 +59,13 @@ protected:
     }
 };
 
-// The selected row in the highlight colours with no marks; another black on
-// white with the term, in the line text only, on a box exactly its width.
-TEST_F(Panes, SelectedAndMarkedRowsHaveTheirColours) {
+// The selected row in the highlight colours with no marks; another black on white with the
+// term, in the line text only, on a box exactly its width. Scrolled, the list redraws only the
+// rows that changed.
+TEST_F(Panes, RowsHaveTheirColoursAndTheCacheRedrawsOnlyTheRowsThatChanged) {
     fillList();
-    const int h = p().fonts.lineHeight(FontIndex::Interface);
-    Dib dib(800, 2 * h);
-    p().resultsPane.paint(dib.dc());
+    const int h = rowHeight();
+    const Dib dib(p().resultsPane, 800, 2 * h);
     EXPECT_EQ(dib.at(2, h / 2), GetSysColor(COLOR_HIGHLIGHT));
     EXPECT_GT(dib.count(GetSysColor(COLOR_HIGHLIGHTTEXT), 0, 0, 800, h), 20);
     EXPECT_EQ(dib.count(kMarkPixel, 0, 0, 800, h), 0);
@@ -77,23 +74,15 @@ TEST_F(Panes, SelectedAndMarkedRowsHaveTheirColours) {
     EXPECT_EQ(dib.count(kMarkPixel, 0, h, kLineColumnX, 2 * h), 0);
     EXPECT_EQ(dib.count(kMarkPixel, kLineColumnX, h, 800, h + 1),
               p().fonts.textWidth("needle", FontIndex::Interface));
-}
-
-TEST_F(Panes, TheRowCacheRedrawsOnlyTheRowsThatChanged) {
-    fillList();
     for (int i = 0; i < 10; ++i)
         SendMessageA(list(), WM_VSCROLL, SB_LINEDOWN, 0);
     const int32_t first = store().firstVisibleRow();
     ASSERT_EQ(first, 10);
-    SendMessageA(list(), WM_LBUTTONDOWN, MK_LBUTTON,
-                 MAKELPARAM(100, 3 * p().fonts.lineHeight(FontIndex::Interface) + 1));
+    SendMessageA(list(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 3 * rowHeight() + 1));
     const ResultEntry top = entryAt(0);
     // Longer than the 263 characters a fixed cache slot would hold.
     const std::string longPath = tree.path(std::string(299 - tree.root().size(), 'p'));
-    const struct {
-        std::function<void()> change;
-        std::vector<int32_t> drawn;
-    } changes[] = {
+    const std::pair<std::function<void()>, std::vector<int32_t>> changes[] = {
         {[] {}, {}},
         {[&] { store().addResult(top.score + 1000, top.path.c_str(), 9, "needle"); },
          rowsFrom(first)},  // above the view: every row moved
@@ -111,26 +100,25 @@ TEST_F(Panes, TheRowCacheRedrawsOnlyTheRowsThatChanged) {
         {[] { SendMessageA(windows().findBox, WM_KEYDOWN, VK_DOWN, 0); }, {first + 5, first + 6}},
         {[] { InvalidateRect(list(), nullptr, FALSE); }, rowsFrom(first)},  // WM_PAINT: all
     };
-    for (const auto& change : changes) {
-        SCOPED_TRACE(&change - changes);
+    int step = 0;
+    for (const auto& [change, drawn] : changes) {
+        SCOPED_TRACE(step++);
         drawnRows.clear();
-        change.change();
+        change();
         UpdateWindow(list());
         p().resultsPane.paint(nullptr);
-        EXPECT_EQ(drawnRows, change.drawn);
+        EXPECT_EQ(drawnRows, drawn);
     }
     // The wheel over the list, through the main window, scrolls without selecting.
-    RECT area;
-    GetWindowRect(list(), &area);
-    SendMessageA(windows().main, WM_MOUSEWHEEL, MAKEWPARAM(0, -240),
-                 MAKELPARAM(area.left + 50, area.top + 50));
+    SendMessageA(windows().main, WM_MOUSEWHEEL, MAKEWPARAM(0, -240), pointIn(list(), 50, 50));
     EXPECT_EQ(store().firstVisibleRow(), first + 4);
     EXPECT_EQ(store().selectedRow(), first + 6);
     EXPECT_EQ(p().previewPane.document().currentPath(), entryAt(first + 6).path);
 }
 
-// List keys in any of the three boxes act on the list as if pressed there;
-// caret keys stay in the box; Ctrl+Home and Ctrl+End select the first and last result.
+// List keys in any of the three boxes act on the list as if pressed there; caret keys stay in
+// the box; Ctrl+Home and Ctrl+End select the first and last result. The pane's window procedure
+// finds its pane from the window: a key sent to a second pane moves its own store's selection.
 TEST_F(Panes, ListKeysInTheBoxesMoveTheListsSelection) {
     fillList();
     const std::tuple<WPARAM, bool, bool> keys[] = {{VK_UP, false, true},    {VK_DOWN, false, true},
@@ -151,6 +139,18 @@ TEST_F(Panes, ListKeysInTheBoxesMoveTheListsSelection) {
             EXPECT_EQ(store().selectedRow(), inList);
         }
     }
+    ResultStore ownStore;
+    TermTable ownTerms;
+    ResultsPane second(ownStore, ownTerms, p().fonts);
+    second.create(windows().main, "Second", WS_CHILD, GetModuleHandleA(nullptr));
+    for (int line = 1; line <= 3; ++line)
+        ownStore.addResult(1000 - line, "own.c", line, "text");
+    const int32_t programs = store().selectedRow();
+    for (HWND pane : {second.window(), list()})
+        SendMessageA(pane, WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(ownStore.selectedRow(), 1);
+    EXPECT_EQ(store().selectedRow(), programs + 1);
+    DestroyWindow(second.window());
 }
 
 // A double-click on a row selects it and opens it in the editor; a right click selects its row
@@ -161,11 +161,9 @@ TEST_F(Panes, ADoubleClickOpensARowAndARightClickOpensItsMenu) {
     const std::string editor = recorder("ed/ed.exe");
     p().settings.editorCommand = "\"" + editor + "\" %line% %path%";
     SetForegroundWindow(windows().main);
-    RECT pane;
-    GetWindowRect(list(), &pane);
     const auto click = [&](int viewRow, DWORD down, DWORD up, int times) {
-        SetCursorPos(pane.left + 100,
-                     pane.top + viewRow * p().fonts.lineHeight(FontIndex::Interface) + 3);
+        const LPARAM at = pointIn(list(), 100, viewRow * rowHeight() + 3);
+        SetCursorPos(LOWORD(at), HIWORD(at));
         for (int i = 0; i < times; ++i)
             mouse_event(down, 0, 0, 0, 0), mouse_event(up, 0, 0, 0, 0);
         drain();
@@ -193,20 +191,17 @@ TEST_F(Panes, AHeaderClickSortsAndKeepsTheSelectionCentred) {
     store().selectRow(120);
     const ResultEntry chosen = entryAt(120);
     const MainLayout& l = p().layout;
-    const struct {
-        const LayoutRect& header;
-        SortMode mode;
-    } clicks[] = {{l.fileHeader, SortMode::ByFileName},
-                  {l.lineHeader, SortMode::ByLineText},
-                  {l.rankHeader, SortMode::ByRank}};
+    const std::pair<const LayoutRect*, SortMode> clicks[] = {{&l.fileHeader, SortMode::ByFileName},
+                                                             {&l.lineHeader, SortMode::ByLineText},
+                                                             {&l.rankHeader, SortMode::ByRank}};
     bool moved = false;
-    for (const auto& click : clicks) {
-        SCOPED_TRACE(static_cast<int>(click.mode));
+    for (const auto& [header, mode] : clicks) {
+        SCOPED_TRACE(static_cast<int>(mode));
         drawnRows.clear();
-        SendMessageA(windows().main, WM_LBUTTONDOWN, MK_LBUTTON,
-                     MAKELPARAM((click.header.left + click.header.right) / 2,
-                                (click.header.top + click.header.bottom) / 2));
-        EXPECT_EQ(store().sortMode(), click.mode);
+        SendMessageA(
+            windows().main, WM_LBUTTONDOWN, MK_LBUTTON,
+            MAKELPARAM((header->left + header->right) / 2, (header->top + header->bottom) / 2));
+        EXPECT_EQ(store().sortMode(), mode);
         const int32_t row = store().selectedRow();
         moved |= row != 120;
         EXPECT_EQ(entryAt(row).path, chosen.path);
@@ -226,7 +221,7 @@ TEST_F(Panes, NonAsciiPathsAndLinesAreDrawnAsTheirCharacters) {
     store().addResult(2, "E:\\J\xc3\xbcrgen\\caf\xc3\xa9.c", 1, "first");
     store().addResult(1, "D:\\\xd0\x96\\\xe6\x97\xa5\xe6\x9c\xac.c", 7,
                       "// na\xc3\xafve \xd0\x96 \xe6\x97\xa5\xe6\x9c\xac");
-    const int h = p().fonts.lineHeight(FontIndex::Interface);
+    const int h = rowHeight();
     EXPECT_EQ(
         differingPixels([&](HDC dc) { p().resultsPane.paint(dc); }, FontIndex::Interface, h, h,
                         {{kPathColumnX, kBlackPixel, L"D:\\\u0416\\\u65e5\u672c.c (7)"},
@@ -236,7 +231,7 @@ TEST_F(Panes, NonAsciiPathsAndLinesAreDrawnAsTheirCharacters) {
         tree.write("enc.txt", "caf\xc3\xa9\n\xfc caf\xe9 na\xefve \xa9 \x80\nJ\xc3\xbcrgen\n")
             .c_str(),
         3);
-    const int ph = p().fonts.lineHeight(FontIndex::Preview);
+    const int ph = rowHeight(FontIndex::Preview);
     for (const auto& [line, text] :
          {std::make_pair(1, L"caf\u00e9"),
           std::make_pair(2, L"\u00fc caf\u00e9 na\u00efve \u00a9 \u20ac")}) {
@@ -262,77 +257,46 @@ TEST_F(Panes, FarTermsComeIntoViewAndTheResultsLineIsBanded) {
     store().selectRow(1);
     RECT listArea, preview;
     GetClientRect(list(), &listArea);
-    GetClientRect(p().previewPane.window(), &preview);
-    const int h = p().fonts.lineHeight(FontIndex::Interface),
-              ph = p().fonts.lineHeight(FontIndex::Preview);
-    Dib rows(listArea.right, h);
-    p().resultsPane.paint(rows.dc());
-    EXPECT_GT(rows.count(kMarkPixel, kLineColumnX, 0, listArea.right, 1), 20) << "row 0's term";
+    const HWND pane = p().previewPane.window();
+    GetClientRect(pane, &preview);
+    EXPECT_GT(Dib(p().resultsPane, listArea.right, rowHeight())
+                  .count(kMarkPixel, kLineColumnX, 0, listArea.right, 1),
+              20)
+        << "row 0's term";
 
     const PreviewPosition& at = p().previewPane.position();
     const auto previewShows = [&](COLORREF colour, int32_t line) {
-        Dib pane(preview.right, preview.bottom);
-        p().previewPane.paint(pane.dc());
-        const int top = (line - paintTopLine(at.topLine)) * ph;
-        return pane.count(colour, 0, top, preview.right, top + ph);
+        const int ph = rowHeight(FontIndex::Preview), top = (line - paintTopLine(at.topLine)) * ph;
+        return Dib(p().previewPane, preview.right, preview.bottom)
+            .count(colour, 0, top, preview.right, top + ph);
     };
-    const auto barAt = [] { return GetScrollPos(p().previewPane.window(), SB_HORZ); };
     EXPECT_EQ(at.targetLine, 4);
     EXPECT_GT(at.leftColumn, 9991 - at.visibleColumns);
     EXPECT_LE(at.leftColumn, 9991 - kPreviewLeadColumns);
-    EXPECT_EQ(barAt(), at.leftColumn);
+    EXPECT_EQ(GetScrollPos(pane, SB_HORZ), at.leftColumn);
     EXPECT_GT(previewShows(kMarkPixel, 4), 20) << "the term, from the right";
     EXPECT_GT(previewShows(kResultLineColour, 4), preview.right / 2) << "the band";
     EXPECT_EQ(previewShows(kResultLineColour, 3), 0);
-
-    RECT area;
-    GetWindowRect(p().previewPane.window(), &area);
-    const struct {
-        std::function<void()> action;
-        int32_t moved;
-    } steps[] = {{[&] {
-                      SendMessageA(windows().main, WM_MOUSEWHEEL, MAKEWPARAM(MK_SHIFT, 120),
-                                   MAKELPARAM(area.left + 50, area.top + 50));
-                  },
-                  -kPreviewColumnsPerNotch},
-                 {[] { SendMessageA(p().previewPane.window(), WM_HSCROLL, SB_LINERIGHT, 0); }, 1},
-                 {[] {
-                      SendMessageA(p().previewPane.window(), WM_LBUTTONDOWN, MK_LBUTTON,
-                                   MAKELPARAM(5, 5));
-                      SendMessageA(GetFocus(), WM_KEYDOWN, VK_LEFT, 0);
-                  },
-                  -kPreviewColumnsPerKey},
-                 {[] { SendMessageA(GetFocus(), WM_KEYDOWN, VK_RIGHT, 0); }, kPreviewColumnsPerKey},
-                 {[] { SendMessageA(p().previewPane.window(), WM_HSCROLL, SB_LEFT, 0); }, -9999}};
-    for (const auto& step : steps) {
-        SCOPED_TRACE(step.moved);
+    // To the focus (null): the click gives it to the preview.
+    const std::tuple<HWND, UINT, WPARAM, LPARAM, int32_t> steps[] = {
+        {windows().main, WM_MOUSEWHEEL, MAKEWPARAM(MK_SHIFT, 120), pointIn(pane, 50, 50),
+         -kPreviewColumnsPerNotch},
+        {pane, WM_HSCROLL, SB_LINERIGHT, 0, 1},
+        {pane, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5), 0},
+        {nullptr, WM_KEYDOWN, VK_LEFT, 0, -kPreviewColumnsPerKey},
+        {nullptr, WM_KEYDOWN, VK_RIGHT, 0, kPreviewColumnsPerKey},
+        {pane, WM_HSCROLL, SB_LEFT, 0, -9999}};
+    for (const auto& [to, message, wParam, lParam, moved] : steps) {
+        SCOPED_TRACE(::testing::Message() << message << " " << wParam);
         const int32_t before = at.leftColumn;
-        step.action();
-        EXPECT_EQ(at.leftColumn, std::max(before + step.moved, 0));
-        EXPECT_EQ(barAt(), at.leftColumn);
+        SendMessageA(to ? to : GetFocus(), message, wParam, lParam);
+        EXPECT_EQ(at.leftColumn, std::max(before + moved, 0));
+        EXPECT_EQ(GetScrollPos(pane, SB_HORZ), at.leftColumn);
     }
     EXPECT_EQ(previewShows(kMarkPixel, 4), 0) << "scrolled back to the line's start";
     store().selectRow(0);
     EXPECT_GT(previewShows(kMarkPixel, 2), 20);
     EXPECT_GT(previewShows(kResultLineColour, 2), preview.right / 2);
-}
-
-// The pane's window procedure finds its pane from the window: a key sent to
-// a second pane moves its own store's selection, not the program's.
-TEST_F(Panes, ASecondPaneServesItsOwnStore) {
-    fillList();
-    ResultStore ownStore;
-    TermTable ownTerms;
-    ResultsPane second(ownStore, ownTerms, p().fonts);
-    second.create(windows().main, "Second", WS_CHILD, GetModuleHandleA(nullptr));
-    for (int line = 1; line <= 3; ++line)
-        ownStore.addResult(1000 - line, "own.c", line, "text");
-    const int32_t programs = store().selectedRow();
-    for (HWND pane : {second.window(), list()})
-        SendMessageA(pane, WM_KEYDOWN, VK_DOWN, 0);
-    EXPECT_EQ(ownStore.selectedRow(), 1);
-    EXPECT_EQ(store().selectedRow(), programs + 1);
-    DestroyWindow(second.window());
 }
 
 // The file is UTF-16 with CR LF line ends: found with Skip Binary Files on, and previewed.
@@ -346,7 +310,7 @@ TEST_F(Panes, ThePreviewColoursMarksCommentsAndKeywords) {
     EXPECT_EQ(store().rankEntry(0).lineText, "/* a needle */\r\n");
     ASSERT_EQ(p().previewPane.document().lineCount(), 4);
     EXPECT_EQ(p().previewPane.position().targetLine, 2);
-    const int h = p().fonts.lineHeight(FontIndex::Preview);
+    const int h = rowHeight(FontIndex::Preview);
     Dib dib(600, 600);
     PatBlt(dib.dc(), 0, 0, 600, 600, BLACKNESS);  // every pixel the paint leaves shows
     p().previewPane.paint(dib.dc());
@@ -375,7 +339,7 @@ TEST_F(Panes, AFileDeletedBeforeItsSelectionShowsWhyAtOnce) {
     const std::string gone = entryAt(other).path;
     std::filesystem::remove(gone);
     // Read back from the window: the pane is on screen.
-    const int h = p().fonts.lineHeight(FontIndex::Preview);
+    const int h = rowHeight(FontIndex::Preview);
     const auto inked = [h](int row) {
         const Dib shown(p().previewPane.keptDc(), 200, 2 * h);
         return 200 * h - shown.count(kWhitePixel, 0, row * h, 200, (row + 1) * h);

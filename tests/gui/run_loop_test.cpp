@@ -1,14 +1,9 @@
 // The program's life around its run loop: how soon a posted message is
 // handled, how often the status line repaints, leaving in the middle of a
 // search, and start-up failures.
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
-
 #include "app/clock.h"
 #include "gui/gui_support.h"
 #include "shell/main_window_win32.h"
-#include "shell/resources/resource.h"
 
 namespace tarvo::testing {
 namespace {
@@ -84,9 +79,9 @@ TEST_F(RunLoop, APostedMessageIsHandledWithinOneWindowMoveAndTheStatusRepaintsFo
     EXPECT_LE(probeHost.repaints, static_cast<int>(seconds * 4) + 1);
 }
 
-// The program on a thread of the test searches left\\big at once. exitProgram
-// parks the thread (ending it inside a window procedure can hang under Wine),
-// which holds the folder open: the next test removes it.
+// The program on a thread of the test searches left\\big, ten files of 1 MB with one "alpha"
+// line each, at once. exitProgram parks the thread (ending it inside a window procedure can
+// hang under Wine), which holds the folder open: the next test removes it.
 HANDLE programEnded = CreateEventA(nullptr, TRUE, FALSE, nullptr);
 int programExitCode = -1;
 const std::filesystem::path left = std::filesystem::temp_directory_path() / "tarvo-leaving";
@@ -107,25 +102,6 @@ DWORD WINAPI programThread(void* prepare) {
     // Posted: the run loop begins by setting Idle, then takes the Enter.
     PostMessageA(p.windows.findBox, WM_CHAR, '\r', 1);
     runLoop(p);
-}
-
-// Starts the program on its thread with ten files of 1 MB, one "alpha" line each.
-void startOnThread(void (*prepare)()) {
-    std::error_code ignored;
-    std::filesystem::remove_all(left, ignored);
-    std::filesystem::create_directories(left / "big");
-    std::string content = "alpha at the top\n";
-    while (content.size() < 1000000)
-        content += std::string(99, 'x') + "\n";
-    for (int f = 0; f < 10; ++f)
-        std::ofstream(left / "big" / (std::to_string(f) + ".txt"), std::ios::binary) << content;
-    CloseHandle(
-        CreateThread(nullptr, 0, programThread, reinterpret_cast<void*>(prepare), 0, nullptr));
-}
-
-int exitCodeOfProgram() {
-    EXPECT_EQ(WaitForSingleObject(programEnded, 30000), WAIT_OBJECT_0) << "the program hung";
-    return programExitCode;
 }
 
 // Close or Exit, queued as the File box shows the first result.
@@ -164,28 +140,34 @@ LRESULT CALLBACK refuseMainWindow(int code, WPARAM window, LPARAM details) {
 }
 
 // Each way the program ends goes through exitProgram with its own exit code,
-// so the settings are written: after leaving a search, with the results
-// found so far credited, the best file at 1000.
-const struct {
-    void (*prepare)();
-    int exitCode;
-    bool leavesASearch;
-} kEndings[] = {
-    {[] { leaveWith(WM_CLOSE, 0); }, 0, true},
-    {[] { leaveWith(WM_COMMAND, IDM_EXIT); }, 0, true},
-    {[] { registerTaken(kMainWindowClass); }, 1, false},
-    {[] { registerTaken(kPaneClass); }, 2, false},
-    {[] { SetWindowsHookExA(WH_CBT, refuseMainWindow, nullptr, GetCurrentThreadId()); }, 3, false},
+// so the settings are written: after leaving a search (exit code 0), with the
+// results found so far credited, the best file at 1000.
+const std::pair<void (*)(), int> kEndings[] = {
+    {[] { leaveWith(WM_CLOSE, 0); }, 0},
+    {[] { leaveWith(WM_COMMAND, IDM_EXIT); }, 0},
+    {[] { registerTaken(kMainWindowClass); }, 1},
+    {[] { registerTaken(kPaneClass); }, 2},
+    {[] { SetWindowsHookExA(WH_CBT, refuseMainWindow, nullptr, GetCurrentThreadId()); }, 3},
 };
 
 class ProgramEnd : public ::testing::TestWithParam<int> {};
 
 TEST_P(ProgramEnd, EndsWithItsExitCodeAndSavesTheSettings) {
-    const auto& ending = kEndings[GetParam()];
-    startOnThread(ending.prepare);
-    EXPECT_EQ(exitCodeOfProgram(), ending.exitCode);
+    const auto& [prepare, exitCode] = kEndings[GetParam()];
+    std::error_code ignored;
+    std::filesystem::remove_all(left, ignored);
+    std::filesystem::create_directories(left / "big");
+    std::string content = "alpha at the top\n";
+    while (content.size() < 1000000)
+        content += std::string(99, 'x') + "\n";
+    for (int f = 0; f < 10; ++f)
+        std::ofstream(left / "big" / (std::to_string(f) + ".txt"), std::ios::binary) << content;
+    CloseHandle(
+        CreateThread(nullptr, 0, programThread, reinterpret_cast<void*>(prepare), 0, nullptr));
+    ASSERT_EQ(WaitForSingleObject(programEnded, 30000), WAIT_OBJECT_0) << "the program hung";
+    EXPECT_EQ(programExitCode, exitCode);
     ASSERT_TRUE(std::filesystem::exists(left / "TarvoSearch.txt"));
-    if (!ending.leavesASearch) return;
+    if (exitCode != 0) return;
     EXPECT_LT(testProgram().engine.stats().files, 10) << "the search was left, not finished";
     std::ifstream in(left / "TarvoSearch.txt");
     std::string lines[9];
