@@ -57,7 +57,7 @@ TEST(FileMemory, TheTableAndItsIndex) {
     EXPECT_TRUE(memory.isSearched("a") && memory.entry(1).binary);
     EXPECT_EQ(table(memory), "a:700 d:-1 c:1 ");
     EXPECT_EQ(memory.indexesToSave(), (std::vector<int32_t>{0, 2}));
-    // The index a third full, half its entries removed: removals in runs that wrap around the
+    // The index a third full, then most entries removed: removals in runs that wrap around the
     // index's end must leave every other entry found.
     std::mt19937 random(5);
     for (int round = 0; round < 20; ++round) {
@@ -67,12 +67,19 @@ TEST(FileMemory, TheTableAndItsIndex) {
             names.push_back(std::to_string(random()));
             memory.add(names.back().c_str(), 0);
         }
-        for (size_t i = 0; i < names.size(); i += 2)
-            memory.remove(names[i].c_str());
-        ASSERT_EQ(memory.count(), kFileMemoryGrowth / 2);
-        for (size_t i = 1; i < names.size(); i += 2) {
-            const int32_t index = memory.find(names[i].c_str());
-            ASSERT_TRUE(index >= 0 && memory.path(index) == names[i]) << names[i];
+        // Two in five removed are found again through the index alone; the
+        // third in five makes the removed paths outweigh the rest, which are
+        // then copied together.
+        for (const size_t removed : {2u, 3u}) {
+            for (size_t i = 0; i < names.size(); ++i) {
+                if (i % 5 < removed) memory.remove(names[i].c_str());
+            }
+            ASSERT_EQ(memory.count(), kFileMemoryGrowth / 5 * static_cast<int32_t>(5 - removed));
+            for (size_t i = 0; i < names.size(); ++i) {
+                if (i % 5 < removed) continue;
+                const int32_t index = memory.find(names[i].c_str());
+                ASSERT_TRUE(index >= 0 && memory.path(index) == names[i]) << names[i];
+            }
         }
     }
     memory.clear();
