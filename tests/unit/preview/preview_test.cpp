@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include "engine/term_table.h"
-#include "preview/keyword_table.h"
 #include "preview/preview_document.h"
 #include "preview/preview_pane_rules.h"
 #include "support/temp_tree.h"
@@ -9,20 +8,6 @@
 
 namespace tarvo {
 using namespace std::string_literals;
-
-// Every entry is found; a token ends at `length` or a zero byte, and case counts.
-TEST(KeywordTable, EntriesAndLookUp) {
-    for (std::string_view entry : kKeywordTable) {
-        EXPECT_LE(entry.size(), static_cast<size_t>(kMaxKeywordLength)) << entry;
-        EXPECT_TRUE(isKeyword(entry.data(), static_cast<int32_t>(entry.size()))) << entry;
-    }
-    const std::tuple<const char*, int32_t, bool> cases[] = {
-        {"INT", 3, false},    {"int2", 4, false},    {"_int", 4, false}, {"protected", 9, false},
-        {"inline", 6, false}, {"include", 7, false}, {"#", 1, false},    {"return;", 6, true},
-        {"in\0t", 4, false},  {"int\0x", 5, true},   {"int", -1, false}};
-    for (const auto& [token, length, keyword] : cases)
-        EXPECT_EQ(isKeyword(token, length), keyword) << token << "/" << length;
-}
 
 class PreviewTest : public ::testing::Test {
 protected:

@@ -214,34 +214,4 @@ TEST(ResultsPaneRules, KeysMoveTheSelection) {
         EXPECT_FALSE(rowForKey(key, 4, 10, 100).has_value()) << key;
 }
 
-// A direct repaint skips a row only when everything drawn there is the same.
-TEST(ResultsPaneRules, RowCacheRedrawsOnlyRowsThatChanged) {
-    RowPaintCache cache;
-    cache.clear();
-    const std::string longPath(300, 'p');
-    const RowRect r0 = rowRect(0, 16);
-    const ResultEntry a{0, 0, longPath, 3, ""};
-    EXPECT_TRUE(cache.rowNeedsPaint(true, 0, a, r0, true));
-    EXPECT_FALSE(cache.rowNeedsPaint(true, 0, a, r0, true));
-    EXPECT_TRUE(cache.rowNeedsPaint(false, 0, a, r0, true)) << "WM_PAINT draws every row";
-    const std::tuple<ResultEntry, RowRect, bool> changes[] = {
-        {a, r0, false},
-        {ResultEntry{1, 0, longPath, 3, ""}, r0, false},
-        {ResultEntry{1, 0, longPath.substr(0, 299) + "q", 3, ""}, r0, false},
-        {ResultEntry{1, 0, longPath, 4, ""}, r0, false},
-        {ResultEntry{1, 0, longPath, 4, ""}, rowRect(0, 17), false}};
-    for (const auto& [e, rect, selected] : changes) {
-        EXPECT_TRUE(cache.rowNeedsPaint(true, 0, e, rect, selected));
-        EXPECT_FALSE(cache.rowNeedsPaint(true, 0, e, rect, selected));
-    }
-    cache.clear();
-    EXPECT_TRUE(cache.rowNeedsPaint(true, 0, a, r0, true));
-    EXPECT_TRUE(cache.rowNeedsPaint(true, 99, a, rowRect(99, 16), false));
-    EXPECT_FALSE(cache.rowNeedsPaint(true, 99, a, rowRect(99, 16), false));
-    for (int32_t outside : {100, -1}) {
-        EXPECT_TRUE(cache.rowNeedsPaint(true, outside, a, r0, false));
-        EXPECT_TRUE(cache.rowNeedsPaint(true, outside, a, r0, false));
-    }
-}
-
 }  // namespace tarvo
