@@ -1,8 +1,5 @@
 // loadSettings on any bytes, then save and load again: the second load gives the same settings, and
 // saving them (with the remembered files worth keeping) writes the same bytes.
-#include <string>
-#include <tuple>
-
 #include "app/settings_file.h"
 #include "engine/file_memory.h"
 #include "fuzz/fuzz_support.h"

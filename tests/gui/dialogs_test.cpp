@@ -50,10 +50,9 @@ void answerOk(HWND d) {
 
 using Dialogs = ProgramTest;
 
-// Regression: the prompt read its box back into 100 bytes, so OK on an
-// unedited list of 100 characters or more silently cut its tail. The caret
-// starts after the text, so what is typed is appended; 10,000 characters in
-// the box are cut to the 9,999 a list holds.
+// Regression: the prompt read its box back into 100 bytes, so OK on an unedited list of 100
+// characters or more silently cut its tail. The caret starts after the text, so what is typed is
+// appended; 10,000 characters in the box are cut to the 9,999 a list holds.
 TEST_F(Dialogs, ThePromptKeepsOrTakesItsListWhole) {
     const std::string typed(150, 'q'), pasted(10000, 'p');
     std::string& exclude = p().settings.request.excludeList;
@@ -99,9 +98,8 @@ TEST_F(Dialogs, AboutClosesOnlyWithOk) {
     EXPECT_EQ(ticks, 2);
 }
 
-// A root that cannot be opened: one message, owned by the main window, and
-// the search goes on with the next root. A Path that names nothing is said
-// the same way, and nothing is searched.
+// A root that cannot be opened: one message, owned by the main window, and the search goes on with
+// the next root. A Path that names nothing is said the same way, and nothing is searched.
 TEST_F(Dialogs, ARootThatCannotBeOpenedShowsOneMessage) {
     const std::string missing = tree.path("no/such/dir");
     runDialog([&] { search("alpha", missing + ";" + tree.write("there/a.c", "alpha\n")); },

@@ -1,7 +1,6 @@
-// Helpers for the window suites: the real program started in-process on the
-// test's thread, one step of the user's a line, and a bitmap to draw into and
-// read back; the headers every suite uses. Each TEST runs in its own process
-// (gtest_discover_tests), since the program's state is process-wide.
+// Helpers for the window suites: the real program started in-process on the test's thread, one step
+// of the user's a line, and a bitmap to draw into and read back; the headers every suite uses. Each
+// TEST runs in its own process (gtest_discover_tests), since the program's state is process-wide.
 #pragma once
 
 #include <windows.h>
@@ -9,8 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 
 #include "shell/commands_win32.h"
 #include "shell/program_entry_win32.h"
@@ -28,8 +25,7 @@ constexpr COLORREF kWhitePixel = RGB(255, 255, 255);
 constexpr COLORREF kBlackPixel = RGB(0, 0, 0);
 constexpr COLORREF kMarkPixel = RGB(255, 255, 160);
 
-// The program of this test process, made once and never freed, as the entry
-// point makes its own.
+// The program of this test process, made once and never freed, as the entry point makes its own.
 inline Program& testProgram() {
     static Program* const program = new Program;
     return *program;
@@ -53,10 +49,8 @@ protected:
     }
     static void drain() { pumpMessages(p(), false); }  // as the scanner's pump does
     static void pressEnter(HWND box) { SendMessageA(box, WM_CHAR, '\r', 1); }
-    static void postKey(HWND window,
-                        WPARAM key) {  // queued: through the accelerators
-        PostMessageA(window, WM_KEYDOWN, key, 1);
-    }
+    // Queued, so the accelerators see it.
+    static void postKey(HWND window, WPARAM key) { PostMessageA(window, WM_KEYDOWN, key, 1); }
     // The modifier keys the next key messages find held down.
     static void holdKeys(bool control, bool shift) {
         BYTE state[256] = {};
@@ -74,8 +68,7 @@ protected:
         GetWindowRect(window, &area);
         return MAKELPARAM(area.left + x, area.top + y);
     }
-    // One search as Enter and the run loop run it, then the timer tick that
-    // repaints the list.
+    // One search as Enter and the run loop run it, then the timer tick that repaints the list.
     static void search(const std::string& find, const std::string& path) {
         SetWindowTextA(windows().findBox, find.c_str());
         SetWindowTextA(windows().pathBox, path.c_str());

@@ -1,8 +1,5 @@
-// The results list and the preview on the real main window: their rows in
-// pixels, the rows the list's cache redraws, and the preview following the
-// selection.
-#include <tuple>
-
+// The results list and the preview on the real main window: their rows in pixels, the rows the
+// list's cache redraws, and the preview following the selection.
 #include "gui/gui_support.h"
 #include "preview/preview_pane_rules.h"
 #include "results/results_pane_rules.h"

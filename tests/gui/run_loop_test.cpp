@@ -1,6 +1,5 @@
-// The program's life around its run loop: how soon a posted message is
-// handled, how often the status line repaints, leaving in the middle of a
-// search, and start-up failures.
+// The program's life around its run loop: how soon a posted message is handled, how often the
+// status line repaints, leaving in the middle of a search, and start-up failures.
 #include "app/clock.h"
 #include "gui/gui_support.h"
 #include "shell/main_window_win32.h"
@@ -120,9 +119,8 @@ void leaveWith(UINT message, WPARAM command) {
     SetWindowsHookExA(WH_CALLWNDPROC, leaveAtFirstResult, nullptr, GetCurrentThreadId());
 }
 
-// Start-up failures: a class name taken before the program registers it.
-// Class registrations outlive the program's thread: each case runs in a
-// process of its own.
+// Start-up failures: a class name taken before the program registers it. Class registrations
+// outlive the program's thread: each case runs in a process of its own.
 void registerTaken(const char* name) {
     WNDCLASSA taken = {};
     taken.lpfnWndProc = DefWindowProcA;

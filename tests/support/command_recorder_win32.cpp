@@ -1,7 +1,6 @@
-// Stands in for Notepad or an editor in the window suites: appends the
-// command line it was started with, and a line feed, to "<its own path>.log"
-// and ends. A window program (-mwindows): a console one would make Wine open
-// a console that takes the keyboard focus.
+// Stands in for Notepad or an editor in the window suites: appends the command line it was started
+// with, and a line feed, to "<its own path>.log" and ends. A window program (-mwindows): a console
+// one would make Wine open a console that takes the keyboard focus.
 #include <windows.h>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {

@@ -45,10 +45,9 @@ inline void referenceScan(const std::string& path, std::string_view bytes, const
         return std::equal(term.text, term.text + term.length, text.begin() + at,
                           [](char a, char b) { return foldAscii(a) == foldAscii(b); });
     };
-    for (size_t at = 0; request.options.searchFileNames && at < path.size(); ++at) {
+    for (size_t at = 0; request.options.searchFileNames && at < path.size(); ++at)
         for (int32_t t = 0; t < terms.count(); ++t)
             if (occursAt(path, at, terms.term(t))) addLine(scan.termLines[t], 0);
-    }
     for (IntVector* table :
          {&scan.lineStarts, &scan.lineStarts, &scan.commentFlags, &scan.commentFlags})
         add(*table, 0);
@@ -59,17 +58,15 @@ inline void referenceScan(const std::string& path, std::string_view bytes, const
             add(scan.lineStarts, static_cast<int32_t>(i));
             add(scan.commentFlags, inComment);
         }
-        for (int32_t t = 0; t < terms.count(); ++t) {
+        for (int32_t t = 0; t < terms.count(); ++t)
             if (occursAt(bytes, i, terms.term(t))) addLine(scan.termLines[t], scan.lines() + 1);
-        }
         const char next = i + 1 < bytes.size() ? bytes[i + 1] : '\0';
         if (bytes[i] == (inComment ? '*' : '/') && next == (inComment ? '/' : '*'))
             inComment = !inComment;
     }
     add(scan.lineStarts, static_cast<int32_t>(bytes.size()));
-    for (int32_t t = 0; t < terms.count(); ++t) {
+    for (int32_t t = 0; t < terms.count(); ++t)
         if (scan.termLines[t].empty()) return;
-    }
     // Each candidate line once, term by term, scored on its first kMaxLineText bytes and kept as
     // its excerpt; with none, the file is listed as a whole.
     const ScoringInput input{terms, scan.termLines.data(),

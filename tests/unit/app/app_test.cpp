@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
-#include <filesystem>
 #ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <cerrno>
-#include <chrono>
 #include <csignal>
 #include <cstring>
 #endif

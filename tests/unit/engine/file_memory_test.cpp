@@ -1,6 +1,5 @@
 #include "engine/file_memory.h"
 #include <gtest/gtest.h>
-#include <climits>
 #include <random>
 #include "engine/term_table.h"
 #include "support/collecting_sink.h"
@@ -67,13 +66,11 @@ TEST(FileMemory, TheTableAndItsIndex) {
             names.push_back(std::to_string(random()));
             memory.add(names.back().c_str(), 0);
         }
-        // Two in five removed are found again through the index alone; the
-        // third in five makes the removed paths outweigh the rest, which are
-        // then copied together.
+        // Two in five removed are found again through the index alone; the third in five makes the
+        // removed paths outweigh the rest, which are then copied together.
         for (const size_t removed : {2u, 3u}) {
-            for (size_t i = 0; i < names.size(); ++i) {
+            for (size_t i = 0; i < names.size(); ++i)
                 if (i % 5 < removed) memory.remove(names[i].c_str());
-            }
             ASSERT_EQ(memory.count(), kFileMemoryGrowth / 5 * static_cast<int32_t>(5 - removed));
             for (size_t i = 0; i < names.size(); ++i) {
                 if (i % 5 < removed) continue;

@@ -1,6 +1,5 @@
 #include "engine/int_vector.h"
 #include <gtest/gtest.h>
-#include <climits>
 
 namespace tarvo {
 

@@ -1,6 +1,5 @@
 #include "engine/line_scoring.h"
 #include <gtest/gtest.h>
-#include <array>
 
 namespace tarvo {
 namespace {
@@ -10,10 +9,9 @@ namespace {
 struct Scoring {
     Scoring(const char* findText, std::vector<std::vector<int32_t>> lists, bool inComment = false) {
         terms.parseTerms(findText);
-        for (size_t t = 0; t < lists.size(); ++t) {
+        for (size_t t = 0; t < lists.size(); ++t)
             for (int32_t line : lists[t])
                 EXPECT_TRUE(termLines[t].push(line));
-        }
         firstInComment = inComment;
     }
     ScoringInput input() const { return {terms, termLines.data(), onSyntaxList, options}; }
@@ -42,14 +40,8 @@ TEST(LineScoring, WorkedExampleAndOptions) {
     const auto caseBonus = &SearchOptions::caseSensitiveBonus;
     const auto word = &SearchOptions::wholeWordBonus;
     const auto definition = &SearchOptions::cppHeuristics;
-    struct Case {
-        const char* findText;
-        bool SearchOptions::*option;
-        const char* line;
-        int32_t part;
-    };
     // clang-format off
-    const Case cases[] = {
+    const std::tuple<const char*, bool SearchOptions::*, const char*, int32_t> cases[] = {
         {"foo \"\"", caseBonus, "FOO foo\n", 10},     {"foo", caseBonus, "FOO Foo\n", 0},
         {"foo", word, "foo_bar\n", 20},               {"foo", word, "foobar\n", 0},
         {"foo", word, "xfoo\n", 0},
@@ -61,12 +53,12 @@ TEST(LineScoring, WorkedExampleAndOptions) {
         {"foo", definition, "x / foo\n", 1000},       {"foo", definition, "  case foo:\n", 0},
         {"foo", definition, "x; return foo;\n", 0},   {"foo", definition, "Return foo;\n", 1000}};
     // clang-format on
-    for (const Case& c : cases) {
-        Scoring s(c.findText, {{1}, {1}});
-        s.options.*c.option = false;
-        const int32_t off = s.score(1, c.line);
-        s.options.*c.option = true;
-        EXPECT_EQ(s.score(1, c.line) - off, c.part) << c.findText << " on " << c.line;
+    for (const auto& [findText, option, line, part] : cases) {
+        Scoring s(findText, {{1}, {1}});
+        s.options.*option = false;
+        const int32_t off = s.score(1, line);
+        s.options.*option = true;
+        EXPECT_EQ(s.score(1, line) - off, part) << findText << " on " << line;
     }
 }
 

@@ -1,8 +1,6 @@
 // The scanner against the reference scanner over files that probe every place where its shortcuts
 // could part from the plain reading; then the full store, skips, stops, and files that shrink while
 // they are read.
-#include <filesystem>
-#include <random>
 #include "engine_test.h"
 #include "support/reference_scanner.h"
 #include "support/repeated.h"

@@ -22,12 +22,8 @@ TEST(TermTable, ParsingAndFirstBytes) {
         terms100.append(i ? "|" : "").append(std::to_string(i));
     }
     const std::string a(100, 'a');
-    struct Case {
-        std::string findText, terms;
-        bool dropped, split;
-    };
     // clang-format off
-    const Case cases[] = {
+    const std::tuple<std::string, std::string, bool, bool> cases[] = {
         {"  a   b ", "a|b", 0, 0},                  {"x \"bar baz\" q", "x|bar baz|q", 0, 0},
         {"\"foo\"bar", "foo|bar", 0, 0},           {"\"\"", "", 0, 0},
         {"\"open  text", "open  text", 0, 0},       {"\\\"x a\"b ab\\", "\"x|a\"b|ab\\", 0, 0},
@@ -37,11 +33,12 @@ TEST(TermTable, ParsingAndFirstBytes) {
         {"\"" + a + " y\"", a + "|y\"", 0, 1},     {words100 + "  ", terms100, 0, 0},
         {words100 + "x", terms100, 1, 0}};
     // clang-format on
-    for (const Case& c : cases) {
+    for (const auto& [findText, terms, dropped, split] : cases) {
+        SCOPED_TRACE(findText);
         TermLimitsMet limits;
-        EXPECT_EQ(termsOf(c.findText, &limits), c.terms) << c.findText;
-        EXPECT_EQ(limits.termsDropped, c.dropped) << c.findText;
-        EXPECT_EQ(limits.termSplit, c.split) << c.findText;
+        EXPECT_EQ(termsOf(findText, &limits), terms);
+        EXPECT_EQ(std::make_pair(limits.termsDropped, limits.termSplit),
+                  std::make_pair(dropped, split));
     }
     EXPECT_EQ(termsOf(std::string(10000, 'z')).size(), 100u * 101 - 1);
     TermTable table;

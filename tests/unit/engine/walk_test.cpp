@@ -1,7 +1,6 @@
 // Whole runs and the walk over scratch trees: which files are read, which roots are reported, what
 // a stop leaves, and trees built to hurt (each hazard once): whatever they hold, the search ends,
 // reads only regular files and reports only roots it cannot open.
-#include <filesystem>
 #include "engine_test.h"
 #ifdef _WIN32
 #include <windows.h>

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <array>
 #include "engine/line_excerpt.h"
 #include "shell/dialog_texts.h"
 #include "shell/editor_command.h"
@@ -160,11 +159,7 @@ TEST(OpenDecision, FileTypeFactsToAction) {
     using enum OpenAction;
     const char* notepad = "%SystemRoot%\\System32\\notepad.exe \"%1\"";
     const char* wscript = "\"C:\\windows\\system32\\wscript.exe\" \"%1\" %*";
-    const struct {
-        FileTypeFacts facts;
-        bool editorSet;
-        OpenAction action;
-    } cases[] = {
+    const std::tuple<FileTypeFacts, bool, OpenAction> cases[] = {
         {{".c", false, "\"C:\\VS Code\\Code.exe\" \"%1\"", ""}, true, DefaultVerb},
         {{".txt", false, "%SystemRoot%\\system32\\NOTEPAD.EXE %1", ""}, false, DefaultVerb},
         {{".md", false, "", ""}, false, DefaultVerb},
@@ -179,9 +174,9 @@ TEST(OpenDecision, FileTypeFactsToAction) {
         {{".ps1", false, notepad, "\"C:\\PS\\powershell_ise.exe\" \"%1\""}, false, EditVerb},
         {{".wsf", false, wscript, "%l %*"}, false, Notepad},
         {{".lnk", true, "", ""}, true, Editor}};
-    for (const auto& c : cases)
-        EXPECT_EQ(chooseOpenAction(c.facts, c.editorSet), c.action)
-            << c.facts.extension << " " << c.facts.openCommand;
+    for (const auto& [facts, editorSet, action] : cases)
+        EXPECT_EQ(chooseOpenAction(facts, editorSet), action)
+            << facts.extension << " " << facts.openCommand;
     const std::pair<const char*, const char*> names[] = {
         {"C:\\a\\b.C", ".C"}, {"C:\\v.2\\Makefile", ""}, {"/x/.bashrc", ".bashrc"}, {"", ""}};
     for (const auto& [path, extension] : names)
