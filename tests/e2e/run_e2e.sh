@@ -26,7 +26,6 @@ selection_colour='48,150,250'  # the selected result's ground in a new prefix
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 
-# The prefix: a copy of an initialised one, without a settings file.
 template=${WINEPREFIX:-}
 if [ -z "$template" ] || [ ! -f "$template/.tarvo-ready" ]; then
     template="$work/template-prefix"

@@ -82,8 +82,7 @@ TEST_F(Dialogs, ThePromptKeepsOrTakesItsListWhole) {
     }
 }
 
-// About closes only with OK: Escape, the close command and WM_CLOSE leave it
-// open, so a second tick of its timer comes.
+// Escape, the close command and WM_CLOSE leave About open, so a second tick of its timer comes.
 TEST_F(Dialogs, AboutClosesOnlyWithOk) {
     static int ticks = 0;
     runDialog([] { runCommand(p(), IDM_ABOUT); },
@@ -113,8 +112,7 @@ TEST_F(Dialogs, ARootThatCannotBeOpenedShowsOneMessage) {
     EXPECT_EQ(p().engine.stats().files, 0);
 }
 
-// Help opens a file holding the user guide; Open and Notepad with nothing
-// previewed give the simple beep and start nothing.
+// Open and Notepad with nothing previewed give the simple beep and start nothing.
 TEST_F(Dialogs, HelpOpensAFileHoldingTheGuide) {
     static std::vector<std::string> calls;
     launcher().shellOpen = [](const char* file, const char*) { calls.push_back(file); };

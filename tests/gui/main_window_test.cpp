@@ -66,8 +66,7 @@ TEST_F(MainWindow, EnterF5AndF6StartStopAndRestart) {
     EXPECT_EQ(p().runState, RunState::Idle);
 }
 
-// Each option item toggles its option and its check mark; Recursive and Skip
-// Binary Files change which files are read, so they empty the file memory.
+// Recursive and Skip Binary Files change which files are read, so they empty the file memory.
 TEST_F(MainWindow, OptionItemsToggleTheirChecksAndTwoEmptyTheMemory) {
     const std::tuple<int, bool SearchOptions::*, bool> items[] = {
         {IDM_RECURSIVE, &SearchOptions::recursive, true},
@@ -159,8 +158,7 @@ TEST_F(MainWindow, AUtf8PathIsSearchedShownAndCopied) {
     EXPECT_EQ(clipboardText(), first + "\r\n" + second);
 }
 
-// Folders and files dropped on the window become the Path text, joined with ";", and the Path
-// box takes the focus.
+// Dropped folders and files are joined with ";"; the Path box takes the focus.
 TEST_F(MainWindow, DroppedFoldersBecomeThePathText) {
     const std::wstring names =
         std::wstring(L"C:\\src\\caf\u00E9") + L'\0' + L"D:\\notes.txt" + L'\0';

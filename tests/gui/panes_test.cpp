@@ -181,8 +181,7 @@ TEST_F(Panes, ADoubleClickOpensARowAndARightClickOpensItsMenu) {
     EXPECT_EQ(clipboardText(), entryAt(5).path);
 }
 
-// A click on a header sorts by its column and keeps the selected entry,
-// centred in the view and repainted at once.
+// The selected entry is kept, centred in the view and repainted at once.
 TEST_F(Panes, AHeaderClickSortsAndKeepsTheSelectionCentred) {
     fillList();
     store().selectRow(120);

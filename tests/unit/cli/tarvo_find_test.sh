@@ -25,6 +25,7 @@ printf 'x\0y alpha\n' >"$tree/fmt/nul.bin"
 mkdir "$tree/tie" && printf 'zzz tie\naaa tie\n' >"$tree/tie/a.c" && printf 'mmm tie\n' >"$tree/tie/b.c"
 mkdir "$tree/cap" && yes alpha | head -n 10000 >"$tree/cap/many.txt" && echo xalphax >"$tree/cap/weak.txt"
 settings="$tree/TarvoSearch.txt"
+printf 'my notes\n' >"$tree/notes.txt"
 deep=$tree/deep/$(printf 'd%.0s' $(seq 1 $((250 - ${#tree} - 6))))  # 250 characters
 mkdir -p "$deep/too-long-3" && printf 'alpha\n' | tee "$deep/a.c" "$deep/too-long-1.c" "$deep/too-long-2.c" \
     "$deep/too-long-3/in.c" >/dev/null
@@ -58,6 +59,8 @@ the cap unseen under --top|$tree/cap/many.txt:1:alpha\nstatus 0|--top 1 alpha "$
 -l is not cut by the cap|$tree/cap/many.txt\n$tree/cap/weak.txt\nstatus 0|-l alpha "$tree/cap"
 sort by name keeps the rank|3${t}1\n1${t}2\nstatus 0|--format tsv --sort name --top 2 "foo bar" "$src" | cut -f1,4
 fifo refused|tarvo-find: $tree/fifo exists but is not a regular file; not touching it\nstatus 2|--settings "$tree/fifo" foo "$src/x.c"
+a foreign settings file left alone|status 2\nmy notes|--settings "$tree/notes.txt" foo "$src/x.c" | tail -n 1; cat "$tree/notes.txt"
+status line|6 Matches     Files: 3   Lines: 11   Bytes: 117\nstatus 0|--stats foo "$src" | grep -e Matches -e status | sed 's/   Time: .*//'
 CASES
 # On a terminal (a pseudo-terminal that leaves line feeds alone): the stored texts, control
 # bytes shown in every format, paths too; vimgrep's column still counts in the whole line.
@@ -82,8 +85,6 @@ for args in "foo $src" "-l foo $src" "--format jsonl foo $src" --help --version;
     check "$args into a closed stdout" $'tarvo-find: write error: Bad file descriptor\nstatus 2' \
         "$("$find_bin" $args 2>&1 >&-; echo "status $?")"
 done
-err=$("$find_bin" --no-file-names --stats foo "$src" 2>&1 >/dev/null)
-check "status line" "6 Matches     Files: 3   Lines: 11   Bytes: 117" "${err%%   Time: *}"
 
 # --settings: options and memory read, results credited, only memory rows rewritten; remembered
 # files outside the roots neither searched nor touched, their rows written back; foreign or
@@ -99,9 +100,6 @@ check "remembered files outside the roots" "$tree/projB/top.c" \
     "$("$find_bin" --settings "$settings" --no-recursive --format tsv secret "$tree/projB" | cut -f3)"
 check "their rows are kept" "$(printf '1000 %s\n500 %s\n400 %s' "$tree/projB/top.c" \
     "$tree/projA/config.c" "$tree/projB/sub/deep.c")" "$(tail -n 3 "$settings")"
-printf 'my notes\n' >"$tree/notes.txt"
-check "a foreign file" "status 2 my notes" \
-    "$(run --settings "$tree/notes.txt" foo "$src/x.c" | tail -n 1) $(cat "$tree/notes.txt")"
 # A file that cannot be saved: said after the results, status 2, the file as it was.
 chmod 444 "$settings" && before=$(cat "$settings")
 check "a read-only file" "tarvo-find: can't save settings $settings: Permission denied status 2 $before" \

@@ -46,7 +46,6 @@ TEST(Launching, NotepadAndTheGuide) {
               "notepad.exe \"C:\\my src\\main file.c\"");
     const std::pair<const char*, const char*> guides[] = {
         {"C:\\Program Files\\Tarvo\\TarvoSearch.exe", "C:\\Program Files\\Tarvo\\docs\\index.html"},
-        {"Z:\\TarvoSearch.exe", "Z:\\docs\\index.html"},
         {"Z:/build/TarvoSearch.exe", "Z:/build/docs\\index.html"},
         {"TarvoSearch.exe", "docs\\index.html"},
         {"", "docs\\index.html"}};
@@ -172,8 +171,7 @@ TEST(OpenDecision, FileTypeFactsToAction) {
         {{".sc2", false, "\"%1\" /S", ""}, false, Notepad},
         {{".xyz", true, "\"C:\\Viewer\\view.exe\" \"%1\"", notepad}, false, EditVerb},
         {{".ps1", false, notepad, "\"C:\\PS\\powershell_ise.exe\" \"%1\""}, false, EditVerb},
-        {{".wsf", false, wscript, "%l %*"}, false, Notepad},
-        {{".lnk", true, "", ""}, true, Editor}};
+        {{".wsf", false, wscript, "%l %*"}, false, Notepad}};
     for (const auto& [facts, editorSet, action] : cases)
         EXPECT_EQ(chooseOpenAction(facts, editorSet), action)
             << facts.extension << " " << facts.openCommand;
