@@ -255,10 +255,8 @@ TEST_F(Panes, FarTermsComeIntoViewAndTheResultsLineIsBanded) {
     GetClientRect(list(), &listArea);
     const HWND pane = p().previewPane.window();
     GetClientRect(pane, &preview);
-    EXPECT_GT(Dib(p().resultsPane, listArea.right, rowHeight())
-                  .count(kMarkPixel, kLineColumnX, 0, listArea.right, 1),
-              20)
-        << "row 0's term";
+    const Dib firstRow(p().resultsPane, listArea.right, rowHeight());
+    EXPECT_GT(firstRow.count(kMarkPixel, kLineColumnX, 0, listArea.right, 1), 20) << "its term";
 
     const PreviewPosition& at = p().previewPane.position();
     const auto previewShows = [&](COLORREF colour, int32_t line) {
