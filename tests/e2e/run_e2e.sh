@@ -2,9 +2,8 @@
 # The real TarvoSearch.exe driven from outside, as a person drives it: keys typed with xdotool
 # into its window under Wine on the current X display, then the settings file it wrote read back.
 #   run_e2e.sh TarvoSearch.exe WORK_DIR
-# Each run starts from a copy of an initialised prefix with no settings file. Artefacts in
-# WORK_DIR: searched.png (the screen with the window of a search) and the logs. Exit 77
-# (skipped) without a display or the tools.
+# Each run starts from a copy of an initialised prefix with no settings file. Artefacts in WORK_DIR:
+# searched.png (a search on screen) and the logs. Exit 77 (skipped) without a display or the tools.
 set -uo pipefail
 
 exe=$(realpath "$1")
@@ -114,8 +113,7 @@ start_window() {  # start_window LOG
     main=$(wait_window '^Tarvo Search$' 1 | head -1) || { echo "FAIL: no window"; cat "$1"; exit 1; }
 }
 
-# Types the Find text, Tab, the Path and Enter as a person types them, then waits for the
-# search to settle ("any": with or without a result).
+# Types FIND_TEXT, Tab, PATH and Enter as a person does, then waits for the search to settle.
 type_search() {  # type_search WINDOW FIND_TEXT PATH [any]
     activate_window "$1"
     xdotool type --delay 12 "$2" && xdotool key Tab && xdotool type --delay 12 "$3"

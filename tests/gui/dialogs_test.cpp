@@ -1,5 +1,4 @@
-// The prompt and Help on the real main window. A dialog runs its own modal
-// loop inside the command that opens it.
+// The dialogs on the real main window: each runs its own modal loop inside the command opening it.
 #include "gui/gui_support.h"
 #include "shell/editor_win32.h"
 #include "shell/launching.h"
@@ -24,8 +23,7 @@ void runDialog(const std::function<void()>& open, std::function<void(HWND dialog
     UnhookWindowsHookEx(hook);
 }
 
-// Keys as the keyboard queues them for the edit box, so the dialog manager
-// sees them (Enter for the default button, Escape for Cancel).
+// Keys queued for the edit box as the keyboard queues them, so that the dialog manager sees them.
 void press(HWND dialog, WPARAM key, UINT message = WM_KEYDOWN) {
     PostMessageA(GetDlgItem(dialog, IDC_PROMPT_EDIT), message, key, 1);
 }
@@ -159,9 +157,8 @@ TEST_F(Dialogs, HelpWorksForTheProgramCopiedAloneIntoAnEmptyFolder) {
         << "the guide written over the stale copy";
 }
 
-// F9 starts the editor command on the selected result at its line; with no command, the first
-// editor found (VS Code, only beside its script on the path, before Notepad++); with none found,
-// the Editor Command prompt first. A command that cannot start: one beep, one message saying why.
+// With no command, the first editor found (VS Code only beside its script on the path, before
+// Notepad++), else the prompt first. A command that cannot start: one beep, one message saying why.
 TEST_F(Dialogs, OpenInEditorWithTheCommandAFoundEditorOrThePromptFirst) {
     const std::string file = tree.write("my src/a b.c", "int x;\nint needle;\n");
     search("needle", file);
@@ -209,10 +206,9 @@ TEST_F(Dialogs, OpenInEditorWithTheCommandAFoundEditorOrThePromptFirst) {
     EXPECT_EQ(beeps.size(), 1u);
 }
 
-// Open never runs what the search found. F7 on results in a .bat and a .cmd file that would
-// leave a marker when run: Notepad (a recording program found in the current folder) shows them,
-// and no marker appears. As Wine reports the types: a .vbs goes to its edit verb, a .txt to its
-// default verb.
+// F7 on a .bat and a .cmd file that would leave a marker when run: Notepad (a recording program
+// found in the current folder) shows them, and no marker appears. As Wine reports the types: a .vbs
+// goes to its edit verb, a .txt to its default verb.
 TEST_F(Dialogs, OpenNeverRunsAScript) {
     const std::string notepad = recorder("np/notepad.exe"), marker = tree.path("ran.txt");
     SetCurrentDirectoryA(tree.path("np").c_str());

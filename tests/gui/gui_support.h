@@ -1,6 +1,5 @@
-// Helpers for the window suites: the real program started in-process on the test's thread, one step
-// of the user's a line, and a bitmap to draw into and read back; the headers every suite uses. Each
-// TEST runs in its own process (gtest_discover_tests), since the program's state is process-wide.
+// The window suites' program, started in-process on the test's thread, the user's steps and a
+// bitmap to read back. Each TEST runs in a process of its own: the program's state is process-wide.
 #pragma once
 
 #include <windows.h>
@@ -31,8 +30,7 @@ inline Program& testProgram() {
     return *program;
 }
 
-// The program started with a settings file in a scratch tree, its main
-// window at a known size so the panes' row counts are known.
+// The program with its settings in a scratch tree, its window at a size that fixes the row counts.
 class ProgramTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -78,8 +76,7 @@ protected:
         drain();
     }
 
-    // A copy of the recording program at `relative` in the tree, named as the
-    // program it stands in for: it logs the command line it is started with.
+    // A copy of the recording program at `relative`, named as the program it stands in for.
     std::string recorder(const std::string& relative) const {
         char exe[MAX_PATH];
         std::string folder(exe, GetModuleFileNameA(nullptr, exe, MAX_PATH));
@@ -115,8 +112,7 @@ protected:
     TempTree tree;
 };
 
-// A 32-bpp bitmap in a memory DC: what GDI draws into it reads back
-// exactly, whatever the display depth.
+// A 32-bpp bitmap in a memory DC: what GDI draws reads back exactly, whatever the display depth.
 class Dib {
 public:
     Dib(int width, int height)

@@ -1,5 +1,4 @@
-// The main window driven with messages: Enter, F5 and F6 around a search,
-// Tab and Shift+Tab, a UTF-8 path, and the repaint after a change of size.
+// The main window driven with messages, as the keyboard, the mouse and the shell send them.
 #include <shlobj.h>
 
 #include "gui/gui_support.h"
@@ -10,9 +9,8 @@ namespace {
 
 using MainWindow = ProgramTest;
 
-// Enter takes both boxes and empties the file memory only for a new Path;
-// F5 searches the texts Enter last took; during a search, Enter with the
-// same texts and F6 stop, Enter with a new text restarts.
+// Enter empties the file memory only for a new Path; F5 searches the texts Enter last took; during
+// a search, Enter with the same texts and F6 stop, Enter with a new text restarts.
 TEST_F(MainWindow, EnterF5AndF6StartStopAndRestart) {
     for (int f = 0; f < 20; ++f)
         tree.write("src/f" + std::to_string(f) + ".txt", "alpha beta\n");
@@ -120,11 +118,10 @@ TEST_F(MainWindow, TabAndShiftTabCycleFindPathFindWithTheCaretAtTheEnd) {
     }
 }
 
-// "café/日本語.c": without the manifest's UTF-8 code page the walk would see the file as "???.c",
-// which cannot be opened, and the File box would show the bytes instead of the letters. The title
-// names the search the window holds. Ctrl+Shift+C copies the selected result with its whole line,
-// Copy All every result in display order, as Unicode; Ctrl+C in a box still copies the box's
-// selection.
+// "café/日本語.c": without the manifest's UTF-8 code page the walk would see "???.c", which cannot
+// be opened, and the File box would show bytes, not letters. Ctrl+Shift+C copies the selected
+// result with its whole line, Copy All every result in display order, as Unicode; Ctrl+C in a box
+// still copies the box's selection.
 TEST_F(MainWindow, AUtf8PathIsSearchedShownAndCopied) {
     const std::string whole = "needle(" + std::string(200, 'x') + ");";
     const std::filesystem::path file =

@@ -1,5 +1,4 @@
-// The results list and the preview on the real main window: their rows in pixels, the rows the
-// list's cache redraws, and the preview following the selection.
+// The results list and the preview on the real main window, read back in pixels.
 #include "gui/gui_support.h"
 #include "preview/preview_pane_rules.h"
 #include "results/results_pane_rules.h"
@@ -56,9 +55,8 @@ protected:
     }
 };
 
-// The selected row in the highlight colours with no marks; another black on white with the
-// term, in the line text only, on a box exactly its width. Scrolled, the list redraws only the
-// rows that changed.
+// The selected row in the highlight colours with no marks; another black on white with the term,
+// in the line text only, on a box exactly its width.
 TEST_F(Panes, RowsHaveTheirColoursAndTheCacheRedrawsOnlyTheRowsThatChanged) {
     fillList();
     const int h = rowHeight();
@@ -113,9 +111,8 @@ TEST_F(Panes, RowsHaveTheirColoursAndTheCacheRedrawsOnlyTheRowsThatChanged) {
     EXPECT_EQ(p().previewPane.document().currentPath(), entryAt(first + 6).path);
 }
 
-// List keys in any of the three boxes act on the list as if pressed there; caret keys stay in
-// the box; Ctrl+Home and Ctrl+End select the first and last result. The pane's window procedure
-// finds its pane from the window: a key sent to a second pane moves its own store's selection.
+// Caret keys stay in the box; Ctrl+Home and Ctrl+End select the first and last result. A key sent
+// to a second pane moves its own store's selection: the pane is found from its window.
 TEST_F(Panes, ListKeysInTheBoxesMoveTheListsSelection) {
     fillList();
     const std::tuple<WPARAM, bool, bool> keys[] = {{VK_UP, false, true},    {VK_DOWN, false, true},
@@ -150,9 +147,8 @@ TEST_F(Panes, ListKeysInTheBoxesMoveTheListsSelection) {
     DestroyWindow(second.window());
 }
 
-// A double-click on a row selects it and opens it in the editor; a right click selects its row
-// and opens the row's menu, whose Copy Path copies that row's path. Real mouse input: the
-// pane's class must ask for double-clicks.
+// Both select the row; Copy Path on the menu copies its path. Real mouse input: the pane's class
+// must ask for double-clicks.
 TEST_F(Panes, ADoubleClickOpensARowAndARightClickOpensItsMenu) {
     fillList();
     const std::string editor = recorder("ed/ed.exe");
@@ -242,9 +238,8 @@ TEST_F(Panes, NonAsciiPathsAndLinesAreDrawnAsTheirCharacters) {
     }
 }
 
-// Terms far along a line in view: the list shows the row from shortly before its term; the
-// preview shows a 10,000-byte line scrolled to its term, on the result's band, and scrolls
-// sideways by its bar, Shift+wheel and Left/Right after a click.
+// The list shows a row from shortly before its term; the preview a 10,000-byte line scrolled to its
+// term, on the band, and sideways by its bar, Shift+wheel and Left/Right after a click.
 TEST_F(Panes, FarTermsComeIntoViewAndTheResultsLineIsBanded) {
     search("needle",
            tree.write("far.c", "int a;\n" + std::string(130, 'x') + " needle1;\nint b;\n" +

@@ -1,5 +1,4 @@
-// The program's life around its run loop: how soon a posted message is handled, how often the
-// status line repaints, leaving in the middle of a search, and start-up failures.
+// The program's life around its run loop: responsiveness, leaving a search, start-up failures.
 #include "app/clock.h"
 #include "gui/gui_support.h"
 #include "shell/main_window_win32.h"
@@ -9,9 +8,8 @@ namespace {
 
 using RunLoop = ProgramTest;
 
-// Responsiveness: a probe message posted after a pump is handled within one
-// window move of the scan; the timer ticks that find a refresh pending, when
-// the status line repaints, come at most four times a second.
+// A probe message posted after a pump is handled within one window move of the scan; the timer
+// ticks that find a refresh pending (the status line's repaints) come at most four times a second.
 constexpr UINT kProbe = WM_APP + 1;
 constexpr int64_t kFileSize = 1000000;
 
@@ -51,8 +49,7 @@ LRESULT CALLBACK watchPump(int code, WPARAM removed, LPARAM message) {
 }
 
 TEST_F(RunLoop, APostedMessageIsHandledWithinOneWindowMoveAndTheStatusRepaintsFourTimesASecond) {
-    // Lines of 10 bytes, the term on the first only: the first pass ends at
-    // once and the scoring pass reads each file whole.
+    // Lines of 10 bytes, the term on the first only: the scoring pass reads each file whole.
     std::string content = "zzqqxx";
     while (static_cast<int64_t>(content.size()) < kFileSize)
         content += "aaa\naaaaaa";
@@ -70,8 +67,7 @@ TEST_F(RunLoop, APostedMessageIsHandledWithinOneWindowMoveAndTheStatusRepaintsFo
     UnhookWindowsHookEx(hook);
 
     ASSERT_EQ(probeHost.engine.stats().bytes, 12 * kFileSize);
-    // The scanner pumps once its position passes 75,001 in a file's first
-    // window, then after every further 50,000 bytes, and before each file.
+    // Pumps: past byte 75,001 of a file's first window, every further 50,000 bytes, before a file.
     EXPECT_LE(probeHost.maxGap, kScanWindowMoveAt + 2);
     EXPECT_GE(probeHost.probes, 12 * kFileSize / (kScanWindowMoveAt + 2));
     EXPECT_GE(probeHost.repaints, 1);
@@ -137,9 +133,8 @@ LRESULT CALLBACK refuseMainWindow(int code, WPARAM window, LPARAM details) {
     return CallNextHookEx(nullptr, code, window, details);
 }
 
-// Each way the program ends goes through exitProgram with its own exit code,
-// so the settings are written: after leaving a search (exit code 0), with the
-// results found so far credited, the best file at 1000.
+// Each way to end goes through exitProgram with its own exit code, so the settings are written:
+// after leaving a search (exit code 0), with the results so far credited, the best file at 1000.
 const std::pair<void (*)(), int> kEndings[] = {
     {[] { leaveWith(WM_CLOSE, 0); }, 0},
     {[] { leaveWith(WM_COMMAND, IDM_EXIT); }, 0},

@@ -1,6 +1,5 @@
-// The engine suites' own sink: every line it is handed, best first, up to a capacity; once full it
-// sets its bar by the worst line it keeps, as any sink must, so a run can be held to the rules of a
-// full sink.
+// The engine suites' sink: the lines it is handed, best first, up to a capacity; once full, its bar
+// is its worst line, as any sink's, so a run can be held to a full sink's rules.
 #pragma once
 
 #include <cstring>

@@ -87,8 +87,7 @@ for args in "foo $src" "-l foo $src" "--format jsonl foo $src" --help --version;
 done
 
 # --settings: options and memory read, results credited, only memory rows rewritten; remembered
-# files outside the roots neither searched nor touched, their rows written back; foreign or
-# read-only files left alone.
+# files outside the roots neither searched nor touched, their rows written back.
 printf "$head"'500 /gone/file.c\n' >"$settings"
 check "settings options" "$(printf '%s\n' "$src/x.c" "$src/x.c" "$src/x.c")" \
     "$("$find_bin" --settings "$settings" --format tsv "foo bar" "$src" | cut -f3)"

@@ -1,5 +1,4 @@
-// The text a result keeps of a long line: around the first term when it lies beyond the bytes
-// scoring reads.
+// A long line's kept text: around its first term when that lies beyond the bytes scoring reads.
 #include "engine/line_excerpt.h"
 #include <gtest/gtest.h>
 #include "engine/line_scoring.h"

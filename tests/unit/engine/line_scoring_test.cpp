@@ -4,8 +4,7 @@
 namespace tarvo {
 namespace {
 
-// Terms, their line lists and whether line 1 begins in a comment; every score is checked against
-// its line's ceiling.
+// Terms, their line lists, whether line 1 begins in a comment; each score is held to its ceiling.
 struct Scoring {
     Scoring(const char* findText, std::vector<std::vector<int32_t>> lists, bool inComment = false) {
         terms.parseTerms(findText);

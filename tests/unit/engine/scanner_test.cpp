@@ -1,6 +1,5 @@
 // The scanner against the reference scanner over files that probe every place where its shortcuts
-// could part from the plain reading; then the full store, skips, stops, and files that shrink while
-// they are read.
+// could part from the plain reading; then a full sink, skips, stops and files that shrink.
 #include "engine_test.h"
 #include "support/reference_scanner.h"
 #include "support/repeated.h"

@@ -6,9 +6,8 @@
 
 namespace tarvo {
 
-// The first pass's probes, scanned on from each stop as the first pass scans: every line feed
-// counted once, every NUL and every occurrence of a probed term reported, nothing past the end; one
-// to eight probes.
+// The first pass's probes, scanned on from each stop: every line feed counted once, every NUL and
+// every occurrence of a probed term reported, nothing past the end; one to eight probes.
 TEST(TermProbes, MissNoOccurrenceNulOrLineFeed) {
     const std::pair<const char*, int32_t> cases[] = {
         {"kmalloc", 1},

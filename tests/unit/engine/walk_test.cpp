@@ -1,6 +1,5 @@
-// Whole runs and the walk over scratch trees: which files are read, which roots are reported, what
-// a stop leaves, and trees built to hurt (each hazard once): whatever they hold, the search ends,
-// reads only regular files and reports only roots it cannot open.
+// Whole runs and the walk over scratch trees, some built to hurt (each hazard once): the search
+// ends, reads only regular files and reports only the roots it cannot open.
 #include "engine_test.h"
 #ifdef _WIN32
 #include <windows.h>
@@ -100,9 +99,8 @@ TEST(DirectoryListingWin32, AttributesGiveTheKind) {
         EXPECT_EQ(entryKindOf(attributes), kind) << attributes;
 }
 
-// Under Wine a Unix symbolic link to a folder is listed as a reparse-point folder. Wine starts
-// /bin/ln as a Unix program without waiting for it, so the link is awaited; elsewhere it cannot be
-// started and the test is skipped.
+// Under Wine a Unix link to a folder is listed as a reparse-point folder. Wine starts /bin/ln
+// without waiting for it, so the link is awaited; elsewhere it cannot start: the test is skipped.
 bool unixLink(const std::string& folder, const std::string& target, const std::string& name) {
     std::string command = "/bin/ln -s " + target + " " + name;
     STARTUPINFOA startup = {};
@@ -121,9 +119,8 @@ bool unixLink(const std::string& folder, const std::string& target, const std::s
            (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-// A link to a sibling tree is walked, twice through two links; links to "..", to "." and back to a
-// folder the walk came through or above the root are not entered, so every file is read once and
-// the walk ends at once.
+// A link to a sibling tree is walked, twice through two links; links to "..", "." and back to a
+// folder the walk came through or above the root are not entered: each file is read once.
 TEST_F(WalkTest, FolderLinksAreWalkedUnlessTheyLeadBack) {
     const std::string root = tree.mkdir("root");
     const std::string a = tree.write("root/a.txt", "a");

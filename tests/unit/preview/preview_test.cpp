@@ -41,8 +41,7 @@ protected:
     int32_t lineStart = -1;  // of the last row(): where the line's bytes begin
 };
 
-// Line feeds end lines, zero bytes stay, a file is read as text, the text is cut at 10 MB; "/*/"
-// opens and closes.
+// Line feeds end lines, NULs stay, a file is read as text and cut at 10 MB; "/*/" opens and closes.
 TEST_F(PreviewTest, IndexesLinesAndCommentStates) {
     const std::string utf8Mark = "\xEF\xBB\xBF", utf16Mark = "\xFF\xFE";
     const std::pair<std::string, const char*> cases[] = {
@@ -146,8 +145,7 @@ TEST(PreviewPaneRules, CentringAndPaintPlan) {
     EXPECT_EQ(planShowFile(position, true, 0), ShowFileStep::Nothing);
 }
 
-// An eight-byte gutter; a row cut at 10,000 line bytes or a NUL; colours only on the highlight
-// list.
+// An eight-byte gutter; rows cut at 10,000 line bytes or a NUL; colours only on the highlight list.
 TEST_F(PreviewTest, GutterCutColoursAndMarks) {
     terms.parseTerms("7 int");
     ASSERT_TRUE(load("a.h", "a\nb\nc\nd\ne\nf\nx7 int /* int */\n"));

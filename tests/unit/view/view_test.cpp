@@ -94,9 +94,8 @@ TEST(MarkedText, FitTextToWidth) {
     EXPECT_EQ(f.attrs.size(), f.text.size());
 }
 
-// UTF-8 becomes UTF-16, surrogate pairs above U+FFFF; every byte of an ill-formed sequence (Latin-1
-// text, a cut character, an overlong form, a surrogate, past U+10FFFF) is its Windows-1252
-// character.
+// UTF-8 becomes UTF-16, surrogate pairs above U+FFFF; each byte of an ill-formed sequence (Latin-1,
+// a cut character, an overlong form, a surrogate, past U+10FFFF) is its Windows-1252 character.
 TEST(WideText, Utf8ToUtf16WithWindows1252ForOtherBytes) {
     const std::pair<std::string, std::u16string> cases[] = {
         {"", u""},
