@@ -36,25 +36,30 @@ class LineReader {
 public:
     explicit LineReader(ScanFileReader& file) : file_(file), buffer_(kReadChunk) {}
 
-    // False at end of file, with `line` left as it was. `raw`, when given,
-    // gets the whole line as it stands in the file, its line end included.
-    bool next(std::string& line, std::string* raw = nullptr, size_t limit = kMaxTextLength) {
+    // False at end of file, with `line` left as it was.
+    bool next(std::string& line, size_t limit = kMaxTextLength) {
         if (pos_ == len_ && !fill()) return false;
-        if (raw) raw->clear();
         // One byte past the limit is kept so that a "\r" in that place can
         // still be dropped before the line counts as cut.
         const size_t keep = limit + 1;
         size_t dropped = 0;
         line.clear();
+        spill_.clear();
+        lineStart_ = pos_;
         for (;;) {
-            if (pos_ == len_ && !fill()) break;  // an unterminated last line
+            if (pos_ == len_) {
+                // The line runs on past the buffer: its bytes so far are kept
+                // for raw().
+                if (keepRaw_) spill_.append(buffer_.data() + lineStart_, len_ - lineStart_);
+                lineStart_ = 0;
+                if (!fill()) break;  // an unterminated last line
+            }
             const char* start = buffer_.data() + pos_;
             const size_t available = len_ - pos_;
             const char* feed = static_cast<const char*>(std::memchr(start, '\n', available));
             const size_t n = feed ? static_cast<size_t>(feed - start) : available;
             const size_t take = std::min(n, keep - std::min(line.size(), keep));
             line.append(start, take);
-            if (raw) raw->append(start, feed ? n + 1 : n);
             dropped += n - take;
             pos_ += n;
             if (feed) {
@@ -62,6 +67,7 @@ public:
                 break;
             }
         }
+        if (!spill_.empty()) spill_.append(buffer_.data() + lineStart_, pos_ - lineStart_);
         if (dropCarriageReturns_ && dropped == 0 && !line.empty() && line.back() == '\r') {
             line.pop_back();
         }
@@ -70,8 +76,18 @@ public:
         return true;
     }
 
+    // After keepRawLines(), the last line as it stands in the file, its line
+    // end included: a view into the buffer, copied only for a line the
+    // buffer did not hold whole (so a huge line costs memory only to a
+    // reader that asked). Valid until the next call.
+    std::string_view raw() const {
+        if (!spill_.empty()) return spill_;
+        return std::string_view(buffer_.data() + lineStart_, pos_ - lineStart_);
+    }
+
     bool lastLineWasCut() const { return cut_; }
     void dropCarriageReturns() { dropCarriageReturns_ = true; }
+    void keepRawLines() { keepRaw_ = true; }
 
 private:
     bool fill() {
@@ -83,10 +99,13 @@ private:
 
     ScanFileReader& file_;
     std::vector<char> buffer_;
-    size_t pos_ = 0;  // next unread byte of buffer_
-    size_t len_ = 0;  // bytes in buffer_
+    size_t pos_ = 0;        // next unread byte of buffer_
+    size_t len_ = 0;        // bytes in buffer_
+    size_t lineStart_ = 0;  // where the last line begins in buffer_
+    std::string spill_;     // the last line, when it did not lie whole in buffer_
     bool cut_ = false;
     bool dropCarriageReturns_ = false;
+    bool keepRaw_ = false;
 };
 
 bool isBlank(char c) {
@@ -189,10 +208,11 @@ void readOwnedRows(LineReader& reader, const Settings& read, FileMemory& memory,
     std::string paths;
     paths.reserve(static_cast<size_t>(std::clamp<int64_t>(fileSize, 0, kPathTextReserveLimit)));
     std::vector<FileMemory::Row> rows;
-    std::string line, raw;
+    std::string line;
     bool first = true;
     bool rowSeen = false;
-    while (reader.next(line, &raw)) {
+    reader.keepRawLines();
+    while (reader.next(line)) {
         const bool cut = reader.lastLineWasCut();
         if (std::exchange(first, false) && line.empty() && !cut) continue;
         int32_t priority = 0;
@@ -206,6 +226,7 @@ void readOwnedRows(LineReader& reader, const Settings& read, FileMemory& memory,
         rowSeen = rowSeen || row;
         if (ownRow) continue;
         std::string& kept = rowSeen ? foreign.trailing : foreign.leading;
+        const std::string_view raw = reader.raw();
         kept += raw;
         // The file's last line may lack its line end; lines follow it now.
         if (raw.back() != '\n') kept += read.lineEnds == LineEnds::CrLf ? "\r\n" : "\n";
@@ -386,7 +407,7 @@ bool loadSettings(const char* path, int32_t screenWidth, int32_t screenHeight, S
                 std::string_view rowPath;
                 // Room for a whole editor command after its key.
                 const size_t rowLimit = kMaxTextLength + std::strlen(kEditorKey);
-                while (reader.next(line, nullptr, rowLimit)) {
+                while (reader.next(line, rowLimit)) {
                     if (line.starts_with(kEditorKey)) {
                         settings.editorCommand = textOf(line.substr(std::strlen(kEditorKey)));
                     } else if (!reader.lastLineWasCut() &&

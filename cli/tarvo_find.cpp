@@ -213,8 +213,9 @@ int run(const CliOptions& cli) {
 
     // The settings as read stay untouched apart from the file memory, so
     // writing them back changes nothing the window relies on. Only the rows
-    // of files this run's roots reach are its own; the others belong to
-    // other searches and go back as they were.
+    // of files this run's roots reach are its own, so the remembered files
+    // read first all lie under its roots; the others belong to other
+    // searches and go back as they were, neither read nor decayed.
     Settings stored;
     FileMemory memory;
     const std::vector<std::string> roots = parsePathList(pathText);
@@ -240,7 +241,6 @@ int run(const CliOptions& cli) {
     SearchRequest& request = settings.request;
     request.findText = cli.findText;
     request.pathText = pathText;
-    request.rememberedFilesWithinRoots = true;
     reportLimits(request);
 
     TerminalHost host;

@@ -189,7 +189,7 @@ void FileMemory::addRows(std::string paths, const std::vector<Row>& rows) {
 FileMemory::Row FileMemory::appendRow(std::string& paths, std::string_view path, int32_t priority) {
     const size_t at = paths.size();
     paths.append(path).push_back('\0');
-    return {priority, pathHash(paths.c_str() + at), at};
+    return {priority, pathHash(path), at};
 }
 
 void FileMemory::remove(const char* path) {
@@ -279,8 +279,7 @@ void FileMemory::creditResults(const ResultSink& results) {
 }
 
 void FileMemory::rememberedFilesPass(const TermTable& terms,
-                                     const std::function<void(const char*)>& scanFile,
-                                     const std::function<bool(const char*)>& inScope) {
+                                     const std::function<void(const char*)>& scanFile) {
     // Keys are 64-bit: a priority taken as read from the settings file plus
     // 100 path terms x 1,000,000 would overflow 32 bits.
     struct OrderRecord {
@@ -298,7 +297,6 @@ void FileMemory::rememberedFilesPass(const TermTable& terms,
         searched_[i] = e.binary;  // binary files stay skipped for the whole run
         e.credited = false;
         const char* entryPath = pathAt(e.pathAt);
-        if (inScope && !inScope(entryPath)) continue;
         e.priority = e.priority > kDecayPerRun ? e.priority - kDecayPerRun : 0;
         const int64_t key = terms.countTermsIn(entryPath) * kKeyPerPathTerm + e.priority;
         if (key > 0) order.push_back({i, key});

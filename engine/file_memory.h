@@ -52,8 +52,10 @@ struct FileMemoryEntry {
 
 // Orders `items` highest priority first, ties kept in the order they
 // stand: the memory's one order, for the rows a file loads and the rows a
-// save writes. Three counting passes over 11-bit digits of the priority
-// turned around, so a memory of a million rows is ordered in linear time.
+// save writes. Counting passes over 11-bit digits of the priority turned
+// around, so a memory of a million rows is ordered in linear time; a digit
+// every item shares needs no pass, so priorities a save wrote (1 to 1000)
+// take one.
 template <class T, class PriorityOf>
 void orderByPriority(std::vector<T>& items, PriorityOf priorityOf) {
     constexpr int kDigitBits = 11;
@@ -61,12 +63,14 @@ void orderByPriority(std::vector<T>& items, PriorityOf priorityOf) {
     auto turned = [&](const T& item) {
         return static_cast<uint32_t>(int64_t{INT32_MAX} - int32_t{priorityOf(item)});
     };
-    std::vector<T> sorted(items.size());
+    std::vector<T> sorted;
     std::vector<size_t> at(kDigits);
     for (int shift = 0; shift < 32; shift += kDigitBits) {
         std::fill(at.begin(), at.end(), 0);
         for (const T& item : items)
             ++at[turned(item) >> shift & (kDigits - 1)];
+        if (std::find(at.begin(), at.end(), items.size()) != at.end()) continue;
+        sorted.resize(items.size());
         size_t next = 0;
         for (size_t& a : at)
             next += std::exchange(a, next);
@@ -108,12 +112,9 @@ public:
     void creditResults(const ResultSink& results);
 
     // Decays, orders and scans the remembered files through `scanFile`.
-    // Ends at once when the memory is emptied from inside a scan. With
-    // `inScope` given, a file it refuses is neither decayed nor scanned: it
-    // belongs to other searches and keeps its priority for them.
+    // Ends at once when the memory is emptied from inside a scan.
     void rememberedFilesPass(const TermTable& terms,
-                             const std::function<void(const char*)>& scanFile,
-                             const std::function<bool(const char*)>& inScope = {});
+                             const std::function<void(const char*)>& scanFile);
 
     int32_t count() const { return static_cast<int32_t>(entries_.size()); }
     int32_t capacity() const { return capacity_; }

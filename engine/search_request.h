@@ -38,10 +38,6 @@ struct SearchRequest {
     std::string highlightList = kDefaultHighlightList;  // endings coloured as C/C++
     std::string excludeList;                            // endings never read
     SearchOptions options;
-    // The window forgets its remembered files when the Path changes; a
-    // tarvo-find run shares a settings file across any roots, so it searches
-    // only the remembered files its own roots reach.
-    bool rememberedFilesWithinRoots = false;
 };
 
 }  // namespace tarvo

@@ -1,7 +1,5 @@
 #include "engine/search_run.h"
 
-#include <functional>
-
 #include "engine/path_list.h"
 
 namespace tarvo {
@@ -42,17 +40,7 @@ void SearchRun::runSearch() {
         host_.reportError("Error: the Path names no folder or file to search");
         return;
     }
-    std::function<bool(const char*)> inScope;
-    if (request_.rememberedFilesWithinRoots) {
-        inScope = [this](const char* path) {
-            for (const std::string& root : roots_) {
-                if (liesUnderRoot(path, root, request_.options.recursive)) return true;
-            }
-            return false;
-        };
-    }
-    memory_.rememberedFilesPass(
-        terms_, [this](const char* path) { scanFile(path); }, inScope);
+    memory_.rememberedFilesPass(terms_, [this](const char* path) { scanFile(path); });
     for (const std::string& root : roots_)
         walk_.walkDirectory(root, 0);
     if (workers_) workers_->finish([this](ScanJob& job) { takeBack(job); });

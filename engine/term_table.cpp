@@ -113,14 +113,13 @@ int32_t caseMatchKind(const char* at, const char* end, const QueryTerm& term) {
 // terms not found yet are tried. The same terms count as when each term
 // walks the string by itself.
 int32_t TermTable::countTermsIn(const char* text) const {
-    const char* end = text + std::strlen(text);
     std::array<bool, kMaxTerms> found = {};
     int32_t count = 0;
-    // strcspn jumps to the next byte firstChar_ admits.
-    for (const char* at = text + std::strcspn(text, firstChars_.data()); at < end && count < count_;
-         at += 1 + std::strcspn(at + 1, firstChars_.data())) {
+    // strcspn jumps to the next byte firstChar_ admits, or to the NUL.
+    for (const char* at = text + std::strcspn(text, firstChars_.data());
+         *at != '\0' && count < count_; at += 1 + std::strcspn(at + 1, firstChars_.data())) {
         for (int32_t i = 0; i < count_; ++i) {
-            if (!found[i] && termMatchAt(at, end, i)) {
+            if (!found[i] && termBytesAt(at, i)) {
                 found[i] = true;
                 ++count;
             }

@@ -49,10 +49,13 @@ public:
     // no term byte equals), so an occurrence never runs past it.
     // Inline: the scanner asks it at every candidate byte.
     bool termMatchAt(const char* at, const char* end, int32_t termIndex) const {
+        return end - at >= terms_[termIndex].length && termBytesAt(at, termIndex);
+    }
+    // The same without an end: term bytes are never NUL, so the comparison
+    // stops at the NUL that ends the text, whatever its length.
+    bool termBytesAt(const char* at, int32_t termIndex) const {
         const QueryTerm& term = terms_[termIndex];
-        if (end - at < term.length) return false;
         for (int32_t k = 0; k < term.length; ++k) {
-            // Term bytes are never NUL, so a NUL in the text ends every match here.
             if (foldAscii(static_cast<uint8_t>(at[k])) !=
                 foldAscii(static_cast<uint8_t>(term.text[k])))
                 return false;
