@@ -10,6 +10,7 @@
 
 #include "app/settings_file_system.h"
 #include "engine/file_memory.h"
+#include "engine/path_hash.h"
 #include "engine/scan_file_reader.h"
 
 namespace tarvo {
@@ -29,6 +30,13 @@ constexpr size_t kTemporaryRandomDigits = 16;  // 64 random bits
 // Reading
 // ---------------------------------------------------------------------------
 
+// Whether a line of `n` bytes ending in `last` (its line feed left out)
+// loses that byte as the carriage return of a CR LF line end: not when the
+// line is cut anyway, longer than `limit` without it.
+bool dropsCarriageReturn(size_t n, char last, size_t limit) {
+    return n > 0 && n <= limit + 1 && last == '\r';
+}
+
 // Hands out the file's lines one at a time: at most `limit` bytes of each,
 // the rest of a longer line skipped (never read as the next line), the line
 // feed removed. Any byte, NUL included, is line content.
@@ -44,16 +52,8 @@ public:
         const size_t keep = limit + 1;
         size_t dropped = 0;
         line.clear();
-        spill_.clear();
-        lineStart_ = pos_;
         for (;;) {
-            if (pos_ == len_) {
-                // The line runs on past the buffer: its bytes so far are kept
-                // for raw().
-                if (keepRaw_) spill_.append(buffer_.data() + lineStart_, len_ - lineStart_);
-                lineStart_ = 0;
-                if (!fill()) break;  // an unterminated last line
-            }
+            if (pos_ == len_ && !fill()) break;  // an unterminated last line
             const char* start = buffer_.data() + pos_;
             const size_t available = len_ - pos_;
             const char* feed = static_cast<const char*>(std::memchr(start, '\n', available));
@@ -67,8 +67,8 @@ public:
                 break;
             }
         }
-        if (!spill_.empty()) spill_.append(buffer_.data() + lineStart_, pos_ - lineStart_);
-        if (dropCarriageReturns_ && dropped == 0 && !line.empty() && line.back() == '\r') {
+        if (dropCarriageReturns_ &&
+            dropsCarriageReturn(line.size() + dropped, line.empty() ? '\0' : line.back(), limit)) {
             line.pop_back();
         }
         cut_ = dropped > 0 || line.size() > limit;
@@ -76,18 +76,22 @@ public:
         return true;
     }
 
-    // After keepRawLines(), the last line as it stands in the file, its line
-    // end included: a view into the buffer, copied only for a line the
-    // buffer did not hold whole (so a huge line costs memory only to a
-    // reader that asked). Valid until the next call.
-    std::string_view raw() const {
-        if (!spill_.empty()) return spill_;
-        return std::string_view(buffer_.data() + lineStart_, pos_ - lineStart_);
+    // Everything not read yet, to the end of the file, as it stands. Room
+    // for `expected` bytes is made up front (so that the file is not copied
+    // again as the text doubles), within kPathTextReserveLimit: a file's
+    // size may claim far more than it holds.
+    std::string rest(int64_t expected) {
+        std::string text;
+        text.reserve(static_cast<size_t>(std::clamp<int64_t>(expected, 0, kPathTextReserveLimit)));
+        while (pos_ < len_ || fill()) {
+            text.append(buffer_.data() + pos_, len_ - pos_);
+            pos_ = len_;
+        }
+        return text;
     }
 
     bool lastLineWasCut() const { return cut_; }
     void dropCarriageReturns() { dropCarriageReturns_ = true; }
-    void keepRawLines() { keepRaw_ = true; }
 
 private:
     bool fill() {
@@ -99,13 +103,10 @@ private:
 
     ScanFileReader& file_;
     std::vector<char> buffer_;
-    size_t pos_ = 0;        // next unread byte of buffer_
-    size_t len_ = 0;        // bytes in buffer_
-    size_t lineStart_ = 0;  // where the last line begins in buffer_
-    std::string spill_;     // the last line, when it did not lie whole in buffer_
+    size_t pos_ = 0;  // next unread byte of buffer_
+    size_t len_ = 0;  // bytes in buffer_
     bool cut_ = false;
     bool dropCarriageReturns_ = false;
-    bool keepRaw_ = false;
 };
 
 bool isBlank(char c) {
@@ -185,7 +186,7 @@ void readOptions(const std::string& line, Settings& settings) {
 
 // "priority path": the path is everything after the first space that
 // follows the number. False for a line that does not fit this.
-bool parseMemoryRow(const std::string& line, int32_t& priority, std::string_view& path) {
+bool parseMemoryRow(std::string_view line, int32_t& priority, std::string_view& path) {
     const char* p = line.data();
     const char* end = p + line.size();
     if (!parseInt(p, end, priority)) return false;
@@ -201,40 +202,53 @@ bool parseMemoryRow(const std::string& line, int32_t& priority, std::string_view
 // line 8, which every save writes anyway.
 void readOwnedRows(LineReader& reader, const Settings& read, FileMemory& memory,
                    ForeignRows& foreign, int64_t fileSize) {
-    // The rows' paths one after another, each ended by a NUL (no path holds
-    // one), in one allocation as large as the file, which the memory then
-    // keeps as its own; the rows by where their paths begin. A file claiming
-    // more (sparse, or far past a million rows) grows the text as it goes.
-    std::string paths;
-    paths.reserve(static_cast<size_t>(std::clamp<int64_t>(fileSize, 0, kPathTextReserveLimit)));
+    // The rest of the file in one text, which the memory then keeps as its
+    // own: each row's path stays where it stands, its line end turned into
+    // the NUL that ends it (no path holds one), so paths are neither copied
+    // nor allocated one by one. The lines are taken as LineReader takes
+    // them: a carriage return before the line feed dropped in a CR LF file,
+    // and a line past kMaxTextLength cut.
+    std::string text = reader.rest(fileSize);
+    const size_t end = text.size();
+    text.push_back('\0');  // ends a last line that lacks its line feed
     std::vector<FileMemory::Row> rows;
-    std::string line;
-    bool first = true;
+    size_t pathBytes = 0;
     bool rowSeen = false;
-    reader.keepRawLines();
-    while (reader.next(line)) {
-        const bool cut = reader.lastLineWasCut();
-        if (std::exchange(first, false) && line.empty() && !cut) continue;
+    for (size_t at = 0; at < end;) {
+        const char* start = text.data() + at;
+        const char* feed = static_cast<const char*>(std::memchr(start, '\n', end - at));
+        const size_t n = feed ? static_cast<size_t>(feed - start) : end - at;
+        const std::string_view raw(start, feed ? n + 1 : n);
+        const size_t lineAt = at;
+        at += raw.size();
+        const bool carriageReturn =
+            read.lineEnds == LineEnds::CrLf &&
+            dropsCarriageReturn(n, n > 0 ? start[n - 1] : '\0', kMaxTextLength);
+        const size_t length = carriageReturn ? n - 1 : n;
+        const bool cut = length > kMaxTextLength;
+        if (lineAt == 0 && length == 0) continue;
         int32_t priority = 0;
         std::string_view path;
         // A cut row names a different, longer path: it is no row of this run.
-        const bool row = !cut && parseMemoryRow(line, priority, path);
+        const bool row = !cut && parseMemoryRow(raw.substr(0, length), priority, path);
         const bool ownRow = row && foreign.owned(path, read);
-        if (ownRow) {
-            rows.push_back(FileMemory::appendRow(paths, path, priority));
-        }
         rowSeen = rowSeen || row;
-        if (ownRow) continue;
+        if (ownRow) {
+            const size_t pathAt = static_cast<size_t>(path.data() - text.data());
+            text[pathAt + path.size()] = '\0';
+            rows.push_back({priority, pathHash(path), pathAt});
+            pathBytes += path.size() + 1;
+            continue;
+        }
         std::string& kept = rowSeen ? foreign.trailing : foreign.leading;
-        const std::string_view raw = reader.raw();
         kept += raw;
         // The file's last line may lack its line end; lines follow it now.
-        if (raw.back() != '\n') kept += read.lineEnds == LineEnds::CrLf ? "\r\n" : "\n";
+        if (!feed) kept += read.lineEnds == LineEnds::CrLf ? "\r\n" : "\n";
     }
     // Highest priority first, so that at the memory's cap the highest are
     // kept; ties stay in file order, and so does a file written best first.
     orderByPriority(rows, [](const FileMemory::Row& row) { return row.priority; });
-    memory.addRows(std::move(paths), rows);
+    memory.addRows(std::move(text), pathBytes, rows);
 }
 
 // ---------------------------------------------------------------------------

@@ -162,12 +162,13 @@ void FileMemory::add(const char* path, int32_t priority) {
     append(storePath(path), hash, priority);
 }
 
-void FileMemory::addRows(std::string paths, const std::vector<Row>& rows) {
+void FileMemory::addRows(std::string text, size_t pathBytes, const std::vector<Row>& rows) {
     // The text becomes a block of its own; new paths go on filling it while
     // it has room.
     const uint64_t base = uint64_t{pathBlocks_.size()} << kPathPlaceBits;
-    pathBytes_ += paths.size();
-    pathBlocks_.push_back(std::move(paths));
+    pathBytes_ += text.size();
+    garbage_ += text.size() - pathBytes;
+    pathBlocks_.push_back(std::move(text));
     // Grown once for all the rows: the index is built once, not again at
     // every doubling on the way.
     grow(static_cast<size_t>(count()) + rows.size());
@@ -184,12 +185,6 @@ void FileMemory::addRows(std::string paths, const std::vector<Row>& rows) {
         }
     }
     dropGarbage();
-}
-
-FileMemory::Row FileMemory::appendRow(std::string& paths, std::string_view path, int32_t priority) {
-    const size_t at = paths.size();
-    paths.append(path).push_back('\0');
-    return {priority, pathHash(path), at};
 }
 
 void FileMemory::remove(const char* path) {

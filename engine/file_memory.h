@@ -88,19 +88,17 @@ public:
     // still reads it, it just cannot be marked searched or credited.
     void add(const char* path, int32_t priority);
     // A row read from a settings file: its path lies NUL-ended at `pathAt`
-    // of the text the rows were read into, and `hash` is that path's hash.
+    // of the text the rows were read from, and `hash` is that path's hash.
     struct Row {
         int32_t priority;
         uint32_t hash;
         size_t pathAt;
     };
-    // Adds rows as `add` does, in the order given: their text becomes part
-    // of the memory's own, so a loaded file's paths are not copied again.
-    void addRows(std::string paths, const std::vector<Row>& rows);
-    // Appends `path`, NUL-ended, to `paths` and gives its row; the path is
-    // hashed here, while it is at hand, rather than when addRows meets it
-    // again in priority order.
-    static Row appendRow(std::string& paths, std::string_view path, int32_t priority);
+    // Adds rows as `add` does, in the order given. `text`, which holds their
+    // paths, becomes part of the memory's own, so a loaded file's paths are
+    // not copied again; its bytes beyond the `pathBytes` the rows' paths take
+    // (their NULs included) count as garbage.
+    void addRows(std::string text, size_t pathBytes, const std::vector<Row>& rows);
     void remove(const char* path);
     void clear();
 

@@ -140,8 +140,8 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
     EXPECT_EQ(settings_.request.findText + "|" + settings_.request.pathText, "|pa");
 }
 
-// A run that owns some rows: the others, and lines that are no rows (one longer than a read), go
-// back byte for byte (either line end), around its own rows; past the cap its highest are kept.
+// A run that owns some rows: the others, and lines that are no rows, go back byte for byte (either
+// line end; the last line gains one), around its own rows; past the cap its highest are kept.
 TEST_F(SettingsFileTest, TheRowsARunDoesNotOwnStayAsTheyWere) {
     ForeignRows foreign;
     foreign.owned = [](std::string_view path, const Settings& read) {
@@ -151,8 +151,8 @@ TEST_F(SettingsFileTest, TheRowsARunDoesNotOwnStayAsTheyWere) {
         kHeader + "0 0 100 100\n\n/mine/\n.c\n\n1 1 1 1 1 1 1\n\neditor=x\njunk\n";
     const std::string theirs =
         "0 /theirs/zero\n1 /theirs/" + std::string(100000, 'x') + "\n-1 /theirs/bin\n";
-    std::string bytes = head + "7 /mine/a\n" + theirs + "9 /mine/b";
-    std::string saved = head + "9 /mine/b\n7 /mine/a\n" + theirs;
+    std::string bytes = head + "7 /mine/a\n" + theirs + "9 /mine/b\n-2 /theirs/last";
+    std::string saved = head + "9 /mine/b\n7 /mine/a\n" + theirs + "-2 /theirs/last\n";
     foreign_ = &foreign;
     for (const char* end : {"LF", "CR LF"}) {
         ASSERT_TRUE(load(bytes));

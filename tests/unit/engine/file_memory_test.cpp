@@ -1,6 +1,7 @@
 #include "engine/file_memory.h"
 #include <gtest/gtest.h>
 #include <random>
+#include "engine/path_hash.h"
 #include "engine/term_table.h"
 #include "support/collecting_sink.h"
 
@@ -95,12 +96,14 @@ TEST(FileMemory, RowsOrderedByPriorityAndAddedFromOneText) {
                                              -1, 1 << 22,   0,    2049};
     std::string text;
     std::vector<FileMemory::Row> rows;
-    for (size_t i = 0; i < priorities.size(); ++i)
-        rows.push_back(FileMemory::appendRow(text, std::to_string(i), priorities[i]));
+    for (size_t i = 0; i < priorities.size(); ++i) {
+        rows.push_back({priorities[i], pathHash(std::to_string(i)), text.size()});
+        text += std::to_string(i) + '\0';
+    }
     orderByPriority(rows, [](const FileMemory::Row& row) { return row.priority; });
     FileMemory memory;
     memory.add("1", 7);  // already known: its row is not added
-    memory.addRows(text, rows);
+    memory.addRows(text, text.size(), rows);
     EXPECT_EQ(table(memory), "1:7 4:2147483647 6:4194304 8:2049 2:2048 0:5 3:5 7:0 5:-1 ");
 }
 
