@@ -17,9 +17,9 @@ namespace tarvo {
 
 namespace {
 
-// The most the row loader reserves for paths up front: a file's size can
-// claim far more than it holds (a sparse file), and reserving that would
-// fail outright instead of growing as rows come.
+// The most tarvo-find's row loader reserves for the file's text up front: a
+// file's size can claim far more than it holds (a sparse file), and
+// reserving that would fail outright instead of growing as the text comes.
 constexpr int64_t kPathTextReserveLimit = int64_t{256} << 20;
 constexpr size_t kReadChunk = 64 * 1024;   // stdio-sized reads; lines are found with memchr
 constexpr size_t kWriteChunk = 64 * 1024;  // written bytes gathered into calls of this size

@@ -93,17 +93,16 @@ void FileMemory::grow(size_t files) {
     if (slots_.size() < 2 * static_cast<size_t>(capacity_)) rebuildIndex();
 }
 
-const FileMemory::Slot* FileMemory::findSlot(const char* path, uint32_t hash) const {
-    if (slots_.empty()) return nullptr;
+size_t FileMemory::probe(const char* path, uint32_t hash) const {
     const size_t mask = slots_.size() - 1;
     // The slot's own copy of the hash turns most other paths away, and its
     // copy of the path's place lets the one it matches be compared without
     // reaching into the table.
-    for (size_t s = homeSlot(hash); slots_[s].index >= 0; s = (s + 1) & mask) {
-        if (slots_[s].hash == hash && std::strcmp(pathAt(slots_[s].pathAt), path) == 0)
-            return &slots_[s];
-    }
-    return nullptr;
+    size_t s = homeSlot(hash);
+    while (slots_[s].index >= 0 &&
+           (slots_[s].hash != hash || std::strcmp(pathAt(slots_[s].pathAt), path) != 0))
+        s = (s + 1) & mask;
+    return s;
 }
 
 int32_t FileMemory::find(const char* path) const {
@@ -121,10 +120,11 @@ int32_t FileMemory::find(const char* path, uint32_t& hash) const {
         return lastFound_.index;
     }
     hash = pathHash(path);
-    const Slot* slot = findSlot(path, hash);
-    if (slot == nullptr) return -1;
-    lastFound_ = *slot;
-    return slot->index;
+    if (slots_.empty()) return -1;
+    const Slot& slot = slots_[probe(path, hash)];
+    if (slot.index < 0) return -1;
+    lastFound_ = slot;
+    return slot.index;
 }
 
 bool FileMemory::makeRoom() {
@@ -135,14 +135,14 @@ bool FileMemory::makeRoom() {
     return true;
 }
 
-void FileMemory::append(uint64_t pathAt, uint32_t hash, int32_t priority) {
+void FileMemory::append(size_t slot, uint64_t pathAt, uint32_t hash, int32_t priority) {
     FileMemoryEntry& e = entries_.emplace_back();
     e.pathAt = pathAt;
     e.hash = hash;
     e.priority = priority;
     searched_.push_back(0);
-    insertSlot(count() - 1);
-    lastFound_ = {count() - 1, hash, pathAt};
+    slots_[slot] = {count() - 1, hash, pathAt};
+    lastFound_ = slots_[slot];
 }
 
 uint64_t FileMemory::storePath(const char* path) {
@@ -159,7 +159,8 @@ uint64_t FileMemory::storePath(const char* path) {
 void FileMemory::add(const char* path, int32_t priority) {
     uint32_t hash;
     if (path == nullptr || find(path, hash) >= 0 || !makeRoom()) return;
-    append(storePath(path), hash, priority);
+    // Probed again: making room may have rebuilt the index.
+    append(probe(path, hash), storePath(path), hash, priority);
 }
 
 void FileMemory::addRows(std::string text, size_t pathBytes, const std::vector<Row>& rows) {
@@ -177,8 +178,11 @@ void FileMemory::addRows(std::string text, size_t pathBytes, const std::vector<R
             __builtin_prefetch(&slots_[homeSlot(rows[i + kRowsAhead].hash)]);
         const Row& row = rows[i];
         const char* path = pathAt(base + row.pathAt);
-        if (findSlot(path, row.hash) == nullptr && makeRoom()) {
-            append(base + row.pathAt, row.hash, row.priority);
+        // The probe that finds a path absent ends at the slot it takes; the
+        // index was grown above, so only the cap can leave no room.
+        const size_t slot = probe(path, row.hash);
+        if (slots_[slot].index < 0 && count() < capacity_) {
+            append(slot, base + row.pathAt, row.hash, row.priority);
         } else {
             // A path met twice, or a row past the cap: its text is garbage.
             garbage_ += std::strlen(path) + 1;

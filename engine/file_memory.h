@@ -132,7 +132,8 @@ private:
     void grow(size_t files);
     // Room for one more entry, the table grown if need be: false at the cap.
     bool makeRoom();
-    void append(uint64_t pathAt, uint32_t hash, int32_t priority);
+    // Appends an entry whose slot in the index is the empty `slot`.
+    void append(size_t slot, uint64_t pathAt, uint32_t hash, int32_t priority);
     // Hash index over entry indexes: linear probing from a slot chosen by
     // the entry's stored hash; removal shifts later slots back, so no
     // tombstones build up across many add/remove cycles.
@@ -171,7 +172,8 @@ private:
         uint64_t pathAt;  // and its path, so a probe need not reach the entry
     };
     static constexpr Slot kEmptySlot = {-1, 0, 0};
-    const Slot* findSlot(const char* path, uint32_t hash) const;
+    // The slot holding `path`, or the empty slot where its probe ends.
+    size_t probe(const char* path, uint32_t hash) const;
     std::vector<Slot> slots_;              // at least twice the capacity
     mutable Slot lastFound_ = kEmptySlot;  // what find found last, until entries move
     int32_t slotBits_ = 0;                 // slots_.size() == 1 << slotBits_
