@@ -190,8 +190,10 @@ bool parseMemoryRow(std::string_view line, int32_t& priority, std::string_view& 
     const char* p = line.data();
     const char* end = p + line.size();
     if (!parseInt(p, end, priority)) return false;
-    const char* space = static_cast<const char*>(std::memchr(p, ' ', end - p));
-    if (space == nullptr) return false;
+    // Found by hand: the space mostly follows the number at once, and a
+    // memchr call per row would cost more than the search.
+    const char* space = std::find(p, end, ' ');
+    if (space == end) return false;
     path = std::string_view(space + 1, end - (space + 1));
     // No file is named by an empty path or one holding a NUL byte.
     return !path.empty() && path.find('\0') == std::string_view::npos;
