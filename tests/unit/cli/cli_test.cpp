@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstring>
-#include <sstream>
 #include "app/whole_lines.h"
 #include "cli/cli_options.h"
 #include "cli/result_printer.h"
