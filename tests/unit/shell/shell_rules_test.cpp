@@ -166,7 +166,6 @@ TEST(OpenDecision, FileTypeFactsToAction) {
         {{".CMD", false, "", ""}, false, Notepad},
         {{".cmd", false, "", ""}, true, Editor},
         {{".vbs", false, wscript, notepad}, false, EditVerb},
-        {{".py", false, "\"C:\\Windows\\py.exe\" \"%L\" %*", ""}, true, Editor},
         {{".jar", false, "\"C:\\Java\\javaw.exe\" -jar \"%1\" %*", ""}, false, Notepad},
         {{".sc2", false, "\"%1\" /S", ""}, false, Notepad},
         {{".xyz", true, "\"C:\\Viewer\\view.exe\" \"%1\"", notepad}, false, EditVerb},
