@@ -47,8 +47,7 @@ TEST(Launching, NotepadAndTheGuide) {
     const std::pair<const char*, const char*> guides[] = {
         {"C:\\Program Files\\Tarvo\\TarvoSearch.exe", "C:\\Program Files\\Tarvo\\docs\\index.html"},
         {"Z:/build/TarvoSearch.exe", "Z:/build/docs\\index.html"},
-        {"TarvoSearch.exe", "docs\\index.html"},
-        {"", "docs\\index.html"}};
+        {"TarvoSearch.exe", "docs\\index.html"}};
     for (const auto& [exe, guide] : guides)
         EXPECT_EQ(documentationPath(exe), guide) << exe;
     const std::tuple<bool, const char*, const char*, bool> cases[] = {
