@@ -1,21 +1,21 @@
 #!/usr/bin/env bash
 # Takes the README's picture again: the window's search of the Linux 6.1 tree that bench/run.sh
-# unpacks into its cache, seen as D:\linux through drive D: of the Wine prefix. The search takes
-# minutes under Wine. Without a display it runs on a virtual screen, as ./test.sh runs the window.
+# unpacks into its cache, seen as D:\linux through drive D: of the Wine prefix: too slow a search
+# for the end-to-end suite. Without a display it runs on a virtual screen, as ./test.sh does.
 # Usage: scripts/readme_picture.sh [TarvoSearch.exe [WORK_DIR]] (default: the windows preset's
 # build); the picture is WORK_DIR/readme-screenshot.png, to be copied to docs/screenshot.png.
 set -uo pipefail
-cd "$(dirname "$0")/.."
 if [ -z "${DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
 fi
 
-exe=$(realpath "${1:-build/windows/TarvoSearch.exe}")
-work=$(realpath -m "${2:-build/windows/readme-picture}")
+build=$(cd "$(dirname "$0")/.." && pwd)/build/windows
+exe=$(realpath "${1:-$build/TarvoSearch.exe}")
+work=$(realpath -m "${2:-$build/readme-picture}")
 linux_tree=${TARVO_BENCH_CACHE:-$HOME/.cache/tarvo-bench}/linux-source-6.1
 [ -f "$linux_tree/.unpacked" ] || { echo "no $linux_tree: bench/run.sh unpacks it"; exit 1; }
-export WINEPREFIX=${WINEPREFIX:-$PWD/build/windows/wine-prefix}
-. tests/e2e/window_driver.sh
+export WINEPREFIX=${WINEPREFIX:-$build/wine-prefix}
+. "$(dirname "$0")/../tests/e2e/window_driver.sh"
 
 mkdir -p "$work/drive-d"
 ln -sfn "$linux_tree" "$work/drive-d/linux"
