@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "support/read_bytes.h"
 #include "support/temp_tree.h"
 
 #define FUZZ_CHECK(condition)                                                                  \

@@ -13,7 +13,6 @@
 #include "shell/program_win32.h"
 #include "shell/resources/resource.h"
 #include "shell/run_loop_win32.h"
-#include "support/read_bytes.h"
 #include "support/temp_tree.h"
 #include "view/text_class.h"
 #include "view/text_drawing_win32.h"

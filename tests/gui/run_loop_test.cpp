@@ -2,6 +2,7 @@
 #include "app/clock.h"
 #include "gui/gui_support.h"
 #include "shell/main_window_win32.h"
+#include "support/repeated.h"
 
 namespace tarvo::testing {
 namespace {
@@ -50,9 +51,7 @@ LRESULT CALLBACK watchPump(int code, WPARAM removed, LPARAM message) {
 
 TEST_F(RunLoop, APostedMessageIsHandledWithinOneWindowMoveAndTheStatusRepaintsFourTimesASecond) {
     // Lines of 10 bytes, the term on the first only: the scoring pass reads each file whole.
-    std::string content = "zzqqxx";
-    while (static_cast<int64_t>(content.size()) < kFileSize)
-        content += "aaa\naaaaaa";
+    std::string content = "zzqqxx" + repeated(kFileSize / 10, "aaa\naaaaaa");
     content.resize(kFileSize);
     for (int f = 0; f < 12; ++f)
         tree.write("big/f" + std::to_string(f) + ".txt", content);
@@ -150,9 +149,7 @@ TEST_P(ProgramEnd, EndsWithItsExitCodeAndSavesTheSettings) {
     std::error_code ignored;
     std::filesystem::remove_all(left, ignored);
     std::filesystem::create_directories(left / "big");
-    std::string content = "alpha at the top\n";
-    while (content.size() < 1000000)
-        content += std::string(99, 'x') + "\n";
+    const std::string content = "alpha at the top\n" + repeated(10000, std::string(99, 'x') + "\n");
     for (int f = 0; f < 10; ++f)
         std::ofstream(left / "big" / (std::to_string(f) + ".txt"), std::ios::binary) << content;
     CloseHandle(

@@ -1,10 +1,11 @@
 // A scratch folder tree, removed when the test ends. Relative paths use '/'; full paths join them
-// to the root with the platform separator, as the walk.
+// to the root with the platform separator, as the walk. Files written in it are read back whole.
 #pragma once
 
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -43,5 +44,12 @@ private:
                                         ("tarvo-test-" + std::to_string(std::random_device()()) +
                                          std::to_string(std::random_device()()));
 };
+
+// A whole file's bytes (empty when it cannot be read).
+inline std::string readBytes(const std::string& path) {
+    std::ostringstream bytes;
+    bytes << std::ifstream(path, std::ios::binary).rdbuf();
+    return bytes.str();
+}
 
 }  // namespace tarvo::testing

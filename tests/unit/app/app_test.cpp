@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <cerrno>
 #include <csignal>
 #include <cstring>
 #endif
@@ -12,7 +11,6 @@
 #include "app/settings_file_system.h"
 #include "app/status_line.h"
 #include "engine/file_memory.h"
-#include "support/read_bytes.h"
 #include "support/temp_tree.h"
 
 namespace tarvo {

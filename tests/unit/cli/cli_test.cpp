@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include "app/whole_lines.h"
 #include "cli/cli_options.h"
@@ -8,7 +7,6 @@
 #include "engine/line_excerpt.h"
 #include "engine/term_table.h"
 #include "results/result_store.h"
-#include "support/read_bytes.h"
 
 namespace tarvo {
 using namespace std::string_literals;
@@ -61,41 +59,6 @@ TEST(CliOptions, TextsSwitchesAndValues) {
     EXPECT_NE(parse({"--settings", "", "x"}).error, "");
     for (const char* path : {"", ";", " ; ;"})
         EXPECT_EQ(parse({"x", path}).error, "PATH_TEXT names no folder or file") << path;
-}
-
-// Whether `word` stands in `text` with no letter, digit or '-' on either side.
-bool namesWord(const std::string& text, const std::string& word) {
-    auto part = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '-'; };
-    for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1)) {
-        const size_t end = at + word.size();
-        if ((at == 0 || !part(text[at - 1])) && (end == text.size() || !part(text[end])))
-            return true;
-    }
-    return false;
-}
-
-// The man page and the bash completion name every option of the table, and the completion offers
-// the words of each option that takes one of a few.
-TEST(CliOptions, ManPageAndCompletionNameEveryOption) {
-    std::string manPage = testing::readBytes(TARVO_SOURCE_DIR "/docs/tarvo-find.1");
-    for (size_t at; (at = manPage.find("\\-")) != std::string::npos;)
-        manPage.erase(at, 1);
-    const std::string completion = testing::readBytes(TARVO_SOURCE_DIR "/cli/tarvo-find.bash");
-    ASSERT_FALSE(manPage.empty() || completion.empty());
-    for (const CliOption& option : cliOptions()) {
-        std::vector<std::string> names = {option.longName};
-        if (option.shortName != 0) names.push_back({'-', option.shortName});
-        for (const std::string& name : names) {
-            EXPECT_TRUE(namesWord(manPage, name)) << "man page: " << name;
-            EXPECT_TRUE(namesWord(completion, name)) << "completion: " << name;
-        }
-        // "rank|name|line": the completion offers each word.
-        const std::string value = option.valueName ? option.valueName : "";
-        if (value.find('|') == std::string::npos) continue;
-        std::istringstream words(value);
-        for (std::string word; std::getline(words, word, '|');)
-            EXPECT_TRUE(namesWord(completion, word)) << option.longName << " " << word;
-    }
 }
 
 // Auto colours a terminal showing codes unless NO_COLOR is non-empty or TERM is dumb.

@@ -24,16 +24,22 @@ mkfifo "$tree/fifo" "$tree/pipe"
 printf 'x\0y alpha\n' >"$tree/fmt/nul.bin"
 mkdir "$tree/tie" && printf 'zzz tie\naaa tie\n' >"$tree/tie/a.c" && printf 'mmm tie\n' >"$tree/tie/b.c"
 mkdir "$tree/cap" && yes alpha | head -n 10000 >"$tree/cap/many.txt" && echo xalphax >"$tree/cap/weak.txt"
-settings="$tree/TarvoSearch.txt"
 printf 'my notes\n' >"$tree/notes.txt"
 deep=$tree/deep/$(printf 'd%.0s' $(seq 1 $((250 - ${#tree} - 6))))  # 250 characters
 mkdir -p "$deep/too-long-3" && printf 'alpha\n' | tee "$deep/a.c" "$deep/too-long-1.c" "$deep/too-long-2.c" \
     "$deep/too-long-3/in.c" >/dev/null
 long_root=$tree/$(printf 'r%.0s' $(seq 1 260))
 head="Tarvo Search, version 1.0\n100 80 900 680\n\n\n.c\n.txt\n1 1 1 0 1 1 1\n\n"
+printf "$head"'500 /gone/file.c\n' | tee "$tree/settings.txt" >"$tree/read-only.txt"
+chmod 444 "$tree/read-only.txt"
+mkdir -p "$tree/projA" "$tree/projB/sub"
+printf 'secret\n' | tee "$tree/projA/config.c" "$tree/projB/top.c" >"$tree/projB/sub/deep.c"
+printf "$head"'500 %s\n400 %s\n' "$tree/projA/config.c" "$tree/projB/sub/deep.c" >"$tree/projects.txt"
 
-# The scoring example (x.txt is not highlighted: its definition bonus is
-# halved), options, exit statuses, limits, the line formats through a pipe.
+# The scoring example (x.txt is not highlighted: its definition bonus is halved), options, exit
+# statuses, limits, the line formats through a pipe. --settings: options and memory read, results
+# credited, only memory rows rewritten; remembered files outside the roots neither searched nor
+# touched, their rows written back; a file that cannot be saved: said after the results, kept.
 t=$'\t'
 x="$t$src/x.c$t" y="$t$src/x.txt$t"
 while IFS='|' read -r label expected args; do
@@ -61,6 +67,9 @@ sort by name keeps the rank|3${t}1\n1${t}2\nstatus 0|--format tsv --sort name --
 fifo refused|tarvo-find: $tree/fifo exists but is not a regular file; not touching it\nstatus 2|--settings "$tree/fifo" foo "$src/x.c"
 a foreign settings file left alone|status 2\nmy notes|--settings "$tree/notes.txt" foo "$src/x.c" | tail -n 1; cat "$tree/notes.txt"
 status line|6 Matches     Files: 3   Lines: 11   Bytes: 117\nstatus 0|--stats foo "$src" | grep -e Matches -e status | sed 's/   Time: .*//'
+settings read and written back|$src/x.c\n$src/x.c\n$src/x.c\nstatus 0\n${head}1000 $src/x.c\n500 /gone/file.c|--settings "$tree/settings.txt" --format tsv "foo bar" "$src" | cut -f3; cat "$tree/settings.txt"
+remembered files outside the roots|$tree/projB/top.c\nstatus 0\n1000 $tree/projB/top.c\n500 $tree/projA/config.c\n400 $tree/projB/sub/deep.c|--settings "$tree/projects.txt" --no-recursive --format tsv secret "$tree/projB" | cut -f3; tail -n 3 "$tree/projects.txt"
+a read-only settings file|tarvo-find: can't save settings $tree/read-only.txt: Permission denied\nstatus 2\n${head}500 /gone/file.c|--settings "$tree/read-only.txt" foo "$src/x.c" | tail -n 2; cat "$tree/read-only.txt"
 CASES
 # On a terminal (a pseudo-terminal that leaves line feeds alone): the stored texts, control
 # bytes shown in every format, paths too; vimgrep's column still counts in the whole line.
@@ -85,24 +94,6 @@ for args in "foo $src" "-l foo $src" "--format jsonl foo $src" --help --version;
     check "$args into a closed stdout" $'tarvo-find: write error: Bad file descriptor\nstatus 2' \
         "$("$find_bin" $args 2>&1 >&-; echo "status $?")"
 done
-
-# --settings: options and memory read, results credited, only memory rows rewritten; remembered
-# files outside the roots neither searched nor touched, their rows written back.
-printf "$head"'500 /gone/file.c\n' >"$settings"
-check "settings options" "$(printf '%s\n' "$src/x.c" "$src/x.c" "$src/x.c")" \
-    "$("$find_bin" --settings "$settings" --format tsv "foo bar" "$src" | cut -f3)"
-check "settings written back" "$(printf "$head"'1000 %s\n500 /gone/file.c' "$src/x.c")" "$(cat "$settings")"
-mkdir -p "$tree/projA" "$tree/projB/sub"
-printf 'secret\n' | tee "$tree/projA/config.c" "$tree/projB/top.c" >"$tree/projB/sub/deep.c"
-printf "$head"'500 %s\n400 %s\n' "$tree/projA/config.c" "$tree/projB/sub/deep.c" >"$settings"
-check "remembered files outside the roots" "$tree/projB/top.c" \
-    "$("$find_bin" --settings "$settings" --no-recursive --format tsv secret "$tree/projB" | cut -f3)"
-check "their rows are kept" "$(printf '1000 %s\n500 %s\n400 %s' "$tree/projB/top.c" \
-    "$tree/projA/config.c" "$tree/projB/sub/deep.c")" "$(tail -n 3 "$settings")"
-# A file that cannot be saved: said after the results, status 2, the file as it was.
-chmod 444 "$settings" && before=$(cat "$settings")
-check "a read-only file" "tarvo-find: can't save settings $settings: Permission denied status 2 $before" \
-    "$(run --settings "$settings" foo "$src/x.c" | tail -n 2 | tr '\n' ' ')$(cat "$settings")"
 
 # -j1 against -j4 over a generated tree: output, counts and the file memory written back are the
 # same bytes. Paths that differ in case only (Tie, tie) tie in rank order; more lines match than

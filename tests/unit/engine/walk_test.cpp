@@ -13,7 +13,6 @@ namespace tarvo {
 namespace {
 
 namespace fs = std::filesystem;
-using Paths = testing::EngineTest::Paths;
 using Strings = std::vector<std::string>;
 class WalkTest : public testing::EngineTest {};
 

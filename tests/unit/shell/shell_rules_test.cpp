@@ -47,8 +47,7 @@ TEST(Launching, NotepadAndTheGuide) {
     const std::pair<const char*, const char*> guides[] = {
         {"C:\\Program Files\\Tarvo\\TarvoSearch.exe", "C:\\Program Files\\Tarvo\\docs\\index.html"},
         {"Z:/build/TarvoSearch.exe", "Z:/build/docs\\index.html"},
-        {"TarvoSearch.exe", "docs\\index.html"},
-        {"", "docs\\index.html"}};
+        {"TarvoSearch.exe", "docs\\index.html"}};
     for (const auto& [exe, guide] : guides)
         EXPECT_EQ(documentationPath(exe), guide) << exe;
     const std::tuple<bool, const char*, const char*, bool> cases[] = {
@@ -166,7 +165,6 @@ TEST(OpenDecision, FileTypeFactsToAction) {
         {{".CMD", false, "", ""}, false, Notepad},
         {{".cmd", false, "", ""}, true, Editor},
         {{".vbs", false, wscript, notepad}, false, EditVerb},
-        {{".py", false, "\"C:\\Windows\\py.exe\" \"%L\" %*", ""}, true, Editor},
         {{".jar", false, "\"C:\\Java\\javaw.exe\" -jar \"%1\" %*", ""}, false, Notepad},
         {{".sc2", false, "\"%1\" /S", ""}, false, Notepad},
         {{".xyz", true, "\"C:\\Viewer\\view.exe\" \"%1\"", notepad}, false, EditVerb},
