@@ -12,6 +12,22 @@ namespace tarvo {
 
 namespace {
 
+// One command-line option, defined once: the parser and the usage text read
+// this table, and the package test checks that the man page and the bash
+// completion name every option the usage text gives.
+enum class OptionGroup { Search, Output, Program };
+
+struct CliOption {
+    const char* longName;   // "--no-recursive"
+    char shortName;         // 'l' for "-l"; 0: none
+    const char* valueName;  // nullptr: a switch; else what the value is ("N", "rank|name|line")
+    OptionGroup group;
+    const char* help;  // one line, or several separated by '\n'
+    // Sets what the option stands for from its value (empty for a switch);
+    // the message for a value it does not take, else an empty text.
+    std::string (*set)(CliOptions& options, std::string_view value);
+};
+
 bool parseCount(std::string_view text, int32_t& value) {
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     return error == std::errc() && end == text.data() + text.size() && value >= 0;
@@ -177,10 +193,6 @@ std::string makeUsageText() {
 }
 
 }  // namespace
-
-std::span<const CliOption> cliOptions() {
-    return kOptions;
-}
 
 const std::string& usageText() {
     static const std::string text = makeUsageText();

@@ -8,7 +8,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -47,24 +46,6 @@ struct CliParse {
     CliOptions options;
     std::string error;  // empty when the command line is valid
 };
-
-// One command-line option, defined once: the parser and the usage text read
-// this table, and the cli suite checks that the man page and the bash
-// completion name every entry.
-enum class OptionGroup { Search, Output, Program };
-
-struct CliOption {
-    const char* longName;   // "--no-recursive"
-    char shortName;         // 'l' for "-l"; 0: none
-    const char* valueName;  // nullptr: a switch; else what the value is ("N", "rank|name|line")
-    OptionGroup group;
-    const char* help;  // one line, or several separated by '\n'
-    // Sets what the option stands for from its value (empty for a switch);
-    // the message for a value it does not take, else an empty text.
-    std::string (*set)(CliOptions& options, std::string_view value);
-};
-
-std::span<const CliOption> cliOptions();
 
 CliParse parseCommandLine(int argc, const char* const* argv);
 
