@@ -80,15 +80,21 @@ pairs=${TARVO_BENCH_PAIRS:-$pairs}
 # decaying and ordering them, one look-up per file met, and saving.
 remembered=100000
 settings_template=$work/memory-$quick.txt
+# The settings before the memory's rows: the same for the file without rows.
+settings_head() {
+    printf 'Tarvo Search, version 1.0\n'
+    printf -- '-2147483648 0 -2147483648 0\n'
+    printf '\n\n.c;.cpp;.cxx;.h\n\n1 1 1 1 1 1 1\n\n'
+}
+empty_template=$work/memory-empty.txt
+settings_head >"$empty_template"
 if [ ! -f "$settings_template" ]; then
     echo "== writing $remembered remembered files to $settings_template"
     # head closes the pipe early on purpose: no pipefail here.
     (
         set +o pipefail
         {
-            printf 'Tarvo Search, version 1.0\n'
-            printf -- '-2147483648 0 -2147483648 0\n'
-            printf '\n\n.c;.cpp;.cxx;.h\n\n1 1 1 1 1 1 1\n\n'
+            settings_head
             {
                 find "$root" -type f
                 # Outside the root, a path holding a query term would be read
@@ -181,10 +187,17 @@ run_pair "int, one thread: tarvo-find -j1 vs rg -j1 -uu -c -i" \
 # first so that its write-back does not fall into the timed runs. The row
 # looks for a difference of 2 %, about what single runs of one command vary
 # by here, so it takes at least 21 pairs to bring its median within reach.
+with_memory="$find_bin -j1 --settings $(printf '%q' "$settings") --format tsv --top 100 'kmalloc GFP_KERNEL' $q"
+copy_memory="cp $(printf '%q' "$settings_template") $(printf '%q' "$settings") && sync $(printf '%q' "$settings")"
 pairs=$((pairs > 21 ? pairs : 21)) run_pair "2 terms, one thread: 100,000 remembered files vs none" \
-    "$find_bin -j1 --settings $(printf '%q' "$settings") --format tsv --top 100 'kmalloc GFP_KERNEL' $q" \
-    "$two_terms_j1" \
-    "cp $(printf '%q' "$settings_template") $(printf '%q' "$settings") && sync $(printf '%q' "$settings")"
+    "$with_memory" "$two_terms_j1" "$copy_memory"
+# The same against a settings file without rows: a run that keeps a settings
+# file at all saves it safely (written, flushed, renamed over the old one)
+# whatever it remembers, so this row leaves out what every --settings run
+# pays and shows what the remembered files themselves cost.
+pairs=$((pairs > 21 ? pairs : 21)) run_pair "2 terms, one thread: 100,000 remembered files vs a settings file without rows" \
+    "$with_memory" "$with_memory" "$copy_memory" \
+    "cp $(printf '%q' "$empty_template") $(printf '%q' "$settings") && sync $(printf '%q' "$settings")"
 
 # ---------------------------------------------------------------------------
 # Cold page cache: the same query with nothing of the tree in memory
