@@ -25,6 +25,8 @@ constexpr size_t kReadChunk = 64 * 1024;   // stdio-sized reads; lines are found
 constexpr size_t kWriteChunk = 64 * 1024;  // written bytes gathered into calls of this size
 constexpr const char* kTemporaryMark = ".tmp-";
 constexpr size_t kTemporaryRandomDigits = 16;  // 64 random bits
+// The longest line after line 8 read whole: a text at its limit after a key.
+constexpr size_t kKeyedLineLimit = kMaxTextLength + 32;
 
 // ---------------------------------------------------------------------------
 // Reading
@@ -140,6 +142,70 @@ std::string textOf(const std::string& line) {
     return line.substr(0, line.find('\0'));
 }
 
+// A text as it can be written on its own line and read back: cut at a line
+// feed or NUL (neither can be held in a line) and at the text limit.
+std::string_view savedText(const std::string& text) {
+    std::string_view t(text);
+    t = t.substr(0, std::min(t.find('\n'), t.find('\0')));
+    return t.substr(0, kMaxTextLength);
+}
+
+// ---------------------------------------------------------------------------
+// Keyed lines
+// ---------------------------------------------------------------------------
+
+// Settings the fixed layout has no line for, each read from and written to
+// "key=value" lines after line 8. No key begins with a digit, so a reader
+// that takes every later line as a remembered file skips them all.
+struct KeyedSetting {
+    std::string_view key;
+    // Takes the value of one line with this key; `cut` when the line was
+    // longer than kKeyedLineLimit and lost its end.
+    void (*read)(Settings& settings, std::string_view value, bool cut);
+    // Hands `line` the value of each line to write, in order.
+    void (*write)(const Settings& settings, const std::function<void(std::string_view)>& line);
+};
+
+const KeyedSetting kKeyedSettings[] = {
+    {"editor",
+     [](Settings& s, std::string_view value, bool) {
+         s.editorCommand = textOf(std::string(value));
+     },
+     [](const Settings& s, const std::function<void(std::string_view)>& line) {
+         if (!s.editorCommand.empty()) line(savedText(s.editorCommand));
+     }},
+};
+
+// A line of the form key=value, its key of lower-case letters, digits and
+// dashes, starting with a letter: the key, or empty when it is none.
+std::string_view keyOf(std::string_view line) {
+    const size_t equals = line.find('=');
+    if (equals == 0 || equals == std::string_view::npos || line[0] < 'a' || line[0] > 'z')
+        return {};
+    const std::string_view key = line.substr(0, equals);
+    const bool named = std::all_of(key.begin(), key.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-';
+    });
+    return named ? key : std::string_view{};
+}
+
+// Reads `line` into its setting when it is a keyed line; one whose key this
+// version does not know is kept as it stands, unless it was cut (written
+// back cut, it would say something else). False for any other line.
+bool readKeyedLine(std::string_view line, bool cut, Settings& settings) {
+    const std::string_view key = keyOf(line);
+    if (key.empty()) return false;
+    const std::string_view value = line.substr(key.size() + 1);
+    for (const KeyedSetting& setting : kKeyedSettings) {
+        if (setting.key == key) {
+            setting.read(settings, value, cut);
+            return true;
+        }
+    }
+    if (!cut) settings.otherKeyedLines.emplace_back(line);
+    return true;
+}
+
 // The saved rectangle is used only when enough of it lies on the primary
 // screen, and only when it is a real rectangle (right of left, below top).
 bool placementFits(const WindowRect& r, int32_t screenWidth, int32_t screenHeight) {
@@ -202,8 +268,8 @@ bool parseMemoryRow(std::string_view line, int32_t& priority, std::string_view& 
 // The section as tarvo-find reads it: the rows the run owns go into the
 // memory, every other line into `foreign`, as read. An empty first line is
 // line 8, which every save writes anyway.
-void readOwnedRows(LineReader& reader, const Settings& read, FileMemory& memory,
-                   ForeignRows& foreign, int64_t fileSize) {
+void readOwnedRows(LineReader& reader, Settings& read, FileMemory& memory, ForeignRows& foreign,
+                   int64_t fileSize) {
     // The rest of the file in one text, which the memory then keeps as its
     // own: each row's path stays where it stands, its line end turned into
     // the NUL that ends it (no path holds one), so paths are neither copied
@@ -242,6 +308,9 @@ void readOwnedRows(LineReader& reader, const Settings& read, FileMemory& memory,
             pathBytes += path.size() + 1;
             continue;
         }
+        // The keyed lines are read as the window reads them; they are kept
+        // as they stand all the same, so the run writes them back unchanged.
+        if (!rowSeen) readKeyedLine(raw.substr(0, length), cut, read);
         std::string& kept = rowSeen ? foreign.trailing : foreign.leading;
         kept += raw;
         // The file's last line may lack its line end; lines follow it now.
@@ -256,14 +325,6 @@ void readOwnedRows(LineReader& reader, const Settings& read, FileMemory& memory,
 // ---------------------------------------------------------------------------
 // Writing
 // ---------------------------------------------------------------------------
-
-// A text as it can be written on its own line and read back: cut at a line
-// feed or NUL (neither can be held in a line) and at the text limit.
-std::string_view savedText(const std::string& text) {
-    std::string_view t(text);
-    t = t.substr(0, std::min(t.find('\n'), t.find('\0')));
-    return t.substr(0, kMaxTextLength);
-}
 
 int32_t shifted(int32_t value, bool offset) {
     if (!offset) return value;
@@ -301,6 +362,20 @@ private:
     bool written_ = true;
 };
 
+// Every known setting's lines in the table's order, then the lines whose
+// keys only a later version knows, as they were read.
+void writeKeyedLines(SettingsWriter& out, const Settings& s) {
+    std::string line;
+    for (const KeyedSetting& setting : kKeyedSettings) {
+        setting.write(s, [&](std::string_view value) {
+            line.assign(setting.key).append("=").append(value);
+            out.line(line);
+        });
+    }
+    for (const std::string& other : s.otherKeyedLines)
+        out.line(other);
+}
+
 bool writeSettings(SettingsWriter& out, bool offset, const Settings& s, const FileMemory& memory,
                    const ForeignRows* foreign) {
     out.line(kSettingsHeader);
@@ -324,11 +399,11 @@ bool writeSettings(SettingsWriter& out, bool offset, const Settings& s, const Fi
 
     out.line("");
     // tarvo-find writes the lines it does not own back as they were read,
-    // the editor line among them.
+    // the keyed lines among them.
     if (foreign) {
         out.lines(foreign->leading);
-    } else if (!s.editorCommand.empty()) {
-        out.line(std::string(kEditorKey).append(savedText(s.editorCommand)));
+    } else {
+        writeKeyedLines(out, s);
     }
     std::string row;
     for (int32_t index : memory.indexesToSave()) {
@@ -421,16 +496,12 @@ bool loadSettings(const char* path, int32_t screenWidth, int32_t screenHeight, S
             } else {
                 int32_t priority = 0;
                 std::string_view rowPath;
-                // Room for a whole editor command after its key.
-                const size_t rowLimit = kMaxTextLength + std::strlen(kEditorKey);
-                while (reader.next(line, rowLimit)) {
-                    if (line.starts_with(kEditorKey)) {
-                        settings.editorCommand = textOf(line.substr(std::strlen(kEditorKey)));
-                    } else if (!reader.lastLineWasCut() &&
-                               parseMemoryRow(line, priority, rowPath)) {
-                        // A cut row names a different, longer path: it is skipped.
+                while (reader.next(line, kKeyedLineLimit)) {
+                    const bool cut = reader.lastLineWasCut();
+                    if (readKeyedLine(line, cut, settings)) continue;
+                    // A cut row names a different, longer path: it is skipped.
+                    if (!cut && parseMemoryRow(line, priority, rowPath))
                         memory.add(std::string(rowPath).c_str(), priority);
-                    }
                 }
             }
         } else if (!ours && refusal) {

@@ -13,13 +13,18 @@
 //   6  excludeList
 //   7  sortMode and the six search options       seven integers
 //   8  (empty)
-//   9  editor=COMMAND                             only when an editor command is set
+//   9+ key=value                                 settings added since, one a line
 //   9+ priority path                              remembered files, best first
 //
-// The editor line came after the first version of the format: it does not
-// begin with a number, so a reader that takes every later line as a
-// remembered file skips it, and a file without it reads as before. It is
-// looked for on every line after line 7 and written directly after line 8.
+// The keyed lines came after the first version of the format: none begins
+// with a number, so a reader that takes every later line as a remembered
+// file skips them, and a file without them reads as before. They are
+// looked for on every line after line 7 and written directly after line 8:
+//
+//   editor=COMMAND          the editor command, when one is set
+//
+// A line whose key this version does not know is written back as it was
+// read, after the known ones, so a file a later version wrote loses nothing.
 //
 // Lines end as Settings::lineEnds says: loadSettings takes them from the
 // file's first line, so tarvo-find writes a file back with the line ends it
@@ -42,6 +47,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/search_request.h"
 #include "results/result_store.h"
@@ -51,9 +57,6 @@ namespace tarvo {
 class FileMemory;
 
 inline constexpr const char* kSettingsHeader = "Tarvo Search, version 1.0";
-// What the editor command's line begins with.
-inline constexpr const char* kEditorKey = "editor=";
-
 // The window system's "place it yourself" value for x and width.
 inline constexpr int32_t kDefaultPlacement = INT32_MIN;
 // Each saved rectangle value grows by this for a New Window, so the new
@@ -91,6 +94,8 @@ struct Settings {
     // %path% and %line% in it; empty when none is set. At most
     // kMaxTextLength characters.
     std::string editorCommand;
+    // Keyed lines of keys a later version knows, as read, without line ends.
+    std::vector<std::string> otherKeyedLines;
     std::string lastFindText;  // copies of the texts as loaded
     std::string lastPathText;
     LineEnds lineEnds = kPlatformLineEnds;  // as read; the platform's for a new file
@@ -100,12 +105,12 @@ struct Settings {
 // Its searches share the window's file with searches of other roots: a run
 // loads only the rows of the files it owns and writes every other line of
 // the section back as it was read, byte for byte and in its order. Lines
-// before the section's first row (the window's editor line, and settings a
-// later version keeps there) stay first, the run's own rows follow them,
-// best first, then the rest.
+// before the section's first row (the keyed lines, which the run reads as
+// well) stay first, the run's own rows follow them, best first, then the
+// rest.
 struct ForeignRows {
     // Whether the row of this path belongs to the run; `read` holds what
-    // lines 1 to 7 said.
+    // lines 1 to 7 and the keyed lines before the first row said.
     std::function<bool(std::string_view path, const Settings& read)> owned;
     std::string leading;   // the lines before the first row, with their line ends
     std::string trailing;  // the lines from the first row on, the run's own rows left out

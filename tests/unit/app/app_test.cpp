@@ -97,13 +97,13 @@ TEST_F(SettingsFileTest, PlacementBounds) {
     EXPECT_EQ(save(true).substr(kHeader.size(), 15), "35 45 325 425\nf");
 }
 
-// Written back byte for byte, either line end, the editor line after line 8 wherever it was read;
-// only what reads back the same is written.
+// Written back byte for byte, either line end, the keyed lines after line 8 wherever they were
+// read, a later version's too; only what reads back the same is written.
 TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
     std::string bytes =
         "Tarvo Search, version 1.0\n10 20 1000 700\n  foo \"bar baz\"\tqux\xe9\rx\nc:\\src; "
         "d:\\other dir\n\n.obj;.exe\n3 0 1 0 1 0 -1\n\neditor=\"C:\\Program Files\\ed.exe\" "
-        "-n%line% \"%path%\"\n1000 /p/a b.c\n990 /p/\xff.c\n990 "
+        "-n%line% \"%path%\"\nlater-key2=kept as read\n1000 /p/a b.c\n990 /p/\xff.c\n990 "
         "/p/x.c\n1 " +
         std::string(9997, 'z') + "\n";
     for (const char* end : {"LF", "CR LF"}) {
@@ -121,7 +121,7 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
     load(kHeader + "0 0 100 100\n" + longLine + "\npa\0th\n"s + longLine +
          "\n.h\n1 0 0 0 0 0 0\n\n7 c:\\my dir\\f.c\n12\nabc 5\n  8 lead\n9 c:\\my dir\\f.c\n" +
          "-2147483648 neg\n4 \n99999999999 big\n5 with\0nul\n0 zero\n6 " + longLine +
-         "\neditor=" + longLine + "\n6 last"s);
+         "\neditor=" + longLine + "\nlater=" + longLine + "\n6 last"s);
     EXPECT_EQ(settings_.request.pathText + "|" + std::to_string(memory_.find("neg")), "pa|2");
     settings_.request.findText += "y";
     settings_.request.pathText += "\nsecond";
