@@ -22,6 +22,12 @@
 // looked for on every line after line 7 and written directly after line 8:
 //
 //   editor=COMMAND          the editor command, when one is set
+//   columns=RANK,FILE       the list's Rank and File column widths, pixels at
+//                           96 DPI, once the user sized them
+//   split=PERMILLE          the list's share of the panes' height, in
+//                           thousandths, once the user dragged the splitter
+//   maximized=1             the window was closed maximized (line 2 keeps
+//                           the rectangle it is restored to)
 //
 // A line whose key this version does not know is written back as it was
 // read, after the known ones, so a file a later version wrote loses nothing.
@@ -45,11 +51,13 @@
 #include <climits>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/search_request.h"
+#include "results/list_columns.h"
 #include "results/result_store.h"
 
 namespace tarvo {
@@ -64,6 +72,8 @@ inline constexpr int32_t kDefaultPlacement = INT32_MIN;
 inline constexpr int32_t kNewWindowOffset = 25;
 // A saved rectangle is taken only if this many pixels of it are on screen.
 inline constexpr int32_t kMinOnScreen = 100;
+// A share of a height is kept in thousandths.
+inline constexpr int32_t kShareScale = 1000;
 
 enum class LineEnds { Lf, CrLf };
 #ifdef _WIN32
@@ -94,6 +104,12 @@ struct Settings {
     // %path% and %line% in it; empty when none is set. At most
     // kMaxTextLength characters.
     std::string editorCommand;
+    // What the user sized in the window: the Rank and File column widths at
+    // 96 DPI, and the list's share of the height the panes share, in
+    // thousandths (0 to 1000). None until set: the layout's own.
+    std::optional<ColumnWidths> columnWidths;
+    std::optional<int32_t> listShare;
+    bool maximized = false;  // the window was maximized when last placed
     // Keyed lines of keys a later version knows, as read, without line ends.
     std::vector<std::string> otherKeyedLines;
     std::string lastFindText;  // copies of the texts as loaded

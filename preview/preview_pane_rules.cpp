@@ -18,6 +18,15 @@ ShowFileStep planShowFile(PreviewPosition& position, bool sameFile, int32_t line
     return sameFile ? ShowFileStep::Repaint : ShowFileStep::LoadAndRepaint;
 }
 
+int32_t topLineAfterResize(const PreviewPosition& position, int32_t wholeLines,
+                           int32_t visibleLines) {
+    const int32_t top = paintTopLine(position.topLine);
+    const int32_t line = position.targetLine;
+    const bool wasShown = line >= top && line < top + position.wholeLines;
+    if (!wasShown || line < top + wholeLines) return position.topLine;
+    return centredTopLine(line, visibleLines);
+}
+
 std::optional<ColumnSpan> firstTermColumns(const PreviewDocument& document, int32_t line,
                                            const TermTable& terms) {
     if (line < 1 || line > document.lineCount()) return std::nullopt;

@@ -47,9 +47,17 @@ struct PreviewPosition {
     int32_t targetLine = 0;      // 0 until the first showFile
     int32_t topLine = 0;         // may be below 1 until the next repaint
     int32_t visibleLines = 0;    // 0 before the first repaint
+    int32_t wholeLines = 0;      // of those, the rows shown whole; 0 before the first repaint
     int32_t leftColumn = 0;      // the lines' first column shown: the sideways scroll
     int32_t visibleColumns = 0;  // of the lines, right of the line numbers; 0 before a repaint
 };
+
+// The top line after the pane's height changed to `wholeLines` rows shown
+// whole (`visibleLines` with a partly shown last row): the result's line,
+// when it was shown whole before, is centred again if it would leave the
+// rows shown whole; otherwise the top line stays.
+int32_t topLineAfterResize(const PreviewPosition& position, int32_t wholeLines,
+                           int32_t visibleLines);
 
 enum class ShowFileStep {
     Nothing,        // the same line of the same file: no repaint

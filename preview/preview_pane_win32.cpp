@@ -70,6 +70,7 @@ void PreviewPane::paint(HDC dc) {
     position.visibleLines = rowsInWindow(h);
     RECT client;
     GetClientRect(window(), &client);
+    position.wholeLines = client.bottom / h;  // above the sideways scroll bar
     position.visibleColumns = columnsShown(client.right, fonts_.characterWidth(FontIndex::Preview));
 
     // A centred top line above the file's start shows from line 1 instead.
@@ -130,6 +131,14 @@ void PreviewPane::onKey(WPARAM virtualKey) {
     paint(nullptr);
 }
 
+void PreviewPane::onSize() {
+    const int h = fonts_.lineHeight(FontIndex::Preview);
+    RECT client;
+    GetClientRect(window(), &client);
+    position_.topLine = topLineAfterResize(position_, client.bottom / h, rowsInWindow(h));
+    paint(nullptr);
+}
+
 void PreviewPane::onWheel(WPARAM wParam) {
     if (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT) {
         scrollSideways(wParam, true);
@@ -151,7 +160,7 @@ void PreviewPane::onTiltWheel(WPARAM wParam) {
 LRESULT PreviewPane::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SIZE:
-            paint(nullptr);
+            onSize();
             return 0;
         case WM_PAINT:
             onPaint();

@@ -57,6 +57,8 @@ private:
     void paintLine(HDC dc, int32_t line, int left, int top, int right, int bottom);
     // Left and Right scroll sideways; other keys do nothing.
     void onKey(WPARAM virtualKey);
+    // The pane's height changed: the result's line stays in view.
+    void onSize();
     // The wheel scrolls up and down, sideways with Shift.
     void onWheel(WPARAM wParam);
     // A tilting wheel's positive distance means right, the opposite of the

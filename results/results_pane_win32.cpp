@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -34,10 +35,37 @@ ResultsPane::ResultsPane(ResultStore& store, const TermTable& terms, const Fonts
     });
 }
 
-void ResultsPane::onSize(int32_t clientWidth) {
+void ResultsPane::updateLineColumnWidth() {
+    RECT client;
+    GetClientRect(window(), &client);
     // The rows' Line texts changed, their keys did not: the cache would keep them.
-    if (store_.setLineColumnWidth(clientWidth - kLineColumnX)) forgetRowCache();
+    if (store_.setLineColumnWidth(client.right - columns_.lineX)) forgetRowCache();
+}
+
+void ResultsPane::onSize() {
+    updateLineColumnWidth();
     paint(nullptr);
+}
+
+void ResultsPane::setColumns(const ListColumns& columns) {
+    if (columns == columns_) return;
+    columns_ = columns;
+    forgetRowCache();  // every row's texts moved
+    if (!window()) return;
+    updateLineColumnWidth();
+    paint(nullptr);
+}
+
+std::vector<std::string> ResultsPane::columnTexts(bool paths) {
+    ResultStore& store = store_;
+    store.ensureDisplayOrder();
+    const int32_t end = std::min(store.firstVisibleRow() + store.visibleRows(), store.count());
+    std::vector<std::string> texts;
+    for (int32_t row = store.firstVisibleRow(); row < end; ++row) {
+        const StoredEntry& entry = store.displayEntry(row);
+        texts.push_back(paths ? pathText(entry) : rankText(entry));
+    }
+    return texts;
 }
 
 void ResultsPane::paint(HDC dc) {
@@ -73,16 +101,16 @@ void ResultsPane::paintRow(HDC dc, int32_t row, const RowRect& rect) {
 
     std::string text = rankText(entry);
     std::vector<uint8_t> attrs(text.size(), selected ? kSelectedText : kPlainText);
-    drawCell(dc, text, attrs, kRankColumnX, rect);
+    drawCell(dc, text, attrs, columns_.rankX, rect);
 
     text = pathText(entry);
     rowTextAttributes(text, selected, terms, attrs);
-    fitTextToWidth(dc, text, attrs, kPathFitWidth);
-    drawCell(dc, text, attrs, kPathColumnX, rect);
+    fitTextToWidth(dc, text, attrs, columns_.pathFitWidth);
+    drawCell(dc, text, attrs, columns_.pathX, rect);
 
     text = shownLineText(entry);
     rowTextAttributes(text, selected, terms, attrs);
-    drawCell(dc, text, attrs, kLineColumnX, rect);
+    drawCell(dc, text, attrs, columns_.lineX, rect);
 }
 
 bool ResultsPane::rowNeedsPaint(HDC dc, int32_t row, const RowRect& rect) {
@@ -151,7 +179,7 @@ LRESULT ResultsPane::onContextMenu(WPARAM wParam, LPARAM lParam) {
 LRESULT ResultsPane::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SIZE:
-            onSize(LOWORD(lParam));
+            onSize();
             return 0;
         case WM_PAINT:
             onPaint();

@@ -16,6 +16,7 @@
 #include <cstdint>
 
 #include "engine/term_table.h"
+#include "results/list_columns.h"
 #include "results/result_store.h"
 #include "results/results_pane_rules.h"
 #include "view/fonts_win32.h"
@@ -46,6 +47,14 @@ public:
     // Every row is drawn afresh next time.
     void forgetRowCache() { rowCache_.clear(); }
 
+    // Where the rows' texts stand, in line with the header boxes the main
+    // window draws above the pane; repaints when they moved.
+    void setColumns(const ListColumns& columns);
+    const ListColumns& columns() const { return columns_; }
+    // The texts of the rows in view in one column (the rank's or the
+    // path's, whole), for fitting the column to them.
+    std::vector<std::string> columnTexts(bool paths);
+
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // Test seam: told of every row actually drawn (not skipped by the row
@@ -65,7 +74,9 @@ private:
     LRESULT onContextMenu(WPARAM wParam, LPARAM lParam);
 
     // WM_SIZE: the Line column's new width, then a repaint.
-    void onSize(int32_t clientWidth);
+    void onSize();
+    // The Line column's width: from its text to the pane's right edge.
+    void updateLineColumnWidth();
     // Draws one display row in its rectangle when rowNeedsPaint says so.
     void paintRow(HDC dc, int32_t row, const RowRect& rect);
     // The row paint cache's test for one display row; records the row when
@@ -76,6 +87,7 @@ private:
     const TermTable& terms_;
     const Fonts& fonts_;
     RowPaintCache rowCache_;  // what each view position last showed
+    ListColumns columns_;     // where each row's texts stand
 };
 
 }  // namespace tarvo

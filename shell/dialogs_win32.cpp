@@ -5,6 +5,8 @@
 #include "shell/launching_win32.h"
 #include "shell/program_win32.h"
 #include "shell/resources/resource.h"
+#include "view/display_scale.h"
+#include "view/display_scale_win32.h"
 
 namespace tarvo {
 
@@ -68,14 +70,40 @@ INT_PTR CALLBACK promptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
+// The banner at the dialog's scale, centred in its control: its 500 x 54
+// pixels are a size at 96 DPI. Drawn at each paint, so it follows the
+// dialog to a screen of another scale.
+INT_PTR drawBanner(HWND dialog, const DRAWITEMSTRUCT& item) {
+    if (item.CtlID != IDC_ABOUT_BANNER) return FALSE;
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
+    HBITMAP banner = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_BANNER));
+    BITMAP size = {};
+    GetObjectA(banner, sizeof size, &size);
+    const int dpi = static_cast<int>(windowDpi(dialog));
+    const int width = scaleToDpi(size.bmWidth, dpi), height = scaleToDpi(size.bmHeight, dpi);
+    const RECT& area = item.rcItem;
+    HDC source = CreateCompatibleDC(item.hDC);
+    HGDIOBJ previous = SelectObject(source, banner);
+    SetStretchBltMode(item.hDC, HALFTONE);
+    SetBrushOrgEx(item.hDC, 0, 0, nullptr);  // as HALFTONE asks
+    StretchBlt(item.hDC, (area.left + area.right - width) / 2, area.top, width, height, source, 0,
+               0, size.bmWidth, size.bmHeight, SRCCOPY);
+    SelectObject(source, previous);
+    DeleteDC(source);
+    DeleteObject(banner);
+    return TRUE;
+}
+
 // Escape arrives as IDCANCEL and the missing close box as WM_CLOSE, which
 // the dialog manager also turns into IDCANCEL: neither is handled, so only
 // OK and Enter close the box.
-INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
             SetDlgItemTextA(dialog, IDC_ABOUT_TEXT, aboutText(findUserGuide()).c_str());
             return FALSE;
+        case WM_DRAWITEM:
+            return drawBanner(dialog, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         case WM_COMMAND:
             if (LOWORD(wParam) != IDOK) return FALSE;
             EndDialog(dialog, IDOK);

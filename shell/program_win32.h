@@ -53,6 +53,13 @@ struct MainWindows {
     HDC mainDc = nullptr;
 };
 
+// A drag of a column border or of the splitter, from the press to the
+// release.
+struct LayoutDrag {
+    LayoutGrip grip = LayoutGrip::None;  // None: no drag
+    int32_t offset = 0;  // from the border (or the list's bottom) to where it was pressed
+};
+
 struct Program {
     // The window rectangle, the request (texts, lists, the six options), the
     // sort mode as loaded, and lastFindText and lastPathText.
@@ -77,6 +84,7 @@ struct Program {
     COLORREF faceColour = 0;             // COLOR_BTNFACE, read once at start-up
     HBRUSH faceBrush = nullptr;
     MainLayout layout;  // the last layoutMainWindow's rectangles
+    LayoutDrag layoutDrag;
 
     // Test seams. A non-empty settingsFile replaces settingsPath(); an
     // endProcess hook runs instead of the process ending (a test ends the

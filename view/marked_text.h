@@ -21,6 +21,11 @@ namespace tarvo {
 // areas are drawn out to it and the window clips them.
 inline constexpr int32_t kFarEdge = 1000000;
 
+// A cell's text, a column header's label or a list row's text, stands
+// this far in from the cell's left edge (at 96 DPI); a cell holds its text
+// with this indent on either side.
+inline constexpr int32_t kCellIndent = 5;
+
 // Tabs expand to the next multiple of this many columns, counted from the
 // start of the text (the line's text), whatever runs of other colours or
 // marks stand before them, so tab-aligned code stays aligned.

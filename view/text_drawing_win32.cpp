@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "view/display_scale.h"
 #include "view/fonts_win32.h"
 #include "view/marked_text.h"
 #include "view/text_class.h"
@@ -11,9 +12,8 @@ namespace tarvo {
 
 namespace {
 
-// A label needs this much room beyond its text: 5 pixels on either side.
-constexpr int kHeaderLabelPadding = 10;
-constexpr int kHeaderLabelIndent = 5;
+// At 96 DPI: a label stands this far below its box's top.
+constexpr int kHeaderLabelDrop = 1;
 
 LPCWSTR wide(const std::u16string& text) {
     return reinterpret_cast<LPCWSTR>(text.c_str());
@@ -43,7 +43,8 @@ void fillBox(HDC dc, COLORREF colour, int left, int top, int right, int bottom) 
 
 void drawHeaderBox(HDC dc, const Fonts& fonts, int left, int top, int right, int bottom,
                    COLORREF face, const char* label) {
-    if (right - left < fonts.textWidth(label, FontIndex::Interface) + kHeaderLabelPadding) return;
+    const int indent = scaleToDpi(kCellIndent, fonts.dpi());
+    if (right - left < fonts.textWidth(label, FontIndex::Interface) + 2 * indent) return;
     fillBox(dc, face, left, top, right, bottom);
     SetDCPenColor(dc, kEdgeHighlightColour);
     MoveToEx(dc, left, bottom - 1, nullptr);
@@ -53,7 +54,7 @@ void drawHeaderBox(HDC dc, const Fonts& fonts, int left, int top, int right, int
     MoveToEx(dc, left, bottom - 1, nullptr);
     LineTo(dc, right - 1, bottom - 1);
     LineTo(dc, right - 1, top - 1);
-    drawText(dc, left + kHeaderLabelIndent, top + 1, label);
+    drawText(dc, left + indent, top + scaleToDpi(kHeaderLabelDrop, fonts.dpi()), label);
 }
 
 void drawText(HDC dc, int x, int y, std::string_view text) {

@@ -30,8 +30,9 @@ int textExtent(HDC dc, std::string_view text);
 // A box outlined and filled in one colour; right and bottom exclusive.
 void fillBox(HDC dc, COLORREF colour, int left, int top, int right, int bottom);
 
-// A raised box filled with `face`, its label 5 pixels in; nothing at all
-// when the box is narrower than the label (in the interface font) plus 10.
+// A raised box filled with `face`, its label 5 pixels in (at 96 DPI,
+// scaled to the fonts' DPI); nothing at all when the box is narrower than
+// the label (in the interface font) and that indent on either side.
 void drawHeaderBox(HDC dc, const Fonts& fonts, int left, int top, int right, int bottom,
                    COLORREF face, const char* label);
 

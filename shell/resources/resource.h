@@ -19,6 +19,8 @@
 #define IDC_PROMPT_EDIT 1001
 #define IDC_PROMPT_LABEL 1005
 #define IDC_ABOUT_TEXT 1011
+// The About banner, drawn at the dialog's scale.
+#define IDC_ABOUT_BANNER 1012
 
 // File
 #define IDM_NEW_WINDOW 40008

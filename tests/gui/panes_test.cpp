@@ -66,8 +66,9 @@ TEST_F(Panes, RowsHaveTheirColoursAndTheCacheRedrawsOnlyTheRowsThatChanged) {
     EXPECT_EQ(dib.count(kMarkPixel, 0, 0, 800, h), 0);
     EXPECT_EQ(dib.at(2, h + h / 2), kWhitePixel);
     EXPECT_GT(dib.count(kBlackPixel, 0, h, 800, 2 * h), 20);
-    EXPECT_EQ(dib.count(kMarkPixel, 0, h, kLineColumnX, 2 * h), 0);
-    EXPECT_EQ(dib.count(kMarkPixel, kLineColumnX, h, 800, h + 1),
+    const int lineX = p().layout.columns.lineX;
+    EXPECT_EQ(dib.count(kMarkPixel, 0, h, lineX, 2 * h), 0);
+    EXPECT_EQ(dib.count(kMarkPixel, lineX, h, 800, h + 1),
               p().fonts.textWidth("needle", FontIndex::Interface));
     for (int i = 0; i < 10; ++i)
         SendMessageA(list(), WM_VSCROLL, SB_LINEDOWN, 0);
@@ -216,8 +217,8 @@ TEST_F(Panes, NonAsciiPathsAndLinesAreDrawnAsTheirCharacters) {
     const int h = rowHeight();
     EXPECT_EQ(
         differingPixels([&](HDC dc) { p().resultsPane.paint(dc); }, FontIndex::Interface, h, h,
-                        {{kPathColumnX, kBlackPixel, L"D:\\\u0416\\\u65e5\u672c.c (7)"},
-                         {kLineColumnX, kBlackPixel, L"// na\u00efve \u0416 \u65e5\u672c"}}),
+                        {{p().layout.columns.pathX, kBlackPixel, L"D:\\\u0416\\\u65e5\u672c.c (7)"},
+                         {p().layout.columns.lineX, kBlackPixel, L"// na\u00efve \u0416 \u65e5\u672c"}}),
         0);
     p().previewPane.showFile(
         tree.write("enc.txt", "caf\xc3\xa9\n\xfc caf\xe9 na\xefve \xa9 \x80\nJ\xc3\xbcrgen\n")
@@ -251,7 +252,7 @@ TEST_F(Panes, FarTermsComeIntoViewAndTheResultsLineIsBanded) {
     const HWND pane = p().previewPane.window();
     GetClientRect(pane, &preview);
     const Dib firstRow(p().resultsPane, listArea.right, rowHeight());
-    EXPECT_GT(firstRow.count(kMarkPixel, kLineColumnX, 0, listArea.right, 1), 20) << "its term";
+    EXPECT_GT(firstRow.count(kMarkPixel, p().layout.columns.lineX, 0, listArea.right, 1), 20) << "its term";
 
     const PreviewPosition& at = p().previewPane.position();
     const auto previewShows = [&](COLORREF colour, int32_t line) {

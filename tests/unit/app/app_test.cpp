@@ -103,7 +103,10 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
     std::string bytes =
         "Tarvo Search, version 1.0\n10 20 1000 700\n  foo \"bar baz\"\tqux\xe9\rx\nc:\\src; "
         "d:\\other dir\n\n.obj;.exe\n3 0 1 0 1 0 -1\n\neditor=\"C:\\Program Files\\ed.exe\" "
-        "-n%line% \"%path%\"\nlater-key2=kept as read\n1000 /p/a b.c\n990 /p/\xff.c\n990 "
+        "-n%line% \"%path%\"\ncolumns=52,380\nsplit=640\nmaximized=1\nlater-key2=kept as "
+        "read\n1000 /p/a "
+        "b.c\n990 "
+        "/p/\xff.c\n990 "
         "/p/x.c\n1 " +
         std::string(9997, 'z') + "\n";
     for (const char* end : {"LF", "CR LF"}) {
@@ -111,6 +114,12 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
         EXPECT_EQ(save(), bytes) << end;
         toCrLf(bytes);
     }
+    // The keyed lines begin with a letter: a reader that takes the later lines as remembered
+    // files skips them.
+    EXPECT_EQ(memory_.count(), 4);
+    EXPECT_EQ(std::make_tuple(settings_.columnWidths->rank, settings_.columnWidths->file,
+                              *settings_.listShare, settings_.maximized),
+              std::make_tuple(52, 380, 640, true));
     // An option read as any number but 0 is on; toggled off it is written as 0, on again as 1.
     settings_.request.options.cppHeuristics = false;
     EXPECT_NE(save().find("\n3 0 1 0 1 0 0\r\n"), std::string::npos);
@@ -118,10 +127,14 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
     EXPECT_NE(save().find("\n3 1 1 0 1 0 0\r\n"), std::string::npos);
     settings_.lineEnds = LineEnds::Lf;
     const std::string longLine(100000, 'x');
-    load(kHeader + "0 0 100 100\n" + longLine + "\npa\0th\n"s + longLine +
-         "\n.h\n1 0 0 0 0 0 0\n\n7 c:\\my dir\\f.c\n12\nabc 5\n  8 lead\n9 c:\\my dir\\f.c\n" +
-         "-2147483648 neg\n4 \n99999999999 big\n5 with\0nul\n0 zero\n6 " + longLine +
-         "\neditor=" + longLine + "\nlater=" + longLine + "\n6 last"s);
+    load(
+        kHeader + "0 0 100 100\n" + longLine + "\npa\0th\n"s + longLine +
+        "\n.h\n1 0 0 0 0 0 0\n\n7 c:\\my dir\\f.c\n12\nabc 5\n  8 lead\n9 c:\\my dir\\f.c\n" +
+        "-2147483648 neg\n4 \n99999999999 big\n5 with\0nul\n0 zero\n6 " + longLine +
+        "\neditor=" + longLine + "\nlater=" + longLine +
+        "\ncolumns=0,400\ncolumns=40,400x\ncolumns=40\nsplit=1001\nsplit=-1\nmaximized=yes\n6 last"s);
+    EXPECT_FALSE(settings_.columnWidths || settings_.listShare || settings_.maximized)
+        << "values it cannot take";
     EXPECT_EQ(settings_.request.pathText + "|" + std::to_string(memory_.find("neg")), "pa|2");
     settings_.request.findText += "y";
     settings_.request.pathText += "\nsecond";

@@ -145,6 +145,25 @@ TEST(PreviewPaneRules, CentringAndPaintPlan) {
     EXPECT_EQ(planShowFile(position, true, 0), ShowFileStep::Nothing);
 }
 
+// A height change keeps the result's line in view: centred again when it would leave the rows shown
+// whole, left where it is otherwise; a line out of view before stays out.
+TEST(PreviewPaneRules, TheResultsLineStaysInViewAsTheHeightChanges) {
+    const int32_t cases[][6] = {
+        // target, top, whole rows before, whole rows after, visible rows after, top after
+        {100, 90, 20, 10, 11, 95}, {100, 90, 20, 11, 12, 90}, {100, 90, 20, 40, 41, 90},
+        {100, 90, 10, 5, 6, 90},   {95, 90, 20, 5, 6, 92},    {95, 90, 20, 3, 4, 93},
+        {5, -5, 20, 3, 4, 3},      {5, -5, 20, 6, 7, -5},     {100, 90, 0, 5, 6, 90},
+        {0, 1, 20, 3, 4, 1}};
+    for (const auto& [target, top, before, whole, visible, after] : cases) {
+        PreviewPosition position;
+        position.targetLine = target;
+        position.topLine = top;
+        position.wholeLines = before;
+        EXPECT_EQ(topLineAfterResize(position, whole, visible), after)
+            << target << " from " << top << ", " << before << " to " << whole << " rows";
+    }
+}
+
 // An eight-byte gutter; rows cut at 10,000 line bytes or a NUL; colours only on the highlight list.
 TEST_F(PreviewTest, GutterCutColoursAndMarks) {
     terms.parseTerms("7 int");

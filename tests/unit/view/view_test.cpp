@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include "support/repeated.h"
+#include "view/display_scale.h"
 #include "view/marked_text.h"
 #include "view/scroll_request.h"
 #include "view/text_class.h"
@@ -142,6 +143,25 @@ TEST(ScrollRequest, ClampAndRowsShown) {
     const int32_t rows[][3] = {{200, 20, 10}, {201, 20, 11}, {19, 20, 1}, {0, 20, 0}, {200, 0, 0}};
     for (const auto& r : rows)
         EXPECT_EQ(rowsShown(r[0], r[1]), r[2]) << r[0] << "/" << r[1];
+}
+
+// At 100, 125, 150 and 200 %: rounded to the nearest pixel, halves away from zero, as MulDiv
+// rounds; back to 96 DPI the same way.
+TEST(DisplayScale, SizesAt96DpiScaleAsMulDivRounds) {
+    const int32_t sizes[][4] = {// at 96, 120, 144, 192 DPI
+                                {1, 1, 2, 2},         {3, 4, 5, 6},      {5, 6, 8, 10},
+                                {7, 9, 11, 14},       {12, 15, 18, 24},  {40, 50, 60, 80},
+                                {410, 513, 615, 820}, {-5, -6, -8, -10}, {0, 0, 0, 0}};
+    for (const auto& size : sizes) {
+        SCOPED_TRACE(size[0]);
+        EXPECT_EQ(scaleToDpi(size[0], 120), size[1]);
+        EXPECT_EQ(scaleToDpi(size[0], 144), size[2]);
+        EXPECT_EQ(scaleToDpi(size[0], 192), size[3]);
+        EXPECT_EQ(scaleToDpi(size[0], 96), size[0]);
+    }
+    const int32_t back[][3] = {{301, 144, 201}, {300, 144, 200}, {62, 120, 50}, {63, 120, 50}};
+    for (const auto& [size, dpi, at96] : back)
+        EXPECT_EQ(scaleFromDpi(size, dpi), at96) << size << " at " << dpi;
 }
 
 }  // namespace tarvo
