@@ -18,13 +18,12 @@ ShowFileStep planShowFile(PreviewPosition& position, bool sameFile, int32_t line
     return sameFile ? ShowFileStep::Repaint : ShowFileStep::LoadAndRepaint;
 }
 
-int32_t topLineAfterResize(const PreviewPosition& position, int32_t wholeLines,
-                           int32_t visibleLines) {
+int32_t topLineAfterResize(const PreviewPosition& position, int32_t wholeLines) {
     const int32_t top = paintTopLine(position.topLine);
     const int32_t line = position.targetLine;
     const bool wasShown = line >= top && line < top + position.wholeLines;
     if (!wasShown || line < top + wholeLines) return position.topLine;
-    return centredTopLine(line, visibleLines);
+    return centredTopLine(line, wholeLines);
 }
 
 std::optional<ColumnSpan> firstTermColumns(const PreviewDocument& document, int32_t line,
@@ -42,6 +41,27 @@ std::optional<ColumnSpan> firstTermColumns(const PreviewDocument& document, int3
         if (attribute & kMarkBit) return ColumnSpan{before, column};
     }
     return std::nullopt;
+}
+
+std::optional<KeyScroll> previewKeyScroll(int32_t virtualKey, bool control) {
+    constexpr int32_t kPageUp = 0x21, kPageDown = 0x22, kEnd = 0x23, kHome = 0x24, kUp = 0x26,
+                      kDown = 0x28;
+    switch (virtualKey) {
+        case kUp:
+            return KeyScroll{false, ScrollRequest::LineUp};
+        case kDown:
+            return KeyScroll{false, ScrollRequest::LineDown};
+        case kPageUp:
+            return KeyScroll{false, ScrollRequest::PageUp};
+        case kPageDown:
+            return KeyScroll{false, ScrollRequest::PageDown};
+        case kHome:
+            return KeyScroll{!control, ScrollRequest::Top};
+        case kEnd:
+            return KeyScroll{!control, ScrollRequest::Bottom};
+        default:
+            return std::nullopt;
+    }
 }
 
 int32_t columnsShown(int32_t width, int32_t characterWidth) {

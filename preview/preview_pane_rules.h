@@ -53,11 +53,9 @@ struct PreviewPosition {
 };
 
 // The top line after the pane's height changed to `wholeLines` rows shown
-// whole (`visibleLines` with a partly shown last row): the result's line,
-// when it was shown whole before, is centred again if it would leave the
-// rows shown whole; otherwise the top line stays.
-int32_t topLineAfterResize(const PreviewPosition& position, int32_t wholeLines,
-                           int32_t visibleLines);
+// whole: the result's line, when it was shown whole before, is centred in
+// them again if it would leave them; otherwise the top line stays.
+int32_t topLineAfterResize(const PreviewPosition& position, int32_t wholeLines);
 
 enum class ShowFileStep {
     Nothing,        // the same line of the same file: no repaint
@@ -79,6 +77,16 @@ struct ColumnSpan {
 };
 std::optional<ColumnSpan> firstTermColumns(const PreviewDocument& document, int32_t line,
                                            const TermTable& terms);
+
+// What a key does in the preview (Left and Right aside, which move a few
+// columns): Up, Down, Page Up and Page Down scroll by a line or a page;
+// Home and End go to the left and right ends of the lines, with Ctrl to the
+// top and the bottom of the file. Nothing for any other key.
+struct KeyScroll {
+    bool sideways = false;  // the horizontal scroll bar; else the vertical one
+    ScrollRequest request = ScrollRequest::LineUp;
+};
+std::optional<KeyScroll> previewKeyScroll(int32_t virtualKey, bool control);
 
 // The columns of the lines a pane `width` pixels wide shows right of the
 // line numbers; 0 for a width that is not positive.

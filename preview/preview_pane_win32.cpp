@@ -87,6 +87,7 @@ void PreviewPane::paint(HDC dc) {
         blankTop = h;
     }
     fillWhite(dc, 0, blankTop, kFarEdge, kFarEdge);
+    if (hasFocus()) DrawFocusRect(dc, &client);
 
     setScrollBar(SB_VERT, previewScrollBar(document.lineCount() > 0, document.lineCount(),
                                            position.visibleLines, top));
@@ -125,17 +126,27 @@ void PreviewPane::scrollSideways(WPARAM request, bool fromWheel) {
 }
 
 void PreviewPane::onKey(WPARAM virtualKey) {
-    if (virtualKey != VK_LEFT && virtualKey != VK_RIGHT) return;
-    const int32_t step = virtualKey == VK_LEFT ? -kPreviewColumnsPerKey : kPreviewColumnsPerKey;
-    position_.leftColumn = scrollBarBy(SB_HORZ, step);
-    paint(nullptr);
+    if (virtualKey == VK_LEFT || virtualKey == VK_RIGHT) {
+        const int32_t step = virtualKey == VK_LEFT ? -kPreviewColumnsPerKey : kPreviewColumnsPerKey;
+        position_.leftColumn = scrollBarBy(SB_HORZ, step);
+        return paint(nullptr);
+    }
+    const std::optional<KeyScroll> key =
+        previewKeyScroll(static_cast<int32_t>(virtualKey), GetKeyState(VK_CONTROL) < 0);
+    if (!key) return;
+    const WPARAM request = static_cast<WPARAM>(key->request);
+    if (key->sideways) {
+        scrollSideways(request, false);
+    } else {
+        scroll(request, false);
+    }
 }
 
 void PreviewPane::onSize() {
     const int h = fonts_.lineHeight(FontIndex::Preview);
     RECT client;
     GetClientRect(window(), &client);
-    position_.topLine = topLineAfterResize(position_, client.bottom / h, rowsInWindow(h));
+    position_.topLine = topLineAfterResize(position_, client.bottom / h);
     paint(nullptr);
 }
 
@@ -153,8 +164,8 @@ void PreviewPane::onTiltWheel(WPARAM wParam) {
 
 // ---------------------------------------------------------------------------
 // Messages: one short handler each. A click gives the pane the keyboard
-// focus, for Left and Right; the main window hands it the wheel when the
-// pointer is over it.
+// focus, for its keys; the main window hands it the wheel when the pointer
+// is over it.
 // ---------------------------------------------------------------------------
 
 LRESULT PreviewPane::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -182,6 +193,10 @@ LRESULT PreviewPane::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_KEYDOWN:
             onKey(wParam);
+            return 0;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            paint(nullptr);  // the focus frame
             return 0;
         default:
             return DefWindowProcA(window(), message, wParam, lParam);

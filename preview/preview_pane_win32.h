@@ -55,7 +55,8 @@ private:
     // Paints the row of one line in a rectangle: white, or the result's
     // band, then the line's text when the document has that line.
     void paintLine(HDC dc, int32_t line, int left, int top, int right, int bottom);
-    // Left and Right scroll sideways; other keys do nothing.
+    // Left and Right scroll sideways by a few columns; the keys of
+    // previewKeyScroll as it says; other keys do nothing.
     void onKey(WPARAM virtualKey);
     // The pane's height changed: the result's line stays in view.
     void onSize();

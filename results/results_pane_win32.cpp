@@ -111,6 +111,14 @@ void ResultsPane::paintRow(HDC dc, int32_t row, const RowRect& rect) {
     text = shownLineText(entry);
     rowTextAttributes(text, selected, terms, attrs);
     drawCell(dc, text, attrs, columns_.lineX, rect);
+
+    if (selected && hasFocus()) {
+        RECT frame;
+        GetClientRect(window(), &frame);
+        frame.top = rect.top;
+        frame.bottom = rect.bottom;
+        DrawFocusRect(dc, &frame);
+    }
 }
 
 bool ResultsPane::rowNeedsPaint(HDC dc, int32_t row, const RowRect& rect) {
@@ -153,10 +161,18 @@ bool ResultsPane::selectAtPoint(uint16_t x, uint16_t y) {
     return true;
 }
 
-void ResultsPane::onDoubleClick(uint16_t x, uint16_t y) {
-    if (!selectAtPoint(x, y)) return;
-    NMHDR note = {window(), 0, NM_DBLCLK};
+void ResultsPane::notifyParent(UINT code) {
+    NMHDR note = {window(), 0, code};
     SendMessageA(GetParent(window()), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&note));
+}
+
+void ResultsPane::onDoubleClick(uint16_t x, uint16_t y) {
+    if (selectAtPoint(x, y)) notifyParent(NM_DBLCLK);
+}
+
+void ResultsPane::onKeyDown(WPARAM virtualKey) {
+    if (virtualKey != VK_RETURN) return handleKey(virtualKey);
+    if (store_.selectedRow() >= 0) notifyParent(NM_RETURN);
 }
 
 void ResultsPane::onMouseMove(WPARAM buttons, uint16_t x, uint16_t y) {
@@ -185,7 +201,12 @@ LRESULT ResultsPane::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             onPaint();
             return 0;
         case WM_KEYDOWN:
-            handleKey(wParam);
+            onKeyDown(wParam);
+            return 0;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            forgetRowCache();  // the selected row's focus frame
+            paint(nullptr);
             return 0;
         case WM_VSCROLL:
             scroll(wParam, false);

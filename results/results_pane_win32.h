@@ -3,7 +3,8 @@
 // and turns keys, clicks, drags, scroll bar requests and wheel turns into
 // selectRow and firstVisibleRow changes. A double-click or a right click on
 // a row also selects it, and is handed on to the parent, which opens the
-// row or shows its menu.
+// row or shows its menu; so is Enter while the list holds the focus, which
+// it shows with a dotted frame round the selected row.
 //
 // Two ways to paint: WM_PAINT draws every visible row into BeginPaint's
 // context; every other repaint draws at once through the pane's kept
@@ -67,6 +68,10 @@ private:
     // The second press of a double-click selects as a press does; on a row
     // it tells the parent with WM_NOTIFY and NM_DBLCLK, as list controls do.
     void onDoubleClick(uint16_t x, uint16_t y);
+    // With the focus on the list: Enter tells the parent with NM_RETURN, as
+    // list controls do; the other keys go to handleKey.
+    void onKeyDown(WPARAM virtualKey);
+    void notifyParent(UINT code);
     // A drag with the left button down selects the row under the pointer.
     void onMouseMove(WPARAM buttons, uint16_t x, uint16_t y);
     // Only a right click on a row goes on to the parent, which shows the

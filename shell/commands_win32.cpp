@@ -6,6 +6,7 @@
 #include "shell/dialogs_win32.h"
 #include "shell/editor_win32.h"
 #include "shell/launching_win32.h"
+#include "shell/pane_focus_win32.h"
 #include "shell/program_win32.h"
 #include "shell/resources/resource.h"
 
@@ -74,6 +75,9 @@ void runCommand(Program& p, int id) {
             return copyAllResults(p);
         case IDM_SYNTAX_HIGHLIGHTING:
             return editHighlightList(p);
+        case IDM_NEXT_PANE:
+        case IDM_PREVIOUS_PANE:
+            return moveFocusRound(p, id == IDM_NEXT_PANE);
         case IDM_ONLINE_DOCUMENTATION:
             return openDocumentation();
         case IDM_ABOUT:

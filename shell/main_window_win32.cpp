@@ -291,9 +291,11 @@ LRESULT onMouseWheel(const Program& p, UINT message, WPARAM wParam, LPARAM lPara
     return 0;
 }
 
-// The results list tells of a double-click on a row, as list controls do.
+// The results list tells of a double-click on a row, and of Enter while it
+// holds the focus, as list controls do: both open the row as F9 does.
 void onNotify(Program& p, const NMHDR& note) {
-    if (note.hwndFrom == p.resultsPane.window() && note.code == NM_DBLCLK)
+    if (note.hwndFrom == p.resultsPane.window() &&
+        (note.code == NM_DBLCLK || note.code == NM_RETURN))
         runCommand(p, IDM_OPEN_IN_EDITOR);
 }
 

@@ -48,3 +48,8 @@
 // Help
 #define IDM_ONLINE_DOCUMENTATION 40036
 #define IDM_ABOUT 40014
+// Ctrl+Tab and Ctrl+Shift+Tab: the focus round the boxes and the panes;
+// Result > Tab Width...
+#define IDM_NEXT_PANE 40060
+#define IDM_PREVIOUS_PANE 40061
+#define IDM_TAB_WIDTH 40062

@@ -148,18 +148,17 @@ TEST(PreviewPaneRules, CentringAndPaintPlan) {
 // A height change keeps the result's line in view: centred again when it would leave the rows shown
 // whole, left where it is otherwise; a line out of view before stays out.
 TEST(PreviewPaneRules, TheResultsLineStaysInViewAsTheHeightChanges) {
-    const int32_t cases[][6] = {
-        // target, top, whole rows before, whole rows after, visible rows after, top after
-        {100, 90, 20, 10, 11, 95}, {100, 90, 20, 11, 12, 90}, {100, 90, 20, 40, 41, 90},
-        {100, 90, 10, 5, 6, 90},   {95, 90, 20, 5, 6, 92},    {95, 90, 20, 3, 4, 93},
-        {5, -5, 20, 3, 4, 3},      {5, -5, 20, 6, 7, -5},     {100, 90, 0, 5, 6, 90},
-        {0, 1, 20, 3, 4, 1}};
-    for (const auto& [target, top, before, whole, visible, after] : cases) {
+    const int32_t cases[][5] = {
+        // target, top, whole rows before, whole rows after, top after
+        {100, 90, 20, 10, 95}, {100, 90, 20, 11, 90}, {100, 90, 20, 40, 90}, {100, 90, 10, 5, 90},
+        {95, 90, 20, 5, 93},   {95, 90, 20, 1, 95},   {5, -5, 20, 3, 4},     {5, -5, 20, 6, -5},
+        {100, 90, 0, 5, 90},   {0, 1, 20, 3, 1}};
+    for (const auto& [target, top, before, whole, after] : cases) {
         PreviewPosition position;
         position.targetLine = target;
         position.topLine = top;
         position.wholeLines = before;
-        EXPECT_EQ(topLineAfterResize(position, whole, visible), after)
+        EXPECT_EQ(topLineAfterResize(position, whole), after)
             << target << " from " << top << ", " << before << " to " << whole << " rows";
     }
 }
