@@ -215,6 +215,13 @@ const KeyedSetting kKeyedSettings[] = {
      [](const Settings& s, const std::function<void(std::string_view)>& line) {
          if (s.maximized) line("1");
      }},
+    {"tab-width",
+     [](Settings& s, std::string_view value, bool) {
+         if (const std::optional<int> width = parseTabWidth(value)) s.tabWidth = *width;
+     },
+     [](const Settings& s, const std::function<void(std::string_view)>& line) {
+         if (s.tabWidth) line(std::to_string(*s.tabWidth));
+     }},
 };
 
 // A line of the form key=value, its key of lower-case letters, digits and

@@ -28,6 +28,8 @@
 //                           thousandths, once the user dragged the splitter
 //   maximized=1             the window was closed maximized (line 2 keeps
 //                           the rectangle it is restored to)
+//   tab-width=N             columns between tab stops in the list, the
+//                           preview and tarvo-find's terminal output, 1 to 16
 //
 // A line whose key this version does not know is written back as it was
 // read, after the known ones, so a file a later version wrote loses nothing.
@@ -59,6 +61,7 @@
 #include "engine/search_request.h"
 #include "results/list_columns.h"
 #include "results/result_store.h"
+#include "view/marked_text.h"
 
 namespace tarvo {
 
@@ -110,12 +113,21 @@ struct Settings {
     std::optional<ColumnWidths> columnWidths;
     std::optional<int32_t> listShare;
     bool maximized = false;  // the window was maximized when last placed
+    // Columns between tab stops, once the user set them: kDefaultTabWidth
+    // until then.
+    std::optional<int32_t> tabWidth;
     // Keyed lines of keys a later version knows, as read, without line ends.
     std::vector<std::string> otherKeyedLines;
     std::string lastFindText;  // copies of the texts as loaded
     std::string lastPathText;
     LineEnds lineEnds = kPlatformLineEnds;  // as read; the platform's for a new file
 };
+
+// The columns between tab stops the settings give: the user's, or the
+// default.
+inline int tabWidthOf(const Settings& settings) {
+    return settings.tabWidth.value_or(kDefaultTabWidth);
+}
 
 // The lines of the file memory section that a tarvo-find run leaves alone.
 // Its searches share the window's file with searches of other roots: a run

@@ -28,6 +28,7 @@ struct CliOptions {
     std::optional<bool> caseSensitiveBonus, wholeWordBonus, cppHeuristics;
     std::optional<std::string> excludeList, highlightList;
     std::optional<SortMode> sortMode;
+    std::optional<int32_t> tabWidth;
 
     int32_t top = -1;  // -1: every result (with -l: every file)
     OutputFormat format = OutputFormat::Text;

@@ -23,6 +23,7 @@
 #include <string_view>
 
 #include "engine/int_vector.h"
+#include "view/marked_text.h"
 
 namespace tarvo {
 
@@ -53,8 +54,14 @@ public:
     // 1 when the line begins inside a block comment; for 1 <= line <= lineCount().
     int32_t commentState(int32_t line) const { return commentStates_.get(line); }
     // At least as many columns as the widest line takes drawn (its bytes,
-    // and a tab counted as kTabWidth): how far the pane may scroll sideways.
+    // and a tab counted as the tab width): how far the pane may scroll
+    // sideways.
     int32_t widestLine() const { return widestLine_; }
+
+    // The columns between tab stops the lines are drawn with; the widest
+    // line is measured again for a new width.
+    int tabWidth() const { return tabWidth_; }
+    void setTabWidth(int columns);
 
     // ORs kCommentText and kKeywordText into the attribute bytes of one row of the
     // line: `text` is zero-terminated and attrs holds 0 or kMarkBit for each
@@ -67,14 +74,19 @@ public:
 
 private:
     void clear();
+    // The columns a line of `bytes` bytes holding `tabs` tabs takes at most.
+    int32_t lineColumns(int32_t bytes, int32_t tabs) const {
+        return bytes + (tabWidth_ - 1) * tabs;
+    }
 
-    std::string path_;               // empty at start and after the results are cleared
-    bool coloured_ = false;          // the path matched the highlight list at load
-    std::unique_ptr<char[]> bytes_;  // the text and a terminating zero; null when empty
-    int32_t length_ = 0;             // bytes_ size: bytes read + 1; 0 when none loaded
-    IntVector starts_;               // line starts, as above; empty when none loaded
-    IntVector commentStates_;        // comment states, as above; empty when none loaded
-    int32_t widestLine_ = 0;         // columns; 0 when none loaded
+    std::string path_;                 // empty at start and after the results are cleared
+    bool coloured_ = false;            // the path matched the highlight list at load
+    std::unique_ptr<char[]> bytes_;    // the text and a terminating zero; null when empty
+    int32_t length_ = 0;               // bytes_ size: bytes read + 1; 0 when none loaded
+    IntVector starts_;                 // line starts, as above; empty when none loaded
+    IntVector commentStates_;          // comment states, as above; empty when none loaded
+    int32_t widestLine_ = 0;           // columns; 0 when none loaded
+    int tabWidth_ = kDefaultTabWidth;  // columns between tab stops
 };
 
 }  // namespace tarvo

@@ -36,7 +36,8 @@ std::optional<ColumnSpan> firstTermColumns(const PreviewDocument& document, int3
     uint8_t attribute = 0;
     int column = 0;
     for (int at = lineStart, before = 0, after;
-         (after = nextRun(text.c_str(), attrs.data(), at, column, run, attribute)) != at;
+         (after = nextRun(text.c_str(), attrs.data(), at, column, run, attribute,
+                          document.tabWidth())) != at;
          at = after, before = column) {
         if (attribute & kMarkBit) return ColumnSpan{before, column};
     }
@@ -70,16 +71,17 @@ int32_t columnsShown(int32_t width, int32_t characterWidth) {
 }
 
 int32_t leftColumnFor(const std::optional<ColumnSpan>& term, int32_t visibleColumns,
-                      int32_t widestLine) {
+                      const PreviewColumns& columns) {
     if (!term || term->end <= visibleColumns) return 0;
-    const ScrollBarState bar = previewColumnBar(widestLine, visibleColumns, 0);
+    const ScrollBarState bar = previewColumnBar(columns, visibleColumns, 0);
     return clampScrollPosition(bar, term->start - kPreviewLeadColumns);
 }
 
-ScrollBarState previewColumnBar(int32_t widestLine, int32_t visibleColumns, int32_t leftColumn) {
+ScrollBarState previewColumnBar(const PreviewColumns& columns, int32_t visibleColumns,
+                                int32_t leftColumn) {
     ScrollBarState bar;
     bar.min = 0;
-    bar.max = std::min(widestLine, kMaxPreviewLineBytes * kTabWidth) - 1;
+    bar.max = std::min(columns.widestLine, kMaxPreviewLineBytes * columns.tabWidth) - 1;
     bar.page = visibleColumns;
     bar.pos = leftColumn;
     return bar;

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "view/marked_text.h"
 #include "view/scroll_request.h"
 
 namespace tarvo {
@@ -69,6 +70,13 @@ enum class ShowFileStep {
 // path in the File box.
 ShowFileStep planShowFile(PreviewPosition& position, bool sameFile, int32_t lineNumber);
 
+// How wide the document's lines are drawn: its widest line's columns, with
+// tab stops tabWidth columns apart.
+struct PreviewColumns {
+    int32_t widestLine = 0;
+    int tabWidth = kDefaultTabWidth;
+};
+
 // The columns (tab stops counted from the line's start) that the line's
 // first marked term spans, start and end; nothing when no term is on it.
 struct ColumnSpan {
@@ -98,11 +106,13 @@ int32_t columnsShown(int32_t width, int32_t characterWidth);
 // the sideways scroll bar goes (the widest line's end in view), which still
 // shows the whole term.
 int32_t leftColumnFor(const std::optional<ColumnSpan>& term, int32_t visibleColumns,
-                      int32_t widestLine);
+                      const PreviewColumns& columns);
 
-// The sideways scroll bar: columns 0 to the widest line's, page = the
-// visible columns, so the widest line's end can be scrolled into view.
-ScrollBarState previewColumnBar(int32_t widestLine, int32_t visibleColumns, int32_t leftColumn);
+// The sideways scroll bar: columns 0 to the widest line's (as far as a row
+// shows: its kMaxPreviewLineBytes bytes, each tab its most columns), page =
+// the visible columns, so the widest line's end can be scrolled into view.
+ScrollBarState previewColumnBar(const PreviewColumns& columns, int32_t visibleColumns,
+                                int32_t leftColumn);
 
 // The one line the pane shows for a file it cannot open:
 // "cannot open PATH: MESSAGE", the system's message on one line, without its

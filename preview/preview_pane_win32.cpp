@@ -57,7 +57,12 @@ void PreviewPane::showFile(const char* path, int32_t lineNumber) {
     }
     // The result's first term in view when it would stand right of the pane.
     position_.leftColumn = leftColumnFor(firstTermColumns(document_, position_.targetLine, terms_),
-                                         position_.visibleColumns, document_.widestLine());
+                                         position_.visibleColumns, columns());
+    paint(nullptr);
+}
+
+void PreviewPane::setTabWidth(int columns) {
+    document_.setTabWidth(columns);
     paint(nullptr);
 }
 
@@ -83,7 +88,7 @@ void PreviewPane::paint(HDC dc) {
     if (!openFailure_.empty()) {
         fillWhite(dc, 0, 0, kFarEdge, h);
         const std::vector<uint8_t> plain(openFailure_.size(), kPlainText);
-        drawMarkedText(dc, openFailure_.c_str(), plain.data(), 0, 0, h);
+        drawMarkedText(dc, openFailure_.c_str(), plain.data(), 0, 0, h, document.tabWidth());
         blankTop = h;
     }
     fillWhite(dc, 0, blankTop, kFarEdge, kFarEdge);
@@ -91,8 +96,8 @@ void PreviewPane::paint(HDC dc) {
 
     setScrollBar(SB_VERT, previewScrollBar(document.lineCount() > 0, document.lineCount(),
                                            position.visibleLines, top));
-    setScrollBar(SB_HORZ, previewColumnBar(document.widestLine(), position.visibleColumns,
-                                           position.leftColumn));
+    setScrollBar(SB_HORZ,
+                 previewColumnBar(columns(), position.visibleColumns, position.leftColumn));
 }
 
 void PreviewPane::paintLine(HDC dc, int32_t line, int left, int top, int right, int bottom) {
@@ -108,11 +113,12 @@ void PreviewPane::paintLine(HDC dc, int32_t line, int left, int top, int right, 
     const int gutterRight = left + fonts_.textWidth(gutter, FontIndex::Preview);
     // The line scrolls sideways under its number, which stays: what passes
     // left of the text's edge is covered again.
+    const int tabWidth = document_.tabWidth();
     drawMarkedText(dc, text.c_str() + lineStart, attrs.data() + lineStart,
                    gutterRight - position_.leftColumn * fonts_.characterWidth(FontIndex::Preview),
-                   top, bottom);
+                   top, bottom, tabWidth);
     if (position_.leftColumn > 0) fillBox(dc, ground, left, top, gutterRight, bottom);
-    drawMarkedText(dc, gutter.c_str(), attrs.data(), left, top, bottom);
+    drawMarkedText(dc, gutter.c_str(), attrs.data(), left, top, bottom, tabWidth);
 }
 
 void PreviewPane::scroll(WPARAM request, bool fromWheel) {

@@ -47,6 +47,10 @@ public:
     void scrollSideways(WPARAM request, bool fromWheel);
 
     const PreviewDocument& document() const { return document_; }
+
+    // Tabs stand `columns` apart in the lines shown; repaints.
+    void setTabWidth(int columns);
+    PreviewColumns columns() const { return {document_.widestLine(), document_.tabWidth()}; }
     const PreviewPosition& position() const { return position_; }
 
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -21,18 +21,27 @@ void fill(HDC dc, COLORREF colour, const RowRect& r) {
     fillBox(dc, colour, r.left, r.top, r.right, r.bottom);
 }
 
-void drawCell(HDC dc, const std::string& text, const std::vector<uint8_t>& attrs, int x,
-              const RowRect& row) {
-    drawMarkedText(dc, text.c_str(), attrs.data(), x, row.top, row.bottom);
-}
-
 }  // namespace
 
 ResultsPane::ResultsPane(ResultStore& store, const TermTable& terms, const Fonts& fonts)
     : store_(store), terms_(terms), fonts_(fonts) {
-    store_.setLineColumn(&terms_, [&fonts](const char* text, int length) {
-        return fonts.textWidth(std::string_view(text, length), FontIndex::Interface);
+    store_.setLineColumn(&terms_, [this](const char* text, int length) {
+        return fonts_.textWidth(std::string_view(text, length), FontIndex::Interface, tabWidth_);
     });
+}
+
+void ResultsPane::drawCell(HDC dc, const std::string& text, const std::vector<uint8_t>& attrs,
+                           int x, const RowRect& row) const {
+    drawMarkedText(dc, text.c_str(), attrs.data(), x, row.top, row.bottom, tabWidth_);
+}
+
+void ResultsPane::setTabWidth(int columns) {
+    if (columns == tabWidth_) return;
+    tabWidth_ = columns;
+    // The rows' Line texts were measured and drawn with the old stops.
+    store_.remeasureLineColumn();
+    forgetRowCache();
+    paint(nullptr);
 }
 
 void ResultsPane::updateLineColumnWidth() {

@@ -15,6 +15,8 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "engine/term_table.h"
 #include "results/list_columns.h"
@@ -47,6 +49,9 @@ public:
 
     // Every row is drawn afresh next time.
     void forgetRowCache() { rowCache_.clear(); }
+
+    // Tabs stand `columns` apart in the Line column; repaints.
+    void setTabWidth(int columns);
 
     // Where the rows' texts stand, in line with the header boxes the main
     // window draws above the pane; repaints when they moved.
@@ -82,6 +87,9 @@ private:
     void onSize();
     // The Line column's width: from its text to the pane's right edge.
     void updateLineColumnWidth();
+    // A cell's text with its attributes, from x on, in the row.
+    void drawCell(HDC dc, const std::string& text, const std::vector<uint8_t>& attrs, int x,
+                  const RowRect& row) const;
     // Draws one display row in its rectangle when rowNeedsPaint says so.
     void paintRow(HDC dc, int32_t row, const RowRect& rect);
     // The row paint cache's test for one display row; records the row when
@@ -93,6 +101,7 @@ private:
     const Fonts& fonts_;
     RowPaintCache rowCache_;  // what each view position last showed
     ListColumns columns_;     // where each row's texts stand
+    int tabWidth_ = kDefaultTabWidth;
 };
 
 }  // namespace tarvo

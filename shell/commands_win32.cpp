@@ -75,6 +75,8 @@ void runCommand(Program& p, int id) {
             return copyAllResults(p);
         case IDM_SYNTAX_HIGHLIGHTING:
             return editHighlightList(p);
+        case IDM_TAB_WIDTH:
+            return editTabWidth(p);
         case IDM_NEXT_PANE:
         case IDM_PREVIOUS_PANE:
             return moveFocusRound(p, id == IDM_NEXT_PANE);

@@ -164,4 +164,13 @@ void editHighlightList(Program& p) {
     promptDialog(p, kHighlightTitle, kHighlightLabel, p.settings.request.highlightList);
 }
 
+void editTabWidth(Program& p) {
+    std::string width = std::to_string(tabWidthOf(p.settings));
+    if (!promptDialog(p, kTabWidthTitle, kTabWidthLabel, width)) return;
+    const std::optional<int> columns = parseTabWidth(width);
+    if (!columns) return (void)MessageBeep(MB_ICONWARNING);
+    p.settings.tabWidth = *columns;
+    useTabWidth(p);
+}
+
 }  // namespace tarvo

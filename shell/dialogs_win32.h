@@ -23,5 +23,8 @@ void aboutDialog(const Program& program);
 // Search > Exclude File Types... and Result > Syntax Highlighting...
 void editExcludeList(Program& program);
 void editHighlightList(Program& program);
+// Result > Tab Width...: a number from 1 to 16 takes effect at once; OK on
+// anything else beeps and leaves the width.
+void editTabWidth(Program& program);
 
 }  // namespace tarvo

@@ -19,6 +19,7 @@ void loadProgramSettings(Program& p) {
     // shows it one setting a line.
     p.settings.lineEnds = kPlatformLineEnds;
     p.results.restoreSortMode(p.settings.sortMode);
+    useTabWidth(p);
 }
 
 // The whole command line is the Find text: the first kMaxTextLength bytes of

@@ -100,4 +100,7 @@ std::string currentSettingsPath(const Program& program);
 // selected (no results).
 const ResultEntry* selectedResult(Program& program);
 
+// The list and the preview draw tabs with that width from now on.
+void useTabWidth(Program& program);
+
 }  // namespace tarvo

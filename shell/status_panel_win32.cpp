@@ -14,8 +14,11 @@ void paintStatusLine(const Program& p, HDC dc) {
     std::string text =
         statusLineText(p.engine.stats(), p.runTimes, running ? elapsedSeconds() : 0.0, running);
     // Said once, after the counts, when the run has ended: no box to dismiss.
-    const std::string passedOver = pathsTooLongText(p.engine.stats().pathsTooLong);
-    if (!running && !passedOver.empty()) text += "     " + passedOver;
+    const SearchStats& stats = p.engine.stats();
+    for (const std::string& said :
+         {listedLinesText(stats.matches, p.results), pathsTooLongText(stats.pathsTooLong)}) {
+        if (!running && !said.empty()) text += "     " + said;
+    }
     const LayoutRect& status = p.layout.statusLine;
     selectDrawingTools(dc, p.fonts.handle(FontIndex::Interface));
     fillBox(dc, p.faceColour, 0, status.top, kFarEdge, status.bottom);

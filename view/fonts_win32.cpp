@@ -37,7 +37,7 @@ std::array<HFONT, 2> Fonts::create(HDC dc, int dpi) {
     return old;
 }
 
-int Fonts::textWidth(std::string_view text, FontIndex font) const {
+int Fonts::textWidth(std::string_view text, FontIndex font, int tabWidth) const {
     // Laid out as drawMarkedText draws it: tabs widened, line breaks as blanks.
     const std::string copy(text);
     const std::vector<uint8_t> plain(copy.size(), kPlainText);
@@ -45,7 +45,7 @@ int Fonts::textWidth(std::string_view text, FontIndex font) const {
     uint8_t attribute = 0;
     int column = 0;
     for (int at = 0, after;
-         (after = nextRun(copy.c_str(), plain.data(), at, column, run, attribute)) != at;
+         (after = nextRun(copy.c_str(), plain.data(), at, column, run, attribute, tabWidth)) != at;
          at = after)
         drawn += run;
     HGDIOBJ previous = SelectObject(measuringDc_, handle(font));

@@ -10,6 +10,8 @@
 #include <array>
 #include <string_view>
 
+#include "view/marked_text.h"
+
 namespace tarvo {
 
 enum class FontIndex : int {
@@ -34,8 +36,9 @@ public:
     // The average, which is every character's in the preview's.
     int characterWidth(FontIndex font) const { return characterWidths_[static_cast<int>(font)]; }
     HFONT handle(FontIndex font) const { return fonts_[static_cast<int>(font)]; }
-    // The width of a UTF-8 text as drawMarkedText draws it.
-    int textWidth(std::string_view text, FontIndex font) const;
+    // The width of a UTF-8 text as drawMarkedText draws it, tabs to stops
+    // `tabWidth` columns apart.
+    int textWidth(std::string_view text, FontIndex font, int tabWidth = kDefaultTabWidth) const;
 
 private:
     static constexpr int kFontCount = 2;

@@ -62,7 +62,8 @@ void drawText(HDC dc, int x, int y, std::string_view text) {
     TextOutW(dc, x, y, wide(units), static_cast<int>(units.size()));
 }
 
-int drawMarkedText(HDC dc, const char* text, const uint8_t* attrs, int x, int top, int bottom) {
+int drawMarkedText(HDC dc, const char* text, const uint8_t* attrs, int x, int top, int bottom,
+                   int tabWidth) {
     // The whole text in UTF-16, its runs' ends, and one measurement of every
     // character's right edge: runs of any number cost one extent, and the
     // runs outside the clipping box are passed over, not drawn.
@@ -71,8 +72,8 @@ int drawMarkedText(HDC dc, const char* text, const uint8_t* attrs, int x, int to
     std::string run;
     uint8_t attribute = 0;
     int column = 0;
-    for (int at = 0, after; (after = nextRun(text, attrs, at, column, run, attribute)) != at;
-         at = after) {
+    for (int at = 0, after;
+         (after = nextRun(text, attrs, at, column, run, attribute, tabWidth)) != at; at = after) {
         appendUtf16(units, run);
         runs.emplace_back(static_cast<int>(units.size()), attribute);
     }

@@ -40,10 +40,11 @@ void drawHeaderBox(HDC dc, const Fonts& fonts, int left, int top, int right, int
 void drawText(HDC dc, int x, int y, std::string_view text);
 
 // One text output per run of equal attribute bytes, from x on, marked runs
-// on a light-yellow box exactly as wide as their text; tab stops count from
-// x. Not clipped: the text runs on past the caller's cell and the window
-// clips it. Returns the x after the text.
-int drawMarkedText(HDC dc, const char* text, const uint8_t* attrs, int x, int top, int bottom);
+// on a light-yellow box exactly as wide as their text; tab stops, tabWidth
+// columns apart, count from x. Not clipped: the text runs on past the
+// caller's cell and the window clips it. Returns the x after the text.
+int drawMarkedText(HDC dc, const char* text, const uint8_t* attrs, int x, int top, int bottom,
+                   int tabWidth);
 
 // Shortens text and attributes with "..." until they fit maxWidth pixels in
 // the font selected into `dc`.

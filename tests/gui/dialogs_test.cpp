@@ -82,6 +82,27 @@ TEST_F(Dialogs, ThePromptKeepsOrTakesItsListWhole) {
     }
 }
 
+// Result > Tab Width...: the width shown, a number from 1 to 16 taken by the list and the preview
+// at once; anything else leaves it.
+TEST_F(Dialogs, TabWidthTakesANumberFrom1To16) {
+    static std::string before;
+    const std::pair<const char*, int> entries[] = {{"8", 8}, {"0", 8}, {"sixteen", 8}, {" 16", 16}};
+    for (const auto& [entry, width] : entries) {
+        SCOPED_TRACE(entry);
+        typed = entry;
+        const int shownWidth = tabWidthOf(p().settings);
+        runDialog([] { runCommand(p(), IDM_TAB_WIDTH); },
+                  [](HWND d) {
+                      char text[16];
+                      before.assign(text, GetDlgItemTextA(d, IDC_PROMPT_EDIT, text, sizeof text));
+                      answerOk(d);
+                  });
+        EXPECT_EQ(before, std::to_string(shownWidth));
+        EXPECT_EQ(tabWidthOf(p().settings), width);
+        EXPECT_EQ(p().previewPane.document().tabWidth(), width);
+    }
+}
+
 // Escape, the close command and WM_CLOSE leave About open, so a second tick of its timer comes.
 TEST_F(Dialogs, AboutClosesOnlyWithOk) {
     static int ticks = 0;

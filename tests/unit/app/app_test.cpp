@@ -103,7 +103,8 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
     std::string bytes =
         "Tarvo Search, version 1.0\n10 20 1000 700\n  foo \"bar baz\"\tqux\xe9\rx\nc:\\src; "
         "d:\\other dir\n\n.obj;.exe\n3 0 1 0 1 0 -1\n\neditor=\"C:\\Program Files\\ed.exe\" "
-        "-n%line% \"%path%\"\ncolumns=52,380\nsplit=640\nmaximized=1\nlater-key2=kept as "
+        "-n%line% \"%path%\"\ncolumns=52,380\nsplit=640\nmaximized=1\ntab-width=8\nlater-key2=kept "
+        "as "
         "read\n1000 /p/a "
         "b.c\n990 "
         "/p/\xff.c\n990 "
@@ -118,8 +119,8 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
     // files skips them.
     EXPECT_EQ(memory_.count(), 4);
     EXPECT_EQ(std::make_tuple(settings_.columnWidths->rank, settings_.columnWidths->file,
-                              *settings_.listShare, settings_.maximized),
-              std::make_tuple(52, 380, 640, true));
+                              *settings_.listShare, settings_.maximized, *settings_.tabWidth),
+              std::make_tuple(52, 380, 640, true, 8));
     // An option read as any number but 0 is on; toggled off it is written as 0, on again as 1.
     settings_.request.options.cppHeuristics = false;
     EXPECT_NE(save().find("\n3 0 1 0 1 0 0\r\n"), std::string::npos);
@@ -132,8 +133,9 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
         "\n.h\n1 0 0 0 0 0 0\n\n7 c:\\my dir\\f.c\n12\nabc 5\n  8 lead\n9 c:\\my dir\\f.c\n" +
         "-2147483648 neg\n4 \n99999999999 big\n5 with\0nul\n0 zero\n6 " + longLine +
         "\neditor=" + longLine + "\nlater=" + longLine +
-        "\ncolumns=0,400\ncolumns=40,400x\ncolumns=40\nsplit=1001\nsplit=-1\nmaximized=yes\n6 last"s);
-    EXPECT_FALSE(settings_.columnWidths || settings_.listShare || settings_.maximized)
+        "\ncolumns=0,400\ncolumns=40,400x\ncolumns=40\nsplit=1001\nsplit=-1\nmaximized=yes\ntab-width=0\ntab-width=17\n6 last"s);
+    EXPECT_FALSE(settings_.columnWidths || settings_.listShare || settings_.maximized ||
+                 settings_.tabWidth)
         << "values it cannot take";
     EXPECT_EQ(settings_.request.pathText + "|" + std::to_string(memory_.find("neg")), "pa|2");
     settings_.request.findText += "y";
@@ -254,8 +256,8 @@ TEST_F(SettingsFileTest, LinksModesAndFilesThatAreNotRegular) {
 }
 #endif
 
-// Counts pass 2^32; times truncate to the millisecond and stop at 2^31 - 1; the paths passed over
-// for length are told in the singular or the plural.
+// Counts pass 2^32; times truncate to the millisecond and stop at 2^31 - 1; the list's cap and the
+// paths passed over for length are told, the paths in the singular or the plural.
 TEST(StatusLine, CountsDurationsAndTheWholeLine) {
     for (const char* text :
          {"0", "999", "1,000", "100,000", "1,234,567", "5,000,000,000", "-1,234"}) {
@@ -275,6 +277,14 @@ TEST(StatusLine, CountsDurationsAndTheWholeLine) {
     EXPECT_EQ(statusLineText(stats, times, 75.5, true), counted + "1:05.500     (Searching...)");
     times.end = 12.25;
     EXPECT_EQ(statusLineText(stats, times, 99.0, false), counted + "0:02.250");
+    // The list's cap is said when more lines matched than it keeps; its file-name entries are no
+    // lines.
+    ResultStore results;
+    results.addResult(5, "a.c", 1, "x");
+    results.addResult(4, "a.c", 2, "x");
+    results.addResult(-1, "x.c", 0, "");
+    EXPECT_EQ(listedLinesText(2, results), "");
+    EXPECT_EQ(listedLinesText(3, results), "the best 3 are listed");
     EXPECT_EQ(pathsTooLongText(0), "");
     EXPECT_EQ(pathsTooLongText(1), "1 path longer than 260 characters was passed over");
     EXPECT_EQ(pathsTooLongText(1234), "1,234 paths longer than 260 characters were passed over");

@@ -10,19 +10,20 @@
 namespace tarvo {
 using Runs = std::vector<std::pair<std::string, int>>;
 
-Runs cutRuns(const char* text, const std::vector<uint8_t>& attrs) {
+Runs cutRuns(const char* text, const std::vector<uint8_t>& attrs, int tabWidth = 4) {
     Runs runs;
     std::string runText;
     uint8_t attribute = 0;
     int column = 0;
-    for (int i = 0, next; (next = nextRun(text, attrs.data(), i, column, runText, attribute)) != i;
+    for (int i = 0, next;
+         (next = nextRun(text, attrs.data(), i, column, runText, attribute, tabWidth)) != i;
          i = next)
         runs.emplace_back(runText, attribute);
     return runs;
 }
 
 // Runs end at any attribute change; CR and LF show as spaces; tab stops count from the text's start
-// across keyword, comment and marked runs, so tab-aligned code stays aligned.
+// across keyword, comment and marked runs, so tab-aligned code stays aligned, whatever their width.
 TEST(MarkedText, NextRunCutsAndExpands) {
     const std::tuple<const char*, std::vector<uint8_t>, Runs> cases[] = {
         {"", {}, {}},
@@ -43,6 +44,14 @@ TEST(MarkedText, NextRunCutsAndExpands) {
         {"\xe9\t\xe6\x97\tx", {0, 0, 0, 0, 0, 0}, {{"\xe9   \xe6\x97  x", 0}}}};
     for (const auto& [text, attrs, runs] : cases)
         EXPECT_EQ(cutRuns(text, attrs), runs) << text;
+    // Stops 8 and 1 columns apart, as the user may set them; typed or saved, 1 to 16 is a width.
+    EXPECT_EQ(cutRuns("abc\tx\t", {0, 0, 0, 0, 0, 4}, 8), (Runs{{"abc     x", 0}, {"       ", 4}}));
+    EXPECT_EQ(cutRuns("\tab\tc", {0, 0, 0, 0, 0}, 1), (Runs{{" ab c", 0}}));
+    const std::pair<const char*, int> widths[] = {{"4", 4},  {" 16 ", 16}, {"1", 1},  {"0", 0},
+                                                  {"17", 0}, {"-4", 0},    {"4x", 0}, {"", 0},
+                                                  {"  ", 0}, {"007", 0}};
+    for (const auto& [text, width] : widths)
+        EXPECT_EQ(parseTabWidth(text).value_or(0), width) << text;
 }
 
 struct Fitted {
