@@ -7,8 +7,7 @@
 
 namespace tarvo {
 
-void paintStatusLine(const Program& p, HDC dc) {
-    if (!dc) dc = p.windows.mainDc;
+std::string statusPanelText(const Program& p) {
     const bool running = p.runState == RunState::Running;
     // The clock is first read when the first search starts, which so starts at 0.
     std::string text =
@@ -19,6 +18,12 @@ void paintStatusLine(const Program& p, HDC dc) {
          {listedLinesText(stats.matches, p.results), pathsTooLongText(stats.pathsTooLong)}) {
         if (!running && !said.empty()) text += "     " + said;
     }
+    return text;
+}
+
+void paintStatusLine(const Program& p, HDC dc) {
+    if (!dc) dc = p.windows.mainDc;
+    const std::string text = statusPanelText(p);
     const LayoutRect& status = p.layout.statusLine;
     selectDrawingTools(dc, p.fonts.handle(FontIndex::Interface));
     fillBox(dc, p.faceColour, 0, status.top, kFarEdge, status.bottom);

@@ -5,6 +5,7 @@
 
 #include "gui/gui_support.h"
 #include "shell/main_window_win32.h"
+#include "shell/status_panel_win32.h"
 #include "view/display_scale.h"
 #include "view/display_scale_win32.h"
 
@@ -58,9 +59,14 @@ protected:
     int dpi = kBaseDpi;
 };
 
-// The fonts are made for the screen; the headers' labels and the whole status line are drawn where
-// the scaled layout puts them: nothing cut that fits at 96 DPI.
+// The fonts are made for the screen; the headers' labels and the whole status line, which says that
+// the list holds the best 9,999 of more matching lines, are drawn where the scaled layout puts
+// them: nothing cut that fits at 96 DPI.
 TEST_F(Scaled, HeadersAndTheStatusLineAreDrawnAtTheirScaledPlaces) {
+    std::string many;
+    for (int i = 0; i < 10000; ++i)
+        many += "needle\n";
+    tree.write("tree/many.txt", many);
     for (int i = 0; i < 30; ++i)
         tree.write("tree/f" + std::to_string(i) + ".c", "int needle;\n");
     search("needle", tree.path("tree"));
@@ -81,12 +87,13 @@ TEST_F(Scaled, HeadersAndTheStatusLineAreDrawnAtTheirScaledPlaces) {
         EXPECT_LE(last, rect->left + px(5) + p().fonts.textWidth(label, FontIndex::Interface));
         EXPECT_GT(last - first, p().fonts.textWidth(label, FontIndex::Interface) * 3 / 4);
     }
-    const std::string status = statusLineText(p().engine.stats(), p().runTimes, 0.0, false);
+    const std::string status = statusPanelText(p());
+    EXPECT_TRUE(status.ends_with("     the best 9,999 are listed")) << status;
     const int statusWidth = p().fonts.textWidth(status, FontIndex::Interface);
     ASSERT_LT(statusWidth, l.statusLine.width()) << "the whole line fits the window";
     const auto [first, last] = inkedColumns(dib, kBlackPixel, l.statusLine);
     EXPECT_LE(first, l.statusLine.left + 2);
-    EXPECT_GE(last, l.statusLine.left + statusWidth - px(8)) << "the time's last digit is drawn";
+    EXPECT_GE(last, l.statusLine.left + statusWidth - px(8)) << "its last word is drawn";
     // The list's rows stand under the headers' labels.
     EXPECT_EQ(p().resultsPane.columns().pathX + l.resultsPane.left, l.fileHeader.left + px(5));
 }
