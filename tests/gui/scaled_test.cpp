@@ -98,6 +98,32 @@ TEST_F(Scaled, HeadersAndTheStatusLineAreDrawnAtTheirScaledPlaces) {
     EXPECT_EQ(p().resultsPane.columns().pathX + l.resultsPane.left, l.fileHeader.left + px(5));
 }
 
+// Moved to a screen of another scale (WM_DPICHANGED): fonts made for the new DPI and given to the
+// boxes, the rectangle Windows suggests taken, every place scaled anew.
+TEST_F(Scaled, AMoveToAScreenOfAnotherScaleLaysTheWindowOutAgain) {
+    const int newDpi = dpi * 5 / 4;
+    RECT before;
+    GetWindowRect(windows().main, &before);
+    RECT suggested{before.left + 10, before.top + 10, before.left + 10 + px(820) * 5 / 4,
+                   before.top + 10 + px(640) * 5 / 4};
+    const int lineBefore = rowHeight();
+    SendMessageA(windows().main, WM_DPICHANGED, MAKEWPARAM(newDpi, newDpi),
+                 reinterpret_cast<LPARAM>(&suggested));
+    drain();
+    EXPECT_EQ(p().fonts.dpi(), newDpi);
+    EXPECT_GT(rowHeight(), lineBefore);
+    RECT after;
+    GetWindowRect(windows().main, &after);
+    EXPECT_TRUE(EqualRect(&after, &suggested));
+    const MainLayout& l = p().layout;
+    EXPECT_EQ(l.statusLine.left, scaleToDpi(5, newDpi));
+    EXPECT_EQ(l.fileHeader.width(), scaleToDpi(400, newDpi));
+    EXPECT_EQ(l.findBox.height(), rowHeight());
+    for (HWND box : {windows().findBox, windows().pathBox, windows().fileBox})
+        EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(box, WM_GETFONT, 0, 0)),
+                  p().fonts.handle(FontIndex::Interface));
+}
+
 // The sizing cursor over a border; a drag of the Rank column's border by 30 pixels (at 96 DPI)
 // widens it as much, and the rows follow; a double-click on the File column's border fits it to the
 // paths in view; the splitter takes the list's height, the previewed line stays in view, and both
