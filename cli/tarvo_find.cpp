@@ -201,10 +201,16 @@ void printResults(ResultStore& results, const MatchingFiles& files, const TermTa
     }
 }
 
-// One scanner per processor core unless told otherwise.
-int32_t threadCount(int32_t asked) {
-    if (asked > 0) return asked;
-    return std::max<int32_t>(1, static_cast<int32_t>(std::thread::hardware_concurrency()));
+// One scanner per processor core unless told otherwise; a count past what
+// can help is lowered, and the user told so.
+int32_t scannerThreads(int32_t asked) {
+    const int32_t threads =
+        threadCount(asked, static_cast<int32_t>(std::thread::hardware_concurrency()));
+    if (asked > threads) {
+        std::fprintf(stderr, "tarvo-find: -j %d is more than can help; %d files are read at once\n",
+                     asked, threads);
+    }
+    return threads;
 }
 
 int run(const CliOptions& cli) {
@@ -249,7 +255,7 @@ int run(const CliOptions& cli) {
     MatchingFiles files(results);
     SearchRun engine(host, request, memory,
                      cli.filesWithMatches ? static_cast<ResultSink&>(files) : results,
-                     threadCount(cli.threads));
+                     scannerThreads(cli.threads));
 
     std::signal(SIGINT, onInterrupt);
     RunTimes times;

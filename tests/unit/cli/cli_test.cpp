@@ -61,6 +61,16 @@ TEST(CliOptions, TextsSwitchesAndValues) {
         EXPECT_EQ(parse({"x", path}).error, "PATH_TEXT names no folder or file") << path;
 }
 
+// -j is held to four scanners per core and 256 in all; no count asked for is refused.
+TEST(CliOptions, ThreadsHeldToWhatCanHelp) {
+    const std::tuple<int32_t, int32_t, int32_t> cases[] = {
+        {0, 2, 2},     {0, 0, 1}, {3, 2, 3},       {8, 2, 8},
+        {9, 2, 8},     {5, 0, 4}, {1000000, 2, 8}, {INT32_MAX, 64, 256},
+        {0, 1000, 256}};
+    for (const auto& [asked, cores, expected] : cases)
+        EXPECT_EQ(threadCount(asked, cores), expected) << asked << " on " << cores;
+}
+
 // Auto colours a terminal showing codes unless NO_COLOR is non-empty or TERM is dumb.
 TEST(CliOptions, ColourFollowsTheTerminalNoColorAndTerm) {
     using enum ColorMode;

@@ -52,6 +52,7 @@ usage error|status 2|--frobnicate x | tail -n 1
 missing root|Error: can't open directory /nonexistent-root\n$src/x.c:2:int Foo(int bar)\nstatus 0|bar "/nonexistent-root;$src/x.c"
 paths too long|Error: the path is longer than 260 characters: $long_root\n$deep/a.c:1:alpha\ntarvo-find: 3 paths longer than 260 characters were passed over\nstatus 0|alpha "$long_root;$tree/deep"
 limits|tarvo-find: only the first 100 terms are used\ntarvo-find: terms longer than 100 bytes are split into several terms\ntarvo-find: only the first 100 roots are searched\nstatus 1|"$(printf '%0101d' 0) $(printf 'w%d ' $(seq 1 100))" "$(printf "$src/sub;%.0s" $(seq 1 101))"
+threads past what can help|tarvo-find: -j 1000000 is more than can help; N files are read at once\n$src/x.c:2:int Foo(int bar)\nstatus 0|-j 1000000 bar "$src/x.c" | sed 's/; [0-9]* files/; N files/'
 text|$odd:1:$line\nstatus 0|foo "$odd"
 vimgrep|$odd:1:3:$line\nstatus 0|--format vimgrep foo "$odd"
 long lines into a pipe, each whole|$tree/fmt/long.c:1:$long\n$tree/fmt/long.c:2:short foo\n$tree/fmt/long.c:3:$long2\nstatus 0|foo "$tree/fmt/long.c"
