@@ -171,13 +171,13 @@ void printResults(ResultStore& results, const MatchingFiles& files, const TermTa
     // The store holds 150 bytes of each line (its start, or an excerpt
     // around a term further in). TSV and JSONL carry the whole line, and so
     // do the text and vimgrep lines into a pipe; on a terminal these show
-    // the stored text, but vimgrep's column is counted in the whole line all
-    // the same.
+    // the stored text. Vimgrep's column is where the scan found the first
+    // term in the whole line, whichever text is shown.
     const bool fields = cli.format == OutputFormat::Tsv || cli.format == OutputFormat::Jsonl;
     const bool column = cli.format == OutputFormat::Vimgrep;
     const bool wholeText = fields || !style.terminal;
     std::vector<LineSpan> spans;
-    if (!cli.filesWithMatches && (wholeText || column)) spans = findWholeLines(rows);
+    if (!cli.filesWithMatches && wholeText) spans = findWholeLines(rows);
     for (size_t i = 0; i < rows.size() && !out.failed(); ++i) {
         const ResultEntry& entry = *rows[i];
         if (cli.filesWithMatches) {
@@ -192,9 +192,10 @@ void printResults(ResultStore& results, const MatchingFiles& files, const TermTa
             // Escaped fields hold no tab or line end: the separators stay.
             if (style.terminal) record = showControls(record);
         } else {
-            record = formatMatch(entry, wholeText ? line : entry.lineText,
-                                 column ? std::optional(termColumn(line, terms)) : std::nullopt,
-                                 terms, style);
+            record = formatMatch(
+                entry, wholeText ? line : entry.lineText,
+                column ? std::optional(vimgrepColumn(entry, line, terms)) : std::nullopt, terms,
+                style);
         }
         record += '\n';
         out.write(record);

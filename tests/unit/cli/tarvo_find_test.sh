@@ -25,6 +25,7 @@ printf 'x\0y alpha\n' >"$tree/fmt/nul.bin"
 mkdir "$tree/tie" && printf 'zzz tie\naaa tie\n' >"$tree/tie/a.c" && printf 'mmm tie\n' >"$tree/tie/b.c"
 mkdir "$tree/cap" && yes alpha | head -n 10000 >"$tree/cap/many.txt" && echo xalphax >"$tree/cap/weak.txt"
 printf 'my notes\n' >"$tree/notes.txt"
+{ head -c 17000001 /dev/zero | tr '\0' y && printf ' foo\n'; } >"$tree/fmt/f17.txt"  # past 16 MiB
 deep=$tree/deep/$(printf 'd%.0s' $(seq 1 $((250 - ${#tree} - 6))))  # 250 characters
 mkdir -p "$deep/too-long-3" && printf 'alpha\n' | tee "$deep/a.c" "$deep/too-long-1.c" "$deep/too-long-2.c" \
     "$deep/too-long-3/in.c" >/dev/null
@@ -57,6 +58,7 @@ text|$odd:1:$line\nstatus 0|foo "$odd"
 vimgrep|$odd:1:3:$line\nstatus 0|--format vimgrep foo "$odd"
 long lines into a pipe, each whole|$tree/fmt/long.c:1:$long\n$tree/fmt/long.c:2:short foo\n$tree/fmt/long.c:3:$long2\nstatus 0|foo "$tree/fmt/long.c"
 UTF-16 read and printed as UTF-8, long lines whole|$tree/fmt/wide.txt:1:é foo\n$tree/fmt/wide.txt:2:$long2\nstatus 0|foo "$tree/fmt/wide.txt"
+vimgrep column of a line printed as stored|$tree/fmt/f17.txt:1:17000003:yyy\nstatus 0|--format vimgrep foo "$tree/fmt/f17.txt" | cut -c 1-$((${#tree} + 27))
 whole lines in every format|$tree/fmt/long.c:3:202:$long2\n3${t}$long2\nstatus 0\n1|--format vimgrep foo "$tree/fmt/long.c" | grep :202:; run --format tsv foo "$tree/fmt/long.c" | cut -f4,5 | tail -n 2; run --format jsonl foo "$tree/fmt/long.c" | grep -c "$long\"}"
 files with matches, best first|$src/x.c\n$src/x.txt\nstatus 0|-l "foo bar" "$src/x.txt;$src/x.c"
 NUL bytes into a pipe|$tree/fmt/nul.bin:1:x@y alpha\nstatus 0\n$tree/fmt/nul.bin:1:5:x@y alpha\nstatus 0\n"text_bytes":"eAB5IGFscGhh"|--search-binary alpha "$tree/fmt/nul.bin" | tr '\0' @; run --search-binary --format vimgrep alpha "$tree/fmt/nul.bin" | tr '\0' @; run --search-binary --format jsonl alpha "$tree/fmt/nul.bin" | grep -o '"text_bytes":"[^"]*"'

@@ -142,8 +142,8 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
                 for (int32_t i = 0; i < results.count(); ++i) {
                     const auto& got = results.rankEntry(i);
                     const auto& want = reference.rankEntry(i);
-                    EXPECT_EQ(std::tie(got.score, got.lineNumber, got.lineText),
-                              std::tie(want.score, want.lineNumber, want.lineText))
+                    EXPECT_EQ(std::tie(got.score, got.lineNumber, got.lineText, got.termColumn),
+                              std::tie(want.score, want.lineNumber, want.lineText, want.termColumn))
                         << "rank " << i;
                 }
             }
