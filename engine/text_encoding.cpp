@@ -6,22 +6,32 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-void appendUtf8(char32_t c, std::string& out) {
+// A unit alone gives at most three bytes; a surrogate pair, two units,
+// gives four.
+constexpr size_t kMostUtf8PerUnit = 3;
+
+size_t utf8Length(char32_t c) {
+    return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+}
+
+// Writes the UTF-8 of `c` at `out`; returns the end.
+char* appendUtf8(char32_t c, char* out) {
     if (c < 0x80) {
-        out += static_cast<char>(c);
+        *out++ = static_cast<char>(c);
     } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        *out++ = static_cast<char>(0xC0 | (c >> 6));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        *out++ = static_cast<char>(0xE0 | (c >> 12));
+        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        *out++ = static_cast<char>(0xF0 | (c >> 18));
+        *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     }
+    return out;
 }
 
 bool isHighSurrogate(char32_t unit) {
@@ -53,26 +63,57 @@ int32_t textMarkLength(TextMark mark) {
 }
 
 std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+    std::string text;
+    decodeUtf16(bytes, bigEndian, true, text);
+    return text;
+}
+
+// Written through a pointer into room made up front: a UTF-16 text of many
+// megabytes decodes at memory speed, most of it one byte per unit.
+size_t decodeUtf16(std::string_view bytes, bool bigEndian, bool last, std::string& text,
+                   size_t most) {
     const size_t units = bytes.size() / 2;
     const auto unitAt = [&](size_t i) -> char32_t {
         const uint8_t first = static_cast<uint8_t>(bytes[2 * i]);
         const uint8_t second = static_cast<uint8_t>(bytes[2 * i + 1]);
         return bigEndian ? first << 8 | second : second << 8 | first;
     };
-    std::string text;
-    text.reserve(units * 3 / 2 + 3);  // mostly ASCII or two-byte characters
-    for (size_t i = 0; i < units; ++i) {
+    const size_t start = text.size();
+    text.resize(start + units * kMostUtf8PerUnit + kMostUtf8PerUnit);  // and an odd last byte
+    char* const begin = text.data() + start;
+    char* out = begin;
+    const auto fits = [&](char32_t c) {
+        return utf8Length(c) <= most - static_cast<size_t>(out - begin);
+    };
+    size_t i = 0;
+    for (; i < units; ++i) {
         const char32_t unit = unitAt(i);
-        if (isHighSurrogate(unit) && i + 1 < units && isLowSurrogate(unitAt(i + 1))) {
-            appendUtf8(0x10000 + ((unit - 0xD800) << 10) + (unitAt(++i) - 0xDC00), text);
-        } else if (unit == 0 || isHighSurrogate(unit) || isLowSurrogate(unit)) {
-            appendUtf8(kReplacement, text);
-        } else {
-            appendUtf8(unit, text);
+        char32_t c = unit;
+        size_t pair = 0;  // 1 when the next unit is this one's partner
+        if (unit < 0x80 && unit != 0) {
+            if (static_cast<size_t>(out - begin) == most) break;
+            *out++ = static_cast<char>(unit);
+            continue;
         }
+        if (isHighSurrogate(unit) && i + 1 < units && isLowSurrogate(unitAt(i + 1))) {
+            c = 0x10000 + ((unit - 0xD800) << 10) + (unitAt(i + 1) - 0xDC00);
+            pair = 1;
+        } else if (isHighSurrogate(unit) && i + 1 == units && !last) {
+            break;  // its partner may begin the next stretch
+        } else if (unit == 0 || isHighSurrogate(unit) || isLowSurrogate(unit)) {
+            c = kReplacement;
+        }
+        if (!fits(c)) break;
+        out = appendUtf8(c, out);
+        i += pair;
     }
-    if (bytes.size() % 2 != 0) appendUtf8(kReplacement, text);
-    return text;
+    size_t taken = 2 * i;
+    if (last && i == units && bytes.size() % 2 != 0 && fits(kReplacement)) {
+        out = appendUtf8(kReplacement, out);
+        taken = bytes.size();
+    }
+    text.resize(start + static_cast<size_t>(out - begin));
+    return taken;
 }
 
 }  // namespace tarvo

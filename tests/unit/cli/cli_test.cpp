@@ -5,8 +5,10 @@
 #include "cli/cli_options.h"
 #include "cli/result_printer.h"
 #include "engine/line_excerpt.h"
+#include "engine/line_scoring.h"
 #include "engine/term_table.h"
 #include "results/result_store.h"
+#include "support/temp_tree.h"
 
 namespace tarvo {
 using namespace std::string_literals;
@@ -188,6 +190,39 @@ TEST(WholeLines, SpansOfTheWantedLinesInOneSequentialRead) {
     EXPECT_TRUE(isCutText(std::string(150, 'x')));
     EXPECT_FALSE(isCutText(std::string(149, 'x') + "\n"));
     EXPECT_FALSE(isCutText(std::string(149, 'x')));
+}
+
+// A UTF-16 file's long lines are each read again from the place of their own start, not decoded
+// from the file's start: with every character before them grown in UTF-8 since the search (the
+// bytes and line feeds where they were), the lines still come whole.
+TEST(WholeLines, AUtf16LineIsReadAgainFromItsPlace) {
+    testing::TempTree tree;
+    const auto utf16 = [](const std::string& latin1) {
+        std::string bytes = "\xFF\xFE";
+        for (const char c : latin1)
+            bytes += std::string{c, '\0'};
+        return bytes;
+    };
+    std::string text;
+    const std::string line = "foo " + std::string(300, 'x') + "\n";
+    std::vector<ResultEntry> entries;
+    for (int32_t number = 1; number <= 200; ++number) {
+        if (number % 70 == 50) {
+            entries.push_back({0, 1, tree.path("w.txt"), number, line.substr(0, kMaxLineText)});
+            text += line;
+        } else {
+            text += std::string(1000, 'a') + "\n";
+        }
+    }
+    const std::string path = tree.write("w.txt", utf16(text));
+    std::vector<const ResultEntry*> rows;
+    for (const ResultEntry& entry : entries)
+        rows.push_back(&entry);
+    const std::vector<LineSpan> spans = findWholeLines(rows);
+    std::replace(text.begin(), text.end(), 'a', '\xE9');
+    tree.write("w.txt", utf16(text));
+    for (size_t i = 0; i < rows.size(); ++i)
+        EXPECT_EQ(wholeLineText(*rows[i], spans[i]), line) << "line " << rows[i]->lineNumber;
 }
 
 }  // namespace tarvo

@@ -26,6 +26,8 @@ mkdir "$tree/tie" && printf 'zzz tie\naaa tie\n' >"$tree/tie/a.c" && printf 'mmm
 mkdir "$tree/cap" && yes alpha | head -n 10000 >"$tree/cap/many.txt" && echo xalphax >"$tree/cap/weak.txt"
 printf 'my notes\n' >"$tree/notes.txt"
 { head -c 17000001 /dev/zero | tr '\0' y && printf ' foo\n'; } >"$tree/fmt/f17.txt"  # past 16 MiB
+{ printf '\xff\xfe' && { yes 'filler words of a big wide file' | head -c 34000000 && echo 'a needle'; } |
+    iconv -t UTF-16LE; } >"$tree/big16.txt"  # 68 MB
 deep=$tree/deep/$(printf 'd%.0s' $(seq 1 $((250 - ${#tree} - 6))))  # 250 characters
 mkdir -p "$deep/too-long-3" && printf 'alpha\n' | tee "$deep/a.c" "$deep/too-long-1.c" "$deep/too-long-2.c" \
     "$deep/too-long-3/in.c" >/dev/null
@@ -59,6 +61,7 @@ vimgrep|$odd:1:3:$line\nstatus 0|--format vimgrep foo "$odd"
 long lines into a pipe, each whole|$tree/fmt/long.c:1:$long\n$tree/fmt/long.c:2:short foo\n$tree/fmt/long.c:3:$long2\nstatus 0|foo "$tree/fmt/long.c"
 UTF-16 read and printed as UTF-8, long lines whole|$tree/fmt/wide.txt:1:é foo\n$tree/fmt/wide.txt:2:$long2\nstatus 0|foo "$tree/fmt/wide.txt"
 vimgrep column of a line printed as stored|$tree/fmt/f17.txt:1:17000003:yyy\nstatus 0|--format vimgrep foo "$tree/fmt/f17.txt" | cut -c 1-$((${#tree} + 27))
+a UTF-16 file of any size|$tree/big16.txt:1062501:a needle\n1 Matches     Files: 1   Lines: 1,062,501   Bytes: 34,000,009\nstatus 0|--stats needle "$tree/big16.txt" | sed 's/   Time: .*//'
 whole lines in every format|$tree/fmt/long.c:3:202:$long2\n3${t}$long2\nstatus 0\n1|--format vimgrep foo "$tree/fmt/long.c" | grep :202:; run --format tsv foo "$tree/fmt/long.c" | cut -f4,5 | tail -n 2; run --format jsonl foo "$tree/fmt/long.c" | grep -c "$long\"}"
 files with matches, best first|$src/x.c\n$src/x.txt\nstatus 0|-l "foo bar" "$src/x.txt;$src/x.c"
 NUL bytes into a pipe|$tree/fmt/nul.bin:1:x@y alpha\nstatus 0\n$tree/fmt/nul.bin:1:5:x@y alpha\nstatus 0\n"text_bytes":"eAB5IGFscGhh"|--search-binary alpha "$tree/fmt/nul.bin" | tr '\0' @; run --search-binary --format vimgrep alpha "$tree/fmt/nul.bin" | tr '\0' @; run --search-binary --format jsonl alpha "$tree/fmt/nul.bin" | grep -o '"text_bytes":"[^"]*"'
