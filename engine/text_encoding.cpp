@@ -1,5 +1,9 @@
 #include "engine/text_encoding.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
 namespace tarvo {
 
 namespace {
@@ -9,6 +13,34 @@ constexpr char32_t kReplacement = 0xFFFD;
 // A unit alone gives at most three bytes; a surrogate pair, two units,
 // gives four.
 constexpr size_t kMostUtf8PerUnit = 3;
+
+// Units of ASCII taken at once by asciiUnits.
+constexpr size_t kAsciiRun = 8;
+
+// Whether the kAsciiRun units at `units` are ASCII but NUL; if so, writes
+// them at `out`. The units are 16-bit lanes of two 64-bit words (on a
+// little-endian processor; elsewhere every unit takes the long way).
+bool asciiUnits(const char* units, bool bigEndian, char* out) {
+    if constexpr (std::endian::native != std::endian::little) return false;
+    constexpr uint64_t kLowBytes = 0x00FF00FF00FF00FFu;
+    constexpr uint64_t kAboveAscii = 0xFF80FF80FF80FF80u;
+    constexpr uint64_t kOnes = 0x0001000100010001u;
+    constexpr uint64_t kBit7 = 0x0080008000800080u;
+    uint64_t words[2];
+    std::memcpy(words, units, sizeof words);
+    uint64_t packed = 0;
+    for (int k = 0; k < 2; ++k) {
+        uint64_t word = words[k];
+        if (bigEndian) word = (word & kLowBytes) << 8 | (word >> 8 & kLowBytes);
+        // Every lane below 0x80, and none 0: a lane of 0 borrows, setting its bit 7.
+        if ((word & kAboveAscii) != 0 || ((word - kOnes) & kBit7) != 0) return false;
+        // The lanes' low bytes side by side: b0 b1 _ _ b2 b3 _ _, then b0 b1 b2 b3.
+        word = (word | word >> 8) & 0x0000FFFF0000FFFFu;
+        packed |= ((word | word >> 16) & 0xFFFFFFFFu) << (32 * k);
+    }
+    std::memcpy(out, &packed, sizeof packed);
+    return true;
+}
 
 size_t utf8Length(char32_t c) {
     return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
@@ -87,6 +119,13 @@ size_t decodeUtf16(std::string_view bytes, bool bigEndian, bool last, std::strin
     };
     size_t i = 0;
     for (; i < units; ++i) {
+        // Runs of ASCII (most of a source file) kAsciiRun units at a time.
+        for (size_t run = std::min(units - i, most - static_cast<size_t>(out - begin)) / kAsciiRun;
+             run > 0 && asciiUnits(bytes.data() + 2 * i, bigEndian, out); --run) {
+            out += kAsciiRun;
+            i += kAsciiRun;
+        }
+        if (i == units) break;
         const char32_t unit = unitAt(i);
         char32_t c = unit;
         size_t pair = 0;  // 1 when the next unit is this one's partner

@@ -8,9 +8,26 @@ using namespace std::string_literals;
 // The mark a file begins with, and UTF-16 as UTF-8: line ends as they stand, a surrogate pair as
 // one character, and U+FFFD for an odd last byte, a lone surrogate and U+0000. Decoded a stretch at
 // a time, cut anywhere and each held to a count of bytes that one character (four at most) fits
-// in, the text is the same.
+// in, the text is the same. Runs of ASCII long enough to be taken eight units at once end at a NUL,
+// a unit above 0x7F in either byte, and the text's end.
 TEST(TextEncoding, MarksAndUtf16Decoding) {
+    const auto marked = [](std::u16string_view units, bool bigEndian) {
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (const char16_t unit : units) {
+            const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit);
+            bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+        }
+        return bytes;
+    };
+    using namespace std::string_view_literals;
     const std::tuple<std::string, TextMark, std::string> rows[] = {
+        {marked(u"abcdefghijklmnopq", false), TextMark::Utf16LittleEndian, "abcdefghijklmnopq"},
+        {marked(u"abcde\0ghijklmnop"sv, false), TextMark::Utf16LittleEndian,
+         "abcde\xEF\xBF\xBDghijklmnop"},
+        {marked(u"abcde\u00E9g\u0100ijklmnop", true), TextMark::Utf16BigEndian,
+         "abcde\xC3\xA9g\xC4\x80ijklmnop"},
+        {marked(u"abcdefgh\u0080ijklmno", false), TextMark::Utf16LittleEndian,
+         "abcdefgh\xC2\x80ijklmno"},
         {"", TextMark::None, ""},
         {"\xEF\xBB", TextMark::None, ""},
         {"\xEF\xBB\xBFx", TextMark::Utf8, ""},
