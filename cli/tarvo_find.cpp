@@ -23,6 +23,7 @@
 #include "cli/result_printer.h"
 #include "engine/file_memory.h"
 #include "engine/path_list.h"
+#include "engine/scan_file_reader.h"
 #include "engine/search_run.h"
 #include "results/result_store.h"
 
@@ -32,8 +33,15 @@ namespace {
 // The shell's status for a run ended by Ctrl+C (128 + SIGINT).
 constexpr int kInterruptedStatus = 130;
 
-// A usage error, a settings file that cannot be used or output that was lost.
+// A usage error, a settings file that cannot be used, too few files allowed
+// open, or output that was lost.
 constexpr int kUsageErrorStatus = 2;
+
+// The fewest files a search needs open at once: the standard streams, the
+// settings file, a listing for each folder level of a tree a dozen deep and
+// the file being read. With more, running short of them only makes the run
+// let go of the folders it holds open to read their files by name.
+constexpr int32_t kLeastOpenFiles = 16;
 
 volatile std::sig_atomic_t interrupted = 0;
 
@@ -215,6 +223,13 @@ int32_t scannerThreads(int32_t asked) {
 }
 
 int run(const CliOptions& cli) {
+    if (openFilesAllowed() < kLeastOpenFiles) {
+        std::fprintf(stderr,
+                     "tarvo-find: only %d files may be open at once (ulimit -n); "
+                     "a search needs %d\n",
+                     openFilesAllowed(), kLeastOpenFiles);
+        return kUsageErrorStatus;
+    }
     const std::string pathText =
         cli.pathText.empty() ? cutToTextLimit(currentDirectory()) : cli.pathText;
 

@@ -130,6 +130,16 @@ private:
     std::unique_ptr<Utf16Text> utf16_;  // reads decode a UTF-16 file
 };
 
+// Whether the open that failed last on this thread, a file's or a folder
+// listing's, failed for want of file descriptors (too many files open in
+// the process or the system): nothing about the file itself, and mended by
+// closing others. Asked at once after the failed open.
+bool openFailedForWantOfDescriptors();
+
+// How many files the process may have open at once (RLIMIT_NOFILE's soft
+// limit); INT32_MAX where there is no such limit (Windows).
+int32_t openFilesAllowed();
+
 // A handle of its own on a folder the walk has open (see
 // DirectoryListing::folder), so that files listed there can still be opened
 // by name in it once the walk has closed its listing; -1 when there is none
@@ -139,7 +149,8 @@ intptr_t holdFolder(intptr_t folder);
 void releaseFolder(intptr_t held);
 // How many folders may be held at once: half the files the process may
 // have open, at most 512; the other half is left to the walk's listings and
-// the files being read. 0 on Windows.
+// the files being read. Should they run out all the same, the run lets the
+// folders go (see ScanWorkers::makeRoom). 0 on Windows.
 int32_t foldersToHold();
 
 // Starts reading the files the walk has listed but not yet opened, so that on

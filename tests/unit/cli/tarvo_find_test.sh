@@ -130,6 +130,24 @@ for args in '--stats --format tsv "foo bar"' '-l int' '--sort name --format tsv 
 done
 check "the -j run hit the cap" 9999 "$("$find_bin" -j 4 --format tsv foo "$gen" | wc -l)"
 
+# Out of file descriptors under the least limit a search takes: a file read first, slowly, keeps
+# the walk's folders held open for the files queued behind it, until opens fail for want of
+# descriptors; the folders are let go and the opens tried again, so every -j lists every file. A
+# tree deeper than the limit allows is said, not passed over; below the least limit, no search.
+fds=$tree/fds && mkdir -p "$fds"/s{1..3}/s{1..3}/s{1..3}/s{1..3} && yes foo | head -n 300000 >"$tree/slow.c"
+find "$fds" -type d -exec sh -c 'for d; do printf "x\nfoo\n" | tee "$d"/f1.c "$d"/f2.c "$d"/f3.c "$d"/f4.c; done >/dev/null' _ {} +
+all=$("$find_bin" -j 1 -l foo "$tree/slow.c;$fds" 2>&1)
+for j in 1 2 4 8; do
+    check "-j$j under ulimit -n 16" "$all" \
+        "$(ulimit -n 16 && "$find_bin" -j $j -l foo "$tree/slow.c;$fds" 2>&1 | grep -v 'than can help')"
+done
+mkdir -p "$tree/narrow$(printf '/a%.0s' $(seq 1 16))" && echo foo >"$tree/narrow/a/a/a/x.c"
+check "a tree too deep for ulimit -n 16" \
+    "$(printf 'Error: too many files open to list %s/a/…\n%s\nstatus 0' "$tree/narrow" "$tree/narrow/a/a/a/x.c")" \
+    "$(ulimit -n 16 && "$find_bin" -j 1 -l foo "$tree/narrow" 2>&1 | sed 's|\(to list .*/narrow/a\)/.*|\1/…|'; echo "status ${PIPESTATUS[0]}")"
+check "ulimit -n 15" $'tarvo-find: only 15 files may be open at once (ulimit -n); a search needs 16\nstatus 2' \
+    "$(ulimit -n 15 && "$find_bin" foo "$fds" 2>&1; echo "status $?")"
+
 # Ctrl+C while printing into a full pipe: the rest, the notice, status 130; a second one ends it.
 mkdir "$tree/many" && seq 1 3000 | sed 's/.*/foo line & of many many words/' >"$tree/many/m.txt"
 check "a closed pipe" 141 "$("$find_bin" foo "$tree/many" | head -c 1 >/dev/null; echo "${PIPESTATUS[0]}")"
