@@ -189,7 +189,8 @@ std::string makeUsageText() {
         "printed whole, as in the file. TSV and JSONL always carry the whole line.\n"
         "\n"
         "Exit status: 0 results found, 1 none, 2 usage error, a settings file that cannot\n"
-        "be used or output that could not be written, 130 interrupted.\n";
+        "be used, fewer than 16 files allowed open or output that could not be written,\n"
+        "130 interrupted.\n";
     return text;
 }
 
