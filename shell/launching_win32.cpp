@@ -150,7 +150,7 @@ void openPreviewedFile(Program& p) {
         case OpenAction::EditVerb:
             return launcher().shellOpen(path.c_str(), "edit");
         case OpenAction::Editor:
-            startEditor(p.windows.main, editor, path, previewedLine(p, path));
+            startEditor(p, editor, path, previewedLine(p, path));
             return;
         case OpenAction::Notepad:
             return openWithNotepad(p);

@@ -1,5 +1,7 @@
 // The dialogs on the real main window: each runs its own modal loop inside the command opening it.
+#include "app/status_line.h"
 #include "gui/gui_support.h"
+#include "shell/dialog_texts.h"
 #include "shell/editor_win32.h"
 #include "shell/launching.h"
 #include "shell/launching_win32.h"
@@ -97,17 +99,46 @@ TEST_F(Dialogs, AboutClosesOnlyWithOk) {
 
 // A root that cannot be opened: one message, owned by the main window, and the search goes on with
 // the next root. A Path that names nothing is said the same way, and nothing is searched.
+// Regression: the search's time counted the seconds its error box stood open, and the box for a
+// Path entry over 260 characters was 1,872 pixels wide. The test's clock moves 8 seconds while each
+// box is up: the clock stands still meanwhile and the time shown leaves them out; the long entry is
+// cut in its middle.
 TEST_F(Dialogs, ARootThatCannotBeOpenedShowsOneMessage) {
-    const std::string missing = tree.path("no/such/dir");
+    static double now = 0.0;
+    p().clock.source = [] { return now += 0.001; };    // each reading a millisecond later
+    static std::vector<std::pair<double, int>> boxes;  // the clock's move, the width
+    const auto answerLater = [](HWND box) {
+        const double before = p().clock.now();
+        now += 8.0;
+        RECT area;
+        GetWindowRect(box, &area);
+        boxes.emplace_back(p().clock.now() - before, area.right - area.left);
+        answerOk(box);
+    };
+    const std::string missing = tree.path("no/such/dir"),
+                      tooLong = tree.path(std::string(300, 'd'));
     runDialog([&] { search("alpha", missing + ";" + tree.write("there/a.c", "alpha\n")); },
-              answerOk);
+              answerLater);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_NE(shown[0].find("can't open directory " + missing), std::string::npos) << shown[0];
     EXPECT_EQ(p().engine.stats().files, 1);
-    runDialog([&] { search("alpha", " ; ;"); }, answerOk);
+    const std::string status = statusLineText(p().engine.stats(), p().runTimes, 0.0, false);
+    EXPECT_NE(status.find("Time: 0:00.0"), std::string::npos) << status;
+    runDialog([&] { search("alpha", " ; ;"); }, answerLater);
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[1], "Tarvo SearchError: the Path names no folder or file to search");
     EXPECT_EQ(p().engine.stats().files, 0);
+    runDialog([&] { search("alpha", tooLong); }, answerLater);
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[2],
+              std::string("Tarvo Search") +
+                  messageBoxText("Error: the path is longer than 260 characters: " + tooLong));
+    ASSERT_EQ(boxes.size(), 3u);
+    for (const auto& [moved, width] : boxes) {
+        EXPECT_EQ(moved, 0.0) << "the clock stands still while the box is up";
+        EXPECT_LT(width, 800);
+    }
+    EXPECT_LT(p().runTimes.end - p().runTimes.start, 1.0);
 }
 
 // Open and Notepad with nothing previewed give the simple beep and start nothing.

@@ -7,6 +7,7 @@
 #include "shell/open_decision.h"
 #include "shell/result_copy.h"
 #include "shell/window_placement.h"
+#include "support/repeated.h"
 #include "support/temp_tree.h"
 
 namespace tarvo {
@@ -72,6 +73,27 @@ TEST(DialogTexts, AboutText) {
         EXPECT_EQ(text.find("built into the program") != std::string::npos, builtIn);
         EXPECT_TRUE(text.ends_with("\r\nZ:\\docs\\guide.html\r\n")) << text;
     }
+}
+
+// A stretch without blanks over 80 characters is cut in its middle as the list cuts a path: its
+// first k/2 characters, "..." and its last k, for a k found by halving to within two of the most
+// that fits (k/2 + 3 + k <= 80: 51 or 50 here); blanks and line breaks stay as they were.
+TEST(DialogTexts, MessageBoxText) {
+    const std::string deep = "C:\\" + testing::repeated(40, "folder\\") + "file.c";
+    const std::string cut = deep.substr(0, 25) + "..." + deep.substr(deep.size() - 51);
+    const std::string wide = testing::repeated(79, "\xC3\xA9") + "\xE2\x82\xAC";
+    const std::pair<std::string, std::string> cases[] = {
+        {"Error: can't open directory C:\\src", "Error: can't open directory C:\\src"},
+        {"Error: the path is longer than 260 characters: " + deep,
+         "Error: the path is longer than 260 characters: " + cut},
+        {"Can't start the editor " + deep + "\r\n\r\nNot found.\r\n",
+         "Can't start the editor " + cut + "\r\n\r\nNot found.\r\n"},
+        {std::string(80, 'x') + " \t" + wide, std::string(80, 'x') + " \t" + wide},
+        {"  " + std::string(81, 'x') + "  ",
+         "  " + std::string(25, 'x') + "..." + std::string(50, 'x') + "  "},
+        {"", ""}};
+    for (const auto& [message, shown] : cases)
+        EXPECT_EQ(messageBoxText(message), shown) << message;
 }
 
 // A saved rectangle keeps corner and size; either side unset leaves it to the system.
