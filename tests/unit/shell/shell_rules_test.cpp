@@ -191,7 +191,8 @@ TEST(OpenDecision, FileTypeFactsToAction) {
         {{".sc2", false, "\"%1\" /S", ""}, false, Notepad},
         {{".xyz", true, "\"C:\\Viewer\\view.exe\" \"%1\"", notepad}, false, EditVerb},
         {{".ps1", false, notepad, "\"C:\\PS\\powershell_ise.exe\" \"%1\""}, false, EditVerb},
-        {{".wsf", false, wscript, "%l %*"}, false, Notepad}};
+        {{".wsf", false, wscript, "%l %*"}, false, Notepad},
+        {{".bat", false, "\"%1\" %*", "%0 /edit"}, false, Notepad}};
     for (const auto& [facts, editorSet, action] : cases)
         EXPECT_EQ(chooseOpenAction(facts, editorSet), action)
             << facts.extension << " " << facts.openCommand;
@@ -199,6 +200,24 @@ TEST(OpenDecision, FileTypeFactsToAction) {
         {"C:\\a\\b.C", ".C"}, {"C:\\v.2\\Makefile", ""}, {"/x/.bashrc", ".bashrc"}, {"", ""}};
     for (const auto& [path, extension] : names)
         EXPECT_EQ(fileExtension(path), extension) << path;
+}
+
+// The verb's program as written, the file put where the shell puts it, the further arguments left
+// out; the file last when the command does not name it.
+TEST(OpenDecision, VerbCommandLines) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"%SystemRoot%\\system32\\NOTEPAD.EXE %1",
+         "%SystemRoot%\\system32\\NOTEPAD.EXE \"C:\\my src\\a.bat\""},
+        {"\"C:\\Ed\\ed.exe\" \"%1\" %*", "\"C:\\Ed\\ed.exe\" \"C:\\my src\\a.bat\" "},
+        {"C:\\Program Files\\Ed\\ed.exe /e %L",
+         "C:\\Program Files\\Ed\\ed.exe /e \"C:\\my src\\a.bat\""},
+        {"notepad.exe", "notepad.exe \"C:\\my src\\a.bat\""},
+        {"  \"C:\\ed.exe\"\t-x", "  \"C:\\ed.exe\"\t-x \"C:\\my src\\a.bat\""},
+        {"ed /p:%l /n%2%~ 100%% %v", "ed /p:\"C:\\my src\\a.bat\" /n 100% \"C:\\my src\\a.bat\""},
+        {"ed --file=\"%V\" %0", "ed --file=\"C:\\my src\\a.bat\" \"C:\\my src\\a.bat\""}};
+    for (const auto& [command, line] : cases)
+        EXPECT_EQ(verbCommandLine(command, "C:\\my src\\a.bat"), line) << command;
+    EXPECT_EQ(verbCommandLine("ed %1", "C:\\100%1\\a.bat"), "ed \"C:\\100%1\\a.bat\"");
 }
 
 }  // namespace tarvo
