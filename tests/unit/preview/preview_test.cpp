@@ -122,6 +122,9 @@ TEST_F(PreviewTest, ALineFarIntoALongFileIsReadInThePartAroundIt) {
             << "cut, unless the end";
         EXPECT_EQ(doc.missingLine(), 0);
     }
+    ASSERT_TRUE(doc.loadDocument(path, ".c", 0));
+    EXPECT_EQ(std::make_pair(doc.firstLine(), doc.lastLine()), std::make_pair(1, inFirstBytes + 1))
+        << "line 0 (a file-name result) stands for line 1";
     terms.parseTerms(padded(240000));
     ASSERT_TRUE(doc.loadDocument(path, ".c", 240000));
     EXPECT_EQ(row(240000),

@@ -212,6 +212,7 @@ TEST(OpenDecision, VerbCommandLines) {
         {"C:\\Program Files\\Ed\\ed.exe /e %L",
          "C:\\Program Files\\Ed\\ed.exe /e \"C:\\my src\\a.bat\""},
         {"notepad.exe", "notepad.exe \"C:\\my src\\a.bat\""},
+        {"ed %*", "ed \"C:\\my src\\a.bat\""},
         {"  \"C:\\ed.exe\"\t-x", "  \"C:\\ed.exe\"\t-x \"C:\\my src\\a.bat\""},
         {"ed /p:%l /n%2%~ 100%% %v", "ed /p:\"C:\\my src\\a.bat\" /n 100% \"C:\\my src\\a.bat\""},
         {"ed --file=\"%V\" %0", "ed --file=\"C:\\my src\\a.bat\" \"C:\\my src\\a.bat\""}};
