@@ -122,8 +122,9 @@ constexpr CliOption kOptions[] = {
     {"--stats", 0, nullptr, OptionGroup::Output, "print the status line on stderr",
      setTo<&CliOptions::stats, true>},
     {"--threads", 'j', "N", OptionGroup::Output,
-     "read N files side by side (default: one per core, at\n"
-     "most 4 per core and 256); the output is the same for every N",
+     "read N files side by side (default: one per core; at\n"
+     "most 4 per core and 256); the output is the same\n"
+     "for every N",
      [](CliOptions& o, std::string_view v) -> std::string {
          const bool valid = parseCount(v, o.threads) && o.threads > 0;
          return valid ? "" : "-j and --threads take a count of 1 or more";
