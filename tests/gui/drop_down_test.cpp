@@ -162,22 +162,27 @@ void CALLBACK answerPicker(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 // Ctrl+B opens the picker at the Path's last entry: cancelled, the Path stays; OK takes that
-// folder in place of the text, Ctrl+Shift+B after it.
+// folder in place of the text, Ctrl+Shift+B or Browse from the menu with Shift held after it.
 TEST_F(DropDownTest, CtrlBOpensTheFolderPicker) {
     const std::string start = tree.mkdir("start");
     const std::string text = "C:\\x; " + start + " ;";
-    const std::tuple<bool, bool, std::string, std::string> picks[] = {
-        {false, false, "Browse for Folder", text},
-        {true, false, "Browse for Folder", start},
-        {true, true, "Add Folder to Path", text + start}};
-    for (const auto& [ok, shift, title, after] : picks) {
-        SCOPED_TRACE(::testing::Message() << ok << shift);
+    const std::tuple<bool, bool, bool, std::string, std::string> picks[] = {
+        {false, false, false, "Browse for Folder", text},
+        {true, false, false, "Browse for Folder", start},
+        {true, true, false, "Add Folder to Path", text + start},
+        {true, true, true, "Add Folder to Path", text + start}};
+    for (const auto& [ok, shift, menu, title, after] : picks) {
+        SCOPED_TRACE(::testing::Message() << ok << shift << menu);
         SetWindowTextA(windows().pathBox, text.c_str());
         pickerOk = ok;
         pickerTitle.clear();
         SetTimer(nullptr, 0, 100, answerPicker);
-        holdKeys(true, shift);
-        postKey(windows().findBox, 'B');
+        holdKeys(!menu, shift);
+        if (menu) {
+            PostMessageA(windows().main, WM_COMMAND, IDM_BROWSE_FOLDER, 0);
+        } else {
+            postKey(windows().findBox, 'B');
+        }
         drain();
         holdKeys(false, false);
         EXPECT_EQ(pickerTitle, title);
