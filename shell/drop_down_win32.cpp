@@ -2,9 +2,6 @@
 
 #include <windowsx.h>
 
-#include <uxtheme.h>
-#include <vsstyle.h>
-
 #include <algorithm>
 
 #include "app/search_history.h"
@@ -254,21 +251,15 @@ LRESULT CALLBACK dropDownProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 // The arrow buttons.
 // ---------------------------------------------------------------------------
 
-// The theme's drop-down arrow where visual styles are on, else the classic
-// one; pressed while its box's history is open.
+// The system's combo box arrow, flat as the borderless boxes are; pressed
+// while its box's history is open.
 void paintButton(const Program& p, HWND button, HDC dc) {
     RECT r;
     GetClientRect(button, &r);
     const DropDown& d = p.dropDown;
     const bool open = d.box == GetParent(button) && d.source == DropDownSource::History;
-    if (HTHEME theme = OpenThemeData(button, L"COMBOBOX")) {
-        FillRect(dc, &r, GetSysColorBrush(COLOR_WINDOW));
-        DrawThemeBackground(theme, dc, CP_DROPDOWNBUTTON, open ? CBXS_PRESSED : CBXS_NORMAL, &r,
-                            nullptr);
-        CloseThemeData(theme);
-        return;
-    }
-    DrawFrameControl(dc, &r, DFC_SCROLL, DFCS_SCROLLCOMBOBOX | (open ? DFCS_PUSHED : 0));
+    DrawFrameControl(dc, &r, DFC_SCROLL,
+                     DFCS_SCROLLCOMBOBOX | DFCS_FLAT | (open ? DFCS_PUSHED : 0));
 }
 
 void onButtonPress(Program& p, HWND button) {
@@ -405,7 +396,6 @@ void closeDropDown(Program& p) {
     HWND box = d.box;
     d.box = nullptr;  // first: releasing the mouse below comes back as WM_CAPTURECHANGED
     d.entries.clear();
-    d.folders.forget();
     ShowWindow(d.window, SW_HIDE);
     if (GetCapture() == d.window) ReleaseCapture();
     repaintButton(p, box);
@@ -448,6 +438,8 @@ bool dropDownMessage(Program& p, HWND box, UINT message, WPARAM wParam, LPARAM l
             return true;
         case WM_KILLFOCUS:
             if (open) closeDropDown(p);
+            // Typing resumed later lists the folder afresh: it may have changed meanwhile.
+            p.dropDown.folders.forget();
             return false;
         default:
             return false;

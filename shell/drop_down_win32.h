@@ -44,7 +44,9 @@ struct DropDown {
     std::vector<std::string> entries;
     std::string kept;
     DropDownRows rows;
-    FolderSuggester folders;  // the Path box's completion, its last listing kept
+    // The Path box's completion, its last listing kept while the box has
+    // the focus.
+    FolderSuggester folders;
 };
 
 // Makes the list window and the two buttons; called once the boxes exist.
