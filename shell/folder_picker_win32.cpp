@@ -5,10 +5,12 @@
 #include <ole2.h>
 #include <shobjidl.h>
 
+#include <cwchar>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "engine/text_encoding.h"
 #include "shell/edit_box_win32.h"
 #include "shell/launching_win32.h"
 #include "shell/path_entries.h"
@@ -23,11 +25,9 @@ constexpr const wchar_t* kBrowseTitle = L"Browse for Folder";
 constexpr const wchar_t* kAddTitle = L"Add Folder to Path";
 
 std::string utf8FromWide(const wchar_t* text) {
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 1) return {};
-    std::string utf8(static_cast<size_t>(bytes - 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), bytes, nullptr, nullptr);
-    return utf8;
+    return utf16ToUtf8(
+        std::string_view(reinterpret_cast<const char*>(text), std::wcslen(text) * sizeof(wchar_t)),
+        false);
 }
 
 // The folder `entry` names (a file's own folder for a file), made full
