@@ -185,6 +185,19 @@ std::optional<std::array<int32_t, N>> integersOf(std::string_view value, int32_t
 
 // Each row reads its value and writes it back; a value this version cannot
 // take leaves the setting at its default and is not written again.
+// A box's history, one line per entry, most recent first. A line whose text
+// no box could have searched is skipped whole, never cut or changed into a
+// text that did not start a search; a line cut at kKeyedLineLimit is one.
+template <SearchHistory SearchHistories::*box>
+void readHistoryEntry(Settings& s, std::string_view value, bool) {
+    (s.history.*box).addOlder(value);
+}
+template <SearchHistory SearchHistories::*box>
+void writeHistory(const Settings& s, const std::function<void(std::string_view)>& line) {
+    for (const std::string& entry : (s.history.*box).entries())
+        line(entry);
+}
+
 const KeyedSetting kKeyedSettings[] = {
     {"editor",
      [](Settings& s, std::string_view value, bool) {
@@ -222,6 +235,8 @@ const KeyedSetting kKeyedSettings[] = {
      [](const Settings& s, const std::function<void(std::string_view)>& line) {
          if (s.tabWidth) line(std::to_string(*s.tabWidth));
      }},
+    {"find", readHistoryEntry<&SearchHistories::find>, writeHistory<&SearchHistories::find>},
+    {"path", readHistoryEntry<&SearchHistories::path>, writeHistory<&SearchHistories::path>},
 };
 
 // A line of the form key=value, its key of lower-case letters, digits and

@@ -30,6 +30,8 @@
 //                           the rectangle it is restored to)
 //   tab-width=N             columns between tab stops in the list, the
 //                           preview and tarvo-find's terminal output, 1 to 16
+//   find=TEXT               the Find texts that started searches, one a
+//   path=TEXT               line, most recent first; likewise the Path texts
 //
 // A line whose key this version does not know is written back as it was
 // read, after the known ones, so a file a later version wrote loses nothing.
@@ -58,6 +60,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/search_history.h"
 #include "engine/search_request.h"
 #include "results/list_columns.h"
 #include "results/result_store.h"
@@ -116,6 +119,8 @@ struct Settings {
     // Columns between tab stops, once the user set them: kDefaultTabWidth
     // until then.
     std::optional<int32_t> tabWidth;
+    // The Find and Path texts that started searches, most recent first.
+    SearchHistories history;
     // Keyed lines of keys a later version knows, as read, without line ends.
     std::vector<std::string> otherKeyedLines;
     std::string lastFindText;  // copies of the texts as loaded

@@ -39,8 +39,12 @@ void reportRoot(SearchHost& host, const std::string& message) {
 }  // namespace
 
 DirectoryWalk::DirectoryWalk(SearchHost& host, const SearchRequest& request, SearchStats& stats,
-                             FileVisitor visitFile)
-    : host_(host), request_(request), stats_(stats), visitFile_(std::move(visitFile)) {}
+                             FileVisitor visitFile, RoomMaker makeRoom)
+    : host_(host),
+      request_(request),
+      stats_(stats),
+      visitFile_(std::move(visitFile)),
+      makeRoom_(std::move(makeRoom)) {}
 
 void DirectoryWalk::walkDirectory(const std::string& path, int depth) {
     if (!running()) return;
@@ -56,7 +60,22 @@ void DirectoryWalk::walkDirectory(const std::string& path, int depth) {
         return;
     }
     DirectoryListing listing;
-    if (!listing.open(path)) {
+    bool opened = listing.open(path);
+    // Too many files open is nothing about the folder: once the run has let
+    // go of what it can, the folder is listed; else it is said, not passed
+    // over.
+    bool wanted = !opened && openFailedForWantOfDescriptors();
+    if (wanted) {
+        makeRoom_([&] {
+            opened = listing.open(path);
+            wanted = !opened && openFailedForWantOfDescriptors();
+        });
+    }
+    if (wanted) {
+        reportRoot(host_, "Error: too many files open to list " + path);
+        return;
+    }
+    if (!opened) {
         if (isReadableFile(path)) {
             visitFile_(path.c_str(), -1, nullptr);  // a root naming a single file
         } else if (depth == 0) {

@@ -23,17 +23,22 @@ public:
     // `name` its name there, to open it by (see ScanFileReader::open); -1
     // and null for a root naming a file.
     using FileVisitor = std::function<void(const char* path, intptr_t folder, const char* name)>;
+    // Lets go of the file descriptors the run can do without, then calls
+    // its argument, which opens again what could not be opened for want of
+    // them.
+    using RoomMaker = std::function<void(const std::function<void()>& retry)>;
 
     // The request is read live: Recursive at every folder entry, the
     // exclude list at every file read ahead. The walk counts the entries it
     // passes over for length into `stats`.
     DirectoryWalk(SearchHost& host, const SearchRequest& request, SearchStats& stats,
-                  FileVisitor visitFile);
+                  FileVisitor visitFile, RoomMaker makeRoom);
 
     // Walks a root (depth 0) or a folder below one. Goes on only while the
     // run state is Running; a root that is longer than kMaxPathLength, or
     // neither a listable folder nor a readable file, is reported through
-    // the host.
+    // the host, and so is a folder at any depth that cannot be listed for
+    // want of file descriptors even after the run has made room.
     void walkDirectory(const std::string& path, int depth);
 
 private:
@@ -53,6 +58,7 @@ private:
     const SearchRequest& request_;
     SearchStats& stats_;
     FileVisitor visitFile_;
+    RoomMaker makeRoom_;
     ScanReadAhead readAhead_;    // kept across folders and roots
     std::vector<Level> levels_;  // the root first; those past the current depth are stale
 };

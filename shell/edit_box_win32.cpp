@@ -1,6 +1,7 @@
 #include "shell/edit_box_win32.h"
 
 #include "engine/search_request.h"
+#include "shell/drop_down_win32.h"
 #include "shell/main_window_win32.h"
 #include "shell/program_win32.h"
 
@@ -22,12 +23,6 @@ LRESULT onTab(const MainWindows& w, HWND box, UINT message) {
     return 0;
 }
 
-std::string readBox(HWND box) {
-    char text[kMaxTextLength + 1];
-    LRESULT length = SendMessageA(box, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return std::string(text, static_cast<size_t>(length));
-}
-
 // Enter takes both boxes. Unchanged texts during a search mean "stop";
 // anything else (re)starts, and a new Path makes the remembered files'
 // priorities meaningless.
@@ -47,6 +42,12 @@ void onEnter(Program& p) {
 }
 
 }  // namespace
+
+std::string readBox(HWND box) {
+    char text[kMaxTextLength + 1];
+    LRESULT length = SendMessageA(box, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return std::string(text, static_cast<size_t>(length));
+}
 
 // The caret is set after the text directly: an End key posted to the box
 // would be handled while Shift is still down (after Shift+Tab), as
@@ -74,6 +75,7 @@ void showTextStart(HWND box) {
 LRESULT CALLBACK editBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
     // The boxes are the main window's children; it holds the program.
     Program& p = programOf(GetParent(box));
+    if (LRESULT result = 0; dropDownMessage(p, box, message, wParam, lParam, result)) return result;
     const bool keyMessage = message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR;
     if (keyMessage && wParam == VK_TAB) return onTab(p.windows, box, message);
     if (message == WM_KEYDOWN && isListKey(wParam))

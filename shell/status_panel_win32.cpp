@@ -1,6 +1,5 @@
 #include "shell/status_panel_win32.h"
 
-#include "app/clock.h"
 #include "shell/program_win32.h"
 #include "view/marked_text.h"
 #include "view/text_drawing_win32.h"
@@ -9,9 +8,8 @@ namespace tarvo {
 
 std::string statusPanelText(const Program& p) {
     const bool running = p.runState == RunState::Running;
-    // The clock is first read when the first search starts, which so starts at 0.
     std::string text =
-        statusLineText(p.engine.stats(), p.runTimes, running ? elapsedSeconds() : 0.0, running);
+        statusLineText(p.engine.stats(), p.runTimes, running ? p.clock.now() : 0.0, running);
     // Said once, after the counts, when the run has ended: no box to dismiss.
     const SearchStats& stats = p.engine.stats();
     for (const std::string& said :

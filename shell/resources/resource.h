@@ -28,6 +28,8 @@
 // Search
 #define IDM_START 40004
 #define IDM_STOP 40006
+#define IDM_BROWSE_FOLDER 40061
+#define IDM_ADD_FOLDER 40062
 #define IDM_RECURSIVE 40009
 #define IDM_SKIP_BINARY_FILES 40010
 #define IDM_EXCLUDE_FILE_TYPES 40024
@@ -49,7 +51,9 @@
 #define IDM_ONLINE_DOCUMENTATION 40036
 #define IDM_ABOUT 40014
 // Ctrl+Tab and Ctrl+Shift+Tab: the focus round the boxes and the panes;
+// Esc: the open list under a box closed, else a running search stopped;
 // Result > Tab Width...
-#define IDM_NEXT_PANE 40060
-#define IDM_PREVIOUS_PANE 40061
-#define IDM_TAB_WIDTH 40062
+#define IDM_NEXT_PANE 40090
+#define IDM_PREVIOUS_PANE 40091
+#define IDM_ESCAPE 40092
+#define IDM_TAB_WIDTH 40093

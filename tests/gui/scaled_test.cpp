@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "gui/gui_support.h"
+#include "shell/drop_down_win32.h"
 #include "shell/main_window_win32.h"
 #include "shell/status_panel_win32.h"
 #include "view/display_scale.h"
@@ -104,8 +105,8 @@ TEST_F(Scaled, AMoveToAScreenOfAnotherScaleLaysTheWindowOutAgain) {
     const int newDpi = dpi * 5 / 4;
     RECT before;
     GetWindowRect(windows().main, &before);
-    RECT suggested{before.left + 10, before.top + 10, before.left + 10 + px(820) * 5 / 4,
-                   before.top + 10 + px(640) * 5 / 4};
+    // On the screen whatever the scale: Windows would suggest the size scaled.
+    RECT suggested{before.left + 10, before.top + 10, before.left + 1010, before.top + 810};
     const int lineBefore = rowHeight();
     SendMessageA(windows().main, WM_DPICHANGED, MAKEWPARAM(newDpi, newDpi),
                  reinterpret_cast<LPARAM>(&suggested));
@@ -186,8 +187,9 @@ TEST_F(Scaled, ColumnBordersAndTheSplitterFollowTheMouse) {
     EXPECT_LT(at.targetLine, paintTopLine(at.topLine) + at.wholeLines);
 }
 
-// Esc stops a running search, as F6 does. Ctrl+Tab goes round Find, Path, the list and the preview,
-// Ctrl+Shift+Tab back; the preview shows its focus and scrolls with its keys.
+// Esc stops a running search, as F6 does, after closing the list open under a box. Ctrl+Tab goes
+// round Find, Path, the list and the preview, Ctrl+Shift+Tab back; the preview shows its focus and
+// scrolls with its keys.
 TEST_F(Scaled, EscStopsASearchAndCtrlTabReachesThePreview) {
     for (int f = 0; f < 20; ++f)
         tree.write("src/f" + std::to_string(f) + ".txt", "alpha\n");
@@ -205,6 +207,11 @@ TEST_F(Scaled, EscStopsASearchAndCtrlTabReachesThePreview) {
     postKey(windows().findBox, VK_ESCAPE);
     drain();
     EXPECT_EQ(p().runState, RunState::Idle) << "with no search running, Esc does nothing";
+    toggleHistory(p(), windows().findBox);  // the Find box's history: "alpha"
+    ASSERT_EQ(p().dropDown.box, windows().findBox);
+    postKey(windows().findBox, VK_ESCAPE);
+    drain();
+    EXPECT_EQ(p().dropDown.box, nullptr) << "Esc closes the list open under a box first";
 
     search("alpha", tree.path("src"));
     p().previewPane.showFile(tree.path("src/long.txt").c_str(), 1);
