@@ -121,17 +121,17 @@ private:
     // False when the buffer's tables cannot grow.
     bool readPart(ScanFileReader& file, int32_t capacity, int32_t line);
 
-    std::string path_;               // empty at start and after the results are cleared
-    bool coloured_ = false;          // the path matched the highlight list at load
-    std::unique_ptr<char[]> bytes_;  // the text and a terminating zero; null when empty
-    int32_t length_ = 0;             // bytes_ size: bytes read + 1; 0 when none loaded
-    IntVector starts_;               // line starts, as above; empty when none loaded
-    IntVector commentStates_;        // comment states, as above; empty when none loaded
-    int32_t widestLine_ = 0;         // columns; 0 when none loaded
-    int32_t lineOffset_ = 0;         // the file's number of the first line held, less 1
-    bool endsCut_ = false;           // the text held stops before the file's end
+    std::string path_;                 // empty at start and after the results are cleared
+    bool coloured_ = false;            // the path matched the highlight list at load
+    std::unique_ptr<char[]> bytes_;    // the text and a terminating zero; null when empty
+    int32_t length_ = 0;               // bytes_ size: bytes read + 1; 0 when none loaded
+    IntVector starts_;                 // line starts, as above; empty when none loaded
+    IntVector commentStates_;          // comment states, as above; empty when none loaded
+    int32_t widestLine_ = 0;           // columns; 0 when none loaded
+    int32_t lineOffset_ = 0;           // the file's number of the first line held, less 1
+    bool endsCut_ = false;             // the text held stops before the file's end
     int tabWidth_ = kDefaultTabWidth;  // columns between tab stops
-    int32_t missingLine_ = 0;        // the line the file ended before; 0 when none
+    int32_t missingLine_ = 0;          // the line the file ended before; 0 when none
 };
 
 }  // namespace tarvo

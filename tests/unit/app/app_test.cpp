@@ -132,7 +132,8 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
          "-2147483648 neg\n4 \n99999999999 big\n5 with\0nul\n0 zero\n6 " + longLine +
          "\neditor=" + longLine + "\nlater=" + longLine + "\nfind=" + longLine + "\nfind=" +
          std::string(kMaxTextLength, 'x') + "\nfind=" + std::string(kMaxTextLength + 1, 'x') +
-         "\nfind=a\0b\nfind=\npath=  \npath=p1\npath=p1\ncolumns=0,400\ncolumns=40,400x\ncolumns=40\n"
+         "\nfind=a\0b\nfind=\npath=  "
+         "\npath=p1\npath=p1\ncolumns=0,400\ncolumns=40,400x\ncolumns=40\n"
          "split=1001\nsplit=-1\nmaximized=yes\ntab-width=0\ntab-width=17\n6 last"s);
     EXPECT_FALSE(settings_.columnWidths || settings_.listShare || settings_.maximized ||
                  settings_.tabWidth)
