@@ -18,8 +18,8 @@ ShowFileStep planShowFile(PreviewPosition& position, bool sameFile, int32_t line
     return sameFile ? ShowFileStep::Repaint : ShowFileStep::LoadAndRepaint;
 }
 
-int32_t topLineAfterResize(const PreviewPosition& position, int32_t wholeLines) {
-    const int32_t top = paintTopLine(position.topLine);
+int32_t topLineAfterResize(const PreviewPosition& position, int32_t wholeLines, int32_t firstLine) {
+    const int32_t top = paintTopLine(position.topLine, firstLine);
     const int32_t line = position.targetLine;
     const bool wasShown = line >= top && line < top + position.wholeLines;
     if (!wasShown || line < top + wholeLines) return position.topLine;

@@ -56,8 +56,9 @@ struct PreviewPosition {
 
 // The top line after the pane's height changed to `wholeLines` rows shown
 // whole: the result's line, when it was shown whole before, is centred in
-// them again if it would leave them; otherwise the top line stays.
-int32_t topLineAfterResize(const PreviewPosition& position, int32_t wholeLines);
+// them again if it would leave them; otherwise the top line stays. The
+// rows start at `firstLine` at the earliest, the first line held.
+int32_t topLineAfterResize(const PreviewPosition& position, int32_t wholeLines, int32_t firstLine);
 
 enum class ShowFileStep {
     Nothing,        // the same line of the same file: no repaint

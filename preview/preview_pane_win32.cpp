@@ -162,7 +162,7 @@ void PreviewPane::onSize() {
     const int h = fonts_.lineHeight(FontIndex::Preview);
     RECT client;
     GetClientRect(window(), &client);
-    position_.topLine = topLineAfterResize(position_, client.bottom / h);
+    position_.topLine = topLineAfterResize(position_, client.bottom / h, document_.firstLine());
     paint(nullptr);
 }
 

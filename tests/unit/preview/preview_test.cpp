@@ -224,17 +224,18 @@ TEST(PreviewPaneRules, CentringAndPaintPlan) {
 // A height change keeps the result's line in view: centred again when it would leave the rows shown
 // whole, left where it is otherwise; a line out of view before stays out.
 TEST(PreviewPaneRules, TheResultsLineStaysInViewAsTheHeightChanges) {
-    const int32_t cases[][5] = {// target, top, whole rows before, whole rows after, top after
-                                {100, 90, 20, 10, 95}, {100, 90, 20, 11, 90}, {100, 90, 20, 40, 90},
-                                {100, 90, 10, 5, 90},  {95, 90, 20, 5, 93},   {95, 90, 20, 1, 95},
-                                {5, -5, 20, 3, 4},     {5, -5, 20, 6, -5},    {100, 90, 0, 5, 90},
-                                {0, 1, 20, 3, 1}};
-    for (const auto& [target, top, before, whole, after] : cases) {
+    const int32_t cases[][6] = {
+        // target, top, whole rows before, whole rows after, first line held, top after
+        {100, 90, 20, 10, 1, 95}, {100, 90, 20, 11, 1, 90},        {100, 90, 20, 40, 1, 90},
+        {100, 90, 10, 5, 1, 90},  {95, 90, 20, 5, 1, 93},          {95, 90, 20, 1, 1, 95},
+        {5, -5, 20, 3, 1, 4},     {5, -5, 20, 6, 1, -5},           {100, 90, 0, 5, 1, 90},
+        {0, 1, 20, 3, 1, 1},      {5010, 4990, 20, 5, 5000, 5008}, {5010, 4990, 20, 5, 1, 4990}};
+    for (const auto& [target, top, before, whole, first, after] : cases) {
         PreviewPosition position;
         position.targetLine = target;
         position.topLine = top;
         position.wholeLines = before;
-        EXPECT_EQ(topLineAfterResize(position, whole), after)
+        EXPECT_EQ(topLineAfterResize(position, whole, first), after)
             << target << " from " << top << ", " << before << " to " << whole << " rows";
     }
 }
