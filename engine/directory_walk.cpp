@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "engine/directory_listing.h"
+#include "engine/file_filters.h"
 #include "engine/file_scanner.h"
 #include "engine/path_list.h"
 
@@ -40,7 +41,11 @@ void reportRoot(SearchHost& host, const std::string& message) {
 
 DirectoryWalk::DirectoryWalk(SearchHost& host, const SearchRequest& request, SearchStats& stats,
                              FileVisitor visitFile)
-    : host_(host), request_(request), stats_(stats), visitFile_(std::move(visitFile)) {}
+    : host_(host),
+      request_(request),
+      stats_(stats),
+      visitFile_(std::move(visitFile)),
+      ignores_(kFileNamesFoldCase) {}
 
 void DirectoryWalk::walkDirectory(const std::string& path, int depth) {
     if (!running()) return;
@@ -58,7 +63,12 @@ void DirectoryWalk::walkDirectory(const std::string& path, int depth) {
     DirectoryListing listing;
     if (!listing.open(path)) {
         if (isReadableFile(path)) {
-            visitFile_(path.c_str(), -1, nullptr);  // a root naming a single file
+            // A root naming a single file: read unless its type is left out.
+            if (readsFileOfType(request_, path)) {
+                visitFile_(path.c_str(), -1, nullptr);
+            } else {
+                ++stats_.skippedByFilters;
+            }
         } else if (depth == 0) {
             reportRoot(host_, "Error: can't open directory " + path);
         }
@@ -67,8 +77,35 @@ void DirectoryWalk::walkDirectory(const std::string& path, int depth) {
     levels_.resize(depth);
     levels_.push_back(Level{&path, false, false, {}});
 
+    // With Skip Ignored Files the whole listing is read first: whether the
+    // folder holds ".git" and a .gitignore decides about every entry, and
+    // the file system lists them in any order.
+    const bool ignoring = request_.options.skipIgnoredFiles;
+    std::vector<DirectoryEntry> held;
+    size_t nextHeld = 0;
+    if (ignoring) {
+        bool holdsGit = false;
+        const char* rulesName = nullptr;
+        for (DirectoryEntry entry; listing.next(entry);)
+            held.push_back(std::move(entry));
+        for (const DirectoryEntry& entry : held) {
+            holdsGit =
+                holdsGit || (entry.kind != EntryKind::Skipped && ignores_.isGitName(entry.name));
+            if (entry.kind == EntryKind::File && ignores_.isRulesName(entry.name))
+                rulesName = entry.name.c_str();
+        }
+        ignores_.enterFolder(path, depth, holdsGit, rulesName, listing.folder());
+    }
+    const auto nextListed = [&](DirectoryEntry& entry) {
+        if (!ignoring) return listing.next(entry);
+        if (nextHeld == held.size()) return false;
+        entry = std::move(held[nextHeld++]);
+        return true;
+    };
+
     // Entries are listed up to kReadAheadFiles files beyond the one being
-    // scanned, each file handed to the read-ahead as it is listed.
+    // scanned, each file handed to the read-ahead as it is listed; what the
+    // filters leave out is counted then and never listed.
     std::deque<DirectoryEntry> listed;
     int32_t filesListed = 0;
     bool listingEnded = false;
@@ -76,14 +113,17 @@ void DirectoryWalk::walkDirectory(const std::string& path, int depth) {
     std::string child;
     for (;;) {
         while (!listingEnded && filesListed <= kReadAheadFiles) {
-            if (!listing.next(entry)) {
+            if (!nextListed(entry)) {
                 listingEnded = true;
             } else if (entry.kind != EntryKind::Skipped) {
+                const bool fits = childPath(path, entry.name, child);
+                if (leftOut(entry, child, depth, ignoring)) {
+                    ++stats_.skippedByFilters;
+                    continue;
+                }
                 if (entry.kind == EntryKind::File) {
                     ++filesListed;
-                    // An excluded file is never opened: nothing to read ahead.
-                    if (readAhead_.wantsNext() && childPath(path, entry.name, child) &&
-                        !matchesExtensionList(child, request_.excludeList)) {
+                    if (fits && readAhead_.wantsNext()) {
                         readAhead_.fileListed(child.c_str(), listing.folder(), entry.name.c_str(),
                                               kScanWindowSize);
                     }
@@ -115,6 +155,22 @@ void DirectoryWalk::walkDirectory(const std::string& path, int depth) {
         }
         if (!running()) return;  // the listing closes on the way out
     }
+}
+
+// A folder is left out by name or by Git's rules, a file by its type or by
+// Git's rules; inside a work tree ".git" always is. Folders count only where
+// Recursive would enter them.
+bool DirectoryWalk::leftOut(const DirectoryEntry& entry, const std::string& path, int depth,
+                            bool ignoring) {
+    const bool isDirectory = entry.kind != EntryKind::File;
+    if (isDirectory) {
+        if (!request_.options.recursive || entry.name == "." || entry.name == "..") return false;
+        if (isSkippedFolder(entry.name, request_.skipFolders)) return true;
+    } else if (!readsFileOfType(request_, path)) {
+        return true;
+    }
+    return ignoring && ignores_.inWorkTree(depth) &&
+           (ignores_.isGitName(entry.name) || ignores_.ignores(depth, entry.name, isDirectory));
 }
 
 // Entering a link whose target is a folder being listed, or holds one, would

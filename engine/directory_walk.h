@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/directory_listing.h"
+#include "engine/ignore_stack.h"
 #include "engine/scan_file_reader.h"
 #include "engine/search_host.h"
 #include "engine/search_request.h"
@@ -25,15 +27,19 @@ public:
     using FileVisitor = std::function<void(const char* path, intptr_t folder, const char* name)>;
 
     // The request is read live: Recursive at every folder entry, the
-    // exclude list at every file read ahead. The walk counts the entries it
-    // passes over for length into `stats`.
+    // filters at every entry listed, Skip Ignored Files at every folder. The
+    // walk counts the entries it passes over for length, and those the
+    // filters leave out, into `stats`.
     DirectoryWalk(SearchHost& host, const SearchRequest& request, SearchStats& stats,
                   FileVisitor visitFile);
+
+    // Forgets the rule files of Skip Ignored Files the last search read.
+    void startSearch() { ignores_.startSearch(); }
 
     // Walks a root (depth 0) or a folder below one. Goes on only while the
     // run state is Running; a root that is longer than kMaxPathLength, or
     // neither a listable folder nor a readable file, is reported through
-    // the host.
+    // the host. A root is searched whatever the filters say of its folder.
     void walkDirectory(const std::string& path, int depth);
 
 private:
@@ -48,12 +54,16 @@ private:
 
     bool running() const { return host_.runState() == RunState::Running; }
     bool leadsBack(const std::string& link, int depth);
+    // Whether a filter leaves out the entry at `path` of the folder at
+    // `depth`; `ignoring`: Skip Ignored Files was on when it was listed.
+    bool leftOut(const DirectoryEntry& entry, const std::string& path, int depth, bool ignoring);
 
     SearchHost& host_;
     const SearchRequest& request_;
     SearchStats& stats_;
     FileVisitor visitFile_;
     ScanReadAhead readAhead_;    // kept across folders and roots
+    IgnoreStack ignores_;        // the rule sets of the folders being listed
     std::vector<Level> levels_;  // the root first; those past the current depth are stale
 };
 

@@ -1,5 +1,6 @@
 #include "engine/search_run.h"
 
+#include "engine/file_filters.h"
 #include "engine/path_list.h"
 
 namespace tarvo {
@@ -21,6 +22,7 @@ SearchRun::SearchRun(SearchHost& host, const SearchRequest& request, FileMemory&
 
 void SearchRun::prepareRun() {
     stats_ = SearchStats{};
+    walk_.startSearch();
     terms_.parseTerms(request_.findText);
     scanner_.setTerms(terms_);
     if (workers_) workers_->setTerms(terms_);
@@ -53,7 +55,8 @@ void SearchRun::runSearch() {
 void SearchRun::scanFile(const char* path, intptr_t folder, const char* name) {
     host_.pumpMessages();
     if (!running()) return;
-    if (matchesExtensionList(path, request_.excludeList)) return;
+    // The walk has asked already; a remembered file is asked here.
+    if (!readsFileOfType(request_, path)) return;
     if (memory_.isSearched(path)) return;
 
     if (workers_) {
