@@ -40,11 +40,12 @@ void reportRoot(SearchHost& host, const std::string& message) {
 }  // namespace
 
 DirectoryWalk::DirectoryWalk(SearchHost& host, const SearchRequest& request, SearchStats& stats,
-                             FileVisitor visitFile)
+                             FileVisitor visitFile, bool readAhead)
     : host_(host),
       request_(request),
       stats_(stats),
       visitFile_(std::move(visitFile)),
+      readingAhead_(readAhead),
       ignores_(kFileNamesFoldCase) {}
 
 void DirectoryWalk::walkDirectory(const std::string& path, int depth) {
@@ -123,7 +124,7 @@ void DirectoryWalk::walkDirectory(const std::string& path, int depth) {
                 }
                 if (entry.kind == EntryKind::File) {
                     ++filesListed;
-                    if (fits && readAhead_.wantsNext()) {
+                    if (fits && readingAhead_ && readAhead_.wantsNext()) {
                         readAhead_.fileListed(child.c_str(), listing.folder(), entry.name.c_str(),
                                               kScanWindowSize);
                     }

@@ -30,8 +30,10 @@ public:
     // filters at every entry listed, Skip Ignored Files at every folder. The
     // walk counts the entries it passes over for length, and those the
     // filters leave out, into `stats`.
+    // `readAhead`: the files listed are read ahead (off for a caller that
+    // never reads them).
     DirectoryWalk(SearchHost& host, const SearchRequest& request, SearchStats& stats,
-                  FileVisitor visitFile);
+                  FileVisitor visitFile, bool readAhead = true);
 
     // Forgets the rule files of Skip Ignored Files the last search read.
     void startSearch() { ignores_.startSearch(); }
@@ -62,7 +64,8 @@ private:
     const SearchRequest& request_;
     SearchStats& stats_;
     FileVisitor visitFile_;
-    ScanReadAhead readAhead_;    // kept across folders and roots
+    ScanReadAhead readAhead_;  // kept across folders and roots
+    bool readingAhead_;
     IgnoreStack ignores_;        // the rule sets of the folders being listed
     std::vector<Level> levels_;  // the root first; those past the current depth are stale
 };
