@@ -23,5 +23,9 @@ void aboutDialog(const Program& program);
 // Search > Exclude File Types... and Result > Syntax Highlighting...
 void editExcludeList(Program& program);
 void editHighlightList(Program& program);
+// Search > Only File Types... and Skip Folders...: a changed list empties the
+// file memory.
+void editIncludeList(Program& program);
+void editSkipFolders(Program& program);
 
 }  // namespace tarvo
