@@ -1,5 +1,6 @@
 #include "engine/directory_walk.h"
 
+#include <algorithm>
 #include <deque>
 #include <utility>
 
@@ -172,6 +173,22 @@ bool DirectoryWalk::leftOut(const DirectoryEntry& entry, const std::string& path
     }
     return ignoring && ignores_.inWorkTree(depth) &&
            (ignores_.isGitName(entry.name) || ignores_.ignores(depth, entry.name, isDirectory));
+}
+
+bool DirectoryWalk::readsRemembered(const std::string& path,
+                                    const std::vector<std::string>& roots) {
+    const bool ignoring = request_.options.skipIgnoredFiles;
+    if (request_.skipFolders.empty() && !ignoring) return true;
+    const auto root = std::find_if(roots.begin(), roots.end(), [&](const std::string& r) {
+        return path != r && liesUnderRoot(path, r, true);
+    });
+    if (root == roots.end()) return true;
+    const std::string_view below = std::string_view(path).substr(root->size() + 1);
+    for (size_t at = 0, end; (end = below.find(kPathSeparator, at)) != std::string_view::npos;
+         at = end + 1) {
+        if (isSkippedFolder(below.substr(at, end - at), request_.skipFolders)) return false;
+    }
+    return !ignoring || !ignores_.ignoresBelow(*root, below);
 }
 
 // Entering a link whose target is a folder being listed, or holds one, would

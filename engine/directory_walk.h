@@ -44,6 +44,12 @@ public:
     // the host. A root is searched whatever the filters say of its folder.
     void walkDirectory(const std::string& path, int depth);
 
+    // Whether the walk would read a remembered file: none of the folders
+    // between the first of `roots` it lies under and the file is one Skip
+    // Folders names or Skip Ignored Files leaves out, nor is the file. A
+    // file under none of the roots is not asked about.
+    bool readsRemembered(const std::string& path, const std::vector<std::string>& roots);
+
 private:
     // A folder being listed: the walk's path to it and, once a folder link
     // is met at or below it, the path with every link resolved.

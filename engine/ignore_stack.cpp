@@ -137,6 +137,23 @@ void IgnoreStack::enterFolder(const std::string& path, int depth, bool holdsGit,
     levels_.push_back(std::move(level));
 }
 
+bool IgnoreStack::ignoresBelow(const std::string& root, std::string_view below) {
+    std::string folder = root;
+    int depth = 0;
+    enterFolder(folder, depth, holdsGit(folder), ".gitignore", -1);
+    for (;;) {
+        const size_t end = below.find(kPathSeparator);
+        const std::string_view name = below.substr(0, end);
+        const bool isDirectory = end != std::string_view::npos;
+        if (inWorkTree(depth) && (isGitName(name) || ignores(depth, name, isDirectory)))
+            return true;
+        if (!isDirectory) return false;
+        folder.append(1, kPathSeparator).append(name);
+        below.remove_prefix(end + 1);
+        enterFolder(folder, ++depth, holdsGit(folder), ".gitignore", -1);
+    }
+}
+
 bool IgnoreStack::inWorkTree(int depth) const {
     const size_t at = rootLevel_ + static_cast<size_t>(depth);
     return at < levels_.size() && levels_[at].top >= 0;

@@ -54,6 +54,14 @@ public:
     // Whether Git ignores the entry `name` of the folder at `depth`.
     bool ignores(int depth, std::string_view name, bool isDirectory) const;
 
+    // Whether the walk from `root` would leave out the file at `below` (its
+    // path under the root, separated as the walk separates it): a folder on
+    // the way or the file itself ignored, or ".git" on the way. For a file
+    // the walk did not list, as the remembered-files pass reads: each folder
+    // on the way is looked up instead of listed. Leaves the levels of the
+    // last folder on the way.
+    bool ignoresBelow(const std::string& root, std::string_view below);
+
     // The names the walk looks for in a listing, compared as the file system
     // compares names.
     bool isGitName(std::string_view name) const { return sameName(name, ".git"); }

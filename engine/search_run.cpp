@@ -42,7 +42,12 @@ void SearchRun::runSearch() {
         host_.reportError("Error: the Path names no folder or file to search");
         return;
     }
-    memory_.rememberedFilesPass(terms_, [this](const char* path) { scanFile(path); });
+    // Remembered files are held to the walk's filters: a memory kept under
+    // other filters (or a .gitignore changed since) reads no file the walk
+    // would leave out.
+    memory_.rememberedFilesPass(terms_, [this](const char* path) {
+        if (walk_.readsRemembered(path, roots_)) scanFile(path);
+    });
     for (const std::string& root : roots_)
         walk_.walkDirectory(root, 0);
     if (workers_) workers_->finish([this](ScanJob& job) { takeBack(job); });

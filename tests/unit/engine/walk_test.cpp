@@ -126,10 +126,13 @@ TEST_F(WalkTest, FiltersLeaveOutFilesAndFoldersAndCountThem) {
     EXPECT_EQ(walk(c), Paths{});
     EXPECT_EQ(engine.stats().skippedByFilters, 1) << "a root naming a file of a left-out type";
     request.excludeList.clear();
-    memory.add(c.c_str(), 500);
-    request.pathText = tree.path("root/node_modules");
+    request.includeList = ".c";
+    request.skipFolders = "obj";
+    for (const std::string& path : {c, y})
+        memory.add(path.c_str(), 500);
+    request.pathText = tree.path("root/node_modules") + ";" + tree.path("root/sub");
     engine.runSearch();
-    EXPECT_EQ(results.count(), 1) << "the remembered c.txt is left out";
+    EXPECT_EQ(results.count(), 2) << "x.c and z.c; the remembered c.txt and obj/y.c are left out";
 }
 
 #ifndef _WIN32
@@ -183,6 +186,12 @@ TEST_F(WalkTest, SkipIgnoredFilesLeavesOutWhatGitIgnores) {
     EXPECT_EQ(walk(tree.path("repo/build")),
               (Paths{tree.path("repo/build/.gitignore"), tree.path("repo/build/b.c")}));
     EXPECT_EQ(walk(tree.path("repo/.git/info")), Paths{tree.path("repo/.git/info/exclude")});
+    // The remembered files are held to the same rules.
+    for (const char* path : {"repo/sub/deep/q.o", "repo/sub/x.c", "repo/sub/main.c"})
+        memory.add(tree.path(path).c_str(), 500);
+    request.pathText = tree.path("repo/sub");
+    engine.runSearch();
+    EXPECT_EQ(results.count(), 3) << "sub/.gitignore, sub/a.o and sub/main.c, once";
     request.options.skipIgnoredFiles = false;
     EXPECT_EQ(walk(tree.path("repo")).size(), std::size(read) + std::size(ignored) + 3);
     EXPECT_EQ(engine.stats().skippedByFilters, 0);
