@@ -1,6 +1,7 @@
 #include "engine/ignore_rules.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace tarvo {
 
@@ -39,6 +40,7 @@ std::string_view withoutTrailingBlanks(std::string_view line) {
 
 IgnoreRules::IgnoreRules(std::string_view text, bool foldCase) : foldCase_(foldCase) {
     // A last line without its line feed counts, as Git adds one.
+    std::vector<std::string_view> lines;
     for (size_t start = 0; start < text.size();) {
         size_t end = text.find('\n', start);
         if (end == std::string_view::npos) end = text.size();
@@ -47,8 +49,27 @@ IgnoreRules::IgnoreRules(std::string_view text, bool foldCase) : foldCase_(foldC
         if (line.empty() || line[0] == '#') continue;
         if (line.back() == '\r') line.remove_suffix(1);
         line = line.substr(0, line.find('\0'));
-        addRule(withoutTrailingBlanks(line));
+        lines.push_back(withoutTrailingBlanks(line));
     }
+    // A rule written again says nothing the later copy does not say: only
+    // the last of each is kept, so a file of one rule repeated a hundred
+    // thousand times is matched as one rule.
+    std::unordered_set<std::string_view> later;
+    std::vector<std::string_view> kept;
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line)
+        if (later.insert(*line).second) kept.push_back(*line);
+    for (auto line = kept.rbegin(); line != kept.rend(); ++line)
+        addRule(*line);
+
+    groupStart_.assign(kAnyByte + 2, 0);
+    for (const Rule& rule : rules_)
+        ++groupStart_[rule.lastByte + 1];
+    for (size_t b = 1; b < groupStart_.size(); ++b)
+        groupStart_[b] += groupStart_[b - 1];
+    byLastByte_.resize(rules_.size());
+    std::vector<uint32_t> next(groupStart_.begin(), groupStart_.end() - 1);
+    for (size_t i = rules_.size(); i-- > 0;)
+        byLastByte_[next[rules_[i].lastByte]++] = static_cast<uint32_t>(i);
 }
 
 void IgnoreRules::addRule(std::string_view pattern) {
@@ -71,7 +92,18 @@ void IgnoreRules::addRule(std::string_view pattern) {
         if (rule.wildcard)
             rule.rest = WildcardPattern(pattern.substr(literal), !rule.anyDepth, foldCase_);
     }
+    rule.minLength = rule.literal.size() + (rule.wildcard ? rule.rest.minLength() : 0);
+    if (!rule.endsWith && !rule.literal.empty())
+        rule.firstByte = static_cast<unsigned char>(folded(rule.literal[0]));
+    const char last = pattern.back();
+    const bool escaped = pattern.size() > 1 && pattern[pattern.size() - 2] == '\\';
+    if (!isWildcardByte(last) && last != ']' && !escaped)
+        rule.lastByte = static_cast<unsigned char>(folded(last));
     rules_.push_back(std::move(rule));
+}
+
+char IgnoreRules::folded(char c) const {
+    return foldCase_ ? lowerAscii(c) : c;
 }
 
 bool IgnoreRules::same(std::string_view a, std::string_view b) const {
@@ -98,11 +130,25 @@ bool IgnoreRules::pathMatches(const Rule& rule, std::string_view path) const {
 }
 
 IgnoreVerdict IgnoreRules::verdict(std::string_view path, size_t nameAt, bool isDirectory) const {
-    for (auto rule = rules_.rbegin(); rule != rules_.rend(); ++rule) {
-        if (rule->directoryOnly && !isDirectory) continue;
-        const bool matched =
-            rule->anyDepth ? nameMatches(*rule, path.substr(nameAt)) : pathMatches(*rule, path);
-        if (matched) return rule->negative ? IgnoreVerdict::Kept : IgnoreVerdict::Ignored;
+    if (rules_.empty() || path.empty()) return IgnoreVerdict::None;
+    const std::string_view name = path.substr(nameAt);
+    // The two groups that can match, merged from the last rule down.
+    const int last = static_cast<unsigned char>(folded(path.back()));
+    const uint32_t* ending = byLastByte_.data() + groupStart_[last];
+    const uint32_t* endingEnd = byLastByte_.data() + groupStart_[last + 1];
+    const uint32_t* any = byLastByte_.data() + groupStart_[kAnyByte];
+    const uint32_t* anyEnd = byLastByte_.data() + groupStart_[kAnyByte + 1];
+    while (ending != endingEnd || any != anyEnd) {
+        const bool fromEnding = any == anyEnd || (ending != endingEnd && *ending > *any);
+        const Rule& rule = rules_[fromEnding ? *ending++ : *any++];
+        const std::string_view subject = rule.anyDepth ? name : path;
+        if ((rule.directoryOnly && !isDirectory) || rule.minLength > subject.size() ||
+            (rule.firstByte >= 0 &&
+             rule.firstByte != static_cast<unsigned char>(folded(subject[0])))) {
+            continue;
+        }
+        const bool matched = rule.anyDepth ? nameMatches(rule, name) : pathMatches(rule, path);
+        if (matched) return rule.negative ? IgnoreVerdict::Kept : IgnoreVerdict::Ignored;
     }
     return IgnoreVerdict::None;
 }

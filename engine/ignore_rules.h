@@ -54,15 +54,29 @@ private:
         bool negative = false;
         bool directoryOnly = false;
         bool anyDepth = false;  // matched against the last name alone
+        // Quick refusals before the pattern is asked: the fewest bytes a
+        // match holds, the byte it ends with when that is one plain byte
+        // (folded when letters fold), else kAnyByte, and the first byte of
+        // its literal start, else -1.
+        size_t minLength = 0;
+        int lastByte = kAnyByte;
+        int firstByte = -1;
     };
+    static constexpr int kAnyByte = 256;
 
     void addRule(std::string_view line);
     bool nameMatches(const Rule& rule, std::string_view name) const;
     bool pathMatches(const Rule& rule, std::string_view path) const;
     bool same(std::string_view a, std::string_view b) const;
+    char folded(char c) const;
 
     std::vector<Rule> rules_;  // in file order; the last that matches decides
     bool foldCase_ = false;
+    // The rules' indexes grouped by the byte they end with, each group from
+    // the last rule to the first: a path is asked only of the rules that
+    // can end with its last byte (a few of a long file) and of kAnyByte's.
+    std::vector<uint32_t> byLastByte_;
+    std::vector<uint32_t> groupStart_;  // group b is [groupStart_[b], groupStart_[b + 1])
 };
 
 }  // namespace tarvo

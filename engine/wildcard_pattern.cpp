@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <utility>
 
 namespace tarvo {
@@ -150,9 +151,29 @@ WildcardPattern::WildcardPattern(std::string_view pattern, bool pathname, bool f
     minLength_ -= forks;
     hasLoop_ = firstLoop != steps_.size();
     lead_ = hasLoop_ ? firstLoop : steps_.size();
-    if (hasLoop_) {
-        const bool forked = lastLoop > 0 && steps_[lastLoop - 1].kind == Kind::Fork;
-        trail_ = steps_.size() - (lastLoop + (forked ? 2 : 1));
+    if (!hasLoop_) return;
+    const bool forked = lastLoop > 0 && steps_[lastLoop - 1].kind == Kind::Fork;
+    trail_ = steps_.size() - (lastLoop + (forked ? 2 : 1));
+    // A fork's slash may be passed over: it belongs to no row.
+    for (size_t i = lead_, run = 0; i < steps_.size() - trail_; ++i) {
+        const bool passable = i >= 2 && steps_[i - 2].kind == Kind::Fork;
+        run = steps_[i].kind == Kind::Byte && !passable ? run + 1 : 0;
+        if (run > anchorLength_) {
+            anchorLength_ = run;
+            anchor_ = i + 1 - run;
+        }
+    }
+    for (size_t i = anchor_; i < anchor_ + anchorLength_; ++i) {
+        const Step& step = steps_[i];
+        const auto bits = [&](int w) { return std::popcount(step.bytes[w]); };
+        if (bits(0) + bits(1) + bits(2) + bits(3) != 1) {
+            anchorText_.clear();
+            break;
+        }
+        int b = 0;
+        while (!step.takes(static_cast<unsigned char>(b)))
+            ++b;
+        anchorText_ += static_cast<char>(b);
     }
 }
 
@@ -234,7 +255,20 @@ bool WildcardPattern::matches(std::string_view text) const {
     const size_t tail = text.size() - trail_;
     for (size_t i = 0; i < trail_; ++i)
         if (!steps_[steps_.size() - trail_ + i].takes(byte(tail + i))) return false;
-    return runSteps(text.substr(lead_, tail - lead_), lead_, steps_.size() - trail_);
+    const std::string_view middle = text.substr(lead_, tail - lead_);
+    return holdsAnchor(middle) && runSteps(middle, lead_, steps_.size() - trail_);
+}
+
+bool WildcardPattern::holdsAnchor(std::string_view text) const {
+    if (!anchorText_.empty()) return text.find(anchorText_) != std::string_view::npos;
+    const Step* anchor = steps_.data() + anchor_;
+    for (size_t at = 0; at + anchorLength_ <= text.size(); ++at) {
+        size_t i = 0;
+        while (i < anchorLength_ && anchor[i].takes(static_cast<unsigned char>(text[at + i])))
+            ++i;
+        if (i == anchorLength_) return true;
+    }
+    return false;
 }
 
 // Every place in steps [first, last) the text so far can have reached, one

@@ -20,6 +20,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -35,6 +36,8 @@ public:
     WildcardPattern(std::string_view pattern, bool pathname, bool foldCase);
 
     bool matches(std::string_view text) const;
+    // The fewest bytes a text it matches holds.
+    size_t minLength() const { return minLength_; }
 
 private:
     // A step takes one byte of `bytes`, or, as a loop, any number of them.
@@ -52,12 +55,19 @@ private:
     // matcher would give up on it.
     bool addBracket(std::string_view pattern, size_t& at, bool pathname, bool foldCase);
     bool runSteps(std::string_view text, size_t first, size_t last) const;
+    bool holdsAnchor(std::string_view text) const;
 
     std::vector<Step> steps_;
     bool never_ = false;    // the pattern matches nothing
     size_t minLength_ = 0;  // the fewest bytes a match takes
     size_t lead_ = 0;       // single-byte steps before the first loop or fork
     size_t trail_ = 0;      // single-byte steps after the last loop that no fork passes
+    // The longest row of single-byte steps between the first and the last
+    // loop, which any text it matches holds somewhere in its middle: most
+    // names are refused by looking for it, without the side-by-side run.
+    size_t anchor_ = 0;
+    size_t anchorLength_ = 0;
+    std::string anchorText_;  // the row's bytes when each step takes one byte only
     bool hasLoop_ = false;
 };
 

@@ -81,7 +81,7 @@ TEST(IgnoreRules, AnswerAsGitCheckIgnore) {
 // Rules built to hurt end at once and mean what Git makes of them: ten thousand stars are one
 // star, a run of "**/" one "**/", a star between each byte of a long literal still matches in
 // one pass; a pattern longer than any path, an unclosed bracket or an unknown class matches
-// nothing, and the rest of the file still counts.
+// nothing, and the rest of the file still counts; a rule repeated counts as its last copy.
 TEST(IgnoreRules, RulesBuiltToHurtEndAtOnce) {
     const std::string stars(10000, '*');
     std::string starStars, starred, longer;
@@ -106,6 +106,9 @@ TEST(IgnoreRules, RulesBuiltToHurtEndAtOnce) {
         {"[" + stars + "\nkeep", "keep", IgnoreVerdict::Ignored},
         {"a[b\n[[:nope:]]\n[z-a]", "a[b", IgnoreVerdict::None},
         {"x\0\xff\xfe\x01\n\xff*\n"s, "\xff\x80", IgnoreVerdict::Ignored},
+        {testing::repeated(200000, "*.o\n") + "!keep.o\n", "keep.o", IgnoreVerdict::Kept},
+        {"a\n!a\na\n", "a", IgnoreVerdict::Ignored},
+        {"!a\na\n!a", "a", IgnoreVerdict::Kept},
     };
     for (const auto& [text, path, verdict] : cases) {
         SCOPED_TRACE(path.substr(0, 20));
