@@ -22,6 +22,8 @@
 // looked for on every line after line 7 and written directly after line 8:
 //
 //   editor=COMMAND          the editor command, when one is set
+//   find=TEXT               the Find texts that started searches, one a
+//   path=TEXT               line, most recent first; likewise the Path texts
 //   skip-ignored=1          Skip Ignored Files, when on
 //   include=LIST            Only File Types, when not empty
 //   skip-folders=LIST       Skip Folders, when not empty
@@ -52,6 +54,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/search_history.h"
 #include "engine/search_request.h"
 #include "results/result_store.h"
 
@@ -97,6 +100,8 @@ struct Settings {
     // %path% and %line% in it; empty when none is set. At most
     // kMaxTextLength characters.
     std::string editorCommand;
+    // The Find and Path texts that started searches, most recent first.
+    SearchHistories history;
     // Keyed lines of keys a later version knows, as read, without line ends.
     std::vector<std::string> otherKeyedLines;
     std::string lastFindText;  // copies of the texts as loaded

@@ -5,9 +5,10 @@
 # warm page cache, then (as root) on a cold one; the script prints each
 # side's median and the median of the per-pair ratios A / B, which cancels
 # most of the drift of a shared machine. Both sides run first at their
-# default thread counts (one per core), then on one thread each. Last, the
-# peak memory of tarvo-find on two generated files of many short lines.
-# The rows of Skip Ignored Files search the tree made a Git work tree.
+# default thread counts (one per core), then on one thread each. Then the
+# peak memory of tarvo-find on two generated files of many short lines, and
+# last UTF-16 files against the same text in UTF-8. The rows of Skip Ignored
+# Files search the tree made a Git work tree.
 #
 # Usage: bench/run.sh [--quick] [--filters]
 #   --quick     drivers/net only (about 5,700 files, 124 MB), 21 pairs
@@ -308,6 +309,38 @@ peak_rss() {  # peak_rss LABEL FIND_TEXT FILE
 peak_rss "peak RSS (MB): e over 50 M lines of \`ab e\`" e "$lines_dir/ab-e.txt"
 peak_rss "peak RSS (MB): the 26 letters over 5 M lines of \`a b c … z\`" \
     "a b c d e f g h i j k l m n o p q r s t u v w x y z" "$lines_dir/letters.txt"
+
+# ---------------------------------------------------------------------------
+# UTF-16 files: the same text as UTF-16 and as UTF-8
+# ---------------------------------------------------------------------------
+# A UTF-16 file is decoded as it is read, so it should cost about what its
+# text does in UTF-8, whatever its size. LONG holds 10,000 lines of 2,950
+# characters, each holding the term (59 MB as UTF-16), all printed whole into
+# a file: each printed line is read again from the file. BIG is 100 MB of
+# UTF-16, past the size a file was once decoded whole at, with the term on
+# every 1,000th line: its time, and its peak memory, which should not grow
+# with the file.
+utf16_dir=$cache/utf16
+mkdir -p "$utf16_dir"
+utf16_pair() {  # utf16_pair NAME: NAME.utf8.txt written by the caller; NAME.utf16.txt from it
+    [ -f "$utf16_dir/$1.utf16.txt" ] && return
+    { printf '\xff\xfe' && iconv -f UTF-8 -t UTF-16LE "$utf16_dir/$1.utf8.txt"; } >"$utf16_dir/$1.part"
+    mv "$utf16_dir/$1.part" "$utf16_dir/$1.utf16.txt"
+}
+[ -f "$utf16_dir/long.utf8.txt" ] || awk 'BEGIN { pad = sprintf("%2930s", ""); gsub(/ /, "x", pad)
+    for (i = 1; i <= 10000; i++) printf "line %05d needle %s\n", i, pad }' >"$utf16_dir/long.utf8.txt"
+utf16_pair long
+[ -f "$utf16_dir/big.utf8.txt" ] || awk 'BEGIN { for (i = 1; i <= 1000000; i++)
+    print (i % 1000 ? "filler words of a big file in UTF-16, read as text" : "the needle, once in a while") }' \
+    >"$utf16_dir/big.utf8.txt"
+utf16_pair big
+run_pair "UTF-16, 10,000 long matching lines printed whole: 59 MB as UTF-16 vs as UTF-8" \
+    "$find_bin needle $(printf '%q' "$utf16_dir/long.utf16.txt")" \
+    "$find_bin needle $(printf '%q' "$utf16_dir/long.utf8.txt")"
+run_pair "UTF-16, 100 MB, needle: as UTF-16 vs as UTF-8" \
+    "$find_bin --format tsv --top 100 needle $(printf '%q' "$utf16_dir/big.utf16.txt")" \
+    "$find_bin --format tsv --top 100 needle $(printf '%q' "$utf16_dir/big.utf8.txt")"
+peak_rss "peak RSS (MB): needle in 100 MB of UTF-16" needle "$utf16_dir/big.utf16.txt"
 
 echo
 echo "== summary: $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), root ${root#$cache/}"

@@ -1,5 +1,6 @@
 #include "cli/cli_options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <iterator>
@@ -143,8 +144,9 @@ constexpr CliOption kOptions[] = {
      "walk's order, without reading them; no FIND_TEXT is given",
      setTo<&CliOptions::listFiles, true>},
     {"--threads", 'j', "N", OptionGroup::Output,
-     "read N files side by side (default: one per core);\n"
-     "the output is the same for every N",
+     "read N files side by side (default: one per core; at\n"
+     "most 4 per core and 256); the output is the same\n"
+     "for every N",
      [](CliOptions& o, std::string_view v) -> std::string {
          const bool valid = parseCount(v, o.threads) && o.threads > 0;
          return valid ? "" : "-j and --threads take a count of 1 or more";
@@ -211,7 +213,8 @@ std::string makeUsageText() {
         "printed whole, as in the file. TSV and JSONL always carry the whole line.\n"
         "\n"
         "Exit status: 0 results found, 1 none, 2 usage error, a settings file that cannot\n"
-        "be used or output that could not be written, 130 interrupted.\n";
+        "be used, fewer than 16 files allowed open or output that could not be written,\n"
+        "130 interrupted.\n";
     return text;
 }
 
@@ -301,6 +304,11 @@ bool useColor(ColorMode mode, bool terminal, bool colorCodesShow, const char* no
     const bool noColorSet = noColor != nullptr && noColor[0] != '\0';
     const bool dumb = term != nullptr && std::string_view(term) == "dumb";
     return terminal && !noColorSet && !dumb;
+}
+
+int32_t threadCount(int32_t asked, int32_t cores) {
+    cores = std::clamp(cores, 1, kMaxThreads);
+    return std::min({asked > 0 ? asked : cores, kThreadsPerCore * cores, kMaxThreads});
 }
 
 }  // namespace tarvo

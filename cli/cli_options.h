@@ -61,6 +61,18 @@ CliParse parseCommandLine(int argc, const char* const* argv);
 bool useColor(ColorMode mode, bool terminal, bool colorCodesShow, const char* noColor,
               const char* term);
 
+// Scanners beyond this many per processor core only take memory (each
+// holds its read window and its queue of files): the cores and the disk
+// bound the reading long before.
+inline constexpr int32_t kThreadsPerCore = 4;
+// Nor more than this many on any machine.
+inline constexpr int32_t kMaxThreads = 256;
+
+// The scanners a run uses when `asked` for them (0: one per core), on a
+// processor of `cores` cores (0 when unknown, taken as one): at most
+// kThreadsPerCore per core and kMaxThreads.
+int32_t threadCount(int32_t asked, int32_t cores);
+
 // What --help prints, and what follows a usage error: made from the table.
 const std::string& usageText();
 

@@ -26,6 +26,7 @@
 #include "engine/directory_walk.h"
 #include "engine/file_memory.h"
 #include "engine/path_list.h"
+#include "engine/scan_file_reader.h"
 #include "engine/search_run.h"
 #include "results/result_store.h"
 
@@ -35,8 +36,15 @@ namespace {
 // The shell's status for a run ended by Ctrl+C (128 + SIGINT).
 constexpr int kInterruptedStatus = 130;
 
-// A usage error, a settings file that cannot be used or output that was lost.
+// A usage error, a settings file that cannot be used, too few files allowed
+// open, or output that was lost.
 constexpr int kUsageErrorStatus = 2;
+
+// The fewest files a search needs open at once: the standard streams, the
+// settings file, a listing for each folder level of a tree a dozen deep and
+// the file being read. With more, running short of them only makes the run
+// let go of the folders it holds open to read their files by name.
+constexpr int32_t kLeastOpenFiles = 16;
 
 volatile std::sig_atomic_t interrupted = 0;
 
@@ -177,13 +185,13 @@ void printResults(ResultStore& results, const MatchingFiles& files, const TermTa
     // The store holds 150 bytes of each line (its start, or an excerpt
     // around a term further in). TSV and JSONL carry the whole line, and so
     // do the text and vimgrep lines into a pipe; on a terminal these show
-    // the stored text, but vimgrep's column is counted in the whole line all
-    // the same.
+    // the stored text. Vimgrep's column is where the scan found the first
+    // term in the whole line, whichever text is shown.
     const bool fields = cli.format == OutputFormat::Tsv || cli.format == OutputFormat::Jsonl;
     const bool column = cli.format == OutputFormat::Vimgrep;
     const bool wholeText = fields || !style.terminal;
     std::vector<LineSpan> spans;
-    if (!cli.filesWithMatches && (wholeText || column)) spans = findWholeLines(rows);
+    if (!cli.filesWithMatches && wholeText) spans = findWholeLines(rows);
     for (size_t i = 0; i < rows.size() && !out.failed(); ++i) {
         const ResultEntry& entry = *rows[i];
         if (cli.filesWithMatches) {
@@ -198,9 +206,10 @@ void printResults(ResultStore& results, const MatchingFiles& files, const TermTa
             // Escaped fields hold no tab or line end: the separators stay.
             if (style.terminal) record = showControls(record);
         } else {
-            record = formatMatch(entry, wholeText ? line : entry.lineText,
-                                 column ? std::optional(termColumn(line, terms)) : std::nullopt,
-                                 terms, style);
+            record = formatMatch(
+                entry, wholeText ? line : entry.lineText,
+                column ? std::optional(vimgrepColumn(entry, line, terms)) : std::nullopt, terms,
+                style);
         }
         record += '\n';
         out.write(record);
@@ -236,7 +245,8 @@ int printFiles(const SearchRequest& request, const CliOptions& cli) {
             ++stats.files;
             out.write(formatPathRecord(path, style));
         },
-        false);
+        // No scanner holds descriptors to let go of: a folder is tried again.
+        [](const std::function<void()>& retry) { retry(); }, false);
     std::signal(SIGINT, onInterrupt);
     RunTimes times;
     times.start = elapsedSeconds();
@@ -257,13 +267,26 @@ int printFiles(const SearchRequest& request, const CliOptions& cli) {
     return printed.empty() ? 1 : 0;
 }
 
-// One scanner per processor core unless told otherwise.
-int32_t threadCount(int32_t asked) {
-    if (asked > 0) return asked;
-    return std::max<int32_t>(1, static_cast<int32_t>(std::thread::hardware_concurrency()));
+// One scanner per processor core unless told otherwise; a count past what
+// can help is lowered, and the user told so.
+int32_t scannerThreads(int32_t asked) {
+    const int32_t threads =
+        threadCount(asked, static_cast<int32_t>(std::thread::hardware_concurrency()));
+    if (asked > threads) {
+        std::fprintf(stderr, "tarvo-find: -j %d is more than can help; %d files are read at once\n",
+                     asked, threads);
+    }
+    return threads;
 }
 
 int run(const CliOptions& cli) {
+    if (openFilesAllowed() < kLeastOpenFiles) {
+        std::fprintf(stderr,
+                     "tarvo-find: only %d files may be open at once (ulimit -n); "
+                     "a search needs %d\n",
+                     openFilesAllowed(), kLeastOpenFiles);
+        return kUsageErrorStatus;
+    }
     const std::string pathText =
         cli.pathText.empty() ? cutToTextLimit(currentDirectory()) : cli.pathText;
 
@@ -306,7 +329,7 @@ int run(const CliOptions& cli) {
     MatchingFiles files(results);
     SearchRun engine(host, request, memory,
                      cli.filesWithMatches ? static_cast<ResultSink&>(files) : results,
-                     threadCount(cli.threads));
+                     scannerThreads(cli.threads));
 
     std::signal(SIGINT, onInterrupt);
     RunTimes times;

@@ -41,11 +41,12 @@ void reportRoot(SearchHost& host, const std::string& message) {
 }  // namespace
 
 DirectoryWalk::DirectoryWalk(SearchHost& host, const SearchRequest& request, SearchStats& stats,
-                             FileVisitor visitFile, bool readAhead)
+                             FileVisitor visitFile, RoomMaker makeRoom, bool readAhead)
     : host_(host),
       request_(request),
       stats_(stats),
       visitFile_(std::move(visitFile)),
+      makeRoom_(std::move(makeRoom)),
       readingAhead_(readAhead),
       ignores_(kFileNamesFoldCase) {}
 
@@ -63,7 +64,22 @@ void DirectoryWalk::walkDirectory(const std::string& path, int depth) {
         return;
     }
     DirectoryListing listing;
-    if (!listing.open(path)) {
+    bool opened = listing.open(path);
+    // Too many files open is nothing about the folder: once the run has let
+    // go of what it can, the folder is listed; else it is said, not passed
+    // over.
+    bool wanted = !opened && openFailedForWantOfDescriptors();
+    if (wanted) {
+        makeRoom_([&] {
+            opened = listing.open(path);
+            wanted = !opened && openFailedForWantOfDescriptors();
+        });
+    }
+    if (wanted) {
+        reportRoot(host_, "Error: too many files open to list " + path);
+        return;
+    }
+    if (!opened) {
         if (isReadableFile(path)) {
             // A root naming a single file: read unless its type is left out.
             if (readsFileOfType(request_, path)) {

@@ -25,6 +25,10 @@ public:
     // `name` its name there, to open it by (see ScanFileReader::open); -1
     // and null for a root naming a file.
     using FileVisitor = std::function<void(const char* path, intptr_t folder, const char* name)>;
+    // Lets go of the file descriptors the run can do without, then calls
+    // its argument, which opens again what could not be opened for want of
+    // them.
+    using RoomMaker = std::function<void(const std::function<void()>& retry)>;
 
     // The request is read live: Recursive at every folder entry, the
     // filters at every entry listed, Skip Ignored Files at every folder. The
@@ -33,7 +37,7 @@ public:
     // `readAhead`: the files listed are read ahead (off for a caller that
     // never reads them).
     DirectoryWalk(SearchHost& host, const SearchRequest& request, SearchStats& stats,
-                  FileVisitor visitFile, bool readAhead = true);
+                  FileVisitor visitFile, RoomMaker makeRoom, bool readAhead = true);
 
     // Forgets the rule files of Skip Ignored Files the last search read.
     void startSearch() { ignores_.startSearch(); }
@@ -41,7 +45,9 @@ public:
     // Walks a root (depth 0) or a folder below one. Goes on only while the
     // run state is Running; a root that is longer than kMaxPathLength, or
     // neither a listable folder nor a readable file, is reported through
-    // the host. A root is searched whatever the filters say of its folder.
+    // the host, and so is a folder at any depth that cannot be listed for
+    // want of file descriptors even after the run has made room. A root is
+    // searched whatever the filters say of its folder.
     void walkDirectory(const std::string& path, int depth);
 
     // Whether the walk would read a remembered file: none of the folders
@@ -70,6 +76,7 @@ private:
     const SearchRequest& request_;
     SearchStats& stats_;
     FileVisitor visitFile_;
+    RoomMaker makeRoom_;
     ScanReadAhead readAhead_;  // kept across folders and roots
     bool readingAhead_;
     IgnoreStack ignores_;        // the rule sets of the folders being listed

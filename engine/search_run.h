@@ -60,6 +60,8 @@ public:
 
 private:
     bool running() const { return host_.runState() == RunState::Running; }
+    void makeRoom(const std::function<void()>& retry);
+    void openAgain(ScanJob& job);
     void remember(const ScanJob& job);
     void takeBack(ScanJob& job);
 

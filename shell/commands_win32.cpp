@@ -5,6 +5,7 @@
 #include "shell/copy_commands_win32.h"
 #include "shell/dialogs_win32.h"
 #include "shell/editor_win32.h"
+#include "shell/folder_picker_win32.h"
 #include "shell/launching_win32.h"
 #include "shell/program_win32.h"
 #include "shell/resources/resource.h"
@@ -58,6 +59,10 @@ void runCommand(Program& p, int id) {
             return setRunState(p, RunState::StartRequested);
         case IDM_STOP:
             return setRunState(p, RunState::Idle);
+        case IDM_BROWSE_FOLDER:
+            return browseForFolder(p, false);
+        case IDM_ADD_FOLDER:
+            return browseForFolder(p, true);
         case IDM_EXCLUDE_FILE_TYPES:
             return editExcludeList(p);
         case IDM_ONLY_FILE_TYPES:

@@ -25,6 +25,9 @@ printf 'x\0y alpha\n' >"$tree/fmt/nul.bin"
 mkdir "$tree/tie" && printf 'zzz tie\naaa tie\n' >"$tree/tie/a.c" && printf 'mmm tie\n' >"$tree/tie/b.c"
 mkdir "$tree/cap" && yes alpha | head -n 10000 >"$tree/cap/many.txt" && echo xalphax >"$tree/cap/weak.txt"
 printf 'my notes\n' >"$tree/notes.txt"
+{ head -c 17000001 /dev/zero | tr '\0' y && printf ' foo\n'; } >"$tree/fmt/f17.txt"  # past 16 MiB
+{ printf '\xff\xfe' && { yes 'filler words of a big wide file' | head -c 34000000 && echo 'a needle'; } |
+    iconv -t UTF-16LE; } >"$tree/big16.txt"  # 68 MB
 deep=$tree/deep/$(printf 'd%.0s' $(seq 1 $((250 - ${#tree} - 6))))  # 250 characters
 mkdir -p "$deep/too-long-3" && printf 'alpha\n' | tee "$deep/a.c" "$deep/too-long-1.c" "$deep/too-long-2.c" \
     "$deep/too-long-3/in.c" >/dev/null
@@ -52,10 +55,13 @@ usage error|status 2|--frobnicate x | tail -n 1
 missing root|Error: can't open directory /nonexistent-root\n$src/x.c:2:int Foo(int bar)\nstatus 0|bar "/nonexistent-root;$src/x.c"
 paths too long|Error: the path is longer than 260 characters: $long_root\n$deep/a.c:1:alpha\ntarvo-find: 3 paths longer than 260 characters were passed over\nstatus 0|alpha "$long_root;$tree/deep"
 limits|tarvo-find: only the first 100 terms are used\ntarvo-find: terms longer than 100 bytes are split into several terms\ntarvo-find: only the first 100 roots are searched\nstatus 1|"$(printf '%0101d' 0) $(printf 'w%d ' $(seq 1 100))" "$(printf "$src/sub;%.0s" $(seq 1 101))"
+threads past what can help|tarvo-find: -j 1000000 is more than can help; N files are read at once\n$src/x.c:2:int Foo(int bar)\nstatus 0|-j 1000000 bar "$src/x.c" | sed 's/; [0-9]* files/; N files/'
 text|$odd:1:$line\nstatus 0|foo "$odd"
 vimgrep|$odd:1:3:$line\nstatus 0|--format vimgrep foo "$odd"
 long lines into a pipe, each whole|$tree/fmt/long.c:1:$long\n$tree/fmt/long.c:2:short foo\n$tree/fmt/long.c:3:$long2\nstatus 0|foo "$tree/fmt/long.c"
 UTF-16 read and printed as UTF-8, long lines whole|$tree/fmt/wide.txt:1:é foo\n$tree/fmt/wide.txt:2:$long2\nstatus 0|foo "$tree/fmt/wide.txt"
+vimgrep column of a line printed as stored|$tree/fmt/f17.txt:1:17000003:yyy\nstatus 0|--format vimgrep foo "$tree/fmt/f17.txt" | cut -c 1-$((${#tree} + 27))
+a UTF-16 file of any size|$tree/big16.txt:1062501:a needle\n1 Matches     Files: 1   Lines: 1,062,501   Bytes: 34,000,009\nstatus 0|--stats needle "$tree/big16.txt" | sed 's/   Time: .*//'
 whole lines in every format|$tree/fmt/long.c:3:202:$long2\n3${t}$long2\nstatus 0\n1|--format vimgrep foo "$tree/fmt/long.c" | grep :202:; run --format tsv foo "$tree/fmt/long.c" | cut -f4,5 | tail -n 2; run --format jsonl foo "$tree/fmt/long.c" | grep -c "$long\"}"
 files with matches, best first|$src/x.c\n$src/x.txt\nstatus 0|-l "foo bar" "$src/x.txt;$src/x.c"
 NUL bytes into a pipe|$tree/fmt/nul.bin:1:x@y alpha\nstatus 0\n$tree/fmt/nul.bin:1:5:x@y alpha\nstatus 0\n"text_bytes":"eAB5IGFscGhh"|--search-binary alpha "$tree/fmt/nul.bin" | tr '\0' @; run --search-binary --format vimgrep alpha "$tree/fmt/nul.bin" | tr '\0' @; run --search-binary --format jsonl alpha "$tree/fmt/nul.bin" | grep -o '"text_bytes":"[^"]*"'
@@ -146,6 +152,24 @@ for args in '--stats --format tsv "foo bar"' '-l int' '--sort name --format tsv 
     check "-j1 and -j4 alike: $args" "$(cat "$tree/j1.out")" "$(cat "$tree/j4.out")"
 done
 check "the -j run hit the cap" 9999 "$("$find_bin" -j 4 --format tsv foo "$gen" | wc -l)"
+
+# Out of file descriptors under the least limit a search takes: a file read first, slowly, keeps
+# the walk's folders held open for the files queued behind it, until opens fail for want of
+# descriptors; the folders are let go and the opens tried again, so every -j lists every file. A
+# tree deeper than the limit allows is said, not passed over; below the least limit, no search.
+fds=$tree/fds && mkdir -p "$fds"/s{1..3}/s{1..3}/s{1..3}/s{1..3} && yes foo | head -n 300000 >"$tree/slow.c"
+find "$fds" -type d -exec sh -c 'for d; do printf "x\nfoo\n" | tee "$d"/f1.c "$d"/f2.c "$d"/f3.c "$d"/f4.c; done >/dev/null' _ {} +
+all=$("$find_bin" -j 1 -l foo "$tree/slow.c;$fds" 2>&1)
+for j in 1 2 4 8; do
+    check "-j$j under ulimit -n 16" "$all" \
+        "$(ulimit -n 16 && "$find_bin" -j $j -l foo "$tree/slow.c;$fds" 2>&1 | grep -v 'than can help')"
+done
+mkdir -p "$tree/narrow$(printf '/a%.0s' $(seq 1 16))" && echo foo >"$tree/narrow/a/a/a/x.c"
+check "a tree too deep for ulimit -n 16" \
+    "$(printf 'Error: too many files open to list %s/a/…\n%s\nstatus 0' "$tree/narrow" "$tree/narrow/a/a/a/x.c")" \
+    "$(ulimit -n 16 && "$find_bin" -j 1 -l foo "$tree/narrow" 2>&1 | sed 's|\(to list .*/narrow/a\)/.*|\1/…|'; echo "status ${PIPESTATUS[0]}")"
+check "ulimit -n 15" $'tarvo-find: only 15 files may be open at once (ulimit -n); a search needs 16\nstatus 2' \
+    "$(ulimit -n 15 && "$find_bin" foo "$fds" 2>&1; echo "status $?")"
 
 # Ctrl+C while printing into a full pipe: the rest, the notice, status 130; a second one ends it.
 mkdir "$tree/many" && seq 1 3000 | sed 's/.*/foo line & of many many words/' >"$tree/many/m.txt"
