@@ -237,6 +237,31 @@ const KeyedSetting kKeyedSettings[] = {
      }},
     {"find", readHistoryEntry<&SearchHistories::find>, writeHistory<&SearchHistories::find>},
     {"path", readHistoryEntry<&SearchHistories::path>, writeHistory<&SearchHistories::path>},
+    // The filters of the Search menu, each written only when it is set.
+    {"skip-ignored",
+     [](Settings& s, std::string_view value, bool) {
+         const char* p = value.data();
+         int32_t number = 0;
+         s.request.options.skipIgnoredFiles =
+             parseInt(p, value.data() + value.size(), number) && number != 0;
+     },
+     [](const Settings& s, const std::function<void(std::string_view)>& line) {
+         if (s.request.options.skipIgnoredFiles) line("1");
+     }},
+    {"include",
+     [](Settings& s, std::string_view value, bool) {
+         s.request.includeList = cutToTextLimit(textOf(std::string(value)));
+     },
+     [](const Settings& s, const std::function<void(std::string_view)>& line) {
+         if (!s.request.includeList.empty()) line(savedText(s.request.includeList));
+     }},
+    {"skip-folders",
+     [](Settings& s, std::string_view value, bool) {
+         s.request.skipFolders = cutToTextLimit(textOf(std::string(value)));
+     },
+     [](const Settings& s, const std::function<void(std::string_view)>& line) {
+         if (!s.request.skipFolders.empty()) line(savedText(s.request.skipFolders));
+     }},
 };
 
 // A line of the form key=value, its key of lower-case letters, digits and

@@ -32,6 +32,9 @@
 //                           preview and tarvo-find's terminal output, 1 to 16
 //   find=TEXT               the Find texts that started searches, one a
 //   path=TEXT               line, most recent first; likewise the Path texts
+//   skip-ignored=1          Skip Ignored Files, when on
+//   include=LIST            Only File Types, when not empty
+//   skip-folders=LIST       Skip Folders, when not empty
 //
 // A line whose key this version does not know is written back as it was
 // read, after the known ones, so a file a later version wrote loses nothing.
@@ -101,7 +104,7 @@ struct Settings {
     // Held as a rectangle; the window turns it into x, y, width, height when
     // it is created. The default keeps the sentinel in left and right.
     WindowRect windowRect{kDefaultPlacement, 0, kDefaultPlacement, 0};
-    SearchRequest request;                 // the four texts and the six options
+    SearchRequest request;                 // the texts, the lists and the options
     SortMode sortMode = SortMode::ByRank;  // any number, kept as read
     // The six options' numbers as the file held them, any number but 0 being
     // on: each is written back as read while its option still says the same.

@@ -7,10 +7,12 @@
 # most of the drift of a shared machine. Both sides run first at their
 # default thread counts (one per core), then on one thread each. Then the
 # peak memory of tarvo-find on two generated files of many short lines, and
-# last UTF-16 files against the same text in UTF-8.
+# last UTF-16 files against the same text in UTF-8. The rows of Skip Ignored
+# Files search the tree made a Git work tree.
 #
-# Usage: bench/run.sh [--quick]
-#   --quick   drivers/net only (about 5,700 files, 124 MB), 21 pairs
+# Usage: bench/run.sh [--quick] [--filters]
+#   --quick     drivers/net only (about 5,700 files, 124 MB), 21 pairs
+#   --filters   the rows of Skip Ignored Files alone
 #
 # Environment: TARVO_BENCH_CACHE (default ~/.cache/tarvo-bench) holds the
 # unpacked tree, outside the repository; TARVO_BENCH_PAIRS overrides the
@@ -20,25 +22,29 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
 
-quick=0
-case "${1:-}" in
-    --quick) quick=1 ;;
-    "") ;;
-    *) echo "usage: bench/run.sh [--quick]" >&2; exit 2 ;;
-esac
+quick=0 filters_only=0
+for arg in "$@"; do
+    case "$arg" in
+        --quick) quick=1 ;;
+        --filters) filters_only=1 ;;
+        *) echo "usage: bench/run.sh [--quick] [--filters]" >&2; exit 2 ;;
+    esac
+done
 
 cache=${TARVO_BENCH_CACHE:-$HOME/.cache/tarvo-bench}
 source_archive=/usr/src/linux-source-6.1.tar.xz
 tree=$cache/linux-source-6.1
 build=$repo/build/bench
 work=$cache/run
+# The filters' rows keep their scratch files apart, so they may run beside a whole run.
+[ $filters_only = 1 ] && work=$cache/run-filters
 mkdir -p "$cache" "$work"
 
 # ---------------------------------------------------------------------------
 # What the benchmark needs: the tree, the peer, a compiler
 # ---------------------------------------------------------------------------
 . "$repo/scripts/install-missing.sh"
-install_missing linux-source-6.1 ripgrep cmake make g++ xz-utils time
+install_missing linux-source-6.1 ripgrep git cmake make g++ xz-utils time
 
 if [ ! -f "$tree/.unpacked" ]; then
     echo "== unpacking $source_archive into $cache"
@@ -89,7 +95,7 @@ settings_head() {
 }
 empty_template=$work/memory-empty.txt
 settings_head >"$empty_template"
-if [ ! -f "$settings_template" ]; then
+if [ ! -f "$settings_template" ] && [ $filters_only = 0 ]; then
     echo "== writing $remembered remembered files to $settings_template"
     # head closes the pipe early on purpose: no pipefail here.
     (
@@ -166,6 +172,59 @@ run_pair() {
 
 q=$(printf '%q' "$root")
 two_terms="$find_bin --format tsv --top 100 'kmalloc GFP_KERNEL' $q"
+two_terms_j1="$find_bin -j1 --format tsv --top 100 'kmalloc GFP_KERNEL' $q"
+
+# ---------------------------------------------------------------------------
+# Skip Ignored Files: the tree made a Git work tree
+# ---------------------------------------------------------------------------
+# Two copies of the tree beside it, hard-linked so they cost no room and
+# share its cached pages, each with an empty repository (git init): one
+# keeps the tree's .gitignore files (306 of them) without the Debian
+# packaging block at the end of the top one, which ignores everything at
+# the top level; the other has none. The top .gitignore is replaced, not
+# written into, so the tree's own copy stays as it was. The option on
+# against off tells what the rules cost where they apply and where there
+# are none; ripgrep at its defaults honours .gitignore files too.
+work_tree() {  # work_tree DIR KEEP_RULES
+    local dir=$1
+    [ -f "$dir.ready" ] && return
+    echo "== making $dir a Git work tree"
+    rm -rf "$dir" && cp -al "$tree" "$dir" && rm -f "$dir/.unpacked"
+    if [ "$2" = 1 ]; then
+        local block
+        block=$(grep -n '^# Debian packaging' "$dir/.gitignore" | cut -d: -f1)
+        head -n $((block - 2)) "$tree/.gitignore" >"$dir/.gitignore.new"
+        mv "$dir/.gitignore.new" "$dir/.gitignore"
+    else
+        find "$dir" -name .gitignore -delete
+    fi
+    git -C "$dir" init -q
+    touch "$dir.ready"
+}
+git_tree=$cache/linux-git
+bare_tree=$cache/linux-git-no-rules
+work_tree "$git_tree" 1
+work_tree "$bare_tree" 0
+find "$git_tree" "$bare_tree" >/dev/null  # their folders into the cache
+gq=$(printf '%q' "$git_tree${root#"$tree"}")
+bq=$(printf '%q' "$bare_tree${root#"$tree"}")
+echo "== files read under $git_tree${root#"$tree"}: $("$find_bin" --files "$git_tree${root#"$tree"}" | wc -l)," \
+    "with --skip-ignored $("$find_bin" --files --skip-ignored "$git_tree${root#"$tree"}" | wc -l)," \
+    "listed by git $(git -C "$git_tree${root#"$tree"}" ls-files -o --exclude-standard | wc -l)"
+run_pair "Git tree, 2 terms, one thread: --skip-ignored vs without" \
+    "$find_bin -j1 --skip-ignored --format tsv --top 100 'kmalloc GFP_KERNEL' $gq" \
+    "$find_bin -j1 --format tsv --top 100 'kmalloc GFP_KERNEL' $gq"
+run_pair "Git tree, 2 terms, default threads: --skip-ignored vs without" \
+    "$find_bin --skip-ignored --format tsv --top 100 'kmalloc GFP_KERNEL' $gq" \
+    "$find_bin --format tsv --top 100 'kmalloc GFP_KERNEL' $gq"
+run_pair "Git tree without .gitignore files, 2 terms, one thread: --skip-ignored vs without" \
+    "$find_bin -j1 --skip-ignored --format tsv --top 100 'kmalloc GFP_KERNEL' $bq" \
+    "$find_bin -j1 --format tsv --top 100 'kmalloc GFP_KERNEL' $bq"
+run_pair "Git tree, 2 terms, default threads: tarvo-find --skip-ignored vs rg -i -n (its defaults)" \
+    "$find_bin --skip-ignored --format tsv --top 100 'kmalloc GFP_KERNEL' $gq" \
+    "rg -i -n -e kmalloc -e GFP_KERNEL $gq"
+[ $filters_only = 1 ] && { cat "$summary"; exit 0; }
+
 run_pair "2 terms, default threads: tarvo-find vs rg -uu -i -n" \
     "$two_terms" \
     "rg -uu -i -n -e kmalloc -e GFP_KERNEL $q"
@@ -173,7 +232,6 @@ run_pair "int, default threads: tarvo-find vs rg -uu -c -i" \
     "$find_bin --format tsv --top 100 int $q" \
     "rg -uu -c -i int $q"
 
-two_terms_j1="$find_bin -j1 --format tsv --top 100 'kmalloc GFP_KERNEL' $q"
 run_pair "2 terms, one thread: tarvo-find -j1 vs rg -j1 -uu -i -n" \
     "$two_terms_j1" \
     "rg -j1 -uu -i -n -e kmalloc -e GFP_KERNEL $q"

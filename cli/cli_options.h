@@ -3,7 +3,8 @@
 //
 // The command line of tarvo-find: FIND_TEXT and PATH_TEXT parsed exactly
 // like the window's Find and Path boxes, and options that switch the same
-// six search options the menu toggles.
+// search options and filters the menu sets. With --files only PATH_TEXT is
+// given.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +28,8 @@ struct CliOptions {
     std::optional<bool> recursive, skipBinaryFiles, searchFileNames;
     std::optional<bool> caseSensitiveBonus, wholeWordBonus, cppHeuristics;
     std::optional<std::string> excludeList, highlightList;
+    std::optional<bool> skipIgnoredFiles;
+    std::optional<std::string> includeList, skipFolders;
     std::optional<SortMode> sortMode;
     std::optional<int32_t> tabWidth;
 
@@ -37,6 +40,7 @@ struct CliOptions {
     bool nullAfterPath = false;     // a NUL after each path
     ColorMode color = ColorMode::Auto;
     bool stats = false;
+    bool listFiles = false;    // --files: the files a search would read, not read
     int32_t threads = 0;       // scanners side by side; 0: one per processor core
     std::string settingsFile;  // empty: stateless
     bool help = false;

@@ -1,6 +1,7 @@
 // tarvo-find: the terminal front end. It runs the window's engine over the
 // same request, with the store doing the ranking, and prints the results in
-// display order. With --settings it shares the window's file memory.
+// display order. With --settings it shares the window's file memory. With
+// --files it prints what the walk would hand the scanner.
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -11,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <unordered_set>
 #include <vector>
 
 #include "app/clock.h"
@@ -21,6 +23,7 @@
 #include "cli/console.h"
 #include "cli/matching_files.h"
 #include "cli/result_printer.h"
+#include "engine/directory_walk.h"
 #include "engine/file_memory.h"
 #include "engine/path_list.h"
 #include "engine/scan_file_reader.h"
@@ -114,9 +117,12 @@ void applyOverrides(const CliOptions& cli, Settings& settings) {
     take(cli.wholeWordBonus, options.wholeWordBonus);
     take(cli.cppHeuristics, options.cppHeuristics);
     take(cli.sortMode, settings.sortMode);
+    take(cli.skipIgnoredFiles, options.skipIgnoredFiles);
+    take(cli.excludeList, settings.request.excludeList);
+    take(cli.highlightList, settings.request.highlightList);
+    take(cli.includeList, settings.request.includeList);
+    take(cli.skipFolders, settings.request.skipFolders);
     take(cli.tabWidth, settings.tabWidth);
-    if (cli.excludeList) settings.request.excludeList = *cli.excludeList;
-    if (cli.highlightList) settings.request.highlightList = *cli.highlightList;
 }
 
 // The limits are the window's too, where they pass silently; a script
@@ -209,6 +215,57 @@ void printResults(ResultStore& results, const MatchingFiles& files, const TermTa
     }
 }
 
+// The status line as the window shows it once a search has ended, with
+// what the filters left out after the counts.
+void printStats(const SearchStats& stats, const RunTimes& times) {
+    std::string line = statusLineText(stats, times, times.end, false);
+    const std::string skipped = skippedByFiltersText(stats.skippedByFilters);
+    if (!skipped.empty()) line += "     " + skipped;
+    std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+// --files: each file the search would read, once, in the walk's order, none
+// of them opened (the walk's read-ahead stays off). The remembered files are
+// not read first, and the settings file is only read. With --stats, Files
+// counts the files printed.
+int printFiles(const SearchRequest& request, const CliOptions& cli) {
+    TerminalHost host;
+    SearchStats stats;
+    StandardOutput out;
+    PrintStyle style;
+    style.terminal = prepareStandardOutput().terminal;
+    style.nullAfterPath = cli.nullAfterPath;
+    std::unordered_set<std::string> printed;
+    DirectoryWalk walk(
+        host, request, stats,
+        [&](const char* path, intptr_t, const char*) {
+            host.pumpMessages();  // Ctrl+C stops the walk
+            if (out.failed() || !printed.insert(path).second) return;
+            ++stats.files;
+            out.write(formatPathRecord(path, style));
+        },
+        // No scanner holds descriptors to let go of: a folder is tried again.
+        [](const std::function<void()>& retry) { retry(); }, false);
+    std::signal(SIGINT, onInterrupt);
+    RunTimes times;
+    times.start = elapsedSeconds();
+    host.start();
+    walk.startSearch();
+    for (const std::string& root : parsePathList(request.pathText))
+        walk.walkDirectory(root, 0);
+    times.end = elapsedSeconds();
+    const bool written = out.close();
+    const std::string passedOver = pathsTooLongText(stats.pathsTooLong);
+    if (!passedOver.empty()) std::fprintf(stderr, "tarvo-find: %s\n", passedOver.c_str());
+    if (cli.stats) printStats(stats, times);
+    if (interrupted) {
+        std::fputs("tarvo-find: interrupted\n", stderr);
+        return kInterruptedStatus;
+    }
+    if (!written) return kUsageErrorStatus;
+    return printed.empty() ? 1 : 0;
+}
+
 // One scanner per processor core unless told otherwise; a count past what
 // can help is lowered, and the user told so.
 int32_t scannerThreads(int32_t asked) {
@@ -263,6 +320,7 @@ int run(const CliOptions& cli) {
     request.findText = cli.findText;
     request.pathText = pathText;
     reportLimits(request);
+    if (cli.listFiles) return printFiles(request, cli);
 
     TerminalHost host;
     ResultStore results;
@@ -298,10 +356,7 @@ int run(const CliOptions& cli) {
     const std::string passedOver = pathsTooLongText(engine.stats().pathsTooLong);
     if (!passedOver.empty()) std::fprintf(stderr, "tarvo-find: %s\n", passedOver.c_str());
 
-    if (cli.stats) {
-        std::fprintf(stderr, "%s\n",
-                     statusLineText(engine.stats(), times, times.end, false).c_str());
-    }
+    if (cli.stats) printStats(engine.stats(), times);
     // Partial results must not pass for a complete search.
     if (interrupted) {
         std::fputs("tarvo-find: interrupted\n", stderr);

@@ -1,5 +1,6 @@
 #include "engine/search_run.h"
 
+#include "engine/file_filters.h"
 #include "engine/path_list.h"
 
 namespace tarvo {
@@ -23,6 +24,7 @@ SearchRun::SearchRun(SearchHost& host, const SearchRequest& request, FileMemory&
 
 void SearchRun::prepareRun() {
     stats_ = SearchStats{};
+    walk_.startSearch();
     terms_.parseTerms(request_.findText);
     scanner_.setTerms(terms_);
     if (workers_) workers_->setTerms(terms_);
@@ -42,7 +44,12 @@ void SearchRun::runSearch() {
         host_.reportError("Error: the Path names no folder or file to search");
         return;
     }
-    memory_.rememberedFilesPass(terms_, [this](const char* path) { scanFile(path); });
+    // Remembered files are held to the walk's filters: a memory kept under
+    // other filters (or a .gitignore changed since) reads no file the walk
+    // would leave out.
+    memory_.rememberedFilesPass(terms_, [this](const char* path) {
+        if (walk_.readsRemembered(path, roots_)) scanFile(path);
+    });
     for (const std::string& root : roots_)
         walk_.walkDirectory(root, 0);
     if (workers_) workers_->finish([this](ScanJob& job) { takeBack(job); });
@@ -55,7 +62,8 @@ void SearchRun::runSearch() {
 void SearchRun::scanFile(const char* path, intptr_t folder, const char* name) {
     host_.pumpMessages();
     if (!running()) return;
-    if (matchesExtensionList(path, request_.excludeList)) return;
+    // The walk has asked already; a remembered file is asked here.
+    if (!readsFileOfType(request_, path)) return;
     if (memory_.isSearched(path)) return;
 
     if (workers_) {

@@ -16,17 +16,19 @@ namespace tarvo {
 
 namespace {
 
-// The six option items with the option each one toggles, in menu order.
+// The option items with the option each one toggles, in menu order.
 struct OptionItem {
     int id;
     bool SearchOptions::*option;
-    // Recursive and Skip Binary Files change which files a search reads, so
-    // the remembered files' priorities no longer describe the next search.
+    // Recursive, Skip Binary Files and Skip Ignored Files change which files
+    // a search reads, so the remembered files' priorities no longer describe
+    // the next search.
     bool clearsMemory;
 };
 constexpr OptionItem kOptionItems[] = {
     {IDM_RECURSIVE, &SearchOptions::recursive, true},
     {IDM_SKIP_BINARY_FILES, &SearchOptions::skipBinaryFiles, true},
+    {IDM_SKIP_IGNORED_FILES, &SearchOptions::skipIgnoredFiles, true},
     {IDM_SEARCH_FILE_NAMES, &SearchOptions::searchFileNames, false},
     {IDM_CASE_SENSITIVE_BONUS, &SearchOptions::caseSensitiveBonus, false},
     {IDM_WHOLE_WORD_BONUS, &SearchOptions::wholeWordBonus, false},
@@ -73,6 +75,10 @@ void runCommand(Program& p, int id) {
             return browseForFolder(p, true);
         case IDM_EXCLUDE_FILE_TYPES:
             return editExcludeList(p);
+        case IDM_ONLY_FILE_TYPES:
+            return editIncludeList(p);
+        case IDM_SKIP_FOLDERS:
+            return editSkipFolders(p);
         case IDM_OPEN:
             return openPreviewedFile(p);
         case IDM_OPEN_WITH_NOTEPAD:

@@ -29,6 +29,10 @@ void showMessage(Program& program, std::string_view text);
 // Search > Exclude File Types... and Result > Syntax Highlighting...
 void editExcludeList(Program& program);
 void editHighlightList(Program& program);
+// Search > Only File Types... and Skip Folders...: a changed list empties the
+// file memory.
+void editIncludeList(Program& program);
+void editSkipFolders(Program& program);
 // Result > Tab Width...: a number from 1 to 16 takes effect at once; OK on
 // anything else beeps and leaves the width.
 void editTabWidth(Program& program);

@@ -13,7 +13,8 @@ std::string statusPanelText(const Program& p) {
     // Said once, after the counts, when the run has ended: no box to dismiss.
     const SearchStats& stats = p.engine.stats();
     for (const std::string& said :
-         {listedLinesText(stats.matches, p.results), pathsTooLongText(stats.pathsTooLong)}) {
+         {listedLinesText(stats.matches, p.results), skippedByFiltersText(stats.skippedByFilters),
+          pathsTooLongText(stats.pathsTooLong)}) {
         if (!running && !said.empty()) text += "     " + said;
     }
     return text;

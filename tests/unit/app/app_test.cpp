@@ -105,8 +105,8 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
         "Tarvo Search, version 1.0\n10 20 1000 700\n  foo \"bar baz\"\tqux\xe9\rx\nc:\\src; "
         "d:\\other dir\n\n.obj;.exe\n3 0 1 0 1 0 -1\n\neditor=\"C:\\Program Files\\ed.exe\" "
         "-n%line% \"%path%\"\ncolumns=52,380\nsplit=640\nmaximized=1\ntab-width=8\nfind=foo "
-        "\"bar baz\"\nfind=older\npath=c:\\src; d:\\other dir\nlater-key2=kept as read\n1000 /p/a "
-        "b.c\n990 /p/\xff.c\n990 "
+        "\"bar baz\"\nfind=older\npath=c:\\src; d:\\other dir\nskip-ignored=1\ninclude=*.c;.h; x\n"
+        "skip-folders=node_modules;.vs\nlater-key2=kept as read\n1000 /p/a b.c\n990 /p/\xff.c\n990 "
         "/p/x.c\n1 " +
         std::string(9997, 'z') + "\n";
     for (const char* end : {"LF", "CR LF"}) {
@@ -120,6 +120,9 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
     EXPECT_EQ(std::make_tuple(settings_.columnWidths->rank, settings_.columnWidths->file,
                               *settings_.listShare, settings_.maximized, *settings_.tabWidth),
               std::make_tuple(52, 380, 640, true, 8));
+    EXPECT_EQ(std::make_tuple(settings_.request.options.skipIgnoredFiles,
+                              settings_.request.includeList, settings_.request.skipFolders),
+              std::make_tuple(true, "*.c;.h; x"s, "node_modules;.vs"s));
     // An option read as any number but 0 is on; toggled off it is written as 0, on again as 1.
     settings_.request.options.cppHeuristics = false;
     EXPECT_NE(save().find("\n3 0 1 0 1 0 0\r\n"), std::string::npos);
@@ -132,9 +135,10 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
          "-2147483648 neg\n4 \n99999999999 big\n5 with\0nul\n0 zero\n6 " + longLine +
          "\neditor=" + longLine + "\nlater=" + longLine + "\nfind=" + longLine + "\nfind=" +
          std::string(kMaxTextLength, 'x') + "\nfind=" + std::string(kMaxTextLength + 1, 'x') +
-         "\nfind=a\0b\nfind=\npath=  "
-         "\npath=p1\npath=p1\ncolumns=0,400\ncolumns=40,400x\ncolumns=40\n"
-         "split=1001\nsplit=-1\nmaximized=yes\ntab-width=0\ntab-width=17\n6 last"s);
+         "\nfind=a\0b\nfind=\npath=  \npath=p1\npath=p1\nskip-ignored=0\nskip-folders="s +
+         longLine +
+         "\ncolumns=0,400\ncolumns=40,400x\ncolumns=40\nsplit=1001\nsplit=-1\nmaximized=yes\n"
+         "tab-width=0\ntab-width=17\n6 last"s);
     EXPECT_FALSE(settings_.columnWidths || settings_.listShare || settings_.maximized ||
                  settings_.tabWidth)
         << "values it cannot take";
@@ -148,7 +152,8 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
     const std::string cut(kMaxTextLength, 'x');
     EXPECT_EQ(save(), kHeader + "0 0 100 100\n" + cut + "\npa\n" + cut +
                           "\na\n1 0 0 0 0 0 0\n\neditor=" + cut + "\nfind=" + cut +
-                          "\npath=p1\n8 lead\n7 c:\\my dir\\f.c\n6 last\n");
+                          "\npath=p1\nskip-folders=" + cut +
+                          "\n8 lead\n7 c:\\my dir\\f.c\n6 last\n");
     settings_.request.findText.clear();
     load(save());
     EXPECT_EQ(settings_.request.findText + "|" + settings_.request.pathText, "|pa");
@@ -257,8 +262,9 @@ TEST_F(SettingsFileTest, LinksModesAndFilesThatAreNotRegular) {
 }
 #endif
 
-// Counts pass 2^32; times truncate to the millisecond and stop at 2^31 - 1; the list's cap and the
-// paths passed over for length are told, the paths in the singular or the plural.
+// Counts pass 2^32; times truncate to the millisecond and stop at 2^31 - 1; the list's cap, the
+// paths passed over for length and what the filters skipped are told, in the singular or the
+// plural.
 TEST(StatusLine, CountsDurationsAndTheWholeLine) {
     for (const char* text :
          {"0", "999", "1,000", "100,000", "1,234,567", "5,000,000,000", "-1,234"}) {
@@ -289,6 +295,9 @@ TEST(StatusLine, CountsDurationsAndTheWholeLine) {
     EXPECT_EQ(pathsTooLongText(0), "");
     EXPECT_EQ(pathsTooLongText(1), "1 path longer than 260 characters was passed over");
     EXPECT_EQ(pathsTooLongText(1234), "1,234 paths longer than 260 characters were passed over");
+    EXPECT_EQ(skippedByFiltersText(0), "");
+    EXPECT_EQ(skippedByFiltersText(1), "1 file or folder skipped by filters");
+    EXPECT_EQ(skippedByFiltersText(1234), "1,234 files and folders skipped by filters");
 }
 
 // The run's clock stands still from the first stop to the last resume and then goes on from where

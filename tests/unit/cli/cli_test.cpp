@@ -41,7 +41,8 @@ TEST(CliOptions, TextsSwitchesAndValues) {
     p = parse(
         "--no-recursive --search-binary --no-file-names --no-case-bonus --no-word-bonus "
         "--no-cpp-heuristics --highlight=.h --sort line --top=5 --format jsonl --color "
-        "never --stats --rank -l --null --settings s.txt -j3 --tab-width=8 term");
+        "never --stats --rank -l --null --settings s.txt -j3 --skip-ignored --include *.c "
+        "--skip-folders=obj;bin --tab-width=8 term");
     ASSERT_EQ(p.error, "");
     const CliOptions& o = p.options;
     for (const auto& off : {o.recursive, o.skipBinaryFiles, o.searchFileNames, o.caseSensitiveBonus,
@@ -53,6 +54,19 @@ TEST(CliOptions, TextsSwitchesAndValues) {
     EXPECT_TRUE(o.stats && o.rank && o.filesWithMatches && o.nullAfterPath);
     EXPECT_EQ(o.settingsFile + "|" + o.findText + "|" + std::to_string(o.threads), "s.txt|term|3");
     EXPECT_EQ(o.tabWidth, 8);
+    EXPECT_EQ(std::make_tuple(*o.skipIgnoredFiles, *o.includeList, *o.skipFolders, o.listFiles),
+              std::make_tuple(true, "*.c"s, "obj;bin"s, false));
+    // --files, wherever it stands, takes PATH_TEXT alone.
+    for (const char* line : {"--files src", "src --files"}) {
+        p = parse(line);
+        EXPECT_EQ(
+            std::make_tuple(p.error, p.options.listFiles, p.options.findText, p.options.pathText),
+            std::make_tuple(""s, true, ""s, "src"s))
+            << line;
+    }
+    EXPECT_EQ(parse("--files").error, "");
+    EXPECT_EQ(parse("--files a b").error, "too many arguments: b");
+    EXPECT_EQ(parse({"--files", ";"}).error, "PATH_TEXT names no folder or file");
     EXPECT_EQ(parse("--threads=2 -j 4 x").options.threads, 4);
     for (const char* line :
          {"", "a b c", "--sort size x", "--top -1 x", "--top 5x x", "--format xml x",

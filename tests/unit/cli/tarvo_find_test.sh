@@ -78,6 +78,29 @@ settings read and written back|$src/x.c\n$src/x.c\n$src/x.c\nstatus 0\n${head}10
 remembered files outside the roots|$tree/projB/top.c\nstatus 0\n1000 $tree/projB/top.c\n500 $tree/projA/config.c\n400 $tree/projB/sub/deep.c|--settings "$tree/projects.txt" --no-recursive --format tsv secret "$tree/projB" | cut -f3; tail -n 3 "$tree/projects.txt"
 a read-only settings file|tarvo-find: can't save settings $tree/read-only.txt: Permission denied\nstatus 2\n${head}500 /gone/file.c|--settings "$tree/read-only.txt" foo "$src/x.c" | tail -n 2; cat "$tree/read-only.txt"
 CASES
+# --files and the filters: the files a search would read, in the walk's order; --stats says how
+# many files and folders the filters left out. With --skip-ignored the files listed are those Git
+# lists as neither tracked nor ignored (a user's global excludes file and info/exclude included).
+repo=$tree/repo && mkdir -p "$repo" && git -C "$repo" init -q
+export HOME=$tree/home XDG_CONFIG_HOME=$tree/config
+mkdir -p "$XDG_CONFIG_HOME/git" && printf '*.glob\n' >"$XDG_CONFIG_HOME/git/ignore"
+printf '*.bak\n' >>"$repo/.git/info/exclude"
+printf '*.o\r\nbuild/\n!keep.o\nlogs/*\n!logs/keep.log\n\\#hash\n/top.c\ndocs/**/gen\n*.tmp  \n' >"$repo/.gitignore"
+mkdir -p "$repo"/{sub/deep,build,logs,docs/a/b/gen} && printf '*.c\n!main.c\n' >"$repo/sub/.gitignore"
+for f in a.c a.o keep.o '#hash' top.c 'sp ace.c' x.tmp y.bak z.glob sub/top.c sub/main.c sub/deep/q.o \
+    build/x.c build/keep.o logs/a.log logs/keep.log docs/gen docs/gen.txt docs/a/b/gen/x.txt; do
+    printf 'x\n' >"$repo/$f"
+done
+listed() { "$find_bin" --files --null "$@" | tr '\0' '\n' | sed "s|^$repo/||" | sort; }
+check "--files --skip-ignored lists what git does" "$(git -C "$repo" ls-files -z -o --exclude-standard | tr '\0' '\n' | sort)" \
+    "$(listed --skip-ignored "$repo")"
+check "--files --include --skip-folders" $'.gitignore\na.c\nsp ace.c\ntop.c' \
+    "$(listed --include '*.c;.gitignore' --skip-folders 'sub;build;logs;docs;.git' "$repo")"
+check "--stats counts what the filters skip" "Files: 3   Lines: 3   Bytes: 6     18 files and folders skipped by filters" \
+    "$("$find_bin" --stats --skip-ignored --include .c nothing-matches "$repo" 2>&1 | sed 's/.*Matches     //; s/   Time: [0-9:.]*//')"
+check "--files with nothing to list" "status 1" "$("$find_bin" --files --include .none "$repo"; echo "status $?")"
+unset HOME XDG_CONFIG_HOME
+
 # On a terminal (a pseudo-terminal that leaves line feeds alone): the stored texts, control
 # bytes shown in every format, paths too; vimgrep's column still counts in the whole line; tabs
 # to stops 4 columns apart, or as --tab-width or the settings file says.
@@ -99,7 +122,7 @@ tab width from the settings|$tree/fmt/tabs.c:1:a foo\nstatus 0|--settings "$tree
 CASES
 
 # Lost output is an error, whatever was printed; a closed pipe still ends it as the shell's 141.
-for args in "foo $src" "-l foo $src" "--format jsonl foo $src" --help --version; do
+for args in "foo $src" "-l foo $src" "--format jsonl foo $src" "--files $src" --help --version; do
     check "$args into a full disk" $'tarvo-find: write error: No space left on device\nstatus 2' \
         "$("$find_bin" $args 2>&1 >/dev/full; echo "status $?")"
     check "$args into a closed stdout" $'tarvo-find: write error: Bad file descriptor\nstatus 2' \
