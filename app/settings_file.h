@@ -1,7 +1,3 @@
-// Room app/: what the window program and tarvo-find share: this settings
-// file, the status line text, the whole lines behind cut result texts and
-// the clock twins. Portable; includes results/, preview/, view/ and engine/.
-//
 // The settings file: everything that outlives one run of the program, in one
 // text file with a fixed line layout.
 //

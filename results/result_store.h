@@ -1,8 +1,3 @@
-// Room results/: the result store, which implements the engine's sink, and
-// the results list's rules (portable); the results pane object (Win32).
-// Includes view/ and engine/; never preview/. Reaches the views only
-// through its listener.
-//
 // The scored lines of the current search, best first, and the view state
 // that ties the rank order to what the list shows: display order by the
 // chosen column, the selected row, the first visible row.
