@@ -62,7 +62,7 @@
 #include "app/search_history.h"
 #include "engine/search_request.h"
 #include "results/list_columns.h"
-#include "results/result_store.h"
+#include "results/sort_mode.h"
 #include "view/marked_text.h"
 
 namespace tarvo {

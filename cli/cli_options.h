@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "results/result_store.h"
+#include "results/sort_mode.h"
 
 namespace tarvo {
 
