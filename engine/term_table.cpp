@@ -93,6 +93,7 @@ TermLimitsMet TermTable::parseTerms(std::string_view findText) {
         if (firstChar_[c]) firstChars_[listed++] = static_cast<char>(c);
     }
     firstChars_[listed] = '\0';
+    limitsMet_ = limits;
     return limits;
 }
 
