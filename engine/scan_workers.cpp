@@ -1,5 +1,7 @@
 #include "engine/scan_workers.h"
 
+#include "engine/held_folders.h"
+
 #include <bit>
 #include <chrono>
 #include <cstring>
