@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
+#include <algorithm>
+
 #include "engine/line_excerpt.h"
+#include "engine/search_request.h"
 #include "shell/dialog_texts.h"
+#include "shell/drop_down_rows.h"
 #include "shell/editor_command.h"
+#include "shell/folder_suggestions.h"
 #include "shell/launching.h"
 #include "shell/main_layout.h"
 #include "shell/open_decision.h"
+#include "shell/path_entries.h"
 #include "shell/result_copy.h"
 #include "shell/window_placement.h"
 #include "support/repeated.h"
@@ -310,6 +316,118 @@ TEST(OpenDecision, VerbCommandLines) {
     for (const auto& [command, line] : cases)
         EXPECT_EQ(verbCommandLine(command, "C:\\my src\\a.bat"), line) << command;
     EXPECT_EQ(verbCommandLine("ed %1", "C:\\100%1\\a.bat"), "ed \"C:\\100%1\\a.bat\"");
+}
+
+// 10 rows, 4 shown: each step from the state before it, the selection and the top row after it.
+TEST(DropDownRows, SelectionMovesWithinTheListAndStaysInView) {
+    const struct {
+        const char* step;
+        DropDownRows (*apply)(DropDownRows);
+        int32_t selected, first;
+    } steps[] = {
+        {"down from none", [](DropDownRows r) { return movedSelection(r, 1); }, 0, 0},
+        {"up at the top", [](DropDownRows r) { return movedSelection(r, -1); }, 0, 0},
+        {"page down", [](DropDownRows r) { return movedSelection(r, r.shown); }, 4, 1},
+        {"page down", [](DropDownRows r) { return movedSelection(r, r.shown); }, 8, 5},
+        {"page down at the end", [](DropDownRows r) { return movedSelection(r, r.shown); }, 9, 6},
+        {"wheel up", [](DropDownRows r) { return scrolled(r, -3); }, 9, 3},
+        {"wheel up past the top", [](DropDownRows r) { return scrolled(r, -9); }, 9, 0},
+        {"down: back in view", [](DropDownRows r) { return movedSelection(r, 1); }, 9, 6},
+        {"the last removed", [](DropDownRows r) { return withoutSelected(r); }, 8, 5},
+        {"room for 2", [](DropDownRows r) { return shownIn(r, 2); }, 8, 7},
+        {"room for none", [](DropDownRows r) { return shownIn(r, 0); }, 8, 8},
+    };
+    DropDownRows rows{10, 4, 0, -1};
+    for (const auto& [step, apply, selected, first] : steps) {
+        rows = apply(rows);
+        EXPECT_EQ(std::make_pair(rows.selected, rows.first), std::make_pair(selected, first))
+            << step;
+    }
+    EXPECT_EQ(movedSelection(DropDownRows{10, 4, 0, -1}, -1).selected, 9) << "up from none";
+    const DropDownRows one{1, 4, 0, 0};
+    EXPECT_EQ(withoutSelected(one).selected, -1) << "the only row removed";
+}
+
+// Rows of 15 pixels, 4 shown from row 3 of 10: none above the list or past the rows shown.
+TEST(DropDownRows, TheRowAtAPoint) {
+    const DropDownRows rows{10, 4, 3, -1};
+    const std::pair<int32_t, int32_t> points[] = {{-1, -1}, {0, 3},  {14, 3},
+                                                  {15, 4},  {59, 6}, {60, -1}};
+    for (const auto& [y, row] : points)
+        EXPECT_EQ(rowAt(rows, y, 15), row) << y;
+    EXPECT_EQ(rowAt(DropDownRows{2, 4, 0, -1}, 30, 15), -1) << "past the last row";
+}
+
+// The names in the folder the last entry names that begin with what follows its separator and go
+// on past it, after the entries before; nothing while no folder is named.
+TEST(FolderSuggestions, TheFoldersOfTheEntryTyped) {
+    testing::TempTree tree;
+    for (const char* file : {"Subway/a.txt", "submarine.txt", "sub/b.txt", "other/c.txt"})
+        tree.write(file, "");
+    const std::string folder = tree.path("");
+    const std::string before = "C:\\src; ";
+    const std::tuple<std::string, std::string, std::vector<std::string>> cases[] = {
+        {before + folder + "su",
+         before,
+         {folder + "sub", folder + "submarine.txt", folder + "Subway"}},
+        {before + folder + "SUB", before, {folder + "submarine.txt", folder + "Subway"}},
+        {before + folder + "subw", before, {folder + "Subway"}},
+        {before + folder + "x", before, {}},
+        {folder,
+         "",
+         {folder + "other", folder + "sub", folder + "submarine.txt", folder + "Subway"}},
+        {before + "sub", "", {}},
+        {before + tree.path("absent/"), before, {}}};
+    FolderSuggester suggester;
+    for (const auto& [text, kept, entries] : cases) {
+        SCOPED_TRACE(text);
+        FolderSuggestions offered = suggester.suggest(text);
+        std::sort(offered.entries.begin(), offered.entries.end());
+        std::vector<std::string> expected = entries;
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(offered.entries, expected);
+        EXPECT_EQ(offered.kept, kept);
+    }
+    // A file made after the listing is offered once the listing has been forgotten.
+    suggester.suggest(folder + "s");
+    tree.write("subtle.txt", "");
+    EXPECT_EQ(suggester.suggest(folder + "subt").entries.size(), 0u);
+    suggester.forget();
+    EXPECT_EQ(suggester.suggest(folder + "subt").entries,
+              std::vector<std::string>{folder + "subtle.txt"});
+}
+
+// The picker starts at the last entry that is not blank; the entry typed starts after the last ";".
+TEST(PathEntries, TheLastEntryAndTheEntryTyped) {
+    const std::tuple<const char*, const char*, size_t> texts[] = {
+        {"", "", 0},
+        {"C:\\src", "C:\\src", 0},
+        {"C:\\src; D:\\my dir ", "D:\\my dir", 8},
+        {"C:\\src;D:\\x;;  ; ", "D:\\x", 17},
+        {";", "", 1},
+        {"  ", "", 2}};
+    for (const auto& [text, last, typed] : texts) {
+        EXPECT_EQ(lastPathEntry(text), last) << text;
+        EXPECT_EQ(typedEntryStart(std::string_view(text)), typed) << text;
+    }
+    EXPECT_EQ(typedEntryStart(std::u16string_view(u"a; b")), 3u);
+}
+
+// The folder replaces the text, or follows it after one ";"; one that would not fit is refused.
+TEST(PathEntries, AFolderChosenReplacesOrFollows) {
+    const std::tuple<const char*, bool, const char*> cases[] = {
+        {"C:\\src", false, "D:\\new"},
+        {"C:\\src", true, "C:\\src;D:\\new"},
+        {"C:\\src; ", true, "C:\\src;D:\\new"},
+        {"C:\\src;", true, "C:\\src;D:\\new"},
+        {"  ", true, "D:\\new"},
+        {"", true, "D:\\new"}};
+    for (const auto& [text, append, result] : cases)
+        EXPECT_EQ(pathWithFolder(text, "D:\\new", append), result) << text << " " << append;
+    const std::string full(kMaxTextLength - 7, 'p');
+    EXPECT_EQ(pathWithFolder(full, "D:\\new", true), full + ";D:\\new");
+    EXPECT_EQ(pathWithFolder(full + "p", "D:\\new", true), std::nullopt);
+    EXPECT_EQ(pathWithFolder(full + "p", "D:\\new", false), "D:\\new");
 }
 
 }  // namespace tarvo
