@@ -55,6 +55,7 @@ void FileScanner::setTerms(const TermTable& terms) {
     blocks_.prepare(terms);
     probes_.setTerms(terms);
     scoreReach_ = kProximityReach + terms.automaton().linesBack();
+    allTerms_ = TermSet::firstTerms(terms.count());
 }
 
 ScanOutcome FileScanner::scanFile(ScanFileReader& file, const char* path, bool onSyntaxList,
@@ -71,8 +72,8 @@ ScanOutcome FileScanner::scanFile(ScanFileReader& file, const char* path, bool o
     if (end == PassEnd::EveryTermOccurs && !unseen_.empty())
         end = pumpBeforePass() ? exactPass(file, PassAim::Presence) : PassEnd::Stopped;
     if (end == PassEnd::EveryTermOccurs) {
-        const ScoringInput input{*terms_, lineTerms_.data(), inPath_, onSyntaxList_,
-                                 request_.options};
+        const ScoringInput input{*terms_, lineTerms_.data(), {},
+                                 inPath_, onSyntaxList_,     request_.options};
         const bool anyCanRank = results.admits(scorer_.fileCeiling(input, inPath_.size()), 1);
         if (!pumpBeforePass()) {
             end = PassEnd::Stopped;
@@ -306,15 +307,17 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
     scoredAny_ = false;
     const int64_t matchesBefore = matches_;
     lineTerms_.fill({});  // the lines before the first and after the last, too, hold none
+    stretchTerms_.fill({});
     countedLines_.fill(0);
 
     const TermAutomaton& automaton = terms_->automaton();
     const int32_t linesBack = automaton.linesBack();
     int32_t state = TermAutomaton::kRoot;  // the walk's, carried from block to block
-    // Scoring: the lines whose terms are still gathered lie between these.
-    // A line's terms are complete at the start of the first line that no
-    // occurrence begun on it can still end on; if it holds any, it is a
-    // candidate from then on.
+    // Scoring: a line holding a term is a candidate. Where terms hold line
+    // feeds, an occurrence is found lines after the one it began on, so a
+    // line becomes a candidate only once no occurrence begun on it can still
+    // end: the lines whose terms are still gathered lie between these.
+    int32_t lastFound = 0;  // the line of the last byte a term ended on
     int32_t firstPending = INT32_MAX;
     int32_t lastPending = 0;
     int32_t checkAt = INT32_MAX;  // the first line whose start finds candidates or lines to score
@@ -322,13 +325,34 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
     auto found = [&](int32_t line, const TermAutomaton::Ending& ending) {
         unseen_ -= ending.terms;
         if (scoring) {
+            if (line != lastFound) {
+                // The stretches after the last one a term was found in start
+                // anew: their places last held stretches out of every reach.
+                const int32_t stretch = line / kStretchLines;
+                for (int32_t passed =
+                         std::max(lastFound / kStretchLines + 1, stretch - kStretches + 1);
+                     passed <= stretch; ++passed)
+                    stretchTerms_[passed % kStretches] = {};
+                lastFound = line;
+                // A walk may run a block's lines ahead of the lines scored.
+                clearScoredBefore(line - kScanBlock - kProximityReach - scoreReach_);
+                if (linesBack == 0) {
+                    addCandidate(line);
+                    checkAt = std::min(checkAt, dueAt_);
+                }
+            }
             lineTerms_[ringAt(line)] |= ending.sameLine;
+            stretchTerms_[line / kStretchLines % kStretches] |= ending.sameLine;
+            if (linesBack == 0) return;
             int32_t first = line;
             const TermAutomaton::Span* span = automaton.spansBegin(ending);
-            if (linesBack != 0 && span != automaton.spansEnd(ending)) {
+            if (span != automaton.spansEnd(ending)) {
                 first = line - span->linesBack;  // the spans come furthest back first
-                for (; span != automaton.spansEnd(ending); ++span)
-                    lineTerms_[ringAt(line - span->linesBack)] |= span->terms;
+                for (; span != automaton.spansEnd(ending); ++span) {
+                    const int32_t begun = line - span->linesBack;
+                    lineTerms_[ringAt(begun)] |= span->terms;
+                    stretchTerms_[begun / kStretchLines % kStretches] |= span->terms;
+                }
             }
             firstPending = std::min(firstPending, first);
             lastPending = std::max(lastPending, line);
@@ -337,8 +361,8 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
             pumpDue |= countLines(line, ending);
         }
     };
-    // Scoring: the lines up to `last` whose terms are complete and not empty
-    // become candidates, in line order.
+    // Scoring, with terms holding line feeds: the lines up to `last` whose
+    // terms are complete and not empty become candidates, in line order.
     auto candidatesThrough = [&](int32_t last) {
         if (firstPending > last) return;
         const int32_t through = std::min(last, lastPending);
@@ -373,17 +397,7 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
             if (line < checkAt) return true;
             candidatesThrough(line - 1 - linesBack);
             if (line >= dueAt_ && !scoreDue(file, line, begin)) return false;
-            // A scored line's terms go once no line within its reach waits:
-            // the ring holds no line it has passed by then.
             checkAt = dueAt_;
-            for (; clearedCandidate_ != firstCandidate_; ++clearedCandidate_) {
-                const int32_t scored = candidates_[clearedCandidate_ % kLineRing];
-                if (line < scored + kProximityReach + scoreReach_) {
-                    checkAt = std::min(checkAt, scored + kProximityReach + scoreReach_);
-                    break;
-                }
-                lineTerms_[ringAt(scored)] = {};
-            }
             if (firstPending != INT32_MAX)
                 checkAt = std::min(checkAt, firstPending + linesBack + 1);
             return true;
@@ -508,6 +522,16 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
     return PassEnd::Scored;
 }
 
+// The terms of the scored lines up to `last` go: no line still to score is
+// within their reach, and their places in the ring come round again.
+void FileScanner::clearScoredBefore(int32_t last) {
+    for (; clearedCandidate_ != firstCandidate_; ++clearedCandidate_) {
+        const int32_t scored = candidates_[clearedCandidate_ % kLineRing];
+        if (scored > last) return;
+        lineTerms_[ringAt(scored)] = {};
+    }
+}
+
 // A line holding a term waits until the scan is out of its reach.
 void FileScanner::addCandidate(int32_t line) {
     if (endCandidate_ == firstCandidate_) dueAt_ = line + scoreReach_;
@@ -540,7 +564,16 @@ bool FileScanner::scoreDue(ScanFileReader& file, int32_t line, int64_t position)
 bool FileScanner::scoreLine(ScanFileReader& file, int32_t line) {
     const int64_t start = lineStarts_[ringAt(line)];
     const bool inComment = (start & 1) != 0;
-    const ScoringInput input{*terms_, lineTerms_.data(), inPath_, onSyntaxList_, request_.options};
+    // The terms of the stretches of lines that the line's reach touches,
+    // unless the line holds them all.
+    TermSet nearby = lineTerms_[ringAt(line)];
+    if (nearby != allTerms_) {
+        for (int32_t stretch = std::max(1, line - (kProximityReach - 1)) / kStretchLines;
+             stretch <= (line + kProximityReach - 1) / kStretchLines; ++stretch)
+            nearby |= stretchTerms_[stretch % kStretches];
+    }
+    const ScoringInput input{*terms_, lineTerms_.data(), nearby,
+                             inPath_, onSyntaxList_,     request_.options};
     const int32_t presence = scorer_.presenceAndProximity(input, line);
     if (results_->admits(scorer_.scoreCeiling(input, presence, inComment), line)) {
         const int64_t begin = start >> 1;

@@ -100,6 +100,7 @@ private:
     PassEnd probePass(ScanFileReader& file, bool counting);
     PassEnd exactPass(ScanFileReader& file, PassAim aim);
     bool countLines(int32_t line, const TermAutomaton::Ending& ending);
+    void clearScoredBefore(int32_t last);
     void addCandidate(int32_t line);
     bool scoreDue(ScanFileReader& file, int32_t line, int64_t position);
     bool scoreLine(ScanFileReader& file, int32_t line);
@@ -123,6 +124,7 @@ private:
     // proximity reach, and the lines an occurrence holding line feeds may
     // end after the line it begins on.
     int32_t scoreReach_ = kProximityReach;
+    TermSet allTerms_;
 
     // Scanner state, kept from file to file so its storage is reused.
     // window_: kScanWindowSize bytes, a NUL after the fill, and room for
@@ -147,8 +149,15 @@ private:
     std::array<int64_t, kLineRing> lineStarts_ = {};
     std::array<TermSet, kLineRing> lineTerms_ = {};
     std::array<int32_t, kLineRing> countedLines_ = {};
+    // Per stretch of kStretchLines lines, at (line / kStretchLines) %
+    // kStretches: at least the terms beginning on its lines, so the scorer
+    // looks only for the terms that stand within a line's reach.
+    static constexpr int32_t kStretchLines = 64;
+    static constexpr int32_t kStretches = kLineRing / kStretchLines;
+    std::array<TermSet, kStretches> stretchTerms_ = {};
     // The lines holding a term: from clearedCandidate_ the scored ones whose
-    // terms lineTerms_ still holds for the lines within their reach, from
+    // terms lineTerms_ still holds for the lines within their reach (cleared
+    // once a term is found further on than any line they reach can wait), from
     // firstCandidate_ those waiting until the scan is out of their reach (and
     // their lines' terms are complete), up to endCandidate_ (counted on).
     std::array<int32_t, kLineRing> candidates_ = {};

@@ -40,19 +40,19 @@ bool startsWith(const char* text, int32_t length, const char* prefix) {
 // earns for its nearest line within reach, found for all terms at once:
 // the lines at each distance, nearest first, until every term is placed.
 int32_t LineScorer::presenceAndProximity(const ScoringInput& input, int32_t line) const {
-    const TermSet all = TermSet::firstTerms(input.terms.count());
     const TermSet& here = input.lineTerms[ringAt(line)];
     TermSet present = here;
     present |= input.inPath;
     int32_t points = input.inPath.size() * kPathPresenceBonus + here.size() * kProximityReach * 10;
-    TermSet placed = here;
-    for (int32_t distance = 1; distance < kProximityReach && placed != all; ++distance) {
+    TermSet missing = input.nearby;
+    missing -= here;
+    for (int32_t distance = 1; distance < kProximityReach && !missing.empty(); ++distance) {
         TermSet near = input.lineTerms[ringAt(line - distance)];
         near |= input.lineTerms[ringAt(line + distance)];
-        near -= placed;
+        near &= missing;
         if (near.empty()) continue;
         points += near.size() * (kProximityReach - distance) * 10;
-        placed |= near;
+        missing -= near;
     }
     return present.size() * kPresenceWeight + points;
 }

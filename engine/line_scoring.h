@@ -34,6 +34,8 @@ struct ScoringInput {
     const TermSet* lineTerms;      // per line, at ringAt(line): the terms beginning on it, for
                                    // every line within reach of the scored one (none for a
                                    // line outside the file)
+    TermSet nearby;                // at least the terms beginning on the lines within reach
+                                   // of the scored one: no other term is looked for there
     TermSet inPath;                // the terms Search File Names found in the path
     bool onSyntaxList;             // the path matches the highlight list
     const SearchOptions& options;  // read live at every scored line

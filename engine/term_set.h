@@ -32,6 +32,12 @@ public:
         words_[1] |= other.words_[1];
         return *this;
     }
+    // Keeps only the terms of `other`.
+    TermSet& operator&=(const TermSet& other) {
+        words_[0] &= other.words_[0];
+        words_[1] &= other.words_[1];
+        return *this;
+    }
     // Leaves out the terms of `other`.
     TermSet& operator-=(const TermSet& other) {
         words_[0] &= ~other.words_[0];

@@ -23,7 +23,10 @@ struct Scoring {
         }
         firstInComment = inComment;
     }
-    ScoringInput input() const { return {terms, lineTerms.data(), inPath, onSyntaxList, options}; }
+    ScoringInput input() const {
+        return {terms,  lineTerms.data(), TermSet::firstTerms(terms.count()),
+                inPath, onSyntaxList,     options};
+    }
     bool inComment(int32_t line) const { return line == 1 && firstInComment; }
     int32_t ceiling(int32_t line) {
         return scorer.scoreCeiling(input(), scorer.presenceAndProximity(input(), line),

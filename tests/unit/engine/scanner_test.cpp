@@ -190,7 +190,8 @@ TEST_F(ScanTest, LinesReachingTheirCeilingStillEnterAFullSink) {
     for (int32_t line : {1, 2, 4})
         lineTerms[line].add(0);
     lineTerms[2].add(1);
-    const ScoringInput input{engine.terms(), lineTerms.data(), {}, true, request.options};
+    const ScoringInput input{engine.terms(), lineTerms.data(), TermSet::firstTerms(2), {},
+                             true,           request.options};
     LineScorer scorer;
     const int32_t ceiling = scorer.scoreCeiling(input, scorer.presenceAndProximity(input, 1), 0);
     testing::CollectingSink full(3);
