@@ -185,7 +185,7 @@ FileScanner::PassEnd FileScanner::probePass(ScanFileReader& file, bool counting)
     countedLines_.fill(0);
     TermSet probedLeft = probed;  // the probed terms no walk has found yet
     bool pumpDue = false;
-    auto found = [&](int32_t line, const TermAutomaton::Ending& ending) {
+    auto found = [&](int32_t line, int32_t, const TermAutomaton::Ending& ending) {
         unseen_ -= ending.terms;
         if (counting) {
             pumpDue |= countLines(line, ending);
@@ -307,6 +307,7 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
     scoredAny_ = false;
     const int64_t matchesBefore = matches_;
     lineTerms_.fill({});  // the lines before the first and after the last, too, hold none
+    firstTermStarts_.fill(INT64_MAX);
     stretchTerms_.fill({});
     countedLines_.fill(0);
 
@@ -322,7 +323,13 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
     int32_t lastPending = 0;
     int32_t checkAt = INT32_MAX;  // the first line whose start finds candidates or lines to score
     bool pumpDue = false;
-    auto found = [&](int32_t line, const TermAutomaton::Ending& ending) {
+    // An occurrence ending before window position `after` began `longest`
+    // bytes before it: the line's first term may begin there.
+    auto beganAt = [&](int32_t line, int32_t after, int32_t longest) {
+        int64_t& first = firstTermStarts_[ringAt(line)];
+        if (longest > 0) first = std::min(first, windowShift_ + after - longest);
+    };
+    auto found = [&](int32_t line, int32_t after, const TermAutomaton::Ending& ending) {
         unseen_ -= ending.terms;
         if (scoring) {
             if (line != lastFound) {
@@ -343,6 +350,7 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
             }
             lineTerms_[ringAt(line)] |= ending.sameLine;
             stretchTerms_[line / kStretchLines % kStretches] |= ending.sameLine;
+            beganAt(line, after, ending.sameLineLongest);
             if (linesBack == 0) return;
             int32_t first = line;
             const TermAutomaton::Span* span = automaton.spansBegin(ending);
@@ -352,6 +360,7 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
                     const int32_t begun = line - span->linesBack;
                     lineTerms_[ringAt(begun)] |= span->terms;
                     stretchTerms_[begun / kStretchLines % kStretches] |= span->terms;
+                    beganAt(begun, after, span->longest);
                 }
             }
             firstPending = std::min(firstPending, first);
@@ -518,7 +527,7 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
     if (!scoreDue(file, INT32_MAX, fileEnd_)) return PassEnd::Stopped;
     // No line to score (no terms, or terms only in the path): the file is
     // listed as a whole. Not a match.
-    if (!scoredAny_) results_->add(-1, 0, "", 0);
+    if (!scoredAny_) results_->add(-1, 0, "", 0, 0);
     return PassEnd::Scored;
 }
 
@@ -529,6 +538,7 @@ void FileScanner::clearScoredBefore(int32_t last) {
         const int32_t scored = candidates_[clearedCandidate_ % kLineRing];
         if (scored > last) return;
         lineTerms_[ringAt(scored)] = {};
+        firstTermStarts_[ringAt(scored)] = INT64_MAX;
     }
 }
 
@@ -564,6 +574,10 @@ bool FileScanner::scoreDue(ScanFileReader& file, int32_t line, int64_t position)
 bool FileScanner::scoreLine(ScanFileReader& file, int32_t line) {
     const int64_t start = lineStarts_[ringAt(line)];
     const bool inComment = (start & 1) != 0;
+    // Where the scan found the line's first term: its column for the result.
+    const int64_t firstTerm = firstTermStarts_[ringAt(line)];
+    const int32_t termColumn =
+        firstTerm == INT64_MAX ? 0 : static_cast<int32_t>(firstTerm - (start >> 1)) + 1;
     // The terms of the stretches of lines that the line's reach touches,
     // unless the line holds them all.
     TermSet nearby = lineTerms_[ringAt(line)];
@@ -582,11 +596,12 @@ bool FileScanner::scoreLine(ScanFileReader& file, int32_t line) {
         const char* text = lineText(file, begin, end, &length);
         const int32_t score = scorer_.scoreLine(input, presence, inComment, text);
         if (end - begin <= kMaxLineText) {
-            results_->add(score, line, text, length);
+            results_->add(score, line, text, length, termColumn);
         } else if (results_->admits(score, line)) {  // the excerpt may read the line again
             std::string storage;
             const LineExcerpt kept = lineExcerpt(longLine(file, begin, end, storage), *terms_);
-            results_->add(score, line, kept.text.c_str(), static_cast<int32_t>(kept.text.size()));
+            results_->add(score, line, kept.text.c_str(), static_cast<int32_t>(kept.text.size()),
+                          termColumn);
         }
     }
     scoredAny_ = true;

@@ -144,10 +144,13 @@ private:
     // Per line, at ringAt(line) (line_scoring.h): where it starts, as (file
     // offset << 1) | 1 when it begins inside /* */; the terms found beginning
     // on it (the scoring pass), from kProximityReach - 1 lines before the
-    // first candidate still to score; and the last line counted at that
-    // place as holding a term (the counting passes).
+    // first candidate still to score; the file offset where the first
+    // non-empty term beginning on it begins (INT64_MAX: none), for the
+    // result's column; and the last line counted at that place as holding a
+    // term (the counting passes).
     std::array<int64_t, kLineRing> lineStarts_ = {};
     std::array<TermSet, kLineRing> lineTerms_ = {};
+    std::array<int64_t, kLineRing> firstTermStarts_ = {};
     std::array<int32_t, kLineRing> countedLines_ = {};
     // Per stretch of kStretchLines lines, at (line / kStretchLines) %
     // kStretches: at least the terms beginning on its lines, so the scorer

@@ -164,6 +164,11 @@ void TermAutomaton::build(const QueryTerm* terms, int32_t count, Matching matchi
     endings_.assign(states - firstEnding_, {});
     spans_.clear();
     std::array<TermSet, kMaxTermLength> byLinesBack;
+    auto longestOf = [terms](const TermSet& set) {
+        int32_t most = 0;
+        set.forEach([&](int32_t t) { most = std::max(most, terms[t].length); });
+        return most;
+    };
     for (int32_t state = 0; state < states; ++state) {
         const int32_t to = renumbered[state];
         for (int32_t column = 0; column < stride; ++column)
@@ -183,13 +188,15 @@ void TermAutomaton::build(const QueryTerm* terms, int32_t count, Matching matchi
         spanning.forEach([&](int32_t t) { byLinesBack[linesBackOf[t]].add(t); });
         spanning.forEach([&](int32_t t) {
             TermSet& group = byLinesBack[linesBackOf[t]];
-            if (!group.empty()) spans_.push_back({linesBackOf[t], group});
+            if (group.empty()) return;
+            spans_.push_back({linesBackOf[t], group, longestOf(group)});
             group = {};
         });
         std::sort(spans_.begin() + ending.spansFrom, spans_.end(),
                   [](const Span& a, const Span& b) { return a.linesBack > b.linesBack; });
         ending.spansTo = static_cast<int32_t>(spans_.size());
         ending.longest = longest[state];
+        ending.sameLineLongest = longestOf(ending.sameLine);
         ending.coverAt = coverAt[state];
     }
     if (nulState) {
@@ -198,6 +205,7 @@ void TermAutomaton::build(const QueryTerm* terms, int32_t count, Matching matchi
                   emptyTerms,
                   static_cast<int32_t>(spans_.size()),
                   static_cast<int32_t>(spans_.size()),
+                  0,
                   0,
                   0};
     }

@@ -47,15 +47,17 @@ public:
         int32_t spansFrom;  // spans_[spansFrom, spansTo): the others, by lines back, the
                             // furthest back first
         int32_t spansTo;
-        int32_t longest;  // bytes of the longest non-empty term ending here; 0: none
-        int32_t coverAt;  // covers_[coverAt, coverAt + longest): per byte, from the first
-                          // byte of the longest term on, 1 + the highest term covering it
+        int32_t longest;          // bytes of the longest non-empty term ending here; 0: none
+        int32_t sameLineLongest;  // the same, of those in sameLine
+        int32_t coverAt;          // covers_[coverAt, coverAt + longest): per byte, from the first
+                                  // byte of the longest term on, 1 + the highest term covering it
     };
     // Terms holding `linesBack` line feeds before their last byte began that
     // many lines before the one they end on.
     struct Span {
         int32_t linesBack;
         TermSet terms;
+        int32_t longest;  // bytes of the longest of them
     };
 
     // Builds the table for terms[0 .. count - 1]. Run again whenever the
@@ -81,9 +83,9 @@ public:
 
     // Steps `state` over text[from ..] until it is the root again or
     // `limit` is reached, at least one byte. `line` is the line of
-    // text[from]; a line feed ends its line. Calls onEnding(line, ending)
-    // at each byte where a term ends. Returns the position after the last
-    // byte stepped.
+    // text[from]; a line feed ends its line. Calls onEnding(line, after,
+    // ending) at each byte where a term ends, `after` the position after
+    // it. Returns the position after the last byte stepped.
     template <typename OnEnding>
     [[gnu::always_inline]] int32_t walk(int32_t& state, const char* text, int32_t from,
                                         int32_t limit, int32_t line, OnEnding&& onEnding) const {
@@ -92,7 +94,7 @@ public:
         do {
             const uint8_t c = static_cast<uint8_t>(text[at++]);
             s = step(s, c);
-            if (ends(s)) onEnding(line, ending(s));
+            if (ends(s)) onEnding(line, at, ending(s));
             line += c == '\n';
         } while (s != kRoot && at < limit);
         state = s;

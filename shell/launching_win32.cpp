@@ -6,11 +6,13 @@
 #include <algorithm>
 #include <string>
 
+#include "engine/text_encoding.h"
 #include "shell/editor_win32.h"
 #include "shell/launching.h"
 #include "shell/open_decision.h"
 #include "shell/program_win32.h"
 #include "shell/resources/resource.h"
+#include "view/wide_text.h"
 
 namespace tarvo {
 
@@ -52,27 +54,34 @@ const std::string& previewedPath(const Program& p) {
     return p.previewPane.document().currentPath();
 }
 
+// The system's UTF-16 text as the program's UTF-8.
+std::string fromWide(const WCHAR* text) {
+    return utf16ToUtf8({reinterpret_cast<const char*>(text), 2 * wcslen(text)}, false);
+}
+
 // The command line a verb of the type runs, as the shell would run it for a
-// file of that type; empty when the type has no such verb.
-std::string verbCommand(const std::string& extension, const char* verb) {
-    char command[4096];
-    DWORD size = sizeof command;
+// file of that type, its environment variables expanded as the shell
+// expands them; empty when the type has no such verb.
+std::string verbCommand(const std::u16string& extension, const WCHAR* verb) {
+    WCHAR command[4096];
+    DWORD size = std::size(command);
     // The catch-all "Unknown" type is not the file's own association.
     const ASSOCF flags = ASSOCF_NOTRUNCATE | ASSOCF_INIT_IGNOREUNKNOWN;
-    if (FAILED(AssocQueryStringA(flags, ASSOCSTR_COMMAND, extension.c_str(), verb, command, &size)))
-        return {};
-    return command;
+    const auto* type = reinterpret_cast<const WCHAR*>(extension.c_str());
+    if (FAILED(AssocQueryStringW(flags, ASSOCSTR_COMMAND, type, verb, command, &size))) return {};
+    WCHAR expanded[4096];
+    const DWORD length = ExpandEnvironmentStringsW(command, expanded, std::size(expanded));
+    return fromWide(length > 0 && length <= std::size(expanded) ? expanded : command);
 }
 
 FileTypeFacts fileTypeFacts(const std::string& path) {
     FileTypeFacts facts;
     facts.extension = fileExtension(path);
     if (facts.extension.empty()) return facts;
-    WCHAR wide[MAX_PATH];
-    if (MultiByteToWideChar(CP_UTF8, 0, facts.extension.c_str(), -1, wide, MAX_PATH))
-        facts.dangerous = AssocIsDangerous(wide);
-    facts.openCommand = verbCommand(facts.extension, nullptr);
-    facts.editCommand = verbCommand(facts.extension, "edit");
+    const std::u16string extension = toUtf16(facts.extension);
+    facts.dangerous = AssocIsDangerous(reinterpret_cast<const WCHAR*>(extension.c_str()));
+    facts.openCommand = verbCommand(extension, nullptr);
+    facts.editCommand = verbCommand(extension, L"edit");
     return facts;
 }
 
@@ -115,13 +124,15 @@ Launcher& launcher() {
 }
 
 bool startDetachedProcess(const char* application, const char* commandLine) {
-    // CreateProcessA may write into the command line; give it a copy.
-    std::string line = commandLine ? commandLine : "";
-    STARTUPINFOA startup = {};
+    // CreateProcessW may write into the command line: it gets a copy.
+    std::u16string line = toUtf16(commandLine ? commandLine : "");
+    const std::u16string program = toUtf16(application ? application : "");
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};
-    if (!CreateProcessA(application, line.empty() ? nullptr : line.data(), nullptr, nullptr, FALSE,
-                        0, nullptr, nullptr, &startup, &started))
+    if (!CreateProcessW(application ? reinterpret_cast<const WCHAR*>(program.c_str()) : nullptr,
+                        line.empty() ? nullptr : reinterpret_cast<WCHAR*>(line.data()), nullptr,
+                        nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
         return false;
     // Not waited for: the handles are only closed, the process lives on.
     CloseHandle(started.hThread);
@@ -144,13 +155,24 @@ void openPreviewedFile(Program& p) {
     const std::string path = previewedPath(p);
     if (path.empty()) return launcher().beep(kSimpleBeep);
     const std::string& editor = p.settings.editorCommand;
-    switch (chooseOpenAction(fileTypeFacts(path), !editor.empty())) {
+    FileTypeFacts facts = fileTypeFacts(path);
+    OpenAction action = chooseOpenAction(facts, !editor.empty());
+    if (action == OpenAction::EditVerb) {
+        // Started here, not through the shell with the verb: a shell may run
+        // a script whatever verb it is asked for (Wine's runs .bat and .cmd).
+        if (launcher().startProcess(nullptr, verbCommandLine(facts.editCommand, path).c_str()))
+            return;
+        // An edit program that cannot be started: shown as by a type without one.
+        facts.editCommand.clear();
+        action = chooseOpenAction(facts, !editor.empty());
+    }
+    switch (action) {
         case OpenAction::DefaultVerb:
             return launcher().shellOpen(path.c_str(), nullptr);
-        case OpenAction::EditVerb:
-            return launcher().shellOpen(path.c_str(), "edit");
+        case OpenAction::EditVerb:  // cleared above
+            return;
         case OpenAction::Editor:
-            startEditor(p.windows.main, editor, path, previewedLine(p, path));
+            startEditor(p, editor, path, previewedLine(p, path));
             return;
         case OpenAction::Notepad:
             return openWithNotepad(p);

@@ -21,15 +21,24 @@ void loadProgramSettings(Program& p) {
     p.results.restoreSortMode(p.settings.sortMode);
 }
 
-// The whole command line is the Find text: the first kMaxTextLength bytes of
-// a longer one are kept, as an edit box keeps a pasted text.
-void takeCommandLine(SearchRequest& request, const char* commandLine) {
-    if (!commandLine || !*commandLine) return;
-    request.findText = cutToTextLimit(commandLine);
+// A longer directory does not fit a box; the Path box then starts empty.
+std::string currentDirectory() {
     char directory[kMaxTextLength + 1];
     const DWORD length = GetCurrentDirectoryA(sizeof directory, directory);
-    // A longer directory does not fit; the Path box then starts empty.
-    request.pathText = (length > 0 && length < sizeof directory) ? directory : "";
+    return (length > 0 && length < sizeof directory) ? directory : "";
+}
+
+// The whole command line is the Find text: the first kMaxTextLength bytes of
+// a longer one are kept, as an edit box keeps a pasted text. Without one, a
+// first start (no Path text saved) can search at once: the current folder,
+// as with a command line.
+void takeCommandLine(SearchRequest& request, const char* commandLine) {
+    if (commandLine && *commandLine) {
+        request.findText = cutToTextLimit(commandLine);
+        request.pathText = currentDirectory();
+    } else if (request.pathText.empty()) {
+        request.pathText = currentDirectory();
+    }
 }
 
 bool registerClass(HINSTANCE instance, const char* name, UINT style, WNDPROC procedure, HICON icon,
@@ -63,6 +72,7 @@ void startProgram(Program& p, HINSTANCE instance, const char* commandLine, int s
                        static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))))
         exitProgram(p, kExitPaneClassFailed);
     if (!createMainWindow(p, showState)) exitProgram(p, kExitWindowFailed);
+    createDropDown(p);
 
     p.accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     updateOptionChecks(p);

@@ -14,11 +14,13 @@
 
 #include <string>
 
+#include "app/clock.h"
 #include "app/settings_file.h"
 #include "app/status_line.h"
 #include "engine/file_memory.h"
 #include "engine/search_run.h"
 #include "results/result_store.h"
+#include "shell/drop_down_win32.h"
 #include "shell/main_layout.h"
 #include "shell/panes_win32.h"
 #include "view/fonts_win32.h"
@@ -68,7 +70,10 @@ struct Program {
 
     RunState runState = RunState::Idle;
     bool refreshPending = false;  // the timer repaints when set
-    RunTimes runTimes;
+    RunTimes runTimes;            // read on `clock`
+    // The clock searches are timed by: it stands still while a modal box is
+    // up. Its first reading, normally at the first search's start, is 0.
+    RunClock clock;
 
     HINSTANCE instance = nullptr;
     HACCEL accelerators = nullptr;
@@ -77,6 +82,9 @@ struct Program {
     COLORREF faceColour = 0;             // COLOR_BTNFACE, read once at start-up
     HBRUSH faceBrush = nullptr;
     MainLayout layout;  // the last layoutMainWindow's rectangles
+    // The list under the Find and Path boxes: their history, and the Path
+    // box's folder completion.
+    DropDown dropDown;
 
     // Test seams. A non-empty settingsFile replaces settingsPath(); an
     // endProcess hook runs instead of the process ending (a test ends the
