@@ -356,11 +356,22 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
             const TermAutomaton::Span* span = automaton.spansBegin(ending);
             if (span != automaton.spansEnd(ending)) {
                 first = line - span->linesBack;  // the spans come furthest back first
-                for (; span != automaton.spansEnd(ending); ++span) {
-                    const int32_t begun = line - span->linesBack;
-                    lineTerms_[ringAt(begun)] |= span->terms;
-                    stretchTerms_[begun / kStretchLines % kStretches] |= span->terms;
-                    beganAt(begun, after, span->longest);
+                // The stretches the spans began in take all their terms at
+                // once (at least, as they need): at most three, however many
+                // spans there are.
+                for (int32_t stretch = first / kStretchLines; stretch <= line / kStretchLines;
+                     ++stretch)
+                    stretchTerms_[stretch % kStretches] |= ending.spanning;
+                // Locals, as the stores could otherwise be taken to change
+                // the members they are found from.
+                TermSet* const lineTerms = lineTerms_.data();
+                int64_t* const firstStarts = firstTermStarts_.data();
+                const int64_t end = windowShift_ + after;
+                for (const TermAutomaton::Span* last = automaton.spansEnd(ending); span != last;
+                     ++span) {
+                    const uint32_t begun = ringAt(line - span->linesBack);
+                    lineTerms[begun] |= span->terms;
+                    firstStarts[begun] = std::min(firstStarts[begun], end - span->longest);
                 }
             }
             firstPending = std::min(firstPending, first);

@@ -184,6 +184,7 @@ void TermAutomaton::build(const QueryTerm* terms, int32_t count, Matching matchi
         TermSet spanning = endsAt[state];
         spanning -= sameLineTerms;
         ending.sameLine -= spanning;
+        ending.spanning = spanning;
         ending.spansFrom = static_cast<int32_t>(spans_.size());
         spanning.forEach([&](int32_t t) { byLinesBack[linesBackOf[t]].add(t); });
         spanning.forEach([&](int32_t t) {
@@ -203,6 +204,7 @@ void TermAutomaton::build(const QueryTerm* terms, int32_t count, Matching matchi
         Ending& ending = endings_[renumbered[nodes] - firstEnding_];
         ending = {emptyTerms,
                   emptyTerms,
+                  {},
                   static_cast<int32_t>(spans_.size()),
                   static_cast<int32_t>(spans_.size()),
                   0,

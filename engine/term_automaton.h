@@ -44,6 +44,7 @@ public:
         TermSet terms;      // every term ending here; Folded: with the empty terms where the
                             // byte may begin a term (an empty term occurs at every such byte)
         TermSet sameLine;   // those of them that began on the line they end on
+        TermSet spanning;   // the others
         int32_t spansFrom;  // spans_[spansFrom, spansTo): the others, by lines back, the
                             // furthest back first
         int32_t spansTo;
