@@ -6,8 +6,9 @@
 
 #include "engine/directory_listing.h"
 #include "engine/file_filters.h"
-#include "engine/file_scanner.h"
 #include "engine/path_list.h"
+#include "engine/scan_file_reader.h"
+#include "engine/scan_window.h"
 
 namespace tarvo {
 

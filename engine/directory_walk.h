@@ -12,7 +12,7 @@
 
 #include "engine/directory_listing.h"
 #include "engine/ignore_stack.h"
-#include "engine/scan_file_reader.h"
+#include "engine/scan_read_ahead.h"
 #include "engine/search_host.h"
 #include "engine/search_request.h"
 #include "engine/search_stats.h"

@@ -29,6 +29,7 @@
 #include "engine/line_scoring.h"
 #include "engine/scan_blocks.h"
 #include "engine/scan_file_reader.h"
+#include "engine/scan_window.h"
 #include "engine/search_host.h"
 #include "engine/search_request.h"
 #include "engine/term_probes.h"
@@ -36,12 +37,6 @@
 
 namespace tarvo {
 
-// The sliding read window: 100,000 bytes; past position 75,000 its last
-// 50,000 bytes move to the front and the next 50,000 are read behind them,
-// so a term (at most 100 bytes) and the comment lookahead always lie inside.
-inline constexpr int kScanWindowSize = 100000;
-inline constexpr int kScanWindowMoveAt = 75000;
-inline constexpr int kScanWindowMove = 50000;
 // Every 100th scored line pumps messages.
 inline constexpr int kMatchesPerPump = 100;
 

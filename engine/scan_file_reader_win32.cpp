@@ -4,7 +4,9 @@
 
 #include <algorithm>
 
+#include "engine/held_folders.h"
 #include "engine/scan_file_reader.h"
+#include "engine/scan_read_ahead.h"
 
 namespace tarvo {
 

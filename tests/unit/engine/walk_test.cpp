@@ -1,5 +1,7 @@
 // Whole runs and the walk over scratch trees, some built to hurt (each hazard once): the search
 // ends, reads only regular files and reports only the roots it cannot open.
+#include <condition_variable>
+#include <mutex>
 #include "engine_test.h"
 #ifdef _WIN32
 #include <windows.h>
@@ -31,6 +33,10 @@ TEST_F(WalkTest, WhatTheWalkReadsAndReports) {
         if (i % 2 == 0) many.insert(tree.write("many/d" + std::to_string(i) + "/g", "x"));
     }
     EXPECT_EQ(walk(tree.path("many")), many);
+    Paths flat;  // files only: the count alone lets the listing go on
+    for (int i = 0; i < 40; ++i)
+        flat.insert(tree.write("flat/f" + std::to_string(i), "x"));
+    EXPECT_EQ(walk(tree.path("flat")), flat);
     EXPECT_EQ(walk(b), (Paths{b})) << "a root naming a file";
     request.excludeList = ".c";
     EXPECT_EQ(walk(root), (Paths{a, c}));
@@ -85,6 +91,52 @@ TEST_F(WalkTest, RunsWalkEveryRootAndCreditTheResults) {
     engine.runSearch();
     EXPECT_EQ(host.errors.back(), "Error: the Path names no folder or file to search");
     EXPECT_EQ(std::make_tuple(engine.stats().files, results.count()), std::make_tuple(0, 0));
+}
+
+// With several scanners, a file met a second time while its first scan is still in flight counts
+// as searched at once: a remembered file the walk lists, a root naming a file another root's walk
+// reached. The first scan is held until every file has been handed out (one pump each), so the
+// second meeting finds it in flight however the threads run.
+TEST_F(WalkTest, AFileMetAgainInFlightIsReadOnce) {
+    const std::string root = tree.mkdir("flight");
+    constexpr int kFiles = 12;
+    for (int i = 0; i < kFiles; ++i)
+        tree.write("flight/f" + std::to_string(i) + ".txt", "needle\n");
+    const std::string twice = tree.path("flight/f5.txt");
+    request.findText = "needle";
+    const std::pair<int32_t, bool> rows[] = {{2, true}, {8, true}, {2, false}, {8, false}};
+    for (const auto& [threads, remembered] : rows) {
+        SCOPED_TRACE(::testing::Message()
+                     << threads << " scanners, " << (remembered ? "remembered" : "a second root"));
+        testing::TestHost held;
+        FileMemory memory;
+        testing::CollectingSink sink;
+        std::mutex mutex;
+        std::condition_variable handedOut;
+        bool allHandedOut = false;
+        held.onPump = [&](int calls) {
+            if (calls < kFiles + 1) return;
+            std::lock_guard lock(mutex);
+            allHandedOut = true;
+            handedOut.notify_all();
+        };
+        held.onScanBegins = [&](const char* path) {
+            if (path != twice) return;
+            std::unique_lock lock(mutex);
+            EXPECT_TRUE(
+                handedOut.wait_for(lock, std::chrono::seconds(20), [&] { return allHandedOut; }));
+        };
+        if (remembered) memory.add(twice.c_str(), 500);
+        request.pathText = remembered ? root : root + ";" + twice;
+        SearchRun run{held, request, memory, sink, threads};
+        run.runSearch();
+        int32_t twiceListed = 0;
+        for (int32_t i = 0; i < sink.count(); ++i)
+            twiceListed += sink.rankEntry(i).path == twice ? 1 : 0;
+        EXPECT_EQ(
+            std::make_tuple(twiceListed, sink.count(), run.stats().files, run.stats().matches),
+            std::make_tuple(1, kFiles, int64_t{kFiles}, int64_t{kFiles}));
+    }
 }
 
 // Only File Types, the exclusion list and Skip Folders leave out files and folders (a root never)
