@@ -297,7 +297,12 @@ int run(const CliOptions& cli) {
 int main(int argc, char** argv) {
     using namespace tarvo;
     prepareHeap();
-    CliParse parse = parseCommandLine(argc, argv);
+    prepareConsole();
+    const std::vector<std::string> words = commandLineWords(argc, argv);
+    std::vector<const char*> wordPointers;
+    for (const std::string& word : words)
+        wordPointers.push_back(word.c_str());
+    CliParse parse = parseCommandLine(static_cast<int>(wordPointers.size()), wordPointers.data());
     if (!parse.error.empty()) {
         std::fprintf(stderr, "tarvo-find: %s\n\n%s", parse.error.c_str(), usageText().c_str());
         return kUsageErrorStatus;

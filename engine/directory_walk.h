@@ -26,12 +26,12 @@ public:
 
     // The request is read live: Recursive at every folder entry, the
     // exclude list at every file read ahead. The walk counts the entries it
-    // passes over for length into `stats`.
+    // passes over for length (systemCanName) into `stats`.
     DirectoryWalk(SearchHost& host, const SearchRequest& request, SearchStats& stats,
                   FileVisitor visitFile);
 
     // Walks a root (depth 0) or a folder below one. Goes on only while the
-    // run state is Running; a root that is longer than kMaxPathLength, or
+    // run state is Running; a root longer than kMaxPathLength characters, or
     // neither a listable folder nor a readable file, is reported through
     // the host.
     void walkDirectory(const std::string& path, int depth);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <string>
 
+#include "engine/system_path_win32.h"
 #include "shell/editor_win32.h"
 #include "shell/launching.h"
 #include "shell/open_decision.h"
@@ -24,28 +25,28 @@ void beepWithSystem(UINT type) {
 // file from the shell with that verb. The result is not looked at: a
 // missing association is not reported.
 void shellOpenWithSystem(const char* file, const char* verb) {
-    ShellExecuteA(nullptr, verb, file, nullptr, "", SW_SHOW);
+    ShellExecuteW(nullptr, verb ? wideText(verb).c_str() : nullptr, widePath(file).c_str(), nullptr,
+                  L"", SW_SHOW);
 }
 
 DWORD startProgramWithShell(const char* program, const char* arguments) {
-    SHELLEXECUTEINFOA run = {};
+    const std::wstring file = wideText(program), parameters = wideText(arguments);
+    SHELLEXECUTEINFOW run = {};
     run.cbSize = sizeof run;
     // The caller reports a failure itself, once; the process is not waited for.
     run.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
-    run.lpFile = program;
-    run.lpParameters = arguments;
+    run.lpFile = file.c_str();
+    run.lpParameters = parameters.c_str();
     run.nShow = SW_SHOWNORMAL;
-    if (ShellExecuteExA(&run)) return 0;
+    if (ShellExecuteExW(&run)) return 0;
     const DWORD error = GetLastError();
     return error ? error : ERROR_FILE_NOT_FOUND;
 }
 
 std::string executablePath() {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    // A path cut at MAX_PATH names some other file: start nothing.
-    if (length == 0 || length >= MAX_PATH) return {};
-    return std::string(path, length);
+    return pathFromSystem([](wchar_t* buffer, size_t size) {
+        return GetModuleFileNameW(nullptr, buffer, static_cast<DWORD>(size));
+    });
 }
 
 const std::string& previewedPath(const Program& p) {
@@ -55,22 +56,21 @@ const std::string& previewedPath(const Program& p) {
 // The command line a verb of the type runs, as the shell would run it for a
 // file of that type; empty when the type has no such verb.
 std::string verbCommand(const std::string& extension, const char* verb) {
-    char command[4096];
-    DWORD size = sizeof command;
+    wchar_t command[4096];
+    DWORD size = std::size(command);
     // The catch-all "Unknown" type is not the file's own association.
     const ASSOCF flags = ASSOCF_NOTRUNCATE | ASSOCF_INIT_IGNOREUNKNOWN;
-    if (FAILED(AssocQueryStringA(flags, ASSOCSTR_COMMAND, extension.c_str(), verb, command, &size)))
+    if (FAILED(AssocQueryStringW(flags, ASSOCSTR_COMMAND, wideText(extension).c_str(),
+                                 verb ? wideText(verb).c_str() : nullptr, command, &size)))
         return {};
-    return command;
+    return utf8Of(command);
 }
 
 FileTypeFacts fileTypeFacts(const std::string& path) {
     FileTypeFacts facts;
     facts.extension = fileExtension(path);
     if (facts.extension.empty()) return facts;
-    WCHAR wide[MAX_PATH];
-    if (MultiByteToWideChar(CP_UTF8, 0, facts.extension.c_str(), -1, wide, MAX_PATH))
-        facts.dangerous = AssocIsDangerous(wide);
+    facts.dangerous = AssocIsDangerous(wideText(facts.extension).c_str());
     facts.openCommand = verbCommand(facts.extension, nullptr);
     facts.editCommand = verbCommand(facts.extension, "edit");
     return facts;
@@ -84,7 +84,7 @@ int32_t previewedLine(Program& p, const std::string& path) {
 }
 
 bool isFile(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(widePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -96,13 +96,13 @@ bool writeBuiltInGuide(const std::string& path) {
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
     if (!bytes) return false;
     const DWORD size = SizeofResource(nullptr, found);
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    HANDLE file = CreateFileW(widePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     const bool whole = WriteFile(file, bytes, size, &written, nullptr) && written == size;
     CloseHandle(file);
-    if (!whole) DeleteFileA(path.c_str());
+    if (!whole) DeleteFileW(widePath(path).c_str());
     return whole;
 }
 
@@ -115,13 +115,15 @@ Launcher& launcher() {
 }
 
 bool startDetachedProcess(const char* application, const char* commandLine) {
-    // CreateProcessA may write into the command line; give it a copy.
-    std::string line = commandLine ? commandLine : "";
-    STARTUPINFOA startup = {};
+    // CreateProcessW may write into the command line: it gets a copy.
+    std::wstring line = wideText(commandLine ? commandLine : "");
+    const std::wstring program = application ? widePath(application) : std::wstring();
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};
-    if (!CreateProcessA(application, line.empty() ? nullptr : line.data(), nullptr, nullptr, FALSE,
-                        0, nullptr, nullptr, &startup, &started))
+    if (!CreateProcessW(application ? program.c_str() : nullptr,
+                        line.empty() ? nullptr : line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &started))
         return false;
     // Not waited for: the handles are only closed, the process lives on.
     CloseHandle(started.hThread);
@@ -164,9 +166,9 @@ void openWithNotepad(const Program& p) {
 
 UserGuide findUserGuide() {
     const std::string exe = executablePath();
-    char temp[MAX_PATH + 1];
-    const DWORD length = GetTempPathA(sizeof temp, temp);
-    const std::string_view folder(temp, (length > 0 && length < sizeof temp) ? length : 0);
+    const std::string folder = pathFromSystem([](wchar_t* buffer, size_t size) {
+        return GetTempPathW(static_cast<DWORD>(size), buffer);
+    });
     return userGuide(exe, isFile(documentationPath(exe)), folder);
 }
 

@@ -50,7 +50,7 @@ struct Launcher {
 };
 Launcher& launcher();
 
-// The real startProcess: CreateProcessA, both handles closed at once.
+// The real startProcess: CreateProcessW, both handles closed at once.
 bool startDetachedProcess(const char* application, const char* commandLine);
 
 }  // namespace tarvo

@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include "engine/search_request.h"
+#include "engine/system_path_win32.h"
 #include "shell/commands_win32.h"
 #include "shell/dialog_texts.h"
 #include "shell/edit_box_win32.h"
@@ -231,13 +232,13 @@ void onContextMenu(const Program& p, HWND from, LPARAM at) {
 // ";" as the Path box takes several roots; Enter then searches them.
 void onDropFiles(const Program& p, HDROP drop) {
     std::string paths;
-    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
-        const UINT length = DragQueryFileA(drop, i, nullptr, 0);
-        std::string path(length, '\0');
-        DragQueryFileA(drop, i, path.data(), length + 1);
+        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        std::wstring path(length, L'\0');
+        DragQueryFileW(drop, i, path.data(), length + 1);
         if (!paths.empty()) paths += ';';
-        paths += path;
+        paths += utf8Of(path);
     }
     DragFinish(drop);
     const MainWindows& w = p.windows;

@@ -1,6 +1,7 @@
 #include "shell/program_entry_win32.h"
 
 #include "engine/search_request.h"
+#include "engine/system_path_win32.h"
 #include "shell/commands_win32.h"
 #include "shell/main_window_win32.h"
 #include "shell/program_win32.h"
@@ -26,10 +27,11 @@ void loadProgramSettings(Program& p) {
 void takeCommandLine(SearchRequest& request, const char* commandLine) {
     if (!commandLine || !*commandLine) return;
     request.findText = cutToTextLimit(commandLine);
-    char directory[kMaxTextLength + 1];
-    const DWORD length = GetCurrentDirectoryA(sizeof directory, directory);
+    const std::string directory = pathFromSystem([](wchar_t* buffer, size_t size) {
+        return GetCurrentDirectoryW(static_cast<DWORD>(size), buffer);
+    });
     // A longer directory does not fit; the Path box then starts empty.
-    request.pathText = (length > 0 && length < sizeof directory) ? directory : "";
+    request.pathText = directory.size() <= static_cast<size_t>(kMaxTextLength) ? directory : "";
 }
 
 bool registerClass(HINSTANCE instance, const char* name, UINT style, WNDPROC procedure, HICON icon,

@@ -2,10 +2,10 @@
 
 #include <utility>
 
+#include "engine/wide_text.h"
 #include "view/fonts_win32.h"
 #include "view/marked_text.h"
 #include "view/text_class.h"
-#include "view/wide_text.h"
 
 namespace tarvo {
 

@@ -263,8 +263,13 @@ TEST(StatusLine, CountsDurationsAndTheWholeLine) {
     times.end = 12.25;
     EXPECT_EQ(statusLineText(stats, times, 99.0, false), counted + "0:02.250");
     EXPECT_EQ(pathsTooLongText(0), "");
-    EXPECT_EQ(pathsTooLongText(1), "1 path longer than 260 characters was passed over");
-    EXPECT_EQ(pathsTooLongText(1234), "1,234 paths longer than 260 characters were passed over");
+#ifdef _WIN32
+    const std::string limit = " longer than 32,767 characters ";
+#else
+    const std::string limit = " longer than 4,095 bytes ";
+#endif
+    EXPECT_EQ(pathsTooLongText(1), "1 path" + limit + "was passed over");
+    EXPECT_EQ(pathsTooLongText(1234), "1,234 paths" + limit + "were passed over");
 }
 
 }  // namespace tarvo

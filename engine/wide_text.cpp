@@ -1,4 +1,4 @@
-#include "view/wide_text.h"
+#include "engine/wide_text.h"
 
 #include <array>
 
