@@ -1,6 +1,7 @@
 #include "shell/edit_box_win32.h"
 
 #include "engine/search_request.h"
+#include "engine/system_path_win32.h"
 #include "shell/main_window_win32.h"
 #include "shell/program_win32.h"
 
@@ -23,9 +24,9 @@ LRESULT onTab(const MainWindows& w, HWND box, UINT message) {
 }
 
 std::string readBox(HWND box) {
-    char text[kMaxTextLength + 1];
-    LRESULT length = SendMessageA(box, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return std::string(text, static_cast<size_t>(length));
+    wchar_t text[kMaxTextLength + 1];
+    LRESULT length = SendMessageW(box, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text));
+    return cutToTextLimit(utf8Of(std::wstring_view(text, static_cast<size_t>(length))));
 }
 
 // Enter takes both boxes. Unchanged texts during a search mean "stop";
@@ -70,7 +71,7 @@ LRESULT CALLBACK editBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPara
         onEnter(p);
         return 0;
     }
-    return CallWindowProcA(p.standardEditProc, box, message, wParam, lParam);
+    return CallWindowProcW(p.standardEditProc, box, message, wParam, lParam);
 }
 
 }  // namespace tarvo

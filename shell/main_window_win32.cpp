@@ -133,12 +133,14 @@ void onCreate(Program& p, HWND window) {
         SendMessageA(box, WM_SETFONT,
                      reinterpret_cast<WPARAM>(p.fonts.handle(FontIndex::Interface)), 0);
     }
-    p.standardEditProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(w.findBox, GWLP_WNDPROC));
+    // Subclassed as Unicode windows: the boxes hold paths and terms in any script, typed or set,
+    // whatever the system's code page.
+    p.standardEditProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(w.findBox, GWLP_WNDPROC));
     for (HWND box : {w.findBox, w.pathBox, w.fileBox}) {
-        SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editBoxProc));
+        SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editBoxProc));
     }
-    SetWindowTextA(w.findBox, p.settings.request.findText.c_str());
-    SetWindowTextA(w.pathBox, p.settings.request.pathText.c_str());
+    SetWindowTextW(w.findBox, wideText(p.settings.request.findText).c_str());
+    SetWindowTextW(w.pathBox, wideText(p.settings.request.pathText).c_str());
 
     p.previewPane.setFileBox(w.fileBox);
     p.resultsPane.create(window, "Results", kPaneStyle, p.instance);
@@ -242,7 +244,7 @@ void onDropFiles(const Program& p, HDROP drop) {
     }
     DragFinish(drop);
     const MainWindows& w = p.windows;
-    SetWindowTextA(w.pathBox, cutToTextLimit(paths).c_str());
+    SetWindowTextW(w.pathBox, wideText(cutToTextLimit(paths)).c_str());
     // The drag source is the active window while it drags.
     SetForegroundWindow(w.main);
     focusAtEnd(w.pathBox);

@@ -155,6 +155,56 @@ TEST_F(MainWindow, AUtf8PathIsSearchedShownAndCopied) {
     EXPECT_EQ(clipboardText(), first + "\r\n" + second);
 }
 
+// Files at paths of 300 and 600 characters are found, previewed with the whole path in the File
+// box, and handed whole to Copy Path, F8 and F9; the file memory keeps them in the settings file
+// the program writes as it ends and reads as it starts.
+TEST_F(MainWindow, PathsOf300And600CharactersAreSearchedPreviewedOpenedAndRemembered) {
+    const std::string root = tree.mkdir("deep");
+    const auto fileAt = [&](size_t length, const std::string& text) {
+        std::string relative = "deep";
+        while (tree.path(relative).size() + 201 < length)
+            relative += "/" + std::string(200, 'f');
+        const size_t rest = length - tree.path(relative).size() - 1;
+        relative.append(1, '/').append(rest, 'g');
+        return tree.write(relative, text);
+    };
+    const std::string paths[] = {fileAt(300, "int needle;\n"), fileAt(600, "needle\n")};
+    ASSERT_EQ(paths[0].size() + paths[1].size(), 900u);
+    const std::string editor = recorder("ed/ed.exe"), notepad = recorder("np/notepad.exe");
+    p().settings.editorCommand = "\"" + editor + "\" %path%";
+    SetCurrentDirectoryA(tree.path("np").c_str());
+    search("needle", root);
+    ASSERT_EQ(p().results.count(), 2);
+    for (int32_t row = 0; row < 2; ++row) {
+        p().results.selectRow(row);
+        drain();
+        const std::string& path = selectedResult(p())->path;
+        SCOPED_TRACE(path.size());
+        EXPECT_EQ(p().previewPane.document().currentPath(), path);
+        EXPECT_GT(p().previewPane.document().lineCount(), 0) << "the file was read";
+        EXPECT_EQ(boxText(windows().fileBox), path);
+        runCommand(p(), IDM_COPY_PATH);
+        EXPECT_EQ(clipboardText(), path);
+        postKey(windows().findBox, VK_F8);
+        postKey(windows().findBox, VK_F9);
+        drain();
+        EXPECT_TRUE(startedWith(notepad, row + 1).ends_with("notepad.exe \"" + path + "\"\n"));
+        EXPECT_TRUE(
+            startedWith(editor, row + 1).ends_with("\"" + editor + "\" \"" + path + "\"\n"));
+    }
+    tree.mkdir("settings");
+    p().memory.creditResults(p().results);  // as the program ends
+    ASSERT_TRUE(saveSettings(p().settingsFile.c_str(), false, p().settings, p().memory));
+    Settings settings;
+    FileMemory memory;
+    ASSERT_TRUE(loadSettings(p().settingsFile.c_str(), 1280, 1024, settings, memory));
+    for (const std::string& path : paths) {
+        const int32_t remembered = memory.find(path.c_str());
+        ASSERT_GE(remembered, 0) << path.size();
+        EXPECT_GT(memory.entry(remembered).priority, 0);
+    }
+}
+
 // Dropped folders and files are joined with ";"; the Path box takes the focus.
 TEST_F(MainWindow, DroppedFoldersBecomeThePathText) {
     const std::wstring names =
