@@ -6,6 +6,7 @@
 
 #include "app/settings_file.h"
 #include "app/settings_file_system.h"
+#include "engine/system_path.h"
 #include "engine/system_path_win32.h"
 
 namespace tarvo {
@@ -23,7 +24,7 @@ HANDLE handleOf(intptr_t handle) {
 }
 
 // The file a link or junction names; any other path as it is. Windows
-// hands back "\\?\C:\..." or "\\?\UNC\server\...", made ordinary again here.
+// hands it back in the long form, made ordinary again here.
 std::string followLinks(const char* path) {
     const std::wstring wide = widePath(path);
     const DWORD attributes = GetFileAttributesW(wide.c_str());
@@ -39,10 +40,7 @@ std::string followLinks(const char* path) {
     CloseHandle(file);
     if (n == 0 || n >= resolved.size()) return path;
     resolved.resize(n);
-    const std::string target = utf8Of(resolved);
-    if (target.rfind("\\\\?\\UNC\\", 0) == 0) return "\\\\" + target.substr(8);
-    if (target.rfind("\\\\?\\", 0) == 0) return target.substr(4);
-    return target;
+    return ordinaryPath(utf8Of(resolved));
 }
 
 int64_t fileTimeOf(const FILETIME& time) {

@@ -37,6 +37,14 @@ std::u16string systemPath(std::string_view path, FullPathFunction fullPath) {
     return units;
 }
 
+std::string ordinaryPath(std::string_view path) {
+    constexpr std::string_view longForm = "\\\\?\\", longShareForm = "\\\\?\\UNC\\";
+    if (path.starts_with(longShareForm))
+        return "\\\\" + std::string(path.substr(longShareForm.size()));
+    if (path.starts_with(longForm)) return std::string(path.substr(longForm.size()));
+    return std::string(path);
+}
+
 bool systemCanName(std::string_view path) {
 #ifdef _WIN32
     // A UTF-16 unit never takes fewer bytes in UTF-8: the units are counted

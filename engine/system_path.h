@@ -32,6 +32,11 @@ using FullPathFunction = std::u16string (*)(const std::u16string& path);
 // over as written, and so is one `fullPath` cannot make full.
 std::u16string systemPath(std::string_view path, FullPathFunction fullPath);
 
+// A path the system handed back in the long form ("\\?\C:\...",
+// "\\?\UNC\server\share\...") as a user writes it ("C:\...",
+// "\\server\share\..."); any other path as it is.
+std::string ordinaryPath(std::string_view path);
+
 // The longest path the system names, in its own unit: the walk passes over,
 // and counts, the paths it builds beyond that.
 #ifdef _WIN32

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <string>
 
+#include "engine/system_path.h"
 #include "engine/system_path_win32.h"
 #include "shell/editor_win32.h"
 #include "shell/launching.h"
@@ -21,12 +22,28 @@ void beepWithSystem(UINT type) {
     MessageBeep(type);
 }
 
+// The shell's calls stop at MAX_PATH even in the long form. A longer path
+// is handed to them with its folders in their short (8.3) form, which names
+// the same folders, and the file's own name, whose ending says its type;
+// as it is where the volume keeps no short names or that is still too long.
+std::wstring shellPath(const std::string& file) {
+    const std::wstring path = widePath(file);
+    const size_t name = file.find_last_of('\\');
+    if (path.size() < kLongPathFrom || name == std::string::npos) return path;
+    const std::wstring folder = widePath(file.substr(0, name));
+    const std::string shortFolder = pathFromSystem([&](wchar_t* buffer, size_t size) {
+        return GetShortPathNameW(folder.c_str(), buffer, static_cast<DWORD>(size));
+    });
+    const std::wstring shortened = wideText(ordinaryPath(shortFolder) + file.substr(name));
+    return !shortFolder.empty() && shortened.size() < kLongPathFrom ? shortened : path;
+}
+
 // No parameters, directory "": what the system does when the user opens the
 // file from the shell with that verb. The result is not looked at: a
 // missing association is not reported.
 void shellOpenWithSystem(const char* file, const char* verb) {
-    ShellExecuteW(nullptr, verb ? wideText(verb).c_str() : nullptr, widePath(file).c_str(), nullptr,
-                  L"", SW_SHOW);
+    ShellExecuteW(nullptr, verb ? wideText(verb).c_str() : nullptr, shellPath(file).c_str(),
+                  nullptr, L"", SW_SHOW);
 }
 
 DWORD startProgramWithShell(const char* program, const char* arguments) {

@@ -60,6 +60,17 @@ TEST(SystemPath, ShortPathsAsWrittenLongOnesFullInTheLongForm) {
     }
 }
 
+// The long form the system hands back, as a user writes the path.
+TEST(SystemPath, TheLongFormMadeOrdinary) {
+    const std::pair<std::string, std::string> rows[] = {
+        {"\\\\?\\C:\\src\\a.c", "C:\\src\\a.c"},
+        {"\\\\?\\UNC\\server\\share\\a.c", "\\\\server\\share\\a.c"},
+        {"C:\\src\\a.c", "C:\\src\\a.c"},
+        {"\\\\.\\pipe\\p", "\\\\.\\pipe\\p"}};
+    for (const auto& [path, ordinary] : rows)
+        EXPECT_EQ(ordinaryPath(path), ordinary) << path;
+}
+
 // What the walk may build: on Windows 32,767 UTF-16 units with the long form's prefix and the
 // listing's "\*" (UTF-8 bytes beyond that still fit when they are fewer units), on POSIX PATH_MAX
 // bytes with the NUL.
