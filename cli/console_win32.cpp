@@ -42,7 +42,7 @@ std::string currentDirectory() {
     });
 }
 
-// Split as the C runtime splits the ANSI command line into argv.
+// CommandLineToArgvW splits the words as the C runtime splits argv.
 std::vector<std::string> commandLineWords(int, char**) {
     int count = 0;
     wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
