@@ -9,10 +9,14 @@ jobs=$(nproc)
 # Windows: cross compiler, Wine, a virtual display with fonts metric-compatible with Arial and
 # Courier New, tools to drive it and take screenshots. Fuzz: libFuzzer.
 # Packages: groff, dpkg-dev. tarvo-find on a terminal: script (bsdutils) gives it a
-# pseudo-terminal.
-install_missing cmake make g++ googletest libgtest-dev bsdutils \
+# pseudo-terminal. clang-format: the layout check.
+install_missing cmake make g++ googletest libgtest-dev bsdutils clang-format \
     g++-mingw-w64-x86-64-posix wine64 xvfb xauth fonts-liberation xdotool \
     x11-apps imagemagick clang libclang-rt-14-dev groff-base dpkg-dev
+
+# Every C++ file laid out as the committed .clang-format says, before anything is built.
+echo "== clang-format"
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 
 build() { echo "== $1" && cmake --preset "$1" >/dev/null && cmake --build --preset "$1" -j "$jobs"; }
 presets=(native native-asan)

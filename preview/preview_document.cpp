@@ -27,21 +27,36 @@ bool isCommentByte(const uint8_t* attrs, int i) {
     return (attrs[i] & kClassBits) == kCommentText;
 }
 
+// The line feeds in [from, to).
+int32_t lineFeeds(const char* from, const char* to) {
+    int32_t count = 0;
+    while ((from = static_cast<const char*>(std::memchr(from, '\n', to - from)))) {
+        ++from;
+        ++count;
+    }
+    return count;
+}
+
 }  // namespace
 
 void PreviewDocument::clear() {
     bytes_.reset();
     length_ = 0;
     widestLine_ = 0;
+    lineOffset_ = 0;
+    endsCut_ = false;
+    missingLine_ = 0;
     starts_.clear();
     commentStates_.clear();
 }
 
-bool PreviewDocument::loadDocument(std::string_view path, std::string_view highlightList) {
+bool PreviewDocument::loadDocument(std::string_view path, std::string_view highlightList,
+                                   int32_t line) {
     path_.assign(path);
     coloured_ = matchesExtensionList(path, highlightList);
     clear();
     if (path_.empty()) return true;
+    line = std::max(line, 1);
 
     // The scanner's reader: it opens only regular files and never blocks on
     // a FIFO or a device that was put where a result's file stood.
@@ -68,15 +83,77 @@ bool PreviewDocument::loadDocument(std::string_view path, std::string_view highl
         if (!allocate(file.size())) return false;
         length_ = file.readAt(0, bytes_.get(), capacity - 1) + 1;
     }
-    const char* bytes = bytes_.get();
     bytes_[length_ - 1] = '\0';
+    endsCut_ = file.size() > length_ - 1;
+    // Line tables that cannot grow leave the document like a buffer that
+    // cannot be had.
+    const bool indexed = indexLines() && (!readAgainFor(line) || readPart(file, capacity, line));
+    if (!indexed) clear();
+    return indexed;
+}
 
+bool PreviewDocument::readAgainFor(int32_t line) const {
+    const bool whole = firstLine() == 1 && !endsCut_ && missingLine_ == 0;
+    const bool held =
+        line >= firstLine() && (line < lastLine() || (line == lastLine() && !endsCut_));
+    return !whole && !held;
+}
+
+bool PreviewDocument::readPart(ScanFileReader& file, int32_t capacity, int32_t line) {
+    char* const buffer = bytes_.get();
+    // Line feeds counted on from the text held, whose last line is the one
+    // the reads go on in; the buffer serves as the reads' window.
+    int64_t offset = length_ - 1;
+    int64_t current = lastLine();
+    int64_t lineStart = line == current ? starts_.get(lineCount()) : -1;
+    while (lineStart < 0) {
+        const int32_t got = file.read(buffer, capacity - 1);
+        if (got <= 0) break;
+        const char* at = buffer;
+        const char* const end = buffer + got;
+        while (current < line && (at = static_cast<const char*>(std::memchr(at, '\n', end - at)))) {
+            ++at;
+            ++current;
+        }
+        if (current == line) lineStart = offset + (at - buffer);
+        offset += got;
+    }
+    starts_.clear();
+    commentStates_.clear();
+    widestLine_ = 0;
+
+    // The part: from the first line that begins after `from` (or at the
+    // file's start), which leaves the line at least kPartBytesBefore bytes in.
+    const int64_t from = std::max<int64_t>(lineStart - kPartBytesBefore, 0);
+    const int32_t got = lineStart < 0 ? 0 : file.readAt(from, buffer, capacity - 1);
+    const int64_t before = lineStart - from;  // the part's bytes before the line
+    const char* const firstFeed = from == 0 || got < before
+                                      ? buffer
+                                      : static_cast<const char*>(std::memchr(buffer, '\n', before));
+    // The file ends before the line, or no longer has it where it was
+    // counted: it changed since it was searched.
+    if (lineStart < 0 || got < before || !firstFeed) {
+        length_ = 1;
+        buffer[0] = '\0';
+        endsCut_ = false;
+        missingLine_ = line;
+        return true;
+    }
+    const int32_t skip = from == 0 ? 0 : static_cast<int32_t>(firstFeed + 1 - buffer);
+    lineOffset_ = line - 1 - lineFeeds(buffer + skip, buffer + before);
+    std::memmove(buffer, buffer + skip, got - skip);
+    length_ = got - skip + 1;
+    buffer[length_ - 1] = '\0';
+    endsCut_ = from + got < file.size();
+    return indexLines();
+}
+
+bool PreviewDocument::indexLines() {
+    const char* bytes = bytes_.get();
     // One pass: a line begins after every LF (the terminator too, giving an
     // empty last line after a final LF); its comment state is the scan's
     // state there. The tests read bytes[i] first, so bytes[i + 1] is at most
     // the terminator.
-    // Line tables that cannot grow leave the document like a buffer that
-    // cannot be had.
     bool grown =
         starts_.push(0) && starts_.push(0) && commentStates_.push(0) && commentStates_.push(0);
     bool inComment = false;
@@ -97,18 +174,14 @@ bool PreviewDocument::loadDocument(std::string_view path, std::string_view highl
         if (inComment && bytes[i] == '*' && bytes[i + 1] == '/') inComment = false;
     }
     lineEnds(length_ - 1);
-    if (!grown || !starts_.push(length_ - 1)) {
-        clear();
-        return false;
-    }
-    return true;
+    return grown && starts_.push(length_ - 1);
 }
 
 void PreviewDocument::colourLine(int32_t line, const char* text, uint8_t* attrs) const {
     const int length = static_cast<int>(std::strlen(text));
 
     // 1. A comment continued from an earlier line runs to the first "*/".
-    if (line >= 1 && line <= lineCount() && commentState(line) == 1 && length > 0) {
+    if (line >= firstLine() && line <= lastLine() && commentState(line) == 1 && length > 0) {
         for (int i = 0; i < length; ++i) {
             attrs[i] |= kCommentText;
             if (text[i] == '*' && text[i + 1] == '/') {

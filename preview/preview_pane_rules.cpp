@@ -20,7 +20,7 @@ ShowFileStep planShowFile(PreviewPosition& position, bool sameFile, int32_t line
 
 std::optional<ColumnSpan> firstTermColumns(const PreviewDocument& document, int32_t line,
                                            const TermTable& terms) {
-    if (line < 1 || line > document.lineCount()) return std::nullopt;
+    if (line < document.firstLine() || line > document.lastLine()) return std::nullopt;
     std::string text;
     std::vector<uint8_t> attrs;
     const int32_t lineStart = buildPreviewRow(document, line, terms, text, attrs);
@@ -67,20 +67,27 @@ std::string openFailureNote(std::string_view path, std::string_view systemMessag
     return note;
 }
 
-PreviewPaintPlan planPreviewPaint(int32_t topLine, int32_t visibleLines, int32_t lineCount,
+std::string missingLineNote(std::string_view path, int32_t line) {
+    std::string note = "line " + std::to_string(line) + " is past the end of ";
+    note += path;
+    return note;
+}
+
+PreviewPaintPlan planPreviewPaint(int32_t topLine, int32_t visibleLines, int32_t lastLine,
                                   int32_t lineHeight) {
     PreviewPaintPlan plan;
     plan.firstLine = topLine;
-    plan.endLine = std::max(topLine, std::min(topLine + visibleLines, lineCount + 1));
+    plan.endLine = std::max(topLine, std::min(topLine + visibleLines, lastLine + 1));
     plan.blankTop = (plan.endLine - plan.firstLine) * lineHeight;
     return plan;
 }
 
-ScrollBarState previewScrollBar(bool loaded, int32_t lineCount, int32_t visibleLines,
+ScrollBarState previewScrollBar(int32_t firstLine, int32_t lastLine, int32_t visibleLines,
                                 int32_t topLine) {
+    const bool loaded = lastLine >= firstLine;
     ScrollBarState bar;
-    bar.min = 1;
-    bar.max = loaded ? lineCount + 1 : -1;
+    bar.min = loaded ? firstLine : 1;
+    bar.max = loaded ? lastLine + 1 : -1;
     bar.page = visibleLines;
     bar.pos = topLine;
     return bar;

@@ -32,13 +32,14 @@ inline constexpr int32_t kPreviewColumnsPerKey = 4;
 inline constexpr int32_t kPreviewLeadColumns = 8;
 
 // The top line that puts `line` in the middle of `visibleLines` rows. It may
-// be below 1; paintTopLine raises it at the next repaint, so a line near the
-// start of the file shows in its own row.
+// be above the first line held; paintTopLine raises it to that line (1 for
+// a file's start) at the next repaint, so a line near the start of the file
+// shows in its own row.
 inline int32_t centredTopLine(int32_t line, int32_t visibleLines) {
     return line - visibleLines / 2;
 }
-inline int32_t paintTopLine(int32_t topLine) {
-    return topLine < 1 ? 1 : topLine;
+inline int32_t paintTopLine(int32_t topLine, int32_t firstLine = 1) {
+    return topLine < firstLine ? firstLine : topLine;
 }
 
 // Where the pane stands: the line last asked for and the line in the first
@@ -93,19 +94,25 @@ ScrollBarState previewColumnBar(int32_t widestLine, int32_t visibleColumns, int3
 // line breaks; "cannot open PATH" when there is no message.
 std::string openFailureNote(std::string_view path, std::string_view systemMessage);
 
+// The one line the pane shows when the file ends before the result's line
+// (it changed since it was searched): "line N is past the end of PATH".
+std::string missingLineNote(std::string_view path, int32_t line);
+
 // What one repaint draws: rows for lines [firstLine, endLine), each
-// lineHeight tall from y 0, then white from blankTop to the far edge.
+// lineHeight tall from y 0, then white from blankTop to the far edge;
+// `lastLine` is the last line held.
 struct PreviewPaintPlan {
     int32_t firstLine = 1;
     int32_t endLine = 1;
     int32_t blankTop = 0;
 };
-PreviewPaintPlan planPreviewPaint(int32_t topLine, int32_t visibleLines, int32_t lineCount,
+PreviewPaintPlan planPreviewPaint(int32_t topLine, int32_t visibleLines, int32_t lastLine,
                                   int32_t lineHeight);
 
-// The scroll bar a repaint sets: range 1 to lineCount + 1 (one past the last
-// line), or 1 to -1 with no file loaded; page = visible lines.
-ScrollBarState previewScrollBar(bool loaded, int32_t lineCount, int32_t visibleLines,
+// The scroll bar a repaint sets over the lines held: range firstLine to
+// lastLine + 1 (one past the last line), or 1 to -1 with none held; page =
+// visible lines.
+ScrollBarState previewScrollBar(int32_t firstLine, int32_t lastLine, int32_t visibleLines,
                                 int32_t topLine);
 
 // The row for a line: "%6d  ", then the line's bytes (its CR and LF

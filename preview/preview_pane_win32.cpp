@@ -45,14 +45,11 @@ void PreviewPane::showFile(const char* path, int32_t lineNumber) {
         case ShowFileStep::Nothing:
             return;
         case ShowFileStep::Repaint:
+            // Another line of a file held in part may lie outside the part.
+            if (document_.readAgainFor(position_.targetLine)) loadDocument(path);
             break;
         case ShowFileStep::LoadAndRepaint:
-            // A file that cannot be opened leaves an empty document; it is
-            // painted at once all the same, so the old file's rows never
-            // stand under the new path.
-            openFailure_.clear();
-            if (!document_.loadDocument(path, highlightList_))
-                openFailure_ = openFailureNote(path, openFailureMessage(path));
+            loadDocument(path);
             // The path in its own letters whatever the system's code page.
             SetWindowTextW(fileBox_, wideText(path).c_str());
             break;
@@ -61,6 +58,18 @@ void PreviewPane::showFile(const char* path, int32_t lineNumber) {
     position_.leftColumn = leftColumnFor(firstTermColumns(document_, position_.targetLine, terms_),
                                          position_.visibleColumns, document_.widestLine());
     paint(nullptr);
+}
+
+void PreviewPane::loadDocument(const char* path) {
+    // A file that cannot be opened leaves an empty document; it is painted
+    // at once all the same, so the old file's rows never stand under the
+    // new path.
+    note_.clear();
+    if (!document_.loadDocument(path, highlightList_, position_.targetLine)) {
+        note_ = openFailureNote(path, openFailureMessage(path));
+    } else if (document_.missingLine()) {
+        note_ = missingLineNote(path, document_.missingLine());
+    }
 }
 
 void PreviewPane::paint(HDC dc) {
@@ -75,28 +84,29 @@ void PreviewPane::paint(HDC dc) {
     position.visibleColumns = columnsShown(client.right, fonts_.characterWidth(FontIndex::Preview));
 
     // A centred top line above the file's start shows from line 1 instead.
-    const int32_t top = paintTopLine(position.topLine);
+    const int32_t top = paintTopLine(position.topLine, document.firstLine());
     const PreviewPaintPlan plan =
-        planPreviewPaint(top, position.visibleLines, document.lineCount(), h);
+        planPreviewPaint(top, position.visibleLines, document.lastLine(), h);
     for (int32_t line = plan.firstLine; line < plan.endLine; ++line)
         paintLine(dc, line, 0, (line - top) * h, kFarEdge, (line - top + 1) * h);
     int blankTop = plan.blankTop;
-    if (!openFailure_.empty()) {
+    if (!note_.empty()) {
         fillWhite(dc, 0, 0, kFarEdge, h);
-        const std::vector<uint8_t> plain(openFailure_.size(), kPlainText);
-        drawMarkedText(dc, openFailure_.c_str(), plain.data(), 0, 0, h);
+        const std::vector<uint8_t> plain(note_.size(), kPlainText);
+        drawMarkedText(dc, note_.c_str(), plain.data(), 0, 0, h);
         blankTop = h;
     }
     fillWhite(dc, 0, blankTop, kFarEdge, kFarEdge);
 
-    setScrollBar(SB_VERT, previewScrollBar(document.lineCount() > 0, document.lineCount(),
+    setScrollBar(SB_VERT, previewScrollBar(document.firstLine(), document.lastLine(),
                                            position.visibleLines, top));
     setScrollBar(SB_HORZ, previewColumnBar(document.widestLine(), position.visibleColumns,
                                            position.leftColumn));
 }
 
 void PreviewPane::paintLine(HDC dc, int32_t line, int left, int top, int right, int bottom) {
-    if (line > document_.lineCount()) return fillWhite(dc, left, top, right, bottom);
+    if (line < document_.firstLine() || line > document_.lastLine())
+        return fillWhite(dc, left, top, right, bottom);
     // The result's line on its band, so it stands out where it cannot be
     // centred (near the start or the end of the file).
     const COLORREF ground = line == position_.targetLine ? kResultLineColour : kWhite;

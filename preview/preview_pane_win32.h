@@ -32,9 +32,10 @@ public:
     void setFileBox(HWND box) { fileBox_ = box; }
 
     // Shows a file with a line (0 meaning 1) in the middle of the pane. The
-    // same file is not read again, and the same line of it is not
-    // repainted. The empty path empties the pane and the File box; a file
-    // that cannot be opened shows one line saying why.
+    // same file is not read again unless it is held in part and the line
+    // lies outside the part, and the same line of it is not repainted. The
+    // empty path empties the pane and the File box; a file that cannot be
+    // opened, or that ends before the line, shows one line saying why.
     void showFile(const char* path, int32_t lineNumber);
 
     // Writes the visible-line count.
@@ -52,6 +53,9 @@ public:
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // Reads the file around the target line, and the note shown instead of
+    // the lines when that cannot be done.
+    void loadDocument(const char* path);
     // Paints the row of one line in a rectangle: white, or the result's
     // band, then the line's text when the document has that line.
     void paintLine(HDC dc, int32_t line, int left, int top, int right, int bottom);
@@ -68,9 +72,9 @@ private:
     const Fonts& fonts_;
     HWND fileBox_ = nullptr;
     PreviewDocument document_;  // the previewed file
-    // Shown in place of the lines when the previewed file could not be
-    // opened: why, in the system's words. Empty otherwise.
-    std::string openFailure_;
+    // Shown in place of the lines when they cannot be shown: why (in the
+    // system's words when the file could not be opened). Empty otherwise.
+    std::string note_;
     PreviewPosition position_;  // its target line, top line and visible lines
 };
 

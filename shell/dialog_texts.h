@@ -33,6 +33,18 @@ inline constexpr const char* kHighlightLabel =
 // name alone before the first search or for an empty Find text.
 std::string windowTitle(std::string_view findText);
 
+// A message box is as wide as its longest line, and a path has no blank to
+// wrap at (one of 300 characters made a box 1,872 pixels wide). A stretch
+// without blanks longer than this many characters is cut in its middle,
+// which keeps a box within about 600 pixels.
+inline constexpr int kMaxMessageWordCharacters = 80;
+
+// The message as a box shows it: every stretch without blanks or line
+// breaks that is longer than kMaxMessageWordCharacters cut in its middle as
+// the results list cuts a path (fitTextToWidth, counting characters), so
+// its start and its file name both show.
+std::string messageBoxText(std::string_view message);
+
 // Three line breaks, the version line, then a paragraph that points to the
 // Help menu and says which file it opens.
 std::string aboutText(const UserGuide& guide);

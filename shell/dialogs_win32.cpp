@@ -1,5 +1,6 @@
 #include "shell/dialogs_win32.h"
 
+#include "app/clock.h"
 #include "engine/search_request.h"
 #include "shell/dialog_texts.h"
 #include "shell/launching_win32.h"
@@ -87,14 +88,21 @@ INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 
 }  // namespace
 
-bool promptDialog(const Program& p, const char* title, const char* label, std::string& list) {
+bool promptDialog(Program& p, const char* title, const char* label, std::string& list) {
+    const ClockStopped stopped(p.clock);
     Prompt prompt{title, label, &list};
     return DialogBoxParamA(p.instance, MAKEINTRESOURCEA(IDD_PROMPT), p.windows.main, promptProc,
                            reinterpret_cast<LPARAM>(&prompt)) == IDOK;
 }
 
-void aboutDialog(const Program& p) {
+void aboutDialog(Program& p) {
+    const ClockStopped stopped(p.clock);
     DialogBoxParamA(p.instance, MAKEINTRESOURCEA(IDD_ABOUT), p.windows.main, aboutProc, 0);
+}
+
+void showMessage(Program& p, std::string_view text) {
+    const ClockStopped stopped(p.clock);
+    MessageBoxA(p.windows.main, messageBoxText(text).c_str(), kProgramName, MB_OK);
 }
 
 // A changed exclusion list applies from the next search, a changed

@@ -1,5 +1,7 @@
 #include "shell/editor_command.h"
 
+#include <algorithm>
+
 namespace tarvo {
 
 namespace {
@@ -44,35 +46,43 @@ CommandParts splitCommand(std::string_view command) {
     return {program, command.substr(skipBlanks(command, end))};
 }
 
-EditorLaunch editorLaunch(std::string_view command, std::string_view path, int32_t line) {
-    const auto [program, rest] = splitCommand(command);
-    EditorLaunch launch{std::string(program), {}};
-    std::string& out = launch.arguments;
+std::string fillPlaceholders(std::string_view arguments, std::span<const Placeholder> placeholders,
+                             std::string_view path) {
+    std::string out;
     bool inQuotes = false;
     bool pathPlaced = false;
-    for (size_t i = 0; i < rest.size();) {
-        const std::string_view tail = rest.substr(i);
-        if (tail.starts_with(kPathPlaceholder)) {
-            i += kPathPlaceholder.size();
-            pathPlaced = true;
-            if (inQuotes) {
-                appendPath(out, path, i < rest.size() && rest[i] == '"');
-            } else {
-                appendQuotedPath(out, path);
-            }
-        } else if (tail.starts_with(kLinePlaceholder)) {
-            i += kLinePlaceholder.size();
-            out += std::to_string(line);
-        } else {
-            if (rest[i] == '"') inQuotes = !inQuotes;
-            out += rest[i++];
+    for (size_t i = 0; i < arguments.size();) {
+        const std::string_view tail = arguments.substr(i);
+        const auto found = std::ranges::find_if(
+            placeholders, [&](const Placeholder& p) { return tail.starts_with(p.name); });
+        if (found == placeholders.end()) {
+            if (arguments[i] == '"') inQuotes = !inQuotes;
+            out += arguments[i++];
+            continue;
         }
+        i += found->name.size();
+        if (!found->isPath) {
+            out += found->text;
+        } else if (inQuotes) {
+            appendPath(out, path, i < arguments.size() && arguments[i] == '"');
+        } else {
+            appendQuotedPath(out, path);
+        }
+        pathPlaced = pathPlaced || found->isPath;
     }
     if (!pathPlaced) {
         if (!out.empty() && !isBlank(out.back())) out += ' ';
         appendQuotedPath(out, path);
     }
-    return launch;
+    return out;
+}
+
+EditorLaunch editorLaunch(std::string_view command, std::string_view path, int32_t line) {
+    const auto [program, rest] = splitCommand(command);
+    const std::string lineText = std::to_string(line);
+    const Placeholder placeholders[] = {{kPathPlaceholder, true, {}},
+                                        {kLinePlaceholder, false, lineText}};
+    return {std::string(program), fillPlaceholders(rest, placeholders, path)};
 }
 
 std::string knownEditorCommand(const KnownEditor& editor, std::string_view program) {

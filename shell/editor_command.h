@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -32,18 +33,31 @@ struct CommandParts {
 };
 CommandParts splitCommand(std::string_view command);
 
+// A placeholder of a command line's arguments and what stands in its place:
+// the file's path, or a fixed text.
+struct Placeholder {
+    std::string_view name;  // as written: "%path%", "%1"
+    bool isPath = false;
+    std::string_view text;  // in its place when it is not the path
+};
+
+// `arguments` with every placeholder replaced in one pass (a path that
+// holds a placeholder stays as it is). The path inside double quotes is
+// put as it stands; outside them it becomes a quoted argument, so a path
+// with blanks stays one argument. Backslashes that end the path are
+// doubled before a closing quote, which would otherwise read as a literal
+// quote. Arguments without a path placeholder get the quoted path as
+// their last argument.
+std::string fillPlaceholders(std::string_view arguments, std::span<const Placeholder> placeholders,
+                             std::string_view path);
+
 struct EditorLaunch {
     std::string program;    // as written, without its quotes
     std::string arguments;  // the placeholders replaced
 };
 
-// Splits `command` into program and arguments and puts `path` and `line`
-// into the arguments in one pass (a path that holds "%line%" stays as it
-// is). A placeholder inside double quotes is replaced as it stands; one
-// outside them becomes a quoted argument, so a path with blanks stays one
-// argument. Backslashes that end the path are doubled before a closing
-// quote, which would otherwise read as a literal quote. A command without
-// %path% gets the quoted path as its last argument.
+// Splits `command` into program and arguments and fills `path` and `line`
+// into the arguments (fillPlaceholders).
 EditorLaunch editorLaunch(std::string_view command, std::string_view path, int32_t line);
 
 // An editor the program looks for when no command is set, with its own way

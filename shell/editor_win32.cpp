@@ -78,7 +78,7 @@ std::string findEditorCommand() {
     return {};
 }
 
-bool startEditor(HWND owner, const std::string& command, const std::string& path, int32_t line) {
+bool startEditor(Program& p, const std::string& command, const std::string& path, int32_t line) {
     const EditorLaunch launch = editorLaunch(command, path, line);
     const DWORD error = launch.program.empty() ? ERROR_FILE_NOT_FOUND
                                                : launcher().startProgram(launch.program.c_str(),
@@ -87,7 +87,7 @@ bool startEditor(HWND owner, const std::string& command, const std::string& path
     launcher().beep(kSimpleBeep);
     const std::string text =
         "Can't start the editor " + launch.program + "\r\n\r\n" + systemMessage(error);
-    MessageBoxA(owner, text.c_str(), kProgramName, MB_OK);
+    showMessage(p, text);
     return false;
 }
 
@@ -112,7 +112,7 @@ void openInEditor(Program& p) {
         command = p.settings.editorCommand;
         if (command.empty()) return;
     }
-    startEditor(p.windows.main, command, path, line);
+    startEditor(p, command, path, line);
 }
 
 }  // namespace tarvo

@@ -27,8 +27,9 @@ bool editEditorCommand(Program& program);
 std::string findEditorCommand();
 
 // Starts `command` on the file at the line. A command that cannot be
-// started beeps and shows the system's reason once, in a message box owned
-// by `owner`; returns whether it started.
-bool startEditor(HWND owner, const std::string& command, const std::string& path, int32_t line);
+// started beeps and shows the system's reason once, in a message box;
+// returns whether it started.
+bool startEditor(Program& program, const std::string& command, const std::string& path,
+                 int32_t line);
 
 }  // namespace tarvo

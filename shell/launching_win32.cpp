@@ -71,16 +71,19 @@ const std::string& previewedPath(const Program& p) {
 }
 
 // The command line a verb of the type runs, as the shell would run it for a
-// file of that type; empty when the type has no such verb.
-std::string verbCommand(const std::string& extension, const char* verb) {
+// file of that type, its environment variables expanded as the shell
+// expands them; empty when the type has no such verb.
+std::string verbCommand(const std::string& extension, const wchar_t* verb) {
     wchar_t command[4096];
     DWORD size = std::size(command);
     // The catch-all "Unknown" type is not the file's own association.
     const ASSOCF flags = ASSOCF_NOTRUNCATE | ASSOCF_INIT_IGNOREUNKNOWN;
-    if (FAILED(AssocQueryStringW(flags, ASSOCSTR_COMMAND, wideText(extension).c_str(),
-                                 verb ? wideText(verb).c_str() : nullptr, command, &size)))
+    if (FAILED(AssocQueryStringW(flags, ASSOCSTR_COMMAND, wideText(extension).c_str(), verb,
+                                 command, &size)))
         return {};
-    return utf8Of(command);
+    wchar_t expanded[4096];
+    const DWORD length = ExpandEnvironmentStringsW(command, expanded, std::size(expanded));
+    return utf8Of(length > 0 && length <= std::size(expanded) ? expanded : command);
 }
 
 FileTypeFacts fileTypeFacts(const std::string& path) {
@@ -89,7 +92,7 @@ FileTypeFacts fileTypeFacts(const std::string& path) {
     if (facts.extension.empty()) return facts;
     facts.dangerous = AssocIsDangerous(wideText(facts.extension).c_str());
     facts.openCommand = verbCommand(facts.extension, nullptr);
-    facts.editCommand = verbCommand(facts.extension, "edit");
+    facts.editCommand = verbCommand(facts.extension, L"edit");
     return facts;
 }
 
@@ -163,13 +166,24 @@ void openPreviewedFile(Program& p) {
     const std::string path = previewedPath(p);
     if (path.empty()) return launcher().beep(kSimpleBeep);
     const std::string& editor = p.settings.editorCommand;
-    switch (chooseOpenAction(fileTypeFacts(path), !editor.empty())) {
+    FileTypeFacts facts = fileTypeFacts(path);
+    OpenAction action = chooseOpenAction(facts, !editor.empty());
+    if (action == OpenAction::EditVerb) {
+        // Started here, not through the shell with the verb: a shell may run
+        // a script whatever verb it is asked for (Wine's runs .bat and .cmd).
+        if (launcher().startProcess(nullptr, verbCommandLine(facts.editCommand, path).c_str()))
+            return;
+        // An edit program that cannot be started: shown as by a type without one.
+        facts.editCommand.clear();
+        action = chooseOpenAction(facts, !editor.empty());
+    }
+    switch (action) {
         case OpenAction::DefaultVerb:
             return launcher().shellOpen(path.c_str(), nullptr);
-        case OpenAction::EditVerb:
-            return launcher().shellOpen(path.c_str(), "edit");
+        case OpenAction::EditVerb:  // cleared above
+            return;
         case OpenAction::Editor:
-            startEditor(p.windows.main, editor, path, previewedLine(p, path));
+            startEditor(p, editor, path, previewedLine(p, path));
             return;
         case OpenAction::Notepad:
             return openWithNotepad(p);

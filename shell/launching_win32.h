@@ -18,7 +18,9 @@ struct Program;
 void openNewWindow(Program& program);
 
 // The previewed file in the application the system associates with it; a
-// file of a type that opening would run is shown instead (open_decision.h).
+// file of a type that opening would run is shown instead (open_decision.h):
+// by its type's edit verb, started here as a process, else (no verb, or
+// one whose program cannot start) in the editor or Notepad.
 void openPreviewedFile(Program& program);
 
 // The previewed file in Notepad, found along the executable search path.
@@ -50,7 +52,8 @@ struct Launcher {
 };
 Launcher& launcher();
 
-// The real startProcess: CreateProcessW, both handles closed at once.
+// The real startProcess: CreateProcessW on the UTF-8 texts made UTF-16,
+// both handles closed at once.
 bool startDetachedProcess(const char* application, const char* commandLine);
 
 }  // namespace tarvo

@@ -21,11 +21,22 @@ bool runsOnOpening(std::string_view extension) {
                                [&](std::string_view e) { return sameLetters(e, extension); });
 }
 
+// What the shell puts in a verb's arguments when it opens one file.
+constexpr Placeholder kVerbPlaceholders[] = {
+    {"%1", true, {}},  {"%0", true, {}},  {"%L", true, {}},  {"%l", true, {}},  {"%V", true, {}},
+    {"%v", true, {}},  {"%*", false, ""}, {"%~", false, ""}, {"%2", false, ""}, {"%3", false, ""},
+    {"%4", false, ""}, {"%5", false, ""}, {"%6", false, ""}, {"%7", false, ""}, {"%8", false, ""},
+    {"%9", false, ""}, {"%%", false, "%"}};
+
+bool namesTheFile(std::string_view program) {
+    return std::ranges::any_of(kVerbPlaceholders,
+                               [&](const Placeholder& p) { return p.isPath && p.name == program; });
+}
+
 }  // namespace
 
 bool commandRunsFile(std::string_view command) {
-    const std::string_view program = splitCommand(command).program;
-    return sameLetters(program, "%1") || sameLetters(program, "%L") ||
+    return namesTheFile(splitCommand(command).program) ||
            command.find("%*") != std::string_view::npos;
 }
 
@@ -36,6 +47,14 @@ OpenAction chooseOpenAction(const FileTypeFacts& facts, bool editorSet) {
     if (!facts.editCommand.empty() && !commandRunsFile(facts.editCommand))
         return OpenAction::EditVerb;
     return editorSet ? OpenAction::Editor : OpenAction::Notepad;
+}
+
+std::string verbCommandLine(std::string_view command, std::string_view path) {
+    const std::string_view rest = splitCommand(command).rest;
+    std::string line(command.substr(0, command.size() - rest.size()));
+    if (!line.empty() && line.back() != ' ' && line.back() != '\t') line += ' ';
+    line += fillPlaceholders(rest, kVerbPlaceholders, path);
+    return line;
 }
 
 std::string_view fileExtension(std::string_view path) {

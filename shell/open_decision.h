@@ -7,7 +7,9 @@
 // HTML applications, shortcuts, installers, executables. A search result in
 // a project just downloaded is no reason to run it, so for those types Open
 // shows the file instead: with the type's own "edit" verb when it has one,
-// else in the user's editor when one is set, else in Notepad.
+// else in the user's editor when one is set, else in Notepad. The edit
+// verb's command is started here, never handed to the shell with the verb:
+// a shell may run a script whatever verb it is asked for.
 #pragma once
 
 #include <string>
@@ -44,6 +46,15 @@ inline constexpr std::string_view kRunnableExtensions[] = {
 bool commandRunsFile(std::string_view command);
 
 OpenAction chooseOpenAction(const FileTypeFacts& facts, bool editorSet);
+
+// The command line that starts a verb's `command` on `path` as the shell
+// would: the program as written (an unquoted program path with blanks is
+// left for the system to resolve, as the shell leaves it), then the
+// arguments with %1, %0, %L and %V (the file, any letter case) filled in,
+// %*, %~ and %2 to %9 (the further arguments, of which there are none)
+// left out and %% made one %; the quoted path last when no placeholder
+// names the file (fillPlaceholders).
+std::string verbCommandLine(std::string_view command, std::string_view path);
 
 // The file name's last dot and what follows it; empty when the name (after
 // the last separator) has no dot.

@@ -14,6 +14,7 @@
 
 #include <string>
 
+#include "app/clock.h"
 #include "app/settings_file.h"
 #include "app/status_line.h"
 #include "engine/file_memory.h"
@@ -68,7 +69,10 @@ struct Program {
 
     RunState runState = RunState::Idle;
     bool refreshPending = false;  // the timer repaints when set
-    RunTimes runTimes;
+    RunTimes runTimes;            // read on `clock`
+    // The clock searches are timed by: it stands still while a modal box is
+    // up. Its first reading, normally at the first search's start, is 0.
+    RunClock clock;
 
     HINSTANCE instance = nullptr;
     HACCEL accelerators = nullptr;

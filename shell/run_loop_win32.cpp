@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "app/clock.h"
 #include "shell/dialog_texts.h"
+#include "shell/dialogs_win32.h"
 #include "shell/program_win32.h"
 
 namespace tarvo {
@@ -24,9 +24,9 @@ void runLoop(Program& p) {
 void runRequestedSearch(Program& p) {
     p.runState = RunState::Running;
     SetWindowTextA(p.windows.main, windowTitle(p.settings.request.findText).c_str());
-    p.runTimes.start = elapsedSeconds();
+    p.runTimes.start = p.clock.now();
     p.engine.runSearch();
-    p.runTimes.end = elapsedSeconds();
+    p.runTimes.end = p.clock.now();
     p.refreshPending = true;
     // A Start or Enter during the run left StartRequested: the loop begins
     // the next run at once. A Stop already left Idle.
@@ -69,7 +69,7 @@ RunState WindowHost::runState() const {
 }
 
 void WindowHost::reportError(const char* message) {
-    MessageBoxA(program_.windows.main, message, kProgramName, MB_OK);
+    showMessage(program_, message);
 }
 
 void WindowHost::requestRefresh() {

@@ -1,6 +1,5 @@
 #include "shell/status_panel_win32.h"
 
-#include "app/clock.h"
 #include "shell/program_win32.h"
 #include "view/marked_text.h"
 #include "view/text_drawing_win32.h"
@@ -10,9 +9,8 @@ namespace tarvo {
 void paintStatusLine(const Program& p, HDC dc) {
     if (!dc) dc = p.windows.mainDc;
     const bool running = p.runState == RunState::Running;
-    // The clock is first read when the first search starts, which so starts at 0.
     std::string text =
-        statusLineText(p.engine.stats(), p.runTimes, running ? elapsedSeconds() : 0.0, running);
+        statusLineText(p.engine.stats(), p.runTimes, running ? p.clock.now() : 0.0, running);
     // Said once, after the counts, when the run has ended: no box to dismiss.
     const std::string passedOver = pathsTooLongText(p.engine.stats().pathsTooLong);
     if (!running && !passedOver.empty()) text += "     " + passedOver;

@@ -1,5 +1,7 @@
 // The dialogs on the real main window: each runs its own modal loop inside the command opening it.
+#include "app/status_line.h"
 #include "gui/gui_support.h"
+#include "shell/dialog_texts.h"
 #include "shell/editor_win32.h"
 #include "shell/launching.h"
 #include "shell/launching_win32.h"
@@ -97,17 +99,46 @@ TEST_F(Dialogs, AboutClosesOnlyWithOk) {
 
 // A root that cannot be opened: one message, owned by the main window, and the search goes on with
 // the next root. A Path that names nothing is said the same way, and nothing is searched.
+// Regression: the search's time counted the seconds its error box stood open, and the box for a
+// Path entry over 260 characters was 1,872 pixels wide. The test's clock moves 8 seconds while each
+// box is up: the clock stands still meanwhile and the time shown leaves them out; the long entry is
+// cut in its middle.
 TEST_F(Dialogs, ARootThatCannotBeOpenedShowsOneMessage) {
-    const std::string missing = tree.path("no/such/dir");
+    static double now = 0.0;
+    p().clock.source = [] { return now += 0.001; };    // each reading a millisecond later
+    static std::vector<std::pair<double, int>> boxes;  // the clock's move, the width
+    const auto answerLater = [](HWND box) {
+        const double before = p().clock.now();
+        now += 8.0;
+        RECT area;
+        GetWindowRect(box, &area);
+        boxes.emplace_back(p().clock.now() - before, area.right - area.left);
+        answerOk(box);
+    };
+    const std::string missing = tree.path("no/such/dir"),
+                      tooLong = tree.path(std::string(300, 'd'));
     runDialog([&] { search("alpha", missing + ";" + tree.write("there/a.c", "alpha\n")); },
-              answerOk);
+              answerLater);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_NE(shown[0].find("can't open directory " + missing), std::string::npos) << shown[0];
     EXPECT_EQ(p().engine.stats().files, 1);
-    runDialog([&] { search("alpha", " ; ;"); }, answerOk);
+    const std::string status = statusLineText(p().engine.stats(), p().runTimes, 0.0, false);
+    EXPECT_NE(status.find("Time: 0:00.0"), std::string::npos) << status;
+    runDialog([&] { search("alpha", " ; ;"); }, answerLater);
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[1], "Tarvo SearchError: the Path names no folder or file to search");
     EXPECT_EQ(p().engine.stats().files, 0);
+    runDialog([&] { search("alpha", tooLong); }, answerLater);
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[2],
+              std::string("Tarvo Search") +
+                  messageBoxText("Error: the path is longer than 260 characters: " + tooLong));
+    ASSERT_EQ(boxes.size(), 3u);
+    for (const auto& [moved, width] : boxes) {
+        EXPECT_EQ(moved, 0.0) << "the clock stands still while the box is up";
+        EXPECT_LT(width, 800);
+    }
+    EXPECT_LT(p().runTimes.end - p().runTimes.start, 1.0);
 }
 
 // Open and Notepad with nothing previewed give the simple beep and start nothing.
@@ -206,22 +237,70 @@ TEST_F(Dialogs, OpenInEditorWithTheCommandAFoundEditorOrThePromptFirst) {
     EXPECT_EQ(beeps.size(), 1u);
 }
 
-// F7 on a .bat and a .cmd file that would leave a marker when run: Notepad (a recording program
-// found in the current folder) shows them, and no marker appears. As Wine reports the types: a .vbs
-// goes to its edit verb, a .txt to its default verb.
+// Batch files registered as Windows registers them, with an edit verb: the file itself as the
+// program of Open, a recording program as the editor. Wine registers no batch file type, so the
+// keys are made here and removed at the end; where the system has them already, the test is
+// skipped.
+class BatchFileEditVerb {
+public:
+    explicit BatchFileEditVerb(const std::string& editor) {
+        for (const char* key : {kType, kClass}) {
+            HKEY existing;
+            if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key, 0, KEY_READ, &existing) != 0) continue;
+            RegCloseKey(existing);
+            taken_ = true;
+            return;
+        }
+        set(kType, "batfile");
+        set("batfile\\shell\\open\\command", "\"%1\" %*");
+        set("batfile\\shell\\edit\\command", "\"" + editor + "\" \"%1\"");
+    }
+    ~BatchFileEditVerb() {
+        if (taken_) return;
+        for (const char* key : {kType, kClass})
+            RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
+    }
+    bool taken() const { return taken_; }
+
+private:
+    static constexpr const char* kType = ".bat";
+    static constexpr const char* kClass = "batfile";
+    static void set(const char* key, const std::string& value) {
+        EXPECT_EQ(RegSetKeyValueA(HKEY_CLASSES_ROOT, key, nullptr, REG_SZ, value.c_str(),
+                                  value.size() + 1),
+                  0)
+            << key;
+    }
+    bool taken_ = false;
+};
+
+// Regression: F7 handed a .bat file to the shell with its edit verb, and Wine's shell ran it. A
+// .bat with an edit verb is shown by the verb's program, started directly; a .cmd without one in
+// Notepad (a recording program found in the current folder); neither script leaves its marker. As
+// Wine registers the types: a .vbs goes to its edit verb's Notepad, a .txt to its default verb.
 TEST_F(Dialogs, OpenNeverRunsAScript) {
-    const std::string notepad = recorder("np/notepad.exe"), marker = tree.path("ran.txt");
+    const std::string notepad = recorder("np/notepad.exe"), editor = recorder("ed/my editor.exe");
+    const BatchFileEditVerb registered(editor);
+    if (registered.taken()) GTEST_SKIP() << "the system registers batch files itself";
+    const std::string marker = tree.path("ran.txt");
     SetCurrentDirectoryA(tree.path("np").c_str());
     for (const char* name : {"scripts/build.bat", "scripts/setup.cmd"})
         tree.write(name, "@echo off\r\nrem needle\r\necho ran>\"" + marker + "\"\r\n");
     search("needle", tree.path("scripts"));
     ASSERT_EQ(p().results.count(), 2);
-    std::string started;
-    for (int32_t row = 0; row < 2; ++row) {
+    std::string notepadLog;
+    for (int32_t row : {0, 1, 0, 1}) {
+        // Second time round, an edit verb whose program cannot start: Notepad instead.
+        if (row == 0 && !notepadLog.empty()) std::filesystem::remove(editor);
         p().results.selectRow(row);
         postKey(windows().findBox, VK_F7);
-        started += "notepad.exe \"" + selectedResult(p())->path + "\"\n";
-        EXPECT_EQ(startedWith(notepad, row + 1), started);
+        const std::string path = selectedResult(p())->path;
+        if (path.ends_with(".bat") && std::filesystem::exists(editor)) {
+            EXPECT_EQ(startedWith(editor), "\"" + editor + "\" \"" + path + "\"\n");
+            continue;
+        }
+        notepadLog += "notepad.exe \"" + path + "\"\n";
+        EXPECT_EQ(startedWith(notepad, std::ranges::count(notepadLog, '\n')), notepadLog);
     }
     Sleep(1000);  // a script started would have written its marker by now
     EXPECT_FALSE(std::filesystem::exists(marker));
@@ -230,11 +309,18 @@ TEST_F(Dialogs, OpenNeverRunsAScript) {
     launcher().shellOpen = [](const char* file, const char* verb) {
         opened.emplace_back(file, verb ? verb : "default");
     };
+    static std::vector<std::string> started;
+    launcher().startProcess = [](const char*, const char* line) {
+        started.emplace_back(line);
+        return true;
+    };
     const std::string vbs = tree.write("a.vbs", "' needle\n"),
                       txt = tree.write("b.txt", "needle\n");
     for (const std::string& file : {vbs, txt})
         search("needle", file), runCommand(p(), IDM_OPEN);
-    EXPECT_EQ(opened, (decltype(opened){{vbs, "edit"}, {txt, "default"}}));
+    EXPECT_EQ(opened, (decltype(opened){{txt, "default"}}));
+    EXPECT_EQ(started,
+              std::vector<std::string>{"\"C:\\windows\\system32\\notepad.exe\" \"" + vbs + "\""});
 }
 
 }  // namespace

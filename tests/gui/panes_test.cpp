@@ -3,6 +3,7 @@
 #include "preview/preview_pane_rules.h"
 #include "results/results_pane_rules.h"
 #include "results/results_pane_win32.h"
+#include "support/repeated.h"
 
 namespace tarvo::testing {
 namespace {
@@ -286,6 +287,39 @@ TEST_F(Panes, FarTermsComeIntoViewAndTheResultsLineIsBanded) {
     store().selectRow(0);
     EXPECT_GT(previewShows(kMarkPixel, 2), 20);
     EXPECT_GT(previewShows(kResultLineColour, 2), preview.right / 2);
+}
+
+// Regression: a result past the 9,999,999 bytes the preview reads showed a white pane. The part of
+// the file around it is read: the line is drawn in the middle row, on its band with its term
+// marked, the lines around it too; the scroll bar spans the part.
+TEST_F(Panes, AResultFarIntoALongFileIsPreviewed) {
+    const std::string line = std::string(99, 'a') + "\n";
+    search("needle",
+           tree.write("long.c", repeated(109999, line) + "x needle;\n" + repeated(10000, line)));
+    ASSERT_EQ(store().count(), 1);
+    const PreviewDocument& document = p().previewPane.document();
+    EXPECT_GT(document.firstLine(), 1);
+    ASSERT_LE(document.firstLine(), 110000);
+    ASSERT_GE(document.lastLine(), 110000);
+    RECT preview;
+    GetClientRect(p().previewPane.window(), &preview);
+    const Dib shown(p().previewPane, preview.right, preview.bottom);
+    const int h = rowHeight(FontIndex::Preview);
+    const int row = 110000 - p().previewPane.position().topLine;
+    ASSERT_GT(row, 2);
+    const auto inRow = [&](COLORREF colour, int r) {
+        return shown.count(colour, 0, r * h, preview.right, (r + 1) * h);
+    };
+    EXPECT_GT(inRow(kMarkPixel, row), 20) << "the term";
+    EXPECT_GT(inRow(kResultLineColour, row), preview.right / 2) << "the band";
+    for (const int other : {0, row - 1, row + 1})
+        EXPECT_GT(inRow(kBlackPixel, other), 20) << "the line in row " << other;
+    SCROLLINFO bar = {};
+    bar.cbSize = sizeof bar;
+    bar.fMask = SIF_RANGE;
+    GetScrollInfo(p().previewPane.window(), SB_VERT, &bar);
+    EXPECT_EQ(std::make_pair(bar.nMin, bar.nMax),
+              std::make_pair(document.firstLine(), document.lastLine() + 1));
 }
 
 // The file is UTF-16 with CR LF line ends: found with Skip Binary Files on, and previewed.

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstring>
 #endif
+#include "app/clock.h"
 #include "app/settings_file.h"
 #include "app/settings_file_system.h"
 #include "app/status_line.h"
@@ -270,6 +271,33 @@ TEST(StatusLine, CountsDurationsAndTheWholeLine) {
 #endif
     EXPECT_EQ(pathsTooLongText(1), "1 path" + limit + "was passed over");
     EXPECT_EQ(pathsTooLongText(1234), "1,234 paths" + limit + "were passed over");
+}
+
+// The run's clock stands still from the first stop to the last resume and then goes on from where
+// it stopped; a resume without a stop changes nothing.
+TEST(RunClock, StandsStillWhileStopped) {
+    static double source = 0.0;
+    RunClock clock;
+    clock.source = [] { return source; };
+    enum Step { Read, Stop, Resume };
+    const std::tuple<double, Step, double> steps[] = {
+        {2.0, Read, 2.0},    {3.0, Stop, 3.0},    {11.0, Read, 3.0}, {11.0, Stop, 3.0},
+        {12.0, Resume, 3.0}, {13.0, Resume, 3.0}, {14.0, Read, 4.0}, {15.0, Resume, 5.0},
+        {16.0, Stop, 6.0},   {20.0, Resume, 6.0}, {21.5, Read, 7.5}};
+    for (const auto& [at, step, reads] : steps) {
+        SCOPED_TRACE(at);
+        source = at;
+        if (step == Stop) clock.stop();
+        if (step == Resume) clock.resume();
+        EXPECT_EQ(clock.now(), reads);
+    }
+    {
+        const ClockStopped stopped(clock);
+        source = 30.0;
+        EXPECT_EQ(clock.now(), 7.5);
+    }
+    source = 31.0;
+    EXPECT_EQ(clock.now(), 8.5);
 }
 
 }  // namespace tarvo

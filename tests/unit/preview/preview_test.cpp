@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <cstdio>
+#include <fstream>
 #include "engine/term_table.h"
 #include "preview/preview_document.h"
 #include "preview/preview_pane_rules.h"
@@ -68,6 +70,80 @@ TEST_F(PreviewTest, IndexesLinesAndCommentStates) {
     ASSERT_EQ(doc.lineCount(), 100000);
     EXPECT_EQ(doc.lineRange(100000).end, kMaxPreviewBytes);
     EXPECT_EQ(doc.text()[kMaxPreviewBytes], '\0');
+}
+
+// Regression: a result past the first 9,999,999 bytes of a file showed a white pane. The line is
+// read in the part of the file around it, numbered as in the file (each line holds its number),
+// coloured and marked; a line within the first bytes is read from the start; a line the file no
+// longer reaches is missing. A comment opened before the part is coloured as code in it.
+TEST_F(PreviewTest, ALineFarIntoALongFileIsReadInThePartAroundIt) {
+    constexpr int32_t kLines = 250000, kWidth = 100;  // 25 MB, written 1 MB at a time
+    const std::string path = tree.path("long.c");
+    {
+        std::ofstream out(path, std::ios::binary);
+        std::string chunk;
+        for (int32_t line = 1; line <= kLines; ++line) {
+            char text[kWidth + 1];
+            std::snprintf(text, sizeof text, "%09d int x; %-*s\n", line, kWidth - 18,
+                          line == 1 ? "/*" : "");
+            chunk += text;
+            if (line % 10000 == 0) out.write(chunk.data(), chunk.size()), chunk.clear();
+        }
+    }
+    const auto number = [this](int32_t line) {
+        const LineRange r = doc.lineRange(line);
+        return std::string(doc.text() + r.start, std::min(r.end - r.start, 9));
+    };
+    const auto padded = [](int32_t line) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%09d", line);
+        return std::string(text);
+    };
+    const int32_t inFirstBytes = kMaxPreviewBytes / kWidth;  // the last whole line read first
+    for (const int32_t line : {kLines, 240000, inFirstBytes + 1, inFirstBytes, 1}) {
+        SCOPED_TRACE(line);
+        ASSERT_TRUE(doc.loadDocument(path, ".c", line));
+        const bool part = line > inFirstBytes;
+        EXPECT_EQ(doc.firstLine() > 1, part);
+        ASSERT_LE(doc.firstLine(), line);
+        ASSERT_GE(doc.lastLine(), line);
+        EXPECT_LE(doc.lastLine() - doc.firstLine(), kMaxPreviewBytes / kWidth);
+        for (const int32_t held : {doc.firstLine(), line, doc.lastLine() - 1})
+            EXPECT_EQ(number(held), padded(held)) << held;
+        if (part) {
+            EXPECT_LT((line - doc.firstLine()) * kWidth, kPartBytesBefore)
+                << "the line in the middle";
+            EXPECT_GE((line - doc.firstLine() + 1) * kWidth, kPartBytesBefore);
+            EXPECT_TRUE(doc.readAgainFor(doc.firstLine() - 1));
+        }
+        EXPECT_FALSE(doc.readAgainFor(line));
+        EXPECT_EQ(doc.readAgainFor(1), part);
+        EXPECT_EQ(doc.readAgainFor(doc.lastLine()), doc.lastLine() <= kLines)
+            << "cut, unless the end";
+        EXPECT_EQ(doc.missingLine(), 0);
+    }
+    ASSERT_TRUE(doc.loadDocument(path, ".c", 0));
+    EXPECT_EQ(std::make_pair(doc.firstLine(), doc.lastLine()), std::make_pair(1, inFirstBytes + 1))
+        << "line 0 (a file-name result) stands for line 1";
+    terms.parseTerms(padded(240000));
+    ASSERT_TRUE(doc.loadDocument(path, ".c", 240000));
+    EXPECT_EQ(row(240000),
+              std::make_pair(
+                  "240000  " + padded(240000) + " int x;" + std::string(kWidth - 17, ' ') + "\n",
+                  "gggggggg" + std::string(9, 'A') + "04440" + std::string(kWidth - 14, '0')));
+    ASSERT_TRUE(doc.loadDocument(path, ".c", 2));
+    EXPECT_EQ(row(2).second.substr(8, 14), std::string(14, '3')) << "within the comment";
+
+    ASSERT_TRUE(doc.loadDocument(path, ".c", kLines + 2));
+    EXPECT_EQ(doc.missingLine(), kLines + 2);
+    EXPECT_EQ(doc.lineCount(), 0);
+    EXPECT_TRUE(doc.readAgainFor(kLines));
+    EXPECT_EQ(missingLineNote("D:\\big.c", 250002), "line 250002 is past the end of D:\\big.c");
+    ASSERT_TRUE(doc.loadDocument(path, ".c", kLines + 1));
+    EXPECT_EQ(std::make_pair(doc.lastLine(), doc.missingLine()), std::make_pair(kLines + 1, 0))
+        << "the empty line after the last line feed";
+    ASSERT_TRUE(load("small.c", "a\nb\n"));
+    EXPECT_FALSE(doc.readAgainFor(1) || doc.readAgainFor(9)) << "a whole file is never read again";
 }
 
 TEST_F(PreviewTest, PathsThatAreEmptyOrCannotBeRead) {

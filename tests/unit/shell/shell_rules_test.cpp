@@ -7,6 +7,7 @@
 #include "shell/open_decision.h"
 #include "shell/result_copy.h"
 #include "shell/window_placement.h"
+#include "support/repeated.h"
 #include "support/temp_tree.h"
 
 namespace tarvo {
@@ -72,6 +73,27 @@ TEST(DialogTexts, AboutText) {
         EXPECT_EQ(text.find("built into the program") != std::string::npos, builtIn);
         EXPECT_TRUE(text.ends_with("\r\nZ:\\docs\\guide.html\r\n")) << text;
     }
+}
+
+// A stretch without blanks over 80 characters is cut in its middle as the list cuts a path: its
+// first k/2 characters, "..." and its last k, for a k found by halving to within two of the most
+// that fits (k/2 + 3 + k <= 80: 51 or 50 here); blanks and line breaks stay as they were.
+TEST(DialogTexts, MessageBoxText) {
+    const std::string deep = "C:\\" + testing::repeated(40, "folder\\") + "file.c";
+    const std::string cut = deep.substr(0, 25) + "..." + deep.substr(deep.size() - 51);
+    const std::string wide = testing::repeated(79, "\xC3\xA9") + "\xE2\x82\xAC";
+    const std::pair<std::string, std::string> cases[] = {
+        {"Error: can't open directory C:\\src", "Error: can't open directory C:\\src"},
+        {"Error: the path is longer than 260 characters: " + deep,
+         "Error: the path is longer than 260 characters: " + cut},
+        {"Can't start the editor " + deep + "\r\n\r\nNot found.\r\n",
+         "Can't start the editor " + cut + "\r\n\r\nNot found.\r\n"},
+        {std::string(80, 'x') + " \t" + wide, std::string(80, 'x') + " \t" + wide},
+        {"  " + std::string(81, 'x') + "  ",
+         "  " + std::string(25, 'x') + "..." + std::string(50, 'x') + "  "},
+        {"", ""}};
+    for (const auto& [message, shown] : cases)
+        EXPECT_EQ(messageBoxText(message), shown) << message;
 }
 
 // A saved rectangle keeps corner and size; either side unset leaves it to the system.
@@ -169,7 +191,8 @@ TEST(OpenDecision, FileTypeFactsToAction) {
         {{".sc2", false, "\"%1\" /S", ""}, false, Notepad},
         {{".xyz", true, "\"C:\\Viewer\\view.exe\" \"%1\"", notepad}, false, EditVerb},
         {{".ps1", false, notepad, "\"C:\\PS\\powershell_ise.exe\" \"%1\""}, false, EditVerb},
-        {{".wsf", false, wscript, "%l %*"}, false, Notepad}};
+        {{".wsf", false, wscript, "%l %*"}, false, Notepad},
+        {{".bat", false, "\"%1\" %*", "%0 /edit"}, false, Notepad}};
     for (const auto& [facts, editorSet, action] : cases)
         EXPECT_EQ(chooseOpenAction(facts, editorSet), action)
             << facts.extension << " " << facts.openCommand;
@@ -177,6 +200,25 @@ TEST(OpenDecision, FileTypeFactsToAction) {
         {"C:\\a\\b.C", ".C"}, {"C:\\v.2\\Makefile", ""}, {"/x/.bashrc", ".bashrc"}, {"", ""}};
     for (const auto& [path, extension] : names)
         EXPECT_EQ(fileExtension(path), extension) << path;
+}
+
+// The verb's program as written, the file put where the shell puts it, the further arguments left
+// out; the file last when the command does not name it.
+TEST(OpenDecision, VerbCommandLines) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"%SystemRoot%\\system32\\NOTEPAD.EXE %1",
+         "%SystemRoot%\\system32\\NOTEPAD.EXE \"C:\\my src\\a.bat\""},
+        {"\"C:\\Ed\\ed.exe\" \"%1\" %*", "\"C:\\Ed\\ed.exe\" \"C:\\my src\\a.bat\" "},
+        {"C:\\Program Files\\Ed\\ed.exe /e %L",
+         "C:\\Program Files\\Ed\\ed.exe /e \"C:\\my src\\a.bat\""},
+        {"notepad.exe", "notepad.exe \"C:\\my src\\a.bat\""},
+        {"ed %*", "ed \"C:\\my src\\a.bat\""},
+        {"  \"C:\\ed.exe\"\t-x", "  \"C:\\ed.exe\"\t-x \"C:\\my src\\a.bat\""},
+        {"ed /p:%l /n%2%~ 100%% %v", "ed /p:\"C:\\my src\\a.bat\" /n 100% \"C:\\my src\\a.bat\""},
+        {"ed --file=\"%V\" %0", "ed --file=\"C:\\my src\\a.bat\" \"C:\\my src\\a.bat\""}};
+    for (const auto& [command, line] : cases)
+        EXPECT_EQ(verbCommandLine(command, "C:\\my src\\a.bat"), line) << command;
+    EXPECT_EQ(verbCommandLine("ed %1", "C:\\100%1\\a.bat"), "ed \"C:\\100%1\\a.bat\"");
 }
 
 }  // namespace tarvo
