@@ -1,10 +1,9 @@
 // What tarvo-find needs of the process around it: what its standard output
-// is, a heap ready for a search, the current directory and the command line.
-// A twin per platform (console_posix.cpp, console_win32.cpp).
+// is, a heap ready for a search, the current directory and the console's code
+// page. A twin per platform (console_posix.cpp, console_win32.cpp).
 #pragma once
 
 #include <string>
-#include <vector>
 
 namespace tarvo {
 
@@ -24,11 +23,6 @@ void prepareHeap();
 
 // The current directory; empty when it cannot be told.
 std::string currentDirectory();
-
-// The command line's words, the program's name first, in UTF-8: on Windows
-// read from the wide command line, so a name in any script arrives whatever
-// the system's code page; on POSIX argv as given.
-std::vector<std::string> commandLineWords(int argc, char** argv);
 
 // Readies a console for the UTF-8 the program writes (paths, lines, its
 // messages) and gives it back its code page at the end; on Windows only.

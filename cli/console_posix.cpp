@@ -56,10 +56,6 @@ std::string currentDirectory() {
     return buffer.data();
 }
 
-std::vector<std::string> commandLineWords(int argc, char** argv) {
-    return std::vector<std::string>(argv, argv + argc);
-}
-
 // A terminal shows the bytes it is given as its locale says.
 void prepareConsole() {}
 

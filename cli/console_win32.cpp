@@ -2,8 +2,6 @@
 #include <io.h>
 #include <windows.h>
 
-#include <shellapi.h>
-
 #include <cstdio>
 #include <cstdlib>
 
@@ -40,17 +38,6 @@ std::string currentDirectory() {
     return pathFromSystem([](wchar_t* buffer, size_t size) {
         return GetCurrentDirectoryW(static_cast<DWORD>(size), buffer);
     });
-}
-
-// CommandLineToArgvW splits the words as the C runtime splits argv.
-std::vector<std::string> commandLineWords(int, char**) {
-    int count = 0;
-    wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
-    std::vector<std::string> utf8;
-    for (int i = 0; words && i < count; ++i)
-        utf8.push_back(utf8Of(words[i]));
-    LocalFree(words);
-    return utf8;
 }
 
 namespace {

@@ -24,6 +24,9 @@
 #include "engine/file_memory.h"
 #include "engine/path_list.h"
 #include "engine/search_run.h"
+#ifdef _WIN32
+#include "engine/system_path_win32.h"
+#endif
 #include "results/result_store.h"
 
 namespace tarvo {
@@ -294,11 +297,13 @@ int run(const CliOptions& cli) {
 }  // namespace
 }  // namespace tarvo
 
-int main(int argc, char** argv) {
-    using namespace tarvo;
+namespace tarvo {
+namespace {
+
+// The program with its command line's words in UTF-8, its name first.
+int tarvoFind(const std::vector<std::string>& words) {
     prepareHeap();
     prepareConsole();
-    const std::vector<std::string> words = commandLineWords(argc, argv);
     std::vector<const char*> wordPointers;
     for (const std::string& word : words)
         wordPointers.push_back(word.c_str());
@@ -315,3 +320,21 @@ int main(int argc, char** argv) {
     }
     return run(parse.options);
 }
+
+}  // namespace
+}  // namespace tarvo
+
+#ifdef _WIN32
+// The C runtime splits the wide command line (linked with -municode), so terms and paths in any
+// script arrive whatever the system's code page.
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> words;
+    for (int i = 0; i < argc; ++i)
+        words.push_back(tarvo::utf8Of(argv[i]));
+    return tarvo::tarvoFind(words);
+}
+#else
+int main(int argc, char** argv) {
+    return tarvo::tarvoFind(std::vector<std::string>(argv, argv + argc));
+}
+#endif
