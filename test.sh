@@ -9,8 +9,9 @@ jobs=$(nproc)
 # Windows: cross compiler, Wine, a virtual display with fonts metric-compatible with Arial and
 # Courier New, tools to drive it and take screenshots. Fuzz: libFuzzer.
 # Packages: groff, dpkg-dev. tarvo-find on a terminal: script (bsdutils) gives it a
-# pseudo-terminal. clang-format: the layout check.
-install_missing cmake make g++ googletest libgtest-dev bsdutils clang-format \
+# pseudo-terminal. clang-format: the layout check. Skip Ignored Files is checked against
+# what git answers.
+install_missing cmake make g++ googletest libgtest-dev bsdutils clang-format git \
     g++-mingw-w64-x86-64-posix wine64 xvfb xauth fonts-liberation xdotool \
     x11-apps imagemagick clang libclang-rt-14-dev groff-base dpkg-dev
 

@@ -166,6 +166,19 @@ struct KeyedSetting {
     void (*write)(const Settings& settings, const std::function<void(std::string_view)>& line);
 };
 
+// A box's history, one line per entry, most recent first. A line whose text
+// no box could have searched is skipped whole, never cut or changed into a
+// text that did not start a search; a line cut at kKeyedLineLimit is one.
+template <SearchHistory SearchHistories::*box>
+void readHistoryEntry(Settings& s, std::string_view value, bool) {
+    (s.history.*box).addOlder(value);
+}
+template <SearchHistory SearchHistories::*box>
+void writeHistory(const Settings& s, const std::function<void(std::string_view)>& line) {
+    for (const std::string& entry : (s.history.*box).entries())
+        line(entry);
+}
+
 const KeyedSetting kKeyedSettings[] = {
     {"editor",
      [](Settings& s, std::string_view value, bool) {
@@ -173,6 +186,33 @@ const KeyedSetting kKeyedSettings[] = {
      },
      [](const Settings& s, const std::function<void(std::string_view)>& line) {
          if (!s.editorCommand.empty()) line(savedText(s.editorCommand));
+     }},
+    {"find", readHistoryEntry<&SearchHistories::find>, writeHistory<&SearchHistories::find>},
+    {"path", readHistoryEntry<&SearchHistories::path>, writeHistory<&SearchHistories::path>},
+    // The filters of the Search menu, each written only when it is set.
+    {"skip-ignored",
+     [](Settings& s, std::string_view value, bool) {
+         const char* p = value.data();
+         int32_t number = 0;
+         s.request.options.skipIgnoredFiles =
+             parseInt(p, value.data() + value.size(), number) && number != 0;
+     },
+     [](const Settings& s, const std::function<void(std::string_view)>& line) {
+         if (s.request.options.skipIgnoredFiles) line("1");
+     }},
+    {"include",
+     [](Settings& s, std::string_view value, bool) {
+         s.request.includeList = cutToTextLimit(textOf(std::string(value)));
+     },
+     [](const Settings& s, const std::function<void(std::string_view)>& line) {
+         if (!s.request.includeList.empty()) line(savedText(s.request.includeList));
+     }},
+    {"skip-folders",
+     [](Settings& s, std::string_view value, bool) {
+         s.request.skipFolders = cutToTextLimit(textOf(std::string(value)));
+     },
+     [](const Settings& s, const std::function<void(std::string_view)>& line) {
+         if (!s.request.skipFolders.empty()) line(savedText(s.request.skipFolders));
      }},
 };
 

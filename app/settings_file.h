@@ -22,6 +22,11 @@
 // looked for on every line after line 7 and written directly after line 8:
 //
 //   editor=COMMAND          the editor command, when one is set
+//   find=TEXT               the Find texts that started searches, one a
+//   path=TEXT               line, most recent first; likewise the Path texts
+//   skip-ignored=1          Skip Ignored Files, when on
+//   include=LIST            Only File Types, when not empty
+//   skip-folders=LIST       Skip Folders, when not empty
 //
 // A line whose key this version does not know is written back as it was
 // read, after the known ones, so a file a later version wrote loses nothing.
@@ -49,6 +54,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/search_history.h"
 #include "engine/search_request.h"
 #include "results/result_store.h"
 
@@ -85,7 +91,7 @@ struct Settings {
     // Held as a rectangle; the window turns it into x, y, width, height when
     // it is created. The default keeps the sentinel in left and right.
     WindowRect windowRect{kDefaultPlacement, 0, kDefaultPlacement, 0};
-    SearchRequest request;                 // the four texts and the six options
+    SearchRequest request;                 // the texts, the lists and the options
     SortMode sortMode = SortMode::ByRank;  // any number, kept as read
     // The six options' numbers as the file held them, any number but 0 being
     // on: each is written back as read while its option still says the same.
@@ -94,6 +100,8 @@ struct Settings {
     // %path% and %line% in it; empty when none is set. At most
     // kMaxTextLength characters.
     std::string editorCommand;
+    // The Find and Path texts that started searches, most recent first.
+    SearchHistories history;
     // Keyed lines of keys a later version knows, as read, without line ends.
     std::vector<std::string> otherKeyedLines;
     std::string lastFindText;  // copies of the texts as loaded

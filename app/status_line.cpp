@@ -64,4 +64,10 @@ std::string pathsTooLongText(int64_t count) {
            kSystemPathUnit + " " + (count == 1 ? "was" : "were") + " passed over";
 }
 
+std::string skippedByFiltersText(int64_t count) {
+    if (count == 0) return "";
+    return formatCount(count) + (count == 1 ? " file or folder" : " files and folders") +
+           " skipped by filters";
+}
+
 }  // namespace tarvo

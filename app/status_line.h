@@ -36,4 +36,9 @@ std::string statusLineText(const SearchStats& stats, const RunTimes& times, doub
 // bytes ..." on Linux ("1 path ... was"); empty when there were none.
 std::string pathsTooLongText(int64_t count);
 
+// What the filters left out (the exclusion list, Only File Types, Skip
+// Folders, Skip Ignored Files), said once a search has ended: "1,234 files
+// and folders skipped by filters" ("1 file or folder ..."); empty when none.
+std::string skippedByFiltersText(int64_t count);
+
 }  // namespace tarvo

@@ -10,7 +10,6 @@
 #include "engine/line_excerpt.h"
 #include "engine/line_scoring.h"
 #include "engine/scan_file_reader.h"
-#include "engine/text_encoding.h"
 
 namespace tarvo {
 
@@ -61,7 +60,7 @@ std::vector<LineSpan> findLineSpans(const ReadFunction& read, const std::vector<
             at = static_cast<const char*>(std::memchr(at, '\n', end - at));
             if (at == nullptr) break;
             const int64_t lineEnd = offset + (at - buffer.get()) + 1;
-            if (lines[next] == line) spans[next++] = {lineBegin, lineEnd};
+            if (lines[next] == line) spans[next++] = {lineBegin, lineEnd, {}};
             ++line;
             lineBegin = lineEnd;
         }
@@ -69,7 +68,7 @@ std::vector<LineSpan> findLineSpans(const ReadFunction& read, const std::vector<
     }
     // The last line, without a line feed.
     if (ended && next < lines.size() && lines[next] == line && offset > lineBegin)
-        spans[next] = {lineBegin, offset};
+        spans[next] = {lineBegin, offset, {}};
     return spans;
 }
 
@@ -98,8 +97,10 @@ std::vector<LineSpan> findWholeLines(const std::vector<const ResultEntry*>& rows
                                                     : file.readStart(buffer, bytes);
             },
             lines, kMaxSearchedFileSize);
-        for (size_t k = 0; k < found.size(); ++k)
+        for (size_t k = 0; k < found.size(); ++k) {
             spans[cut[first + k]] = found[k];
+            spans[cut[first + k]].from = file.placeOf(found[k].begin);
+        }
     }
     return spans;
 }
@@ -112,9 +113,8 @@ std::string wholeLineText(const ResultEntry& row, LineSpan span) {
     std::string line(static_cast<size_t>(length), '\0');
     ScanFileReader file;
     if (!file.open(row.path.c_str())) return row.lineText;
-    char start[kLongestTextMark];  // the file is read as text, as the scanner read it
-    file.readStart(start, sizeof start);
-    if (file.readAt(span.begin, line.data(), static_cast<int32_t>(length)) != length ||
+    // As text, as the scanner read it, from the place findWholeLines noted.
+    if (file.readFrom(span.from, span.begin, line.data(), static_cast<int32_t>(length)) != length ||
         !holdsStoredText(line, row.lineText))
         return row.lineText;
     return line;

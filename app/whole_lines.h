@@ -10,14 +10,18 @@
 #include <string>
 #include <vector>
 
+#include "engine/scan_file_reader.h"
 #include "results/result_store.h"
 
 namespace tarvo {
 
-// Where one line lies in its file: [begin, end), its line end included.
+// Where one line lies in its file's text: [begin, end), its line end
+// included, and the place of its start (see ScanFileReader::placeOf), so a
+// UTF-16 file is not decoded from its start again for each of its lines.
 struct LineSpan {
     int64_t begin = -1;  // -1: not found
     int64_t end = -1;
+    TextPlace from;
 };
 
 // Whether a stored text is only part of its line: an excerpt, or a start
@@ -37,7 +41,8 @@ std::vector<LineSpan> findLineSpans(const ReadFunction& read, const std::vector<
 
 // Finds the lines of the rows whose text was cut, reading each file once and
 // no further than the largest file the scanner reads: a file replaced since
-// the search by a larger one is not read to its end.
+// the search by a larger one is not read to its end. Each file's text is
+// read (a UTF-16 file decoded) once for all its rows.
 // Rows whose text is whole, or whose line cannot be found, keep {-1, -1}.
 std::vector<LineSpan> findWholeLines(const std::vector<const ResultEntry*>& rows);
 

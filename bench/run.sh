@@ -5,11 +5,14 @@
 # warm page cache, then (as root) on a cold one; the script prints each
 # side's median and the median of the per-pair ratios A / B, which cancels
 # most of the drift of a shared machine. Both sides run first at their
-# default thread counts (one per core), then on one thread each. Last, the
-# peak memory of tarvo-find on two generated files of many short lines.
+# default thread counts (one per core), then on one thread each. Then the
+# peak memory of tarvo-find on two generated files of many short lines, and
+# last UTF-16 files against the same text in UTF-8. The rows of Skip Ignored
+# Files search the tree made a Git work tree.
 #
-# Usage: bench/run.sh [--quick]
-#   --quick   drivers/net only (about 5,700 files, 124 MB), 21 pairs
+# Usage: bench/run.sh [--quick] [--filters]
+#   --quick     drivers/net only (about 5,700 files, 124 MB), 21 pairs
+#   --filters   the rows of Skip Ignored Files alone
 #
 # Environment: TARVO_BENCH_CACHE (default ~/.cache/tarvo-bench) holds the
 # unpacked tree, outside the repository; TARVO_BENCH_PAIRS overrides the
@@ -19,25 +22,29 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
 
-quick=0
-case "${1:-}" in
-    --quick) quick=1 ;;
-    "") ;;
-    *) echo "usage: bench/run.sh [--quick]" >&2; exit 2 ;;
-esac
+quick=0 filters_only=0
+for arg in "$@"; do
+    case "$arg" in
+        --quick) quick=1 ;;
+        --filters) filters_only=1 ;;
+        *) echo "usage: bench/run.sh [--quick] [--filters]" >&2; exit 2 ;;
+    esac
+done
 
 cache=${TARVO_BENCH_CACHE:-$HOME/.cache/tarvo-bench}
 source_archive=/usr/src/linux-source-6.1.tar.xz
 tree=$cache/linux-source-6.1
 build=$repo/build/bench
 work=$cache/run
+# The filters' rows keep their scratch files apart, so they may run beside a whole run.
+[ $filters_only = 1 ] && work=$cache/run-filters
 mkdir -p "$cache" "$work"
 
 # ---------------------------------------------------------------------------
 # What the benchmark needs: the tree, the peer, a compiler
 # ---------------------------------------------------------------------------
 . "$repo/scripts/install-missing.sh"
-install_missing linux-source-6.1 ripgrep cmake make g++ xz-utils time
+install_missing linux-source-6.1 ripgrep git cmake make g++ xz-utils time
 
 if [ ! -f "$tree/.unpacked" ]; then
     echo "== unpacking $source_archive into $cache"
@@ -88,7 +95,7 @@ settings_head() {
 }
 empty_template=$work/memory-empty.txt
 settings_head >"$empty_template"
-if [ ! -f "$settings_template" ]; then
+if [ ! -f "$settings_template" ] && [ $filters_only = 0 ]; then
     echo "== writing $remembered remembered files to $settings_template"
     # head closes the pipe early on purpose: no pipefail here.
     (
@@ -165,6 +172,59 @@ run_pair() {
 
 q=$(printf '%q' "$root")
 two_terms="$find_bin --format tsv --top 100 'kmalloc GFP_KERNEL' $q"
+two_terms_j1="$find_bin -j1 --format tsv --top 100 'kmalloc GFP_KERNEL' $q"
+
+# ---------------------------------------------------------------------------
+# Skip Ignored Files: the tree made a Git work tree
+# ---------------------------------------------------------------------------
+# Two copies of the tree beside it, hard-linked so they cost no room and
+# share its cached pages, each with an empty repository (git init): one
+# keeps the tree's .gitignore files (306 of them) without the Debian
+# packaging block at the end of the top one, which ignores everything at
+# the top level; the other has none. The top .gitignore is replaced, not
+# written into, so the tree's own copy stays as it was. The option on
+# against off tells what the rules cost where they apply and where there
+# are none; ripgrep at its defaults honours .gitignore files too.
+work_tree() {  # work_tree DIR KEEP_RULES
+    local dir=$1
+    [ -f "$dir.ready" ] && return
+    echo "== making $dir a Git work tree"
+    rm -rf "$dir" && cp -al "$tree" "$dir" && rm -f "$dir/.unpacked"
+    if [ "$2" = 1 ]; then
+        local block
+        block=$(grep -n '^# Debian packaging' "$dir/.gitignore" | cut -d: -f1)
+        head -n $((block - 2)) "$tree/.gitignore" >"$dir/.gitignore.new"
+        mv "$dir/.gitignore.new" "$dir/.gitignore"
+    else
+        find "$dir" -name .gitignore -delete
+    fi
+    git -C "$dir" init -q
+    touch "$dir.ready"
+}
+git_tree=$cache/linux-git
+bare_tree=$cache/linux-git-no-rules
+work_tree "$git_tree" 1
+work_tree "$bare_tree" 0
+find "$git_tree" "$bare_tree" >/dev/null  # their folders into the cache
+gq=$(printf '%q' "$git_tree${root#"$tree"}")
+bq=$(printf '%q' "$bare_tree${root#"$tree"}")
+echo "== files read under $git_tree${root#"$tree"}: $("$find_bin" --files "$git_tree${root#"$tree"}" | wc -l)," \
+    "with --skip-ignored $("$find_bin" --files --skip-ignored "$git_tree${root#"$tree"}" | wc -l)," \
+    "listed by git $(git -C "$git_tree${root#"$tree"}" ls-files -o --exclude-standard | wc -l)"
+run_pair "Git tree, 2 terms, one thread: --skip-ignored vs without" \
+    "$find_bin -j1 --skip-ignored --format tsv --top 100 'kmalloc GFP_KERNEL' $gq" \
+    "$find_bin -j1 --format tsv --top 100 'kmalloc GFP_KERNEL' $gq"
+run_pair "Git tree, 2 terms, default threads: --skip-ignored vs without" \
+    "$find_bin --skip-ignored --format tsv --top 100 'kmalloc GFP_KERNEL' $gq" \
+    "$find_bin --format tsv --top 100 'kmalloc GFP_KERNEL' $gq"
+run_pair "Git tree without .gitignore files, 2 terms, one thread: --skip-ignored vs without" \
+    "$find_bin -j1 --skip-ignored --format tsv --top 100 'kmalloc GFP_KERNEL' $bq" \
+    "$find_bin -j1 --format tsv --top 100 'kmalloc GFP_KERNEL' $bq"
+run_pair "Git tree, 2 terms, default threads: tarvo-find --skip-ignored vs rg -i -n (its defaults)" \
+    "$find_bin --skip-ignored --format tsv --top 100 'kmalloc GFP_KERNEL' $gq" \
+    "rg -i -n -e kmalloc -e GFP_KERNEL $gq"
+[ $filters_only = 1 ] && { cat "$summary"; exit 0; }
+
 run_pair "2 terms, default threads: tarvo-find vs rg -uu -i -n" \
     "$two_terms" \
     "rg -uu -i -n -e kmalloc -e GFP_KERNEL $q"
@@ -172,7 +232,6 @@ run_pair "int, default threads: tarvo-find vs rg -uu -c -i" \
     "$find_bin --format tsv --top 100 int $q" \
     "rg -uu -c -i int $q"
 
-two_terms_j1="$find_bin -j1 --format tsv --top 100 'kmalloc GFP_KERNEL' $q"
 run_pair "2 terms, one thread: tarvo-find -j1 vs rg -j1 -uu -i -n" \
     "$two_terms_j1" \
     "rg -j1 -uu -i -n -e kmalloc -e GFP_KERNEL $q"
@@ -250,6 +309,38 @@ peak_rss() {  # peak_rss LABEL FIND_TEXT FILE
 peak_rss "peak RSS (MB): e over 50 M lines of \`ab e\`" e "$lines_dir/ab-e.txt"
 peak_rss "peak RSS (MB): the 26 letters over 5 M lines of \`a b c … z\`" \
     "a b c d e f g h i j k l m n o p q r s t u v w x y z" "$lines_dir/letters.txt"
+
+# ---------------------------------------------------------------------------
+# UTF-16 files: the same text as UTF-16 and as UTF-8
+# ---------------------------------------------------------------------------
+# A UTF-16 file is decoded as it is read, so it should cost about what its
+# text does in UTF-8, whatever its size. LONG holds 10,000 lines of 2,950
+# characters, each holding the term (59 MB as UTF-16), all printed whole into
+# a file: each printed line is read again from the file. BIG is 100 MB of
+# UTF-16, past the size a file was once decoded whole at, with the term on
+# every 1,000th line: its time, and its peak memory, which should not grow
+# with the file.
+utf16_dir=$cache/utf16
+mkdir -p "$utf16_dir"
+utf16_pair() {  # utf16_pair NAME: NAME.utf8.txt written by the caller; NAME.utf16.txt from it
+    [ -f "$utf16_dir/$1.utf16.txt" ] && return
+    { printf '\xff\xfe' && iconv -f UTF-8 -t UTF-16LE "$utf16_dir/$1.utf8.txt"; } >"$utf16_dir/$1.part"
+    mv "$utf16_dir/$1.part" "$utf16_dir/$1.utf16.txt"
+}
+[ -f "$utf16_dir/long.utf8.txt" ] || awk 'BEGIN { pad = sprintf("%2930s", ""); gsub(/ /, "x", pad)
+    for (i = 1; i <= 10000; i++) printf "line %05d needle %s\n", i, pad }' >"$utf16_dir/long.utf8.txt"
+utf16_pair long
+[ -f "$utf16_dir/big.utf8.txt" ] || awk 'BEGIN { for (i = 1; i <= 1000000; i++)
+    print (i % 1000 ? "filler words of a big file in UTF-16, read as text" : "the needle, once in a while") }' \
+    >"$utf16_dir/big.utf8.txt"
+utf16_pair big
+run_pair "UTF-16, 10,000 long matching lines printed whole: 59 MB as UTF-16 vs as UTF-8" \
+    "$find_bin needle $(printf '%q' "$utf16_dir/long.utf16.txt")" \
+    "$find_bin needle $(printf '%q' "$utf16_dir/long.utf8.txt")"
+run_pair "UTF-16, 100 MB, needle: as UTF-16 vs as UTF-8" \
+    "$find_bin --format tsv --top 100 needle $(printf '%q' "$utf16_dir/big.utf16.txt")" \
+    "$find_bin --format tsv --top 100 needle $(printf '%q' "$utf16_dir/big.utf8.txt")"
+peak_rss "peak RSS (MB): needle in 100 MB of UTF-16" needle "$utf16_dir/big.utf16.txt"
 
 echo
 echo "== summary: $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), root ${root#$cache/}"

@@ -1,9 +1,11 @@
 #include "cli/cli_options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <iterator>
 #include <string_view>
+#include <vector>
 
 #include "engine/path_list.h"
 #include "engine/search_request.h"
@@ -93,6 +95,23 @@ constexpr CliOption kOptions[] = {
          o.excludeList = cutToTextLimit(v);
          return std::string();
      }},
+    {"--skip-ignored", 0, nullptr, OptionGroup::Search,
+     "skip what Git ignores (.gitignore, info/exclude,\n"
+     "the global excludes file) in a work tree",
+     setTo<&CliOptions::skipIgnoredFiles, true>},
+    {"--include", 0, "LIST", OptionGroup::Search,
+     "read only files whose path ends with an item of LIST\n"
+     "(*.c;*.h: a leading * is left out)",
+     [](CliOptions& o, std::string_view v) {
+         o.includeList = cutToTextLimit(v);
+         return std::string();
+     }},
+    {"--skip-folders", 0, "LIST", OptionGroup::Search,
+     "never enter folders of these names (node_modules;obj)",
+     [](CliOptions& o, std::string_view v) {
+         o.skipFolders = cutToTextLimit(v);
+         return std::string();
+     }},
     {"--highlight", 0, "LIST", OptionGroup::Search,
      "syntax-highlighting list (default .c;.cpp;.cxx;.h)",
      [](CliOptions& o, std::string_view v) {
@@ -120,9 +139,14 @@ constexpr CliOption kOptions[] = {
      setWord<&CliOptions::color, kColorName, kColorWords, kColorModes>},
     {"--stats", 0, nullptr, OptionGroup::Output, "print the status line on stderr",
      setTo<&CliOptions::stats, true>},
+    {"--files", 0, nullptr, OptionGroup::Output,
+     "print the files a search would read, one a line, in the\n"
+     "walk's order, without reading them; no FIND_TEXT is given",
+     setTo<&CliOptions::listFiles, true>},
     {"--threads", 'j', "N", OptionGroup::Output,
-     "read N files side by side (default: one per core);\n"
-     "the output is the same for every N",
+     "read N files side by side (default: one per core; at\n"
+     "most 4 per core and 256); the output is the same\n"
+     "for every N",
      [](CliOptions& o, std::string_view v) -> std::string {
          const bool valid = parseCount(v, o.threads) && o.threads > 0;
          return valid ? "" : "-j and --threads take a count of 1 or more";
@@ -152,13 +176,14 @@ const CliOption* findOption(std::string_view longName, char shortName) {
 std::string makeUsageText() {
     std::string text =
         "Usage: tarvo-find [options] FIND_TEXT [PATH_TEXT]\n"
+        "       tarvo-find --files [options] [PATH_TEXT]\n"
         "\n"
         "Searches the ';'-separated roots of PATH_TEXT (default: the current directory)\n"
         "for the terms of FIND_TEXT and prints the best lines first, at most 9,999.\n"
         "FIND_TEXT: terms separated by blanks; \"a b\" is one term; \\t \\n \\r \\\" \\\\ "
         "escapes.\n";
     const std::pair<OptionGroup, const char*> groups[] = {
-        {OptionGroup::Search, "Search options (all on by default):"},
+        {OptionGroup::Search, "Search options (the six the window keeps on by default):"},
         {OptionGroup::Output, "Output:"},
         {OptionGroup::Program, "Program:"}};
     // Help lines start in this column; a longer name and value stands on a
@@ -188,7 +213,8 @@ std::string makeUsageText() {
         "printed whole, as in the file. TSV and JSONL always carry the whole line.\n"
         "\n"
         "Exit status: 0 results found, 1 none, 2 usage error, a settings file that cannot\n"
-        "be used or output that could not be written, 130 interrupted.\n";
+        "be used, fewer than 16 files allowed open or output that could not be written,\n"
+        "130 interrupted.\n";
     return text;
 }
 
@@ -202,7 +228,7 @@ const std::string& usageText() {
 CliParse parseCommandLine(int argc, const char* const* argv) {
     CliParse parse;
     CliOptions& options = parse.options;
-    int positional = 0;
+    std::vector<std::string_view> positional;  // FIND_TEXT and PATH_TEXT, or PATH_TEXT alone
     bool optionsEnded = false;
 
     for (int i = 1; i < argc; ++i) {
@@ -210,21 +236,7 @@ CliParse parseCommandLine(int argc, const char* const* argv) {
         // A lone "-" is text; any other word starting with '-' is an option
         // until "--" (a search for "-x" is written "-- -x").
         if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-            if (positional == 0) {
-                options.findText = cutToTextLimit(arg);
-            } else if (positional == 1) {
-                options.pathText = cutToTextLimit(arg);
-                // Without PATH_TEXT the current directory is searched; one
-                // given empty (or only ";" and blanks) is a mistake.
-                if (parsePathList(options.pathText).empty()) {
-                    parse.error = "PATH_TEXT names no folder or file";
-                    return parse;
-                }
-            } else {
-                parse.error = "too many arguments: " + std::string(arg);
-                return parse;
-            }
-            ++positional;
+            positional.push_back(arg);
             continue;
         }
         if (arg == "--") {
@@ -264,7 +276,24 @@ CliParse parseCommandLine(int argc, const char* const* argv) {
         if (!parse.error.empty()) return parse;
     }
 
-    if (positional == 0 && !options.help && !options.version) parse.error = "FIND_TEXT is missing";
+    // --files may stand anywhere: the words are placed once all are read.
+    const size_t most = options.listFiles ? 1 : 2;
+    if (positional.size() > most) {
+        parse.error = "too many arguments: " + std::string(positional[most]);
+        return parse;
+    }
+    if (!options.listFiles && !positional.empty()) options.findText = cutToTextLimit(positional[0]);
+    if (positional.size() == most) {
+        options.pathText = cutToTextLimit(positional.back());
+        // Without PATH_TEXT the current directory is searched; one given
+        // empty (or only ";" and blanks) is a mistake.
+        if (parsePathList(options.pathText).empty()) {
+            parse.error = "PATH_TEXT names no folder or file";
+            return parse;
+        }
+    }
+    if (positional.empty() && !options.listFiles && !options.help && !options.version)
+        parse.error = "FIND_TEXT is missing";
     return parse;
 }
 
@@ -275,6 +304,11 @@ bool useColor(ColorMode mode, bool terminal, bool colorCodesShow, const char* no
     const bool noColorSet = noColor != nullptr && noColor[0] != '\0';
     const bool dumb = term != nullptr && std::string_view(term) == "dumb";
     return terminal && !noColorSet && !dumb;
+}
+
+int32_t threadCount(int32_t asked, int32_t cores) {
+    cores = std::clamp(cores, 1, kMaxThreads);
+    return std::min({asked > 0 ? asked : cores, kThreadsPerCore * cores, kMaxThreads});
 }
 
 }  // namespace tarvo

@@ -3,7 +3,8 @@
 //
 // The command line of tarvo-find: FIND_TEXT and PATH_TEXT parsed exactly
 // like the window's Find and Path boxes, and options that switch the same
-// six search options the menu toggles.
+// search options and filters the menu sets. With --files only PATH_TEXT is
+// given.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +28,8 @@ struct CliOptions {
     std::optional<bool> recursive, skipBinaryFiles, searchFileNames;
     std::optional<bool> caseSensitiveBonus, wholeWordBonus, cppHeuristics;
     std::optional<std::string> excludeList, highlightList;
+    std::optional<bool> skipIgnoredFiles;
+    std::optional<std::string> includeList, skipFolders;
     std::optional<SortMode> sortMode;
 
     int32_t top = -1;  // -1: every result (with -l: every file)
@@ -36,6 +39,7 @@ struct CliOptions {
     bool nullAfterPath = false;     // a NUL after each path
     ColorMode color = ColorMode::Auto;
     bool stats = false;
+    bool listFiles = false;    // --files: the files a search would read, not read
     int32_t threads = 0;       // scanners side by side; 0: one per processor core
     std::string settingsFile;  // empty: stateless
     bool help = false;
@@ -56,6 +60,18 @@ CliParse parseCommandLine(int argc, const char* const* argv);
 // TERM is "dumb".
 bool useColor(ColorMode mode, bool terminal, bool colorCodesShow, const char* noColor,
               const char* term);
+
+// Scanners beyond this many per processor core only take memory (each
+// holds its read window and its queue of files): the cores and the disk
+// bound the reading long before.
+inline constexpr int32_t kThreadsPerCore = 4;
+// Nor more than this many on any machine.
+inline constexpr int32_t kMaxThreads = 256;
+
+// The scanners a run uses when `asked` for them (0: one per core), on a
+// processor of `cores` cores (0 when unknown, taken as one): at most
+// kThreadsPerCore per core and kMaxThreads.
+int32_t threadCount(int32_t asked, int32_t cores);
 
 // What --help prints, and what follows a usage error: made from the table.
 const std::string& usageText();

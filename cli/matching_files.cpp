@@ -31,17 +31,18 @@ EntryBar MatchingFiles::entryBar(const char* path) const {
 }
 
 void MatchingFiles::addResult(int32_t score, const char* path, int32_t lineNumber,
-                              std::string_view lineText) {
-    store_.addResult(score, path, lineNumber, lineText);
+                              std::string_view lineText, int32_t termColumn) {
+    store_.addResult(score, path, lineNumber, lineText, termColumn);
     int32_t file = find(path);
     if (file < 0) {
         file = last_ = static_cast<int32_t>(best_.size());
         index_.emplace(path, file);
-        best_.push_back(ResultEntry{0, score, path, lineNumber, std::string(lineText)});
+        best_.push_back(ResultEntry{0, score, path, lineNumber, std::string(lineText), termColumn});
     } else if (betterInFile(score, lineNumber, best_[file])) {
         best_[file].score = score;
         best_[file].lineNumber = lineNumber;
         best_[file].lineText = lineText;
+        best_[file].termColumn = termColumn;
     }
 }
 

@@ -21,8 +21,8 @@ class MatchingFiles final : public ResultSink {
 public:
     explicit MatchingFiles(ResultStore& store) : store_(store) {}
 
-    void addResult(int32_t score, const char* path, int32_t lineNumber,
-                   std::string_view lineText) override;
+    void addResult(int32_t score, const char* path, int32_t lineNumber, std::string_view lineText,
+                   int32_t termColumn) override;
     // A line the store would refuse is still wanted when it would be its
     // file's best line so far: the lower of the two bars.
     EntryBar entryBar(const char* path) const override;

@@ -261,6 +261,10 @@ size_t termColumn(const std::string& line, const TermTable& terms) {
     return first == marks.end() ? 1 : static_cast<size_t>(first - marks.begin()) + 1;
 }
 
+size_t vimgrepColumn(const ResultEntry& entry, const std::string& line, const TermTable& terms) {
+    return entry.termColumn > 0 ? static_cast<size_t>(entry.termColumn) : termColumn(line, terms);
+}
+
 std::string formatMatch(const ResultEntry& entry, const std::string& line,
                         std::optional<size_t> column, const TermTable& terms,
                         const PrintStyle& style) {

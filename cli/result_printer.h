@@ -59,9 +59,14 @@ std::string formatJsonl(const ResultEntry& entry, const std::string& text);
 // there.
 size_t termColumn(const std::string& line, const TermTable& terms);
 
+// The column of a vimgrep record: where the scan found the line's first term
+// (the stored text of a long line may hold only the line's start, and the
+// file may be gone), else termColumn of `line`.
+size_t vimgrepColumn(const ResultEntry& entry, const std::string& line, const TermTable& terms);
+
 // [RANK:SCORE:]PATH:LINE:[COLUMN:]TEXT for a result printed with the text
 // `line` (the stored text, or the whole line from the file; with or without
-// its line end); COLUMN when one is given (termColumn of the whole line). On
+// its line end); COLUMN when one is given (vimgrepColumn). On
 // a terminal the text is shown as the results list shows it: tabs expanded
 // per marked run.
 std::string formatMatch(const ResultEntry& entry, const std::string& line,

@@ -1,6 +1,7 @@
 // tarvo-find: the terminal front end. It runs the window's engine over the
 // same request, with the store doing the ranking, and prints the results in
-// display order. With --settings it shares the window's file memory.
+// display order. With --settings it shares the window's file memory. With
+// --files it prints what the walk would hand the scanner.
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -11,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <unordered_set>
 #include <vector>
 
 #include "app/clock.h"
@@ -21,8 +23,10 @@
 #include "cli/console.h"
 #include "cli/matching_files.h"
 #include "cli/result_printer.h"
+#include "engine/directory_walk.h"
 #include "engine/file_memory.h"
 #include "engine/path_list.h"
+#include "engine/scan_file_reader.h"
 #include "engine/search_run.h"
 #ifdef _WIN32
 #include "engine/system_path_win32.h"
@@ -35,8 +39,15 @@ namespace {
 // The shell's status for a run ended by Ctrl+C (128 + SIGINT).
 constexpr int kInterruptedStatus = 130;
 
-// A usage error, a settings file that cannot be used or output that was lost.
+// A usage error, a settings file that cannot be used, too few files allowed
+// open, or output that was lost.
 constexpr int kUsageErrorStatus = 2;
+
+// The fewest files a search needs open at once: the standard streams, the
+// settings file, a listing for each folder level of a tree a dozen deep and
+// the file being read. With more, running short of them only makes the run
+// let go of the folders it holds open to read their files by name.
+constexpr int32_t kLeastOpenFiles = 16;
 
 volatile std::sig_atomic_t interrupted = 0;
 
@@ -109,8 +120,11 @@ void applyOverrides(const CliOptions& cli, Settings& settings) {
     take(cli.wholeWordBonus, options.wholeWordBonus);
     take(cli.cppHeuristics, options.cppHeuristics);
     take(cli.sortMode, settings.sortMode);
-    if (cli.excludeList) settings.request.excludeList = *cli.excludeList;
-    if (cli.highlightList) settings.request.highlightList = *cli.highlightList;
+    take(cli.skipIgnoredFiles, options.skipIgnoredFiles);
+    take(cli.excludeList, settings.request.excludeList);
+    take(cli.highlightList, settings.request.highlightList);
+    take(cli.includeList, settings.request.includeList);
+    take(cli.skipFolders, settings.request.skipFolders);
 }
 
 // The limits are the window's too, where they pass silently; a script
@@ -174,13 +188,13 @@ void printResults(ResultStore& results, const MatchingFiles& files, const TermTa
     // The store holds 150 bytes of each line (its start, or an excerpt
     // around a term further in). TSV and JSONL carry the whole line, and so
     // do the text and vimgrep lines into a pipe; on a terminal these show
-    // the stored text, but vimgrep's column is counted in the whole line all
-    // the same.
+    // the stored text. Vimgrep's column is where the scan found the first
+    // term in the whole line, whichever text is shown.
     const bool fields = cli.format == OutputFormat::Tsv || cli.format == OutputFormat::Jsonl;
     const bool column = cli.format == OutputFormat::Vimgrep;
     const bool wholeText = fields || !style.terminal;
     std::vector<LineSpan> spans;
-    if (!cli.filesWithMatches && (wholeText || column)) spans = findWholeLines(rows);
+    if (!cli.filesWithMatches && wholeText) spans = findWholeLines(rows);
     for (size_t i = 0; i < rows.size() && !out.failed(); ++i) {
         const ResultEntry& entry = *rows[i];
         if (cli.filesWithMatches) {
@@ -195,22 +209,87 @@ void printResults(ResultStore& results, const MatchingFiles& files, const TermTa
             // Escaped fields hold no tab or line end: the separators stay.
             if (style.terminal) record = showControls(record);
         } else {
-            record = formatMatch(entry, wholeText ? line : entry.lineText,
-                                 column ? std::optional(termColumn(line, terms)) : std::nullopt,
-                                 terms, style);
+            record = formatMatch(
+                entry, wholeText ? line : entry.lineText,
+                column ? std::optional(vimgrepColumn(entry, line, terms)) : std::nullopt, terms,
+                style);
         }
         record += '\n';
         out.write(record);
     }
 }
 
-// One scanner per processor core unless told otherwise.
-int32_t threadCount(int32_t asked) {
-    if (asked > 0) return asked;
-    return std::max<int32_t>(1, static_cast<int32_t>(std::thread::hardware_concurrency()));
+// The status line as the window shows it once a search has ended, with
+// what the filters left out after the counts.
+void printStats(const SearchStats& stats, const RunTimes& times) {
+    std::string line = statusLineText(stats, times, times.end, false);
+    const std::string skipped = skippedByFiltersText(stats.skippedByFilters);
+    if (!skipped.empty()) line += "     " + skipped;
+    std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+// --files: each file the search would read, once, in the walk's order, none
+// of them opened (the walk's read-ahead stays off). The remembered files are
+// not read first, and the settings file is only read. With --stats, Files
+// counts the files printed.
+int printFiles(const SearchRequest& request, const CliOptions& cli) {
+    TerminalHost host;
+    SearchStats stats;
+    StandardOutput out;
+    PrintStyle style;
+    style.terminal = prepareStandardOutput().terminal;
+    style.nullAfterPath = cli.nullAfterPath;
+    std::unordered_set<std::string> printed;
+    DirectoryWalk walk(
+        host, request, stats,
+        [&](const char* path, intptr_t, const char*) {
+            host.pumpMessages();  // Ctrl+C stops the walk
+            if (out.failed() || !printed.insert(path).second) return;
+            ++stats.files;
+            out.write(formatPathRecord(path, style));
+        },
+        // No scanner holds descriptors to let go of: a folder is tried again.
+        [](const std::function<void()>& retry) { retry(); }, false);
+    std::signal(SIGINT, onInterrupt);
+    RunTimes times;
+    times.start = elapsedSeconds();
+    host.start();
+    walk.startSearch();
+    for (const std::string& root : parsePathList(request.pathText))
+        walk.walkDirectory(root, 0);
+    times.end = elapsedSeconds();
+    const bool written = out.close();
+    const std::string passedOver = pathsTooLongText(stats.pathsTooLong);
+    if (!passedOver.empty()) std::fprintf(stderr, "tarvo-find: %s\n", passedOver.c_str());
+    if (cli.stats) printStats(stats, times);
+    if (interrupted) {
+        std::fputs("tarvo-find: interrupted\n", stderr);
+        return kInterruptedStatus;
+    }
+    if (!written) return kUsageErrorStatus;
+    return printed.empty() ? 1 : 0;
+}
+
+// One scanner per processor core unless told otherwise; a count past what
+// can help is lowered, and the user told so.
+int32_t scannerThreads(int32_t asked) {
+    const int32_t threads =
+        threadCount(asked, static_cast<int32_t>(std::thread::hardware_concurrency()));
+    if (asked > threads) {
+        std::fprintf(stderr, "tarvo-find: -j %d is more than can help; %d files are read at once\n",
+                     asked, threads);
+    }
+    return threads;
 }
 
 int run(const CliOptions& cli) {
+    if (openFilesAllowed() < kLeastOpenFiles) {
+        std::fprintf(stderr,
+                     "tarvo-find: only %d files may be open at once (ulimit -n); "
+                     "a search needs %d\n",
+                     openFilesAllowed(), kLeastOpenFiles);
+        return kUsageErrorStatus;
+    }
     const std::string pathText =
         cli.pathText.empty() ? cutToTextLimit(currentDirectory()) : cli.pathText;
 
@@ -245,6 +324,7 @@ int run(const CliOptions& cli) {
     request.findText = cli.findText;
     request.pathText = pathText;
     reportLimits(request);
+    if (cli.listFiles) return printFiles(request, cli);
 
     TerminalHost host;
     ResultStore results;
@@ -252,7 +332,7 @@ int run(const CliOptions& cli) {
     MatchingFiles files(results);
     SearchRun engine(host, request, memory,
                      cli.filesWithMatches ? static_cast<ResultSink&>(files) : results,
-                     threadCount(cli.threads));
+                     scannerThreads(cli.threads));
 
     std::signal(SIGINT, onInterrupt);
     RunTimes times;
@@ -280,10 +360,7 @@ int run(const CliOptions& cli) {
     const std::string passedOver = pathsTooLongText(engine.stats().pathsTooLong);
     if (!passedOver.empty()) std::fprintf(stderr, "tarvo-find: %s\n", passedOver.c_str());
 
-    if (cli.stats) {
-        std::fprintf(stderr, "%s\n",
-                     statusLineText(engine.stats(), times, times.end, false).c_str());
-    }
+    if (cli.stats) printStats(engine.stats(), times);
     // Partial results must not pass for a complete search.
     if (interrupted) {
         std::fputs("tarvo-find: interrupted\n", stderr);

@@ -1,9 +1,11 @@
 #include "engine/directory_walk.h"
 
+#include <algorithm>
 #include <deque>
 #include <utility>
 
 #include "engine/directory_listing.h"
+#include "engine/file_filters.h"
 #include "engine/file_scanner.h"
 #include "engine/path_list.h"
 #include "engine/system_path.h"
@@ -41,8 +43,14 @@ void reportRoot(SearchHost& host, const std::string& message) {
 }  // namespace
 
 DirectoryWalk::DirectoryWalk(SearchHost& host, const SearchRequest& request, SearchStats& stats,
-                             FileVisitor visitFile)
-    : host_(host), request_(request), stats_(stats), visitFile_(std::move(visitFile)) {}
+                             FileVisitor visitFile, RoomMaker makeRoom, bool readAhead)
+    : host_(host),
+      request_(request),
+      stats_(stats),
+      visitFile_(std::move(visitFile)),
+      makeRoom_(std::move(makeRoom)),
+      readingAhead_(readAhead),
+      ignores_(kFileNamesFoldCase) {}
 
 void DirectoryWalk::walkDirectory(const std::string& path, int depth) {
     if (!running()) return;
@@ -56,9 +64,29 @@ void DirectoryWalk::walkDirectory(const std::string& path, int depth) {
         return;
     }
     DirectoryListing listing;
-    if (!listing.open(path)) {
+    bool opened = listing.open(path);
+    // Too many files open is nothing about the folder: once the run has let
+    // go of what it can, the folder is listed; else it is said, not passed
+    // over.
+    bool wanted = !opened && openFailedForWantOfDescriptors();
+    if (wanted) {
+        makeRoom_([&] {
+            opened = listing.open(path);
+            wanted = !opened && openFailedForWantOfDescriptors();
+        });
+    }
+    if (wanted) {
+        reportRoot(host_, "Error: too many files open to list " + path);
+        return;
+    }
+    if (!opened) {
         if (isReadableFile(path)) {
-            visitFile_(path.c_str(), -1, nullptr);  // a root naming a single file
+            // A root naming a single file: read unless its type is left out.
+            if (readsFileOfType(request_, path)) {
+                visitFile_(path.c_str(), -1, nullptr);
+            } else {
+                ++stats_.skippedByFilters;
+            }
         } else if (depth == 0) {
             reportRoot(host_, "Error: can't open directory " + path);
         }
@@ -67,8 +95,35 @@ void DirectoryWalk::walkDirectory(const std::string& path, int depth) {
     levels_.resize(depth);
     levels_.push_back(Level{&path, false, false, {}});
 
+    // With Skip Ignored Files the whole listing is read first: whether the
+    // folder holds ".git" and a .gitignore decides about every entry, and
+    // the file system lists them in any order.
+    const bool ignoring = request_.options.skipIgnoredFiles;
+    std::vector<DirectoryEntry> held;
+    size_t nextHeld = 0;
+    if (ignoring) {
+        bool holdsGit = false;
+        const char* rulesName = nullptr;
+        for (DirectoryEntry entry; listing.next(entry);)
+            held.push_back(std::move(entry));
+        for (const DirectoryEntry& entry : held) {
+            holdsGit =
+                holdsGit || (entry.kind != EntryKind::Skipped && ignores_.isGitName(entry.name));
+            if (entry.kind == EntryKind::File && ignores_.isRulesName(entry.name))
+                rulesName = entry.name.c_str();
+        }
+        ignores_.enterFolder(path, depth, holdsGit, rulesName, listing.folder());
+    }
+    const auto nextListed = [&](DirectoryEntry& entry) {
+        if (!ignoring) return listing.next(entry);
+        if (nextHeld == held.size()) return false;
+        entry = std::move(held[nextHeld++]);
+        return true;
+    };
+
     // Entries are listed up to kReadAheadFiles files beyond the one being
-    // scanned, each file handed to the read-ahead as it is listed.
+    // scanned, each file handed to the read-ahead as it is listed; what the
+    // filters leave out is counted then and never listed.
     std::deque<DirectoryEntry> listed;
     int32_t filesListed = 0;
     bool listingEnded = false;
@@ -76,14 +131,17 @@ void DirectoryWalk::walkDirectory(const std::string& path, int depth) {
     std::string child;
     for (;;) {
         while (!listingEnded && filesListed <= kReadAheadFiles) {
-            if (!listing.next(entry)) {
+            if (!nextListed(entry)) {
                 listingEnded = true;
             } else if (entry.kind != EntryKind::Skipped) {
+                const bool fits = childPath(path, entry.name, child);
+                if (leftOut(entry, child, depth, ignoring)) {
+                    ++stats_.skippedByFilters;
+                    continue;
+                }
                 if (entry.kind == EntryKind::File) {
                     ++filesListed;
-                    // An excluded file is never opened: nothing to read ahead.
-                    if (readAhead_.wantsNext() && childPath(path, entry.name, child) &&
-                        !matchesExtensionList(child, request_.excludeList)) {
+                    if (fits && readingAhead_ && readAhead_.wantsNext()) {
                         readAhead_.fileListed(child.c_str(), listing.folder(), entry.name.c_str(),
                                               kScanWindowSize);
                     }
@@ -115,6 +173,38 @@ void DirectoryWalk::walkDirectory(const std::string& path, int depth) {
         }
         if (!running()) return;  // the listing closes on the way out
     }
+}
+
+// A folder is left out by name or by Git's rules, a file by its type or by
+// Git's rules; inside a work tree ".git" always is. Folders count only where
+// Recursive would enter them.
+bool DirectoryWalk::leftOut(const DirectoryEntry& entry, const std::string& path, int depth,
+                            bool ignoring) {
+    const bool isDirectory = entry.kind != EntryKind::File;
+    if (isDirectory) {
+        if (!request_.options.recursive || entry.name == "." || entry.name == "..") return false;
+        if (isSkippedFolder(entry.name, request_.skipFolders)) return true;
+    } else if (!readsFileOfType(request_, path)) {
+        return true;
+    }
+    return ignoring && ignores_.inWorkTree(depth) &&
+           (ignores_.isGitName(entry.name) || ignores_.ignores(depth, entry.name, isDirectory));
+}
+
+bool DirectoryWalk::readsRemembered(const std::string& path,
+                                    const std::vector<std::string>& roots) {
+    const bool ignoring = request_.options.skipIgnoredFiles;
+    if (request_.skipFolders.empty() && !ignoring) return true;
+    const auto root = std::find_if(roots.begin(), roots.end(), [&](const std::string& r) {
+        return path != r && liesUnderRoot(path, r, true);
+    });
+    if (root == roots.end()) return true;
+    const std::string_view below = std::string_view(path).substr(root->size() + 1);
+    for (size_t at = 0, end; (end = below.find(kPathSeparator, at)) != std::string_view::npos;
+         at = end + 1) {
+        if (isSkippedFolder(below.substr(at, end - at), request_.skipFolders)) return false;
+    }
+    return !ignoring || !ignores_.ignoresBelow(*root, below);
 }
 
 // Entering a link whose target is a folder being listed, or holds one, would

@@ -31,12 +31,14 @@ void FileResults::start(const EntryBar& bar) {
     fileBar_ = {};
 }
 
-void FileResults::add(int32_t score, int32_t lineNumber, const char* text, int32_t length) {
+void FileResults::add(int32_t score, int32_t lineNumber, const char* text, int32_t length,
+                      int32_t termColumn) {
     if (!admits(score, lineNumber)) return;
     Line& line = lines_.emplace_back();
     line.score = score;
     line.lineNumber = lineNumber;
     line.length = length;
+    line.termColumn = termColumn;
     std::memcpy(line.text.data(), text, length);
     if (count() == 2 * kMaxResults) keepTheBest();
 }
@@ -59,7 +61,7 @@ void FileResults::keepTheBest() {
 void FileResults::handTo(ResultSink& sink, const char* path) const {
     for (const Line& line : lines_)
         sink.addResult(line.score, path, line.lineNumber,
-                       std::string_view(line.text.data(), line.length));
+                       std::string_view(line.text.data(), line.length), line.termColumn);
 }
 
 }  // namespace tarvo

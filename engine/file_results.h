@@ -32,8 +32,9 @@ public:
         return sinkBar_.admits(score, lineNumber) && fileBar_.admits(score, lineNumber);
     }
     // Keeps the line if `admits` lets it in: `length` bytes of text, at
-    // most kMaxLineText.
-    void add(int32_t score, int32_t lineNumber, const char* text, int32_t length);
+    // most kMaxLineText, and its first term's column (see ResultSink).
+    void add(int32_t score, int32_t lineNumber, const char* text, int32_t length,
+             int32_t termColumn);
     // Forgets the lines kept: the file turned out not to count.
     void clear() { lines_.clear(); }
 
@@ -47,6 +48,7 @@ private:
         int32_t score;
         int32_t lineNumber;
         int32_t length;
+        int32_t termColumn;
         std::array<char, kMaxLineText> text;
     };
     void keepTheBest();

@@ -324,14 +324,14 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
             lineStarts_[line % kLineRing] = begin << 1 | static_cast<int64_t>(inComment);
             return line < dueAt_ || scoreDue(file, line, begin);
         };
-        // The term occurs on the current line. False when the run was
-        // stopped or a list could not grow.
-        auto occurs = [&](int32_t t) {
+        // The term occurs on the current line, at window position `at`.
+        // False when the run was stopped or a list could not grow.
+        auto occurs = [&](int32_t t, int32_t at) {
             if (unseen_[t]) {
                 unseen_[t] = false;
                 --unseenCount_;
             }
-            if (scoring) return noteOccurrence(t, line);
+            if (scoring) return noteOccurrence(t, line, windowShift_ + at);
             if (aim == PassAim::Presence || countedLine == line) return true;
             countedLine = line;
             position_ = windowShift_ + p;
@@ -369,7 +369,7 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
                     for (int32_t k = termsStartingAt_[c]; k < termsStartingAt_[c + 1]; ++k) {
                         const int32_t t = termsStartingWith_[k];
                         if (!terms_->termMatchAt(window + at, end, t)) continue;
-                        if (!occurs(t)) return PassEnd::Stopped;
+                        if (!occurs(t, at)) return PassEnd::Stopped;
                         if (aim == PassAim::Presence && unseenCount_ == 0) {
                             sincePump_ += windowShift_ + at + 1 - pumpedAt;
                             return PassEnd::EveryTermOccurs;
@@ -401,7 +401,7 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
                     for (int32_t k = termsStartingAt_[c]; k < termsStartingAt_[c + 1]; ++k) {
                         const int32_t t = termsStartingWith_[k];
                         if (!terms_->termMatchAt(window + at, end, t)) continue;
-                        if (!occurs(t)) return PassEnd::Stopped;
+                        if (!occurs(t, at)) return PassEnd::Stopped;
                     }
                 }
                 // Only /* and */ are tracked: `//` and string literals are
@@ -445,13 +445,15 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
     if (!scoreDue(file, INT32_MAX, fileEnd_)) return PassEnd::Stopped;
     // No line to score (no terms, or terms only in the path): the file is
     // listed as a whole. Not a match.
-    if (!scoredAny_) results_->add(-1, 0, "", 0);
+    if (!scoredAny_) results_->add(-1, 0, "", 0, 0);
     return PassEnd::Scored;
 }
 
-// Notes that `term` occurs on `line`: once in the term's list, and the
-// line once among the candidates. False when the list could not grow.
-bool FileScanner::noteOccurrence(int32_t term, int32_t line) {
+// Notes that `term` occurs on `line`, at file offset `offset`: once in the
+// term's list, and the line once among the candidates, with the column of
+// its first occurrence of a non-empty term. Occurrences come in file order,
+// so that is the leftmost. False when the list could not grow.
+bool FileScanner::noteOccurrence(int32_t term, int32_t line, int64_t offset) {
     IntVector& lines = termLines_[term];
     if (!lines.empty() && lines.last() == line) return true;  // again on the same line
     const bool waiting = endCandidate_ != firstCandidate_;
@@ -464,12 +466,14 @@ bool FileScanner::noteOccurrence(int32_t term, int32_t line) {
         if (outOfReach > first) lines.erase(first, outOfReach - first);
     }
     if (!lines.push(line)) return false;
-    if (!waiting) {
-        dueAt_ = line + kProximityReach;
-    } else if (candidates_[(endCandidate_ - 1) % kLineRing] == line) {
-        return true;
+    if (!waiting) dueAt_ = line + kProximityReach;
+    if (!waiting || candidates_[(endCandidate_ - 1) % kLineRing] != line) {
+        candidates_[endCandidate_ % kLineRing] = line;
+        termColumns_[endCandidate_++ % kLineRing] = 0;
     }
-    candidates_[endCandidate_++ % kLineRing] = line;
+    int32_t& column = termColumns_[(endCandidate_ - 1) % kLineRing];
+    if (column == 0 && terms_->term(term).length > 0)
+        column = static_cast<int32_t>(offset - (lineStarts_[line % kLineRing] >> 1)) + 1;
     return true;
 }
 
@@ -484,8 +488,8 @@ bool FileScanner::scoreDue(ScanFileReader& file, int32_t line, int64_t position)
             dueAt_ = candidate + kProximityReach;
             return true;
         }
-        ++firstCandidate_;
-        if (!scoreLine(file, candidate)) return false;
+        const int32_t column = termColumns_[firstCandidate_++ % kLineRing];
+        if (!scoreLine(file, candidate, column)) return false;
     }
     dueAt_ = INT32_MAX;
     return true;
@@ -494,9 +498,9 @@ bool FileScanner::scoreDue(ScanFileReader& file, int32_t line, int64_t position)
 // Most lines of a common term cannot rank once the results are full, not
 // even with every bonus: those are only counted, and their text is never
 // copied. A line is scored on its first kMaxLineText bytes; a longer one
-// keeps its excerpt around its first term. A pump after every
-// kMatchesPerPump scored lines of the run.
-bool FileScanner::scoreLine(ScanFileReader& file, int32_t line) {
+// keeps its excerpt around its first term, which begins at `termColumn`. A
+// pump after every kMatchesPerPump scored lines of the run.
+bool FileScanner::scoreLine(ScanFileReader& file, int32_t line, int32_t termColumn) {
     const int64_t start = lineStarts_[line % kLineRing];
     const bool inComment = (start & 1) != 0;
     const ScoringInput input{*terms_, termLines_.data(), onSyntaxList_, request_.options};
@@ -507,11 +511,12 @@ bool FileScanner::scoreLine(ScanFileReader& file, int32_t line) {
         const char* text = lineText(file, begin, end, &length);
         const int32_t score = scorer_.scoreLine(input, line, inComment, text);
         if (end - begin <= kMaxLineText) {
-            results_->add(score, line, text, length);
+            results_->add(score, line, text, length, termColumn);
         } else if (results_->admits(score, line)) {  // the excerpt may read the line again
             std::string storage;
             const LineExcerpt kept = lineExcerpt(longLine(file, begin, end, storage), *terms_);
-            results_->add(score, line, kept.text.c_str(), static_cast<int32_t>(kept.text.size()));
+            results_->add(score, line, kept.text.c_str(), static_cast<int32_t>(kept.text.size()),
+                          termColumn);
         }
     }
     scoredAny_ = true;

@@ -100,9 +100,9 @@ private:
     void countFromInPath();
     PassEnd probePass(ScanFileReader& file, bool counting);
     PassEnd exactPass(ScanFileReader& file, PassAim aim);
-    bool noteOccurrence(int32_t term, int32_t line);
+    bool noteOccurrence(int32_t term, int32_t line, int64_t offset);
     bool scoreDue(ScanFileReader& file, int32_t line, int64_t position);
-    bool scoreLine(ScanFileReader& file, int32_t line);
+    bool scoreLine(ScanFileReader& file, int32_t line, int32_t termColumn);
     void readFirstWindow(ScanFileReader& file);
     void moveWindow(ScanFileReader& file);
     const char* lineText(ScanFileReader& file, int64_t begin, int64_t end, int32_t* length);
@@ -149,6 +149,7 @@ private:
     // The lines holding a term, waiting until the scan is out of their
     // reach: a ring from firstCandidate_ up to endCandidate_ (counted on).
     std::array<int32_t, kLineRing> candidates_ = {};
+    std::array<int32_t, kLineRing> termColumns_ = {};  // each candidate's first term (ResultSink)
     uint32_t firstCandidate_ = 0;
     uint32_t endCandidate_ = 0;
     int32_t dueAt_ = INT32_MAX;  // the line whose start leaves the oldest out of reach

@@ -19,6 +19,15 @@ inline constexpr char kPathSeparator = '\\';
 inline constexpr char kPathSeparator = '/';
 #endif
 
+// Whether the platform's file names compare without letter case: Skip
+// Folders and Skip Ignored Files compare names as the file system does (and
+// as Git for Windows does by default).
+#ifdef _WIN32
+inline constexpr bool kFileNamesFoldCase = true;
+#else
+inline constexpr bool kFileNamesFoldCase = false;
+#endif
+
 // Splits at ';', skips leading blanks and entries of nothing but blanks,
 // trims trailing blanks and separators (an entry of a separator and blanks
 // becomes empty, the root directory, and is kept), stops at 100 roots.

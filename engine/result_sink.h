@@ -32,10 +32,12 @@ class ResultSink {
 public:
     // One scored line, with its stored text: the line's first bytes, NUL
     // bytes included (a file read with Skip Binary Files off may hold
-    // them). A file that counts by its path alone comes as score -1, line 0
-    // and an empty text.
+    // them), and `termColumn`, where the line's first term begins in the
+    // whole line (its 1-based byte column; 0 when not known), which the
+    // stored text of a long line may not tell. A file that counts by its
+    // path alone comes as score -1, line 0 and an empty text.
     virtual void addResult(int32_t score, const char* path, int32_t lineNumber,
-                           std::string_view lineText) = 0;
+                           std::string_view lineText, int32_t termColumn = 0) = 0;
     // The bar a line of `path` must pass to be kept, as things stand; a line
     // ranked exactly like the worst kept one is turned away too.
     virtual EntryBar entryBar(const char* path) const = 0;

@@ -96,11 +96,19 @@ void releaseFolder(intptr_t held) {
     if (held >= 0) ::close(static_cast<int>(held));
 }
 
-int32_t foldersToHold() {
-    constexpr rlim_t kMaxHeldFolders = 512;
+bool openFailedForWantOfDescriptors() {
+    return errno == EMFILE || errno == ENFILE;
+}
+
+int32_t openFilesAllowed() {
     rlimit files;
-    if (getrlimit(RLIMIT_NOFILE, &files) != 0) return 0;
-    return static_cast<int32_t>(std::min(files.rlim_cur / 2, kMaxHeldFolders));
+    if (getrlimit(RLIMIT_NOFILE, &files) != 0) return INT32_MAX;
+    return static_cast<int32_t>(std::min<rlim_t>(files.rlim_cur, INT32_MAX));
+}
+
+int32_t foldersToHold() {
+    constexpr int32_t kMaxHeldFolders = 512;
+    return std::min(openFilesAllowed() / 2, kMaxHeldFolders);
 }
 
 bool ScanReadAhead::wantsNext() {

@@ -74,6 +74,17 @@ intptr_t holdFolder(intptr_t) {
 
 void releaseFolder(intptr_t) {}
 
+// CreateFile and FindFirstFile fail so only when the process or the system
+// is out of handles.
+bool openFailedForWantOfDescriptors() {
+    const DWORD error = GetLastError();
+    return error == ERROR_TOO_MANY_OPEN_FILES || error == ERROR_NO_SYSTEM_RESOURCES;
+}
+
+int32_t openFilesAllowed() {
+    return INT32_MAX;
+}
+
 int32_t foldersToHold() {
     return 0;
 }

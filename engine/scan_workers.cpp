@@ -73,6 +73,7 @@ void ScanWorkers::setTerms(const TermTable& terms) {
     for (const std::unique_ptr<Worker>& worker : workers_)
         worker->scanner.setTerms(terms);
     workerHost_.stopped = false;  // a new run
+    if (folders_.empty()) folders_.resize(static_cast<size_t>(foldersToHold()));
 }
 
 ScanJob& ScanWorkers::nextJob(const std::function<void(ScanJob&)>& done) {
@@ -165,6 +166,27 @@ void ScanWorkers::finish(const std::function<void(ScanJob&)>& done) {
     }
 }
 
+void ScanWorkers::makeRoom(const std::function<void()>& retry) {
+    std::unique_lock lock(mutex_);
+    // A worker may be opening its file in a held folder: none may be begun
+    // while the folders go.
+    paused_ = true;
+    doneOne_.wait(lock, [this] { return scanning_ == 0; });
+    for (uint64_t position = back_; position != queued_; ++position) {
+        ScanJob& job = jobs_[position % jobs_.size()];
+        job.folder = -1;
+        job.heldAt = -1;
+    }
+    for (const HeldFolder& folder : folders_)
+        releaseFolder(folder.handle);
+    folders_.clear();
+    currentFolder_ = -1;
+    retry();
+    paused_ = false;
+    lock.unlock();
+    queuedOne_.notify_all();
+}
+
 void ScanWorkers::advance(std::unique_lock<std::mutex>& lock,
                           const std::function<void(ScanJob&)>& done) {
     if (!takeBack(lock, done, false) && !scanNext(lock, scanner_)) takeBack(lock, done, true);
@@ -200,29 +222,33 @@ bool ScanWorkers::takeBack(std::unique_lock<std::mutex>& lock,
 }
 
 bool ScanWorkers::scanNext(std::unique_lock<std::mutex>& lock, FileScanner& scanner) {
-    if (scanned_ == queued_) return false;
+    if (scanned_ == queued_ || paused_) return false;
     const size_t at = scanned_++ % jobs_.size();
     ScanJob& job = jobs_[at];
+    ++scanning_;
     lock.unlock();
     // After a stop the files not begun stay unread, as with one scanner.
     job.outcome = {};
     job.opened = job.file.open(job.path.c_str(), job.folder, job.path.c_str() + job.nameAt);
+    job.wantedDescriptors = !job.opened && openFailedForWantOfDescriptors();
     if (job.opened && workerHost_.runState() == RunState::Running)
         job.outcome =
             scanner.scanFile(job.file, job.path.c_str(), job.onSyntaxList, job.results, 0);
     job.file.close();
     lockSoon(lock);
     done_[at] = true;
+    --scanning_;
     waitingLines_ += job.results.count();
-    // The run waits for the oldest job alone: a later one wakes it for nothing.
-    if (at == back_ % jobs_.size()) doneOne_.notify_one();
+    // The run waits for the oldest job alone, or, making room, for the last
+    // one being scanned: any other wakes it for nothing.
+    if (at == back_ % jobs_.size() || (paused_ && scanning_ == 0)) doneOne_.notify_one();
     return true;
 }
 
 void ScanWorkers::work(Worker& worker) {
     std::unique_lock lock(mutex_);
     for (;;) {
-        queuedOne_.wait(lock, [this] { return quit_ || scanned_ != queued_; });
+        queuedOne_.wait(lock, [this] { return quit_ || (scanned_ != queued_ && !paused_); });
         if (quit_) return;
         scanNext(lock, worker.scanner);
     }

@@ -38,6 +38,9 @@ struct ScanJob {
     int32_t heldAt = -1;  // its folder's place among the held ones
     bool onSyntaxList = false;
     bool opened = false;  // the scanner could open it
+    // It could not, for want of file descriptors: the run opens it again
+    // (see ScanWorkers::makeRoom), as that is nothing about the file.
+    bool wantedDescriptors = false;
     ScanFileReader file;
     FileResults results;
     ScanOutcome outcome;
@@ -69,6 +72,13 @@ public:
     bool inFlight(const char* path) const;
     // Takes back every queued job, in order, through `done`.
     void finish(const std::function<void(ScanJob&)>& done);
+    // After an open failed for want of file descriptors: waits until no
+    // scanner is opening or reading a file, lets go every held folder (the
+    // files queued in them are opened by path instead) and holds none for
+    // the rest of the run, then calls `retry` (which opens again what could
+    // not be opened) before the scanners go on. On the run's thread, between
+    // two jobs taken back.
+    void makeRoom(const std::function<void()>& retry);
 
 private:
     // What a worker's scanner pumps: the run's state, as the run's thread
@@ -132,6 +142,8 @@ private:
     };
     std::vector<HeldFolder> folders_;
     int32_t currentFolder_ = -1;  // the folder of the file queued last
+    int32_t scanning_ = 0;        // jobs begun and not done
+    bool paused_ = false;         // makeRoom waits: no job is begun
     bool quit_ = false;
     std::mutex mutex_;
     std::condition_variable queuedOne_;  // workers wait here for a job

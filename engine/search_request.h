@@ -1,5 +1,5 @@
-// What one search is asked to do: the two texts, the two extension lists and
-// the six options. The window, the settings file and tarvo-find fill it; the
+// What one search is asked to do: the two texts, the extension lists, the
+// folders to skip and the options. The window, the settings file and tarvo-find fill it; the
 // engine reads it live, so an option toggled from inside the message pump
 // takes effect from the next file, entry or line.
 #pragma once
@@ -21,8 +21,9 @@ inline std::string cutToTextLimit(std::string_view text) {
     return std::string(text.substr(0, kMaxTextLength));
 }
 
-// The six options of the Search menu, in the order the settings file keeps
-// them. All on by default.
+// The options of the Search menu: the six the settings file keeps on line
+// 7, in its order, all on by default; then those it keeps on lines of their
+// own, off by default.
 struct SearchOptions {
     bool recursive = true;
     bool skipBinaryFiles = true;
@@ -30,6 +31,7 @@ struct SearchOptions {
     bool caseSensitiveBonus = true;
     bool wholeWordBonus = true;
     bool cppHeuristics = true;
+    bool skipIgnoredFiles = false;  // leave out what Git would ignore
 };
 
 struct SearchRequest {
@@ -37,6 +39,8 @@ struct SearchRequest {
     std::string pathText;                               // the Path box, ';'-separated roots
     std::string highlightList = kDefaultHighlightList;  // endings coloured as C/C++
     std::string excludeList;                            // endings never read
+    std::string includeList;  // Only File Types: when not empty, the only endings read
+    std::string skipFolders;  // ';'-separated names of folders never entered
     SearchOptions options;
 };
 

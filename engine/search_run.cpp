@@ -1,5 +1,6 @@
 #include "engine/search_run.h"
 
+#include "engine/file_filters.h"
 #include "engine/path_list.h"
 
 namespace tarvo {
@@ -10,10 +11,12 @@ SearchRun::SearchRun(SearchHost& host, const SearchRequest& request, FileMemory&
       request_(request),
       memory_(memory),
       results_(results),
-      walk_(host, request, stats_,
-            [this](const char* path, intptr_t folder, const char* name) {
-                scanFile(path, folder, name);
-            }),
+      walk_(
+          host, request, stats_,
+          [this](const char* path, intptr_t folder, const char* name) {
+              scanFile(path, folder, name);
+          },
+          [this](const std::function<void()>& retry) { makeRoom(retry); }),
       scanner_(host, request) {
     if (threads > 1) workers_ = std::make_unique<ScanWorkers>(threads, host, request, scanner_);
     scanner_.setTerms(terms_);
@@ -21,6 +24,7 @@ SearchRun::SearchRun(SearchHost& host, const SearchRequest& request, FileMemory&
 
 void SearchRun::prepareRun() {
     stats_ = SearchStats{};
+    walk_.startSearch();
     terms_.parseTerms(request_.findText);
     scanner_.setTerms(terms_);
     if (workers_) workers_->setTerms(terms_);
@@ -40,7 +44,12 @@ void SearchRun::runSearch() {
         host_.reportError("Error: the Path names no folder or file to search");
         return;
     }
-    memory_.rememberedFilesPass(terms_, [this](const char* path) { scanFile(path); });
+    // Remembered files are held to the walk's filters: a memory kept under
+    // other filters (or a .gitignore changed since) reads no file the walk
+    // would leave out.
+    memory_.rememberedFilesPass(terms_, [this](const char* path) {
+        if (walk_.readsRemembered(path, roots_)) scanFile(path);
+    });
     for (const std::string& root : roots_)
         walk_.walkDirectory(root, 0);
     if (workers_) workers_->finish([this](ScanJob& job) { takeBack(job); });
@@ -53,7 +62,8 @@ void SearchRun::runSearch() {
 void SearchRun::scanFile(const char* path, intptr_t folder, const char* name) {
     host_.pumpMessages();
     if (!running()) return;
-    if (matchesExtensionList(path, request_.excludeList)) return;
+    // The walk has asked already; a remembered file is asked here.
+    if (!readsFileOfType(request_, path)) return;
     if (memory_.isSearched(path)) return;
 
     if (workers_) {
@@ -69,6 +79,8 @@ void SearchRun::scanFile(const char* path, intptr_t folder, const char* name) {
     ScanJob& job = job_;
     job.path = path;
     job.opened = job.file.open(path, folder, name);
+    job.wantedDescriptors = !job.opened && openFailedForWantOfDescriptors();
+    if (job.wantedDescriptors) openAgain(job);
     remember(job);
     if (!job.opened) return;
     job.onSyntaxList = matchesExtensionList(path, request_.highlightList);
@@ -78,13 +90,36 @@ void SearchRun::scanFile(const char* path, intptr_t folder, const char* name) {
     takeBack(job);
 }
 
+// Only the scanners side by side hold descriptors the run can let go of:
+// the folders held for the files queued.
+void SearchRun::makeRoom(const std::function<void()>& retry) {
+    if (workers_) {
+        workers_->makeRoom(retry);
+    } else {
+        retry();
+    }
+}
+
+// A file that could not be opened for want of file descriptors, opened
+// again by path once the run has made room; if it still cannot be, that is
+// said, as the file is not known to be unreadable.
+void SearchRun::openAgain(ScanJob& job) {
+    makeRoom([&] {
+        job.opened = job.file.open(job.path.c_str());
+        job.wantedDescriptors = !job.opened && openFailedForWantOfDescriptors();
+    });
+    if (job.wantedDescriptors)
+        host_.reportError(("Error: too many files open to read " + job.path).c_str());
+}
+
 // A file that cannot be opened is forgotten (vanished or moved); one that
 // opens is remembered and marked searched before it is read, so every way
-// on reads it at most once per run, whatever the scan comes to.
+// on reads it at most once per run, whatever the scan comes to. A file that
+// could not be opened for want of descriptors is neither.
 void SearchRun::remember(const ScanJob& job) {
     const char* path = job.path.c_str();
     if (!job.opened) {
-        memory_.remove(path);
+        if (!job.wantedDescriptors) memory_.remove(path);
         return;
     }
     memory_.add(path, 0);
@@ -95,6 +130,15 @@ void SearchRun::remember(const ScanJob& job) {
 // were handed to the scanners.
 void SearchRun::takeBack(ScanJob& job) {
     if (workers_) {
+        // Taken back in order, so the file is read here, on the run's
+        // thread, with the same outcome as had its scanner opened it.
+        if (job.wantedDescriptors && running()) {
+            openAgain(job);
+            if (job.opened)
+                job.outcome =
+                    scanner_.scanFile(job.file, job.path.c_str(), job.onSyntaxList, job.results, 0);
+            job.file.close();
+        }
         remember(job);
         if (!job.opened) return;
     }

@@ -47,7 +47,8 @@ public:
     // roots. A host that scans single files calls it instead of runSearch.
     void prepareRun();
     void walkDirectory(const std::string& path, int depth) { walk_.walkDirectory(path, depth); }
-    // Reads one file unless it is excluded or was searched in this run.
+    // Reads one file unless its type is left out (the exclusion list, Only
+    // File Types) or it was searched in this run.
     // `folder` and `name`: the walk's open listing and the file's name in
     // it, to open the file by (see ScanFileReader::open).
     void scanFile(const char* path, intptr_t folder = -1, const char* name = nullptr);
@@ -59,6 +60,8 @@ public:
 
 private:
     bool running() const { return host_.runState() == RunState::Running; }
+    void makeRoom(const std::function<void()>& retry);
+    void openAgain(ScanJob& job);
     void remember(const ScanJob& job);
     void takeBack(ScanJob& job);
 

@@ -15,6 +15,9 @@ struct SearchStats {
     // Files and folders the walk passed over because the system cannot name
     // their path (systemCanName): not searched, but said once the run has ended.
     int64_t pathsTooLong = 0;
+    // Files and folders the exclusion list, Only File Types, Skip Folders or
+    // Skip Ignored Files left out, a folder once (not what it holds).
+    int64_t skippedByFilters = 0;
 };
 
 }  // namespace tarvo

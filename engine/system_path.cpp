@@ -1,5 +1,7 @@
 #include "engine/system_path.h"
 
+#include <cstdlib>
+
 #include "engine/wide_text.h"
 
 namespace tarvo {
@@ -44,6 +46,13 @@ std::string ordinaryPath(std::string_view path) {
     if (path.starts_with(longForm)) return std::string(path.substr(longForm.size()));
     return std::string(path);
 }
+
+#ifndef _WIN32
+std::string environmentValue(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+#endif
 
 bool systemCanName(std::string_view path) {
 #ifdef _WIN32

@@ -37,6 +37,11 @@ std::u16string systemPath(std::string_view path, FullPathFunction fullPath);
 // "\\server\share\..."); any other path as it is.
 std::string ordinaryPath(std::string_view path);
 
+// An environment variable, in UTF-8; empty when it is not set. On Windows it
+// is read from the wide environment, so a folder it names (a user profile in
+// any script) comes whole whatever the code page.
+std::string environmentValue(const char* name);
+
 // The longest path the system names, in its own unit: the walk passes over,
 // and counts, the paths it builds beyond that.
 #ifdef _WIN32

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "engine/system_path.h"
 #include "engine/text_encoding.h"
 #include "engine/wide_text.h"
@@ -42,6 +44,11 @@ std::wstring widePath(std::string_view path) {
 
 std::wstring wideText(std::string_view text) {
     return asWide(toUtf16(text));
+}
+
+std::string environmentValue(const char* name) {
+    const wchar_t* value = _wgetenv(wideText(name).c_str());
+    return value != nullptr ? utf8Of(value) : "";
 }
 
 std::string utf8Of(std::wstring_view text) {

@@ -29,4 +29,14 @@ int32_t textMarkLength(TextMark mark);
 // text binary) each become U+FFFD.
 std::string utf16ToUtf8(std::string_view bytes, bool bigEndian);
 
+// The same decoding a stretch at a time, for a text too large to hold:
+// appends to `text` the UTF-8 of `bytes`, a stretch that begins at a code
+// unit of the text, and returns how many of them it took. Unless `last`
+// (the text ends with the stretch), it leaves a last odd byte, and a last
+// high surrogate whose partner may follow, to the next stretch, so the
+// stretches give what the whole would. It appends at most `most` bytes,
+// ending before the first character that would not fit.
+size_t decodeUtf16(std::string_view bytes, bool bigEndian, bool last, std::string& text,
+                   size_t most = SIZE_MAX);
+
 }  // namespace tarvo

@@ -131,7 +131,7 @@ void ResultStore::giveBack(StoredEntry* entry) {
 // ---------------------------------------------------------------------------
 
 void ResultStore::addResult(int32_t score, const char* path, int32_t lineNumber,
-                            std::string_view lineText) {
+                            std::string_view lineText, int32_t termColumn) {
     if (path == nullptr) path = "";
 
     // Full and worse than every kept line: nothing changes. Most lines of a
@@ -174,6 +174,7 @@ void ResultStore::addResult(int32_t score, const char* path, int32_t lineNumber,
     entry->path = path;
     entry->lineNumber = lineNumber;
     entry->lineText = lineText;
+    entry->termColumn = termColumn;
     entry->cut = lineTerms_ ? lineCut(entry->lineText, *lineTerms_, lineWidth_) : LineCut{};
     entry->shownFrom = shownFrom(entry->cut, lineColumnWidth_);
     countKey(*entry, +1);

@@ -32,6 +32,7 @@ struct ResultEntry {
     std::string path;
     int32_t lineNumber = 0;  // 1-based; 0 for a file-name entry
     std::string lineText;    // at most 150 bytes; empty for a file-name entry
+    int32_t termColumn = 0;  // the line's first term, in the whole line (see ResultSink)
 };
 
 // An entry as the store keeps it: with how the list's Line column shows its
@@ -65,8 +66,8 @@ class ResultStore final : public ResultSink {
 public:
     explicit ResultStore(ResultViews* views = nullptr);
 
-    void addResult(int32_t score, const char* path, int32_t lineNumber,
-                   std::string_view lineText) override;
+    void addResult(int32_t score, const char* path, int32_t lineNumber, std::string_view lineText,
+                   int32_t termColumn = 0) override;
     EntryBar entryBar(const char* path) const override;
     void clearResults() override;
     void ensureDisplayOrder();

@@ -5,6 +5,7 @@
 #include "shell/copy_commands_win32.h"
 #include "shell/dialogs_win32.h"
 #include "shell/editor_win32.h"
+#include "shell/folder_picker_win32.h"
 #include "shell/launching_win32.h"
 #include "shell/program_win32.h"
 #include "shell/resources/resource.h"
@@ -13,17 +14,19 @@ namespace tarvo {
 
 namespace {
 
-// The six option items with the option each one toggles, in menu order.
+// The option items with the option each one toggles, in menu order.
 struct OptionItem {
     int id;
     bool SearchOptions::*option;
-    // Recursive and Skip Binary Files change which files a search reads, so
-    // the remembered files' priorities no longer describe the next search.
+    // Recursive, Skip Binary Files and Skip Ignored Files change which files
+    // a search reads, so the remembered files' priorities no longer describe
+    // the next search.
     bool clearsMemory;
 };
 constexpr OptionItem kOptionItems[] = {
     {IDM_RECURSIVE, &SearchOptions::recursive, true},
     {IDM_SKIP_BINARY_FILES, &SearchOptions::skipBinaryFiles, true},
+    {IDM_SKIP_IGNORED_FILES, &SearchOptions::skipIgnoredFiles, true},
     {IDM_SEARCH_FILE_NAMES, &SearchOptions::searchFileNames, false},
     {IDM_CASE_SENSITIVE_BONUS, &SearchOptions::caseSensitiveBonus, false},
     {IDM_WHOLE_WORD_BONUS, &SearchOptions::wholeWordBonus, false},
@@ -56,8 +59,16 @@ void runCommand(Program& p, int id) {
             return setRunState(p, RunState::StartRequested);
         case IDM_STOP:
             return setRunState(p, RunState::Idle);
+        case IDM_BROWSE_FOLDER:
+            return browseForFolder(p, false);
+        case IDM_ADD_FOLDER:
+            return browseForFolder(p, true);
         case IDM_EXCLUDE_FILE_TYPES:
             return editExcludeList(p);
+        case IDM_ONLY_FILE_TYPES:
+            return editIncludeList(p);
+        case IDM_SKIP_FOLDERS:
+            return editSkipFolders(p);
         case IDM_OPEN:
             return openPreviewedFile(p);
         case IDM_OPEN_WITH_NOTEPAD:

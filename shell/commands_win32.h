@@ -8,7 +8,7 @@ struct Program;
 // Ids the table does not know do nothing.
 void runCommand(Program& program, int id);
 
-// The check marks of the six option items, from the option values.
+// The check marks of the option items, from the option values.
 void updateOptionChecks(const Program& program);
 
 }  // namespace tarvo

@@ -18,6 +18,16 @@ inline constexpr const char* kExcludeLabel =
     "Enter the extensions of the files you want to exclude from the search. Separate the "
     "extensions with semicolons.\r\n\r\nExample: .log;.html";
 
+inline constexpr const char* kIncludeTitle = "Only File Types";
+inline constexpr const char* kIncludeLabel =
+    "Enter the extensions of the only files you want searched, separated by semicolons. Leave "
+    "the box empty to search every file.\r\n\r\nExample: .c;.cpp;.h";
+
+inline constexpr const char* kSkipFoldersTitle = "Skip Folders";
+inline constexpr const char* kSkipFoldersLabel =
+    "Enter the names of the folders the search should never enter, separated by "
+    "semicolons.\r\n\r\nExample: node_modules;obj;bin;.vs";
+
 inline constexpr const char* kEditorTitle = "Editor Command";
 inline constexpr const char* kEditorLabel =
     "Enter the command that opens a file in your editor: %path% stands for the result's file, "

@@ -112,6 +112,25 @@ void editExcludeList(Program& p) {
     promptDialog(p, kExcludeTitle, kExcludeLabel, p.settings.request.excludeList);
 }
 
+namespace {
+
+// Like Recursive, a changed filter forgets the remembered files: the
+// memory holds only files a search could read.
+void editFilterList(Program& p, const char* title, const char* label, std::string& list) {
+    const std::string before = list;
+    if (promptDialog(p, title, label, list) && list != before) p.memory.clear();
+}
+
+}  // namespace
+
+void editIncludeList(Program& p) {
+    editFilterList(p, kIncludeTitle, kIncludeLabel, p.settings.request.includeList);
+}
+
+void editSkipFolders(Program& p) {
+    editFilterList(p, kSkipFoldersTitle, kSkipFoldersLabel, p.settings.request.skipFolders);
+}
+
 void editHighlightList(Program& p) {
     promptDialog(p, kHighlightTitle, kHighlightLabel, p.settings.request.highlightList);
 }

@@ -29,5 +29,9 @@ void showMessage(Program& program, std::string_view text);
 // Search > Exclude File Types... and Result > Syntax Highlighting...
 void editExcludeList(Program& program);
 void editHighlightList(Program& program);
+// Search > Only File Types... and Skip Folders...: a changed list empties the
+// file memory.
+void editIncludeList(Program& program);
+void editSkipFolders(Program& program);
 
 }  // namespace tarvo

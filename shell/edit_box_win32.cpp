@@ -2,6 +2,7 @@
 
 #include "engine/search_request.h"
 #include "engine/system_path_win32.h"
+#include "shell/drop_down_win32.h"
 #include "shell/main_window_win32.h"
 #include "shell/program_win32.h"
 
@@ -21,12 +22,6 @@ LRESULT onTab(const MainWindows& w, HWND box, UINT message) {
     if (message != WM_KEYDOWN) return 0;  // key-up and the character are swallowed
     focusAtEnd((box == w.findBox) ? w.pathBox : w.findBox);
     return 0;
-}
-
-std::string readBox(HWND box) {
-    wchar_t text[kMaxTextLength + 1];
-    LRESULT length = SendMessageW(box, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text));
-    return cutToTextLimit(utf8Of(std::wstring_view(text, static_cast<size_t>(length))));
 }
 
 // Enter takes both boxes. Unchanged texts during a search mean "stop";
@@ -49,20 +44,27 @@ void onEnter(Program& p) {
 
 }  // namespace
 
+std::string readBox(HWND box) {
+    wchar_t text[kMaxTextLength + 1];
+    LRESULT length = SendMessageW(box, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text));
+    return cutToTextLimit(utf8Of(std::wstring_view(text, static_cast<size_t>(length))));
+}
+
 // The caret is set after the text directly: an End key posted to the box
 // would be handled while Shift is still down (after Shift+Tab), as
 // Shift+End, and select from the old caret to the end, so the next letter
 // typed would replace it.
 void focusAtEnd(HWND box) {
     SetFocus(box);
-    const int end = GetWindowTextLengthA(box);
-    SendMessageA(box, EM_SETSEL, end, end);
-    SendMessageA(box, EM_SCROLLCARET, 0, 0);
+    const int end = GetWindowTextLengthW(box);
+    SendMessageW(box, EM_SETSEL, end, end);
+    SendMessageW(box, EM_SCROLLCARET, 0, 0);
 }
 
 LRESULT CALLBACK editBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
     // The boxes are the main window's children; it holds the program.
     Program& p = programOf(GetParent(box));
+    if (LRESULT result = 0; dropDownMessage(p, box, message, wParam, lParam, result)) return result;
     const bool keyMessage = message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR;
     if (keyMessage && wParam == VK_TAB) return onTab(p.windows, box, message);
     if (message == WM_KEYDOWN && isListKey(wParam))

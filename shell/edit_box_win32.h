@@ -1,10 +1,13 @@
 // The procedure of the Find, Path and File boxes, installed in place of the
 // EDIT class's own: Tab cycles the boxes, the list keys (and Ctrl+Home,
 // Ctrl+End) move the results selection while the caret stays put, Enter
-// starts, restarts or stops.
+// starts, restarts or stops. The list under the Find and Path boxes takes
+// their keys first (drop_down_win32.h).
 #pragma once
 
 #include <windows.h>
+
+#include <string>
 
 namespace tarvo {
 
@@ -12,5 +15,8 @@ LRESULT CALLBACK editBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPara
 
 // Gives a box the focus with the caret after its text.
 void focusAtEnd(HWND box);
+
+// A box's text, at most kMaxTextLength characters, as Enter takes it.
+std::string readBox(HWND box);
 
 }  // namespace tarvo

@@ -22,16 +22,25 @@ void loadProgramSettings(Program& p) {
     p.results.restoreSortMode(p.settings.sortMode);
 }
 
-// The whole command line is the Find text: the first kMaxTextLength bytes of
-// a longer one are kept, as an edit box keeps a pasted text.
-void takeCommandLine(SearchRequest& request, const char* commandLine) {
-    if (!commandLine || !*commandLine) return;
-    request.findText = cutToTextLimit(commandLine);
+// A longer directory does not fit a box; the Path box then starts empty.
+std::string currentDirectory() {
     const std::string directory = pathFromSystem([](wchar_t* buffer, size_t size) {
         return GetCurrentDirectoryW(static_cast<DWORD>(size), buffer);
     });
-    // A longer directory does not fit; the Path box then starts empty.
-    request.pathText = directory.size() <= static_cast<size_t>(kMaxTextLength) ? directory : "";
+    return directory.size() <= static_cast<size_t>(kMaxTextLength) ? directory : "";
+}
+
+// The whole command line is the Find text: the first kMaxTextLength bytes of
+// a longer one are kept, as an edit box keeps a pasted text. Without one, a
+// first start (no Path text saved) can search at once: the current folder,
+// as with a command line.
+void takeCommandLine(SearchRequest& request, const char* commandLine) {
+    if (commandLine && *commandLine) {
+        request.findText = cutToTextLimit(commandLine);
+        request.pathText = currentDirectory();
+    } else if (request.pathText.empty()) {
+        request.pathText = currentDirectory();
+    }
 }
 
 bool registerClass(HINSTANCE instance, const char* name, UINT style, WNDPROC procedure, HICON icon,
@@ -65,6 +74,7 @@ void startProgram(Program& p, HINSTANCE instance, const char* commandLine, int s
                        static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))))
         exitProgram(p, kExitPaneClassFailed);
     if (!createMainWindow(p, showState)) exitProgram(p, kExitWindowFailed);
+    createDropDown(p);
 
     p.accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     updateOptionChecks(p);

@@ -20,6 +20,7 @@
 #include "engine/file_memory.h"
 #include "engine/search_run.h"
 #include "results/result_store.h"
+#include "shell/drop_down_win32.h"
 #include "shell/main_layout.h"
 #include "shell/panes_win32.h"
 #include "view/fonts_win32.h"
@@ -81,6 +82,9 @@ struct Program {
     COLORREF faceColour = 0;             // COLOR_BTNFACE, read once at start-up
     HBRUSH faceBrush = nullptr;
     MainLayout layout;  // the last layoutMainWindow's rectangles
+    // The list under the Find and Path boxes: their history, and the Path
+    // box's folder completion.
+    DropDown dropDown;
 
     // Test seams. A non-empty settingsFile replaces settingsPath(); an
     // endProcess hook runs instead of the process ending (a test ends the

@@ -23,6 +23,9 @@ void runLoop(Program& p) {
 
 void runRequestedSearch(Program& p) {
     p.runState = RunState::Running;
+    SearchHistories& history = p.settings.history;
+    history.find.add(p.settings.request.findText);
+    history.path.add(p.settings.request.pathText);
     SetWindowTextA(p.windows.main, windowTitle(p.settings.request.findText).c_str());
     p.runTimes.start = p.clock.now();
     p.engine.runSearch();

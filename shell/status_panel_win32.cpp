@@ -12,8 +12,10 @@ void paintStatusLine(const Program& p, HDC dc) {
     std::string text =
         statusLineText(p.engine.stats(), p.runTimes, running ? p.clock.now() : 0.0, running);
     // Said once, after the counts, when the run has ended: no box to dismiss.
-    const std::string passedOver = pathsTooLongText(p.engine.stats().pathsTooLong);
-    if (!running && !passedOver.empty()) text += "     " + passedOver;
+    for (const std::string& note : {skippedByFiltersText(p.engine.stats().skippedByFilters),
+                                    pathsTooLongText(p.engine.stats().pathsTooLong)}) {
+        if (!running && !note.empty()) text += "     " + note;
+    }
     const LayoutRect& status = p.layout.statusLine;
     selectDrawingTools(dc, p.fonts.handle(FontIndex::Interface));
     fillBox(dc, p.faceColour, 0, status.top, kFarEdge, status.bottom);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The real TarvoSearch.exe driven from outside as a person drives it (window_driver.sh), then the
-# settings file it wrote read back. Usage: run_e2e.sh TarvoSearch.exe WORK_DIR. Artefacts in
+# settings file it wrote read back, and its history in the list GDI drew after a restart. Usage: run_e2e.sh TarvoSearch.exe WORK_DIR. Artefacts in
 # WORK_DIR: searched.png (a search on screen) and the logs. Exit 77 (skipped) without a display.
 set -uo pipefail
 
@@ -86,6 +86,26 @@ wait_exit "$started" || fail "exit code $? after Alt+F4"
     fail "settings lines do not all end in CR LF"
 expect_line 3 'widget gadget' "the Find text after Shift+Tab"
 expect_line 4 "$root\\my src" "the Path text after Shift+Tab"
+
+echo "== history: the earlier Find text offered by Alt+Down after a restart, taken by Enter"
+trace="$work/drawn.txt"
+: >"$trace"
+start_window "$work/fourth.log" "$trace"
+wait_settled "$main" any || fail "the restarted window never settled"
+activate_window "$main"
+echo MARK >>"$trace"  # what the list draws comes after it
+xdotool key alt+Down
+# The earlier text alone, as the list draws it; the box shows "widget gadget".
+drawn_since_mark() { sed -n '/^MARK$/,$p' "$trace" | grep -qF "L\"$1\""; }
+until_timeout 10 drawn_since_mark widget || fail "Alt+Down drew no earlier Find text"
+xdotool key Down Return  # the earlier text into the box, no search yet
+xdotool key Return
+wait_settled "$main" || fail "the window never settled after the text taken from the history"
+close_window "$main"
+wait_exit "$started" || fail "exit code $? after Alt+F4"
+expect_line 3 'widget' "the Find text taken from the history"
+[ "$(grep -a '^find=' "$settings" | tr -d '\r' | paste -sd '|')" = 'find=widget|find=widget gadget' ] ||
+    fail "the Find history is not the two texts, most recent first"
 
 echo "== a path of 600 characters remembered across a restart"
 deep=$work/corpus-deep

@@ -88,16 +88,23 @@ activate_window() {  # activate_window WINDOW
 close_window() { activate_window "$1"; xdotool key alt+F4; }  # as a person closes it
 
 # Starts the program and waits for its window: sets $started (the pid) and $main (the window).
-start_window() {  # start_window LOG
-    "$WINE" "$exe" >"$1" 2>&1 & started=$!
+# With TRACE, every text GDI draws is appended to that file, one NtGdiExtTextOutW line each.
+start_window() {  # start_window LOG [TRACE]
+    if [ -n "${2:-}" ]; then
+        WINEDEBUG=+font "$WINE" "$exe" >"$1" 2> >(grep --line-buffered -a NtGdiExtTextOutW >>"$2") &
+    else
+        "$WINE" "$exe" >"$1" 2>&1 &
+    fi
+    started=$!
     pids+=("$started")
     main=$(wait_window '^Tarvo Search$' 1 | head -1) || { echo "FAIL: no window"; cat "$1"; exit 1; }
 }
 
-# Types FIND_TEXT, Tab, PATH and Enter as a person does, then waits for the search to settle.
+# Types FIND_TEXT, Tab, PATH (in place of the Path text, which a first start fills with the current
+# folder) and Enter as a person does, then waits for the search to settle.
 type_search() {  # type_search WINDOW FIND_TEXT PATH [any]
     activate_window "$1"
-    xdotool type --delay 12 "$2" && xdotool key Tab && xdotool type --delay 12 "$3"
+    xdotool type --delay 12 "$2" && xdotool key Tab shift+Home && xdotool type --delay 12 "$3"
     xdotool key Return
     wait_settled "$1" "${4:-}" || fail "the window never settled after the search for '$2'"
 }

@@ -72,13 +72,36 @@ TEST_F(Dialogs, ThePromptKeepsOrTakesItsListWhole) {
         {IDM_EXCLUDE_FILE_TYPES, &exclude,
          [&](HWND d) { SetDlgItemTextA(d, IDC_PROMPT_EDIT, pasted.c_str()), press(d, VK_RETURN); },
          pasted.substr(0, 9999)},
+        {IDM_ONLY_FILE_TYPES, &p().settings.request.includeList,
+         [](HWND d) { type(d, ";.h"), press(d, VK_RETURN); }, ".obj;.h"},
+        {IDM_SKIP_FOLDERS, &p().settings.request.skipFolders,
+         [](HWND d) { type(d, ";bin"), press(d, VK_ESCAPE); }, ".obj"},
     };
-    exclude = p().settings.request.highlightList = ".obj";
+    exclude = p().settings.request.highlightList = p().settings.request.includeList =
+        p().settings.request.skipFolders = ".obj";
     p().settings.editorCommand = "ed";
     for (const auto& [command, list, steps, after] : cases) {
         SCOPED_TRACE(after.substr(0, 10));
         runDialog([command] { runCommand(p(), command); }, steps);
         EXPECT_EQ(*list, after);
+    }
+}
+
+// Only File Types and Skip Folders forget the remembered files when OK changes them, not when OK
+// leaves them as they were or Cancel closes the prompt.
+TEST_F(Dialogs, AChangedFilterForgetsTheRememberedFiles) {
+    const std::tuple<int, std::function<void(HWND)>, bool> cases[] = {
+        {IDM_ONLY_FILE_TYPES, [](HWND d) { press(d, VK_RETURN); }, false},
+        {IDM_ONLY_FILE_TYPES, [](HWND d) { type(d, ".c"), press(d, VK_ESCAPE); }, false},
+        {IDM_ONLY_FILE_TYPES, [](HWND d) { type(d, ".c"), press(d, VK_RETURN); }, true},
+        {IDM_SKIP_FOLDERS, [](HWND d) { type(d, "obj"), press(d, VK_RETURN); }, true},
+    };
+    for (const auto& [command, steps, forgets] : cases) {
+        SCOPED_TRACE(::testing::Message() << command << " " << forgets);
+        p().memory.add("C:\\f.c", 7);
+        runDialog([command] { runCommand(p(), command); }, steps);
+        EXPECT_EQ(p().memory.count(), forgets ? 0 : 1);
+        p().memory.clear();
     }
 }
 

@@ -65,17 +65,20 @@ TEST_F(MainWindow, EnterF5AndF6StartStopAndRestart) {
     EXPECT_EQ(p().runState, RunState::Idle);
 }
 
-// Recursive and Skip Binary Files change which files are read, so they empty the file memory.
-TEST_F(MainWindow, OptionItemsToggleTheirChecksAndTwoEmptyTheMemory) {
+// Recursive, Skip Binary Files and Skip Ignored Files change which files are read, so they empty
+// the file memory.
+TEST_F(MainWindow, OptionItemsToggleTheirChecksAndThreeEmptyTheMemory) {
     const std::tuple<int, bool SearchOptions::*, bool> items[] = {
         {IDM_RECURSIVE, &SearchOptions::recursive, true},
         {IDM_SKIP_BINARY_FILES, &SearchOptions::skipBinaryFiles, true},
+        {IDM_SKIP_IGNORED_FILES, &SearchOptions::skipIgnoredFiles, true},
         {IDM_SEARCH_FILE_NAMES, &SearchOptions::searchFileNames, false},
         {IDM_CASE_SENSITIVE_BONUS, &SearchOptions::caseSensitiveBonus, false},
         {IDM_WHOLE_WORD_BONUS, &SearchOptions::wholeWordBonus, false},
         {IDM_CPP_HEURISTICS, &SearchOptions::cppHeuristics, false}};
     for (const auto& [id, option, clearsMemory] : items) {
-        for (bool on : {false, true}) {
+        const bool first = p().settings.request.options.*option;
+        for (bool on : {!first, first}) {
             SCOPED_TRACE(::testing::Message() << id << " " << on);
             p().memory.add("C:\\f.c", 7);
             SendMessageA(windows().main, WM_COMMAND, id, 0);
@@ -86,6 +89,23 @@ TEST_F(MainWindow, OptionItemsToggleTheirChecksAndTwoEmptyTheMemory) {
             p().memory.clear();
         }
     }
+}
+
+// Skip Ignored Files, checked from the menu: the file Git ignores gives no result, and it and the
+// .git folder are counted as left out.
+TEST_F(MainWindow, SkipIgnoredFilesLeavesOutAnIgnoredFile) {
+    tree.mkdir("repo/.git");
+    tree.write("repo/.gitignore", "*.log\n");
+    const std::string kept = tree.write("repo/kept.txt", "alpha\n");
+    tree.write("repo/build.log", "alpha\n");
+    SendMessageA(windows().main, WM_COMMAND, IDM_SKIP_IGNORED_FILES, 0);
+    ASSERT_EQ(
+        GetMenuState(GetMenu(windows().main), IDM_SKIP_IGNORED_FILES, MF_BYCOMMAND) & MF_CHECKED,
+        UINT{MF_CHECKED});
+    search("alpha", tree.path("repo"));
+    ASSERT_EQ(p().results.count(), 1);
+    EXPECT_EQ(p().results.rankEntry(0).path, kept);
+    EXPECT_EQ(p().engine.stats().skippedByFilters, 2);
 }
 
 // Regression: the caret was put at the end with a posted End key, which ran

@@ -133,7 +133,8 @@ LRESULT CALLBACK refuseMainWindow(int code, WPARAM window, LPARAM details) {
 }
 
 // Each way to end goes through exitProgram with its own exit code, so the settings are written:
-// after leaving a search (exit code 0), with the results so far credited, the best file at 1000.
+// after leaving a search (exit code 0), with its texts in the history and the results so far
+// credited, the best file at 1000.
 const std::pair<void (*)(), int> kEndings[] = {
     {[] { leaveWith(WM_CLOSE, 0); }, 0},
     {[] { leaveWith(WM_COMMAND, IDM_EXIT); }, 0},
@@ -160,11 +161,13 @@ TEST_P(ProgramEnd, EndsWithItsExitCodeAndSavesTheSettings) {
     if (exitCode != 0) return;
     EXPECT_LT(testProgram().engine.stats().files, 10) << "the search was left, not finished";
     std::ifstream in(left / "TarvoSearch.txt");
-    std::string lines[9];
+    std::string lines[11];
     for (std::string& line : lines)
         std::getline(in, line);
     EXPECT_EQ(lines[2], "alpha") << "settings written";
-    EXPECT_EQ(lines[8], "1000 " + (left / "big" / "0.txt").string());
+    EXPECT_EQ(lines[8] + "|" + lines[9], "find=alpha|path=" + (left / "big").string())
+        << "the texts that started the search, in the history";
+    EXPECT_EQ(lines[10], "1000 " + (left / "big" / "0.txt").string());
 }
 
 INSTANTIATE_TEST_SUITE_P(Each, ProgramEnd, ::testing::Range(0, 5));

@@ -20,13 +20,14 @@ public:
         std::string path;
         int32_t lineNumber;
         std::string lineText;
+        int32_t termColumn;
     };
     explicit CollectingSink(size_t capacity = kMaxResults) : capacity_(capacity) {}
 
-    void addResult(int32_t score, const char* path, int32_t lineNumber,
-                   std::string_view lineText) override {
+    void addResult(int32_t score, const char* path, int32_t lineNumber, std::string_view lineText,
+                   int32_t termColumn = 0) override {
         if (!entryBar(path).admits(score, lineNumber)) return;
-        lines_.insert(Line{score, path, lineNumber, std::string(lineText)});
+        lines_.insert(Line{score, path, lineNumber, std::string(lineText), termColumn});
         if (lines_.size() > capacity_) lines_.erase(std::prev(lines_.end()));
         ranked_.clear();
     }

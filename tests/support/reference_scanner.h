@@ -83,8 +83,14 @@ inline void referenceScan(const std::string& path, std::string_view bytes, const
             const std::string_view whole =
                 bytes.substr(begin, scan.lineStarts.get(line + 1) - begin);
             const std::string text(whole.substr(0, kMaxLineText));
+            // Where the first non-empty term begins, 1-based; it may end on a later line.
+            int32_t column = 0;
+            for (size_t at = 0; column == 0 && at < whole.size(); ++at)
+                for (int32_t t = 0; column == 0 && t < terms.count(); ++t)
+                    if (terms.term(t).length > 0 && occursAt(bytes, begin + at, terms.term(t)))
+                        column = static_cast<int32_t>(at) + 1;
             sink.addResult(scorer.scoreLine(input, line, scan.commentFlags.get(line), text.c_str()),
-                           path.c_str(), line, lineExcerpt(whole, terms).text);
+                           path.c_str(), line, lineExcerpt(whole, terms).text, column);
         }
     }
     if (scan.matches == 0) sink.addResult(-1, path.c_str(), 0, "");

@@ -104,14 +104,18 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
     std::string bytes =
         "Tarvo Search, version 1.0\n10 20 1000 700\n  foo \"bar baz\"\tqux\xe9\rx\nc:\\src; "
         "d:\\other dir\n\n.obj;.exe\n3 0 1 0 1 0 -1\n\neditor=\"C:\\Program Files\\ed.exe\" "
-        "-n%line% \"%path%\"\nlater-key2=kept as read\n1000 /p/a b.c\n990 /p/\xff.c\n990 "
-        "/p/x.c\n1 " +
+        "-n%line% \"%path%\"\nfind=foo \"bar baz\"\nfind=older\npath=c:\\src; d:\\other "
+        "dir\nskip-ignored=1\ninclude=*.c;.h; x\nskip-folders=node_modules;.vs\n"
+        "later-key2=kept as read\n1000 /p/a b.c\n990 /p/\xff.c\n990 /p/x.c\n1 " +
         std::string(9997, 'z') + "\n";
     for (const char* end : {"LF", "CR LF"}) {
         load(bytes);
         EXPECT_EQ(save(), bytes) << end;
         toCrLf(bytes);
     }
+    EXPECT_EQ(std::make_tuple(settings_.request.options.skipIgnoredFiles,
+                              settings_.request.includeList, settings_.request.skipFolders),
+              std::make_tuple(true, "*.c;.h; x"s, "node_modules;.vs"s));
     // An option read as any number but 0 is on; toggled off it is written as 0, on again as 1.
     settings_.request.options.cppHeuristics = false;
     EXPECT_NE(save().find("\n3 0 1 0 1 0 0\r\n"), std::string::npos);
@@ -122,7 +126,10 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
     load(kHeader + "0 0 100 100\n" + longLine + "\npa\0th\n"s + longLine +
          "\n.h\n1 0 0 0 0 0 0\n\n7 c:\\my dir\\f.c\n12\nabc 5\n  8 lead\n9 c:\\my dir\\f.c\n" +
          "-2147483648 neg\n4 \n99999999999 big\n5 with\0nul\n0 zero\n6 " + longLine +
-         "\neditor=" + longLine + "\nlater=" + longLine + "\n6 last"s);
+         "\neditor=" + longLine + "\nlater=" + longLine + "\nfind=" + longLine + "\nfind=" +
+         std::string(kMaxTextLength, 'x') + "\nfind=" + std::string(kMaxTextLength + 1, 'x') +
+         "\nfind=a\0b\nfind=\npath=  \npath=p1\npath=p1\nskip-ignored=0\nskip-folders="s +
+         longLine + "\n6 last"s);
     EXPECT_EQ(settings_.request.pathText + "|" + std::to_string(memory_.find("neg")), "pa|2");
     settings_.request.findText += "y";
     settings_.request.pathText += "\nsecond";
@@ -132,7 +139,8 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
     memory_.add("zero", 0);
     const std::string cut(kMaxTextLength, 'x');
     EXPECT_EQ(save(), kHeader + "0 0 100 100\n" + cut + "\npa\n" + cut +
-                          "\na\n1 0 0 0 0 0 0\n\neditor=" + cut +
+                          "\na\n1 0 0 0 0 0 0\n\neditor=" + cut + "\nfind=" + cut +
+                          "\npath=p1\nskip-folders=" + cut +
                           "\n8 lead\n7 c:\\my dir\\f.c\n6 last\n");
     settings_.request.findText.clear();
     load(save());
@@ -147,7 +155,7 @@ TEST_F(SettingsFileTest, TheRowsARunDoesNotOwnStayAsTheyWere) {
         return path.starts_with(read.request.pathText);
     };
     const std::string head =
-        kHeader + "0 0 100 100\n\n/mine/\n.c\n\n1 1 1 1 1 1 1\n\neditor=x\njunk\n";
+        kHeader + "0 0 100 100\n\n/mine/\n.c\n\n1 1 1 1 1 1 1\n\neditor=x\nfind=9 /mine/c\njunk\n";
     const std::string theirs =
         "0 /theirs/zero\n1 /theirs/" + std::string(100000, 'x') + "\n-1 /theirs/bin\n";
     std::string bytes = head + "7 /mine/a\n" + theirs + "9 /mine/b\n-2 /theirs/last";
@@ -243,7 +251,7 @@ TEST_F(SettingsFileTest, LinksModesAndFilesThatAreNotRegular) {
 #endif
 
 // Counts pass 2^32; times truncate to the millisecond and stop at 2^31 - 1; the paths passed over
-// for length are told in the singular or the plural.
+// for length and what the filters skipped are told in the singular or the plural.
 TEST(StatusLine, CountsDurationsAndTheWholeLine) {
     for (const char* text :
          {"0", "999", "1,000", "100,000", "1,234,567", "5,000,000,000", "-1,234"}) {
@@ -271,6 +279,9 @@ TEST(StatusLine, CountsDurationsAndTheWholeLine) {
 #endif
     EXPECT_EQ(pathsTooLongText(1), "1 path" + limit + "was passed over");
     EXPECT_EQ(pathsTooLongText(1234), "1,234 paths" + limit + "were passed over");
+    EXPECT_EQ(skippedByFiltersText(0), "");
+    EXPECT_EQ(skippedByFiltersText(1), "1 file or folder skipped by filters");
+    EXPECT_EQ(skippedByFiltersText(1234), "1,234 files and folders skipped by filters");
 }
 
 // The run's clock stands still from the first stop to the last resume and then goes on from where

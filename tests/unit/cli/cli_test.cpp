@@ -5,13 +5,14 @@
 #include "cli/cli_options.h"
 #include "cli/result_printer.h"
 #include "engine/line_excerpt.h"
+#include "engine/line_scoring.h"
 #include "engine/term_table.h"
 #include "results/result_store.h"
+#include "support/temp_tree.h"
 #ifdef _WIN32
 #include <windows.h>
 #include <set>
 #include "engine/system_path_win32.h"
-#include "support/temp_tree.h"
 #endif
 
 namespace tarvo {
@@ -45,7 +46,8 @@ TEST(CliOptions, TextsSwitchesAndValues) {
     p = parse(
         "--no-recursive --search-binary --no-file-names --no-case-bonus --no-word-bonus "
         "--no-cpp-heuristics --highlight=.h --sort line --top=5 --format jsonl --color "
-        "never --stats --rank -l --null --settings s.txt -j3 term");
+        "never --stats --rank -l --null --settings s.txt -j3 --skip-ignored --include *.c "
+        "--skip-folders=obj;bin term");
     ASSERT_EQ(p.error, "");
     const CliOptions& o = p.options;
     for (const auto& off : {o.recursive, o.skipBinaryFiles, o.searchFileNames, o.caseSensitiveBonus,
@@ -56,6 +58,19 @@ TEST(CliOptions, TextsSwitchesAndValues) {
                               ColorMode::Never));
     EXPECT_TRUE(o.stats && o.rank && o.filesWithMatches && o.nullAfterPath);
     EXPECT_EQ(o.settingsFile + "|" + o.findText + "|" + std::to_string(o.threads), "s.txt|term|3");
+    EXPECT_EQ(std::make_tuple(*o.skipIgnoredFiles, *o.includeList, *o.skipFolders, o.listFiles),
+              std::make_tuple(true, "*.c"s, "obj;bin"s, false));
+    // --files, wherever it stands, takes PATH_TEXT alone.
+    for (const char* line : {"--files src", "src --files"}) {
+        p = parse(line);
+        EXPECT_EQ(
+            std::make_tuple(p.error, p.options.listFiles, p.options.findText, p.options.pathText),
+            std::make_tuple(""s, true, ""s, "src"s))
+            << line;
+    }
+    EXPECT_EQ(parse("--files").error, "");
+    EXPECT_EQ(parse("--files a b").error, "too many arguments: b");
+    EXPECT_EQ(parse({"--files", ";"}).error, "PATH_TEXT names no folder or file");
     EXPECT_EQ(parse("--threads=2 -j 4 x").options.threads, 4);
     for (const char* line :
          {"", "a b c", "--sort size x", "--top -1 x", "--top 5x x", "--format xml x",
@@ -65,6 +80,16 @@ TEST(CliOptions, TextsSwitchesAndValues) {
     EXPECT_NE(parse({"--settings", "", "x"}).error, "");
     for (const char* path : {"", ";", " ; ;"})
         EXPECT_EQ(parse({"x", path}).error, "PATH_TEXT names no folder or file") << path;
+}
+
+// -j is held to four scanners per core and 256 in all; no count asked for is refused.
+TEST(CliOptions, ThreadsHeldToWhatCanHelp) {
+    const std::tuple<int32_t, int32_t, int32_t> cases[] = {
+        {0, 2, 2},     {0, 0, 1}, {3, 2, 3},       {8, 2, 8},
+        {9, 2, 8},     {5, 0, 4}, {1000000, 2, 8}, {INT32_MAX, 64, 256},
+        {0, 1000, 256}};
+    for (const auto& [asked, cores, expected] : cases)
+        EXPECT_EQ(threadCount(asked, cores), expected) << asked << " on " << cores;
 }
 
 // Auto colours a terminal showing codes unless NO_COLOR is non-empty or TERM is dumb.
@@ -136,6 +161,11 @@ TEST(ResultPrinter, LineRecordsOnATerminalAndIntoAPipe) {
     const std::string nul = "x\0y foo\n"s;
     EXPECT_EQ(std::make_tuple(termColumn(nul, terms), termColumn("bar", terms)),
               std::make_tuple(size_t{5}, size_t{1}));
+    // Vimgrep's column is the scan's where it is known, whatever text is printed.
+    const ResultEntry far{0, 1, "f", 1, "yyy", 17000003};
+    EXPECT_EQ(
+        std::make_tuple(vimgrepColumn(far, "yyy", terms), vimgrepColumn(e, e.lineText, terms)),
+        std::make_tuple(size_t{17000003}, size_t{3}));
     EXPECT_EQ(formatMatch(ResultEntry{0, 1, "n", 1, nul}, nul, none, terms,
                           PrintStyle{true, true, false, false}),
               "n:1:x^@y " + on + "foo" + off);
@@ -179,6 +209,39 @@ TEST(WholeLines, SpansOfTheWantedLinesInOneSequentialRead) {
     EXPECT_TRUE(isCutText(std::string(150, 'x')));
     EXPECT_FALSE(isCutText(std::string(149, 'x') + "\n"));
     EXPECT_FALSE(isCutText(std::string(149, 'x')));
+}
+
+// A UTF-16 file's long lines are each read again from the place of their own start, not decoded
+// from the file's start: with every character before them grown in UTF-8 since the search (the
+// bytes and line feeds where they were), the lines still come whole.
+TEST(WholeLines, AUtf16LineIsReadAgainFromItsPlace) {
+    testing::TempTree tree;
+    const auto utf16 = [](const std::string& latin1) {
+        std::string bytes = "\xFF\xFE";
+        for (const char c : latin1)
+            bytes += std::string{c, '\0'};
+        return bytes;
+    };
+    std::string text;
+    const std::string line = "foo " + std::string(300, 'x') + "\n";
+    std::vector<ResultEntry> entries;
+    for (int32_t number = 1; number <= 200; ++number) {
+        if (number % 70 == 50) {
+            entries.push_back({0, 1, tree.path("w.txt"), number, line.substr(0, kMaxLineText)});
+            text += line;
+        } else {
+            text += std::string(1000, 'a') + "\n";
+        }
+    }
+    const std::string path = tree.write("w.txt", utf16(text));
+    std::vector<const ResultEntry*> rows;
+    for (const ResultEntry& entry : entries)
+        rows.push_back(&entry);
+    const std::vector<LineSpan> spans = findWholeLines(rows);
+    std::replace(text.begin(), text.end(), 'a', '\xE9');
+    tree.write("w.txt", utf16(text));
+    for (size_t i = 0; i < rows.size(); ++i)
+        EXPECT_EQ(wholeLineText(*rows[i], spans[i]), line) << "line " << rows[i]->lineNumber;
 }
 
 #ifdef _WIN32

@@ -25,6 +25,9 @@ printf 'x\0y alpha\n' >"$tree/fmt/nul.bin"
 mkdir "$tree/tie" && printf 'zzz tie\naaa tie\n' >"$tree/tie/a.c" && printf 'mmm tie\n' >"$tree/tie/b.c"
 mkdir "$tree/cap" && yes alpha | head -n 10000 >"$tree/cap/many.txt" && echo xalphax >"$tree/cap/weak.txt"
 printf 'my notes\n' >"$tree/notes.txt"
+{ head -c 17000001 /dev/zero | tr '\0' y && printf ' foo\n'; } >"$tree/fmt/f17.txt"  # past 16 MiB
+{ printf '\xff\xfe' && { yes 'filler words of a big wide file' | head -c 34000000 && echo 'a needle'; } |
+    iconv -t UTF-16LE; } >"$tree/big16.txt"  # 68 MB
 deep=$tree/deep/$(printf 'd%.0s' $(seq 1 $((250 - ${#tree} - 6))))  # 250 characters
 mkdir -p "$deep/past-260" && printf 'alpha\n' | tee "$deep/a.c" "$deep/past-260.c" "$deep/past-260/in.c" >/dev/null
 far=$deep && while [ ${#far} -le 4095 ]; do far=$far/$(printf 'f%.0s' $(seq 1 200)); done
@@ -53,10 +56,13 @@ usage error|status 2|--frobnicate x | tail -n 1
 missing root|Error: can't open directory /nonexistent-root\n$src/x.c:2:int Foo(int bar)\nstatus 0|bar "/nonexistent-root;$src/x.c"
 paths of any length|Error: the path is longer than 260 characters: $long_root\n$deep/a.c:1:alpha\n$deep/past-260.c:1:alpha\n$deep/past-260/in.c:1:alpha\ntarvo-find: 1 path longer than 4,095 bytes was passed over\nstatus 0|alpha "$long_root;$deep"
 limits|tarvo-find: only the first 100 terms are used\ntarvo-find: terms longer than 100 bytes are split into several terms\ntarvo-find: only the first 100 roots are searched\nstatus 1|"$(printf '%0101d' 0) $(printf 'w%d ' $(seq 1 100))" "$(printf "$src/sub;%.0s" $(seq 1 101))"
+threads past what can help|tarvo-find: -j 1000000 is more than can help; N files are read at once\n$src/x.c:2:int Foo(int bar)\nstatus 0|-j 1000000 bar "$src/x.c" | sed 's/; [0-9]* files/; N files/'
 text|$odd:1:$line\nstatus 0|foo "$odd"
 vimgrep|$odd:1:3:$line\nstatus 0|--format vimgrep foo "$odd"
 long lines into a pipe, each whole|$tree/fmt/long.c:1:$long\n$tree/fmt/long.c:2:short foo\n$tree/fmt/long.c:3:$long2\nstatus 0|foo "$tree/fmt/long.c"
 UTF-16 read and printed as UTF-8, long lines whole|$tree/fmt/wide.txt:1:é foo\n$tree/fmt/wide.txt:2:$long2\nstatus 0|foo "$tree/fmt/wide.txt"
+vimgrep column of a line printed as stored|$tree/fmt/f17.txt:1:17000003:yyy\nstatus 0|--format vimgrep foo "$tree/fmt/f17.txt" | cut -c 1-$((${#tree} + 27))
+a UTF-16 file of any size|$tree/big16.txt:1062501:a needle\n1 Matches     Files: 1   Lines: 1,062,501   Bytes: 34,000,009\nstatus 0|--stats needle "$tree/big16.txt" | sed 's/   Time: .*//'
 whole lines in every format|$tree/fmt/long.c:3:202:$long2\n3${t}$long2\nstatus 0\n1|--format vimgrep foo "$tree/fmt/long.c" | grep :202:; run --format tsv foo "$tree/fmt/long.c" | cut -f4,5 | tail -n 2; run --format jsonl foo "$tree/fmt/long.c" | grep -c "$long\"}"
 files with matches, best first|$src/x.c\n$src/x.txt\nstatus 0|-l "foo bar" "$src/x.txt;$src/x.c"
 NUL bytes into a pipe|$tree/fmt/nul.bin:1:x@y alpha\nstatus 0\n$tree/fmt/nul.bin:1:5:x@y alpha\nstatus 0\n"text_bytes":"eAB5IGFscGhh"|--search-binary alpha "$tree/fmt/nul.bin" | tr '\0' @; run --search-binary --format vimgrep alpha "$tree/fmt/nul.bin" | tr '\0' @; run --search-binary --format jsonl alpha "$tree/fmt/nul.bin" | grep -o '"text_bytes":"[^"]*"'
@@ -72,6 +78,29 @@ settings read and written back|$src/x.c\n$src/x.c\n$src/x.c\nstatus 0\n${head}10
 remembered files outside the roots|$tree/projB/top.c\nstatus 0\n1000 $tree/projB/top.c\n500 $tree/projA/config.c\n400 $tree/projB/sub/deep.c|--settings "$tree/projects.txt" --no-recursive --format tsv secret "$tree/projB" | cut -f3; tail -n 3 "$tree/projects.txt"
 a read-only settings file|tarvo-find: can't save settings $tree/read-only.txt: Permission denied\nstatus 2\n${head}500 /gone/file.c|--settings "$tree/read-only.txt" foo "$src/x.c" | tail -n 2; cat "$tree/read-only.txt"
 CASES
+# --files and the filters: the files a search would read, in the walk's order; --stats says how
+# many files and folders the filters left out. With --skip-ignored the files listed are those Git
+# lists as neither tracked nor ignored (a user's global excludes file and info/exclude included).
+repo=$tree/repo && mkdir -p "$repo" && git -C "$repo" init -q
+export HOME=$tree/home XDG_CONFIG_HOME=$tree/config
+mkdir -p "$XDG_CONFIG_HOME/git" && printf '*.glob\n' >"$XDG_CONFIG_HOME/git/ignore"
+printf '*.bak\n' >>"$repo/.git/info/exclude"
+printf '*.o\r\nbuild/\n!keep.o\nlogs/*\n!logs/keep.log\n\\#hash\n/top.c\ndocs/**/gen\n*.tmp  \n' >"$repo/.gitignore"
+mkdir -p "$repo"/{sub/deep,build,logs,docs/a/b/gen} && printf '*.c\n!main.c\n' >"$repo/sub/.gitignore"
+for f in a.c a.o keep.o '#hash' top.c 'sp ace.c' x.tmp y.bak z.glob sub/top.c sub/main.c sub/deep/q.o \
+    build/x.c build/keep.o logs/a.log logs/keep.log docs/gen docs/gen.txt docs/a/b/gen/x.txt; do
+    printf 'x\n' >"$repo/$f"
+done
+listed() { "$find_bin" --files --null "$@" | tr '\0' '\n' | sed "s|^$repo/||" | sort; }
+check "--files --skip-ignored lists what git does" "$(git -C "$repo" ls-files -z -o --exclude-standard | tr '\0' '\n' | sort)" \
+    "$(listed --skip-ignored "$repo")"
+check "--files --include --skip-folders" $'.gitignore\na.c\nsp ace.c\ntop.c' \
+    "$(listed --include '*.c;.gitignore' --skip-folders 'sub;build;logs;docs;.git' "$repo")"
+check "--stats counts what the filters skip" "Files: 3   Lines: 3   Bytes: 6     18 files and folders skipped by filters" \
+    "$("$find_bin" --stats --skip-ignored --include .c nothing-matches "$repo" 2>&1 | sed 's/.*Matches     //; s/   Time: [0-9:.]*//')"
+check "--files with nothing to list" "status 1" "$("$find_bin" --files --include .none "$repo"; echo "status $?")"
+unset HOME XDG_CONFIG_HOME
+
 # On a terminal (a pseudo-terminal that leaves line feeds alone): the stored texts, control
 # bytes shown in every format, paths too; vimgrep's column still counts in the whole line.
 tty() {
@@ -89,7 +118,7 @@ jsonl|{"rank":1,"path":"$tree/fmt/esc\\\\u001b[2Jname.txt","line":1,"text":"ring
 CASES
 
 # Lost output is an error, whatever was printed; a closed pipe still ends it as the shell's 141.
-for args in "foo $src" "-l foo $src" "--format jsonl foo $src" --help --version; do
+for args in "foo $src" "-l foo $src" "--format jsonl foo $src" "--files $src" --help --version; do
     check "$args into a full disk" $'tarvo-find: write error: No space left on device\nstatus 2' \
         "$("$find_bin" $args 2>&1 >/dev/full; echo "status $?")"
     check "$args into a closed stdout" $'tarvo-find: write error: Bad file descriptor\nstatus 2' \
@@ -124,6 +153,24 @@ for args in '--stats --format tsv "foo bar"' '-l int' '--sort name --format tsv 
     check "-j1 and -j4 alike: $args" "$(cat "$tree/j1.out")" "$(cat "$tree/j4.out")"
 done
 check "the -j run hit the cap" 9999 "$("$find_bin" -j 4 --format tsv foo "$gen" | wc -l)"
+
+# Out of file descriptors under the least limit a search takes: a file read first, slowly, keeps
+# the walk's folders held open for the files queued behind it, until opens fail for want of
+# descriptors; the folders are let go and the opens tried again, so every -j lists every file. A
+# tree deeper than the limit allows is said, not passed over; below the least limit, no search.
+fds=$tree/fds && mkdir -p "$fds"/s{1..3}/s{1..3}/s{1..3}/s{1..3} && yes foo | head -n 300000 >"$tree/slow.c"
+find "$fds" -type d -exec sh -c 'for d; do printf "x\nfoo\n" | tee "$d"/f1.c "$d"/f2.c "$d"/f3.c "$d"/f4.c; done >/dev/null' _ {} +
+all=$("$find_bin" -j 1 -l foo "$tree/slow.c;$fds" 2>&1)
+for j in 1 2 4 8; do
+    check "-j$j under ulimit -n 16" "$all" \
+        "$(ulimit -n 16 && "$find_bin" -j $j -l foo "$tree/slow.c;$fds" 2>&1 | grep -v 'than can help')"
+done
+mkdir -p "$tree/narrow$(printf '/a%.0s' $(seq 1 16))" && echo foo >"$tree/narrow/a/a/a/x.c"
+check "a tree too deep for ulimit -n 16" \
+    "$(printf 'Error: too many files open to list %s/a/…\n%s\nstatus 0' "$tree/narrow" "$tree/narrow/a/a/a/x.c")" \
+    "$(ulimit -n 16 && "$find_bin" -j 1 -l foo "$tree/narrow" 2>&1 | sed 's|\(to list .*/narrow/a\)/.*|\1/…|'; echo "status ${PIPESTATUS[0]}")"
+check "ulimit -n 15" $'tarvo-find: only 15 files may be open at once (ulimit -n); a search needs 16\nstatus 2' \
+    "$(ulimit -n 15 && "$find_bin" foo "$fds" 2>&1; echo "status $?")"
 
 # Ctrl+C while printing into a full pipe: the rest, the notice, status 130; a second one ends it.
 mkdir "$tree/many" && seq 1 3000 | sed 's/.*/foo line & of many many words/' >"$tree/many/m.txt"

@@ -96,6 +96,15 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
     files.push_back({"mark.c", "\xEF\xBB\xBF" + makeContent(2000, text, 6, "foo")});
     const std::string cjk = repeated(20, repeated(99, "\x2D\x4E") + std::string("\n\0", 2));
     files.push_back({"cjk.c", "\xFF\xFE" + cjk + std::string("f\0o\0o\0", 6)});  // longer as UTF-8
+    // Long lines in UTF-16, read again from stretches decoded before, and a surrogate pair whose
+    // first unit ends the first stretch the reader decodes.
+    std::string wide16 = "\xFF\xFE";
+    for (const char c : wide.substr(0, 32767))
+        wide16 += std::string{c, '\0'};
+    wide16 += std::string("\x3D\xD8\x00\xDE", 4);
+    for (const char c : wide.substr(32767))
+        wide16 += std::string{c, '\0'};
+    files.push_back({"wide16.txt", wide16});
     for (const auto& [name, bytes] : files)
         tree.write(name, bytes);
     const std::string queries[] = {
@@ -142,8 +151,8 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
                 for (int32_t i = 0; i < results.count(); ++i) {
                     const auto& got = results.rankEntry(i);
                     const auto& want = reference.rankEntry(i);
-                    EXPECT_EQ(std::tie(got.score, got.lineNumber, got.lineText),
-                              std::tie(want.score, want.lineNumber, want.lineText))
+                    EXPECT_EQ(std::tie(got.score, got.lineNumber, got.lineText, got.termColumn),
+                              std::tie(want.score, want.lineNumber, want.lineText, want.termColumn))
                         << "rank " << i;
                 }
             }

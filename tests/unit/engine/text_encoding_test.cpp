@@ -6,9 +6,28 @@ namespace tarvo {
 using namespace std::string_literals;
 
 // The mark a file begins with, and UTF-16 as UTF-8: line ends as they stand, a surrogate pair as
-// one character, and U+FFFD for an odd last byte, a lone surrogate and U+0000.
+// one character, and U+FFFD for an odd last byte, a lone surrogate and U+0000. Decoded a stretch at
+// a time, cut anywhere and each held to a count of bytes that one character (four at most) fits
+// in, the text is the same. Runs of ASCII long enough to be taken eight units at once end at a NUL,
+// a unit above 0x7F in either byte, and the text's end.
 TEST(TextEncoding, MarksAndUtf16Decoding) {
+    const auto marked = [](std::u16string_view units, bool bigEndian) {
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (const char16_t unit : units) {
+            const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit);
+            bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+        }
+        return bytes;
+    };
+    using namespace std::string_view_literals;
     const std::tuple<std::string, TextMark, std::string> rows[] = {
+        {marked(u"abcdefghijklmnopq", false), TextMark::Utf16LittleEndian, "abcdefghijklmnopq"},
+        {marked(u"abcde\0ghijklmnop"sv, false), TextMark::Utf16LittleEndian,
+         "abcde\xEF\xBF\xBDghijklmnop"},
+        {marked(u"abcde\u00E9g\u0100ijklmnop", true), TextMark::Utf16BigEndian,
+         "abcde\xC3\xA9g\xC4\x80ijklmnop"},
+        {marked(u"abcdefgh\u0080ijklmno", false), TextMark::Utf16LittleEndian,
+         "abcdefgh\xC2\x80ijklmno"},
         {"", TextMark::None, ""},
         {"\xEF\xBB", TextMark::None, ""},
         {"\xEF\xBB\xBFx", TextMark::Utf8, ""},
@@ -28,7 +47,23 @@ TEST(TextEncoding, MarksAndUtf16Decoding) {
         EXPECT_EQ(textMark(bytes), mark);
         if (mark == TextMark::None || mark == TextMark::Utf8) continue;
         const std::string_view body = std::string_view(bytes).substr(textMarkLength(mark));
-        EXPECT_EQ(utf16ToUtf8(body, mark == TextMark::Utf16BigEndian), text);
+        const bool bigEndian = mark == TextMark::Utf16BigEndian;
+        EXPECT_EQ(utf16ToUtf8(body, bigEndian), text);
+        for (size_t cut = 0; cut <= body.size(); ++cut) {
+            for (const size_t most : {size_t{4}, size_t{5}, size_t{6}, size_t{7}, SIZE_MAX}) {
+                std::string stretches;
+                for (size_t at = 0, end = cut; at < body.size();) {
+                    if (end <= at) end = body.size();
+                    const size_t taken = decodeUtf16(body.substr(at, end - at), bigEndian,
+                                                     end == body.size(), stretches, most);
+                    // A stretch too short to decode alone goes with the rest.
+                    ASSERT_TRUE(taken > 0 || end < body.size()) << "cut " << cut;
+                    at += taken;
+                    if (taken == 0) end = body.size();
+                }
+                EXPECT_EQ(stretches, text) << "cut " << cut << ", most " << most;
+            }
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #include "engine/directory_listing_win32.h"
+#include "engine/system_path_win32.h"
 #else
 #include <sys/stat.h>
 #include <unistd.h>
@@ -101,6 +102,122 @@ TEST_F(WalkTest, RunsWalkEveryRootAndCreditTheResults) {
     engine.runSearch();
     EXPECT_EQ(host.errors.back(), "Error: the Path names no folder or file to search");
     EXPECT_EQ(std::make_tuple(engine.stats().files, results.count()), std::make_tuple(0, 0));
+}
+
+// Only File Types, the exclusion list and Skip Folders leave out files and folders (a root never)
+// and count each once, a folder not with what it holds; the remembered-files pass applies the
+// file types too.
+TEST_F(WalkTest, FiltersLeaveOutFilesAndFoldersAndCountThem) {
+    const std::string root = tree.mkdir("root");
+    const std::string a = tree.write("root/a.c", "needle");
+    const std::string b = tree.write("root/b.h", "needle");
+    const std::string c = tree.write("root/c.txt", "needle");
+    const std::string x = tree.write("root/node_modules/x.c", "needle");
+    const std::string y = tree.write("root/sub/obj/y.c", "needle");
+    const std::string z = tree.write("root/sub/z.c", "needle");
+    // Folder names compare as the file system compares them.
+    const Paths skippedObj = kFileNamesFoldCase ? Paths{a, b, c, z} : Paths{a, b, c, y, z};
+    const std::tuple<std::string, std::string, std::string, Paths, int64_t> cases[] = {
+        {"", ".c;*.h", "", Paths{a, b, x, y, z}, 1},
+        {".h", "*.c;.h", "", Paths{a, x, y, z}, 2},
+        {"", "*;;", "", Paths{a, b, c, x, y, z}, 0},
+        {"", "", "node_modules;OBJ", skippedObj, kFileNamesFoldCase ? 2 : 1},
+        {".txt", ".c", "sub", Paths{a, x}, 3},
+    };
+    for (const auto& [exclude, include, folders, read, skipped] : cases) {
+        SCOPED_TRACE(include + "|" + folders);
+        request.excludeList = exclude;
+        request.includeList = include;
+        request.skipFolders = folders;
+        EXPECT_EQ(walk(root), read);
+        EXPECT_EQ(engine.stats().skippedByFilters, skipped);
+    }
+    EXPECT_EQ(walk(tree.path("root/sub")), (Paths{y, z}))
+        << "a root is searched, whatever its name";
+    request.options.recursive = false;
+    EXPECT_EQ(walk(root), Paths{a});
+    EXPECT_EQ(engine.stats().skippedByFilters, 2)
+        << "folders Recursive passes over are not counted";
+    request.options.recursive = true;
+    request.skipFolders.clear();
+    EXPECT_EQ(walk(c), Paths{});
+    EXPECT_EQ(engine.stats().skippedByFilters, 1) << "a root naming a file of a left-out type";
+    request.excludeList.clear();
+    request.includeList = ".c";
+    request.skipFolders = "obj";
+    for (const std::string& path : {c, y})
+        memory.add(path.c_str(), 500);
+    request.pathText = tree.path("root/node_modules") + ";" + tree.path("root/sub");
+    engine.runSearch();
+    EXPECT_EQ(results.count(), 2) << "x.c and z.c; the remembered c.txt and obj/y.c are left out";
+}
+
+#ifndef _WIN32
+void setEnvironment(const char* name, const std::string& value) {
+    setenv(name, value.c_str(), 1);
+}
+#else
+void setEnvironment(const char* name, const std::string& value) {
+    _wputenv_s(wideText(name).c_str(), wideText(value).c_str());
+}
+#endif
+
+// Skip Ignored Files: the rules of every .gitignore from the work tree's top down (a deeper one
+// overriding), info/exclude and the global excludes file; an ignored folder is not entered, so
+// nothing under it comes back; ".git" never is searched; a repository inside starts over with
+// its own rules. A root below the top takes the rules above it; outside a work tree nothing
+// changes.
+TEST_F(WalkTest, SkipIgnoredFilesLeavesOutWhatGitIgnores) {
+    // A home named in Cyrillic: read whole whatever the code page.
+    const std::string home = "\xd0\x96\xd0\xb0\xd0\xbd\xd1\x80";
+    tree.write(home + "/.gitconfig", "[core]\n\texcludesFile = ~/global-ignore\n");
+    tree.write(home + "/global-ignore", "*.glob\n");
+    setEnvironment(kFileNamesFoldCase ? "USERPROFILE" : "HOME", tree.path(home));
+    setEnvironment("XDG_CONFIG_HOME", tree.path("config"));
+    tree.write("repo/.git/HEAD", "ref: refs/heads/main\n");
+    tree.write("repo/.git/info/exclude", "# local\n*.tmp\n");
+    const std::string rules = tree.write(
+        "repo/.gitignore", "*.o\r\nbuild/\n/top-only.c\n!keep.o\nlogs/*\n!logs/keep.log\n");
+    const std::string read[] = {
+        rules,
+        tree.write("repo/a.c", "x"),
+        tree.write("repo/keep.o", "x"),
+        tree.write("repo/logs/keep.log", "x"),
+        tree.write("repo/sub/.gitignore", "\xef\xbb\xbf!a.o\n*.c\n!main.c\n"),
+        tree.write("repo/sub/a.o", "x"),
+        tree.write("repo/sub/main.c", "x"),
+        tree.write("repo/inner/.gitignore", "y.c\n"),
+        tree.write("repo/inner/a.o", "x"),
+        tree.write("repo/inner/z.tmp", "x"),
+    };
+    const std::string ignored[] = {
+        "a.o",     "x.tmp",          "top-only.c",   "g.glob",    "build/b.c",        "logs/a.log",
+        "sub/x.c", "sub/top-only.c", "sub/deep/q.o", "inner/y.c", "inner/.git/config"};
+    for (const std::string& path : ignored)
+        tree.write("repo/" + path, "x");
+    tree.write("repo/build/.gitignore", "!b.c\n");
+    request.options.skipIgnoredFiles = true;
+    EXPECT_EQ(walk(tree.path("repo")), Paths(std::begin(read), std::end(read)));
+    // a.o, x.tmp, top-only.c, g.glob, build, logs/a.log, sub/x.c, sub/top-only.c, sub/deep/q.o,
+    // inner/y.c and the two .git folders
+    EXPECT_EQ(engine.stats().skippedByFilters, 12);
+    EXPECT_EQ(walk(tree.path("repo/sub")), (Paths{read[4], read[5], read[6]}));
+    EXPECT_EQ(walk(tree.path("repo/build")),
+              (Paths{tree.path("repo/build/.gitignore"), tree.path("repo/build/b.c")}));
+    EXPECT_EQ(walk(tree.path("repo/.git/info")), Paths{tree.path("repo/.git/info/exclude")});
+    // The remembered files are held to the same rules.
+    for (const char* path : {"repo/sub/deep/q.o", "repo/sub/x.c", "repo/sub/main.c"})
+        memory.add(tree.path(path).c_str(), 500);
+    request.pathText = tree.path("repo/sub");
+    engine.runSearch();
+    EXPECT_EQ(results.count(), 3) << "sub/.gitignore, sub/a.o and sub/main.c, once";
+    request.options.skipIgnoredFiles = false;
+    EXPECT_EQ(walk(tree.path("repo")).size(), std::size(read) + std::size(ignored) + 3);
+    EXPECT_EQ(engine.stats().skippedByFilters, 0);
+    const std::string plain = tree.write("plain/a.c", "x");
+    tree.write("plain/.gitignore", "*.c\n");
+    request.options.skipIgnoredFiles = true;
+    EXPECT_EQ(walk(tree.path("plain")), (Paths{plain, tree.path("plain/.gitignore")}));
 }
 
 #ifdef _WIN32

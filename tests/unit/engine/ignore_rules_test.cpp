@@ -1,0 +1,152 @@
+// gitignore(5) rules as Git answers for them: the table of cases Git itself is asked about
+// (ignore_rules_cases.sh), rules built to hurt, and where Git's own files lie.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "engine/git_paths.h"
+#include "engine/ignore_rules.h"
+#include "support/repeated.h"
+#include "support/temp_tree.h"
+
+namespace tarvo {
+namespace {
+
+using namespace std::string_literals;
+
+// printf's escapes, as the case table writes bytes: \n \r \t \\ \xHH; any other stays as written.
+std::string unescaped(std::string_view text) {
+    std::string bytes;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        if (text[i] != '\\' || std::string_view("nrt\\x").find(next) == std::string_view::npos ||
+            next == '\0') {
+            bytes += text[i];
+            continue;
+        }
+        ++i;
+        if (next == 'x') {
+            bytes += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16));
+            i += 2;
+        } else {
+            bytes += next == 'n' ? '\n' : next == 'r' ? '\r' : next == 't' ? '\t' : '\\';
+        }
+    }
+    return bytes;
+}
+
+// What `git check-ignore` answers for a path under one top .gitignore: a folder on the way that
+// the rules ignore decides, else the path's own verdict.
+IgnoreVerdict checkIgnore(const IgnoreRules& rules, std::string path) {
+    const bool isDirectory = path.ends_with('/');
+    if (isDirectory) path.pop_back();
+    for (size_t slash = path.find('/'); slash != std::string::npos;
+         slash = path.find('/', slash + 1)) {
+        const std::string folder = path.substr(0, slash);
+        const size_t nameAt = folder.rfind('/') + 1;
+        if (rules.verdict(folder, nameAt, true) == IgnoreVerdict::Ignored)
+            return IgnoreVerdict::Ignored;
+    }
+    return rules.verdict(path, path.rfind('/') + 1, isDirectory);
+}
+
+const char* verdictName(IgnoreVerdict verdict) {
+    return verdict == IgnoreVerdict::Ignored ? "ignored"
+           : verdict == IgnoreVerdict::Kept  ? "kept"
+                                             : "none";
+}
+
+// Every rule of gitignore(5), each case as the table says Git answers it.
+TEST(IgnoreRules, AnswerAsGitCheckIgnore) {
+    std::ifstream table(TARVO_ENGINE_TEST_DATA "/ignore_rules_cases.txt", std::ios::binary);
+    ASSERT_TRUE(table) << "the case table";
+    int cases = 0;
+    for (std::string line; std::getline(table, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        std::vector<std::string> fields;
+        for (size_t at = 0; at <= line.size();) {
+            const size_t bar = std::min(line.find('|', at), line.size());
+            fields.push_back(line.substr(at, bar - at));
+            at = bar + 1;
+        }
+        ASSERT_GE(fields.size(), 3u) << line;
+        SCOPED_TRACE(line);
+        const IgnoreRules rules(unescaped(fields[0]), fields.size() > 3 && fields[3] == "fold");
+        EXPECT_STREQ(verdictName(checkIgnore(rules, unescaped(fields[1]))), fields[2].c_str());
+        ++cases;
+    }
+    EXPECT_GT(cases, 100);
+}
+
+// Rules built to hurt end at once and mean what Git makes of them: ten thousand stars are one
+// star, a run of "**/" one "**/", a star between each byte of a long literal still matches in
+// one pass; a pattern longer than any path, an unclosed bracket or an unknown class matches
+// nothing, and the rest of the file still counts; a rule repeated counts as its last copy.
+TEST(IgnoreRules, RulesBuiltToHurtEndAtOnce) {
+    const std::string stars(10000, '*');
+    std::string starStars, starred, longer;
+    for (int i = 0; i < 5000; ++i) {
+        starStars += "**/";
+        starred += "*a";
+        longer += "a/";
+    }
+    const std::string manyStars = '*' + starred.substr(0, 240);  // a star before each of 120 a
+    const std::tuple<std::string, std::string, IgnoreVerdict> cases[] = {
+        {stars + ".o", "x.o", IgnoreVerdict::Ignored},
+        {stars + ".o", "x.c", IgnoreVerdict::None},
+        {"d/" + stars + "/" + stars + "/x", "d/a/b/x", IgnoreVerdict::Ignored},
+        {"d/" + stars + "/" + stars + "/x", "d/x", IgnoreVerdict::Ignored},
+        {"d/" + stars + "/" + stars + "/x", "e/a/x", IgnoreVerdict::None},
+        {starStars + "x", "a/b/c/x", IgnoreVerdict::Ignored},
+        {starStars + "x", "a/b/c/y", IgnoreVerdict::None},
+        {starred + "*", std::string(250, 'a'), IgnoreVerdict::None},
+        {manyStars, "x" + std::string(120, 'a'), IgnoreVerdict::Ignored},
+        {manyStars + "b", testing::repeated(100, "ba") + "b", IgnoreVerdict::None},
+        {longer + "x", "a/a/x", IgnoreVerdict::None},
+        {"[" + stars + "\nkeep", "keep", IgnoreVerdict::Ignored},
+        {"a[b\n[[:nope:]]\n[z-a]", "a[b", IgnoreVerdict::None},
+        {"x\0\xff\xfe\x01\n\xff*\n"s, "\xff\x80", IgnoreVerdict::Ignored},
+        {testing::repeated(200000, "*.o\n") + "!keep.o\n", "keep.o", IgnoreVerdict::Kept},
+        {"a\n!a\na\n", "a", IgnoreVerdict::Ignored},
+        {"!a\na\n!a", "a", IgnoreVerdict::Kept},
+    };
+    for (const auto& [text, path, verdict] : cases) {
+        SCOPED_TRACE(path.substr(0, 20));
+        const IgnoreRules rules(text, false);
+        EXPECT_EQ(rules.verdict(path, path.rfind('/') + 1, false), verdict);
+    }
+}
+
+// A rule file past the limit is read up to it, its cut line left out; a missing one is no file.
+TEST(IgnoreRules, ARuleFileIsReadUpToItsLimit) {
+    testing::TempTree tree;
+    std::string huge(kMaxRuleFileBytes - 3, '#');
+    huge += "\nx.c\nlast.c\n";
+    const std::string path = tree.write("huge", huge);
+    std::string text;
+    ASSERT_TRUE(readRuleFile(path, text));
+    EXPECT_EQ(text.size(), kMaxRuleFileBytes - 2);
+    EXPECT_EQ(IgnoreRules(text, false).verdict("x.c", 0, false), IgnoreVerdict::None);
+    EXPECT_TRUE(readRuleFile(tree.write("small", "x.c"), text) && text == "x.c");
+    EXPECT_FALSE(readRuleFile(tree.path("missing"), text));
+    EXPECT_FALSE(readRuleFile(tree.mkdir("folder"), text));
+}
+
+// core.excludesFile as Git's configuration holds it: the last in [core], any case, quoted or not.
+TEST(GitPaths, TheExcludesFileSetting) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"[core]\n\texcludesFile = ~/.ignore\n", "~/.ignore"},
+        {"[Core]\nEXCLUDESFILE=a\n[core]\nexcludesfile = \"b c\" # note\n", "b c"},
+        {"[core] excludesfile = x ; comment\r\n", "x"},
+        {"[core]\nexcludesfile = \"a\\\"b\\\\c\"\n", "a\"b\\c"},
+        {"[core \"sub\"]\nexcludesfile = no\n[user]\nexcludesfile = no\n", nullptr},
+        {"excludesfile = no\n[core]\nexcludesfiles = no\n", nullptr},
+    };
+    for (const auto& [config, setting] : cases) {
+        SCOPED_TRACE(config);
+        EXPECT_EQ(excludesFileSetting(config).value_or("(none)"), setting ? setting : "(none)");
+    }
+}
+
+}  // namespace
+}  // namespace tarvo
