@@ -162,9 +162,9 @@ TEST(ResultPrinter, LineRecordsOnATerminalAndIntoAPipe) {
     EXPECT_EQ(std::make_tuple(termColumn(nul, terms), termColumn("bar", terms)),
               std::make_tuple(size_t{5}, size_t{1}));
     // Vimgrep's column is the scan's where it is known, whatever text is printed.
-    const ResultEntry far{0, 1, "f", 1, "yyy", 17000003};
+    const ResultEntry distant{0, 1, "f", 1, "yyy", 17000003};
     EXPECT_EQ(
-        std::make_tuple(vimgrepColumn(far, "yyy", terms), vimgrepColumn(e, e.lineText, terms)),
+        std::make_tuple(vimgrepColumn(distant, "yyy", terms), vimgrepColumn(e, e.lineText, terms)),
         std::make_tuple(size_t{17000003}, size_t{3}));
     EXPECT_EQ(formatMatch(ResultEntry{0, 1, "n", 1, nul}, nul, none, terms,
                           PrintStyle{true, true, false, false}),
