@@ -3,6 +3,7 @@
 #include "engine_test.h"
 #ifdef _WIN32
 #include <windows.h>
+#include <algorithm>
 #include "engine/directory_listing_win32.h"
 #include "engine/system_path_win32.h"
 #else
@@ -233,26 +234,31 @@ TEST(DirectoryListingWin32, AttributesGiveTheKind) {
 
 // Under Wine a Unix link to a folder is listed as a reparse-point folder. Wine starts /bin/ln
 // without waiting for it, so the link is awaited; elsewhere it cannot start: the test is skipped.
+// `name` may go down through folders ('/'), so the link may lie at any length below `folder`.
 bool unixLink(const std::string& folder, const std::string& target, const std::string& name) {
-    std::string command = "/bin/ln -s " + target + " " + name;
-    STARTUPINFOA startup = {};
+    std::wstring command = wideText("/bin/ln -s " + target + " " + name);
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.c_str(), &startup, &process))
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        wideText(folder).c_str(), &startup, &process))
         return false;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    const std::string link = folder + "\\" + name;
-    for (int wait = 0; wait < 500 && GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES;
+    std::string link = folder + "\\" + name;
+    std::replace(link.begin(), link.end(), '/', '\\');
+    for (int wait = 0;
+         wait < 500 && GetFileAttributesW(widePath(link).c_str()) == INVALID_FILE_ATTRIBUTES;
          ++wait)
         Sleep(10);
-    return GetFileAttributesA(link.c_str()) ==
+    return GetFileAttributesW(widePath(link).c_str()) ==
            (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 // A link to a sibling tree is walked, twice through two links; links to "..", "." and back to a
-// folder the walk came through or above the root are not entered: each file is read once.
+// folder the walk came through or above the root are not entered: each file is read once. So
+// too for links named in Cyrillic, to and from a folder named in Japanese, with files past 260
+// characters behind them.
 TEST_F(WalkTest, FolderLinksAreWalkedUnlessTheyLeadBack) {
     const std::string root = tree.mkdir("root");
     const std::string a = tree.write("root/a.txt", "a");
@@ -271,6 +277,20 @@ TEST_F(WalkTest, FolderLinksAreWalkedUnlessTheyLeadBack) {
               (Paths{a, b, tree.path("root/there/s.txt"), tree.path("root/again/s.txt")}));
     EXPECT_EQ(walk(tree.path("sibling")),
               (Paths{s, tree.path("sibling/back/a.txt"), tree.path("sibling/back/sub/b.txt")}));
+    // Wine resolves no folder whose path passes MAX_PATH, so the link lies above 260 characters
+    // and the files reached through it below.
+    const std::string cyrillic = "\xd0\x96\xd0\xb0\xd0\xbd\xd1\x80",
+                      japanese = "\xe6\x97\xa5\xe6\x9c\xac";
+    std::string deep = japanese;
+    while (tree.path(deep).size() < 280)
+        deep += "/" + std::string(100, 'd');
+    tree.write(deep + "/n.txt", "n");
+    ASSERT_TRUE(unixLink(tree.path("sibling"), "../" + japanese, cyrillic));
+    ASSERT_TRUE(unixLink(tree.path(japanese), "../sibling", cyrillic));
+    const std::string through = "sibling/" + cyrillic + deep.substr(japanese.size());
+    EXPECT_EQ(walk(tree.path("sibling")),
+              (Paths{s, tree.path("sibling/back/a.txt"), tree.path("sibling/back/sub/b.txt"),
+                     tree.path(through + "/n.txt")}));
     request.options.recursive = 0;
     EXPECT_EQ(walk(root), (Paths{a}));
 }
