@@ -41,8 +41,11 @@ RECT toRect(const LayoutRect& r) {
     return RECT{r.left, r.top, r.right, r.bottom};
 }
 
+// A Unicode window from its creation: an edit control keeps its text in the
+// form it was created for, so an ANSI one would lose what the system's code
+// page lacks, however it is subclassed later.
 HWND createEditBox(const Program& p, HWND parent, DWORD style) {
-    return CreateWindowExA(0, "EDIT", nullptr, style, 0, 0, 0, 0, parent, nullptr, p.instance,
+    return CreateWindowExW(0, L"EDIT", nullptr, style, 0, 0, 0, 0, parent, nullptr, p.instance,
                            nullptr);
 }
 
@@ -133,8 +136,8 @@ void onCreate(Program& p, HWND window) {
         SendMessageA(box, WM_SETFONT,
                      reinterpret_cast<WPARAM>(p.fonts.handle(FontIndex::Interface)), 0);
     }
-    // Subclassed as Unicode windows: the boxes hold paths and terms in any script, typed or set,
-    // whatever the system's code page.
+    // Subclassed with a Unicode procedure: the boxes hold paths and terms in any script, typed or
+    // set, whatever the system's code page.
     p.standardEditProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(w.findBox, GWLP_WNDPROC));
     for (HWND box : {w.findBox, w.pathBox, w.fileBox}) {
         SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editBoxProc));

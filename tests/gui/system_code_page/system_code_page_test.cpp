@@ -3,6 +3,7 @@
 // system's code page (1252 under Wine).
 #include "engine/wide_text.h"
 #include "gui/gui_support.h"
+#include "shell/edit_box_win32.h"
 
 namespace tarvo::testing {
 namespace {
@@ -34,6 +35,39 @@ TEST_F(SystemCodePage, CyrillicAndJapaneseNamesAreFoundAndPreviewed) {
         EXPECT_EQ(clipboardText(), path);
         EXPECT_GE(p().memory.find(path.c_str()), 0);
     }
+}
+
+// What the prompt does once it is shown, and the text it showed.
+std::function<void(HWND dialog)> promptSteps;
+
+LRESULT CALLBACK afterMessage(int code, WPARAM sent, LPARAM message) {
+    const auto* handled = reinterpret_cast<const CWPRETSTRUCT*>(message);
+    if (handled->message == WM_INITDIALOG) promptSteps(handled->hwnd);
+    return CallNextHookEx(nullptr, code, sent, message);
+}
+
+// A letter typed in Cyrillic in the Find box and in the Skip Folders prompt reaches the program
+// whole: the message loop and the boxes are Unicode. The prompt shows a list in Japanese as it is.
+TEST_F(SystemCodePage, CyrillicTypedInTheBoxesIsKept) {
+    const std::string zhe = "\xd0\x96", japanese = "\xe6\x97\xa5\xe6\x9c\xac";
+    SetWindowTextW(windows().findBox, L"");
+    PostMessageW(windows().findBox, WM_CHAR, 0x0416, 1);
+    drain();
+    EXPECT_EQ(readBox(windows().findBox), zhe);
+    std::string& skipFolders = p().settings.request.skipFolders;
+    skipFolders = japanese;
+    std::wstring shown;
+    promptSteps = [&](HWND dialog) {
+        wchar_t text[64];
+        shown.assign(text, GetDlgItemTextW(dialog, IDC_PROMPT_EDIT, text, 64));
+        PostMessageW(GetDlgItem(dialog, IDC_PROMPT_EDIT), WM_CHAR, 0x0416, 1);  // after the text
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    };
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, afterMessage, nullptr, GetCurrentThreadId());
+    runCommand(p(), IDM_SKIP_FOLDERS);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(shown, L"\x65e5\x672c");
+    EXPECT_EQ(skipFolders, japanese + zhe);
 }
 
 }  // namespace
