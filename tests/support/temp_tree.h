@@ -11,6 +11,9 @@
 #include <string_view>
 
 #include "engine/path_list.h"
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace tarvo::testing {
 
@@ -19,12 +22,39 @@ inline std::filesystem::path fileSystemPath(std::string_view utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
+#ifdef _WIN32
+// Removes `folder` ("\\?\C:\...") and all below it, a link to a folder as itself. The standard
+// library's remove_all asks the attributes of every long ordinary path, which under Wine now
+// and then never returns.
+inline void removeTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+    for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &entry)) {
+        const std::wstring name = entry.cFileName, path = folder + L"\\" + name;
+        if (name == L"." || name == L"..") continue;
+        const DWORD kind = entry.dwFileAttributes;
+        if ((kind & FILE_ATTRIBUTE_DIRECTORY) && !(kind & FILE_ATTRIBUTE_REPARSE_POINT))
+            removeTree(path);
+        else if (kind & FILE_ATTRIBUTE_DIRECTORY)
+            RemoveDirectoryW(path.c_str()) || DeleteFileW(path.c_str());  // Wine's: a Unix link
+        else
+            DeleteFileW(path.c_str());
+    }
+    if (find != INVALID_HANDLE_VALUE) FindClose(find);
+    RemoveDirectoryW(folder.c_str());
+}
+#endif
+
 class TempTree {
 public:
     TempTree() { std::filesystem::create_directories(root_); }
     ~TempTree() {
+#ifdef _WIN32
+        removeTree(L"\\\\?\\" + root_.wstring());
+#else
         std::error_code ignored;
         std::filesystem::remove_all(root_, ignored);
+#endif
     }
     std::string root() const {
         const std::u8string root = root_.u8string();
