@@ -166,6 +166,25 @@ struct KeyedSetting {
     void (*write)(const Settings& settings, const std::function<void(std::string_view)>& line);
 };
 
+// The integers of a value written as "A,B,..." with nothing else in it,
+// each within [low, high]; nothing when it is not so.
+template <size_t N>
+std::optional<std::array<int32_t, N>> integersOf(std::string_view value, int32_t low,
+                                                 int32_t high) {
+    std::array<int32_t, N> numbers{};
+    const char* p = value.data();
+    const char* const end = p + value.size();
+    for (size_t i = 0; i < N; ++i) {
+        if (i > 0 && (p == end || *p++ != ',')) return std::nullopt;
+        if (p == end || *p < '0' || *p > '9' || !parseInt(p, end, numbers[i])) return std::nullopt;
+        if (numbers[i] < low || numbers[i] > high) return std::nullopt;
+    }
+    if (p != end) return std::nullopt;
+    return numbers;
+}
+
+// Each row reads its value and writes it back; a value this version cannot
+// take leaves the setting at its default and is not written again.
 // A box's history, one line per entry, most recent first. A line whose text
 // no box could have searched is skipped whole, never cut or changed into a
 // text that did not start a search; a line cut at kKeyedLineLimit is one.
@@ -186,6 +205,35 @@ const KeyedSetting kKeyedSettings[] = {
      },
      [](const Settings& s, const std::function<void(std::string_view)>& line) {
          if (!s.editorCommand.empty()) line(savedText(s.editorCommand));
+     }},
+    // The window's shape, as the user sized it.
+    {"columns",
+     [](Settings& s, std::string_view value, bool) {
+         if (const auto widths = integersOf<2>(value, 1, kMaxColumnWidth))
+             s.columnWidths = ColumnWidths{(*widths)[0], (*widths)[1]};
+     },
+     [](const Settings& s, const std::function<void(std::string_view)>& line) {
+         if (s.columnWidths)
+             line(std::to_string(s.columnWidths->rank) + "," +
+                  std::to_string(s.columnWidths->file));
+     }},
+    {"split",
+     [](Settings& s, std::string_view value, bool) {
+         if (const auto share = integersOf<1>(value, 0, kShareScale)) s.listShare = (*share)[0];
+     },
+     [](const Settings& s, const std::function<void(std::string_view)>& line) {
+         if (s.listShare) line(std::to_string(*s.listShare));
+     }},
+    {"maximized", [](Settings& s, std::string_view value, bool) { s.maximized = value == "1"; },
+     [](const Settings& s, const std::function<void(std::string_view)>& line) {
+         if (s.maximized) line("1");
+     }},
+    {"tab-width",
+     [](Settings& s, std::string_view value, bool) {
+         if (const std::optional<int> width = parseTabWidth(value)) s.tabWidth = *width;
+     },
+     [](const Settings& s, const std::function<void(std::string_view)>& line) {
+         if (s.tabWidth) line(std::to_string(*s.tabWidth));
      }},
     {"find", readHistoryEntry<&SearchHistories::find>, writeHistory<&SearchHistories::find>},
     {"path", readHistoryEntry<&SearchHistories::path>, writeHistory<&SearchHistories::path>},

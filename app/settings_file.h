@@ -22,6 +22,14 @@
 // looked for on every line after line 7 and written directly after line 8:
 //
 //   editor=COMMAND          the editor command, when one is set
+//   columns=RANK,FILE       the list's Rank and File column widths, pixels at
+//                           96 DPI, once the user sized them
+//   split=PERMILLE          the list's share of the panes' height, in
+//                           thousandths, once the user dragged the splitter
+//   maximized=1             the window was closed maximized (line 2 keeps
+//                           the rectangle it is restored to)
+//   tab-width=N             columns between tab stops in the list, the
+//                           preview and tarvo-find's terminal output, 1 to 16
 //   find=TEXT               the Find texts that started searches, one a
 //   path=TEXT               line, most recent first; likewise the Path texts
 //   skip-ignored=1          Skip Ignored Files, when on
@@ -50,13 +58,16 @@
 #include <climits>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/search_history.h"
 #include "engine/search_request.h"
+#include "results/list_columns.h"
 #include "results/result_store.h"
+#include "view/marked_text.h"
 
 namespace tarvo {
 
@@ -70,6 +81,8 @@ inline constexpr int32_t kDefaultPlacement = INT32_MIN;
 inline constexpr int32_t kNewWindowOffset = 25;
 // A saved rectangle is taken only if this many pixels of it are on screen.
 inline constexpr int32_t kMinOnScreen = 100;
+// A share of a height is kept in thousandths.
+inline constexpr int32_t kShareScale = 1000;
 
 enum class LineEnds { Lf, CrLf };
 #ifdef _WIN32
@@ -100,6 +113,15 @@ struct Settings {
     // %path% and %line% in it; empty when none is set. At most
     // kMaxTextLength characters.
     std::string editorCommand;
+    // What the user sized in the window: the Rank and File column widths at
+    // 96 DPI, and the list's share of the height the panes share, in
+    // thousandths (0 to 1000). None until set: the layout's own.
+    std::optional<ColumnWidths> columnWidths;
+    std::optional<int32_t> listShare;
+    bool maximized = false;  // the window was maximized when last placed
+    // Columns between tab stops, once the user set them: kDefaultTabWidth
+    // until then.
+    std::optional<int32_t> tabWidth;
     // The Find and Path texts that started searches, most recent first.
     SearchHistories history;
     // Keyed lines of keys a later version knows, as read, without line ends.
@@ -108,6 +130,12 @@ struct Settings {
     std::string lastPathText;
     LineEnds lineEnds = kPlatformLineEnds;  // as read; the platform's for a new file
 };
+
+// The columns between tab stops the settings give: the user's, or the
+// default.
+inline int tabWidthOf(const Settings& settings) {
+    return settings.tabWidth.value_or(kDefaultTabWidth);
+}
 
 // The lines of the file memory section that a tarvo-find run leaves alone.
 // Its searches share the window's file with searches of other roots: a run

@@ -57,6 +57,18 @@ std::string statusLineText(const SearchStats& stats, const RunTimes& times, doub
     return text;
 }
 
+int64_t keptLineCount(const ResultStore& results) {
+    int64_t lines = 0;
+    for (int32_t i = 0; i < results.count(); ++i)
+        lines += results.rankEntry(i).lineNumber > 0 ? 1 : 0;
+    return lines;
+}
+
+std::string listedLinesText(int64_t matchingLines, const ResultStore& results) {
+    if (matchingLines <= keptLineCount(results)) return "";
+    return "the best " + formatCount(results.count()) + " are listed";
+}
+
 std::string pathsTooLongText(int64_t count) {
     if (count == 0) return "";
     const std::string limit = formatCount(static_cast<int64_t>(kMaxSystemPathLength));

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/search_stats.h"
+#include "results/result_store.h"
 
 namespace tarvo {
 
@@ -30,6 +31,14 @@ struct RunTimes {
 // "     (Searching...)" after it while the search runs.
 std::string statusLineText(const SearchStats& stats, const RunTimes& times, double now,
                            bool running);
+
+// The result lines the store keeps (its file-name entries are no lines).
+int64_t keptLineCount(const ResultStore& results);
+
+// What the list holds when a search met more matching lines than the store
+// keeps: "the best 9,999 are listed", said once the search has ended; empty
+// when every matching line is listed.
+std::string listedLinesText(int64_t matchingLines, const ResultStore& results);
 
 // What the walk left out for length, said once a search has ended: "3 paths
 // longer than 32,767 characters were passed over" on Windows, "... 4,095

@@ -78,8 +78,8 @@ void BM_PrepareScreenOfRows(benchmark::State& state) {
         for (int32_t line = top; line < top + kScreenRows; ++line) {
             buildPreviewRow(doc, line, terms, text, attrs);
             int column = 0;
-            for (int at = 0, after;
-                 (after = nextRun(text.c_str(), attrs.data(), at, column, run, attribute)) != at;
+            for (int at = 0, after; (after = nextRun(text.c_str(), attrs.data(), at, column, run,
+                                                     attribute, kDefaultTabWidth)) != at;
                  at = after) {
                 ++runs;
             }

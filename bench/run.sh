@@ -8,11 +8,13 @@
 # default thread counts (one per core), then on one thread each. Then the
 # peak memory of tarvo-find on two generated files of many short lines, and
 # last UTF-16 files against the same text in UTF-8. The rows of Skip Ignored
-# Files search the tree made a Git work tree.
+# Files search the tree made a Git work tree. The rows of term matching's
+# worst cases come first: generated texts, one thread, in MB/s.
 #
-# Usage: bench/run.sh [--quick] [--filters]
+# Usage: bench/run.sh [--quick] [--filters] [--terms]
 #   --quick     drivers/net only (about 5,700 files, 124 MB), 21 pairs
 #   --filters   the rows of Skip Ignored Files alone
+#   --terms     the rows of term matching's worst cases alone
 #
 # Environment: TARVO_BENCH_CACHE (default ~/.cache/tarvo-bench) holds the
 # unpacked tree, outside the repository; TARVO_BENCH_PAIRS overrides the
@@ -22,12 +24,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
 
-quick=0 filters_only=0
+quick=0 filters_only=0 terms_only=0
 for arg in "$@"; do
     case "$arg" in
         --quick) quick=1 ;;
         --filters) filters_only=1 ;;
-        *) echo "usage: bench/run.sh [--quick] [--filters]" >&2; exit 2 ;;
+        --terms) terms_only=1 ;;
+        *) echo "usage: bench/run.sh [--quick] [--filters] [--terms]" >&2; exit 2 ;;
     esac
 done
 
@@ -38,6 +41,7 @@ build=$repo/build/bench
 work=$cache/run
 # The filters' rows keep their scratch files apart, so they may run beside a whole run.
 [ $filters_only = 1 ] && work=$cache/run-filters
+[ $terms_only = 1 ] && work=$cache/run-terms
 mkdir -p "$cache" "$work"
 
 # ---------------------------------------------------------------------------
@@ -95,7 +99,7 @@ settings_head() {
 }
 empty_template=$work/memory-empty.txt
 settings_head >"$empty_template"
-if [ ! -f "$settings_template" ] && [ $filters_only = 0 ]; then
+if [ ! -f "$settings_template" ] && [ $filters_only = 0 ] && [ $terms_only = 0 ]; then
     echo "== writing $remembered remembered files to $settings_template"
     # head closes the pipe early on purpose: no pipefail here.
     (
@@ -121,10 +125,12 @@ settings=$work/memory-run.txt
 # ---------------------------------------------------------------------------
 # Alternating pairs
 # ---------------------------------------------------------------------------
-echo "== warming the page cache"
-for _ in 1 2; do
-    find "$tree" -type f -print0 | xargs -0 cat >/dev/null
-done
+if [ $terms_only = 0 ]; then
+    echo "== warming the page cache"
+    for _ in 1 2; do
+        find "$tree" -type f -print0 | xargs -0 cat >/dev/null
+    done
+fi
 
 now() { echo "${EPOCHREALTIME/[.,]/}"; }  # microseconds
 
@@ -168,7 +174,90 @@ run_pair() {
     mr=$(printf '%s\n' "${ratios[@]}" | median)
     printf '   median A %ss, median B %ss, median A/B %s\n' "$ma" "$mb" "$mr"
     printf '| %s | %s | %s | %s |\n' "$label" "$ma" "$mb" "$mr" >>"$summary"
+    median_a=$ma  # for a row that turns it into a rate
 }
+
+# ---------------------------------------------------------------------------
+# Term matching's worst cases, one thread
+# ---------------------------------------------------------------------------
+# Texts of 16 MiB, each with the query that makes it worst for matching and
+# marking the terms: terms inside one another, terms of one letter, terms of
+# a hundred bytes sharing their first 98, every letter case variant of a
+# word, terms holding line feeds; text of one repeated byte, one line of
+# 16 MiB, long lines and lines of one byte. Any query within the limits (100
+# terms of 100 bytes) should run at 20 MB/s or more on one thread. The peer
+# is grep -c -i -F -f with the same terms in the C locale (fixed strings,
+# letter case ignored, lines counted); terms holding line feeds have none,
+# so that row holds the 49 terms against the first alone. Each row prints
+# tarvo-find's MB/s from its median, beside the load average: the machine
+# may be shared.
+terms_dir=$cache/terms
+mkdir -p "$terms_dir"
+terms_size=$((16 << 20))
+# terms_text NAME: the repeated unit on standard input (byte for byte, its
+# last line feed too), cut to terms_size bytes; prints the file's path.
+terms_text() {
+    local file=$terms_dir/$1.txt unit
+    unit=$(cat; echo x)
+    if [ ! -f "$file" ]; then
+        (
+            set +o pipefail  # head closes the pipe early on purpose
+            UNIT=${unit%x} awk 'BEGIN { for (;;) printf "%s", ENVIRON["UNIT"] }' |
+                head -c $terms_size >"$file.part"
+        )
+        mv "$file.part" "$file"
+    fi
+    echo "$file"
+}
+repeat() { awk -v s="$1" -v n="$2" 'BEGIN { for (i = 0; i < n; i++) printf "%s", s }'; }
+# terms_pair LABEL FILE FIND_TEXT [ONE_TERM]: tarvo-find -j1 against grep
+# with the terms, or with ONE_TERM against itself with that term alone; then
+# the rate.
+terms_pair() {
+    local label=$1 file=$2 find_text=$3 one_term=${4:-} patterns peer peer_label
+    if [ -z "$one_term" ]; then
+        patterns=$terms_dir/$(basename "$file" .txt).patterns
+        printf '%s\n' $find_text >"$patterns"
+        peer="LC_ALL=C grep -c -i -F -f $(printf '%q' "$patterns") $(printf '%q' "$file")"
+        peer_label="grep -c -i -F -f"
+    else
+        peer="$find_bin -j1 --format tsv --top 100 $(printf '%q' "$one_term") $(printf '%q' "$file")"
+        peer_label="itself with $one_term alone"
+    fi
+    run_pair "$label, one thread: tarvo-find -j1 vs $peer_label" \
+        "$find_bin -j1 --format tsv --top 100 $(printf '%q' "$find_text") $(printf '%q' "$file")" "$peer"
+    local rate
+    rate=$(awk -v b="$(stat -c %s "$file")" -v s="$median_a" 'BEGIN { printf "%.1f", b / 1048576 / s }')
+    echo "   tarvo-find: $rate MB/s, load $(cut -d' ' -f1-3 /proc/loadavg)"
+    printf '| %s: tarvo-find -j1, MB/s (load %s) | %s | | |\n' "$label" \
+        "$(cut -d' ' -f1 /proc/loadavg)" "$rate" >>"$summary"
+}
+if [ $quick = 0 ] && [ $filters_only = 0 ] || [ $terms_only = 1 ]; then
+    one_line=$(repeat a 4096 | terms_text one-line)
+    long_lines=$(printf '%s\n' "$(repeat a 120)" | terms_text long-lines)
+    short_lines=$(printf 'a\n' | terms_text short-lines)
+    line_feeds=$(printf '\n\n' | terms_text line-feeds)
+    # Line i of 99: i letters a, a b, then 99 - i letters a; term i is line i.
+    shared_lines=$(awk 'BEGIN { for (i = 0; i < 99; i++) { for (j = 0; j < 100; j++) printf (j == i ? "b" : "a"); printf "\n" } }' |
+        terms_text shared-lines)
+    case_lines=$(printf 'AbCdEf abcdef ABCDEF\n' | terms_text case-lines)
+    # Lines of one word whose substrings are the terms: all on every line.
+    word_lines=$(printf 'abcdefghijklmno\n' | terms_text word-lines)
+    nested=$(awk 'BEGIN { for (n = 1; n <= 100; n++) { for (j = 0; j < n; j++) printf "a"; printf " " } }')
+    terms_pair "a aa ... a^100 over one line of a" "$one_line" "$nested"
+    terms_pair "a aa ... a^100 over lines of 120 a" "$long_lines" "$nested"
+    terms_pair "a x 100 over lines of one a" "$short_lines" "$(repeat 'a ' 100)"
+    terms_pair "99 terms of 100 bytes sharing 98, over lines holding one each" "$shared_lines" \
+        "$(awk 'BEGIN { for (i = 0; i < 99; i++) { for (j = 0; j < 100; j++) printf (j == i ? "b" : "a"); printf " " } }')"
+    terms_pair "the 64 letter case variants of abcdef over lines of three" "$case_lines" \
+        "$(awk 'BEGIN { w = "abcdef"; for (m = 0; m < 64; m++) { for (k = 0; k < 6; k++) { c = substr(w, k + 1, 1); printf (int(m / 2 ^ k) % 2 ? toupper(c) : c) } printf " " } }')"
+    terms_pair "100 substrings of a 15-letter word over lines of it" "$word_lines" \
+        "$(awk 'BEGIN { w = "abcdefghijklmno"; n = 0; for (len = 1; len <= 15 && n < 100; len++) for (i = 1; i + len - 1 <= 15 && n < 100; i++) { printf "%s ", substr(w, i, len); n++ } }')"
+    terms_pair "\\n \\n\\n ... (49 line feeds) over line feeds" "$line_feeds" \
+        "$(awk 'BEGIN { for (n = 1; n <= 49; n++) { for (j = 0; j < n; j++) printf "\\n"; printf " " } }')" \
+        '\\n'
+fi
+[ $terms_only = 1 ] && { cat "$summary"; exit 0; }
 
 q=$(printf '%q' "$root")
 two_terms="$find_bin --format tsv --top 100 'kmalloc GFP_KERNEL' $q"

@@ -9,6 +9,7 @@
 
 #include "engine/path_list.h"
 #include "engine/search_request.h"
+#include "view/marked_text.h"
 
 namespace tarvo {
 
@@ -137,6 +138,13 @@ constexpr CliOption kOptions[] = {
      }},
     {kColorName, 0, "auto|always|never", OptionGroup::Output, "mark terms on a yellow background",
      setWord<&CliOptions::color, kColorName, kColorWords, kColorModes>},
+    {"--tab-width", 0, "N", OptionGroup::Output,
+     "tab stops N columns apart (1 to 16) on a terminal\n"
+     "(default: the settings file's, else 4)",
+     [](CliOptions& o, std::string_view v) -> std::string {
+         o.tabWidth = parseTabWidth(v);
+         return o.tabWidth ? "" : "--tab-width takes a count of 1 to 16";
+     }},
     {"--stats", 0, nullptr, OptionGroup::Output, "print the status line on stderr",
      setTo<&CliOptions::stats, true>},
     {"--files", 0, nullptr, OptionGroup::Output,

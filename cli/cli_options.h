@@ -31,6 +31,7 @@ struct CliOptions {
     std::optional<bool> skipIgnoredFiles;
     std::optional<std::string> includeList, skipFolders;
     std::optional<SortMode> sortMode;
+    std::optional<int32_t> tabWidth;
 
     int32_t top = -1;  // -1: every result (with -l: every file)
     OutputFormat format = OutputFormat::Text;

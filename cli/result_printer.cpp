@@ -103,7 +103,7 @@ void appendMarkedText(std::string& out, const std::string& text, const std::vect
     uint8_t attribute = 0;
     int column = 0;
     for (int i = 0; shown.c_str()[i] != '\0';) {
-        i = nextRun(shown.c_str(), shownMarks.data(), i, column, run, attribute);
+        i = nextRun(shown.c_str(), shownMarks.data(), i, column, run, attribute, style.tabWidth);
         append(run, attribute);
     }
 }

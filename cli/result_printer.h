@@ -13,6 +13,7 @@
 #include <string>
 
 #include "results/result_store.h"
+#include "view/marked_text.h"
 
 namespace tarvo {
 
@@ -24,6 +25,7 @@ struct PrintStyle {
     bool color = false;          // terms on a yellow background
     bool rank = false;           // RANK:SCORE: in front
     bool nullAfterPath = false;  // a NUL, not ':' (or the line end of a bare path), after each path
+    int tabWidth = kDefaultTabWidth;  // columns between the tab stops shown on a terminal
 };
 
 // Backslash, tab, CR and LF as \\ \t \r \n; other bytes raw. Applied to the

@@ -10,14 +10,14 @@ _tarvo_find() {
         --format) mapfile -t COMPREPLY < <(compgen -W 'text tsv jsonl vimgrep' -- "$cur"); return ;;
         --color) mapfile -t COMPREPLY < <(compgen -W 'auto always never' -- "$cur"); return ;;
         --settings) mapfile -t COMPREPLY < <(compgen -f -- "$cur"); return ;;
-        --exclude | --highlight | --include | --skip-folders | --top | -j | --threads) return ;;
+        --exclude | --highlight | --include | --skip-folders | --top | --tab-width | -j | --threads) return ;;
     esac
     if [[ $cur == -* ]]; then
         mapfile -t COMPREPLY < <(compgen -W '--no-recursive --search-binary --no-file-names
             --no-case-bonus --no-word-bonus --no-cpp-heuristics --exclude --skip-ignored
             --include --skip-folders --highlight --settings --format --rank -l
-            --files-with-matches --null --sort --top --color --stats --files -j --threads
-            --help --version' -- "$cur")
+            --files-with-matches --null --sort --top --color --tab-width --stats --files -j
+            --threads --help --version' -- "$cur")
     fi
 }
 complete -o default -F _tarvo_find tarvo-find

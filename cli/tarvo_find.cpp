@@ -125,6 +125,7 @@ void applyOverrides(const CliOptions& cli, Settings& settings) {
     take(cli.highlightList, settings.request.highlightList);
     take(cli.includeList, settings.request.includeList);
     take(cli.skipFolders, settings.request.skipFolders);
+    take(cli.tabWidth, settings.tabWidth);
 }
 
 // The limits are the window's too, where they pass silently; a script
@@ -164,16 +165,13 @@ std::vector<const ResultEntry*> printedRows(ResultStore& results, const Matching
 // script is told when lines were left out and that changed what it got.
 void reportCap(const SearchStats& stats, const ResultStore& results, const CliOptions& cli) {
     if (cli.filesWithMatches || (cli.top >= 0 && cli.top <= results.count())) return;
-    int64_t keptLines = 0;
-    for (int32_t i = 0; i < results.count(); ++i)
-        keptLines += results.rankEntry(i).lineNumber > 0 ? 1 : 0;
-    if (stats.matches <= keptLines) return;
+    if (stats.matches <= keptLineCount(results)) return;
     std::fprintf(stderr, "tarvo-find: %s matching lines; the best %s are printed\n",
                  formatCount(stats.matches).c_str(), formatCount(results.count()).c_str());
 }
 
 void printResults(ResultStore& results, const MatchingFiles& files, const TermTable& terms,
-                  const CliOptions& cli, StandardOutput& out) {
+                  const CliOptions& cli, const Settings& settings, StandardOutput& out) {
     const ConsoleOutput output = prepareStandardOutput();
     PrintStyle style;
     style.terminal = output.terminal;
@@ -183,6 +181,7 @@ void printResults(ResultStore& results, const MatchingFiles& files, const TermTa
                            std::getenv("NO_COLOR"), std::getenv("TERM"));
     style.rank = cli.rank;
     style.nullAfterPath = cli.nullAfterPath;
+    style.tabWidth = tabWidthOf(settings);
 
     const std::vector<const ResultEntry*> rows = printedRows(results, files, cli);
     // The store holds 150 bytes of each line (its start, or an excerpt
@@ -350,7 +349,7 @@ int run(const CliOptions& cli) {
     if (!cli.settingsFile.empty())
         saved = saveSettings(cli.settingsFile.c_str(), false, stored, memory, &reason, &foreign);
     StandardOutput out;
-    printResults(results, files, engine.terms(), cli, out);
+    printResults(results, files, engine.terms(), cli, settings, out);
     const bool printed = out.close();
     if (!saved) {
         std::fprintf(stderr, "tarvo-find: can't save settings %s: %s\n", cli.settingsFile.c_str(),

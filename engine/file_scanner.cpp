@@ -21,11 +21,6 @@ constexpr int32_t kStretch = kLastPositionBeforeMove + 1;
 // not read.
 constexpr int64_t kMaxScannedFileSize = INT32_MAX;
 
-// A term's list in termLines_ is cut back to the lines still within reach once it holds
-// this many. Those lie within 2 x kProximityReach lines, so a cut leaves at
-// most that many and the next one comes hundreds of lines later.
-constexpr int32_t kTrimLinesAt = 512;
-
 // A line's excerpt is taken from its first bytes up to here: a term
 // further in leaves the line's start kept, as a line too long to read again
 // is printed as stored.
@@ -34,6 +29,17 @@ constexpr int64_t kMaxExcerptLine = 16 << 20;
 // The earliest byte a mask marks: its lowest set bit.
 int32_t lowestBit(uint64_t mask) {
     return std::countr_zero(mask);
+}
+
+// Where walks through the block at `p` end: before its first NUL, where
+// the file is binary, else with the block or at `stop`.
+int32_t walkEnd(int32_t p, int32_t stop, uint64_t nuls) {
+    return nuls != 0 ? p + std::countr_zero(nuls) : std::min(p + kScanBlock, stop);
+}
+
+// The bits of a block's mask from bit `bit` on (none from 64).
+uint64_t bitsFrom(int32_t bit) {
+    return bit < kScanBlock ? ~uint64_t{0} << bit : 0;
 }
 
 }  // namespace
@@ -48,21 +54,8 @@ void FileScanner::setTerms(const TermTable& terms) {
     terms_ = &terms;
     blocks_.prepare(terms);
     probes_.setTerms(terms);
-    int32_t listed = 0;
-    for (int c = 0; c < 256; ++c) {
-        const uint8_t byte = static_cast<uint8_t>(c);
-        // Only these terms can match where this byte stands, so testing them
-        // alone, in index order, finds exactly what testing every term would.
-        termsStartingAt_[c] = listed;
-        for (int32_t t = 0; t < terms.count(); ++t) {
-            const QueryTerm& term = terms.term(t);
-            uint8_t first = static_cast<uint8_t>(term.text[0]);
-            if (term.length == 0 || foldAscii(first) == foldAscii(byte)) {
-                termsStartingWith_[listed++] = static_cast<uint8_t>(t);
-            }
-        }
-    }
-    termsStartingAt_[256] = listed;
+    scoreReach_ = kProximityReach + terms.automaton().linesBack();
+    allTerms_ = TermSet::firstTerms(terms.count());
 }
 
 ScanOutcome FileScanner::scanFile(ScanFileReader& file, const char* path, bool onSyntaxList,
@@ -76,13 +69,12 @@ ScanOutcome FileScanner::scanFile(ScanFileReader& file, const char* path, bool o
 
     findPathTerms(path);
     PassEnd end = probePass(file, false);
-    if (end == PassEnd::EveryTermOccurs && unseenCount_ > 0)
+    if (end == PassEnd::EveryTermOccurs && !unseen_.empty())
         end = pumpBeforePass() ? exactPass(file, PassAim::Presence) : PassEnd::Stopped;
     if (end == PassEnd::EveryTermOccurs) {
-        const ScoringInput input{*terms_, termLines_.data(), onSyntaxList_, request_.options};
-        const int32_t pathTerms = static_cast<int32_t>(
-            std::count(inPath_.begin(), inPath_.begin() + terms_->count(), true));
-        const bool anyCanRank = results.admits(scorer_.fileCeiling(input, pathTerms), 1);
+        const ScoringInput input{*terms_, lineTerms_.data(), {},
+                                 inPath_, onSyntaxList_,     request_.options};
+        const bool anyCanRank = results.admits(scorer_.fileCeiling(input, inPath_.size()), 1);
         if (!pumpBeforePass()) {
             end = PassEnd::Stopped;
         } else if (anyCanRank) {
@@ -123,28 +115,17 @@ bool FileScanner::pumpBeforePass() {
 // The terms Search File Names finds in the path; the others are still to
 // be found in the file.
 void FileScanner::findPathTerms(const char* path) {
-    const char* pathEnd = path + std::strlen(path);
-    for (int32_t t = 0; t < terms_->count(); ++t) {
-        inPath_[t] = false;
-        for (const char* at = path; request_.options.searchFileNames && at < pathEnd; ++at) {
-            if (terms_->isFirstChar(static_cast<uint8_t>(*at)) &&
-                terms_->termMatchAt(at, pathEnd, t)) {
-                inPath_[t] = true;
-                break;
-            }
-        }
-    }
+    inPath_ = request_.options.searchFileNames ? terms_->termsIn(path) : TermSet();
     countFromInPath();
 }
 
 // A pass that sees every occurrence starts with every term unseen that the
 // path does not hold.
 void FileScanner::countFromInPath() {
-    unseenCount_ = 0;
-    for (int32_t t = 0; t < terms_->count(); ++t) {
-        unseen_[t] = !inPath_[t];
-        unseenCount_ += unseen_[t];
-    }
+    unseen_ = {};
+    for (int32_t t = 0; t < terms_->count(); ++t)
+        unseen_.add(t);
+    unseen_ -= inPath_;
 }
 
 // The window from the file's start, as the file is now: fileEnd_ is
@@ -174,30 +155,45 @@ void FileScanner::readFirstWindow(ScanFileReader& file) {
 // the count runs at the first pass's pace. False when the starts are not
 // probed (too many); the exact pass counts then. A term seen before and
 // missing now (the file changed since) makes the file count as lacking it.
+//
+// Where the probes stop, the terms' automaton walks from each possible
+// start the walk before has not passed, until no term is under way or up
+// to the last byte an occurrence beginning in the block can reach: so a
+// byte costs the same however many terms may begin or end on it. A walk
+// cut there misses nothing, since the next block's walks start afresh.
 FileScanner::PassEnd FileScanner::probePass(ScanFileReader& file, bool counting) {
     if (!counting) {
         probes_.prepare(unseen_);  // over the first window, read by scanFile
     } else if (windowShift_ != 0) {
         readFirstWindow(file);
     }
-    std::array<bool, kMaxTerms> probed = {};
+    TermSet probed;
     for (int32_t k = 0; k < probes_.count() && !counting; ++k)
-        probed[probes_.term(k)] = true;
+        probed.add(probes_.term(k));
     // Every probed term occurs; an empty term then occurs too, wherever
     // another term begins. The terms left unseen are beyond the probes.
     auto probedTermsOccur = [&] {
-        const bool anyInFile = std::find(probed.begin(), probed.end(), true) != probed.end();
-        for (int32_t t = 0; t < terms_->count(); ++t) {
-            if (probed[t] || (anyInFile && terms_->term(t).length == 0)) {
-                unseenCount_ -= unseen_[t];
-                unseen_[t] = false;
-            }
+        TermSet seen = probed;
+        for (int32_t t = 0; t < terms_->count() && !probed.empty(); ++t) {
+            if (terms_->term(t).length == 0) seen.add(t);
         }
+        unseen_ -= seen;
         return PassEnd::EveryTermOccurs;
     };
     if (probes_.count() == 0 && !counting) return probedTermsOccur();
     const int64_t matchesBefore = matches_;
-    int32_t countedLine = 0;  // the last line counted as holding a term
+    countedLines_.fill(0);
+    TermSet probedLeft = probed;  // the probed terms no walk has found yet
+    bool pumpDue = false;
+    auto found = [&](int32_t line, int32_t, const TermAutomaton::Ending& ending) {
+        unseen_ -= ending.terms;
+        if (counting) {
+            pumpDue |= countLines(line, ending);
+        } else {
+            probedLeft -= ending.terms;
+        }
+    };
+    const TermAutomaton& automaton = terms_->automaton();
 
     // A file the first read took whole is never moved through, so the next
     // pass finds it still in the window.
@@ -209,7 +205,6 @@ FileScanner::PassEnd FileScanner::probePass(ScanFileReader& file, bool counting)
     for (;;) {
         const int32_t stop = static_cast<int32_t>(
             std::min<int64_t>(fileEnd_ - windowShift_, whole && p > 0 ? fileEnd_ : kStretch));
-        const char* const end = window + windowFill_;
         while (p < stop) {
             ProbeHits hits;
             const int32_t passed = probes_.scan(
@@ -217,34 +212,29 @@ FileScanner::PassEnd FileScanner::probePass(ScanFileReader& file, bool counting)
             if (hits.nuls != 0) return PassEnd::Binary;
             // The line feeds before the block that stopped the scan.
             const int64_t feedsBefore = lineFeeds - std::popcount(hits.lineFeeds);
+            // Occurrences end with the file's bytes, never in stale window bytes.
+            const int32_t reach =
+                std::min(p + hits.block + kScanBlock + kMaxTermLength - 1, windowFill_);
+            int32_t walkedTo = 0;
             for (uint64_t starts = hits.starts; starts != 0; starts &= starts - 1) {
                 const int32_t bit = lowestBit(starts);
                 const int32_t at = p + hits.block + bit;
+                if (at < walkedTo) continue;
+                const int32_t line = static_cast<int32_t>(
+                    feedsBefore + std::popcount(hits.lineFeeds & ((uint64_t{1} << bit) - 1)) + 1);
+                int32_t state = TermAutomaton::kRoot;
+                walkedTo = automaton.walk(state, window, at, reach, line, found);
                 if (counting) {
-                    const uint8_t c = static_cast<uint8_t>(window[at]);
-                    bool occurs = false;
-                    for (int32_t k = termsStartingAt_[c]; k < termsStartingAt_[c + 1]; ++k) {
-                        const int32_t t = termsStartingWith_[k];
-                        if (!terms_->termMatchAt(window + at, end, t)) continue;
-                        occurs = true;
-                        unseenCount_ -= unseen_[t];
-                        unseen_[t] = false;
-                    }
-                    const int64_t line =
-                        feedsBefore + std::popcount(hits.lineFeeds & ((uint64_t{1} << bit) - 1)) +
-                        1;
-                    if (!occurs || line == countedLine) continue;
-                    countedLine = static_cast<int32_t>(line);
                     position_ = windowShift_ + at;
-                    if (++matches_ % kMatchesPerPump == 0 && !pump()) return PassEnd::Stopped;
+                    if (pumpDue && !pump()) return PassEnd::Stopped;
+                    pumpDue = false;
                     continue;
                 }
                 for (int32_t k = probes_.count() - 1; k >= 0; --k) {
-                    const int32_t t = probes_.term(k);
-                    if (terms_->termMatchAt(window + at, end, t)) probes_.drop(t);
+                    if (!probedLeft.has(probes_.term(k))) probes_.drop(probes_.term(k));
                 }
                 if (probes_.count() == 0) {
-                    sincePump_ += windowShift_ + at + 1 - pumpedAt;
+                    sincePump_ += windowShift_ + walkedTo - pumpedAt;
                     return probedTermsOccur();
                 }
             }
@@ -262,11 +252,28 @@ FileScanner::PassEnd FileScanner::probePass(ScanFileReader& file, bool counting)
     // A line begins after a line feed only when a byte follows it.
     if (fileEnd_ > 0 && window[fileEnd_ - 1 - windowShift_] == '\n') --lineFeeds;
     lines_ = lineFeeds + 1;
-    if (!counting || unseenCount_ > 0) {
+    if (!counting || !unseen_.empty()) {
         matches_ = matchesBefore;
         return PassEnd::TermMissing;
     }
     return PassEnd::Scored;
+}
+
+// Counts the lines that the terms of `ending`, found on `line`, begin on
+// and that were not counted yet. True when a pump is due.
+bool FileScanner::countLines(int32_t line, const TermAutomaton::Ending& ending) {
+    bool pumpDue = false;
+    auto count = [&](int32_t begun) {
+        int32_t& counted = countedLines_[ringAt(begun)];
+        if (counted == begun) return;
+        counted = begun;
+        pumpDue |= ++matches_ % kMatchesPerPump == 0;
+    };
+    if (!ending.sameLine.empty()) count(line);
+    for (const TermAutomaton::Span* span = terms_->automaton().spansBegin(ending);
+         span != terms_->automaton().spansEnd(ending); ++span)
+        count(line - span->linesBack);
+    return pumpDue;
 }
 
 // The exact pass, from the file's start, reading it again unless the window
@@ -275,8 +282,8 @@ FileScanner::PassEnd FileScanner::probePass(ScanFileReader& file, bool counting)
 // - Presence: it looks for the unseen terms and ends when it has seen them.
 // - Count: it counts the lines holding a term, for a file none of whose
 //   lines can rank (no line is scored, so the matches count as scored).
-// - Score: it also follows line starts and block-comment states, notes each
-//   term's lines and scores every line holding a term.
+// - Score: it also follows line starts and block-comment states, notes the
+//   terms of each line and scores every line holding a term.
 // A term seen before and missing now (the file changed since) makes the
 // file count as lacking it: no matches, no results.
 //
@@ -284,24 +291,109 @@ FileScanner::PassEnd FileScanner::probePass(ScanFileReader& file, bool counting)
 // but only the bytes whose bit is set in a block's masks are visited: line
 // feeds, comment marks, NULs (when Skip Binary Files is on) and places
 // where a term may begin. A byte with no bit cannot change anything.
+//
+// From a place where a term may begin the terms' automaton walks on, byte
+// by byte, while a term is under way, also into the next block: so a byte
+// costs the same however many terms may begin or end on it. A block's walks
+// come before its line feeds, which are where a line's terms are complete:
+// an occurrence is found at its last byte, and counts on the line it
+// begins on.
 FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
     if (windowShift_ != 0) readFirstWindow(file);
     const bool scoring = aim == PassAim::Score;
-    if (aim != PassAim::Presence) {
-        countFromInPath();
-        for (int32_t t = 0; t < terms_->count(); ++t) {
-            termLines_[t].clear();
-            if (scoring && inPath_[t] && !termLines_[t].push(0)) return PassEnd::Stopped;
-        }
-    }
-    firstCandidate_ = endCandidate_ = 0;
+    if (aim != PassAim::Presence) countFromInPath();
+    clearedCandidate_ = firstCandidate_ = endCandidate_ = 0;
     dueAt_ = INT32_MAX;
     scoredAny_ = false;
     const int64_t matchesBefore = matches_;
+    lineTerms_.fill({});  // the lines before the first and after the last, too, hold none
+    firstTermStarts_.fill(INT64_MAX);
+    stretchTerms_.fill({});
+    countedLines_.fill(0);
+
+    const TermAutomaton& automaton = terms_->automaton();
+    const int32_t linesBack = automaton.linesBack();
+    int32_t state = TermAutomaton::kRoot;  // the walk's, carried from block to block
+    // Scoring: a line holding a term is a candidate. Where terms hold line
+    // feeds, an occurrence is found lines after the one it began on, so a
+    // line becomes a candidate only once no occurrence begun on it can still
+    // end: the lines whose terms are still gathered lie between these.
+    int32_t lastFound = 0;  // the line of the last byte a term ended on
+    int32_t firstPending = INT32_MAX;
+    int32_t lastPending = 0;
+    int32_t checkAt = INT32_MAX;  // the first line whose start finds candidates or lines to score
+    bool pumpDue = false;
+    // An occurrence ending before window position `after` began `longest`
+    // bytes before it: the line's first term may begin there.
+    auto beganAt = [&](int32_t line, int32_t after, int32_t longest) {
+        int64_t& first = firstTermStarts_[ringAt(line)];
+        if (longest > 0) first = std::min(first, windowShift_ + after - longest);
+    };
+    auto found = [&](int32_t line, int32_t after, const TermAutomaton::Ending& ending) {
+        unseen_ -= ending.terms;
+        if (scoring) {
+            if (line != lastFound) {
+                // The stretches after the last one a term was found in start
+                // anew: their places last held stretches out of every reach.
+                const int32_t stretch = line / kStretchLines;
+                for (int32_t passed =
+                         std::max(lastFound / kStretchLines + 1, stretch - kStretches + 1);
+                     passed <= stretch; ++passed)
+                    stretchTerms_[passed % kStretches] = {};
+                lastFound = line;
+                // A walk may run a block's lines ahead of the lines scored.
+                clearScoredBefore(line - kScanBlock - kProximityReach - scoreReach_);
+                if (linesBack == 0) {
+                    addCandidate(line);
+                    checkAt = std::min(checkAt, dueAt_);
+                }
+            }
+            lineTerms_[ringAt(line)] |= ending.sameLine;
+            stretchTerms_[line / kStretchLines % kStretches] |= ending.sameLine;
+            beganAt(line, after, ending.sameLineLongest);
+            if (linesBack == 0) return;
+            int32_t first = line;
+            const TermAutomaton::Span* span = automaton.spansBegin(ending);
+            if (span != automaton.spansEnd(ending)) {
+                first = line - span->linesBack;  // the spans come furthest back first
+                // The stretches the spans began in take all their terms at
+                // once (at least, as they need): at most three, however many
+                // spans there are.
+                for (int32_t stretch = first / kStretchLines; stretch <= line / kStretchLines;
+                     ++stretch)
+                    stretchTerms_[stretch % kStretches] |= ending.spanning;
+                // Locals, as the stores could otherwise be taken to change
+                // the members they are found from.
+                TermSet* const lineTerms = lineTerms_.data();
+                int64_t* const firstStarts = firstTermStarts_.data();
+                const int64_t end = windowShift_ + after;
+                for (const TermAutomaton::Span* last = automaton.spansEnd(ending); span != last;
+                     ++span) {
+                    const uint32_t begun = ringAt(line - span->linesBack);
+                    lineTerms[begun] |= span->terms;
+                    firstStarts[begun] = std::min(firstStarts[begun], end - span->longest);
+                }
+            }
+            firstPending = std::min(firstPending, first);
+            lastPending = std::max(lastPending, line);
+            checkAt = std::min(checkAt, first + linesBack + 1);
+        } else if (aim == PassAim::Count) {
+            pumpDue |= countLines(line, ending);
+        }
+    };
+    // Scoring, with terms holding line feeds: the lines up to `last` whose
+    // terms are complete and not empty become candidates, in line order.
+    auto candidatesThrough = [&](int32_t last) {
+        if (firstPending > last) return;
+        const int32_t through = std::min(last, lastPending);
+        for (int32_t pending = firstPending; pending <= through; ++pending) {
+            if (!lineTerms_[ringAt(pending)].empty()) addCandidate(pending);
+        }
+        firstPending = through < lastPending ? through + 1 : INT32_MAX;
+    };
 
     int32_t line = 1;
     int64_t lineFeedsBefore = 0;  // without scoring: in the blocks before this one
-    int32_t countedLine = 0;      // the last line counted as holding a term
     bool inComment = false;
     lineStarts_[1] = 0;
     const char* const window = window_.get();
@@ -310,32 +402,25 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
     for (;;) {
         const int32_t stop = static_cast<int32_t>(
             std::min<int64_t>(fileEnd_ - windowShift_, kLastPositionBeforeMove + 1));
-        // Occurrences end with the file's bytes, never in stale window bytes.
-        const char* const end = window + windowFill_;
         // A line begins after a line feed only when a byte follows it: a
         // file ending with a line feed has no extra empty line.
         const int64_t lastByte = fileEnd_ - 1 - windowShift_;
-        // Scoring: a line starts after the line feed at `lineFeedAt`. False
-        // when the run was stopped while lines were scored.
+        // Scoring: a line starts after the line feed at `lineFeedAt`; the
+        // lines an occurrence still under way cannot have begun on have all
+        // their terms, and the lines out of reach are scored. False when the
+        // run was stopped while lines were scored.
         auto startLine = [&](int32_t lineFeedAt) {
             if (lineFeedAt >= lastByte) return true;
             ++line;
             const int64_t begin = windowShift_ + lineFeedAt + 1;
-            lineStarts_[line % kLineRing] = begin << 1 | static_cast<int64_t>(inComment);
-            return line < dueAt_ || scoreDue(file, line, begin);
-        };
-        // The term occurs on the current line, at window position `at`.
-        // False when the run was stopped or a list could not grow.
-        auto occurs = [&](int32_t t, int32_t at) {
-            if (unseen_[t]) {
-                unseen_[t] = false;
-                --unseenCount_;
-            }
-            if (scoring) return noteOccurrence(t, line, windowShift_ + at);
-            if (aim == PassAim::Presence || countedLine == line) return true;
-            countedLine = line;
-            position_ = windowShift_ + p;
-            return ++matches_ % kMatchesPerPump != 0 || pump();
+            lineStarts_[ringAt(line)] = begin << 1 | static_cast<int64_t>(inComment);
+            if (line < checkAt) return true;
+            candidatesThrough(line - 1 - linesBack);
+            if (line >= dueAt_ && !scoreDue(file, line, begin)) return false;
+            checkAt = dueAt_;
+            if (firstPending != INT32_MAX)
+                checkAt = std::min(checkAt, firstPending + linesBack + 1);
+            return true;
         };
         std::array<BlockMasks, kMaskBatch> batch;
         int32_t batchLeft = 0;
@@ -354,32 +439,45 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
             const uint64_t nuls = request_.options.skipBinaryFiles ? masks.nuls & inSpan : 0;
             const uint64_t lineFeeds = masks.lineFeeds & inSpan;
             const uint64_t termStarts = masks.termStarts & inSpan;
+            // A walk carried over from the block before goes on first.
+            int32_t walkedTo = p;
             if (!scoring) {
-                // Lines are counted, not followed: the line of an occurrence
-                // is one more than the line feeds before it.
-                for (uint64_t starts = nuls | termStarts; starts != 0; starts &= starts - 1) {
-                    const uint64_t mask = starts & -starts;
-                    if (nuls & mask) return PassEnd::Binary;
-                    const int32_t at = p + lowestBit(starts);
-                    const uint8_t c = static_cast<uint8_t>(window[at]);
-                    if (!terms_->isFirstChar(c)) continue;
-                    line = static_cast<int32_t>(lineFeedsBefore +
-                                                std::popcount(lineFeeds & (mask - 1))) +
-                           1;
-                    for (int32_t k = termsStartingAt_[c]; k < termsStartingAt_[c + 1]; ++k) {
-                        const int32_t t = termsStartingWith_[k];
-                        if (!terms_->termMatchAt(window + at, end, t)) continue;
-                        if (!occurs(t, at)) return PassEnd::Stopped;
-                        if (aim == PassAim::Presence && unseenCount_ == 0) {
-                            sincePump_ += windowShift_ + at + 1 - pumpedAt;
-                            return PassEnd::EveryTermOccurs;
-                        }
-                    }
+                const int32_t walkLimit = walkEnd(p, stop, nuls);
+                // Lines are counted, not followed: the line of a byte is one
+                // more than the line feeds before it (only counting asks).
+                auto lineAt = [&](int32_t bit) {
+                    return aim != PassAim::Count ? 0
+                                                 : static_cast<int32_t>(lineFeedsBefore) + 1 +
+                                                       std::popcount(lineFeeds & ~bitsFrom(bit));
+                };
+                if (state != TermAutomaton::kRoot && p < walkLimit)
+                    walkedTo = automaton.walk(state, window, p, walkLimit, lineAt(0), found);
+                for (uint64_t starts = termStarts & bitsFrom(walkedTo - p); starts != 0;
+                     starts = termStarts & bitsFrom(walkedTo - p)) {
+                    const int32_t bit = lowestBit(starts);
+                    if (p + bit >= walkLimit) break;
+                    walkedTo =
+                        automaton.walk(state, window, p + bit, walkLimit, lineAt(bit), found);
+                }
+                if (aim == PassAim::Presence && unseen_.empty()) {
+                    sincePump_ += windowShift_ + walkedTo - pumpedAt;
+                    return PassEnd::EveryTermOccurs;
+                }
+                if (nuls != 0) return PassEnd::Binary;
+                if (pumpDue) {
+                    position_ = windowShift_ + p;
+                    if (!pump()) return PassEnd::Stopped;
+                    pumpDue = false;
                 }
                 lineFeedsBefore +=
                     lineFeeds == masks.lineFeeds ? masks.lineFeedCount : std::popcount(lineFeeds);
                 continue;
             }
+            // Scoring: the events in byte order, a walk from each possible
+            // start no walk has passed; the walks gather the terms of the
+            // lines they cross, which the line feeds hand on.
+            if (state != TermAutomaton::kRoot && p < walkEnd(p, stop, nuls))
+                walkedTo = automaton.walk(state, window, p, walkEnd(p, stop, nuls), line, found);
             const uint64_t commentMarks = masks.commentMarks & inSpan;
             uint64_t events = lineFeeds;
             if ((nuls | termStarts | commentMarks) == 0) {
@@ -393,21 +491,15 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
                 const int32_t bit = lowestBit(events);
                 const uint64_t mask = uint64_t{1} << bit;
                 const int32_t at = p + bit;
-                const uint8_t c = static_cast<uint8_t>(window[at]);
                 if (nuls & mask) return PassEnd::Binary;
-                // isFirstChar is the exact test; the block only
-                // narrowed down where to ask it.
-                if ((termStarts & mask) && terms_->isFirstChar(c)) {
-                    for (int32_t k = termsStartingAt_[c]; k < termsStartingAt_[c + 1]; ++k) {
-                        const int32_t t = termsStartingWith_[k];
-                        if (!terms_->termMatchAt(window + at, end, t)) continue;
-                        if (!occurs(t, at)) return PassEnd::Stopped;
-                    }
-                }
+                if ((termStarts & mask) && at >= walkedTo)
+                    walkedTo =
+                        automaton.walk(state, window, at, walkEnd(p, stop, nuls), line, found);
                 // Only /* and */ are tracked: `//` and string literals are
                 // not recognised, so "/*/" opens and at once closes. The
                 // mask already holds the byte after the mark.
                 if (commentMarks & mask) {
+                    const char c = window[at];
                     if (c == '/' && !inComment) {
                         inComment = true;
                     } else if (c == '*' && inComment) {
@@ -432,7 +524,7 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
         const bool lastIsLineFeed = fileEnd_ > 0 && window[fileEnd_ - 1 - windowShift_] == '\n';
         lines_ = lineFeedsBefore + 1 - lastIsLineFeed;
     }
-    if (unseenCount_ > 0) {
+    if (!unseen_.empty()) {
         results_->clear();
         matches_ = matchesBefore;
         return PassEnd::TermMissing;
@@ -441,7 +533,8 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
 
     // The last line ends with the file; then every line still waiting is
     // scored.
-    lineStarts_[(line + 1) % kLineRing] = fileEnd_ << 1;
+    candidatesThrough(line);
+    lineStarts_[ringAt(line + 1)] = fileEnd_ << 1;
     if (!scoreDue(file, INT32_MAX, fileEnd_)) return PassEnd::Stopped;
     // No line to score (no terms, or terms only in the path): the file is
     // listed as a whole. Not a match.
@@ -449,32 +542,21 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
     return PassEnd::Scored;
 }
 
-// Notes that `term` occurs on `line`, at file offset `offset`: once in the
-// term's list, and the line once among the candidates, with the column of
-// its first occurrence of a non-empty term. Occurrences come in file order,
-// so that is the leftmost. False when the list could not grow.
-bool FileScanner::noteOccurrence(int32_t term, int32_t line, int64_t offset) {
-    IntVector& lines = termLines_[term];
-    if (!lines.empty() && lines.last() == line) return true;  // again on the same line
-    const bool waiting = endCandidate_ != firstCandidate_;
-    if (lines.size() >= kTrimLinesAt) {
-        // The lines out of reach of every line still to score go; a leading
-        // path entry stays.
-        const int32_t oldest = waiting ? candidates_[firstCandidate_ % kLineRing] : line;
-        const int32_t first = inPath_[term] ? 1 : 0;
-        const int32_t outOfReach = lines.floorIndex(oldest - kProximityReach) + 1;
-        if (outOfReach > first) lines.erase(first, outOfReach - first);
+// The terms of the scored lines up to `last` go: no line still to score is
+// within their reach, and their places in the ring come round again.
+void FileScanner::clearScoredBefore(int32_t last) {
+    for (; clearedCandidate_ != firstCandidate_; ++clearedCandidate_) {
+        const int32_t scored = candidates_[clearedCandidate_ % kLineRing];
+        if (scored > last) return;
+        lineTerms_[ringAt(scored)] = {};
+        firstTermStarts_[ringAt(scored)] = INT64_MAX;
     }
-    if (!lines.push(line)) return false;
-    if (!waiting) dueAt_ = line + kProximityReach;
-    if (!waiting || candidates_[(endCandidate_ - 1) % kLineRing] != line) {
-        candidates_[endCandidate_ % kLineRing] = line;
-        termColumns_[endCandidate_++ % kLineRing] = 0;
-    }
-    int32_t& column = termColumns_[(endCandidate_ - 1) % kLineRing];
-    if (column == 0 && terms_->term(term).length > 0)
-        column = static_cast<int32_t>(offset - (lineStarts_[line % kLineRing] >> 1)) + 1;
-    return true;
+}
+
+// A line holding a term waits until the scan is out of its reach.
+void FileScanner::addCandidate(int32_t line) {
+    if (endCandidate_ == firstCandidate_) dueAt_ = line + scoreReach_;
+    candidates_[endCandidate_++ % kLineRing] = line;
 }
 
 // Scores, oldest first, the waiting lines that line `line`, starting at
@@ -484,12 +566,12 @@ bool FileScanner::scoreDue(ScanFileReader& file, int32_t line, int64_t position)
     position_ = position;
     while (firstCandidate_ != endCandidate_) {
         const int32_t candidate = candidates_[firstCandidate_ % kLineRing];
-        if (line - candidate < kProximityReach) {
-            dueAt_ = candidate + kProximityReach;
+        if (line - candidate < scoreReach_) {
+            dueAt_ = candidate + scoreReach_;
             return true;
         }
-        const int32_t column = termColumns_[firstCandidate_++ % kLineRing];
-        if (!scoreLine(file, candidate, column)) return false;
+        ++firstCandidate_;
+        if (!scoreLine(file, candidate)) return false;
     }
     dueAt_ = INT32_MAX;
     return true;
@@ -498,18 +580,32 @@ bool FileScanner::scoreDue(ScanFileReader& file, int32_t line, int64_t position)
 // Most lines of a common term cannot rank once the results are full, not
 // even with every bonus: those are only counted, and their text is never
 // copied. A line is scored on its first kMaxLineText bytes; a longer one
-// keeps its excerpt around its first term, which begins at `termColumn`. A
-// pump after every kMatchesPerPump scored lines of the run.
-bool FileScanner::scoreLine(ScanFileReader& file, int32_t line, int32_t termColumn) {
-    const int64_t start = lineStarts_[line % kLineRing];
+// keeps its excerpt around its first term. A pump after every
+// kMatchesPerPump scored lines of the run.
+bool FileScanner::scoreLine(ScanFileReader& file, int32_t line) {
+    const int64_t start = lineStarts_[ringAt(line)];
     const bool inComment = (start & 1) != 0;
-    const ScoringInput input{*terms_, termLines_.data(), onSyntaxList_, request_.options};
-    if (results_->admits(scorer_.scoreCeiling(input, line, inComment), line)) {
+    // Where the scan found the line's first term: its column for the result.
+    const int64_t firstTerm = firstTermStarts_[ringAt(line)];
+    const int32_t termColumn =
+        firstTerm == INT64_MAX ? 0 : static_cast<int32_t>(firstTerm - (start >> 1)) + 1;
+    // The terms of the stretches of lines that the line's reach touches,
+    // unless the line holds them all.
+    TermSet nearby = lineTerms_[ringAt(line)];
+    if (nearby != allTerms_) {
+        for (int32_t stretch = std::max(1, line - (kProximityReach - 1)) / kStretchLines;
+             stretch <= (line + kProximityReach - 1) / kStretchLines; ++stretch)
+            nearby |= stretchTerms_[stretch % kStretches];
+    }
+    const ScoringInput input{*terms_, lineTerms_.data(), nearby,
+                             inPath_, onSyntaxList_,     request_.options};
+    const int32_t presence = scorer_.presenceAndProximity(input, line);
+    if (results_->admits(scorer_.scoreCeiling(input, presence, inComment), line)) {
         const int64_t begin = start >> 1;
-        const int64_t end = lineStarts_[(line + 1) % kLineRing] >> 1;
+        const int64_t end = lineStarts_[ringAt(line + 1)] >> 1;
         int32_t length = 0;
         const char* text = lineText(file, begin, end, &length);
-        const int32_t score = scorer_.scoreLine(input, line, inComment, text);
+        const int32_t score = scorer_.scoreLine(input, presence, inComment, text);
         if (end - begin <= kMaxLineText) {
             results_->add(score, line, text, length, termColumn);
         } else if (results_->admits(score, line)) {  // the excerpt may read the line again

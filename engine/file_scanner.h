@@ -4,11 +4,14 @@
 // The first pass counts lines, looks for a NUL and asks whether every term
 // occurs; most files lack a term and end there. For a file where every term
 // occurs, the scoring pass takes the file again from its start: it follows
-// line starts and block-comment states, notes the lines each term occurs
-// on, and scores each candidate line as soon as the scan has gone
-// kProximityReach lines past it, since no later line can change its score.
-// So the scanner holds only the lines within reach of the ones still to be
+// line starts and block-comment states, notes per line the set of terms
+// beginning on it, and scores each candidate line as soon as the scan has
+// gone kProximityReach lines past it (and the lines a term holding line
+// feeds may span), since no later line can change its score. So the
+// scanner holds only the lines within reach of the ones still to be
 // scored, and its memory does not grow with the file's lines or its terms.
+// The terms themselves are found by the terms' automaton (term_automaton.h),
+// whose cost per byte does not grow with the terms or their lengths.
 // A file none of whose lines could rank, even with every term on one line,
 // is only counted. (A query of more terms than the first pass probes, or
 // with empty terms, may need a presence pass between the two, which asks
@@ -23,7 +26,6 @@
 #include <string_view>
 
 #include "engine/file_results.h"
-#include "engine/int_vector.h"
 #include "engine/line_scoring.h"
 #include "engine/scan_blocks.h"
 #include "engine/scan_file_reader.h"
@@ -90,9 +92,6 @@ private:
     };
     // What the exact pass is for (see exactPass).
     enum class PassAim { Presence, Count, Score };
-    // Lines within reach of the oldest waiting one, and the line after the
-    // last: a power of two, for the rings.
-    static constexpr int32_t kLineRing = 128;
 
     bool pump();
     bool pumpBeforePass();
@@ -100,9 +99,11 @@ private:
     void countFromInPath();
     PassEnd probePass(ScanFileReader& file, bool counting);
     PassEnd exactPass(ScanFileReader& file, PassAim aim);
-    bool noteOccurrence(int32_t term, int32_t line, int64_t offset);
+    bool countLines(int32_t line, const TermAutomaton::Ending& ending);
+    void clearScoredBefore(int32_t last);
+    void addCandidate(int32_t line);
     bool scoreDue(ScanFileReader& file, int32_t line, int64_t position);
-    bool scoreLine(ScanFileReader& file, int32_t line, int32_t termColumn);
+    bool scoreLine(ScanFileReader& file, int32_t line);
     void readFirstWindow(ScanFileReader& file);
     void moveWindow(ScanFileReader& file);
     const char* lineText(ScanFileReader& file, int64_t begin, int64_t end, int32_t* length);
@@ -114,14 +115,16 @@ private:
     const TermTable* terms_ = nullptr;
     LineScorer scorer_;
 
-    // Where a term may begin, 64 bytes at a time; isFirstChar then
-    // decides byte by byte. termsStartingWith_ lists, per byte, the terms
-    // that can begin there (same first byte in either case, or empty), in
-    // index order. Rebuilt with the terms.
+    // Where a term may begin, 64 bytes at a time; from there the terms'
+    // automaton (terms_->automaton()) walks on while a term is under way.
+    // Rebuilt with the terms.
     BlockScanner blocks_;
     TermProbes probes_;  // the terms a file still lacks, or where any term may begin
-    std::array<int32_t, 257> termsStartingAt_ = {};  // per byte: index into the list below
-    std::array<uint8_t, 256 * kMaxTerms> termsStartingWith_ = {};
+    // Lines a line's score waits for once the scan has passed it: the
+    // proximity reach, and the lines an occurrence holding line feeds may
+    // end after the line it begins on.
+    int32_t scoreReach_ = kProximityReach;
+    TermSet allTerms_;
 
     // Scanner state, kept from file to file so its storage is reused.
     // window_: kScanWindowSize bytes, a NUL after the fill, and room for
@@ -134,22 +137,34 @@ private:
     int64_t sincePump_ = 0;  // bytes handled since the last pump
     int64_t lines_ = 0;      // counted by a pass that read the file to its end
 
-    // What the current file's scan knows. Per term: whether the path holds
-    // it and whether a pass still has to find it.
-    std::array<bool, kMaxTerms> inPath_ = {};
-    std::array<bool, kMaxTerms> unseen_ = {};
-    int32_t unseenCount_ = 0;
-    // termLines_, held from kProximityReach - 1 lines before the first
-    // candidate still to score: a leading 0 when the term occurs in the path,
-    // then the lines the scoring pass found it on.
-    std::array<IntVector, kMaxTerms> termLines_;
-    // Per line, at line % kLineRing: where it starts, as (file offset << 1)
-    // | 1 when it begins inside /* */.
+    // What the current file's scan knows: the terms the path holds and
+    // those a pass still has to find.
+    TermSet inPath_;
+    TermSet unseen_;
+    // Per line, at ringAt(line) (line_scoring.h): where it starts, as (file
+    // offset << 1) | 1 when it begins inside /* */; the terms found beginning
+    // on it (the scoring pass), from kProximityReach - 1 lines before the
+    // first candidate still to score; the file offset where the first
+    // non-empty term beginning on it begins (INT64_MAX: none), for the
+    // result's column; and the last line counted at that place as holding a
+    // term (the counting passes).
     std::array<int64_t, kLineRing> lineStarts_ = {};
-    // The lines holding a term, waiting until the scan is out of their
-    // reach: a ring from firstCandidate_ up to endCandidate_ (counted on).
+    std::array<TermSet, kLineRing> lineTerms_ = {};
+    std::array<int64_t, kLineRing> firstTermStarts_ = {};
+    std::array<int32_t, kLineRing> countedLines_ = {};
+    // Per stretch of kStretchLines lines, at (line / kStretchLines) %
+    // kStretches: at least the terms beginning on its lines, so the scorer
+    // looks only for the terms that stand within a line's reach.
+    static constexpr int32_t kStretchLines = 64;
+    static constexpr int32_t kStretches = kLineRing / kStretchLines;
+    std::array<TermSet, kStretches> stretchTerms_ = {};
+    // The lines holding a term: from clearedCandidate_ the scored ones whose
+    // terms lineTerms_ still holds for the lines within their reach (cleared
+    // once a term is found further on than any line they reach can wait), from
+    // firstCandidate_ those waiting until the scan is out of their reach (and
+    // their lines' terms are complete), up to endCandidate_ (counted on).
     std::array<int32_t, kLineRing> candidates_ = {};
-    std::array<int32_t, kLineRing> termColumns_ = {};  // each candidate's first term (ResultSink)
+    uint32_t clearedCandidate_ = 0;
     uint32_t firstCandidate_ = 0;
     uint32_t endCandidate_ = 0;
     int32_t dueAt_ = INT32_MAX;  // the line whose start leaves the oldest out of reach

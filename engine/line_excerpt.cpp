@@ -24,18 +24,24 @@ struct Occurrence {
     int64_t end = -1;
 };
 
+// The walk notes the leftmost start among the terms ending at each byte; no
+// term ending more than kMaxTermLength - 1 bytes after a start can begin
+// before it. At that start the lowest-indexed term decides the end.
 Occurrence firstOccurrence(std::string_view line, const TermTable& terms) {
-    const char* const begin = line.data();
-    const char* const end = begin + line.size();
-    for (const char* at = begin; at < end; ++at) {
-        if (!terms.isFirstChar(static_cast<uint8_t>(*at))) continue;
-        for (int32_t t = 0; t < terms.count(); ++t) {
-            const int32_t length = terms.term(t).length;
-            if (length > 0 && terms.termMatchAt(at, end, t))
-                return {at - begin, at - begin + length};
-        }
+    const TermAutomaton& automaton = terms.automaton();
+    const char* const text = line.data();
+    const int64_t length = static_cast<int64_t>(line.size());
+    int64_t start = -1;
+    int32_t state = TermAutomaton::kRoot;
+    for (int64_t at = 0; at < length && (start < 0 || at < start + kMaxTermLength - 1); ++at) {
+        state = automaton.step(state, static_cast<uint8_t>(text[at]));
+        if (!automaton.ends(state)) continue;
+        const int32_t longest = automaton.ending(state).longest;
+        if (longest > 0 && (start < 0 || at + 1 - longest < start)) start = at + 1 - longest;
     }
-    return {};
+    if (start < 0) return {};
+    const int32_t term = automaton.firstTermAt(text + start, text + length);
+    return {start, start + terms.term(term).length};
 }
 
 }  // namespace

@@ -7,12 +7,6 @@ namespace tarvo {
 
 namespace {
 
-// What nearestLine gives for a list without a line of the file: far enough
-// that no proximity points are earned.
-constexpr int32_t kNoLine = -1000000;
-// Stands for the distance to a missing next entry.
-constexpr int64_t kNoDistance = 1000000;
-
 constexpr int32_t kPresenceWeight = 1000000;  // P x this dominates every bonus
 constexpr int32_t kPathPresenceBonus = 1000;
 constexpr int32_t kCaseBonus = 10;
@@ -27,6 +21,13 @@ bool isWordChar(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
 
+// map[k] = max(map[k], cover[k]) for k < length: the two never overlap,
+// which lets the compiler take many bytes at a time.
+void raise(uint8_t* __restrict map, const uint8_t* __restrict cover, int32_t length) {
+    for (int32_t k = 0; k < length; ++k)
+        map[k] = std::max(map[k], cover[k]);
+}
+
 bool startsWith(const char* text, int32_t length, const char* prefix) {
     int32_t prefixLength = static_cast<int32_t>(std::strlen(prefix));
     return prefixLength <= length && std::memcmp(text, prefix, prefixLength) == 0;
@@ -34,57 +35,42 @@ bool startsWith(const char* text, int32_t length, const char* prefix) {
 
 }  // namespace
 
-int32_t nearestLine(const IntVector& list, int32_t line) {
-    bool hasPathEntry = !list.empty() && list.get(0) == 0;
-    if (list.empty() || (hasPathEntry && list.size() == 1)) return kNoLine;
-    int32_t floor = list.floorIndex(line);
-    if (floor == 0 && hasPathEntry) return list.get(1);
-    if (floor == -1) return list.get(0);
-    int64_t below = static_cast<int64_t>(line) - list.get(floor);
-    int64_t above =
-        floor + 1 < list.size() ? list.get(floor + 1) - static_cast<int64_t>(line) : kNoDistance;
-    return below <= above ? list.get(floor) : list.get(floor + 1);  // a tie goes to the lower line
-}
-
-// Presence and proximity come from the term line lists (termLines), so they count even
-// where the line text was cut before the occurrence.
-int32_t LineScorer::presenceAndProximity(const ScoringInput& input, int32_t line) {
-    int32_t present = 0;
-    int32_t points = 0;
-    for (int32_t i = 0; i < input.terms.count(); ++i) {
-        const IntVector& list = input.termLines[i];
-        bool inPath = !list.empty() && list.get(0) == 0;
-        int64_t distance = static_cast<int64_t>(line) - nearestLine(list, line);
-        if (distance < 0) distance = -distance;
-        if (distance == 0 || inPath) ++present;
-        if (inPath) points += kPathPresenceBonus;
-        if (distance < kProximityReach)
-            points += static_cast<int32_t>(kProximityReach - distance) * 10;
+// Presence and proximity come from where the terms stand, so they count
+// even where the line's text was cut before an occurrence. Each term
+// earns for its nearest line within reach, found for all terms at once:
+// the lines at each distance, nearest first, until every term is placed.
+int32_t LineScorer::presenceAndProximity(const ScoringInput& input, int32_t line) const {
+    const TermSet& here = input.lineTerms[ringAt(line)];
+    TermSet present = here;
+    present |= input.inPath;
+    int32_t points = input.inPath.size() * kPathPresenceBonus + here.size() * kProximityReach * 10;
+    TermSet missing = input.nearby;
+    missing -= here;
+    for (int32_t distance = 1; distance < kProximityReach && !missing.empty(); ++distance) {
+        TermSet near = input.lineTerms[ringAt(line - distance)];
+        near |= input.lineTerms[ringAt(line + distance)];
+        near &= missing;
+        if (near.empty()) continue;
+        points += near.size() * (kProximityReach - distance) * 10;
+        missing -= near;
     }
-    return present * kPresenceWeight + points;
+    return present.size() * kPresenceWeight + points;
 }
 
-int32_t LineScorer::scoreLine(const ScoringInput& input, int32_t line, bool inComment,
+int32_t LineScorer::scoreLine(const ScoringInput& input, int32_t presence, bool inComment,
                               const char* text) {
     const int32_t length = static_cast<int32_t>(strnlen(text, kMaxLineText));
-    const int32_t termCount = input.terms.count();
-    int32_t points = presenceAndProximity(input, line);
-
-    std::fill(lineTermMap_.begin(), lineTermMap_.begin() + length + 1, -1);
-    for (int32_t i = 0; i < termCount; ++i) {
-        int32_t bonus = caseBonus(i, input.terms.term(i), text, length);
-        if (input.options.caseSensitiveBonus) points += bonus;
-    }
-    if (input.options.wholeWordBonus) {
-        for (int32_t i = 0; i < termCount; ++i)
-            points += wholeWordBonus(i, text, length);
-    }
+    int32_t points = presence;
+    const TermSet exactCase = mapTerms(input.terms, text, length, input.options.caseSensitiveBonus);
+    points += exactCase.size() * kCaseBonus;
+    if (input.options.wholeWordBonus) points += wholeWordBonus(text, length);
     if (input.options.cppHeuristics) points += definitionBonus(input, inComment, text, length);
     return points;
 }
 
-int32_t LineScorer::scoreCeiling(const ScoringInput& input, int32_t line, bool inComment) const {
-    return presenceAndProximity(input, line) + bonusCeiling(input, inComment);
+int32_t LineScorer::scoreCeiling(const ScoringInput& input, int32_t presence,
+                                 bool inComment) const {
+    return presence + bonusCeiling(input, inComment);
 }
 
 int32_t LineScorer::fileCeiling(const ScoringInput& input, int32_t pathTerms) const {
@@ -107,37 +93,56 @@ int32_t LineScorer::bonusCeiling(const ScoringInput& input, bool inComment) {
     return points;
 }
 
-// Marks every occurrence of the term in lineTermMap_ (later terms overwrite
-// earlier ones); 10 when at least one occurrence has the exact case.
-int32_t LineScorer::caseBonus(int32_t termIndex, const QueryTerm& term, const char* text,
-                              int32_t length) {
-    if (length == 0 || term.length == 0) return 0;  // an empty term marks nothing
-    const char* end = text + length;
-    const uint8_t first = foldAscii(static_cast<uint8_t>(term.text[0]));
-    int32_t bonus = 0;
+// Every occurrence of a term sets the entries of the bytes it covers to
+// its index, the highest index winning where occurrences overlap, as if the
+// terms were entered in index order, each overwriting. The terms ending at
+// a byte hand over, per byte they cover, the highest of them: one compare
+// per byte covered, however many terms end there.
+//
+// With `exactCase`, the exact automaton walks alongside: it is under way
+// only where the folded one is (an exact beginning of a term is one letter
+// case folded too), so both skip the bytes where no term is under way.
+TermSet LineScorer::mapTerms(const TermTable& terms, const char* text, int32_t length,
+                             bool exactCase) {
+    std::fill(lineTermMap_.begin(), lineTermMap_.begin() + length + 1, 0);
+    const TermAutomaton& folded = terms.automaton();
+    const TermAutomaton& exact = terms.exactAutomaton();
+    TermSet exactTerms;
+    int32_t state = TermAutomaton::kRoot;
+    int32_t exactState = TermAutomaton::kRoot;
     for (int32_t at = 0; at < length; ++at) {
-        if (foldAscii(static_cast<uint8_t>(text[at])) != first) continue;
-        int32_t kind = caseMatchKind(text + at, end, term);
-        if (kind == 0) continue;
-        std::fill(lineTermMap_.begin() + at, lineTermMap_.begin() + at + term.length, termIndex);
-        if (kind == 2) bonus = kCaseBonus;
+        const uint8_t c = static_cast<uint8_t>(text[at]);
+        state = folded.step(state, c);
+        if (state == TermAutomaton::kRoot) {
+            exactState = TermAutomaton::kRoot;
+            continue;
+        }
+        if (exactCase) {
+            exactState = exact.step(exactState, c);
+            if (exact.ends(exactState)) exactTerms |= exact.ending(exactState).terms;
+        }
+        if (!folded.ends(state)) continue;
+        const TermAutomaton::Ending& ending = folded.ending(state);
+        raise(lineTermMap_.data() + at + 1 - ending.longest, folded.cover(ending), ending.longest);
     }
-    return bonus;
+    return exactTerms;
 }
 
-// The best earning among the term's runs (touching occurrences of the same
-// term form one run). A neighbouring term's occurrence bounds a side and
+// Per term, the best earning among its runs (maximal stretches of bytes
+// mapped to it, so touching occurrences of the same term form one run); the
+// sum over the terms. A neighbouring term's occurrence bounds a side and
 // earns 5; otherwise a side is bounded by a non-word byte or the line's edge.
-int32_t LineScorer::wholeWordBonus(int32_t termIndex, const char* text, int32_t length) const {
-    int32_t best = 0;
+int32_t LineScorer::wholeWordBonus(const char* text, int32_t length) {
+    TermSet earned;
     int32_t at = 0;
     while (at < length) {
-        if (lineTermMap_[at] != termIndex) {
+        const uint8_t mapped = lineTermMap_[at];
+        if (mapped == 0) {
             ++at;
             continue;
         }
         const int32_t begin = at;
-        while (at < length && lineTermMap_[at] == termIndex)
+        while (at < length && lineTermMap_[at] == mapped)
             ++at;
         const int32_t end = at;
 
@@ -145,7 +150,7 @@ int32_t LineScorer::wholeWordBonus(int32_t termIndex, const char* text, int32_t 
         bool leftBounded;
         if (begin == 0) {
             leftBounded = true;
-        } else if (lineTermMap_[begin - 1] != -1) {
+        } else if (lineTermMap_[begin - 1] != 0) {
             leftBounded = true;
             earning += kTouchingTermBonus;
         } else {
@@ -154,16 +159,23 @@ int32_t LineScorer::wholeWordBonus(int32_t termIndex, const char* text, int32_t 
         bool rightBounded;
         if (end == length) {
             rightBounded = true;  // also where the text was cut at 150 bytes
-        } else if (lineTermMap_[end] != -1) {
+        } else if (lineTermMap_[end] != 0) {
             rightBounded = true;
             earning += kTouchingTermBonus;
         } else {
             rightBounded = !isWordChar(text[end]);
         }
         if (leftBounded && rightBounded) earning += kBoundedRunBonus;
-        best = std::max(best, earning);
+        const int32_t term = mapped - 1;
+        earned.add(term);
+        bestEarning_[term] = std::max<int32_t>(bestEarning_[term], earning);
     }
-    return best;
+    int32_t sum = 0;
+    earned.forEach([&](int32_t term) {
+        sum += bestEarning_[term];
+        bestEarning_[term] = 0;
+    });
+    return sum;
 }
 
 // Favours the shape of a declaration or function head: little indentation,
@@ -184,7 +196,7 @@ int32_t LineScorer::definitionBonus(const ScoringInput& input, bool inComment, c
 
     int32_t depth = 0;
     for (; at < length; ++at) {
-        if (lineTermMap_[at] != -1) {
+        if (lineTermMap_[at] != 0) {
             int32_t value = depth == 0 ? candidate : 0;
             return input.onSyntaxList ? value : value / 2;
         }

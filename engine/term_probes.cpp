@@ -174,11 +174,11 @@ void TermProbes::setTerms(const TermTable& terms) {
     count_ = 0;
 }
 
-void TermProbes::prepare(const std::array<bool, kMaxTerms>& wanted) {
+void TermProbes::prepare(const TermSet& wanted) {
     tests_ = 2;
     count_ = 0;
     for (int32_t t = 0; t < termCount_ && count_ < kMaxTermProbes; ++t) {
-        if (wanted[t] && termProbes_[t].term >= 0) probes_[count_++] = termProbes_[t];
+        if (wanted.has(t) && termProbes_[t].term >= 0) probes_[count_++] = termProbes_[t];
     }
 }
 

@@ -15,6 +15,7 @@
 #include <cstdint>
 
 #include "engine/scan_blocks.h"
+#include "engine/term_set.h"
 #include "engine/term_table.h"
 
 namespace tarvo {
@@ -43,7 +44,7 @@ public:
     // Probes the terms `wanted` marks, the first kMaxTermProbes non-empty
     // ones: a file lacking one of them lacks a term. Where all of them
     // occur, the exact pass decides on the others.
-    void prepare(const std::array<bool, kMaxTerms>& wanted);
+    void prepare(const TermSet& wanted);
     // Probes instead every place where some term may begin, at the bytes
     // the block scanner compares there (up to three): so a scan stops
     // wherever any term occurs, and seldom anywhere else. False, probing

@@ -1,5 +1,6 @@
 #include "engine/term_table.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tarvo {
@@ -93,54 +94,55 @@ TermLimitsMet TermTable::parseTerms(std::string_view findText) {
         if (firstChar_[c]) firstChars_[listed++] = static_cast<char>(c);
     }
     firstChars_[listed] = '\0';
+    folded_.build(terms_.data(), count_, TermAutomaton::Matching::Folded);
+    exact_.build(terms_.data(), count_, TermAutomaton::Matching::Exact);
     return limits;
 }
 
-int32_t caseMatchKind(const char* at, const char* end, const QueryTerm& term) {
-    if (end - at < term.length) return 0;
-    int32_t kind = 2;
-    for (int32_t k = 0; k < term.length; ++k) {
-        uint8_t textByte = static_cast<uint8_t>(at[k]);
-        uint8_t termByte = static_cast<uint8_t>(term.text[k]);
-        if (textByte == termByte) continue;
-        if (foldAscii(textByte) != foldAscii(termByte)) return 0;
-        kind = 1;
+namespace {
+
+// Calls visit(position, ending) at each byte of a NUL-terminated string
+// where a term ends. A walk of the automaton starts only at a byte where a
+// term may begin (strcspn jumps to the next) and goes on while one is under
+// way.
+template <typename Visit>
+void forEachEnding(const TermAutomaton& automaton, const char* firstChars, const char* text,
+                   Visit visit) {
+    int32_t state = TermAutomaton::kRoot;
+    for (const char* at = text + std::strcspn(text, firstChars); *at != '\0';
+         at += std::strcspn(at, firstChars)) {
+        do {
+            state = automaton.step(state, static_cast<uint8_t>(*at));
+            if (automaton.ends(state)) visit(at, automaton.ending(state));
+            ++at;
+        } while (state != TermAutomaton::kRoot && *at != '\0');
     }
-    return kind;
 }
 
-// One pass over the string: at each position firstChar_ admits, the
-// terms not found yet are tried. The same terms count as when each term
-// walks the string by itself.
-int32_t TermTable::countTermsIn(const char* text) const {
-    std::array<bool, kMaxTerms> found = {};
-    int32_t count = 0;
-    // strcspn jumps to the next byte firstChar_ admits, or to the NUL.
-    for (const char* at = text + std::strcspn(text, firstChars_.data());
-         *at != '\0' && count < count_; at += 1 + std::strcspn(at + 1, firstChars_.data())) {
-        for (int32_t i = 0; i < count_; ++i) {
-            if (!found[i] && termBytesAt(at, i)) {
-                found[i] = true;
-                ++count;
-            }
-        }
-    }
-    return count;
+}  // namespace
+
+TermSet TermTable::termsIn(const char* text) const {
+    TermSet found;
+    forEachEnding(folded_, firstChars_.data(), text,
+                  [&](const char*, const TermAutomaton::Ending& ending) { found |= ending.terms; });
+    return found;
 }
 
+// The longest term ending at each byte is noted in its mark; then, from the
+// last byte back, a byte is marked while the reach of the terms ending at
+// or after it extends to it.
 void TermTable::markTermMatches(const char* line, uint8_t* marks) const {
-    size_t length = std::strlen(line);
+    const size_t length = std::strlen(line);
     if (length == 0) return;
     std::memset(marks, 0, length);
-    const char* end = line + length;
-    for (size_t at = 0; at < length; ++at) {
-        if (!isFirstChar(static_cast<uint8_t>(line[at]))) continue;
-        for (int32_t i = 0; i < count_; ++i) {
-            int32_t termLength = terms_[i].length;
-            if (termLength == 0 || !termMatchAt(line + at, end, i)) continue;
-            for (int32_t k = 0; k < termLength; ++k)
-                marks[at + k] |= kMarkBit;
-        }
+    forEachEnding(folded_, firstChars_.data(), line,
+                  [&](const char* at, const TermAutomaton::Ending& ending) {
+                      marks[at - line] = static_cast<uint8_t>(ending.longest);
+                  });
+    size_t reach = length;  // the first byte covered by a term ending at or after the current one
+    for (size_t at = length; at-- > 0;) {
+        if (marks[at] != 0) reach = std::min(reach, at + 1 - marks[at]);
+        marks[at] = reach <= at ? kMarkBit : 0;
     }
 }
 

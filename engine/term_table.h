@@ -8,23 +8,14 @@
 #include <cstdint>
 #include <string_view>
 
-namespace tarvo {
+#include "engine/query_term.h"
+#include "engine/term_automaton.h"
+#include "engine/term_set.h"
 
-inline constexpr int kMaxTerms = 100;       // surplus terms are ignored
-inline constexpr int kMaxTermLength = 100;  // a longer word is split into terms
+namespace tarvo {
 
 // Attribute byte bit: the byte belongs to an occurrence of a query term.
 inline constexpr uint8_t kMarkBit = 0x40;
-
-// Only A-Z fold; every other byte compares unchanged.
-inline constexpr uint8_t foldAscii(uint8_t c) {
-    return (c >= 'A' && c <= 'Z') ? c + 32 : c;
-}
-
-struct QueryTerm {
-    char text[kMaxTermLength + 1] = {};  // escapes resolved, case as typed
-    int32_t length = 0;                  // may be 0: an empty term
-};
 
 // Which limits a Find text ran into; the terms are built all the same.
 struct TermLimitsMet {
@@ -44,28 +35,16 @@ public:
     // case; an empty term sets the flag of byte 0.
     bool isFirstChar(uint8_t c) const { return firstChar_[c] != 0; }
 
-    // termMatchAt: every byte of the term equals, after folding both, the byte
-    // at the same offset from `at`. The text ends at `end` (or at a NUL, which
-    // no term byte equals), so an occurrence never runs past it.
-    // Inline: the scanner asks it at every candidate byte.
-    bool termMatchAt(const char* at, const char* end, int32_t termIndex) const {
-        return end - at >= terms_[termIndex].length && termBytesAt(at, termIndex);
-    }
-    // The same without an end: term bytes are never NUL, so the comparison
-    // stops at the NUL that ends the text, whatever its length.
-    bool termBytesAt(const char* at, int32_t termIndex) const {
-        const QueryTerm& term = terms_[termIndex];
-        for (int32_t k = 0; k < term.length; ++k) {
-            if (foldAscii(static_cast<uint8_t>(at[k])) !=
-                foldAscii(static_cast<uint8_t>(term.text[k])))
-                return false;
-        }
-        return true;
-    }
+    // The automaton that finds the terms, letter case folded as they match,
+    // and the one that finds them with their case as typed.
+    const TermAutomaton& automaton() const { return folded_; }
+    const TermAutomaton& exactAutomaton() const { return exact_; }
 
+    // The terms occurring in a NUL-terminated string, an empty term where
+    // some term may begin.
+    TermSet termsIn(const char* text) const;
     // Distinct terms occurring in a NUL-terminated string, each counted once.
-    // Gated by firstChar_ like the scanner.
-    int32_t countTermsIn(const char* text) const;
+    int32_t countTermsIn(const char* text) const { return termsIn(text).size(); }
 
     // Sets marks[0 .. strlen(line)-1] to 0, then kMarkBit on every byte covered
     // by an occurrence of a non-empty term. An empty line writes nothing.
@@ -77,10 +56,8 @@ private:
     std::array<uint8_t, 256> firstChar_ = {};
     // The same bytes as a C string (byte 0 left out), for strcspn.
     std::array<char, 256> firstChars_ = {};
+    TermAutomaton folded_;
+    TermAutomaton exact_;
 };
-
-// 2 when the term's bytes equal the text's exactly, 1 when only after
-// folding, 0 when it does not match (an empty term gives 2).
-int32_t caseMatchKind(const char* at, const char* end, const QueryTerm& term);
 
 }  // namespace tarvo

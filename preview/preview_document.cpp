@@ -158,9 +158,9 @@ bool PreviewDocument::indexLines() {
         starts_.push(0) && starts_.push(0) && commentStates_.push(0) && commentStates_.push(0);
     bool inComment = false;
     int32_t lineStart = 0;
-    int32_t tabs = 0;  // on the line so far: a tab takes up to kTabWidth columns
+    int32_t tabs = 0;  // on the line so far: a tab takes up to the tab width
     const auto lineEnds = [&](int32_t end) {
-        widestLine_ = std::max(widestLine_, end - lineStart + (kTabWidth - 1) * tabs);
+        widestLine_ = std::max(widestLine_, lineColumns(end - lineStart, tabs));
     };
     for (int32_t i = 0; grown && i < length_; ++i) {
         if (i > 0 && bytes[i - 1] == '\n') {
@@ -175,6 +175,18 @@ bool PreviewDocument::indexLines() {
     }
     lineEnds(length_ - 1);
     return grown && starts_.push(length_ - 1);
+}
+
+void PreviewDocument::setTabWidth(int columns) {
+    if (columns == tabWidth_) return;
+    tabWidth_ = columns;
+    widestLine_ = 0;
+    for (int32_t line = firstLine(); line <= lastLine(); ++line) {
+        const LineRange range = lineRange(line);
+        const int32_t tabs = static_cast<int32_t>(
+            std::count(bytes_.get() + range.start, bytes_.get() + range.end, '\t'));
+        widestLine_ = std::max(widestLine_, lineColumns(range.end - range.start, tabs));
+    }
 }
 
 void PreviewDocument::colourLine(int32_t line, const char* text, uint8_t* attrs) const {

@@ -35,6 +35,7 @@
 #include <string_view>
 
 #include "engine/int_vector.h"
+#include "view/marked_text.h"
 
 namespace tarvo {
 
@@ -87,8 +88,14 @@ public:
     // The line asked for when the file ended before it; 0 otherwise.
     int32_t missingLine() const { return missingLine_; }
     // At least as many columns as the widest line takes drawn (its bytes,
-    // and a tab counted as kTabWidth): how far the pane may scroll sideways.
+    // and a tab counted as the tab width): how far the pane may scroll
+    // sideways.
     int32_t widestLine() const { return widestLine_; }
+
+    // The columns between tab stops the lines are drawn with; the widest
+    // line is measured again for a new width.
+    int tabWidth() const { return tabWidth_; }
+    void setTabWidth(int columns);
 
     // ORs kCommentText and kKeywordText into the attribute bytes of one row of the
     // line: `text` is zero-terminated and attrs holds 0 or kMarkBit for each
@@ -101,6 +108,10 @@ public:
 
 private:
     void clear();
+    // The columns a line of `bytes` bytes holding `tabs` tabs takes at most.
+    int32_t lineColumns(int32_t bytes, int32_t tabs) const {
+        return bytes + (tabWidth_ - 1) * tabs;
+    }
     // Builds both tables over the text held in one pass; false when they
     // cannot grow.
     bool indexLines();
@@ -110,16 +121,17 @@ private:
     // False when the buffer's tables cannot grow.
     bool readPart(ScanFileReader& file, int32_t capacity, int32_t line);
 
-    std::string path_;               // empty at start and after the results are cleared
-    bool coloured_ = false;          // the path matched the highlight list at load
-    std::unique_ptr<char[]> bytes_;  // the text and a terminating zero; null when empty
-    int32_t length_ = 0;             // bytes_ size: bytes read + 1; 0 when none loaded
-    IntVector starts_;               // line starts, as above; empty when none loaded
-    IntVector commentStates_;        // comment states, as above; empty when none loaded
-    int32_t widestLine_ = 0;         // columns; 0 when none loaded
-    int32_t lineOffset_ = 0;         // the file's number of the first line held, less 1
-    bool endsCut_ = false;           // the text held stops before the file's end
-    int32_t missingLine_ = 0;        // the line the file ended before; 0 when none
+    std::string path_;                 // empty at start and after the results are cleared
+    bool coloured_ = false;            // the path matched the highlight list at load
+    std::unique_ptr<char[]> bytes_;    // the text and a terminating zero; null when empty
+    int32_t length_ = 0;               // bytes_ size: bytes read + 1; 0 when none loaded
+    IntVector starts_;                 // line starts, as above; empty when none loaded
+    IntVector commentStates_;          // comment states, as above; empty when none loaded
+    int32_t widestLine_ = 0;           // columns; 0 when none loaded
+    int32_t lineOffset_ = 0;           // the file's number of the first line held, less 1
+    bool endsCut_ = false;             // the text held stops before the file's end
+    int tabWidth_ = kDefaultTabWidth;  // columns between tab stops
+    int32_t missingLine_ = 0;          // the line the file ended before; 0 when none
 };
 
 }  // namespace tarvo

@@ -18,6 +18,14 @@ ShowFileStep planShowFile(PreviewPosition& position, bool sameFile, int32_t line
     return sameFile ? ShowFileStep::Repaint : ShowFileStep::LoadAndRepaint;
 }
 
+int32_t topLineAfterResize(const PreviewPosition& position, int32_t wholeLines, int32_t firstLine) {
+    const int32_t top = paintTopLine(position.topLine, firstLine);
+    const int32_t line = position.targetLine;
+    const bool wasShown = line >= top && line < top + position.wholeLines;
+    if (!wasShown || line < top + wholeLines) return position.topLine;
+    return centredTopLine(line, wholeLines);
+}
+
 std::optional<ColumnSpan> firstTermColumns(const PreviewDocument& document, int32_t line,
                                            const TermTable& terms) {
     if (line < document.firstLine() || line > document.lastLine()) return std::nullopt;
@@ -28,11 +36,33 @@ std::optional<ColumnSpan> firstTermColumns(const PreviewDocument& document, int3
     uint8_t attribute = 0;
     int column = 0;
     for (int at = lineStart, before = 0, after;
-         (after = nextRun(text.c_str(), attrs.data(), at, column, run, attribute)) != at;
+         (after = nextRun(text.c_str(), attrs.data(), at, column, run, attribute,
+                          document.tabWidth())) != at;
          at = after, before = column) {
         if (attribute & kMarkBit) return ColumnSpan{before, column};
     }
     return std::nullopt;
+}
+
+std::optional<KeyScroll> previewKeyScroll(int32_t virtualKey, bool control) {
+    constexpr int32_t kPageUp = 0x21, kPageDown = 0x22, kEnd = 0x23, kHome = 0x24, kUp = 0x26,
+                      kDown = 0x28;
+    switch (virtualKey) {
+        case kUp:
+            return KeyScroll{false, ScrollRequest::LineUp};
+        case kDown:
+            return KeyScroll{false, ScrollRequest::LineDown};
+        case kPageUp:
+            return KeyScroll{false, ScrollRequest::PageUp};
+        case kPageDown:
+            return KeyScroll{false, ScrollRequest::PageDown};
+        case kHome:
+            return KeyScroll{!control, ScrollRequest::Top};
+        case kEnd:
+            return KeyScroll{!control, ScrollRequest::Bottom};
+        default:
+            return std::nullopt;
+    }
 }
 
 int32_t columnsShown(int32_t width, int32_t characterWidth) {
@@ -41,16 +71,17 @@ int32_t columnsShown(int32_t width, int32_t characterWidth) {
 }
 
 int32_t leftColumnFor(const std::optional<ColumnSpan>& term, int32_t visibleColumns,
-                      int32_t widestLine) {
+                      const PreviewColumns& columns) {
     if (!term || term->end <= visibleColumns) return 0;
-    const ScrollBarState bar = previewColumnBar(widestLine, visibleColumns, 0);
+    const ScrollBarState bar = previewColumnBar(columns, visibleColumns, 0);
     return clampScrollPosition(bar, term->start - kPreviewLeadColumns);
 }
 
-ScrollBarState previewColumnBar(int32_t widestLine, int32_t visibleColumns, int32_t leftColumn) {
+ScrollBarState previewColumnBar(const PreviewColumns& columns, int32_t visibleColumns,
+                                int32_t leftColumn) {
     ScrollBarState bar;
     bar.min = 0;
-    bar.max = std::min(widestLine, kMaxPreviewLineBytes * kTabWidth) - 1;
+    bar.max = std::min(columns.widestLine, kMaxPreviewLineBytes * columns.tabWidth) - 1;
     bar.page = visibleColumns;
     bar.pos = leftColumn;
     return bar;

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "view/marked_text.h"
 #include "view/scroll_request.h"
 
 namespace tarvo {
@@ -48,9 +49,16 @@ struct PreviewPosition {
     int32_t targetLine = 0;      // 0 until the first showFile
     int32_t topLine = 0;         // may be below 1 until the next repaint
     int32_t visibleLines = 0;    // 0 before the first repaint
+    int32_t wholeLines = 0;      // of those, the rows shown whole; 0 before the first repaint
     int32_t leftColumn = 0;      // the lines' first column shown: the sideways scroll
     int32_t visibleColumns = 0;  // of the lines, right of the line numbers; 0 before a repaint
 };
+
+// The top line after the pane's height changed to `wholeLines` rows shown
+// whole: the result's line, when it was shown whole before, is centred in
+// them again if it would leave them; otherwise the top line stays. The
+// rows start at `firstLine` at the earliest, the first line held.
+int32_t topLineAfterResize(const PreviewPosition& position, int32_t wholeLines, int32_t firstLine);
 
 enum class ShowFileStep {
     Nothing,        // the same line of the same file: no repaint
@@ -64,6 +72,13 @@ enum class ShowFileStep {
 // path in the File box.
 ShowFileStep planShowFile(PreviewPosition& position, bool sameFile, int32_t lineNumber);
 
+// How wide the document's lines are drawn: its widest line's columns, with
+// tab stops tabWidth columns apart.
+struct PreviewColumns {
+    int32_t widestLine = 0;
+    int tabWidth = kDefaultTabWidth;
+};
+
 // The columns (tab stops counted from the line's start) that the line's
 // first marked term spans, start and end; nothing when no term is on it.
 struct ColumnSpan {
@@ -72,6 +87,16 @@ struct ColumnSpan {
 };
 std::optional<ColumnSpan> firstTermColumns(const PreviewDocument& document, int32_t line,
                                            const TermTable& terms);
+
+// What a key does in the preview (Left and Right aside, which move a few
+// columns): Up, Down, Page Up and Page Down scroll by a line or a page;
+// Home and End go to the left and right ends of the lines, with Ctrl to the
+// top and the bottom of the file. Nothing for any other key.
+struct KeyScroll {
+    bool sideways = false;  // the horizontal scroll bar; else the vertical one
+    ScrollRequest request = ScrollRequest::LineUp;
+};
+std::optional<KeyScroll> previewKeyScroll(int32_t virtualKey, bool control);
 
 // The columns of the lines a pane `width` pixels wide shows right of the
 // line numbers; 0 for a width that is not positive.
@@ -83,11 +108,13 @@ int32_t columnsShown(int32_t width, int32_t characterWidth);
 // the sideways scroll bar goes (the widest line's end in view), which still
 // shows the whole term.
 int32_t leftColumnFor(const std::optional<ColumnSpan>& term, int32_t visibleColumns,
-                      int32_t widestLine);
+                      const PreviewColumns& columns);
 
-// The sideways scroll bar: columns 0 to the widest line's, page = the
-// visible columns, so the widest line's end can be scrolled into view.
-ScrollBarState previewColumnBar(int32_t widestLine, int32_t visibleColumns, int32_t leftColumn);
+// The sideways scroll bar: columns 0 to the widest line's (as far as a row
+// shows: its kMaxPreviewLineBytes bytes, each tab its most columns), page =
+// the visible columns, so the widest line's end can be scrolled into view.
+ScrollBarState previewColumnBar(const PreviewColumns& columns, int32_t visibleColumns,
+                                int32_t leftColumn);
 
 // The one line the pane shows for a file it cannot open:
 // "cannot open PATH: MESSAGE", the system's message on one line, without its

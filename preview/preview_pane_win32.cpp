@@ -56,7 +56,12 @@ void PreviewPane::showFile(const char* path, int32_t lineNumber) {
     }
     // The result's first term in view when it would stand right of the pane.
     position_.leftColumn = leftColumnFor(firstTermColumns(document_, position_.targetLine, terms_),
-                                         position_.visibleColumns, document_.widestLine());
+                                         position_.visibleColumns, columns());
+    paint(nullptr);
+}
+
+void PreviewPane::setTabWidth(int columns) {
+    document_.setTabWidth(columns);
     paint(nullptr);
 }
 
@@ -81,6 +86,7 @@ void PreviewPane::paint(HDC dc) {
     position.visibleLines = rowsInWindow(h);
     RECT client;
     GetClientRect(window(), &client);
+    position.wholeLines = client.bottom / h;  // above the sideways scroll bar
     position.visibleColumns = columnsShown(client.right, fonts_.characterWidth(FontIndex::Preview));
 
     // A centred top line above the file's start shows from line 1 instead.
@@ -93,15 +99,16 @@ void PreviewPane::paint(HDC dc) {
     if (!note_.empty()) {
         fillWhite(dc, 0, 0, kFarEdge, h);
         const std::vector<uint8_t> plain(note_.size(), kPlainText);
-        drawMarkedText(dc, note_.c_str(), plain.data(), 0, 0, h);
+        drawMarkedText(dc, note_.c_str(), plain.data(), 0, 0, h, document.tabWidth());
         blankTop = h;
     }
     fillWhite(dc, 0, blankTop, kFarEdge, kFarEdge);
+    if (hasFocus()) DrawFocusRect(dc, &client);
 
     setScrollBar(SB_VERT, previewScrollBar(document.firstLine(), document.lastLine(),
                                            position.visibleLines, top));
-    setScrollBar(SB_HORZ, previewColumnBar(document.widestLine(), position.visibleColumns,
-                                           position.leftColumn));
+    setScrollBar(SB_HORZ,
+                 previewColumnBar(columns(), position.visibleColumns, position.leftColumn));
 }
 
 void PreviewPane::paintLine(HDC dc, int32_t line, int left, int top, int right, int bottom) {
@@ -118,11 +125,12 @@ void PreviewPane::paintLine(HDC dc, int32_t line, int left, int top, int right, 
     const int gutterRight = left + fonts_.textWidth(gutter, FontIndex::Preview);
     // The line scrolls sideways under its number, which stays: what passes
     // left of the text's edge is covered again.
+    const int tabWidth = document_.tabWidth();
     drawMarkedText(dc, text.c_str() + lineStart, attrs.data() + lineStart,
                    gutterRight - position_.leftColumn * fonts_.characterWidth(FontIndex::Preview),
-                   top, bottom);
+                   top, bottom, tabWidth);
     if (position_.leftColumn > 0) fillBox(dc, ground, left, top, gutterRight, bottom);
-    drawMarkedText(dc, gutter.c_str(), attrs.data(), left, top, bottom);
+    drawMarkedText(dc, gutter.c_str(), attrs.data(), left, top, bottom, tabWidth);
 }
 
 void PreviewPane::scroll(WPARAM request, bool fromWheel) {
@@ -136,9 +144,27 @@ void PreviewPane::scrollSideways(WPARAM request, bool fromWheel) {
 }
 
 void PreviewPane::onKey(WPARAM virtualKey) {
-    if (virtualKey != VK_LEFT && virtualKey != VK_RIGHT) return;
-    const int32_t step = virtualKey == VK_LEFT ? -kPreviewColumnsPerKey : kPreviewColumnsPerKey;
-    position_.leftColumn = scrollBarBy(SB_HORZ, step);
+    if (virtualKey == VK_LEFT || virtualKey == VK_RIGHT) {
+        const int32_t step = virtualKey == VK_LEFT ? -kPreviewColumnsPerKey : kPreviewColumnsPerKey;
+        position_.leftColumn = scrollBarBy(SB_HORZ, step);
+        return paint(nullptr);
+    }
+    const std::optional<KeyScroll> key =
+        previewKeyScroll(static_cast<int32_t>(virtualKey), GetKeyState(VK_CONTROL) < 0);
+    if (!key) return;
+    const WPARAM request = static_cast<WPARAM>(key->request);
+    if (key->sideways) {
+        scrollSideways(request, false);
+    } else {
+        scroll(request, false);
+    }
+}
+
+void PreviewPane::onSize() {
+    const int h = fonts_.lineHeight(FontIndex::Preview);
+    RECT client;
+    GetClientRect(window(), &client);
+    position_.topLine = topLineAfterResize(position_, client.bottom / h, document_.firstLine());
     paint(nullptr);
 }
 
@@ -156,14 +182,14 @@ void PreviewPane::onTiltWheel(WPARAM wParam) {
 
 // ---------------------------------------------------------------------------
 // Messages: one short handler each. A click gives the pane the keyboard
-// focus, for Left and Right; the main window hands it the wheel when the
-// pointer is over it.
+// focus, for its keys; the main window hands it the wheel when the pointer
+// is over it.
 // ---------------------------------------------------------------------------
 
 LRESULT PreviewPane::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SIZE:
-            paint(nullptr);
+            onSize();
             return 0;
         case WM_PAINT:
             onPaint();
@@ -185,6 +211,10 @@ LRESULT PreviewPane::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_KEYDOWN:
             onKey(wParam);
+            return 0;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            paint(nullptr);  // the focus frame
             return 0;
         default:
             return DefWindowProcA(window(), message, wParam, lParam);

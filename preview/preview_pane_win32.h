@@ -48,6 +48,10 @@ public:
     void scrollSideways(WPARAM request, bool fromWheel);
 
     const PreviewDocument& document() const { return document_; }
+
+    // Tabs stand `columns` apart in the lines shown; repaints.
+    void setTabWidth(int columns);
+    PreviewColumns columns() const { return {document_.widestLine(), document_.tabWidth()}; }
     const PreviewPosition& position() const { return position_; }
 
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -59,8 +63,11 @@ private:
     // Paints the row of one line in a rectangle: white, or the result's
     // band, then the line's text when the document has that line.
     void paintLine(HDC dc, int32_t line, int left, int top, int right, int bottom);
-    // Left and Right scroll sideways; other keys do nothing.
+    // Left and Right scroll sideways by a few columns; the keys of
+    // previewKeyScroll as it says; other keys do nothing.
     void onKey(WPARAM virtualKey);
+    // The pane's height changed: the result's line stays in view.
+    void onSize();
     // The wheel scrolls up and down, sideways with Shift.
     void onWheel(WPARAM wParam);
     // A tilting wheel's positive distance means right, the opposite of the

@@ -377,9 +377,18 @@ void ResultStore::setLineColumn(const TermTable* terms, WidthFunction width) {
 bool ResultStore::setLineColumnWidth(int32_t width) {
     if (width == lineColumnWidth_) return false;
     lineColumnWidth_ = width;
+    return updateShownText(false);
+}
+
+bool ResultStore::remeasureLineColumn() {
+    return updateShownText(true);
+}
+
+bool ResultStore::updateShownText(bool remeasure) {
     bool changed = false;
     for (StoredEntry* entry : rank_) {
-        const int32_t from = shownFrom(entry->cut, width);
+        if (remeasure && lineTerms_) entry->cut = lineCut(entry->lineText, *lineTerms_, lineWidth_);
+        const int32_t from = shownFrom(entry->cut, lineColumnWidth_);
         changed |= from != entry->shownFrom;
         entry->shownFrom = from;
     }

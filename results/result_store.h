@@ -84,6 +84,9 @@ public:
     // is sorted again, the selection kept on its entry. Returns whether a
     // row's text changed.
     bool setLineColumnWidth(int32_t width);
+    // Measures every row's line again, as after a change of font or tab
+    // width; returns whether a row's text changed.
+    bool remeasureLineColumn();
 
     void visitInRankOrder(
         const std::function<void(const char* path, int32_t position)>& visit) const override;
@@ -117,6 +120,9 @@ private:
     void countKey(const StoredEntry& entry, int32_t delta);
     int32_t keyCount(const std::string& path, int32_t lineNumber);
 
+    // Sets every row's shownFrom for the Line column's width, measuring
+    // its line first when `remeasure`; returns whether one changed.
+    bool updateShownText(bool remeasure);
     void followSelection(int32_t p, const StoredEntry* remembered, int32_t rememberedRow,
                          const StoredEntry* released);
     void keepSelectedEntry(StoredEntry* entry, const StoredEntry* selected,

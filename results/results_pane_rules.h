@@ -15,13 +15,6 @@ namespace tarvo {
 struct ResultEntry;
 class TermTable;
 
-// Columns, in pane pixels; they line up with the header boxes the main
-// window draws above the pane (each label 5 pixels inside its box).
-inline constexpr int32_t kRankColumnX = 5;
-inline constexpr int32_t kPathColumnX = 45;
-inline constexpr int32_t kLineColumnX = 445;
-inline constexpr int32_t kPathFitWidth = 390;  // the path box is 400 wide
-
 // One wheel notch scrolls this many rows.
 inline constexpr int32_t kResultRowsPerNotch = 2;
 // A page key moves the selection by the visible rows less this many, so a

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -20,24 +21,60 @@ void fill(HDC dc, COLORREF colour, const RowRect& r) {
     fillBox(dc, colour, r.left, r.top, r.right, r.bottom);
 }
 
-void drawCell(HDC dc, const std::string& text, const std::vector<uint8_t>& attrs, int x,
-              const RowRect& row) {
-    drawMarkedText(dc, text.c_str(), attrs.data(), x, row.top, row.bottom);
-}
-
 }  // namespace
 
 ResultsPane::ResultsPane(ResultStore& store, const TermTable& terms, const Fonts& fonts)
     : store_(store), terms_(terms), fonts_(fonts) {
-    store_.setLineColumn(&terms_, [&fonts](const char* text, int length) {
-        return fonts.textWidth(std::string_view(text, length), FontIndex::Interface);
+    store_.setLineColumn(&terms_, [this](const char* text, int length) {
+        return fonts_.textWidth(std::string_view(text, length), FontIndex::Interface, tabWidth_);
     });
 }
 
-void ResultsPane::onSize(int32_t clientWidth) {
-    // The rows' Line texts changed, their keys did not: the cache would keep them.
-    if (store_.setLineColumnWidth(clientWidth - kLineColumnX)) forgetRowCache();
+void ResultsPane::drawCell(HDC dc, const std::string& text, const std::vector<uint8_t>& attrs,
+                           int x, const RowRect& row) const {
+    drawMarkedText(dc, text.c_str(), attrs.data(), x, row.top, row.bottom, tabWidth_);
+}
+
+void ResultsPane::setTabWidth(int columns) {
+    if (columns == tabWidth_) return;
+    tabWidth_ = columns;
+    // The rows' Line texts were measured and drawn with the old stops.
+    store_.remeasureLineColumn();
+    forgetRowCache();
     paint(nullptr);
+}
+
+void ResultsPane::updateLineColumnWidth() {
+    RECT client;
+    GetClientRect(window(), &client);
+    // The rows' Line texts changed, their keys did not: the cache would keep them.
+    if (store_.setLineColumnWidth(client.right - columns_.lineX)) forgetRowCache();
+}
+
+void ResultsPane::onSize() {
+    updateLineColumnWidth();
+    paint(nullptr);
+}
+
+void ResultsPane::setColumns(const ListColumns& columns) {
+    if (columns == columns_) return;
+    columns_ = columns;
+    forgetRowCache();  // every row's texts moved
+    if (!window()) return;
+    updateLineColumnWidth();
+    paint(nullptr);
+}
+
+std::vector<std::string> ResultsPane::columnTexts(bool paths) {
+    ResultStore& store = store_;
+    store.ensureDisplayOrder();
+    const int32_t end = std::min(store.firstVisibleRow() + store.visibleRows(), store.count());
+    std::vector<std::string> texts;
+    for (int32_t row = store.firstVisibleRow(); row < end; ++row) {
+        const StoredEntry& entry = store.displayEntry(row);
+        texts.push_back(paths ? pathText(entry) : rankText(entry));
+    }
+    return texts;
 }
 
 void ResultsPane::paint(HDC dc) {
@@ -73,16 +110,24 @@ void ResultsPane::paintRow(HDC dc, int32_t row, const RowRect& rect) {
 
     std::string text = rankText(entry);
     std::vector<uint8_t> attrs(text.size(), selected ? kSelectedText : kPlainText);
-    drawCell(dc, text, attrs, kRankColumnX, rect);
+    drawCell(dc, text, attrs, columns_.rankX, rect);
 
     text = pathText(entry);
     rowTextAttributes(text, selected, terms, attrs);
-    fitTextToWidth(dc, text, attrs, kPathFitWidth);
-    drawCell(dc, text, attrs, kPathColumnX, rect);
+    fitTextToWidth(dc, text, attrs, columns_.pathFitWidth);
+    drawCell(dc, text, attrs, columns_.pathX, rect);
 
     text = shownLineText(entry);
     rowTextAttributes(text, selected, terms, attrs);
-    drawCell(dc, text, attrs, kLineColumnX, rect);
+    drawCell(dc, text, attrs, columns_.lineX, rect);
+
+    if (selected && hasFocus()) {
+        RECT frame;
+        GetClientRect(window(), &frame);
+        frame.top = rect.top;
+        frame.bottom = rect.bottom;
+        DrawFocusRect(dc, &frame);
+    }
 }
 
 bool ResultsPane::rowNeedsPaint(HDC dc, int32_t row, const RowRect& rect) {
@@ -125,10 +170,18 @@ bool ResultsPane::selectAtPoint(uint16_t x, uint16_t y) {
     return true;
 }
 
-void ResultsPane::onDoubleClick(uint16_t x, uint16_t y) {
-    if (!selectAtPoint(x, y)) return;
-    NMHDR note = {window(), 0, NM_DBLCLK};
+void ResultsPane::notifyParent(UINT code) {
+    NMHDR note = {window(), 0, code};
     SendMessageA(GetParent(window()), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&note));
+}
+
+void ResultsPane::onDoubleClick(uint16_t x, uint16_t y) {
+    if (selectAtPoint(x, y)) notifyParent(NM_DBLCLK);
+}
+
+void ResultsPane::onKeyDown(WPARAM virtualKey) {
+    if (virtualKey != VK_RETURN) return handleKey(virtualKey);
+    if (store_.selectedRow() >= 0) notifyParent(NM_RETURN);
 }
 
 void ResultsPane::onMouseMove(WPARAM buttons, uint16_t x, uint16_t y) {
@@ -151,13 +204,18 @@ LRESULT ResultsPane::onContextMenu(WPARAM wParam, LPARAM lParam) {
 LRESULT ResultsPane::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SIZE:
-            onSize(LOWORD(lParam));
+            onSize();
             return 0;
         case WM_PAINT:
             onPaint();
             return 0;
         case WM_KEYDOWN:
-            handleKey(wParam);
+            onKeyDown(wParam);
+            return 0;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            forgetRowCache();  // the selected row's focus frame
+            paint(nullptr);
             return 0;
         case WM_VSCROLL:
             scroll(wParam, false);

@@ -3,7 +3,8 @@
 // and turns keys, clicks, drags, scroll bar requests and wheel turns into
 // selectRow and firstVisibleRow changes. A double-click or a right click on
 // a row also selects it, and is handed on to the parent, which opens the
-// row or shows its menu.
+// row or shows its menu; so is Enter while the list holds the focus, which
+// it shows with a dotted frame round the selected row.
 //
 // Two ways to paint: WM_PAINT draws every visible row into BeginPaint's
 // context; every other repaint draws at once through the pane's kept
@@ -14,8 +15,11 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "engine/term_table.h"
+#include "results/list_columns.h"
 #include "results/result_store.h"
 #include "results/results_pane_rules.h"
 #include "view/fonts_win32.h"
@@ -46,6 +50,17 @@ public:
     // Every row is drawn afresh next time.
     void forgetRowCache() { rowCache_.clear(); }
 
+    // Tabs stand `columns` apart in the Line column; repaints.
+    void setTabWidth(int columns);
+
+    // Where the rows' texts stand, in line with the header boxes the main
+    // window draws above the pane; repaints when they moved.
+    void setColumns(const ListColumns& columns);
+    const ListColumns& columns() const { return columns_; }
+    // The texts of the rows in view in one column (the rank's or the
+    // path's, whole), for fitting the column to them.
+    std::vector<std::string> columnTexts(bool paths);
+
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // Test seam: told of every row actually drawn (not skipped by the row
@@ -58,6 +73,10 @@ private:
     // The second press of a double-click selects as a press does; on a row
     // it tells the parent with WM_NOTIFY and NM_DBLCLK, as list controls do.
     void onDoubleClick(uint16_t x, uint16_t y);
+    // With the focus on the list: Enter tells the parent with NM_RETURN, as
+    // list controls do; the other keys go to handleKey.
+    void onKeyDown(WPARAM virtualKey);
+    void notifyParent(UINT code);
     // A drag with the left button down selects the row under the pointer.
     void onMouseMove(WPARAM buttons, uint16_t x, uint16_t y);
     // Only a right click on a row goes on to the parent, which shows the
@@ -65,7 +84,12 @@ private:
     LRESULT onContextMenu(WPARAM wParam, LPARAM lParam);
 
     // WM_SIZE: the Line column's new width, then a repaint.
-    void onSize(int32_t clientWidth);
+    void onSize();
+    // The Line column's width: from its text to the pane's right edge.
+    void updateLineColumnWidth();
+    // A cell's text with its attributes, from x on, in the row.
+    void drawCell(HDC dc, const std::string& text, const std::vector<uint8_t>& attrs, int x,
+                  const RowRect& row) const;
     // Draws one display row in its rectangle when rowNeedsPaint says so.
     void paintRow(HDC dc, int32_t row, const RowRect& rect);
     // The row paint cache's test for one display row; records the row when
@@ -76,6 +100,8 @@ private:
     const TermTable& terms_;
     const Fonts& fonts_;
     RowPaintCache rowCache_;  // what each view position last showed
+    ListColumns columns_;     // where each row's texts stand
+    int tabWidth_ = kDefaultTabWidth;
 };
 
 }  // namespace tarvo

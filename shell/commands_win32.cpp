@@ -4,9 +4,11 @@
 
 #include "shell/copy_commands_win32.h"
 #include "shell/dialogs_win32.h"
+#include "shell/drop_down_win32.h"
 #include "shell/editor_win32.h"
 #include "shell/folder_picker_win32.h"
 #include "shell/launching_win32.h"
+#include "shell/pane_focus_win32.h"
 #include "shell/program_win32.h"
 #include "shell/resources/resource.h"
 
@@ -42,6 +44,14 @@ void toggleOption(Program& p, const OptionItem& item) {
 
 void setRunState(Program& p, RunState state) {
     p.runState = state;
+}
+
+// Esc, from any window: the list open under a box takes it first, as a
+// combo box's does; otherwise it stops a running search, as F6 does, and
+// with no search running it does nothing.
+void onEscape(Program& p) {
+    if (p.dropDown.box) return closeDropDown(p);
+    if (p.runState == RunState::Running) setRunState(p, RunState::Idle);
 }
 
 }  // namespace
@@ -85,6 +95,13 @@ void runCommand(Program& p, int id) {
             return copyAllResults(p);
         case IDM_SYNTAX_HIGHLIGHTING:
             return editHighlightList(p);
+        case IDM_TAB_WIDTH:
+            return editTabWidth(p);
+        case IDM_ESCAPE:
+            return onEscape(p);
+        case IDM_NEXT_PANE:
+        case IDM_PREVIOUS_PANE:
+            return moveFocusRound(p, id == IDM_NEXT_PANE);
         case IDM_ONLINE_DOCUMENTATION:
             return openDocumentation();
         case IDM_ABOUT:

@@ -38,6 +38,11 @@ inline constexpr const char* kHighlightLabel =
     "Enter the extensions of the files you want displayed with C++ syntax highlighting. Separate "
     "the extensions with semicolons.\r\n\r\nExample: .c;.cpp;.cxx;.h";
 
+inline constexpr const char* kTabWidthTitle = "Tab Width";
+inline constexpr const char* kTabWidthLabel =
+    "Enter the number of columns from one tab stop to the next in the list and the preview, "
+    "from 1 to 16.\r\n\r\nThe default is 4.";
+
 // "FIND TEXT - Tarvo Search" for the search the window holds, so that
 // windows and taskbar buttons tell several searches apart; the program's
 // name alone before the first search or for an empty Find text.

@@ -7,6 +7,8 @@
 #include "shell/launching_win32.h"
 #include "shell/program_win32.h"
 #include "shell/resources/resource.h"
+#include "view/display_scale.h"
+#include "view/display_scale_win32.h"
 
 namespace tarvo {
 
@@ -70,14 +72,68 @@ INT_PTR CALLBACK promptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
+// The banner's 500 x 54 pixels are a size at 96 DPI: its size at the
+// dialog's DPI.
+SIZE bannerSize(HWND dialog, HBITMAP banner) {
+    BITMAP bitmap = {};
+    GetObjectA(banner, sizeof bitmap, &bitmap);
+    const int dpi = static_cast<int>(windowDpi(dialog));
+    return {scaleToDpi(bitmap.bmWidth, dpi), scaleToDpi(bitmap.bmHeight, dpi)};
+}
+
+HBITMAP loadBanner(HWND dialog) {
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
+    return LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_BANNER));
+}
+
+// The banner's control, whose size in dialog units only comes near the
+// banner's, takes the banner's size, centred across the dialog.
+void placeBanner(HWND dialog) {
+    HWND control = GetDlgItem(dialog, IDC_ABOUT_BANNER);
+    HBITMAP banner = loadBanner(dialog);
+    const SIZE size = bannerSize(dialog, banner);
+    DeleteObject(banner);
+    RECT area, client;
+    GetWindowRect(control, &area);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&area), 2);
+    GetClientRect(dialog, &client);
+    SetWindowPos(control, nullptr, (client.right - size.cx) / 2, area.top, size.cx, size.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The banner at the dialog's scale, centred in its control. Drawn at each
+// paint, so it follows the dialog to a screen of another scale.
+INT_PTR drawBanner(HWND dialog, const DRAWITEMSTRUCT& item) {
+    if (item.CtlID != IDC_ABOUT_BANNER) return FALSE;
+    HBITMAP banner = loadBanner(dialog);
+    BITMAP bitmap = {};
+    GetObjectA(banner, sizeof bitmap, &bitmap);
+    const SIZE scaled = bannerSize(dialog, banner);
+    const int width = scaled.cx, height = scaled.cy;
+    const RECT& area = item.rcItem;
+    HDC source = CreateCompatibleDC(item.hDC);
+    HGDIOBJ previous = SelectObject(source, banner);
+    SetStretchBltMode(item.hDC, HALFTONE);
+    SetBrushOrgEx(item.hDC, 0, 0, nullptr);  // as HALFTONE asks
+    StretchBlt(item.hDC, (area.left + area.right - width) / 2, area.top, width, height, source, 0,
+               0, bitmap.bmWidth, bitmap.bmHeight, SRCCOPY);
+    SelectObject(source, previous);
+    DeleteDC(source);
+    DeleteObject(banner);
+    return TRUE;
+}
+
 // Escape arrives as IDCANCEL and the missing close box as WM_CLOSE, which
 // the dialog manager also turns into IDCANCEL: neither is handled, so only
 // OK and Enter close the box.
-INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
             SetDlgItemTextA(dialog, IDC_ABOUT_TEXT, aboutText(findUserGuide()).c_str());
+            placeBanner(dialog);
             return FALSE;
+        case WM_DRAWITEM:
+            return drawBanner(dialog, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         case WM_COMMAND:
             if (LOWORD(wParam) != IDOK) return FALSE;
             EndDialog(dialog, IDOK);
@@ -136,6 +192,15 @@ void editSkipFolders(Program& p) {
 
 void editHighlightList(Program& p) {
     promptDialog(p, kHighlightTitle, kHighlightLabel, p.settings.request.highlightList);
+}
+
+void editTabWidth(Program& p) {
+    std::string width = std::to_string(tabWidthOf(p.settings));
+    if (!promptDialog(p, kTabWidthTitle, kTabWidthLabel, width)) return;
+    const std::optional<int> columns = parseTabWidth(width);
+    if (!columns) return (void)MessageBeep(MB_ICONWARNING);
+    p.settings.tabWidth = *columns;
+    useTabWidth(p);
 }
 
 }  // namespace tarvo

@@ -33,5 +33,8 @@ void editHighlightList(Program& program);
 // file memory.
 void editIncludeList(Program& program);
 void editSkipFolders(Program& program);
+// Result > Tab Width...: a number from 1 to 16 takes effect at once; OK on
+// anything else beeps and leaves the width.
+void editTabWidth(Program& program);
 
 }  // namespace tarvo

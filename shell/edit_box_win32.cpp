@@ -61,6 +61,18 @@ void focusAtEnd(HWND box) {
     SendMessageW(box, EM_SCROLLCARET, 0, 0);
 }
 
+// An edit box keeps its sideways scroll when it grows, so a text that now
+// fits would still show from its middle: the caret is taken to the start,
+// which scrolls the box back, and then to where it was.
+void showTextStart(HWND box) {
+    DWORD start = 0, end = 0;
+    SendMessageA(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    SendMessageA(box, EM_SETSEL, 0, 0);
+    SendMessageA(box, EM_SCROLLCARET, 0, 0);
+    SendMessageA(box, EM_SETSEL, start, end);
+    SendMessageA(box, EM_SCROLLCARET, 0, 0);
+}
+
 LRESULT CALLBACK editBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
     // The boxes are the main window's children; it holds the program.
     Program& p = programOf(GetParent(box));

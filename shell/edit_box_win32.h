@@ -16,6 +16,9 @@ LRESULT CALLBACK editBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPara
 // Gives a box the focus with the caret after its text.
 void focusAtEnd(HWND box);
 
+// After a box was resized: its text from the start when it fits, else
+// scrolled just far enough to show the caret; caret and selection stay.
+void showTextStart(HWND box);
 // A box's text, at most kMaxTextLength characters, as Enter takes it.
 std::string readBox(HWND box);
 

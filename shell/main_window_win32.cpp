@@ -5,15 +5,20 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "engine/search_request.h"
 #include "engine/system_path_win32.h"
 #include "shell/commands_win32.h"
 #include "shell/dialog_texts.h"
 #include "shell/edit_box_win32.h"
+#include "shell/layout_drag_win32.h"
 #include "shell/program_win32.h"
 #include "shell/resources/resource.h"
 #include "shell/status_panel_win32.h"
 #include "shell/window_placement.h"
+#include "view/display_scale.h"
+#include "view/display_scale_win32.h"
 #include "view/marked_text.h"
 #include "view/text_class.h"
 #include "view/text_drawing_win32.h"
@@ -64,22 +69,58 @@ void storeWindowRect(Program& p, HWND window) {
 // draws on its own surface around them.
 // ---------------------------------------------------------------------------
 
+UserLayout userLayout(const Settings& s) {
+    return {s.columnWidths.value_or(kDefaultColumnWidths), s.listShare};
+}
+
+LayoutMetrics layoutMetrics(const Fonts& fonts) {
+    return {fonts.dpi(),
+            fonts.textWidth(kLabelMeasure, FontIndex::Interface),
+            fonts.lineHeight(FontIndex::Interface),
+            fonts.lineHeight(FontIndex::Preview),
+            fonts.characterWidth(FontIndex::Interface),
+            fonts.textWidth(kRankHeaderLabel, FontIndex::Interface)};
+}
+
 // Computes the layout for a client area, moves the five children and
 // invalidates the bands of the main window's own surface that moved.
 void layoutMainWindow(Program& p, int cw, int ch) {
     const MainWindows& w = p.windows;
-    const int H = p.fonts.lineHeight(FontIndex::Interface);
-    p.layout = computeMainLayout(cw, ch, p.fonts.textWidth(kLabelMeasure, FontIndex::Interface), H);
+    p.layout = computeMainLayout(cw, ch, layoutMetrics(p.fonts), userLayout(p.settings));
     const MainLayout& l = p.layout;
+    p.resultsPane.setColumns(l.columns);
     moveChild(w.findBox, l.findBox);
     moveChild(w.pathBox, l.pathBox);
     moveChild(w.fileBox, l.fileBox);
+    for (HWND box : {w.findBox, w.pathBox, w.fileBox})
+        showTextStart(box);
     moveChild(p.resultsPane.window(), l.resultsPane);
     moveChild(p.previewPane.window(), l.previewPane);
-    for (const LayoutRect& band : resizedBands(l, cw, ch, H)) {
+    for (const LayoutRect& band : resizedBands(l, cw, ch)) {
         RECT r = toRect(band);
         InvalidateRect(w.main, &r, FALSE);
     }
+}
+
+// The fonts for `dpi`, handed to the boxes; the old ones are deleted once
+// the kept contexts, which may still hold them, let go of them.
+void makeFonts(Program& p, int dpi) {
+    MainWindows& w = p.windows;
+    const std::array<HFONT, 2> old = p.fonts.create(w.mainDc, dpi);
+    for (HWND box : {w.findBox, w.pathBox, w.fileBox}) {
+        if (box)
+            SendMessageA(box, WM_SETFONT,
+                         reinterpret_cast<WPARAM>(p.fonts.handle(FontIndex::Interface)), TRUE);
+    }
+    for (HDC dc : {w.mainDc, p.resultsPane.keptDc(), p.previewPane.keptDc()}) {
+        if (dc) SelectObject(dc, GetStockObject(SYSTEM_FONT));
+    }
+    for (HFONT font : old) {
+        if (font) DeleteObject(font);
+    }
+    // The Line column's cuts were measured in the old font.
+    p.results.remeasureLineColumn();
+    p.resultsPane.forgetRowCache();
 }
 
 // A grey line over a white one, across the whole window: an etched groove.
@@ -111,10 +152,11 @@ void paintMainWindow(const Program& p, HDC dc) {
     auto header = [&](const LayoutRect& r, const char* label) {
         drawHeaderBox(dc, p.fonts, r.left, r.top, r.right, r.bottom, p.faceColour, label);
     };
-    header(l.rankHeader, "Rank");
-    header(l.fileHeader, "File name (line number)");
-    header(l.lineHeader, "Line");
-    if (l.resultsPane.height() > 0) drawGroove(dc, l.resultsBottom + kGrooveOffset);
+    header(l.rankHeader, kRankHeaderLabel);
+    header(l.fileHeader, kFileHeaderLabel);
+    header(l.lineHeader, kLineHeaderLabel);
+    if (l.resultsPane.height() > 0)
+        drawGroove(dc, l.resultsBottom + scaleToDpi(kGrooveOffset, p.fonts.dpi()));
 }
 
 // ---------------------------------------------------------------------------
@@ -125,7 +167,7 @@ void onCreate(Program& p, HWND window) {
     MainWindows& w = p.windows;
     w.main = window;
     w.mainDc = GetDC(window);
-    p.fonts.create(w.mainDc);
+    makeFonts(p, static_cast<int>(windowDpi(window)));
 
     w.findBox = createEditBox(p, window, kEditStyle);
     SetFocus(w.findBox);
@@ -134,7 +176,7 @@ void onCreate(Program& p, HWND window) {
     w.fileBox = createEditBox(p, window, kEditStyle | ES_READONLY);
     for (HWND box : {w.findBox, w.pathBox, w.fileBox}) {
         SendMessageA(box, WM_SETFONT,
-                     reinterpret_cast<WPARAM>(p.fonts.handle(FontIndex::Interface)), 0);
+                     reinterpret_cast<WPARAM>(p.fonts.handle(FontIndex::Interface)), FALSE);
     }
     // Subclassed with a Unicode procedure: the boxes hold paths and terms in any script, typed or
     // set, whatever the system's code page.
@@ -163,9 +205,46 @@ void onMove(Program& p, HWND window) {
     if (isPlacedNormally(window)) storeWindowRect(p, window);
 }
 
+// A maximised window keeps the rectangle it is restored to, and is kept
+// maximised over a restart; a minimised one keeps both as they were.
 void onSize(Program& p, HWND window, WPARAM kind, LPARAM size) {
     layoutMainWindow(p, LOWORD(size), HIWORD(size));
+    if (kind == SIZE_MAXIMIZED) p.settings.maximized = true;
+    if (kind == SIZE_RESTORED) p.settings.maximized = false;
     if (kind != SIZE_MAXIMIZED && kind != SIZE_MINIMIZED) storeWindowRect(p, window);
+}
+
+// The window cannot be made smaller than what shows the menu bar, both
+// boxes' labels, the columns, a row of the list and a few preview lines.
+void onGetMinMaxInfo(const Program& p, HWND window, MINMAXINFO& info) {
+    if (!p.windows.mainDc) return;  // before WM_CREATE: no fonts yet
+    const ClientSize client = minimumClientSize(layoutMetrics(p.fonts));
+    RECT frame{0, 0, client.width, client.height};
+    adjustWindowRectForDpi(frame, static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)), true,
+                           static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE)),
+                           static_cast<UINT>(p.fonts.dpi()));
+    const int borders = frame.right - frame.left - client.width;
+    // The menu bar's items side by side, which they stand while it is one line.
+    int menuWidth = 0;
+    HMENU menu = GetMenu(window);
+    for (int item = 0; item < GetMenuItemCount(menu); ++item) {
+        RECT r;
+        if (GetMenuItemRect(window, menu, static_cast<UINT>(item), &r))
+            menuWidth += r.right - r.left;
+    }
+    info.ptMinTrackSize.x = std::max<LONG>(frame.right - frame.left, menuWidth + borders);
+    info.ptMinTrackSize.y = frame.bottom - frame.top;
+}
+
+// The window was moved to a screen of another scale (or the scale was
+// changed): fonts for the new DPI, and the rectangle Windows suggests,
+// which keeps the window's place and grows or shrinks it with the scale.
+void onDpiChanged(Program& p, HWND window, UINT dpi, const RECT& suggested) {
+    makeFonts(p, static_cast<int>(dpi));
+    SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    relayout(p);  // the size may be the same
+    InvalidateRect(window, nullptr, FALSE);
 }
 
 void onSetFocus(const Program& p) {
@@ -186,8 +265,11 @@ void onTimer(Program& p) {
     p.refreshPending = false;
 }
 
+// A press on a column border or the splitter starts a drag; on a header
+// cell it sorts by that column.
 void onLeftButtonDown(Program& p, LPARAM at) {
     const POINT point{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+    if (beginLayoutDrag(p, point.x, point.y)) return;
     const struct {
         const LayoutRect& cell;
         SortMode mode;
@@ -215,9 +297,11 @@ LRESULT onMouseWheel(const Program& p, UINT message, WPARAM wParam, LPARAM lPara
     return 0;
 }
 
-// The results list tells of a double-click on a row, as list controls do.
+// The results list tells of a double-click on a row, and of Enter while it
+// holds the focus, as list controls do: both open the row as F9 does.
 void onNotify(Program& p, const NMHDR& note) {
-    if (note.hwndFrom == p.resultsPane.window() && note.code == NM_DBLCLK)
+    if (note.hwndFrom == p.resultsPane.window() &&
+        (note.code == NM_DBLCLK || note.code == NM_RETURN))
         runCommand(p, IDM_OPEN_IN_EDITOR);
 }
 
@@ -264,7 +348,12 @@ HWND createMainWindow(Program& p, int showState) {
     HWND window =
         CreateWindowExA(0, kMainWindowClass, kProgramName, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                         at.x, at.y, at.width, at.height, nullptr, menu, p.instance, &p);
-    if (window) ShowWindow(window, showState);
+    // Closed maximised, it comes back maximised, unless it was asked to show
+    // otherwise (minimised, say, from a shortcut).
+    const bool normalShow =
+        showState == SW_SHOWNORMAL || showState == SW_SHOW || showState == SW_SHOWDEFAULT;
+    if (window)
+        ShowWindow(window, p.settings.maximized && normalShow ? SW_SHOWMAXIMIZED : showState);
     return window;
 }
 
@@ -288,6 +377,12 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_SETFOCUS:
             onSetFocus(p);
             return 0;
+        case WM_GETMINMAXINFO:
+            onGetMinMaxInfo(p, window, *reinterpret_cast<MINMAXINFO*>(lParam));
+            return 0;
+        case WM_DPICHANGED:
+            onDpiChanged(p, window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
         case WM_PAINT:
             onPaint(p, window);
             return 0;
@@ -300,6 +395,23 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_LBUTTONDOWN:
             onLeftButtonDown(p, lParam);
             return 0;
+        case WM_LBUTTONDBLCLK:
+            // The second press of a double-click elsewhere is a press.
+            if (!fitColumnAt(p, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)))
+                onLeftButtonDown(p, lParam);
+            return 0;
+        case WM_MOUSEMOVE:
+            continueLayoutDrag(p, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
+        case WM_LBUTTONUP:
+        case WM_CAPTURECHANGED:
+            endLayoutDrag(p);
+            return 0;
+        case WM_SETCURSOR:
+            if (reinterpret_cast<HWND>(wParam) == window && LOWORD(lParam) == HTCLIENT &&
+                setLayoutCursor(p))
+                return TRUE;
+            return DefWindowProcA(window, message, wParam, lParam);
         case WM_MOUSEWHEEL:
             return onMouseWheel(p, message, wParam, lParam);
         case WM_NOTIFY:
@@ -318,6 +430,12 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 Program& programOf(HWND mainWindow) {
     return *windowObject<Program>(mainWindow);
+}
+
+void relayout(Program& p) {
+    RECT client;
+    GetClientRect(p.windows.main, &client);
+    layoutMainWindow(p, client.right, client.bottom);
 }
 
 }  // namespace tarvo

@@ -14,6 +14,11 @@ struct Program;
 // The main window's class name.
 inline constexpr const char* kMainWindowClass = "vrex";
 
+// The labels of the list's column headers.
+inline constexpr const char* kRankHeaderLabel = "Rank";
+inline constexpr const char* kFileHeaderLabel = "File name (line number)";
+inline constexpr const char* kLineHeaderLabel = "Line";
+
 // Creates the main window for `program` at the saved placement and shows it
 // with `showState`; null when it cannot be created.
 HWND createMainWindow(Program& program, int showState);
@@ -22,5 +27,9 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 // The program a main window was created for.
 Program& programOf(HWND mainWindow);
+
+// Lays the window out again for its client area as it is: after the fonts,
+// or what the user sized, changed.
+void relayout(Program& program);
 
 }  // namespace tarvo

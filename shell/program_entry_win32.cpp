@@ -20,6 +20,7 @@ void loadProgramSettings(Program& p) {
     // shows it one setting a line.
     p.settings.lineEnds = kPlatformLineEnds;
     p.results.restoreSortMode(p.settings.sortMode);
+    useTabWidth(p);
 }
 
 // A longer directory does not fit a box; the Path box then starts empty.
@@ -67,7 +68,8 @@ void startProgram(Program& p, HINSTANCE instance, const char* commandLine, int s
     p.faceBrush = CreateSolidBrush(p.faceColour);
 
     HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
-    if (!registerClass(instance, kMainWindowClass, 0, mainWindowProc, icon, p.faceBrush))
+    // Double-clicks: a double-click on a column border fits the column.
+    if (!registerClass(instance, kMainWindowClass, CS_DBLCLKS, mainWindowProc, icon, p.faceBrush))
         exitProgram(p, kExitMainClassFailed);
     // Double-clicks: a double-click on a results row opens it in the editor.
     if (!registerClass(instance, kPaneClass, CS_DBLCLKS, paneProc, nullptr,

@@ -8,6 +8,12 @@ std::string currentSettingsPath(const Program& program) {
     return program.settingsFile.empty() ? settingsPath() : program.settingsFile;
 }
 
+void useTabWidth(Program& program) {
+    const int columns = tabWidthOf(program.settings);
+    program.resultsPane.setTabWidth(columns);
+    program.previewPane.setTabWidth(columns);
+}
+
 const ResultEntry* selectedResult(Program& program) {
     ResultStore& store = program.results;
     if (store.selectedRow() < 0) return nullptr;

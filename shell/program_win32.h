@@ -55,6 +55,13 @@ struct MainWindows {
     HDC mainDc = nullptr;
 };
 
+// A drag of a column border or of the splitter, from the press to the
+// release.
+struct LayoutDrag {
+    LayoutGrip grip = LayoutGrip::None;  // None: no drag
+    int32_t offset = 0;  // from the border (or the list's bottom) to where it was pressed
+};
+
 struct Program {
     // The window rectangle, the request (texts, lists, the six options), the
     // sort mode as loaded, and lastFindText and lastPathText.
@@ -82,6 +89,7 @@ struct Program {
     COLORREF faceColour = 0;             // COLOR_BTNFACE, read once at start-up
     HBRUSH faceBrush = nullptr;
     MainLayout layout;  // the last layoutMainWindow's rectangles
+    LayoutDrag layoutDrag;
     // The list under the Find and Path boxes: their history, and the Path
     // box's folder completion.
     DropDown dropDown;
@@ -99,5 +107,8 @@ std::string currentSettingsPath(const Program& program);
 // The entry of the selected row, in the display order; null when no row is
 // selected (no results).
 const ResultEntry* selectedResult(Program& program);
+
+// The list and the preview draw tabs with that width from now on.
+void useTabWidth(Program& program);
 
 }  // namespace tarvo

@@ -6,16 +6,23 @@
 
 namespace tarvo {
 
-void paintStatusLine(const Program& p, HDC dc) {
-    if (!dc) dc = p.windows.mainDc;
+std::string statusPanelText(const Program& p) {
     const bool running = p.runState == RunState::Running;
     std::string text =
         statusLineText(p.engine.stats(), p.runTimes, running ? p.clock.now() : 0.0, running);
     // Said once, after the counts, when the run has ended: no box to dismiss.
-    for (const std::string& note : {skippedByFiltersText(p.engine.stats().skippedByFilters),
-                                    pathsTooLongText(p.engine.stats().pathsTooLong)}) {
-        if (!running && !note.empty()) text += "     " + note;
+    const SearchStats& stats = p.engine.stats();
+    for (const std::string& said :
+         {listedLinesText(stats.matches, p.results), skippedByFiltersText(stats.skippedByFilters),
+          pathsTooLongText(stats.pathsTooLong)}) {
+        if (!running && !said.empty()) text += "     " + said;
     }
+    return text;
+}
+
+void paintStatusLine(const Program& p, HDC dc) {
+    if (!dc) dc = p.windows.mainDc;
+    const std::string text = statusPanelText(p);
     const LayoutRect& status = p.layout.statusLine;
     selectDrawingTools(dc, p.fonts.handle(FontIndex::Interface));
     fillBox(dc, p.faceColour, 0, status.top, kFarEdge, status.bottom);

@@ -20,9 +20,10 @@ constexpr FontFace kFontFaces[] = {{"Arial", 10}, {"Courier New", 8}};
 
 }  // namespace
 
-void Fonts::create(HDC dc) {
+std::array<HFONT, 2> Fonts::create(HDC dc, int dpi) {
+    const std::array<HFONT, 2> old{fonts_[0], fonts_[1]};
     measuringDc_ = dc;
-    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    dpi_ = dpi;
     for (int i = 0; i < kFontCount; ++i) {
         fonts_[i] = CreateFontA(-MulDiv(kFontFaces[i].points, dpi, 72), 0, 0, 0, 0, 0, 0, 0, 0, 0,
                                 0, 0, 0, kFontFaces[i].face);
@@ -33,9 +34,10 @@ void Fonts::create(HDC dc) {
         lineHeights_[i] = metrics.tmHeight + metrics.tmExternalLeading;
         characterWidths_[i] = metrics.tmAveCharWidth;
     }
+    return old;
 }
 
-int Fonts::textWidth(std::string_view text, FontIndex font) const {
+int Fonts::textWidth(std::string_view text, FontIndex font, int tabWidth) const {
     // Laid out as drawMarkedText draws it: tabs widened, line breaks as blanks.
     const std::string copy(text);
     const std::vector<uint8_t> plain(copy.size(), kPlainText);
@@ -43,7 +45,7 @@ int Fonts::textWidth(std::string_view text, FontIndex font) const {
     uint8_t attribute = 0;
     int column = 0;
     for (int at = 0, after;
-         (after = nextRun(copy.c_str(), plain.data(), at, column, run, attribute)) != at;
+         (after = nextRun(copy.c_str(), plain.data(), at, column, run, attribute, tabWidth)) != at;
          at = after)
         drawn += run;
     HGDIOBJ previous = SelectObject(measuringDc_, handle(font));

@@ -5,8 +5,22 @@
 
 namespace tarvo {
 
+std::optional<int> parseTabWidth(std::string_view text) {
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return std::nullopt;
+    text = text.substr(first, text.find_last_not_of(' ') + 1 - first);
+    if (text.empty() || text.size() > 2) return std::nullopt;
+    int width = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        width = width * 10 + (c - '0');
+    }
+    if (width < kMinTabWidth || width > kMaxTabWidth) return std::nullopt;
+    return width;
+}
+
 int nextRun(const char* text, const uint8_t* attrs, int start, int& column, std::string& runText,
-            uint8_t& attribute) {
+            uint8_t& attribute, int tabWidth) {
     runText.clear();
     // The terminator has no attribute byte of its own: stop before reading one.
     if (text[start] == '\0') return start;
@@ -17,7 +31,7 @@ int nextRun(const char* text, const uint8_t* attrs, int start, int& column, std:
     while (text[i] != '\0' && attrs[i] == attribute) {
         const char c = text[i];
         if (c == '\t') {
-            const int spaces = kTabWidth - column % kTabWidth;
+            const int spaces = tabWidth - column % tabWidth;
             runText.append(spaces, ' ');
             column += spaces;
             ++i;

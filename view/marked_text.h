@@ -12,7 +12,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarvo {
@@ -21,22 +23,34 @@ namespace tarvo {
 // areas are drawn out to it and the window clips them.
 inline constexpr int32_t kFarEdge = 1000000;
 
-// Tabs expand to the next multiple of this many columns, counted from the
-// start of the text (the line's text), whatever runs of other colours or
-// marks stand before them, so tab-aligned code stays aligned.
-inline constexpr int kTabWidth = 4;
+// A cell's text, a column header's label or a list row's text, stands
+// this far in from the cell's left edge (at 96 DPI); a cell holds its text
+// with this indent on either side.
+inline constexpr int32_t kCellIndent = 5;
+
+// Tabs expand to the next multiple of the tab width, counted from the start
+// of the text (the line's text), whatever runs of other colours or marks
+// stand before them, so tab-aligned code stays aligned. The user sets the
+// width, from 1 to 16 columns; 4 until then.
+inline constexpr int kDefaultTabWidth = 4;
+inline constexpr int kMinTabWidth = 1;
+inline constexpr int kMaxTabWidth = 16;  // wider than any editor's usual stops
+
+// A tab width as it is typed or saved: a number from kMinTabWidth to
+// kMaxTabWidth, blanks around it allowed; nothing for anything else.
+std::optional<int> parseTabWidth(std::string_view text);
 
 // Cuts the run that starts at `start` of the zero-terminated `text`: the
 // maximal stretch of characters whose first bytes' attribute bytes equal
 // attrs[start] (the whole byte, kMarkBit included); a run never ends inside
 // a character. The run's bytes go to `runText` as they are drawn: a tab
-// becomes 1 to 4 spaces up to the next multiple of kTabWidth of `column`, a
-// CR or LF becomes one space. `column` counts the characters the runs
+// becomes 1 to `tabWidth` spaces up to the next multiple of `tabWidth` of
+// `column`, a CR or LF becomes one space. `column` counts the characters the runs
 // before this one drew (0 for the first run of a text) and is advanced past
 // this one. Returns the index after the run, or `start` itself when
 // text[start] is the terminator (no run).
 int nextRun(const char* text, const uint8_t* attrs, int start, int& column, std::string& runText,
-            uint8_t& attribute);
+            uint8_t& attribute, int tabWidth);
 
 // Measures `length` bytes of a text in pixels.
 using WidthFunction = std::function<int(const char* text, int length)>;

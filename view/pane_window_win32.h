@@ -24,6 +24,10 @@ public:
     HWND window() const { return window_; }
     HDC keptDc() const { return keptDc_; }
 
+    // Whether the pane holds the keyboard focus, which it then shows with a
+    // dotted frame.
+    bool hasFocus() const { return window_ && GetFocus() == window_; }
+
     // Paints the whole pane into dc, or into the kept context when dc is
     // null; nothing before the window and its kept context exist.
     virtual void paint(HDC dc) = 0;

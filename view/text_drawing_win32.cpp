@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "engine/wide_text.h"
+#include "view/display_scale.h"
 #include "view/fonts_win32.h"
 #include "view/marked_text.h"
 #include "view/text_class.h"
@@ -11,9 +12,8 @@ namespace tarvo {
 
 namespace {
 
-// A label needs this much room beyond its text: 5 pixels on either side.
-constexpr int kHeaderLabelPadding = 10;
-constexpr int kHeaderLabelIndent = 5;
+// At 96 DPI: a label stands this far below its box's top.
+constexpr int kHeaderLabelDrop = 1;
 
 LPCWSTR wide(const std::u16string& text) {
     return reinterpret_cast<LPCWSTR>(text.c_str());
@@ -43,7 +43,8 @@ void fillBox(HDC dc, COLORREF colour, int left, int top, int right, int bottom) 
 
 void drawHeaderBox(HDC dc, const Fonts& fonts, int left, int top, int right, int bottom,
                    COLORREF face, const char* label) {
-    if (right - left < fonts.textWidth(label, FontIndex::Interface) + kHeaderLabelPadding) return;
+    const int indent = scaleToDpi(kCellIndent, fonts.dpi());
+    if (right - left < fonts.textWidth(label, FontIndex::Interface) + 2 * indent) return;
     fillBox(dc, face, left, top, right, bottom);
     SetDCPenColor(dc, kEdgeHighlightColour);
     MoveToEx(dc, left, bottom - 1, nullptr);
@@ -53,7 +54,7 @@ void drawHeaderBox(HDC dc, const Fonts& fonts, int left, int top, int right, int
     MoveToEx(dc, left, bottom - 1, nullptr);
     LineTo(dc, right - 1, bottom - 1);
     LineTo(dc, right - 1, top - 1);
-    drawText(dc, left + kHeaderLabelIndent, top + 1, label);
+    drawText(dc, left + indent, top + scaleToDpi(kHeaderLabelDrop, fonts.dpi()), label);
 }
 
 void drawText(HDC dc, int x, int y, std::string_view text) {
@@ -61,7 +62,8 @@ void drawText(HDC dc, int x, int y, std::string_view text) {
     TextOutW(dc, x, y, wide(units), static_cast<int>(units.size()));
 }
 
-int drawMarkedText(HDC dc, const char* text, const uint8_t* attrs, int x, int top, int bottom) {
+int drawMarkedText(HDC dc, const char* text, const uint8_t* attrs, int x, int top, int bottom,
+                   int tabWidth) {
     // The whole text in UTF-16, its runs' ends, and one measurement of every
     // character's right edge: runs of any number cost one extent, and the
     // runs outside the clipping box are passed over, not drawn.
@@ -70,8 +72,8 @@ int drawMarkedText(HDC dc, const char* text, const uint8_t* attrs, int x, int to
     std::string run;
     uint8_t attribute = 0;
     int column = 0;
-    for (int at = 0, after; (after = nextRun(text, attrs, at, column, run, attribute)) != at;
-         at = after) {
+    for (int at = 0, after;
+         (after = nextRun(text, attrs, at, column, run, attribute, tabWidth)) != at; at = after) {
         appendUtf16(units, run);
         runs.emplace_back(static_cast<int>(units.size()), attribute);
     }

@@ -30,8 +30,9 @@ int textExtent(HDC dc, std::string_view text);
 // A box outlined and filled in one colour; right and bottom exclusive.
 void fillBox(HDC dc, COLORREF colour, int left, int top, int right, int bottom);
 
-// A raised box filled with `face`, its label 5 pixels in; nothing at all
-// when the box is narrower than the label (in the interface font) plus 10.
+// A raised box filled with `face`, its label 5 pixels in (at 96 DPI,
+// scaled to the fonts' DPI); nothing at all when the box is narrower than
+// the label (in the interface font) and that indent on either side.
 void drawHeaderBox(HDC dc, const Fonts& fonts, int left, int top, int right, int bottom,
                    COLORREF face, const char* label);
 
@@ -39,10 +40,11 @@ void drawHeaderBox(HDC dc, const Fonts& fonts, int left, int top, int right, int
 void drawText(HDC dc, int x, int y, std::string_view text);
 
 // One text output per run of equal attribute bytes, from x on, marked runs
-// on a light-yellow box exactly as wide as their text; tab stops count from
-// x. Not clipped: the text runs on past the caller's cell and the window
-// clips it. Returns the x after the text.
-int drawMarkedText(HDC dc, const char* text, const uint8_t* attrs, int x, int top, int bottom);
+// on a light-yellow box exactly as wide as their text; tab stops, tabWidth
+// columns apart, count from x. Not clipped: the text runs on past the
+// caller's cell and the window clips it. Returns the x after the text.
+int drawMarkedText(HDC dc, const char* text, const uint8_t* attrs, int x, int top, int bottom,
+                   int tabWidth);
 
 // Shortens text and attributes with "..." until they fit maxWidth pixels in
 // the font selected into `dc`.

@@ -1,86 +1,131 @@
 #!/usr/bin/env python3
-"""Writes TarvoSearch.ico: one 32 x 32 image in the 16 standard colours.
+"""Writes TarvoSearch.ico: the picture at every size Windows asks for at
+100 % to 300 % display scaling, in 32-bit colour with an alpha channel.
 
 The picture: a page of text with two lines marked in yellow, and a
-magnifying glass over its lower right corner. Run it again after editing
-the picture below; the .ico is committed beside it.
+magnifying glass over its lower right corner. It is drawn in a 32 x 32
+grid of units and rendered at each size with 8 x 8 samples a pixel, so the
+small sizes stay legible and the large ones smooth. Sizes: 16 to 48 for the
+title bar and the taskbar (16, 20, 24, 32, 40, 48 at 100 to 300 %), 64 and
+96 for Alt+Tab and large icons, 256 for Explorer's largest views (stored as
+PNG, as Windows stores that size). Run it again after editing the picture;
+the .ico is committed beside it.
 """
+import os
+import struct
+import zlib
 
-# The 16 standard colours (BGR in the file), addressed by one letter.
-PALETTE = {
-    'k': (0, 0, 0), 'r': (128, 0, 0), 'g': (0, 128, 0), 'o': (128, 128, 0),
-    'n': (0, 0, 128), 'm': (128, 0, 128), 'c': (0, 128, 128), 's': (192, 192, 192),
-    'd': (128, 128, 128), 'R': (255, 0, 0), 'G': (0, 255, 0), 'y': (255, 255, 0),
-    'b': (0, 0, 255), 'M': (255, 0, 255), 'C': (0, 255, 255), 'w': (255, 255, 255),
-}
-ORDER = 'krgonmcsdRGybMCw'
-TRANSPARENT = '.'
+SIZES = (16, 20, 24, 32, 40, 48, 64, 96, 256)
+SAMPLES = 8  # per pixel edge
 
+GREY = (128, 128, 128)
+LIGHT_GREY = (192, 192, 192)
+WHITE = (255, 255, 255)
+BLACK = (0, 0, 0)
+YELLOW = (255, 255, 160)
+CYAN = (200, 240, 255)
+NAVY = (0, 0, 128)
+MAROON = (128, 0, 0)
 
-def draw():
-    px = [[TRANSPARENT] * 32 for _ in range(32)]
-
-    def rect(x0, y0, x1, y1, c):
-        for y in range(y0, y1 + 1):
-            for x in range(x0, x1 + 1):
-                px[y][x] = c
-
-    # Page with a grey edge and a folded corner.
-    rect(3, 1, 22, 28, 'd')
-    rect(4, 2, 21, 27, 'w')
-    rect(18, 2, 21, 5, '.')
-    for i in range(4):
-        px[2 + i][18 + i] = 'd'
-        rect(18, 5, 18 + i, 5, 'd')
-    rect(18, 2, 18, 5, 'd')
-    # Lines of text; the second and fourth are marked.
-    for row, (x1, mark) in enumerate([(16, False), (19, True), (14, False), (18, True),
-                                      (17, False), (12, False)]):
-        y = 8 + row * 3
-        if mark:
-            rect(5, y - 1, x1 + 1, y + 1, 'y')
-        rect(6, y, x1, y, 'k')
-    # Magnifying glass: a dark blue ring with a light cyan lens and a handle.
-    cx, cy = 21, 19
-    for y in range(32):
-        for x in range(32):
-            d2 = (x - cx) ** 2 + (y - cy) ** 2
-            if d2 <= 20:
-                px[y][x] = 'C' if d2 > 6 else 'w'
-            elif d2 <= 42:
-                px[y][x] = 'n'
-    for i in range(7):
-        rect(25 + i, 23 + i, min(31, 26 + i), min(31, 24 + i), 'r')
-    return px
+# Lines of text: (right end, marked), one every 3 units from y = 8.
+LINES = [(16, False), (19, True), (14, False), (18, True), (17, False), (12, False)]
 
 
-def write(path, px):
-    xor = bytearray()
+def segment_distance(x, y, ax, ay, bx, by):
+    dx, dy = bx - ax, by - ay
+    t = max(0.0, min(1.0, ((x - ax) * dx + (y - ay) * dy) / (dx * dx + dy * dy)))
+    return ((x - ax - t * dx) ** 2 + (y - ay - t * dy) ** 2) ** 0.5
+
+
+def colour_at(x, y):
+    """The picture's colour at (x, y) in units, or None where it is clear."""
+    colour = None
+    folded = x >= 18 and y < 6
+    if 3 <= x < 23 and 1 <= y < 29 and not (folded and x - 18 > y - 1):
+        colour = GREY
+        if 4 <= x < 22 and 2 <= y < 28:
+            colour = WHITE
+        if folded:  # the corner folded down, edged in grey
+            colour = GREY if x - 18 > y - 2 or x < 19 or y >= 5 else LIGHT_GREY
+    for row, (right, marked) in enumerate(LINES):
+        top = 8 + 3 * row
+        if marked and 5 <= x < right + 2 and top - 1 <= y < top + 2:
+            colour = YELLOW
+        if 6 <= x < right + 1 and top <= y < top + 1:
+            colour = BLACK
+    d2 = (x - 21.5) ** 2 + (y - 19.5) ** 2
+    if d2 <= 20:
+        colour = CYAN if d2 > 6 else WHITE
+    elif d2 <= 42:
+        colour = NAVY
+    if segment_distance(x, y, 26.0, 24.0, 31.0, 30.5) <= 1.3:
+        colour = MAROON
+    return colour
+
+
+def render(size):
+    """Rows of (r, g, b, a), top row first."""
+    rows = []
+    step = 32.0 / size / SAMPLES
+    for py in range(size):
+        row = []
+        for px in range(size):
+            r = g = b = covered = 0
+            for sy in range(SAMPLES):
+                for sx in range(SAMPLES):
+                    c = colour_at((px * SAMPLES + sx + 0.5) * step,
+                                  (py * SAMPLES + sy + 0.5) * step)
+                    if c:
+                        r, g, b, covered = r + c[0], g + c[1], b + c[2], covered + 1
+            if covered:
+                row.append((r // covered, g // covered, b // covered,
+                            255 * covered // (SAMPLES * SAMPLES)))
+            else:
+                row.append((0, 0, 0, 0))
+        rows.append(row)
+    return rows
+
+
+def bitmap_image(size, rows):
+    """A BITMAPINFOHEADER icon image: 32-bit BGRA rows bottom up, then the
+    1-bit mask (set where clear), its rows padded to 4 bytes."""
+    header = struct.pack('<IiiHHIIiiII', 40, size, 2 * size, 1, 32, 0, 0, 0, 0, 0, 0)
+    pixels = bytearray()
     mask = bytearray()
-    for row in reversed(px):  # bottom-up rows
-        for x in range(0, 32, 2):
-            hi = ORDER.index(row[x]) if row[x] != TRANSPARENT else 0
-            lo = ORDER.index(row[x + 1]) if row[x + 1] != TRANSPARENT else 0
-            xor.append(hi << 4 | lo)
+    for row in reversed(rows):
         bits = 0
-        for x in range(32):
-            bits = bits << 1 | (row[x] == TRANSPARENT)
-        mask += bits.to_bytes(4, 'big')
-    palette = bytearray()
-    for letter in ORDER:
-        r, g, b = PALETTE[letter]
-        palette += bytes((b, g, r, 0))
-    header = (40).to_bytes(4, 'little') + (32).to_bytes(4, 'little') + (64).to_bytes(4, 'little')
-    header += (1).to_bytes(2, 'little') + (4).to_bytes(2, 'little') + bytes(4)
-    header += (len(xor) + len(mask)).to_bytes(4, 'little') + bytes(16)
-    image = header + palette + xor + mask
-    directory = bytes((0, 0, 1, 0, 1, 0))
-    entry = bytes((32, 32, 16, 0)) + (1).to_bytes(2, 'little') + (4).to_bytes(2, 'little')
-    entry += len(image).to_bytes(4, 'little') + (22).to_bytes(4, 'little')
+        for r, g, b, a in row:
+            pixels += bytes((b, g, r, a))
+            bits = bits << 1 | (a == 0)
+        mask_row = bits << ((32 - size % 32) % 32)
+        mask += mask_row.to_bytes((size + 31) // 32 * 4, 'big')
+    return header + pixels + mask
+
+
+def png_image(size, rows):
+    def chunk(kind, data):
+        return (struct.pack('>I', len(data)) + kind + data +
+                struct.pack('>I', zlib.crc32(kind + data) & 0xFFFFFFFF))
+    raw = b''.join(b'\0' + bytes(v for pixel in row for v in pixel) for row in rows)
+    return (b'\x89PNG\r\n\x1a\n' +
+            chunk(b'IHDR', struct.pack('>IIBBBBB', size, size, 8, 6, 0, 0, 0)) +
+            chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b''))
+
+
+def write(path):
+    images = []
+    for size in SIZES:
+        rows = render(size)
+        images.append((size, png_image(size, rows) if size >= 256 else bitmap_image(size, rows)))
+    directory = struct.pack('<HHH', 0, 1, len(images))
+    offset = len(directory) + 16 * len(images)
+    for size, data in images:
+        edge = size if size < 256 else 0  # 0 stands for 256
+        directory += struct.pack('<BBBBHHII', edge, edge, 0, 0, 1, 32, len(data), offset)
+        offset += len(data)
     with open(path, 'wb') as f:
-        f.write(directory + entry + image)
+        f.write(directory + b''.join(data for _, data in images))
 
 
 if __name__ == '__main__':
-    import os
-    write(os.path.join(os.path.dirname(os.path.abspath(__file__)), 'TarvoSearch.ico'), draw())
+    write(os.path.join(os.path.dirname(os.path.abspath(__file__)), 'TarvoSearch.ico'))

@@ -19,6 +19,8 @@
 #define IDC_PROMPT_EDIT 1001
 #define IDC_PROMPT_LABEL 1005
 #define IDC_ABOUT_TEXT 1011
+// The About banner, drawn at the dialog's scale.
+#define IDC_ABOUT_BANNER 1012
 
 // File
 #define IDM_NEW_WINDOW 40008
@@ -52,3 +54,10 @@
 // Help
 #define IDM_ONLINE_DOCUMENTATION 40036
 #define IDM_ABOUT 40014
+// Ctrl+Tab and Ctrl+Shift+Tab: the focus round the boxes and the panes;
+// Esc: the open list under a box closed, else a running search stopped;
+// Result > Tab Width...
+#define IDM_NEXT_PANE 40090
+#define IDM_PREVIOUS_PANE 40091
+#define IDM_ESCAPE 40092
+#define IDM_TAB_WIDTH 40093

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real TarvoSearch.exe driven from outside as a person drives it (window_driver.sh), then the
-# settings file it wrote read back, and its history in the list GDI drew after a restart. Usage: run_e2e.sh TarvoSearch.exe WORK_DIR. Artefacts in
-# WORK_DIR: searched.png (a search on screen) and the logs. Exit 77 (skipped) without a display.
+# settings file it wrote read back, and its history in the list GDI drew after a restart. Usage:
+# run_e2e.sh TarvoSearch.exe WORK_DIR. Artefacts in WORK_DIR: searched.png (a search on screen),
+# scaled.png (one at 150 %) and the logs. Exit 77 (skipped) without a display.
 set -uo pipefail
 
 exe=$(realpath "$1")
@@ -123,7 +124,36 @@ for start in searched restarted; do
     tr -d '\r' <"$settings" | grep -qxF "1000 $deep_row" || fail "the deep file is not remembered ($start)"
 done
 
+echo "== at 150 %: closed maximized, it starts maximized and is restored to its size"
+# The screen's DPI as Wine reads it when a program starts; the window's system menu from the
+# keyboard: Alt+Space, then Maximize (x) or Restore (r).
+"$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+edit_band_height=$((edit_band_height * 3 / 2))
+size() { xdotool getwindowgeometry --shell "$1" | awk -F= '/^WIDTH=/{w=$2} /^HEIGHT=/{h=$2} END{print w, h}'; }
+screen=$(xdotool getdisplaygeometry)
+system_menu() { activate_window "$1"; xdotool key alt+space && sleep 0.3 && xdotool key "$2" && sleep 0.5; }
+rm -f "$settings"  # empty boxes to type into
+start_window "$work/fourth.log"
+type_search "$main" 'widget' "$root"
+import -window root "$work/scaled.png"
+normal=$(size "$main")
+system_menu "$main" x
+close_window "$main"
+wait_exit "$started" || fail "exit code $? after Alt+F4 at 150 %"
+grep -qx $'maximized=1\r' "$settings" || fail "no maximized=1 line in the settings file"
+start_window "$work/fifth.log"
+wait_settled "$main" any
+read -r width height <<<"$(size "$main")"
+read -r screen_width screen_height <<<"$screen"
+[ "$width" -ge "$screen_width" ] && [ "$height" -ge "$screen_height" ] ||
+    fail "the window restarted at $width x $height, not maximized on $screen"
+system_menu "$main" r
+[ "$(size "$main")" = "$normal" ] || fail "restored to $(size "$main"), not $normal"
+close_window "$main"
+wait_exit "$started" || fail "exit code $? after the restore"
+! grep -q '^maximized=' "$settings" || fail "a restored window was saved maximized"
+
 [ $failed -eq 0 ] || { echo "== settings file:"; cat "$settings" 2>/dev/null; exit 1; }
-echo "== end-to-end: all passed (screenshot: $work/searched.png)"
+echo "== end-to-end: all passed (screenshots: $work/searched.png, $work/scaled.png at 150 %)"
 "$WINESERVER" -k 2>/dev/null
 rm -rf "$prefix"  # 700 MB, kept only when something failed

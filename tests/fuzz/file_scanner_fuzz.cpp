@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const ResultEntry& got = results.rankEntry(i);
         const ResultEntry& want = expected.rankEntry(i);
         FUZZ_CHECK(got.score == want.score && got.lineNumber == want.lineNumber &&
-                   got.lineText == want.lineText);
+                   got.lineText == want.lineText && got.termColumn == want.termColumn);
     }
     return 0;
 }

@@ -1,8 +1,13 @@
-// parseTerms on any Find text: the table keeps its limits, and no term holds a NUL.
+// parseTerms on any Find text: the table keeps its limits, and no term holds a NUL. After a NUL
+// (which ends the Find text) a line: its marks and count of terms are those of each term tried at
+// each byte.
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "engine/term_table.h"
 #include "fuzz/fuzz_support.h"
+#include "support/reference_marks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace tarvo;
@@ -15,5 +20,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // Term bytes are never NUL: the scanner relies on a NUL ending a match.
         FUZZ_CHECK(term.length <= kMaxTermLength && std::strlen(term.text) == size_t(term.length));
     }
+    const size_t nul = findText.find('\0');
+    const std::string rest(nul == findText.npos ? "" : findText.substr(nul + 1));
+    const std::string line(rest.c_str());  // up to its own NUL, as markTermMatches reads it
+    int32_t count = 0;
+    const std::vector<uint8_t> want = testing::referenceMarks(table, line, &count);
+    std::vector<uint8_t> marks(line.size(), 0x3F);
+    table.markTermMatches(line.c_str(), marks.data());
+    FUZZ_CHECK(marks == want);
+    FUZZ_CHECK(table.countTermsIn(line.c_str()) == count);
     return 0;
 }

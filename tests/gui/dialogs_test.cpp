@@ -5,6 +5,8 @@
 #include "shell/editor_win32.h"
 #include "shell/launching.h"
 #include "shell/launching_win32.h"
+#include "view/display_scale.h"
+#include "view/display_scale_win32.h"
 
 namespace tarvo::testing {
 namespace {
@@ -87,6 +89,27 @@ TEST_F(Dialogs, ThePromptKeepsOrTakesItsListWhole) {
     }
 }
 
+// Result > Tab Width...: the width shown, a number from 1 to 16 taken by the list and the preview
+// at once; anything else leaves it.
+TEST_F(Dialogs, TabWidthTakesANumberFrom1To16) {
+    static std::string before;
+    const std::pair<const char*, int> entries[] = {{"8", 8}, {"0", 8}, {"sixteen", 8}, {" 16", 16}};
+    for (const auto& [entry, width] : entries) {
+        SCOPED_TRACE(entry);
+        typed = entry;
+        const int shownWidth = tabWidthOf(p().settings);
+        runDialog([] { runCommand(p(), IDM_TAB_WIDTH); },
+                  [](HWND d) {
+                      char text[16];
+                      before.assign(text, GetDlgItemTextA(d, IDC_PROMPT_EDIT, text, sizeof text));
+                      answerOk(d);
+                  });
+        EXPECT_EQ(before, std::to_string(shownWidth));
+        EXPECT_EQ(tabWidthOf(p().settings), width);
+        EXPECT_EQ(p().previewPane.document().tabWidth(), width);
+    }
+}
+
 // Only File Types and Skip Folders forget the remembered files when OK changes them, not when OK
 // leaves them as they were or Cancel closes the prompt.
 TEST_F(Dialogs, AChangedFilterForgetsTheRememberedFiles) {
@@ -118,6 +141,35 @@ TEST_F(Dialogs, AboutClosesOnlyWithOk) {
                   });
               });
     EXPECT_EQ(ticks, 2);
+}
+
+// The 500 x 54 banner is a size at 96 DPI: drawn at the dialog's scale, across the middle of its
+// control.
+TEST_F(Dialogs, TheAboutBannerIsDrawnAtTheDialogsScale) {
+    static int width = 0, height = 0;
+    runDialog([] { runCommand(p(), IDM_ABOUT); },
+              [](HWND d) {
+                  SetTimer(d, 1, 50, [](HWND d, UINT, UINT_PTR, DWORD) {
+                      KillTimer(d, 1);
+                      HWND banner = GetDlgItem(d, IDC_ABOUT_BANNER);
+                      RECT area;
+                      GetClientRect(banner, &area);
+                      HDC dc = GetDC(banner);
+                      const Dib shown(dc, area.right, area.bottom);
+                      ReleaseDC(banner, dc);
+                      // The dialog's face colour shows where the banner is not.
+                      const COLORREF face = GetSysColor(COLOR_BTNFACE);
+                      width = area.right - shown.count(face, 0, area.bottom / 2, area.right,
+                                                       area.bottom / 2 + 1);
+                      height = 0;
+                      for (int y = 0; y < area.bottom; ++y)
+                          height += shown.at(area.right / 2, y) != face;
+                      PostMessageA(d, WM_COMMAND, IDOK, 0);
+                  });
+              });
+    const int dpi = static_cast<int>(windowDpi(windows().main));
+    EXPECT_EQ(width, scaleToDpi(500, dpi));
+    EXPECT_EQ(height, scaleToDpi(54, dpi));
 }
 
 // A root that cannot be opened: one message, owned by the main window, and the search goes on with

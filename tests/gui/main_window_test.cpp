@@ -3,6 +3,7 @@
 
 #include "engine/system_path_win32.h"
 #include "gui/gui_support.h"
+#include "shell/edit_box_win32.h"
 #include "shell/status_panel_win32.h"
 
 namespace tarvo::testing {
@@ -258,6 +259,35 @@ TEST_F(MainWindow, DroppedFoldersBecomeThePathText) {
     SendMessageA(windows().main, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
     EXPECT_EQ(boxText(windows().pathBox), "C:\\src\\caf\xC3\xA9;D:\\notes.txt");
     EXPECT_EQ(GetFocus(), windows().pathBox);
+}
+
+// Shrunk as far as it goes, the window still shows the menu bar on one line, both labels, the three
+// columns, a row of the list and three preview lines. Grown again, a box whose text now fits shows
+// it from the start, not scrolled as it was in the narrow box.
+TEST_F(MainWindow, TheWindowKeepsAMinimumSizeAndItsBoxesShowTheirTextsStart) {
+    const std::string text = "needle haystack " + std::string(60, 'x');
+    SetWindowTextA(windows().findBox, text.c_str());
+    focusAtEnd(windows().findBox);
+    SetWindowPos(windows().main, nullptr, 0, 0, 10, 10, SWP_NOMOVE | SWP_NOZORDER);
+    drain();
+    const MainLayout& l = p().layout;
+    EXPECT_GE(l.resultsPane.height(), rowHeight());
+    EXPECT_GE(l.previewPane.height(), kMinPreviewLines * rowHeight(FontIndex::Preview));
+    EXPECT_GE(l.findBox.left, l.findLabel.right);
+    EXPECT_GE(l.lineHeader.width(), l.minimumColumn);
+    HMENU menu = GetMenu(windows().main);
+    RECT first, last;
+    GetMenuItemRect(windows().main, menu, 0, &first);
+    GetMenuItemRect(windows().main, menu, GetMenuItemCount(menu) - 1, &last);
+    EXPECT_EQ(first.top, last.top) << "the menu bar keeps one line";
+    EXPECT_GT(SendMessageA(windows().findBox, EM_GETFIRSTVISIBLELINE, 0, 0), 0)
+        << "the narrow box shows the caret at the text's end";
+    SetWindowPos(windows().main, nullptr, 0, 0, 1200, 700, SWP_NOMOVE | SWP_NOZORDER);
+    drain();
+    ASSERT_GT(l.findBox.width(), p().fonts.textWidth(text, FontIndex::Interface) + 10);
+    EXPECT_EQ(SendMessageA(windows().findBox, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    SendMessageA(windows().findBox, WM_CHAR, 'y', 1);
+    EXPECT_EQ(boxText(windows().findBox), text + "y") << "the caret stayed at the end";
 }
 
 // Regression: the main window painted its face colour over the panes when it

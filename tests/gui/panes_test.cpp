@@ -67,8 +67,9 @@ TEST_F(Panes, RowsHaveTheirColoursAndTheCacheRedrawsOnlyTheRowsThatChanged) {
     EXPECT_EQ(dib.count(kMarkPixel, 0, 0, 800, h), 0);
     EXPECT_EQ(dib.at(2, h + h / 2), kWhitePixel);
     EXPECT_GT(dib.count(kBlackPixel, 0, h, 800, 2 * h), 20);
-    EXPECT_EQ(dib.count(kMarkPixel, 0, h, kLineColumnX, 2 * h), 0);
-    EXPECT_EQ(dib.count(kMarkPixel, kLineColumnX, h, 800, h + 1),
+    const int lineX = p().layout.columns.lineX;
+    EXPECT_EQ(dib.count(kMarkPixel, 0, h, lineX, 2 * h), 0);
+    EXPECT_EQ(dib.count(kMarkPixel, lineX, h, 800, h + 1),
               p().fonts.textWidth("needle", FontIndex::Interface));
     for (int i = 0; i < 10; ++i)
         SendMessageA(list(), WM_VSCROLL, SB_LINEDOWN, 0);
@@ -148,8 +149,9 @@ TEST_F(Panes, ListKeysInTheBoxesMoveTheListsSelection) {
     DestroyWindow(second.window());
 }
 
-// Both select the row; Copy Path on the menu copies its path. Real mouse input: the pane's class
-// must ask for double-clicks.
+// Both select the row, and so does Down with the focus on the list, where Enter opens the row too;
+// Copy Path on the menu copies its path. Real mouse input: the pane's class must ask for
+// double-clicks.
 TEST_F(Panes, ADoubleClickOpensARowAndARightClickOpensItsMenu) {
     fillList();
     const std::string editor = recorder("ed/ed.exe");
@@ -164,8 +166,16 @@ TEST_F(Panes, ADoubleClickOpensARowAndARightClickOpensItsMenu) {
     };
     click(3, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
     EXPECT_EQ(store().selectedRow(), 3);
-    EXPECT_EQ(startedWith(editor), "\"" + editor + "\" " + std::to_string(entryAt(3).lineNumber) +
-                                       " \"" + entryAt(3).path + "\"\n");
+    const auto opened = [&](int32_t row) {
+        return "\"" + editor + "\" " + std::to_string(entryAt(row).lineNumber) + " \"" +
+               entryAt(row).path + "\"\n";
+    };
+    EXPECT_EQ(startedWith(editor), opened(3));
+    // With the focus on the list, Down selects the next row and Enter opens it.
+    SetFocus(list());
+    postKey(list(), VK_DOWN);
+    postKey(list(), VK_RETURN);
+    EXPECT_EQ(startedWith(editor, 2), opened(3) + opened(4));
 
     SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR timer, DWORD) {
         HWND menu = FindWindowA("#32768", nullptr);
@@ -215,11 +225,11 @@ TEST_F(Panes, NonAsciiPathsAndLinesAreDrawnAsTheirCharacters) {
     store().addResult(1, "D:\\\xd0\x96\\\xe6\x97\xa5\xe6\x9c\xac.c", 7,
                       "// na\xc3\xafve \xd0\x96 \xe6\x97\xa5\xe6\x9c\xac");
     const int h = rowHeight();
-    EXPECT_EQ(
-        differingPixels([&](HDC dc) { p().resultsPane.paint(dc); }, FontIndex::Interface, h, h,
-                        {{kPathColumnX, kBlackPixel, L"D:\\\u0416\\\u65e5\u672c.c (7)"},
-                         {kLineColumnX, kBlackPixel, L"// na\u00efve \u0416 \u65e5\u672c"}}),
-        0);
+    EXPECT_EQ(differingPixels(
+                  [&](HDC dc) { p().resultsPane.paint(dc); }, FontIndex::Interface, h, h,
+                  {{p().layout.columns.pathX, kBlackPixel, L"D:\\\u0416\\\u65e5\u672c.c (7)"},
+                   {p().layout.columns.lineX, kBlackPixel, L"// na\u00efve \u0416 \u65e5\u672c"}}),
+              0);
     p().previewPane.showFile(
         tree.write("enc.txt", "caf\xc3\xa9\n\xfc caf\xe9 na\xefve \xa9 \x80\nJ\xc3\xbcrgen\n")
             .c_str(),
@@ -252,7 +262,8 @@ TEST_F(Panes, FarTermsComeIntoViewAndTheResultsLineIsBanded) {
     const HWND pane = p().previewPane.window();
     GetClientRect(pane, &preview);
     const Dib firstRow(p().resultsPane, listArea.right, rowHeight());
-    EXPECT_GT(firstRow.count(kMarkPixel, kLineColumnX, 0, listArea.right, 1), 20) << "its term";
+    EXPECT_GT(firstRow.count(kMarkPixel, p().layout.columns.lineX, 0, listArea.right, 1), 20)
+        << "its term";
 
     const PreviewPosition& at = p().previewPane.position();
     const auto previewShows = [&](COLORREF colour, int32_t line) {

@@ -1,5 +1,5 @@
-// The file scanner's rules the plain way (the whole file, a byte at a time, no window, no masks),
-// sharing only the terms and the scorer with it.
+// The file scanner's rules the plain way (the whole file, a byte at a time, each term tried at
+// each byte, no window, no masks), sharing only the terms and the excerpt with it.
 #pragma once
 
 #include <algorithm>
@@ -12,6 +12,7 @@
 #include "engine/path_list.h"
 #include "engine/result_sink.h"
 #include "engine/text_encoding.h"
+#include "support/reference_scorer.h"
 
 namespace tarvo::testing {
 
@@ -69,9 +70,8 @@ inline void referenceScan(const std::string& path, std::string_view bytes, const
         if (scan.termLines[t].empty()) return;
     // Each candidate line once, term by term, scored on its first kMaxLineText bytes and kept as
     // its excerpt; with none, the file is listed as a whole.
-    const ScoringInput input{terms, scan.termLines.data(),
-                             matchesExtensionList(path, request.highlightList), request.options};
-    LineScorer scorer;
+    const ReferenceInput input{terms, scan.termLines.data(),
+                               matchesExtensionList(path, request.highlightList), request.options};
     std::vector<bool> scored(scan.lineStarts.size());
     for (int32_t t = 0; t < terms.count(); ++t) {
         for (int32_t j = 0; j < scan.termLines[t].size(); ++j) {
@@ -89,7 +89,7 @@ inline void referenceScan(const std::string& path, std::string_view bytes, const
                 for (int32_t t = 0; column == 0 && t < terms.count(); ++t)
                     if (terms.term(t).length > 0 && occursAt(bytes, begin + at, terms.term(t)))
                         column = static_cast<int32_t>(at) + 1;
-            sink.addResult(scorer.scoreLine(input, line, scan.commentFlags.get(line), text.c_str()),
+            sink.addResult(referenceScore(input, line, scan.commentFlags.get(line), text.c_str()),
                            path.c_str(), line, lineExcerpt(whole, terms).text, column);
         }
     }

@@ -104,15 +104,22 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
     std::string bytes =
         "Tarvo Search, version 1.0\n10 20 1000 700\n  foo \"bar baz\"\tqux\xe9\rx\nc:\\src; "
         "d:\\other dir\n\n.obj;.exe\n3 0 1 0 1 0 -1\n\neditor=\"C:\\Program Files\\ed.exe\" "
-        "-n%line% \"%path%\"\nfind=foo \"bar baz\"\nfind=older\npath=c:\\src; d:\\other "
-        "dir\nskip-ignored=1\ninclude=*.c;.h; x\nskip-folders=node_modules;.vs\n"
-        "later-key2=kept as read\n1000 /p/a b.c\n990 /p/\xff.c\n990 /p/x.c\n1 " +
+        "-n%line% \"%path%\"\ncolumns=52,380\nsplit=640\nmaximized=1\ntab-width=8\nfind=foo "
+        "\"bar baz\"\nfind=older\npath=c:\\src; d:\\other dir\nskip-ignored=1\ninclude=*.c;.h; x\n"
+        "skip-folders=node_modules;.vs\nlater-key2=kept as read\n1000 /p/a b.c\n990 /p/\xff.c\n990 "
+        "/p/x.c\n1 " +
         std::string(9997, 'z') + "\n";
     for (const char* end : {"LF", "CR LF"}) {
         load(bytes);
         EXPECT_EQ(save(), bytes) << end;
         toCrLf(bytes);
     }
+    // The keyed lines begin with a letter: a reader that takes the later lines as remembered
+    // files skips them.
+    EXPECT_EQ(memory_.count(), 4);
+    EXPECT_EQ(std::make_tuple(settings_.columnWidths->rank, settings_.columnWidths->file,
+                              *settings_.listShare, settings_.maximized, *settings_.tabWidth),
+              std::make_tuple(52, 380, 640, true, 8));
     EXPECT_EQ(std::make_tuple(settings_.request.options.skipIgnoredFiles,
                               settings_.request.includeList, settings_.request.skipFolders),
               std::make_tuple(true, "*.c;.h; x"s, "node_modules;.vs"s));
@@ -129,7 +136,12 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
          "\neditor=" + longLine + "\nlater=" + longLine + "\nfind=" + longLine + "\nfind=" +
          std::string(kMaxTextLength, 'x') + "\nfind=" + std::string(kMaxTextLength + 1, 'x') +
          "\nfind=a\0b\nfind=\npath=  \npath=p1\npath=p1\nskip-ignored=0\nskip-folders="s +
-         longLine + "\n6 last"s);
+         longLine +
+         "\ncolumns=0,400\ncolumns=40,400x\ncolumns=40\nsplit=1001\nsplit=-1\nmaximized=yes\n"
+         "tab-width=0\ntab-width=17\n6 last"s);
+    EXPECT_FALSE(settings_.columnWidths || settings_.listShare || settings_.maximized ||
+                 settings_.tabWidth)
+        << "values it cannot take";
     EXPECT_EQ(settings_.request.pathText + "|" + std::to_string(memory_.find("neg")), "pa|2");
     settings_.request.findText += "y";
     settings_.request.pathText += "\nsecond";
@@ -250,8 +262,9 @@ TEST_F(SettingsFileTest, LinksModesAndFilesThatAreNotRegular) {
 }
 #endif
 
-// Counts pass 2^32; times truncate to the millisecond and stop at 2^31 - 1; the paths passed over
-// for length and what the filters skipped are told in the singular or the plural.
+// Counts pass 2^32; times truncate to the millisecond and stop at 2^31 - 1; the list's cap, the
+// paths passed over for length and what the filters skipped are told, in the singular or the
+// plural.
 TEST(StatusLine, CountsDurationsAndTheWholeLine) {
     for (const char* text :
          {"0", "999", "1,000", "100,000", "1,234,567", "5,000,000,000", "-1,234"}) {
@@ -271,6 +284,14 @@ TEST(StatusLine, CountsDurationsAndTheWholeLine) {
     EXPECT_EQ(statusLineText(stats, times, 75.5, true), counted + "1:05.500     (Searching...)");
     times.end = 12.25;
     EXPECT_EQ(statusLineText(stats, times, 99.0, false), counted + "0:02.250");
+    // The list's cap is said when more lines matched than it keeps; its file-name entries are no
+    // lines.
+    ResultStore results;
+    results.addResult(5, "a.c", 1, "x");
+    results.addResult(4, "a.c", 2, "x");
+    results.addResult(-1, "x.c", 0, "");
+    EXPECT_EQ(listedLinesText(2, results), "");
+    EXPECT_EQ(listedLinesText(3, results), "the best 3 are listed");
     EXPECT_EQ(pathsTooLongText(0), "");
 #ifdef _WIN32
     const std::string limit = " longer than 32,767 characters ";

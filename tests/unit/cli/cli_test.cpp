@@ -47,7 +47,7 @@ TEST(CliOptions, TextsSwitchesAndValues) {
         "--no-recursive --search-binary --no-file-names --no-case-bonus --no-word-bonus "
         "--no-cpp-heuristics --highlight=.h --sort line --top=5 --format jsonl --color "
         "never --stats --rank -l --null --settings s.txt -j3 --skip-ignored --include *.c "
-        "--skip-folders=obj;bin term");
+        "--skip-folders=obj;bin --tab-width=8 term");
     ASSERT_EQ(p.error, "");
     const CliOptions& o = p.options;
     for (const auto& off : {o.recursive, o.skipBinaryFiles, o.searchFileNames, o.caseSensitiveBonus,
@@ -58,6 +58,7 @@ TEST(CliOptions, TextsSwitchesAndValues) {
                               ColorMode::Never));
     EXPECT_TRUE(o.stats && o.rank && o.filesWithMatches && o.nullAfterPath);
     EXPECT_EQ(o.settingsFile + "|" + o.findText + "|" + std::to_string(o.threads), "s.txt|term|3");
+    EXPECT_EQ(o.tabWidth, 8);
     EXPECT_EQ(std::make_tuple(*o.skipIgnoredFiles, *o.includeList, *o.skipFolders, o.listFiles),
               std::make_tuple(true, "*.c"s, "obj;bin"s, false));
     // --files, wherever it stands, takes PATH_TEXT alone.
@@ -75,7 +76,8 @@ TEST(CliOptions, TextsSwitchesAndValues) {
     for (const char* line :
          {"", "a b c", "--sort size x", "--top -1 x", "--top 5x x", "--format xml x",
           "--color sometimes x", "--frobnicate x", "x --exclude", "--stats=yes x", "-x y", "x -1",
-          "--settings= x", "-j0 x", "-json x", "--threads -1 x"})
+          "--settings= x", "-j0 x", "-json x", "--threads -1 x", "--tab-width 0 x",
+          "--tab-width 17 x", "--tab-width=x y"})
         EXPECT_NE(parse(line).error, "") << line;
     EXPECT_NE(parse({"--settings", "", "x"}).error, "");
     for (const char* path : {"", ";", " ; ;"})

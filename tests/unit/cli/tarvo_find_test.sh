@@ -39,6 +39,7 @@ chmod 444 "$tree/read-only.txt"
 mkdir -p "$tree/projA" "$tree/projB/sub"
 printf 'secret\n' | tee "$tree/projA/config.c" "$tree/projB/top.c" >"$tree/projB/sub/deep.c"
 printf "$head"'500 %s\n400 %s\n' "$tree/projA/config.c" "$tree/projB/sub/deep.c" >"$tree/projects.txt"
+printf 'a\tfoo\n' >"$tree/fmt/tabs.c" && printf "$head"'tab-width=2\n' >"$tree/tabs.txt"
 
 # The scoring example (x.txt is not highlighted: its definition bonus is halved), options, exit
 # statuses, limits, the line formats through a pipe. --settings: options and memory read, results
@@ -102,7 +103,8 @@ check "--files with nothing to list" "status 1" "$("$find_bin" --files --include
 unset HOME XDG_CONFIG_HOME
 
 # On a terminal (a pseudo-terminal that leaves line feeds alone): the stored texts, control
-# bytes shown in every format, paths too; vimgrep's column still counts in the whole line.
+# bytes shown in every format, paths too; vimgrep's column still counts in the whole line; tabs
+# to stops 4 columns apart, or as --tab-width or the settings file says.
 tty() {
     SHELL=/bin/bash script -qec "stty -onlcr; $(printf '%q ' "$find_bin" --no-file-names --color never "$@") 2>&1
         echo status \$?" /dev/null </dev/null
@@ -115,6 +117,9 @@ text|$tree/fmt/nul.bin:1:x^@y alpha\nstatus 0|--search-binary alpha "$tree/fmt/n
 vimgrep|$tree/fmt/long.c:3:202:…${long2:171}\nstatus 0|--format vimgrep foo "$tree/fmt/long.c" | grep -e :3: -e status
 tsv|$tree/fmt/esc^[[2Jname.txt${t}1${t}ring^G foo ^?\nstatus 0|--format tsv foo "$esc" | cut -f3-
 jsonl|{"rank":1,"path":"$tree/fmt/esc\\\\u001b[2Jname.txt","line":1,"text":"ring\\\\u0007 foo ^?"}\nstatus 0|--format jsonl foo "$esc" | sed 's/"score":[0-9]*,//'
+tabs|$tree/fmt/tabs.c:1:a   foo\nstatus 0|foo "$tree/fmt/tabs.c"
+--tab-width|$tree/fmt/tabs.c:1:a       foo\nstatus 0|--tab-width 8 foo "$tree/fmt/tabs.c"
+tab width from the settings|$tree/fmt/tabs.c:1:a foo\nstatus 0|--settings "$tree/tabs.txt" foo "$tree/fmt/tabs.c"
 CASES
 
 # Lost output is an error, whatever was printed; a closed pipe still ends it as the shell's 141.

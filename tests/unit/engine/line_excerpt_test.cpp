@@ -24,8 +24,10 @@ TEST(LineExcerpt, KeptAroundAFarFirstTerm) {
         {huge, "needle", 499970, 150},                 // a megabyte line, letter case folded
         {cjk70 + "ab" + "needle", "needle", 183, 38},  // starts on a character
         {cjkTail, "needle", 170, 148},                 // and ends before a cut one
-        {a200 + "needle", "", 0, 150},                 // no term to bring into view
-        {a200 + "needle", "\"\" zebra", 0, 150}};      // the term is not on the line
+        {a200.substr(0, 145) + "needle" + a200, "needle need", 115, 150},  // the first term's end
+        {a200.substr(0, 145) + "needle" + a200, "need needle", 0, 150},  // decides, not the longest
+        {a200 + "needle", "", 0, 150},             // no term to bring into view
+        {a200 + "needle", "\"\" zebra", 0, 150}};  // the term is not on the line
     for (const auto& [line, find, start, size] : rows) {
         SCOPED_TRACE(::testing::Message() << find << " in " << line.substr(0, 60));
         TermTable terms;

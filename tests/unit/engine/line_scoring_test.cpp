@@ -1,27 +1,50 @@
 #include "engine/line_scoring.h"
 #include <gtest/gtest.h>
+#include <random>
+#include "support/reference_scorer.h"
 
 namespace tarvo {
 namespace {
 
-// Terms, their line lists, whether line 1 begins in a comment; each score is held to its ceiling.
+// Terms, their line lists, whether line 1 begins in a comment; each score is held to its ceiling
+// and to the reference's.
 struct Scoring {
     Scoring(const char* findText, std::vector<std::vector<int32_t>> lists, bool inComment = false) {
         terms.parseTerms(findText);
-        for (size_t t = 0; t < lists.size(); ++t)
-            for (int32_t line : lists[t])
+        for (int32_t t = 0; t < std::min<int32_t>(lists.size(), terms.count()); ++t) {
+            for (int32_t line : lists[t]) {
                 EXPECT_TRUE(termLines[t].push(line));
+                if (line == 0) {
+                    inPath.add(t);
+                } else {
+                    lineTerms[ringAt(line)].add(t);
+                }
+            }
+        }
         firstInComment = inComment;
     }
-    ScoringInput input() const { return {terms, termLines.data(), onSyntaxList, options}; }
+    ScoringInput input() const {
+        return {terms,  lineTerms.data(), TermSet::firstTerms(terms.count()),
+                inPath, onSyntaxList,     options};
+    }
     bool inComment(int32_t line) const { return line == 1 && firstInComment; }
+    int32_t ceiling(int32_t line) {
+        return scorer.scoreCeiling(input(), scorer.presenceAndProximity(input(), line),
+                                   inComment(line));
+    }
     int32_t score(int32_t line, const std::string& text) {
-        const int32_t score = scorer.scoreLine(input(), line, inComment(line), text.c_str());
-        EXPECT_GE(scorer.scoreCeiling(input(), line, inComment(line)), score) << text;
+        const int32_t presence = scorer.presenceAndProximity(input(), line);
+        const int32_t score = scorer.scoreLine(input(), presence, inComment(line), text.c_str());
+        EXPECT_GE(scorer.scoreCeiling(input(), presence, inComment(line)), score) << text;
+        const testing::ReferenceInput reference{terms, termLines.data(), onSyntaxList, options};
+        EXPECT_EQ(score, testing::referenceScore(reference, line, inComment(line), text.c_str()))
+            << text;
         return score;
     }
     TermTable terms;
-    std::array<IntVector, kMaxTerms> termLines;
+    std::array<IntVector, kMaxTerms> termLines;  // as the rules keep them, for the reference
+    std::array<TermSet, kLineRing> lineTerms = {};
+    TermSet inPath;
     bool firstInComment;  // line 1 begins inside /* */
     bool onSyntaxList = true;
     SearchOptions options;
@@ -87,21 +110,43 @@ TEST(LineScoring, PresenceProximityAndTheCeiling) {
         s.options.caseSensitiveBonus = s.options.wholeWordBonus = s.options.cppHeuristics =
             c.options;
         EXPECT_EQ(s.score(c.line, c.text), c.score);
-        EXPECT_EQ(s.scorer.scoreCeiling(s.input(), c.line, s.inComment(c.line)), c.ceiling)
-            << c.score;
+        EXPECT_EQ(s.ceiling(c.line), c.ceiling) << c.score;
     }
 }
 
-// The nearest line of a list, the lower on a tie, past a path entry.
-TEST(LineScoring, NearestLine) {
-    const std::vector<int32_t> nearest[] = {{5, -1000000},   {5, -1000000, 0}, {3, 5, 0, 5, 9},
-                                            {7, 5, 0, 5, 9}, {8, 9, 0, 5, 9},  {3, 5, 5, 9},
-                                            {100, 9, 5, 9},  {4, 2, 2, 6},     {5, 6, 2, 6}};
-    for (const std::vector<int32_t>& c : nearest) {  // line, nearest, then the list
-        IntVector list;
-        for (size_t i = 2; i < c.size(); ++i)
-            EXPECT_TRUE(list.push(c[i]));
-        EXPECT_EQ(nearestLine(list, c[0]), c[1]) << c[0] << " in a list of " << list.size();
+// Over random lines around the 150 bytes scored and random lines of the terms: nested, overlapping
+// and touching occurrences, case variants, a hundred terms sharing their first bytes, an empty
+// term, every option on and off (each score is held to the reference's).
+TEST(LineScoring, AgreesWithTheReference) {
+    std::string hundred;
+    for (int i = 0; i < 100; ++i)
+        hundred += std::string(i % 7 + 1, 'a') + (i % 3 ? "B " : "b\\n ");
+    const std::pair<std::string, std::string> queries[] = {
+        {"a aa aaa AAAA", "aAb ("},
+        {"get value getvalue Value", "getValu =("},
+        {hundred, "aAbB\t"},
+        {"int \"\" x", "intX ;\t/*"},
+        {"ab ba aba bab b", "abAB_"}};
+    std::mt19937 random(3);
+    for (const auto& [findText, alphabet] : queries) {
+        std::vector<std::vector<int32_t>> lists(kMaxTerms);
+        for (std::vector<int32_t>& list : lists)
+            for (int32_t line = random() % 3; line < 400; line += 1 + random() % 50)
+                list.push_back(line);
+        Scoring s(findText.c_str(), lists);
+        for (int round = 0; round < 300; ++round) {
+            std::string text(random() % 170, ' ');
+            for (char& c : text)
+                c = alphabet[random() % alphabet.size()];
+            const int32_t line = round < 150 ? round + 1 : round - 149;
+            s.onSyntaxList = round % 2;
+            s.firstInComment = round % 5 == 0;
+            s.options.caseSensitiveBonus = round % 3 != 0;
+            s.options.wholeWordBonus = round % 4 != 0;
+            s.options.cppHeuristics = round % 7 != 0;
+            SCOPED_TRACE(findText.substr(0, 30) + " on line " + std::to_string(line));
+            s.score(line, text);
+        }
     }
 }
 

@@ -107,6 +107,9 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
     files.push_back({"wide16.txt", wide16});
     for (const auto& [name, bytes] : files)
         tree.write(name, bytes);
+    std::string lineFeeds100;  // an occurrence 99 lines long: lines wait that much longer
+    for (int i = 0; i < 100; ++i)
+        lineFeeds100 += "\\n";
     const std::string queries[] = {
         "",                                // no terms: every file is indexed in full
         "foo fOb BAR",                     // letters: both cases, one start twice
@@ -116,45 +119,70 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
         "\xe9t o",                         // a byte above 127
         "foo dir",                         // terms in a path
         longTerm,                          // as long as a term gets, across the seams
+        "a aA bab ab\\na b\\n\\nA",        // inside one another, across one and two lines
+        lineFeeds100 + " \\n\\n x",
     };
+    // The worst cases for the terms' automaton, each over files of its own: a hundred terms inside
+    // one another (the longest first) over lines of one letter, long and short, and walks that
+    // never end, across the window's moves.
+    std::string nested;
+    for (int length = 100; length > 0; --length)
+        nested += std::string(length, 'a') + " ";
+    const std::string one(250017, 'a');
+    const std::vector<std::pair<std::string, std::vector<std::string>>> worstCases = {
+        {nested,
+         {std::string(3000, 'a'), repeated(40, std::string(120, 'a') + "\n"),
+          repeated(300, "aaAa\n") + std::string(101, 'A')}},
+        {"aaaaaaa aaa \"\" Aa", {one, std::string(75001, 'a') + "\n\n" + one}}};
     // Where no line can enter, a file is only counted, to the same counts.
     testing::CollectingSink full(1);
     full.addResult(INT32_MAX, "", 0, "");
     SearchRun counting{host, request, memory, full};
-    for (const std::string& query : queries) {
-        for (const bool on : {false, true}) {
-            request.options.skipBinaryFiles = request.options.searchFileNames = on;
+    auto agree = [&](const std::string& query, const std::string& name, const std::string& bytes) {
+        const std::string path = tree.path(name);
+        prepare(query.c_str());
+        testing::ReferenceScan expected;
+        testing::CollectingSink reference;
+        const std::string text = testing::textOf(bytes);
+        testing::referenceScan(path, text, engine.terms(), request, expected, reference);
+        using Counts = std::tuple<int64_t, int64_t, int64_t, int64_t>;
+        const Counts counts =
+            expected.binary ? Counts() : Counts(1, expected.lines(), text.size(), expected.matches);
+        for (SearchRun* run : {&counting, &engine}) {
+            memory.clear();
+            results.clearResults();
+            run->prepareRun();
+            run->scanFile(path.c_str());
+            const SearchStats& s = run->stats();
+            ASSERT_TRUE(memory.isSearched(path.c_str()));
+            EXPECT_EQ(memory.entry(memory.find(path.c_str())).binary, expected.binary);
+            EXPECT_EQ(Counts(s.files, s.lines, s.bytes, s.matches), counts);
+        }
+        if (expected.binary) return;
+        ASSERT_EQ(results.count(), reference.count());
+        for (int32_t i = 0; i < results.count(); ++i) {
+            const auto& got = results.rankEntry(i);
+            const auto& want = reference.rankEntry(i);
+            EXPECT_EQ(std::tie(got.score, got.lineNumber, got.lineText, got.termColumn),
+                      std::tie(want.score, want.lineNumber, want.lineText, want.termColumn))
+                << "rank " << i;
+        }
+    };
+    for (const bool on : {false, true}) {
+        request.options.skipBinaryFiles = request.options.searchFileNames = on;
+        const std::string options = on ? ", options on, " : ", options off, ";
+        for (const std::string& query : queries) {
             for (const auto& [name, bytes] : files) {
-                SCOPED_TRACE(query + (on ? ", options on, " : ", options off, ") + name);
-                const std::string path = tree.path(name);
-                prepare(query.c_str());
-                testing::ReferenceScan expected;
-                testing::CollectingSink reference;
-                const std::string text = testing::textOf(bytes);
-                testing::referenceScan(path, text, engine.terms(), request, expected, reference);
-                using Counts = std::tuple<int64_t, int64_t, int64_t, int64_t>;
-                const Counts counts =
-                    expected.binary ? Counts()
-                                    : Counts(1, expected.lines(), text.size(), expected.matches);
-                for (SearchRun* run : {&counting, &engine}) {
-                    memory.clear();
-                    results.clearResults();
-                    run->prepareRun();
-                    run->scanFile(path.c_str());
-                    const SearchStats& s = run->stats();
-                    ASSERT_TRUE(memory.isSearched(path.c_str()));
-                    EXPECT_EQ(memory.entry(memory.find(path.c_str())).binary, expected.binary);
-                    EXPECT_EQ(Counts(s.files, s.lines, s.bytes, s.matches), counts);
-                }
-                if (expected.binary) continue;
-                ASSERT_EQ(results.count(), reference.count());
-                for (int32_t i = 0; i < results.count(); ++i) {
-                    const auto& got = results.rankEntry(i);
-                    const auto& want = reference.rankEntry(i);
-                    EXPECT_EQ(std::tie(got.score, got.lineNumber, got.lineText, got.termColumn),
-                              std::tie(want.score, want.lineNumber, want.lineText, want.termColumn))
-                        << "rank " << i;
-                }
+                SCOPED_TRACE(query + options + name);
+                agree(query, name, bytes);
+            }
+        }
+        for (const auto& [query, contents] : worstCases) {
+            for (size_t i = 0; i < contents.size(); ++i) {
+                SCOPED_TRACE(query.substr(0, 30) + options + "worst case " + std::to_string(i));
+                const std::string name = "worst" + std::to_string(i) + ".c";
+                tree.write(name, contents[i]);
+                agree(query, name, contents[i]);
             }
         }
     }
@@ -167,12 +195,14 @@ TEST_F(ScanTest, LinesReachingTheirCeilingStillEnterAFullSink) {
         tree.write("x.c", "// foo routine\nint Foo(int bar)\n{\n    return foo;\n");
     request.options = {1, 1, 0, 0, 0, 0};  // no bonus
     prepare("foo bar");
-    std::array<IntVector, kMaxTerms> termLines;
+    std::array<TermSet, kLineRing> lineTerms = {};
     for (int32_t line : {1, 2, 4})
-        ASSERT_TRUE(termLines[0].push(line));
-    ASSERT_TRUE(termLines[1].push(2));
-    const int32_t ceiling =
-        LineScorer().scoreCeiling({engine.terms(), termLines.data(), true, request.options}, 1, 0);
+        lineTerms[line].add(0);
+    lineTerms[2].add(1);
+    const ScoringInput input{engine.terms(), lineTerms.data(), TermSet::firstTerms(2), {},
+                             true,           request.options};
+    LineScorer scorer;
+    const int32_t ceiling = scorer.scoreCeiling(input, scorer.presenceAndProximity(input, 1), 0);
     testing::CollectingSink full(3);
     full.addResult(INT32_MAX, "a", 1, "");
     full.addResult(ceiling, path.c_str(), 2, "");

@@ -1,5 +1,7 @@
 #include "engine/term_table.h"
 #include <gtest/gtest.h>
+#include <random>
+#include "support/reference_marks.h"
 
 namespace tarvo {
 namespace {
@@ -46,8 +48,39 @@ TEST(TermTable, ParsingAndFirstBytes) {
     for (int c = 0; c < 256; ++c)
         EXPECT_EQ(table.isFirstChar(c), c == 'F' || c == 'f' || c == '1' || c == 0xE4 || !c) << c;
     EXPECT_EQ(table.countTermsIn("zz"), 0) << "the empty term only where a term may begin";
-    const char* foo = "foo";
-    EXPECT_FALSE(table.termMatchAt(foo, foo + 2, 0)) << "the end given, not the NUL, ends it";
+}
+
+// Marks and counts as the reference's: terms inside and across one another, runs of one letter,
+// case variants, a line feed inside a term, an empty term, a hundred terms sharing their first
+// bytes.
+TEST(TermTable, MarksAndCountsAsEachTermAtEachByte) {
+    std::string hundred, shared;
+    for (int length = 100; length > 0; --length)  // the longest first: nested, not in index order
+        hundred += std::string(length, 'a') + " ";
+    for (int i = 0; i < 99; ++i)
+        shared += std::string(i, 'a') + "bA" + std::string(98 - i, 'a') + " ";
+    const std::pair<std::string, std::string> queries[] = {{"she he HIS hers", "usheRShishe\nHE"},
+                                                           {hundred, "aAb\n"},
+                                                           {shared, "aAbB"},
+                                                           {"a\\nb b\\n ab \"\"", "ab\nxy"},
+                                                           {"foo oo o", "fFoO "}};
+    std::mt19937 random(5);
+    for (const auto& [findText, alphabet] : queries) {
+        TermTable table;
+        table.parseTerms(findText);
+        for (int round = 0; round < 200; ++round) {
+            std::string line(random() % (round < 100 ? 40 : 400), ' ');
+            for (char& c : line)
+                c = alphabet[random() % alphabet.size()];
+            SCOPED_TRACE(findText.substr(0, 40) + " on " + line);
+            int32_t count = 0;
+            const std::vector<uint8_t> want = testing::referenceMarks(table, line, &count);
+            std::vector<uint8_t> marks(line.size(), 0x3F);
+            table.markTermMatches(line.c_str(), marks.data());
+            EXPECT_EQ(marks, want);
+            EXPECT_EQ(table.countTermsIn(line.c_str()), count);
+        }
+    }
 }
 
 }  // namespace

@@ -221,6 +221,25 @@ TEST(PreviewPaneRules, CentringAndPaintPlan) {
     EXPECT_EQ(planShowFile(position, true, 0), ShowFileStep::Nothing);
 }
 
+// A height change keeps the result's line in view: centred again when it would leave the rows shown
+// whole, left where it is otherwise; a line out of view before stays out.
+TEST(PreviewPaneRules, TheResultsLineStaysInViewAsTheHeightChanges) {
+    const int32_t cases[][6] = {
+        // target, top, whole rows before, whole rows after, first line held, top after
+        {100, 90, 20, 10, 1, 95}, {100, 90, 20, 11, 1, 90},        {100, 90, 20, 40, 1, 90},
+        {100, 90, 10, 5, 1, 90},  {95, 90, 20, 5, 1, 93},          {95, 90, 20, 1, 1, 95},
+        {5, -5, 20, 3, 1, 4},     {5, -5, 20, 6, 1, -5},           {100, 90, 0, 5, 1, 90},
+        {0, 1, 20, 3, 1, 1},      {5010, 4990, 20, 5, 5000, 5008}, {5010, 4990, 20, 5, 1, 4990}};
+    for (const auto& [target, top, before, whole, first, after] : cases) {
+        PreviewPosition position;
+        position.targetLine = target;
+        position.topLine = top;
+        position.wholeLines = before;
+        EXPECT_EQ(topLineAfterResize(position, whole, first), after)
+            << target << " from " << top << ", " << before << " to " << whole << " rows";
+    }
+}
+
 // An eight-byte gutter; rows cut at 10,000 line bytes or a NUL; colours only on the highlight list.
 TEST_F(PreviewTest, GutterCutColoursAndMarks) {
     terms.parseTerms("7 int");
@@ -263,18 +282,28 @@ TEST_F(PreviewTest, TheFirstTermComesIntoViewFromTheRight) {
         const std::optional<ColumnSpan> term = firstTermColumns(doc, line, terms);
         EXPECT_EQ(term ? std::make_pair(term->start, term->end) : std::make_pair(0, -1),
                   std::make_pair(start, end));
-        EXPECT_EQ(leftColumnFor(term, 60, doc.widestLine()), left60);
-        EXPECT_EQ(leftColumnFor(term, 200, doc.widestLine()), left200);
+        const PreviewColumns columns{doc.widestLine(), doc.tabWidth()};
+        EXPECT_EQ(leftColumnFor(term, 60, columns), left60);
+        EXPECT_EQ(leftColumnFor(term, 200, columns), left200);
     }
-    EXPECT_EQ(leftColumnFor(ColumnSpan{5, 61}, 60, 1000), 0) << "near the start: from the start";
-    EXPECT_EQ(leftColumnFor(ColumnSpan{101, 107}, 60, 1000), 93) << "far from the widest end";
+    EXPECT_EQ(leftColumnFor(ColumnSpan{5, 61}, 60, {1000, 4}), 0)
+        << "near the start: from the start";
+    EXPECT_EQ(leftColumnFor(ColumnSpan{101, 107}, 60, {1000, 4}), 93) << "far from the widest end";
     EXPECT_EQ(doc.widestLine(), 4 * 4 + 95);
-    const ScrollBarState bar = previewColumnBar(doc.widestLine(), 60, 7);
+    const ScrollBarState bar = previewColumnBar({doc.widestLine(), 4}, 60, 7);
     EXPECT_EQ(std::make_tuple(bar.min, bar.max, bar.page, bar.pos), std::make_tuple(0, 110, 60, 7));
     EXPECT_EQ(clampScrollPosition(bar, 999), 51) << "the widest line's end comes into view";
-    EXPECT_EQ(previewColumnBar(1 << 30, 60, 0).max, kMaxPreviewLineBytes * kTabWidth - 1);
-    const int32_t widths[][3] = {{700, 7, 92}, {55, 7, 0}, {700, 0, 0}, {-5, 7, 0}};
-    for (const auto& [width, character, columns] : widths)
+    EXPECT_EQ(previewColumnBar({1 << 30, 8}, 60, 0).max, kMaxPreviewLineBytes * 8 - 1);
+    // Tab stops 8 and 1 columns apart: the term moves; the widest line is measured again (at 1, the
+    // line of 100 x is the widest).
+    const std::tuple<int, int32_t, int32_t> widths[] = {{8, 16, 4 * 8 + 95}, {1, 9, 108}};
+    for (const auto& [tabWidth, start, widest] : widths) {
+        doc.setTabWidth(tabWidth);
+        EXPECT_EQ(firstTermColumns(doc, 2, terms)->start, start) << tabWidth;
+        EXPECT_EQ(doc.widestLine(), widest) << tabWidth;
+    }
+    const int32_t shown[][3] = {{700, 7, 92}, {55, 7, 0}, {700, 0, 0}, {-5, 7, 0}};
+    for (const auto& [width, character, columns] : shown)
         EXPECT_EQ(columnsShown(width, character), columns) << width << "/" << character;
 }
 

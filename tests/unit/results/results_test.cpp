@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include "engine/term_table.h"
 #include "results/line_column.h"
+#include "results/list_columns.h"
 #include "results/result_store.h"
 #include "results/results_pane_rules.h"
 #include "support/repeated.h"
@@ -112,7 +113,8 @@ TEST_F(ResultStoreTest, TheSelectionAndThePreviewStayTogether) {
 TEST_F(ResultStoreTest, TheLineColumnShowsTheFirstTerm) {
     TermTable terms;
     terms.parseTerms("needle");
-    const WidthFunction bytes = [](const char*, int n) { return n; };  // a byte a pixel
+    int pixelsPerByte = 1;
+    const WidthFunction bytes = [&](const char*, int n) { return n * pixelsPerByte; };
     const std::string e20 = testing::repeated(20, "\xc3\xa9"), mark = "\xe2\x80\xa6";
     const std::string x40 = std::string(40, 'x') + "needle";
     const std::tuple<std::string, int32_t, std::string> rows[] = {
@@ -150,6 +152,9 @@ TEST_F(ResultStoreTest, TheLineColumnShowsTheFirstTerm) {
     EXPECT_EQ(order(), "bac 2") << "the selected c.c row follows its entry";
     EXPECT_FALSE(store.setLineColumnWidth(100));
     EXPECT_FALSE(store.setLineColumnWidth(90)) << "no row's text changed";
+    pixelsPerByte = 3;  // a font three times as wide: b.c's term now ends past the column
+    EXPECT_TRUE(store.remeasureLineColumn());
+    EXPECT_EQ(order(), "acb 1");
     EXPECT_EQ(shown.back(), Shown("c.c", 1));
 }
 
@@ -212,6 +217,25 @@ TEST(ResultsPaneRules, KeysMoveTheSelection) {
             << key << " " << selected << " " << visibleRows;
     for (int32_t key : {0x25, 0x27, int32_t{'A'}})
         EXPECT_FALSE(rowForKey(key, 4, 10, 100).has_value()) << key;
+}
+
+// Texts stand an indent into their columns; a column keeps three characters and its indents, within
+// the room the others leave; fitting takes the widest text whole.
+TEST(ListColumns, PlacesLimitsAndFitting) {
+    EXPECT_EQ(listColumns(40, 400, 96), (ListColumns{5, 45, 390, 445}));
+    EXPECT_EQ(listColumns(75, 450, 144), (ListColumns{8, 83, 434, 533}));
+    EXPECT_EQ(std::make_pair(minimumColumnWidth(7, 96), minimumColumnWidth(14, 192)),
+              std::make_pair(31, 62));
+    const int32_t clamps[][4] = {// width, minimum, room, result
+                                 {100, 31, 359, 100},
+                                 {10, 31, 359, 31},
+                                 {500, 31, 359, 359},
+                                 {500, 31, -11, 31}};
+    for (const auto& [width, minimum, room, result] : clamps)
+        EXPECT_EQ(clampColumnWidth(width, minimum, room), result) << width << " in " << room;
+    const WidthFunction sevenEach = [](const char*, int n) { return 7 * n; };
+    EXPECT_EQ(widestTextWidth({"Rank", "9", "10", "9999"}, sevenEach, 96), 38);
+    EXPECT_EQ(widestTextWidth({"File name (line number)", "C:\\a.c (1)"}, sevenEach, 144), 177);
 }
 
 }  // namespace tarvo

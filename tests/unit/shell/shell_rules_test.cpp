@@ -11,34 +11,181 @@
 #include "support/temp_tree.h"
 
 namespace tarvo {
-// Text boxes reach labels + 410 or half the width, never past the right margin.
-TEST(MainLayout, RectanglesOfTheMainWindow) {
+// The same window at 100, 125, 150 and 200 %: every fixed size scaled as MulDiv rounds, text
+// heights from fonts made for the DPI. Boxes reach the label + 410 or half the width.
+TEST(MainLayout, RectanglesOfTheMainWindowAtEveryScale) {
+    struct Scale {
+        int32_t dpi, cw, ch;
+        LayoutMetrics metrics;
+        std::vector<LayoutRect> rects;  // in the order below
+        ListColumns columns;
+    };
+    const Scale scales[] = {{96,
+                             800,
+                             600,
+                             {96, 37, 15, 12, 7, 30},
+                             {{5, 7, 42, 22},
+                              {47, 7, 447, 22},
+                              {5, 27, 42, 42},
+                              {47, 27, 447, 42},
+                              {5, 47, 795, 62},
+                              {5, 67, 45, 85},
+                              {45, 67, 445, 85},
+                              {445, 67, 795, 85},
+                              {5, 85, 795, 324},
+                              {5, 336, 42, 351},
+                              {47, 336, 795, 351},
+                              {5, 356, 795, 595},
+                              {42, 67, 48, 85},
+                              {442, 67, 448, 85},
+                              {0, 324, 800, 336}},
+                             {5, 45, 390, 445}},
+                            {120,
+                             1000,
+                             750,
+                             {120, 46, 19, 15, 9, 38},
+                             {{6, 9, 52, 28},
+                              {58, 9, 559, 28},
+                              {6, 34, 52, 53},
+                              {58, 34, 559, 53},
+                              {6, 59, 994, 78},
+                              {6, 84, 56, 107},
+                              {56, 84, 556, 107},
+                              {556, 84, 994, 107},
+                              {6, 107, 994, 405},
+                              {6, 420, 52, 439},
+                              {58, 420, 994, 439},
+                              {6, 445, 994, 744},
+                              {52, 84, 60, 107},
+                              {552, 84, 560, 107},
+                              {0, 405, 1000, 420}},
+                             {6, 56, 488, 556}},
+                            {144,
+                             1200,
+                             900,
+                             {144, 55, 23, 18, 10, 44},
+                             {{8, 11, 63, 34},
+                              {71, 11, 670, 34},
+                              {8, 42, 63, 65},
+                              {71, 42, 670, 65},
+                              {8, 73, 1192, 96},
+                              {8, 104, 68, 132},
+                              {68, 104, 668, 132},
+                              {668, 104, 1192, 132},
+                              {8, 132, 1192, 487},
+                              {8, 505, 63, 528},
+                              {71, 505, 1192, 528},
+                              {8, 536, 1192, 892},
+                              {63, 104, 73, 132},
+                              {663, 104, 673, 132},
+                              {0, 487, 1200, 505}},
+                             {8, 68, 584, 668}},
+                            {192,
+                             1600,
+                             1200,
+                             {192, 74, 30, 24, 14, 60},
+                             {{10, 14, 84, 44},
+                              {94, 14, 894, 44},
+                              {10, 54, 84, 84},
+                              {94, 54, 894, 84},
+                              {10, 94, 1590, 124},
+                              {10, 134, 90, 170},
+                              {90, 134, 890, 170},
+                              {890, 134, 1590, 170},
+                              {10, 170, 1590, 648},
+                              {10, 672, 84, 702},
+                              {94, 672, 1590, 702},
+                              {10, 712, 1590, 1190},
+                              {84, 134, 96, 170},
+                              {884, 134, 896, 170},
+                              {0, 648, 1600, 672}},
+                             {10, 90, 780, 890}}};
+    for (const Scale& scale : scales) {
+        SCOPED_TRACE(scale.dpi);
+        const MainLayout l = computeMainLayout(scale.cw, scale.ch, scale.metrics, {});
+        const LayoutRect rects[] = {l.findLabel,   l.findBox,    l.pathLabel,  l.pathBox,
+                                    l.statusLine,  l.rankHeader, l.fileHeader, l.lineHeader,
+                                    l.resultsPane, l.fileLabel,  l.fileBox,    l.previewPane,
+                                    l.rankBorder,  l.fileBorder, l.splitter};
+        EXPECT_EQ(std::vector<LayoutRect>(std::begin(rects), std::end(rects)), scale.rects);
+        EXPECT_EQ(l.columns, scale.columns);
+    }
     const std::pair<int32_t, int32_t> widths[] = {{600, 440}, {1200, 600}, {430, 425}};
     for (const auto& [width, right] : widths)
-        EXPECT_EQ(computeMainLayout(width, 500, 30, 15).findBox.right, right) << width;
-    const MainLayout l = computeMainLayout(800, 600, 37, 15);
-    const std::pair<LayoutRect, LayoutRect> rects[] = {
-        {l.findLabel, {5, 7, 42, 22}},      {l.findBox, {47, 7, 447, 22}},
-        {l.pathLabel, {5, 27, 42, 42}},     {l.pathBox, {47, 27, 447, 42}},
-        {l.statusLine, {5, 47, 795, 62}},   {l.rankHeader, {5, 67, 45, 85}},
-        {l.fileHeader, {45, 67, 445, 85}},  {l.lineHeader, {445, 67, 795, 85}},
-        {l.resultsPane, {5, 85, 795, 324}}, {l.fileLabel, {5, 336, 42, 351}},
-        {l.fileBox, {47, 336, 795, 351}},   {l.previewPane, {5, 356, 795, 595}}};
-    for (size_t i = 0; i < std::size(rects); ++i)
-        EXPECT_EQ(rects[i].first, rects[i].second) << i;
+        EXPECT_EQ(computeMainLayout(width, 500, {96, 30, 15, 12, 7, 30}, {}).findBox.right, right)
+            << width;
     const std::array<LayoutRect, 5> bands = {{{0, 42, 1000000, 85},
                                               {0, 324, 1000000, 356},
                                               {0, 595, 1000000, 1000000},
                                               {0, 0, 5, 1000000},
                                               {795, 0, 1000000, 1000000}}};
-    EXPECT_EQ(resizedBands(l, 800, 600, 15), bands);
-    const MainLayout odd = computeMainLayout(800, 601, 37, 15);
-    EXPECT_EQ(std::make_pair(odd.resultsPane.height(), odd.previewPane.height()),
-              std::make_pair(239, 240));
-    const MainLayout tiny = computeMainLayout(20, 50, 37, 15);
+    EXPECT_EQ(resizedBands(computeMainLayout(800, 600, scales[0].metrics, {}), 800, 600), bands);
+}
+
+// The user's columns scaled and fitted to the window (File gives way first, nothing below the
+// minimum, Rank not below its label); the user's share of the panes' height, held so one row and
+// three preview lines show.
+TEST(MainLayout, WhatTheUserSizedAndItsLimits) {
+    const LayoutMetrics at96{96, 37, 15, 12, 7, 30}, at144{144, 55, 23, 18, 10, 44};
+    const std::tuple<LayoutMetrics, int32_t, UserLayout, int32_t, int32_t, int32_t> cases[] = {
+        // metrics, client width, what the user set: rank and file width, list height
+        {at96, 800, {}, 40, 400, 239},
+        {at96, 300, {}, 40, 219, 239},
+        {at96, 100, {}, 40, 31, 239},
+        {at96, 800, {{1, 5000}, 500}, 40, 719, 239},
+        {{144, 55, 23, 18, 10, 46}, 1200, {}, 62, 600, 355},
+        {at144, 1200, {{50, 300}, 250}, 75, 450, 178},
+        {at144, 1200, {{40, 400}, 0}, 60, 600, 23},
+        {at144, 1200, {{40, 400}, 1000}, 60, 600, 657},
+        {at144, 1200, {{40, 400}, 333}, 60, 600, 237}};
+    for (const auto& [metrics, width, user, rank, file, list] : cases) {
+        SCOPED_TRACE(::testing::Message() << metrics.dpi << " " << width << " " << rank);
+        const MainLayout l = computeMainLayout(width, metrics.dpi * 25 / 4, metrics, user);
+        EXPECT_EQ(std::make_tuple(l.rankWidth, l.fileWidth, l.resultsPane.height()),
+                  std::make_tuple(rank, file, list));
+    }
+    // Dragged to any height the limits allow, the splitter's share gives that height back.
+    for (const int32_t panes : {100, 711, 1000}) {
+        for (int32_t height = 15; height <= panes - 36; ++height)
+            ASSERT_EQ(listHeightFor(shareForListHeight(height, panes), panes, 15, 36), height)
+                << panes;
+    }
+    EXPECT_EQ(shareForListHeight(-5, 400), 0);
+    EXPECT_EQ(shareForListHeight(900, 400), 1000);
+    EXPECT_EQ(listHeightFor(std::nullopt, 40, 15, 36), 20) << "no room for both: even";
+    // Both labels with a little of their boxes, three columns, a row and three preview lines.
+    EXPECT_EQ(std::make_pair(minimumClientSize(at96).width, minimumClientSize(at96).height),
+              std::make_pair(112, 173));
+    EXPECT_EQ(std::make_pair(minimumClientSize(at144).width, minimumClientSize(at144).height),
+              std::make_pair(168, 266));
+    const MainLayout tiny = computeMainLayout(20, 50, at96, {});
     EXPECT_TRUE(tiny.resultsPane.height() < 0 && tiny.previewPane.height() < 0);
     EXPECT_EQ(tiny.textBoxRight, 15);
     EXPECT_EQ(std::make_pair(tiny.rankHeader.right, tiny.fileHeader.right), std::make_pair(15, 15));
+    EXPECT_EQ(std::make_pair(computeMainLayout(800, 601, at96, {}).resultsPane.height(),
+                             computeMainLayout(800, 601, at96, {}).previewPane.height()),
+              std::make_pair(239, 240));
+}
+
+// A press within 3 pixels (at 96 DPI) of a sized column's border drags it, held to the limits; in
+// the band above the File row, the splitter.
+TEST(MainLayout, WhatAPressDrags) {
+    const MainLayout l = computeMainLayout(800, 600, {96, 37, 15, 12, 7, 30}, {});
+    const std::tuple<int32_t, int32_t, LayoutGrip> presses[] = {
+        {42, 70, LayoutGrip::RankBorder}, {47, 84, LayoutGrip::RankBorder},
+        {48, 70, LayoutGrip::None},       {445, 67, LayoutGrip::FileBorder},
+        {445, 85, LayoutGrip::None},      {795, 70, LayoutGrip::None},
+        {0, 324, LayoutGrip::Splitter},   {799, 335, LayoutGrip::Splitter},
+        {400, 336, LayoutGrip::None},     {400, 323, LayoutGrip::None}};
+    for (const auto& [x, y, grip] : presses)
+        EXPECT_EQ(gripAt(l, x, y), grip) << x << "," << y;
+    // Rank keeps its label, File three characters, and both leave Line three.
+    const std::tuple<LayoutGrip, int32_t, int32_t> drags[] = {
+        {LayoutGrip::RankBorder, 10, 40},   {LayoutGrip::RankBorder, 100, 100},
+        {LayoutGrip::RankBorder, 500, 359}, {LayoutGrip::FileBorder, 10, 31},
+        {LayoutGrip::FileBorder, 500, 500}, {LayoutGrip::FileBorder, 800, 719}};
+    for (const auto& [border, wanted, width] : drags)
+        EXPECT_EQ(draggedColumnWidth(l, border, wanted), width) << wanted;
 }
 
 // Notepad gets one quoted argument; the guide lies in docs beside the program, else in TEMP.

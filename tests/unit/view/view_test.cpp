@@ -2,6 +2,7 @@
 #include <algorithm>
 #include "engine/wide_text.h"
 #include "support/repeated.h"
+#include "view/display_scale.h"
 #include "view/marked_text.h"
 #include "view/scroll_request.h"
 #include "view/text_class.h"
@@ -9,19 +10,20 @@
 namespace tarvo {
 using Runs = std::vector<std::pair<std::string, int>>;
 
-Runs cutRuns(const char* text, const std::vector<uint8_t>& attrs) {
+Runs cutRuns(const char* text, const std::vector<uint8_t>& attrs, int tabWidth = 4) {
     Runs runs;
     std::string runText;
     uint8_t attribute = 0;
     int column = 0;
-    for (int i = 0, next; (next = nextRun(text, attrs.data(), i, column, runText, attribute)) != i;
+    for (int i = 0, next;
+         (next = nextRun(text, attrs.data(), i, column, runText, attribute, tabWidth)) != i;
          i = next)
         runs.emplace_back(runText, attribute);
     return runs;
 }
 
 // Runs end at any attribute change; CR and LF show as spaces; tab stops count from the text's start
-// across keyword, comment and marked runs, so tab-aligned code stays aligned.
+// across keyword, comment and marked runs, so tab-aligned code stays aligned, whatever their width.
 TEST(MarkedText, NextRunCutsAndExpands) {
     const std::tuple<const char*, std::vector<uint8_t>, Runs> cases[] = {
         {"", {}, {}},
@@ -42,6 +44,14 @@ TEST(MarkedText, NextRunCutsAndExpands) {
         {"\xe9\t\xe6\x97\tx", {0, 0, 0, 0, 0, 0}, {{"\xe9   \xe6\x97  x", 0}}}};
     for (const auto& [text, attrs, runs] : cases)
         EXPECT_EQ(cutRuns(text, attrs), runs) << text;
+    // Stops 8 and 1 columns apart, as the user may set them; typed or saved, 1 to 16 is a width.
+    EXPECT_EQ(cutRuns("abc\tx\t", {0, 0, 0, 0, 0, 4}, 8), (Runs{{"abc     x", 0}, {"       ", 4}}));
+    EXPECT_EQ(cutRuns("\tab\tc", {0, 0, 0, 0, 0}, 1), (Runs{{" ab c", 0}}));
+    const std::pair<const char*, int> widths[] = {{"4", 4},  {" 16 ", 16}, {"1", 1},  {"0", 0},
+                                                  {"17", 0}, {"-4", 0},    {"4x", 0}, {"", 0},
+                                                  {"  ", 0}, {"007", 0}};
+    for (const auto& [text, width] : widths)
+        EXPECT_EQ(parseTabWidth(text).value_or(0), width) << text;
 }
 
 struct Fitted {
@@ -122,6 +132,25 @@ TEST(ScrollRequest, ClampAndRowsShown) {
     const int32_t rows[][3] = {{200, 20, 10}, {201, 20, 11}, {19, 20, 1}, {0, 20, 0}, {200, 0, 0}};
     for (const auto& r : rows)
         EXPECT_EQ(rowsShown(r[0], r[1]), r[2]) << r[0] << "/" << r[1];
+}
+
+// At 100, 125, 150 and 200 %: rounded to the nearest pixel, halves away from zero, as MulDiv
+// rounds; back to 96 DPI the same way.
+TEST(DisplayScale, SizesAt96DpiScaleAsMulDivRounds) {
+    const int32_t sizes[][4] = {// at 96, 120, 144, 192 DPI
+                                {1, 1, 2, 2},         {3, 4, 5, 6},      {5, 6, 8, 10},
+                                {7, 9, 11, 14},       {12, 15, 18, 24},  {40, 50, 60, 80},
+                                {410, 513, 615, 820}, {-5, -6, -8, -10}, {0, 0, 0, 0}};
+    for (const auto& size : sizes) {
+        SCOPED_TRACE(size[0]);
+        EXPECT_EQ(scaleToDpi(size[0], 120), size[1]);
+        EXPECT_EQ(scaleToDpi(size[0], 144), size[2]);
+        EXPECT_EQ(scaleToDpi(size[0], 192), size[3]);
+        EXPECT_EQ(scaleToDpi(size[0], 96), size[0]);
+    }
+    const int32_t back[][3] = {{301, 144, 201}, {300, 144, 200}, {62, 120, 50}, {63, 120, 50}};
+    for (const auto& [size, dpi, at96] : back)
+        EXPECT_EQ(scaleFromDpi(size, dpi), at96) << size << " at " << dpi;
 }
 
 }  // namespace tarvo
