@@ -28,6 +28,9 @@
 #include "engine/path_list.h"
 #include "engine/scan_file_reader.h"
 #include "engine/search_run.h"
+#ifdef _WIN32
+#include "engine/system_path_win32.h"
+#endif
 #include "results/result_store.h"
 
 namespace tarvo {
@@ -399,10 +402,17 @@ int run(const CliOptions& cli) {
 }  // namespace
 }  // namespace tarvo
 
-int main(int argc, char** argv) {
-    using namespace tarvo;
+namespace tarvo {
+namespace {
+
+// The program with its command line's words in UTF-8, its name first.
+int tarvoFind(const std::vector<std::string>& words) {
     prepareHeap();
-    CliParse parse = parseCommandLine(argc, argv);
+    prepareConsole();
+    std::vector<const char*> wordPointers;
+    for (const std::string& word : words)
+        wordPointers.push_back(word.c_str());
+    CliParse parse = parseCommandLine(static_cast<int>(wordPointers.size()), wordPointers.data());
     if (!parse.error.empty()) {
         std::fprintf(stderr, "tarvo-find: %s\n\n%s", parse.error.c_str(), usageText().c_str());
         return kUsageErrorStatus;
@@ -415,3 +425,21 @@ int main(int argc, char** argv) {
     }
     return run(parse.options);
 }
+
+}  // namespace
+}  // namespace tarvo
+
+#ifdef _WIN32
+// The C runtime splits the wide command line (linked with -municode), so terms and paths in any
+// script arrive whatever the system's code page.
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> words;
+    for (int i = 0; i < argc; ++i)
+        words.push_back(tarvo::utf8Of(argv[i]));
+    return tarvo::tarvoFind(words);
+}
+#else
+int main(int argc, char** argv) {
+    return tarvo::tarvoFind(std::vector<std::string>(argv, argv + argc));
+}
+#endif

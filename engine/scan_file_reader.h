@@ -1,6 +1,6 @@
 // The scanner's view of one file: its size, reads straight into
 // the scan window, and positioned reads of single lines. The file's own
-// bytes are read with open/pread (and fstat) on POSIX and with CreateFileA/
+// bytes are read with open/pread (and fstat) on POSIX and with CreateFileW/
 // ReadFile on Windows (scan_file_reader_posix.cpp, _win32.cpp): no stdio
 // buffer stands between the file and the window. Read from its start with
 // readStart, a file is read as text (engine/text_encoding.h): a UTF-8
