@@ -156,6 +156,15 @@ TEST(FileMemory, CreditingAndTheRememberedFilesPass) {
     EXPECT_FALSE(memory.isSearched("a.c"));
     EXPECT_TRUE(memory.isSearched("x.bin"));
     EXPECT_EQ(memory.entry(8).priority, 0);
+    // Terms in a path's folder and in its name: a term met in both counts once, and a term
+    // holding a separator is found across the folder's end.
+    memory.clear();
+    for (const char* path :
+         {"q/r.c", "main/main.c", "util/x.c", "p/main/util.c", "main_util", "ma/in.c", "ma/x/in.c"})
+        memory.add(path, 0);
+    EXPECT_EQ(runPass(memory, "main util"),
+              (Strings{"p/main/util.c", "main_util", "main/main.c", "util/x.c"}));
+    EXPECT_EQ(runPass(memory, "a/i"), (Strings{"ma/in.c"}));
     // A scan that removes entries changes nothing; a clear in the pump ends it.
     memory.clear();
     for (const char* path : {"0", "1", "2", "3"})
