@@ -17,10 +17,6 @@ namespace tarvo {
 
 namespace {
 
-// The most tarvo-find's row loader reserves for the file's text up front: a
-// file's size can claim far more than it holds (a sparse file), and
-// reserving that would fail outright instead of growing as the text comes.
-constexpr int64_t kPathTextReserveLimit = int64_t{256} << 20;
 constexpr size_t kReadChunk = 64 * 1024;   // stdio-sized reads; lines are found with memchr
 constexpr size_t kWriteChunk = 64 * 1024;  // written bytes gathered into calls of this size
 constexpr const char* kTemporaryMark = ".tmp-";
@@ -78,18 +74,35 @@ public:
         return true;
     }
 
-    // Everything not read yet, to the end of the file, as it stands. Room
-    // for `expected` bytes is made up front (so that the file is not copied
-    // again as the text doubles), within kPathTextReserveLimit: a file's
-    // size may claim far more than it holds.
-    std::string rest(int64_t expected) {
-        std::string text;
-        text.reserve(static_cast<size_t>(std::clamp<int64_t>(expected, 0, kPathTextReserveLimit)));
-        while (pos_ < len_ || fill()) {
-            text.append(buffer_.data() + pos_, len_ - pos_);
-            pos_ = len_;
+    // The next line whole, however long, its line feed included (a last
+    // line may lack one): valid until the next read. False at end of file.
+    bool nextWhole(std::string_view& raw) {
+        for (size_t searched = pos_;;) {
+            const char* feed = static_cast<const char*>(
+                std::memchr(buffer_.data() + searched, '\n', len_ - searched));
+            if (feed) {
+                const size_t end = static_cast<size_t>(feed - buffer_.data()) + 1;
+                raw = std::string_view(buffer_.data() + pos_, end - pos_);
+                pos_ = end;
+                return true;
+            }
+            // The line's start moves to the buffer's, which doubles when the
+            // line fills it.
+            std::memmove(buffer_.data(), buffer_.data() + pos_, len_ - pos_);
+            len_ -= pos_;
+            pos_ = 0;
+            searched = len_;
+            if (len_ == buffer_.size()) buffer_.resize(2 * buffer_.size());
+            const size_t room = std::min<size_t>(buffer_.size() - len_, INT32_MAX);
+            const int32_t got = file_.read(buffer_.data() + len_, static_cast<int32_t>(room));
+            if (got <= 0) {
+                if (len_ == 0) return false;
+                raw = std::string_view(buffer_.data(), len_);
+                pos_ = len_;
+                return true;
+            }
+            len_ += static_cast<size_t>(got);
         }
-        return text;
     }
 
     bool lastLineWasCut() const { return cut_; }
@@ -355,34 +368,23 @@ bool parseMemoryRow(std::string_view line, int32_t& priority, std::string_view& 
 
 // The section as tarvo-find reads it: the rows the run owns go into the
 // memory, every other line into `foreign`, as read. An empty first line is
-// line 8, which every save writes anyway.
-void readOwnedRows(LineReader& reader, Settings& read, FileMemory& memory, ForeignRows& foreign,
-                   int64_t fileSize) {
-    // The rest of the file in one text, which the memory then keeps as its
-    // own: each row's path stays where it stands, its line end turned into
-    // the NUL that ends it (no path holds one), so paths are neither copied
-    // nor allocated one by one. The lines are taken as LineReader takes
-    // them: a carriage return before the line feed dropped in a CR LF file,
-    // and a line past kMaxTextLength cut.
-    std::string text = reader.rest(fileSize);
-    const size_t end = text.size();
-    text.push_back('\0');  // ends a last line that lacks its line feed
+// line 8, which every save writes anyway. The lines are taken as LineReader
+// takes them: a carriage return before the line feed dropped in a CR LF
+// file, and a line past kMaxTextLength cut. Each row's path goes into the
+// memory's own text as it is read, so the file is never held whole.
+void readOwnedRows(LineReader& reader, Settings& read, FileMemory& memory, ForeignRows& foreign) {
     std::vector<FileMemory::Row> rows;
-    size_t pathBytes = 0;
     bool rowSeen = false;
-    for (size_t at = 0; at < end;) {
-        const char* start = text.data() + at;
-        const char* feed = static_cast<const char*>(std::memchr(start, '\n', end - at));
-        const size_t n = feed ? static_cast<size_t>(feed - start) : end - at;
-        const std::string_view raw(start, feed ? n + 1 : n);
-        const size_t lineAt = at;
-        at += raw.size();
+    bool first = true;
+    for (std::string_view raw; reader.nextWhole(raw);) {
+        const bool feed = raw.back() == '\n';
+        const size_t n = feed ? raw.size() - 1 : raw.size();
         const bool carriageReturn =
             read.lineEnds == LineEnds::CrLf &&
-            dropsCarriageReturn(n, n > 0 ? start[n - 1] : '\0', kMaxTextLength);
+            dropsCarriageReturn(n, n > 0 ? raw[n - 1] : '\0', kMaxTextLength);
         const size_t length = carriageReturn ? n - 1 : n;
         const bool cut = length > kMaxTextLength;
-        if (lineAt == 0 && length == 0) continue;
+        if (std::exchange(first, false) && length == 0) continue;
         int32_t priority = 0;
         std::string_view path;
         // A cut row names a different, longer path: it is no row of this run.
@@ -390,10 +392,7 @@ void readOwnedRows(LineReader& reader, Settings& read, FileMemory& memory, Forei
         const bool ownRow = row && foreign.owned(path, read);
         rowSeen = rowSeen || row;
         if (ownRow) {
-            const size_t pathAt = static_cast<size_t>(path.data() - text.data());
-            text[pathAt + path.size()] = '\0';
-            rows.push_back({priority, pathHash(path), pathAt});
-            pathBytes += path.size() + 1;
+            rows.push_back({priority, pathHash(path), memory.keepPath(path)});
             continue;
         }
         // The keyed lines are read as the window reads them; they are kept
@@ -407,7 +406,7 @@ void readOwnedRows(LineReader& reader, Settings& read, FileMemory& memory, Forei
     // Highest priority first, so that at the memory's cap the highest are
     // kept; ties stay in file order, and so does a file written best first.
     orderByPriority(rows, [](const FileMemory::Row& row) { return row.priority; });
-    memory.addRows(std::move(text), pathBytes, rows);
+    memory.addRows(rows);
 }
 
 // ---------------------------------------------------------------------------
@@ -495,7 +494,7 @@ bool writeSettings(SettingsWriter& out, bool offset, const Settings& s, const Fi
     }
     std::string row;
     for (int32_t index : memory.indexesToSave()) {
-        const std::string_view path = memory.path(index);
+        const std::string path = memory.path(index);
         row = std::to_string(memory.entry(index).priority) + ' ';
         // A row that could not be read back as the same file is not written.
         if (path.empty() || path.find('\n') != std::string_view::npos ||
@@ -580,7 +579,7 @@ bool loadSettings(const char* path, int32_t screenWidth, int32_t screenHeight, S
 
             memory.clear();
             if (foreign) {
-                readOwnedRows(reader, settings, memory, *foreign, file.size());
+                readOwnedRows(reader, settings, memory, *foreign);
             } else {
                 int32_t priority = 0;
                 std::string_view rowPath;

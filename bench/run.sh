@@ -8,13 +8,16 @@
 # default thread counts (one per core), then on one thread each. Then the
 # peak memory of tarvo-find on two generated files of many short lines, and
 # last UTF-16 files against the same text in UTF-8. The rows of Skip Ignored
-# Files search the tree made a Git work tree. The rows of term matching's
-# worst cases come first: generated texts, one thread, in MB/s.
+# Files and Only File Types search the tree made a Git work tree; the
+# monorepo's rows search eight copies of the tree in one folder. The rows of
+# term matching's worst cases come first: generated texts, one thread, in
+# MB/s.
 #
-# Usage: bench/run.sh [--quick] [--filters] [--terms]
+# Usage: bench/run.sh [--quick] [--filters] [--terms] [--mono]
 #   --quick     drivers/net only (about 5,700 files, 124 MB), 21 pairs
-#   --filters   the rows of Skip Ignored Files alone
+#   --filters   the rows of Skip Ignored Files and Only File Types alone
 #   --terms     the rows of term matching's worst cases alone
+#   --mono      the monorepo's rows alone
 #
 # Environment: TARVO_BENCH_CACHE (default ~/.cache/tarvo-bench) holds the
 # unpacked tree, outside the repository; TARVO_BENCH_PAIRS overrides the
@@ -24,24 +27,28 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
 
-quick=0 filters_only=0 terms_only=0
+quick=0 filters_only=0 terms_only=0 mono_only=0
 for arg in "$@"; do
     case "$arg" in
         --quick) quick=1 ;;
         --filters) filters_only=1 ;;
         --terms) terms_only=1 ;;
-        *) echo "usage: bench/run.sh [--quick] [--filters] [--terms]" >&2; exit 2 ;;
+        --mono) mono_only=1 ;;
+        *) echo "usage: bench/run.sh [--quick] [--filters] [--terms] [--mono]" >&2; exit 2 ;;
     esac
 done
+[ $filters_only = 1 ] && [ $mono_only = 1 ] && { echo "--filters and --mono: one at a time" >&2; exit 2; }
 
 cache=${TARVO_BENCH_CACHE:-$HOME/.cache/tarvo-bench}
 source_archive=/usr/src/linux-source-6.1.tar.xz
 tree=$cache/linux-source-6.1
 build=$repo/build/bench
 work=$cache/run
-# The filters' rows keep their scratch files apart, so they may run beside a whole run.
+# The filters' and the monorepo's rows keep their scratch files apart, so
+# they may run beside a whole run.
 [ $filters_only = 1 ] && work=$cache/run-filters
 [ $terms_only = 1 ] && work=$cache/run-terms
+[ $mono_only = 1 ] && work=$cache/run-mono
 mkdir -p "$cache" "$work"
 
 # ---------------------------------------------------------------------------
@@ -99,7 +106,8 @@ settings_head() {
 }
 empty_template=$work/memory-empty.txt
 settings_head >"$empty_template"
-if [ ! -f "$settings_template" ] && [ $filters_only = 0 ] && [ $terms_only = 0 ]; then
+if [ ! -f "$settings_template" ] && [ $filters_only = 0 ] && [ $terms_only = 0 ] &&
+    [ $mono_only = 0 ]; then
     echo "== writing $remembered remembered files to $settings_template"
     # head closes the pipe early on purpose: no pipefail here.
     (
@@ -259,6 +267,90 @@ if [ $quick = 0 ] && [ $filters_only = 0 ] || [ $terms_only = 1 ]; then
 fi
 [ $terms_only = 1 ] && { cat "$summary"; exit 0; }
 
+# peak_rss LABEL PREPARE COMMAND: the peak resident set size of COMMAND (a
+# string, as run_pair takes), from /usr/bin/time -v, the median of 3 runs,
+# in MB; PREPARE runs before each.
+peak_rss() {
+    local label=$1 prepare=$2 command=$3 runs=() i kb
+    echo "== $label"
+    echo "   $command"
+    for i in 1 2 3; do
+        eval "$prepare"
+        kb=$( { eval "/usr/bin/time -v $command" >"$work/a.out"; } 2>&1 |
+            awk -F': ' '/Maximum resident set size/ { print $2 }')
+        runs+=("$(awk -v k="$kb" 'BEGIN { printf "%.1f", k / 1024 }')")
+        echo "   run $i: ${runs[-1]} MB"
+    done
+    printf '| %s | %s | | |\n' "$label" "$(printf '%s\n' "${runs[@]}" | median)" >>"$summary"
+}
+
+# ---------------------------------------------------------------------------
+# A monorepo: the tree eight times over in one folder
+# ---------------------------------------------------------------------------
+# Eight hard-linked copies of the tree (of drivers/net with --quick) side by
+# side: eight times the files and folders (628,632 files for the whole tree)
+# over the same bytes in the page cache, so these rows measure what each file
+# and folder costs, not reading. The settings file remembers every file at
+# priority 1, which the decay at the start of the run takes to 0: the run
+# reads the same files as a run without one, and what it adds is the
+# memory's own cost at that size (loading, a look-up per file, saving).
+mono_copies=8
+mono=$cache/linux-mono
+[ $quick = 1 ] && mono=$cache/linux-mono-quick
+make_mono() {
+    [ -f "$mono.ready" ] && return
+    echo "== making $mono: $mono_copies hard-linked copies of $root"
+    rm -rf "$mono" && mkdir -p "$mono"
+    local i
+    for ((i = 1; i <= mono_copies; i++)); do
+        cp -al "$root" "$mono/linux-$i"
+        rm -f "$mono/linux-$i/.unpacked"
+    done
+    touch "$mono.ready"
+}
+monorepo_rows() {
+    make_mono
+    find "$mono" >/dev/null  # its folders into the cache
+    local rows=$work/memory-mono-$quick.txt run_file=$work/memory-mono-run.txt
+    if [ ! -f "$rows" ]; then
+        echo "== writing every file under $mono to $rows"
+        { settings_head && find "$mono" -type f | awk '{ printf "1 %s\n", $0 }'; } >"$rows.part"
+        mv "$rows.part" "$rows"
+    fi
+    local files mq two_terms_mono with_rows copy_rows
+    files=$(($(wc -l <"$rows") - 8))  # settings_head writes 8 lines
+    mq=$(printf '%q' "$mono")
+    two_terms_mono="$find_bin --format tsv --top 100 'kmalloc GFP_KERNEL' $mq"
+    with_rows="$find_bin --settings $(printf '%q' "$run_file") --format tsv --top 100 'kmalloc GFP_KERNEL' $mq"
+    copy_rows="cp $(printf '%q' "$rows") $(printf '%q' "$run_file") && sync $(printf '%q' "$run_file")"
+    echo "== monorepo $mono: $files files"
+    run_pair "monorepo, 2 terms, default threads: tarvo-find vs rg -uu -i -n" \
+        "$two_terms_mono" \
+        "rg -uu -i -n -e kmalloc -e GFP_KERNEL $mq"
+    run_pair "monorepo, file list: tarvo-find --files vs rg -uu --files" \
+        "$find_bin --files $mq" \
+        "rg -uu --files $mq"
+    # As the remembered-files row above, at least 21 pairs.
+    pairs=$((pairs > 21 ? pairs : 21)) run_pair \
+        "monorepo, 2 terms, default threads: $files remembered files vs none" \
+        "$with_rows" "$two_terms_mono" "$copy_rows"
+    peak_rss "peak RSS (MB): monorepo, 2 terms, $files remembered files" "$copy_rows" "$with_rows"
+    peak_rss "peak RSS (MB): monorepo, 2 terms, no settings file" true "$two_terms_mono"
+}
+
+print_summary() {
+    echo
+    echo "== summary: $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), root ${root#$cache/}, load $(cut -d' ' -f1-3 /proc/loadavg)"
+    echo "| pair | median A (s, or MB) | median B (s) | median A/B |"
+    echo "|---|---|---|---|"
+    cat "$summary"
+}
+if [ $mono_only = 1 ]; then
+    monorepo_rows
+    print_summary
+    exit 0
+fi
+
 q=$(printf '%q' "$root")
 two_terms="$find_bin --format tsv --top 100 'kmalloc GFP_KERNEL' $q"
 two_terms_j1="$find_bin -j1 --format tsv --top 100 'kmalloc GFP_KERNEL' $q"
@@ -312,7 +404,12 @@ run_pair "Git tree without .gitignore files, 2 terms, one thread: --skip-ignored
 run_pair "Git tree, 2 terms, default threads: tarvo-find --skip-ignored vs rg -i -n (its defaults)" \
     "$find_bin --skip-ignored --format tsv --top 100 'kmalloc GFP_KERNEL' $gq" \
     "rg -i -n -e kmalloc -e GFP_KERNEL $gq"
-[ $filters_only = 1 ] && { cat "$summary"; exit 0; }
+# ripgrep passes over links unless told to follow them: the 13 links to .h
+# files here are read by tarvo-find only.
+run_pair "Git tree, Only File Types .c;.h, default threads: tarvo-find --include vs rg -uu -i -n -g '*.[ch]'" \
+    "$find_bin --include '.c;.h' --format tsv --top 100 'kmalloc GFP_KERNEL' $gq" \
+    "rg -uu -i -n -g '*.[ch]' -e kmalloc -e GFP_KERNEL $gq"
+[ $filters_only = 1 ] && { print_summary; exit 0; }
 
 run_pair "2 terms, default threads: tarvo-find vs rg -uu -i -n" \
     "$two_terms" \
@@ -346,6 +443,8 @@ pairs=$((pairs > 21 ? pairs : 21)) run_pair "2 terms, one thread: 100,000 rememb
 pairs=$((pairs > 21 ? pairs : 21)) run_pair "2 terms, one thread: 100,000 remembered files vs a settings file without rows" \
     "$with_memory" "$with_memory" "$copy_memory" \
     "cp $(printf '%q' "$empty_template") $(printf '%q' "$settings") && sync $(printf '%q' "$settings")"
+
+monorepo_rows
 
 # ---------------------------------------------------------------------------
 # Cold page cache: the same query with nothing of the tree in memory
@@ -384,20 +483,10 @@ mkdir -p "$lines_dir"
     [ -f "$lines_dir/letters.txt" ] ||
         yes 'a b c d e f g h i j k l m n o p q r s t u v w x y z' | head -n 5000000 >"$lines_dir/letters.txt"
 )
-peak_rss() {  # peak_rss LABEL FIND_TEXT FILE
-    local label=$1 runs=() i kb
-    echo "== $label"
-    for i in 1 2 3; do
-        kb=$( { /usr/bin/time -v "$find_bin" --format tsv --top 100 "$2" "$3" >"$work/a.out"; } 2>&1 |
-            awk -F': ' '/Maximum resident set size/ { print $2 }')
-        runs+=("$(awk -v k="$kb" 'BEGIN { printf "%.1f", k / 1024 }')")
-        echo "   run $i: ${runs[-1]} MB"
-    done
-    printf '| %s | %s | | |\n' "$label" "$(printf '%s\n' "${runs[@]}" | median)" >>"$summary"
-}
-peak_rss "peak RSS (MB): e over 50 M lines of \`ab e\`" e "$lines_dir/ab-e.txt"
-peak_rss "peak RSS (MB): the 26 letters over 5 M lines of \`a b c … z\`" \
-    "a b c d e f g h i j k l m n o p q r s t u v w x y z" "$lines_dir/letters.txt"
+peak_rss "peak RSS (MB): e over 50 M lines of \`ab e\`" true \
+    "$find_bin --format tsv --top 100 e $(printf '%q' "$lines_dir/ab-e.txt")"
+peak_rss "peak RSS (MB): the 26 letters over 5 M lines of \`a b c … z\`" true \
+    "$find_bin --format tsv --top 100 'a b c d e f g h i j k l m n o p q r s t u v w x y z' $(printf '%q' "$lines_dir/letters.txt")"
 
 # ---------------------------------------------------------------------------
 # UTF-16 files: the same text as UTF-16 and as UTF-8
@@ -429,10 +518,7 @@ run_pair "UTF-16, 10,000 long matching lines printed whole: 59 MB as UTF-16 vs a
 run_pair "UTF-16, 100 MB, needle: as UTF-16 vs as UTF-8" \
     "$find_bin --format tsv --top 100 needle $(printf '%q' "$utf16_dir/big.utf16.txt")" \
     "$find_bin --format tsv --top 100 needle $(printf '%q' "$utf16_dir/big.utf8.txt")"
-peak_rss "peak RSS (MB): needle in 100 MB of UTF-16" needle "$utf16_dir/big.utf16.txt"
+peak_rss "peak RSS (MB): needle in 100 MB of UTF-16" true \
+    "$find_bin --format tsv --top 100 needle $(printf '%q' "$utf16_dir/big.utf16.txt")"
 
-echo
-echo "== summary: $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), root ${root#$cache/}"
-echo "| pair | median A (s, or MB) | median B (s) | median A/B |"
-echo "|---|---|---|---|"
-cat "$summary"
+print_summary

@@ -290,10 +290,14 @@ std::string formatMatch(const ResultEntry& entry, const std::string& line,
     return out;
 }
 
-std::string formatPathRecord(const std::string& path, const PrintStyle& style) {
-    std::string out = style.terminal ? showControls(path) : path;
+void appendPathRecord(std::string& out, std::string_view path, const PrintStyle& style) {
+    if (style.terminal) {
+        for (char c : path)
+            appendShown(out, static_cast<uint8_t>(c));
+    } else {
+        out += path;
+    }
     out += style.nullAfterPath ? '\0' : '\n';
-    return out;
 }
 
 }  // namespace tarvo

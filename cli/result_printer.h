@@ -75,7 +75,8 @@ std::string formatMatch(const ResultEntry& entry, const std::string& line,
                         std::optional<size_t> column, const TermTable& terms,
                         const PrintStyle& style);
 
-// The path alone, ended by a line feed, or by a NUL with nullAfterPath.
-std::string formatPathRecord(const std::string& path, const PrintStyle& style);
+// Appends the path alone, ended by a line feed, or by a NUL with
+// nullAfterPath.
+void appendPathRecord(std::string& out, std::string_view path, const PrintStyle& style);
 
 }  // namespace tarvo

@@ -49,6 +49,9 @@ constexpr int kUsageErrorStatus = 2;
 // let go of the folders it holds open to read their files by name.
 constexpr int32_t kLeastOpenFiles = 16;
 
+// The output buffer of --files into a pipe or a file: a write call per 64 KiB.
+constexpr size_t kFileListBuffer = 64 * 1024;
+
 volatile std::sig_atomic_t interrupted = 0;
 
 // The first Ctrl+C stops the search: what was found is printed and
@@ -190,10 +193,13 @@ void printResults(ResultStore& results, const MatchingFiles& files, const TermTa
     const bool wholeText = fields || !style.terminal;
     std::vector<LineSpan> spans;
     if (!cli.filesWithMatches && wholeText) spans = findWholeLines(rows);
+    std::string record;
     for (size_t i = 0; i < rows.size() && !out.failed(); ++i) {
         const ResultEntry& entry = *rows[i];
         if (cli.filesWithMatches) {
-            out.write(formatPathRecord(entry.path, style));
+            record.clear();
+            appendPathRecord(record, entry.path, style);
+            out.write(record);
             continue;
         }
         const std::string line = spans.empty() ? entry.lineText : wholeLineText(entry, spans[i]);
@@ -261,14 +267,33 @@ Ending printFiles(const SearchRequest& request, const std::vector<std::string>& 
     PrintStyle style;
     style.terminal = prepareStandardOutput().terminal;
     style.nullAfterPath = cli.nullAfterPath;
+    // A list may run to hundreds of thousands of lines: into a pipe or a
+    // file it goes in large writes rather than the stream's usual 4 KiB.
+    // The buffer is given: the C library would size its own by the file
+    // alone. It outlives the stream, closed before the return.
+    std::vector<char> listBuffer;
+    if (!style.terminal) {
+        listBuffer.resize(kFileListBuffer);
+        std::setvbuf(stdout, listBuffer.data(), _IOFBF, listBuffer.size());
+    }
+    // The walk meets a path twice only through two roots, one of them the
+    // other or under it: only then are the paths printed kept, to leave out
+    // the second.
+    const bool rootsOverlap = std::any_of(roots.begin(), roots.end(), [&](const std::string& a) {
+        return std::count_if(roots.begin(), roots.end(),
+                             [&](const std::string& b) { return liesUnderRoot(b, a, true); }) > 1;
+    });
     std::unordered_set<std::string> printed;
+    std::string record;
     DirectoryWalk walk(
         host, request, stats,
         [&](const char* path, intptr_t, const char*) {
             host.pumpMessages();  // Ctrl+C stops the walk
-            if (out.failed() || !printed.insert(path).second) return;
+            if (out.failed() || (rootsOverlap && !printed.insert(path).second)) return;
             ++stats.files;
-            out.write(formatPathRecord(path, style));
+            record.clear();
+            appendPathRecord(record, path, style);
+            out.write(record);
         },
         // No scanner holds descriptors to let go of: a folder is tried again.
         [](const std::function<void()>& retry) { retry(); }, false);
@@ -282,7 +307,7 @@ Ending printFiles(const SearchRequest& request, const std::vector<std::string>& 
     times.end = elapsedSeconds();
     Ending ending;
     ending.outputWritten = out.close();
-    ending.found = !printed.empty();
+    ending.found = stats.files > 0;
     reportWalk(stats, times, cli);
     return ending;
 }

@@ -1,6 +1,6 @@
 // One directory listing, entry by entry, in the order the file system gives.
 // Implemented with FindFirstFileExW/FindNextFileW on Windows and
-// opendir/readdir on POSIX (directory_listing_win32.cpp, _posix.cpp).
+// getdents64 on Linux (directory_listing_win32.cpp, _posix.cpp).
 #pragma once
 
 #include <cstdint>
@@ -47,7 +47,8 @@ public:
 
 private:
     void close();
-    void* handle_ = nullptr;  // DIR* or a FindFirstFileExW handle with its pending entry
+    void* handle_ = nullptr;  // the open folder and its read entries, or a FindFirstFileExW handle
+                              // with its pending entry
     std::string path_;
     bool byName_ = false;  // folder() gives the folder
 };

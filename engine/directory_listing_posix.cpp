@@ -1,13 +1,19 @@
-// The directory listing on POSIX: opendir/readdir, and fstatfs for the
-// folder's file system. Entries are classified without following directory
-// links, so the walk can never loop through a link to one of its own
-// ancestors, and lists no folder links.
+// The directory listing on POSIX: the folder opened, its entries read with
+// getdents64 into a buffer of the listing's own, and fstatfs for the
+// folder's file system. opendir would add a system call per folder (an
+// fstat to size its buffer) and an allocation; a walk opens every folder
+// of the tree. Entries are classified without following directory links,
+// so the walk can never loop through a link to one of its own ancestors,
+// and lists no folder links.
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/magic.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 
@@ -16,6 +22,18 @@
 namespace tarvo {
 
 namespace {
+
+// What one getdents64 call fills: as glibc's readdir takes, most folders
+// in one call and the end of the listing in the next.
+constexpr size_t kListingBuffer = 32 * 1024;
+
+// An open folder and the entries read from it but not yet handed out.
+struct OpenListing {
+    int fd = -1;
+    size_t at = 0;      // the next entry in `bytes`
+    size_t filled = 0;  // bytes getdents64 put there
+    alignas(dirent64) char bytes[kListingBuffer];
+};
 
 // A regular file is read; a directory is walked; everything else is passed
 // over: reading a FIFO, socket or device could block the search.
@@ -33,8 +51,7 @@ EntryKind kindOfLink(int directory, const char* name) {
     return S_ISREG(target.st_mode) ? EntryKind::File : EntryKind::Skipped;
 }
 
-EntryKind kindOf(DIR* listing, const dirent& entry) {
-    int directory = dirfd(listing);
+EntryKind kindOf(int directory, const dirent64& entry) {
     switch (entry.d_type) {
         case DT_REG:
             return EntryKind::File;
@@ -100,31 +117,47 @@ DirectoryListing::~DirectoryListing() {
 bool DirectoryListing::open(const std::string& path) {
     close();
     path_ = path.empty() ? "/" : path;
-    DIR* listing = opendir(path_.c_str());
-    if (listing == nullptr) return false;
+    // O_NONBLOCK as opendir has it: nothing that is not a folder is opened
+    // (O_DIRECTORY), and a FIFO put in its place must not block the open.
+    const int fd = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return false;
+    OpenListing* listing = new OpenListing;
+    listing->fd = fd;
     handle_ = listing;
-    byName_ = sizesHoldTrue(dirfd(listing));
+    byName_ = sizesHoldTrue(fd);
     return true;
 }
 
 bool DirectoryListing::next(DirectoryEntry& entry) {
     if (handle_ == nullptr) return false;
-    DIR* listing = static_cast<DIR*>(handle_);
-    // readdir reports the end and a failure alike by a null result; it does
-    // not go on after a failure, so there is nothing to retry.
-    const dirent* found = readdir(listing);
-    if (found == nullptr) return false;
-    entry.name = found->d_name;
-    entry.kind = kindOf(listing, *found);
+    OpenListing& listing = *static_cast<OpenListing*>(handle_);
+    if (listing.at == listing.filled) {
+        // The end and a failure both end the listing, as readdir's null
+        // result does; an interrupted call is made again.
+        ssize_t got;
+        do {
+            got = getdents64(listing.fd, listing.bytes, sizeof listing.bytes);
+        } while (got < 0 && errno == EINTR);
+        if (got <= 0) return false;
+        listing.at = 0;
+        listing.filled = static_cast<size_t>(got);
+    }
+    const dirent64& found = *reinterpret_cast<const dirent64*>(listing.bytes + listing.at);
+    listing.at += found.d_reclen;
+    entry.name = found.d_name;
+    entry.kind = kindOf(listing.fd, found);
     return true;
 }
 
 intptr_t DirectoryListing::folder() const {
-    return handle_ != nullptr && byName_ ? dirfd(static_cast<DIR*>(handle_)) : -1;
+    return handle_ != nullptr && byName_ ? static_cast<OpenListing*>(handle_)->fd : -1;
 }
 
 void DirectoryListing::close() {
-    if (handle_ != nullptr) closedir(static_cast<DIR*>(handle_));
+    if (handle_ == nullptr) return;
+    OpenListing* listing = static_cast<OpenListing*>(handle_);
+    ::close(listing->fd);
+    delete listing;
     handle_ = nullptr;
 }
 

@@ -28,14 +28,26 @@ bool isReadableFile(const std::string& path) {
     return file.open(path.c_str());
 }
 
-// The empty root is the root directory: its entries become "/name". False
-// when the joined path is longer than the system can name.
-bool childPath(const std::string& path, const std::string& name, std::string& child) {
-    child.assign(path);
-    child += kPathSeparator;
-    child += name;
-    return systemCanName(child);
-}
+// A folder's entries' paths: the folder's path and a separator, written
+// once for the whole listing, then each name in turn. The empty root is the
+// root directory: its entries become "/name".
+class ChildPath {
+public:
+    explicit ChildPath(const std::string& folder) : path_(folder + kPathSeparator) {
+        nameAt_ = path_.size();
+    }
+    // False when the joined path is longer than the system can name.
+    bool name(const std::string& name) {
+        path_.resize(nameAt_);
+        path_ += name;
+        return systemCanName(path_);
+    }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+    size_t nameAt_;
+};
 
 void reportRoot(SearchHost& host, const std::string& message) {
     host.reportError(message.c_str());
@@ -129,22 +141,22 @@ void DirectoryWalk::walkDirectory(const std::string& path, int depth) {
     int32_t filesListed = 0;
     bool listingEnded = false;
     DirectoryEntry entry;
-    std::string child;
+    ChildPath child(path);
     for (;;) {
         while (!listingEnded && filesListed <= kReadAheadFiles) {
             if (!nextListed(entry)) {
                 listingEnded = true;
             } else if (entry.kind != EntryKind::Skipped) {
-                const bool fits = childPath(path, entry.name, child);
-                if (leftOut(entry, child, depth, ignoring)) {
+                const bool fits = child.name(entry.name);
+                if (leftOut(entry, child.path(), depth, ignoring)) {
                     ++stats_.skippedByFilters;
                     continue;
                 }
                 if (entry.kind == EntryKind::File) {
                     ++filesListed;
                     if (fits && readingAhead_ && readAhead_.wantsNext()) {
-                        readAhead_.fileListed(child.c_str(), listing.folder(), entry.name.c_str(),
-                                              kScanWindowSize);
+                        readAhead_.fileListed(child.path().c_str(), listing.folder(),
+                                              entry.name.c_str(), kScanWindowSize);
                     }
                 }
                 listed.push_back(std::move(entry));
@@ -161,16 +173,16 @@ void DirectoryWalk::walkDirectory(const std::string& path, int depth) {
             (!request_.options.recursive || entry.name == "." || entry.name == "..")) {
             continue;
         }
-        if (!childPath(path, entry.name, child)) {
+        if (!child.name(entry.name)) {
             ++stats_.pathsTooLong;
             continue;
         }
-        if (entry.kind == EntryKind::FolderLink && leadsBack(child, depth)) continue;
+        if (entry.kind == EntryKind::FolderLink && leadsBack(child.path(), depth)) continue;
 
         if (isDirectory) {
-            walkDirectory(child, depth + 1);  // depth first, at once
+            walkDirectory(child.path(), depth + 1);  // depth first, at once
         } else {
-            visitFile_(child.c_str(), listing.folder(), entry.name.c_str());
+            visitFile_(child.path().c_str(), listing.folder(), entry.name.c_str());
         }
         if (!running()) return;  // the listing closes on the way out
     }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine/path_hash.h"
+#include "engine/path_list.h"
 #include "engine/result_sink.h"
 #include "engine/term_table.h"
 
@@ -20,6 +21,15 @@ constexpr int64_t kKeyPerPathTerm = 1000000;  // a term in the path outweighs an
 // no order the processor could foresee.
 constexpr size_t kRowsAhead = 16;
 constexpr size_t kPathBlockBytes = size_t{1} << 20;
+
+// The index's size for `capacity` entries: a power of two at most three
+// quarters full, where a probe of linear probing stays short.
+int32_t slotBitsFor(int32_t capacity) {
+    int32_t bits = 1;
+    while ((size_t{3} << bits) / 4 < static_cast<size_t>(capacity))
+        ++bits;
+    return bits;
+}
 
 }  // namespace
 
@@ -70,11 +80,8 @@ void FileMemory::eraseSlot(size_t hole) {
 }
 
 void FileMemory::rebuildIndex() {
-    int32_t bits = 1;
-    while ((size_t{1} << bits) < 2 * static_cast<size_t>(capacity_))
-        ++bits;
-    slotBits_ = bits;
-    slots_.assign(size_t{1} << bits, kEmptySlot);
+    slotBits_ = slotBitsFor(capacity_);
+    slots_.assign(size_t{1} << slotBits_, kEmptySlot);
     for (int32_t i = 0; i < count(); ++i)
         insertSlot(i);
 }
@@ -90,7 +97,7 @@ void FileMemory::grow(size_t files) {
         entries_.reserve(storage);
         searched_.reserve(storage);
     }
-    if (slots_.size() < 2 * static_cast<size_t>(capacity_)) rebuildIndex();
+    if (slotBits_ < slotBitsFor(capacity_)) rebuildIndex();
 }
 
 size_t FileMemory::probe(const char* path, uint32_t hash) const {
@@ -99,8 +106,7 @@ size_t FileMemory::probe(const char* path, uint32_t hash) const {
     // copy of the path's place lets the one it matches be compared without
     // reaching into the table.
     size_t s = homeSlot(hash);
-    while (slots_[s].index >= 0 &&
-           (slots_[s].hash != hash || std::strcmp(pathAt(slots_[s].pathAt), path) != 0))
+    while (slots_[s].index >= 0 && (slots_[s].hash != hash || !holds(slots_[s].pathAt, path)))
         s = (s + 1) & mask;
     return s;
 }
@@ -115,7 +121,7 @@ int32_t FileMemory::find(const char* path, uint32_t& hash) const {
     // The scanner asks after one file several times in a row (searched?,
     // add, mark): the entry found last answers them without a hash and a
     // probe into a table too large for the cache.
-    if (lastFound_.index >= 0 && std::strcmp(pathAt(lastFound_.pathAt), path) == 0) {
+    if (lastFound_.index >= 0 && holds(lastFound_.pathAt, path)) {
         hash = lastFound_.hash;
         return lastFound_.index;
     }
@@ -145,14 +151,82 @@ void FileMemory::append(size_t slot, uint64_t pathAt, uint32_t hash, int32_t pri
     lastFound_ = slots_[slot];
 }
 
-uint64_t FileMemory::storePath(const char* path) {
-    const size_t bytes = std::strlen(path) + 1;
-    if (pathBlocks_.empty() || pathBlocks_.back().capacity() - pathBlocks_.back().size() < bytes)
-        pathBlocks_.emplace_back().reserve(std::max(kPathBlockBytes, bytes));
-    std::string& block = pathBlocks_.back();
-    const uint64_t at = uint64_t{pathBlocks_.size() - 1} << kPathPlaceBits | block.size();
-    block.append(path, bytes);
+// ---------------------------------------------------------------------------
+// Stored paths
+// ---------------------------------------------------------------------------
+
+bool FileMemory::holds(uint64_t at, const char* path) const {
+    // A folder's text holds no NUL, so a shorter path differs at its end.
+    const char* record = textAt(at);
+    const std::string_view folder = folderText(folderNumberOf(record));
+    return std::strncmp(path, folder.data(), folder.size()) == 0 &&
+           std::strcmp(path + folder.size(), nameOf(record)) == 0;
+}
+
+bool FileMemory::sameRecords(uint64_t a, uint64_t b) const {
+    const char* first = textAt(a);
+    const char* second = textAt(b);
+    return folderNumberOf(first) == folderNumberOf(second) &&
+           std::strcmp(nameOf(first), nameOf(second)) == 0;
+}
+
+void FileMemory::pathInto(uint64_t at, std::string& path) const {
+    const char* record = textAt(at);
+    path.assign(folderText(folderNumberOf(record))).append(nameOf(record));
+}
+
+std::string FileMemory::path(int32_t index) const {
+    std::string path;
+    pathInto(entries_[index].pathAt, path);
+    return path;
+}
+
+size_t FileMemory::recordBytes(uint64_t at) const {
+    return sizeof(uint32_t) + std::strlen(nameOf(textAt(at))) + 1;
+}
+
+char* FileMemory::makeTextRoom(size_t bytes, uint64_t& at) {
+    if (pathBlocks_.empty() || pathBlocks_.back().capacity - pathBlocks_.back().size < bytes) {
+        TextBlock& block = pathBlocks_.emplace_back();
+        block.capacity = std::max(kPathBlockBytes, bytes);
+        block.bytes.reset(new char[block.capacity]);
+    }
+    TextBlock& block = pathBlocks_.back();
+    at = uint64_t{pathBlocks_.size() - 1} << kPathPlaceBits | block.size;
+    char* room = block.bytes.get() + block.size;
+    block.size += bytes;
     pathBytes_ += bytes;
+    return room;
+}
+
+uint32_t FileMemory::internFolder(std::string_view folder) {
+    if (lastFolder_ < folders_.size() && folderText(lastFolder_) == folder) return lastFolder_;
+    auto known = folderNumbers_.find(folder);
+    if (known == folderNumbers_.end()) {
+        uint64_t at;
+        char* room = makeTextRoom(folder.size() + 1, at);
+        std::memcpy(room, folder.data(), folder.size());
+        room[folder.size()] = '\0';
+        const uint32_t number = static_cast<uint32_t>(folders_.size());
+        folders_.push_back({at, static_cast<uint32_t>(folder.size())});
+        // The key is the kept text, which never moves.
+        known = folderNumbers_.emplace(std::string_view(room, folder.size()), number).first;
+    }
+    lastFolder_ = known->second;
+    return lastFolder_;
+}
+
+uint64_t FileMemory::storePath(std::string_view path) {
+    // Split after the last separator; a path without one is a name in the
+    // empty folder.
+    const size_t split = path.rfind(kPathSeparator) + 1;  // npos + 1 == 0
+    const uint32_t folder = internFolder(path.substr(0, split));
+    const std::string_view name = path.substr(split);
+    uint64_t at;
+    char* room = makeTextRoom(sizeof folder + name.size() + 1, at);
+    std::memcpy(room, &folder, sizeof folder);
+    std::memcpy(room + sizeof folder, name.data(), name.size());
+    room[sizeof folder + name.size()] = '\0';
     return at;
 }
 
@@ -163,29 +237,27 @@ void FileMemory::add(const char* path, int32_t priority) {
     append(probe(path, hash), storePath(path), hash, priority);
 }
 
-void FileMemory::addRows(std::string text, size_t pathBytes, const std::vector<Row>& rows) {
-    // The text becomes a block of its own; new paths go on filling it while
-    // it has room.
-    const uint64_t base = uint64_t{pathBlocks_.size()} << kPathPlaceBits;
-    pathBytes_ += text.size();
-    garbage_ += text.size() - pathBytes;
-    pathBlocks_.push_back(std::move(text));
+void FileMemory::addRows(const std::vector<Row>& rows) {
     // Grown once for all the rows: the index is built once, not again at
     // every doubling on the way.
     grow(static_cast<size_t>(count()) + rows.size());
+    const size_t mask = slots_.size() - 1;
     for (size_t i = 0; i < rows.size(); ++i) {
         if (i + kRowsAhead < rows.size())
             __builtin_prefetch(&slots_[homeSlot(rows[i + kRowsAhead].hash)]);
         const Row& row = rows[i];
-        const char* path = pathAt(base + row.pathAt);
         // The probe that finds a path absent ends at the slot it takes; the
-        // index was grown above, so only the cap can leave no room.
-        const size_t slot = probe(path, row.hash);
+        // index was grown above, so only the cap can leave no room. Every
+        // path of the table is kept here too: records are compared.
+        size_t slot = homeSlot(row.hash);
+        while (slots_[slot].index >= 0 &&
+               (slots_[slot].hash != row.hash || !sameRecords(slots_[slot].pathAt, row.pathAt)))
+            slot = (slot + 1) & mask;
         if (slots_[slot].index < 0 && count() < capacity_) {
-            append(slot, base + row.pathAt, row.hash, row.priority);
+            append(slot, row.pathAt, row.hash, row.priority);
         } else {
-            // A path met twice, or a row past the cap: its text is garbage.
-            garbage_ += std::strlen(path) + 1;
+            // A path met twice, or a row past the cap: its record is garbage.
+            garbage_ += recordBytes(row.pathAt);
         }
     }
     dropGarbage();
@@ -196,7 +268,7 @@ void FileMemory::remove(const char* path) {
     if (index < 0) return;
     eraseSlot(slotOf(index));
     lastFound_ = kEmptySlot;  // it may name the entry that moves
-    garbage_ += std::strlen(pathAt(entries_[index].pathAt)) + 1;
+    garbage_ += recordBytes(entries_[index].pathAt);
     // The last entry moves into the hole: table order changes as specified.
     const int32_t last = count() - 1;
     if (index != last) {
@@ -215,9 +287,16 @@ void FileMemory::dropGarbage() {
     // removal's share of the copying constant.
     if (garbage_ <= pathBytes_ / 2) return;
     FileMemory live;
-    for (FileMemoryEntry& e : entries_)
-        e.pathAt = live.storePath(pathAt(e.pathAt));
+    std::string path;
+    for (FileMemoryEntry& e : entries_) {
+        pathInto(e.pathAt, path);
+        e.pathAt = live.storePath(path);
+    }
+    // The folders' keys lie in the blocks, whose texts do not move with them.
     pathBlocks_ = std::move(live.pathBlocks_);
+    folders_ = std::move(live.folders_);
+    folderNumbers_ = std::move(live.folderNumbers_);
+    lastFolder_ = live.lastFolder_;
     pathBytes_ = live.pathBytes_;
     garbage_ = 0;
     lastFound_ = kEmptySlot;
@@ -229,6 +308,9 @@ void FileMemory::clear() {
     lastFound_ = kEmptySlot;
     searched_.clear();
     pathBlocks_.clear();
+    folders_.clear();
+    folderNumbers_.clear();
+    lastFolder_ = UINT32_MAX;
     pathBytes_ = 0;
     garbage_ = 0;
     std::fill(slots_.begin(), slots_.end(), kEmptySlot);
@@ -289,15 +371,39 @@ void FileMemory::rememberedFilesPass(const TermTable& terms,
     // pass stops at the first key 0, so only the positive keys are ordered:
     // in a large memory most files have decayed to 0 and need no sorting.
     std::vector<OrderRecord> order;
+    // A term met in a path lies in its folder or in its name, unless it
+    // holds the separator that ends the folder. So, unless a term holds a
+    // separator, a folder's terms are counted once for all its files, and a
+    // file's whole path is put together only when its folder and its name
+    // both hold terms, which might then be the same term.
+    bool termsHoldSeparators = false;
+    for (int32_t t = 0; t < terms.count(); ++t) {
+        const std::string_view text(terms.term(t).text, terms.term(t).length);
+        termsHoldSeparators = termsHoldSeparators || text.find_first_of("/\\") != text.npos;
+    }
+    uint32_t countedFolder = UINT32_MAX;
+    int32_t folderTerms = 0;
+    std::string entryPath;
+    const auto termsInPath = [&](const char* record) {
+        const uint32_t folder = folderNumberOf(record);
+        if (folder != countedFolder && !termsHoldSeparators) {
+            countedFolder = folder;
+            folderTerms = terms.countTermsIn(folderText(folder).data());  // NUL-ended
+        }
+        const int32_t nameTerms = termsHoldSeparators ? 1 : terms.countTermsIn(nameOf(record));
+        if (!termsHoldSeparators && (folderTerms == 0 || nameTerms == 0))
+            return folderTerms + nameTerms;
+        entryPath.assign(folderText(folder)).append(nameOf(record));
+        return terms.countTermsIn(entryPath.c_str());
+    };
     for (int32_t i = 0; i < count(); ++i) {
         if (static_cast<size_t>(i) + kRowsAhead < entries_.size())
-            __builtin_prefetch(pathAt(entries_[i + kRowsAhead].pathAt));
+            __builtin_prefetch(textAt(entries_[i + kRowsAhead].pathAt));
         FileMemoryEntry& e = entries_[i];
         searched_[i] = e.binary;  // binary files stay skipped for the whole run
         e.credited = false;
-        const char* entryPath = pathAt(e.pathAt);
         e.priority = e.priority > kDecayPerRun ? e.priority - kDecayPerRun : 0;
-        const int64_t key = terms.countTermsIn(entryPath) * kKeyPerPathTerm + e.priority;
+        const int64_t key = termsInPath(textAt(e.pathAt)) * kKeyPerPathTerm + e.priority;
         if (key > 0) order.push_back({i, key});
     }
     std::sort(order.begin(), order.end(), [](const OrderRecord& a, const OrderRecord& b) {

@@ -171,10 +171,11 @@ TEST(ResultPrinter, LineRecordsOnATerminalAndIntoAPipe) {
     EXPECT_EQ(formatMatch(ResultEntry{0, 1, "n", 1, nul}, nul, none, terms,
                           PrintStyle{true, true, false, false}),
               "n:1:x^@y " + on + "foo" + off);
-    EXPECT_EQ(formatPathRecord("a\nb\x1b\x7f.c", PrintStyle{true, false, false, false}),
-              "a\\nb^[^?.c\n");
-    EXPECT_EQ(formatPathRecord("a\nb.c", PrintStyle{false, false, false, true}),
-              std::string("a\nb.c") + '\0');
+    // Path records go after what the buffer holds.
+    std::string records = "x\n";
+    appendPathRecord(records, "a\nb\x1b\x7f.c", PrintStyle{true, false, false, false});
+    appendPathRecord(records, "a\nb.c", PrintStyle{false, false, false, true});
+    EXPECT_EQ(records, std::string("x\na\\nb^[^?.c\na\nb.c") + '\0');
 }
 
 // Read three bytes at a time, so line ends fall on every side of a read's end; reading ends at the

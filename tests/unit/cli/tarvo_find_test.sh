@@ -99,6 +99,8 @@ check "--files --include --skip-folders" $'.gitignore\na.c\nsp ace.c\ntop.c' \
     "$(listed --include '*.c;.gitignore' --skip-folders 'sub;build;logs;docs;.git' "$repo")"
 check "--stats counts what the filters skip" "Files: 3   Lines: 3   Bytes: 6     18 files and folders skipped by filters" \
     "$("$find_bin" --stats --skip-ignored --include .c nothing-matches "$repo" 2>&1 | sed 's/.*Matches     //; s/   Time: [0-9:.]*//')"
+check "--files lists a file once through roots one under the other" $'a.c\nsp ace.c\nsub/main.c\nsub/top.c\ntop.c' \
+    "$(listed --include .c --skip-folders 'build;docs' "$repo/sub;$repo;$repo/sub/")"
 check "--files with nothing to list" "status 1" "$("$find_bin" --files --include .none "$repo"; echo "status $?")"
 unset HOME XDG_CONFIG_HOME
 

@@ -57,6 +57,19 @@ TEST(FileMemory, TheTableAndItsIndex) {
     EXPECT_TRUE(memory.isSearched("a") && memory.entry(1).binary);
     EXPECT_EQ(table(memory), "a:700 d:-1 c:1 ");
     EXPECT_EQ(memory.indexesToSave(), (std::vector<int32_t>{0, 2}));
+    // Paths are kept as folder and name: a path is found only whole, whatever its folder's
+    // other paths, and handed back whole.
+    memory.clear();
+    const Strings kept = {"a/b", "a", "a/", "/", "a/b/c", "a\\b", "ab", "a/bc", "x/a/b", "", "\\"};
+    for (const std::string& path : kept)
+        memory.add(path.c_str(), 1);
+    for (size_t i = 0; i < kept.size(); ++i) {
+        SCOPED_TRACE(kept[i]);
+        EXPECT_EQ(memory.find(kept[i].c_str()), static_cast<int32_t>(i));
+        EXPECT_EQ(memory.path(static_cast<int32_t>(i)), kept[i]);
+    }
+    for (const char* absent : {"a/b/", "a//b", "a/c", "x/a", "/a/b", "a/b/c/d", "b"})
+        EXPECT_EQ(memory.find(absent), -1) << absent;
     // The index a third full, then most entries removed: removals in runs that wrap around the
     // index's end must leave every other entry found.
     std::mt19937 random(5);
@@ -64,7 +77,12 @@ TEST(FileMemory, TheTableAndItsIndex) {
         memory.clear();
         Strings names;
         for (int i = 0; i < kFileMemoryGrowth; ++i) {
-            names.push_back(std::to_string(random()));
+            // Up to three folders deep, so that removed paths share folders with kept ones.
+            const uint32_t r = random();
+            std::string path;
+            for (uint32_t depth = 0; depth < r % 4; ++depth)
+                path += "d" + std::to_string(r % (depth + 3)) + "/";
+            names.push_back(path + std::to_string(r));
             memory.add(names.back().c_str(), 0);
         }
         // Two in five removed are found again through the index alone; the third in five makes the
@@ -90,20 +108,19 @@ TEST(FileMemory, TheTableAndItsIndex) {
     EXPECT_EQ(memory.find("one more"), kMaxRememberedFiles - 1);
 }
 
-TEST(FileMemory, RowsOrderedByPriorityAndAddedFromOneText) {
+TEST(FileMemory, RowsOrderedByPriorityAndAddedFromKeptPaths) {
     // Priorities apart in each digit the order counts by, both ends, a tie.
     const std::vector<int32_t> priorities = {5,  INT32_MIN, 2048, 5,   INT32_MAX,
                                              -1, 1 << 22,   0,    2049};
-    std::string text;
-    std::vector<FileMemory::Row> rows;
-    for (size_t i = 0; i < priorities.size(); ++i) {
-        rows.push_back({priorities[i], pathHash(std::to_string(i)), text.size()});
-        text += std::to_string(i) + '\0';
-    }
-    orderByPriority(rows, [](const FileMemory::Row& row) { return row.priority; });
     FileMemory memory;
     memory.add("1", 7);  // already known: its row is not added
-    memory.addRows(text, text.size(), rows);
+    std::vector<FileMemory::Row> rows;
+    for (size_t i = 0; i < priorities.size(); ++i) {
+        const std::string path = std::to_string(i);
+        rows.push_back({priorities[i], pathHash(path), memory.keepPath(path)});
+    }
+    orderByPriority(rows, [](const FileMemory::Row& row) { return row.priority; });
+    memory.addRows(rows);
     EXPECT_EQ(table(memory), "1:7 4:2147483647 6:4194304 8:2049 2:2048 0:5 3:5 7:0 5:-1 ");
 }
 
@@ -139,6 +156,15 @@ TEST(FileMemory, CreditingAndTheRememberedFilesPass) {
     EXPECT_FALSE(memory.isSearched("a.c"));
     EXPECT_TRUE(memory.isSearched("x.bin"));
     EXPECT_EQ(memory.entry(8).priority, 0);
+    // Terms in a path's folder and in its name: a term met in both counts once, and a term
+    // holding a separator is found across the folder's end.
+    memory.clear();
+    for (const char* path :
+         {"q/r.c", "main/main.c", "util/x.c", "p/main/util.c", "main_util", "ma/in.c", "ma/x/in.c"})
+        memory.add(path, 0);
+    EXPECT_EQ(runPass(memory, "main util"),
+              (Strings{"p/main/util.c", "main_util", "main/main.c", "util/x.c"}));
+    EXPECT_EQ(runPass(memory, "a/i"), (Strings{"ma/in.c"}));
     // A scan that removes entries changes nothing; a clear in the pump ends it.
     memory.clear();
     for (const char* path : {"0", "1", "2", "3"})

@@ -27,12 +27,12 @@ TEST_F(WalkTest, WhatTheWalkReadsAndReports) {
     const std::string b = tree.write("root/sub/b.c", "b");
     const std::string c = tree.write("root/sub/deeper/c.txt", "c");
     EXPECT_EQ(walk(root), (Paths{a, b, c})) << "recursive, and never up through ..";
-    // Folders of a few dozen files and subfolders mixed: the read-ahead lists files ahead of the
-    // one scanned and must lose none.
+    // Files and subfolders mixed, more entries than one read of a listing takes (32 KiB): the
+    // read-ahead lists files ahead of the one scanned and must lose none.
     Paths many;
-    for (int i = 0; i < 36; ++i) {
+    for (int i = 0; i < 2000; ++i) {
         many.insert(tree.write("many/f" + std::to_string(i), "x"));
-        if (i % 2 == 0) many.insert(tree.write("many/d" + std::to_string(i) + "/g", "x"));
+        if (i % 50 == 0) many.insert(tree.write("many/d" + std::to_string(i) + "/g", "x"));
     }
     EXPECT_EQ(walk(tree.path("many")), many);
     Paths flat;  // files only: the count alone lets the listing go on
