@@ -205,15 +205,13 @@ TEST_F(WalkTest, FiltersLeaveOutFilesAndFoldersAndCountThem) {
     EXPECT_EQ(results.count(), 2) << "x.c and z.c; the remembered c.txt and obj/y.c are left out";
 }
 
-#ifndef _WIN32
 void setEnvironment(const char* name, const std::string& value) {
-    setenv(name, value.c_str(), 1);
-}
-#else
-void setEnvironment(const char* name, const std::string& value) {
+#ifdef _WIN32
     _wputenv_s(wideText(name).c_str(), wideText(value).c_str());
-}
+#else
+    setenv(name, value.c_str(), 1);
 #endif
+}
 
 // Skip Ignored Files: the rules of every .gitignore from the work tree's top down (a deeper one
 // overriding), info/exclude and the global excludes file; an ignored folder is not entered, so

@@ -197,7 +197,7 @@ TEST_F(PreviewTest, ColoursCommentsAndKeywords) {
 }
 
 // The line in the middle row (near the start in its own), or the first before a repaint.
-TEST(PreviewPaneRules, CentringAndPaintPlan) {
+TEST(PreviewPaneRules, CentringPaintPlanAndResize) {
     const int32_t cases[][6] = {{100, 20, 500, 90, 110, 260},
                                 {5, 20, 500, 1, 21, 260},
                                 {105, 20, 100, 95, 101, 78},
@@ -220,23 +220,17 @@ TEST(PreviewPaneRules, CentringAndPaintPlan) {
     EXPECT_EQ(planShowFile(position, false, 0), ShowFileStep::LoadAndRepaint);
     EXPECT_EQ(position.targetLine, 1) << "line 0 (results cleared) stands for line 1";
     EXPECT_EQ(planShowFile(position, true, 0), ShowFileStep::Nothing);
-}
-
-// A height change keeps the result's line in view: centred again when it would leave the rows shown
-// whole, left where it is otherwise; a line out of view before stays out.
-TEST(PreviewPaneRules, TheResultsLineStaysInViewAsTheHeightChanges) {
-    const int32_t cases[][6] = {
+    // A height change keeps the result's line in view: centred again when it would leave the rows
+    // shown whole, left where it is otherwise; a line out of view before stays out.
+    const int32_t resizes[][6] = {
         // target, top, whole rows before, whole rows after, first line held, top after
         {100, 90, 20, 10, 1, 95}, {100, 90, 20, 11, 1, 90},        {100, 90, 20, 40, 1, 90},
         {100, 90, 10, 5, 1, 90},  {95, 90, 20, 5, 1, 93},          {95, 90, 20, 1, 1, 95},
         {5, -5, 20, 3, 1, 4},     {5, -5, 20, 6, 1, -5},           {100, 90, 0, 5, 1, 90},
         {0, 1, 20, 3, 1, 1},      {5010, 4990, 20, 5, 5000, 5008}, {5010, 4990, 20, 5, 1, 4990}};
-    for (const auto& [target, top, before, whole, first, after] : cases) {
-        PreviewPosition position;
-        position.targetLine = target;
-        position.topLine = top;
-        position.wholeLines = before;
-        EXPECT_EQ(topLineAfterResize(position, whole, first), after)
+    for (const auto& [target, top, before, whole, first, after] : resizes) {
+        const PreviewPosition shown{.targetLine = target, .topLine = top, .wholeLines = before};
+        EXPECT_EQ(topLineAfterResize(shown, whole, first), after)
             << target << " from " << top << ", " << before << " to " << whole << " rows";
     }
 }

@@ -105,7 +105,7 @@ TEST(MarkedText, FitTextToWidth) {
 }
 
 // Whole wheel notches only, nothing carried over; scroll bar codes from the low word only.
-TEST(ScrollRequest, WheelAndScrollBarCodes) {
+TEST(ScrollRequest, WheelScrollBarCodesClampAndRowsShown) {
     const ScrollBarState bar{1, 101, 20, 50, 77};
     const int32_t wheels[][3] = {{120, 4, 46}, {-240, 4, 58}, {60, 4, 50},     {-119, 4, 50},
                                  {179, 4, 46}, {120, 2, 48},  {-32768, 1, 323}};
@@ -118,10 +118,7 @@ TEST(ScrollRequest, WheelAndScrollBarCodes) {
     for (uint32_t code = 0; code < 10; ++code)
         EXPECT_EQ(requestedScrollPosition(bar, code, false, 4), expected[code]) << code;
     EXPECT_EQ(requestedScrollPosition(bar, 0x00050001u, false, 4), 51);
-}
-
-// A page of n rows leaves n - 1 positions at the end; a partly visible row counts as shown.
-TEST(ScrollRequest, ClampAndRowsShown) {
+    // A page of n rows leaves n - 1 positions at the end; a partly visible row counts as shown.
     const int32_t clamps[][5] = {{1, 101, 20, 500, 82},
                                  {1, 101, 20, -3, 1},
                                  {1, 101, 20, 40, 40},
@@ -141,13 +138,10 @@ TEST(DisplayScale, SizesAt96DpiScaleAsMulDivRounds) {
                                 {1, 1, 2, 2},         {3, 4, 5, 6},      {5, 6, 8, 10},
                                 {7, 9, 11, 14},       {12, 15, 18, 24},  {40, 50, 60, 80},
                                 {410, 513, 615, 820}, {-5, -6, -8, -10}, {0, 0, 0, 0}};
-    for (const auto& size : sizes) {
-        SCOPED_TRACE(size[0]);
-        EXPECT_EQ(scaleToDpi(size[0], 120), size[1]);
-        EXPECT_EQ(scaleToDpi(size[0], 144), size[2]);
-        EXPECT_EQ(scaleToDpi(size[0], 192), size[3]);
-        EXPECT_EQ(scaleToDpi(size[0], 96), size[0]);
-    }
+    const int32_t dpis[] = {96, 120, 144, 192};
+    for (const auto& size : sizes)
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(scaleToDpi(size[0], dpis[i]), size[i]) << size[0] << " at " << dpis[i];
     const int32_t back[][3] = {{301, 144, 201}, {300, 144, 200}, {62, 120, 50}, {63, 120, 50}};
     for (const auto& [size, dpi, at96] : back)
         EXPECT_EQ(scaleFromDpi(size, dpi), at96) << size << " at " << dpi;
