@@ -81,7 +81,7 @@ TEST(FileMemory, TheTableItsIndexAndRowsAdded) {
             const uint32_t r = random();
             std::string path;
             for (uint32_t depth = 0; depth < r % 4; ++depth)
-                path += "d" + std::to_string(r % (depth + 3)) + "/";
+                path.append("d").append(std::to_string(r % (depth + 3))).append("/");
             names.push_back(path + std::to_string(r));
             memory.add(names.back().c_str(), 0);
         }
