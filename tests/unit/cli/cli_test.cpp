@@ -173,7 +173,7 @@ TEST(ResultPrinter, TsvJsonAndLineRecords) {
 
 // Read three bytes at a time, so line ends fall on every side of a read's end; reading ends at the
 // last wanted line or at the limit, whichever comes first.
-TEST(WholeLines, SpansOfTheWantedLinesInOneSequentialRead) {
+TEST(WholeLines, SpansOfTheWantedLinesAndAUtf16LineReadAgainFromItsPlace) {
     const std::string file = "ab\n\ncd\r\nlast";
     using Spans = std::vector<std::pair<int64_t, int64_t>>;
     using Case = std::tuple<const char*, std::string, std::vector<int32_t>, int64_t, Spans, size_t>;
@@ -205,12 +205,9 @@ TEST(WholeLines, SpansOfTheWantedLinesInOneSequentialRead) {
     EXPECT_TRUE(isCutText(std::string(150, 'x')));
     EXPECT_FALSE(isCutText(std::string(149, 'x') + "\n"));
     EXPECT_FALSE(isCutText(std::string(149, 'x')));
-}
-
-// A UTF-16 file's long lines are each read again from the place of their own start, not decoded
-// from the file's start: with every character before them grown in UTF-8 since the search (the
-// bytes and line feeds where they were), the lines still come whole.
-TEST(WholeLines, AUtf16LineIsReadAgainFromItsPlace) {
+    // A UTF-16 file's long lines are each read again from the place of their own start, not decoded
+    // from the file's start: with every character before them grown in UTF-8 since the search (the
+    // bytes and line feeds where they were), the lines still come whole.
     testing::TempTree tree;
     const auto utf16 = [](const std::string& latin1) {
         std::string bytes = "\xFF\xFE";

@@ -44,7 +44,8 @@ protected:
 };
 
 // Line feeds end lines, NULs stay, a file is read as text and cut at 10 MB; "/*/" opens and closes.
-TEST_F(PreviewTest, IndexesLinesAndCommentStates) {
+// The empty path empties the document, as does a path that cannot be read.
+TEST_F(PreviewTest, IndexesLinesCommentStatesAndPathsThatCannotBeRead) {
     const std::string utf8Mark = "\xEF\xBB\xBF", utf16Mark = "\xFF\xFE";
     const std::pair<std::string, const char*> cases[] = {
         {"", "0-0 "},
@@ -70,6 +71,24 @@ TEST_F(PreviewTest, IndexesLinesAndCommentStates) {
     ASSERT_EQ(doc.lineCount(), 100000);
     EXPECT_EQ(doc.lineRange(100000).end, kMaxPreviewBytes);
     EXPECT_EQ(doc.text()[kMaxPreviewBytes], '\0');
+    EXPECT_TRUE(doc.loadDocument("", ".c")) << "the empty path empties the document";
+    EXPECT_EQ(doc.lineCount(), 0);
+    EXPECT_EQ(doc.text(), nullptr);
+    for (const std::string& path :
+         {tree.path("gone.c"), tree.path(std::string(300, 'p') + ".c"), tree.mkdir("dir")}) {
+        EXPECT_FALSE(doc.loadDocument(path, ".c")) << path;
+        EXPECT_EQ(doc.lineCount(), 0);
+    }
+    // What the pane shows instead: one line with the system's message.
+    const std::pair<std::string, std::string> notes[] = {
+        {"The system cannot find the file specified.\r\n",
+         "cannot open D:\\src\\gone.c: The system cannot find the file specified."},
+        {"Access is denied.\r\nTry again. \n",
+         "cannot open D:\\src\\gone.c: Access is denied.  Try again."},
+        {"\r\n", "cannot open D:\\src\\gone.c"},
+        {"", "cannot open D:\\src\\gone.c"}};
+    for (const auto& [message, note] : notes)
+        EXPECT_EQ(openFailureNote("D:\\src\\gone.c", message), note) << message;
 }
 
 // Regression: a result past the first 9,999,999 bytes of a file showed a white pane. The line is
@@ -146,30 +165,8 @@ TEST_F(PreviewTest, ALineFarIntoALongFileIsReadInThePartAroundIt) {
     EXPECT_FALSE(doc.readAgainFor(1) || doc.readAgainFor(9)) << "a whole file is never read again";
 }
 
-TEST_F(PreviewTest, PathsThatAreEmptyOrCannotBeRead) {
-    ASSERT_TRUE(load("a.c", "int a;\n"));
-    EXPECT_TRUE(doc.loadDocument("", ".c")) << "the empty path empties the document";
-    EXPECT_EQ(doc.lineCount(), 0);
-    EXPECT_EQ(doc.text(), nullptr);
-    for (const std::string& path :
-         {tree.path("gone.c"), tree.path(std::string(300, 'p') + ".c"), tree.mkdir("dir")}) {
-        EXPECT_FALSE(doc.loadDocument(path, ".c")) << path;
-        EXPECT_EQ(doc.lineCount(), 0);
-    }
-    // What the pane shows instead: one line with the system's message.
-    const std::pair<std::string, std::string> notes[] = {
-        {"The system cannot find the file specified.\r\n",
-         "cannot open D:\\src\\gone.c: The system cannot find the file specified."},
-        {"Access is denied.\r\nTry again. \n",
-         "cannot open D:\\src\\gone.c: Access is denied.  Try again."},
-        {"\r\n", "cannot open D:\\src\\gone.c"},
-        {"", "cannot open D:\\src\\gone.c"}};
-    for (const auto& [message, note] : notes)
-        EXPECT_EQ(openFailureNote("D:\\src\\gone.c", message), note) << message;
-}
-
 // '3' comment, '4' keyword: comments first, then keywords outside comments and strings.
-TEST_F(PreviewTest, ColoursCommentsAndKeywords) {
+TEST_F(PreviewTest, GutterColoursCommentsKeywordsAndMarks) {
     const std::pair<const char*, const char*> cases[] = {
         {"a /*/ b\nint\n", "00333333|4440"},
         {"x /* y\nint z\nw */ int\n", "0033333|333333|333304440"},
@@ -194,6 +191,29 @@ TEST_F(PreviewTest, ColoursCommentsAndKeywords) {
                   std::string(expected) + (std::string_view(content).ends_with('\n') ? "|" : ""))
             << content;
     }
+    // An eight-byte gutter; rows cut at 10,000 line bytes or a NUL; colours only on the highlight
+    // list.
+    terms.parseTerms("7 int");
+    ASSERT_TRUE(load("a.h", "a\nb\nc\nd\ne\nf\nx7 int /* int */\n"));
+    EXPECT_EQ(row(7), std::make_pair("     7  x7 int /* int */\n"s, "gggggggg0A0EEE0333DDD3330"s));
+    EXPECT_EQ(lineStart, 8);
+    ASSERT_TRUE(load("a.txt", "/* int */ int\n"));
+    EXPECT_EQ(row(1).second, "gggggggg000AAA0000AAA0");
+    ASSERT_TRUE(load("empty.c", ""));
+    EXPECT_EQ(row(1), std::make_pair("     1  "s, "gggggggg"s));
+    ASSERT_TRUE(load("bin.c", "ab\0cd\n"s));
+    EXPECT_EQ(row(1).first, "     1  ab");
+    ASSERT_TRUE(load("many.c", std::string(1234566, '\n')));
+    EXPECT_EQ(row(1234567), std::make_pair("1234567  "s, "gggggggg0"s));
+    EXPECT_EQ(lineStart, 9) << "the line's tab stops count from its own start";
+    ASSERT_TRUE(load("long.c", std::string(1000000, 'q') + "\nend\n"));
+    EXPECT_EQ(row(1).first, "     1  " + std::string(kMaxPreviewLineBytes, 'q'));
+    EXPECT_EQ(row(2).first, "     2  end\n");
+    ASSERT_TRUE(load("cut.c", std::string(kMaxPreviewLineBytes - 1, 'q') + "\xe6\x97\xa5\n"));
+    EXPECT_EQ(row(1).first, "     1  " + std::string(kMaxPreviewLineBytes - 1, 'q'))
+        << "a character the cap would cut is left out whole";
+    ASSERT_TRUE(load("e.c", "/*\n\n"));  // an empty row inside a comment
+    EXPECT_EQ(row(3), std::make_pair("     3  "s, "gggggggg"s));
 }
 
 // The line in the middle row (near the start in its own), or the first before a repaint.
@@ -233,31 +253,6 @@ TEST(PreviewPaneRules, CentringPaintPlanAndResize) {
         EXPECT_EQ(topLineAfterResize(shown, whole, first), after)
             << target << " from " << top << ", " << before << " to " << whole << " rows";
     }
-}
-
-// An eight-byte gutter; rows cut at 10,000 line bytes or a NUL; colours only on the highlight list.
-TEST_F(PreviewTest, GutterCutColoursAndMarks) {
-    terms.parseTerms("7 int");
-    ASSERT_TRUE(load("a.h", "a\nb\nc\nd\ne\nf\nx7 int /* int */\n"));
-    EXPECT_EQ(row(7), std::make_pair("     7  x7 int /* int */\n"s, "gggggggg0A0EEE0333DDD3330"s));
-    EXPECT_EQ(lineStart, 8);
-    ASSERT_TRUE(load("a.txt", "/* int */ int\n"));
-    EXPECT_EQ(row(1).second, "gggggggg000AAA0000AAA0");
-    ASSERT_TRUE(load("empty.c", ""));
-    EXPECT_EQ(row(1), std::make_pair("     1  "s, "gggggggg"s));
-    ASSERT_TRUE(load("bin.c", "ab\0cd\n"s));
-    EXPECT_EQ(row(1).first, "     1  ab");
-    ASSERT_TRUE(load("many.c", std::string(1234566, '\n')));
-    EXPECT_EQ(row(1234567), std::make_pair("1234567  "s, "gggggggg0"s));
-    EXPECT_EQ(lineStart, 9) << "the line's tab stops count from its own start";
-    ASSERT_TRUE(load("long.c", std::string(1000000, 'q') + "\nend\n"));
-    EXPECT_EQ(row(1).first, "     1  " + std::string(kMaxPreviewLineBytes, 'q'));
-    EXPECT_EQ(row(2).first, "     2  end\n");
-    ASSERT_TRUE(load("cut.c", std::string(kMaxPreviewLineBytes - 1, 'q') + "\xe6\x97\xa5\n"));
-    EXPECT_EQ(row(1).first, "     1  " + std::string(kMaxPreviewLineBytes - 1, 'q'))
-        << "a character the cap would cut is left out whole";
-    ASSERT_TRUE(load("e.c", "/*\n\n"));  // an empty row inside a comment
-    EXPECT_EQ(row(3), std::make_pair("     3  "s, "gggggggg"s));
 }
 
 // Showing a result: its first term's columns (tab stops from the line's start), the sideways scroll

@@ -22,9 +22,21 @@ Runs cutRuns(const char* text, const std::vector<uint8_t>& attrs, int tabWidth =
     return runs;
 }
 
+struct Fitted {
+    std::string text;
+    std::vector<uint8_t> attrs;
+    int measurements = 0;
+};
+Fitted fit(std::string text, std::vector<uint8_t> attrs, int maxWidth) {  // a byte a unit wide
+    Fitted f{std::move(text), std::move(attrs)};
+    fitTextToWidth(f.text, f.attrs, maxWidth,
+                   [&f](const char*, int n) { return ++f.measurements, n; });
+    return f;
+}
+
 // Runs end at any attribute change; CR and LF show as spaces; tab stops count from the text's start
 // across keyword, comment and marked runs, so tab-aligned code stays aligned, whatever their width.
-TEST(MarkedText, NextRunCutsAndExpands) {
+TEST(MarkedText, NextRunCutsAndExpandsAndFitTextToWidth) {
     const std::tuple<const char*, std::vector<uint8_t>, Runs> cases[] = {
         {"", {}, {}},
         {"abc", {3, 3, 3}, {{"abc", 3}}},
@@ -52,22 +64,7 @@ TEST(MarkedText, NextRunCutsAndExpands) {
                                                   {"  ", 0}, {"007", 0}};
     for (const auto& [text, width] : widths)
         EXPECT_EQ(parseTabWidth(text).value_or(0), width) << text;
-}
-
-struct Fitted {
-    std::string text;
-    std::vector<uint8_t> attrs;
-    int measurements = 0;
-};
-Fitted fit(std::string text, std::vector<uint8_t> attrs, int maxWidth) {  // a byte a unit wide
-    Fitted f{std::move(text), std::move(attrs)};
-    fitTextToWidth(f.text, f.attrs, maxWidth,
-                   [&f](const char*, int n) { return ++f.measurements, n; });
-    return f;
-}
-
-// A third before the dots, two thirds after; dots lose the mark; the search stays bounded.
-TEST(MarkedText, FitTextToWidth) {
+    // A third before the dots, two thirds after; dots lose the mark; the search stays bounded.
     const std::string thirty = "abcdefghijklmnopqrstuvwxyz0123";
     std::vector<uint8_t> attrs(30, kPlainText);
     std::fill_n(std::fill_n(attrs.begin(), 5, kCommentText | kMarkBit), 15,
@@ -75,14 +72,14 @@ TEST(MarkedText, FitTextToWidth) {
     using Bytes = std::vector<uint8_t>;
     Bytes cut(18, kPlainText);  // the dots keep what they cover, not its mark
     std::fill_n(std::fill_n(cut.begin(), 5, kCommentText | kMarkBit), 3, kKeywordText);
-    const std::tuple<std::string, Bytes, int, std::string, Bytes, int> cases[] = {
+    const std::tuple<std::string, Bytes, int, std::string, Bytes, int> fits[] = {
         {thirty, attrs, 30, thirty, attrs, 1},
         {thirty, attrs, 20, "abcde...uvwxyz0123", cut, 4},
         {thirty, attrs, 18, "abcde...uvwxyz0123", cut, 2},
         {thirty, attrs, 2, "...", Bytes(3, kCommentText), 4},
         {"abcde", {1, 1, 1, 1, 1}, 4, "...", {1, 1, 1}, 1},
         {"x", {0x42}, 0, "...", {2, 2, 2}, 1}};
-    for (const auto& [text, bytes, maxWidth, fitted, fittedBytes, measurements] : cases) {
+    for (const auto& [text, bytes, maxWidth, fitted, fittedBytes, measurements] : fits) {
         SCOPED_TRACE(::testing::Message() << text << " in " << maxWidth);
         const Fitted f = fit(text, bytes, maxWidth);
         EXPECT_EQ(f.text, fitted);
