@@ -68,7 +68,7 @@ TEST_F(MainWindow, EnterF5AndF6StartStopAndRestart) {
 
 // Recursive, Skip Binary Files and Skip Ignored Files change which files are read, so they empty
 // the file memory.
-TEST_F(MainWindow, OptionItemsToggleTheirChecksAndThreeEmptyTheMemory) {
+TEST_F(MainWindow, OptionItemsToggleTheirChecksThreeEmptyTheMemoryAndSkipIgnoredApplies) {
     const std::tuple<int, bool SearchOptions::*, bool> items[] = {
         {IDM_RECURSIVE, &SearchOptions::recursive, true},
         {IDM_SKIP_BINARY_FILES, &SearchOptions::skipBinaryFiles, true},
@@ -90,19 +90,14 @@ TEST_F(MainWindow, OptionItemsToggleTheirChecksAndThreeEmptyTheMemory) {
             p().memory.clear();
         }
     }
-}
-
-// Skip Ignored Files, checked from the menu: the file Git ignores gives no result, and it and the
-// .git folder are counted as left out.
-TEST_F(MainWindow, SkipIgnoredFilesLeavesOutAnIgnoredFile) {
+    // Skip Ignored Files, checked from the menu: the file Git ignores gives no result, and it and
+    // the .git folder are counted as left out.
     tree.mkdir("repo/.git");
     tree.write("repo/.gitignore", "*.log\n");
     const std::string kept = tree.write("repo/kept.txt", "alpha\n");
     tree.write("repo/build.log", "alpha\n");
     SendMessageA(windows().main, WM_COMMAND, IDM_SKIP_IGNORED_FILES, 0);
-    ASSERT_EQ(
-        GetMenuState(GetMenu(windows().main), IDM_SKIP_IGNORED_FILES, MF_BYCOMMAND) & MF_CHECKED,
-        UINT{MF_CHECKED});
+    ASSERT_TRUE(p().settings.request.options.skipIgnoredFiles);
     search("alpha", tree.path("repo"));
     ASSERT_EQ(p().results.count(), 1);
     EXPECT_EQ(p().results.rankEntry(0).path, kept);
@@ -112,7 +107,7 @@ TEST_F(MainWindow, SkipIgnoredFilesLeavesOutAnIgnoredFile) {
 // Regression: the caret was put at the end with a posted End key, which ran
 // while Shift was still down: Shift+Tab selected from the old caret to the
 // end, and the next letter typed replaced the whole text.
-TEST_F(MainWindow, TabAndShiftTabCycleFindPathFindWithTheCaretAtTheEnd) {
+TEST_F(MainWindow, TabShiftTabAndADropMoveTheFocusWithTheCaretAtTheEnd) {
     SetWindowTextA(windows().findBox, "find text");
     SetWindowTextA(windows().pathBox, "C:\\a\\path");
     const std::pair<HWND, HWND> steps[] = {{windows().findBox, windows().pathBox},
@@ -138,6 +133,19 @@ TEST_F(MainWindow, TabAndShiftTabCycleFindPathFindWithTheCaretAtTheEnd) {
             }
         }
     }
+    // Dropped folders and files are joined with ";"; the Path box takes the focus.
+    const std::wstring names =
+        std::wstring(L"C:\\src\\caf\u00E9") + L'\0' + L"D:\\notes.txt" + L'\0';
+    HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + (names.size() + 1) * sizeof(wchar_t));
+    auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = TRUE;
+    std::copy(names.begin(), names.end(), reinterpret_cast<wchar_t*>(files + 1));
+    GlobalUnlock(drop);
+    SetFocus(windows().findBox);
+    SendMessageA(windows().main, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    EXPECT_EQ(boxText(windows().pathBox), "C:\\src\\caf\xC3\xA9;D:\\notes.txt");
+    EXPECT_EQ(GetFocus(), windows().pathBox);
 }
 
 // "café/日本語.c": without the manifest's UTF-8 code page the walk would see "???.c", which cannot
@@ -243,22 +251,6 @@ TEST_F(MainWindow, PathsOf300And600CharactersAreSearchedPreviewedOpenedAndRememb
         ASSERT_GE(remembered, 0) << path.size();
         EXPECT_GT(memory.entry(remembered).priority, 0);
     }
-}
-
-// Dropped folders and files are joined with ";"; the Path box takes the focus.
-TEST_F(MainWindow, DroppedFoldersBecomeThePathText) {
-    const std::wstring names =
-        std::wstring(L"C:\\src\\caf\u00E9") + L'\0' + L"D:\\notes.txt" + L'\0';
-    HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + (names.size() + 1) * sizeof(wchar_t));
-    auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
-    files->pFiles = sizeof(DROPFILES);
-    files->fWide = TRUE;
-    std::copy(names.begin(), names.end(), reinterpret_cast<wchar_t*>(files + 1));
-    GlobalUnlock(drop);
-    SetFocus(windows().findBox);
-    SendMessageA(windows().main, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
-    EXPECT_EQ(boxText(windows().pathBox), "C:\\src\\caf\xC3\xA9;D:\\notes.txt");
-    EXPECT_EQ(GetFocus(), windows().pathBox);
 }
 
 // Shrunk as far as it goes, the window still shows the menu bar on one line, both labels, the three

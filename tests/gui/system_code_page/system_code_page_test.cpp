@@ -10,9 +10,18 @@ namespace {
 
 using SystemCodePage = ProgramTest;
 
+// What the prompt does once it is shown, and the text it showed.
+std::function<void(HWND dialog)> promptSteps;
+
+LRESULT CALLBACK afterMessage(int code, WPARAM sent, LPARAM message) {
+    const auto* handled = reinterpret_cast<const CWPRETSTRUCT*>(message);
+    if (handled->message == WM_INITDIALOG) promptSteps(handled->hwnd);
+    return CallNextHookEx(nullptr, code, sent, message);
+}
+
 // Names in Cyrillic and Japanese are found, previewed with their own letters in the File box,
 // copied and remembered: the file system is reached through the wide calls.
-TEST_F(SystemCodePage, CyrillicAndJapaneseNamesAreFoundAndPreviewed) {
+TEST_F(SystemCodePage, CyrillicAndJapaneseNamesAreFoundPreviewedAndTyped) {
     ASSERT_NE(GetACP(), static_cast<UINT>(CP_UTF8)) << "the manifest asks for UTF-8";
     const std::string files[] = {
         tree.write("\xd0\x96\xd0\xb0\xd0\xbd\xd1\x80/\xd1\x84\xd0\xb0\xd0\xb9\xd0\xbb.c",
@@ -35,20 +44,9 @@ TEST_F(SystemCodePage, CyrillicAndJapaneseNamesAreFoundAndPreviewed) {
         EXPECT_EQ(clipboardText(), path);
         EXPECT_GE(p().memory.find(path.c_str()), 0);
     }
-}
-
-// What the prompt does once it is shown, and the text it showed.
-std::function<void(HWND dialog)> promptSteps;
-
-LRESULT CALLBACK afterMessage(int code, WPARAM sent, LPARAM message) {
-    const auto* handled = reinterpret_cast<const CWPRETSTRUCT*>(message);
-    if (handled->message == WM_INITDIALOG) promptSteps(handled->hwnd);
-    return CallNextHookEx(nullptr, code, sent, message);
-}
-
-// A letter typed in Cyrillic in the Find box and in the Skip Folders prompt reaches the program
-// whole: the message loop and the boxes are Unicode. The prompt shows a list in Japanese as it is.
-TEST_F(SystemCodePage, CyrillicTypedInTheBoxesIsKept) {
+    // A letter typed in Cyrillic in the Find box and in the Skip Folders prompt reaches the
+    // program whole: the message loop and the boxes are Unicode. The prompt shows a list in
+    // Japanese as it is.
     const std::string zhe = "\xd0\x96", japanese = "\xe6\x97\xa5\xe6\x9c\xac";
     SetWindowTextW(windows().findBox, L"");
     PostMessageW(windows().findBox, WM_CHAR, 0x0416, 1);

@@ -265,7 +265,7 @@ TEST_F(SettingsFileTest, LinksModesAndFilesThatAreNotRegular) {
 // Counts pass 2^32; times truncate to the millisecond and stop at 2^31 - 1; the list's cap, the
 // paths passed over for length and what the filters skipped are told, in the singular or the
 // plural.
-TEST(StatusLine, CountsDurationsAndTheWholeLine) {
+TEST(StatusLine, CountsDurationsTheWholeLineAndTheRunsClock) {
     for (const char* text :
          {"0", "999", "1,000", "100,000", "1,234,567", "5,000,000,000", "-1,234"}) {
         std::string digits = text;
@@ -303,11 +303,8 @@ TEST(StatusLine, CountsDurationsAndTheWholeLine) {
     EXPECT_EQ(skippedByFiltersText(0), "");
     EXPECT_EQ(skippedByFiltersText(1), "1 file or folder skipped by filters");
     EXPECT_EQ(skippedByFiltersText(1234), "1,234 files and folders skipped by filters");
-}
-
-// The run's clock stands still from the first stop to the last resume and then goes on from where
-// it stopped; a resume without a stop changes nothing.
-TEST(RunClock, StandsStillWhileStopped) {
+    // The run's clock stands still from the first stop to the last resume and then goes on from
+    // where it stopped; a resume without a stop changes nothing.
     static double source = 0.0;
     RunClock clock;
     clock.source = [] { return source; };

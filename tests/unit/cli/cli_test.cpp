@@ -31,8 +31,9 @@ CliParse parse(const char* line) {
     return parse(args);
 }
 
-// Texts cut to the edit box's limit; "--" ends the options; every switch and value.
-TEST(CliOptions, TextsSwitchesAndValues) {
+// Texts cut to the edit box's limit; "--" ends the options; every switch and value; the scanners
+// and the colours asked for.
+TEST(CliOptions, TextsSwitchesValuesThreadsAndColour) {
     const std::string longText(12000, 'x');
     CliParse p = parse({longText, "src;include", "--exclude", longText});
     ASSERT_EQ(p.error, "");
@@ -82,20 +83,14 @@ TEST(CliOptions, TextsSwitchesAndValues) {
     EXPECT_NE(parse({"--settings", "", "x"}).error, "");
     for (const char* path : {"", ";", " ; ;"})
         EXPECT_EQ(parse({"x", path}).error, "PATH_TEXT names no folder or file") << path;
-}
-
-// -j is held to four scanners per core and 256 in all; no count asked for is refused.
-TEST(CliOptions, ThreadsHeldToWhatCanHelp) {
-    const std::tuple<int32_t, int32_t, int32_t> cases[] = {
+    // -j is held to four scanners per core and 256 in all; no count asked for is refused.
+    const std::tuple<int32_t, int32_t, int32_t> threads[] = {
         {0, 2, 2},     {0, 0, 1}, {3, 2, 3},       {8, 2, 8},
         {9, 2, 8},     {5, 0, 4}, {1000000, 2, 8}, {INT32_MAX, 64, 256},
         {0, 1000, 256}};
-    for (const auto& [asked, cores, expected] : cases)
+    for (const auto& [asked, cores, expected] : threads)
         EXPECT_EQ(threadCount(asked, cores), expected) << asked << " on " << cores;
-}
-
-// Auto colours a terminal showing codes unless NO_COLOR is non-empty or TERM is dumb.
-TEST(CliOptions, ColourFollowsTheTerminalNoColorAndTerm) {
+    // Auto colours a terminal showing codes unless NO_COLOR is non-empty or TERM is dumb.
     using enum ColorMode;
     const char* const unset = nullptr;
     const std::tuple<ColorMode, bool, bool, const char*, const char*, bool> cases[] = {
@@ -110,7 +105,7 @@ TEST(CliOptions, ColourFollowsTheTerminalNoColorAndTerm) {
 }
 
 // TSV escapes tab, CR, LF and backslash; JSON escapes what is not UTF-8 per byte, with base64.
-TEST(ResultPrinter, TsvAndJson) {
+TEST(ResultPrinter, TsvJsonAndLineRecords) {
     EXPECT_EQ(formatTsv(ResultEntry{0, 2003050, "src/x.c", 2, "cut"}, "int\tFoo(a\\b)\r\n\xe9"),
               "1\t2003050\tsrc/x.c\t2\tint\\tFoo(a\\\\b)\\r\\n\xe9");
     EXPECT_EQ(formatTsv(ResultEntry{4, -1, "a/main.c", 0, ""}, ""), "5\t-1\ta/main.c\t0\t");
@@ -136,10 +131,8 @@ TEST(ResultPrinter, TsvAndJson) {
     for (size_t n = 0; n < std::size(foobar); ++n)
         EXPECT_EQ(base64(std::string("foobar", n)), foobar[n]);
     EXPECT_EQ(base64("\xff\xfe"), "//4=");
-}
-
-// Styles (terminal, colour, rank, column, NUL): a pipe gets the bytes, a terminal sees them shown.
-TEST(ResultPrinter, LineRecordsOnATerminalAndIntoAPipe) {
+    // Styles (terminal, colour, rank, column, NUL): a pipe gets the bytes, a terminal sees them
+    // shown.
     TermTable terms;
     terms.parseTerms("foo");
     const ResultEntry e{0, 2003050, "d:1/caf\xe9.c", 7, "x\tfoo\rb\xff\x1b]0;t\x07\r\n"};
@@ -180,7 +173,7 @@ TEST(ResultPrinter, LineRecordsOnATerminalAndIntoAPipe) {
 
 // Read three bytes at a time, so line ends fall on every side of a read's end; reading ends at the
 // last wanted line or at the limit, whichever comes first.
-TEST(WholeLines, SpansOfTheWantedLinesInOneSequentialRead) {
+TEST(WholeLines, SpansOfTheWantedLinesAndAUtf16LineReadAgainFromItsPlace) {
     const std::string file = "ab\n\ncd\r\nlast";
     using Spans = std::vector<std::pair<int64_t, int64_t>>;
     using Case = std::tuple<const char*, std::string, std::vector<int32_t>, int64_t, Spans, size_t>;
@@ -212,12 +205,9 @@ TEST(WholeLines, SpansOfTheWantedLinesInOneSequentialRead) {
     EXPECT_TRUE(isCutText(std::string(150, 'x')));
     EXPECT_FALSE(isCutText(std::string(149, 'x') + "\n"));
     EXPECT_FALSE(isCutText(std::string(149, 'x')));
-}
-
-// A UTF-16 file's long lines are each read again from the place of their own start, not decoded
-// from the file's start: with every character before them grown in UTF-8 since the search (the
-// bytes and line feeds where they were), the lines still come whole.
-TEST(WholeLines, AUtf16LineIsReadAgainFromItsPlace) {
+    // A UTF-16 file's long lines are each read again from the place of their own start, not decoded
+    // from the file's start: with every character before them grown in UTF-8 since the search (the
+    // bytes and line feeds where they were), the lines still come whole.
     testing::TempTree tree;
     const auto utf16 = [](const std::string& latin1) {
         std::string bytes = "\xFF\xFE";

@@ -31,7 +31,7 @@ Strings runPass(
     return scanned;
 }
 
-TEST(FileMemory, TheTableAndItsIndex) {
+TEST(FileMemory, TheTableItsIndexAndRowsAdded) {
     FileMemory memory;
     memory.add("a", 700);
     memory.add("a", 0);  // present: the priority stays
@@ -106,13 +106,11 @@ TEST(FileMemory, TheTableAndItsIndex) {
     memory.remove("0");
     memory.add("one more", 1);  // room again
     EXPECT_EQ(memory.find("one more"), kMaxRememberedFiles - 1);
-}
-
-TEST(FileMemory, RowsOrderedByPriorityAndAddedFromKeptPaths) {
-    // Priorities apart in each digit the order counts by, both ends, a tie.
+    // Rows ordered by priority and added from kept paths: priorities apart in each digit the order
+    // counts by, both ends, a tie.
     const std::vector<int32_t> priorities = {5,  INT32_MIN, 2048, 5,   INT32_MAX,
                                              -1, 1 << 22,   0,    2049};
-    FileMemory memory;
+    memory.clear();
     memory.add("1", 7);  // already known: its row is not added
     std::vector<FileMemory::Row> rows;
     for (size_t i = 0; i < priorities.size(); ++i) {

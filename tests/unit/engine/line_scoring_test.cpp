@@ -9,7 +9,8 @@ namespace {
 // Terms, their line lists, whether line 1 begins in a comment; each score is held to its ceiling
 // and to the reference's.
 struct Scoring {
-    Scoring(const char* findText, std::vector<std::vector<int32_t>> lists, bool inComment = false) {
+    Scoring(const char* findText, std::vector<std::vector<int32_t>> lists, bool inComment = false)
+        : firstInComment(inComment) {
         terms.parseTerms(findText);
         for (int32_t t = 0; t < std::min<int32_t>(lists.size(), terms.count()); ++t) {
             for (int32_t line : lists[t]) {
@@ -21,17 +22,12 @@ struct Scoring {
                 }
             }
         }
-        firstInComment = inComment;
     }
     ScoringInput input() const {
         return {terms,  lineTerms.data(), TermSet::firstTerms(terms.count()),
                 inPath, onSyntaxList,     options};
     }
     bool inComment(int32_t line) const { return line == 1 && firstInComment; }
-    int32_t ceiling(int32_t line) {
-        return scorer.scoreCeiling(input(), scorer.presenceAndProximity(input(), line),
-                                   inComment(line));
-    }
     int32_t score(int32_t line, const std::string& text) {
         const int32_t presence = scorer.presenceAndProximity(input(), line);
         const int32_t score = scorer.scoreLine(input(), presence, inComment(line), text.c_str());
@@ -41,17 +37,17 @@ struct Scoring {
             << text;
         return score;
     }
+    bool firstInComment;  // line 1 begins inside /* */
     TermTable terms;
     std::array<IntVector, kMaxTerms> termLines;  // as the rules keep them, for the reference
     std::array<TermSet, kLineRing> lineTerms = {};
     TermSet inPath;
-    bool firstInComment;  // line 1 begins inside /* */
     bool onSyntaxList = true;
     SearchOptions options;
     LineScorer scorer;
 };
 
-TEST(LineScoring, WorkedExampleAndOptions) {
+TEST(LineScoring, WorkedExampleOptionsPresenceProximityAndTheCeiling) {
     Scoring worked("foo bar", {{1, 2, 4}, {2}});
     EXPECT_EQ(worked.score(1, "// foo routine\n"), 1002020);
     EXPECT_EQ(worked.score(2, "int Foo(int bar)\n"), 2003050);
@@ -82,9 +78,6 @@ TEST(LineScoring, WorkedExampleAndOptions) {
         s.options.*option = true;
         EXPECT_EQ(s.score(1, line) - off, part) << findText << " on " << line;
     }
-}
-
-TEST(LineScoring, PresenceProximityAndTheCeiling) {
     struct Case {
         const char* findText;
         std::vector<std::vector<int32_t>> lists;
@@ -93,7 +86,7 @@ TEST(LineScoring, PresenceProximityAndTheCeiling) {
         bool onSyntaxList, inComment, options;
         int32_t score, ceiling;
     };
-    const Case cases[] = {
+    const Case lines[] = {
         // In the path: present on every line, 1000 more; proximity fades at 100 lines; text cut
         // before the term; every bonus reaches the ceiling.
         {"a b", {{0}, {0, 1}}, 1, "b\n", true, false, false, 2003000, 2003000},
@@ -104,13 +97,16 @@ TEST(LineScoring, PresenceProximityAndTheCeiling) {
         {"int", {{1}}, 1, "int x;\n", false, false, true, 1001530, 1001530},
         {"int", {{1}}, 1, "int x;\n", true, true, true, 1001030, 1001030},
         {"int", {{1}}, 1, "int x;\n", true, false, false, 1001000, 1001000}};
-    for (const Case& c : cases) {
+    for (const Case& c : lines) {
         Scoring s(c.findText, c.lists, c.inComment);
         s.onSyntaxList = c.onSyntaxList;
         s.options.caseSensitiveBonus = s.options.wholeWordBonus = s.options.cppHeuristics =
             c.options;
         EXPECT_EQ(s.score(c.line, c.text), c.score);
-        EXPECT_EQ(s.ceiling(c.line), c.ceiling) << c.score;
+        EXPECT_EQ(s.scorer.scoreCeiling(s.input(), s.scorer.presenceAndProximity(s.input(), c.line),
+                                        s.inComment(c.line)),
+                  c.ceiling)
+            << c.score;
     }
 }
 

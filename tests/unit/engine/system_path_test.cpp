@@ -17,10 +17,6 @@ std::u16string fullPathInWork(const std::u16string& path) {
     return u"C:\\work\\" + full;
 }
 
-std::u16string units(size_t count, char16_t unit) {
-    return std::u16string(count, unit);
-}
-
 }  // namespace
 
 // Below 260 UTF-16 units a path stays as written, relative or not; from 260 on it is made full and
@@ -29,8 +25,7 @@ std::u16string units(size_t count, char16_t unit) {
 // are not UTF-8 become their Windows-1252 characters.
 TEST(SystemPath, ShortPathsAsWrittenLongOnesFullInTheLongForm) {
     const std::string a256(256, 'a'), a257(257, 'a'), a258(258, 'a'), a259(259, 'a');
-    const std::u16string u256 = units(256, u'a'), u257 = units(257, u'a'), u258 = units(258, u'a'),
-                         u259 = units(259, u'a');
+    const std::u16string u256(256, u'a'), u257(257, u'a'), u258(258, u'a'), u259(259, u'a');
     std::string cyrillic;  // 200 characters, 400 bytes
     for (int i = 0; i < 200; ++i)
         cyrillic += "\xd0\x96";
@@ -43,7 +38,7 @@ TEST(SystemPath, ShortPathsAsWrittenLongOnesFullInTheLongForm) {
         {"C:\\" + a256, u"C:\\" + u256},
         {"C:\\" + a257, u"\\\\?\\C:\\" + u257},
         {"C:\\" + a258, u"\\\\?\\C:\\" + u258},
-        {"C:\\" + cyrillic, u"C:\\" + units(200, u'\u0416')},
+        {"C:\\" + cyrillic, u"C:\\" + std::u16string(200, u'\u0416')},
         {"C:/" + a257, u"\\\\?\\C:\\" + u257},
         {"\\\\server\\share\\" + a256, u"\\\\?\\UNC\\server\\share\\" + u256},
         {"//server/share/" + a256, u"\\\\?\\UNC\\server\\share\\" + u256},
@@ -58,17 +53,14 @@ TEST(SystemPath, ShortPathsAsWrittenLongOnesFullInTheLongForm) {
         SCOPED_TRACE(path.substr(0, 24) + " (" + std::to_string(path.size()) + " bytes)");
         EXPECT_EQ(systemPath(path, fullPathInWork), wide);
     }
-}
-
-// The long form the system hands back, as a user writes the path.
-TEST(SystemPath, TheLongFormMadeOrdinary) {
-    const std::pair<std::string, std::string> rows[] = {
+    // The long form the system hands back, as a user writes the path.
+    const std::pair<std::string, std::string> ordinary[] = {
         {"\\\\?\\C:\\src\\a.c", "C:\\src\\a.c"},
         {"\\\\?\\UNC\\server\\share\\a.c", "\\\\server\\share\\a.c"},
         {"C:\\src\\a.c", "C:\\src\\a.c"},
         {"\\\\.\\pipe\\p", "\\\\.\\pipe\\p"}};
-    for (const auto& [path, ordinary] : rows)
-        EXPECT_EQ(ordinaryPath(path), ordinary) << path;
+    for (const auto& [path, written] : ordinary)
+        EXPECT_EQ(ordinaryPath(path), written) << path;
 }
 
 // What the walk may build: on Windows 32,767 UTF-16 units with the long form's prefix and the

@@ -205,15 +205,13 @@ TEST_F(WalkTest, FiltersLeaveOutFilesAndFoldersAndCountThem) {
     EXPECT_EQ(results.count(), 2) << "x.c and z.c; the remembered c.txt and obj/y.c are left out";
 }
 
-#ifndef _WIN32
 void setEnvironment(const char* name, const std::string& value) {
-    setenv(name, value.c_str(), 1);
-}
-#else
-void setEnvironment(const char* name, const std::string& value) {
+#ifdef _WIN32
     _wputenv_s(wideText(name).c_str(), wideText(value).c_str());
-}
+#else
+    setenv(name, value.c_str(), 1);
 #endif
+}
 
 // Skip Ignored Files: the rules of every .gitignore from the work tree's top down (a deeper one
 // overriding), info/exclude and the global excludes file; an ignored folder is not entered, so
@@ -347,7 +345,7 @@ TEST_F(WalkTest, FolderLinksAreWalkedUnlessTheyLeadBack) {
     EXPECT_EQ(walk(root), (Paths{a}));
 }
 #else
-TEST_F(WalkTest, LinksFifosAndDevicesAreNotRead) {
+TEST_F(WalkTest, LinksFifosDevicesUnreadableFilesAndFilesPast2GiBAreNotRead) {
     const std::string root = tree.mkdir("root");
     const std::string file = tree.write("root/file.txt", "x");
     fs::create_directory_symlink(root, tree.path("root/loop"));  // to its own ancestor
@@ -366,46 +364,41 @@ TEST_F(WalkTest, LinksFifosAndDevicesAreNotRead) {
     engine.runSearch();
     EXPECT_EQ(engine.stats().files, 0);
     EXPECT_EQ(host.errors.size(), 2u);
-}
-
-TEST_F(WalkTest, UnreadableFoldersAndFilesArePassedOver) {
-    const std::string root = tree.mkdir("root");
-    const std::string readable = tree.write("root/readable.txt", "needle\n");
-    chmod(tree.write("root/secret.txt", "needle\n").c_str(), 0);
-    tree.write("root/locked/inside.txt", "needle\n");
-    tree.write("root/unenterable/inside.txt", "needle\n");
-    for (const std::string& folder : {tree.root(), root})
-        chmod(folder.c_str(), 0755);  // open to every user whatever the umask
-    chmod(readable.c_str(), 0644);
-    chmod(tree.path("root/locked").c_str(), 0);          // neither listed nor entered
-    chmod(tree.path("root/unenterable").c_str(), 0444);  // listed only
-    request.findText = "needle";
-    // Root reads every file whatever its mode: the walk runs as nobody.
-    const bool asRoot = geteuid() == 0;
-    ASSERT_TRUE(!asRoot || (setegid(65534) == 0 && seteuid(65534) == 0));
-    const Paths found = walk(root);
-    const int64_t files = engine.stats().files;
-    const int32_t remembered = memory.count();
-    walk(tree.path("root/locked"));
-    ASSERT_TRUE(!asRoot || (seteuid(0) == 0 && setegid(0) == 0));
-    // The rest are forgotten; the locked folder is reported only as a root.
-    EXPECT_EQ(found, Paths{readable});
-    EXPECT_EQ(std::make_pair(files, remembered), std::make_pair(int64_t{1}, 1));
-    EXPECT_EQ(host.errors, Strings{"Error: can't open directory " + tree.path("root/locked")});
-}
-
-TEST_F(WalkTest, ASparseFileOf2GiBAndOneByteIsRememberedButNotRead) {
-    const std::string root = tree.mkdir("root");
-    const std::string small = tree.write("root/small.txt", "needle\n");
-    const std::string huge = tree.write("root/huge.txt", "needle\n");
+    // A sparse file of 2 GiB and one byte is remembered but not read.
+    const std::string small = tree.write("sparse/small.txt", "needle\n");
+    const std::string huge = tree.write("sparse/huge.txt", "needle\n");
     const int64_t size = (int64_t{1} << 31) + 1;
     fs::resize_file(huge, size - 7);
     std::ofstream(huge, std::ios::app) << "needle\n";  // its last bytes hold the term again
     request.findText = "needle";
     request.options.skipBinaryFiles = false;  // else its NULs would skip it before its size does
-    EXPECT_EQ(walk(root), (Paths{small}));
+    EXPECT_EQ(walk(tree.path("sparse")), (Paths{small}));
     EXPECT_EQ(engine.stats().bytes, 7);
     EXPECT_TRUE(memory.isSearched(huge.c_str()));
+    // Unreadable folders and files are passed over.
+    const std::string modes = tree.mkdir("modes");
+    host.errors.clear();
+    const std::string readable = tree.write("modes/readable.txt", "needle\n");
+    chmod(tree.write("modes/secret.txt", "needle\n").c_str(), 0);
+    tree.write("modes/locked/inside.txt", "needle\n");
+    tree.write("modes/unenterable/inside.txt", "needle\n");
+    for (const std::string& folder : {tree.root(), modes})
+        chmod(folder.c_str(), 0755);  // open to every user whatever the umask
+    chmod(readable.c_str(), 0644);
+    chmod(tree.path("modes/locked").c_str(), 0);          // neither listed nor entered
+    chmod(tree.path("modes/unenterable").c_str(), 0444);  // listed only
+    // Root reads every file whatever its mode: the walk runs as nobody.
+    const bool asRoot = geteuid() == 0;
+    ASSERT_TRUE(!asRoot || (setegid(65534) == 0 && seteuid(65534) == 0));
+    const Paths found = walk(modes);
+    const int64_t files = engine.stats().files;
+    const int32_t remembered = memory.count();
+    walk(tree.path("modes/locked"));
+    ASSERT_TRUE(!asRoot || (seteuid(0) == 0 && setegid(0) == 0));
+    // The rest are forgotten; the locked folder is reported only as a root.
+    EXPECT_EQ(found, Paths{readable});
+    EXPECT_EQ(std::make_pair(files, remembered), std::make_pair(int64_t{1}, 1));
+    EXPECT_EQ(host.errors, Strings{"Error: can't open directory " + tree.path("modes/locked")});
 }
 #endif
 

@@ -44,7 +44,8 @@ protected:
 };
 
 // Line feeds end lines, NULs stay, a file is read as text and cut at 10 MB; "/*/" opens and closes.
-TEST_F(PreviewTest, IndexesLinesAndCommentStates) {
+// The empty path empties the document, as does a path that cannot be read.
+TEST_F(PreviewTest, IndexesLinesCommentStatesAndPathsThatCannotBeRead) {
     const std::string utf8Mark = "\xEF\xBB\xBF", utf16Mark = "\xFF\xFE";
     const std::pair<std::string, const char*> cases[] = {
         {"", "0-0 "},
@@ -70,6 +71,24 @@ TEST_F(PreviewTest, IndexesLinesAndCommentStates) {
     ASSERT_EQ(doc.lineCount(), 100000);
     EXPECT_EQ(doc.lineRange(100000).end, kMaxPreviewBytes);
     EXPECT_EQ(doc.text()[kMaxPreviewBytes], '\0');
+    EXPECT_TRUE(doc.loadDocument("", ".c")) << "the empty path empties the document";
+    EXPECT_EQ(doc.lineCount(), 0);
+    EXPECT_EQ(doc.text(), nullptr);
+    for (const std::string& path :
+         {tree.path("gone.c"), tree.path(std::string(300, 'p') + ".c"), tree.mkdir("dir")}) {
+        EXPECT_FALSE(doc.loadDocument(path, ".c")) << path;
+        EXPECT_EQ(doc.lineCount(), 0);
+    }
+    // What the pane shows instead: one line with the system's message.
+    const std::pair<std::string, std::string> notes[] = {
+        {"The system cannot find the file specified.\r\n",
+         "cannot open D:\\src\\gone.c: The system cannot find the file specified."},
+        {"Access is denied.\r\nTry again. \n",
+         "cannot open D:\\src\\gone.c: Access is denied.  Try again."},
+        {"\r\n", "cannot open D:\\src\\gone.c"},
+        {"", "cannot open D:\\src\\gone.c"}};
+    for (const auto& [message, note] : notes)
+        EXPECT_EQ(openFailureNote("D:\\src\\gone.c", message), note) << message;
 }
 
 // Regression: a result past the first 9,999,999 bytes of a file showed a white pane. The line is
@@ -146,30 +165,8 @@ TEST_F(PreviewTest, ALineFarIntoALongFileIsReadInThePartAroundIt) {
     EXPECT_FALSE(doc.readAgainFor(1) || doc.readAgainFor(9)) << "a whole file is never read again";
 }
 
-TEST_F(PreviewTest, PathsThatAreEmptyOrCannotBeRead) {
-    ASSERT_TRUE(load("a.c", "int a;\n"));
-    EXPECT_TRUE(doc.loadDocument("", ".c")) << "the empty path empties the document";
-    EXPECT_EQ(doc.lineCount(), 0);
-    EXPECT_EQ(doc.text(), nullptr);
-    for (const std::string& path :
-         {tree.path("gone.c"), tree.path(std::string(300, 'p') + ".c"), tree.mkdir("dir")}) {
-        EXPECT_FALSE(doc.loadDocument(path, ".c")) << path;
-        EXPECT_EQ(doc.lineCount(), 0);
-    }
-    // What the pane shows instead: one line with the system's message.
-    const std::pair<std::string, std::string> notes[] = {
-        {"The system cannot find the file specified.\r\n",
-         "cannot open D:\\src\\gone.c: The system cannot find the file specified."},
-        {"Access is denied.\r\nTry again. \n",
-         "cannot open D:\\src\\gone.c: Access is denied.  Try again."},
-        {"\r\n", "cannot open D:\\src\\gone.c"},
-        {"", "cannot open D:\\src\\gone.c"}};
-    for (const auto& [message, note] : notes)
-        EXPECT_EQ(openFailureNote("D:\\src\\gone.c", message), note) << message;
-}
-
 // '3' comment, '4' keyword: comments first, then keywords outside comments and strings.
-TEST_F(PreviewTest, ColoursCommentsAndKeywords) {
+TEST_F(PreviewTest, GutterColoursCommentsKeywordsAndMarks) {
     const std::pair<const char*, const char*> cases[] = {
         {"a /*/ b\nint\n", "00333333|4440"},
         {"x /* y\nint z\nw */ int\n", "0033333|333333|333304440"},
@@ -194,10 +191,33 @@ TEST_F(PreviewTest, ColoursCommentsAndKeywords) {
                   std::string(expected) + (std::string_view(content).ends_with('\n') ? "|" : ""))
             << content;
     }
+    // An eight-byte gutter; rows cut at 10,000 line bytes or a NUL; colours only on the highlight
+    // list.
+    terms.parseTerms("7 int");
+    ASSERT_TRUE(load("a.h", "a\nb\nc\nd\ne\nf\nx7 int /* int */\n"));
+    EXPECT_EQ(row(7), std::make_pair("     7  x7 int /* int */\n"s, "gggggggg0A0EEE0333DDD3330"s));
+    EXPECT_EQ(lineStart, 8);
+    ASSERT_TRUE(load("a.txt", "/* int */ int\n"));
+    EXPECT_EQ(row(1).second, "gggggggg000AAA0000AAA0");
+    ASSERT_TRUE(load("empty.c", ""));
+    EXPECT_EQ(row(1), std::make_pair("     1  "s, "gggggggg"s));
+    ASSERT_TRUE(load("bin.c", "ab\0cd\n"s));
+    EXPECT_EQ(row(1).first, "     1  ab");
+    ASSERT_TRUE(load("many.c", std::string(1234566, '\n')));
+    EXPECT_EQ(row(1234567), std::make_pair("1234567  "s, "gggggggg0"s));
+    EXPECT_EQ(lineStart, 9) << "the line's tab stops count from its own start";
+    ASSERT_TRUE(load("long.c", std::string(1000000, 'q') + "\nend\n"));
+    EXPECT_EQ(row(1).first, "     1  " + std::string(kMaxPreviewLineBytes, 'q'));
+    EXPECT_EQ(row(2).first, "     2  end\n");
+    ASSERT_TRUE(load("cut.c", std::string(kMaxPreviewLineBytes - 1, 'q') + "\xe6\x97\xa5\n"));
+    EXPECT_EQ(row(1).first, "     1  " + std::string(kMaxPreviewLineBytes - 1, 'q'))
+        << "a character the cap would cut is left out whole";
+    ASSERT_TRUE(load("e.c", "/*\n\n"));  // an empty row inside a comment
+    EXPECT_EQ(row(3), std::make_pair("     3  "s, "gggggggg"s));
 }
 
 // The line in the middle row (near the start in its own), or the first before a repaint.
-TEST(PreviewPaneRules, CentringAndPaintPlan) {
+TEST(PreviewPaneRules, CentringPaintPlanAndResize) {
     const int32_t cases[][6] = {{100, 20, 500, 90, 110, 260},
                                 {5, 20, 500, 1, 21, 260},
                                 {105, 20, 100, 95, 101, 78},
@@ -220,50 +240,19 @@ TEST(PreviewPaneRules, CentringAndPaintPlan) {
     EXPECT_EQ(planShowFile(position, false, 0), ShowFileStep::LoadAndRepaint);
     EXPECT_EQ(position.targetLine, 1) << "line 0 (results cleared) stands for line 1";
     EXPECT_EQ(planShowFile(position, true, 0), ShowFileStep::Nothing);
-}
-
-// A height change keeps the result's line in view: centred again when it would leave the rows shown
-// whole, left where it is otherwise; a line out of view before stays out.
-TEST(PreviewPaneRules, TheResultsLineStaysInViewAsTheHeightChanges) {
-    const int32_t cases[][6] = {
+    // A height change keeps the result's line in view: centred again when it would leave the rows
+    // shown whole, left where it is otherwise; a line out of view before stays out.
+    const int32_t resizes[][6] = {
         // target, top, whole rows before, whole rows after, first line held, top after
         {100, 90, 20, 10, 1, 95}, {100, 90, 20, 11, 1, 90},        {100, 90, 20, 40, 1, 90},
         {100, 90, 10, 5, 1, 90},  {95, 90, 20, 5, 1, 93},          {95, 90, 20, 1, 1, 95},
         {5, -5, 20, 3, 1, 4},     {5, -5, 20, 6, 1, -5},           {100, 90, 0, 5, 1, 90},
         {0, 1, 20, 3, 1, 1},      {5010, 4990, 20, 5, 5000, 5008}, {5010, 4990, 20, 5, 1, 4990}};
-    for (const auto& [target, top, before, whole, first, after] : cases) {
-        PreviewPosition position;
-        position.targetLine = target;
-        position.topLine = top;
-        position.wholeLines = before;
-        EXPECT_EQ(topLineAfterResize(position, whole, first), after)
+    for (const auto& [target, top, before, whole, first, after] : resizes) {
+        const PreviewPosition shown{.targetLine = target, .topLine = top, .wholeLines = before};
+        EXPECT_EQ(topLineAfterResize(shown, whole, first), after)
             << target << " from " << top << ", " << before << " to " << whole << " rows";
     }
-}
-
-// An eight-byte gutter; rows cut at 10,000 line bytes or a NUL; colours only on the highlight list.
-TEST_F(PreviewTest, GutterCutColoursAndMarks) {
-    terms.parseTerms("7 int");
-    ASSERT_TRUE(load("a.h", "a\nb\nc\nd\ne\nf\nx7 int /* int */\n"));
-    EXPECT_EQ(row(7), std::make_pair("     7  x7 int /* int */\n"s, "gggggggg0A0EEE0333DDD3330"s));
-    EXPECT_EQ(lineStart, 8);
-    ASSERT_TRUE(load("a.txt", "/* int */ int\n"));
-    EXPECT_EQ(row(1).second, "gggggggg000AAA0000AAA0");
-    ASSERT_TRUE(load("empty.c", ""));
-    EXPECT_EQ(row(1), std::make_pair("     1  "s, "gggggggg"s));
-    ASSERT_TRUE(load("bin.c", "ab\0cd\n"s));
-    EXPECT_EQ(row(1).first, "     1  ab");
-    ASSERT_TRUE(load("many.c", std::string(1234566, '\n')));
-    EXPECT_EQ(row(1234567), std::make_pair("1234567  "s, "gggggggg0"s));
-    EXPECT_EQ(lineStart, 9) << "the line's tab stops count from its own start";
-    ASSERT_TRUE(load("long.c", std::string(1000000, 'q') + "\nend\n"));
-    EXPECT_EQ(row(1).first, "     1  " + std::string(kMaxPreviewLineBytes, 'q'));
-    EXPECT_EQ(row(2).first, "     2  end\n");
-    ASSERT_TRUE(load("cut.c", std::string(kMaxPreviewLineBytes - 1, 'q') + "\xe6\x97\xa5\n"));
-    EXPECT_EQ(row(1).first, "     1  " + std::string(kMaxPreviewLineBytes - 1, 'q'))
-        << "a character the cap would cut is left out whole";
-    ASSERT_TRUE(load("e.c", "/*\n\n"));  // an empty row inside a comment
-    EXPECT_EQ(row(3), std::make_pair("     3  "s, "gggggggg"s));
 }
 
 // Showing a result: its first term's columns (tab stops from the line's start), the sideways scroll

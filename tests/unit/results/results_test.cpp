@@ -161,7 +161,7 @@ TEST_F(ResultStoreTest, TheLineColumnShowsTheFirstTerm) {
 }
 
 // A new sort mode keeps the selected entry and centres it as far as the ends allow.
-TEST_F(ResultStoreTest, SortModesKeepAndCentreTheSelection) {
+TEST_F(ResultStoreTest, SortModesAndScrollsKeepTheSelectionInView) {
     store.setVisibleRows(10);
     for (int i = 0; i < 100; ++i)
         store.addResult(1000 - i, numbered("p", 99 - i).c_str(), 1,
@@ -187,16 +187,13 @@ TEST_F(ResultStoreTest, SortModesKeepAndCentreTheSelection) {
     store.setFirstVisibleRow(3);
     store.setSortMode(SortMode::ByLineText);
     EXPECT_EQ(std::make_pair(store.selectedRow(), store.firstVisibleRow()), std::make_pair(-1, 3));
-}
-
-// The selection stays in the fully visible rows (the top one in a pane of 1-2) within the list.
-TEST_F(ResultStoreTest, KeepSelectionVisible) {
+    // The selection stays in the fully visible rows (the top one in a pane of 1-2) within the list.
     fill(50, 100, "k");
-    const int32_t cases[][4] = {{20, 5, 5, 10},   {0, 8, 0, 10},    {0, 9, 1, 10}, {0, 30, 22, 10},
-                                {45, 49, 41, 10}, {40, 45, 40, 10}, {5, 6, 6, 1},  {9, 5, 5, 1},
-                                {0, 49, 49, 1},   {5, 6, 6, 2},     {5, 7, 6, 3},  {0, 49, 48, 3},
-                                {0, 19, 1, 20},   {0, 49, 31, 20}};
-    for (const auto& [first, row, expected, visibleRows] : cases) {
+    const int32_t visible[][4] = {
+        {20, 5, 5, 10},   {0, 8, 0, 10},  {0, 9, 1, 10},  {0, 30, 22, 10}, {45, 49, 41, 10},
+        {40, 45, 40, 10}, {5, 6, 6, 1},   {9, 5, 5, 1},   {0, 49, 49, 1},  {5, 6, 6, 2},
+        {5, 7, 6, 3},     {0, 49, 48, 3}, {0, 19, 1, 20}, {0, 49, 31, 20}};
+    for (const auto& [first, row, expected, visibleRows] : visible) {
         store.setVisibleRows(visibleRows);
         store.setFirstVisibleRow(first);
         store.selectRow(row);

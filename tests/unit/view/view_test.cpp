@@ -22,9 +22,21 @@ Runs cutRuns(const char* text, const std::vector<uint8_t>& attrs, int tabWidth =
     return runs;
 }
 
+struct Fitted {
+    std::string text;
+    std::vector<uint8_t> attrs;
+    int measurements = 0;
+};
+Fitted fit(std::string text, std::vector<uint8_t> attrs, int maxWidth) {  // a byte a unit wide
+    Fitted f{std::move(text), std::move(attrs)};
+    fitTextToWidth(f.text, f.attrs, maxWidth,
+                   [&f](const char*, int n) { return ++f.measurements, n; });
+    return f;
+}
+
 // Runs end at any attribute change; CR and LF show as spaces; tab stops count from the text's start
 // across keyword, comment and marked runs, so tab-aligned code stays aligned, whatever their width.
-TEST(MarkedText, NextRunCutsAndExpands) {
+TEST(MarkedText, NextRunCutsAndExpandsAndFitTextToWidth) {
     const std::tuple<const char*, std::vector<uint8_t>, Runs> cases[] = {
         {"", {}, {}},
         {"abc", {3, 3, 3}, {{"abc", 3}}},
@@ -52,22 +64,7 @@ TEST(MarkedText, NextRunCutsAndExpands) {
                                                   {"  ", 0}, {"007", 0}};
     for (const auto& [text, width] : widths)
         EXPECT_EQ(parseTabWidth(text).value_or(0), width) << text;
-}
-
-struct Fitted {
-    std::string text;
-    std::vector<uint8_t> attrs;
-    int measurements = 0;
-};
-Fitted fit(std::string text, std::vector<uint8_t> attrs, int maxWidth) {  // a byte a unit wide
-    Fitted f{std::move(text), std::move(attrs)};
-    fitTextToWidth(f.text, f.attrs, maxWidth,
-                   [&f](const char*, int n) { return ++f.measurements, n; });
-    return f;
-}
-
-// A third before the dots, two thirds after; dots lose the mark; the search stays bounded.
-TEST(MarkedText, FitTextToWidth) {
+    // A third before the dots, two thirds after; dots lose the mark; the search stays bounded.
     const std::string thirty = "abcdefghijklmnopqrstuvwxyz0123";
     std::vector<uint8_t> attrs(30, kPlainText);
     std::fill_n(std::fill_n(attrs.begin(), 5, kCommentText | kMarkBit), 15,
@@ -75,14 +72,14 @@ TEST(MarkedText, FitTextToWidth) {
     using Bytes = std::vector<uint8_t>;
     Bytes cut(18, kPlainText);  // the dots keep what they cover, not its mark
     std::fill_n(std::fill_n(cut.begin(), 5, kCommentText | kMarkBit), 3, kKeywordText);
-    const std::tuple<std::string, Bytes, int, std::string, Bytes, int> cases[] = {
+    const std::tuple<std::string, Bytes, int, std::string, Bytes, int> fits[] = {
         {thirty, attrs, 30, thirty, attrs, 1},
         {thirty, attrs, 20, "abcde...uvwxyz0123", cut, 4},
         {thirty, attrs, 18, "abcde...uvwxyz0123", cut, 2},
         {thirty, attrs, 2, "...", Bytes(3, kCommentText), 4},
         {"abcde", {1, 1, 1, 1, 1}, 4, "...", {1, 1, 1}, 1},
         {"x", {0x42}, 0, "...", {2, 2, 2}, 1}};
-    for (const auto& [text, bytes, maxWidth, fitted, fittedBytes, measurements] : cases) {
+    for (const auto& [text, bytes, maxWidth, fitted, fittedBytes, measurements] : fits) {
         SCOPED_TRACE(::testing::Message() << text << " in " << maxWidth);
         const Fitted f = fit(text, bytes, maxWidth);
         EXPECT_EQ(f.text, fitted);
@@ -105,7 +102,7 @@ TEST(MarkedText, FitTextToWidth) {
 }
 
 // Whole wheel notches only, nothing carried over; scroll bar codes from the low word only.
-TEST(ScrollRequest, WheelAndScrollBarCodes) {
+TEST(ScrollRequest, WheelScrollBarCodesClampAndRowsShown) {
     const ScrollBarState bar{1, 101, 20, 50, 77};
     const int32_t wheels[][3] = {{120, 4, 46}, {-240, 4, 58}, {60, 4, 50},     {-119, 4, 50},
                                  {179, 4, 46}, {120, 2, 48},  {-32768, 1, 323}};
@@ -118,10 +115,7 @@ TEST(ScrollRequest, WheelAndScrollBarCodes) {
     for (uint32_t code = 0; code < 10; ++code)
         EXPECT_EQ(requestedScrollPosition(bar, code, false, 4), expected[code]) << code;
     EXPECT_EQ(requestedScrollPosition(bar, 0x00050001u, false, 4), 51);
-}
-
-// A page of n rows leaves n - 1 positions at the end; a partly visible row counts as shown.
-TEST(ScrollRequest, ClampAndRowsShown) {
+    // A page of n rows leaves n - 1 positions at the end; a partly visible row counts as shown.
     const int32_t clamps[][5] = {{1, 101, 20, 500, 82},
                                  {1, 101, 20, -3, 1},
                                  {1, 101, 20, 40, 40},
@@ -141,13 +135,10 @@ TEST(DisplayScale, SizesAt96DpiScaleAsMulDivRounds) {
                                 {1, 1, 2, 2},         {3, 4, 5, 6},      {5, 6, 8, 10},
                                 {7, 9, 11, 14},       {12, 15, 18, 24},  {40, 50, 60, 80},
                                 {410, 513, 615, 820}, {-5, -6, -8, -10}, {0, 0, 0, 0}};
-    for (const auto& size : sizes) {
-        SCOPED_TRACE(size[0]);
-        EXPECT_EQ(scaleToDpi(size[0], 120), size[1]);
-        EXPECT_EQ(scaleToDpi(size[0], 144), size[2]);
-        EXPECT_EQ(scaleToDpi(size[0], 192), size[3]);
-        EXPECT_EQ(scaleToDpi(size[0], 96), size[0]);
-    }
+    const int32_t dpis[] = {96, 120, 144, 192};
+    for (const auto& size : sizes)
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(scaleToDpi(size[0], dpis[i]), size[i]) << size[0] << " at " << dpis[i];
     const int32_t back[][3] = {{301, 144, 201}, {300, 144, 200}, {62, 120, 50}, {63, 120, 50}};
     for (const auto& [size, dpi, at96] : back)
         EXPECT_EQ(scaleFromDpi(size, dpi), at96) << size << " at " << dpi;
