@@ -65,10 +65,10 @@ struct Program {
     FileMemory memory;
     ResultStore results{&views};  // views is declared below; the store only keeps its address
     WindowHost host{*this};
-    SearchRun engine{host, settings.request, memory, results};
+    SearchRun searchRun{host, settings.request, memory, results};
     Fonts fonts;  // made with the main window, before the panes
-    ResultsPane resultsPane{results, engine.terms(), fonts};
-    PreviewPane previewPane{engine.terms(), settings.request.highlightList, fonts};
+    ResultsPane resultsPane{results, searchRun.terms(), fonts};
+    PreviewPane previewPane{searchRun.terms(), settings.request.highlightList, fonts};
     PaneViews views{resultsPane, previewPane};
 
     RunState runState = RunState::Idle;

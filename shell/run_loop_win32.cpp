@@ -28,7 +28,7 @@ void runRequestedSearch(Program& p) {
     history.path.add(p.settings.request.pathText);
     SetWindowTextA(p.windows.main, windowTitle(p.settings.request.findText).c_str());
     p.runTimes.start = p.clock.now();
-    p.engine.runSearch();
+    p.searchRun.runSearch();
     p.runTimes.end = p.clock.now();
     p.refreshPending = true;
     // A Start or Enter during the run left StartRequested: the loop begins

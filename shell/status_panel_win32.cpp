@@ -9,9 +9,9 @@ namespace tarvo {
 std::string statusPanelText(const Program& p) {
     const bool running = p.runState == RunState::Running;
     std::string text =
-        statusLineText(p.engine.stats(), p.runTimes, running ? p.clock.now() : 0.0, running);
+        statusLineText(p.searchRun.stats(), p.runTimes, running ? p.clock.now() : 0.0, running);
     // Said once, after the counts, when the run has ended: no box to dismiss.
-    const SearchStats& stats = p.engine.stats();
+    const SearchStats& stats = p.searchRun.stats();
     for (const std::string& said :
          {listedLinesText(stats.matches, p.results), skippedByFiltersText(stats.skippedByFilters),
           pathsTooLongText(stats.pathsTooLong)}) {

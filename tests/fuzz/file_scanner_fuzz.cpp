@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static SearchRequest request;
     static FileMemory memory;
     static ResultStore results, expected;
-    static SearchRun engine(host, request, memory, results);
+    static SearchRun searchRun(host, request, memory, results);
     const std::string path =
         fuzzing::scratch.write(flags & 32 ? "scanned.c" : "scanned.txt", content);
     request.findText = std::string(findText);
@@ -53,17 +53,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     memory.clear();
     results.clearResults();
     expected.clearResults();
-    engine.prepareRun();
-    engine.scanFile(path.c_str());
+    searchRun.prepareRun();
+    searchRun.scanFile(path.c_str());
     testing::ReferenceScan scan;
     const std::string text = testing::textOf(content);
-    testing::referenceScan(path, text, engine.terms(), request, scan, expected);
+    testing::referenceScan(path, text, searchRun.terms(), request, scan, expected);
     FUZZ_CHECK(memory.isSearched(path.c_str()));
-    FUZZ_CHECK(engine.stats().files == (scan.binary ? 0 : 1));
+    FUZZ_CHECK(searchRun.stats().files == (scan.binary ? 0 : 1));
     if (scan.binary) return 0;
-    FUZZ_CHECK(engine.stats().lines == scan.lines() &&
-               engine.stats().bytes == static_cast<int64_t>(text.size()));
-    FUZZ_CHECK(engine.stats().matches == scan.matches);
+    FUZZ_CHECK(searchRun.stats().lines == scan.lines() &&
+               searchRun.stats().bytes == static_cast<int64_t>(text.size()));
+    FUZZ_CHECK(searchRun.stats().matches == scan.matches);
     FUZZ_CHECK(results.count() == expected.count());
     for (int32_t i = 0; i < results.count(); ++i) {
         const ResultEntry& got = results.rankEntry(i);

@@ -174,13 +174,13 @@ TEST_F(Dialogs, ARootThatCannotBeOpenedShowsOneMessage) {
               answerLater);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_NE(shown[0].find("can't open directory " + missing), std::string::npos) << shown[0];
-    EXPECT_EQ(p().engine.stats().files, 1);
-    const std::string status = statusLineText(p().engine.stats(), p().runTimes, 0.0, false);
+    EXPECT_EQ(p().searchRun.stats().files, 1);
+    const std::string status = statusLineText(p().searchRun.stats(), p().runTimes, 0.0, false);
     EXPECT_NE(status.find("Time: 0:00.0"), std::string::npos) << status;
     runDialog([&] { search("alpha", " ; ;"); }, answerLater);
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[1], "Tarvo SearchError: the Path names no folder or file to search");
-    EXPECT_EQ(p().engine.stats().files, 0);
+    EXPECT_EQ(p().searchRun.stats().files, 0);
     runDialog([&] { search("alpha", tooLong); }, answerLater);
     ASSERT_EQ(shown.size(), 3u);
     EXPECT_EQ(shown[2],

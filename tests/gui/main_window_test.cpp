@@ -30,14 +30,14 @@ TEST_F(MainWindow, EnterF5AndF6StartStopAndRestart) {
     drain();
     ASSERT_EQ(p().runState, RunState::StartRequested);
     runRequestedSearch(p());
-    EXPECT_STREQ(p().engine.terms().term(0).text, "alpha") << "F5 does not read the boxes";
+    EXPECT_STREQ(p().searchRun.terms().term(0).text, "alpha") << "F5 does not read the boxes";
     const int32_t remembered = p().memory.count();
     ASSERT_GT(remembered, 0);
     pressEnter(windows().fileBox);  // the read-only File box acts as the Find box
     EXPECT_EQ(p().memory.count(), remembered) << "only the Find text changed";
     EXPECT_EQ(p().settings.lastFindText, "beta");
     runRequestedSearch(p());
-    EXPECT_STREQ(p().engine.terms().term(0).text, "beta");
+    EXPECT_STREQ(p().searchRun.terms().term(0).text, "beta");
 
     // Posted to the Find box during a search: Enter with the same texts, F6, Enter with a new text.
     const std::tuple<UINT, WPARAM, const char*, RunState> stops[] = {
@@ -51,7 +51,7 @@ TEST_F(MainWindow, EnterF5AndF6StartStopAndRestart) {
         PostMessageA(windows().findBox, message, key, 1);
         runRequestedSearch(p());  // the key is handled at the first pump
         EXPECT_EQ(p().runState, after);
-        EXPECT_EQ(p().engine.stats().files, 0);
+        EXPECT_EQ(p().searchRun.stats().files, 0);
     }
     // Twenty quick F5s: the first run takes them all at its first pump and
     // ends; the second is undisturbed. No handler runs a search of its own.
@@ -61,8 +61,8 @@ TEST_F(MainWindow, EnterF5AndF6StartStopAndRestart) {
     for (; p().runState == RunState::StartRequested && runs < 50; ++runs)
         runRequestedSearch(p());
     EXPECT_EQ(runs, 2);
-    EXPECT_STREQ(p().engine.terms().term(0).text, "alpha");
-    EXPECT_EQ(p().engine.stats().files, 20);
+    EXPECT_STREQ(p().searchRun.terms().term(0).text, "alpha");
+    EXPECT_EQ(p().searchRun.stats().files, 20);
     EXPECT_EQ(p().runState, RunState::Idle);
 }
 
@@ -101,7 +101,7 @@ TEST_F(MainWindow, OptionItemsToggleTheirChecksThreeEmptyTheMemoryAndSkipIgnored
     search("alpha", tree.path("repo"));
     ASSERT_EQ(p().results.count(), 1);
     EXPECT_EQ(p().results.rankEntry(0).path, kept);
-    EXPECT_EQ(p().engine.stats().skippedByFilters, 2);
+    EXPECT_EQ(p().searchRun.stats().skippedByFilters, 2);
 }
 
 // Regression: the caret was put at the end with a posted End key, which ran

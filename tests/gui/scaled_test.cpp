@@ -195,7 +195,7 @@ TEST_F(Scaled, EscStopsASearchAndCtrlTabReachesThePreview) {
     postKey(windows().findBox, VK_ESCAPE);
     runRequestedSearch(p());  // the key is handled at the first pump
     EXPECT_EQ(p().runState, RunState::Idle);
-    EXPECT_EQ(p().engine.stats().files, 0) << "stopped before the first file";
+    EXPECT_EQ(p().searchRun.stats().files, 0) << "stopped before the first file";
     postKey(windows().findBox, VK_ESCAPE);
     drain();
     EXPECT_EQ(p().runState, RunState::Idle) << "with no search running, Esc does nothing";

@@ -40,8 +40,8 @@ protected:
     Paths walk(const std::string& root) {
         memory.clear();
         results.clearResults();
-        engine.prepareRun();
-        engine.walkDirectory(root, 0);
+        searchRun.prepareRun();
+        searchRun.walkDirectory(root, 0);
         Paths paths;
         for (int32_t i = 0; i < results.count(); ++i)
             paths.insert(results.rankEntry(i).path);
@@ -51,7 +51,7 @@ protected:
     SearchRequest request;
     FileMemory memory;
     CollectingSink results;
-    SearchRun engine{host, request, memory, results};
+    SearchRun searchRun{host, request, memory, results};
     TempTree tree;
 };
 

@@ -28,7 +28,7 @@ protected:
     ScanTest() { request.options.searchFileNames = false; }
     void prepare(const char* findText) {
         request.findText = findText;
-        engine.prepareRun();
+        searchRun.prepareRun();
     }
 };
 
@@ -144,11 +144,11 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
         testing::ReferenceScan expected;
         testing::CollectingSink reference;
         const std::string text = testing::textOf(bytes);
-        testing::referenceScan(path, text, engine.terms(), request, expected, reference);
+        testing::referenceScan(path, text, searchRun.terms(), request, expected, reference);
         using Counts = std::tuple<int64_t, int64_t, int64_t, int64_t>;
         const Counts counts =
             expected.binary ? Counts() : Counts(1, expected.lines(), text.size(), expected.matches);
-        for (SearchRun* run : {&counting, &engine}) {
+        for (SearchRun* run : {&counting, &searchRun}) {
             memory.clear();
             results.clearResults();
             run->prepareRun();
@@ -199,8 +199,8 @@ TEST_F(ScanTest, LinesReachingTheirCeilingStillEnterAFullSink) {
     for (int32_t line : {1, 2, 4})
         lineTerms[line].add(0);
     lineTerms[2].add(1);
-    const ScoringInput input{engine.terms(), lineTerms.data(), TermSet::firstTerms(2), {},
-                             true,           request.options};
+    const ScoringInput input{searchRun.terms(), lineTerms.data(), TermSet::firstTerms(2), {}, true,
+                             request.options};
     LineScorer scorer;
     const int32_t ceiling = scorer.scoreCeiling(input, scorer.presenceAndProximity(input, 1), 0);
     testing::CollectingSink full(3);
@@ -219,17 +219,17 @@ TEST_F(ScanTest, SkipsAndStops) {
     prepare("foo");
     const std::string gone = tree.path("gone.c");
     memory.add(gone.c_str(), 700);
-    engine.scanFile(gone.c_str());
+    searchRun.scanFile(gone.c_str());
     EXPECT_EQ(memory.find(gone.c_str()), -1) << "a file that cannot be opened is forgotten";
     // Stopped at the first window move: not counted, still marked searched.
     const std::string big = tree.write("big", makeContent(200000, "abfoo\n", 7));
     host.pumpCalls = 0;
     host.stopAtPump = 2;
-    engine.scanFile(big.c_str());
+    searchRun.scanFile(big.c_str());
     EXPECT_EQ(host.pumpCalls, 2);
-    EXPECT_EQ(engine.stats().files, 0);
+    EXPECT_EQ(searchRun.stats().files, 0);
     EXPECT_TRUE(memory.isSearched(big.c_str()));
-    engine.scanFile(tree.write("other", "foo\n").c_str());
+    searchRun.scanFile(tree.write("other", "foo\n").c_str());
     EXPECT_EQ(memory.count(), 1) << "stopped before the file: not opened";
     // A pump before the file and after every 100th scored line of the run (matches 1 to 250 here);
     // a stop at the 200th keeps the results so far.
@@ -237,9 +237,9 @@ TEST_F(ScanTest, SkipsAndStops) {
     host.state = RunState::Running;
     host.pumpCalls = 0;
     host.stopAtPump = 3;
-    engine.scanFile(tree.write("many", repeated(250, "foo\n")).c_str());
+    searchRun.scanFile(tree.write("many", repeated(250, "foo\n")).c_str());
     EXPECT_EQ(results.count(), 200);
-    EXPECT_EQ(engine.stats().files, 0) << "stopped while it was read: not counted";
+    EXPECT_EQ(searchRun.stats().files, 0) << "stopped while it was read: not counted";
 }
 
 // A file that shrinks while it is read ends where reading ended.
@@ -253,18 +253,18 @@ TEST_F(ScanTest, FilesThatChangeWhileRead) {
     host.onPump = [&](int call) {
         if (call == 2) std::filesystem::resize_file(shrinks, 110000);
     };
-    engine.scanFile(shrinks.c_str());
-    EXPECT_EQ(engine.stats().bytes, 110000);
-    EXPECT_EQ(engine.stats().lines, cut.lines());
+    searchRun.scanFile(shrinks.c_str());
+    EXPECT_EQ(searchRun.stats().bytes, 110000);
+    EXPECT_EQ(searchRun.stats().lines, cut.lines());
     // Shrinks while its lines are scored: the lines scanned from the window before the cut are
     // scored whole, as they were read.
     const std::string line = std::string("zz ").append(46, 'x').append("\n");
     const std::string path = tree.write("scored", repeated(4000, line));
     prepare("zz");
     host.onPump = [&](int) {  // at the first pump inside the scoring pass
-        if (engine.scanner().position() > 0) std::filesystem::resize_file(path, 1000);
+        if (searchRun.scanner().position() > 0) std::filesystem::resize_file(path, 1000);
     };
-    engine.scanFile(path.c_str());
+    searchRun.scanFile(path.c_str());
     ASSERT_EQ(results.count(), kScanWindowSize / 50);
     std::set<std::string> texts;
     for (int32_t i = 0; i < results.count(); ++i)

@@ -63,7 +63,7 @@ TEST_F(WalkTest, WhatTheWalkReadsAndReports) {
     ASSERT_TRUE(std::ranges::includes(lengths, std::set<size_t>{259, 260, 261, 300, 600}));
     request.options.recursive = true;
     EXPECT_EQ(walk(tree.path(dir)), deep);
-    EXPECT_EQ(engine.stats().pathsTooLong, 0);
+    EXPECT_EQ(searchRun.stats().pathsTooLong, 0);
     EXPECT_TRUE(host.errors.empty());
     // A root is held to 260 characters, as Windows counts them: 200 Cyrillic letters are 400
     // bytes and fewer characters.
@@ -76,7 +76,7 @@ TEST_F(WalkTest, WhatTheWalkReadsAndReports) {
                                     "Error: the path is longer than 260 characters: " +
                                         tree.path(std::string(300, 'x')),
                                     "Error: can't open directory " + tree.path(cyrillic)}));
-    EXPECT_EQ(engine.stats().pathsTooLong, 0) << "a root is reported, not counted";
+    EXPECT_EQ(searchRun.stats().pathsTooLong, 0) << "a root is reported, not counted";
 }
 
 TEST_F(WalkTest, RunsWalkEveryRootAndCreditTheResults) {
@@ -87,7 +87,7 @@ TEST_F(WalkTest, RunsWalkEveryRootAndCreditTheResults) {
     request.findText = "needle";
     request.pathText = missing + ";" + root + ";" + root;  // the same root twice
     results.addResult(5, "stale", 1, "from the last run");
-    engine.runSearch();
+    searchRun.runSearch();
     EXPECT_EQ(host.errors, (Strings{"Error: can't open directory " + missing}));
     ASSERT_EQ(results.count(), 2) << "the old results were cleared; each file read once";
     EXPECT_EQ(memory.entry(memory.find(best.c_str())).priority, 1000);
@@ -98,17 +98,17 @@ TEST_F(WalkTest, RunsWalkEveryRootAndCreditTheResults) {
     memory.add(remembered.c_str(), 500);
     request.pathText = root + ";" + missing;
     host.stopAtPump = host.pumpCalls + 2;
-    engine.runSearch();
+    searchRun.runSearch();
     ASSERT_EQ(results.count(), 1);
     EXPECT_EQ(memory.entry(memory.find(remembered.c_str())).priority, 1000);
-    EXPECT_EQ(engine.stats().files, 1) << "counters start from zero";
+    EXPECT_EQ(searchRun.stats().files, 1) << "counters start from zero";
     EXPECT_EQ(host.errors.size(), 1u) << "a stopped run does not report later roots";
     // A Path that names nothing searches nothing, not even the remembered files, and says so.
     request.pathText = " ; ;";
     host.state = RunState::Running;
-    engine.runSearch();
+    searchRun.runSearch();
     EXPECT_EQ(host.errors.back(), "Error: the Path names no folder or file to search");
-    EXPECT_EQ(std::make_tuple(engine.stats().files, results.count()), std::make_tuple(0, 0));
+    EXPECT_EQ(std::make_tuple(searchRun.stats().files, results.count()), std::make_tuple(0, 0));
 }
 
 // With several scanners, a file met a second time while its first scan is still in flight counts
@@ -183,25 +183,25 @@ TEST_F(WalkTest, FiltersLeaveOutFilesAndFoldersAndCountThem) {
         request.includeList = include;
         request.skipFolders = folders;
         EXPECT_EQ(walk(root), read);
-        EXPECT_EQ(engine.stats().skippedByFilters, skipped);
+        EXPECT_EQ(searchRun.stats().skippedByFilters, skipped);
     }
     EXPECT_EQ(walk(tree.path("root/sub")), (Paths{y, z}))
         << "a root is searched, whatever its name";
     request.options.recursive = false;
     EXPECT_EQ(walk(root), Paths{a});
-    EXPECT_EQ(engine.stats().skippedByFilters, 2)
+    EXPECT_EQ(searchRun.stats().skippedByFilters, 2)
         << "folders Recursive passes over are not counted";
     request.options.recursive = true;
     request.skipFolders.clear();
     EXPECT_EQ(walk(c), Paths{});
-    EXPECT_EQ(engine.stats().skippedByFilters, 1) << "a root naming a file of a left-out type";
+    EXPECT_EQ(searchRun.stats().skippedByFilters, 1) << "a root naming a file of a left-out type";
     request.excludeList.clear();
     request.includeList = ".c";
     request.skipFolders = "obj";
     for (const std::string& path : {c, y})
         memory.add(path.c_str(), 500);
     request.pathText = tree.path("root/node_modules") + ";" + tree.path("root/sub");
-    engine.runSearch();
+    searchRun.runSearch();
     EXPECT_EQ(results.count(), 2) << "x.c and z.c; the remembered c.txt and obj/y.c are left out";
 }
 
@@ -251,7 +251,7 @@ TEST_F(WalkTest, SkipIgnoredFilesLeavesOutWhatGitIgnores) {
     EXPECT_EQ(walk(tree.path("repo")), Paths(std::begin(read), std::end(read)));
     // a.o, x.tmp, top-only.c, g.glob, build, logs/a.log, sub/x.c, sub/top-only.c, sub/deep/q.o,
     // inner/y.c and the two .git folders
-    EXPECT_EQ(engine.stats().skippedByFilters, 12);
+    EXPECT_EQ(searchRun.stats().skippedByFilters, 12);
     EXPECT_EQ(walk(tree.path("repo/sub")), (Paths{read[4], read[5], read[6]}));
     EXPECT_EQ(walk(tree.path("repo/build")),
               (Paths{tree.path("repo/build/.gitignore"), tree.path("repo/build/b.c")}));
@@ -260,11 +260,11 @@ TEST_F(WalkTest, SkipIgnoredFilesLeavesOutWhatGitIgnores) {
     for (const char* path : {"repo/sub/deep/q.o", "repo/sub/x.c", "repo/sub/main.c"})
         memory.add(tree.path(path).c_str(), 500);
     request.pathText = tree.path("repo/sub");
-    engine.runSearch();
+    searchRun.runSearch();
     EXPECT_EQ(results.count(), 3) << "sub/.gitignore, sub/a.o and sub/main.c, once";
     request.options.skipIgnoredFiles = false;
     EXPECT_EQ(walk(tree.path("repo")).size(), std::size(read) + std::size(ignored) + 3);
-    EXPECT_EQ(engine.stats().skippedByFilters, 0);
+    EXPECT_EQ(searchRun.stats().skippedByFilters, 0);
     const std::string plain = tree.write("plain/a.c", "x");
     tree.write("plain/.gitignore", "*.c\n");
     request.options.skipIgnoredFiles = true;
@@ -361,8 +361,8 @@ TEST_F(WalkTest, LinksFifosDevicesUnreadableFilesAndFilesPast2GiBAreNotRead) {
     // Roots are opened without blocking (else this hangs until the suite's timeout) and read only
     // when they are regular files.
     request.pathText = fifo + ";/dev/zero";
-    engine.runSearch();
-    EXPECT_EQ(engine.stats().files, 0);
+    searchRun.runSearch();
+    EXPECT_EQ(searchRun.stats().files, 0);
     EXPECT_EQ(host.errors.size(), 2u);
     // A sparse file of 2 GiB and one byte is remembered but not read.
     const std::string small = tree.write("sparse/small.txt", "needle\n");
@@ -373,7 +373,7 @@ TEST_F(WalkTest, LinksFifosDevicesUnreadableFilesAndFilesPast2GiBAreNotRead) {
     request.findText = "needle";
     request.options.skipBinaryFiles = false;  // else its NULs would skip it before its size does
     EXPECT_EQ(walk(tree.path("sparse")), (Paths{small}));
-    EXPECT_EQ(engine.stats().bytes, 7);
+    EXPECT_EQ(searchRun.stats().bytes, 7);
     EXPECT_TRUE(memory.isSearched(huge.c_str()));
     // Unreadable folders and files are passed over.
     const std::string modes = tree.mkdir("modes");
@@ -391,7 +391,7 @@ TEST_F(WalkTest, LinksFifosDevicesUnreadableFilesAndFilesPast2GiBAreNotRead) {
     const bool asRoot = geteuid() == 0;
     ASSERT_TRUE(!asRoot || (setegid(65534) == 0 && seteuid(65534) == 0));
     const Paths found = walk(modes);
-    const int64_t files = engine.stats().files;
+    const int64_t files = searchRun.stats().files;
     const int32_t remembered = memory.count();
     walk(tree.path("modes/locked"));
     ASSERT_TRUE(!asRoot || (seteuid(0) == 0 && setegid(0) == 0));
