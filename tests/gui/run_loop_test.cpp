@@ -28,10 +28,10 @@ public:
     void requestRefresh() override { testProgram().refreshPending = true; }
 
     // Bytes of the finished files plus how far the file being read has come.
-    int64_t position() const { return engine.stats().bytes + engine.scanner().position(); }
+    int64_t position() const { return searchRun.stats().bytes + searchRun.scanner().position(); }
 
-    SearchRun engine{*this, testProgram().settings.request, testProgram().memory,
-                     testProgram().results};
+    SearchRun searchRun{*this, testProgram().settings.request, testProgram().memory,
+                        testProgram().results};
     int64_t postedAt = -1, maxGap = 0;
     int probes = 0, repaints = 0;
 };
@@ -61,11 +61,11 @@ TEST_F(RunLoop, APostedMessageIsHandledWithinOneWindowMoveAndTheStatusRepaintsFo
     host = &probeHost;
     HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, watchPump, nullptr, GetCurrentThreadId());
     const double start = elapsedSeconds();
-    probeHost.engine.runSearch();
+    probeHost.searchRun.runSearch();
     const double seconds = elapsedSeconds() - start;
     UnhookWindowsHookEx(hook);
 
-    ASSERT_EQ(probeHost.engine.stats().bytes, 12 * kFileSize);
+    ASSERT_EQ(probeHost.searchRun.stats().bytes, 12 * kFileSize);
     // Pumps: past byte 75,001 of a file's first window, every further 50,000 bytes, before a file.
     EXPECT_LE(probeHost.maxGap, kScanWindowMoveAt + 2);
     EXPECT_GE(probeHost.probes, 12 * kFileSize / (kScanWindowMoveAt + 2));
@@ -159,7 +159,7 @@ TEST_P(ProgramEnd, EndsWithItsExitCodeAndSavesTheSettings) {
     EXPECT_EQ(programExitCode, exitCode);
     ASSERT_TRUE(std::filesystem::exists(left / "TarvoSearch.txt"));
     if (exitCode != 0) return;
-    EXPECT_LT(testProgram().engine.stats().files, 10) << "the search was left, not finished";
+    EXPECT_LT(testProgram().searchRun.stats().files, 10) << "the search was left, not finished";
     std::ifstream in(left / "TarvoSearch.txt");
     std::string lines[11];
     for (std::string& line : lines)
