@@ -11,20 +11,9 @@ namespace tarvo {
 
 namespace {
 
-// The last window position scanned before the window moves: the first one
-// past kScanWindowMoveAt.
-constexpr int32_t kLastPositionBeforeMove = kScanWindowMoveAt + 1;
-// The most bytes handled between two pumps: those up to the first move.
-constexpr int32_t kStretch = kLastPositionBeforeMove + 1;
-
 // Line offsets are 32-bit, so larger files are opened (and remembered) but
 // not read.
 constexpr int64_t kMaxScannedFileSize = INT32_MAX;
-
-// A line's excerpt is taken from its first bytes up to here: a term
-// further in leaves the line's start kept, as a line too long to read again
-// is printed as stored.
-constexpr int64_t kMaxExcerptLine = 16 << 20;
 
 // The earliest byte a mask marks: its lowest set bit.
 int32_t lowestBit(uint64_t mask) {
@@ -47,8 +36,8 @@ uint64_t bitsFrom(int32_t bit) {
 FileScanner::FileScanner(SearchHost& host, const SearchRequest& request)
     : host_(host),
       request_(request),
-      // Zeroed: a block reaching past the fill reads defined bytes.
-      window_(new char[kScanWindowSize + std::max(kScanBlockReach, kProbeReach)]()) {}
+      window_(kScanWindowSize, kScanWindowMoveAt, kScanWindowMove,
+              std::max(kScanBlockReach, kProbeReach)) {}
 
 void FileScanner::setTerms(const TermTable& terms) {
     terms_ = &terms;
@@ -64,7 +53,7 @@ ScanOutcome FileScanner::scanFile(ScanFileReader& file, const char* path, bool o
     results_ = &results;
     matches_ = matchesSoFar;
     sincePump_ = 0;  // the run pumps before every file
-    readFirstWindow(file);
+    window_.readStart(file);
     if (file.size() < 0 || file.size() > kMaxScannedFileSize) return {};
 
     findPathTerms(path);
@@ -92,7 +81,7 @@ ScanOutcome FileScanner::scanFile(ScanFileReader& file, const char* path, bool o
             return {ScanEnd::Binary};
         case PassEnd::TermMissing:
         case PassEnd::Scored:
-            return {ScanEnd::Read, lines_, fileEnd_, matches_ - matchesSoFar};
+            return {ScanEnd::Read, lines_, window_.fileEnd(), matches_ - matchesSoFar};
         default:
             return {ScanEnd::Abandoned, 0, 0, matches_ - matchesSoFar};
     }
@@ -109,7 +98,9 @@ bool FileScanner::pump() {
 // stretch. `position_` is then 0: the next byte is the file's first.
 bool FileScanner::pumpBeforePass() {
     position_ = 0;
-    return sincePump_ + std::min<int64_t>(fileEnd_, kStretch) <= kStretch || pump();
+    return sincePump_ + std::min<int64_t>(window_.fileEnd(), window_.stretch()) <=
+               window_.stretch() ||
+           pump();
 }
 
 // The terms Search File Names finds in the path; the others are still to
@@ -126,18 +117,6 @@ void FileScanner::countFromInPath() {
     for (int32_t t = 0; t < terms_->count(); ++t)
         unseen_.add(t);
     unseen_ -= inPath_;
-}
-
-// The window from the file's start, as the file is now: fileEnd_ is
-// lowered when it has shrunk since it was opened. From here on the file is
-// its text: a UTF-16 file's UTF-8, without a byte-order mark. The first read
-// of a file may be what gives its size (see ScanFileReader::readStart).
-void FileScanner::readFirstWindow(ScanFileReader& file) {
-    windowShift_ = 0;
-    windowFill_ = file.readStart(window_.get(), kScanWindowSize);
-    fileEnd_ = file.size();
-    if (windowFill_ < std::min<int64_t>(fileEnd_, kScanWindowSize)) fileEnd_ = windowFill_;
-    window_[windowFill_] = '\0';  // the comment lookahead past the last byte sees no '*' or '/'
 }
 
 // The passes over the probes' view of the bytes (term_probes.h), which
@@ -164,8 +143,8 @@ void FileScanner::readFirstWindow(ScanFileReader& file) {
 FileScanner::PassEnd FileScanner::probePass(ScanFileReader& file, bool counting) {
     if (!counting) {
         probes_.prepare(unseen_);  // over the first window, read by scanFile
-    } else if (windowShift_ != 0) {
-        readFirstWindow(file);
+    } else {
+        window_.rewind(file);
     }
     TermSet probed;
     for (int32_t k = 0; k < probes_.count() && !counting; ++k)
@@ -195,16 +174,12 @@ FileScanner::PassEnd FileScanner::probePass(ScanFileReader& file, bool counting)
     };
     const TermAutomaton& automaton = terms_->automaton();
 
-    // A file the first read took whole is never moved through, so the next
-    // pass finds it still in the window.
-    const bool whole = fileEnd_ <= windowFill_;
-    const char* const window = window_.get();
+    const char* const window = window_.bytes();
     int64_t lineFeeds = 0;
     int64_t pumpedAt = 0;  // file offset of the next byte at this pass's last pump
     int32_t p = 0;         // window position of the next byte
     for (;;) {
-        const int32_t stop = static_cast<int32_t>(
-            std::min<int64_t>(fileEnd_ - windowShift_, whole && p > 0 ? fileEnd_ : kStretch));
+        const int32_t stop = window_.stretchEnd(p);
         while (p < stop) {
             ProbeHits hits;
             const int32_t passed = probes_.scan(
@@ -214,7 +189,7 @@ FileScanner::PassEnd FileScanner::probePass(ScanFileReader& file, bool counting)
             const int64_t feedsBefore = lineFeeds - std::popcount(hits.lineFeeds);
             // Occurrences end with the file's bytes, never in stale window bytes.
             const int32_t reach =
-                std::min(p + hits.block + kScanBlock + kMaxTermLength - 1, windowFill_);
+                std::min(p + hits.block + kScanBlock + kMaxTermLength - 1, window_.fill());
             int32_t walkedTo = 0;
             for (uint64_t starts = hits.starts; starts != 0; starts &= starts - 1) {
                 const int32_t bit = lowestBit(starts);
@@ -225,7 +200,7 @@ FileScanner::PassEnd FileScanner::probePass(ScanFileReader& file, bool counting)
                 int32_t state = TermAutomaton::kRoot;
                 walkedTo = automaton.walk(state, window, at, reach, line, found);
                 if (counting) {
-                    position_ = windowShift_ + at;
+                    position_ = window_.shift() + at;
                     if (pumpDue && !pump()) return PassEnd::Stopped;
                     pumpDue = false;
                     continue;
@@ -234,24 +209,19 @@ FileScanner::PassEnd FileScanner::probePass(ScanFileReader& file, bool counting)
                     if (!probedLeft.has(probes_.term(k))) probes_.drop(probes_.term(k));
                 }
                 if (probes_.count() == 0) {
-                    sincePump_ += windowShift_ + walkedTo - pumpedAt;
+                    sincePump_ += window_.shift() + walkedTo - pumpedAt;
                     return probedTermsOccur();
                 }
             }
             p += passed;
         }
-        if (windowShift_ + p >= fileEnd_) break;
-        position_ = windowShift_ + p;
+        if (window_.endsAt(p)) break;
+        position_ = window_.shift() + p;
         if (!pump()) return PassEnd::Stopped;
-        pumpedAt = windowShift_ + p;
-        if (!whole) {
-            moveWindow(file);
-            p -= kScanWindowMove;
-        }
+        pumpedAt = window_.shift() + p;
+        p = window_.next(file, p);
     }
-    // A line begins after a line feed only when a byte follows it.
-    if (fileEnd_ > 0 && window[fileEnd_ - 1 - windowShift_] == '\n') --lineFeeds;
-    lines_ = lineFeeds + 1;
+    lines_ = window_.linesOf(lineFeeds);
     if (!counting || !unseen_.empty()) {
         matches_ = matchesBefore;
         return PassEnd::TermMissing;
@@ -299,7 +269,7 @@ bool FileScanner::countLines(int32_t line, const TermAutomaton::Ending& ending) 
 // an occurrence is found at its last byte, and counts on the line it
 // begins on.
 FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
-    if (windowShift_ != 0) readFirstWindow(file);
+    window_.rewind(file);
     const bool scoring = aim == PassAim::Score;
     if (aim != PassAim::Presence) countFromInPath();
     clearedCandidate_ = firstCandidate_ = endCandidate_ = 0;
@@ -327,7 +297,7 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
     // bytes before it: the line's first term may begin there.
     auto beganAt = [&](int32_t line, int32_t after, int32_t longest) {
         int64_t& first = firstTermStarts_[ringAt(line)];
-        if (longest > 0) first = std::min(first, windowShift_ + after - longest);
+        if (longest > 0) first = std::min(first, window_.shift() + after - longest);
     };
     auto found = [&](int32_t line, int32_t after, const TermAutomaton::Ending& ending) {
         unseen_ -= ending.terms;
@@ -366,7 +336,7 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
                 // the members they are found from.
                 TermSet* const lineTerms = lineTerms_.data();
                 int64_t* const firstStarts = firstTermStarts_.data();
-                const int64_t end = windowShift_ + after;
+                const int64_t end = window_.shift() + after;
                 for (const TermAutomaton::Span* last = automaton.spansEnd(ending); span != last;
                      ++span) {
                     const uint32_t begun = ringAt(line - span->linesBack);
@@ -396,23 +366,19 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
     int64_t lineFeedsBefore = 0;  // without scoring: in the blocks before this one
     bool inComment = false;
     lineStarts_[1] = 0;
-    const char* const window = window_.get();
+    const char* const window = window_.bytes();
     int64_t pumpedAt = 0;  // file offset of the next byte at this pass's last pump
-    int32_t p = 0;         // window position of the next byte; its file offset is windowShift_ + p
+    int32_t p = 0;  // window position of the next byte; its file offset is window_.shift() + p
     for (;;) {
-        const int32_t stop = static_cast<int32_t>(
-            std::min<int64_t>(fileEnd_ - windowShift_, kLastPositionBeforeMove + 1));
-        // A line begins after a line feed only when a byte follows it: a
-        // file ending with a line feed has no extra empty line.
-        const int64_t lastByte = fileEnd_ - 1 - windowShift_;
+        const int32_t stop = window_.stretchEnd(p);
         // Scoring: a line starts after the line feed at `lineFeedAt`; the
         // lines an occurrence still under way cannot have begun on have all
         // their terms, and the lines out of reach are scored. False when the
         // run was stopped while lines were scored.
         auto startLine = [&](int32_t lineFeedAt) {
-            if (lineFeedAt >= lastByte) return true;
+            if (!window_.lineBeginsAfter(lineFeedAt)) return true;
             ++line;
-            const int64_t begin = windowShift_ + lineFeedAt + 1;
+            const int64_t begin = window_.shift() + lineFeedAt + 1;
             lineStarts_[ringAt(line)] = begin << 1 | static_cast<int64_t>(inComment);
             if (line < checkAt) return true;
             candidatesThrough(line - 1 - linesBack);
@@ -460,12 +426,12 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
                         automaton.walk(state, window, p + bit, walkLimit, lineAt(bit), found);
                 }
                 if (aim == PassAim::Presence && unseen_.empty()) {
-                    sincePump_ += windowShift_ + walkedTo - pumpedAt;
+                    sincePump_ += window_.shift() + walkedTo - pumpedAt;
                     return PassEnd::EveryTermOccurs;
                 }
                 if (nuls != 0) return PassEnd::Binary;
                 if (pumpDue) {
-                    position_ = windowShift_ + p;
+                    position_ = window_.shift() + p;
                     if (!pump()) return PassEnd::Stopped;
                     pumpDue = false;
                 }
@@ -510,20 +476,14 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
             }
         }
         p = stop;
-        if (p <= kLastPositionBeforeMove) break;  // the file ended before the move point
-
-        position_ = windowShift_ + p;
+        if (window_.endsAt(p)) break;
+        position_ = window_.shift() + p;
         if (!pump()) return PassEnd::Stopped;
-        pumpedAt = windowShift_ + p;
-        moveWindow(file);
-        p -= kScanWindowMove;
+        pumpedAt = window_.shift() + p;
+        p = window_.next(file, p);
     }
     lines_ = line;
-    if (!scoring) {
-        // A line begins after a line feed only when a byte follows it.
-        const bool lastIsLineFeed = fileEnd_ > 0 && window[fileEnd_ - 1 - windowShift_] == '\n';
-        lines_ = lineFeedsBefore + 1 - lastIsLineFeed;
-    }
+    if (!scoring) lines_ = window_.linesOf(lineFeedsBefore);
     if (!unseen_.empty()) {
         results_->clear();
         matches_ = matchesBefore;
@@ -534,8 +494,8 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
     // The last line ends with the file; then every line still waiting is
     // scored.
     candidatesThrough(line);
-    lineStarts_[ringAt(line + 1)] = fileEnd_ << 1;
-    if (!scoreDue(file, INT32_MAX, fileEnd_)) return PassEnd::Stopped;
+    lineStarts_[ringAt(line + 1)] = window_.fileEnd() << 1;
+    if (!scoreDue(file, INT32_MAX, window_.fileEnd())) return PassEnd::Stopped;
     // No line to score (no terms, or terms only in the path): the file is
     // listed as a whole. Not a match.
     if (!scoredAny_) results_->add(-1, 0, "", 0, 0);
@@ -604,13 +564,14 @@ bool FileScanner::scoreLine(ScanFileReader& file, int32_t line) {
         const int64_t begin = start >> 1;
         const int64_t end = lineStarts_[ringAt(line + 1)] >> 1;
         int32_t length = 0;
-        const char* text = lineText(file, begin, end, &length);
+        const char* text = window_.lineText(file, begin, end, &length);
         const int32_t score = scorer_.scoreLine(input, presence, inComment, text);
         if (end - begin <= kMaxLineText) {
             results_->add(score, line, text, length, termColumn);
         } else if (results_->admits(score, line)) {  // the excerpt may read the line again
             std::string storage;
-            const LineExcerpt kept = lineExcerpt(longLine(file, begin, end, storage), *terms_);
+            const LineExcerpt kept =
+                lineExcerpt(window_.longLine(file, begin, end, storage), *terms_);
             results_->add(score, line, kept.text.c_str(), static_cast<int32_t>(kept.text.size()),
                           termColumn);
         }
@@ -618,50 +579,6 @@ bool FileScanner::scoreLine(ScanFileReader& file, int32_t line) {
     scoredAny_ = true;
     ++matches_;
     return matches_ % kMatchesPerPump != 0 || pump();
-}
-
-// The line's first kMaxLineText bytes, the ones scored, usually ending
-// with its line break, and their length. A line still in the window is copied from it (the bytes
-// that were scanned); one that left it, a line of many kilobytes, is read
-// again from the file.
-const char* FileScanner::lineText(ScanFileReader& file, int64_t begin, int64_t end,
-                                  int32_t* length) {
-    *length = static_cast<int32_t>(std::min<int64_t>(end - begin, kMaxLineText));
-    if (begin >= windowShift_) {
-        std::memcpy(lineText_.data(), window_.get() + (begin - windowShift_), *length);
-    } else {
-        *length = file.readAt(begin, lineText_.data(), *length);  // what is left of it
-    }
-    lineText_[*length] = '\0';
-    return lineText_.data();
-}
-
-// A line longer than kMaxLineText, for its excerpt: in the window when the
-// whole line is, else read again into `storage`, up to kMaxExcerptLine
-// bytes.
-std::string_view FileScanner::longLine(ScanFileReader& file, int64_t begin, int64_t end,
-                                       std::string& storage) {
-    if (begin >= windowShift_ && end <= windowShift_ + windowFill_)
-        return std::string_view(window_.get() + (begin - windowShift_), end - begin);
-    storage.resize(static_cast<size_t>(std::min<int64_t>(end - begin, kMaxExcerptLine)));
-    storage.resize(file.readAt(begin, storage.data(), static_cast<int32_t>(storage.size())));
-    return storage;
-}
-
-// The last 50,000 bytes move to the front and the next 50,000 are read
-// behind them. The next position is then 25,002, so a term (at most 100
-// bytes) and the comment lookahead always lie inside the window.
-void FileScanner::moveWindow(ScanFileReader& file) {
-    std::memmove(window_.get(), window_.get() + kScanWindowMove, kScanWindowSize - kScanWindowMove);
-    windowShift_ += kScanWindowMove;
-    const int32_t kept = windowFill_ - kScanWindowMove;
-    const int32_t wanted = static_cast<int32_t>(
-        std::min<int64_t>(kScanWindowSize - kept, fileEnd_ - (windowShift_ + kept)));
-    int32_t got = 0;
-    if (wanted > 0) got = file.readAt(windowShift_ + kept, window_.get() + kept, wanted);
-    windowFill_ = kept + got;
-    window_[windowFill_] = '\0';
-    if (got < wanted) fileEnd_ = windowShift_ + windowFill_;  // shrunk: it ends where reading ended
 }
 
 }  // namespace tarvo

@@ -27,8 +27,10 @@
 
 #include "engine/file_results.h"
 #include "engine/line_scoring.h"
+#include "engine/read_window.h"
 #include "engine/scan_blocks.h"
 #include "engine/scan_file_reader.h"
+#include "engine/scan_window.h"
 #include "engine/search_host.h"
 #include "engine/search_request.h"
 #include "engine/term_probes.h"
@@ -36,12 +38,6 @@
 
 namespace tarvo {
 
-// The sliding read window: 100,000 bytes; past position 75,000 its last
-// 50,000 bytes move to the front and the next 50,000 are read behind them,
-// so a term (at most 100 bytes) and the comment lookahead always lie inside.
-inline constexpr int kScanWindowSize = 100000;
-inline constexpr int kScanWindowMoveAt = 75000;
-inline constexpr int kScanWindowMove = 50000;
 // Every 100th scored line pumps messages.
 inline constexpr int kMatchesPerPump = 100;
 
@@ -104,11 +100,6 @@ private:
     void addCandidate(int32_t line);
     bool scoreDue(ScanFileReader& file, int32_t line, int64_t position);
     bool scoreLine(ScanFileReader& file, int32_t line);
-    void readFirstWindow(ScanFileReader& file);
-    void moveWindow(ScanFileReader& file);
-    const char* lineText(ScanFileReader& file, int64_t begin, int64_t end, int32_t* length);
-    std::string_view longLine(ScanFileReader& file, int64_t begin, int64_t end,
-                              std::string& storage);
 
     SearchHost& host_;
     const SearchRequest& request_;
@@ -127,12 +118,9 @@ private:
     TermSet allTerms_;
 
     // Scanner state, kept from file to file so its storage is reused.
-    // window_: kScanWindowSize bytes, a NUL after the fill, and room for
-    // the last block's reach and a probe's past it.
-    std::unique_ptr<char[]> window_;
-    int64_t windowShift_ = 0;  // file offset of window_[0]
-    int32_t windowFill_ = 0;   // bytes of the file in the window, from window_[0]
-    int64_t fileEnd_ = 0;      // the text's size, lowered where a shrunk file's reading ended
+    // The file's text, kScanWindowSize bytes at a time, with room behind
+    // the fill for the last block's reach and a probe's past it.
+    ReadWindow window_;
     int64_t position_ = 0;
     int64_t sincePump_ = 0;  // bytes handled since the last pump
     int64_t lines_ = 0;      // counted by a pass that read the file to its end
@@ -171,8 +159,7 @@ private:
     bool scoredAny_ = false;
     bool onSyntaxList_ = false;
     FileResults* results_ = nullptr;
-    int64_t matches_ = 0;                          // the run's scored lines, the file's included
-    std::array<char, kMaxLineText + 1> lineText_;  // lineText's result when read again
+    int64_t matches_ = 0;  // the run's scored lines, the file's included
 };
 
 }  // namespace tarvo
