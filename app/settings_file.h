@@ -1,7 +1,3 @@
-// Room app/: what the window program and tarvo-find share: this settings
-// file, the status line text, the whole lines behind cut result texts and
-// the clock twins. Portable; includes results/, preview/, view/ and engine/.
-//
 // The settings file: everything that outlives one run of the program, in one
 // text file with a fixed line layout.
 //
@@ -66,7 +62,7 @@
 #include "app/search_history.h"
 #include "engine/search_request.h"
 #include "results/list_columns.h"
-#include "results/result_store.h"
+#include "results/sort_mode.h"
 #include "view/marked_text.h"
 
 namespace tarvo {

@@ -1,6 +1,6 @@
 // What the settings file needs of the operating system: to tell a regular
 // file from anything else, and to replace a file whole. Implemented with
-// POSIX calls and with the ANSI Win32 calls (settings_file_posix.cpp,
+// POSIX calls and with the wide Win32 calls (settings_file_posix.cpp,
 // settings_file_win32.cpp); the temporary file's name is portable
 // (settings_file.cpp).
 #pragma once

@@ -1,11 +1,13 @@
-// The settings file's system side on Windows: CreateFileA with CREATE_NEW,
-// FlushFileBuffers and MoveFileExA. Every path goes through the ANSI calls,
-// so a folder named in the manifest's UTF-8 code page (C:\Users\Jürgen) is
-// the folder the program reads from.
+// The settings file's system side on Windows: CreateFileW with CREATE_NEW,
+// FlushFileBuffers and MoveFileExW, every path through the wide boundary
+// (engine/system_path_win32.h), so a folder named in any script
+// (C:\Users\Jürgen, C:\Users\Жанна) is the folder the program reads from.
 #include <windows.h>
 
 #include "app/settings_file.h"
 #include "app/settings_file_system.h"
+#include "engine/system_path.h"
+#include "engine/system_path_win32.h"
 
 namespace tarvo {
 
@@ -22,23 +24,23 @@ HANDLE handleOf(intptr_t handle) {
 }
 
 // The file a link or junction names; any other path as it is. Windows
-// hands back "\\?\C:\..." or "\\?\UNC\server\...", made ordinary again here.
+// hands it back in the long form, made ordinary again here.
 std::string followLinks(const char* path) {
-    const DWORD attributes = GetFileAttributesA(path);
+    const std::wstring wide = widePath(path);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
         return path;
-    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return path;
-    char resolved[32768];
-    const DWORD n =
-        GetFinalPathNameByHandleA(file, resolved, sizeof resolved, FILE_NAME_NORMALIZED);
+    std::wstring resolved(32768, L'\0');  // the longest path Windows names, and its NUL
+    const DWORD n = GetFinalPathNameByHandleW(
+        file, resolved.data(), static_cast<DWORD>(resolved.size()), FILE_NAME_NORMALIZED);
     CloseHandle(file);
-    if (n == 0 || n >= sizeof resolved) return path;
-    const std::string target(resolved, n);
-    if (target.rfind("\\\\?\\UNC\\", 0) == 0) return "\\\\" + target.substr(8);
-    if (target.rfind("\\\\?\\", 0) == 0) return target.substr(4);
-    return target;
+    if (n == 0 || n >= resolved.size()) return path;
+    resolved.resize(n);
+    return ordinaryPath(utf8Of(resolved));
 }
 
 int64_t fileTimeOf(const FILETIME& time) {
@@ -48,7 +50,7 @@ int64_t fileTimeOf(const FILETIME& time) {
 }  // namespace
 
 SettingsFileKind settingsFileKind(const char* path) {
-    const DWORD attributes = GetFileAttributesA(path);
+    const DWORD attributes = GetFileAttributesW(widePath(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return SettingsFileKind::Missing;
     // Devices and pipes are refused when the file is opened: the reader
     // takes only files on a disk.
@@ -58,7 +60,7 @@ SettingsFileKind settingsFileKind(const char* path) {
 
 FileReplacement::~FileReplacement() {
     if (handle_ != -1) CloseHandle(handleOf(handle_));
-    if (!temp_.empty()) DeleteFileA(temp_.c_str());
+    if (!temp_.empty()) DeleteFileW(widePath(temp_).c_str());
 }
 
 bool FileReplacement::fail() {
@@ -80,13 +82,13 @@ bool FileReplacement::refuse(const char* reason) {
 
 bool FileReplacement::open(const char* path) {
     target_ = followLinks(path);
-    const DWORD attributes = GetFileAttributesA(target_.c_str());
+    const DWORD attributes = GetFileAttributesW(widePath(target_).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         if (GetLastError() != ERROR_FILE_NOT_FOUND) return fail();
     } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
         return refuse(kNotRegularFile);
     } else if (attributes & FILE_ATTRIBUTE_READONLY) {
-        // MoveFileExA would refuse it too, but only after the whole write.
+        // MoveFileExW would refuse it too, but only after the whole write.
         SetLastError(ERROR_ACCESS_DENIED);
         return fail();
     }
@@ -94,7 +96,7 @@ bool FileReplacement::open(const char* path) {
     for (int attempt = 0; attempt < kCreateAttempts && file == INVALID_HANDLE_VALUE; ++attempt) {
         const std::string temp = temporaryPathFor(target_, GetCurrentProcessId());
         // CREATE_NEW: never a file planted under the name.
-        file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        file = CreateFileW(widePath(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) temp_ = temp;
         if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
@@ -127,7 +129,7 @@ bool FileReplacement::commit() {
         SetLastError(error);
         return fail();
     }
-    if (!MoveFileExA(temp_.c_str(), target_.c_str(),
+    if (!MoveFileExW(widePath(temp_).c_str(), widePath(target_).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return fail();
     }
@@ -141,20 +143,20 @@ void FileReplacement::removeLeftovers() const {
     const std::string folder =
         separator == std::string::npos ? "" : target_.substr(0, separator + 1);
     const std::string name = target_.substr(folder.size());
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((target_ + ".tmp-*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(widePath(target_ + ".tmp-*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
     const int64_t before = fileTimeOf(now) - kLeftoverAgeSeconds * kFileTimeSecond;
     do {
         // Younger ones may belong to a save still running beside this one.
+        const std::string foundName = utf8Of(found.cFileName);
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-            isTemporaryNameOf(name, found.cFileName) &&
-            fileTimeOf(found.ftLastWriteTime) < before) {
-            DeleteFileA((folder + found.cFileName).c_str());
+            isTemporaryNameOf(name, foundName) && fileTimeOf(found.ftLastWriteTime) < before) {
+            DeleteFileW(widePath(folder + foundName).c_str());
         }
-    } while (FindNextFileA(search, &found));
+    } while (FindNextFileW(search, &found));
     FindClose(search);
 }
 

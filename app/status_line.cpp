@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "engine/path_list.h"
+#include "engine/system_path.h"
 
 namespace tarvo {
 
@@ -71,9 +71,9 @@ std::string listedLinesText(int64_t matchingLines, const ResultStore& results) {
 
 std::string pathsTooLongText(int64_t count) {
     if (count == 0) return "";
-    const std::string limit = std::to_string(kMaxPathLength);
-    return formatCount(count) + (count == 1 ? " path" : " paths") + " longer than " + limit +
-           " characters " + (count == 1 ? "was" : "were") + " passed over";
+    const std::string limit = formatCount(static_cast<int64_t>(kMaxSystemPathLength));
+    return formatCount(count) + (count == 1 ? " path" : " paths") + " longer than " + limit + " " +
+           kSystemPathUnit + " " + (count == 1 ? "was" : "were") + " passed over";
 }
 
 std::string skippedByFiltersText(int64_t count) {

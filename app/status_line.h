@@ -41,8 +41,8 @@ int64_t keptLineCount(const ResultStore& results);
 std::string listedLinesText(int64_t matchingLines, const ResultStore& results);
 
 // What the walk left out for length, said once a search has ended: "3 paths
-// longer than 260 characters were passed over" ("1 path ... was"); empty
-// when there were none.
+// longer than 32,767 characters were passed over" on Windows, "... 4,095
+// bytes ..." on Linux ("1 path ... was"); empty when there were none.
 std::string pathsTooLongText(int64_t count);
 
 // What the filters left out (the exclusion list, Only File Types, Skip

@@ -1,6 +1,3 @@
-// Room cli/: tarvo-find, the terminal front end over app/, results/,
-// view/ and engine/.
-//
 // The command line of tarvo-find: FIND_TEXT and PATH_TEXT parsed exactly
 // like the window's Find and Path boxes, and options that switch the same
 // search options and filters the menu sets. With --files only PATH_TEXT is
@@ -12,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "results/result_store.h"
+#include "results/sort_mode.h"
 
 namespace tarvo {
 

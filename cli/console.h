@@ -1,6 +1,6 @@
 // What tarvo-find needs of the process around it: what its standard output
-// is, a heap ready for a search, and the current directory. A twin per platform (console_posix.cpp,
-// console_win32.cpp).
+// is, a heap ready for a search, the current directory and the console's code
+// page. A twin per platform (console_posix.cpp, console_win32.cpp).
 #pragma once
 
 #include <string>
@@ -23,5 +23,9 @@ void prepareHeap();
 
 // The current directory; empty when it cannot be told.
 std::string currentDirectory();
+
+// Readies a console for the UTF-8 the program writes (paths, lines, its
+// messages) and gives it back its code page at the end; on Windows only.
+void prepareConsole();
 
 }  // namespace tarvo

@@ -56,4 +56,7 @@ std::string currentDirectory() {
     return buffer.data();
 }
 
+// A terminal shows the bytes it is given as its locale says.
+void prepareConsole() {}
+
 }  // namespace tarvo

@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "cli/console.h"
+#include "engine/system_path_win32.h"
 
 #ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
 #define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
@@ -33,13 +35,31 @@ ConsoleOutput prepareStandardOutput() {
 void prepareHeap() {}
 
 std::string currentDirectory() {
-    const DWORD needed = GetCurrentDirectoryA(0, nullptr);  // with the terminator
-    if (needed == 0) return "";
-    std::string directory(needed, '\0');
-    const DWORD length = GetCurrentDirectoryA(needed, directory.data());
-    if (length == 0 || length >= needed) return "";  // changed in between
-    directory.resize(length);
-    return directory;
+    return pathFromSystem([](wchar_t* buffer, size_t size) {
+        return GetCurrentDirectoryW(static_cast<DWORD>(size), buffer);
+    });
+}
+
+namespace {
+
+UINT consoleCodePage = 0;  // the console's own output code page while UTF-8 stands in
+
+void restoreConsoleCodePage() {
+    SetConsoleOutputCP(consoleCodePage);
+}
+
+}  // namespace
+
+// A console shows the bytes written to it in its output code page, which is
+// not UTF-8 unless the user chose it. Pipes and files take the bytes as they
+// are.
+void prepareConsole() {
+    DWORD mode = 0;
+    const bool console = GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) ||
+                         GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode);
+    if (!console || GetConsoleOutputCP() == CP_UTF8) return;
+    consoleCodePage = GetConsoleOutputCP();
+    if (consoleCodePage != 0 && SetConsoleOutputCP(CP_UTF8)) std::atexit(restoreConsoleCodePage);
 }
 
 }  // namespace tarvo

@@ -28,6 +28,9 @@
 #include "engine/path_list.h"
 #include "engine/scan_file_reader.h"
 #include "engine/search_run.h"
+#ifdef _WIN32
+#include "engine/system_path_win32.h"
+#endif
 #include "results/result_store.h"
 
 namespace tarvo {
@@ -127,14 +130,10 @@ void applyOverrides(const CliOptions& cli, Settings& settings) {
 
 // The limits are the window's too, where they pass silently; a script
 // should know that its search was not the one it asked for.
-void reportLimits(const SearchRequest& request) {
-    TermTable terms;
-    const TermLimitsMet limits = terms.parseTerms(request.findText);
-    bool rootsDropped = false;
-    parsePathList(request.pathText, &rootsDropped);
-    if (limits.termsDropped)
+void reportLimits(const TermLimitsMet& terms, bool rootsDropped) {
+    if (terms.termsDropped)
         std::fprintf(stderr, "tarvo-find: only the first %d terms are used\n", kMaxTerms);
-    if (limits.termSplit)
+    if (terms.termSplit)
         std::fprintf(stderr,
                      "tarvo-find: terms longer than %d bytes are split into several terms\n",
                      kMaxTermLength);
@@ -224,11 +223,38 @@ void printStats(const SearchStats& stats, const RunTimes& times) {
     std::fprintf(stderr, "%s\n", line.c_str());
 }
 
+// How a run ended, and the exit status that says it, chosen in one place:
+// partial results must not pass for a complete search, nor lost output or
+// a memory that was not kept for a finished one.
+struct Ending {
+    bool outputWritten = true;
+    bool memorySaved = true;
+    bool found = false;  // a result, or with --files a file, was printed
+};
+
+int exitStatus(const Ending& ending) {
+    if (interrupted) {
+        std::fputs("tarvo-find: interrupted\n", stderr);
+        return kInterruptedStatus;
+    }
+    if (!ending.outputWritten || !ending.memorySaved) return kUsageErrorStatus;
+    return ending.found ? 0 : 1;
+}
+
+// What a finished walk tells on stderr after the output: paths passed over,
+// then with --stats the status line.
+void reportWalk(const SearchStats& stats, const RunTimes& times, const CliOptions& cli) {
+    const std::string passedOver = pathsTooLongText(stats.pathsTooLong);
+    if (!passedOver.empty()) std::fprintf(stderr, "tarvo-find: %s\n", passedOver.c_str());
+    if (cli.stats) printStats(stats, times);
+}
+
 // --files: each file the search would read, once, in the walk's order, none
 // of them opened (the walk's read-ahead stays off). The remembered files are
 // not read first, and the settings file is only read. With --stats, Files
 // counts the files printed.
-int printFiles(const SearchRequest& request, const CliOptions& cli) {
+Ending printFiles(const SearchRequest& request, const std::vector<std::string>& roots,
+                  const CliOptions& cli) {
     TerminalHost host;
     SearchStats stats;
     StandardOutput out;
@@ -251,19 +277,14 @@ int printFiles(const SearchRequest& request, const CliOptions& cli) {
     times.start = elapsedSeconds();
     host.start();
     walk.startSearch();
-    for (const std::string& root : parsePathList(request.pathText))
+    for (const std::string& root : roots)
         walk.walkDirectory(root, 0);
     times.end = elapsedSeconds();
-    const bool written = out.close();
-    const std::string passedOver = pathsTooLongText(stats.pathsTooLong);
-    if (!passedOver.empty()) std::fprintf(stderr, "tarvo-find: %s\n", passedOver.c_str());
-    if (cli.stats) printStats(stats, times);
-    if (interrupted) {
-        std::fputs("tarvo-find: interrupted\n", stderr);
-        return kInterruptedStatus;
-    }
-    if (!written) return kUsageErrorStatus;
-    return printed.empty() ? 1 : 0;
+    Ending ending;
+    ending.outputWritten = out.close();
+    ending.found = !printed.empty();
+    reportWalk(stats, times, cli);
+    return ending;
 }
 
 // One scanner per processor core unless told otherwise; a count past what
@@ -278,102 +299,120 @@ int32_t scannerThreads(int32_t asked) {
     return threads;
 }
 
-int run(const CliOptions& cli) {
-    if (openFilesAllowed() < kLeastOpenFiles) {
-        std::fprintf(stderr,
-                     "tarvo-find: only %d files may be open at once (ulimit -n); "
-                     "a search needs %d\n",
-                     openFilesAllowed(), kLeastOpenFiles);
-        return kUsageErrorStatus;
-    }
-    const std::string pathText =
-        cli.pathText.empty() ? cutToTextLimit(currentDirectory()) : cli.pathText;
+bool enoughOpenFiles() {
+    if (openFilesAllowed() >= kLeastOpenFiles) return true;
+    std::fprintf(stderr,
+                 "tarvo-find: only %d files may be open at once (ulimit -n); a search needs %d\n",
+                 openFilesAllowed(), kLeastOpenFiles);
+    return false;
+}
 
-    // The settings as read stay untouched apart from the file memory, so
-    // writing them back changes nothing the window relies on. Only the rows
-    // of files this run's roots reach are its own, so the remembered files
-    // read first all lie under its roots; the others belong to other
-    // searches and go back as they were, neither read nor decayed.
-    Settings stored;
-    FileMemory memory;
-    const std::vector<std::string> roots = parsePathList(pathText);
-    ForeignRows foreign;
-    foreign.owned = [&](std::string_view path, const Settings& read) {
+// The settings file as --settings names it, read into `stored` and
+// `memory`. Only the rows of files this run's roots reach are its own, so
+// the remembered files read first all lie under its roots; the others
+// belong to other searches and go back as they were, neither read nor
+// decayed (`foreign`). False, said, when the file cannot be used.
+bool readSettings(const CliOptions& cli, const std::vector<std::string>& roots, Settings& stored,
+                  FileMemory& memory, ForeignRows& foreign) {
+    foreign.owned = [&cli, &roots](std::string_view path, const Settings& read) {
         const bool recursive = cli.recursive.value_or(read.request.options.recursive);
         return std::any_of(roots.begin(), roots.end(), [&](const std::string& root) {
             return liesUnderRoot(path, root, recursive);
         });
     };
-    if (!cli.settingsFile.empty()) {
-        std::string refusal;
-        if (!loadSettings(cli.settingsFile.c_str(), INT32_MAX, INT32_MAX, stored, memory, &refusal,
-                          &foreign)) {
-            std::fprintf(stderr, "tarvo-find: %s exists but is %s; not touching it\n",
-                         cli.settingsFile.c_str(), refusal.c_str());
-            return kUsageErrorStatus;
-        }
+    if (cli.settingsFile.empty()) return true;
+    std::string refusal;
+    if (loadSettings(cli.settingsFile.c_str(), INT32_MAX, INT32_MAX, stored, memory, &refusal,
+                     &foreign)) {
+        return true;
     }
-    Settings settings = stored;
-    applyOverrides(cli, settings);
+    std::fprintf(stderr, "tarvo-find: %s exists but is %s; not touching it\n",
+                 cli.settingsFile.c_str(), refusal.c_str());
+    return false;
+}
 
-    SearchRequest& request = settings.request;
-    request.findText = cli.findText;
-    request.pathText = pathText;
-    reportLimits(request);
-    if (cli.listFiles) return printFiles(request, cli);
+// The file memory written back into the settings as read, which stay
+// untouched apart from it, so the window loses nothing it relies on.
+// Saved before printing, so a reader that stops early (SIGPIPE) cannot lose
+// the memory; a failure is said after the results.
+bool saveMemory(const CliOptions& cli, const Settings& stored, const FileMemory& memory,
+                const ForeignRows& foreign, std::string& reason) {
+    return cli.settingsFile.empty() ||
+           saveSettings(cli.settingsFile.c_str(), false, stored, memory, &reason, &foreign);
+}
 
+// The search and its output: run, keep the memory, print, then what stderr
+// has to say about it.
+Ending searchAndPrint(const CliOptions& cli, const Settings& stored, const Settings& settings,
+                      FileMemory& memory, const ForeignRows& foreign, bool rootsDropped) {
     TerminalHost host;
     ResultStore results;
     results.restoreSortMode(settings.sortMode);
     MatchingFiles files(results);
-    SearchRun engine(host, request, memory,
-                     cli.filesWithMatches ? static_cast<ResultSink&>(files) : results,
-                     scannerThreads(cli.threads));
-
+    SearchRun searchRun(host, settings.request, memory,
+                        cli.filesWithMatches ? static_cast<ResultSink&>(files) : results,
+                        scannerThreads(cli.threads));
     std::signal(SIGINT, onInterrupt);
     RunTimes times;
     times.start = elapsedSeconds();
     host.start();
-    engine.runSearch();
+    searchRun.runSearch();
     times.end = elapsedSeconds();
+    reportLimits(searchRun.terms().limitsMet(), rootsDropped);
 
-    // Saved before printing, so a reader that stops early (SIGPIPE) cannot
-    // lose the memory. The results are printed all the same, and a failure
-    // is said after them; the exit status tells a script that the memory
-    // was not kept.
-    bool saved = true;
+    Ending ending;
     std::string reason;
-    if (!cli.settingsFile.empty())
-        saved = saveSettings(cli.settingsFile.c_str(), false, stored, memory, &reason, &foreign);
+    ending.memorySaved = saveMemory(cli, stored, memory, foreign, reason);
     StandardOutput out;
-    printResults(results, files, engine.terms(), cli, settings, out);
-    const bool printed = out.close();
-    if (!saved) {
+    printResults(results, files, searchRun.terms(), cli, settings, out);
+    ending.outputWritten = out.close();
+    ending.found = results.count() > 0;
+    if (!ending.memorySaved) {
         std::fprintf(stderr, "tarvo-find: can't save settings %s: %s\n", cli.settingsFile.c_str(),
                      reason.c_str());
     }
-    reportCap(engine.stats(), results, cli);
-    const std::string passedOver = pathsTooLongText(engine.stats().pathsTooLong);
-    if (!passedOver.empty()) std::fprintf(stderr, "tarvo-find: %s\n", passedOver.c_str());
+    reportCap(searchRun.stats(), results, cli);
+    reportWalk(searchRun.stats(), times, cli);
+    return ending;
+}
 
-    if (cli.stats) printStats(engine.stats(), times);
-    // Partial results must not pass for a complete search.
-    if (interrupted) {
-        std::fputs("tarvo-find: interrupted\n", stderr);
-        return kInterruptedStatus;
+int run(const CliOptions& cli) {
+    if (!enoughOpenFiles()) return kUsageErrorStatus;
+    const std::string pathText =
+        cli.pathText.empty() ? cutToTextLimit(currentDirectory()) : cli.pathText;
+    bool rootsDropped = false;
+    const std::vector<std::string> roots = parsePathList(pathText, &rootsDropped);
+
+    Settings stored;
+    FileMemory memory;
+    ForeignRows foreign;
+    if (!readSettings(cli, roots, stored, memory, foreign)) return kUsageErrorStatus;
+    Settings settings = stored;
+    applyOverrides(cli, settings);
+    settings.request.findText = cli.findText;
+    settings.request.pathText = pathText;
+
+    if (cli.listFiles) {
+        reportLimits({}, rootsDropped);
+        return exitStatus(printFiles(settings.request, roots, cli));
     }
-    if (!printed) return kUsageErrorStatus;
-    if (!saved) return kUsageErrorStatus;
-    return results.count() > 0 ? 0 : 1;
+    return exitStatus(searchAndPrint(cli, stored, settings, memory, foreign, rootsDropped));
 }
 
 }  // namespace
 }  // namespace tarvo
 
-int main(int argc, char** argv) {
-    using namespace tarvo;
+namespace tarvo {
+namespace {
+
+// The program with its command line's words in UTF-8, its name first.
+int tarvoFind(const std::vector<std::string>& words) {
     prepareHeap();
-    CliParse parse = parseCommandLine(argc, argv);
+    prepareConsole();
+    std::vector<const char*> wordPointers;
+    for (const std::string& word : words)
+        wordPointers.push_back(word.c_str());
+    CliParse parse = parseCommandLine(static_cast<int>(wordPointers.size()), wordPointers.data());
     if (!parse.error.empty()) {
         std::fprintf(stderr, "tarvo-find: %s\n\n%s", parse.error.c_str(), usageText().c_str());
         return kUsageErrorStatus;
@@ -386,3 +425,21 @@ int main(int argc, char** argv) {
     }
     return run(parse.options);
 }
+
+}  // namespace
+}  // namespace tarvo
+
+#ifdef _WIN32
+// The C runtime splits the wide command line (linked with -municode), so terms and paths in any
+// script arrive whatever the system's code page.
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> words;
+    for (int i = 0; i < argc; ++i)
+        words.push_back(tarvo::utf8Of(argv[i]));
+    return tarvo::tarvoFind(words);
+}
+#else
+int main(int argc, char** argv) {
+    return tarvo::tarvoFind(std::vector<std::string>(argv, argv + argc));
+}
+#endif

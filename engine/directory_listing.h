@@ -1,5 +1,5 @@
 // One directory listing, entry by entry, in the order the file system gives.
-// Implemented with FindFirstFileExA/FindNextFileA on Windows and
+// Implemented with FindFirstFileExW/FindNextFileW on Windows and
 // opendir/readdir on POSIX (directory_listing_win32.cpp, _posix.cpp).
 #pragma once
 
@@ -42,12 +42,12 @@ public:
     // The listed folder, open, for opening its entries by name alone (see
     // ScanFileReader::open): a descriptor on POSIX, on a file system whose
     // regular files hold what their sizes say; -1 elsewhere, and on
-    // Windows, whose ANSI calls open by path only.
+    // Windows, whose calls open by path only.
     intptr_t folder() const;
 
 private:
     void close();
-    void* handle_ = nullptr;  // DIR* or a FindFirstFileExA handle with its pending entry
+    void* handle_ = nullptr;  // DIR* or a FindFirstFileExW handle with its pending entry
     std::string path_;
     bool byName_ = false;  // folder() gives the folder
 };

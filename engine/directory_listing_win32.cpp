@@ -1,22 +1,23 @@
-// The directory listing on Windows: FindFirstFileExA / FindNextFileA.
+// The directory listing on Windows: FindFirstFileExW / FindNextFileW.
 #include <windows.h>
 
 #include "engine/directory_listing_win32.h"
+#include "engine/system_path_win32.h"
 
 namespace tarvo {
 
 namespace {
 
-// FindNextFileA can fail transiently (a network share dropping a packet);
+// FindNextFileW can fail transiently (a network share dropping a packet);
 // a listing that keeps failing this many times in a row is given up, so a
 // broken directory cannot hold the walk forever.
 constexpr int kMaxConsecutiveListingFailures = 10;
 
-// FindFirstFileExA already returns the first entry, so it is held here until
+// FindFirstFileExW already returns the first entry, so it is held here until
 // the first call of next().
 struct FindState {
     HANDLE find = INVALID_HANDLE_VALUE;
-    WIN32_FIND_DATAA data = {};
+    WIN32_FIND_DATAW data = {};
     bool pending = false;
 };
 
@@ -35,7 +36,7 @@ bool realFolderPath(const std::string& path, std::string& real) {
     // With the separator "C:" is the drive's root, not the current folder on
     // C:, and the empty path the current drive's root, as in the listing's
     // pattern. Backup semantics open a folder; no access to it is asked.
-    HANDLE folder = CreateFileA((path + '\\').c_str(), 0,
+    HANDLE folder = CreateFileW(widePath(path + '\\').c_str(), 0,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (folder == INVALID_HANDLE_VALUE) return false;
@@ -44,16 +45,17 @@ bool realFolderPath(const std::string& path, std::string& real) {
     // names a volume mounted on a folder without a letter. The first call
     // may only tell the size needed, NUL included.
     constexpr DWORD kFlags = FILE_NAME_NORMALIZED | VOLUME_NAME_NT;
-    real.resize(MAX_PATH);
-    DWORD length = GetFinalPathNameByHandleA(folder, real.data(), MAX_PATH, kFlags);
+    std::wstring name(MAX_PATH, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(folder, name.data(), MAX_PATH, kFlags);
     if (length >= MAX_PATH) {
-        real.resize(length);
-        length = GetFinalPathNameByHandleA(folder, real.data(), length, kFlags);
+        name.resize(length);
+        length = GetFinalPathNameByHandleW(folder, name.data(), length, kFlags);
     }
     CloseHandle(folder);
-    if (length == 0 || length >= real.size()) return false;
-    real.resize(length);
-    if (real.back() == '\\') real.pop_back();  // a volume's root
+    if (length == 0 || length >= name.size()) return false;
+    name.resize(length);
+    if (name.back() == L'\\') name.pop_back();  // a volume's root
+    real = utf8Of(name);
     return true;
 }
 
@@ -65,12 +67,12 @@ bool DirectoryListing::open(const std::string& path) {
     close();
     path_ = path;
     // The empty path is the root: "\*" lists the root of the current drive.
-    std::string pattern = path + "\\*";
+    const std::wstring pattern = widePath(path + "\\*");
     auto* state = new FindState;
     // The basic level leaves out the 8.3 short name, which the walk never
     // reads; the large fetch asks the file system for bigger batches per
     // call, which counts in directories of thousands of sources.
-    state->find = FindFirstFileExA(pattern.c_str(), FindExInfoBasic, &state->data,
+    state->find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &state->data,
                                    FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (state->find == INVALID_HANDLE_VALUE) {
         delete state;
@@ -86,13 +88,13 @@ bool DirectoryListing::next(DirectoryEntry& entry) {
     if (!state) return false;
     if (!state->pending) {
         int failures = 0;
-        while (!FindNextFileA(state->find, &state->data)) {
+        while (!FindNextFileW(state->find, &state->data)) {
             if (GetLastError() == ERROR_NO_MORE_FILES) return false;
             if (++failures >= kMaxConsecutiveListingFailures) return false;
         }
     }
     state->pending = false;
-    entry.name = state->data.cFileName;
+    entry.name = utf8Of(state->data.cFileName);
     entry.kind = entryKindOf(state->data.dwFileAttributes);
     return true;
 }

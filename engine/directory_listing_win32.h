@@ -1,5 +1,5 @@
 // The Win32 listing's one rule, visible to its tests: which kind an entry
-// is, from the attribute bits FindFirstFileExA / FindNextFileA report.
+// is, from the attribute bits FindFirstFileExW / FindNextFileW report.
 #pragma once
 
 #include <cstdint>

@@ -6,8 +6,11 @@
 
 #include "engine/directory_listing.h"
 #include "engine/file_filters.h"
-#include "engine/file_scanner.h"
 #include "engine/path_list.h"
+#include "engine/scan_file_reader.h"
+#include "engine/scan_window.h"
+#include "engine/system_path.h"
+#include "engine/wide_text.h"
 
 namespace tarvo {
 
@@ -26,12 +29,12 @@ bool isReadableFile(const std::string& path) {
 }
 
 // The empty root is the root directory: its entries become "/name". False
-// when the joined path is too long to be read.
+// when the joined path is longer than the system can name.
 bool childPath(const std::string& path, const std::string& name, std::string& child) {
     child.assign(path);
     child += kPathSeparator;
     child += name;
-    return child.size() <= static_cast<size_t>(kMaxPathLength);
+    return systemCanName(child);
 }
 
 void reportRoot(SearchHost& host, const std::string& message) {
@@ -53,14 +56,12 @@ DirectoryWalk::DirectoryWalk(SearchHost& host, const SearchRequest& request, Sea
 void DirectoryWalk::walkDirectory(const std::string& path, int depth) {
     if (!running()) return;
 
-    // Paths longer than kMaxPathLength are never listed or read: a root that
-    // long is reported as such, and deeper entries are counted and passed
-    // over before they get here.
-    if (path.size() > static_cast<size_t>(kMaxPathLength)) {
-        if (depth == 0) {
-            const std::string limit = std::to_string(kMaxPathLength);
-            reportRoot(host_, "Error: the path is longer than " + limit + " characters: " + path);
-        }
+    // A root is held to kMaxPathLength characters, counted as Windows counts
+    // them; the paths built below it only to what the system can name, and
+    // those beyond are counted and passed over before they get here.
+    if (depth == 0 && toUtf16(path).size() > static_cast<size_t>(kMaxPathLength)) {
+        const std::string limit = std::to_string(kMaxPathLength);
+        reportRoot(host_, "Error: the path is longer than " + limit + " characters: " + path);
         return;
     }
     DirectoryListing listing;

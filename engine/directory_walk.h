@@ -12,7 +12,7 @@
 
 #include "engine/directory_listing.h"
 #include "engine/ignore_stack.h"
-#include "engine/scan_file_reader.h"
+#include "engine/scan_read_ahead.h"
 #include "engine/search_host.h"
 #include "engine/search_request.h"
 #include "engine/search_stats.h"
@@ -32,8 +32,8 @@ public:
 
     // The request is read live: Recursive at every folder entry, the
     // filters at every entry listed, Skip Ignored Files at every folder. The
-    // walk counts the entries it passes over for length, and those the
-    // filters leave out, into `stats`.
+    // walk counts the entries it passes over for length (systemCanName), and
+    // those the filters leave out, into `stats`.
     // `readAhead`: the files listed are read ahead (off for a caller that
     // never reads them).
     DirectoryWalk(SearchHost& host, const SearchRequest& request, SearchStats& stats,
@@ -43,7 +43,7 @@ public:
     void startSearch() { ignores_.startSearch(); }
 
     // Walks a root (depth 0) or a folder below one. Goes on only while the
-    // run state is Running; a root that is longer than kMaxPathLength, or
+    // run state is Running; a root longer than kMaxPathLength characters, or
     // neither a listable folder nor a readable file, is reported through
     // the host, and so is a folder at any depth that cannot be listed for
     // want of file descriptors even after the run has made room. A root is

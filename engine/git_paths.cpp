@@ -1,10 +1,10 @@
 #include "engine/git_paths.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "engine/path_list.h"
 #include "engine/scan_file_reader.h"
+#include "engine/system_path.h"
 
 namespace tarvo {
 
@@ -50,11 +50,6 @@ std::string firstLine(const std::string& path) {
     std::string text;
     if (!readRuleFile(path, text)) return "";
     return std::string(trimmed(std::string_view(text).substr(0, text.find('\n'))));
-}
-
-std::string environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
 }
 
 }  // namespace
@@ -135,11 +130,11 @@ std::optional<std::string> excludesFileSetting(std::string_view config) {
 
 std::string globalExcludesPath() {
 #ifdef _WIN32
-    const std::string home = environment("USERPROFILE");
+    const std::string home = environmentValue("USERPROFILE");
 #else
-    const std::string home = environment("HOME");
+    const std::string home = environmentValue("HOME");
 #endif
-    const std::string xdg = environment("XDG_CONFIG_HOME");
+    const std::string xdg = environmentValue("XDG_CONFIG_HOME");
     if (home.empty() && xdg.empty()) return "";
     const std::string configHome = xdg.empty() ? joined(home, ".config") : xdg;
     std::optional<std::string> setting;

@@ -9,7 +9,7 @@
 namespace tarvo {
 
 inline constexpr int kMaxRoots = 100;       // the rest of the Path text is ignored
-inline constexpr int kMaxPathLength = 260;  // paths the walk builds and roots it keeps
+inline constexpr int kMaxPathLength = 260;  // characters of a root, an ordinary path's most
 
 // The platform's path separator: the walk joins with it and parsePathList
 // trims it from the end of each root.

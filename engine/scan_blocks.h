@@ -2,7 +2,7 @@
 // a block into bit masks of the bytes that need attention (line feeds,
 // NULs, comment marks and places where a term may begin). Everything else
 // is passed over without a per-byte step; the bytes behind the bits are
-// then handled one by one, in file order, by the same rules as before.
+// then handled one by one, in file order, as a byte-at-a-time scan would.
 //
 // The compares are written once (see vector_bytes.h): SSE2 does them 16
 // bytes at a time, and where the processor has AVX2 the same code runs 32

@@ -1,6 +1,6 @@
 // The scanner's view of one file: its size, reads straight into
 // the scan window, and positioned reads of single lines. The file's own
-// bytes are read with open/pread (and fstat) on POSIX and with CreateFileA/
+// bytes are read with open/pread (and fstat) on POSIX and with CreateFileW/
 // ReadFile on Windows (scan_file_reader_posix.cpp, _win32.cpp): no stdio
 // buffer stands between the file and the window. Read from its start with
 // readStart, a file is read as text (engine/text_encoding.h): a UTF-8
@@ -139,40 +139,5 @@ bool openFailedForWantOfDescriptors();
 // How many files the process may have open at once (RLIMIT_NOFILE's soft
 // limit); INT32_MAX where there is no such limit (Windows).
 int32_t openFilesAllowed();
-
-// A handle of its own on a folder the walk has open (see
-// DirectoryListing::folder), so that files listed there can still be opened
-// by name in it once the walk has closed its listing; -1 when there is none
-// (always on Windows, whose files are opened by path). Released with
-// releaseFolder.
-intptr_t holdFolder(intptr_t folder);
-void releaseFolder(intptr_t held);
-// How many folders may be held at once: half the files the process may
-// have open, at most 512; the other half is left to the walk's listings and
-// the files being read. Should they run out all the same, the run lets the
-// folders go (see ScanWorkers::makeRoom). 0 on Windows.
-int32_t foldersToHold();
-
-// Starts reading the files the walk has listed but not yet opened, so that on
-// a cold cache the disk serves several files at once while the ones before
-// them are scanned. Each hint costs an open, which a warm cache does not
-// repay: after a file is found in the page cache, only one file in
-// kReadAheadProbeEvery is looked at until one is not. POSIX only; on Windows
-// the files are opened for sequential reading instead.
-class ScanReadAhead {
-public:
-    static constexpr int32_t kReadAheadProbeEvery = 64;
-
-    // Whether the next file listed is to be looked at; asked first, so a
-    // warm run does not even build the paths of the files it passes over.
-    bool wantsNext();
-    // `path` will be opened after the files listed before it, and its first
-    // `bytes` bytes read at once. `folder` and `name` as for
-    // ScanFileReader::open.
-    void fileListed(const char* path, intptr_t folder, const char* name, int32_t bytes);
-
-private:
-    int32_t filesBeforeProbe_ = 0;
-};
 
 }  // namespace tarvo

@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "engine/held_folders.h"
 #include "engine/scan_file_reader.h"
+#include "engine/scan_read_ahead.h"
 
 namespace tarvo {
 

@@ -1,10 +1,13 @@
-// The scanner's file reads on Windows: CreateFileA and ReadFile, each read
+// The scanner's file reads on Windows: CreateFileW and ReadFile, each read
 // at an OVERLAPPED offset.
 #include <windows.h>
 
 #include <algorithm>
 
+#include "engine/held_folders.h"
 #include "engine/scan_file_reader.h"
+#include "engine/scan_read_ahead.h"
+#include "engine/system_path_win32.h"
 
 namespace tarvo {
 
@@ -25,9 +28,9 @@ bool ScanFileReader::open(const char* path, intptr_t, const char*) {
     // Other programs may go on writing, renaming or deleting the file while
     // it is read, as they could under the C runtime's fopen. Without
     // FILE_FLAG_BACKUP_SEMANTICS a directory cannot be opened.
-    HANDLE file =
-        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    HANDLE file = CreateFileW(widePath(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     LARGE_INTEGER size;
     if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size)) {

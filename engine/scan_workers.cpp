@@ -1,5 +1,7 @@
 #include "engine/scan_workers.h"
 
+#include "engine/held_folders.h"
+
 #include <bit>
 #include <chrono>
 #include <cstring>
@@ -229,6 +231,7 @@ bool ScanWorkers::scanNext(std::unique_lock<std::mutex>& lock, FileScanner& scan
     lock.unlock();
     // After a stop the files not begun stay unread, as with one scanner.
     job.outcome = {};
+    host_.scanBegins(job.path.c_str());
     job.opened = job.file.open(job.path.c_str(), job.folder, job.path.c_str() + job.nameAt);
     job.wantedDescriptors = !job.opened && openFailedForWantOfDescriptors();
     if (job.opened && workerHost_.runState() == RunState::Running)

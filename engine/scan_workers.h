@@ -49,7 +49,8 @@ struct ScanJob {
 class ScanWorkers {
 public:
     // `threads` scanners in all: the run's own `scanner`, and threads - 1
-    // workers. `host` is the run's, pumped only on the run's own thread.
+    // workers. `host` is the run's, pumped only on the run's own thread and
+    // told on each scanner's own when a file's scan begins.
     ScanWorkers(int32_t threads, SearchHost& host, const SearchRequest& request,
                 FileScanner& scanner);
     ScanWorkers(const ScanWorkers&) = delete;

@@ -26,6 +26,11 @@ public:
     // results list have something new to show.
     virtual void requestRefresh() = 0;
 
+    // With several scanners, one is about to open `path`: called on that
+    // scanner's thread, which may be any. A program has nothing to do here;
+    // a test holds a file's scan to make the scanners meet as it wants.
+    virtual void scanBegins(const char* /*path*/) {}
+
 protected:
     ~SearchHost() = default;
 };

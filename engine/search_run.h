@@ -1,8 +1,3 @@
-// Room engine/: the search itself: request, directory walk, file scanner,
-// line scoring, file priority memory, with platform twins for the listing
-// and the reader. Portable; includes no other room. Results leave through
-// ResultSink, the program around it is reached through SearchHost.
-//
 // One search from its request to its end: parse the terms and the roots,
 // empty the results, scan the remembered files first, walk every root depth
 // first handing each file to the scanner, and credit the results. The run

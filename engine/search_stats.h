@@ -12,8 +12,8 @@ struct SearchStats {
     int64_t files = 0;    // files read to the end
     int64_t lines = 0;
     int64_t bytes = 0;
-    // Files and folders the walk passed over because their path would pass
-    // kMaxPathLength: not searched, but said once the run has ended.
+    // Files and folders the walk passed over because the system cannot name
+    // their path (systemCanName): not searched, but said once the run has ended.
     int64_t pathsTooLong = 0;
     // Files and folders the exclusion list, Only File Types, Skip Folders or
     // Skip Ignored Files left out, a folder once (not what it holds).

@@ -96,6 +96,7 @@ TermLimitsMet TermTable::parseTerms(std::string_view findText) {
     firstChars_[listed] = '\0';
     folded_.build(terms_.data(), count_, TermAutomaton::Matching::Folded);
     exact_.build(terms_.data(), count_, TermAutomaton::Matching::Exact);
+    limitsMet_ = limits;
     return limits;
 }
 

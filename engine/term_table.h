@@ -27,6 +27,8 @@ class TermTable {
 public:
     // parseTerms: rebuilds the terms and firstChar_ from the Find text.
     TermLimitsMet parseTerms(std::string_view findText);
+    // What the last parseTerms ran into.
+    const TermLimitsMet& limitsMet() const { return limitsMet_; }
 
     int32_t count() const { return count_; }
     const QueryTerm& term(int32_t index) const { return terms_[index]; }
@@ -53,6 +55,7 @@ public:
 private:
     std::array<QueryTerm, kMaxTerms> terms_;
     int32_t count_ = 0;
+    TermLimitsMet limitsMet_;
     std::array<uint8_t, 256> firstChar_ = {};
     // The same bytes as a C string (byte 0 left out), for strcspn.
     std::array<char, 256> firstChars_ = {};

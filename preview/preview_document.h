@@ -1,7 +1,3 @@
-// Room preview/: the previewed file, its comment states and colouring, the
-// preview's rules (portable); the preview pane object (Win32). Includes
-// view/ and engine/; never results/.
-//
 // The file shown in the preview: up to kMaxPreviewBytes of it in one
 // buffer, the offset at which every line held begins, and whether every
 // line begins inside a block comment. Built in one pass at load time, so

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/system_path_win32.h"
 #include "preview/preview_pane_rules.h"
 #include "view/marked_text.h"
 #include "view/text_class.h"
@@ -21,9 +22,9 @@ void fillWhite(HDC dc, int left, int top, int right, int bottom) {
 // that opens now is not a file on a disk (a device, a pipe) or did not fit
 // in memory.
 std::string openFailureMessage(const char* path) {
-    HANDLE file =
-        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file = CreateFileW(widePath(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
     DWORD error = GetLastError();
     if (file != INVALID_HANDLE_VALUE) {
         error = GetFileType(file) == FILE_TYPE_DISK ? ERROR_NOT_ENOUGH_MEMORY : ERROR_NOT_SUPPORTED;
@@ -49,7 +50,8 @@ void PreviewPane::showFile(const char* path, int32_t lineNumber) {
             break;
         case ShowFileStep::LoadAndRepaint:
             loadDocument(path);
-            SetWindowTextA(fileBox_, path);
+            // The path in its own letters whatever the system's code page.
+            SetWindowTextW(fileBox_, wideText(path).c_str());
             break;
     }
     // The result's first term in view when it would stand right of the pane.

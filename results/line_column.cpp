@@ -5,8 +5,8 @@
 
 #include "engine/line_excerpt.h"
 #include "engine/term_table.h"
+#include "engine/wide_text.h"
 #include "results/result_store.h"
-#include "view/wide_text.h"
 
 namespace tarvo {
 

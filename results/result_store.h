@@ -1,8 +1,3 @@
-// Room results/: the result store, which implements the engine's sink, and
-// the results list's rules (portable); the results pane object (Win32).
-// Includes view/ and engine/; never preview/. Reaches the views only
-// through its listener.
-//
 // The scored lines of the current search, best first, and the view state
 // that ties the rank order to what the list shows: display order by the
 // chosen column, the selected row, the first visible row.
@@ -18,13 +13,9 @@
 
 #include "engine/result_sink.h"
 #include "results/line_column.h"
+#include "results/sort_mode.h"
 
 namespace tarvo {
-
-// The order of the list, by the column header last clicked. The settings file
-// keeps it as a number; a number outside these three sorts by rank and is
-// kept as read.
-enum class SortMode : int32_t { ByRank = 1, ByFileName = 2, ByLineText = 3 };
 
 struct ResultEntry {
     int32_t rankIndex = 0;  // rank-order position; valid after ensureDisplayOrder

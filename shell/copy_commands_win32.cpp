@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "engine/wide_text.h"
 #include "shell/launching_win32.h"
 #include "shell/program_win32.h"
 #include "shell/result_copy.h"
-#include "view/wide_text.h"
 
 namespace tarvo {
 

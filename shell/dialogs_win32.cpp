@@ -2,6 +2,7 @@
 
 #include "app/clock.h"
 #include "engine/search_request.h"
+#include "engine/system_path_win32.h"
 #include "shell/dialog_texts.h"
 #include "shell/launching_win32.h"
 #include "shell/program_win32.h"
@@ -25,10 +26,9 @@ struct Prompt {
 // length the settings file keeps survives OK unchanged, and a longer paste is
 // cut to the same limit.
 std::string readPromptText(HWND dialog) {
-    std::string text(kMaxTextLength + 1, '\0');
-    const UINT length = GetDlgItemTextA(dialog, IDC_PROMPT_EDIT, text.data(), kMaxTextLength + 1);
-    text.resize(length);
-    return text;
+    std::wstring text(kMaxTextLength + 1, L'\0');
+    const UINT length = GetDlgItemTextW(dialog, IDC_PROMPT_EDIT, text.data(), kMaxTextLength + 1);
+    return cutToTextLimit(utf8Of(std::wstring_view(text.data(), length)));
 }
 
 // Puts the caret after the text, as the Find box does at start-up: a key-down
@@ -44,8 +44,9 @@ INT_PTR onInitPrompt(HWND dialog, LPARAM prompt) {
     SetWindowLongPtrA(dialog, DWLP_USER, prompt);
     SetWindowTextA(dialog, shown->title);
     SetDlgItemTextA(dialog, IDC_PROMPT_LABEL, shown->label);
-    SetDlgItemTextA(dialog, IDC_PROMPT_EDIT, shown->list->c_str());
-    caretToEnd(GetDlgItem(dialog, IDC_PROMPT_EDIT));
+    HWND edit = GetDlgItem(dialog, IDC_PROMPT_EDIT);
+    SetWindowTextW(edit, wideText(*shown->list).c_str());
+    caretToEnd(edit);
     return FALSE;
 }
 
@@ -147,7 +148,9 @@ INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
 bool promptDialog(Program& p, const char* title, const char* label, std::string& list) {
     const ClockStopped stopped(p.clock);
     Prompt prompt{title, label, &list};
-    return DialogBoxParamA(p.instance, MAKEINTRESOURCEA(IDD_PROMPT), p.windows.main, promptProc,
+    // Made from its template as Unicode windows: the list (folder names, an
+    // editor's path) holds any script whatever the system's code page.
+    return DialogBoxParamW(p.instance, MAKEINTRESOURCEW(IDD_PROMPT), p.windows.main, promptProc,
                            reinterpret_cast<LPARAM>(&prompt)) == IDOK;
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/search_history.h"
+#include "engine/system_path_win32.h"
 #include "shell/edit_box_win32.h"
 #include "shell/program_win32.h"
 #include "view/text_class.h"
@@ -47,8 +48,8 @@ int rowHeight(const Program& p) {
 
 bool caretAtEnd(HWND box) {
     DWORD end = 0;
-    SendMessageA(box, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&end));
-    return static_cast<int>(end) == GetWindowTextLengthA(box);
+    SendMessageW(box, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&end));
+    return static_cast<int>(end) == GetWindowTextLengthW(box);
 }
 
 // ---------------------------------------------------------------------------
@@ -128,10 +129,10 @@ void takeRow(Program& p, int32_t row) {
     HWND box = d.box;
     const std::string text = d.kept + d.entries[static_cast<size_t>(row)];
     closeDropDown(p);
-    SetWindowTextA(box, text.c_str());
-    const int end = GetWindowTextLengthA(box);
-    SendMessageA(box, EM_SETSEL, end, end);
-    SendMessageA(box, EM_SCROLLCARET, 0, 0);
+    SetWindowTextW(box, wideText(text).c_str());
+    const int end = GetWindowTextLengthW(box);
+    SendMessageW(box, EM_SETSEL, end, end);
+    SendMessageW(box, EM_SCROLLCARET, 0, 0);
 }
 
 void removeSelectedEntry(Program& p, SearchHistory& history) {
@@ -153,8 +154,8 @@ void setRows(Program& p, const DropDownRows& rows) {
 // not reach the box as well.
 void dropQueuedCharacter(HWND box, WPARAM character) {
     MSG queued;
-    if (PeekMessageA(&queued, box, WM_CHAR, WM_CHAR, PM_NOREMOVE) && queued.wParam == character)
-        PeekMessageA(&queued, box, WM_CHAR, WM_CHAR, PM_REMOVE);
+    if (PeekMessageW(&queued, box, WM_CHAR, WM_CHAR, PM_NOREMOVE) && queued.wParam == character)
+        PeekMessageW(&queued, box, WM_CHAR, WM_CHAR, PM_REMOVE);
 }
 
 // A grey frame around white rows; the selected row in the system's
@@ -407,7 +408,7 @@ bool dropDownMessage(Program& p, HWND box, UINT message, WPARAM wParam, LPARAM l
     result = 0;
     if ((message == WM_SIZE || message == WM_SETFONT) && buttonOf(p, box)) {
         // The box resets its margins with a new font.
-        result = CallWindowProcA(p.standardEditProc, box, message, wParam, lParam);
+        result = CallWindowProcW(p.standardEditProc, box, message, wParam, lParam);
         placeButton(p, box);
         return true;
     }
@@ -416,7 +417,7 @@ bool dropDownMessage(Program& p, HWND box, UINT message, WPARAM wParam, LPARAM l
         // Heard by the default handling too, so that letting go of Alt does
         // not open the menu bar.
         if (message == WM_SYSKEYDOWN)
-            result = CallWindowProcA(p.standardEditProc, box, message, wParam, lParam);
+            result = CallWindowProcW(p.standardEditProc, box, message, wParam, lParam);
         return true;
     }
     const bool open = p.dropDown.box == box;
@@ -445,7 +446,7 @@ bool dropDownMessage(Program& p, HWND box, UINT message, WPARAM wParam, LPARAM l
             return false;
     }
     if (!edits || (!open && box != p.windows.pathBox)) return false;
-    result = CallWindowProcA(p.standardEditProc, box, message, wParam, lParam);
+    result = CallWindowProcW(p.standardEditProc, box, message, wParam, lParam);
     refreshAfterEdit(p, box);
     return true;
 }

@@ -1,6 +1,7 @@
 #include "shell/edit_box_win32.h"
 
 #include "engine/search_request.h"
+#include "engine/system_path_win32.h"
 #include "shell/drop_down_win32.h"
 #include "shell/main_window_win32.h"
 #include "shell/program_win32.h"
@@ -44,9 +45,9 @@ void onEnter(Program& p) {
 }  // namespace
 
 std::string readBox(HWND box) {
-    char text[kMaxTextLength + 1];
-    LRESULT length = SendMessageA(box, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return std::string(text, static_cast<size_t>(length));
+    wchar_t text[kMaxTextLength + 1];
+    LRESULT length = SendMessageW(box, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text));
+    return cutToTextLimit(utf8Of(std::wstring_view(text, static_cast<size_t>(length))));
 }
 
 // The caret is set after the text directly: an End key posted to the box
@@ -55,9 +56,9 @@ std::string readBox(HWND box) {
 // typed would replace it.
 void focusAtEnd(HWND box) {
     SetFocus(box);
-    const int end = GetWindowTextLengthA(box);
-    SendMessageA(box, EM_SETSEL, end, end);
-    SendMessageA(box, EM_SCROLLCARET, 0, 0);
+    const int end = GetWindowTextLengthW(box);
+    SendMessageW(box, EM_SETSEL, end, end);
+    SendMessageW(box, EM_SCROLLCARET, 0, 0);
 }
 
 // An edit box keeps its sideways scroll when it grows, so a text that now
@@ -84,7 +85,7 @@ LRESULT CALLBACK editBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPara
         onEnter(p);
         return 0;
     }
-    return CallWindowProcA(p.standardEditProc, box, message, wParam, lParam);
+    return CallWindowProcW(p.standardEditProc, box, message, wParam, lParam);
 }
 
 }  // namespace tarvo

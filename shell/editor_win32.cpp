@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "engine/system_path_win32.h"
 #include "shell/dialog_texts.h"
 #include "shell/dialogs_win32.h"
 #include "shell/editor_command.h"
@@ -15,7 +16,7 @@ namespace tarvo {
 namespace {
 
 bool isFile(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(widePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -23,16 +24,19 @@ bool isFile(const std::string& path) {
 // user's own key first, as the shell looks it up; empty when there is none
 // or it is gone. The value may be quoted.
 std::string appPathsProgram(const char* name) {
-    const std::string key =
-        std::string("Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") + name;
+    const std::wstring key =
+        wideText(std::string("Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") + name);
     for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-        char value[MAX_PATH];
-        DWORD size = sizeof value;
         // REG_EXPAND_SZ values come back expanded.
-        if (RegGetValueA(root, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value, &size) !=
-            ERROR_SUCCESS)
-            continue;
-        std::string program(value);
+        std::string program = pathFromSystem([&](wchar_t* buffer, size_t units) {
+            DWORD size = static_cast<DWORD>(units * sizeof(wchar_t));
+            const LSTATUS status =
+                RegGetValueW(root, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, buffer, &size);
+            if (status == ERROR_MORE_DATA) return units;  // asks for a larger buffer
+            // The size counts bytes, the value's NUL among them.
+            return status == ERROR_SUCCESS && size > sizeof(wchar_t) ? size / sizeof(wchar_t) - 1
+                                                                     : size_t{0};
+        });
         std::erase(program, '"');
         if (isFile(program)) return program;
     }
@@ -42,14 +46,17 @@ std::string appPathsProgram(const char* name) {
 // The editor's program found along the search path, as CreateProcess
 // would find searchName: the program's folder, the system folders, PATH.
 std::string searchPathProgram(const KnownEditor& editor) {
-    char found[MAX_PATH];
-    char* name = nullptr;
-    const DWORD length = SearchPathA(nullptr, editor.searchName, nullptr, MAX_PATH, found, &name);
-    if (length == 0 || length >= MAX_PATH || name == nullptr) return {};
-    const std::string beside = std::string(found, name - found) + editor.programFromSearch;
-    char program[MAX_PATH];
-    const DWORD full = GetFullPathNameA(beside.c_str(), MAX_PATH, program, nullptr);
-    if (full == 0 || full >= MAX_PATH || !isFile(program)) return {};
+    const std::string found = pathFromSystem([&](wchar_t* buffer, size_t size) {
+        return SearchPathW(nullptr, wideText(editor.searchName).c_str(), nullptr,
+                           static_cast<DWORD>(size), buffer, nullptr);
+    });
+    const size_t folder = found.find_last_of('\\');
+    if (folder == std::string::npos) return {};
+    const std::wstring beside = wideText(found.substr(0, folder + 1) + editor.programFromSearch);
+    const std::string program = pathFromSystem([&](wchar_t* buffer, size_t size) {
+        return GetFullPathNameW(beside.c_str(), static_cast<DWORD>(size), buffer, nullptr);
+    });
+    if (program.empty() || !isFile(program)) return {};
     return program;
 }
 

@@ -5,17 +5,15 @@
 #include <ole2.h>
 #include <shobjidl.h>
 
-#include <cwchar>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "engine/text_encoding.h"
+#include "engine/system_path_win32.h"
 #include "shell/edit_box_win32.h"
 #include "shell/launching_win32.h"
 #include "shell/path_entries.h"
 #include "shell/program_win32.h"
-#include "view/wide_text.h"
 
 namespace tarvo {
 
@@ -24,23 +22,19 @@ namespace {
 constexpr const wchar_t* kBrowseTitle = L"Browse for Folder";
 constexpr const wchar_t* kAddTitle = L"Add Folder to Path";
 
-std::string utf8FromWide(const wchar_t* text) {
-    return utf16ToUtf8(
-        std::string_view(reinterpret_cast<const char*>(text), std::wcslen(text) * sizeof(wchar_t)),
-        false);
-}
-
 // The folder `entry` names (a file's own folder for a file), made full
 // against the current folder as the search reads it; null when it names
 // nothing the shell knows.
 IShellItem* startFolder(std::string_view entry) {
     if (entry.empty()) return nullptr;
-    const std::u16string typed = toUtf16(entry);
-    wchar_t full[MAX_PATH];
-    if (GetFullPathNameW(reinterpret_cast<LPCWSTR>(typed.c_str()), MAX_PATH, full, nullptr) == 0)
-        return nullptr;
+    const std::wstring typed = wideText(entry);
+    const std::string full = pathFromSystem([&](wchar_t* buffer, size_t size) {
+        return GetFullPathNameW(typed.c_str(), static_cast<DWORD>(size), buffer, nullptr);
+    });
     IShellItem* item = nullptr;
-    if (FAILED(SHCreateItemFromParsingName(full, nullptr, IID_PPV_ARGS(&item)))) return nullptr;
+    if (full.empty() ||
+        FAILED(SHCreateItemFromParsingName(wideText(full).c_str(), nullptr, IID_PPV_ARGS(&item))))
+        return nullptr;
     SFGAOF attributes = 0;
     item->GetAttributes(SFGAO_FOLDER, &attributes);
     if (attributes & SFGAO_FOLDER) return item;
@@ -74,9 +68,10 @@ std::optional<std::string> showPicker(HWND owner, std::string_view entry, bool a
             // Wine hands back a name typed as "." or ".." as it was typed
             // ("C:\src\."): made full, the Path names the folder as the walk
             // and the remembered files name it.
-            wchar_t full[MAX_PATH];
-            const DWORD length = GetFullPathNameW(path, MAX_PATH, full, nullptr);
-            chosen = utf8FromWide(length > 0 && length < MAX_PATH ? full : path);
+            const std::string full = pathFromSystem([&](wchar_t* buffer, size_t size) {
+                return GetFullPathNameW(path, static_cast<DWORD>(size), buffer, nullptr);
+            });
+            chosen = full.empty() ? utf8Of(path) : full;
             CoTaskMemFree(path);
         }
         result->Release();
@@ -106,7 +101,7 @@ void browseForFolder(Program& p, bool append) {
     const std::optional<std::string> path = pathWithFolder(text, *folder, append);
     // The folder does not fit after the text: adding it cut would name another.
     if (!path) return launcher().beep(kSimpleBeep);
-    SetWindowTextA(box, path->c_str());
+    SetWindowTextW(box, wideText(*path).c_str());
     focusAtEnd(box);
 }
 

@@ -6,13 +6,13 @@
 #include <algorithm>
 #include <string>
 
-#include "engine/text_encoding.h"
+#include "engine/system_path.h"
+#include "engine/system_path_win32.h"
 #include "shell/editor_win32.h"
 #include "shell/launching.h"
 #include "shell/open_decision.h"
 #include "shell/program_win32.h"
 #include "shell/resources/resource.h"
-#include "view/wide_text.h"
 
 namespace tarvo {
 
@@ -22,66 +22,77 @@ void beepWithSystem(UINT type) {
     MessageBeep(type);
 }
 
+// The shell's calls stop at MAX_PATH even in the long form. A longer path
+// is handed to them with its folders in their short (8.3) form, which names
+// the same folders, and the file's own name, whose ending says its type;
+// as it is where the volume keeps no short names or that is still too long.
+std::wstring shellPath(const std::string& file) {
+    const std::wstring path = widePath(file);
+    const size_t name = file.find_last_of('\\');
+    if (path.size() < kLongPathFrom || name == std::string::npos) return path;
+    const std::wstring folder = widePath(file.substr(0, name));
+    const std::string shortFolder = pathFromSystem([&](wchar_t* buffer, size_t size) {
+        return GetShortPathNameW(folder.c_str(), buffer, static_cast<DWORD>(size));
+    });
+    const std::wstring shortened = wideText(ordinaryPath(shortFolder) + file.substr(name));
+    return !shortFolder.empty() && shortened.size() < kLongPathFrom ? shortened : path;
+}
+
 // No parameters, directory "": what the system does when the user opens the
 // file from the shell with that verb. The result is not looked at: a
 // missing association is not reported.
 void shellOpenWithSystem(const char* file, const char* verb) {
-    ShellExecuteA(nullptr, verb, file, nullptr, "", SW_SHOW);
+    ShellExecuteW(nullptr, verb ? wideText(verb).c_str() : nullptr, shellPath(file).c_str(),
+                  nullptr, L"", SW_SHOW);
 }
 
 DWORD startProgramWithShell(const char* program, const char* arguments) {
-    SHELLEXECUTEINFOA run = {};
+    const std::wstring file = wideText(program), parameters = wideText(arguments);
+    SHELLEXECUTEINFOW run = {};
     run.cbSize = sizeof run;
     // The caller reports a failure itself, once; the process is not waited for.
     run.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
-    run.lpFile = program;
-    run.lpParameters = arguments;
+    run.lpFile = file.c_str();
+    run.lpParameters = parameters.c_str();
     run.nShow = SW_SHOWNORMAL;
-    if (ShellExecuteExA(&run)) return 0;
+    if (ShellExecuteExW(&run)) return 0;
     const DWORD error = GetLastError();
     return error ? error : ERROR_FILE_NOT_FOUND;
 }
 
 std::string executablePath() {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    // A path cut at MAX_PATH names some other file: start nothing.
-    if (length == 0 || length >= MAX_PATH) return {};
-    return std::string(path, length);
+    return pathFromSystem([](wchar_t* buffer, size_t size) {
+        return GetModuleFileNameW(nullptr, buffer, static_cast<DWORD>(size));
+    });
 }
 
 const std::string& previewedPath(const Program& p) {
     return p.previewPane.document().currentPath();
 }
 
-// The system's UTF-16 text as the program's UTF-8.
-std::string fromWide(const WCHAR* text) {
-    return utf16ToUtf8({reinterpret_cast<const char*>(text), 2 * wcslen(text)}, false);
-}
-
 // The command line a verb of the type runs, as the shell would run it for a
 // file of that type, its environment variables expanded as the shell
 // expands them; empty when the type has no such verb.
-std::string verbCommand(const std::u16string& extension, const WCHAR* verb) {
-    WCHAR command[4096];
+std::string verbCommand(const std::string& extension, const wchar_t* verb) {
+    wchar_t command[4096];
     DWORD size = std::size(command);
     // The catch-all "Unknown" type is not the file's own association.
     const ASSOCF flags = ASSOCF_NOTRUNCATE | ASSOCF_INIT_IGNOREUNKNOWN;
-    const auto* type = reinterpret_cast<const WCHAR*>(extension.c_str());
-    if (FAILED(AssocQueryStringW(flags, ASSOCSTR_COMMAND, type, verb, command, &size))) return {};
-    WCHAR expanded[4096];
+    if (FAILED(AssocQueryStringW(flags, ASSOCSTR_COMMAND, wideText(extension).c_str(), verb,
+                                 command, &size)))
+        return {};
+    wchar_t expanded[4096];
     const DWORD length = ExpandEnvironmentStringsW(command, expanded, std::size(expanded));
-    return fromWide(length > 0 && length <= std::size(expanded) ? expanded : command);
+    return utf8Of(length > 0 && length <= std::size(expanded) ? expanded : command);
 }
 
 FileTypeFacts fileTypeFacts(const std::string& path) {
     FileTypeFacts facts;
     facts.extension = fileExtension(path);
     if (facts.extension.empty()) return facts;
-    const std::u16string extension = toUtf16(facts.extension);
-    facts.dangerous = AssocIsDangerous(reinterpret_cast<const WCHAR*>(extension.c_str()));
-    facts.openCommand = verbCommand(extension, nullptr);
-    facts.editCommand = verbCommand(extension, L"edit");
+    facts.dangerous = AssocIsDangerous(wideText(facts.extension).c_str());
+    facts.openCommand = verbCommand(facts.extension, nullptr);
+    facts.editCommand = verbCommand(facts.extension, L"edit");
     return facts;
 }
 
@@ -93,7 +104,7 @@ int32_t previewedLine(Program& p, const std::string& path) {
 }
 
 bool isFile(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(widePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -105,13 +116,13 @@ bool writeBuiltInGuide(const std::string& path) {
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
     if (!bytes) return false;
     const DWORD size = SizeofResource(nullptr, found);
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    HANDLE file = CreateFileW(widePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     const bool whole = WriteFile(file, bytes, size, &written, nullptr) && written == size;
     CloseHandle(file);
-    if (!whole) DeleteFileA(path.c_str());
+    if (!whole) DeleteFileW(widePath(path).c_str());
     return whole;
 }
 
@@ -125,14 +136,14 @@ Launcher& launcher() {
 
 bool startDetachedProcess(const char* application, const char* commandLine) {
     // CreateProcessW may write into the command line: it gets a copy.
-    std::u16string line = toUtf16(commandLine ? commandLine : "");
-    const std::u16string program = toUtf16(application ? application : "");
+    std::wstring line = wideText(commandLine ? commandLine : "");
+    const std::wstring program = application ? widePath(application) : std::wstring();
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};
-    if (!CreateProcessW(application ? reinterpret_cast<const WCHAR*>(program.c_str()) : nullptr,
-                        line.empty() ? nullptr : reinterpret_cast<WCHAR*>(line.data()), nullptr,
-                        nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+    if (!CreateProcessW(application ? program.c_str() : nullptr,
+                        line.empty() ? nullptr : line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &started))
         return false;
     // Not waited for: the handles are only closed, the process lives on.
     CloseHandle(started.hThread);
@@ -186,9 +197,9 @@ void openWithNotepad(const Program& p) {
 
 UserGuide findUserGuide() {
     const std::string exe = executablePath();
-    char temp[MAX_PATH + 1];
-    const DWORD length = GetTempPathA(sizeof temp, temp);
-    const std::string_view folder(temp, (length > 0 && length < sizeof temp) ? length : 0);
+    const std::string folder = pathFromSystem([](wchar_t* buffer, size_t size) {
+        return GetTempPathW(static_cast<DWORD>(size), buffer);
+    });
     return userGuide(exe, isFile(documentationPath(exe)), folder);
 }
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "engine/search_request.h"
+#include "engine/system_path_win32.h"
 #include "shell/commands_win32.h"
 #include "shell/dialog_texts.h"
 #include "shell/edit_box_win32.h"
@@ -45,8 +46,11 @@ RECT toRect(const LayoutRect& r) {
     return RECT{r.left, r.top, r.right, r.bottom};
 }
 
+// A Unicode window from its creation: an edit control keeps its text in the
+// form it was created for, so an ANSI one would lose what the system's code
+// page lacks, however it is subclassed later.
 HWND createEditBox(const Program& p, HWND parent, DWORD style) {
-    return CreateWindowExA(0, "EDIT", nullptr, style, 0, 0, 0, 0, parent, nullptr, p.instance,
+    return CreateWindowExW(0, L"EDIT", nullptr, style, 0, 0, 0, 0, parent, nullptr, p.instance,
                            nullptr);
 }
 
@@ -174,12 +178,14 @@ void onCreate(Program& p, HWND window) {
         SendMessageA(box, WM_SETFONT,
                      reinterpret_cast<WPARAM>(p.fonts.handle(FontIndex::Interface)), FALSE);
     }
-    p.standardEditProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(w.findBox, GWLP_WNDPROC));
+    // Subclassed with a Unicode procedure: the boxes hold paths and terms in any script, typed or
+    // set, whatever the system's code page.
+    p.standardEditProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(w.findBox, GWLP_WNDPROC));
     for (HWND box : {w.findBox, w.pathBox, w.fileBox}) {
-        SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editBoxProc));
+        SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editBoxProc));
     }
-    SetWindowTextA(w.findBox, p.settings.request.findText.c_str());
-    SetWindowTextA(w.pathBox, p.settings.request.pathText.c_str());
+    SetWindowTextW(w.findBox, wideText(p.settings.request.findText).c_str());
+    SetWindowTextW(w.pathBox, wideText(p.settings.request.pathText).c_str());
 
     p.previewPane.setFileBox(w.fileBox);
     p.resultsPane.create(window, "Results", kPaneStyle, p.instance);
@@ -315,17 +321,17 @@ void onContextMenu(const Program& p, HWND from, LPARAM at) {
 // ";" as the Path box takes several roots; Enter then searches them.
 void onDropFiles(const Program& p, HDROP drop) {
     std::string paths;
-    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
-        const UINT length = DragQueryFileA(drop, i, nullptr, 0);
-        std::string path(length, '\0');
-        DragQueryFileA(drop, i, path.data(), length + 1);
+        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        std::wstring path(length, L'\0');
+        DragQueryFileW(drop, i, path.data(), length + 1);
         if (!paths.empty()) paths += ';';
-        paths += path;
+        paths += utf8Of(path);
     }
     DragFinish(drop);
     const MainWindows& w = p.windows;
-    SetWindowTextA(w.pathBox, cutToTextLimit(paths).c_str());
+    SetWindowTextW(w.pathBox, wideText(cutToTextLimit(paths)).c_str());
     // The drag source is the active window while it drags.
     SetForegroundWindow(w.main);
     focusAtEnd(w.pathBox);

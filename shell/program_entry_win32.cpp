@@ -1,6 +1,7 @@
 #include "shell/program_entry_win32.h"
 
 #include "engine/search_request.h"
+#include "engine/system_path_win32.h"
 #include "shell/commands_win32.h"
 #include "shell/main_window_win32.h"
 #include "shell/program_win32.h"
@@ -24,9 +25,10 @@ void loadProgramSettings(Program& p) {
 
 // A longer directory does not fit a box; the Path box then starts empty.
 std::string currentDirectory() {
-    char directory[kMaxTextLength + 1];
-    const DWORD length = GetCurrentDirectoryA(sizeof directory, directory);
-    return (length > 0 && length < sizeof directory) ? directory : "";
+    const std::string directory = pathFromSystem([](wchar_t* buffer, size_t size) {
+        return GetCurrentDirectoryW(static_cast<DWORD>(size), buffer);
+    });
+    return directory.size() <= static_cast<size_t>(kMaxTextLength) ? directory : "";
 }
 
 // The whole command line is the Find text: the first kMaxTextLength bytes of

@@ -1,7 +1,3 @@
-// Room shell/: the window program: entry, main window, layout, commands,
-// run loop, dialogs, launching, and the Program that owns the panes. May
-// include every room below it; nothing outside shell/ includes shell/.
-//
 // The program's state: one object that lives from start-up to the end of
 // the process (it is never destroyed, so nothing is torn down under a search
 // that exitProgram leaves in the middle). The entry point makes it and hands

@@ -39,20 +39,22 @@ void runRequestedSearch(Program& p) {
 void pumpMessages(Program& p, bool wait) {
     MSG message;
     if (!wait) {
-        // A message PeekMessageA reports is certain to be there, so the wait
+        // A message PeekMessageW reports is certain to be there, so the wait
         // mode takes it without blocking.
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE))
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE))
             pumpMessages(p, true);
         return;
     }
-    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    // Taken as Unicode: a character typed in any script reaches the boxes
+    // whole (an ANSI loop would turn what the code page lacks into '?').
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got == 0) exitProgram(p, 0);
     if (got == -1) return;  // only for an invalid filter window; there is none
     // For every message, whichever window it is for: F5 to F8, Ctrl+N and
     // Ctrl+O work while an edit box has the focus.
-    if (TranslateAcceleratorA(p.windows.main, p.accelerators, &message)) return;
+    if (TranslateAcceleratorW(p.windows.main, p.accelerators, &message)) return;
     TranslateMessage(&message);
-    DispatchMessageA(&message);
+    DispatchMessageW(&message);
 }
 
 void exitProgram(Program& p, int exitCode) {

@@ -4,19 +4,19 @@
 
 #include <shlobj.h>
 
+#include "engine/system_path_win32.h"
+
 namespace tarvo {
 
 std::string settingsPath() {
-    char folder[MAX_PATH] = {};
-    if (SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)))
-        return std::string(folder) + "\\" + kSettingsFileName;
-    char program[MAX_PATH] = {};
-    DWORD length = GetModuleFileNameA(nullptr, program, MAX_PATH);
-    if (length > 0 && length < MAX_PATH) {
-        std::string path(program, length);
-        size_t slash = path.find_last_of('\\');
-        if (slash != std::string::npos) return path.substr(0, slash + 1) + kSettingsFileName;
-    }
+    wchar_t folder[MAX_PATH] = {};
+    if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)))
+        return utf8Of(folder) + "\\" + kSettingsFileName;
+    const std::string program = pathFromSystem([](wchar_t* buffer, size_t size) {
+        return GetModuleFileNameW(nullptr, buffer, static_cast<DWORD>(size));
+    });
+    const size_t slash = program.find_last_of('\\');
+    if (slash != std::string::npos) return program.substr(0, slash + 1) + kSettingsFileName;
     return kSettingsFileName;
 }
 

@@ -1,7 +1,7 @@
 #include "view/marked_text.h"
 
+#include "engine/wide_text.h"
 #include "view/text_class.h"
-#include "view/wide_text.h"
 
 namespace tarvo {
 

@@ -1,8 +1,3 @@
-// Room view/: the text layer every front end shares: marked runs, text
-// classes and colours, fitting to a width, scroll arithmetic (portable);
-// the GDI drawing primitives, the fonts and the pane window base (Win32).
-// Includes engine/ only.
-//
 // The window-free half of drawing a marked text: cutting a text with its
 // attribute bytes into runs of equal attributes (each run is one width
 // measurement and one text output), and shortening a text with "..." in the

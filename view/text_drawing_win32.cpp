@@ -2,11 +2,11 @@
 
 #include <utility>
 
+#include "engine/wide_text.h"
 #include "view/display_scale.h"
 #include "view/fonts_win32.h"
 #include "view/marked_text.h"
 #include "view/text_class.h"
-#include "view/wide_text.h"
 
 namespace tarvo {
 

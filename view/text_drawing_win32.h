@@ -2,7 +2,7 @@
 // header box, and text whose bytes carry attribute bytes (colour class and
 // term mark). The rules (runs, tab expansion, shortening) are in
 // marked_text.h; this file only issues the GDI calls, always the wide ones,
-// over UTF-16 converted from the UTF-8 text at this boundary (wide_text.h).
+// over UTF-16 converted from the UTF-8 text at this boundary (engine/wide_text.h).
 //
 // Every surface starts its paint with selectDrawingTools: the functions below
 // colour their boxes with SetDCPenColor / SetDCBrushColor and draw text

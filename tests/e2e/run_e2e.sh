@@ -108,6 +108,22 @@ expect_line 3 'widget' "the Find text taken from the history"
 [ "$(grep -a '^find=' "$settings" | tr -d '\r' | paste -sd '|')" = 'find=widget|find=widget gadget' ] ||
     fail "the Find history is not the two texts, most recent first"
 
+echo "== a path of 600 characters remembered across a restart"
+deep=$work/corpus-deep
+while [ $((${#deep} + 3 + 255)) -lt 600 ]; do deep=$deep/$(printf 'd%.0s' $(seq 1 200)); done
+deep_file=$deep/$(printf 'f%.0s' $(seq 1 $((600 - ${#deep} - 3))))
+rm -rf "$work/corpus-deep" && mkdir -p "$deep" && printf 'plinth\n' >"$deep_file"
+deep_row="$(winpath "$deep_file")"  # 600 characters with its "Z:"
+[ ${#deep_row} -eq 600 ] || fail "the deep file's path is ${#deep_row} characters, not 600"
+rm -f "$settings"  # empty boxes to type into
+for start in searched restarted; do
+    start_window "$work/$start.log"
+    [ $start = searched ] && type_search "$main" 'plinth' "$(winpath "$work/corpus-deep")"
+    close_window "$main"
+    wait_exit "$started" || fail "exit code $? after Alt+F4"
+    tr -d '\r' <"$settings" | grep -qxF "1000 $deep_row" || fail "the deep file is not remembered ($start)"
+done
+
 echo "== at 150 %: closed maximized, it starts maximized and is restored to its size"
 # The screen's DPI as Wine reads it when a program starts; the window's system menu from the
 # keyboard: Alt+Space, then Maximize (x) or Restore (r).

@@ -54,44 +54,52 @@ using Dialogs = ProgramTest;
 
 // Regression: the prompt read its box back into 100 bytes, so OK on an unedited list of 100
 // characters or more silently cut its tail. The caret starts after the text, so what is typed is
-// appended; 10,000 characters in the box are cut to the 9,999 a list holds.
-TEST_F(Dialogs, ThePromptKeepsOrTakesItsListWhole) {
-    const std::string typed(150, 'q'), pasted(10000, 'p');
-    std::string& exclude = p().settings.request.excludeList;
-    const std::tuple<int, std::string*, std::function<void(HWND)>, std::string> cases[] = {
+// appended; 10,000 characters in the box are cut to the 9,999 a list holds. Only File Types and
+// Skip Folders forget the remembered files when OK changes them, not when OK leaves them as they
+// were or Cancel closes the prompt. Result > Tab Width...: the width shown, a number from 1 to 16
+// taken by the list and the preview at once; anything else leaves it.
+TEST_F(Dialogs, ThePromptKeepsOrTakesItsListWholeAndTabWidthANumberFrom1To16) {
+    const std::string appended(150, 'q'), pasted(10000, 'p');
+    SearchRequest& request = p().settings.request;
+    std::string &exclude = request.excludeList, &only = request.includeList;
+    const auto enter = [](HWND d) { press(d, VK_RETURN); };
+    const std::tuple<int, std::string*, std::function<void(HWND)>, std::string, bool> cases[] = {
         {IDM_EXCLUDE_FILE_TYPES, &exclude,
-         [](HWND d) { type(d, ".x"), PostMessageA(d, WM_COMMAND, IDCANCEL, 0); }, ".obj"},
+         [](HWND d) { type(d, ".x"), PostMessageA(d, WM_COMMAND, IDCANCEL, 0); }, ".obj", false},
         {IDM_EXCLUDE_FILE_TYPES, &exclude, [](HWND d) { type(d, ".x"), press(d, VK_ESCAPE); },
-         ".obj"},
+         ".obj", false},
         {IDM_EXCLUDE_FILE_TYPES, &exclude,
-         [&](HWND d) { type(d, ";" + typed), PostMessageA(d, WM_COMMAND, IDOK, 0); },
-         ".obj;" + typed},
-        {IDM_EXCLUDE_FILE_TYPES, &exclude, [](HWND d) { press(d, VK_RETURN); }, ".obj;" + typed},
-        {IDM_SYNTAX_HIGHLIGHTING, &p().settings.request.highlightList,
-         [](HWND d) { type(d, ".y"), press(d, VK_RETURN); }, ".obj.y"},
+         [&](HWND d) { type(d, ";" + appended), PostMessageA(d, WM_COMMAND, IDOK, 0); },
+         ".obj;" + appended, false},
+        {IDM_EXCLUDE_FILE_TYPES, &exclude, enter, ".obj;" + appended, false},
+        {IDM_SYNTAX_HIGHLIGHTING, &request.highlightList,
+         [](HWND d) { type(d, ".y"), press(d, VK_RETURN); }, ".obj.y", false},
         {IDM_EDITOR_COMMAND, &p().settings.editorCommand,
-         [](HWND d) { type(d, " -n%line%"), press(d, VK_RETURN); }, "ed -n%line%"},
+         [](HWND d) { type(d, " -n%line%"), press(d, VK_RETURN); }, "ed -n%line%", false},
         {IDM_EXCLUDE_FILE_TYPES, &exclude,
          [&](HWND d) { SetDlgItemTextA(d, IDC_PROMPT_EDIT, pasted.c_str()), press(d, VK_RETURN); },
-         pasted.substr(0, 9999)},
-        {IDM_ONLY_FILE_TYPES, &p().settings.request.includeList,
-         [](HWND d) { type(d, ";.h"), press(d, VK_RETURN); }, ".obj;.h"},
-        {IDM_SKIP_FOLDERS, &p().settings.request.skipFolders,
-         [](HWND d) { type(d, ";bin"), press(d, VK_ESCAPE); }, ".obj"},
+         pasted.substr(0, 9999), false},
+        {IDM_ONLY_FILE_TYPES, &only, enter, ".obj", false},
+        {IDM_ONLY_FILE_TYPES, &only, [](HWND d) { type(d, ".c"), press(d, VK_ESCAPE); }, ".obj",
+         false},
+        {IDM_ONLY_FILE_TYPES, &only, [](HWND d) { type(d, ";.h"), press(d, VK_RETURN); }, ".obj;.h",
+         true},
+        {IDM_SKIP_FOLDERS, &request.skipFolders,
+         [](HWND d) { type(d, ";bin"), press(d, VK_ESCAPE); }, ".obj", false},
+        {IDM_SKIP_FOLDERS, &request.skipFolders,
+         [](HWND d) { type(d, ";bin"), press(d, VK_RETURN); }, ".obj;bin", true},
     };
-    exclude = p().settings.request.highlightList = p().settings.request.includeList =
-        p().settings.request.skipFolders = ".obj";
+    exclude = request.highlightList = only = request.skipFolders = ".obj";
     p().settings.editorCommand = "ed";
-    for (const auto& [command, list, steps, after] : cases) {
+    for (const auto& [command, list, steps, after, forgets] : cases) {
         SCOPED_TRACE(after.substr(0, 10));
+        p().memory.add("C:\\f.c", 7);
         runDialog([command] { runCommand(p(), command); }, steps);
         EXPECT_EQ(*list, after);
+        EXPECT_EQ(p().memory.count(), forgets ? 0 : 1);
+        p().memory.clear();
     }
-}
 
-// Result > Tab Width...: the width shown, a number from 1 to 16 taken by the list and the preview
-// at once; anything else leaves it.
-TEST_F(Dialogs, TabWidthTakesANumberFrom1To16) {
     static std::string before;
     const std::pair<const char*, int> entries[] = {{"8", 8}, {"0", 8}, {"sixteen", 8}, {" 16", 16}};
     for (const auto& [entry, width] : entries) {
@@ -110,47 +118,15 @@ TEST_F(Dialogs, TabWidthTakesANumberFrom1To16) {
     }
 }
 
-// Only File Types and Skip Folders forget the remembered files when OK changes them, not when OK
-// leaves them as they were or Cancel closes the prompt.
-TEST_F(Dialogs, AChangedFilterForgetsTheRememberedFiles) {
-    const std::tuple<int, std::function<void(HWND)>, bool> cases[] = {
-        {IDM_ONLY_FILE_TYPES, [](HWND d) { press(d, VK_RETURN); }, false},
-        {IDM_ONLY_FILE_TYPES, [](HWND d) { type(d, ".c"), press(d, VK_ESCAPE); }, false},
-        {IDM_ONLY_FILE_TYPES, [](HWND d) { type(d, ".c"), press(d, VK_RETURN); }, true},
-        {IDM_SKIP_FOLDERS, [](HWND d) { type(d, "obj"), press(d, VK_RETURN); }, true},
-    };
-    for (const auto& [command, steps, forgets] : cases) {
-        SCOPED_TRACE(::testing::Message() << command << " " << forgets);
-        p().memory.add("C:\\f.c", 7);
-        runDialog([command] { runCommand(p(), command); }, steps);
-        EXPECT_EQ(p().memory.count(), forgets ? 0 : 1);
-        p().memory.clear();
-    }
-}
-
 // Escape, the close command and WM_CLOSE leave About open, so a second tick of its timer comes.
-TEST_F(Dialogs, AboutClosesOnlyWithOk) {
-    static int ticks = 0;
-    runDialog([] { runCommand(p(), IDM_ABOUT); },
-              [](HWND d) {
-                  SetTimer(d, 1, 10, [](HWND d, UINT, UINT_PTR, DWORD) {
-                      if (++ticks > 1) return (void)PostMessageA(d, WM_COMMAND, IDOK, 0);
-                      PostMessageA(d, WM_KEYDOWN, VK_ESCAPE, 1);
-                      PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0);
-                      PostMessageA(d, WM_CLOSE, 0, 0);
-                  });
-              });
-    EXPECT_EQ(ticks, 2);
-}
-
 // The 500 x 54 banner is a size at 96 DPI: drawn at the dialog's scale, across the middle of its
 // control.
-TEST_F(Dialogs, TheAboutBannerIsDrawnAtTheDialogsScale) {
-    static int width = 0, height = 0;
+TEST_F(Dialogs, AboutClosesOnlyWithOkAndDrawsItsBannerAtItsScale) {
+    static int ticks = 0, width = 0, height = 0;
     runDialog([] { runCommand(p(), IDM_ABOUT); },
               [](HWND d) {
                   SetTimer(d, 1, 50, [](HWND d, UINT, UINT_PTR, DWORD) {
-                      KillTimer(d, 1);
+                      if (++ticks > 1) return (void)PostMessageA(d, WM_COMMAND, IDOK, 0);
                       HWND banner = GetDlgItem(d, IDC_ABOUT_BANNER);
                       RECT area;
                       GetClientRect(banner, &area);
@@ -161,12 +137,14 @@ TEST_F(Dialogs, TheAboutBannerIsDrawnAtTheDialogsScale) {
                       const COLORREF face = GetSysColor(COLOR_BTNFACE);
                       width = area.right - shown.count(face, 0, area.bottom / 2, area.right,
                                                        area.bottom / 2 + 1);
-                      height = 0;
                       for (int y = 0; y < area.bottom; ++y)
                           height += shown.at(area.right / 2, y) != face;
-                      PostMessageA(d, WM_COMMAND, IDOK, 0);
+                      PostMessageA(d, WM_KEYDOWN, VK_ESCAPE, 1);
+                      PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0);
+                      PostMessageA(d, WM_CLOSE, 0, 0);
                   });
               });
+    EXPECT_EQ(ticks, 2);
     const int dpi = static_cast<int>(windowDpi(windows().main));
     EXPECT_EQ(width, scaleToDpi(500, dpi));
     EXPECT_EQ(height, scaleToDpi(54, dpi));

@@ -25,9 +25,14 @@ protected:
 
 using Entries = std::vector<std::string>;
 
-// Two searches, then Alt+Down in Find: the list shows both texts, the current one selected and
-// drawn in the selection colour; Down and Enter put the earlier text in the box without a search.
-TEST_F(DropDownTest, AltDownShowsTheEarlierTextAndEnterTakesIt) {
+// A first start (no settings file) has the current folder in the Path box, ready to search. Two
+// searches, then Alt+Down in Find: the list shows both texts, the current one selected and drawn
+// in the selection colour; Down and Enter put the earlier text in the box without a search. The
+// arrow button opens the list; a release on a row takes it; a press outside closes it.
+TEST_F(DropDownTest, AltDownOrTheMouseShowsTheEarlierTextsAndTakesOne) {
+    char current[MAX_PATH];
+    EXPECT_EQ(boxText(windows().pathBox),
+              std::string(current, GetCurrentDirectoryA(MAX_PATH, current)));
     tree.write("a.txt", "alpha beta\n");
     search("alpha", tree.root());
     search("beta", tree.root());
@@ -56,11 +61,29 @@ TEST_F(DropDownTest, AltDownShowsTheEarlierTextAndEnterTakesIt) {
     EXPECT_EQ(p().runState, RunState::Idle) << "taking an entry does not search";
     pressEnter(windows().findBox);
     EXPECT_EQ(p().runState, RunState::StartRequested) << "Enter with the list closed searches";
+
+    SendMessageA(list().pathButton, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    ASSERT_TRUE(shown());
+    EXPECT_EQ(list().box, windows().pathBox);
+    EXPECT_EQ(GetFocus(), windows().pathBox);
+    EXPECT_EQ(GetCapture(), list().window);
+    mouse(WM_LBUTTONDOWN, -5, -5);
+    EXPECT_FALSE(shown());
+    EXPECT_NE(GetCapture(), list().window);
+    SetWindowTextA(windows().findBox, "");
+    SendMessageA(list().findButton, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    mouse(WM_MOUSEMOVE, 10, rowMiddle(1));
+    EXPECT_EQ(list().rows.selected, 1);
+    mouse(WM_LBUTTONUP, 10, rowMiddle(1));
+    EXPECT_FALSE(shown());
+    EXPECT_EQ(boxText(windows().findBox), "alpha");
 }
 
 // F4 opens the list; typing filters it to the entries containing the text, Delete removes the
-// selected one from the history, Esc closes it. Closed, Up and Down move the results again.
-TEST_F(DropDownTest, TypingFiltersDeleteRemovesEscCloses) {
+// selected one from the history, Esc closes it. Closed, Up and Down move the results again. In the
+// Path box, a prefix typed after the last ";" offers the folders and files beginning with it; the
+// one chosen completes that entry only, and nothing is searched.
+TEST_F(DropDownTest, TypingFiltersDeleteRemovesEscClosesAndThePathBoxOffersFolders) {
     tree.write("a.txt", "alpha one\nbeta two\nalpha three\n");
     for (const char* find : {"alpha one", "beta two", "alpha three"})
         search(find, tree.root());
@@ -89,33 +112,7 @@ TEST_F(DropDownTest, TypingFiltersDeleteRemovesEscCloses) {
     key(windows().findBox, VK_TAB);
     EXPECT_FALSE(shown());
     EXPECT_EQ(GetFocus(), windows().pathBox);
-}
 
-// The arrow button opens the list; a release on a row takes it; a press outside closes it.
-TEST_F(DropDownTest, TheMouseOpensTakesAndCloses) {
-    tree.write("a.txt", "alpha beta\n");
-    search("alpha", tree.root());
-    search("beta", tree.root());
-    SendMessageA(list().pathButton, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-    ASSERT_TRUE(shown());
-    EXPECT_EQ(list().box, windows().pathBox);
-    EXPECT_EQ(GetFocus(), windows().pathBox);
-    EXPECT_EQ(GetCapture(), list().window);
-    mouse(WM_LBUTTONDOWN, -5, -5);
-    EXPECT_FALSE(shown());
-    EXPECT_NE(GetCapture(), list().window);
-    SetWindowTextA(windows().findBox, "");
-    SendMessageA(list().findButton, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-    mouse(WM_MOUSEMOVE, 10, rowMiddle(1));
-    EXPECT_EQ(list().rows.selected, 1);
-    mouse(WM_LBUTTONUP, 10, rowMiddle(1));
-    EXPECT_FALSE(shown());
-    EXPECT_EQ(boxText(windows().findBox), "alpha");
-}
-
-// A prefix typed after the last ";" offers the folders and files beginning with it; the one chosen
-// completes that entry only, and nothing is searched.
-TEST_F(DropDownTest, ThePathBoxOffersTheFoldersOfTheEntryTyped) {
     tree.write("tree/subway/a.txt", "");
     tree.write("tree/submarine.txt", "");
     tree.write("tree/other/b.txt", "");
@@ -188,13 +185,6 @@ TEST_F(DropDownTest, CtrlBOpensTheFolderPicker) {
         EXPECT_EQ(pickerTitle, title);
         EXPECT_EQ(boxText(windows().pathBox), after);
     }
-}
-
-// A first start (no settings file) has the current folder in the Path box, ready to search.
-TEST_F(DropDownTest, AFirstStartSearchesTheCurrentFolder) {
-    char current[MAX_PATH];
-    EXPECT_EQ(boxText(windows().pathBox),
-              std::string(current, GetCurrentDirectoryA(MAX_PATH, current)));
 }
 
 }  // namespace

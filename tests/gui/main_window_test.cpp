@@ -1,6 +1,7 @@
 // The main window driven with messages, as the keyboard, the mouse and the shell send them.
 #include <shlobj.h>
 
+#include "engine/system_path_win32.h"
 #include "gui/gui_support.h"
 #include "shell/edit_box_win32.h"
 #include "shell/status_panel_win32.h"
@@ -174,6 +175,74 @@ TEST_F(MainWindow, AUtf8PathIsSearchedShownAndCopied) {
     const std::string second =
         first.ends_with(whole) ? path + "(1): int needle;" : path + "(2): " + whole;
     EXPECT_EQ(clipboardText(), first + "\r\n" + second);
+}
+
+// Files at paths of 300 and 600 characters are found, previewed with the whole path in the File
+// box, and handed whole to Copy Path, F8 and F9; F7 opens them through the shell, which takes them
+// in their short form; the file memory keeps them in the settings file the program writes as it
+// ends and reads as it starts.
+TEST_F(MainWindow, PathsOf300And600CharactersAreSearchedPreviewedOpenedAndRemembered) {
+    const std::string root = tree.mkdir("deep");
+    // Files ending in .tarvo open with a recording program.
+    const std::wstring opener = L"\"" + wideText(recorder("op/opener.exe")) + L"\" \"%1\"";
+    const auto classes = [](const wchar_t* key, const std::wstring& value) {
+        RegSetKeyValueW(HKEY_CLASSES_ROOT, key, nullptr, REG_SZ, value.c_str(),
+                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    };
+    classes(L".tarvo", L"Tarvo.Test");
+    classes(L"Tarvo.Test\\shell\\open\\command", opener);
+    const auto fileAt = [&](size_t length, const std::string& text) {
+        std::string relative = "deep";
+        while (tree.path(relative).size() + 201 < length)
+            relative += "/" + std::string(200, 'f');
+        const size_t rest = length - tree.path(relative).size() - 1;
+        relative.append(1, '/').append(rest - 6, 'g').append(".tarvo");
+        return tree.write(relative, text);
+    };
+    const std::string paths[] = {fileAt(300, "int needle;\n"), fileAt(600, "needle\n")};
+    ASSERT_EQ(paths[0].size() + paths[1].size(), 900u);
+    const std::string editor = recorder("ed/ed.exe"), notepad = recorder("np/notepad.exe");
+    p().settings.editorCommand = "\"" + editor + "\" %path%";
+    SetCurrentDirectoryA(tree.path("np").c_str());
+    search("needle", root);
+    ASSERT_EQ(p().results.count(), 2);
+    for (int32_t row = 0; row < 2; ++row) {
+        p().results.selectRow(row);
+        drain();
+        const std::string& path = selectedResult(p())->path;
+        SCOPED_TRACE(path.size());
+        EXPECT_EQ(p().previewPane.document().currentPath(), path);
+        EXPECT_GT(p().previewPane.document().lineCount(), 0) << "the file was read";
+        EXPECT_EQ(boxText(windows().fileBox), path);
+        runCommand(p(), IDM_COPY_PATH);
+        EXPECT_EQ(clipboardText(), path);
+        for (WPARAM key : {VK_F7, VK_F8, VK_F9})
+            postKey(windows().findBox, key);
+        drain();
+        EXPECT_TRUE(startedWith(notepad, row + 1).ends_with("notepad.exe \"" + path + "\"\n"));
+        EXPECT_TRUE(
+            startedWith(editor, row + 1).ends_with("\"" + editor + "\" \"" + path + "\"\n"));
+        const std::string opened = startedWith(tree.path("op/opener.exe"), row + 1);
+        const size_t quote = opened.rfind('"', opened.size() - 3);
+        const std::wstring given = wideText(opened.substr(quote + 1, opened.size() - quote - 3));
+        wchar_t whole[1024] = {};
+        GetLongPathNameW(given.c_str(), whole, 1024);
+        EXPECT_LT(given.size(), 260u);
+        EXPECT_EQ(utf8Of(whole), path) << "the file F7 opened";
+    }
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, L".tarvo");
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, L"Tarvo.Test");
+    tree.mkdir("settings");
+    p().memory.creditResults(p().results);  // as the program ends
+    ASSERT_TRUE(saveSettings(p().settingsFile.c_str(), false, p().settings, p().memory));
+    Settings settings;
+    FileMemory memory;
+    ASSERT_TRUE(loadSettings(p().settingsFile.c_str(), 1280, 1024, settings, memory));
+    for (const std::string& path : paths) {
+        const int32_t remembered = memory.find(path.c_str());
+        ASSERT_GE(remembered, 0) << path.size();
+        EXPECT_GT(memory.entry(remembered).priority, 0);
+    }
 }
 
 // Dropped folders and files are joined with ";"; the Path box takes the focus.

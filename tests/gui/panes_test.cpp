@@ -48,6 +48,14 @@ protected:
                 differ += drawn.at(x, y) != expected.at(x, y);
         return differ;
     }
+    // Pixels of `colour` in row `row` (from the top) of what the preview paints.
+    static int inPreviewRow(COLORREF colour, int row) {
+        RECT area;
+        GetClientRect(p().previewPane.window(), &area);
+        const int h = rowHeight(FontIndex::Preview);
+        return Dib(p().previewPane, area.right, area.bottom)
+            .count(colour, 0, row * h, area.right, (row + 1) * h);
+    }
     static std::vector<int32_t> rowsFrom(int32_t from) {
         std::vector<int32_t> rows;
         for (int32_t row = from; row < store().firstVisibleRow() + store().visibleRows(); ++row)
@@ -57,8 +65,11 @@ protected:
 };
 
 // The selected row in the highlight colours with no marks; another black on white with the term,
-// in the line text only, on a box exactly its width.
-TEST_F(Panes, RowsHaveTheirColoursAndTheCacheRedrawsOnlyTheRowsThatChanged) {
+// in the line text only, on a box exactly its width. Caret keys stay in the box; Ctrl+Home and
+// Ctrl+End select the first and last result. A key sent to a second pane moves its own store's
+// selection: the pane is found from its window. A header click sorts; the selected entry is kept,
+// centred in the view and repainted at once.
+TEST_F(Panes, RowsHaveTheirColoursAndCacheKeysMoveTheSelectionAndAHeaderClickSorts) {
     fillList();
     const int h = rowHeight();
     const Dib dib(p().resultsPane, 800, 2 * h);
@@ -111,12 +122,7 @@ TEST_F(Panes, RowsHaveTheirColoursAndTheCacheRedrawsOnlyTheRowsThatChanged) {
     EXPECT_EQ(store().firstVisibleRow(), first + 4);
     EXPECT_EQ(store().selectedRow(), first + 6);
     EXPECT_EQ(p().previewPane.document().currentPath(), entryAt(first + 6).path);
-}
 
-// Caret keys stay in the box; Ctrl+Home and Ctrl+End select the first and last result. A key sent
-// to a second pane moves its own store's selection: the pane is found from its window.
-TEST_F(Panes, ListKeysInTheBoxesMoveTheListsSelection) {
-    fillList();
     const std::tuple<WPARAM, bool, bool> keys[] = {{VK_UP, false, true},    {VK_DOWN, false, true},
                                                    {VK_PRIOR, false, true}, {VK_NEXT, false, true},
                                                    {VK_HOME, false, false}, {VK_LEFT, false, false},
@@ -147,6 +153,32 @@ TEST_F(Panes, ListKeysInTheBoxesMoveTheListsSelection) {
     EXPECT_EQ(ownStore.selectedRow(), 1);
     EXPECT_EQ(store().selectedRow(), programs + 1);
     DestroyWindow(second.window());
+
+    store().selectRow(120);
+    const ResultEntry chosen = entryAt(120);
+    const MainLayout& l = p().layout;
+    const std::pair<const LayoutRect*, SortMode> clicks[] = {{&l.fileHeader, SortMode::ByFileName},
+                                                             {&l.lineHeader, SortMode::ByLineText},
+                                                             {&l.rankHeader, SortMode::ByRank}};
+    bool moved = false;
+    for (const auto& [header, mode] : clicks) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        drawnRows.clear();
+        SendMessageA(
+            windows().main, WM_LBUTTONDOWN, MK_LBUTTON,
+            MAKELPARAM((header->left + header->right) / 2, (header->top + header->bottom) / 2));
+        EXPECT_EQ(store().sortMode(), mode);
+        const int32_t row = store().selectedRow();
+        moved |= row != 120;
+        EXPECT_EQ(entryAt(row).path, chosen.path);
+        EXPECT_EQ(entryAt(row).lineNumber, chosen.lineNumber);
+        // Centred on the selection unless the list's start or end stops it; a last page may leave
+        // its bottom row empty.
+        const int32_t shown = store().visibleRows(), end = store().count() + 1;
+        EXPECT_EQ(store().firstVisibleRow(), std::min(std::max(row - shown / 2, 0), end - shown));
+        EXPECT_FALSE(drawnRows.empty());
+    }
+    EXPECT_TRUE(moved) << "the sorts moved the entry";
 }
 
 // Both select the row, and so does Down with the focus on the list, where Enter opens the row too;
@@ -188,70 +220,12 @@ TEST_F(Panes, ADoubleClickOpensARowAndARightClickOpensItsMenu) {
     EXPECT_EQ(clipboardText(), entryAt(5).path);
 }
 
-// The selected entry is kept, centred in the view and repainted at once.
-TEST_F(Panes, AHeaderClickSortsAndKeepsTheSelectionCentred) {
-    fillList();
-    store().selectRow(120);
-    const ResultEntry chosen = entryAt(120);
-    const MainLayout& l = p().layout;
-    const std::pair<const LayoutRect*, SortMode> clicks[] = {{&l.fileHeader, SortMode::ByFileName},
-                                                             {&l.lineHeader, SortMode::ByLineText},
-                                                             {&l.rankHeader, SortMode::ByRank}};
-    bool moved = false;
-    for (const auto& [header, mode] : clicks) {
-        SCOPED_TRACE(static_cast<int>(mode));
-        drawnRows.clear();
-        SendMessageA(
-            windows().main, WM_LBUTTONDOWN, MK_LBUTTON,
-            MAKELPARAM((header->left + header->right) / 2, (header->top + header->bottom) / 2));
-        EXPECT_EQ(store().sortMode(), mode);
-        const int32_t row = store().selectedRow();
-        moved |= row != 120;
-        EXPECT_EQ(entryAt(row).path, chosen.path);
-        EXPECT_EQ(entryAt(row).lineNumber, chosen.lineNumber);
-        // Centred on the selection unless the list's start or end stops it; a
-        // last page of 200 rows may leave its bottom row empty.
-        const int32_t shown = store().visibleRows();
-        EXPECT_EQ(store().firstVisibleRow(), std::min(std::max(row - shown / 2, 0), 201 - shown));
-        EXPECT_FALSE(drawnRows.empty());
-    }
-    EXPECT_TRUE(moved) << "the sorts moved the entry";
-}
-
-// What GDI draws for a UTF-8 text equals a wide text output of its characters: non-ASCII paths
-// and lines in the list, and in the preview a UTF-8 line and a Latin-1 one (Windows-1252).
-TEST_F(Panes, NonAsciiPathsAndLinesAreDrawnAsTheirCharacters) {
-    store().addResult(2, "E:\\J\xc3\xbcrgen\\caf\xc3\xa9.c", 1, "first");
-    store().addResult(1, "D:\\\xd0\x96\\\xe6\x97\xa5\xe6\x9c\xac.c", 7,
-                      "// na\xc3\xafve \xd0\x96 \xe6\x97\xa5\xe6\x9c\xac");
-    const int h = rowHeight();
-    EXPECT_EQ(differingPixels(
-                  [&](HDC dc) { p().resultsPane.paint(dc); }, FontIndex::Interface, h, h,
-                  {{p().layout.columns.pathX, kBlackPixel, L"D:\\\u0416\\\u65e5\u672c.c (7)"},
-                   {p().layout.columns.lineX, kBlackPixel, L"// na\u00efve \u0416 \u65e5\u672c"}}),
-              0);
-    p().previewPane.showFile(
-        tree.write("enc.txt", "caf\xc3\xa9\n\xfc caf\xe9 na\xefve \xa9 \x80\nJ\xc3\xbcrgen\n")
-            .c_str(),
-        3);
-    const int ph = rowHeight(FontIndex::Preview);
-    for (const auto& [line, text] :
-         {std::make_pair(1, L"caf\u00e9"),
-          std::make_pair(2, L"\u00fc caf\u00e9 na\u00efve \u00a9 \u20ac")}) {
-        SCOPED_TRACE(line);
-        const std::string gutter = "     " + std::to_string(line) + "  ";
-        EXPECT_EQ(differingPixels([&](HDC dc) { p().previewPane.paint(dc); }, FontIndex::Preview,
-                                  (line - 1) * ph, ph,
-                                  {{0, kGutterColour, std::wstring(gutter.begin(), gutter.end())},
-                                   {p().fonts.textWidth(gutter.c_str(), FontIndex::Preview),
-                                    kBlackPixel, std::wstring(text) + L" "}}),
-                  0);
-    }
-}
-
 // The list shows a row from shortly before its term; the preview a 10,000-byte line scrolled to its
 // term, on the band, and sideways by its bar, Shift+wheel and Left/Right after a click.
-TEST_F(Panes, FarTermsComeIntoViewAndTheResultsLineIsBanded) {
+// Regression: a result past the 9,999,999 bytes the preview reads showed a white pane. The part of
+// the file around it is read: the line is drawn in the middle row, on its band with its term
+// marked, the lines around it too; the scroll bar spans the part.
+TEST_F(Panes, FarTermsAndLinesComeIntoViewAndTheResultsLineIsBanded) {
     search("needle",
            tree.write("far.c", "int a;\n" + std::string(130, 'x') + " needle1;\nint b;\n" +
                                    std::string(9990, 'y') + " needle\n"));
@@ -267,9 +241,7 @@ TEST_F(Panes, FarTermsComeIntoViewAndTheResultsLineIsBanded) {
 
     const PreviewPosition& at = p().previewPane.position();
     const auto previewShows = [&](COLORREF colour, int32_t line) {
-        const int ph = rowHeight(FontIndex::Preview), top = (line - paintTopLine(at.topLine)) * ph;
-        return Dib(p().previewPane, preview.right, preview.bottom)
-            .count(colour, 0, top, preview.right, top + ph);
+        return inPreviewRow(colour, line - paintTopLine(at.topLine));
     };
     EXPECT_EQ(at.targetLine, 4);
     EXPECT_GT(at.leftColumn, 9991 - at.visibleColumns);
@@ -298,12 +270,7 @@ TEST_F(Panes, FarTermsComeIntoViewAndTheResultsLineIsBanded) {
     store().selectRow(0);
     EXPECT_GT(previewShows(kMarkPixel, 2), 20);
     EXPECT_GT(previewShows(kResultLineColour, 2), preview.right / 2);
-}
 
-// Regression: a result past the 9,999,999 bytes the preview reads showed a white pane. The part of
-// the file around it is read: the line is drawn in the middle row, on its band with its term
-// marked, the lines around it too; the scroll bar spans the part.
-TEST_F(Panes, AResultFarIntoALongFileIsPreviewed) {
     const std::string line = std::string(99, 'a') + "\n";
     search("needle",
            tree.write("long.c", repeated(109999, line) + "x needle;\n" + repeated(10000, line)));
@@ -312,29 +279,52 @@ TEST_F(Panes, AResultFarIntoALongFileIsPreviewed) {
     EXPECT_GT(document.firstLine(), 1);
     ASSERT_LE(document.firstLine(), 110000);
     ASSERT_GE(document.lastLine(), 110000);
-    RECT preview;
-    GetClientRect(p().previewPane.window(), &preview);
-    const Dib shown(p().previewPane, preview.right, preview.bottom);
-    const int h = rowHeight(FontIndex::Preview);
-    const int row = 110000 - p().previewPane.position().topLine;
+    const int row = 110000 - at.topLine;
     ASSERT_GT(row, 2);
-    const auto inRow = [&](COLORREF colour, int r) {
-        return shown.count(colour, 0, r * h, preview.right, (r + 1) * h);
-    };
-    EXPECT_GT(inRow(kMarkPixel, row), 20) << "the term";
-    EXPECT_GT(inRow(kResultLineColour, row), preview.right / 2) << "the band";
+    EXPECT_GT(inPreviewRow(kMarkPixel, row), 20) << "the term";
+    EXPECT_GT(inPreviewRow(kResultLineColour, row), preview.right / 2) << "the band";
     for (const int other : {0, row - 1, row + 1})
-        EXPECT_GT(inRow(kBlackPixel, other), 20) << "the line in row " << other;
+        EXPECT_GT(inPreviewRow(kBlackPixel, other), 20) << "the line in row " << other;
     SCROLLINFO bar = {};
     bar.cbSize = sizeof bar;
     bar.fMask = SIF_RANGE;
-    GetScrollInfo(p().previewPane.window(), SB_VERT, &bar);
+    GetScrollInfo(pane, SB_VERT, &bar);
     EXPECT_EQ(std::make_pair(bar.nMin, bar.nMax),
               std::make_pair(document.firstLine(), document.lastLine() + 1));
 }
 
-// The file is UTF-16 with CR LF line ends: found with Skip Binary Files on, and previewed.
-TEST_F(Panes, ThePreviewColoursMarksCommentsAndKeywords) {
+// What GDI draws for a UTF-8 text equals a wide text output of its characters: non-ASCII paths
+// and lines in the list, and in the preview a UTF-8 line and a Latin-1 one (Windows-1252). The
+// preview colours marks, comments and keywords; a file that cannot be read, one line saying why.
+TEST_F(Panes, TextsAreDrawnAsTheirCharactersInTheirColoursOrWhyTheyCannotBe) {
+    store().addResult(2, "E:\\J\xc3\xbcrgen\\caf\xc3\xa9.c", 1, "first");
+    store().addResult(1, "D:\\\xd0\x96\\\xe6\x97\xa5\xe6\x9c\xac.c", 7,
+                      "// na\xc3\xafve \xd0\x96 \xe6\x97\xa5\xe6\x9c\xac");
+    const int h = rowHeight();
+    EXPECT_EQ(differingPixels(
+                  [&](HDC dc) { p().resultsPane.paint(dc); }, FontIndex::Interface, h, h,
+                  {{p().layout.columns.pathX, kBlackPixel, L"D:\\\u0416\\\u65e5\u672c.c (7)"},
+                   {p().layout.columns.lineX, kBlackPixel, L"// na\u00efve \u0416 \u65e5\u672c"}}),
+              0);
+    p().previewPane.showFile(
+        tree.write("enc.txt", "caf\xc3\xa9\n\xfc caf\xe9 na\xefve \xa9 \x80\nJ\xc3\xbcrgen\n")
+            .c_str(),
+        3);
+    const int ph = rowHeight(FontIndex::Preview);
+    for (const auto& [line, text] :
+         {std::make_pair(1, L"caf\u00e9"),
+          std::make_pair(2, L"\u00fc caf\u00e9 na\u00efve \u00a9 \u20ac")}) {
+        SCOPED_TRACE(line);
+        const std::string gutter = "     " + std::to_string(line) + "  ";
+        EXPECT_EQ(differingPixels([&](HDC dc) { p().previewPane.paint(dc); }, FontIndex::Preview,
+                                  (line - 1) * ph, ph,
+                                  {{0, kGutterColour, std::wstring(gutter.begin(), gutter.end())},
+                                   {p().fonts.textWidth(gutter.c_str(), FontIndex::Preview),
+                                    kBlackPixel, std::wstring(text) + L" "}}),
+                  0);
+    }
+
+    // The file is UTF-16 with CR LF line ends: found with Skip Binary Files on, and previewed.
     std::string utf16 = "\xFF\xFE";
     for (const char c : std::string("int main(void) {\r\n/* a needle */\r\n}\r\n"))
         utf16 += std::string{c, '\0'};
@@ -344,26 +334,23 @@ TEST_F(Panes, ThePreviewColoursMarksCommentsAndKeywords) {
     EXPECT_EQ(store().rankEntry(0).lineText, "/* a needle */\r\n");
     ASSERT_EQ(p().previewPane.document().lineCount(), 4);
     EXPECT_EQ(p().previewPane.position().targetLine, 2);
-    const int h = rowHeight(FontIndex::Preview);
     Dib dib(600, 600);
     PatBlt(dib.dc(), 0, 0, 600, 600, BLACKNESS);  // every pixel the paint leaves shows
     p().previewPane.paint(dib.dc());
     // Line 1: a grey line number and a blue keyword, no marks.
-    EXPECT_GT(dib.count(kGutterColour, 0, 0, 600, h), 5);
-    EXPECT_GT(dib.count(kBluePixel, 0, 0, 600, h), 10);
-    EXPECT_EQ(dib.count(kMarkPixel, 0, 0, 600, h), 0);
+    EXPECT_GT(dib.count(kGutterColour, 0, 0, 600, ph), 5);
+    EXPECT_GT(dib.count(kBluePixel, 0, 0, 600, ph), 10);
+    EXPECT_EQ(dib.count(kMarkPixel, 0, 0, 600, ph), 0);
     // Line 2, a comment: the term on a yellow box, all of it green.
-    EXPECT_GT(dib.count(kMarkPixel, 0, h, 600, 2 * h), 20);
-    EXPECT_GT(dib.count(kGreenPixel, 0, h, 600, 2 * h), 10);
-    EXPECT_EQ(dib.count(kBlackPixel, 0, h, 600, 2 * h) + dib.count(kBluePixel, 0, h, 600, 2 * h),
-              0);
-    EXPECT_EQ(dib.count(kWhitePixel, 0, 4 * h, 600, 600), 600 * (600 - 4 * h)) << "below the end";
-}
+    EXPECT_GT(dib.count(kMarkPixel, 0, ph, 600, 2 * ph), 20);
+    EXPECT_GT(dib.count(kGreenPixel, 0, ph, 600, 2 * ph), 10);
+    EXPECT_EQ(
+        dib.count(kBlackPixel, 0, ph, 600, 2 * ph) + dib.count(kBluePixel, 0, ph, 600, 2 * ph), 0);
+    EXPECT_EQ(dib.count(kWhitePixel, 0, 4 * ph, 600, 600), 600 * (600 - 4 * ph)) << "below the end";
 
-// Regression: a file deleted before its selection left the old file's rows
-// standing under the new path, then a white pane: it shows at once one line
-// saying why the file cannot be opened, in the system's words.
-TEST_F(Panes, AFileDeletedBeforeItsSelectionShowsWhyAtOnce) {
+    // Regression: a file deleted before its selection left the old file's rows standing under the
+    // new path, then a white pane: it shows at once one line saying why the file cannot be opened,
+    // in the system's words.
     tree.write("tree/a.c", "int needle;\nint needle2;\n");
     tree.write("tree/b.c", "needle\n");
     search("needle", tree.path("tree"));
@@ -373,10 +360,9 @@ TEST_F(Panes, AFileDeletedBeforeItsSelectionShowsWhyAtOnce) {
     const std::string gone = entryAt(other).path;
     std::filesystem::remove(gone);
     // Read back from the window: the pane is on screen.
-    const int h = rowHeight(FontIndex::Preview);
-    const auto inked = [h](int row) {
-        const Dib shown(p().previewPane.keptDc(), 200, 2 * h);
-        return 200 * h - shown.count(kWhitePixel, 0, row * h, 200, (row + 1) * h);
+    const auto inked = [ph](int row) {
+        const Dib shown(p().previewPane.keptDc(), 200, 2 * ph);
+        return 200 * ph - shown.count(kWhitePixel, 0, row * ph, 200, (row + 1) * ph);
     };
     ASSERT_GT(inked(1), 20);
     store().selectRow(other);
@@ -390,7 +376,7 @@ TEST_F(Panes, AFileDeletedBeforeItsSelectionShowsWhyAtOnce) {
     std::wstring expected = L"cannot open " + std::wstring(gone.begin(), gone.end()) + L": " +
                             std::wstring(message, length);
     expected.erase(expected.find_last_not_of(L"\r\n ") + 1);
-    EXPECT_EQ(differingPixels([](HDC dc) { p().previewPane.paint(dc); }, FontIndex::Preview, 0, h,
+    EXPECT_EQ(differingPixels([](HDC dc) { p().previewPane.paint(dc); }, FontIndex::Preview, 0, ph,
                               {{0, kBlackPixel, expected}}),
               0);
 }

@@ -7,6 +7,7 @@
 #include "shell/drop_down_win32.h"
 #include "shell/main_window_win32.h"
 #include "shell/status_panel_win32.h"
+#include "support/repeated.h"
 #include "view/display_scale.h"
 #include "view/display_scale_win32.h"
 
@@ -62,12 +63,11 @@ protected:
 
 // The fonts are made for the screen; the headers' labels and the whole status line, which says that
 // the list holds the best 9,999 of more matching lines, are drawn where the scaled layout puts
-// them: nothing cut that fits at 96 DPI.
-TEST_F(Scaled, HeadersAndTheStatusLineAreDrawnAtTheirScaledPlaces) {
-    std::string many;
-    for (int i = 0; i < 10000; ++i)
-        many += "needle\n";
-    tree.write("tree/many.txt", many);
+// them: nothing cut that fits at 96 DPI. Moved to a screen of another scale (WM_DPICHANGED): fonts
+// made for the new DPI and given to the boxes, the rectangle Windows suggests taken, every place
+// scaled anew.
+TEST_F(Scaled, HeadersAndTheStatusLineAreDrawnAtTheirScaledPlacesAndAMoveScalesAnew) {
+    tree.write("tree/many.txt", repeated(10000, "needle\n"));
     for (int i = 0; i < 30; ++i)
         tree.write("tree/f" + std::to_string(i) + ".c", "int needle;\n");
     search("needle", tree.path("tree"));
@@ -97,11 +97,7 @@ TEST_F(Scaled, HeadersAndTheStatusLineAreDrawnAtTheirScaledPlaces) {
     EXPECT_GE(last, l.statusLine.left + statusWidth - px(8)) << "its last word is drawn";
     // The list's rows stand under the headers' labels.
     EXPECT_EQ(p().resultsPane.columns().pathX + l.resultsPane.left, l.fileHeader.left + px(5));
-}
 
-// Moved to a screen of another scale (WM_DPICHANGED): fonts made for the new DPI and given to the
-// boxes, the rectangle Windows suggests taken, every place scaled anew.
-TEST_F(Scaled, AMoveToAScreenOfAnotherScaleLaysTheWindowOutAgain) {
     const int newDpi = dpi * 5 / 4;
     RECT before;
     GetWindowRect(windows().main, &before);
@@ -116,7 +112,6 @@ TEST_F(Scaled, AMoveToAScreenOfAnotherScaleLaysTheWindowOutAgain) {
     RECT after;
     GetWindowRect(windows().main, &after);
     EXPECT_TRUE(EqualRect(&after, &suggested));
-    const MainLayout& l = p().layout;
     EXPECT_EQ(l.statusLine.left, scaleToDpi(5, newDpi));
     EXPECT_EQ(l.fileHeader.width(), scaleToDpi(400, newDpi));
     EXPECT_EQ(l.findBox.height(), rowHeight());
@@ -132,9 +127,6 @@ TEST_F(Scaled, AMoveToAScreenOfAnotherScaleLaysTheWindowOutAgain) {
 TEST_F(Scaled, ColumnBordersAndTheSplitterFollowTheMouse) {
     for (int i = 0; i < 60; ++i)
         tree.write("tree/f" + std::to_string(10 + i) + ".c", "int needle;\n");
-    std::string lines;
-    for (int i = 1; i <= 300; ++i)
-        lines += "line " + std::to_string(i) + "\n";
     search("needle", tree.path("tree"));
     const MainLayout& l = p().layout;
     const int rankRight = l.rankHeader.right, middle = (l.rankHeader.top + l.rankHeader.bottom) / 2;
@@ -170,7 +162,7 @@ TEST_F(Scaled, ColumnBordersAndTheSplitterFollowTheMouse) {
 
     // The previewed line, near the middle of a long file, then the splitter dragged down by ten
     // rows of the list: the preview shrinks and keeps the line in view.
-    p().previewPane.showFile(tree.write("long.txt", lines).c_str(), 150);
+    p().previewPane.showFile(tree.write("long.txt", repeated(300, "line\n")).c_str(), 150);
     const PreviewPosition& at = p().previewPane.position();
     const int row = rowHeight(), splitterY = l.resultsBottom + px(4);
     const int listBefore = l.resultsPane.height();

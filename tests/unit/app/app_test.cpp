@@ -293,8 +293,13 @@ TEST(StatusLine, CountsDurationsAndTheWholeLine) {
     EXPECT_EQ(listedLinesText(2, results), "");
     EXPECT_EQ(listedLinesText(3, results), "the best 3 are listed");
     EXPECT_EQ(pathsTooLongText(0), "");
-    EXPECT_EQ(pathsTooLongText(1), "1 path longer than 260 characters was passed over");
-    EXPECT_EQ(pathsTooLongText(1234), "1,234 paths longer than 260 characters were passed over");
+#ifdef _WIN32
+    const std::string limit = " longer than 32,767 characters ";
+#else
+    const std::string limit = " longer than 4,095 bytes ";
+#endif
+    EXPECT_EQ(pathsTooLongText(1), "1 path" + limit + "was passed over");
+    EXPECT_EQ(pathsTooLongText(1234), "1,234 paths" + limit + "were passed over");
     EXPECT_EQ(skippedByFiltersText(0), "");
     EXPECT_EQ(skippedByFiltersText(1), "1 file or folder skipped by filters");
     EXPECT_EQ(skippedByFiltersText(1234), "1,234 files and folders skipped by filters");

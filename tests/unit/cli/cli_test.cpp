@@ -9,6 +9,11 @@
 #include "engine/term_table.h"
 #include "results/result_store.h"
 #include "support/temp_tree.h"
+#ifdef _WIN32
+#include <windows.h>
+#include <set>
+#include "engine/system_path_win32.h"
+#endif
 
 namespace tarvo {
 using namespace std::string_literals;
@@ -159,9 +164,9 @@ TEST(ResultPrinter, LineRecordsOnATerminalAndIntoAPipe) {
     EXPECT_EQ(std::make_tuple(termColumn(nul, terms), termColumn("bar", terms)),
               std::make_tuple(size_t{5}, size_t{1}));
     // Vimgrep's column is the scan's where it is known, whatever text is printed.
-    const ResultEntry far{0, 1, "f", 1, "yyy", 17000003};
+    const ResultEntry distant{0, 1, "f", 1, "yyy", 17000003};
     EXPECT_EQ(
-        std::make_tuple(vimgrepColumn(far, "yyy", terms), vimgrepColumn(e, e.lineText, terms)),
+        std::make_tuple(vimgrepColumn(distant, "yyy", terms), vimgrepColumn(e, e.lineText, terms)),
         std::make_tuple(size_t{17000003}, size_t{3}));
     EXPECT_EQ(formatMatch(ResultEntry{0, 1, "n", 1, nul}, nul, none, terms,
                           PrintStyle{true, true, false, false}),
@@ -240,5 +245,62 @@ TEST(WholeLines, AUtf16LineIsReadAgainFromItsPlace) {
     for (size_t i = 0; i < rows.size(); ++i)
         EXPECT_EQ(wholeLineText(*rows[i], spans[i]), line) << "line " << rows[i]->lineNumber;
 }
+
+#ifdef _WIN32
+// What tarvo-find.exe, beside this suite, writes to its standard output when started with
+// `arguments`: read whole from a pipe once it has ended (at most 30 s).
+std::string outputOf(const std::string& arguments) {
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+    HANDLE read = nullptr, write = nullptr;
+    if (!CreatePipe(&read, &write, &inherited, 0)) return "no pipe";
+    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = write;
+    PROCESS_INFORMATION process = {};
+    std::wstring line = wideText("tarvo-find.exe " + arguments);
+    const bool started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        nullptr, &startup, &process);
+    CloseHandle(write);
+    std::string output;
+    char buffer[4096];
+    DWORD got = 0;
+    while (started && ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        output.append(buffer, got);
+    CloseHandle(read);
+    if (!started) return "not started";
+    WaitForSingleObject(process.hProcess, 30000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return output;
+}
+
+// tarvo-find.exe has no manifest, so it runs in the system's code page (1252 under Wine): its
+// terms and Path come from the wide command line, and it finds files at paths of 300 and 600
+// characters and names in Cyrillic and Japanese, and writes their paths and lines in UTF-8.
+TEST(TarvoFindExe, AnyPathInAnyScriptIsFoundAndWrittenInUtf8) {
+    testing::TempTree tree;
+    const std::string cyrillic = "\xd0\x96\xd0\xb0\xd0\xbd\xd1\x80",
+                      japanese = "\xe6\x97\xa5\xe6\x9c\xac";
+    std::set<std::string> files = {tree.write(cyrillic + "/a.c", "needle " + cyrillic + "\n"),
+                                   tree.write(japanese + "/b.txt", "needle " + japanese + "\n")};
+    for (size_t length : {300, 600}) {
+        std::string relative = "deep";
+        while (tree.path(relative).size() + 201 < length)
+            relative += "/" + std::string(200, 'f');
+        const size_t rest = length - tree.path(relative).size() - 1;
+        relative.append(1, '/').append(rest, 'g');
+        files.insert(tree.write(relative, "needle\n"));
+    }
+    std::set<std::string> printed;
+    std::istringstream lines(outputOf("-l needle \"" + tree.root() + "\""));
+    for (std::string line; std::getline(lines, line);)
+        printed.insert(line.substr(0, line.find_last_not_of('\r') + 1));
+    EXPECT_EQ(printed, files);
+    EXPECT_EQ(outputOf(japanese + " \"" + tree.path(japanese) + "\""),
+              tree.path(japanese + "/b.txt") + ":1:needle " + japanese + "\n");
+}
+#endif
 
 }  // namespace tarvo

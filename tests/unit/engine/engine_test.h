@@ -20,9 +20,13 @@ public:
     RunState runState() const override { return state; }
     void reportError(const char* message) override { errors.emplace_back(message); }
     void requestRefresh() override {}
+    void scanBegins(const char* path) override {
+        if (onScanBegins) onScanBegins(path);
+    }
     RunState state = RunState::Running;
     int pumpCalls = 0, stopAtPump = -1;
     std::function<void(int)> onPump;
+    std::function<void(const char*)> onScanBegins;  // on the scanner's own thread
     std::vector<std::string> errors;
 };
 

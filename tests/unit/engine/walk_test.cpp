@@ -1,9 +1,13 @@
 // Whole runs and the walk over scratch trees, some built to hurt (each hazard once): the search
 // ends, reads only regular files and reports only the roots it cannot open.
+#include <condition_variable>
+#include <mutex>
 #include "engine_test.h"
 #ifdef _WIN32
 #include <windows.h>
+#include <algorithm>
 #include "engine/directory_listing_win32.h"
+#include "engine/system_path_win32.h"
 #else
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,27 +35,47 @@ TEST_F(WalkTest, WhatTheWalkReadsAndReports) {
         if (i % 2 == 0) many.insert(tree.write("many/d" + std::to_string(i) + "/g", "x"));
     }
     EXPECT_EQ(walk(tree.path("many")), many);
+    Paths flat;  // files only: the count alone lets the listing go on
+    for (int i = 0; i < 40; ++i)
+        flat.insert(tree.write("flat/f" + std::to_string(i), "x"));
+    EXPECT_EQ(walk(tree.path("flat")), flat);
     EXPECT_EQ(walk(b), (Paths{b})) << "a root naming a file";
     request.excludeList = ".c";
     EXPECT_EQ(walk(root), (Paths{a, c}));
     EXPECT_EQ(walk(b), Paths{});
     request.options.recursive = false;
     EXPECT_EQ(walk(root), (Paths{a}));
-    // Paths past 260 characters are passed over below a root, and counted once each: the file of
-    // 261 and the folder, not what it holds.
+    // Below a root a path may pass 260 characters: files at 259 to 261, 300 and 600, and names in
+    // Cyrillic and Japanese, are read (on Windows through the wide calls, whatever the code page;
+    // this suite has no manifest, so under Wine its ANSI code page is 1252).
     const std::string dir(249 - tree.root().size() - 1, 'd');  // 249 characters with the root
-    const std::string at260 = tree.write(dir + "/abcdefghij", "x");
-    ASSERT_EQ(tree.write(dir + "/abcdefghijk", "x").size(), 261u);
-    tree.write(dir + "/abcdefghijkl/x", "x");  // its folder is already too long
+    const std::string names = "\xd0\x96\xd0\xb0\xd0\xbd\xd1\x80/\xe6\x97\xa5\xe6\x9c\xac.txt";
+    const Paths deep = {
+        tree.write(dir + "/abcdefghi", "x"),
+        tree.write(dir + "/abcdefghij", "x"),
+        tree.write(dir + "/abcdefghijk", "x"),
+        tree.write(dir + "/" + std::string(48, 'e') + "/f", "x"),
+        tree.write(dir + "/" + std::string(200, 'g') + "/" + std::string(147, 'h') + "/f", "x"),
+        tree.write(dir + "/" + names, "x")};
+    std::set<size_t> lengths;
+    for (const std::string& path : deep)
+        lengths.insert(path.size());
+    ASSERT_TRUE(std::ranges::includes(lengths, std::set<size_t>{259, 260, 261, 300, 600}));
     request.options.recursive = true;
-    EXPECT_EQ(walk(tree.path(dir)), (Paths{at260}));
-    EXPECT_EQ(engine.stats().pathsTooLong, 2);
+    EXPECT_EQ(walk(tree.path(dir)), deep);
+    EXPECT_EQ(engine.stats().pathsTooLong, 0);
     EXPECT_TRUE(host.errors.empty());
-    walk(tree.path("missing"));
-    walk(tree.path(std::string(300, 'x')));
+    // A root is held to 260 characters, as Windows counts them: 200 Cyrillic letters are 400
+    // bytes and fewer characters.
+    std::string cyrillic;
+    for (int i = 0; i < 200; ++i)
+        cyrillic += "\xd0\x96";
+    for (const std::string& missing : {std::string("missing"), std::string(300, 'x'), cyrillic})
+        walk(tree.path(missing));
     EXPECT_EQ(host.errors, (Strings{"Error: can't open directory " + tree.path("missing"),
                                     "Error: the path is longer than 260 characters: " +
-                                        tree.path(std::string(300, 'x'))}));
+                                        tree.path(std::string(300, 'x')),
+                                    "Error: can't open directory " + tree.path(cyrillic)}));
     EXPECT_EQ(engine.stats().pathsTooLong, 0) << "a root is reported, not counted";
 }
 
@@ -85,6 +109,52 @@ TEST_F(WalkTest, RunsWalkEveryRootAndCreditTheResults) {
     engine.runSearch();
     EXPECT_EQ(host.errors.back(), "Error: the Path names no folder or file to search");
     EXPECT_EQ(std::make_tuple(engine.stats().files, results.count()), std::make_tuple(0, 0));
+}
+
+// With several scanners, a file met a second time while its first scan is still in flight counts
+// as searched at once: a remembered file the walk lists, a root naming a file another root's walk
+// reached. The first scan is held until every file has been handed out (one pump each), so the
+// second meeting finds it in flight however the threads run.
+TEST_F(WalkTest, AFileMetAgainInFlightIsReadOnce) {
+    const std::string root = tree.mkdir("flight");
+    constexpr int kFiles = 12;
+    for (int i = 0; i < kFiles; ++i)
+        tree.write("flight/f" + std::to_string(i) + ".txt", "needle\n");
+    const std::string twice = tree.path("flight/f5.txt");
+    request.findText = "needle";
+    const std::pair<int32_t, bool> rows[] = {{2, true}, {8, true}, {2, false}, {8, false}};
+    for (const auto& [threads, remembered] : rows) {
+        SCOPED_TRACE(::testing::Message()
+                     << threads << " scanners, " << (remembered ? "remembered" : "a second root"));
+        testing::TestHost held;
+        FileMemory memory;
+        testing::CollectingSink sink;
+        std::mutex mutex;
+        std::condition_variable handedOut;
+        bool allHandedOut = false;
+        held.onPump = [&](int calls) {
+            if (calls < kFiles + 1) return;
+            std::lock_guard lock(mutex);
+            allHandedOut = true;
+            handedOut.notify_all();
+        };
+        held.onScanBegins = [&](const char* path) {
+            if (path != twice) return;
+            std::unique_lock lock(mutex);
+            EXPECT_TRUE(
+                handedOut.wait_for(lock, std::chrono::seconds(20), [&] { return allHandedOut; }));
+        };
+        if (remembered) memory.add(twice.c_str(), 500);
+        request.pathText = remembered ? root : root + ";" + twice;
+        SearchRun run{held, request, memory, sink, threads};
+        run.runSearch();
+        int32_t twiceListed = 0;
+        for (int32_t i = 0; i < sink.count(); ++i)
+            twiceListed += sink.rankEntry(i).path == twice ? 1 : 0;
+        EXPECT_EQ(
+            std::make_tuple(twiceListed, sink.count(), run.stats().files, run.stats().matches),
+            std::make_tuple(1, kFiles, int64_t{kFiles}, int64_t{kFiles}));
+    }
 }
 
 // Only File Types, the exclusion list and Skip Folders leave out files and folders (a root never)
@@ -141,7 +211,7 @@ void setEnvironment(const char* name, const std::string& value) {
 }
 #else
 void setEnvironment(const char* name, const std::string& value) {
-    _putenv_s(name, value.c_str());
+    _wputenv_s(wideText(name).c_str(), wideText(value).c_str());
 }
 #endif
 
@@ -151,9 +221,11 @@ void setEnvironment(const char* name, const std::string& value) {
 // its own rules. A root below the top takes the rules above it; outside a work tree nothing
 // changes.
 TEST_F(WalkTest, SkipIgnoredFilesLeavesOutWhatGitIgnores) {
-    tree.write("home/.gitconfig", "[core]\n\texcludesFile = ~/global-ignore\n");
-    tree.write("home/global-ignore", "*.glob\n");
-    setEnvironment(kFileNamesFoldCase ? "USERPROFILE" : "HOME", tree.path("home"));
+    // A home named in Cyrillic: read whole whatever the code page.
+    const std::string home = "\xd0\x96\xd0\xb0\xd0\xbd\xd1\x80";
+    tree.write(home + "/.gitconfig", "[core]\n\texcludesFile = ~/global-ignore\n");
+    tree.write(home + "/global-ignore", "*.glob\n");
+    setEnvironment(kFileNamesFoldCase ? "USERPROFILE" : "HOME", tree.path(home));
     setEnvironment("XDG_CONFIG_HOME", tree.path("config"));
     tree.write("repo/.git/HEAD", "ref: refs/heads/main\n");
     tree.write("repo/.git/info/exclude", "# local\n*.tmp\n");
@@ -214,26 +286,31 @@ TEST(DirectoryListingWin32, AttributesGiveTheKind) {
 
 // Under Wine a Unix link to a folder is listed as a reparse-point folder. Wine starts /bin/ln
 // without waiting for it, so the link is awaited; elsewhere it cannot start: the test is skipped.
+// `name` may go down through folders ('/'), so the link may lie at any length below `folder`.
 bool unixLink(const std::string& folder, const std::string& target, const std::string& name) {
-    std::string command = "/bin/ln -s " + target + " " + name;
-    STARTUPINFOA startup = {};
+    std::wstring command = wideText("/bin/ln -s " + target + " " + name);
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.c_str(), &startup, &process))
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        wideText(folder).c_str(), &startup, &process))
         return false;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    const std::string link = folder + "\\" + name;
-    for (int wait = 0; wait < 500 && GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES;
+    std::string link = folder + "\\" + name;
+    std::replace(link.begin(), link.end(), '/', '\\');
+    for (int wait = 0;
+         wait < 500 && GetFileAttributesW(widePath(link).c_str()) == INVALID_FILE_ATTRIBUTES;
          ++wait)
         Sleep(10);
-    return GetFileAttributesA(link.c_str()) ==
+    return GetFileAttributesW(widePath(link).c_str()) ==
            (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 // A link to a sibling tree is walked, twice through two links; links to "..", "." and back to a
-// folder the walk came through or above the root are not entered: each file is read once.
+// folder the walk came through or above the root are not entered: each file is read once. So
+// too for links named in Cyrillic, to and from a folder named in Japanese, with files past 260
+// characters behind them.
 TEST_F(WalkTest, FolderLinksAreWalkedUnlessTheyLeadBack) {
     const std::string root = tree.mkdir("root");
     const std::string a = tree.write("root/a.txt", "a");
@@ -252,6 +329,20 @@ TEST_F(WalkTest, FolderLinksAreWalkedUnlessTheyLeadBack) {
               (Paths{a, b, tree.path("root/there/s.txt"), tree.path("root/again/s.txt")}));
     EXPECT_EQ(walk(tree.path("sibling")),
               (Paths{s, tree.path("sibling/back/a.txt"), tree.path("sibling/back/sub/b.txt")}));
+    // Wine resolves no folder whose path passes MAX_PATH, so the link lies above 260 characters
+    // and the files reached through it below.
+    const std::string cyrillic = "\xd0\x96\xd0\xb0\xd0\xbd\xd1\x80",
+                      japanese = "\xe6\x97\xa5\xe6\x9c\xac";
+    std::string deep = japanese;
+    while (tree.path(deep).size() < 280)
+        deep += "/" + std::string(100, 'd');
+    tree.write(deep + "/n.txt", "n");
+    ASSERT_TRUE(unixLink(tree.path("sibling"), "../" + japanese, cyrillic));
+    ASSERT_TRUE(unixLink(tree.path(japanese), "../sibling", cyrillic));
+    const std::string through = "sibling/" + cyrillic + deep.substr(japanese.size());
+    EXPECT_EQ(walk(tree.path("sibling")),
+              (Paths{s, tree.path("sibling/back/a.txt"), tree.path("sibling/back/sub/b.txt"),
+                     tree.path(through + "/n.txt")}));
     request.options.recursive = 0;
     EXPECT_EQ(walk(root), (Paths{a}));
 }

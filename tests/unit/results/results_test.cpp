@@ -80,17 +80,19 @@ TEST_F(ResultStoreTest, TheSelectionAndThePreviewStayTogether) {
         const char* text;
     };
     const Arrival above{400, "a.c", "aa"}, below{50, "x.c", "xx"}, best{500, "z.c", "zz"};
+    const Arrival onRow1{250, "e.c", "ee"};  // lands exactly on rank row 1
     const Arrival twins[] = {{300, "d.c", "dd"}, {200, "f.c", "bb"}, {100, "b.c", "ff"}};
     // Rank: d f b. File name: b d f. Line: f d b.
     const std::tuple<SortMode, int32_t, Arrival, const char*, int32_t> rows[] = {
         {ByRank, 0, best, "z.c", 0},         {ByRank, 0, below, "d.c", 0},
         {ByRank, 0, twins[0], "d.c", 0},     {ByRank, 1, above, "f.c", 2},
         {ByRank, 1, below, "f.c", 1},        {ByRank, 1, twins[1], "f.c", 1},
-        {ByFileName, 0, above, "b.c", 1},    {ByFileName, 0, best, "b.c", 0},
-        {ByFileName, 0, twins[2], "b.c", 0}, {ByFileName, 1, above, "d.c", 2},
-        {ByFileName, 1, below, "d.c", 1},    {ByLineText, 0, above, "f.c", 1},
-        {ByLineText, 0, below, "f.c", 0},    {ByLineText, 0, twins[1], "f.c", 0},
-        {ByLineText, 2, best, "b.c", 2},     {ByLineText, 2, above, "b.c", 3}};
+        {ByRank, 1, onRow1, "f.c", 2},       {ByFileName, 0, above, "b.c", 1},
+        {ByFileName, 0, best, "b.c", 0},     {ByFileName, 0, twins[2], "b.c", 0},
+        {ByFileName, 1, above, "d.c", 2},    {ByFileName, 1, below, "d.c", 1},
+        {ByLineText, 0, above, "f.c", 1},    {ByLineText, 0, below, "f.c", 0},
+        {ByLineText, 0, twins[1], "f.c", 0}, {ByLineText, 2, best, "b.c", 2},
+        {ByLineText, 2, above, "b.c", 3}};
     for (const auto& [mode, row, arrival, kept, keptRow] : rows) {
         SCOPED_TRACE(::testing::Message()
                      << static_cast<int>(mode) << " row " << row << " + " << arrival.path);

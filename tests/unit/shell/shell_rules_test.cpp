@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
+#include <algorithm>
+
 #include "engine/line_excerpt.h"
+#include "engine/search_request.h"
 #include "shell/dialog_texts.h"
+#include "shell/drop_down_rows.h"
 #include "shell/editor_command.h"
+#include "shell/folder_suggestions.h"
 #include "shell/launching.h"
 #include "shell/main_layout.h"
 #include "shell/open_decision.h"
+#include "shell/path_entries.h"
 #include "shell/result_copy.h"
 #include "shell/window_placement.h"
 #include "support/repeated.h"
@@ -14,93 +20,37 @@ namespace tarvo {
 // The same window at 100, 125, 150 and 200 %: every fixed size scaled as MulDiv rounds, text
 // heights from fonts made for the DPI. Boxes reach the label + 410 or half the width.
 TEST(MainLayout, RectanglesOfTheMainWindowAtEveryScale) {
-    struct Scale {
+    // Each scale's rectangles, in the order of `rects` below.
+    const std::vector<LayoutRect> at96 = {
+        {5, 7, 42, 22},    {47, 7, 447, 22},   {5, 27, 42, 42},     {47, 27, 447, 42},
+        {5, 47, 795, 62},  {5, 67, 45, 85},    {45, 67, 445, 85},   {445, 67, 795, 85},
+        {5, 85, 795, 324}, {5, 336, 42, 351},  {47, 336, 795, 351}, {5, 356, 795, 595},
+        {42, 67, 48, 85},  {442, 67, 448, 85}, {0, 324, 800, 336}};
+    const std::vector<LayoutRect> at120 = {
+        {6, 9, 52, 28},     {58, 9, 559, 28},    {6, 34, 52, 53},     {58, 34, 559, 53},
+        {6, 59, 994, 78},   {6, 84, 56, 107},    {56, 84, 556, 107},  {556, 84, 994, 107},
+        {6, 107, 994, 405}, {6, 420, 52, 439},   {58, 420, 994, 439}, {6, 445, 994, 744},
+        {52, 84, 60, 107},  {552, 84, 560, 107}, {0, 405, 1000, 420}};
+    const std::vector<LayoutRect> at144 = {
+        {8, 11, 63, 34},     {71, 11, 670, 34},    {8, 42, 63, 65},      {71, 42, 670, 65},
+        {8, 73, 1192, 96},   {8, 104, 68, 132},    {68, 104, 668, 132},  {668, 104, 1192, 132},
+        {8, 132, 1192, 487}, {8, 505, 63, 528},    {71, 505, 1192, 528}, {8, 536, 1192, 892},
+        {63, 104, 73, 132},  {663, 104, 673, 132}, {0, 487, 1200, 505}};
+    const std::vector<LayoutRect> at192 = {
+        {10, 14, 84, 44},     {94, 14, 894, 44},    {10, 54, 84, 84},     {94, 54, 894, 84},
+        {10, 94, 1590, 124},  {10, 134, 90, 170},   {90, 134, 890, 170},  {890, 134, 1590, 170},
+        {10, 170, 1590, 648}, {10, 672, 84, 702},   {94, 672, 1590, 702}, {10, 712, 1590, 1190},
+        {84, 134, 96, 170},   {884, 134, 896, 170}, {0, 648, 1600, 672}};
+    const struct {
         int32_t dpi, cw, ch;
         LayoutMetrics metrics;
-        std::vector<LayoutRect> rects;  // in the order below
+        const std::vector<LayoutRect>& rects;
         ListColumns columns;
-    };
-    const Scale scales[] = {{96,
-                             800,
-                             600,
-                             {96, 37, 15, 12, 7, 30},
-                             {{5, 7, 42, 22},
-                              {47, 7, 447, 22},
-                              {5, 27, 42, 42},
-                              {47, 27, 447, 42},
-                              {5, 47, 795, 62},
-                              {5, 67, 45, 85},
-                              {45, 67, 445, 85},
-                              {445, 67, 795, 85},
-                              {5, 85, 795, 324},
-                              {5, 336, 42, 351},
-                              {47, 336, 795, 351},
-                              {5, 356, 795, 595},
-                              {42, 67, 48, 85},
-                              {442, 67, 448, 85},
-                              {0, 324, 800, 336}},
-                             {5, 45, 390, 445}},
-                            {120,
-                             1000,
-                             750,
-                             {120, 46, 19, 15, 9, 38},
-                             {{6, 9, 52, 28},
-                              {58, 9, 559, 28},
-                              {6, 34, 52, 53},
-                              {58, 34, 559, 53},
-                              {6, 59, 994, 78},
-                              {6, 84, 56, 107},
-                              {56, 84, 556, 107},
-                              {556, 84, 994, 107},
-                              {6, 107, 994, 405},
-                              {6, 420, 52, 439},
-                              {58, 420, 994, 439},
-                              {6, 445, 994, 744},
-                              {52, 84, 60, 107},
-                              {552, 84, 560, 107},
-                              {0, 405, 1000, 420}},
-                             {6, 56, 488, 556}},
-                            {144,
-                             1200,
-                             900,
-                             {144, 55, 23, 18, 10, 44},
-                             {{8, 11, 63, 34},
-                              {71, 11, 670, 34},
-                              {8, 42, 63, 65},
-                              {71, 42, 670, 65},
-                              {8, 73, 1192, 96},
-                              {8, 104, 68, 132},
-                              {68, 104, 668, 132},
-                              {668, 104, 1192, 132},
-                              {8, 132, 1192, 487},
-                              {8, 505, 63, 528},
-                              {71, 505, 1192, 528},
-                              {8, 536, 1192, 892},
-                              {63, 104, 73, 132},
-                              {663, 104, 673, 132},
-                              {0, 487, 1200, 505}},
-                             {8, 68, 584, 668}},
-                            {192,
-                             1600,
-                             1200,
-                             {192, 74, 30, 24, 14, 60},
-                             {{10, 14, 84, 44},
-                              {94, 14, 894, 44},
-                              {10, 54, 84, 84},
-                              {94, 54, 894, 84},
-                              {10, 94, 1590, 124},
-                              {10, 134, 90, 170},
-                              {90, 134, 890, 170},
-                              {890, 134, 1590, 170},
-                              {10, 170, 1590, 648},
-                              {10, 672, 84, 702},
-                              {94, 672, 1590, 702},
-                              {10, 712, 1590, 1190},
-                              {84, 134, 96, 170},
-                              {884, 134, 896, 170},
-                              {0, 648, 1600, 672}},
-                             {10, 90, 780, 890}}};
-    for (const Scale& scale : scales) {
+    } scales[] = {{96, 800, 600, {96, 37, 15, 12, 7, 30}, at96, {5, 45, 390, 445}},
+                  {120, 1000, 750, {120, 46, 19, 15, 9, 38}, at120, {6, 56, 488, 556}},
+                  {144, 1200, 900, {144, 55, 23, 18, 10, 44}, at144, {8, 68, 584, 668}},
+                  {192, 1600, 1200, {192, 74, 30, 24, 14, 60}, at192, {10, 90, 780, 890}}};
+    for (const auto& scale : scales) {
         SCOPED_TRACE(scale.dpi);
         const MainLayout l = computeMainLayout(scale.cw, scale.ch, scale.metrics, {});
         const LayoutRect rects[] = {l.findLabel,   l.findBox,    l.pathLabel,  l.pathBox,
@@ -366,6 +316,118 @@ TEST(OpenDecision, VerbCommandLines) {
     for (const auto& [command, line] : cases)
         EXPECT_EQ(verbCommandLine(command, "C:\\my src\\a.bat"), line) << command;
     EXPECT_EQ(verbCommandLine("ed %1", "C:\\100%1\\a.bat"), "ed \"C:\\100%1\\a.bat\"");
+}
+
+// 10 rows, 4 shown: each step from the state before it, the selection and the top row after it.
+TEST(DropDownRows, SelectionMovesWithinTheListAndStaysInView) {
+    const struct {
+        const char* step;
+        DropDownRows (*apply)(DropDownRows);
+        int32_t selected, first;
+    } steps[] = {
+        {"down from none", [](DropDownRows r) { return movedSelection(r, 1); }, 0, 0},
+        {"up at the top", [](DropDownRows r) { return movedSelection(r, -1); }, 0, 0},
+        {"page down", [](DropDownRows r) { return movedSelection(r, r.shown); }, 4, 1},
+        {"page down", [](DropDownRows r) { return movedSelection(r, r.shown); }, 8, 5},
+        {"page down at the end", [](DropDownRows r) { return movedSelection(r, r.shown); }, 9, 6},
+        {"wheel up", [](DropDownRows r) { return scrolled(r, -3); }, 9, 3},
+        {"wheel up past the top", [](DropDownRows r) { return scrolled(r, -9); }, 9, 0},
+        {"down: back in view", [](DropDownRows r) { return movedSelection(r, 1); }, 9, 6},
+        {"the last removed", [](DropDownRows r) { return withoutSelected(r); }, 8, 5},
+        {"room for 2", [](DropDownRows r) { return shownIn(r, 2); }, 8, 7},
+        {"room for none", [](DropDownRows r) { return shownIn(r, 0); }, 8, 8},
+    };
+    DropDownRows rows{10, 4, 0, -1};
+    for (const auto& [step, apply, selected, first] : steps) {
+        rows = apply(rows);
+        EXPECT_EQ(std::make_pair(rows.selected, rows.first), std::make_pair(selected, first))
+            << step;
+    }
+    EXPECT_EQ(movedSelection(DropDownRows{10, 4, 0, -1}, -1).selected, 9) << "up from none";
+    const DropDownRows one{1, 4, 0, 0};
+    EXPECT_EQ(withoutSelected(one).selected, -1) << "the only row removed";
+}
+
+// Rows of 15 pixels, 4 shown from row 3 of 10: none above the list or past the rows shown.
+TEST(DropDownRows, TheRowAtAPoint) {
+    const DropDownRows rows{10, 4, 3, -1};
+    const std::pair<int32_t, int32_t> points[] = {{-1, -1}, {0, 3},  {14, 3},
+                                                  {15, 4},  {59, 6}, {60, -1}};
+    for (const auto& [y, row] : points)
+        EXPECT_EQ(rowAt(rows, y, 15), row) << y;
+    EXPECT_EQ(rowAt(DropDownRows{2, 4, 0, -1}, 30, 15), -1) << "past the last row";
+}
+
+// The names in the folder the last entry names that begin with what follows its separator and go
+// on past it, after the entries before; nothing while no folder is named.
+TEST(FolderSuggestions, TheFoldersOfTheEntryTyped) {
+    testing::TempTree tree;
+    for (const char* file : {"Subway/a.txt", "submarine.txt", "sub/b.txt", "other/c.txt"})
+        tree.write(file, "");
+    const std::string folder = tree.path("");
+    const std::string before = "C:\\src; ";
+    const std::tuple<std::string, std::string, std::vector<std::string>> cases[] = {
+        {before + folder + "su",
+         before,
+         {folder + "sub", folder + "submarine.txt", folder + "Subway"}},
+        {before + folder + "SUB", before, {folder + "submarine.txt", folder + "Subway"}},
+        {before + folder + "subw", before, {folder + "Subway"}},
+        {before + folder + "x", before, {}},
+        {folder,
+         "",
+         {folder + "other", folder + "sub", folder + "submarine.txt", folder + "Subway"}},
+        {before + "sub", "", {}},
+        {before + tree.path("absent/"), before, {}}};
+    FolderSuggester suggester;
+    for (const auto& [text, kept, entries] : cases) {
+        SCOPED_TRACE(text);
+        FolderSuggestions offered = suggester.suggest(text);
+        std::sort(offered.entries.begin(), offered.entries.end());
+        std::vector<std::string> expected = entries;
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(offered.entries, expected);
+        EXPECT_EQ(offered.kept, kept);
+    }
+    // A file made after the listing is offered once the listing has been forgotten.
+    suggester.suggest(folder + "s");
+    tree.write("subtle.txt", "");
+    EXPECT_EQ(suggester.suggest(folder + "subt").entries.size(), 0u);
+    suggester.forget();
+    EXPECT_EQ(suggester.suggest(folder + "subt").entries,
+              std::vector<std::string>{folder + "subtle.txt"});
+}
+
+// The picker starts at the last entry that is not blank; the entry typed starts after the last ";".
+TEST(PathEntries, TheLastEntryAndTheEntryTyped) {
+    const std::tuple<const char*, const char*, size_t> texts[] = {
+        {"", "", 0},
+        {"C:\\src", "C:\\src", 0},
+        {"C:\\src; D:\\my dir ", "D:\\my dir", 8},
+        {"C:\\src;D:\\x;;  ; ", "D:\\x", 17},
+        {";", "", 1},
+        {"  ", "", 2}};
+    for (const auto& [text, last, typed] : texts) {
+        EXPECT_EQ(lastPathEntry(text), last) << text;
+        EXPECT_EQ(typedEntryStart(std::string_view(text)), typed) << text;
+    }
+    EXPECT_EQ(typedEntryStart(std::u16string_view(u"a; b")), 3u);
+}
+
+// The folder replaces the text, or follows it after one ";"; one that would not fit is refused.
+TEST(PathEntries, AFolderChosenReplacesOrFollows) {
+    const std::tuple<const char*, bool, const char*> cases[] = {
+        {"C:\\src", false, "D:\\new"},
+        {"C:\\src", true, "C:\\src;D:\\new"},
+        {"C:\\src; ", true, "C:\\src;D:\\new"},
+        {"C:\\src;", true, "C:\\src;D:\\new"},
+        {"  ", true, "D:\\new"},
+        {"", true, "D:\\new"}};
+    for (const auto& [text, append, result] : cases)
+        EXPECT_EQ(pathWithFolder(text, "D:\\new", append), result) << text << " " << append;
+    const std::string full(kMaxTextLength - 7, 'p');
+    EXPECT_EQ(pathWithFolder(full, "D:\\new", true), full + ";D:\\new");
+    EXPECT_EQ(pathWithFolder(full + "p", "D:\\new", true), std::nullopt);
+    EXPECT_EQ(pathWithFolder(full + "p", "D:\\new", false), "D:\\new");
 }
 
 }  // namespace tarvo

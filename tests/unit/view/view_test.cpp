@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 #include <algorithm>
+#include "engine/wide_text.h"
 #include "support/repeated.h"
 #include "view/display_scale.h"
 #include "view/marked_text.h"
 #include "view/scroll_request.h"
 #include "view/text_class.h"
-#include "view/wide_text.h"
 
 namespace tarvo {
 using Runs = std::vector<std::pair<std::string, int>>;
@@ -102,26 +102,6 @@ TEST(MarkedText, FitTextToWidth) {
     EXPECT_LE(f.measurements, 1 + kMaxFitProbes);
     EXPECT_LE(f.text.size(), 390u);
     EXPECT_EQ(f.attrs.size(), f.text.size());
-}
-
-// UTF-8 becomes UTF-16, surrogate pairs above U+FFFF; each byte of an ill-formed sequence (Latin-1,
-// a cut character, an overlong form, a surrogate, past U+10FFFF) is its Windows-1252 character.
-TEST(WideText, Utf8ToUtf16WithWindows1252ForOtherBytes) {
-    const std::pair<std::string, std::u16string> cases[] = {
-        {"", u""},
-        {"E:\\J\xc3\xbcrgen\\caf\xc3\xa9.c", u"E:\\J\u00fcrgen\\caf\u00e9.c"},
-        {"\xd0\x96 \xe6\x97\xa5\xe6\x9c\xac", u"\u0416 \u65e5\u672c"},
-        {"\xf0\x9f\x98\x80!", u"\xd83d\xde00!"},
-        {"\xef\xbf\xbf\xf4\x8f\xbf\xbf", u"\uffff\xdbff\xdfff"},
-        {"caf\xe9 na\xefve \xa9", u"caf\u00e9 na\u00efve \u00a9"},
-        {"\x80\x81\x8d\x9f\xff", u"\u20ac\u0081\u008d\u0178\u00ff"},
-        {"\xe6\x97", u"\u00e6\u2014"},
-        {"\xc0\xaf\xe0\x80\xaf", u"\u00c0\u00af\u00e0\u20ac\u00af"},
-        {"\xed\xa0\x80", u"\u00ed\u00a0\u20ac"},
-        {"\xf4\x90\x80\x80", u"\u00f4\u0090\u20ac\u20ac"},
-        {"\xc3(\xbc", u"\u00c3(\u00bc"}};
-    for (const auto& [text, wide] : cases)
-        EXPECT_EQ(toUtf16(text), wide) << text;
 }
 
 // Whole wheel notches only, nothing carried over; scroll bar codes from the low word only.

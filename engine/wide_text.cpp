@@ -1,4 +1,4 @@
-#include "view/wide_text.h"
+#include "engine/wide_text.h"
 
 #include <array>
 
@@ -59,24 +59,34 @@ DecodedCharacter decodeCharacter(const char* at, const char* end) {
     return {codePoint, length};
 }
 
+// A character takes as many units as bytes or fewer (one unit for one to
+// three bytes, two for four), so the bytes' count is room enough.
 void appendUtf16(std::u16string& out, std::string_view text) {
+    const size_t start = out.size();
+    out.resize(start + text.size());
+    char16_t* to = out.data() + start;
     const char* const end = text.data() + text.size();
     for (const char* at = text.data(); at < end;) {
+        // ASCII, most of every path and line, one unit per byte.
+        if (static_cast<uint8_t>(*at) < 0x80) {
+            *to++ = static_cast<char16_t>(*at++);
+            continue;
+        }
         const DecodedCharacter c = decodeCharacter(at, end);
         if (c.codePoint < 0x10000) {
-            out += static_cast<char16_t>(c.codePoint);
+            *to++ = static_cast<char16_t>(c.codePoint);
         } else {
             const char32_t above = c.codePoint - 0x10000;
-            out += static_cast<char16_t>(0xD800 + (above >> 10));
-            out += static_cast<char16_t>(0xDC00 + (above & 0x3FF));
+            *to++ = static_cast<char16_t>(0xD800 + (above >> 10));
+            *to++ = static_cast<char16_t>(0xDC00 + (above & 0x3FF));
         }
         at += c.length;
     }
+    out.resize(static_cast<size_t>(to - out.data()));
 }
 
 std::u16string toUtf16(std::string_view text) {
     std::u16string out;
-    out.reserve(text.size());
     appendUtf16(out, text);
     return out;
 }

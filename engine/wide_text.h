@@ -1,7 +1,9 @@
-// The one place text changes form on its way to the screen. Text is UTF-8
-// everywhere inside; GDI's ANSI calls would read it in the system's code
-// page, not the manifest's UTF-8 one, so the drawing primitives hand GDI
-// UTF-16 made here and measure and draw with the wide calls.
+// The one place text changes form on its way to Windows. Text is UTF-8
+// everywhere inside; the ANSI calls would read it in the system's code page,
+// which is not always the manifest's UTF-8 one (GDI never follows the
+// manifest, and Windows before 10 1903 ignores it), so the drawing
+// primitives hand GDI UTF-16 made here, and so does the file system's
+// boundary (system_path.h).
 //
 // Files are not always UTF-8: a byte that does not begin a valid UTF-8
 // sequence (a Latin-1 line, a character cut in two) stands alone and shows

@@ -1,0 +1,99 @@
+#include "engine/system_path.h"
+#include <gtest/gtest.h>
+#include <algorithm>
+
+namespace tarvo {
+
+namespace {
+
+// Stands in for the system's full path: the current folder C:\work, the current drive C:, "/"
+// as "\"; a path holding "|" cannot be made full.
+std::u16string fullPathInWork(const std::u16string& path) {
+    if (path.find(u'|') != std::u16string::npos) return {};
+    std::u16string full = path;
+    std::replace(full.begin(), full.end(), u'/', u'\\');
+    if (full.starts_with(u"\\\\") || (full.size() > 2 && full[1] == u':')) return full;
+    if (full.starts_with(u"\\")) return u"C:" + full;
+    return u"C:\\work\\" + full;
+}
+
+std::u16string units(size_t count, char16_t unit) {
+    return std::u16string(count, unit);
+}
+
+}  // namespace
+
+// Below 260 UTF-16 units a path stays as written, relative or not; from 260 on it is made full and
+// takes the long form, a share's in its UNC kind; one already in the long or device form, or one
+// that cannot be made full, is handed over as written. Units are counted, not bytes, and bytes that
+// are not UTF-8 become their Windows-1252 characters.
+TEST(SystemPath, ShortPathsAsWrittenLongOnesFullInTheLongForm) {
+    const std::string a256(256, 'a'), a257(257, 'a'), a258(258, 'a'), a259(259, 'a');
+    const std::u16string u256 = units(256, u'a'), u257 = units(257, u'a'), u258 = units(258, u'a'),
+                         u259 = units(259, u'a');
+    std::string cyrillic;  // 200 characters, 400 bytes
+    for (int i = 0; i < 200; ++i)
+        cyrillic += "\xd0\x96";
+    const std::pair<std::string, std::u16string> rows[] = {
+        {"C:\\src\\a.c", u"C:\\src\\a.c"},
+        {"src\\a.c", u"src\\a.c"},
+        {"..\\a.c", u"..\\a.c"},
+        {"C:\\J\xfcrgen\\caf\xc3\xa9\\\xd0\x96\xe6\x97\xa5",
+         u"C:\\J\u00fcrgen\\caf\u00e9\\\u0416\u65e5"},
+        {"C:\\" + a256, u"C:\\" + u256},
+        {"C:\\" + a257, u"\\\\?\\C:\\" + u257},
+        {"C:\\" + a258, u"\\\\?\\C:\\" + u258},
+        {"C:\\" + cyrillic, u"C:\\" + units(200, u'\u0416')},
+        {"C:/" + a257, u"\\\\?\\C:\\" + u257},
+        {"\\\\server\\share\\" + a256, u"\\\\?\\UNC\\server\\share\\" + u256},
+        {"//server/share/" + a256, u"\\\\?\\UNC\\server\\share\\" + u256},
+        {"\\\\?\\C:\\" + a256, u"\\\\?\\C:\\" + u256},
+        {"\\\\?\\UNC\\server\\" + a256, u"\\\\?\\UNC\\server\\" + u256},
+        {"\\\\.\\" + a256, u"\\\\.\\" + u256},
+        {"src\\" + a256, u"\\\\?\\C:\\work\\src\\" + u256},
+        {"\\" + a259, u"\\\\?\\C:\\" + u259},
+        {"|" + a259, u"|" + u259},
+        {"C:\\J\xfc\\" + a256, u"\\\\?\\C:\\J\u00fc\\" + u256}};
+    for (const auto& [path, wide] : rows) {
+        SCOPED_TRACE(path.substr(0, 24) + " (" + std::to_string(path.size()) + " bytes)");
+        EXPECT_EQ(systemPath(path, fullPathInWork), wide);
+    }
+}
+
+// The long form the system hands back, as a user writes the path.
+TEST(SystemPath, TheLongFormMadeOrdinary) {
+    const std::pair<std::string, std::string> rows[] = {
+        {"\\\\?\\C:\\src\\a.c", "C:\\src\\a.c"},
+        {"\\\\?\\UNC\\server\\share\\a.c", "\\\\server\\share\\a.c"},
+        {"C:\\src\\a.c", "C:\\src\\a.c"},
+        {"\\\\.\\pipe\\p", "\\\\.\\pipe\\p"}};
+    for (const auto& [path, ordinary] : rows)
+        EXPECT_EQ(ordinaryPath(path), ordinary) << path;
+}
+
+// What the walk may build: on Windows 32,767 UTF-16 units with the long form's prefix and the
+// listing's "\*" (UTF-8 bytes beyond that still fit when they are fewer units), on POSIX PATH_MAX
+// bytes with the NUL.
+TEST(SystemPath, TheLongestPathTheSystemNames) {
+#ifdef _WIN32
+    std::string twoByteUnits, fourByteCharacters;
+    for (int i = 0; i < 32759; ++i)
+        twoByteUnits += "\xd0\x96";
+    for (int i = 0; i < 16380; ++i)
+        fourByteCharacters += "\xf0\x9f\x98\x80";  // two units each
+    const std::pair<std::string, bool> rows[] = {{std::string(32759, 'a'), true},
+                                                 {std::string(32760, 'a'), false},
+                                                 {twoByteUnits, true},
+                                                 {fourByteCharacters, false}};
+#else
+    const std::pair<std::string, bool> rows[] = {{std::string(4095, 'a'), true},
+                                                 {std::string(4096, 'a'), false},
+                                                 {std::string(300, 'a'), true}};
+#endif
+    for (const auto& [path, named] : rows) {
+        SCOPED_TRACE(path.size());
+        EXPECT_EQ(systemCanName(path), named);
+    }
+}
+
+}  // namespace tarvo
