@@ -57,9 +57,9 @@ ScanOutcome FileScanner::scanFile(ScanFileReader& file, const char* path, bool o
     if (file.size() < 0 || file.size() > kMaxScannedFileSize) return {};
 
     findPathTerms(path);
-    PassEnd end = probePass(file, false);
+    PassEnd end = probeTerms(file);
     if (end == PassEnd::EveryTermOccurs && !unseen_.empty())
-        end = pumpBeforePass() ? exactPass(file, PassAim::Presence) : PassEnd::Stopped;
+        end = pumpBeforePass() ? findTerms(file) : PassEnd::Stopped;
     if (end == PassEnd::EveryTermOccurs) {
         const ScoringInput input{*terms_, lineTerms_.data(), {},
                                  inPath_, onSyntaxList_,     request_.options};
@@ -67,12 +67,9 @@ ScanOutcome FileScanner::scanFile(ScanFileReader& file, const char* path, bool o
         if (!pumpBeforePass()) {
             end = PassEnd::Stopped;
         } else if (anyCanRank) {
-            end = exactPass(file, PassAim::Score);
-        } else if (probes_.prepareStarts(blocks_)) {
-            countFromInPath();
-            end = probePass(file, true);
+            end = scoreLines(file);
         } else {
-            end = exactPass(file, PassAim::Count);
+            end = countMatches(file);
         }
     }
     position_ = 0;
@@ -119,35 +116,154 @@ void FileScanner::countFromInPath() {
     unseen_ -= inPath_;
 }
 
-// The passes over the probes' view of the bytes (term_probes.h), which
-// count line feeds without taking them apart and stop only where a NUL or a
-// probed byte pattern stands.
-//
-// The first pass: most files lack a term, and for them it is all the work.
-// It counts lines and looks for a NUL (when Skip Binary Files is on) and for
-// the terms still unseen, building no table, and ends as soon as every
-// probed term has occurred; the next pass then takes the file from its
-// start, over the bytes already in the window when the window has not moved.
-//
-// With `counting`, the count of the lines holding a term in a file none of
-// whose lines can rank: the probes stop wherever some term may begin, so
-// the count runs at the first pass's pace. False when the starts are not
-// probed (too many); the exact pass counts then. A term seen before and
-// missing now (the file changed since) makes the file count as lacking it.
-//
-// Where the probes stop, the terms' automaton walks from each possible
-// start the walk before has not passed, until no term is under way or up
-// to the last byte an occurrence beginning in the block can reach: so a
-// byte costs the same however many terms may begin or end on it. A walk
-// cut there misses nothing, since the next block's walks start afresh.
-FileScanner::PassEnd FileScanner::probePass(ScanFileReader& file, bool counting) {
-    if (!counting) {
-        probes_.prepare(unseen_);  // over the first window, read by scanFile
-    } else {
-        window_.rewind(file);
+// ---- The stretches, the blocks, the walks: what every pass shares ----
+
+// A pass takes the file from its start (from the window again unless it
+// has moved), stretch by stretch: `stretch(p, stop)` takes window positions
+// p to stop and returns Continues to go on; after each stretch but the last
+// a pump, then the window moves on. Continues once the file has ended.
+template <typename Stretch>
+[[gnu::always_inline]] inline FileScanner::PassEnd FileScanner::eachStretch(ScanFileReader& file,
+                                                                            Stretch&& stretch) {
+    window_.rewind(file);
+    pumpedAt_ = 0;
+    for (int32_t p = 0;;) {
+        const int32_t stop = window_.stretchEnd(p);
+        const PassEnd end = stretch(p, stop);
+        if (end != PassEnd::Continues) return end;
+        if (window_.endsAt(stop)) return PassEnd::Continues;
+        position_ = window_.shift() + stop;
+        if (!pump()) return PassEnd::Stopped;
+        pumpedAt_ = window_.shift() + stop;
+        p = window_.next(file, stop);
     }
+}
+
+// A pass that ends before the file does: the bytes it handled since its
+// last pump, up to window position `p`, count towards the next pump.
+void FileScanner::endEarly(int32_t p) {
+    sincePump_ += window_.shift() + p - pumpedAt_;
+}
+
+// A term seen before and missing now (the file changed since) makes the
+// file count as lacking it: no matches, no results.
+FileScanner::PassEnd FileScanner::termMissing(int64_t matchesBefore) {
+    results_->clear();
+    matches_ = matchesBefore;
+    return PassEnd::TermMissing;
+}
+
+// From each possible start in `starts` (bit 0 at window position `base`)
+// that no walk has passed (walkedTo), the terms' automaton walks on until
+// no term is under way or up to `limit`: so a byte costs the same however
+// many terms may begin or end on it. The line of a start is one more than
+// the line feeds before it: `lineFeedsBefore` before the block and those
+// of `lineFeeds` below it. `afterWalk(walkedTo)` false ends the walks.
+// Returns where the last walk ended.
+template <typename Found, typename AfterWalk>
+[[gnu::always_inline]] inline int32_t FileScanner::walkStarts(int32_t& state, int32_t base,
+                                                              uint64_t starts, uint64_t lineFeeds,
+                                                              int64_t lineFeedsBefore,
+                                                              int32_t walkedTo, int32_t limit,
+                                                              Found& found, AfterWalk&& afterWalk) {
+    const TermAutomaton& automaton = terms_->automaton();
+    for (starts &= bitsFrom(walkedTo - base); starts != 0; starts &= bitsFrom(walkedTo - base)) {
+        const int32_t bit = lowestBit(starts);
+        if (base + bit >= limit) break;
+        const int32_t line =
+            static_cast<int32_t>(lineFeedsBefore + 1 + std::popcount(lineFeeds & ~bitsFrom(bit)));
+        walkedTo = automaton.walk(state, window_.bytes(), base + bit, limit, line, found);
+        if (!afterWalk(walkedTo)) break;
+    }
+    return walkedTo;
+}
+
+// The probes' view of a stretch (term_probes.h), from window position `p`
+// to `stop`: they count line feeds without taking them apart and stop only
+// where a NUL or a probed byte pattern stands; there the terms' automaton
+// walks from each possible start, each walk cut at the last byte an
+// occurrence beginning in the block can reach (the next block's walks start
+// afresh). Continues at the stretch's end; `afterWalk` as for walkStarts,
+// with its own PassEnd when it ends the walks.
+template <typename Found, typename AfterWalk>
+[[gnu::always_inline]] inline FileScanner::PassEnd FileScanner::probeStretch(
+    int32_t p, int32_t stop, int64_t& lineFeeds, Found& found, AfterWalk&& afterWalk) {
+    while (p < stop) {
+        ProbeHits hits;
+        const int32_t passed = probes_.scan(window_.bytes() + p, stop - p,
+                                            request_.options.skipBinaryFiles, &lineFeeds, &hits);
+        if (hits.nuls != 0) return PassEnd::Binary;
+        const int32_t block = p + hits.block;
+        // Occurrences end with the file's bytes, never in stale window bytes.
+        const int32_t reach = std::min(block + kScanBlock + kMaxTermLength - 1, window_.fill());
+        PassEnd end = PassEnd::Continues;
+        // Each walk from a fresh state: one that ended at `reach` passed the
+        // block's other starts.
+        int32_t state = TermAutomaton::kRoot;
+        walkStarts(state, block, hits.starts, hits.lineFeeds,
+                   lineFeeds - std::popcount(hits.lineFeeds), block, reach, found,
+                   [&](int32_t walkedTo) {
+                       end = afterWalk(walkedTo);
+                       return end == PassEnd::Continues;
+                   });
+        if (end != PassEnd::Continues) return end;
+        p += passed;
+    }
+    return PassEnd::Continues;
+}
+
+// The blocks of a stretch, from window position `p` to `stop`, with their
+// lines counted, not followed: only the bytes where a term may begin are
+// visited, and from there the automaton walks on while a term is under
+// way, also into the next block (`state` carries it). `afterBlock()` comes
+// after each block's walks and ends the pass with anything but Continues.
+template <typename Found, typename AfterBlock>
+[[gnu::always_inline]] inline FileScanner::PassEnd FileScanner::blockStretch(
+    int32_t p, int32_t stop, int32_t& state, int64_t& lineFeedsBefore, Found& found,
+    AfterBlock&& afterBlock) {
+    const TermAutomaton& automaton = terms_->automaton();
+    const char* const window = window_.bytes();
+    std::array<BlockMasks, kMaskBatch> batch;
+    for (int32_t batchAt = p; batchAt < stop; batchAt += kScanBlock * kMaskBatch) {
+        const int32_t blocks = std::min(kMaskBatch, (stop - batchAt + kScanBlock - 1) / kScanBlock);
+        blocks_.masksFor(window + batchAt, blocks, false, batch.data());
+        for (int32_t b = 0; b < blocks; ++b) {
+            const BlockMasks& masks = batch[b];
+            p = batchAt + b * kScanBlock;
+            const uint64_t inSpan =
+                stop - p >= kScanBlock ? ~uint64_t{0} : (uint64_t{1} << (stop - p)) - 1;
+            // Skip Binary Files is read live: it changes only inside a pump.
+            const uint64_t nuls = request_.options.skipBinaryFiles ? masks.nuls & inSpan : 0;
+            const uint64_t lineFeeds = masks.lineFeeds & inSpan;
+            const int32_t walkLimit = walkEnd(p, stop, nuls);
+            int32_t walkedTo = p;  // a walk carried over from the block before goes on first
+            if (state != TermAutomaton::kRoot && p < walkLimit)
+                walkedTo = automaton.walk(state, window, p, walkLimit,
+                                          static_cast<int32_t>(lineFeedsBefore + 1), found);
+            walkedTo = walkStarts(state, p, masks.termStarts & inSpan, lineFeeds, lineFeedsBefore,
+                                  walkedTo, walkLimit, found, [](int32_t) { return true; });
+            const PassEnd end = afterBlock(walkedTo);
+            if (end != PassEnd::Continues) return end;
+            if (nuls != 0) return PassEnd::Binary;
+            lineFeedsBefore +=
+                lineFeeds == masks.lineFeeds ? masks.lineFeedCount : std::popcount(lineFeeds);
+        }
+    }
+    return PassEnd::Continues;
+}
+
+// ---- The passes, one per aim ----
+
+// The first pass: most files lack a term, and for them it is all the work.
+// Over the first window, read by scanFile, it counts lines and looks for a
+// NUL (when Skip Binary Files is on) and for the terms still unseen, at the
+// probes' pace, and ends as soon as every probed term has occurred; the
+// next pass then takes the file from its start, over the bytes already in
+// the window when the window has not moved.
+FileScanner::PassEnd FileScanner::probeTerms(ScanFileReader& file) {
+    probes_.prepare(unseen_);
     TermSet probed;
-    for (int32_t k = 0; k < probes_.count() && !counting; ++k)
+    for (int32_t k = 0; k < probes_.count(); ++k)
         probed.add(probes_.term(k));
     // Every probed term occurs; an empty term then occurs too, wherever
     // another term begins. The terms left unseen are beyond the probes.
@@ -159,74 +275,80 @@ FileScanner::PassEnd FileScanner::probePass(ScanFileReader& file, bool counting)
         unseen_ -= seen;
         return PassEnd::EveryTermOccurs;
     };
-    if (probes_.count() == 0 && !counting) return probedTermsOccur();
-    const int64_t matchesBefore = matches_;
-    countedLines_.fill(0);
+    if (probes_.count() == 0) return probedTermsOccur();
     TermSet probedLeft = probed;  // the probed terms no walk has found yet
+    auto found = [&](int32_t, int32_t, const TermAutomaton::Ending& ending) {
+        unseen_ -= ending.terms;
+        probedLeft -= ending.terms;
+    };
+    auto afterWalk = [&](int32_t walkedTo) {
+        for (int32_t k = probes_.count() - 1; k >= 0; --k) {
+            if (!probedLeft.has(probes_.term(k))) probes_.drop(probes_.term(k));
+        }
+        if (probes_.count() != 0) return PassEnd::Continues;
+        endEarly(walkedTo);
+        return probedTermsOccur();
+    };
+    int64_t lineFeeds = 0;
+    const PassEnd end = eachStretch(file, [&](int32_t p, int32_t stop) {
+        return probeStretch(p, stop, lineFeeds, found, afterWalk);
+    });
+    if (end != PassEnd::Continues) return end;
+    lines_ = window_.linesOf(lineFeeds);
+    return PassEnd::TermMissing;
+}
+
+// The presence pass, for the terms the probes could not decide (beyond the
+// first kMaxTermProbes, or empty): it sees every occurrence and ends when
+// every unseen term has occurred.
+FileScanner::PassEnd FileScanner::findTerms(ScanFileReader& file) {
+    auto found = [&](int32_t, int32_t, const TermAutomaton::Ending& ending) {
+        unseen_ -= ending.terms;
+    };
+    auto afterBlock = [&](int32_t walkedTo) {
+        if (!unseen_.empty()) return PassEnd::Continues;
+        endEarly(walkedTo);
+        return PassEnd::EveryTermOccurs;
+    };
+    int32_t state = TermAutomaton::kRoot;
+    int64_t lineFeeds = 0;
+    const PassEnd end = eachStretch(file, [&](int32_t p, int32_t stop) {
+        return blockStretch(p, stop, state, lineFeeds, found, afterBlock);
+    });
+    if (end != PassEnd::Continues) return end;
+    lines_ = window_.linesOf(lineFeeds);
+    return PassEnd::TermMissing;
+}
+
+// The count of the lines holding a term in a file none of whose lines can
+// rank (no line is scored, so the matches count as scored): at the probes'
+// pace where they can stop wherever some term may begin (and seldom
+// anywhere else), else over the blocks' masks.
+FileScanner::PassEnd FileScanner::countMatches(ScanFileReader& file) {
+    const bool probing = probes_.prepareStarts(blocks_);
+    countFromInPath();
+    countedLines_.fill(0);
+    const int64_t matchesBefore = matches_;
     bool pumpDue = false;
     auto found = [&](int32_t line, int32_t, const TermAutomaton::Ending& ending) {
         unseen_ -= ending.terms;
-        if (counting) {
-            pumpDue |= countLines(line, ending);
-        } else {
-            probedLeft -= ending.terms;
-        }
+        pumpDue |= countLines(line, ending);
     };
-    const TermAutomaton& automaton = terms_->automaton();
-
-    const char* const window = window_.bytes();
+    auto pumpIfDue = [&](int32_t walkedTo) {
+        if (!pumpDue) return PassEnd::Continues;
+        position_ = window_.shift() + walkedTo;
+        pumpDue = false;
+        return pump() ? PassEnd::Continues : PassEnd::Stopped;
+    };
+    int32_t state = TermAutomaton::kRoot;
     int64_t lineFeeds = 0;
-    int64_t pumpedAt = 0;  // file offset of the next byte at this pass's last pump
-    int32_t p = 0;         // window position of the next byte
-    for (;;) {
-        const int32_t stop = window_.stretchEnd(p);
-        while (p < stop) {
-            ProbeHits hits;
-            const int32_t passed = probes_.scan(
-                window + p, stop - p, request_.options.skipBinaryFiles, &lineFeeds, &hits);
-            if (hits.nuls != 0) return PassEnd::Binary;
-            // The line feeds before the block that stopped the scan.
-            const int64_t feedsBefore = lineFeeds - std::popcount(hits.lineFeeds);
-            // Occurrences end with the file's bytes, never in stale window bytes.
-            const int32_t reach =
-                std::min(p + hits.block + kScanBlock + kMaxTermLength - 1, window_.fill());
-            int32_t walkedTo = 0;
-            for (uint64_t starts = hits.starts; starts != 0; starts &= starts - 1) {
-                const int32_t bit = lowestBit(starts);
-                const int32_t at = p + hits.block + bit;
-                if (at < walkedTo) continue;
-                const int32_t line = static_cast<int32_t>(
-                    feedsBefore + std::popcount(hits.lineFeeds & ((uint64_t{1} << bit) - 1)) + 1);
-                int32_t state = TermAutomaton::kRoot;
-                walkedTo = automaton.walk(state, window, at, reach, line, found);
-                if (counting) {
-                    position_ = window_.shift() + at;
-                    if (pumpDue && !pump()) return PassEnd::Stopped;
-                    pumpDue = false;
-                    continue;
-                }
-                for (int32_t k = probes_.count() - 1; k >= 0; --k) {
-                    if (!probedLeft.has(probes_.term(k))) probes_.drop(probes_.term(k));
-                }
-                if (probes_.count() == 0) {
-                    sincePump_ += window_.shift() + walkedTo - pumpedAt;
-                    return probedTermsOccur();
-                }
-            }
-            p += passed;
-        }
-        if (window_.endsAt(p)) break;
-        position_ = window_.shift() + p;
-        if (!pump()) return PassEnd::Stopped;
-        pumpedAt = window_.shift() + p;
-        p = window_.next(file, p);
-    }
+    const PassEnd end = eachStretch(file, [&](int32_t p, int32_t stop) {
+        return probing ? probeStretch(p, stop, lineFeeds, found, pumpIfDue)
+                       : blockStretch(p, stop, state, lineFeeds, found, pumpIfDue);
+    });
+    if (end != PassEnd::Continues) return end;
     lines_ = window_.linesOf(lineFeeds);
-    if (!counting || !unseen_.empty()) {
-        matches_ = matchesBefore;
-        return PassEnd::TermMissing;
-    }
-    return PassEnd::Scored;
+    return unseen_.empty() ? PassEnd::Scored : termMissing(matchesBefore);
 }
 
 // Counts the lines that the terms of `ending`, found on `line`, begin on
@@ -246,16 +368,8 @@ bool FileScanner::countLines(int32_t line, const TermAutomaton::Ending& ending) 
     return pumpDue;
 }
 
-// The exact pass, from the file's start, reading it again unless the window
-// still holds its start. It sees every occurrence of every term; what it
-// does with them is its aim:
-// - Presence: it looks for the unseen terms and ends when it has seen them.
-// - Count: it counts the lines holding a term, for a file none of whose
-//   lines can rank (no line is scored, so the matches count as scored).
-// - Score: it also follows line starts and block-comment states, notes the
-//   terms of each line and scores every line holding a term.
-// A term seen before and missing now (the file changed since) makes the
-// file count as lacking it: no matches, no results.
+// The scoring pass: it also follows line starts and block-comment states,
+// notes the terms of each line and scores every line holding a term.
 //
 // The bytes are taken in file order, as one byte at a time would take them,
 // but only the bytes whose bit is set in a block's masks are visited: line
@@ -263,15 +377,12 @@ bool FileScanner::countLines(int32_t line, const TermAutomaton::Ending& ending) 
 // where a term may begin. A byte with no bit cannot change anything.
 //
 // From a place where a term may begin the terms' automaton walks on, byte
-// by byte, while a term is under way, also into the next block: so a byte
-// costs the same however many terms may begin or end on it. A block's walks
-// come before its line feeds, which are where a line's terms are complete:
-// an occurrence is found at its last byte, and counts on the line it
-// begins on.
-FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
-    window_.rewind(file);
-    const bool scoring = aim == PassAim::Score;
-    if (aim != PassAim::Presence) countFromInPath();
+// by byte, while a term is under way, also into the next block. A block's
+// walks come before its line feeds, which are where a line's terms are
+// complete: an occurrence is found at its last byte, and counts on the line
+// it begins on.
+FileScanner::PassEnd FileScanner::scoreLines(ScanFileReader& file) {
+    countFromInPath();
     clearedCandidate_ = firstCandidate_ = endCandidate_ = 0;
     dueAt_ = INT32_MAX;
     scoredAny_ = false;
@@ -279,80 +390,50 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
     lineTerms_.fill({});  // the lines before the first and after the last, too, hold none
     firstTermStarts_.fill(INT64_MAX);
     stretchTerms_.fill({});
-    countedLines_.fill(0);
 
     const TermAutomaton& automaton = terms_->automaton();
     const int32_t linesBack = automaton.linesBack();
     int32_t state = TermAutomaton::kRoot;  // the walk's, carried from block to block
-    // Scoring: a line holding a term is a candidate. Where terms hold line
-    // feeds, an occurrence is found lines after the one it began on, so a
-    // line becomes a candidate only once no occurrence begun on it can still
+    // A line holding a term is a candidate. Where terms hold line feeds, an
+    // occurrence is found lines after the one it began on, so a line
+    // becomes a candidate only once no occurrence begun on it can still
     // end: the lines whose terms are still gathered lie between these.
     int32_t lastFound = 0;  // the line of the last byte a term ended on
     int32_t firstPending = INT32_MAX;
     int32_t lastPending = 0;
     int32_t checkAt = INT32_MAX;  // the first line whose start finds candidates or lines to score
-    bool pumpDue = false;
-    // An occurrence ending before window position `after` began `longest`
-    // bytes before it: the line's first term may begin there.
-    auto beganAt = [&](int32_t line, int32_t after, int32_t longest) {
-        int64_t& first = firstTermStarts_[ringAt(line)];
-        if (longest > 0) first = std::min(first, window_.shift() + after - longest);
-    };
     auto found = [&](int32_t line, int32_t after, const TermAutomaton::Ending& ending) {
         unseen_ -= ending.terms;
-        if (scoring) {
-            if (line != lastFound) {
-                // The stretches after the last one a term was found in start
-                // anew: their places last held stretches out of every reach.
-                const int32_t stretch = line / kStretchLines;
-                for (int32_t passed =
-                         std::max(lastFound / kStretchLines + 1, stretch - kStretches + 1);
-                     passed <= stretch; ++passed)
-                    stretchTerms_[passed % kStretches] = {};
-                lastFound = line;
-                // A walk may run a block's lines ahead of the lines scored.
-                clearScoredBefore(line - kScanBlock - kProximityReach - scoreReach_);
-                if (linesBack == 0) {
-                    addCandidate(line);
-                    checkAt = std::min(checkAt, dueAt_);
-                }
+        if (line != lastFound) {
+            // The stretches after the last one a term was found in start
+            // anew: their places last held stretches out of every reach.
+            const int32_t stretch = line / kStretchLines;
+            for (int32_t passed = std::max(lastFound / kStretchLines + 1, stretch - kStretches + 1);
+                 passed <= stretch; ++passed)
+                stretchTerms_[passed % kStretches] = {};
+            lastFound = line;
+            // A walk may run a block's lines ahead of the lines scored.
+            clearScoredBefore(line - kScanBlock - kProximityReach - scoreReach_);
+            if (linesBack == 0) {
+                addCandidate(line);
+                checkAt = std::min(checkAt, dueAt_);
             }
-            lineTerms_[ringAt(line)] |= ending.sameLine;
-            stretchTerms_[line / kStretchLines % kStretches] |= ending.sameLine;
-            beganAt(line, after, ending.sameLineLongest);
-            if (linesBack == 0) return;
-            int32_t first = line;
-            const TermAutomaton::Span* span = automaton.spansBegin(ending);
-            if (span != automaton.spansEnd(ending)) {
-                first = line - span->linesBack;  // the spans come furthest back first
-                // The stretches the spans began in take all their terms at
-                // once (at least, as they need): at most three, however many
-                // spans there are.
-                for (int32_t stretch = first / kStretchLines; stretch <= line / kStretchLines;
-                     ++stretch)
-                    stretchTerms_[stretch % kStretches] |= ending.spanning;
-                // Locals, as the stores could otherwise be taken to change
-                // the members they are found from.
-                TermSet* const lineTerms = lineTerms_.data();
-                int64_t* const firstStarts = firstTermStarts_.data();
-                const int64_t end = window_.shift() + after;
-                for (const TermAutomaton::Span* last = automaton.spansEnd(ending); span != last;
-                     ++span) {
-                    const uint32_t begun = ringAt(line - span->linesBack);
-                    lineTerms[begun] |= span->terms;
-                    firstStarts[begun] = std::min(firstStarts[begun], end - span->longest);
-                }
-            }
-            firstPending = std::min(firstPending, first);
-            lastPending = std::max(lastPending, line);
-            checkAt = std::min(checkAt, first + linesBack + 1);
-        } else if (aim == PassAim::Count) {
-            pumpDue |= countLines(line, ending);
         }
+        lineTerms_[ringAt(line)] |= ending.sameLine;
+        stretchTerms_[line / kStretchLines % kStretches] |= ending.sameLine;
+        // An occurrence ending before window position `after` began
+        // `longest` bytes before it: the line's first term may begin there.
+        int64_t& first = firstTermStarts_[ringAt(line)];
+        if (ending.sameLineLongest > 0)
+            first = std::min(first, window_.shift() + after - ending.sameLineLongest);
+        if (linesBack == 0) return;
+        const int32_t begun = noteSpans(line, after, ending);
+        firstPending = std::min(firstPending, begun);
+        lastPending = std::max(lastPending, line);
+        checkAt = std::min(checkAt, begun + linesBack + 1);
     };
-    // Scoring, with terms holding line feeds: the lines up to `last` whose
-    // terms are complete and not empty become candidates, in line order.
+    // With terms holding line feeds: the lines up to `last` whose terms are
+    // complete and not empty become candidates, in line order.
     auto candidatesThrough = [&](int32_t last) {
         if (firstPending > last) return;
         const int32_t through = std::min(last, lastPending);
@@ -363,92 +444,56 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
     };
 
     int32_t line = 1;
-    int64_t lineFeedsBefore = 0;  // without scoring: in the blocks before this one
     bool inComment = false;
     lineStarts_[1] = 0;
+    // A line starts after the line feed at `lineFeedAt`; the lines an
+    // occurrence still under way cannot have begun on have all their terms,
+    // and the lines out of reach are scored. False when the run was stopped
+    // while lines were scored.
+    auto startLine = [&](int32_t lineFeedAt) {
+        if (!window_.lineBeginsAfter(lineFeedAt)) return true;
+        ++line;
+        const int64_t begin = window_.shift() + lineFeedAt + 1;
+        lineStarts_[ringAt(line)] = begin << 1 | static_cast<int64_t>(inComment);
+        if (line < checkAt) return true;
+        candidatesThrough(line - 1 - linesBack);
+        if (line >= dueAt_ && !scoreDue(file, line, begin)) return false;
+        checkAt = dueAt_;
+        if (firstPending != INT32_MAX) checkAt = std::min(checkAt, firstPending + linesBack + 1);
+        return true;
+    };
     const char* const window = window_.bytes();
-    int64_t pumpedAt = 0;  // file offset of the next byte at this pass's last pump
-    int32_t p = 0;  // window position of the next byte; its file offset is window_.shift() + p
-    for (;;) {
-        const int32_t stop = window_.stretchEnd(p);
-        // Scoring: a line starts after the line feed at `lineFeedAt`; the
-        // lines an occurrence still under way cannot have begun on have all
-        // their terms, and the lines out of reach are scored. False when the
-        // run was stopped while lines were scored.
-        auto startLine = [&](int32_t lineFeedAt) {
-            if (!window_.lineBeginsAfter(lineFeedAt)) return true;
-            ++line;
-            const int64_t begin = window_.shift() + lineFeedAt + 1;
-            lineStarts_[ringAt(line)] = begin << 1 | static_cast<int64_t>(inComment);
-            if (line < checkAt) return true;
-            candidatesThrough(line - 1 - linesBack);
-            if (line >= dueAt_ && !scoreDue(file, line, begin)) return false;
-            checkAt = dueAt_;
-            if (firstPending != INT32_MAX)
-                checkAt = std::min(checkAt, firstPending + linesBack + 1);
-            return true;
-        };
+    const PassEnd end = eachStretch(file, [&](int32_t p, int32_t stop) {
         std::array<BlockMasks, kMaskBatch> batch;
         int32_t batchLeft = 0;
         const BlockMasks* next = nullptr;
-        for (; p < stop; p += kScanBlock) {
+        for (int32_t b = p; b < stop; b += kScanBlock) {
             if (batchLeft == 0) {
-                batchLeft = std::min(kMaskBatch, (stop - p + kScanBlock - 1) / kScanBlock);
-                blocks_.masksFor(window + p, batchLeft, scoring, batch.data());
+                batchLeft = std::min(kMaskBatch, (stop - b + kScanBlock - 1) / kScanBlock);
+                blocks_.masksFor(window + b, batchLeft, true, batch.data());
                 next = batch.data();
             }
             const BlockMasks masks = *next++;
             --batchLeft;
             const uint64_t inSpan =
-                stop - p >= kScanBlock ? ~uint64_t{0} : (uint64_t{1} << (stop - p)) - 1;
+                stop - b >= kScanBlock ? ~uint64_t{0} : (uint64_t{1} << (stop - b)) - 1;
             // Skip Binary Files is read live: it changes only inside a pump.
             const uint64_t nuls = request_.options.skipBinaryFiles ? masks.nuls & inSpan : 0;
             const uint64_t lineFeeds = masks.lineFeeds & inSpan;
             const uint64_t termStarts = masks.termStarts & inSpan;
-            // A walk carried over from the block before goes on first.
-            int32_t walkedTo = p;
-            if (!scoring) {
-                const int32_t walkLimit = walkEnd(p, stop, nuls);
-                // Lines are counted, not followed: the line of a byte is one
-                // more than the line feeds before it (only counting asks).
-                auto lineAt = [&](int32_t bit) {
-                    return aim != PassAim::Count ? 0
-                                                 : static_cast<int32_t>(lineFeedsBefore) + 1 +
-                                                       std::popcount(lineFeeds & ~bitsFrom(bit));
-                };
-                if (state != TermAutomaton::kRoot && p < walkLimit)
-                    walkedTo = automaton.walk(state, window, p, walkLimit, lineAt(0), found);
-                for (uint64_t starts = termStarts & bitsFrom(walkedTo - p); starts != 0;
-                     starts = termStarts & bitsFrom(walkedTo - p)) {
-                    const int32_t bit = lowestBit(starts);
-                    if (p + bit >= walkLimit) break;
-                    walkedTo =
-                        automaton.walk(state, window, p + bit, walkLimit, lineAt(bit), found);
-                }
-                if (aim == PassAim::Presence && unseen_.empty()) {
-                    sincePump_ += window_.shift() + walkedTo - pumpedAt;
-                    return PassEnd::EveryTermOccurs;
-                }
-                if (nuls != 0) return PassEnd::Binary;
-                if (pumpDue) {
-                    position_ = window_.shift() + p;
-                    if (!pump()) return PassEnd::Stopped;
-                    pumpDue = false;
-                }
-                lineFeedsBefore +=
-                    lineFeeds == masks.lineFeeds ? masks.lineFeedCount : std::popcount(lineFeeds);
-                continue;
-            }
-            // Scoring: the events in byte order, a walk from each possible
-            // start no walk has passed; the walks gather the terms of the
-            // lines they cross, which the line feeds hand on.
-            if (state != TermAutomaton::kRoot && p < walkEnd(p, stop, nuls))
-                walkedTo = automaton.walk(state, window, p, walkEnd(p, stop, nuls), line, found);
             const uint64_t commentMarks = masks.commentMarks & inSpan;
+            // The events in byte order, a walk from each possible start no
+            // walk has passed; the walks gather the terms of the lines they
+            // cross, which the line feeds hand on. A walk carried over from
+            // the block before goes on first.
+            const int32_t walkLimit = walkEnd(b, stop, nuls);
+            int32_t walkedTo = b;
+            if (state != TermAutomaton::kRoot && b < walkLimit)
+                walkedTo = automaton.walk(state, window, b, walkLimit, line, found);
             uint64_t events = lineFeeds;
             if ((nuls | termStarts | commentMarks) == 0) {
                 for (; events != 0; events &= events - 1) {
-                    if (!startLine(p + lowestBit(events))) return PassEnd::Stopped;
+                    if (!startLine(b + lowestBit(events))) return PassEnd::Stopped;
                 }
                 continue;
             }
@@ -456,11 +501,10 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
             for (; events != 0; events &= events - 1) {
                 const int32_t bit = lowestBit(events);
                 const uint64_t mask = uint64_t{1} << bit;
-                const int32_t at = p + bit;
+                const int32_t at = b + bit;
                 if (nuls & mask) return PassEnd::Binary;
                 if ((termStarts & mask) && at >= walkedTo)
-                    walkedTo =
-                        automaton.walk(state, window, at, walkEnd(p, stop, nuls), line, found);
+                    walkedTo = automaton.walk(state, window, at, walkLimit, line, found);
                 // Only /* and */ are tracked: `//` and string literals are
                 // not recognised, so "/*/" opens and at once closes. The
                 // mask already holds the byte after the mark.
@@ -475,21 +519,11 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
                 if ((lineFeeds & mask) && !startLine(at)) return PassEnd::Stopped;
             }
         }
-        p = stop;
-        if (window_.endsAt(p)) break;
-        position_ = window_.shift() + p;
-        if (!pump()) return PassEnd::Stopped;
-        pumpedAt = window_.shift() + p;
-        p = window_.next(file, p);
-    }
+        return PassEnd::Continues;
+    });
+    if (end != PassEnd::Continues) return end;
     lines_ = line;
-    if (!scoring) lines_ = window_.linesOf(lineFeedsBefore);
-    if (!unseen_.empty()) {
-        results_->clear();
-        matches_ = matchesBefore;
-        return PassEnd::TermMissing;
-    }
-    if (!scoring) return PassEnd::Scored;
+    if (!unseen_.empty()) return termMissing(matchesBefore);
 
     // The last line ends with the file; then every line still waiting is
     // scored.
@@ -500,6 +534,30 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
     // listed as a whole. Not a match.
     if (!scoredAny_) results_->add(-1, 0, "", 0, 0);
     return PassEnd::Scored;
+}
+
+// Terms holding line feeds, found on `line` with `ending`: the lines they
+// began on take them, and the stretches those lines lie in take them all at
+// once (at least, as they need): at most three, however many spans there
+// are. Returns the furthest line back they began on (`line` when none).
+int32_t FileScanner::noteSpans(int32_t line, int32_t after, const TermAutomaton::Ending& ending) {
+    const TermAutomaton& automaton = terms_->automaton();
+    const TermAutomaton::Span* span = automaton.spansBegin(ending);
+    if (span == automaton.spansEnd(ending)) return line;
+    const int32_t first = line - span->linesBack;  // the spans come furthest back first
+    for (int32_t stretch = first / kStretchLines; stretch <= line / kStretchLines; ++stretch)
+        stretchTerms_[stretch % kStretches] |= ending.spanning;
+    // Locals, as the stores could otherwise be taken to change the members
+    // they are found from.
+    TermSet* const lineTerms = lineTerms_.data();
+    int64_t* const firstStarts = firstTermStarts_.data();
+    const int64_t end = window_.shift() + after;
+    for (const TermAutomaton::Span* last = automaton.spansEnd(ending); span != last; ++span) {
+        const uint32_t begun = ringAt(line - span->linesBack);
+        lineTerms[begun] |= span->terms;
+        firstStarts[begun] = std::min(firstStarts[begun], end - span->longest);
+    }
+    return first;
 }
 
 // The terms of the scored lines up to `last` go: no line still to score is

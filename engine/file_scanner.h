@@ -80,22 +80,45 @@ public:
 private:
     // What a pass learnt of the file.
     enum class PassEnd {
+        Continues,        // (inside a pass) the stretch is done, the pass goes on
         Stopped,          // the run left Running
         Binary,           // a NUL while Skip Binary Files was on
         TermMissing,      // read to its end (lines_ counted): a term does not occur
         EveryTermOccurs,  // every term asked about occurs; the pass may end early
         Scored,           // read to its end (lines_ counted), every candidate scored
     };
-    // What the exact pass is for (see exactPass).
-    enum class PassAim { Presence, Count, Score };
 
     bool pump();
     bool pumpBeforePass();
     void findPathTerms(const char* path);
     void countFromInPath();
-    PassEnd probePass(ScanFileReader& file, bool counting);
-    PassEnd exactPass(ScanFileReader& file, PassAim aim);
+
+    // What every pass shares (see the .cpp).
+    template <typename Stretch>
+    PassEnd eachStretch(ScanFileReader& file, Stretch&& stretch);
+    void endEarly(int32_t p);
+    PassEnd termMissing(int64_t matchesBefore);
+    template <typename Found, typename AfterWalk>
+    int32_t walkStarts(int32_t& state, int32_t base, uint64_t starts, uint64_t lineFeeds,
+                       int64_t lineFeedsBefore, int32_t walkedTo, int32_t limit, Found& found,
+                       AfterWalk&& afterWalk);
+    template <typename Found, typename AfterWalk>
+    PassEnd probeStretch(int32_t p, int32_t stop, int64_t& lineFeeds, Found& found,
+                         AfterWalk&& afterWalk);
+    template <typename Found, typename AfterBlock>
+    PassEnd blockStretch(int32_t p, int32_t stop, int32_t& state, int64_t& lineFeedsBefore,
+                         Found& found, AfterBlock&& afterBlock);
+
+    // The passes, one per aim: whether the probed terms occur (the first
+    // pass); whether the others do; the lines holding a term, counted; the
+    // lines holding a term, scored.
+    PassEnd probeTerms(ScanFileReader& file);
+    PassEnd findTerms(ScanFileReader& file);
+    PassEnd countMatches(ScanFileReader& file);
+    PassEnd scoreLines(ScanFileReader& file);
+
     bool countLines(int32_t line, const TermAutomaton::Ending& ending);
+    int32_t noteSpans(int32_t line, int32_t after, const TermAutomaton::Ending& ending);
     void clearScoredBefore(int32_t last);
     void addCandidate(int32_t line);
     bool scoreDue(ScanFileReader& file, int32_t line, int64_t position);
@@ -123,6 +146,7 @@ private:
     ReadWindow window_;
     int64_t position_ = 0;
     int64_t sincePump_ = 0;  // bytes handled since the last pump
+    int64_t pumpedAt_ = 0;   // file offset of the next byte at this pass's last pump
     int64_t lines_ = 0;      // counted by a pass that read the file to its end
 
     // What the current file's scan knows: the terms the path holds and
