@@ -72,7 +72,6 @@ ScanOutcome FileScanner::scanFile(ScanFileReader& file, const char* path, bool o
             end = countMatches(file);
         }
     }
-    position_ = 0;
     switch (end) {
         case PassEnd::Binary:
             return {ScanEnd::Binary};
@@ -92,9 +91,8 @@ bool FileScanner::pump() {
 
 // A pass takes the file from its start: it pumps first where its first
 // stretch would take the bytes handled since the last pump past one
-// stretch. `position_` is then 0: the next byte is the file's first.
+// stretch.
 bool FileScanner::pumpBeforePass() {
-    position_ = 0;
     return sincePump_ + std::min<int64_t>(window_.fileEnd(), window_.stretch()) <=
                window_.stretch() ||
            pump();
@@ -132,7 +130,6 @@ template <typename Stretch>
         const PassEnd end = stretch(p, stop);
         if (end != PassEnd::Continues) return end;
         if (window_.endsAt(stop)) return PassEnd::Continues;
-        position_ = window_.shift() + stop;
         if (!pump()) return PassEnd::Stopped;
         pumpedAt_ = window_.shift() + stop;
         p = window_.next(file, stop);
@@ -334,9 +331,8 @@ FileScanner::PassEnd FileScanner::countMatches(ScanFileReader& file) {
         unseen_ -= ending.terms;
         pumpDue |= countLines(line, ending);
     };
-    auto pumpIfDue = [&](int32_t walkedTo) {
+    auto pumpIfDue = [&](int32_t) {
         if (!pumpDue) return PassEnd::Continues;
-        position_ = window_.shift() + walkedTo;
         pumpDue = false;
         return pump() ? PassEnd::Continues : PassEnd::Stopped;
     };
@@ -457,7 +453,7 @@ FileScanner::PassEnd FileScanner::scoreLines(ScanFileReader& file) {
         lineStarts_[ringAt(line)] = begin << 1 | static_cast<int64_t>(inComment);
         if (line < checkAt) return true;
         candidatesThrough(line - 1 - linesBack);
-        if (line >= dueAt_ && !scoreDue(file, line, begin)) return false;
+        if (line >= dueAt_ && !scoreDue(file, line)) return false;
         checkAt = dueAt_;
         if (firstPending != INT32_MAX) checkAt = std::min(checkAt, firstPending + linesBack + 1);
         return true;
@@ -529,7 +525,7 @@ FileScanner::PassEnd FileScanner::scoreLines(ScanFileReader& file) {
     // scored.
     candidatesThrough(line);
     lineStarts_[ringAt(line + 1)] = window_.fileEnd() << 1;
-    if (!scoreDue(file, INT32_MAX, window_.fileEnd())) return PassEnd::Stopped;
+    if (!scoreDue(file, INT32_MAX)) return PassEnd::Stopped;
     // No line to score (no terms, or terms only in the path): the file is
     // listed as a whole. Not a match.
     if (!scoredAny_) results_->add(-1, 0, "", 0, 0);
@@ -577,11 +573,10 @@ void FileScanner::addCandidate(int32_t line) {
     candidates_[endCandidate_++ % kLineRing] = line;
 }
 
-// Scores, oldest first, the waiting lines that line `line`, starting at
-// file offset `position`, has left out of reach: no term's line from `line`
-// on can change their score. False when the run was stopped.
-bool FileScanner::scoreDue(ScanFileReader& file, int32_t line, int64_t position) {
-    position_ = position;
+// Scores, oldest first, the waiting lines that line `line` has left out of
+// reach: no term's line from `line` on can change their score. False when
+// the run was stopped.
+bool FileScanner::scoreDue(ScanFileReader& file, int32_t line) {
     while (firstCandidate_ != endCandidate_) {
         const int32_t candidate = candidates_[firstCandidate_ % kLineRing];
         if (line - candidate < scoreReach_) {

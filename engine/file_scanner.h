@@ -73,10 +73,6 @@ public:
     ScanOutcome scanFile(ScanFileReader& file, const char* path, bool onSyntaxList,
                          FileResults& results, int64_t matchesSoFar);
 
-    // How far the scan of the current file had come at its last pump: the
-    // file offset of the next byte; 0 between files.
-    int64_t position() const { return position_; }
-
 private:
     // What a pass learnt of the file.
     enum class PassEnd {
@@ -121,7 +117,7 @@ private:
     int32_t noteSpans(int32_t line, int32_t after, const TermAutomaton::Ending& ending);
     void clearScoredBefore(int32_t last);
     void addCandidate(int32_t line);
-    bool scoreDue(ScanFileReader& file, int32_t line, int64_t position);
+    bool scoreDue(ScanFileReader& file, int32_t line);
     bool scoreLine(ScanFileReader& file, int32_t line);
 
     SearchHost& host_;
@@ -144,7 +140,6 @@ private:
     // The file's text, kScanWindowSize bytes at a time, with room behind
     // the fill for the last block's reach and a probe's past it.
     ReadWindow window_;
-    int64_t position_ = 0;
     int64_t sincePump_ = 0;  // bytes handled since the last pump
     int64_t pumpedAt_ = 0;   // file offset of the next byte at this pass's last pump
     int64_t lines_ = 0;      // counted by a pass that read the file to its end

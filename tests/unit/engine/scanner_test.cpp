@@ -222,7 +222,7 @@ TEST_F(ScanTest, SkipsAndStops) {
     engine.scanFile(gone.c_str());
     EXPECT_EQ(memory.find(gone.c_str()), -1) << "a file that cannot be opened is forgotten";
     // Stopped at the first window move: not counted, still marked searched.
-    const std::string big = tree.write("big", makeContent(200000, "abfoo\n", 7));
+    const std::string big = tree.write("big", makeContent(200000, "abo\n", 7));
     host.pumpCalls = 0;
     host.stopAtPump = 2;
     engine.scanFile(big.c_str());
@@ -261,8 +261,9 @@ TEST_F(ScanTest, FilesThatChangeWhileRead) {
     const std::string line = std::string("zz ").append(46, 'x').append("\n");
     const std::string path = tree.write("scored", repeated(4000, line));
     prepare("zz");
-    host.onPump = [&](int) {  // at the first pump inside the scoring pass
-        if (engine.scanner().position() > 0) std::filesystem::resize_file(path, 1000);
+    host.pumpCalls = 0;
+    host.onPump = [&](int call) {  // before the file, before the scoring pass, inside it
+        if (call == 3) std::filesystem::resize_file(path, 1000);
     };
     engine.scanFile(path.c_str());
     ASSERT_EQ(results.count(), kScanWindowSize / 50);
