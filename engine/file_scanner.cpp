@@ -41,7 +41,7 @@ FileScanner::FileScanner(SearchHost& host, const SearchRequest& request)
 
 void FileScanner::setTerms(const TermTable& terms) {
     terms_ = &terms;
-    blocks_.prepare(terms);
+    masks_.prepare(terms);
     probes_.setTerms(terms);
     scoreReach_ = kProximityReach + terms.automaton().linesBack();
     allTerms_ = TermSet::firstTerms(terms.count());
@@ -102,12 +102,12 @@ bool FileScanner::pumpBeforePass() {
 // be found in the file.
 void FileScanner::findPathTerms(const char* path) {
     inPath_ = request_.options.searchFileNames ? terms_->termsIn(path) : TermSet();
-    countFromInPath();
+    resetUnseen();
 }
 
 // A pass that sees every occurrence starts with every term unseen that the
 // path does not hold.
-void FileScanner::countFromInPath() {
+void FileScanner::resetUnseen() {
     unseen_ = {};
     for (int32_t t = 0; t < terms_->count(); ++t)
         unseen_.add(t);
@@ -175,7 +175,7 @@ template <typename Found, typename AfterWalk>
     return walkedTo;
 }
 
-// The probes' view of a stretch (term_probes.h), from window position `p`
+// The probes' view of a stretch (probe_pass_filter.h), from window position `p`
 // to `stop`: they count line feeds without taking them apart and stop only
 // where a NUL or a probed byte pattern stands; there the terms' automaton
 // walks from each possible start, each walk cut at the last byte an
@@ -223,7 +223,7 @@ template <typename Found, typename AfterBlock>
     std::array<BlockMasks, kMaskBatch> batch;
     for (int32_t batchAt = p; batchAt < stop; batchAt += kScanBlock * kMaskBatch) {
         const int32_t blocks = std::min(kMaskBatch, (stop - batchAt + kScanBlock - 1) / kScanBlock);
-        blocks_.masksFor(window + batchAt, blocks, false, batch.data());
+        masks_.masksFor(window + batchAt, blocks, false, batch.data());
         for (int32_t b = 0; b < blocks; ++b) {
             const BlockMasks& masks = batch[b];
             p = batchAt + b * kScanBlock;
@@ -322,8 +322,8 @@ FileScanner::PassEnd FileScanner::findTerms(ScanFileReader& file) {
 // pace where they can stop wherever some term may begin (and seldom
 // anywhere else), else over the blocks' masks.
 FileScanner::PassEnd FileScanner::countMatches(ScanFileReader& file) {
-    const bool probing = probes_.prepareStarts(blocks_);
-    countFromInPath();
+    const bool probing = probes_.prepareStarts(masks_);
+    resetUnseen();
     countedLines_.fill(0);
     const int64_t matchesBefore = matches_;
     bool pumpDue = false;
@@ -378,7 +378,7 @@ bool FileScanner::countLines(int32_t line, const TermAutomaton::Ending& ending) 
 // complete: an occurrence is found at its last byte, and counts on the line
 // it begins on.
 FileScanner::PassEnd FileScanner::scoreLines(ScanFileReader& file) {
-    countFromInPath();
+    resetUnseen();
     clearedCandidate_ = firstCandidate_ = endCandidate_ = 0;
     dueAt_ = INT32_MAX;
     scoredAny_ = false;
@@ -466,7 +466,7 @@ FileScanner::PassEnd FileScanner::scoreLines(ScanFileReader& file) {
         for (int32_t b = p; b < stop; b += kScanBlock) {
             if (batchLeft == 0) {
                 batchLeft = std::min(kMaskBatch, (stop - b + kScanBlock - 1) / kScanBlock);
-                blocks_.masksFor(window + b, batchLeft, true, batch.data());
+                masks_.masksFor(window + b, batchLeft, true, batch.data());
                 next = batch.data();
             }
             const BlockMasks masks = *next++;

@@ -25,15 +25,15 @@
 #include <string>
 #include <string_view>
 
+#include "engine/exact_pass_masks.h"
 #include "engine/file_results.h"
 #include "engine/line_scoring.h"
+#include "engine/probe_pass_filter.h"
 #include "engine/read_window.h"
-#include "engine/scan_blocks.h"
 #include "engine/scan_file_reader.h"
 #include "engine/scan_window.h"
 #include "engine/search_host.h"
 #include "engine/search_request.h"
-#include "engine/term_probes.h"
 #include "engine/term_table.h"
 
 namespace tarvo {
@@ -87,7 +87,7 @@ private:
     bool pump();
     bool pumpBeforePass();
     void findPathTerms(const char* path);
-    void countFromInPath();
+    void resetUnseen();
 
     // What every pass shares (see the .cpp).
     template <typename Stretch>
@@ -128,8 +128,8 @@ private:
     // Where a term may begin, 64 bytes at a time; from there the terms'
     // automaton (terms_->automaton()) walks on while a term is under way.
     // Rebuilt with the terms.
-    BlockScanner blocks_;
-    TermProbes probes_;  // the terms a file still lacks, or where any term may begin
+    ExactPassMasks masks_;
+    ProbePassFilter probes_;  // the terms a file still lacks, or where any term may begin
     // Lines a line's score waits for once the scan has passed it: the
     // proximity reach, and the lines an occurrence holding line feeds may
     // end after the line it begins on.
