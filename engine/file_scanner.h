@@ -1,5 +1,5 @@
 // The file scanner: one open file from its first byte to its last, through
-// a sliding read window, in one or more passes.
+// a sliding read window (read_window.h), in one or more passes.
 //
 // The first pass counts lines, looks for a NUL and asks whether every term
 // occurs; most files lack a term and end there. For a file where every term
@@ -15,7 +15,10 @@
 // A file none of whose lines could rank, even with every term on one line,
 // is only counted. (A query of more terms than the first pass probes, or
 // with empty terms, may need a presence pass between the two, which asks
-// the exact question of every term before any line is scored.)
+// the exact question of every term before any line is scored.) The first
+// pass, and a count where it can, look through the probes
+// (probe_pass_filter.h); the others visit every place a term may begin
+// (exact_pass_masks.h).
 #pragma once
 
 #include <array>

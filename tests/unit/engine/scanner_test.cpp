@@ -271,6 +271,18 @@ TEST_F(ScanTest, FilesThatChangeWhileRead) {
     for (int32_t i = 0; i < results.count(); ++i)
         texts.insert(results.rankEntry(i).lineText);
     EXPECT_EQ(texts, std::set<std::string>{line});
+    // Loses its late term before the scoring pass, which has scored lines by then: no results.
+    const std::string head = repeated(300, "yy\n") + std::string(199000, 'x');
+    const std::string late = tree.write("late", head + "\nzz\n");
+    prepare("yy zz");
+    results.clearResults();
+    host.pumpCalls = 0;
+    host.onPump = [&](int call) {  // before the file, at three moves, before the scoring pass
+        if (call == 5) tree.write("late", head + "xxxx");
+    };
+    engine.scanFile(late.c_str());
+    EXPECT_EQ(results.count(), 0);
+    EXPECT_EQ(engine.stats().matches, 0);
     host.onPump = nullptr;
 }
 
