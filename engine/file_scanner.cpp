@@ -458,64 +458,8 @@ FileScanner::PassEnd FileScanner::scoreLines(ScanFileReader& file) {
         if (firstPending != INT32_MAX) checkAt = std::min(checkAt, firstPending + linesBack + 1);
         return true;
     };
-    const char* const window = window_.bytes();
     const PassEnd end = eachStretch(file, [&](int32_t p, int32_t stop) {
-        std::array<BlockMasks, kMaskBatch> batch;
-        int32_t batchLeft = 0;
-        const BlockMasks* next = nullptr;
-        for (int32_t b = p; b < stop; b += kScanBlock) {
-            if (batchLeft == 0) {
-                batchLeft = std::min(kMaskBatch, (stop - b + kScanBlock - 1) / kScanBlock);
-                masks_.masksFor(window + b, batchLeft, true, batch.data());
-                next = batch.data();
-            }
-            const BlockMasks masks = *next++;
-            --batchLeft;
-            const uint64_t inSpan =
-                stop - b >= kScanBlock ? ~uint64_t{0} : (uint64_t{1} << (stop - b)) - 1;
-            // Skip Binary Files is read live: it changes only inside a pump.
-            const uint64_t nuls = request_.options.skipBinaryFiles ? masks.nuls & inSpan : 0;
-            const uint64_t lineFeeds = masks.lineFeeds & inSpan;
-            const uint64_t termStarts = masks.termStarts & inSpan;
-            const uint64_t commentMarks = masks.commentMarks & inSpan;
-            // The events in byte order, a walk from each possible start no
-            // walk has passed; the walks gather the terms of the lines they
-            // cross, which the line feeds hand on. A walk carried over from
-            // the block before goes on first.
-            const int32_t walkLimit = walkEnd(b, stop, nuls);
-            int32_t walkedTo = b;
-            if (state != TermAutomaton::kRoot && b < walkLimit)
-                walkedTo = automaton.walk(state, window, b, walkLimit, line, found);
-            uint64_t events = lineFeeds;
-            if ((nuls | termStarts | commentMarks) == 0) {
-                for (; events != 0; events &= events - 1) {
-                    if (!startLine(b + lowestBit(events))) return PassEnd::Stopped;
-                }
-                continue;
-            }
-            events |= nuls | termStarts | commentMarks;
-            for (; events != 0; events &= events - 1) {
-                const int32_t bit = lowestBit(events);
-                const uint64_t mask = uint64_t{1} << bit;
-                const int32_t at = b + bit;
-                if (nuls & mask) return PassEnd::Binary;
-                if ((termStarts & mask) && at >= walkedTo)
-                    walkedTo = automaton.walk(state, window, at, walkLimit, line, found);
-                // Only /* and */ are tracked: `//` and string literals are
-                // not recognised, so "/*/" opens and at once closes. The
-                // mask already holds the byte after the mark.
-                if (commentMarks & mask) {
-                    const char c = window[at];
-                    if (c == '/' && !inComment) {
-                        inComment = true;
-                    } else if (c == '*' && inComment) {
-                        inComment = false;
-                    }
-                }
-                if ((lineFeeds & mask) && !startLine(at)) return PassEnd::Stopped;
-            }
-        }
-        return PassEnd::Continues;
+        return scoreStretch(p, stop, state, line, inComment, found, startLine);
     });
     if (end != PassEnd::Continues) return end;
     lines_ = line;
@@ -530,6 +474,73 @@ FileScanner::PassEnd FileScanner::scoreLines(ScanFileReader& file) {
     // listed as a whole. Not a match.
     if (!scoredAny_) results_->add(-1, 0, "", 0, 0);
     return PassEnd::Scored;
+}
+
+// The scoring pass over a stretch, from window position `p` to `stop`: the
+// events of each block in byte order, a walk from each possible start no
+// walk has passed; the walks gather the terms of the lines they cross
+// (`found`), which the line feeds hand on (`startLine`, false when the run
+// was stopped). A walk carried over from the block before (`state`) goes on
+// first. `line` is the line of the next byte, `inComment` whether it lies
+// inside /* */.
+template <typename Found, typename StartLine>
+[[gnu::always_inline]] inline FileScanner::PassEnd FileScanner::scoreStretch(
+    int32_t p, int32_t stop, int32_t& state, const int32_t& line, bool& inComment, Found& found,
+    StartLine& startLine) {
+    const TermAutomaton& automaton = terms_->automaton();
+    const char* const window = window_.bytes();
+    std::array<BlockMasks, kMaskBatch> batch;
+    int32_t batchLeft = 0;
+    const BlockMasks* next = nullptr;
+    for (int32_t b = p; b < stop; b += kScanBlock) {
+        if (batchLeft == 0) {
+            batchLeft = std::min(kMaskBatch, (stop - b + kScanBlock - 1) / kScanBlock);
+            masks_.masksFor(window + b, batchLeft, true, batch.data());
+            next = batch.data();
+        }
+        const BlockMasks masks = *next++;
+        --batchLeft;
+        const uint64_t inSpan =
+            stop - b >= kScanBlock ? ~uint64_t{0} : (uint64_t{1} << (stop - b)) - 1;
+        // Skip Binary Files is read live: it changes only inside a pump.
+        const uint64_t nuls = request_.options.skipBinaryFiles ? masks.nuls & inSpan : 0;
+        const uint64_t lineFeeds = masks.lineFeeds & inSpan;
+        const uint64_t termStarts = masks.termStarts & inSpan;
+        const uint64_t commentMarks = masks.commentMarks & inSpan;
+        const int32_t walkLimit = walkEnd(b, stop, nuls);
+        int32_t walkedTo = b;
+        if (state != TermAutomaton::kRoot && b < walkLimit)
+            walkedTo = automaton.walk(state, window, b, walkLimit, line, found);
+        uint64_t events = lineFeeds;
+        if ((nuls | termStarts | commentMarks) == 0) {
+            for (; events != 0; events &= events - 1) {
+                if (!startLine(b + lowestBit(events))) return PassEnd::Stopped;
+            }
+            continue;
+        }
+        events |= nuls | termStarts | commentMarks;
+        for (; events != 0; events &= events - 1) {
+            const int32_t bit = lowestBit(events);
+            const uint64_t mask = uint64_t{1} << bit;
+            const int32_t at = b + bit;
+            if (nuls & mask) return PassEnd::Binary;
+            if ((termStarts & mask) && at >= walkedTo)
+                walkedTo = automaton.walk(state, window, at, walkLimit, line, found);
+            // Only /* and */ are tracked: `//` and string literals are
+            // not recognised, so "/*/" opens and at once closes. The
+            // mask already holds the byte after the mark.
+            if (commentMarks & mask) {
+                const char c = window[at];
+                if (c == '/' && !inComment) {
+                    inComment = true;
+                } else if (c == '*' && inComment) {
+                    inComment = false;
+                }
+            }
+            if ((lineFeeds & mask) && !startLine(at)) return PassEnd::Stopped;
+        }
+    }
+    return PassEnd::Continues;
 }
 
 // Terms holding line feeds, found on `line` with `ending`: the lines they

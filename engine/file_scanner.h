@@ -115,6 +115,9 @@ private:
     PassEnd findTerms(ScanFileReader& file);
     PassEnd countMatches(ScanFileReader& file);
     PassEnd scoreLines(ScanFileReader& file);
+    template <typename Found, typename StartLine>
+    PassEnd scoreStretch(int32_t p, int32_t stop, int32_t& state, const int32_t& line,
+                         bool& inComment, Found& found, StartLine& startLine);
 
     bool countLines(int32_t line, const TermAutomaton::Ending& ending);
     int32_t noteSpans(int32_t line, int32_t after, const TermAutomaton::Ending& ending);
