@@ -48,9 +48,9 @@ public:
     // occur, the exact pass decides on the others.
     void prepare(const TermSet& wanted);
     // Probes instead every place where some term may begin, at the bytes
-    // the block scanner compares there (up to three): so a scan stops
+    // the exact passes' masks compare there (up to three): so a scan stops
     // wherever any term occurs, and seldom anywhere else. False, probing
-    // nothing, when the block scanner looks its starts up by the table.
+    // nothing, when the masks look their starts up by the table.
     bool prepareStarts(const ExactPassMasks& blocks);
     // Probes no more for a term found.
     void drop(int32_t term);
