@@ -11,20 +11,9 @@ namespace tarvo {
 
 namespace {
 
-// The last window position scanned before the window moves: the first one
-// past kScanWindowMoveAt.
-constexpr int32_t kLastPositionBeforeMove = kScanWindowMoveAt + 1;
-// The most bytes handled between two pumps: those up to the first move.
-constexpr int32_t kStretch = kLastPositionBeforeMove + 1;
-
 // Line offsets are 32-bit, so larger files are opened (and remembered) but
 // not read.
 constexpr int64_t kMaxScannedFileSize = INT32_MAX;
-
-// A line's excerpt is taken from its first bytes up to here: a term
-// further in leaves the line's start kept, as a line too long to read again
-// is printed as stored.
-constexpr int64_t kMaxExcerptLine = 16 << 20;
 
 // The earliest byte a mask marks: its lowest set bit.
 int32_t lowestBit(uint64_t mask) {
@@ -47,12 +36,12 @@ uint64_t bitsFrom(int32_t bit) {
 FileScanner::FileScanner(SearchHost& host, const SearchRequest& request)
     : host_(host),
       request_(request),
-      // Zeroed: a block reaching past the fill reads defined bytes.
-      window_(new char[kScanWindowSize + std::max(kScanBlockReach, kProbeReach)]()) {}
+      window_(kScanWindowSize, kScanWindowMoveAt, kScanWindowMove,
+              std::max(kScanBlockReach, kProbeReach)) {}
 
 void FileScanner::setTerms(const TermTable& terms) {
     terms_ = &terms;
-    blocks_.prepare(terms);
+    masks_.prepare(terms);
     probes_.setTerms(terms);
     scoreReach_ = kProximityReach + terms.automaton().linesBack();
     allTerms_ = TermSet::firstTerms(terms.count());
@@ -64,13 +53,13 @@ ScanOutcome FileScanner::scanFile(ScanFileReader& file, const char* path, bool o
     results_ = &results;
     matches_ = matchesSoFar;
     sincePump_ = 0;  // the run pumps before every file
-    readFirstWindow(file);
+    window_.readStart(file);
     if (file.size() < 0 || file.size() > kMaxScannedFileSize) return {};
 
     findPathTerms(path);
-    PassEnd end = probePass(file, false);
+    PassEnd end = probeTerms(file);
     if (end == PassEnd::EveryTermOccurs && !unseen_.empty())
-        end = pumpBeforePass() ? exactPass(file, PassAim::Presence) : PassEnd::Stopped;
+        end = pumpBeforePass() ? findTerms(file) : PassEnd::Stopped;
     if (end == PassEnd::EveryTermOccurs) {
         const ScoringInput input{*terms_, lineTerms_.data(), {},
                                  inPath_, onSyntaxList_,     request_.options};
@@ -78,21 +67,17 @@ ScanOutcome FileScanner::scanFile(ScanFileReader& file, const char* path, bool o
         if (!pumpBeforePass()) {
             end = PassEnd::Stopped;
         } else if (anyCanRank) {
-            end = exactPass(file, PassAim::Score);
-        } else if (probes_.prepareStarts(blocks_)) {
-            countFromInPath();
-            end = probePass(file, true);
+            end = scoreLines(file);
         } else {
-            end = exactPass(file, PassAim::Count);
+            end = countMatches(file);
         }
     }
-    position_ = 0;
     switch (end) {
         case PassEnd::Binary:
             return {ScanEnd::Binary};
         case PassEnd::TermMissing:
         case PassEnd::Scored:
-            return {ScanEnd::Read, lines_, fileEnd_, matches_ - matchesSoFar};
+            return {ScanEnd::Read, lines_, window_.fileEnd(), matches_ - matchesSoFar};
         default:
             return {ScanEnd::Abandoned, 0, 0, matches_ - matchesSoFar};
     }
@@ -106,69 +91,176 @@ bool FileScanner::pump() {
 
 // A pass takes the file from its start: it pumps first where its first
 // stretch would take the bytes handled since the last pump past one
-// stretch. `position_` is then 0: the next byte is the file's first.
+// stretch.
 bool FileScanner::pumpBeforePass() {
-    position_ = 0;
-    return sincePump_ + std::min<int64_t>(fileEnd_, kStretch) <= kStretch || pump();
+    return sincePump_ + std::min<int64_t>(window_.fileEnd(), window_.stretch()) <=
+               window_.stretch() ||
+           pump();
 }
 
 // The terms Search File Names finds in the path; the others are still to
 // be found in the file.
 void FileScanner::findPathTerms(const char* path) {
     inPath_ = request_.options.searchFileNames ? terms_->termsIn(path) : TermSet();
-    countFromInPath();
+    resetUnseen();
 }
 
 // A pass that sees every occurrence starts with every term unseen that the
 // path does not hold.
-void FileScanner::countFromInPath() {
+void FileScanner::resetUnseen() {
     unseen_ = {};
     for (int32_t t = 0; t < terms_->count(); ++t)
         unseen_.add(t);
     unseen_ -= inPath_;
 }
 
-// The window from the file's start, as the file is now: fileEnd_ is
-// lowered when it has shrunk since it was opened. From here on the file is
-// its text: a UTF-16 file's UTF-8, without a byte-order mark. The first read
-// of a file may be what gives its size (see ScanFileReader::readStart).
-void FileScanner::readFirstWindow(ScanFileReader& file) {
-    windowShift_ = 0;
-    windowFill_ = file.readStart(window_.get(), kScanWindowSize);
-    fileEnd_ = file.size();
-    if (windowFill_ < std::min<int64_t>(fileEnd_, kScanWindowSize)) fileEnd_ = windowFill_;
-    window_[windowFill_] = '\0';  // the comment lookahead past the last byte sees no '*' or '/'
+// ---- The stretches, the blocks, the walks: what every pass shares ----
+
+// A pass takes the file from its start (from the window again unless it
+// has moved), stretch by stretch: `stretch(p, stop)` takes window positions
+// p to stop and returns Continues to go on; after each stretch but the last
+// a pump, then the window moves on. Continues once the file has ended.
+template <typename Stretch>
+[[gnu::always_inline]] inline FileScanner::PassEnd FileScanner::eachStretch(ScanFileReader& file,
+                                                                            Stretch&& stretch) {
+    window_.rewind(file);
+    pumpedAt_ = 0;
+    for (int32_t p = 0;;) {
+        const int32_t stop = window_.stretchEnd(p);
+        const PassEnd end = stretch(p, stop);
+        if (end != PassEnd::Continues) return end;
+        if (window_.endsAt(stop)) return PassEnd::Continues;
+        if (!pump()) return PassEnd::Stopped;
+        pumpedAt_ = window_.shift() + stop;
+        p = window_.next(file, stop);
+    }
 }
 
-// The passes over the probes' view of the bytes (term_probes.h), which
-// count line feeds without taking them apart and stop only where a NUL or a
-// probed byte pattern stands.
-//
-// The first pass: most files lack a term, and for them it is all the work.
-// It counts lines and looks for a NUL (when Skip Binary Files is on) and for
-// the terms still unseen, building no table, and ends as soon as every
-// probed term has occurred; the next pass then takes the file from its
-// start, over the bytes already in the window when the window has not moved.
-//
-// With `counting`, the count of the lines holding a term in a file none of
-// whose lines can rank: the probes stop wherever some term may begin, so
-// the count runs at the first pass's pace. False when the starts are not
-// probed (too many); the exact pass counts then. A term seen before and
-// missing now (the file changed since) makes the file count as lacking it.
-//
-// Where the probes stop, the terms' automaton walks from each possible
-// start the walk before has not passed, until no term is under way or up
-// to the last byte an occurrence beginning in the block can reach: so a
-// byte costs the same however many terms may begin or end on it. A walk
-// cut there misses nothing, since the next block's walks start afresh.
-FileScanner::PassEnd FileScanner::probePass(ScanFileReader& file, bool counting) {
-    if (!counting) {
-        probes_.prepare(unseen_);  // over the first window, read by scanFile
-    } else if (windowShift_ != 0) {
-        readFirstWindow(file);
+// A pass that ends before the file does: the bytes it handled since its
+// last pump, up to window position `p`, count towards the next pump.
+void FileScanner::endEarly(int32_t p) {
+    sincePump_ += window_.shift() + p - pumpedAt_;
+}
+
+// A term seen before and missing now (the file changed since) makes the
+// file count as lacking it: no matches, no results.
+FileScanner::PassEnd FileScanner::termMissing(int64_t matchesBefore) {
+    results_->clear();
+    matches_ = matchesBefore;
+    return PassEnd::TermMissing;
+}
+
+// From each possible start in `starts` (bit 0 at window position `base`)
+// that no walk has passed (walkedTo), the terms' automaton walks on until
+// no term is under way or up to `limit`: so a byte costs the same however
+// many terms may begin or end on it. The line of a start is one more than
+// the line feeds before it: `lineFeedsBefore` before the block and those
+// of `lineFeeds` below it. `afterWalk(walkedTo)` false ends the walks.
+// Returns where the last walk ended.
+template <typename Found, typename AfterWalk>
+[[gnu::always_inline]] inline int32_t FileScanner::walkStarts(int32_t& state, int32_t base,
+                                                              uint64_t starts, uint64_t lineFeeds,
+                                                              int64_t lineFeedsBefore,
+                                                              int32_t walkedTo, int32_t limit,
+                                                              Found& found, AfterWalk&& afterWalk) {
+    const TermAutomaton& automaton = terms_->automaton();
+    for (starts &= bitsFrom(walkedTo - base); starts != 0; starts &= bitsFrom(walkedTo - base)) {
+        const int32_t bit = lowestBit(starts);
+        if (base + bit >= limit) break;
+        const int32_t line =
+            static_cast<int32_t>(lineFeedsBefore + 1 + std::popcount(lineFeeds & ~bitsFrom(bit)));
+        walkedTo = automaton.walk(state, window_.bytes(), base + bit, limit, line, found);
+        if (!afterWalk(walkedTo)) break;
     }
+    return walkedTo;
+}
+
+// The probes' view of a stretch (probe_pass_filter.h), from window position `p`
+// to `stop`: they count line feeds without taking them apart and stop only
+// where a NUL or a probed byte pattern stands; there the terms' automaton
+// walks from each possible start, each walk cut at the last byte an
+// occurrence beginning in the block can reach (the next block's walks start
+// afresh). Continues at the stretch's end; `afterWalk` as for walkStarts,
+// with its own PassEnd when it ends the walks.
+template <typename Found, typename AfterWalk>
+[[gnu::always_inline]] inline FileScanner::PassEnd FileScanner::probeStretch(
+    int32_t p, int32_t stop, int64_t& lineFeeds, Found& found, AfterWalk&& afterWalk) {
+    while (p < stop) {
+        ProbeHits hits;
+        const int32_t passed = probes_.scan(window_.bytes() + p, stop - p,
+                                            request_.options.skipBinaryFiles, &lineFeeds, &hits);
+        if (hits.nuls != 0) return PassEnd::Binary;
+        const int32_t block = p + hits.block;
+        // Occurrences end with the file's bytes, never in stale window bytes.
+        const int32_t reach = std::min(block + kScanBlock + kMaxTermLength - 1, window_.fill());
+        PassEnd end = PassEnd::Continues;
+        // Each walk from a fresh state: one that ended at `reach` passed the
+        // block's other starts.
+        int32_t state = TermAutomaton::kRoot;
+        walkStarts(state, block, hits.starts, hits.lineFeeds,
+                   lineFeeds - std::popcount(hits.lineFeeds), block, reach, found,
+                   [&](int32_t walkedTo) {
+                       end = afterWalk(walkedTo);
+                       return end == PassEnd::Continues;
+                   });
+        if (end != PassEnd::Continues) return end;
+        p += passed;
+    }
+    return PassEnd::Continues;
+}
+
+// The blocks of a stretch, from window position `p` to `stop`, with their
+// lines counted, not followed: only the bytes where a term may begin are
+// visited, and from there the automaton walks on while a term is under
+// way, also into the next block (`state` carries it). `afterBlock()` comes
+// after each block's walks and ends the pass with anything but Continues.
+template <typename Found, typename AfterBlock>
+[[gnu::always_inline]] inline FileScanner::PassEnd FileScanner::blockStretch(
+    int32_t p, int32_t stop, int32_t& state, int64_t& lineFeedsBefore, Found& found,
+    AfterBlock&& afterBlock) {
+    const TermAutomaton& automaton = terms_->automaton();
+    const char* const window = window_.bytes();
+    std::array<BlockMasks, kMaskBatch> batch;
+    for (int32_t batchAt = p; batchAt < stop; batchAt += kScanBlock * kMaskBatch) {
+        const int32_t blocks = std::min(kMaskBatch, (stop - batchAt + kScanBlock - 1) / kScanBlock);
+        masks_.masksFor(window + batchAt, blocks, false, batch.data());
+        for (int32_t b = 0; b < blocks; ++b) {
+            const BlockMasks& masks = batch[b];
+            p = batchAt + b * kScanBlock;
+            const uint64_t inSpan =
+                stop - p >= kScanBlock ? ~uint64_t{0} : (uint64_t{1} << (stop - p)) - 1;
+            // Skip Binary Files is read live: it changes only inside a pump.
+            const uint64_t nuls = request_.options.skipBinaryFiles ? masks.nuls & inSpan : 0;
+            const uint64_t lineFeeds = masks.lineFeeds & inSpan;
+            const int32_t walkLimit = walkEnd(p, stop, nuls);
+            int32_t walkedTo = p;  // a walk carried over from the block before goes on first
+            if (state != TermAutomaton::kRoot && p < walkLimit)
+                walkedTo = automaton.walk(state, window, p, walkLimit,
+                                          static_cast<int32_t>(lineFeedsBefore + 1), found);
+            walkedTo = walkStarts(state, p, masks.termStarts & inSpan, lineFeeds, lineFeedsBefore,
+                                  walkedTo, walkLimit, found, [](int32_t) { return true; });
+            const PassEnd end = afterBlock(walkedTo);
+            if (end != PassEnd::Continues) return end;
+            if (nuls != 0) return PassEnd::Binary;
+            lineFeedsBefore +=
+                lineFeeds == masks.lineFeeds ? masks.lineFeedCount : std::popcount(lineFeeds);
+        }
+    }
+    return PassEnd::Continues;
+}
+
+// ---- The passes, one per aim ----
+
+// The first pass: most files lack a term, and for them it is all the work.
+// Over the first window, read by scanFile, it counts lines and looks for a
+// NUL (when Skip Binary Files is on) and for the terms still unseen, at the
+// probes' pace, and ends as soon as every probed term has occurred; the
+// next pass then takes the file from its start, over the bytes already in
+// the window when the window has not moved.
+FileScanner::PassEnd FileScanner::probeTerms(ScanFileReader& file) {
+    probes_.prepare(unseen_);
     TermSet probed;
-    for (int32_t k = 0; k < probes_.count() && !counting; ++k)
+    for (int32_t k = 0; k < probes_.count(); ++k)
         probed.add(probes_.term(k));
     // Every probed term occurs; an empty term then occurs too, wherever
     // another term begins. The terms left unseen are beyond the probes.
@@ -180,83 +272,79 @@ FileScanner::PassEnd FileScanner::probePass(ScanFileReader& file, bool counting)
         unseen_ -= seen;
         return PassEnd::EveryTermOccurs;
     };
-    if (probes_.count() == 0 && !counting) return probedTermsOccur();
-    const int64_t matchesBefore = matches_;
-    countedLines_.fill(0);
+    if (probes_.count() == 0) return probedTermsOccur();
     TermSet probedLeft = probed;  // the probed terms no walk has found yet
+    auto found = [&](int32_t, int32_t, const TermAutomaton::Ending& ending) {
+        unseen_ -= ending.terms;
+        probedLeft -= ending.terms;
+    };
+    auto afterWalk = [&](int32_t walkedTo) {
+        for (int32_t k = probes_.count() - 1; k >= 0; --k) {
+            if (!probedLeft.has(probes_.term(k))) probes_.drop(probes_.term(k));
+        }
+        if (probes_.count() != 0) return PassEnd::Continues;
+        endEarly(walkedTo);
+        return probedTermsOccur();
+    };
+    int64_t lineFeeds = 0;
+    const PassEnd end = eachStretch(file, [&](int32_t p, int32_t stop) {
+        return probeStretch(p, stop, lineFeeds, found, afterWalk);
+    });
+    if (end != PassEnd::Continues) return end;
+    lines_ = window_.linesOf(lineFeeds);
+    return PassEnd::TermMissing;
+}
+
+// The presence pass, for the terms the probes could not decide (beyond the
+// first kMaxTermProbes, or empty): it sees every occurrence and ends when
+// every unseen term has occurred.
+FileScanner::PassEnd FileScanner::findTerms(ScanFileReader& file) {
+    auto found = [&](int32_t, int32_t, const TermAutomaton::Ending& ending) {
+        unseen_ -= ending.terms;
+    };
+    auto afterBlock = [&](int32_t walkedTo) {
+        if (!unseen_.empty()) return PassEnd::Continues;
+        endEarly(walkedTo);
+        return PassEnd::EveryTermOccurs;
+    };
+    int32_t state = TermAutomaton::kRoot;
+    int64_t lineFeeds = 0;
+    const PassEnd end = eachStretch(file, [&](int32_t p, int32_t stop) {
+        return blockStretch(p, stop, state, lineFeeds, found, afterBlock);
+    });
+    if (end != PassEnd::Continues) return end;
+    lines_ = window_.linesOf(lineFeeds);
+    return PassEnd::TermMissing;
+}
+
+// The count of the lines holding a term in a file none of whose lines can
+// rank (no line is scored, so the matches count as scored): at the probes'
+// pace where they can stop wherever some term may begin (and seldom
+// anywhere else), else over the blocks' masks.
+FileScanner::PassEnd FileScanner::countMatches(ScanFileReader& file) {
+    const bool probing = probes_.prepareStarts(masks_);
+    resetUnseen();
+    countedLines_.fill(0);
+    const int64_t matchesBefore = matches_;
     bool pumpDue = false;
     auto found = [&](int32_t line, int32_t, const TermAutomaton::Ending& ending) {
         unseen_ -= ending.terms;
-        if (counting) {
-            pumpDue |= countLines(line, ending);
-        } else {
-            probedLeft -= ending.terms;
-        }
+        pumpDue |= countLines(line, ending);
     };
-    const TermAutomaton& automaton = terms_->automaton();
-
-    // A file the first read took whole is never moved through, so the next
-    // pass finds it still in the window.
-    const bool whole = fileEnd_ <= windowFill_;
-    const char* const window = window_.get();
+    auto pumpIfDue = [&](int32_t) {
+        if (!pumpDue) return PassEnd::Continues;
+        pumpDue = false;
+        return pump() ? PassEnd::Continues : PassEnd::Stopped;
+    };
+    int32_t state = TermAutomaton::kRoot;
     int64_t lineFeeds = 0;
-    int64_t pumpedAt = 0;  // file offset of the next byte at this pass's last pump
-    int32_t p = 0;         // window position of the next byte
-    for (;;) {
-        const int32_t stop = static_cast<int32_t>(
-            std::min<int64_t>(fileEnd_ - windowShift_, whole && p > 0 ? fileEnd_ : kStretch));
-        while (p < stop) {
-            ProbeHits hits;
-            const int32_t passed = probes_.scan(
-                window + p, stop - p, request_.options.skipBinaryFiles, &lineFeeds, &hits);
-            if (hits.nuls != 0) return PassEnd::Binary;
-            // The line feeds before the block that stopped the scan.
-            const int64_t feedsBefore = lineFeeds - std::popcount(hits.lineFeeds);
-            // Occurrences end with the file's bytes, never in stale window bytes.
-            const int32_t reach =
-                std::min(p + hits.block + kScanBlock + kMaxTermLength - 1, windowFill_);
-            int32_t walkedTo = 0;
-            for (uint64_t starts = hits.starts; starts != 0; starts &= starts - 1) {
-                const int32_t bit = lowestBit(starts);
-                const int32_t at = p + hits.block + bit;
-                if (at < walkedTo) continue;
-                const int32_t line = static_cast<int32_t>(
-                    feedsBefore + std::popcount(hits.lineFeeds & ((uint64_t{1} << bit) - 1)) + 1);
-                int32_t state = TermAutomaton::kRoot;
-                walkedTo = automaton.walk(state, window, at, reach, line, found);
-                if (counting) {
-                    position_ = windowShift_ + at;
-                    if (pumpDue && !pump()) return PassEnd::Stopped;
-                    pumpDue = false;
-                    continue;
-                }
-                for (int32_t k = probes_.count() - 1; k >= 0; --k) {
-                    if (!probedLeft.has(probes_.term(k))) probes_.drop(probes_.term(k));
-                }
-                if (probes_.count() == 0) {
-                    sincePump_ += windowShift_ + walkedTo - pumpedAt;
-                    return probedTermsOccur();
-                }
-            }
-            p += passed;
-        }
-        if (windowShift_ + p >= fileEnd_) break;
-        position_ = windowShift_ + p;
-        if (!pump()) return PassEnd::Stopped;
-        pumpedAt = windowShift_ + p;
-        if (!whole) {
-            moveWindow(file);
-            p -= kScanWindowMove;
-        }
-    }
-    // A line begins after a line feed only when a byte follows it.
-    if (fileEnd_ > 0 && window[fileEnd_ - 1 - windowShift_] == '\n') --lineFeeds;
-    lines_ = lineFeeds + 1;
-    if (!counting || !unseen_.empty()) {
-        matches_ = matchesBefore;
-        return PassEnd::TermMissing;
-    }
-    return PassEnd::Scored;
+    const PassEnd end = eachStretch(file, [&](int32_t p, int32_t stop) {
+        return probing ? probeStretch(p, stop, lineFeeds, found, pumpIfDue)
+                       : blockStretch(p, stop, state, lineFeeds, found, pumpIfDue);
+    });
+    if (end != PassEnd::Continues) return end;
+    lines_ = window_.linesOf(lineFeeds);
+    return unseen_.empty() ? PassEnd::Scored : termMissing(matchesBefore);
 }
 
 // Counts the lines that the terms of `ending`, found on `line`, begin on
@@ -276,16 +364,8 @@ bool FileScanner::countLines(int32_t line, const TermAutomaton::Ending& ending) 
     return pumpDue;
 }
 
-// The exact pass, from the file's start, reading it again unless the window
-// still holds its start. It sees every occurrence of every term; what it
-// does with them is its aim:
-// - Presence: it looks for the unseen terms and ends when it has seen them.
-// - Count: it counts the lines holding a term, for a file none of whose
-//   lines can rank (no line is scored, so the matches count as scored).
-// - Score: it also follows line starts and block-comment states, notes the
-//   terms of each line and scores every line holding a term.
-// A term seen before and missing now (the file changed since) makes the
-// file count as lacking it: no matches, no results.
+// The scoring pass: it also follows line starts and block-comment states,
+// notes the terms of each line and scores every line holding a term.
 //
 // The bytes are taken in file order, as one byte at a time would take them,
 // but only the bytes whose bit is set in a block's masks are visited: line
@@ -293,15 +373,12 @@ bool FileScanner::countLines(int32_t line, const TermAutomaton::Ending& ending) 
 // where a term may begin. A byte with no bit cannot change anything.
 //
 // From a place where a term may begin the terms' automaton walks on, byte
-// by byte, while a term is under way, also into the next block: so a byte
-// costs the same however many terms may begin or end on it. A block's walks
-// come before its line feeds, which are where a line's terms are complete:
-// an occurrence is found at its last byte, and counts on the line it
-// begins on.
-FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
-    if (windowShift_ != 0) readFirstWindow(file);
-    const bool scoring = aim == PassAim::Score;
-    if (aim != PassAim::Presence) countFromInPath();
+// by byte, while a term is under way, also into the next block. A block's
+// walks come before its line feeds, which are where a line's terms are
+// complete: an occurrence is found at its last byte, and counts on the line
+// it begins on.
+FileScanner::PassEnd FileScanner::scoreLines(ScanFileReader& file) {
+    resetUnseen();
     clearedCandidate_ = firstCandidate_ = endCandidate_ = 0;
     dueAt_ = INT32_MAX;
     scoredAny_ = false;
@@ -309,80 +386,50 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
     lineTerms_.fill({});  // the lines before the first and after the last, too, hold none
     firstTermStarts_.fill(INT64_MAX);
     stretchTerms_.fill({});
-    countedLines_.fill(0);
 
     const TermAutomaton& automaton = terms_->automaton();
     const int32_t linesBack = automaton.linesBack();
     int32_t state = TermAutomaton::kRoot;  // the walk's, carried from block to block
-    // Scoring: a line holding a term is a candidate. Where terms hold line
-    // feeds, an occurrence is found lines after the one it began on, so a
-    // line becomes a candidate only once no occurrence begun on it can still
+    // A line holding a term is a candidate. Where terms hold line feeds, an
+    // occurrence is found lines after the one it began on, so a line
+    // becomes a candidate only once no occurrence begun on it can still
     // end: the lines whose terms are still gathered lie between these.
     int32_t lastFound = 0;  // the line of the last byte a term ended on
     int32_t firstPending = INT32_MAX;
     int32_t lastPending = 0;
     int32_t checkAt = INT32_MAX;  // the first line whose start finds candidates or lines to score
-    bool pumpDue = false;
-    // An occurrence ending before window position `after` began `longest`
-    // bytes before it: the line's first term may begin there.
-    auto beganAt = [&](int32_t line, int32_t after, int32_t longest) {
-        int64_t& first = firstTermStarts_[ringAt(line)];
-        if (longest > 0) first = std::min(first, windowShift_ + after - longest);
-    };
     auto found = [&](int32_t line, int32_t after, const TermAutomaton::Ending& ending) {
         unseen_ -= ending.terms;
-        if (scoring) {
-            if (line != lastFound) {
-                // The stretches after the last one a term was found in start
-                // anew: their places last held stretches out of every reach.
-                const int32_t stretch = line / kStretchLines;
-                for (int32_t passed =
-                         std::max(lastFound / kStretchLines + 1, stretch - kStretches + 1);
-                     passed <= stretch; ++passed)
-                    stretchTerms_[passed % kStretches] = {};
-                lastFound = line;
-                // A walk may run a block's lines ahead of the lines scored.
-                clearScoredBefore(line - kScanBlock - kProximityReach - scoreReach_);
-                if (linesBack == 0) {
-                    addCandidate(line);
-                    checkAt = std::min(checkAt, dueAt_);
-                }
+        if (line != lastFound) {
+            // The stretches after the last one a term was found in start
+            // anew: their places last held stretches out of every reach.
+            const int32_t stretch = line / kStretchLines;
+            for (int32_t passed = std::max(lastFound / kStretchLines + 1, stretch - kStretches + 1);
+                 passed <= stretch; ++passed)
+                stretchTerms_[passed % kStretches] = {};
+            lastFound = line;
+            // A walk may run a block's lines ahead of the lines scored.
+            clearScoredBefore(line - kScanBlock - kProximityReach - scoreReach_);
+            if (linesBack == 0) {
+                addCandidate(line);
+                checkAt = std::min(checkAt, dueAt_);
             }
-            lineTerms_[ringAt(line)] |= ending.sameLine;
-            stretchTerms_[line / kStretchLines % kStretches] |= ending.sameLine;
-            beganAt(line, after, ending.sameLineLongest);
-            if (linesBack == 0) return;
-            int32_t first = line;
-            const TermAutomaton::Span* span = automaton.spansBegin(ending);
-            if (span != automaton.spansEnd(ending)) {
-                first = line - span->linesBack;  // the spans come furthest back first
-                // The stretches the spans began in take all their terms at
-                // once (at least, as they need): at most three, however many
-                // spans there are.
-                for (int32_t stretch = first / kStretchLines; stretch <= line / kStretchLines;
-                     ++stretch)
-                    stretchTerms_[stretch % kStretches] |= ending.spanning;
-                // Locals, as the stores could otherwise be taken to change
-                // the members they are found from.
-                TermSet* const lineTerms = lineTerms_.data();
-                int64_t* const firstStarts = firstTermStarts_.data();
-                const int64_t end = windowShift_ + after;
-                for (const TermAutomaton::Span* last = automaton.spansEnd(ending); span != last;
-                     ++span) {
-                    const uint32_t begun = ringAt(line - span->linesBack);
-                    lineTerms[begun] |= span->terms;
-                    firstStarts[begun] = std::min(firstStarts[begun], end - span->longest);
-                }
-            }
-            firstPending = std::min(firstPending, first);
-            lastPending = std::max(lastPending, line);
-            checkAt = std::min(checkAt, first + linesBack + 1);
-        } else if (aim == PassAim::Count) {
-            pumpDue |= countLines(line, ending);
         }
+        lineTerms_[ringAt(line)] |= ending.sameLine;
+        stretchTerms_[line / kStretchLines % kStretches] |= ending.sameLine;
+        // An occurrence ending before window position `after` began
+        // `longest` bytes before it: the line's first term may begin there.
+        int64_t& first = firstTermStarts_[ringAt(line)];
+        if (ending.sameLineLongest > 0)
+            first = std::min(first, window_.shift() + after - ending.sameLineLongest);
+        if (linesBack == 0) return;
+        const int32_t begun = noteSpans(line, after, ending);
+        firstPending = std::min(firstPending, begun);
+        lastPending = std::max(lastPending, line);
+        checkAt = std::min(checkAt, begun + linesBack + 1);
     };
-    // Scoring, with terms holding line feeds: the lines up to `last` whose
-    // terms are complete and not empty become candidates, in line order.
+    // With terms holding line feeds: the lines up to `last` whose terms are
+    // complete and not empty become candidates, in line order.
     auto candidatesThrough = [&](int32_t last) {
         if (firstPending > last) return;
         const int32_t through = std::min(last, lastPending);
@@ -393,153 +440,131 @@ FileScanner::PassEnd FileScanner::exactPass(ScanFileReader& file, PassAim aim) {
     };
 
     int32_t line = 1;
-    int64_t lineFeedsBefore = 0;  // without scoring: in the blocks before this one
     bool inComment = false;
     lineStarts_[1] = 0;
-    const char* const window = window_.get();
-    int64_t pumpedAt = 0;  // file offset of the next byte at this pass's last pump
-    int32_t p = 0;         // window position of the next byte; its file offset is windowShift_ + p
-    for (;;) {
-        const int32_t stop = static_cast<int32_t>(
-            std::min<int64_t>(fileEnd_ - windowShift_, kLastPositionBeforeMove + 1));
-        // A line begins after a line feed only when a byte follows it: a
-        // file ending with a line feed has no extra empty line.
-        const int64_t lastByte = fileEnd_ - 1 - windowShift_;
-        // Scoring: a line starts after the line feed at `lineFeedAt`; the
-        // lines an occurrence still under way cannot have begun on have all
-        // their terms, and the lines out of reach are scored. False when the
-        // run was stopped while lines were scored.
-        auto startLine = [&](int32_t lineFeedAt) {
-            if (lineFeedAt >= lastByte) return true;
-            ++line;
-            const int64_t begin = windowShift_ + lineFeedAt + 1;
-            lineStarts_[ringAt(line)] = begin << 1 | static_cast<int64_t>(inComment);
-            if (line < checkAt) return true;
-            candidatesThrough(line - 1 - linesBack);
-            if (line >= dueAt_ && !scoreDue(file, line, begin)) return false;
-            checkAt = dueAt_;
-            if (firstPending != INT32_MAX)
-                checkAt = std::min(checkAt, firstPending + linesBack + 1);
-            return true;
-        };
-        std::array<BlockMasks, kMaskBatch> batch;
-        int32_t batchLeft = 0;
-        const BlockMasks* next = nullptr;
-        for (; p < stop; p += kScanBlock) {
-            if (batchLeft == 0) {
-                batchLeft = std::min(kMaskBatch, (stop - p + kScanBlock - 1) / kScanBlock);
-                blocks_.masksFor(window + p, batchLeft, scoring, batch.data());
-                next = batch.data();
-            }
-            const BlockMasks masks = *next++;
-            --batchLeft;
-            const uint64_t inSpan =
-                stop - p >= kScanBlock ? ~uint64_t{0} : (uint64_t{1} << (stop - p)) - 1;
-            // Skip Binary Files is read live: it changes only inside a pump.
-            const uint64_t nuls = request_.options.skipBinaryFiles ? masks.nuls & inSpan : 0;
-            const uint64_t lineFeeds = masks.lineFeeds & inSpan;
-            const uint64_t termStarts = masks.termStarts & inSpan;
-            // A walk carried over from the block before goes on first.
-            int32_t walkedTo = p;
-            if (!scoring) {
-                const int32_t walkLimit = walkEnd(p, stop, nuls);
-                // Lines are counted, not followed: the line of a byte is one
-                // more than the line feeds before it (only counting asks).
-                auto lineAt = [&](int32_t bit) {
-                    return aim != PassAim::Count ? 0
-                                                 : static_cast<int32_t>(lineFeedsBefore) + 1 +
-                                                       std::popcount(lineFeeds & ~bitsFrom(bit));
-                };
-                if (state != TermAutomaton::kRoot && p < walkLimit)
-                    walkedTo = automaton.walk(state, window, p, walkLimit, lineAt(0), found);
-                for (uint64_t starts = termStarts & bitsFrom(walkedTo - p); starts != 0;
-                     starts = termStarts & bitsFrom(walkedTo - p)) {
-                    const int32_t bit = lowestBit(starts);
-                    if (p + bit >= walkLimit) break;
-                    walkedTo =
-                        automaton.walk(state, window, p + bit, walkLimit, lineAt(bit), found);
-                }
-                if (aim == PassAim::Presence && unseen_.empty()) {
-                    sincePump_ += windowShift_ + walkedTo - pumpedAt;
-                    return PassEnd::EveryTermOccurs;
-                }
-                if (nuls != 0) return PassEnd::Binary;
-                if (pumpDue) {
-                    position_ = windowShift_ + p;
-                    if (!pump()) return PassEnd::Stopped;
-                    pumpDue = false;
-                }
-                lineFeedsBefore +=
-                    lineFeeds == masks.lineFeeds ? masks.lineFeedCount : std::popcount(lineFeeds);
-                continue;
-            }
-            // Scoring: the events in byte order, a walk from each possible
-            // start no walk has passed; the walks gather the terms of the
-            // lines they cross, which the line feeds hand on.
-            if (state != TermAutomaton::kRoot && p < walkEnd(p, stop, nuls))
-                walkedTo = automaton.walk(state, window, p, walkEnd(p, stop, nuls), line, found);
-            const uint64_t commentMarks = masks.commentMarks & inSpan;
-            uint64_t events = lineFeeds;
-            if ((nuls | termStarts | commentMarks) == 0) {
-                for (; events != 0; events &= events - 1) {
-                    if (!startLine(p + lowestBit(events))) return PassEnd::Stopped;
-                }
-                continue;
-            }
-            events |= nuls | termStarts | commentMarks;
-            for (; events != 0; events &= events - 1) {
-                const int32_t bit = lowestBit(events);
-                const uint64_t mask = uint64_t{1} << bit;
-                const int32_t at = p + bit;
-                if (nuls & mask) return PassEnd::Binary;
-                if ((termStarts & mask) && at >= walkedTo)
-                    walkedTo =
-                        automaton.walk(state, window, at, walkEnd(p, stop, nuls), line, found);
-                // Only /* and */ are tracked: `//` and string literals are
-                // not recognised, so "/*/" opens and at once closes. The
-                // mask already holds the byte after the mark.
-                if (commentMarks & mask) {
-                    const char c = window[at];
-                    if (c == '/' && !inComment) {
-                        inComment = true;
-                    } else if (c == '*' && inComment) {
-                        inComment = false;
-                    }
-                }
-                if ((lineFeeds & mask) && !startLine(at)) return PassEnd::Stopped;
-            }
-        }
-        p = stop;
-        if (p <= kLastPositionBeforeMove) break;  // the file ended before the move point
-
-        position_ = windowShift_ + p;
-        if (!pump()) return PassEnd::Stopped;
-        pumpedAt = windowShift_ + p;
-        moveWindow(file);
-        p -= kScanWindowMove;
-    }
+    // A line starts after the line feed at `lineFeedAt`; the lines an
+    // occurrence still under way cannot have begun on have all their terms,
+    // and the lines out of reach are scored. False when the run was stopped
+    // while lines were scored.
+    auto startLine = [&](int32_t lineFeedAt) {
+        if (!window_.lineBeginsAfter(lineFeedAt)) return true;
+        ++line;
+        const int64_t begin = window_.shift() + lineFeedAt + 1;
+        lineStarts_[ringAt(line)] = begin << 1 | static_cast<int64_t>(inComment);
+        if (line < checkAt) return true;
+        candidatesThrough(line - 1 - linesBack);
+        if (line >= dueAt_ && !scoreDue(file, line)) return false;
+        checkAt = dueAt_;
+        if (firstPending != INT32_MAX) checkAt = std::min(checkAt, firstPending + linesBack + 1);
+        return true;
+    };
+    const PassEnd end = eachStretch(file, [&](int32_t p, int32_t stop) {
+        return scoreStretch(p, stop, state, line, inComment, found, startLine);
+    });
+    if (end != PassEnd::Continues) return end;
     lines_ = line;
-    if (!scoring) {
-        // A line begins after a line feed only when a byte follows it.
-        const bool lastIsLineFeed = fileEnd_ > 0 && window[fileEnd_ - 1 - windowShift_] == '\n';
-        lines_ = lineFeedsBefore + 1 - lastIsLineFeed;
-    }
-    if (!unseen_.empty()) {
-        results_->clear();
-        matches_ = matchesBefore;
-        return PassEnd::TermMissing;
-    }
-    if (!scoring) return PassEnd::Scored;
+    if (!unseen_.empty()) return termMissing(matchesBefore);
 
     // The last line ends with the file; then every line still waiting is
     // scored.
     candidatesThrough(line);
-    lineStarts_[ringAt(line + 1)] = fileEnd_ << 1;
-    if (!scoreDue(file, INT32_MAX, fileEnd_)) return PassEnd::Stopped;
+    lineStarts_[ringAt(line + 1)] = window_.fileEnd() << 1;
+    if (!scoreDue(file, INT32_MAX)) return PassEnd::Stopped;
     // No line to score (no terms, or terms only in the path): the file is
     // listed as a whole. Not a match.
     if (!scoredAny_) results_->add(-1, 0, "", 0, 0);
     return PassEnd::Scored;
+}
+
+// The scoring pass over a stretch, from window position `p` to `stop`: the
+// events of each block in byte order, a walk from each possible start no
+// walk has passed; the walks gather the terms of the lines they cross
+// (`found`), which the line feeds hand on (`startLine`, false when the run
+// was stopped). A walk carried over from the block before (`state`) goes on
+// first. `line` is the line of the next byte, `inComment` whether it lies
+// inside /* */.
+template <typename Found, typename StartLine>
+[[gnu::always_inline]] inline FileScanner::PassEnd FileScanner::scoreStretch(
+    int32_t p, int32_t stop, int32_t& state, const int32_t& line, bool& inComment, Found& found,
+    StartLine& startLine) {
+    const TermAutomaton& automaton = terms_->automaton();
+    const char* const window = window_.bytes();
+    std::array<BlockMasks, kMaskBatch> batch;
+    int32_t batchLeft = 0;
+    const BlockMasks* next = nullptr;
+    for (int32_t b = p; b < stop; b += kScanBlock) {
+        if (batchLeft == 0) {
+            batchLeft = std::min(kMaskBatch, (stop - b + kScanBlock - 1) / kScanBlock);
+            masks_.masksFor(window + b, batchLeft, true, batch.data());
+            next = batch.data();
+        }
+        const BlockMasks masks = *next++;
+        --batchLeft;
+        const uint64_t inSpan =
+            stop - b >= kScanBlock ? ~uint64_t{0} : (uint64_t{1} << (stop - b)) - 1;
+        // Skip Binary Files is read live: it changes only inside a pump.
+        const uint64_t nuls = request_.options.skipBinaryFiles ? masks.nuls & inSpan : 0;
+        const uint64_t lineFeeds = masks.lineFeeds & inSpan;
+        const uint64_t termStarts = masks.termStarts & inSpan;
+        const uint64_t commentMarks = masks.commentMarks & inSpan;
+        const int32_t walkLimit = walkEnd(b, stop, nuls);
+        int32_t walkedTo = b;
+        if (state != TermAutomaton::kRoot && b < walkLimit)
+            walkedTo = automaton.walk(state, window, b, walkLimit, line, found);
+        uint64_t events = lineFeeds;
+        if ((nuls | termStarts | commentMarks) == 0) {
+            for (; events != 0; events &= events - 1) {
+                if (!startLine(b + lowestBit(events))) return PassEnd::Stopped;
+            }
+            continue;
+        }
+        events |= nuls | termStarts | commentMarks;
+        for (; events != 0; events &= events - 1) {
+            const int32_t bit = lowestBit(events);
+            const uint64_t mask = uint64_t{1} << bit;
+            const int32_t at = b + bit;
+            if (nuls & mask) return PassEnd::Binary;
+            if ((termStarts & mask) && at >= walkedTo)
+                walkedTo = automaton.walk(state, window, at, walkLimit, line, found);
+            // Only /* and */ are tracked: `//` and string literals are
+            // not recognised, so "/*/" opens and at once closes. The
+            // mask already holds the byte after the mark.
+            if (commentMarks & mask) {
+                const char c = window[at];
+                if (c == '/' && !inComment) {
+                    inComment = true;
+                } else if (c == '*' && inComment) {
+                    inComment = false;
+                }
+            }
+            if ((lineFeeds & mask) && !startLine(at)) return PassEnd::Stopped;
+        }
+    }
+    return PassEnd::Continues;
+}
+
+// Terms holding line feeds, found on `line` with `ending`: the lines they
+// began on take them, and the stretches those lines lie in take them all at
+// once (at least, as they need): at most three, however many spans there
+// are. Returns the furthest line back they began on (`line` when none).
+int32_t FileScanner::noteSpans(int32_t line, int32_t after, const TermAutomaton::Ending& ending) {
+    const TermAutomaton& automaton = terms_->automaton();
+    const TermAutomaton::Span* span = automaton.spansBegin(ending);
+    if (span == automaton.spansEnd(ending)) return line;
+    const int32_t first = line - span->linesBack;  // the spans come furthest back first
+    for (int32_t stretch = first / kStretchLines; stretch <= line / kStretchLines; ++stretch)
+        stretchTerms_[stretch % kStretches] |= ending.spanning;
+    // Locals, as the stores could otherwise be taken to change the members
+    // they are found from.
+    TermSet* const lineTerms = lineTerms_.data();
+    int64_t* const firstStarts = firstTermStarts_.data();
+    const int64_t end = window_.shift() + after;
+    for (const TermAutomaton::Span* last = automaton.spansEnd(ending); span != last; ++span) {
+        const uint32_t begun = ringAt(line - span->linesBack);
+        lineTerms[begun] |= span->terms;
+        firstStarts[begun] = std::min(firstStarts[begun], end - span->longest);
+    }
+    return first;
 }
 
 // The terms of the scored lines up to `last` go: no line still to score is
@@ -559,11 +584,10 @@ void FileScanner::addCandidate(int32_t line) {
     candidates_[endCandidate_++ % kLineRing] = line;
 }
 
-// Scores, oldest first, the waiting lines that line `line`, starting at
-// file offset `position`, has left out of reach: no term's line from `line`
-// on can change their score. False when the run was stopped.
-bool FileScanner::scoreDue(ScanFileReader& file, int32_t line, int64_t position) {
-    position_ = position;
+// Scores, oldest first, the waiting lines that line `line` has left out of
+// reach: no term's line from `line` on can change their score. False when
+// the run was stopped.
+bool FileScanner::scoreDue(ScanFileReader& file, int32_t line) {
     while (firstCandidate_ != endCandidate_) {
         const int32_t candidate = candidates_[firstCandidate_ % kLineRing];
         if (line - candidate < scoreReach_) {
@@ -604,13 +628,14 @@ bool FileScanner::scoreLine(ScanFileReader& file, int32_t line) {
         const int64_t begin = start >> 1;
         const int64_t end = lineStarts_[ringAt(line + 1)] >> 1;
         int32_t length = 0;
-        const char* text = lineText(file, begin, end, &length);
+        const char* text = window_.lineText(file, begin, end, &length);
         const int32_t score = scorer_.scoreLine(input, presence, inComment, text);
         if (end - begin <= kMaxLineText) {
             results_->add(score, line, text, length, termColumn);
         } else if (results_->admits(score, line)) {  // the excerpt may read the line again
             std::string storage;
-            const LineExcerpt kept = lineExcerpt(longLine(file, begin, end, storage), *terms_);
+            const LineExcerpt kept =
+                lineExcerpt(window_.longLine(file, begin, end, storage), *terms_);
             results_->add(score, line, kept.text.c_str(), static_cast<int32_t>(kept.text.size()),
                           termColumn);
         }
@@ -618,50 +643,6 @@ bool FileScanner::scoreLine(ScanFileReader& file, int32_t line) {
     scoredAny_ = true;
     ++matches_;
     return matches_ % kMatchesPerPump != 0 || pump();
-}
-
-// The line's first kMaxLineText bytes, the ones scored, usually ending
-// with its line break, and their length. A line still in the window is copied from it (the bytes
-// that were scanned); one that left it, a line of many kilobytes, is read
-// again from the file.
-const char* FileScanner::lineText(ScanFileReader& file, int64_t begin, int64_t end,
-                                  int32_t* length) {
-    *length = static_cast<int32_t>(std::min<int64_t>(end - begin, kMaxLineText));
-    if (begin >= windowShift_) {
-        std::memcpy(lineText_.data(), window_.get() + (begin - windowShift_), *length);
-    } else {
-        *length = file.readAt(begin, lineText_.data(), *length);  // what is left of it
-    }
-    lineText_[*length] = '\0';
-    return lineText_.data();
-}
-
-// A line longer than kMaxLineText, for its excerpt: in the window when the
-// whole line is, else read again into `storage`, up to kMaxExcerptLine
-// bytes.
-std::string_view FileScanner::longLine(ScanFileReader& file, int64_t begin, int64_t end,
-                                       std::string& storage) {
-    if (begin >= windowShift_ && end <= windowShift_ + windowFill_)
-        return std::string_view(window_.get() + (begin - windowShift_), end - begin);
-    storage.resize(static_cast<size_t>(std::min<int64_t>(end - begin, kMaxExcerptLine)));
-    storage.resize(file.readAt(begin, storage.data(), static_cast<int32_t>(storage.size())));
-    return storage;
-}
-
-// The last 50,000 bytes move to the front and the next 50,000 are read
-// behind them. The next position is then 25,002, so a term (at most 100
-// bytes) and the comment lookahead always lie inside the window.
-void FileScanner::moveWindow(ScanFileReader& file) {
-    std::memmove(window_.get(), window_.get() + kScanWindowMove, kScanWindowSize - kScanWindowMove);
-    windowShift_ += kScanWindowMove;
-    const int32_t kept = windowFill_ - kScanWindowMove;
-    const int32_t wanted = static_cast<int32_t>(
-        std::min<int64_t>(kScanWindowSize - kept, fileEnd_ - (windowShift_ + kept)));
-    int32_t got = 0;
-    if (wanted > 0) got = file.readAt(windowShift_ + kept, window_.get() + kept, wanted);
-    windowFill_ = kept + got;
-    window_[windowFill_] = '\0';
-    if (got < wanted) fileEnd_ = windowShift_ + windowFill_;  // shrunk: it ends where reading ended
 }
 
 }  // namespace tarvo

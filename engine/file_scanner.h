@@ -1,5 +1,5 @@
 // The file scanner: one open file from its first byte to its last, through
-// a sliding read window, in one or more passes.
+// a sliding read window (read_window.h), in one or more passes.
 //
 // The first pass counts lines, looks for a NUL and asks whether every term
 // occurs; most files lack a term and end there. For a file where every term
@@ -15,7 +15,10 @@
 // A file none of whose lines could rank, even with every term on one line,
 // is only counted. (A query of more terms than the first pass probes, or
 // with empty terms, may need a presence pass between the two, which asks
-// the exact question of every term before any line is scored.)
+// the exact question of every term before any line is scored.) The first
+// pass, and a count where it can, look through the probes
+// (probe_pass_filter.h); the others visit every place a term may begin
+// (exact_pass_masks.h).
 #pragma once
 
 #include <array>
@@ -25,14 +28,15 @@
 #include <string>
 #include <string_view>
 
+#include "engine/exact_pass_masks.h"
 #include "engine/file_results.h"
 #include "engine/line_scoring.h"
-#include "engine/scan_blocks.h"
+#include "engine/probe_pass_filter.h"
+#include "engine/read_window.h"
 #include "engine/scan_file_reader.h"
 #include "engine/scan_window.h"
 #include "engine/search_host.h"
 #include "engine/search_request.h"
-#include "engine/term_probes.h"
 #include "engine/term_table.h"
 
 namespace tarvo {
@@ -72,38 +76,55 @@ public:
     ScanOutcome scanFile(ScanFileReader& file, const char* path, bool onSyntaxList,
                          FileResults& results, int64_t matchesSoFar);
 
-    // How far the scan of the current file had come at its last pump: the
-    // file offset of the next byte; 0 between files.
-    int64_t position() const { return position_; }
-
 private:
     // What a pass learnt of the file.
     enum class PassEnd {
+        Continues,        // (inside a pass) the stretch is done, the pass goes on
         Stopped,          // the run left Running
         Binary,           // a NUL while Skip Binary Files was on
         TermMissing,      // read to its end (lines_ counted): a term does not occur
         EveryTermOccurs,  // every term asked about occurs; the pass may end early
         Scored,           // read to its end (lines_ counted), every candidate scored
     };
-    // What the exact pass is for (see exactPass).
-    enum class PassAim { Presence, Count, Score };
 
     bool pump();
     bool pumpBeforePass();
     void findPathTerms(const char* path);
-    void countFromInPath();
-    PassEnd probePass(ScanFileReader& file, bool counting);
-    PassEnd exactPass(ScanFileReader& file, PassAim aim);
+    void resetUnseen();
+
+    // What every pass shares (see the .cpp).
+    template <typename Stretch>
+    PassEnd eachStretch(ScanFileReader& file, Stretch&& stretch);
+    void endEarly(int32_t p);
+    PassEnd termMissing(int64_t matchesBefore);
+    template <typename Found, typename AfterWalk>
+    int32_t walkStarts(int32_t& state, int32_t base, uint64_t starts, uint64_t lineFeeds,
+                       int64_t lineFeedsBefore, int32_t walkedTo, int32_t limit, Found& found,
+                       AfterWalk&& afterWalk);
+    template <typename Found, typename AfterWalk>
+    PassEnd probeStretch(int32_t p, int32_t stop, int64_t& lineFeeds, Found& found,
+                         AfterWalk&& afterWalk);
+    template <typename Found, typename AfterBlock>
+    PassEnd blockStretch(int32_t p, int32_t stop, int32_t& state, int64_t& lineFeedsBefore,
+                         Found& found, AfterBlock&& afterBlock);
+
+    // The passes, one per aim: whether the probed terms occur (the first
+    // pass); whether the others do; the lines holding a term, counted; the
+    // lines holding a term, scored.
+    PassEnd probeTerms(ScanFileReader& file);
+    PassEnd findTerms(ScanFileReader& file);
+    PassEnd countMatches(ScanFileReader& file);
+    PassEnd scoreLines(ScanFileReader& file);
+    template <typename Found, typename StartLine>
+    PassEnd scoreStretch(int32_t p, int32_t stop, int32_t& state, const int32_t& line,
+                         bool& inComment, Found& found, StartLine& startLine);
+
     bool countLines(int32_t line, const TermAutomaton::Ending& ending);
+    int32_t noteSpans(int32_t line, int32_t after, const TermAutomaton::Ending& ending);
     void clearScoredBefore(int32_t last);
     void addCandidate(int32_t line);
-    bool scoreDue(ScanFileReader& file, int32_t line, int64_t position);
+    bool scoreDue(ScanFileReader& file, int32_t line);
     bool scoreLine(ScanFileReader& file, int32_t line);
-    void readFirstWindow(ScanFileReader& file);
-    void moveWindow(ScanFileReader& file);
-    const char* lineText(ScanFileReader& file, int64_t begin, int64_t end, int32_t* length);
-    std::string_view longLine(ScanFileReader& file, int64_t begin, int64_t end,
-                              std::string& storage);
 
     SearchHost& host_;
     const SearchRequest& request_;
@@ -113,8 +134,8 @@ private:
     // Where a term may begin, 64 bytes at a time; from there the terms'
     // automaton (terms_->automaton()) walks on while a term is under way.
     // Rebuilt with the terms.
-    BlockScanner blocks_;
-    TermProbes probes_;  // the terms a file still lacks, or where any term may begin
+    ExactPassMasks masks_;
+    ProbePassFilter probes_;  // the terms a file still lacks, or where any term may begin
     // Lines a line's score waits for once the scan has passed it: the
     // proximity reach, and the lines an occurrence holding line feeds may
     // end after the line it begins on.
@@ -122,14 +143,11 @@ private:
     TermSet allTerms_;
 
     // Scanner state, kept from file to file so its storage is reused.
-    // window_: kScanWindowSize bytes, a NUL after the fill, and room for
-    // the last block's reach and a probe's past it.
-    std::unique_ptr<char[]> window_;
-    int64_t windowShift_ = 0;  // file offset of window_[0]
-    int32_t windowFill_ = 0;   // bytes of the file in the window, from window_[0]
-    int64_t fileEnd_ = 0;      // the text's size, lowered where a shrunk file's reading ended
-    int64_t position_ = 0;
+    // The file's text, kScanWindowSize bytes at a time, with room behind
+    // the fill for the last block's reach and a probe's past it.
+    ReadWindow window_;
     int64_t sincePump_ = 0;  // bytes handled since the last pump
+    int64_t pumpedAt_ = 0;   // file offset of the next byte at this pass's last pump
     int64_t lines_ = 0;      // counted by a pass that read the file to its end
 
     // What the current file's scan knows: the terms the path holds and
@@ -166,8 +184,7 @@ private:
     bool scoredAny_ = false;
     bool onSyntaxList_ = false;
     FileResults* results_ = nullptr;
-    int64_t matches_ = 0;                          // the run's scored lines, the file's included
-    std::array<char, kMaxLineText + 1> lineText_;  // lineText's result when read again
+    int64_t matches_ = 0;  // the run's scored lines, the file's included
 };
 
 }  // namespace tarvo

@@ -51,7 +51,6 @@ public:
     const TermTable& terms() const { return terms_; }
     const SearchStats& stats() const { return stats_; }
     const std::vector<std::string>& roots() const { return roots_; }
-    const FileScanner& scanner() const { return scanner_; }
 
 private:
     bool running() const { return host_.runState() == RunState::Running; }

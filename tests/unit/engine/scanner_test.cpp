@@ -222,7 +222,7 @@ TEST_F(ScanTest, SkipsAndStops) {
     searchRun.scanFile(gone.c_str());
     EXPECT_EQ(memory.find(gone.c_str()), -1) << "a file that cannot be opened is forgotten";
     // Stopped at the first window move: not counted, still marked searched.
-    const std::string big = tree.write("big", makeContent(200000, "abfoo\n", 7));
+    const std::string big = tree.write("big", makeContent(200000, "abo\n", 7));
     host.pumpCalls = 0;
     host.stopAtPump = 2;
     searchRun.scanFile(big.c_str());
@@ -261,8 +261,9 @@ TEST_F(ScanTest, FilesThatChangeWhileRead) {
     const std::string line = std::string("zz ").append(46, 'x').append("\n");
     const std::string path = tree.write("scored", repeated(4000, line));
     prepare("zz");
-    host.onPump = [&](int) {  // at the first pump inside the scoring pass
-        if (searchRun.scanner().position() > 0) std::filesystem::resize_file(path, 1000);
+    host.pumpCalls = 0;
+    host.onPump = [&](int call) {  // before the file, before the scoring pass, inside it
+        if (call == 3) std::filesystem::resize_file(path, 1000);
     };
     searchRun.scanFile(path.c_str());
     ASSERT_EQ(results.count(), kScanWindowSize / 50);
@@ -270,6 +271,18 @@ TEST_F(ScanTest, FilesThatChangeWhileRead) {
     for (int32_t i = 0; i < results.count(); ++i)
         texts.insert(results.rankEntry(i).lineText);
     EXPECT_EQ(texts, std::set<std::string>{line});
+    // Loses its late term before the scoring pass, which has scored lines by then: no results.
+    const std::string head = repeated(300, "yy\n") + std::string(199000, 'x');
+    const std::string late = tree.write("late", head + "\nzz\n");
+    prepare("yy zz");
+    results.clearResults();
+    host.pumpCalls = 0;
+    host.onPump = [&](int call) {  // before the file, at three moves, before the scoring pass
+        if (call == 5) tree.write("late", head + "xxxx");
+    };
+    searchRun.scanFile(late.c_str());
+    EXPECT_EQ(results.count(), 0);
+    EXPECT_EQ(searchRun.stats().matches, 0);
     host.onPump = nullptr;
 }
 

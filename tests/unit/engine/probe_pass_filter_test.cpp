@@ -1,4 +1,4 @@
-#include "engine/term_probes.h"
+#include "engine/probe_pass_filter.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <random>
@@ -8,7 +8,7 @@ namespace tarvo {
 
 // The first pass's probes, scanned on from each stop: every line feed counted once, every NUL and
 // every occurrence of a probed term reported, nothing past the end; one to eight probes.
-TEST(TermProbes, MissNoOccurrenceNulOrLineFeed) {
+TEST(ProbePassFilter, MissNoOccurrenceNulOrLineFeed) {
     const std::pair<const char*, int32_t> cases[] = {
         {"kmalloc", 1},
         {"Foo x_", 2},
@@ -24,7 +24,7 @@ TEST(TermProbes, MissNoOccurrenceNulOrLineFeed) {
         for (int32_t t = 0; t < terms.count(); ++t)
             wanted.add(t);
         for (bool wide : {false, vectors::processorHasAvx2()}) {
-            TermProbes probes;
+            ProbePassFilter probes;
             probes.setWide(wide);
             probes.setTerms(terms);
             probes.prepare(wanted);

@@ -1,4 +1,4 @@
-#include "engine/scan_blocks.h"
+#include "engine/exact_pass_masks.h"
 #include <gtest/gtest.h>
 #include <cstring>
 #include <random>
@@ -8,7 +8,7 @@ namespace tarvo {
 
 // The scanner test holds the masks to their meaning with the compares the processor has; the
 // 16-byte ones (SSE2's, taken on any processor without AVX2) must give the same.
-TEST(ScanBlocks, MasksOfBothWidthsAgree) {
+TEST(ExactPassMasks, MasksOfBothWidthsAgree) {
     if (!vectors::processorHasAvx2()) GTEST_SKIP() << "no AVX2 here: both widths would be 16 bytes";
     std::mt19937 random(7);
     std::string bytes(kScanBlock * (kMaskBatch - 1) + kScanBlockReach, ' ');
@@ -17,7 +17,7 @@ TEST(ScanBlocks, MasksOfBothWidthsAgree) {
     for (const char* query : {"foo BAR", "k x/ *", "\"\" bar", "fo ba ab b/ /* */ \\r\\n x y z"}) {
         TermTable terms;
         terms.parseTerms(query);
-        BlockScanner blocks[2];
+        ExactPassMasks blocks[2];
         std::array<BlockMasks, kMaskBatch> masks[2];
         for (int wide = 0; wide < 2; ++wide) {
             blocks[wide].setWide(wide);

@@ -1,8 +1,10 @@
-// The first pass's look at the bytes. Most files lack a term, and all the
-// first pass must learn of such a file is its line count and whether it
-// holds a NUL; so a 64-byte block costs it a few vector compares: line feeds
-// are counted without taking them apart, and each wanted term is probed at
-// its two rarest bytes (by how often a byte occurs in source code), both
+// The probe passes' look at the bytes: the first pass's, and the count's
+// of a file none of whose lines can rank (the exact passes look through
+// exact_pass_masks.h). Most files lack a term, and all the first pass must
+// learn of such a file is its line count and whether it holds a NUL; so a
+// 64-byte block costs it a few vector compares: line feeds are counted
+// without taking them apart, and each wanted term is probed at its two
+// rarest bytes (by how often a byte occurs in source code), both
 // compared at their offsets in the term, letter case ignored. A block is
 // looked at byte by byte only where a NUL or a probe's pair stands.
 //
@@ -14,7 +16,7 @@
 #include <array>
 #include <cstdint>
 
-#include "engine/scan_blocks.h"
+#include "engine/exact_pass_masks.h"
 #include "engine/term_set.h"
 #include "engine/term_table.h"
 
@@ -34,9 +36,9 @@ struct ProbeHits {
     uint64_t lineFeeds;
 };
 
-class TermProbes {
+class ProbePassFilter {
 public:
-    TermProbes();
+    ProbePassFilter();
 
     // Chooses each term's two rarest bytes. Run again whenever the terms
     // change.
@@ -46,10 +48,10 @@ public:
     // occur, the exact pass decides on the others.
     void prepare(const TermSet& wanted);
     // Probes instead every place where some term may begin, at the bytes
-    // the block scanner compares there (up to three): so a scan stops
+    // the exact passes' masks compare there (up to three): so a scan stops
     // wherever any term occurs, and seldom anywhere else. False, probing
-    // nothing, when the block scanner looks its starts up by the table.
-    bool prepareStarts(const BlockScanner& blocks);
+    // nothing, when the masks look their starts up by the table.
+    bool prepareStarts(const ExactPassMasks& blocks);
     // Probes no more for a term found.
     void drop(int32_t term);
     int32_t count() const { return count_; }
@@ -75,7 +77,7 @@ public:
     // byte and its second rarest (the rarest again for a one-byte term); for
     // a start, up to three bytes from it (the last repeated where fewer).
     struct Probe {
-        std::array<BlockScanner::ByteTest, 3> tests;
+        std::array<ExactPassMasks::ByteTest, 3> tests;
         std::array<int32_t, 3> at;
         int32_t term;  // -1: an empty term, never probed; or a start, of any term
     };

@@ -1,4 +1,4 @@
-#include "engine/scan_blocks.h"
+#include "engine/exact_pass_masks.h"
 
 #include <bit>
 
@@ -22,22 +22,22 @@ uint64_t termStartsByTable(const char* at, const std::array<uint8_t, 256>& first
 
 }  // namespace
 
-BlockScanner::ByteTest BlockScanner::testFor(uint8_t c) {
+ExactPassMasks::ByteTest ExactPassMasks::testFor(uint8_t c) {
     const bool letter = isLetter(c);
     return {static_cast<uint8_t>(letter ? 0x20 : 0), static_cast<uint8_t>(letter ? (c | 0x20) : c)};
 }
 
-BlockScanner::BlockScanner() {
+ExactPassMasks::ExactPassMasks() {
     setWide(true);
 }
 
-void BlockScanner::setWide(bool wide) {
+void ExactPassMasks::setWide(bool wide) {
     wide_ = wide && vectors::processorHasAvx2();
 }
 
 // A probe per distinct start of the terms (their first bytes), letters
 // taken in both cases, so every occurrence of every term sets its bit.
-void BlockScanner::prepare(const TermTable& terms) {
+void ExactPassMasks::prepare(const TermTable& terms) {
     for (int c = 0; c < 256; ++c)
         firstChar_[c] = terms.isFirstChar(static_cast<uint8_t>(c)) ? 1 : 0;
 
@@ -75,10 +75,10 @@ void BlockScanner::prepare(const TermTable& terms) {
         if (!tooMany) break;
     }
 
-    probeCount_ = byTable_ ? 0 : count;
-    for (int32_t i = 0; i < probeCount_; ++i) {
-        probes_[i] = {testFor(keys[i].bytes[0]), testFor(keys[i].bytes[1]),
-                      testFor(keys[i].bytes[2]), keys[i].length};
+    startTestCount_ = byTable_ ? 0 : count;
+    for (int32_t i = 0; i < startTestCount_; ++i) {
+        startTests_[i] = {testFor(keys[i].bytes[0]), testFor(keys[i].bytes[1]),
+                          testFor(keys[i].bytes[2]), keys[i].length};
     }
 }
 
@@ -90,7 +90,7 @@ namespace {
 
 using namespace vectors;
 
-// BlockScanner::ByteTest over a whole vector: (bytes | caseBit) == value.
+// ExactPassMasks::ByteTest over a whole vector: (bytes | caseBit) == value.
 struct VectorTest {
     Bytes caseBit, value;
 };
@@ -98,19 +98,19 @@ struct VectorTest {
 // Most blocks of text hold nothing but line feeds, so the other three masks
 // are first tested together and taken apart only when one is set.
 template <Width kWidth>
-[[gnu::always_inline]] inline void blockMasks(const BlockScanner::Probe* probes, int32_t count,
-                                              bool byTable,
+[[gnu::always_inline]] inline void blockMasks(const ExactPassMasks::StartTest* starts,
+                                              int32_t count, bool byTable,
                                               const std::array<uint8_t, 256>& firstChar,
                                               const char* at, int32_t blocks, bool commentMarks,
                                               BlockMasks* masks) {
     VectorTest first[kMaxTermProbes], second[kMaxTermProbes], third[kMaxTermProbes];
     for (int32_t i = 0; i < count; ++i) {
-        splat(first[i].caseBit, probes[i].first.caseBit);
-        splat(first[i].value, probes[i].first.value);
-        splat(second[i].caseBit, probes[i].second.caseBit);
-        splat(second[i].value, probes[i].second.value);
-        splat(third[i].caseBit, probes[i].third.caseBit);
-        splat(third[i].value, probes[i].third.value);
+        splat(first[i].caseBit, starts[i].first.caseBit);
+        splat(first[i].value, starts[i].first.value);
+        splat(second[i].caseBit, starts[i].second.caseBit);
+        splat(second[i].value, starts[i].second.value);
+        splat(third[i].caseBit, starts[i].third.caseBit);
+        splat(third[i].value, starts[i].third.value);
     }
     Bytes lineFeed, slash, star;
     splat(lineFeed, '\n');
@@ -133,8 +133,8 @@ template <Width kWidth>
         for (int32_t i = 0; i < count; ++i) {
             for (int h = 0; h < 2; ++h) {
                 Lanes hit = (here[h] | first[i].caseBit) == first[i].value;
-                if (probes[i].length > 1) hit &= (next[h] | second[i].caseBit) == second[i].value;
-                if (probes[i].length > 2) hit &= (after[h] | third[i].caseBit) == third[i].value;
+                if (starts[i].length > 1) hit &= (next[h] | second[i].caseBit) == second[i].value;
+                if (starts[i].length > 2) hit &= (after[h] | third[i].caseBit) == third[i].value;
                 terms[h] |= hit;
             }
         }
@@ -156,15 +156,15 @@ template <Width kWidth>
 
 }  // namespace
 
-void BlockScanner::masksNarrow(const char* at, int32_t blocks, bool commentMarks,
-                               BlockMasks* masks) const {
-    blockMasks<Width::Sse2>(probes_.data(), probeCount_, byTable_, firstChar_, at, blocks,
+void ExactPassMasks::masksNarrow(const char* at, int32_t blocks, bool commentMarks,
+                                 BlockMasks* masks) const {
+    blockMasks<Width::Sse2>(startTests_.data(), startTestCount_, byTable_, firstChar_, at, blocks,
                             commentMarks, masks);
 }
 
-TARVO_AVX2 void BlockScanner::masksWide(const char* at, int32_t blocks, bool commentMarks,
-                                        BlockMasks* masks) const {
-    blockMasks<Width::Avx2>(probes_.data(), probeCount_, byTable_, firstChar_, at, blocks,
+TARVO_AVX2 void ExactPassMasks::masksWide(const char* at, int32_t blocks, bool commentMarks,
+                                          BlockMasks* masks) const {
+    blockMasks<Width::Avx2>(startTests_.data(), startTestCount_, byTable_, firstChar_, at, blocks,
                             commentMarks, masks);
 }
 

@@ -1,4 +1,4 @@
-#include "engine/term_probes.h"
+#include "engine/probe_pass_filter.h"
 
 #include <algorithm>
 #include <bit>
@@ -46,9 +46,10 @@ constexpr int32_t kBlocksPerFlush = 127;
 // then keeps every compared value in a register), 0 when given by `count`.
 // kTests: the byte tests of each probe that count (2 or 3).
 template <Width kWidth, int32_t kCount, int32_t kTests>
-[[gnu::always_inline]] inline int32_t scanBlocks(const TermProbes::Probe* probes, int32_t count,
-                                                 const char* at, int32_t length, bool findNuls,
-                                                 int64_t* lineFeeds, ProbeHits* hits) {
+[[gnu::always_inline]] inline int32_t filterBlocks(const ProbePassFilter::Probe* probes,
+                                                   int32_t count, const char* at, int32_t length,
+                                                   bool findNuls, int64_t* lineFeeds,
+                                                   ProbeHits* hits) {
     if (kCount > 0) count = kCount;
     Bytes testCase[kMaxTermProbes][kTests], testValue[kMaxTermProbes][kTests];
     for (int32_t i = 0; i < count; ++i) {
@@ -115,28 +116,29 @@ template <Width kWidth, int32_t kCount, int32_t kTests>
 }
 
 template <Width kWidth, int32_t kTests>
-[[gnu::always_inline]] inline int32_t scanCounted(const TermProbes::Probe* probes, int32_t count,
-                                                  const char* at, int32_t length, bool findNuls,
-                                                  int64_t* lineFeeds, ProbeHits* hits) {
+[[gnu::always_inline]] inline int32_t scanCounted(const ProbePassFilter::Probe* probes,
+                                                  int32_t count, const char* at, int32_t length,
+                                                  bool findNuls, int64_t* lineFeeds,
+                                                  ProbeHits* hits) {
     switch (count) {
         case 1:
-            return scanBlocks<kWidth, 1, kTests>(probes, count, at, length, findNuls, lineFeeds,
-                                                 hits);
+            return filterBlocks<kWidth, 1, kTests>(probes, count, at, length, findNuls, lineFeeds,
+                                                   hits);
         case 2:
-            return scanBlocks<kWidth, 2, kTests>(probes, count, at, length, findNuls, lineFeeds,
-                                                 hits);
+            return filterBlocks<kWidth, 2, kTests>(probes, count, at, length, findNuls, lineFeeds,
+                                                   hits);
         case 3:
-            return scanBlocks<kWidth, 3, kTests>(probes, count, at, length, findNuls, lineFeeds,
-                                                 hits);
+            return filterBlocks<kWidth, 3, kTests>(probes, count, at, length, findNuls, lineFeeds,
+                                                   hits);
         default:
-            return scanBlocks<kWidth, 0, kTests>(probes, count, at, length, findNuls, lineFeeds,
-                                                 hits);
+            return filterBlocks<kWidth, 0, kTests>(probes, count, at, length, findNuls, lineFeeds,
+                                                   hits);
     }
 }
 
 // One, two and three probes are what people type most.
 template <Width kWidth>
-[[gnu::always_inline]] inline int32_t scanAny(const TermProbes::Probe* probes, int32_t count,
+[[gnu::always_inline]] inline int32_t scanAny(const ProbePassFilter::Probe* probes, int32_t count,
                                               int32_t tests, const char* at, int32_t length,
                                               bool findNuls, int64_t* lineFeeds, ProbeHits* hits) {
     return tests == 2
@@ -146,15 +148,15 @@ template <Width kWidth>
 
 }  // namespace
 
-TermProbes::TermProbes() {
+ProbePassFilter::ProbePassFilter() {
     setWide(true);
 }
 
-void TermProbes::setWide(bool wide) {
+void ProbePassFilter::setWide(bool wide) {
     wide_ = wide && vectors::processorHasAvx2();
 }
 
-void TermProbes::setTerms(const TermTable& terms) {
+void ProbePassFilter::setTerms(const TermTable& terms) {
     termCount_ = terms.count();
     for (int32_t t = 0; t < termCount_; ++t) {
         const QueryTerm& term = terms.term(t);
@@ -165,16 +167,16 @@ void TermProbes::setTerms(const TermTable& terms) {
         const int32_t rarestAt = rarestByteAt(term, -1);
         const int32_t other = rarestByteAt(term, rarestAt);
         const int32_t secondAt = other < 0 ? rarestAt : other;
-        const BlockScanner::ByteTest rarest =
-            BlockScanner::testFor(static_cast<uint8_t>(term.text[rarestAt]));
-        const BlockScanner::ByteTest second =
-            BlockScanner::testFor(static_cast<uint8_t>(term.text[secondAt]));
+        const ExactPassMasks::ByteTest rarest =
+            ExactPassMasks::testFor(static_cast<uint8_t>(term.text[rarestAt]));
+        const ExactPassMasks::ByteTest second =
+            ExactPassMasks::testFor(static_cast<uint8_t>(term.text[secondAt]));
         termProbes_[t] = {{rarest, second, second}, {rarestAt, secondAt, secondAt}, t};
     }
     count_ = 0;
 }
 
-void TermProbes::prepare(const TermSet& wanted) {
+void ProbePassFilter::prepare(const TermSet& wanted) {
     tests_ = 2;
     count_ = 0;
     for (int32_t t = 0; t < termCount_ && count_ < kMaxTermProbes; ++t) {
@@ -182,12 +184,12 @@ void TermProbes::prepare(const TermSet& wanted) {
     }
 }
 
-bool TermProbes::prepareStarts(const BlockScanner& blocks) {
+bool ProbePassFilter::prepareStarts(const ExactPassMasks& blocks) {
     tests_ = 3;
-    count_ = blocks.probeCount();
+    count_ = blocks.startTestCount();
     for (int32_t i = 0; i < count_; ++i) {
-        const BlockScanner::Probe& start = blocks.probe(i);
-        const BlockScanner::ByteTest tests[] = {start.first, start.second, start.third};
+        const ExactPassMasks::StartTest& start = blocks.startTest(i);
+        const ExactPassMasks::ByteTest tests[] = {start.first, start.second, start.third};
         Probe& probe = probes_[i];
         probe.term = -1;
         for (int32_t j = 0; j < 3; ++j) {
@@ -199,7 +201,7 @@ bool TermProbes::prepareStarts(const BlockScanner& blocks) {
     return count_ > 0;
 }
 
-void TermProbes::drop(int32_t term) {
+void ProbePassFilter::drop(int32_t term) {
     for (int32_t i = 0; i < count_; ++i) {
         if (probes_[i].term == term) {
             probes_[i] = probes_[--count_];
@@ -208,14 +210,14 @@ void TermProbes::drop(int32_t term) {
     }
 }
 
-int32_t TermProbes::scanNarrow(const char* at, int32_t length, bool findNuls, int64_t* lineFeeds,
-                               ProbeHits* hits) const {
+int32_t ProbePassFilter::scanNarrow(const char* at, int32_t length, bool findNuls,
+                                    int64_t* lineFeeds, ProbeHits* hits) const {
     return scanAny<Width::Sse2>(probes_.data(), count_, tests_, at, length, findNuls, lineFeeds,
                                 hits);
 }
 
-TARVO_AVX2 int32_t TermProbes::scanWide(const char* at, int32_t length, bool findNuls,
-                                        int64_t* lineFeeds, ProbeHits* hits) const {
+TARVO_AVX2 int32_t ProbePassFilter::scanWide(const char* at, int32_t length, bool findNuls,
+                                             int64_t* lineFeeds, ProbeHits* hits) const {
     return scanAny<Width::Avx2>(probes_.data(), count_, tests_, at, length, findNuls, lineFeeds,
                                 hits);
 }

@@ -1,4 +1,7 @@
-// The scanner's first look at the bytes: 64 at a time, vector compares turn
+// The exact passes' look at the bytes (the passes that visit every place a
+// term may begin: finding the terms the probes leave undecided, counting
+// where the probes cannot stop at every start, scoring; the probe passes
+// look through probe_pass_filter.h): 64 at a time, vector compares turn
 // a block into bit masks of the bytes that need attention (line feeds,
 // NULs, comment marks and places where a term may begin). Everything else
 // is passed over without a per-byte step; the bytes behind the bits are
@@ -38,9 +41,9 @@ struct BlockMasks {
     uint64_t termStarts;    // every byte where some term occurs, and maybe a few more
 };
 
-class BlockScanner {
+class ExactPassMasks {
 public:
-    BlockScanner();
+    ExactPassMasks();
 
     // Takes the terms' first bytes (and second and third bytes) from the
     // table. Run again whenever the terms change.
@@ -70,7 +73,7 @@ public:
     };
     static ByteTest testFor(uint8_t c);
     // Where a term may begin: its first one to three bytes.
-    struct Probe {
+    struct StartTest {
         ByteTest first;
         ByteTest second;
         ByteTest third;
@@ -79,16 +82,16 @@ public:
 
     // The starts compared, or none where too many make it look up the
     // firstChar_ instead.
-    int32_t probeCount() const { return probeCount_; }
-    const Probe& probe(int32_t i) const { return probes_[i]; }
+    int32_t startTestCount() const { return startTestCount_; }
+    const StartTest& startTest(int32_t i) const { return startTests_[i]; }
 
 private:
     void masksNarrow(const char* at, int32_t blocks, bool commentMarks, BlockMasks* masks) const;
     void masksWide(const char* at, int32_t blocks, bool commentMarks, BlockMasks* masks) const;
 
-    std::array<Probe, kMaxTermProbes> probes_ = {};
-    int32_t probeCount_ = 0;
-    bool byTable_ = false;                     // too many probes: look up firstChar_
+    std::array<StartTest, kMaxTermProbes> startTests_ = {};
+    int32_t startTestCount_ = 0;
+    bool byTable_ = false;                     // too many starts: look up firstChar_
     std::array<uint8_t, 256> firstChar_ = {};  // 1 for a byte some term begins with
     bool wide_ = false;
 };
