@@ -80,6 +80,8 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
                          all + std::string(4 * kScanBlock + at - all.size(), '-') + "z\n"});
     }
     files.push_back({"reach.c", reach});
+    // The name's term on more lines than a term's list keeps, the other term well after them.
+    files.push_back({"foo.txt", repeated(600, "foo\n") + std::string(99, '\n') + "BAR\n"});
     files.push_back({"wide.txt", wide});
     // Far terms: the kept excerpt from the window, and from a line read again.
     files.push_back(
