@@ -58,4 +58,16 @@ std::string utf8Of(std::wstring_view text) {
         false);
 }
 
+std::string executablePath() {
+    return pathFromSystem([](wchar_t* buffer, size_t size) {
+        return GetModuleFileNameW(nullptr, buffer, static_cast<DWORD>(size));
+    });
+}
+
+std::string temporaryFolder() {
+    return pathFromSystem([](wchar_t* buffer, size_t size) {
+        return GetTempPathW(static_cast<DWORD>(size), buffer);
+    });
+}
+
 }  // namespace tarvo

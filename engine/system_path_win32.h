@@ -40,4 +40,9 @@ std::string pathFromSystem(Call call) {
     }
 }
 
+// This program's own file, and the user's temporary folder (ending in a
+// backslash), as the system names them; empty when it cannot say.
+std::string executablePath();
+std::string temporaryFolder();
+
 }  // namespace tarvo

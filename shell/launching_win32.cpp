@@ -60,12 +60,6 @@ DWORD startProgramWithShell(const char* program, const char* arguments) {
     return error ? error : ERROR_FILE_NOT_FOUND;
 }
 
-std::string executablePath() {
-    return pathFromSystem([](wchar_t* buffer, size_t size) {
-        return GetModuleFileNameW(nullptr, buffer, static_cast<DWORD>(size));
-    });
-}
-
 const std::string& previewedPath(const Program& p) {
     return p.previewPane.document().currentPath();
 }
@@ -197,10 +191,7 @@ void openWithNotepad(const Program& p) {
 
 UserGuide findUserGuide() {
     const std::string exe = executablePath();
-    const std::string folder = pathFromSystem([](wchar_t* buffer, size_t size) {
-        return GetTempPathW(static_cast<DWORD>(size), buffer);
-    });
-    return userGuide(exe, isFile(documentationPath(exe)), folder);
+    return userGuide(exe, isFile(documentationPath(exe)), temporaryFolder());
 }
 
 void openDocumentation() {

@@ -213,12 +213,9 @@ TEST_F(Dialogs, HelpOpensAFileHoldingTheGuide) {
 // docs folder. A copy of this suite alone in an empty folder runs the test
 // above; the guide it opened is the one built in, written over a stale copy.
 TEST_F(Dialogs, HelpWorksForTheProgramCopiedAloneIntoAnEmptyFolder) {
-    char exe[MAX_PATH];
-    ASSERT_LT(GetModuleFileNameA(nullptr, exe, MAX_PATH), DWORD{MAX_PATH});
     const std::string alone = tree.mkdir("alone") + "\\gui_tests.exe";
-    ASSERT_TRUE(CopyFileA(exe, alone.c_str(), FALSE));
-    char temp[MAX_PATH];
-    const UserGuide copy = userGuide(alone, false, std::string(temp, GetTempPathA(MAX_PATH, temp)));
+    ASSERT_TRUE(CopyFileW(widePath(executablePath()).c_str(), widePath(alone).c_str(), FALSE));
+    const UserGuide copy = userGuide(alone, false, temporaryFolder());
     ASSERT_TRUE(copy.builtIn);
     std::ofstream(copy.path) << "stale";
 
@@ -237,7 +234,7 @@ TEST_F(Dialogs, HelpWorksForTheProgramCopiedAloneIntoAnEmptyFolder) {
     CloseHandle(child.hThread);
     CloseHandle(child.hProcess);
     EXPECT_EQ(code, 0u) << "the copy's test passed";
-    EXPECT_TRUE(readBytes(copy.path) == readBytes(documentationPath(exe)))
+    EXPECT_TRUE(readBytes(copy.path) == readBytes(documentationPath(executablePath())))
         << "the guide written over the stale copy";
 }
 

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "engine/system_path_win32.h"
 #include "shell/commands_win32.h"
 #include "shell/program_entry_win32.h"
 #include "shell/program_win32.h"
@@ -77,11 +78,11 @@ protected:
 
     // A copy of the recording program at `relative`, named as the program it stands in for.
     std::string recorder(const std::string& relative) const {
-        char exe[MAX_PATH];
-        std::string folder(exe, GetModuleFileNameA(nullptr, exe, MAX_PATH));
+        std::string folder = executablePath();
         folder.resize(folder.find_last_of('\\') + 1);
         const std::string copy = tree.write(relative, "");
-        EXPECT_TRUE(CopyFileA((folder + "command_recorder.exe").c_str(), copy.c_str(), FALSE));
+        EXPECT_TRUE(CopyFileW(widePath(folder + "command_recorder.exe").c_str(),
+                              widePath(copy).c_str(), FALSE));
         return copy;
     }
     // The command lines the copy was started with, one a line, once it logged
