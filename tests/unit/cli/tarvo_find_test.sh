@@ -168,7 +168,12 @@ check "the -j run hit the cap" 9999 "$("$find_bin" -j 4 --format tsv foo "$gen" 
 fds=$tree/fds && mkdir -p "$fds"/s{1..3}/s{1..3}/s{1..3}/s{1..3} && yes foo | head -n 300000 >"$tree/slow.c"
 find "$fds" -type d -exec sh -c 'for d; do printf "x\nfoo\n" | tee "$d"/f1.c "$d"/f2.c "$d"/f3.c "$d"/f4.c; done >/dev/null' _ {} +
 all=$("$find_bin" -j 1 -l foo "$tree/slow.c;$fds" 2>&1)
-for j in 1 2 4 8; do
+# Under a few descriptors the sanitizers' type check cannot read the memory of an object it
+# meets for the first time (it needs a pipe) and reports the object as wrong, so the sanitized
+# build runs these rows on one scanner; the plain build runs them all.
+scanner_counts="1 2 4 8"
+[[ $find_bin == *-asan/* ]] && scanner_counts=1
+for j in $scanner_counts; do
     check "-j$j under ulimit -n 16" "$all" \
         "$(ulimit -n 16 && "$find_bin" -j $j -l foo "$tree/slow.c;$fds" 2>&1 | grep -v 'than can help')"
 done
