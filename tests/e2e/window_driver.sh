@@ -88,13 +88,8 @@ activate_window() {  # activate_window WINDOW
 close_window() { activate_window "$1"; xdotool key alt+F4; }  # as a person closes it
 
 # Starts the program and waits for its window: sets $started (the pid) and $main (the window).
-# With TRACE, every text GDI draws is appended to that file, one NtGdiExtTextOutW line each.
-start_window() {  # start_window LOG [TRACE]
-    if [ -n "${2:-}" ]; then
-        WINEDEBUG=+font "$WINE" "$exe" >"$1" 2> >(grep --line-buffered -a NtGdiExtTextOutW >>"$2") &
-    else
-        "$WINE" "$exe" >"$1" 2>&1 &
-    fi
+start_window() {  # start_window LOG
+    "$WINE" "$exe" >"$1" 2>&1 &
     started=$!
     pids+=("$started")
     main=$(wait_window '^Tarvo Search$' 1 | head -1) || { echo "FAIL: no window"; cat "$1"; exit 1; }
