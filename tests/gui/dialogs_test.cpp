@@ -1,5 +1,4 @@
 // The dialogs on the real main window: each runs its own modal loop inside the command opening it.
-#include "app/status_line.h"
 #include "gui/gui_support.h"
 #include "shell/dialog_texts.h"
 #include "shell/editor_win32.h"
@@ -10,22 +9,6 @@
 
 namespace tarvo::testing {
 namespace {
-
-// Runs once the dialog has handled WM_INITDIALOG; posts what drives it.
-std::function<void(HWND dialog)> script;
-
-LRESULT CALLBACK afterMessage(int code, WPARAM sent, LPARAM message) {
-    const auto* handled = reinterpret_cast<const CWPRETSTRUCT*>(message);
-    if (handled->message == WM_INITDIALOG) script(handled->hwnd);
-    return CallNextHookEx(nullptr, code, sent, message);
-}
-
-void runDialog(const std::function<void()>& open, std::function<void(HWND dialog)> steps) {
-    script = std::move(steps);
-    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, afterMessage, nullptr, GetCurrentThreadId());
-    open();
-    UnhookWindowsHookEx(hook);
-}
 
 // Keys queued for the edit box as the keyboard queues them, so that the dialog manager sees them.
 void press(HWND dialog, WPARAM key, UINT message = WM_KEYDOWN) {
@@ -64,8 +47,6 @@ TEST_F(Dialogs, ThePromptKeepsOrTakesItsListWholeAndTabWidthANumberFrom1To16) {
     std::string &exclude = request.excludeList, &only = request.includeList;
     const auto enter = [](HWND d) { press(d, VK_RETURN); };
     const std::tuple<int, std::string*, std::function<void(HWND)>, std::string, bool> cases[] = {
-        {IDM_EXCLUDE_FILE_TYPES, &exclude,
-         [](HWND d) { type(d, ".x"), PostMessageA(d, WM_COMMAND, IDCANCEL, 0); }, ".obj", false},
         {IDM_EXCLUDE_FILE_TYPES, &exclude, [](HWND d) { type(d, ".x"), press(d, VK_ESCAPE); },
          ".obj", false},
         {IDM_EXCLUDE_FILE_TYPES, &exclude,
@@ -80,8 +61,6 @@ TEST_F(Dialogs, ThePromptKeepsOrTakesItsListWholeAndTabWidthANumberFrom1To16) {
          [&](HWND d) { SetDlgItemTextA(d, IDC_PROMPT_EDIT, pasted.c_str()), press(d, VK_RETURN); },
          pasted.substr(0, 9999), false},
         {IDM_ONLY_FILE_TYPES, &only, enter, ".obj", false},
-        {IDM_ONLY_FILE_TYPES, &only, [](HWND d) { type(d, ".c"), press(d, VK_ESCAPE); }, ".obj",
-         false},
         {IDM_ONLY_FILE_TYPES, &only, [](HWND d) { type(d, ";.h"), press(d, VK_RETURN); }, ".obj;.h",
          true},
         {IDM_SKIP_FOLDERS, &request.skipFolders,
@@ -170,28 +149,25 @@ TEST_F(Dialogs, ARootThatCannotBeOpenedShowsOneMessage) {
     };
     const std::string missing = tree.path("no/such/dir"),
                       tooLong = tree.path(std::string(300, 'd'));
-    runDialog([&] { search("alpha", missing + ";" + tree.write("there/a.c", "alpha\n")); },
-              answerLater);
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_NE(shown[0].find("can't open directory " + missing), std::string::npos) << shown[0];
-    EXPECT_EQ(p().searchRun.stats().files, 1);
-    const std::string status = statusLineText(p().searchRun.stats(), p().runTimes, 0.0, false);
-    EXPECT_NE(status.find("Time: 0:00.0"), std::string::npos) << status;
-    runDialog([&] { search("alpha", " ; ;"); }, answerLater);
-    ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[1], "Tarvo SearchError: the Path names no folder or file to search");
-    EXPECT_EQ(p().searchRun.stats().files, 0);
-    runDialog([&] { search("alpha", tooLong); }, answerLater);
-    ASSERT_EQ(shown.size(), 3u);
-    EXPECT_EQ(shown[2],
-              std::string("Tarvo Search") +
-                  messageBoxText("Error: the path is longer than 260 characters: " + tooLong));
+    // The Path, the message (cut as the box cuts it), the files searched.
+    const std::tuple<std::string, std::string, int64_t> paths[] = {
+        {missing + ";" + tree.write("there/a.c", "alpha\n"), "can't open directory " + missing, 1},
+        {" ; ;", "Error: the Path names no folder or file to search", 0},
+        {tooLong, messageBoxText("Error: the path is longer than 260 characters: " + tooLong), 0}};
+    for (const auto& [path, message, files] : paths) {
+        shown.clear();
+        runDialog([&] { search("alpha", path); }, answerLater);
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_NE(shown[0].find(message), std::string::npos) << shown[0];
+        EXPECT_TRUE(shown[0].starts_with("Tarvo Search"));
+        EXPECT_EQ(p().searchRun.stats().files, files);
+        EXPECT_LT(p().runTimes.end - p().runTimes.start, 1.0) << "the time shown";
+    }
     ASSERT_EQ(boxes.size(), 3u);
     for (const auto& [moved, width] : boxes) {
         EXPECT_EQ(moved, 0.0) << "the clock stands still while the box is up";
         EXPECT_LT(width, 800);
     }
-    EXPECT_LT(p().runTimes.end - p().runTimes.start, 1.0);
 }
 
 // Open and Notepad with nothing previewed give the simple beep and start nothing.
@@ -326,8 +302,7 @@ private:
 
 // Regression: F7 handed a .bat file to the shell with its edit verb, and Wine's shell ran it. A
 // .bat with an edit verb is shown by the verb's program, started directly; a .cmd without one in
-// Notepad (a recording program found in the current folder); neither script leaves its marker. As
-// Wine registers the types: a .vbs goes to its edit verb's Notepad, a .txt to its default verb.
+// Notepad (a recording program found in the current folder); neither script leaves its marker.
 TEST_F(Dialogs, OpenNeverRunsAScript) {
     const std::string notepad = recorder("np/notepad.exe"), editor = recorder("ed/my editor.exe");
     const BatchFileEditVerb registered(editor);
@@ -354,23 +329,6 @@ TEST_F(Dialogs, OpenNeverRunsAScript) {
     }
     Sleep(1000);  // a script started would have written its marker by now
     EXPECT_FALSE(std::filesystem::exists(marker));
-
-    static std::vector<std::pair<std::string, std::string>> opened;
-    launcher().shellOpen = [](const char* file, const char* verb) {
-        opened.emplace_back(file, verb ? verb : "default");
-    };
-    static std::vector<std::string> started;
-    launcher().startProcess = [](const char*, const char* line) {
-        started.emplace_back(line);
-        return true;
-    };
-    const std::string vbs = tree.write("a.vbs", "' needle\n"),
-                      txt = tree.write("b.txt", "needle\n");
-    for (const std::string& file : {vbs, txt})
-        search("needle", file), runCommand(p(), IDM_OPEN);
-    EXPECT_EQ(opened, (decltype(opened){{txt, "default"}}));
-    EXPECT_EQ(started,
-              std::vector<std::string>{"\"C:\\windows\\system32\\notepad.exe\" \"" + vbs + "\""});
 }
 
 }  // namespace

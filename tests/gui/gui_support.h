@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "engine/system_path_win32.h"
 #include "shell/commands_win32.h"
@@ -111,6 +112,22 @@ protected:
 
     TempTree tree;
 };
+
+// Runs `open`, which opens a dialog with a modal loop of its own; `steps` runs once the dialog has
+// handled WM_INITDIALOG and posts what drives it.
+inline std::function<void(HWND dialog)> dialogSteps;
+inline LRESULT CALLBACK afterDialogMessage(int code, WPARAM sent, LPARAM message) {
+    const auto* handled = reinterpret_cast<const CWPRETSTRUCT*>(message);
+    if (handled->message == WM_INITDIALOG) dialogSteps(handled->hwnd);
+    return CallNextHookEx(nullptr, code, sent, message);
+}
+inline void runDialog(const std::function<void()>& open, std::function<void(HWND)> steps) {
+    dialogSteps = std::move(steps);
+    HHOOK hook =
+        SetWindowsHookExW(WH_CALLWNDPROCRET, afterDialogMessage, nullptr, GetCurrentThreadId());
+    open();
+    UnhookWindowsHookEx(hook);
+}
 
 // A 32-bpp bitmap in a memory DC: what GDI draws reads back exactly, whatever the display depth.
 class Dib {

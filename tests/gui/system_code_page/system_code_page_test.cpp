@@ -10,15 +10,6 @@ namespace {
 
 using SystemCodePage = ProgramTest;
 
-// What the prompt does once it is shown, and the text it showed.
-std::function<void(HWND dialog)> promptSteps;
-
-LRESULT CALLBACK afterMessage(int code, WPARAM sent, LPARAM message) {
-    const auto* handled = reinterpret_cast<const CWPRETSTRUCT*>(message);
-    if (handled->message == WM_INITDIALOG) promptSteps(handled->hwnd);
-    return CallNextHookEx(nullptr, code, sent, message);
-}
-
 // Names in Cyrillic and Japanese are found, previewed with their own letters in the File box,
 // copied and remembered: the file system is reached through the wide calls.
 TEST_F(SystemCodePage, CyrillicAndJapaneseNamesAreFoundPreviewedAndTyped) {
@@ -55,15 +46,14 @@ TEST_F(SystemCodePage, CyrillicAndJapaneseNamesAreFoundPreviewedAndTyped) {
     std::string& skipFolders = p().settings.request.skipFolders;
     skipFolders = japanese;
     std::wstring shown;
-    promptSteps = [&](HWND dialog) {
-        wchar_t text[64];
-        shown.assign(text, GetDlgItemTextW(dialog, IDC_PROMPT_EDIT, text, 64));
-        PostMessageW(GetDlgItem(dialog, IDC_PROMPT_EDIT), WM_CHAR, 0x0416, 1);  // after the text
-        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    };
-    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, afterMessage, nullptr, GetCurrentThreadId());
-    runCommand(p(), IDM_SKIP_FOLDERS);
-    UnhookWindowsHookEx(hook);
+    runDialog([] { runCommand(p(), IDM_SKIP_FOLDERS); },
+              [&](HWND dialog) {
+                  wchar_t text[64];
+                  shown.assign(text, GetDlgItemTextW(dialog, IDC_PROMPT_EDIT, text, 64));
+                  // After the text.
+                  PostMessageW(GetDlgItem(dialog, IDC_PROMPT_EDIT), WM_CHAR, 0x0416, 1);
+                  PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+              });
     EXPECT_EQ(shown, L"\x65e5\x672c");
     EXPECT_EQ(skipFolders, japanese + zhe);
 }
