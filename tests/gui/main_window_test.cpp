@@ -12,7 +12,7 @@ namespace {
 using MainWindow = ProgramTest;
 
 // Enter empties the file memory only for a new Path; F5 searches the texts Enter last took; during
-// a search, Enter with the same texts and F6 stop, Enter with a new text restarts.
+// a search, Enter with the same texts, F6 and Esc stop, Enter with a new text restarts.
 TEST_F(MainWindow, EnterF5AndF6StartStopAndRestart) {
     for (int f = 0; f < 20; ++f)
         tree.write("src/f" + std::to_string(f) + ".txt", "alpha beta\n");
@@ -39,10 +39,12 @@ TEST_F(MainWindow, EnterF5AndF6StartStopAndRestart) {
     runRequestedSearch(p());
     EXPECT_STREQ(p().searchRun.terms().term(0).text, "beta");
 
-    // Posted to the Find box during a search: Enter with the same texts, F6, Enter with a new text.
+    // Posted to the Find box during a search: Enter with the same texts, F6, Esc, Enter with a new
+    // text.
     const std::tuple<UINT, WPARAM, const char*, RunState> stops[] = {
         {WM_CHAR, '\r', "beta", RunState::Idle},
         {WM_KEYDOWN, VK_F6, "beta", RunState::Idle},
+        {WM_KEYDOWN, VK_ESCAPE, "beta", RunState::Idle},
         {WM_CHAR, '\r', "alpha", RunState::StartRequested}};
     for (const auto& [message, key, find, after] : stops) {
         SCOPED_TRACE(::testing::Message() << key << " " << find);
@@ -68,7 +70,7 @@ TEST_F(MainWindow, EnterF5AndF6StartStopAndRestart) {
 
 // Recursive, Skip Binary Files and Skip Ignored Files change which files are read, so they empty
 // the file memory.
-TEST_F(MainWindow, OptionItemsToggleTheirChecksThreeEmptyTheMemoryAndSkipIgnoredApplies) {
+TEST_F(MainWindow, OptionItemsToggleTheirChecksAndThreeEmptyTheMemory) {
     const std::tuple<int, bool SearchOptions::*, bool> items[] = {
         {IDM_RECURSIVE, &SearchOptions::recursive, true},
         {IDM_SKIP_BINARY_FILES, &SearchOptions::skipBinaryFiles, true},
@@ -90,18 +92,6 @@ TEST_F(MainWindow, OptionItemsToggleTheirChecksThreeEmptyTheMemoryAndSkipIgnored
             p().memory.clear();
         }
     }
-    // Skip Ignored Files, checked from the menu: the file Git ignores gives no result, and it and
-    // the .git folder are counted as left out.
-    tree.mkdir("repo/.git");
-    tree.write("repo/.gitignore", "*.log\n");
-    const std::string kept = tree.write("repo/kept.txt", "alpha\n");
-    tree.write("repo/build.log", "alpha\n");
-    SendMessageA(windows().main, WM_COMMAND, IDM_SKIP_IGNORED_FILES, 0);
-    ASSERT_TRUE(p().settings.request.options.skipIgnoredFiles);
-    search("alpha", tree.path("repo"));
-    ASSERT_EQ(p().results.count(), 1);
-    EXPECT_EQ(p().results.rankEntry(0).path, kept);
-    EXPECT_EQ(p().searchRun.stats().skippedByFilters, 2);
 }
 
 // Regression: the caret was put at the end with a posted End key, which ran
@@ -148,48 +138,12 @@ TEST_F(MainWindow, TabShiftTabAndADropMoveTheFocusWithTheCaretAtTheEnd) {
     EXPECT_EQ(GetFocus(), windows().pathBox);
 }
 
-// "café/日本語.c": without the manifest's UTF-8 code page the walk would see "???.c", which cannot
-// be opened, and the File box would show bytes, not letters. Ctrl+Shift+C copies the selected
-// result with its whole line, Copy All every result in display order, as Unicode; Ctrl+C in a box
-// still copies the box's selection.
-TEST_F(MainWindow, AUtf8PathIsSearchedShownAndCopied) {
-    const std::string whole = "needle(" + std::string(200, 'x') + ");";
-    const std::filesystem::path file =
-        std::filesystem::path(tree.root()) / L"caf\u00E9" / L"\u65E5\u672C\u8A9E.c";
-    std::filesystem::create_directories(file.parent_path());
-    // Written through the wide calls, whatever the code page.
-    std::ofstream(file, std::ios::binary) << "int needle;\r\n" + whole + "\n";
-    const std::u8string u8 = file.u8string();
-    const std::string path(u8.begin(), u8.end());
-    EXPECT_EQ(boxText(windows().main), "Tarvo Search");
-    search("needle", tree.root());
-    EXPECT_EQ(boxText(windows().main), "needle - Tarvo Search");
-    ASSERT_EQ(p().results.count(), 2) << "the file was found and read";
-    wchar_t shown[1024];
-    EXPECT_EQ(std::wstring(shown, GetWindowTextW(windows().fileBox, shown, 1024)), file.wstring());
-    const auto press = [](WPARAM key, bool shift) {  // Ctrl+key in the Find box
-        holdKeys(true, shift);
-        postKey(windows().findBox, key);
-        drain();
-    };
-    press('C', true);
-    const std::string picked = path + "(" + std::to_string(selectedResult(p())->lineNumber) + "): ";
-    const std::string first = picked + (picked.ends_with("(1): ") ? "int needle;" : whole);
-    EXPECT_EQ(clipboardText(), first);
-    SendMessageA(windows().findBox, EM_SETSEL, 0, 3);
-    press('C', false);
-    EXPECT_EQ(clipboardText(), "nee");
-    runCommand(p(), IDM_COPY_ALL_RESULTS);
-    const std::string second =
-        first.ends_with(whole) ? path + "(1): int needle;" : path + "(2): " + whole;
-    EXPECT_EQ(clipboardText(), first + "\r\n" + second);
-}
-
 // Files at paths of 300 and 600 characters are found, previewed with the whole path in the File
 // box, and handed whole to Copy Path, F8 and F9; F7 opens them through the shell, which takes them
 // in their short form; the file memory keeps them in the settings file the program writes as it
-// ends and reads as it starts.
-TEST_F(MainWindow, PathsOf300And600CharactersAreSearchedPreviewedOpenedAndRemembered) {
+// ends and reads as it starts. Ctrl+Shift+C copies the selected result with its line, Copy All
+// every result in display order; Ctrl+C in a box still copies the box's selection.
+TEST_F(MainWindow, LongPathsAreSearchedPreviewedOpenedCopiedAndRemembered) {
     const std::string root = tree.mkdir("deep");
     // Files ending in .tarvo open with a recording program.
     const std::wstring opener = L"\"" + wideText(recorder("op/opener.exe")) + L"\" \"%1\"";
@@ -212,8 +166,11 @@ TEST_F(MainWindow, PathsOf300And600CharactersAreSearchedPreviewedOpenedAndRememb
     const std::string editor = recorder("ed/ed.exe"), notepad = recorder("np/notepad.exe");
     p().settings.editorCommand = "\"" + editor + "\" %path%";
     SetCurrentDirectoryA(tree.path("np").c_str());
+    EXPECT_EQ(boxText(windows().main), "Tarvo Search");
     search("needle", root);
+    EXPECT_EQ(boxText(windows().main), "needle - Tarvo Search");
     ASSERT_EQ(p().results.count(), 2);
+    std::string all;  // what Copy All copies
     for (int32_t row = 0; row < 2; ++row) {
         p().results.selectRow(row);
         drain();
@@ -224,6 +181,13 @@ TEST_F(MainWindow, PathsOf300And600CharactersAreSearchedPreviewedOpenedAndRememb
         EXPECT_EQ(boxText(windows().fileBox), path);
         runCommand(p(), IDM_COPY_PATH);
         EXPECT_EQ(clipboardText(), path);
+        holdKeys(true, true);
+        postKey(windows().findBox, 'C');
+        drain();
+        holdKeys(false, false);
+        const std::string line = path + (path == paths[0] ? "(1): int needle;" : "(1): needle");
+        EXPECT_EQ(clipboardText(), line) << "Ctrl+Shift+C";
+        all += (row ? "\r\n" : "") + line;
         for (WPARAM key : {VK_F7, VK_F8, VK_F9})
             postKey(windows().findBox, key);
         drain();
@@ -238,6 +202,14 @@ TEST_F(MainWindow, PathsOf300And600CharactersAreSearchedPreviewedOpenedAndRememb
         EXPECT_LT(given.size(), 260u);
         EXPECT_EQ(utf8Of(whole), path) << "the file F7 opened";
     }
+    runCommand(p(), IDM_COPY_ALL_RESULTS);
+    EXPECT_EQ(clipboardText(), all);
+    SetWindowTextA(windows().findBox, "needle");
+    SendMessageA(windows().findBox, EM_SETSEL, 0, 3);
+    holdKeys(true, false);
+    postKey(windows().findBox, 'C');
+    drain();
+    EXPECT_EQ(clipboardText(), "nee");
     RegDeleteTreeW(HKEY_CLASSES_ROOT, L".tarvo");
     RegDeleteTreeW(HKEY_CLASSES_ROOT, L"Tarvo.Test");
     tree.mkdir("settings");
@@ -253,38 +225,9 @@ TEST_F(MainWindow, PathsOf300And600CharactersAreSearchedPreviewedOpenedAndRememb
     }
 }
 
-// Shrunk as far as it goes, the window still shows the menu bar on one line, both labels, the three
-// columns, a row of the list and three preview lines. Grown again, a box whose text now fits shows
-// it from the start, not scrolled as it was in the narrow box.
-TEST_F(MainWindow, TheWindowKeepsAMinimumSizeAndItsBoxesShowTheirTextsStart) {
-    const std::string text = "needle haystack " + std::string(60, 'x');
-    SetWindowTextA(windows().findBox, text.c_str());
-    focusAtEnd(windows().findBox);
-    SetWindowPos(windows().main, nullptr, 0, 0, 10, 10, SWP_NOMOVE | SWP_NOZORDER);
-    drain();
-    const MainLayout& l = p().layout;
-    EXPECT_GE(l.resultsPane.height(), rowHeight());
-    EXPECT_GE(l.previewPane.height(), kMinPreviewLines * rowHeight(FontIndex::Preview));
-    EXPECT_GE(l.findBox.left, l.findLabel.right);
-    EXPECT_GE(l.lineHeader.width(), l.minimumColumn);
-    HMENU menu = GetMenu(windows().main);
-    RECT first, last;
-    GetMenuItemRect(windows().main, menu, 0, &first);
-    GetMenuItemRect(windows().main, menu, GetMenuItemCount(menu) - 1, &last);
-    EXPECT_EQ(first.top, last.top) << "the menu bar keeps one line";
-    EXPECT_GT(SendMessageA(windows().findBox, EM_GETFIRSTVISIBLELINE, 0, 0), 0)
-        << "the narrow box shows the caret at the text's end";
-    SetWindowPos(windows().main, nullptr, 0, 0, 1200, 700, SWP_NOMOVE | SWP_NOZORDER);
-    drain();
-    ASSERT_GT(l.findBox.width(), p().fonts.textWidth(text, FontIndex::Interface) + 10);
-    EXPECT_EQ(SendMessageA(windows().findBox, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
-    SendMessageA(windows().findBox, WM_CHAR, 'y', 1);
-    EXPECT_EQ(boxText(windows().findBox), text + "y") << "the caret stayed at the end";
-}
-
 // Regression: the main window painted its face colour over the panes when it
 // was resized; a band of the preview stayed blank until the next scroll.
-TEST_F(MainWindow, EveryBandShowsItsContentAfterAResize) {
+TEST_F(MainWindow, EveryBandShowsItsContentAfterAResizeAndTheWindowKeepsAMinimumSize) {
     std::string lines;
     for (int i = 1; i <= 300; ++i)
         lines += "needle line " + std::to_string(i) + "\n";
@@ -325,10 +268,34 @@ TEST_F(MainWindow, EveryBandShowsItsContentAfterAResize) {
         EXPECT_EQ(saved.right - saved.left, width ? width : 900);
     }
     // The status line alone, as the timer repaints it, grounds its whole band.
-    const LayoutRect& status = p().layout.statusLine;
-    Dib band(1280, status.bottom);
+    const MainLayout& l = p().layout;
+    Dib band(1280, l.statusLine.bottom);
     paintStatusLine(p(), band.dc());
-    EXPECT_EQ(band.count(kWhitePixel, 0, status.top, 1280, status.bottom), 0);
+    EXPECT_EQ(band.count(kWhitePixel, 0, l.statusLine.top, 1280, l.statusLine.bottom), 0);
+
+    // Shrunk as far as it goes, the window still shows the menu bar on one line, a row of the list
+    // and three preview lines. Grown again, a box whose text now fits shows it from the start, not
+    // scrolled as it was in the narrow box.
+    const std::string text = "needle haystack " + std::string(60, 'x');
+    SetWindowTextA(windows().findBox, text.c_str());
+    focusAtEnd(windows().findBox);
+    SetWindowPos(windows().main, nullptr, 0, 0, 10, 10, SWP_NOMOVE | SWP_NOZORDER);
+    drain();
+    EXPECT_GE(l.resultsPane.height(), rowHeight());
+    EXPECT_GE(l.previewPane.height(), kMinPreviewLines * rowHeight(FontIndex::Preview));
+    HMENU menu = GetMenu(windows().main);
+    RECT first, last;
+    GetMenuItemRect(windows().main, menu, 0, &first);
+    GetMenuItemRect(windows().main, menu, GetMenuItemCount(menu) - 1, &last);
+    EXPECT_EQ(first.top, last.top) << "the menu bar keeps one line";
+    EXPECT_GT(SendMessageA(windows().findBox, EM_GETFIRSTVISIBLELINE, 0, 0), 0)
+        << "the narrow box shows the caret at the text's end";
+    SetWindowPos(windows().main, nullptr, 0, 0, 1200, 700, SWP_NOMOVE | SWP_NOZORDER);
+    drain();
+    ASSERT_GT(l.findBox.width(), p().fonts.textWidth(text, FontIndex::Interface) + 10);
+    EXPECT_EQ(SendMessageA(windows().findBox, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    SendMessageA(windows().findBox, WM_CHAR, 'y', 1);
+    EXPECT_EQ(boxText(windows().findBox), text + "y") << "the caret stayed at the end";
 }
 
 }  // namespace
