@@ -1,4 +1,5 @@
-// The program's life around its run loop: responsiveness, leaving a search, start-up failures.
+// The program's life around its run loop: the status line's pace, leaving a search, start-up
+// failures.
 #include "app/clock.h"
 #include "gui/gui_support.h"
 #include "shell/main_window_win32.h"
@@ -9,48 +10,34 @@ namespace {
 
 using RunLoop = ProgramTest;
 
-// A probe message posted after a pump is handled within one window move of the scan; the timer
-// ticks that find a refresh pending (the status line's repaints) come at most four times a second.
-constexpr UINT kProbe = WM_APP + 1;
+// The timer ticks that find a refresh pending (the status line's repaints) come at most four times
+// a second while a search runs. (That the scanner pumps at every window move is the scanner
+// suite's.)
 constexpr int64_t kFileSize = 1000000;
 
-class ProbeHost final : public SearchHost {
+class RepaintHost final : public SearchHost {
 public:
     void pumpMessages() override {
-        ++pumps;
         tarvo::pumpMessages(testProgram(), false);
         Sleep(5);  // stretch the run over several timer periods
-        if (postedAt >= 0) return;
-        postedAt = position();
-        PostMessageA(testProgram().windows.main, kProbe, 0, 0);
     }
     RunState runState() const override { return RunState::Running; }
     void reportError(const char*) override {}
     void requestRefresh() override { testProgram().refreshPending = true; }
 
-    // Progress counted in pumps; the scanner pumps at least once a window move.
-    int64_t position() const { return pumps; }
-
     SearchRun searchRun{*this, testProgram().settings.request, testProgram().memory,
                         testProgram().results};
-    int64_t postedAt = -1, maxGap = 0, pumps = 0;
-    int probes = 0, repaints = 0;
 };
-ProbeHost* host = nullptr;
+int repaints = 0;
 
 // Sees each message as the pump takes it, before it is handled.
 LRESULT CALLBACK watchPump(int code, WPARAM removed, LPARAM message) {
     const UINT id = reinterpret_cast<MSG*>(message)->message;
-    if (removed == PM_REMOVE && id == kProbe) {
-        ++host->probes;
-        host->maxGap = std::max(host->maxGap, host->position() - host->postedAt);
-        host->postedAt = -1;
-    }
-    if (removed == PM_REMOVE && id == WM_TIMER && testProgram().refreshPending) ++host->repaints;
+    if (removed == PM_REMOVE && id == WM_TIMER && testProgram().refreshPending) ++repaints;
     return CallNextHookEx(nullptr, code, removed, message);
 }
 
-TEST_F(RunLoop, APostedMessageIsHandledWithinOneWindowMoveAndTheStatusRepaintsFourTimesASecond) {
+TEST_F(RunLoop, TheStatusRepaintsAtMostFourTimesASecond) {
     // Lines of 10 bytes, the term on the first only: the scoring pass reads each file whole.
     std::string content = "zzqqxx" + repeated(kFileSize / 10, "aaa\naaaaaa");
     content.resize(kFileSize);
@@ -58,20 +45,16 @@ TEST_F(RunLoop, APostedMessageIsHandledWithinOneWindowMoveAndTheStatusRepaintsFo
         tree.write("big/f" + std::to_string(f) + ".txt", content);
     p().settings.request.findText = "zzqqxx";
     p().settings.request.pathText = tree.path("big");
-    ProbeHost probeHost;
-    host = &probeHost;
+    RepaintHost host;
     HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, watchPump, nullptr, GetCurrentThreadId());
     const double start = elapsedSeconds();
-    probeHost.searchRun.runSearch();
+    host.searchRun.runSearch();
     const double seconds = elapsedSeconds() - start;
     UnhookWindowsHookEx(hook);
 
-    ASSERT_EQ(probeHost.searchRun.stats().bytes, 12 * kFileSize);
-    // Pumps: past byte 75,001 of a file's first window, every further 50,000 bytes, before a file.
-    EXPECT_EQ(probeHost.maxGap, 1);
-    EXPECT_GE(probeHost.probes, 12 * kFileSize / (kScanWindowMoveAt + 2));
-    EXPECT_GE(probeHost.repaints, 1);
-    EXPECT_LE(probeHost.repaints, static_cast<int>(seconds * 4) + 1);
+    ASSERT_EQ(host.searchRun.stats().bytes, 12 * kFileSize);
+    EXPECT_GE(repaints, 1);
+    EXPECT_LE(repaints, static_cast<int>(seconds * 4) + 1);
 }
 
 // The program on a thread of the test searches left\\big, ten files of 1 MB with one "alpha"
