@@ -73,9 +73,6 @@ TEST_F(Scaled, HeadersAndTheStatusLineAreDrawnAtTheirScaledPlacesAndAMoveScalesA
     search("needle", tree.path("tree"));
     EXPECT_EQ(p().fonts.dpi(), dpi);
     const MainLayout& l = p().layout;
-    EXPECT_EQ(l.statusLine.left, px(5));
-    EXPECT_EQ(l.rankHeader.width(), std::max(px(40), l.minimumRank));
-    EXPECT_EQ(l.fileHeader.width(), px(400));
     const Dib dib = shown();
     const std::pair<const LayoutRect*, const char*> headers[] = {{&l.rankHeader, kRankHeaderLabel},
                                                                  {&l.fileHeader, kFileHeaderLabel},
@@ -112,7 +109,6 @@ TEST_F(Scaled, HeadersAndTheStatusLineAreDrawnAtTheirScaledPlacesAndAMoveScalesA
     RECT after;
     GetWindowRect(windows().main, &after);
     EXPECT_TRUE(EqualRect(&after, &suggested));
-    EXPECT_EQ(l.statusLine.left, scaleToDpi(5, newDpi));
     EXPECT_EQ(l.fileHeader.width(), scaleToDpi(400, newDpi));
     EXPECT_EQ(l.findBox.height(), rowHeight());
     for (HWND box : {windows().findBox, windows().pathBox, windows().fileBox})
