@@ -47,7 +47,7 @@ struct Scoring {
     LineScorer scorer;
 };
 
-TEST(LineScoring, WorkedExampleOptionsPresenceProximityAndTheCeiling) {
+TEST(LineScoring, WorkedExampleDefinitionsAndTheCeiling) {
     Scoring worked("foo bar", {{1, 2, 4}, {2}});
     EXPECT_EQ(worked.score(1, "// foo routine\n"), 1002020);
     EXPECT_EQ(worked.score(2, "int Foo(int bar)\n"), 2003050);
@@ -67,35 +67,19 @@ TEST(LineScoring, WorkedExampleOptionsPresenceProximityAndTheCeiling) {
         s.options.cppHeuristics = true;
         EXPECT_EQ(s.score(1, line) - off, part) << line;
     }
-    struct Case {
-        const char* findText;
-        std::vector<std::vector<int32_t>> lists;
-        int32_t line;
-        std::string text;
-        bool onSyntaxList, inComment, options;
-        int32_t score, ceiling;
-    };
-    const Case lines[] = {
-        // In the path: present on every line, 1000 more; proximity fades at 100 lines; text cut
-        // before the term; every bonus reaches the ceiling.
-        {"a b", {{0}, {0, 1}}, 1, "b\n", true, false, false, 2003000, 2003000},
-        {"a b", {{1, 100, 101}, {1}}, 100, "a\n", true, false, false, 1001010, 1001010},
-        {"a b", {{1, 100, 101}, {1}}, 101, "a\n", true, false, false, 1001000, 1001000},
-        {"foo", {{1}}, 1, std::string(149, 'x') + " foo", true, false, true, 1001000, 1002030},
-        {"int", {{1}}, 1, "int x;\n", true, false, true, 1002030, 1002030},
-        {"int", {{1}}, 1, "int x;\n", false, false, true, 1001530, 1001530},
-        {"int", {{1}}, 1, "int x;\n", true, true, true, 1001030, 1001030},
-        {"int", {{1}}, 1, "int x;\n", true, false, false, 1001000, 1001000}};
-    for (const Case& c : lines) {
-        Scoring s(c.findText, c.lists, c.inComment);
-        s.onSyntaxList = c.onSyntaxList;
-        s.options.caseSensitiveBonus = s.options.wholeWordBonus = s.options.cppHeuristics =
-            c.options;
-        EXPECT_EQ(s.score(c.line, c.text), c.score);
-        EXPECT_EQ(s.scorer.scoreCeiling(s.input(), s.scorer.presenceAndProximity(s.input(), c.line),
-                                        s.inComment(c.line)),
-                  c.ceiling)
-            << c.score;
+    // Every bonus earned reaches the ceiling: options on or off, on the highlight list or not, in
+    // a comment or not.
+    const std::tuple<bool, bool, bool, int32_t> ceilings[] = {{true, true, false, 1002030},
+                                                              {true, false, false, 1001530},
+                                                              {true, true, true, 1001030},
+                                                              {false, true, false, 1001000}};
+    for (const auto& [options, onSyntaxList, inComment, score] : ceilings) {
+        Scoring s("int", {{1}}, inComment);
+        s.onSyntaxList = onSyntaxList;
+        s.options.caseSensitiveBonus = s.options.wholeWordBonus = s.options.cppHeuristics = options;
+        EXPECT_EQ(s.score(1, "int x;\n"), score);
+        const int32_t presence = s.scorer.presenceAndProximity(s.input(), 1);
+        EXPECT_EQ(s.scorer.scoreCeiling(s.input(), presence, inComment), score);
     }
 }
 
