@@ -238,52 +238,29 @@ TEST(WholeLines, SpansOfTheWantedLinesAndAUtf16LineReadAgainFromItsPlace) {
 }
 
 #ifdef _WIN32
-// What tarvo-find.exe, beside this suite, writes to its standard output when started with
-// `arguments`: read whole from a pipe once it has ended (at most 30 s).
+// What tarvo-find.exe, in the working folder beside this suite, writes when started with
+// `arguments`, read whole once it has ended.
 std::string outputOf(const std::string& arguments) {
-    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
-    HANDLE read = nullptr, write = nullptr;
-    if (!CreatePipe(&read, &write, &inherited, 0)) return "no pipe";
-    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = write;
-    PROCESS_INFORMATION process = {};
-    std::wstring line = wideText("tarvo-find.exe " + arguments);
-    const bool started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                        nullptr, &startup, &process);
-    CloseHandle(write);
+    FILE* pipe = _wpopen(wideText("tarvo-find.exe " + arguments + " 2>&1").c_str(), L"rb");
+    if (!pipe) return "not started";
     std::string output;
     char buffer[4096];
-    DWORD got = 0;
-    while (started && ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0)
+    for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
         output.append(buffer, got);
-    CloseHandle(read);
-    if (!started) return "not started";
-    WaitForSingleObject(process.hProcess, 30000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    _pclose(pipe);
     return output;
 }
 
 // tarvo-find.exe has no manifest, so it runs in the system's code page (1252 under Wine): its
-// terms and Path come from the wide command line, and it finds files at paths of 300 and 600
-// characters and names in Cyrillic and Japanese, and writes their paths and lines in UTF-8.
+// terms and Path come from the wide command line, and it finds files named in Cyrillic and
+// Japanese and writes their paths and lines in UTF-8 (the walk's long paths are the engine's).
 TEST(TarvoFindExe, AnyPathInAnyScriptIsFoundAndWrittenInUtf8) {
     testing::TempTree tree;
     const std::string cyrillic = "\xd0\x96\xd0\xb0\xd0\xbd\xd1\x80",
                       japanese = "\xe6\x97\xa5\xe6\x9c\xac";
-    std::set<std::string> files = {tree.write(cyrillic + "/a.c", "needle " + cyrillic + "\n"),
-                                   tree.write(japanese + "/b.txt", "needle " + japanese + "\n")};
-    for (size_t length : {300, 600}) {
-        std::string relative = "deep";
-        while (tree.path(relative).size() + 201 < length)
-            relative += "/" + std::string(200, 'f');
-        const size_t rest = length - tree.path(relative).size() - 1;
-        relative.append(1, '/').append(rest, 'g');
-        files.insert(tree.write(relative, "needle\n"));
-    }
+    const std::set<std::string> files = {
+        tree.write(cyrillic + "/a.c", "needle " + cyrillic + "\n"),
+        tree.write(japanese + "/b.txt", "needle " + japanese + "\n")};
     std::set<std::string> printed;
     std::istringstream lines(outputOf("-l needle \"" + tree.root() + "\""));
     for (std::string line; std::getline(lines, line);)

@@ -18,18 +18,16 @@ using namespace std::string_literals;
 std::string unescaped(std::string_view text) {
     std::string bytes;
     for (size_t i = 0; i < text.size(); ++i) {
-        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
-        if (text[i] != '\\' || std::string_view("nrt\\x").find(next) == std::string_view::npos ||
-            next == '\0') {
+        const size_t code = text[i] == '\\' && i + 1 < text.size()
+                                ? std::string_view("nrt\\x").find(text[i + 1])
+                                : std::string_view::npos;
+        if (code == std::string_view::npos) {
             bytes += text[i];
-            continue;
-        }
-        ++i;
-        if (next == 'x') {
-            bytes += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16));
-            i += 2;
+        } else if (code < 4) {
+            bytes += "\n\r\t\\"[code], i += 1;
         } else {
-            bytes += next == 'n' ? '\n' : next == 'r' ? '\r' : next == 't' ? '\t' : '\\';
+            bytes += static_cast<char>(std::stoi(std::string(text.substr(i + 2, 2)), nullptr, 16));
+            i += 3;
         }
     }
     return bytes;

@@ -24,20 +24,18 @@ std::u16string fullPathInWork(const std::u16string& path) {
 // that cannot be made full, is handed over as written. Units are counted, not bytes, and bytes that
 // are not UTF-8 become their Windows-1252 characters.
 TEST(SystemPath, ShortPathsAsWrittenLongOnesFullInTheLongForm) {
-    const std::string a256(256, 'a'), a257(257, 'a'), a258(258, 'a'), a259(259, 'a');
-    const std::u16string u256(256, u'a'), u257(257, u'a'), u258(258, u'a'), u259(259, u'a');
+    const std::string a256(256, 'a'), a257(257, 'a'), a259(259, 'a');
+    const std::u16string u256(256, u'a'), u257(257, u'a'), u259(259, u'a');
     std::string cyrillic;  // 200 characters, 400 bytes
     for (int i = 0; i < 200; ++i)
         cyrillic += "\xd0\x96";
     const std::pair<std::string, std::u16string> rows[] = {
         {"C:\\src\\a.c", u"C:\\src\\a.c"},
         {"src\\a.c", u"src\\a.c"},
-        {"..\\a.c", u"..\\a.c"},
         {"C:\\J\xfcrgen\\caf\xc3\xa9\\\xd0\x96\xe6\x97\xa5",
          u"C:\\J\u00fcrgen\\caf\u00e9\\\u0416\u65e5"},
         {"C:\\" + a256, u"C:\\" + u256},
         {"C:\\" + a257, u"\\\\?\\C:\\" + u257},
-        {"C:\\" + a258, u"\\\\?\\C:\\" + u258},
         {"C:\\" + cyrillic, u"C:\\" + std::u16string(200, u'\u0416')},
         {"C:/" + a257, u"\\\\?\\C:\\" + u257},
         {"\\\\server\\share\\" + a256, u"\\\\?\\UNC\\server\\share\\" + u256},

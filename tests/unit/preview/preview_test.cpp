@@ -177,7 +177,6 @@ TEST_F(PreviewTest, GutterColoursCommentsKeywordsAndMarks) {
         {"x.int", "00444"},
         {"int2 _int INT", "0000000000000"},
         {"return;", "4444440"},
-        {"while (x)", "444440000"},
         {"/* \" */ int x;", "33333330000000"},
         {"s = \"//\"; int", "0000033333333"},
         {"\"int\" int", "000000444"},
