@@ -16,31 +16,16 @@ std::string joined(const std::vector<std::string>& entries) {
 // One history through a sequence of steps: '+' a search's text, '<' a text read from the settings
 // file (older than every entry), '-' a removal; the entries after each, most recent first.
 TEST(SearchHistory, AddMoveToTopDuplicatesLimitsAndDelete) {
-    const std::string longest(kMaxTextLength, 'L');
-    const struct {
-        char step;
-        std::string text;
-        std::string after;
-    } steps[] = {
-        {'+', "b", "b"},
-        {'+', "a", "a|b"},
-        {'+', "b", "b|a"},
-        {'+', "B", "B|b|a"},
-        {'+', "", "B|b|a"},
-        {'+', " \t ", "B|b|a"},
-        {'+', "two\nlines", "B|b|a"},
-        {'+', "cr\r", "B|b|a"},
-        {'+', std::string("n\0l", 3), "B|b|a"},
-        {'+', longest + "L", "B|b|a"},
-        {'+', longest, longest + "|B|b|a"},
-        {'-', longest, "B|b|a"},
-        {'-', "absent", "B|b|a"},
-        {'<', "older", "B|b|a|older"},
-        {'<', "b", "B|b|a|older"},
-        {'<', "", "B|b|a|older"},
-        {'-', "b", "B|a|older"},
-        {'+', "older", "older|B|a"},
-    };
+    const std::string longest(kMaxTextLength, 'L'), tooLong = longest + "L", nul("n\0l", 3);
+    // clang-format off
+    const std::tuple<char, std::string, std::string> steps[] = {
+        {'+', "b", "b"}, {'+', "a", "a|b"}, {'+', "b", "b|a"}, {'+', "B", "B|b|a"},
+        {'+', "", "B|b|a"}, {'+', " \t ", "B|b|a"}, {'+', "two\nlines", "B|b|a"},
+        {'+', "cr\r", "B|b|a"}, {'+', nul, "B|b|a"}, {'+', tooLong, "B|b|a"},
+        {'+', longest, longest + "|B|b|a"}, {'-', longest, "B|b|a"}, {'-', "absent", "B|b|a"},
+        {'<', "older", "B|b|a|older"}, {'<', "b", "B|b|a|older"}, {'<', "", "B|b|a|older"},
+        {'-', "b", "B|a|older"}, {'+', "older", "older|B|a"}};
+    // clang-format on
     SearchHistory history;
     for (const auto& [step, text, after] : steps) {
         SCOPED_TRACE(::testing::Message() << step << " " << text.substr(0, 20));

@@ -8,6 +8,7 @@
 #include "engine/line_scoring.h"
 #include "engine/term_table.h"
 #include "results/result_store.h"
+#include "support/repeated.h"
 #include "support/temp_tree.h"
 #ifdef _WIN32
 #include <windows.h>
@@ -209,12 +210,6 @@ TEST(WholeLines, SpansOfTheWantedLinesAndAUtf16LineReadAgainFromItsPlace) {
     // from the file's start: with every character before them grown in UTF-8 since the search (the
     // bytes and line feeds where they were), the lines still come whole.
     testing::TempTree tree;
-    const auto utf16 = [](const std::string& latin1) {
-        std::string bytes = "\xFF\xFE";
-        for (const char c : latin1)
-            bytes += std::string{c, '\0'};
-        return bytes;
-    };
     std::string text;
     const std::string line = "foo " + std::string(300, 'x') + "\n";
     std::vector<ResultEntry> entries;
@@ -226,13 +221,13 @@ TEST(WholeLines, SpansOfTheWantedLinesAndAUtf16LineReadAgainFromItsPlace) {
             text += std::string(1000, 'a') + "\n";
         }
     }
-    const std::string path = tree.write("w.txt", utf16(text));
+    const std::string path = tree.write("w.txt", "\xFF\xFE" + testing::utf16(text));
     std::vector<const ResultEntry*> rows;
     for (const ResultEntry& entry : entries)
         rows.push_back(&entry);
     const std::vector<LineSpan> spans = findWholeLines(rows);
     std::replace(text.begin(), text.end(), 'a', '\xE9');
-    tree.write("w.txt", utf16(text));
+    tree.write("w.txt", "\xFF\xFE" + testing::utf16(text));
     for (size_t i = 0; i < rows.size(); ++i)
         EXPECT_EQ(wholeLineText(*rows[i], spans[i]), line) << "line " << rows[i]->lineNumber;
 }

@@ -81,33 +81,25 @@ TEST(IgnoreRules, AnswerAsGitCheckIgnore) {
 // one pass; a pattern longer than any path, an unclosed bracket or an unknown class matches
 // nothing, and the rest of the file still counts; a rule repeated counts as its last copy.
 TEST(IgnoreRules, RulesBuiltToHurtEndAtOnce) {
-    const std::string stars(10000, '*');
-    std::string starStars, starred, longer;
-    for (int i = 0; i < 5000; ++i) {
-        starStars += "**/";
-        starred += "*a";
-        longer += "a/";
-    }
+    const std::string stars(10000, '*'), deep = "d/" + stars + "/" + stars + "/x";
+    const std::string starStars = testing::repeated(5000, "**/"),
+                      starred = testing::repeated(5000, "*a"),
+                      longer = testing::repeated(5000, "a/");
     const std::string manyStars = '*' + starred.substr(0, 240);  // a star before each of 120 a
+    using enum IgnoreVerdict;
+    // clang-format off
     const std::tuple<std::string, std::string, IgnoreVerdict> cases[] = {
-        {stars + ".o", "x.o", IgnoreVerdict::Ignored},
-        {stars + ".o", "x.c", IgnoreVerdict::None},
-        {"d/" + stars + "/" + stars + "/x", "d/a/b/x", IgnoreVerdict::Ignored},
-        {"d/" + stars + "/" + stars + "/x", "d/x", IgnoreVerdict::Ignored},
-        {"d/" + stars + "/" + stars + "/x", "e/a/x", IgnoreVerdict::None},
-        {starStars + "x", "a/b/c/x", IgnoreVerdict::Ignored},
-        {starStars + "x", "a/b/c/y", IgnoreVerdict::None},
-        {starred + "*", std::string(250, 'a'), IgnoreVerdict::None},
-        {manyStars, "x" + std::string(120, 'a'), IgnoreVerdict::Ignored},
-        {manyStars + "b", testing::repeated(100, "ba") + "b", IgnoreVerdict::None},
-        {longer + "x", "a/a/x", IgnoreVerdict::None},
-        {"[" + stars + "\nkeep", "keep", IgnoreVerdict::Ignored},
-        {"a[b\n[[:nope:]]\n[z-a]", "a[b", IgnoreVerdict::None},
-        {"x\0\xff\xfe\x01\n\xff*\n"s, "\xff\x80", IgnoreVerdict::Ignored},
-        {testing::repeated(200000, "*.o\n") + "!keep.o\n", "keep.o", IgnoreVerdict::Kept},
-        {"a\n!a\na\n", "a", IgnoreVerdict::Ignored},
-        {"!a\na\n!a", "a", IgnoreVerdict::Kept},
-    };
+        {stars + ".o", "x.o", Ignored}, {stars + ".o", "x.c", None},
+        {deep, "d/a/b/x", Ignored}, {deep, "d/x", Ignored}, {deep, "e/a/x", None},
+        {starStars + "x", "a/b/c/x", Ignored}, {starStars + "x", "a/b/c/y", None},
+        {starred + "*", std::string(250, 'a'), None},
+        {manyStars, "x" + std::string(120, 'a'), Ignored},
+        {manyStars + "b", testing::repeated(100, "ba") + "b", None},
+        {longer + "x", "a/a/x", None}, {"[" + stars + "\nkeep", "keep", Ignored},
+        {"a[b\n[[:nope:]]\n[z-a]", "a[b", None}, {"x\0\xff\xfe\x01\n\xff*\n"s, "\xff\x80", Ignored},
+        {testing::repeated(200000, "*.o\n") + "!keep.o\n", "keep.o", Kept},
+        {"a\n!a\na\n", "a", Ignored}, {"!a\na\n!a", "a", Kept}};
+    // clang-format on
     for (const auto& [text, path, verdict] : cases) {
         SCOPED_TRACE(path.substr(0, 20));
         const IgnoreRules rules(text, false);
@@ -138,8 +130,7 @@ TEST(GitPaths, TheExcludesFileSetting) {
         {"[core] excludesfile = x ; comment\r\n", "x"},
         {"[core]\nexcludesfile = \"a\\\"b\\\\c\"\n", "a\"b\\c"},
         {"[core \"sub\"]\nexcludesfile = no\n[user]\nexcludesfile = no\n", nullptr},
-        {"excludesfile = no\n[core]\nexcludesfiles = no\n", nullptr},
-    };
+        {"excludesfile = no\n[core]\nexcludesfiles = no\n", nullptr}};
     for (const auto& [config, setting] : cases) {
         SCOPED_TRACE(config);
         EXPECT_EQ(excludesFileSetting(config).value_or("(none)"), setting ? setting : "(none)");

@@ -1,6 +1,7 @@
 #include "engine/path_list.h"
 #include <gtest/gtest.h>
 #include <algorithm>
+#include "support/repeated.h"
 
 namespace tarvo {
 
@@ -21,9 +22,7 @@ TEST(PathList, RootsUnderAndExtensions) {
             roots.push_back(sep(c[i]));
         EXPECT_EQ(parsePathList(sep(c[0])), roots) << c[0];
     }
-    std::string many = std::string(300, 'x');  // a long root is kept whole
-    for (int i = 1; i < 100; ++i)
-        many += ";x";
+    const std::string many = std::string(300, 'x') + testing::repeated(99, ";x");  // kept whole
     bool dropped = true;
     EXPECT_EQ(parsePathList(many + "; ", &dropped).front(), std::string(300, 'x'));
     EXPECT_FALSE(dropped) << "exactly 100 roots";

@@ -90,39 +90,31 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
     // marks at the seams of the decoded text; a UTF-8 mark that is not part of line 1.
     for (const bool bigEndian : {false, true}) {
         const std::string text = makeContent(bigEndian ? 2000 : 150003, crlf, 5, "foo", 3);
-        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-        for (const char c : text)
-            bytes += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
-        files.push_back({bigEndian ? "be.c" : "le.c", bytes + "\xD8"});
+        const std::string mark = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        files.push_back(
+            {bigEndian ? "be.c" : "le.c", mark + testing::utf16(text, bigEndian) + "\xD8"});
     }
     files.push_back({"mark.c", "\xEF\xBB\xBF" + makeContent(2000, text, 6, "foo")});
     const std::string cjk = repeated(20, repeated(99, "\x2D\x4E") + std::string("\n\0", 2));
     files.push_back({"cjk.c", "\xFF\xFE" + cjk + std::string("f\0o\0o\0", 6)});  // longer as UTF-8
     // Long lines in UTF-16, read again from stretches decoded before, and a surrogate pair whose
     // first unit ends the first stretch the reader decodes.
-    std::string wide16 = "\xFF\xFE";
-    for (const char c : wide.substr(0, 32767))
-        wide16 += std::string{c, '\0'};
-    wide16 += std::string("\x3D\xD8\x00\xDE", 4);
-    for (const char c : wide.substr(32767))
-        wide16 += std::string{c, '\0'};
-    files.push_back({"wide16.txt", wide16});
+    files.push_back({"wide16.txt", "\xFF\xFE" + testing::utf16(wide.substr(0, 32767)) +
+                                       std::string("\x3D\xD8\x00\xDE", 4) +
+                                       testing::utf16(wide.substr(32767))});
     for (const auto& [name, bytes] : files)
         tree.write(name, bytes);
-    std::string lineFeeds100;  // an occurrence 99 lines long: lines wait that much longer
-    for (int i = 0; i < 100; ++i)
-        lineFeeds100 += "\\n";
     const std::string queries[] = {
-        "",                                // no terms: every file is indexed in full
-        "foo fOb BAR",                     // letters: both cases, one start twice
-        "a\\nb x/ *",                      // a line feed inside, one-byte and non-letter terms
-        "\"\" bar",                        // an empty term: every first byte, NUL among them
-        "fo ba ab b/ /* */ \\r\\n x y z",  // more first pairs than the blocks compare
-        "\xe9t o",                         // a byte above 127
-        "foo dir",                         // terms in a path
-        longTerm,                          // as long as a term gets, across the seams
-        "a aA bab ab\\na b\\n\\nA",        // inside one another, across one and two lines
-        lineFeeds100 + " \\n\\n x",
+        "",                                  // no terms: every file is indexed in full
+        "foo fOb BAR",                       // letters: both cases, one start twice
+        "a\\nb x/ *",                        // a line feed inside, one-byte and non-letter terms
+        "\"\" bar",                          // an empty term: every first byte, NUL among them
+        "fo ba ab b/ /* */ \\r\\n x y z",    // more first pairs than the blocks compare
+        "\xe9t o",                           // a byte above 127
+        "foo dir",                           // terms in a path
+        longTerm,                            // as long as a term gets, across the seams
+        "a aA bab ab\\na b\\n\\nA",          // inside one another, across one and two lines
+        repeated(100, "\\n") + " \\n\\n x",  // 99 lines long: lines wait that much longer
     };
     // The worst cases for the terms' automaton, each over files of its own: a hundred terms inside
     // one another (the longest first) over lines of one letter, long and short, and walks that
@@ -228,9 +220,9 @@ TEST_F(ScanTest, SkipsAndStops) {
     host.pumpCalls = 0;
     host.stopAtPump = 2;
     searchRun.scanFile(big.c_str());
-    EXPECT_EQ(host.pumpCalls, 2);
-    EXPECT_EQ(searchRun.stats().files, 0);
-    EXPECT_TRUE(memory.isSearched(big.c_str()));
+    EXPECT_EQ(
+        std::make_tuple(host.pumpCalls, searchRun.stats().files, memory.isSearched(big.c_str())),
+        std::make_tuple(2, int64_t{0}, true));
     searchRun.scanFile(tree.write("other", "foo\n").c_str());
     EXPECT_EQ(memory.count(), 1) << "stopped before the file: not opened";
     // A pump before the file and after every 100th scored line of the run (matches 1 to 250 here);

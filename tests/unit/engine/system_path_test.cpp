@@ -1,6 +1,7 @@
 #include "engine/system_path.h"
 #include <gtest/gtest.h>
 #include <algorithm>
+#include "support/repeated.h"
 
 namespace tarvo {
 
@@ -26,9 +27,7 @@ std::u16string fullPathInWork(const std::u16string& path) {
 TEST(SystemPath, ShortPathsAsWrittenLongOnesFullInTheLongForm) {
     const std::string a256(256, 'a'), a257(257, 'a'), a259(259, 'a');
     const std::u16string u256(256, u'a'), u257(257, u'a'), u259(259, u'a');
-    std::string cyrillic;  // 200 characters, 400 bytes
-    for (int i = 0; i < 200; ++i)
-        cyrillic += "\xd0\x96";
+    const std::string cyrillic = testing::repeated(200, "\xd0\x96");  // 400 bytes
     const std::pair<std::string, std::u16string> rows[] = {
         {"C:\\src\\a.c", u"C:\\src\\a.c"},
         {"src\\a.c", u"src\\a.c"},
@@ -66,15 +65,11 @@ TEST(SystemPath, ShortPathsAsWrittenLongOnesFullInTheLongForm) {
 // bytes with the NUL.
 TEST(SystemPath, TheLongestPathTheSystemNames) {
 #ifdef _WIN32
-    std::string twoByteUnits, fourByteCharacters;
-    for (int i = 0; i < 32759; ++i)
-        twoByteUnits += "\xd0\x96";
-    for (int i = 0; i < 16380; ++i)
-        fourByteCharacters += "\xf0\x9f\x98\x80";  // two units each
-    const std::pair<std::string, bool> rows[] = {{std::string(32759, 'a'), true},
-                                                 {std::string(32760, 'a'), false},
-                                                 {twoByteUnits, true},
-                                                 {fourByteCharacters, false}};
+    const std::pair<std::string, bool> rows[] = {
+        {std::string(32759, 'a'), true},
+        {std::string(32760, 'a'), false},
+        {testing::repeated(32759, "\xd0\x96"), true},
+        {testing::repeated(16380, "\xf0\x9f\x98\x80"), false}};  // two units each
 #else
     const std::pair<std::string, bool> rows[] = {{std::string(4095, 'a'), true},
                                                  {std::string(4096, 'a'), false},

@@ -3,6 +3,7 @@
 #include <condition_variable>
 #include <mutex>
 #include "engine_test.h"
+#include "support/repeated.h"
 #ifdef _WIN32
 #include <windows.h>
 #include <algorithm>
@@ -67,9 +68,7 @@ TEST_F(WalkTest, WhatTheWalkReadsAndReports) {
     EXPECT_TRUE(host.errors.empty());
     // A root is held to 260 characters, as Windows counts them: 200 Cyrillic letters are 400
     // bytes and fewer characters.
-    std::string cyrillic;
-    for (int i = 0; i < 200; ++i)
-        cyrillic += "\xd0\x96";
+    const std::string cyrillic = testing::repeated(200, "\xd0\x96");
     for (const std::string& missing : {std::string("missing"), std::string(300, 'x'), cyrillic})
         walk(tree.path(missing));
     EXPECT_EQ(host.errors, (Strings{"Error: can't open directory " + tree.path("missing"),

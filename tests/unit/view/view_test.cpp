@@ -82,9 +82,8 @@ TEST(MarkedText, NextRunCutsAndExpandsAndFitTextToWidth) {
     for (const auto& [text, bytes, maxWidth, fitted, fittedBytes, measurements] : fits) {
         SCOPED_TRACE(::testing::Message() << text << " in " << maxWidth);
         const Fitted f = fit(text, bytes, maxWidth);
-        EXPECT_EQ(f.text, fitted);
-        EXPECT_EQ(f.attrs, fittedBytes);
-        EXPECT_EQ(f.measurements, measurements);
+        EXPECT_EQ(std::tie(f.text, f.attrs, f.measurements),
+                  std::tie(fitted, fittedBytes, measurements));
     }
     // 30 two-byte characters, fitted by characters, never cut inside one
     const std::string accents =
