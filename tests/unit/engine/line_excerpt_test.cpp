@@ -33,8 +33,7 @@ TEST(LineExcerpt, KeptAroundAFarFirstTerm) {
         TermTable terms;
         terms.parseTerms(find);
         const LineExcerpt excerpt = lineExcerpt(line, terms);
-        EXPECT_EQ(excerpt.start, start);
-        EXPECT_EQ(excerpt.text.size(), size);
+        EXPECT_EQ(std::make_pair(excerpt.start, excerpt.text.size()), std::make_pair(start, size));
         EXPECT_LE(excerpt.text.size(), static_cast<size_t>(kMaxLineText));
         const std::string kept = start > 0 ? std::string(kExcerptMark) : std::string();
         EXPECT_EQ(excerpt.text, kept + line.substr(start, size - kept.size()));

@@ -307,29 +307,24 @@ TEST(OpenDecision, VerbCommandLines) {
 }
 
 // 10 rows, 4 shown: each step from the state before it, the selection and the top row after it.
+// Down from none, up at the top, a page down twice and at the end, the wheel up and past the top,
+// down (back in view), the last row removed, room for 2 rows and for none.
 TEST(DropDownRows, SelectionMovesWithinTheListAndStaysInView) {
-    const struct {
-        const char* step;
-        DropDownRows (*apply)(DropDownRows);
-        int32_t selected, first;
-    } steps[] = {
-        {"down from none", [](DropDownRows r) { return movedSelection(r, 1); }, 0, 0},
-        {"up at the top", [](DropDownRows r) { return movedSelection(r, -1); }, 0, 0},
-        {"page down", [](DropDownRows r) { return movedSelection(r, r.shown); }, 4, 1},
-        {"page down", [](DropDownRows r) { return movedSelection(r, r.shown); }, 8, 5},
-        {"page down at the end", [](DropDownRows r) { return movedSelection(r, r.shown); }, 9, 6},
-        {"wheel up", [](DropDownRows r) { return scrolled(r, -3); }, 9, 3},
-        {"wheel up past the top", [](DropDownRows r) { return scrolled(r, -9); }, 9, 0},
-        {"down: back in view", [](DropDownRows r) { return movedSelection(r, 1); }, 9, 6},
-        {"the last removed", [](DropDownRows r) { return withoutSelected(r); }, 8, 5},
-        {"room for 2", [](DropDownRows r) { return shownIn(r, 2); }, 8, 7},
-        {"room for none", [](DropDownRows r) { return shownIn(r, 0); }, 8, 8},
-    };
+    enum Step { Move, Page, Wheel, Remove, Room };
+    const std::tuple<Step, int32_t, int32_t, int32_t> steps[] = {
+        {Move, 1, 0, 0},   {Move, -1, 0, 0},  {Page, 0, 4, 1},   {Page, 0, 8, 5},
+        {Page, 0, 9, 6},   {Wheel, -3, 9, 3}, {Wheel, -9, 9, 0}, {Move, 1, 9, 6},
+        {Remove, 0, 8, 5}, {Room, 2, 8, 7},   {Room, 0, 8, 8}};
     DropDownRows rows{10, 4, 0, -1};
-    for (const auto& [step, apply, selected, first] : steps) {
-        rows = apply(rows);
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        const auto& [step, n, selected, first] = steps[i];
+        rows = step == Move    ? movedSelection(rows, n)
+               : step == Page  ? movedSelection(rows, rows.shown)
+               : step == Wheel ? scrolled(rows, n)
+               : step == Room  ? shownIn(rows, n)
+                               : withoutSelected(rows);
         EXPECT_EQ(std::make_pair(rows.selected, rows.first), std::make_pair(selected, first))
-            << step;
+            << "step " << i;
     }
     EXPECT_EQ(movedSelection(DropDownRows{10, 4, 0, -1}, -1).selected, 9) << "up from none";
     const DropDownRows one{1, 4, 0, 0};
