@@ -79,8 +79,13 @@ int32_t LineScorer::fileCeiling(const ScoringInput& input, int32_t pathTerms) co
            bonusCeiling(input, false);
 }
 
+// The case and whole-word bonuses are earned only by terms occurring in
+// the text, one line's: never by a term holding a line feed before its
+// last byte.
 int32_t LineScorer::bonusCeiling(const ScoringInput& input, bool inComment) {
-    const int32_t termCount = input.terms.count();
+    const TermAutomaton& automaton = input.terms.automaton();
+    const int32_t termCount =
+        automaton.linesBack() == 0 ? input.terms.count() : automaton.termsBack(0).size();
     int32_t points = 0;
     if (input.options.caseSensitiveBonus) points += termCount * kCaseBonus;
     if (input.options.wholeWordBonus) {
