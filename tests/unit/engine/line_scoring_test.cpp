@@ -96,7 +96,9 @@ TEST(LineScoring, WorkedExampleOptionsPresenceProximityAndTheCeiling) {
         {"int", {{1}}, 1, "int x;\n", true, false, true, 1002030, 1002030},
         {"int", {{1}}, 1, "int x;\n", false, false, true, 1001530, 1001530},
         {"int", {{1}}, 1, "int x;\n", true, true, true, 1001030, 1001030},
-        {"int", {{1}}, 1, "int x;\n", true, false, false, 1001000, 1001000}};
+        {"int", {{1}}, 1, "int x;\n", true, false, false, 1001000, 1001000},
+        // A term holding a line feed never stands in one line's text: no bonus to reach.
+        {"a b\\nc", {{1}, {1}}, 1, "a b\n", true, false, true, 2003030, 2003030}};
     for (const Case& c : lines) {
         Scoring s(c.findText, c.lists, c.inComment);
         s.onSyntaxList = c.onSyntaxList;
