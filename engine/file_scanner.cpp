@@ -70,6 +70,7 @@ ScanOutcome FileScanner::scanFile(ScanFileReader& file, const char* path, bool o
         const ScoringInput input{*terms_, lineTerms_.data(), {},
                                  inPath_, onSyntaxList_,     request_.options};
         const bool anyCanRank = results.admits(scorer_.fileCeiling(input, inPath_.size()), 1);
+        everyTermPresence_ = scorer_.everyTermPresence(input, inPath_.size());
         if (!pumpBeforePass()) {
             end = PassEnd::Stopped;
         } else if (anyCanRank) {
@@ -673,14 +674,16 @@ bool FileScanner::scoreLine(ScanFileReader& file, int32_t line) {
     // The terms of the stretches of lines that the line's reach touches,
     // unless the line holds them all.
     TermSet nearby = lineTerms_[ringAt(line)];
-    if (nearby != allTerms_) {
+    const bool holdsAll = nearby == allTerms_;
+    if (!holdsAll) {
         for (int32_t stretch = std::max(1, line - (kProximityReach - 1)) / kStretchLines;
              stretch <= (line + kProximityReach - 1) / kStretchLines; ++stretch)
             nearby |= stretchTerms_[stretch % kStretches];
     }
     const ScoringInput input{*terms_, lineTerms_.data(), nearby,
                              inPath_, onSyntaxList_,     request_.options};
-    const int32_t presence = scorer_.presenceAndProximity(input, line);
+    const int32_t presence =
+        holdsAll ? everyTermPresence_ : scorer_.presenceAndProximity(input, line);
     if (results_->admits(scorer_.scoreCeiling(input, presence, inComment), line)) {
         const int64_t begin = start >> 1;
         const int64_t end = lineStarts_[ringAt(line + 1)] >> 1;

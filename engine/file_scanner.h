@@ -142,6 +142,7 @@ private:
     // end after the line it begins on.
     int32_t scoreReach_ = kProximityReach;
     TermSet allTerms_;
+    int32_t everyTermPresence_ = 0;  // of a line of the file holding every term
     // spanTail_[k]: the terms holding k or more line feeds before their
     // last byte.
     std::array<TermSet, kMaxTermLength> spanTail_ = {};

@@ -63,6 +63,9 @@ public:
     // Needs no line at all, so a file none of whose lines can rank is only
     // counted.
     int32_t fileCeiling(const ScoringInput& input, int32_t pathTerms) const;
+    // presenceAndProximity of a line holding every term, `pathTerms` of
+    // them in the path: nothing near it can add to it.
+    int32_t everyTermPresence(const ScoringInput& input, int32_t pathTerms) const;
 
 private:
     // The three option parts at their highest.

@@ -56,6 +56,7 @@ void TermAutomaton::build(const QueryTerm* terms, int32_t count, Matching matchi
     }
     termsBack_.assign(linesBack_ + 1, {});
     termsBack_[0] = sameLineTerms;
+    oneLineTerms_ = sameLineTerms.size();
     for (int32_t t = 0; t < count; ++t) {
         if (linesBackOf[t] != 0) termsBack_[linesBackOf[t]].add(t);
     }
