@@ -71,6 +71,12 @@ ScanOutcome FileScanner::scanFile(ScanFileReader& file, const char* path, bool o
                                  inPath_, onSyntaxList_,     request_.options};
         const bool anyCanRank = results.admits(scorer_.fileCeiling(input, inPath_.size()), 1);
         everyTermPresence_ = scorer_.everyTermPresence(input, inPath_.size());
+        // The options are read live, so the bar for the lines holds with
+        // every bonus on.
+        SearchOptions everyBonus = request_.options;
+        everyBonus.caseSensitiveBonus = everyBonus.wholeWordBonus = everyBonus.cppHeuristics = true;
+        fileBar_ = scorer_.fileCeiling(
+            {*terms_, lineTerms_.data(), {}, inPath_, onSyntaxList_, everyBonus}, inPath_.size());
         if (!pumpBeforePass()) {
             end = PassEnd::Stopped;
         } else if (anyCanRank) {
@@ -577,15 +583,18 @@ TermSet FileScanner::spanningTermsOf(int32_t line) {
     for (const int32_t last = line + automaton.linesBack(); spanTo_ < last; ++spanTo_) {
         if (spanEnds_[ringAt(spanTo_ + 1)] != spanEnds_[ringAt(spanTo_)]) spanFrom_ = spanTo_ + 1;
     }
-    const int32_t alike = std::max(spanFrom_, line + 1);
-    TermSet terms = spanEnds_[ringAt(alike)];
-    terms &= spanTail_[alike - line];
-    for (int32_t k = 1; line + k < alike; ++k) {
+    TermSet terms = spanEnds_[ringAt(line + 1)];
+    spanEnds_[ringAt(line + 1)] = {};
+    if (spanFrom_ <= line + 1) return terms;  // only terms holding line feeds end there
+    terms &= automaton.termsBack(1);
+    TermSet alike = spanEnds_[ringAt(spanFrom_)];
+    alike &= spanTail_[spanFrom_ - line];
+    terms |= alike;
+    for (int32_t k = 2; line + k < spanFrom_; ++k) {
         TermSet ending = spanEnds_[ringAt(line + k)];
         ending &= automaton.termsBack(k);
         terms |= ending;
     }
-    spanEnds_[ringAt(line + 1)] = {};
     return terms;
 }
 
@@ -661,6 +670,16 @@ bool FileScanner::scoreDue(ScanFileReader& file, int32_t line) {
 // keeps its excerpt around its first term. A pump after every
 // kMatchesPerPump scored lines of the run.
 bool FileScanner::scoreLine(ScanFileReader& file, int32_t line) {
+    // A line that cannot enter even at the file's ceiling is only counted:
+    // where many lines tie, no more than a compare each.
+    if (results_->admits(fileBar_, line)) rankLine(file, line);
+    scoredAny_ = true;
+    ++matches_;
+    return matches_ % kMatchesPerPump != 0 || pump();
+}
+
+// The line's score, and the line handed over if it can enter.
+void FileScanner::rankLine(ScanFileReader& file, int32_t line) {
     const int64_t start = lineStarts_[ringAt(line)];
     const bool inComment = (start & 1) != 0;
     // Where the line's first term begins: its column for the result.
@@ -700,9 +719,6 @@ bool FileScanner::scoreLine(ScanFileReader& file, int32_t line) {
                           termColumn());
         }
     }
-    scoredAny_ = true;
-    ++matches_;
-    return matches_ % kMatchesPerPump != 0 || pump();
 }
 
 }  // namespace tarvo

@@ -126,6 +126,7 @@ private:
     void addCandidate(int32_t line);
     bool scoreDue(ScanFileReader& file, int32_t line);
     bool scoreLine(ScanFileReader& file, int32_t line);
+    void rankLine(ScanFileReader& file, int32_t line);
 
     SearchHost& host_;
     const SearchRequest& request_;
@@ -143,6 +144,7 @@ private:
     int32_t scoreReach_ = kProximityReach;
     TermSet allTerms_;
     int32_t everyTermPresence_ = 0;  // of a line of the file holding every term
+    int32_t fileBar_ = 0;            // no line of the file scores more, whatever the options
     // spanTail_[k]: the terms holding k or more line feeds before their
     // last byte.
     std::array<TermSet, kMaxTermLength> spanTail_ = {};
