@@ -709,9 +709,10 @@ void FileScanner::rankLine(ScanFileReader& file, int32_t line) {
         int32_t length = 0;
         const char* text = window_.lineText(file, begin, end, &length);
         const int32_t score = scorer_.scoreLine(input, presence, inComment, text);
+        if (!results_->admits(score, line)) return;  // the column and excerpt may read again
         if (end - begin <= kMaxLineText) {
             results_->add(score, line, text, length, termColumn());
-        } else if (results_->admits(score, line)) {  // the excerpt may read the line again
+        } else {
             std::string storage;
             const LineExcerpt kept =
                 lineExcerpt(window_.longLine(file, begin, end, storage), *terms_);
