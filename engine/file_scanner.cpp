@@ -43,8 +43,14 @@ void FileScanner::setTerms(const TermTable& terms) {
     terms_ = &terms;
     masks_.prepare(terms);
     probes_.setTerms(terms);
-    scoreReach_ = kProximityReach + terms.automaton().linesBack();
+    const TermAutomaton& automaton = terms.automaton();
+    scoreReach_ = kProximityReach + automaton.linesBack();
     allTerms_ = TermSet::firstTerms(terms.count());
+    spanTail_.fill({});
+    for (int32_t k = automaton.linesBack(); k >= 1; --k) {
+        spanTail_[k] = automaton.termsBack(k);
+        if (k < automaton.linesBack()) spanTail_[k] |= spanTail_[k + 1];
+    }
 }
 
 ScanOutcome FileScanner::scanFile(ScanFileReader& file, const char* path, bool onSyntaxList,
@@ -64,6 +70,13 @@ ScanOutcome FileScanner::scanFile(ScanFileReader& file, const char* path, bool o
         const ScoringInput input{*terms_, lineTerms_.data(), {},
                                  inPath_, onSyntaxList_,     request_.options};
         const bool anyCanRank = results.admits(scorer_.fileCeiling(input, inPath_.size()), 1);
+        everyTermPresence_ = scorer_.everyTermPresence(input, inPath_.size());
+        // The options are read live, so the bar for the lines holds with
+        // every bonus on.
+        SearchOptions everyBonus = request_.options;
+        everyBonus.caseSensitiveBonus = everyBonus.wholeWordBonus = everyBonus.cppHeuristics = true;
+        fileBar_ = scorer_.fileCeiling(
+            {*terms_, lineTerms_.data(), {}, inPath_, onSyntaxList_, everyBonus}, inPath_.size());
         if (!pumpBeforePass()) {
             end = PassEnd::Stopped;
         } else if (anyCanRank) {
@@ -384,6 +397,8 @@ FileScanner::PassEnd FileScanner::scoreLines(ScanFileReader& file) {
     scoredAny_ = false;
     const int64_t matchesBefore = matches_;
     lineTerms_.fill({});  // the lines before the first and after the last, too, hold none
+    spanEnds_.fill({});
+    spanFrom_ = spanTo_ = 0;
     firstTermStarts_.fill(INT64_MAX);
     stretchTerms_.fill({});
 
@@ -423,18 +438,31 @@ FileScanner::PassEnd FileScanner::scoreLines(ScanFileReader& file) {
         if (ending.sameLineLongest > 0)
             first = std::min(first, window_.shift() + after - ending.sameLineLongest);
         if (linesBack == 0) return;
-        const int32_t begun = noteSpans(line, after, ending);
+        // Terms holding line feeds: the lines they began on take them once
+        // complete (spanningTermsOf), so a byte ending many costs one store.
+        int32_t begun = line;
+        if (!ending.spanning.empty()) {
+            spanEnds_[ringAt(line)] |= ending.spanning;
+            begun -= automaton.spansBegin(ending)->linesBack;  // the furthest back first
+        }
         firstPending = std::min(firstPending, begun);
         lastPending = std::max(lastPending, line);
         checkAt = std::min(checkAt, begun + linesBack + 1);
     };
     // With terms holding line feeds: the lines up to `last` whose terms are
-    // complete and not empty become candidates, in line order.
+    // complete take those holding line feeds, and those not empty become
+    // candidates, in line order.
     auto candidatesThrough = [&](int32_t last) {
         if (firstPending > last) return;
         const int32_t through = std::min(last, lastPending);
         for (int32_t pending = firstPending; pending <= through; ++pending) {
-            if (!lineTerms_[ringAt(pending)].empty()) addCandidate(pending);
+            TermSet& terms = lineTerms_[ringAt(pending)];
+            const TermSet spanning = spanningTermsOf(pending);
+            if (!spanning.empty()) {
+                terms |= spanning;
+                stretchTerms_[pending / kStretchLines % kStretches] |= spanning;
+            }
+            if (!terms.empty()) addCandidate(pending);
         }
         firstPending = through < lastPending ? through + 1 : INT32_MAX;
     };
@@ -543,26 +571,61 @@ template <typename Found, typename StartLine>
     return PassEnd::Continues;
 }
 
-// Terms holding line feeds, found on `line` with `ending`: the lines they
-// began on take them, and the stretches those lines lie in take them all at
-// once (at least, as they need): at most three, however many spans there
-// are. Returns the furthest line back they began on (`line` when none).
-int32_t FileScanner::noteSpans(int32_t line, int32_t after, const TermAutomaton::Ending& ending) {
+// The terms holding line feeds that begin on `line`, once the lines they
+// may end on are scanned: those found ending k lines after it among the
+// terms holding k line feeds. The lines after it that end the same terms
+// (spanFrom_ to spanTo_: in a run of lines alike, all of them) answer with
+// one set. Called for each line in order while such terms are pending;
+// then no line before the next needs the terms ending on it.
+TermSet FileScanner::spanningTermsOf(int32_t line) {
     const TermAutomaton& automaton = terms_->automaton();
-    const TermAutomaton::Span* span = automaton.spansBegin(ending);
-    if (span == automaton.spansEnd(ending)) return line;
-    const int32_t first = line - span->linesBack;  // the spans come furthest back first
-    for (int32_t stretch = first / kStretchLines; stretch <= line / kStretchLines; ++stretch)
-        stretchTerms_[stretch % kStretches] |= ending.spanning;
-    // Locals, as the stores could otherwise be taken to change the members
-    // they are found from.
-    TermSet* const lineTerms = lineTerms_.data();
-    int64_t* const firstStarts = firstTermStarts_.data();
-    const int64_t end = window_.shift() + after;
-    for (const TermAutomaton::Span* last = automaton.spansEnd(ending); span != last; ++span) {
-        const uint32_t begun = ringAt(line - span->linesBack);
-        lineTerms[begun] |= span->terms;
-        firstStarts[begun] = std::min(firstStarts[begun], end - span->longest);
+    if (spanTo_ <= line) spanFrom_ = spanTo_ = line + 1;
+    for (const int32_t last = line + automaton.linesBack(); spanTo_ < last; ++spanTo_) {
+        if (spanEnds_[ringAt(spanTo_ + 1)] != spanEnds_[ringAt(spanTo_)]) spanFrom_ = spanTo_ + 1;
+    }
+    TermSet terms = spanEnds_[ringAt(line + 1)];
+    spanEnds_[ringAt(line + 1)] = {};
+    if (spanFrom_ <= line + 1) return terms;  // only terms holding line feeds end there
+    terms &= automaton.termsBack(1);
+    TermSet alike = spanEnds_[ringAt(spanFrom_)];
+    alike &= spanTail_[spanFrom_ - line];
+    terms |= alike;
+    for (int32_t k = 2; line + k < spanFrom_; ++k) {
+        TermSet ending = spanEnds_[ringAt(line + k)];
+        ending &= automaton.termsBack(k);
+        terms |= ending;
+    }
+    return terms;
+}
+
+// Where the first term holding line feeds begins on `line`, when before
+// file offset `before`, else `before`. The scan keeps no such start (it
+// would cost a store per line spanned, at every byte ending such terms),
+// so the bytes they may stand on are walked again, from the root: such a
+// term holds the line's line feed, so it begins less than kMaxTermLength
+// bytes before the line's end, and ends less than kMaxTermLength after it.
+int64_t FileScanner::firstSpanningStart(ScanFileReader& file, int32_t line, int64_t before) {
+    const int64_t lineEnd = lineStarts_[ringAt(line + 1)] >> 1;
+    const int64_t from = std::max(lineStarts_[ringAt(line)] >> 1, lineEnd - (kMaxTermLength - 1));
+    if (from >= before) return before;
+    std::string storage;
+    const std::string_view bytes = window_.longLine(
+        file, from, std::min(window_.fileEnd(), lineEnd + kMaxTermLength), storage);
+    const TermAutomaton& automaton = terms_->automaton();
+    int64_t first = before;
+    int32_t state = TermAutomaton::kRoot;
+    int32_t linesAfter = 0;  // the line of the next byte, from `line`'s
+    for (size_t at = 0; at < bytes.size() && linesAfter <= automaton.linesBack(); ++at) {
+        state = automaton.step(state, static_cast<uint8_t>(bytes[at]));
+        if (automaton.ends(state)) {
+            const TermAutomaton::Ending& ending = automaton.ending(state);
+            for (const TermAutomaton::Span* span = automaton.spansBegin(ending);
+                 span != automaton.spansEnd(ending); ++span) {
+                if (span->linesBack == linesAfter)
+                    first = std::min(first, from + static_cast<int64_t>(at) + 1 - span->longest);
+            }
+        }
+        linesAfter += bytes[at] == '\n';
     }
     return first;
 }
@@ -607,42 +670,56 @@ bool FileScanner::scoreDue(ScanFileReader& file, int32_t line) {
 // keeps its excerpt around its first term. A pump after every
 // kMatchesPerPump scored lines of the run.
 bool FileScanner::scoreLine(ScanFileReader& file, int32_t line) {
+    // A line that cannot enter even at the file's ceiling is only counted:
+    // where many lines tie, no more than a compare each.
+    if (results_->admits(fileBar_, line)) rankLine(file, line);
+    scoredAny_ = true;
+    ++matches_;
+    return matches_ % kMatchesPerPump != 0 || pump();
+}
+
+// The line's score, and the line handed over if it can enter.
+void FileScanner::rankLine(ScanFileReader& file, int32_t line) {
     const int64_t start = lineStarts_[ringAt(line)];
     const bool inComment = (start & 1) != 0;
-    // Where the scan found the line's first term: its column for the result.
-    const int64_t firstTerm = firstTermStarts_[ringAt(line)];
-    const int32_t termColumn =
-        firstTerm == INT64_MAX ? 0 : static_cast<int32_t>(firstTerm - (start >> 1)) + 1;
+    // Where the line's first term begins: its column for the result.
+    auto termColumn = [&] {
+        int64_t first = firstTermStarts_[ringAt(line)];
+        TermSet spanning = lineTerms_[ringAt(line)];
+        spanning &= spanTail_[1];
+        if (!spanning.empty()) first = firstSpanningStart(file, line, first);
+        return first == INT64_MAX ? 0 : static_cast<int32_t>(first - (start >> 1)) + 1;
+    };
     // The terms of the stretches of lines that the line's reach touches,
     // unless the line holds them all.
     TermSet nearby = lineTerms_[ringAt(line)];
-    if (nearby != allTerms_) {
+    const bool holdsAll = nearby == allTerms_;
+    if (!holdsAll) {
         for (int32_t stretch = std::max(1, line - (kProximityReach - 1)) / kStretchLines;
              stretch <= (line + kProximityReach - 1) / kStretchLines; ++stretch)
             nearby |= stretchTerms_[stretch % kStretches];
     }
     const ScoringInput input{*terms_, lineTerms_.data(), nearby,
                              inPath_, onSyntaxList_,     request_.options};
-    const int32_t presence = scorer_.presenceAndProximity(input, line);
+    const int32_t presence =
+        holdsAll ? everyTermPresence_ : scorer_.presenceAndProximity(input, line);
     if (results_->admits(scorer_.scoreCeiling(input, presence, inComment), line)) {
         const int64_t begin = start >> 1;
         const int64_t end = lineStarts_[ringAt(line + 1)] >> 1;
         int32_t length = 0;
         const char* text = window_.lineText(file, begin, end, &length);
         const int32_t score = scorer_.scoreLine(input, presence, inComment, text);
+        if (!results_->admits(score, line)) return;  // the column and excerpt may read again
         if (end - begin <= kMaxLineText) {
-            results_->add(score, line, text, length, termColumn);
-        } else if (results_->admits(score, line)) {  // the excerpt may read the line again
+            results_->add(score, line, text, length, termColumn());
+        } else {
             std::string storage;
             const LineExcerpt kept =
                 lineExcerpt(window_.longLine(file, begin, end, storage), *terms_);
             results_->add(score, line, kept.text.c_str(), static_cast<int32_t>(kept.text.size()),
-                          termColumn);
+                          termColumn());
         }
     }
-    scoredAny_ = true;
-    ++matches_;
-    return matches_ % kMatchesPerPump != 0 || pump();
 }
 
 }  // namespace tarvo

@@ -120,11 +120,13 @@ private:
                          bool& inComment, Found& found, StartLine& startLine);
 
     bool countLines(int32_t line, const TermAutomaton::Ending& ending);
-    int32_t noteSpans(int32_t line, int32_t after, const TermAutomaton::Ending& ending);
+    TermSet spanningTermsOf(int32_t line);
+    int64_t firstSpanningStart(ScanFileReader& file, int32_t line, int64_t before);
     void clearScoredBefore(int32_t last);
     void addCandidate(int32_t line);
     bool scoreDue(ScanFileReader& file, int32_t line);
     bool scoreLine(ScanFileReader& file, int32_t line);
+    void rankLine(ScanFileReader& file, int32_t line);
 
     SearchHost& host_;
     const SearchRequest& request_;
@@ -141,6 +143,11 @@ private:
     // end after the line it begins on.
     int32_t scoreReach_ = kProximityReach;
     TermSet allTerms_;
+    int32_t everyTermPresence_ = 0;  // of a line of the file holding every term
+    int32_t fileBar_ = 0;            // no line of the file scores more, whatever the options
+    // spanTail_[k]: the terms holding k or more line feeds before their
+    // last byte.
+    std::array<TermSet, kMaxTermLength> spanTail_ = {};
 
     // Scanner state, kept from file to file so its storage is reused.
     // The file's text, kScanWindowSize bytes at a time, with room behind
@@ -157,14 +164,21 @@ private:
     // Per line, at ringAt(line) (line_scoring.h): where it starts, as (file
     // offset << 1) | 1 when it begins inside /* */; the terms found beginning
     // on it (the scoring pass), from kProximityReach - 1 lines before the
-    // first candidate still to score; the file offset where the first
-    // non-empty term beginning on it begins (INT64_MAX: none), for the
-    // result's column; and the last line counted at that place as holding a
-    // term (the counting passes).
+    // first candidate still to score; the terms holding line feeds found
+    // ending on it, until the lines they may have begun on have taken
+    // theirs; the file offset where the first non-empty term that fits on
+    // one line begins on it (INT64_MAX: none), for the result's column; and
+    // the last line counted at that place as holding a term (the counting
+    // passes).
     std::array<int64_t, kLineRing> lineStarts_ = {};
     std::array<TermSet, kLineRing> lineTerms_ = {};
+    std::array<TermSet, kLineRing> spanEnds_ = {};
     std::array<int64_t, kLineRing> firstTermStarts_ = {};
     std::array<int32_t, kLineRing> countedLines_ = {};
+    // The lines from spanFrom_ to spanTo_ have the same spanEnds_: a line
+    // before them all takes its terms holding line feeds from one set.
+    int32_t spanFrom_ = 0;
+    int32_t spanTo_ = 0;
     // Per stretch of kStretchLines lines, at (line / kStretchLines) %
     // kStretches: at least the terms beginning on its lines, so the scorer
     // looks only for the terms that stand within a line's reach.

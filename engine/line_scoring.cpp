@@ -41,9 +41,15 @@ bool startsWith(const char* text, int32_t length, const char* prefix) {
 // the lines at each distance, nearest first, until every term is placed.
 int32_t LineScorer::presenceAndProximity(const ScoringInput& input, int32_t line) const {
     const TermSet& here = input.lineTerms[ringAt(line)];
-    TermSet present = here;
-    present |= input.inPath;
-    int32_t points = input.inPath.size() * kPathPresenceBonus + here.size() * kProximityReach * 10;
+    const int32_t hereCount = here.size();
+    int32_t presentCount = hereCount;
+    int32_t points = hereCount * kProximityReach * 10;
+    if (!input.inPath.empty()) {  // seldom: counted only then
+        TermSet present = here;
+        present |= input.inPath;
+        presentCount = present.size();
+        points += input.inPath.size() * kPathPresenceBonus;
+    }
     TermSet missing = input.nearby;
     missing -= here;
     for (int32_t distance = 1; distance < kProximityReach && !missing.empty(); ++distance) {
@@ -54,7 +60,7 @@ int32_t LineScorer::presenceAndProximity(const ScoringInput& input, int32_t line
         points += near.size() * (kProximityReach - distance) * 10;
         missing -= near;
     }
-    return present.size() * kPresenceWeight + points;
+    return presentCount * kPresenceWeight + points;
 }
 
 int32_t LineScorer::scoreLine(const ScoringInput& input, int32_t presence, bool inComment,
@@ -74,13 +80,19 @@ int32_t LineScorer::scoreCeiling(const ScoringInput& input, int32_t presence,
 }
 
 int32_t LineScorer::fileCeiling(const ScoringInput& input, int32_t pathTerms) const {
-    const int32_t termCount = input.terms.count();
-    return termCount * (kPresenceWeight + kProximityReach * 10) + pathTerms * kPathPresenceBonus +
-           bonusCeiling(input, false);
+    return everyTermPresence(input, pathTerms) + bonusCeiling(input, false);
 }
 
+int32_t LineScorer::everyTermPresence(const ScoringInput& input, int32_t pathTerms) const {
+    return input.terms.count() * (kPresenceWeight + kProximityReach * 10) +
+           pathTerms * kPathPresenceBonus;
+}
+
+// The case and whole-word bonuses are earned only by terms occurring in
+// the text, one line's: never by a term holding a line feed before its
+// last byte.
 int32_t LineScorer::bonusCeiling(const ScoringInput& input, bool inComment) {
-    const int32_t termCount = input.terms.count();
+    const int32_t termCount = input.terms.automaton().oneLineTerms();
     int32_t points = 0;
     if (input.options.caseSensitiveBonus) points += termCount * kCaseBonus;
     if (input.options.wholeWordBonus) {

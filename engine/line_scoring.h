@@ -48,12 +48,14 @@ public:
     // cannot rank costs no more than this.
     int32_t presenceAndProximity(const ScoringInput& input, int32_t line) const;
     // The line's score. `text` is NUL-terminated, at most kMaxLineText bytes
-    // (longer text is looked at only up to that length). `inComment`: the
-    // line begins inside a /* */ comment.
+    // of the line, a line feed only at its end (longer text is looked at
+    // only up to that length). `inComment`: the line begins inside a /* */
+    // comment.
     int32_t scoreLine(const ScoringInput& input, int32_t presence, bool inComment,
                       const char* text);
     // The highest score the line could get, whatever its text: its presence
-    // and proximity plus every option bonus in full. Needs no text, so a
+    // and proximity plus every option bonus in full (the case and whole-word
+    // bonuses only for terms that fit on one line). Needs no text, so a
     // line that cannot rank can be passed over unread.
     int32_t scoreCeiling(const ScoringInput& input, int32_t presence, bool inComment) const;
     // The highest score any line of the file could get: every term on it,
@@ -61,6 +63,9 @@ public:
     // Needs no line at all, so a file none of whose lines can rank is only
     // counted.
     int32_t fileCeiling(const ScoringInput& input, int32_t pathTerms) const;
+    // presenceAndProximity of a line holding every term, `pathTerms` of
+    // them in the path: nothing near it can add to it.
+    int32_t everyTermPresence(const ScoringInput& input, int32_t pathTerms) const;
 
 private:
     // The three option parts at their highest.

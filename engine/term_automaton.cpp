@@ -54,6 +54,12 @@ void TermAutomaton::build(const QueryTerm* terms, int32_t count, Matching matchi
             if (column == 0) column = static_cast<uint8_t>(classes++);
         }
     }
+    termsBack_.assign(linesBack_ + 1, {});
+    termsBack_[0] = sameLineTerms;
+    oneLineTerms_ = sameLineTerms.size();
+    for (int32_t t = 0; t < count; ++t) {
+        if (linesBackOf[t] != 0) termsBack_[linesBackOf[t]].add(t);
+    }
     const bool nulState = !emptyTerms.empty();
     const int32_t nulClass = nulState ? classes++ : 0;
     for (int c = 0; c < 256; ++c)

@@ -77,6 +77,12 @@ public:
     // The most lines any occurrence spans back: 0 unless a term holds a
     // line feed before its last byte.
     int32_t linesBack() const { return linesBack_; }
+    // The terms holding `k` line feeds before their last byte, for k from
+    // 0 to linesBack(): an occurrence of one ending on a line began k lines
+    // before it. termsBack(0): the terms that fit on one line.
+    const TermSet& termsBack(int32_t k) const { return termsBack_[k]; }
+    // The size of termsBack(0), asked at every scored line.
+    int32_t oneLineTerms() const { return oneLineTerms_; }
 
     // The lowest-indexed non-empty term occurring at `at` (ending by
     // `end`), or -1.
@@ -113,6 +119,8 @@ private:
     std::vector<uint8_t> depth_;  // per state: the bytes it stands for
     std::vector<int8_t> termAt_;  // per state: the lowest term whose bytes it is, or -1
     int32_t linesBack_ = 0;
+    std::vector<TermSet> termsBack_ = {{}};  // per lines back, from 0 to linesBack_
+    int32_t oneLineTerms_ = 0;
 };
 
 }  // namespace tarvo

@@ -57,8 +57,10 @@ public:
 
 private:
     // The set bits of a word, added up in place: the x86-64 baseline has no
-    // instruction for it, and the library call costs more.
+    // instruction for it, and the library call costs more. An empty word,
+    // the second of a query of 64 terms or fewer, costs a compare.
     static int32_t bitCount(uint64_t word) {
+        if (word == 0) return 0;
         word -= (word >> 1) & 0x5555555555555555;
         word = (word & 0x3333333333333333) + ((word >> 2) & 0x3333333333333333);
         word = (word + (word >> 4)) & 0x0F0F0F0F0F0F0F0F;

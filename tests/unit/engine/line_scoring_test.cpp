@@ -81,6 +81,11 @@ TEST(LineScoring, WorkedExampleDefinitionsAndTheCeiling) {
         const int32_t presence = s.scorer.presenceAndProximity(s.input(), 1);
         EXPECT_EQ(s.scorer.scoreCeiling(s.input(), presence, inComment), score);
     }
+    // A term holding a line feed never stands in one line's text: no bonus to reach.
+    Scoring spanning("a b\\nc", {{1}, {1}});
+    EXPECT_EQ(spanning.score(1, "a b\n"), 2003030);
+    const int32_t presence = spanning.scorer.presenceAndProximity(spanning.input(), 1);
+    EXPECT_EQ(spanning.scorer.scoreCeiling(spanning.input(), presence, false), 2003030);
 }
 
 // Over random lines around the 150 bytes scored and random lines of the terms: nested, overlapping

@@ -127,7 +127,9 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
         {nested,
          {std::string(3000, 'a'), repeated(40, std::string(120, 'a') + "\n"),
           repeated(300, "aaAa\n") + std::string(101, 'A')}},
-        {"aaaaaaa aaa \"\" Aa", {one, std::string(75001, 'a') + "\n\n" + one}}};
+        {"aaaaaaa aaa \"\" Aa", {one, std::string(75001, 'a') + "\n\n" + one}},
+        // Lines enough for a file's results to raise their bar, then one that outranks them all.
+        {"a", {repeated(2 * kMaxResults + 1, "(a\n") + "a\n"}}};
     // Where no line can enter, a file is only counted, to the same counts.
     testing::CollectingSink full(1);
     full.addResult(INT32_MAX, "", 0, "");
