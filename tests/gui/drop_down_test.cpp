@@ -46,9 +46,7 @@ TEST_F(DropDownTest, AltDownOrTheMouseShowsTheEarlierTextsAndTakesOne) {
     GetWindowRect(list().window, &below);
     EXPECT_EQ(std::make_pair(below.left, below.top), std::make_pair(box.left, box.bottom));
     UpdateWindow(list().window);
-    HDC dc = GetDC(list().window);
-    const Dib drawn(dc, below.right - below.left, below.bottom - below.top);
-    ReleaseDC(list().window, dc);
+    const Dib drawn(list().window, below.right - below.left, below.bottom - below.top);
     const int width = below.right - below.left;
     const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
     EXPECT_GT(drawn.count(highlight, 0, rowMiddle(0) - 2, width, rowMiddle(0) + 2), width);
