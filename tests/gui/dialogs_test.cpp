@@ -45,29 +45,26 @@ TEST_F(Dialogs, ThePromptKeepsOrTakesItsListWholeAndTabWidthANumberFrom1To16) {
     const std::string appended(150, 'q'), pasted(10000, 'p');
     SearchRequest& request = p().settings.request;
     std::string &exclude = request.excludeList, &only = request.includeList;
-    const auto enter = [](HWND d) { press(d, VK_RETURN); };
+    // Steps that type `text` into the prompt, then press `key`.
+    const auto then = [](std::string text, WPARAM key) {
+        return [=](HWND d) { type(d, text), press(d, key); };
+    };
     const std::tuple<int, std::string*, std::function<void(HWND)>, std::string, bool> cases[] = {
-        {IDM_EXCLUDE_FILE_TYPES, &exclude, [](HWND d) { type(d, ".x"), press(d, VK_ESCAPE); },
-         ".obj", false},
+        {IDM_EXCLUDE_FILE_TYPES, &exclude, then(".x", VK_ESCAPE), ".obj", false},
         {IDM_EXCLUDE_FILE_TYPES, &exclude,
          [&](HWND d) { type(d, ";" + appended), PostMessageA(d, WM_COMMAND, IDOK, 0); },
          ".obj;" + appended, false},
-        {IDM_EXCLUDE_FILE_TYPES, &exclude, enter, ".obj;" + appended, false},
-        {IDM_SYNTAX_HIGHLIGHTING, &request.highlightList,
-         [](HWND d) { type(d, ".y"), press(d, VK_RETURN); }, ".obj.y", false},
-        {IDM_EDITOR_COMMAND, &p().settings.editorCommand,
-         [](HWND d) { type(d, " -n%line%"), press(d, VK_RETURN); }, "ed -n%line%", false},
+        {IDM_EXCLUDE_FILE_TYPES, &exclude, then("", VK_RETURN), ".obj;" + appended, false},
+        {IDM_SYNTAX_HIGHLIGHTING, &request.highlightList, then(".y", VK_RETURN), ".obj.y", false},
+        {IDM_EDITOR_COMMAND, &p().settings.editorCommand, then(" -n%line%", VK_RETURN),
+         "ed -n%line%", false},
         {IDM_EXCLUDE_FILE_TYPES, &exclude,
          [&](HWND d) { SetDlgItemTextA(d, IDC_PROMPT_EDIT, pasted.c_str()), press(d, VK_RETURN); },
          pasted.substr(0, 9999), false},
-        {IDM_ONLY_FILE_TYPES, &only, enter, ".obj", false},
-        {IDM_ONLY_FILE_TYPES, &only, [](HWND d) { type(d, ";.h"), press(d, VK_RETURN); }, ".obj;.h",
-         true},
-        {IDM_SKIP_FOLDERS, &request.skipFolders,
-         [](HWND d) { type(d, ";bin"), press(d, VK_ESCAPE); }, ".obj", false},
-        {IDM_SKIP_FOLDERS, &request.skipFolders,
-         [](HWND d) { type(d, ";bin"), press(d, VK_RETURN); }, ".obj;bin", true},
-    };
+        {IDM_ONLY_FILE_TYPES, &only, then("", VK_RETURN), ".obj", false},
+        {IDM_ONLY_FILE_TYPES, &only, then(";.h", VK_RETURN), ".obj;.h", true},
+        {IDM_SKIP_FOLDERS, &request.skipFolders, then(";bin", VK_ESCAPE), ".obj", false},
+        {IDM_SKIP_FOLDERS, &request.skipFolders, then(";bin", VK_RETURN), ".obj;bin", true}};
     exclude = request.highlightList = only = request.skipFolders = ".obj";
     p().settings.editorCommand = "ed";
     for (const auto& [command, list, steps, after, forgets] : cases) {
