@@ -14,7 +14,6 @@ protected:
         for (char c : text)
             SendMessageA(box, WM_CHAR, static_cast<BYTE>(c), 1);
     }
-    static void altDown(HWND box) { SendMessageA(box, WM_SYSKEYDOWN, VK_DOWN, 1 << 29); }
     static void key(HWND box, WPARAM key) { SendMessageA(box, WM_KEYDOWN, key, 1); }
     // A mouse message to the list at (x, y) of its client area.
     static void mouse(UINT message, int x, int y) {
@@ -37,7 +36,7 @@ TEST_F(DropDownTest, AltDownOrTheMouseShowsTheEarlierTextsAndTakesOne) {
     search("alpha", tree.root());
     search("beta", tree.root());
     SetFocus(windows().findBox);
-    altDown(windows().findBox);
+    SendMessageA(windows().findBox, WM_SYSKEYDOWN, VK_DOWN, 1 << 29);  // Alt+Down
     ASSERT_TRUE(shown());
     EXPECT_EQ(list().entries, (Entries{"beta", "alpha"}));
     EXPECT_EQ(list().rows.selected, 0);
