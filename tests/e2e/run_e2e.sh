@@ -18,10 +18,9 @@ printf 'widget gadget notes\n' >"$work/corpus/notes.txt"
 printf 'nothing to see\n' >"$work/corpus/other.txt"
 root=$(winpath "$work/corpus")
 
-# The window writes Windows line ends: lines compared without, each has one.
-settings_line() { sed -n "$1p" "$settings" | tr -d '\r'; }
-expect_line() {  # expect_line N TEXT WHAT
-    [ "$(settings_line "$1")" = "$2" ] || fail "line $1 is '$(settings_line "$1")', not $3"
+expect_line() {  # expect_line N TEXT WHAT; the window writes CR LF, compared without the CR
+    local line && line=$(sed -n "$1p" "$settings" | tr -d '\r')
+    [ "$line" = "$2" ] || fail "line $1 is '$line', not $3"
 }
 
 echo "== New Window, and the last to exit decides the file"
@@ -88,7 +87,6 @@ echo "== at 150 %: closed maximized, it starts maximized and is restored to its 
 "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
 edit_band_height=$((edit_band_height * 3 / 2))
 size() { xdotool getwindowgeometry --shell "$1" | awk -F= '/^WIDTH=/{w=$2} /^HEIGHT=/{h=$2} END{print w, h}'; }
-screen=$(xdotool getdisplaygeometry)
 system_menu() { activate_window "$1"; xdotool key alt+space && sleep 0.3 && xdotool key "$2" && sleep 0.5; }
 rm -f "$settings"  # empty boxes to type into
 start_window "$work/fourth.log"
@@ -102,9 +100,9 @@ grep -qx $'maximized=1\r' "$settings" || fail "no maximized=1 line in the settin
 start_window "$work/fifth.log"
 wait_settled "$main" any
 read -r width height <<<"$(size "$main")"
-read -r screen_width screen_height <<<"$screen"
+read -r screen_width screen_height <<<"$(xdotool getdisplaygeometry)"
 [ "$width" -ge "$screen_width" ] && [ "$height" -ge "$screen_height" ] ||
-    fail "the window restarted at $width x $height, not maximized on $screen"
+    fail "the window restarted at $width x $height, not maximized on $screen_width x $screen_height"
 system_menu "$main" r
 [ "$(size "$main")" = "$normal" ] || fail "restored to $(size "$main"), not $normal"
 close_window "$main"

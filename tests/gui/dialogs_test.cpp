@@ -45,29 +45,26 @@ TEST_F(Dialogs, ThePromptKeepsOrTakesItsListWholeAndTabWidthANumberFrom1To16) {
     const std::string appended(150, 'q'), pasted(10000, 'p');
     SearchRequest& request = p().settings.request;
     std::string &exclude = request.excludeList, &only = request.includeList;
-    const auto enter = [](HWND d) { press(d, VK_RETURN); };
+    // Steps that type `text` into the prompt, then press `key`.
+    const auto then = [](std::string text, WPARAM key) {
+        return [=](HWND d) { type(d, text), press(d, key); };
+    };
     const std::tuple<int, std::string*, std::function<void(HWND)>, std::string, bool> cases[] = {
-        {IDM_EXCLUDE_FILE_TYPES, &exclude, [](HWND d) { type(d, ".x"), press(d, VK_ESCAPE); },
-         ".obj", false},
+        {IDM_EXCLUDE_FILE_TYPES, &exclude, then(".x", VK_ESCAPE), ".obj", false},
         {IDM_EXCLUDE_FILE_TYPES, &exclude,
          [&](HWND d) { type(d, ";" + appended), PostMessageA(d, WM_COMMAND, IDOK, 0); },
          ".obj;" + appended, false},
-        {IDM_EXCLUDE_FILE_TYPES, &exclude, enter, ".obj;" + appended, false},
-        {IDM_SYNTAX_HIGHLIGHTING, &request.highlightList,
-         [](HWND d) { type(d, ".y"), press(d, VK_RETURN); }, ".obj.y", false},
-        {IDM_EDITOR_COMMAND, &p().settings.editorCommand,
-         [](HWND d) { type(d, " -n%line%"), press(d, VK_RETURN); }, "ed -n%line%", false},
+        {IDM_EXCLUDE_FILE_TYPES, &exclude, then("", VK_RETURN), ".obj;" + appended, false},
+        {IDM_SYNTAX_HIGHLIGHTING, &request.highlightList, then(".y", VK_RETURN), ".obj.y", false},
+        {IDM_EDITOR_COMMAND, &p().settings.editorCommand, then(" -n%line%", VK_RETURN),
+         "ed -n%line%", false},
         {IDM_EXCLUDE_FILE_TYPES, &exclude,
          [&](HWND d) { SetDlgItemTextA(d, IDC_PROMPT_EDIT, pasted.c_str()), press(d, VK_RETURN); },
          pasted.substr(0, 9999), false},
-        {IDM_ONLY_FILE_TYPES, &only, enter, ".obj", false},
-        {IDM_ONLY_FILE_TYPES, &only, [](HWND d) { type(d, ";.h"), press(d, VK_RETURN); }, ".obj;.h",
-         true},
-        {IDM_SKIP_FOLDERS, &request.skipFolders,
-         [](HWND d) { type(d, ";bin"), press(d, VK_ESCAPE); }, ".obj", false},
-        {IDM_SKIP_FOLDERS, &request.skipFolders,
-         [](HWND d) { type(d, ";bin"), press(d, VK_RETURN); }, ".obj;bin", true},
-    };
+        {IDM_ONLY_FILE_TYPES, &only, then("", VK_RETURN), ".obj", false},
+        {IDM_ONLY_FILE_TYPES, &only, then(";.h", VK_RETURN), ".obj;.h", true},
+        {IDM_SKIP_FOLDERS, &request.skipFolders, then(";bin", VK_ESCAPE), ".obj", false},
+        {IDM_SKIP_FOLDERS, &request.skipFolders, then(";bin", VK_RETURN), ".obj;bin", true}};
     exclude = request.highlightList = only = request.skipFolders = ".obj";
     p().settings.editorCommand = "ed";
     for (const auto& [command, list, steps, after, forgets] : cases) {
@@ -109,9 +106,7 @@ TEST_F(Dialogs, AboutClosesOnlyWithOkAndDrawsItsBannerAtItsScale) {
                       HWND banner = GetDlgItem(d, IDC_ABOUT_BANNER);
                       RECT area;
                       GetClientRect(banner, &area);
-                      HDC dc = GetDC(banner);
-                      const Dib shown(dc, area.right, area.bottom);
-                      ReleaseDC(banner, dc);
+                      const Dib shown(banner, area.right, area.bottom);
                       // The dialog's face colour shows where the banner is not.
                       const COLORREF face = GetSysColor(COLOR_BTNFACE);
                       width = area.right - shown.count(face, 0, area.bottom / 2, area.right,
@@ -263,49 +258,15 @@ TEST_F(Dialogs, OpenInEditorWithTheCommandAFoundEditorOrThePromptFirst) {
     EXPECT_EQ(beeps.size(), 1u);
 }
 
-// Batch files registered as Windows registers them, with an edit verb: the file itself as the
-// program of Open, a recording program as the editor. Wine registers no batch file type, so the
-// keys are made here and removed at the end; where the system has them already, the test is
-// skipped.
-class BatchFileEditVerb {
-public:
-    explicit BatchFileEditVerb(const std::string& editor) {
-        for (const char* key : {kType, kClass}) {
-            HKEY existing;
-            if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key, 0, KEY_READ, &existing) != 0) continue;
-            RegCloseKey(existing);
-            taken_ = true;
-            return;
-        }
-        set(kType, "batfile");
-        set("batfile\\shell\\open\\command", "\"%1\" %*");
-        set("batfile\\shell\\edit\\command", "\"" + editor + "\" \"%1\"");
-    }
-    ~BatchFileEditVerb() {
-        if (taken_) return;
-        for (const char* key : {kType, kClass})
-            RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
-    }
-    bool taken() const { return taken_; }
-
-private:
-    static constexpr const char* kType = ".bat";
-    static constexpr const char* kClass = "batfile";
-    static void set(const char* key, const std::string& value) {
-        EXPECT_EQ(RegSetKeyValueA(HKEY_CLASSES_ROOT, key, nullptr, REG_SZ, value.c_str(),
-                                  value.size() + 1),
-                  0)
-            << key;
-    }
-    bool taken_ = false;
-};
-
 // Regression: F7 handed a .bat file to the shell with its edit verb, and Wine's shell ran it. A
 // .bat with an edit verb is shown by the verb's program, started directly; a .cmd without one in
 // Notepad (a recording program found in the current folder); neither script leaves its marker.
 TEST_F(Dialogs, OpenNeverRunsAScript) {
     const std::string notepad = recorder("np/notepad.exe"), editor = recorder("ed/my editor.exe");
-    const BatchFileEditVerb registered(editor);
+    // Wine registers no batch file type: one as Windows registers it, with an edit verb.
+    const ClassKeys registered({{".bat", "batfile"},
+                                {"batfile\\shell\\open\\command", "\"%1\" %*"},
+                                {"batfile\\shell\\edit\\command", "\"" + editor + "\" \"%1\""}});
     if (registered.taken()) GTEST_SKIP() << "the system registers batch files itself";
     const std::string marker = tree.path("ran.txt");
     SetCurrentDirectoryA(tree.path("np").c_str());

@@ -14,7 +14,6 @@ protected:
         for (char c : text)
             SendMessageA(box, WM_CHAR, static_cast<BYTE>(c), 1);
     }
-    static void altDown(HWND box) { SendMessageA(box, WM_SYSKEYDOWN, VK_DOWN, 1 << 29); }
     static void key(HWND box, WPARAM key) { SendMessageA(box, WM_KEYDOWN, key, 1); }
     // A mouse message to the list at (x, y) of its client area.
     static void mouse(UINT message, int x, int y) {
@@ -37,7 +36,7 @@ TEST_F(DropDownTest, AltDownOrTheMouseShowsTheEarlierTextsAndTakesOne) {
     search("alpha", tree.root());
     search("beta", tree.root());
     SetFocus(windows().findBox);
-    altDown(windows().findBox);
+    SendMessageA(windows().findBox, WM_SYSKEYDOWN, VK_DOWN, 1 << 29);  // Alt+Down
     ASSERT_TRUE(shown());
     EXPECT_EQ(list().entries, (Entries{"beta", "alpha"}));
     EXPECT_EQ(list().rows.selected, 0);
@@ -46,9 +45,7 @@ TEST_F(DropDownTest, AltDownOrTheMouseShowsTheEarlierTextsAndTakesOne) {
     GetWindowRect(list().window, &below);
     EXPECT_EQ(std::make_pair(below.left, below.top), std::make_pair(box.left, box.bottom));
     UpdateWindow(list().window);
-    HDC dc = GetDC(list().window);
-    const Dib drawn(dc, below.right - below.left, below.bottom - below.top);
-    ReleaseDC(list().window, dc);
+    const Dib drawn(list().window, below.right - below.left, below.bottom - below.top);
     const int width = below.right - below.left;
     const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
     EXPECT_GT(drawn.count(highlight, 0, rowMiddle(0) - 2, width, rowMiddle(0) + 2), width);

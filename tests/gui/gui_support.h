@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/system_path_win32.h"
 #include "shell/commands_win32.h"
@@ -57,9 +60,27 @@ protected:
         state[VK_SHIFT] = shift ? 0x80 : 0;
         SetKeyboardState(state);
     }
+    // `key` queued and handled with Ctrl and Shift held as given, released after.
+    static void pressKey(HWND window, WPARAM key, bool control = false, bool shift = false) {
+        holdKeys(control, shift);
+        postKey(window, key);
+        drain();
+        holdKeys(false, false);
+    }
     static std::string boxText(HWND box) {
         char text[10001];
         return std::string(text, GetWindowTextA(box, text, sizeof text));
+    }
+    // The mouse itself moved to (x, y) of `window`'s client area, then `events` (MOUSEEVENTF_...)
+    // queued together, as quick clicks come, and handled.
+    static void mouseAt(HWND window, int x, int y, std::initializer_list<DWORD> events = {}) {
+        POINT at{x, y};
+        ClientToScreen(window, &at);
+        SetCursorPos(at.x, at.y);
+        drain();
+        for (DWORD event : events)
+            mouse_event(event, 0, 0, 0, 0);
+        drain();
     }
     // The screen point (x, y) from the top left of `window`.
     static LPARAM pointIn(HWND window, int x, int y) {
@@ -103,14 +124,50 @@ protected:
         OpenClipboard(nullptr);
         HANDLE data = GetClipboardData(CF_UNICODETEXT);
         const auto* text = static_cast<const wchar_t*>(GlobalLock(data));
-        char utf8[65536] = {};
-        if (text) WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+        const std::string utf8 = text ? utf8Of(text) : "";
         GlobalUnlock(data);
         CloseClipboard();
         return utf8;
     }
 
     TempTree tree;
+};
+
+// File types registered for one test: keys under HKEY_CLASSES_ROOT, each with its default value,
+// removed from their first folder down at the end. Where one of those folders exists already,
+// nothing is made or removed and taken() says so.
+class ClassKeys {
+public:
+    using Keys = std::vector<std::pair<std::string, std::string>>;
+    explicit ClassKeys(Keys keys) : keys_(std::move(keys)) {
+        for (const auto& key : keys_) {
+            HKEY existing;
+            if (RegOpenKeyExW(HKEY_CLASSES_ROOT, top(key).c_str(), 0, KEY_READ, &existing))
+                continue;
+            RegCloseKey(existing);
+            taken_ = true;
+            return;
+        }
+        for (const auto& [key, value] : keys_) {
+            const std::wstring text = wideText(value);
+            EXPECT_EQ(RegSetKeyValueW(HKEY_CLASSES_ROOT, wideText(key).c_str(), nullptr, REG_SZ,
+                                      text.c_str(), (text.size() + 1) * sizeof(wchar_t)),
+                      0)
+                << key;
+        }
+    }
+    ~ClassKeys() {
+        for (const auto& key : keys_)
+            if (!taken_) RegDeleteTreeW(HKEY_CLASSES_ROOT, top(key).c_str());
+    }
+    bool taken() const { return taken_; }
+
+private:
+    static std::wstring top(const Keys::value_type& key) {
+        return wideText(key.first.substr(0, key.first.find('\\')));
+    }
+    Keys keys_;
+    bool taken_ = false;
 };
 
 // Runs `open`, which opens a dialog with a modal loop of its own; `steps` runs once the dialog has
@@ -140,6 +197,12 @@ public:
     // A copy of what `source` shows in [0, width) x [0, height).
     Dib(HDC source, int width, int height) : Dib(width, height) {
         BitBlt(dc_, 0, 0, width, height, source, 0, 0, SRCCOPY);
+    }
+    // A copy of what `window` (null: the screen) shows, read from the screen itself.
+    Dib(HWND window, int width, int height) : Dib(width, height) {
+        HDC shown = GetDC(window);
+        BitBlt(dc_, 0, 0, width, height, shown, 0, 0, SRCCOPY);
+        ReleaseDC(window, shown);
     }
     // What `pane` paints, on white.
     template <class Pane>

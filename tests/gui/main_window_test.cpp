@@ -26,8 +26,7 @@ TEST_F(MainWindow, EnterF5AndF6StartStopAndRestart) {
     EXPECT_EQ(p().results.count(), 20);
 
     SetWindowTextA(windows().findBox, "beta");  // typed, no Enter
-    postKey(windows().findBox, VK_F5);
-    drain();
+    pressKey(windows().findBox, VK_F5);
     ASSERT_EQ(p().runState, RunState::StartRequested);
     runRequestedSearch(p());
     EXPECT_STREQ(p().searchRun.terms().term(0).text, "alpha") << "F5 does not read the boxes";
@@ -144,15 +143,11 @@ TEST_F(MainWindow, TabShiftTabAndADropMoveTheFocusWithTheCaretAtTheEnd) {
 // ends and reads as it starts. Ctrl+Shift+C copies the selected result with its line, Copy All
 // every result in display order; Ctrl+C in a box still copies the box's selection.
 TEST_F(MainWindow, LongPathsAreSearchedPreviewedOpenedCopiedAndRemembered) {
-    const std::string root = tree.mkdir("deep");
+    const std::string root = tree.mkdir("deep"), opener = recorder("op/opener.exe");
     // Files ending in .tarvo open with a recording program.
-    const std::wstring opener = L"\"" + wideText(recorder("op/opener.exe")) + L"\" \"%1\"";
-    const auto classes = [](const wchar_t* key, const std::wstring& value) {
-        RegSetKeyValueW(HKEY_CLASSES_ROOT, key, nullptr, REG_SZ, value.c_str(),
-                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    };
-    classes(L".tarvo", L"Tarvo.Test");
-    classes(L"Tarvo.Test\\shell\\open\\command", opener);
+    const ClassKeys registered({{".tarvo", "Tarvo.Test"},
+                                {"Tarvo.Test\\shell\\open\\command", "\"" + opener + "\" \"%1\""}});
+    ASSERT_FALSE(registered.taken());
     const auto fileAt = [&](size_t length, const std::string& text) {
         std::string relative = "deep";
         while (tree.path(relative).size() + 201 < length)
@@ -181,10 +176,7 @@ TEST_F(MainWindow, LongPathsAreSearchedPreviewedOpenedCopiedAndRemembered) {
         EXPECT_EQ(boxText(windows().fileBox), path);
         runCommand(p(), IDM_COPY_PATH);
         EXPECT_EQ(clipboardText(), path);
-        holdKeys(true, true);
-        postKey(windows().findBox, 'C');
-        drain();
-        holdKeys(false, false);
+        pressKey(windows().findBox, 'C', true, true);
         const std::string line = path + (path == paths[0] ? "(1): int needle;" : "(1): needle");
         EXPECT_EQ(clipboardText(), line) << "Ctrl+Shift+C";
         all += (row ? "\r\n" : "") + line;
@@ -194,7 +186,7 @@ TEST_F(MainWindow, LongPathsAreSearchedPreviewedOpenedCopiedAndRemembered) {
         EXPECT_TRUE(startedWith(notepad, row + 1).ends_with("notepad.exe \"" + path + "\"\n"));
         EXPECT_TRUE(
             startedWith(editor, row + 1).ends_with("\"" + editor + "\" \"" + path + "\"\n"));
-        const std::string opened = startedWith(tree.path("op/opener.exe"), row + 1);
+        const std::string opened = startedWith(opener, row + 1);
         const size_t quote = opened.rfind('"', opened.size() - 3);
         const std::wstring given = wideText(opened.substr(quote + 1, opened.size() - quote - 3));
         wchar_t whole[1024] = {};
@@ -206,12 +198,8 @@ TEST_F(MainWindow, LongPathsAreSearchedPreviewedOpenedCopiedAndRemembered) {
     EXPECT_EQ(clipboardText(), all);
     SetWindowTextA(windows().findBox, "needle");
     SendMessageA(windows().findBox, EM_SETSEL, 0, 3);
-    holdKeys(true, false);
-    postKey(windows().findBox, 'C');
-    drain();
+    pressKey(windows().findBox, 'C', true);
     EXPECT_EQ(clipboardText(), "nee");
-    RegDeleteTreeW(HKEY_CLASSES_ROOT, L".tarvo");
-    RegDeleteTreeW(HKEY_CLASSES_ROOT, L"Tarvo.Test");
     tree.mkdir("settings");
     p().memory.creditResults(p().results);  // as the program ends
     ASSERT_TRUE(saveSettings(p().settingsFile.c_str(), false, p().settings, p().memory));
@@ -250,9 +238,7 @@ TEST_F(MainWindow, EveryBandShowsItsContentAfterAResizeAndTheWindowKeepsAMinimum
             SetWindowPos(windows().main, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
         drain();
         // What the screen shows, read from the screen itself, not from the program's DC.
-        HDC display = GetDC(nullptr);
-        const Dib screen(display, 1280, 1024);
-        ReleaseDC(nullptr, display);
+        const Dib screen(HWND{}, 1280, 1024);
         const RECT preview = area(p().previewPane.window()), list = area(p().resultsPane.window());
         const int h = rowHeight(FontIndex::Preview);
         ASSERT_GT((preview.bottom - preview.top) / h, 3);

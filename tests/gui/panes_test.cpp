@@ -185,14 +185,8 @@ TEST_F(Panes, RowsHaveTheirColoursAndCacheKeysMoveTheSelectionAHeaderClickSortsA
     const std::string editor = recorder("ed/ed.exe");
     p().settings.editorCommand = "\"" + editor + "\" %line% %path%";
     SetForegroundWindow(windows().main);
-    const auto click = [&](int viewRow, DWORD down, DWORD up, int times) {
-        const LPARAM at = pointIn(list(), 100, viewRow * rowHeight() + 3);
-        SetCursorPos(LOWORD(at), HIWORD(at));
-        for (int i = 0; i < times; ++i)
-            mouse_event(down, 0, 0, 0, 0), mouse_event(up, 0, 0, 0, 0);
-        drain();
-    };
-    click(3, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
+    const DWORD down = MOUSEEVENTF_LEFTDOWN, up = MOUSEEVENTF_LEFTUP;
+    mouseAt(list(), 100, 3 * rowHeight() + 3, {down, up, down, up});
     EXPECT_EQ(store().selectedRow(), 3);
     const auto opened = [&](int32_t row) {
         return "\"" + editor + "\" " + std::to_string(entryAt(row).lineNumber) + " \"" +
@@ -211,7 +205,7 @@ TEST_F(Panes, RowsHaveTheirColoursAndCacheKeysMoveTheSelectionAHeaderClickSortsA
         KillTimer(nullptr, timer);
         PostMessageA(menu, WM_CHAR, 'p', 1);  // Copy &Path
     });
-    click(5, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 1);
+    mouseAt(list(), 100, 5 * rowHeight() + 3, {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP});
     EXPECT_EQ(store().selectedRow(), 5);
     EXPECT_EQ(clipboardText(), entryAt(5).path);
 }

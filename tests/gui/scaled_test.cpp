@@ -44,19 +44,10 @@ protected:
         }
         return {first, last};
     }
-    // The left button pressed at `from` and released at `to`, client pixels of the main window,
-    // with the mouse itself.
+    // The left button pressed at `from` and released at `to`, client pixels of the main window.
     static void drag(POINT from, POINT to) {
-        ClientToScreen(windows().main, &from);
-        ClientToScreen(windows().main, &to);
-        SetCursorPos(from.x, from.y);
-        drain();
-        mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-        drain();
-        SetCursorPos(to.x, to.y);
-        drain();
-        mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-        drain();
+        mouseAt(windows().main, from.x, from.y, {MOUSEEVENTF_LEFTDOWN});
+        mouseAt(windows().main, to.x, to.y, {MOUSEEVENTF_LEFTUP});
     }
     int dpi = kBaseDpi;
 };
@@ -126,10 +117,7 @@ TEST_F(Scaled, ColumnBordersAndTheSplitterFollowTheMouse) {
     search("needle", tree.path("tree"));
     const MainLayout& l = p().layout;
     const int rankRight = l.rankHeader.right, middle = (l.rankHeader.top + l.rankHeader.bottom) / 2;
-    POINT over{rankRight - 1, middle};
-    ClientToScreen(windows().main, &over);
-    SetCursorPos(over.x, over.y);
-    drain();
+    mouseAt(windows().main, rankRight - 1, middle);
     SendMessageA(windows().main, WM_SETCURSOR, reinterpret_cast<WPARAM>(windows().main),
                  MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_SIZEWE));
@@ -142,13 +130,8 @@ TEST_F(Scaled, ColumnBordersAndTheSplitterFollowTheMouse) {
     EXPECT_EQ(p().resultsPane.columns(), l.columns) << "the rows follow the headers";
     EXPECT_EQ(l.columns.pathX, l.rankWidth + px(5));
 
-    const LayoutRect& file = l.fileHeader;
-    POINT border{file.right, middle};
-    ClientToScreen(windows().main, &border);
-    SetCursorPos(border.x, border.y);
-    for (int i = 0; i < 2; ++i)
-        mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0), mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-    drain();
+    const DWORD down = MOUSEEVENTF_LEFTDOWN, up = MOUSEEVENTF_LEFTUP;
+    mouseAt(windows().main, l.fileHeader.right, middle, {down, up, down, up});
     int widest = 0;
     for (const std::string& path : p().resultsPane.columnTexts(true))
         widest = std::max(widest, p().fonts.textWidth(path, FontIndex::Interface));
@@ -185,28 +168,22 @@ TEST_F(Scaled, EscClosesTheListAndCtrlTabReachesThePreview) {
             "alpha " + std::to_string(i) + "\t" + std::string(i % 7 == 0 ? 300 : 3, 'x') + "\n";
     tree.write("src/long.txt", lines);
     search("alpha", tree.path("src"));
-    postKey(windows().findBox, VK_ESCAPE);
-    drain();
+    pressKey(windows().findBox, VK_ESCAPE);
     EXPECT_EQ(p().runState, RunState::Idle) << "with no search running, Esc does nothing";
     toggleHistory(p(), windows().findBox);  // the Find box's history: "alpha"
     ASSERT_EQ(p().dropDown.box, windows().findBox);
-    postKey(windows().findBox, VK_ESCAPE);
-    drain();
+    pressKey(windows().findBox, VK_ESCAPE);
     EXPECT_EQ(p().dropDown.box, nullptr) << "Esc closes the list open under a box first";
 
     p().previewPane.showFile(tree.path("src/long.txt").c_str(), 1);
     const HWND list = p().resultsPane.window(), preview = p().previewPane.window();
     SetFocus(windows().findBox);
     const HWND round[] = {windows().pathBox, list, preview, windows().findBox};
-    holdKeys(true, false);
     for (HWND next : round) {
-        postKey(GetFocus(), VK_TAB);
-        drain();
+        pressKey(GetFocus(), VK_TAB, true);
         EXPECT_EQ(GetFocus(), next);
     }
-    holdKeys(true, true);
-    postKey(GetFocus(), VK_TAB);
-    drain();
+    pressKey(GetFocus(), VK_TAB, true, true);
     ASSERT_EQ(GetFocus(), preview) << "Ctrl+Shift+Tab goes back";
 
     RECT area;
@@ -227,16 +204,13 @@ TEST_F(Scaled, EscClosesTheListAndCtrlTabReachesThePreview) {
         {VK_END, true, 503 - page, 0}, {VK_HOME, true, 1, 0}};
     for (const auto& [key, control, top, left] : keys) {
         SCOPED_TRACE(::testing::Message() << key << " " << control);
-        holdKeys(control, false);
-        postKey(preview, key);
-        drain();
+        pressKey(preview, key, control);
         EXPECT_EQ(at.topLine, top);
         EXPECT_EQ(at.leftColumn, left < 0 ? GetScrollPos(preview, SB_HORZ) : left);
         if (left < 0) {
             EXPECT_GT(at.leftColumn, 200);
         }
     }
-    holdKeys(false, false);
     SetFocus(windows().findBox);
     EXPECT_EQ(framed(), 0) << "no frame without the focus";
 }
