@@ -13,11 +13,12 @@
 # term matching's worst cases come first: generated texts, one thread, in
 # MB/s.
 #
-# Usage: bench/run.sh [--quick] [--filters] [--terms] [--mono]
+# Usage: bench/run.sh [--quick] [--filters] [--terms] [--mono] [--tree]
 #   --quick     drivers/net only (about 5,700 files, 124 MB), 21 pairs
 #   --filters   the rows of Skip Ignored Files and Only File Types alone
 #   --terms     the rows of term matching's worst cases alone
 #   --mono      the monorepo's rows alone
+#   --tree      the tree's warm rows alone: two terms and int against rg and the floor
 #
 # Environment: TARVO_BENCH_CACHE (default ~/.cache/tarvo-bench) holds the
 # unpacked tree, outside the repository; TARVO_BENCH_PAIRS overrides the
@@ -27,17 +28,19 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
 
-quick=0 filters_only=0 terms_only=0 mono_only=0
+quick=0 filters_only=0 terms_only=0 mono_only=0 tree_only=0
 for arg in "$@"; do
     case "$arg" in
         --quick) quick=1 ;;
         --filters) filters_only=1 ;;
         --terms) terms_only=1 ;;
+        --tree) tree_only=1 ;;
         --mono) mono_only=1 ;;
-        *) echo "usage: bench/run.sh [--quick] [--filters] [--terms] [--mono]" >&2; exit 2 ;;
+        *) echo "usage: bench/run.sh [--quick] [--filters] [--terms] [--mono] [--tree]" >&2; exit 2 ;;
     esac
 done
-[ $filters_only = 1 ] && [ $mono_only = 1 ] && { echo "--filters and --mono: one at a time" >&2; exit 2; }
+[ $((filters_only + terms_only + mono_only + tree_only)) -le 1 ] ||
+    { echo "--filters, --terms, --mono and --tree: one at a time" >&2; exit 2; }
 
 cache=${TARVO_BENCH_CACHE:-$HOME/.cache/tarvo-bench}
 source_archive=/usr/src/linux-source-6.1.tar.xz
@@ -48,6 +51,7 @@ work=$cache/run
 # they may run beside a whole run.
 [ $filters_only = 1 ] && work=$cache/run-filters
 [ $terms_only = 1 ] && work=$cache/run-terms
+[ $tree_only = 1 ] && work=$cache/run-tree
 [ $mono_only = 1 ] && work=$cache/run-mono
 mkdir -p "$cache" "$work"
 
@@ -107,7 +111,7 @@ settings_head() {
 empty_template=$work/memory-empty.txt
 settings_head >"$empty_template"
 if [ ! -f "$settings_template" ] && [ $filters_only = 0 ] && [ $terms_only = 0 ] &&
-    [ $mono_only = 0 ]; then
+    [ $mono_only = 0 ] && [ $tree_only = 0 ]; then
     echo "== writing $remembered remembered files to $settings_template"
     # head closes the pipe early on purpose: no pipefail here.
     (
@@ -240,7 +244,7 @@ terms_pair() {
     printf '| %s: tarvo-find -j1, MB/s (load %s) | %s | | |\n' "$label" \
         "$(cut -d' ' -f1 /proc/loadavg)" "$rate" >>"$summary"
 }
-if [ $quick = 0 ] && [ $filters_only = 0 ] || [ $terms_only = 1 ]; then
+if [ $quick = 0 ] && [ $filters_only = 0 ] && [ $tree_only = 0 ] || [ $terms_only = 1 ]; then
     one_line=$(repeat a 4096 | terms_text one-line)
     long_lines=$(printf '%s\n' "$(repeat a 120)" | terms_text long-lines)
     short_lines=$(printf 'a\n' | terms_text short-lines)
@@ -382,33 +386,36 @@ work_tree() {  # work_tree DIR KEEP_RULES
     git -C "$dir" init -q
     touch "$dir.ready"
 }
-git_tree=$cache/linux-git
-bare_tree=$cache/linux-git-no-rules
-work_tree "$git_tree" 1
-work_tree "$bare_tree" 0
-find "$git_tree" "$bare_tree" >/dev/null  # their folders into the cache
-gq=$(printf '%q' "$git_tree${root#"$tree"}")
-bq=$(printf '%q' "$bare_tree${root#"$tree"}")
-echo "== files read under $git_tree${root#"$tree"}: $("$find_bin" --files "$git_tree${root#"$tree"}" | wc -l)," \
-    "with --skip-ignored $("$find_bin" --files --skip-ignored "$git_tree${root#"$tree"}" | wc -l)," \
-    "listed by git $(git -C "$git_tree${root#"$tree"}" ls-files -o --exclude-standard | wc -l)"
-run_pair "Git tree, 2 terms, one thread: --skip-ignored vs without" \
-    "$find_bin -j1 --skip-ignored --format tsv --top 100 'kmalloc GFP_KERNEL' $gq" \
-    "$find_bin -j1 --format tsv --top 100 'kmalloc GFP_KERNEL' $gq"
-run_pair "Git tree, 2 terms, default threads: --skip-ignored vs without" \
-    "$find_bin --skip-ignored --format tsv --top 100 'kmalloc GFP_KERNEL' $gq" \
-    "$find_bin --format tsv --top 100 'kmalloc GFP_KERNEL' $gq"
-run_pair "Git tree without .gitignore files, 2 terms, one thread: --skip-ignored vs without" \
-    "$find_bin -j1 --skip-ignored --format tsv --top 100 'kmalloc GFP_KERNEL' $bq" \
-    "$find_bin -j1 --format tsv --top 100 'kmalloc GFP_KERNEL' $bq"
-run_pair "Git tree, 2 terms, default threads: tarvo-find --skip-ignored vs rg -i -n (its defaults)" \
-    "$find_bin --skip-ignored --format tsv --top 100 'kmalloc GFP_KERNEL' $gq" \
-    "rg -i -n -e kmalloc -e GFP_KERNEL $gq"
-# ripgrep passes over links unless told to follow them: the 13 links to .h
-# files here are read by tarvo-find only.
-run_pair "Git tree, Only File Types .c;.h, default threads: tarvo-find --include vs rg -uu -i -n -g '*.[ch]'" \
-    "$find_bin --include '.c;.h' --format tsv --top 100 'kmalloc GFP_KERNEL' $gq" \
-    "rg -uu -i -n -g '*.[ch]' -e kmalloc -e GFP_KERNEL $gq"
+filter_rows() {
+    git_tree=$cache/linux-git
+    bare_tree=$cache/linux-git-no-rules
+    work_tree "$git_tree" 1
+    work_tree "$bare_tree" 0
+    find "$git_tree" "$bare_tree" >/dev/null  # their folders into the cache
+    gq=$(printf '%q' "$git_tree${root#"$tree"}")
+    bq=$(printf '%q' "$bare_tree${root#"$tree"}")
+    echo "== files read under $git_tree${root#"$tree"}: $("$find_bin" --files "$git_tree${root#"$tree"}" | wc -l)," \
+        "with --skip-ignored $("$find_bin" --files --skip-ignored "$git_tree${root#"$tree"}" | wc -l)," \
+        "listed by git $(git -C "$git_tree${root#"$tree"}" ls-files -o --exclude-standard | wc -l)"
+    run_pair "Git tree, 2 terms, one thread: --skip-ignored vs without" \
+        "$find_bin -j1 --skip-ignored --format tsv --top 100 'kmalloc GFP_KERNEL' $gq" \
+        "$find_bin -j1 --format tsv --top 100 'kmalloc GFP_KERNEL' $gq"
+    run_pair "Git tree, 2 terms, default threads: --skip-ignored vs without" \
+        "$find_bin --skip-ignored --format tsv --top 100 'kmalloc GFP_KERNEL' $gq" \
+        "$find_bin --format tsv --top 100 'kmalloc GFP_KERNEL' $gq"
+    run_pair "Git tree without .gitignore files, 2 terms, one thread: --skip-ignored vs without" \
+        "$find_bin -j1 --skip-ignored --format tsv --top 100 'kmalloc GFP_KERNEL' $bq" \
+        "$find_bin -j1 --format tsv --top 100 'kmalloc GFP_KERNEL' $bq"
+    run_pair "Git tree, 2 terms, default threads: tarvo-find --skip-ignored vs rg -i -n (its defaults)" \
+        "$find_bin --skip-ignored --format tsv --top 100 'kmalloc GFP_KERNEL' $gq" \
+        "rg -i -n -e kmalloc -e GFP_KERNEL $gq"
+    # ripgrep passes over links unless told to follow them: the 13 links to .h
+    # files here are read by tarvo-find only.
+    run_pair "Git tree, Only File Types .c;.h, default threads: tarvo-find --include vs rg -uu -i -n -g '*.[ch]'" \
+        "$find_bin --include '.c;.h' --format tsv --top 100 'kmalloc GFP_KERNEL' $gq" \
+        "rg -uu -i -n -g '*.[ch]' -e kmalloc -e GFP_KERNEL $gq"
+}
+[ $tree_only = 1 ] || filter_rows
 [ $filters_only = 1 ] && { print_summary; exit 0; }
 
 run_pair "2 terms, default threads: tarvo-find vs rg -uu -i -n" \
@@ -427,6 +434,7 @@ run_pair "2 terms, one thread: tarvo-find -j1 vs the SSE2 floor" \
 run_pair "int, one thread: tarvo-find -j1 vs rg -j1 -uu -c -i" \
     "$find_bin -j1 --format tsv --top 100 int $q" \
     "rg -j1 -uu -c -i int $q"
+[ $tree_only = 1 ] && { print_summary; exit 0; }
 # The settings file is rewritten by every run (the memory is credited and
 # saved), so each run starts from the same 100,000 rows; the copy is flushed
 # first so that its write-back does not fall into the timed runs. The row
