@@ -11,20 +11,14 @@ namespace {
 // is printed as stored.
 constexpr int64_t kMaxExcerptLine = 16 << 20;
 
-// A move slides the window along its buffer, which has room for this many
-// moves; only then are the kept bytes copied to the buffer's start, so a
-// long file's bytes are copied once per that many moves, not at every one.
-constexpr int32_t kMovesPerCopy = 8;
-
 }  // namespace
 
 ReadWindow::ReadWindow(int32_t size, int32_t moveAt, int32_t move, int32_t slack)
     : size_(size),
       move_(move),
       stretch_(moveAt + 2),
-      lastBase_(kMovesPerCopy * move),
       // Zeroed: a block reaching past the fill reads defined bytes.
-      buffer_(new char[lastBase_ + size + 1 + slack]()) {}
+      bytes_(new char[size + 1 + slack]()) {}
 
 // fileEnd_ is lowered when the file has shrunk since it was opened. From
 // here on the file is its text: a UTF-16 file's UTF-8, without a byte-order
@@ -32,33 +26,25 @@ ReadWindow::ReadWindow(int32_t size, int32_t moveAt, int32_t move, int32_t slack
 // ScanFileReader::readStart).
 void ReadWindow::readStart(ScanFileReader& file) {
     shift_ = 0;
-    base_ = 0;
-    fill_ = file.readStart(buffer_.get(), size_);
+    fill_ = file.readStart(bytes_.get(), size_);
     fileEnd_ = file.size();
     if (fill_ < std::min<int64_t>(fileEnd_, size_)) fileEnd_ = fill_;
-    buffer_[fill_] = '\0';
+    bytes_[fill_] = '\0';
 }
 
-// The last size - move bytes become the window's front and the next `move`
-// are read behind them. The next position is then moveAt + 2 - move, so a
-// term (at most 100 bytes) and the comment lookahead always lie inside the
-// window.
+// The last size - move bytes move to the front and the next `move` are read
+// behind them. The next position is then moveAt + 2 - move, so a term (at
+// most 100 bytes) and the comment lookahead always lie inside the window.
 void ReadWindow::move(ScanFileReader& file) {
-    if (base_ + move_ <= lastBase_) {
-        base_ += move_;
-    } else {
-        std::memmove(buffer_.get(), buffer_.get() + base_ + move_, size_ - move_);
-        base_ = 0;
-    }
+    std::memmove(bytes_.get(), bytes_.get() + move_, size_ - move_);
     shift_ += move_;
     const int32_t kept = fill_ - move_;
     const int32_t wanted =
         static_cast<int32_t>(std::min<int64_t>(size_ - kept, fileEnd_ - (shift_ + kept)));
     int32_t got = 0;
-    char* const window = buffer_.get() + base_;
-    if (wanted > 0) got = file.readAt(shift_ + kept, window + kept, wanted);
+    if (wanted > 0) got = file.readAt(shift_ + kept, bytes_.get() + kept, wanted);
     fill_ = kept + got;
-    window[fill_] = '\0';
+    bytes_[fill_] = '\0';
     if (got < wanted) fileEnd_ = shift_ + fill_;  // shrunk: it ends where reading ended
 }
 
@@ -66,7 +52,7 @@ const char* ReadWindow::lineText(ScanFileReader& file, int64_t begin, int64_t en
                                  int32_t* length) {
     *length = static_cast<int32_t>(std::min<int64_t>(end - begin, kMaxLineText));
     if (begin >= shift_) {
-        std::memcpy(lineText_.data(), bytes() + (begin - shift_), *length);
+        std::memcpy(lineText_.data(), bytes_.get() + (begin - shift_), *length);
     } else {
         *length = file.readAt(begin, lineText_.data(), *length);  // what is left of it
     }
@@ -77,7 +63,7 @@ const char* ReadWindow::lineText(ScanFileReader& file, int64_t begin, int64_t en
 std::string_view ReadWindow::longLine(ScanFileReader& file, int64_t begin, int64_t end,
                                       std::string& storage) const {
     if (begin >= shift_ && end <= shift_ + fill_)
-        return std::string_view(bytes() + (begin - shift_), end - begin);
+        return std::string_view(bytes_.get() + (begin - shift_), end - begin);
     storage.resize(static_cast<size_t>(std::min<int64_t>(end - begin, kMaxExcerptLine)));
     storage.resize(file.readAt(begin, storage.data(), static_cast<int32_t>(storage.size())));
     return storage;

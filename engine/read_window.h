@@ -44,8 +44,8 @@ public:
 
     // The window's bytes: the file's from shift(), fill() of them, then a
     // NUL (the comment lookahead past the last byte sees no '*' or '/'),
-    // then defined bytes that are not the file's.
-    const char* bytes() const { return buffer_.get() + base_; }
+    // then zeros.
+    const char* bytes() const { return bytes_.get(); }
     int64_t shift() const { return shift_; }
     int32_t fill() const { return fill_; }
     // The text's size, lowered where a shrunk file's reading ended.
@@ -74,7 +74,7 @@ public:
     // The lines of the file given all its line feeds, once the window holds
     // its last byte.
     int64_t linesOf(int64_t lineFeeds) const {
-        return lineFeeds + 1 - (fileEnd_ > 0 && bytes()[fileEnd_ - 1 - shift_] == '\n');
+        return lineFeeds + 1 - (fileEnd_ > 0 && bytes_[fileEnd_ - 1 - shift_] == '\n');
     }
 
     // The first kMaxLineText bytes of the line at file offsets [begin, end),
@@ -94,15 +94,10 @@ private:
 
     const int32_t size_;
     const int32_t move_;
-    const int32_t stretch_;   // the last position scanned before a move is the first past moveAt
-    const int32_t lastBase_;  // the furthest the window may start in the buffer
-    // The window is buffer_[base_ .. base_ + size_); a move slides base_ on
-    // and copies the kept bytes back to the buffer's start only when the
-    // window would pass its end.
-    std::unique_ptr<char[]> buffer_;
-    int32_t base_ = 0;
-    int64_t shift_ = 0;    // file offset of bytes()[0]
-    int32_t fill_ = 0;     // bytes of the file in the window, from bytes()[0]
+    const int32_t stretch_;  // the last position scanned before a move is the first past moveAt
+    std::unique_ptr<char[]> bytes_;
+    int64_t shift_ = 0;    // file offset of bytes_[0]
+    int32_t fill_ = 0;     // bytes of the file in the window, from bytes_[0]
     int64_t fileEnd_ = 0;  // the text's size, lowered where a shrunk file's reading ended
     std::array<char, kMaxLineText + 1> lineText_;  // lineText's result when read again
 };
