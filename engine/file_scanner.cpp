@@ -121,9 +121,7 @@ void FileScanner::findPathTerms(const char* path) {
 // A pass that sees every occurrence starts with every term unseen that the
 // path does not hold.
 void FileScanner::resetUnseen() {
-    unseen_ = {};
-    for (int32_t t = 0; t < terms_->count(); ++t)
-        unseen_.add(t);
+    unseen_ = allTerms_;
     unseen_ -= inPath_;
 }
 
