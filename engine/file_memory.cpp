@@ -386,13 +386,14 @@ void FileMemory::rememberedFilesPass(const TermTable& terms,
     std::string entryPath;
     const auto termsInPath = [&](const char* record) {
         const uint32_t folder = folderNumberOf(record);
-        if (folder != countedFolder && !termsHoldSeparators) {
-            countedFolder = folder;
-            folderTerms = terms.countTermsIn(folderText(folder).data());  // NUL-ended
+        if (!termsHoldSeparators) {
+            if (folder != countedFolder) {
+                countedFolder = folder;
+                folderTerms = terms.countTermsIn(folderText(folder).data());  // NUL-ended
+            }
+            const int32_t nameTerms = terms.countTermsIn(nameOf(record));
+            if (folderTerms == 0 || nameTerms == 0) return folderTerms + nameTerms;
         }
-        const int32_t nameTerms = termsHoldSeparators ? 1 : terms.countTermsIn(nameOf(record));
-        if (!termsHoldSeparators && (folderTerms == 0 || nameTerms == 0))
-            return folderTerms + nameTerms;
         entryPath.assign(folderText(folder)).append(nameOf(record));
         return terms.countTermsIn(entryPath.c_str());
     };
