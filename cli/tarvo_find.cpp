@@ -424,12 +424,6 @@ int run(const CliOptions& cli) {
     return exitStatus(searchAndPrint(cli, stored, settings, memory, foreign, rootsDropped));
 }
 
-}  // namespace
-}  // namespace tarvo
-
-namespace tarvo {
-namespace {
-
 // The program with its command line's words in UTF-8, its name first.
 int tarvoFind(const std::vector<std::string>& words) {
     prepareHeap();
