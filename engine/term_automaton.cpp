@@ -41,8 +41,10 @@ void TermAutomaton::build(const QueryTerm* terms, int32_t count, Matching matchi
     for (int32_t t = 0; t < count; ++t) {
         const QueryTerm& term = terms[t];
         if (term.length == 0) {
-            if (folded) emptyTerms.add(t);
-            if (folded) sameLineTerms.add(t);
+            if (folded) {
+                emptyTerms.add(t);
+                sameLineTerms.add(t);
+            }
             continue;
         }
         linesBackOf[t] = lineFeedsBeforeLast(term);
@@ -187,9 +189,9 @@ void TermAutomaton::build(const QueryTerm* terms, int32_t count, Matching matchi
         Ending& ending = endings_[to - firstEnding_];
         ending.terms = endsAt[state];
         ending.sameLine = endsAt[state];
+        ending.sameLine &= sameLineTerms;
         TermSet spanning = endsAt[state];
         spanning -= sameLineTerms;
-        ending.sameLine -= spanning;
         ending.spanning = spanning;
         ending.spansFrom = static_cast<int32_t>(spans_.size());
         spanning.forEach([&](int32_t t) { byLinesBack[linesBackOf[t]].add(t); });
