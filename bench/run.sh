@@ -28,19 +28,17 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
 
-quick=0 filters_only=0 terms_only=0 mono_only=0 tree_only=0
+quick=0
+only=  # filters, terms, mono or tree: those rows alone; empty for a whole run
 for arg in "$@"; do
     case "$arg" in
         --quick) quick=1 ;;
-        --filters) filters_only=1 ;;
-        --terms) terms_only=1 ;;
-        --tree) tree_only=1 ;;
-        --mono) mono_only=1 ;;
+        --filters | --terms | --mono | --tree)
+            [ -z "$only" ] || { echo "--filters, --terms, --mono and --tree: one at a time" >&2; exit 2; }
+            only=${arg#--} ;;
         *) echo "usage: bench/run.sh [--quick] [--filters] [--terms] [--mono] [--tree]" >&2; exit 2 ;;
     esac
 done
-[ $((filters_only + terms_only + mono_only + tree_only)) -le 1 ] ||
-    { echo "--filters, --terms, --mono and --tree: one at a time" >&2; exit 2; }
 
 cache=${TARVO_BENCH_CACHE:-$HOME/.cache/tarvo-bench}
 source_archive=/usr/src/linux-source-6.1.tar.xz
@@ -49,10 +47,7 @@ build=$repo/build/bench
 work=$cache/run
 # The filters' and the monorepo's rows keep their scratch files apart, so
 # they may run beside a whole run.
-[ $filters_only = 1 ] && work=$cache/run-filters
-[ $terms_only = 1 ] && work=$cache/run-terms
-[ $tree_only = 1 ] && work=$cache/run-tree
-[ $mono_only = 1 ] && work=$cache/run-mono
+[ -n "$only" ] && work=$cache/run-$only
 mkdir -p "$cache" "$work"
 
 # ---------------------------------------------------------------------------
@@ -110,8 +105,7 @@ settings_head() {
 }
 empty_template=$work/memory-empty.txt
 settings_head >"$empty_template"
-if [ ! -f "$settings_template" ] && [ $filters_only = 0 ] && [ $terms_only = 0 ] &&
-    [ $mono_only = 0 ] && [ $tree_only = 0 ]; then
+if [ ! -f "$settings_template" ] && [ -z "$only" ]; then
     echo "== writing $remembered remembered files to $settings_template"
     # head closes the pipe early on purpose: no pipefail here.
     (
@@ -137,7 +131,7 @@ settings=$work/memory-run.txt
 # ---------------------------------------------------------------------------
 # Alternating pairs
 # ---------------------------------------------------------------------------
-if [ $terms_only = 0 ]; then
+if [ "$only" != terms ]; then
     echo "== warming the page cache"
     for _ in 1 2; do
         find "$tree" -type f -print0 | xargs -0 cat >/dev/null
@@ -244,7 +238,7 @@ terms_pair() {
     printf '| %s: tarvo-find -j1, MB/s (load %s) | %s | | |\n' "$label" \
         "$(cut -d' ' -f1 /proc/loadavg)" "$rate" >>"$summary"
 }
-if [ $quick = 0 ] && [ $filters_only = 0 ] && [ $tree_only = 0 ] || [ $terms_only = 1 ]; then
+if [ "$only" = terms ] || { [ $quick = 0 ] && [ -z "$only" ]; }; then
     one_line=$(repeat a 4096 | terms_text one-line)
     long_lines=$(printf '%s\n' "$(repeat a 120)" | terms_text long-lines)
     short_lines=$(printf 'a\n' | terms_text short-lines)
@@ -269,7 +263,7 @@ if [ $quick = 0 ] && [ $filters_only = 0 ] && [ $tree_only = 0 ] || [ $terms_onl
         "$(awk 'BEGIN { for (n = 1; n <= 49; n++) { for (j = 0; j < n; j++) printf "\\n"; printf " " } }')" \
         '\\n'
 fi
-[ $terms_only = 1 ] && { cat "$summary"; exit 0; }
+[ "$only" = terms ] && { cat "$summary"; exit 0; }
 
 # peak_rss LABEL PREPARE COMMAND: the peak resident set size of COMMAND (a
 # string, as run_pair takes), from /usr/bin/time -v, the median of 3 runs,
@@ -349,7 +343,7 @@ print_summary() {
     echo "|---|---|---|---|"
     cat "$summary"
 }
-if [ $mono_only = 1 ]; then
+if [ "$only" = mono ]; then
     monorepo_rows
     print_summary
     exit 0
@@ -415,8 +409,8 @@ filter_rows() {
         "$find_bin --include '.c;.h' --format tsv --top 100 'kmalloc GFP_KERNEL' $gq" \
         "rg -uu -i -n -g '*.[ch]' -e kmalloc -e GFP_KERNEL $gq"
 }
-[ $tree_only = 1 ] || filter_rows
-[ $filters_only = 1 ] && { print_summary; exit 0; }
+[ "$only" = tree ] || filter_rows
+[ "$only" = filters ] && { print_summary; exit 0; }
 
 run_pair "2 terms, default threads: tarvo-find vs rg -uu -i -n" \
     "$two_terms" \
@@ -434,7 +428,7 @@ run_pair "2 terms, one thread: tarvo-find -j1 vs the SSE2 floor" \
 run_pair "int, one thread: tarvo-find -j1 vs rg -j1 -uu -c -i" \
     "$find_bin -j1 --format tsv --top 100 int $q" \
     "rg -j1 -uu -c -i int $q"
-[ $tree_only = 1 ] && { print_summary; exit 0; }
+[ "$only" = tree ] && { print_summary; exit 0; }
 # The settings file is rewritten by every run (the memory is credited and
 # saved), so each run starts from the same 100,000 rows; the copy is flushed
 # first so that its write-back does not fall into the timed runs. The row
