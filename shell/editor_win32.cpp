@@ -15,11 +15,6 @@ namespace tarvo {
 
 namespace {
 
-bool isFile(const std::string& path) {
-    const DWORD attributes = GetFileAttributesW(widePath(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // The program an installer registered under App Paths for `name`, the
 // user's own key first, as the shell looks it up; empty when there is none
 // or it is gone. The value may be quoted.

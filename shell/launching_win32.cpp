@@ -97,11 +97,6 @@ int32_t previewedLine(Program& p, const std::string& path) {
     return selected && selected->path == path ? std::max(selected->lineNumber, 1) : 1;
 }
 
-bool isFile(const std::string& path) {
-    const DWORD attributes = GetFileAttributesW(widePath(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // The guide built into the program's resources, written whole over the
 // file; a file cut short is removed rather than opened.
 bool writeBuiltInGuide(const std::string& path) {
@@ -121,6 +116,11 @@ bool writeBuiltInGuide(const std::string& path) {
 }
 
 }  // namespace
+
+bool isFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(widePath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 Launcher& launcher() {
     static Launcher instance{beepWithSystem, startDetachedProcess, shellOpenWithSystem,

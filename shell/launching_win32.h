@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "shell/launching.h"
 
 namespace tarvo {
@@ -32,6 +34,9 @@ void openDocumentation();
 
 // The file Help opens, as the About box names it.
 UserGuide findUserGuide();
+
+// Whether `path` names a file (not a folder) that is there now.
+bool isFile(const std::string& path);
 
 // MessageBeep's "simple beep" argument: the speaker, not a sound scheme.
 inline constexpr UINT kSimpleBeep = 0xFFFFFFFF;
