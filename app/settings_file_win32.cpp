@@ -34,13 +34,12 @@ std::string followLinks(const char* path) {
         CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return path;
-    std::wstring resolved(32768, L'\0');  // the longest path Windows names, and its NUL
-    const DWORD n = GetFinalPathNameByHandleW(
-        file, resolved.data(), static_cast<DWORD>(resolved.size()), FILE_NAME_NORMALIZED);
+    const std::string resolved = pathFromSystem([file](wchar_t* buffer, size_t size) {
+        return GetFinalPathNameByHandleW(file, buffer, static_cast<DWORD>(size),
+                                         FILE_NAME_NORMALIZED);
+    });
     CloseHandle(file);
-    if (n == 0 || n >= resolved.size()) return path;
-    resolved.resize(n);
-    return ordinaryPath(utf8Of(resolved));
+    return resolved.empty() ? std::string(path) : ordinaryPath(resolved);
 }
 
 int64_t fileTimeOf(const FILETIME& time) {
