@@ -46,6 +46,10 @@ void FileScanner::setTerms(const TermTable& terms) {
     const TermAutomaton& automaton = terms.automaton();
     scoreReach_ = kProximityReach + automaton.linesBack();
     allTerms_ = TermSet::firstTerms(terms.count());
+    emptyTerms_ = {};
+    for (int32_t t = 0; t < terms.count(); ++t) {
+        if (terms.term(t).length == 0) emptyTerms_.add(t);
+    }
     spanTail_.fill({});
     for (int32_t k = automaton.linesBack(); k >= 1; --k) {
         spanTail_[k] = automaton.termsBack(k);
@@ -277,9 +281,7 @@ FileScanner::PassEnd FileScanner::probeTerms(ScanFileReader& file) {
     // another term begins. The terms left unseen are beyond the probes.
     auto probedTermsOccur = [&] {
         TermSet seen = probed;
-        for (int32_t t = 0; t < terms_->count() && !probed.empty(); ++t) {
-            if (terms_->term(t).length == 0) seen.add(t);
-        }
+        if (!probed.empty()) seen |= emptyTerms_;
         unseen_ -= seen;
         return PassEnd::EveryTermOccurs;
     };

@@ -143,6 +143,7 @@ private:
     // end after the line it begins on.
     int32_t scoreReach_ = kProximityReach;
     TermSet allTerms_;
+    TermSet emptyTerms_;             // an empty term occurs wherever another term begins
     int32_t everyTermPresence_ = 0;  // of a line of the file holding every term
     int32_t fileBar_ = 0;            // no line of the file scores more, whatever the options
     // spanTail_[k]: the terms holding k or more line feeds before their
