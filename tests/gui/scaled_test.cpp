@@ -59,8 +59,6 @@ protected:
 // scaled anew.
 TEST_F(Scaled, HeadersAndTheStatusLineAreDrawnAtTheirScaledPlacesAndAMoveScalesAnew) {
     tree.write("tree/many.txt", repeated(10000, "needle\n"));
-    for (int i = 0; i < 30; ++i)
-        tree.write("tree/f" + std::to_string(i) + ".c", "int needle;\n");
     search("needle", tree.path("tree"));
     EXPECT_EQ(p().fonts.dpi(), dpi);
     const MainLayout& l = p().layout;
@@ -151,11 +149,6 @@ TEST_F(Scaled, ColumnBordersAndTheSplitterFollowTheMouse) {
     EXPECT_EQ(*p().settings.listShare, shareForListHeight(l.resultsPane.height(), l.panesHeight));
     EXPECT_GE(at.targetLine, paintTopLine(at.topLine));
     EXPECT_LT(at.targetLine, paintTopLine(at.topLine) + at.wholeLines) << "still in view";
-    // Dragged past its limit, the preview keeps three lines.
-    drag({px(200), l.resultsBottom + px(4)}, {px(200), l.resultsBottom + 1000});
-    EXPECT_EQ(at.visibleLines, kMinPreviewLines);
-    EXPECT_GE(at.targetLine, paintTopLine(at.topLine));
-    EXPECT_LT(at.targetLine, paintTopLine(at.topLine) + at.wholeLines);
 }
 
 // Esc closes the list open under a box, and does nothing else with no search running. Ctrl+Tab
