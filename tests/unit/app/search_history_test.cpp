@@ -15,7 +15,7 @@ std::string joined(const std::vector<std::string>& entries) {
 
 // One history through a sequence of steps: '+' a search's text, '<' a text read from the settings
 // file (older than every entry), '-' a removal; the entries after each, most recent first.
-TEST(SearchHistory, AddMoveToTopDuplicatesLimitsAndDelete) {
+TEST(SearchHistory, StepsTheLatest25AndMatching) {
     const std::string longest(kMaxTextLength, 'L'), tooLong = longest + "L", nul("n\0l", 3);
     // clang-format off
     const std::tuple<char, std::string, std::string> steps[] = {
@@ -36,28 +36,22 @@ TEST(SearchHistory, AddMoveToTopDuplicatesLimitsAndDelete) {
         }
         EXPECT_EQ(joined(history.entries()), after);
     }
-}
-
-// 25 kept: a 26th search drops the oldest, and a full list takes no older text from the file.
-TEST(SearchHistory, KeepsTheLatest25) {
-    SearchHistory history;
+    // 25 kept: a 26th search drops the oldest, and a full list takes no older text from the file.
+    SearchHistory full;
     for (int i = 1; i <= kMaxHistoryEntries + 1; ++i)
-        history.add(std::to_string(i));
-    ASSERT_EQ(history.entries().size(), static_cast<size_t>(kMaxHistoryEntries));
-    EXPECT_EQ(history.entries().front(), "26");
-    EXPECT_EQ(history.entries().back(), "2");
-    history.addOlder("older");
-    EXPECT_EQ(history.entries().back(), "2");
-    history.add("2");
-    EXPECT_EQ(history.entries().size(), static_cast<size_t>(kMaxHistoryEntries));
-    EXPECT_EQ(history.entries().front(), "2");
-}
-
-// The entries holding the typed text anywhere, A-Z folded, most recent first.
-TEST(SearchHistory, MatchingFiltersByContainedText) {
-    SearchHistory history;
+        full.add(std::to_string(i));
+    ASSERT_EQ(full.entries().size(), static_cast<size_t>(kMaxHistoryEntries));
+    EXPECT_EQ(full.entries().front(), "26");
+    EXPECT_EQ(full.entries().back(), "2");
+    full.addOlder("older");
+    EXPECT_EQ(full.entries().back(), "2");
+    full.add("2");
+    EXPECT_EQ(full.entries().size(), static_cast<size_t>(kMaxHistoryEntries));
+    EXPECT_EQ(full.entries().front(), "2");
+    // The entries holding the typed text anywhere, A-Z folded, most recent first.
+    SearchHistory typed;
     for (const char* text : {"caf\xC3\xA9", "C:\\Src\\Tarvo", "gadget count", "Widget"})
-        history.add(text);
+        typed.add(text);
     const std::pair<const char*, const char*> filters[] = {
         {"", "Widget|gadget count|C:\\Src\\Tarvo|caf\xC3\xA9"},
         {"get", "Widget|gadget count"},
@@ -67,7 +61,7 @@ TEST(SearchHistory, MatchingFiltersByContainedText) {
         {"CAF\xC3\x89", ""},
         {"widgets", ""}};
     for (const auto& [filter, shown] : filters)
-        EXPECT_EQ(joined(history.matching(filter)), shown) << filter;
+        EXPECT_EQ(joined(typed.matching(filter)), shown) << filter;
 }
 
 }  // namespace

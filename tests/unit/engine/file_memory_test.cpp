@@ -31,7 +31,7 @@ Strings runPass(
     return scanned;
 }
 
-TEST(FileMemory, TheTableItsIndexAndRowsAdded) {
+TEST(FileMemory, TheTableItsIndexRowsAddedCreditingAndTheRememberedFilesPass) {
     FileMemory memory;
     memory.add("a", 700);
     memory.add("a", 0);  // present: the priority stays
@@ -120,65 +120,62 @@ TEST(FileMemory, TheTableItsIndexAndRowsAdded) {
     orderByPriority(rows, [](const FileMemory::Row& row) { return row.priority; });
     memory.addRows(rows);
     EXPECT_EQ(table(memory), "1:7 4:2147483647 6:4194304 8:2049 2:2048 0:5 3:5 7:0 5:-1 ");
-}
-
-TEST(FileMemory, CreditingAndTheRememberedFilesPass) {
-    FileMemory memory;
+    FileMemory credited;
     for (const char* path : {"A", "B", "C"})
-        memory.add(path, std::string(path) == "B" ? 1000 : 0);
+        credited.add(path, std::string(path) == "B" ? 1000 : 0);
     testing::CollectingSink results;
     for (const char* path : {"A", "B", "A", "C"})
         results.addResult(50 - results.count(), path, results.count() + 1, "t");
-    memory.creditResults(results);
-    memory.creditResults(results);  // a second crediting of the same run raises nothing
-    EXPECT_EQ(table(memory), "A:1000 B:1000 C:998 ");
-    EXPECT_EQ(runPass(memory, ""), (Strings{"A", "B", "C"}));
-    EXPECT_EQ(table(memory), "A:990 B:990 C:988 ");
+    credited.creditResults(results);
+    credited.creditResults(results);  // a second crediting of the same run raises nothing
+    EXPECT_EQ(table(credited), "A:1000 B:1000 C:998 ");
+    EXPECT_EQ(runPass(credited, ""), (Strings{"A", "B", "C"}));
+    EXPECT_EQ(table(credited), "A:990 B:990 C:988 ");
     results.clearResults();
-    memory.creditResults(results);
-    memory.credit("C", 5);  // no results: the counter keeps 1000 from the last position 0
-    EXPECT_EQ(memory.entry(2).priority, 1000);
+    credited.creditResults(results);
+    credited.credit("C", 5);  // no results: the counter keeps 1000 from the last position 0
+    EXPECT_EQ(credited.entry(2).priority, 1000);
     // Path terms, then priority, then table order; binary stays skipped.
-    memory.clear();
+    credited.clear();
     const std::pair<const char*, int32_t> added[] = {
         {"main_util.c", 0}, {"a.c", 1000},           {"b.c", 5},
         {"x.bin", 500},     {"main.bin", 0},         {"q", 20},
         {"w", 20},          {"main_top", INT32_MAX}, {"min", INT32_MIN}};
     for (const auto& [path, priority] : added)
-        memory.add(path, priority);
-    memory.markBinary("x.bin");
-    memory.markBinary("main.bin");
-    memory.markSearched("a.c");
-    EXPECT_EQ(runPass(memory, "main util"),
+        credited.add(path, priority);
+    credited.markBinary("x.bin");
+    credited.markBinary("main.bin");
+    credited.markSearched("a.c");
+    EXPECT_EQ(runPass(credited, "main util"),
               (Strings{"main_top", "main_util.c", "main.bin", "a.c", "q", "w"}));
-    EXPECT_FALSE(memory.isSearched("a.c"));
-    EXPECT_TRUE(memory.isSearched("x.bin"));
-    EXPECT_EQ(memory.entry(8).priority, 0);
+    EXPECT_FALSE(credited.isSearched("a.c"));
+    EXPECT_TRUE(credited.isSearched("x.bin"));
+    EXPECT_EQ(credited.entry(8).priority, 0);
     // Terms in a path's folder and in its name: a term met in both counts once, and a term
     // holding a separator is found across the folder's end.
-    memory.clear();
+    credited.clear();
     for (const char* path :
          {"q/r.c", "main/main.c", "util/x.c", "p/main/util.c", "main_util", "ma/in.c", "ma/x/in.c"})
-        memory.add(path, 0);
-    EXPECT_EQ(runPass(memory, "main util"),
+        credited.add(path, 0);
+    EXPECT_EQ(runPass(credited, "main util"),
               (Strings{"p/main/util.c", "main_util", "main/main.c", "util/x.c"}));
-    EXPECT_EQ(runPass(memory, "a/i"), (Strings{"ma/in.c"}));
+    EXPECT_EQ(runPass(credited, "a/i"), (Strings{"ma/in.c"}));
     // A scan that removes entries changes nothing; a clear in the pump ends it.
-    memory.clear();
+    credited.clear();
     for (const char* path : {"0", "1", "2", "3"})
-        memory.add(path, 100);
-    EXPECT_EQ(runPass(memory, "", [&] { memory.remove("0"), memory.remove("2"); }),
+        credited.add(path, 100);
+    EXPECT_EQ(runPass(credited, "", [&] { credited.remove("0"), credited.remove("2"); }),
               (Strings{"0", "1", "2", "3"}));
-    EXPECT_EQ(runPass(memory, "", [&] { memory.clear(); }).size(), 1u);
+    EXPECT_EQ(runPass(credited, "", [&] { credited.clear(); }).size(), 1u);
     // From the 1001st distinct file in rank order nothing is raised.
     results.clearResults();
     for (int i = 0; i < 1002; ++i) {
-        memory.add(std::to_string(i).c_str(), 0);
+        credited.add(std::to_string(i).c_str(), 0);
         results.addResult(5000 - i, std::to_string(i).c_str(), 1, "t");
     }
-    memory.creditResults(results);
-    EXPECT_EQ(memory.entry(999).priority, 1);
-    EXPECT_EQ(memory.entry(1000).priority, 0);
+    credited.creditResults(results);
+    EXPECT_EQ(credited.entry(999).priority, 1);
+    EXPECT_EQ(credited.entry(1000).priority, 0);
 }
 
 }  // namespace

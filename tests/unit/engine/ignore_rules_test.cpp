@@ -80,7 +80,7 @@ TEST(IgnoreRules, AnswerAsGitCheckIgnore) {
 // star, a run of "**/" one "**/", a star between each byte of a long literal still matches in
 // one pass; a pattern longer than any path, an unclosed bracket or an unknown class matches
 // nothing, and the rest of the file still counts; a rule repeated counts as its last copy.
-TEST(IgnoreRules, RulesBuiltToHurtEndAtOnce) {
+TEST(IgnoreRules, RulesBuiltToHurtAndRuleFilesPastTheLimit) {
     const std::string stars(10000, '*'), deep = "d/" + stars + "/" + stars + "/x";
     const std::string starStars = testing::repeated(5000, "**/"),
                       starred = testing::repeated(5000, "*a"),
@@ -105,10 +105,7 @@ TEST(IgnoreRules, RulesBuiltToHurtEndAtOnce) {
         const IgnoreRules rules(text, false);
         EXPECT_EQ(rules.verdict(path, path.rfind('/') + 1, false), verdict);
     }
-}
-
-// A rule file past the limit is read up to it, its cut line left out; a missing one is no file.
-TEST(IgnoreRules, ARuleFileIsReadUpToItsLimit) {
+    // A rule file past the limit is read up to it, its cut line left out; a missing one is no file.
     testing::TempTree tree;
     std::string huge(kMaxRuleFileBytes - 3, '#');
     huge += "\nx.c\nlast.c\n";

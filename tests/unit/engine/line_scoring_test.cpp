@@ -47,7 +47,7 @@ struct Scoring {
     LineScorer scorer;
 };
 
-TEST(LineScoring, WorkedExampleDefinitionsAndTheCeiling) {
+TEST(LineScoring, WorkedExampleTheCeilingAndTheReference) {
     Scoring worked("foo bar", {{1, 2, 4}, {2}});
     EXPECT_EQ(worked.score(1, "// foo routine\n"), 1002020);
     EXPECT_EQ(worked.score(2, "int Foo(int bar)\n"), 2003050);
@@ -86,12 +86,9 @@ TEST(LineScoring, WorkedExampleDefinitionsAndTheCeiling) {
     EXPECT_EQ(spanning.score(1, "a b\n"), 2003030);
     const int32_t presence = spanning.scorer.presenceAndProximity(spanning.input(), 1);
     EXPECT_EQ(spanning.scorer.scoreCeiling(spanning.input(), presence, false), 2003030);
-}
-
-// Over random lines around the 150 bytes scored and random lines of the terms: nested, overlapping
-// and touching occurrences, case variants, a hundred terms sharing their first bytes, an empty
-// term, every option on and off (each score is held to the reference's).
-TEST(LineScoring, AgreesWithTheReference) {
+    // Over random lines around the 150 bytes scored and random lines of the terms: nested,
+    // overlapping and touching occurrences, case variants, a hundred terms sharing their first
+    // bytes, an empty term, every option on and off (each score is held to the reference's).
     std::string hundred;
     for (int i = 0; i < 100; ++i)
         hundred += std::string(i % 7 + 1, 'a') + (i % 3 ? "B " : "b\\n ");

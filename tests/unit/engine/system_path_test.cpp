@@ -24,7 +24,7 @@ std::u16string fullPathInWork(const std::u16string& path) {
 // takes the long form, a share's in its UNC kind; one already in the long or device form, or one
 // that cannot be made full, is handed over as written. Units are counted, not bytes, and bytes that
 // are not UTF-8 become their Windows-1252 characters.
-TEST(SystemPath, ShortPathsAsWrittenLongOnesFullInTheLongForm) {
+TEST(SystemPath, LongFormAndTheLongestPathTheSystemNames) {
     const std::string a256(256, 'a'), a257(257, 'a'), a259(259, 'a');
     const std::u16string u256(256, u'a'), u257(257, u'a'), u259(259, u'a');
     const std::string cyrillic = testing::repeated(200, "\xd0\x96");  // 400 bytes
@@ -58,24 +58,21 @@ TEST(SystemPath, ShortPathsAsWrittenLongOnesFullInTheLongForm) {
         {"\\\\.\\pipe\\p", "\\\\.\\pipe\\p"}};
     for (const auto& [path, written] : ordinary)
         EXPECT_EQ(ordinaryPath(path), written) << path;
-}
-
 // What the walk may build: on Windows 32,767 UTF-16 units with the long form's prefix and the
 // listing's "\*" (UTF-8 bytes beyond that still fit when they are fewer units), on POSIX PATH_MAX
 // bytes with the NUL.
-TEST(SystemPath, TheLongestPathTheSystemNames) {
 #ifdef _WIN32
-    const std::pair<std::string, bool> rows[] = {
+    const std::pair<std::string, bool> lengths[] = {
         {std::string(32759, 'a'), true},
         {std::string(32760, 'a'), false},
         {testing::repeated(32759, "\xd0\x96"), true},
         {testing::repeated(16380, "\xf0\x9f\x98\x80"), false}};  // two units each
 #else
-    const std::pair<std::string, bool> rows[] = {{std::string(4095, 'a'), true},
-                                                 {std::string(4096, 'a'), false},
-                                                 {std::string(300, 'a'), true}};
+    const std::pair<std::string, bool> lengths[] = {{std::string(4095, 'a'), true},
+                                                    {std::string(4096, 'a'), false},
+                                                    {std::string(300, 'a'), true}};
 #endif
-    for (const auto& [path, named] : rows) {
+    for (const auto& [path, named] : lengths) {
         SCOPED_TRACE(path.size());
         EXPECT_EQ(systemCanName(path), named);
     }

@@ -17,7 +17,7 @@ std::string termsOf(std::string_view findText, TermLimitsMet* limits = nullptr) 
     return terms;
 }
 
-TEST(TermTable, ParsingAndFirstBytes) {
+TEST(TermTable, ParsingFirstBytesMarksAndCounts) {
     std::string words100, terms100;
     for (int i = 0; i < 100; ++i) {
         words100 += std::to_string(i) + " ";
@@ -48,12 +48,9 @@ TEST(TermTable, ParsingAndFirstBytes) {
     for (int c = 0; c < 256; ++c)
         EXPECT_EQ(table.isFirstChar(c), c == 'F' || c == 'f' || c == '1' || c == 0xE4 || !c) << c;
     EXPECT_EQ(table.countTermsIn("zz"), 0) << "the empty term only where a term may begin";
-}
-
-// Marks and counts as the reference's: terms inside and across one another, runs of one letter,
-// case variants, a line feed inside a term, an empty term, a hundred terms sharing their first
-// bytes.
-TEST(TermTable, MarksAndCountsAsEachTermAtEachByte) {
+    // Marks and counts as the reference's: terms inside and across one another, runs of one letter,
+    // case variants, a line feed inside a term, an empty term, a hundred terms sharing their first
+    // bytes.
     std::string hundred, shared;
     for (int length = 100; length > 0; --length)  // the longest first: nested, not in index order
         hundred += std::string(length, 'a') + " ";
@@ -66,19 +63,19 @@ TEST(TermTable, MarksAndCountsAsEachTermAtEachByte) {
                                                            {"foo oo o", "fFoO "}};
     std::mt19937 random(5);
     for (const auto& [findText, alphabet] : queries) {
-        TermTable table;
-        table.parseTerms(findText);
+        TermTable each;
+        each.parseTerms(findText);
         for (int round = 0; round < 200; ++round) {
             std::string line(random() % (round < 100 ? 40 : 400), ' ');
             for (char& c : line)
                 c = alphabet[random() % alphabet.size()];
             SCOPED_TRACE(findText.substr(0, 40) + " on " + line);
             int32_t count = 0;
-            const std::vector<uint8_t> want = testing::referenceMarks(table, line, &count);
+            const std::vector<uint8_t> want = testing::referenceMarks(each, line, &count);
             std::vector<uint8_t> marks(line.size(), 0x3F);
-            table.markTermMatches(line.c_str(), marks.data());
+            each.markTermMatches(line.c_str(), marks.data());
             EXPECT_EQ(marks, want);
-            EXPECT_EQ(table.countTermsIn(line.c_str()), count);
+            EXPECT_EQ(each.countTermsIn(line.c_str()), count);
         }
     }
 }

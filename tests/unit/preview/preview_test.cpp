@@ -45,7 +45,7 @@ protected:
 
 // Line feeds end lines, NULs stay, a file is read as text and cut at 10 MB; "/*/" opens and closes.
 // The empty path empties the document, as does a path that cannot be read.
-TEST_F(PreviewTest, IndexesLinesCommentStatesAndPathsThatCannotBeRead) {
+TEST_F(PreviewTest, LinesCommentStatesPartsOfLongFilesAndColours) {
     const std::string utf8Mark = "\xEF\xBB\xBF", utf16Mark = "\xFF\xFE";
     const std::pair<std::string, const char*> cases[] = {
         {"", "0-0 "},
@@ -88,13 +88,11 @@ TEST_F(PreviewTest, IndexesLinesCommentStatesAndPathsThatCannotBeRead) {
         {"", "cannot open D:\\src\\gone.c"}};
     for (const auto& [message, note] : notes)
         EXPECT_EQ(openFailureNote("D:\\src\\gone.c", message), note) << message;
-}
-
-// Regression: a result past the first 9,999,999 bytes of a file showed a white pane. The line is
-// read in the part of the file around it, numbered as in the file (each line holds its number),
-// coloured and marked; a line within the first bytes is read from the start; a line the file no
-// longer reaches is missing. A comment opened before the part is coloured as code in it.
-TEST_F(PreviewTest, ALineFarIntoALongFileIsReadInThePartAroundIt) {
+    // Regression: a result past the first 9,999,999 bytes of a file showed a white pane. The line
+    // is read in the part of the file around it, numbered as in the file (each line holds its
+    // number), coloured and marked; a line within the first bytes is read from the start; a line
+    // the file no longer reaches is missing. A comment opened before the part is coloured as code
+    // in it.
     constexpr int32_t kLines = 250000, kWidth = 100;  // 25 MB, written 1 MB at a time
     const std::string path = tree.path("long.c");
     {
@@ -157,12 +155,9 @@ TEST_F(PreviewTest, ALineFarIntoALongFileIsReadInThePartAroundIt) {
         << "the empty line after the last line feed";
     ASSERT_TRUE(load("small.c", "a\nb\n"));
     EXPECT_FALSE(doc.readAgainFor(1) || doc.readAgainFor(9)) << "a whole file is never read again";
-}
-
-// '3' comment, '4' keyword: comments first, then keywords outside comments and strings.
-TEST_F(PreviewTest, GutterColoursCommentsKeywordsAndMarks) {
+    // '3' comment, '4' keyword: comments first, then keywords outside comments and strings.
     // clang-format off
-    const std::pair<const char*, const char*> cases[] = {
+    const std::pair<const char*, const char*> colours[] = {
         {"a /*/ b\nint\n", "00333333|4440"},
         {"x /* y\nint z\nw */ int\n", "0033333|333333|333304440"},
         {"s = \"/*\"; int\nint */ int\n", "00000333333333|33333304440"},
@@ -172,14 +167,14 @@ TEST_F(PreviewTest, GutterColoursCommentsKeywordsAndMarks) {
         {"s = \"//\"; int", "0000033333333"}, {"\"int\" int", "000000444"},
         {"/* a */ b // int", "3333333000333333"}};
     // clang-format on
-    for (const auto& [content, expected] : cases) {
-        ASSERT_TRUE(load("f.c", content));
+    for (const auto& [text, expected] : colours) {
+        ASSERT_TRUE(load("f.c", text));
         std::string lines;
         for (int32_t k = 1; k <= doc.lineCount(); ++k)
             lines.append(k > 1 ? "|" : "").append(row(k).second, 8);
         EXPECT_EQ(lines,
-                  std::string(expected) + (std::string_view(content).ends_with('\n') ? "|" : ""))
-            << content;
+                  std::string(expected) + (std::string_view(text).ends_with('\n') ? "|" : ""))
+            << text;
     }
     // An eight-byte gutter; rows cut at 10,000 line bytes or a NUL; colours only on the highlight
     // list.

@@ -218,20 +218,9 @@ TEST(ResultsPaneRules, KeysMoveTheSelection) {
         EXPECT_FALSE(rowForKey(key, 4, 10, 100).has_value()) << key;
 }
 
-// Texts stand an indent into their columns; a column keeps three characters and its indents, within
-// the room the others leave; fitting takes the widest text whole.
-TEST(ListColumns, PlacesLimitsAndFitting) {
-    EXPECT_EQ(listColumns(40, 400, 96), (ListColumns{5, 45, 390, 445}));
-    EXPECT_EQ(listColumns(75, 450, 144), (ListColumns{8, 83, 434, 533}));
-    EXPECT_EQ(std::make_pair(minimumColumnWidth(7, 96), minimumColumnWidth(14, 192)),
-              std::make_pair(31, 62));
-    const int32_t clamps[][4] = {// width, minimum, room, result
-                                 {100, 31, 359, 100},
-                                 {10, 31, 359, 31},
-                                 {500, 31, 359, 359},
-                                 {500, 31, -11, 31}};
-    for (const auto& [width, minimum, room, result] : clamps)
-        EXPECT_EQ(clampColumnWidth(width, minimum, room), result) << width << " in " << room;
+// Fitting takes the widest text whole, and its indents. (Where columns stand, their minimum and
+// their limits are held by the main layout's rules.)
+TEST(ListColumns, FittingTakesTheWidestText) {
     const WidthFunction sevenEach = [](const char*, int n) { return 7 * n; };
     EXPECT_EQ(widestTextWidth({"Rank", "9", "10", "9999"}, sevenEach, 96), 38);
     EXPECT_EQ(widestTextWidth({"File name (line number)", "C:\\a.c (1)"}, sevenEach, 144), 177);

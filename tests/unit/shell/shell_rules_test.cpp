@@ -21,14 +21,15 @@ namespace tarvo {
 // The same window at 100 and 150 %: every fixed size scaled as MulDiv rounds (an odd size at 150 %
 // rounds up), text heights from fonts made for the DPI. Boxes reach the label + 410 or half the
 // width.
-TEST(MainLayout, RectanglesOfTheMainWindowAtEveryScale) {
+TEST(MainLayout, RectanglesUserSizesAndWhatAPressDrags) {
+    const LayoutMetrics at96{96, 37, 15, 12, 7, 30}, at144{144, 55, 23, 18, 10, 44};
     // Each scale's rectangles, in the order of `rects` below.
-    const std::vector<LayoutRect> at96 = {
+    const std::vector<LayoutRect> rects96 = {
         {5, 7, 42, 22},    {47, 7, 447, 22},   {5, 27, 42, 42},     {47, 27, 447, 42},
         {5, 47, 795, 62},  {5, 67, 45, 85},    {45, 67, 445, 85},   {445, 67, 795, 85},
         {5, 85, 795, 324}, {5, 336, 42, 351},  {47, 336, 795, 351}, {5, 356, 795, 595},
         {42, 67, 48, 85},  {442, 67, 448, 85}, {0, 324, 800, 336}};
-    const std::vector<LayoutRect> at144 = {
+    const std::vector<LayoutRect> rects144 = {
         {8, 11, 63, 34},     {71, 11, 670, 34},    {8, 42, 63, 65},      {71, 42, 670, 65},
         {8, 73, 1192, 96},   {8, 104, 68, 132},    {68, 104, 668, 132},  {668, 104, 1192, 132},
         {8, 132, 1192, 487}, {8, 505, 63, 528},    {71, 505, 1192, 528}, {8, 536, 1192, 892},
@@ -38,8 +39,8 @@ TEST(MainLayout, RectanglesOfTheMainWindowAtEveryScale) {
         LayoutMetrics metrics;
         const std::vector<LayoutRect>& rects;
         ListColumns columns;
-    } scales[] = {{96, 800, 600, {96, 37, 15, 12, 7, 30}, at96, {5, 45, 390, 445}},
-                  {144, 1200, 900, {144, 55, 23, 18, 10, 44}, at144, {8, 68, 584, 668}}};
+    } scales[] = {{96, 800, 600, at96, rects96, {5, 45, 390, 445}},
+                  {144, 1200, 900, at144, rects144, {8, 68, 584, 668}}};
     for (const auto& scale : scales) {
         SCOPED_TRACE(scale.dpi);
         const MainLayout l = computeMainLayout(scale.cw, scale.ch, scale.metrics, {});
@@ -59,14 +60,10 @@ TEST(MainLayout, RectanglesOfTheMainWindowAtEveryScale) {
                                               {0, 595, 1000000, 1000000},
                                               {0, 0, 5, 1000000},
                                               {795, 0, 1000000, 1000000}}};
-    EXPECT_EQ(resizedBands(computeMainLayout(800, 600, scales[0].metrics, {}), 800, 600), bands);
-}
-
-// The user's columns scaled and fitted to the window (File gives way first, nothing below the
-// minimum, Rank not below its label); the user's share of the panes' height, held so one row and
-// three preview lines show.
-TEST(MainLayout, WhatTheUserSizedAndItsLimits) {
-    const LayoutMetrics at96{96, 37, 15, 12, 7, 30}, at144{144, 55, 23, 18, 10, 44};
+    EXPECT_EQ(resizedBands(computeMainLayout(800, 600, at96, {}), 800, 600), bands);
+    // The user's columns scaled and fitted to the window (File gives way first, nothing below the
+    // minimum, Rank not below its label); the user's share of the panes' height, held so one row
+    // and three preview lines show.
     const std::tuple<LayoutMetrics, int32_t, UserLayout, int32_t, int32_t, int32_t> cases[] = {
         // metrics, client width, what the user set: rank and file width, list height
         {at96, 800, {}, 40, 400, 239},
@@ -105,12 +102,9 @@ TEST(MainLayout, WhatTheUserSizedAndItsLimits) {
     EXPECT_EQ(std::make_pair(computeMainLayout(800, 601, at96, {}).resultsPane.height(),
                              computeMainLayout(800, 601, at96, {}).previewPane.height()),
               std::make_pair(239, 240));
-}
-
-// A press within 3 pixels (at 96 DPI) of a sized column's border drags it, held to the limits; in
-// the band above the File row, the splitter.
-TEST(MainLayout, WhatAPressDrags) {
-    const MainLayout l = computeMainLayout(800, 600, {96, 37, 15, 12, 7, 30}, {});
+    // A press within 3 pixels (at 96 DPI) of a sized column's border drags it, held to the limits;
+    // in the band above the File row, the splitter.
+    const MainLayout l = computeMainLayout(800, 600, at96, {});
     const std::tuple<int32_t, int32_t, LayoutGrip> presses[] = {
         {42, 70, LayoutGrip::RankBorder}, {47, 84, LayoutGrip::RankBorder},
         {48, 70, LayoutGrip::None},       {445, 67, LayoutGrip::FileBorder},
@@ -152,7 +146,7 @@ TEST(Launching, NotepadAndTheGuide) {
 }
 
 // Line breaks, the version, the paragraph naming Help and the guide, a final line break.
-TEST(DialogTexts, AboutText) {
+TEST(DialogTexts, AboutAndMessageBoxTexts) {
     for (const bool builtIn : {false, true}) {
         const std::string text = aboutText({"Z:\\docs\\guide.html", builtIn});
         EXPECT_EQ(text.rfind("\r\n\r\n\r\nTarvo Search, version 1.0\r\n", 0), 0u) << text;
@@ -160,12 +154,9 @@ TEST(DialogTexts, AboutText) {
         EXPECT_EQ(text.find("built into the program") != std::string::npos, builtIn);
         EXPECT_TRUE(text.ends_with("\r\nZ:\\docs\\guide.html\r\n")) << text;
     }
-}
-
-// A stretch without blanks over 80 characters is cut in its middle as the list cuts a path: its
-// first k/2 characters, "..." and its last k, for a k found by halving to within two of the most
-// that fits (k/2 + 3 + k <= 80: 51 or 50 here); blanks and line breaks stay as they were.
-TEST(DialogTexts, MessageBoxText) {
+    // A stretch without blanks over 80 characters is cut in its middle as the list cuts a path: its
+    // first k/2 characters, "..." and its last k, for a k found by halving to within two of the
+    // most that fits (k/2 + 3 + k <= 80: 51 or 50 here); blanks and line breaks stay as they were.
     const std::string deep = "C:\\" + testing::repeated(40, "folder\\") + "file.c";
     const std::string cut = deep.substr(0, 25) + "..." + deep.substr(deep.size() - 51);
     const std::string wide = testing::repeated(79, "\xC3\xA9") + "\xE2\x82\xAC";
@@ -260,7 +251,7 @@ TEST(ResultCopy, ResultsAsCompilersNameAPlace) {
 
 // Open shows a file and never runs it: the system's word (unsafe type, a verb that starts the file
 // or passes its arguments on), else the list; then the edit verb, the editor, Notepad.
-TEST(OpenDecision, FileTypeFactsToAction) {
+TEST(OpenDecision, FileTypeFactsToActionAndVerbCommandLines) {
     using enum OpenAction;
     const char* notepad = "%SystemRoot%\\System32\\notepad.exe \"%1\"";
     const char* wscript = "\"C:\\windows\\system32\\wscript.exe\" \"%1\" %*";
@@ -285,12 +276,9 @@ TEST(OpenDecision, FileTypeFactsToAction) {
         {"C:\\a\\b.C", ".C"}, {"C:\\v.2\\Makefile", ""}, {"/x/.bashrc", ".bashrc"}, {"", ""}};
     for (const auto& [path, extension] : names)
         EXPECT_EQ(fileExtension(path), extension) << path;
-}
-
-// The verb's program as written, the file put where the shell puts it, the further arguments left
-// out; the file last when the command does not name it.
-TEST(OpenDecision, VerbCommandLines) {
-    const std::pair<const char*, const char*> cases[] = {
+    // The verb's program as written, the file put where the shell puts it, the further arguments
+    // left out; the file last when the command does not name it.
+    const std::pair<const char*, const char*> commands[] = {
         {"%SystemRoot%\\system32\\NOTEPAD.EXE %1",
          "%SystemRoot%\\system32\\NOTEPAD.EXE \"C:\\my src\\a.bat\""},
         {"\"C:\\Ed\\ed.exe\" \"%1\" %*", "\"C:\\Ed\\ed.exe\" \"C:\\my src\\a.bat\" "},
@@ -301,7 +289,7 @@ TEST(OpenDecision, VerbCommandLines) {
         {"  \"C:\\ed.exe\"\t-x", "  \"C:\\ed.exe\"\t-x \"C:\\my src\\a.bat\""},
         {"ed /p:%l /n%2%~ 100%% %v", "ed /p:\"C:\\my src\\a.bat\" /n 100% \"C:\\my src\\a.bat\""},
         {"ed --file=\"%V\" %0", "ed --file=\"C:\\my src\\a.bat\" \"C:\\my src\\a.bat\""}};
-    for (const auto& [command, line] : cases)
+    for (const auto& [command, line] : commands)
         EXPECT_EQ(verbCommandLine(command, "C:\\my src\\a.bat"), line) << command;
     EXPECT_EQ(verbCommandLine("ed %1", "C:\\100%1\\a.bat"), "ed \"C:\\100%1\\a.bat\"");
 }
@@ -309,7 +297,7 @@ TEST(OpenDecision, VerbCommandLines) {
 // 10 rows, 4 shown: each step from the state before it, the selection and the top row after it.
 // Down from none, up at the top, a page down twice and at the end, the wheel up and past the top,
 // down (back in view), the last row removed, room for 2 rows and for none.
-TEST(DropDownRows, SelectionMovesWithinTheListAndStaysInView) {
+TEST(DropDownRows, SelectionInViewAndTheRowAtAPoint) {
     enum Step { Move, Page, Wheel, Remove, Room };
     const std::tuple<Step, int32_t, int32_t, int32_t> steps[] = {
         {Move, 1, 0, 0},   {Move, -1, 0, 0},  {Page, 0, 4, 1},   {Page, 0, 8, 5},
@@ -329,15 +317,12 @@ TEST(DropDownRows, SelectionMovesWithinTheListAndStaysInView) {
     EXPECT_EQ(movedSelection(DropDownRows{10, 4, 0, -1}, -1).selected, 9) << "up from none";
     const DropDownRows one{1, 4, 0, 0};
     EXPECT_EQ(withoutSelected(one).selected, -1) << "the only row removed";
-}
-
-// Rows of 15 pixels, 4 shown from row 3 of 10: none above the list or past the rows shown.
-TEST(DropDownRows, TheRowAtAPoint) {
-    const DropDownRows rows{10, 4, 3, -1};
+    // Rows of 15 pixels, 4 shown from row 3 of 10: none above the list or past the rows shown.
+    const DropDownRows from3{10, 4, 3, -1};
     const std::pair<int32_t, int32_t> points[] = {{-1, -1}, {0, 3},  {14, 3},
                                                   {15, 4},  {59, 6}, {60, -1}};
     for (const auto& [y, row] : points)
-        EXPECT_EQ(rowAt(rows, y, 15), row) << y;
+        EXPECT_EQ(rowAt(from3, y, 15), row) << y;
     EXPECT_EQ(rowAt(DropDownRows{2, 4, 0, -1}, 30, 15), -1) << "past the last row";
 }
 
@@ -380,7 +365,7 @@ TEST(FolderSuggestions, TheFoldersOfTheEntryTyped) {
 }
 
 // The picker starts at the last entry that is not blank; the entry typed starts after the last ";".
-TEST(PathEntries, TheLastEntryAndTheEntryTyped) {
+TEST(PathEntries, TheLastEntryTheEntryTypedAndAFolderChosen) {
     const std::tuple<const char*, const char*, size_t> texts[] = {
         {"", "", 0},
         {"C:\\src", "C:\\src", 0},
@@ -393,10 +378,7 @@ TEST(PathEntries, TheLastEntryAndTheEntryTyped) {
         EXPECT_EQ(typedEntryStart(std::string_view(text)), typed) << text;
     }
     EXPECT_EQ(typedEntryStart(std::u16string_view(u"a; b")), 3u);
-}
-
-// The folder replaces the text, or follows it after one ";"; one that would not fit is refused.
-TEST(PathEntries, AFolderChosenReplacesOrFollows) {
+    // The folder replaces the text, or follows it after one ";"; one that would not fit is refused.
     const std::tuple<const char*, bool, const char*> cases[] = {
         {"C:\\src", false, "D:\\new"},
         {"C:\\src", true, "C:\\src;D:\\new"},
