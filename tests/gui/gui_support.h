@@ -28,7 +28,7 @@ constexpr COLORREF kWhitePixel = RGB(255, 255, 255);
 constexpr COLORREF kBlackPixel = RGB(0, 0, 0);
 constexpr COLORREF kMarkPixel = RGB(255, 255, 160);
 
-// The program of this test process, made once and never freed, as the entry point makes its own.
+// Made once and never freed, as the entry point makes its own.
 inline Program& testProgram() {
     static Program* const program = new Program;
     return *program;
@@ -43,17 +43,12 @@ protected:
         SetWindowPos(windows().main, nullptr, 0, 0, 900, 700, SWP_NOZORDER | SWP_NOACTIVATE);
         drain();
     }
-
     static Program& p() { return testProgram(); }
     static const MainWindows& windows() { return p().windows; }
-    static int rowHeight(FontIndex font = FontIndex::Interface) {
-        return p().fonts.lineHeight(font);
-    }
+    static int rowHeight(FontIndex f = FontIndex::Interface) { return p().fonts.lineHeight(f); }
     static void drain() { pumpMessages(p(), false); }  // as the scanner's pump does
     static void pressEnter(HWND box) { SendMessageA(box, WM_CHAR, '\r', 1); }
-    // Queued, so the accelerators see it.
     static void postKey(HWND window, WPARAM key) { PostMessageA(window, WM_KEYDOWN, key, 1); }
-    // The modifier keys the next key messages find held down.
     static void holdKeys(bool control, bool shift) {
         BYTE state[256] = {};
         state[VK_CONTROL] = control ? 0x80 : 0;
@@ -71,8 +66,7 @@ protected:
         char text[10001];
         return std::string(text, GetWindowTextA(box, text, sizeof text));
     }
-    // The mouse itself moved to (x, y) of `window`'s client area, then `events` (MOUSEEVENTF_...)
-    // queued together, as quick clicks come, and handled.
+    // The real cursor to a client point, then `events` (MOUSEEVENTF_...) queued together.
     static void mouseAt(HWND window, int x, int y, std::initializer_list<DWORD> events = {}) {
         POINT at{x, y};
         ClientToScreen(window, &at);
@@ -97,7 +91,6 @@ protected:
         SendMessageA(windows().main, WM_TIMER, 1, 0);
         drain();
     }
-
     // A copy of the recording program at `relative`, named as the program it stands in for.
     std::string recorder(const std::string& relative) const {
         std::string folder = executablePath();
@@ -107,8 +100,7 @@ protected:
                               widePath(copy).c_str(), FALSE));
         return copy;
     }
-    // The command lines the copy was started with, one a line, once it logged
-    // `starts` of them (10 s at most, the window answering meanwhile).
+    // The copy's command lines, one a line, once it logged `starts` of them (10 s at most).
     static std::string startedWith(const std::string& copy, int starts = 1) {
         std::string log;
         for (int wait = 0; wait < 200 && std::ranges::count(log, '\n') < starts; ++wait) {
@@ -118,8 +110,6 @@ protected:
         }
         return log;
     }
-
-    // The clipboard's Unicode text, in UTF-8.
     static std::string clipboardText() {
         OpenClipboard(nullptr);
         HANDLE data = GetClipboardData(CF_UNICODETEXT);
@@ -129,13 +119,10 @@ protected:
         CloseClipboard();
         return utf8;
     }
-
     TempTree tree;
 };
 
-// File types registered for one test: keys under HKEY_CLASSES_ROOT, each with its default value,
-// removed from their first folder down at the end. Where one of those folders exists already,
-// nothing is made or removed and taken() says so.
+// HKEY_CLASSES_ROOT keys for one test, removed at its end; none made where one exists (taken()).
 class ClassKeys {
 public:
     using Keys = std::vector<std::pair<std::string, std::string>>;
@@ -170,8 +157,7 @@ private:
     bool taken_ = false;
 };
 
-// Runs `open`, which opens a dialog with a modal loop of its own; `steps` runs once the dialog has
-// handled WM_INITDIALOG and posts what drives it.
+// Runs `open`, whose dialog loops modally; `steps` (posting what drives it) after WM_INITDIALOG.
 inline std::function<void(HWND dialog)> dialogSteps;
 inline LRESULT CALLBACK afterDialogMessage(int code, WPARAM sent, LPARAM message) {
     const auto* handled = reinterpret_cast<const CWPRETSTRUCT*>(message);
@@ -194,7 +180,6 @@ public:
         old_ = SelectObject(dc_, bitmap_);
         PatBlt(dc_, 0, 0, width, height, WHITENESS);
     }
-    // A copy of what `source` shows in [0, width) x [0, height).
     Dib(HDC source, int width, int height) : Dib(width, height) {
         BitBlt(dc_, 0, 0, width, height, source, 0, 0, SRCCOPY);
     }
@@ -204,7 +189,6 @@ public:
         BitBlt(dc_, 0, 0, width, height, shown, 0, 0, SRCCOPY);
         ReleaseDC(window, shown);
     }
-    // What `pane` paints, on white.
     template <class Pane>
     Dib(Pane& pane, int width, int height) : Dib(width, height) {
         pane.paint(dc_);
@@ -214,7 +198,6 @@ public:
         DeleteObject(bitmap_);
         DeleteDC(dc_);
     }
-
     HDC dc() const { return dc_; }
     COLORREF at(int x, int y) const { return GetPixel(dc_, x, y); }
     // Pixels of one colour in [left, right) x [top, bottom).
