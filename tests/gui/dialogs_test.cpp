@@ -10,7 +10,7 @@
 namespace tarvo::testing {
 namespace {
 
-// Keys queued for the edit box as the keyboard queues them, so that the dialog manager sees them.
+// Queued, as the keyboard queues them, so that the dialog manager sees them.
 void press(HWND dialog, WPARAM key, UINT message = WM_KEYDOWN) {
     PostMessageA(GetDlgItem(dialog, IDC_PROMPT_EDIT), message, key, 1);
 }
@@ -19,15 +19,15 @@ void type(HWND dialog, const std::string& text) {
         press(dialog, static_cast<BYTE>(c), WM_CHAR);
 }
 
-// The title and text of each dialog and message box answered with OK, a prompt
-// with `typed` in its box; every one is owned by the main window.
+// Title and text of each box answered with OK (a prompt with `typed`), owned by the main window.
 std::vector<std::string> shown;
 std::string typed;
 
 void answerOk(HWND d) {
     char text[512];
     shown.emplace_back(text, GetWindowTextA(d, text, sizeof text));
-    if (GetDlgItemTextA(d, 0xFFFF, text, sizeof text)) shown.back() += text;  // a message
+    for (int item : {0xFFFF, IDC_PROMPT_EDIT})
+        if (GetDlgItemTextA(d, item, text, sizeof text)) shown.back() += text;
     EXPECT_EQ(GetWindow(d, GW_OWNER), testProgram().windows.main);
     SetDlgItemTextA(d, IDC_PROMPT_EDIT, typed.c_str());
     PostMessageA(d, WM_COMMAND, IDOK, 0);
@@ -35,17 +35,12 @@ void answerOk(HWND d) {
 
 using Dialogs = ProgramTest;
 
-// Regression: the prompt read its box back into 100 bytes, so OK on an unedited list of 100
-// characters or more silently cut its tail. The caret starts after the text, so what is typed is
-// appended; 10,000 characters in the box are cut to the 9,999 a list holds. Only File Types and
-// Skip Folders forget the remembered files when OK changes them, not when OK leaves them as they
-// were or Cancel closes the prompt. Result > Tab Width...: the width shown, a number from 1 to 16
-// taken by the list and the preview at once; anything else leaves it.
+// Regression: OK on an unedited list of 100 characters or more cut its tail. Typing appends; a list
+// is cut to 9,999; only a changed filter forgets the remembered files. Tab Width takes 1 to 16.
 TEST_F(Dialogs, ThePromptKeepsOrTakesItsListWholeAndTabWidthANumberFrom1To16) {
     const std::string appended(150, 'q'), pasted(10000, 'p');
     SearchRequest& request = p().settings.request;
     std::string &exclude = request.excludeList, &only = request.includeList;
-    // Steps that type `text` into the prompt, then press `key`.
     const auto then = [](std::string text, WPARAM key) {
         return [=](HWND d) { type(d, text), press(d, key); };
     };
@@ -75,28 +70,20 @@ TEST_F(Dialogs, ThePromptKeepsOrTakesItsListWholeAndTabWidthANumberFrom1To16) {
         EXPECT_EQ(p().memory.count(), forgets ? 0 : 1);
         p().memory.clear();
     }
-
-    static std::string before;
     const std::pair<const char*, int> entries[] = {{"8", 8}, {"0", 8}, {"sixteen", 8}, {" 16", 16}};
     for (const auto& [entry, width] : entries) {
         SCOPED_TRACE(entry);
         typed = entry;
-        const int shownWidth = tabWidthOf(p().settings);
-        runDialog([] { runCommand(p(), IDM_TAB_WIDTH); },
-                  [](HWND d) {
-                      char text[16];
-                      before.assign(text, GetDlgItemTextA(d, IDC_PROMPT_EDIT, text, sizeof text));
-                      answerOk(d);
-                  });
-        EXPECT_EQ(before, std::to_string(shownWidth));
-        EXPECT_EQ(tabWidthOf(p().settings), width);
-        EXPECT_EQ(p().previewPane.document().tabWidth(), width);
+        shown.clear();
+        const std::string before = kTabWidthTitle + std::to_string(tabWidthOf(p().settings));
+        runDialog([] { runCommand(p(), IDM_TAB_WIDTH); }, answerOk);
+        EXPECT_EQ(shown, std::vector{before}) << "the width shown";
+        EXPECT_EQ(std::tuple(tabWidthOf(p().settings), p().previewPane.document().tabWidth()),
+                  std::tuple(width, width));
     }
 }
 
-// Escape, the close command and WM_CLOSE leave About open, so a second tick of its timer comes.
-// The 500 x 54 banner is a size at 96 DPI: drawn at the dialog's scale, across the middle of its
-// control.
+// Escape, close and WM_CLOSE leave About open (its timer ticks again); its banner is scaled.
 TEST_F(Dialogs, AboutClosesOnlyWithOkAndDrawsItsBannerAtItsScale) {
     static int ticks = 0, width = 0, height = 0;
     runDialog([] { runCommand(p(), IDM_ABOUT); },
@@ -107,7 +94,6 @@ TEST_F(Dialogs, AboutClosesOnlyWithOkAndDrawsItsBannerAtItsScale) {
                       RECT area;
                       GetClientRect(banner, &area);
                       const Dib shown(banner, area.right, area.bottom);
-                      // The dialog's face colour shows where the banner is not.
                       const COLORREF face = GetSysColor(COLOR_BTNFACE);
                       width = area.right - shown.count(face, 0, area.bottom / 2, area.right,
                                                        area.bottom / 2 + 1);
@@ -124,12 +110,8 @@ TEST_F(Dialogs, AboutClosesOnlyWithOkAndDrawsItsBannerAtItsScale) {
     EXPECT_EQ(height, scaleToDpi(54, dpi));
 }
 
-// A root that cannot be opened: one message, owned by the main window, and the search goes on with
-// the next root. A Path that names nothing is said the same way, and nothing is searched.
-// Regression: the search's time counted the seconds its error box stood open, and the box for a
-// Path entry over 260 characters was 1,872 pixels wide. The test's clock moves 8 seconds while each
-// box is up: the clock stands still meanwhile and the time shown leaves them out; the long entry is
-// cut in its middle.
+// One message for a root that cannot be opened (the search goes on) or a Path naming nothing.
+// Regression: the time shown counted the box's seconds; a 300-character entry's box was too wide.
 TEST_F(Dialogs, ARootThatCannotBeOpenedShowsOneMessage) {
     static double now = 0.0;
     p().clock.source = [] { return now += 0.001; };    // each reading a millisecond later
@@ -144,7 +126,6 @@ TEST_F(Dialogs, ARootThatCannotBeOpenedShowsOneMessage) {
     };
     const std::string missing = tree.path("no/such/dir"),
                       tooLong = tree.path(std::string(300, 'd'));
-    // The Path, the message (cut as the box cuts it), the files searched.
     const std::tuple<std::string, std::string, int64_t> paths[] = {
         {missing + ";" + tree.write("there/a.c", "alpha\n"), "can't open directory " + missing, 1},
         {" ; ;", "Error: the Path names no folder or file to search", 0},
@@ -180,23 +161,19 @@ TEST_F(Dialogs, HelpOpensAFileHoldingTheGuide) {
     EXPECT_NE(readBytes(calls[2]).find("<title>Tarvo Search"), std::string::npos) << calls[2];
 }
 
-// Regression: Help opened nothing when the program was copied without its
-// docs folder. A copy of this suite alone in an empty folder runs the test
-// above; the guide it opened is the one built in, written over a stale copy.
+// Regression: Help opened nothing for the program copied alone; a copy runs the test above.
 TEST_F(Dialogs, HelpWorksForTheProgramCopiedAloneIntoAnEmptyFolder) {
     const std::string alone = tree.mkdir("alone") + "\\gui_tests.exe";
     ASSERT_TRUE(CopyFileW(widePath(executablePath()).c_str(), widePath(alone).c_str(), FALSE));
     const UserGuide copy = userGuide(alone, false, temporaryFolder());
     ASSERT_TRUE(copy.builtIn);
     std::ofstream(copy.path) << "stale";
-
     std::string line = "\"" + alone + "\" --gtest_filter=Dialogs.HelpOpensAFileHoldingTheGuide";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION child = {};
     ASSERT_TRUE(CreateProcessA(alone.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                nullptr, &startup, &child));
-    // This thread's windows keep answering while the copy starts its own.
     while (MsgWaitForMultipleObjects(1, &child.hProcess, FALSE, 60000, QS_ALLINPUT) ==
            WAIT_OBJECT_0 + 1)
         drain();
@@ -209,8 +186,7 @@ TEST_F(Dialogs, HelpWorksForTheProgramCopiedAloneIntoAnEmptyFolder) {
         << "the guide written over the stale copy";
 }
 
-// With no command, the first editor found (VS Code only beside its script on the path, before
-// Notepad++), else the prompt first. A command that cannot start: one beep, one message saying why.
+// With no command, the first editor found, else the prompt; a failed start: a beep and why.
 TEST_F(Dialogs, OpenInEditorWithTheCommandAFoundEditorOrThePromptFirst) {
     const std::string file = tree.write("my src/a b.c", "int x;\nint needle;\n");
     search("needle", file);
@@ -219,7 +195,6 @@ TEST_F(Dialogs, OpenInEditorWithTheCommandAFoundEditorOrThePromptFirst) {
     p().settings.editorCommand = quoted + " -n%line% \"%path%\"";
     postKey(windows().findBox, VK_F9);
     EXPECT_EQ(startedWith(editor), quoted + " -n2 \"" + file + "\"\n");
-
     tree.write("vs code/bin/code.cmd", "");
     const std::pair<std::string, std::string> machines[] = {
         {tree.mkdir("none"), ""},
@@ -236,14 +211,12 @@ TEST_F(Dialogs, OpenInEditorWithTheCommandAFoundEditorOrThePromptFirst) {
     postKey(windows().findBox, VK_F9);
     EXPECT_EQ(startedWith(npp), "\"" + npp + "\" -n2 \"" + file + "\"\n");
     EXPECT_EQ(p().settings.editorCommand, "") << "a found editor is not stored";
-
     SetEnvironmentVariableA("PATH", tree.path("none").c_str());
     typed = quoted + " +%line% %path%";
     runDialog([] { runCommand(p(), IDM_OPEN_IN_EDITOR); }, answerOk);
     EXPECT_EQ(p().settings.editorCommand, typed);
     EXPECT_EQ(startedWith(editor, 2),
               quoted + " -n2 \"" + file + "\"\n" + quoted + " +2 \"" + file + "\"\n");
-
     static std::vector<UINT> beeps;
     launcher().beep = [](UINT type) { beeps.push_back(type); };
     p().settings.editorCommand = "Z:\\no\\such.exe %path%";
@@ -258,12 +231,11 @@ TEST_F(Dialogs, OpenInEditorWithTheCommandAFoundEditorOrThePromptFirst) {
     EXPECT_EQ(beeps.size(), 1u);
 }
 
-// Regression: F7 handed a .bat file to the shell with its edit verb, and Wine's shell ran it. A
-// .bat with an edit verb is shown by the verb's program, started directly; a .cmd without one in
-// Notepad (a recording program found in the current folder); neither script leaves its marker.
+// Regression: F7 handed a .bat to the shell's edit verb, which Wine ran. Its verb's program is
+// started directly; a .cmd (or a verb that cannot start) goes to Notepad; no script runs.
 TEST_F(Dialogs, OpenNeverRunsAScript) {
     const std::string notepad = recorder("np/notepad.exe"), editor = recorder("ed/my editor.exe");
-    // Wine registers no batch file type: one as Windows registers it, with an edit verb.
+    // Wine registers no batch file type: one as Windows does.
     const ClassKeys registered({{".bat", "batfile"},
                                 {"batfile\\shell\\open\\command", "\"%1\" %*"},
                                 {"batfile\\shell\\edit\\command", "\"" + editor + "\" \"%1\""}});
@@ -276,7 +248,6 @@ TEST_F(Dialogs, OpenNeverRunsAScript) {
     ASSERT_EQ(p().results.count(), 2);
     std::string notepadLog;
     for (int32_t row : {0, 1, 0, 1}) {
-        // Second time round, an edit verb whose program cannot start: Notepad instead.
         if (row == 0 && !notepadLog.empty()) std::filesystem::remove(editor);
         p().results.selectRow(row);
         postKey(windows().findBox, VK_F7);

@@ -1,5 +1,4 @@
-// The program's life around its run loop: the status line's pace, leaving a search, start-up
-// failures.
+// The program's life around its run loop: the status line's pace, leaving, start-up failures.
 #include "app/clock.h"
 #include "gui/gui_support.h"
 #include "shell/main_window_win32.h"
@@ -10,9 +9,7 @@ namespace {
 
 using RunLoop = ProgramTest;
 
-// The timer ticks that find a refresh pending (the status line's repaints) come at most four times
-// a second while a search runs. (That the scanner pumps at every window move is the scanner
-// suite's.)
+// The timer ticks that find a refresh pending come at most four times a second during a search.
 constexpr int64_t kFileSize = 1000000;
 
 class RepaintHost final : public SearchHost {
@@ -24,13 +21,11 @@ public:
     RunState runState() const override { return RunState::Running; }
     void reportError(const char*) override {}
     void requestRefresh() override { testProgram().refreshPending = true; }
-
     SearchRun searchRun{*this, testProgram().settings.request, testProgram().memory,
                         testProgram().results};
 };
 int repaints = 0;
 
-// Sees each message as the pump takes it, before it is handled.
 LRESULT CALLBACK watchPump(int code, WPARAM removed, LPARAM message) {
     const UINT id = reinterpret_cast<MSG*>(message)->message;
     if (removed == PM_REMOVE && id == WM_TIMER && testProgram().refreshPending) ++repaints;
@@ -38,7 +33,7 @@ LRESULT CALLBACK watchPump(int code, WPARAM removed, LPARAM message) {
 }
 
 TEST_F(RunLoop, TheStatusRepaintsAtMostFourTimesASecond) {
-    // Lines of 10 bytes, the term on the first only: the scoring pass reads each file whole.
+    // The term on the first line only: the scoring pass reads each file whole.
     std::string content = "zzqqxx" + repeated(kFileSize / 10, "aaa\naaaaaa");
     content.resize(kFileSize);
     for (int f = 0; f < 12; ++f)
@@ -51,15 +46,13 @@ TEST_F(RunLoop, TheStatusRepaintsAtMostFourTimesASecond) {
     host.searchRun.runSearch();
     const double seconds = elapsedSeconds() - start;
     UnhookWindowsHookEx(hook);
-
     ASSERT_EQ(host.searchRun.stats().bytes, 12 * kFileSize);
     EXPECT_GE(repaints, 1);
     EXPECT_LE(repaints, static_cast<int>(seconds * 4) + 1);
 }
 
-// The program on a thread of the test searches left\\big, ten files of 1 MB with one "alpha"
-// line each, at once. exitProgram parks the thread (ending it inside a window procedure can
-// hang under Wine), which holds the folder open: the next test removes it.
+// The program on a thread of the test searches left\\big at once. exitProgram parks the thread
+// (ending it in a window procedure can hang under Wine), which holds the folder open.
 HANDLE programEnded = CreateEventA(nullptr, TRUE, FALSE, nullptr);
 int programExitCode = -1;
 const std::filesystem::path left = std::filesystem::temp_directory_path() / "tarvo-leaving";
@@ -77,7 +70,6 @@ DWORD WINAPI programThread(void* prepare) {
     startProgram(p, GetModuleHandleA(nullptr), "", SW_SHOWNORMAL);
     SetWindowTextA(p.windows.findBox, "alpha");
     SetWindowTextA(p.windows.pathBox, (left / "big").string().c_str());
-    // Posted: the run loop begins by setting Idle, then takes the Enter.
     PostMessageA(p.windows.findBox, WM_CHAR, '\r', 1);
     runLoop(p);
 }
@@ -98,8 +90,7 @@ void leaveWith(UINT message, WPARAM command) {
     SetWindowsHookExA(WH_CALLWNDPROC, leaveAtFirstResult, nullptr, GetCurrentThreadId());
 }
 
-// Start-up failures: a class name taken before the program registers it. Class registrations
-// outlive the program's thread: each case runs in a process of its own.
+// A start-up failure: a class name taken before the program registers it.
 void registerTaken(const char* name) {
     WNDCLASSA taken = {};
     taken.lpfnWndProc = DefWindowProcA;
@@ -108,7 +99,6 @@ void registerTaken(const char* name) {
     RegisterClassA(&taken);
 }
 
-// The main window's creation fails; every other window is made.
 LRESULT CALLBACK refuseMainWindow(int code, WPARAM window, LPARAM details) {
     char name[16] = {};
     GetClassNameA(reinterpret_cast<HWND>(window), name, sizeof name);
@@ -116,9 +106,7 @@ LRESULT CALLBACK refuseMainWindow(int code, WPARAM window, LPARAM details) {
     return CallNextHookEx(nullptr, code, window, details);
 }
 
-// Each way to end goes through exitProgram with its own exit code, so the settings are written:
-// after leaving a search (exit code 0), with its texts in the history and the results so far
-// credited, the best file at 1000.
+// Each ending writes the settings with its exit code; leaving a search keeps its texts and results.
 const std::pair<void (*)(), int> kEndings[] = {
     {[] { leaveWith(WM_CLOSE, 0); }, 0},
     {[] { leaveWith(WM_COMMAND, IDM_EXIT); }, 0},
