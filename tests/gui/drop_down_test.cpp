@@ -1,5 +1,4 @@
-// The list under the Find and Path boxes (their history, the Path box's folders) and the folder
-// picker, on the real main window.
+// The list under the Find and Path boxes and the folder picker, on the real main window.
 #include "gui/gui_support.h"
 #include "shell/edit_box_win32.h"
 
@@ -15,7 +14,6 @@ protected:
             SendMessageA(box, WM_CHAR, static_cast<BYTE>(c), 1);
     }
     static void key(HWND box, WPARAM key) { SendMessageA(box, WM_KEYDOWN, key, 1); }
-    // A mouse message to the list at (x, y) of its client area.
     static void mouse(UINT message, int x, int y) {
         SendMessageA(list().window, message, 0, MAKELPARAM(x, y));
     }
@@ -24,10 +22,7 @@ protected:
 
 using Entries = std::vector<std::string>;
 
-// A first start (no settings file) has the current folder in the Path box, ready to search. Two
-// searches, then Alt+Down in Find: the list shows both texts, the current one selected and drawn
-// in the selection colour; Down and Enter put the earlier text in the box without a search. The
-// arrow button opens the list; a release on a row takes it; a press outside closes it.
+// A first start's Path is the current folder; Alt+Down or the arrow shows earlier texts to take.
 TEST_F(DropDownTest, AltDownOrTheMouseShowsTheEarlierTextsAndTakesOne) {
     char current[MAX_PATH];
     EXPECT_EQ(boxText(windows().pathBox),
@@ -53,17 +48,14 @@ TEST_F(DropDownTest, AltDownOrTheMouseShowsTheEarlierTextsAndTakesOne) {
         << "the earlier text is drawn";
     key(windows().findBox, VK_DOWN);
     pressEnter(windows().findBox);
-    EXPECT_FALSE(shown());
-    EXPECT_EQ(boxText(windows().findBox), "alpha");
-    EXPECT_EQ(p().runState, RunState::Idle) << "taking an entry does not search";
+    EXPECT_EQ(std::tuple(shown(), boxText(windows().findBox), p().runState),
+              std::tuple(false, "alpha", RunState::Idle));
     pressEnter(windows().findBox);
     EXPECT_EQ(p().runState, RunState::StartRequested) << "Enter with the list closed searches";
-
     SendMessageA(list().pathButton, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
     ASSERT_TRUE(shown());
-    EXPECT_EQ(list().box, windows().pathBox);
-    EXPECT_EQ(GetFocus(), windows().pathBox);
-    EXPECT_EQ(GetCapture(), list().window);
+    EXPECT_EQ(std::tuple(list().box, GetFocus(), GetCapture()),
+              std::tuple(windows().pathBox, windows().pathBox, list().window));
     mouse(WM_LBUTTONDOWN, -5, -5);
     EXPECT_FALSE(shown());
     EXPECT_NE(GetCapture(), list().window);
@@ -72,14 +64,11 @@ TEST_F(DropDownTest, AltDownOrTheMouseShowsTheEarlierTextsAndTakesOne) {
     mouse(WM_MOUSEMOVE, 10, rowMiddle(1));
     EXPECT_EQ(list().rows.selected, 1);
     mouse(WM_LBUTTONUP, 10, rowMiddle(1));
-    EXPECT_FALSE(shown());
-    EXPECT_EQ(boxText(windows().findBox), "alpha");
+    EXPECT_EQ(std::tuple(shown(), boxText(windows().findBox)), std::tuple(false, "alpha"));
 }
 
-// F4 opens the list; typing filters it to the entries containing the text, Delete removes the
-// selected one from the history, Esc closes it. Closed, Up and Down move the results again. In the
-// Path box, a prefix typed after the last ";" offers the folders and files beginning with it; the
-// one chosen completes that entry only, and nothing is searched.
+// F4 opens the list; typing filters it, Delete removes from the history, Esc and Tab close it. In
+// the Path box, the folders after the last ";" are offered; the one chosen completes that entry.
 TEST_F(DropDownTest, TypingFiltersDeleteRemovesEscClosesAndThePathBoxOffersFolders) {
     tree.write("a.txt", "alpha one\nbeta two\nalpha three\n");
     for (const char* find : {"alpha one", "beta two", "alpha three"})
@@ -104,12 +93,9 @@ TEST_F(DropDownTest, TypingFiltersDeleteRemovesEscClosesAndThePathBoxOffersFolde
     p().results.selectRow(0);
     key(windows().findBox, VK_DOWN);
     EXPECT_EQ(p().results.selectedRow(), 1);
-    // Tab closes the list on its way to the Path box.
     key(windows().findBox, VK_F4);
     key(windows().findBox, VK_TAB);
-    EXPECT_FALSE(shown());
-    EXPECT_EQ(GetFocus(), windows().pathBox);
-
+    EXPECT_EQ(std::tuple(shown(), GetFocus()), std::tuple(false, windows().pathBox));
     tree.write("tree/subway/a.txt", "");
     tree.write("tree/submarine.txt", "");
     tree.write("tree/other/b.txt", "");
@@ -120,15 +106,13 @@ TEST_F(DropDownTest, TypingFiltersDeleteRemovesEscClosesAndThePathBoxOffersFolde
     ASSERT_EQ(list().entries, Entries{folder + "subway"});
     key(windows().pathBox, VK_DOWN);
     pressEnter(windows().pathBox);
-    EXPECT_FALSE(shown());
-    EXPECT_EQ(boxText(windows().pathBox), "C:\\x;" + folder + "subway");
-    EXPECT_EQ(p().runState, RunState::Idle);
+    EXPECT_EQ(std::tuple(shown(), boxText(windows().pathBox), p().runState),
+              std::tuple(false, "C:\\x;" + folder + "subway", RunState::Idle));
     type(windows().pathBox, "\\");
     EXPECT_EQ(list().entries, Entries{folder + "subway\\a.txt"});
 }
 
-// Answers the picker the command opened, from inside its modal loop: Cancel, or "." typed as the
-// folder's name and OK, which is the folder the picker shows.
+// Answers the picker from inside its modal loop: Cancel, or OK with "." (the folder shown) typed.
 bool pickerOk = false;
 std::string pickerTitle;
 void CALLBACK answerPicker(HWND, UINT, UINT_PTR timer, DWORD) {
@@ -150,8 +134,7 @@ void CALLBACK answerPicker(HWND, UINT, UINT_PTR timer, DWORD) {
     PostMessageA(picker, WM_COMMAND, IDOK, 0);
 }
 
-// Ctrl+B opens the picker at the Path's last entry: cancelled, the Path stays; OK takes that
-// folder in place of the text, Ctrl+Shift+B or Browse from the menu with Shift held after it.
+// Ctrl+B's picker at the Path's last entry: OK takes its folder; with Shift, adds it.
 TEST_F(DropDownTest, CtrlBOpensTheFolderPicker) {
     const std::string start = tree.mkdir("start");
     const std::string text = "C:\\x; " + start + " ;";
@@ -167,11 +150,10 @@ TEST_F(DropDownTest, CtrlBOpensTheFolderPicker) {
         pickerTitle.clear();
         SetTimer(nullptr, 0, 100, answerPicker);
         holdKeys(!menu, shift);
-        if (menu) {
+        if (menu)
             PostMessageA(windows().main, WM_COMMAND, IDM_BROWSE_FOLDER, 0);
-        } else {
+        else
             postKey(windows().findBox, 'B');
-        }
         drain();
         holdKeys(false, false);
         EXPECT_EQ(pickerTitle, title);

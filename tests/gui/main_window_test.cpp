@@ -1,18 +1,18 @@
 // The main window driven with messages, as the keyboard, the mouse and the shell send them.
 #include <shlobj.h>
 
-#include "engine/system_path_win32.h"
 #include "gui/gui_support.h"
 #include "shell/edit_box_win32.h"
 #include "shell/status_panel_win32.h"
+#include "support/repeated.h"
 
 namespace tarvo::testing {
 namespace {
 
 using MainWindow = ProgramTest;
 
-// Enter empties the file memory only for a new Path; F5 searches the texts Enter last took; during
-// a search, Enter with the same texts, F6 and Esc stop, Enter with a new text restarts.
+// Enter empties the memory only for a new Path; F5 searches the texts Enter last took; during a
+// search, Enter with the same texts, F6 and Esc stop, Enter with a new text restarts.
 TEST_F(MainWindow, EnterF5AndF6StartStopAndRestart) {
     for (int f = 0; f < 20; ++f)
         tree.write("src/f" + std::to_string(f) + ".txt", "alpha beta\n");
@@ -24,7 +24,6 @@ TEST_F(MainWindow, EnterF5AndF6StartStopAndRestart) {
     EXPECT_EQ(p().memory.count(), 0) << "a new Path empties the memory";
     runRequestedSearch(p());
     EXPECT_EQ(p().results.count(), 20);
-
     SetWindowTextA(windows().findBox, "beta");  // typed, no Enter
     pressKey(windows().findBox, VK_F5);
     ASSERT_EQ(p().runState, RunState::StartRequested);
@@ -37,9 +36,6 @@ TEST_F(MainWindow, EnterF5AndF6StartStopAndRestart) {
     EXPECT_EQ(p().settings.lastFindText, "beta");
     runRequestedSearch(p());
     EXPECT_STREQ(p().searchRun.terms().term(0).text, "beta");
-
-    // Posted to the Find box during a search: Enter with the same texts, F6, Esc, Enter with a new
-    // text.
     const std::tuple<UINT, WPARAM, const char*, RunState> stops[] = {
         {WM_CHAR, '\r', "beta", RunState::Idle},
         {WM_KEYDOWN, VK_F6, "beta", RunState::Idle},
@@ -54,21 +50,18 @@ TEST_F(MainWindow, EnterF5AndF6StartStopAndRestart) {
         EXPECT_EQ(p().runState, after);
         EXPECT_EQ(p().searchRun.stats().files, 0);
     }
-    // Twenty quick F5s: the first run takes them all at its first pump and
-    // ends; the second is undisturbed. No handler runs a search of its own.
+    // Twenty quick F5s: the first run takes them all at its first pump, the second is undisturbed.
     for (int i = 0; i < 20; ++i)
         postKey(windows().findBox, VK_F5);
     int runs = 0;
     for (; p().runState == RunState::StartRequested && runs < 50; ++runs)
         runRequestedSearch(p());
-    EXPECT_EQ(runs, 2);
-    EXPECT_STREQ(p().searchRun.terms().term(0).text, "alpha");
-    EXPECT_EQ(p().searchRun.stats().files, 20);
-    EXPECT_EQ(p().runState, RunState::Idle);
+    EXPECT_EQ(std::tuple(runs, std::string(p().searchRun.terms().term(0).text),
+                         p().searchRun.stats().files, p().runState),
+              std::tuple(2, "alpha", 20, RunState::Idle));
 }
 
-// Recursive, Skip Binary Files and Skip Ignored Files change which files are read, so they empty
-// the file memory.
+// Recursive and the two Skip options change which files are read: they empty the memory.
 TEST_F(MainWindow, OptionItemsToggleTheirChecksAndThreeEmptyTheMemory) {
     const std::tuple<int, bool SearchOptions::*, bool> items[] = {
         {IDM_RECURSIVE, &SearchOptions::recursive, true},
@@ -93,16 +86,14 @@ TEST_F(MainWindow, OptionItemsToggleTheirChecksAndThreeEmptyTheMemory) {
     }
 }
 
-// Regression: the caret was put at the end with a posted End key, which ran
-// while Shift was still down: Shift+Tab selected from the old caret to the
-// end, and the next letter typed replaced the whole text.
+// Regression: the caret was put at the end with a posted End key, which ran while Shift was still
+// down: the next letter typed after Shift+Tab replaced the whole text.
 TEST_F(MainWindow, TabShiftTabAndADropMoveTheFocusWithTheCaretAtTheEnd) {
     SetWindowTextA(windows().findBox, "find text");
     SetWindowTextA(windows().pathBox, "C:\\a\\path");
     const std::pair<HWND, HWND> steps[] = {{windows().findBox, windows().pathBox},
                                            {windows().pathBox, windows().findBox},
                                            {windows().fileBox, windows().findBox}};
-    // The caret where the target box had it: start, inside, all selected.
     const std::pair<int, int> carets[] = {{0, 0}, {3, 3}, {0, -1}};
     for (bool shift : {false, true}) {
         holdKeys(false, shift);
@@ -133,17 +124,13 @@ TEST_F(MainWindow, TabShiftTabAndADropMoveTheFocusWithTheCaretAtTheEnd) {
     GlobalUnlock(drop);
     SetFocus(windows().findBox);
     SendMessageA(windows().main, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
-    EXPECT_EQ(boxText(windows().pathBox), "C:\\src\\caf\xC3\xA9;D:\\notes.txt");
-    EXPECT_EQ(GetFocus(), windows().pathBox);
+    EXPECT_EQ(std::tuple(boxText(windows().pathBox), GetFocus()),
+              std::tuple("C:\\src\\caf\xC3\xA9;D:\\notes.txt", windows().pathBox));
 }
 
-// Files at paths of 300 and 600 characters are found, previewed with the whole path in the File
-// box, and handed whole to Copy Path, F8 and F9; F7 opens them through the shell, which takes them
-// in their short form. Ctrl+Shift+C copies the selected result with its line, Copy All
-// every result in display order; Ctrl+C in a box still copies the box's selection.
+// Paths of 300 and 600 characters found, previewed, copied and opened whole (F7: short form).
 TEST_F(MainWindow, LongPathsAreSearchedPreviewedOpenedAndCopied) {
     const std::string root = tree.mkdir("deep"), opener = recorder("op/opener.exe");
-    // Files ending in .tarvo open with a recording program.
     const ClassKeys registered({{".tarvo", "Tarvo.Test"},
                                 {"Tarvo.Test\\shell\\open\\command", "\"" + opener + "\" \"%1\""}});
     ASSERT_FALSE(registered.taken());
@@ -170,9 +157,9 @@ TEST_F(MainWindow, LongPathsAreSearchedPreviewedOpenedAndCopied) {
         drain();
         const std::string& path = selectedResult(p())->path;
         SCOPED_TRACE(path.size());
-        EXPECT_EQ(p().previewPane.document().currentPath(), path);
         EXPECT_GT(p().previewPane.document().lineCount(), 0) << "the file was read";
-        EXPECT_EQ(boxText(windows().fileBox), path);
+        EXPECT_EQ(std::tuple(p().previewPane.document().currentPath(), boxText(windows().fileBox)),
+                  std::tuple(path, path));
         runCommand(p(), IDM_COPY_PATH);
         EXPECT_EQ(clipboardText(), path);
         pressKey(windows().findBox, 'C', true, true);
@@ -201,21 +188,15 @@ TEST_F(MainWindow, LongPathsAreSearchedPreviewedOpenedAndCopied) {
     EXPECT_EQ(clipboardText(), "nee");
 }
 
-// Regression: the main window painted its face colour over the panes when it
-// was resized; a band of the preview stayed blank until the next scroll.
+// Regression: the main window painted its face colour over the panes when resized.
 TEST_F(MainWindow, EveryBandShowsItsContentAfterAResizeAndTheWindowKeepsAMinimumSize) {
-    std::string lines;
-    for (int i = 1; i <= 300; ++i)
-        lines += "needle line " + std::to_string(i) + "\n";
-    search("needle", tree.write("long.txt", lines));
-    // A child's client area in screen coordinates.
+    search("needle", tree.write("long.txt", repeated(300, "needle line\n")));
     const auto area = [](HWND child) {
         RECT r;
         GetClientRect(child, &r);
         MapWindowPoints(child, nullptr, reinterpret_cast<POINT*>(&r), 2);
         return r;
     };
-    // Shown as `show`, or else set to `width` x `height`.
     const std::tuple<int, int, int> changes[] = {
         {SW_MAXIMIZE, 0, 0}, {SW_RESTORE, 0, 0}, {0, 640, 480}, {0, 1000, 800}};
     for (const auto& [show, width, height] : changes) {
@@ -225,7 +206,6 @@ TEST_F(MainWindow, EveryBandShowsItsContentAfterAResizeAndTheWindowKeepsAMinimum
         else
             SetWindowPos(windows().main, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
         drain();
-        // What the screen shows, read from the screen itself, not from the program's DC.
         const Dib screen(HWND{}, 1280, 1024);
         const RECT preview = area(p().previewPane.window()), list = area(p().resultsPane.window());
         const int h = rowHeight(FontIndex::Preview);
@@ -237,7 +217,6 @@ TEST_F(MainWindow, EveryBandShowsItsContentAfterAResizeAndTheWindowKeepsAMinimum
             screen.count(p().faceColour, preview.left, preview.top, preview.right, preview.bottom) +
                 screen.count(p().faceColour, list.left, list.top, list.right, list.bottom),
             0);
-        // A maximised window keeps the rectangle to restore.
         const WindowRect& saved = p().settings.windowRect;
         EXPECT_EQ(saved.right - saved.left, width ? width : 900);
     }
@@ -246,10 +225,7 @@ TEST_F(MainWindow, EveryBandShowsItsContentAfterAResizeAndTheWindowKeepsAMinimum
     Dib band(1280, l.statusLine.bottom);
     paintStatusLine(p(), band.dc());
     EXPECT_EQ(band.count(kWhitePixel, 0, l.statusLine.top, 1280, l.statusLine.bottom), 0);
-
-    // Shrunk as far as it goes, the window still shows the menu bar on one line, a row of the list
-    // and three preview lines. Grown again, a box whose text now fits shows it from the start, not
-    // scrolled as it was in the narrow box.
+    // Shrunk: one menu line, a list row, three preview lines; grown, a box's text from its start.
     const std::string text = "needle haystack " + std::string(60, 'x');
     SetWindowTextA(windows().findBox, text.c_str());
     focusAtEnd(windows().findBox);
