@@ -1,6 +1,5 @@
-// The window at the scale of the screen it is on: these suites run with the others at 96 DPI, and
-// again at 144 DPI (150 %) with the screen's DPI set in the registry (tests/gui/at_dpi.sh), where
-// TARVO_TEST_DPI names the DPI the window must have. Every place is a size at 96 DPI scaled.
+// The window at its screen's scale: run at 96 DPI and again at 144 (tests/gui/at_dpi.sh, which sets
+// TARVO_TEST_DPI). Every place is a size at 96 DPI scaled.
 #include <cstdlib>
 
 #include "gui/gui_support.h"
@@ -22,13 +21,11 @@ protected:
         if (const char* expected = std::getenv("TARVO_TEST_DPI")) {
             ASSERT_EQ(dpi, std::atoi(expected));
         }
-        // The fixture's 900 x 700 at 96 DPI, as large on the screen at any scale.
         SetWindowPos(windows().main, nullptr, 0, 0, px(820), px(640), SWP_NOZORDER);
         SetForegroundWindow(windows().main);
         drain();
     }
     int px(int at96) const { return scaleToDpi(at96, dpi); }
-    // What the main window shows, read back from its own device context.
     static Dib shown() {
         RECT client;
         GetClientRect(windows().main, &client);
@@ -52,11 +49,7 @@ protected:
     int dpi = kBaseDpi;
 };
 
-// The fonts are made for the screen; the headers' labels and the whole status line, which says that
-// the list holds the best 9,999 of more matching lines, are drawn where the scaled layout puts
-// them: nothing cut that fits at 96 DPI. Moved to a screen of another scale (WM_DPICHANGED): fonts
-// made for the new DPI and given to the boxes, the rectangle Windows suggests taken, every place
-// scaled anew.
+// Labels and the whole status line at their scaled places; moved to another DPI, all scaled anew.
 TEST_F(Scaled, HeadersAndTheStatusLineAreDrawnAtTheirScaledPlacesAndAMoveScalesAnew) {
     tree.write("tree/many.txt", repeated(10000, "needle\n"));
     search("needle", tree.path("tree"));
@@ -81,34 +74,27 @@ TEST_F(Scaled, HeadersAndTheStatusLineAreDrawnAtTheirScaledPlacesAndAMoveScalesA
     const auto [first, last] = inkedColumns(dib, kBlackPixel, l.statusLine);
     EXPECT_LE(first, l.statusLine.left + 2);
     EXPECT_GE(last, l.statusLine.left + statusWidth - px(8)) << "its last word is drawn";
-    // The list's rows stand under the headers' labels.
     EXPECT_EQ(p().resultsPane.columns().pathX + l.resultsPane.left, l.fileHeader.left + px(5));
-
     const int newDpi = dpi * 5 / 4;
     RECT before;
     GetWindowRect(windows().main, &before);
-    // On the screen whatever the scale: Windows would suggest the size scaled.
     RECT suggested{before.left + 10, before.top + 10, before.left + 1010, before.top + 810};
     const int lineBefore = rowHeight();
     SendMessageA(windows().main, WM_DPICHANGED, MAKEWPARAM(newDpi, newDpi),
                  reinterpret_cast<LPARAM>(&suggested));
     drain();
-    EXPECT_EQ(p().fonts.dpi(), newDpi);
     EXPECT_GT(rowHeight(), lineBefore);
     RECT after;
     GetWindowRect(windows().main, &after);
     EXPECT_TRUE(EqualRect(&after, &suggested));
-    EXPECT_EQ(l.fileHeader.width(), scaleToDpi(400, newDpi));
-    EXPECT_EQ(l.findBox.height(), rowHeight());
+    EXPECT_EQ(std::tuple(p().fonts.dpi(), l.fileHeader.width(), l.findBox.height()),
+              std::tuple(newDpi, scaleToDpi(400, newDpi), rowHeight()));
     for (HWND box : {windows().findBox, windows().pathBox, windows().fileBox})
         EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(box, WM_GETFONT, 0, 0)),
                   p().fonts.handle(FontIndex::Interface));
 }
 
-// The sizing cursor over a border; a drag of the Rank column's border by 30 pixels (at 96 DPI)
-// widens it as much, and the rows follow; a double-click on the File column's border fits it to the
-// paths in view; the splitter takes the list's height, the previewed line stays in view, and both
-// are kept for the settings file.
+// Column borders dragged or double-clicked (fit), the splitter dragged; both kept for the settings.
 TEST_F(Scaled, ColumnBordersAndTheSplitterFollowTheMouse) {
     for (int i = 0; i < 60; ++i)
         tree.write("tree/f" + std::to_string(10 + i) + ".c", "int needle;\n");
@@ -119,7 +105,6 @@ TEST_F(Scaled, ColumnBordersAndTheSplitterFollowTheMouse) {
     SendMessageA(windows().main, WM_SETCURSOR, reinterpret_cast<WPARAM>(windows().main),
                  MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_SIZEWE));
-
     const int rankBefore = l.rankWidth;
     drag({rankRight - 1, middle}, {rankRight - 1 + px(30), middle});
     EXPECT_EQ(l.rankWidth, rankBefore + px(30));
@@ -127,7 +112,6 @@ TEST_F(Scaled, ColumnBordersAndTheSplitterFollowTheMouse) {
     EXPECT_EQ(p().settings.columnWidths->rank, scaleFromDpi(rankBefore + px(30), dpi));
     EXPECT_EQ(p().resultsPane.columns(), l.columns) << "the rows follow the headers";
     EXPECT_EQ(l.columns.pathX, l.rankWidth + px(5));
-
     const DWORD down = MOUSEEVENTF_LEFTDOWN, up = MOUSEEVENTF_LEFTUP;
     mouseAt(windows().main, l.fileHeader.right, middle, {down, up, down, up});
     int widest = 0;
@@ -136,9 +120,6 @@ TEST_F(Scaled, ColumnBordersAndTheSplitterFollowTheMouse) {
     EXPECT_EQ(
         l.fileWidth,
         std::max(widest, p().fonts.textWidth(kFileHeaderLabel, FontIndex::Interface)) + 2 * px(5));
-
-    // The previewed line, near the middle of a long file, then the splitter dragged down by ten
-    // rows of the list: the preview shrinks and keeps the line in view.
     p().previewPane.showFile(tree.write("long.txt", repeated(300, "line\n")).c_str(), 150);
     const PreviewPosition& at = p().previewPane.position();
     const int row = rowHeight(), splitterY = l.resultsBottom + px(4);
@@ -151,9 +132,7 @@ TEST_F(Scaled, ColumnBordersAndTheSplitterFollowTheMouse) {
     EXPECT_LT(at.targetLine, paintTopLine(at.topLine) + at.wholeLines) << "still in view";
 }
 
-// Esc closes the list open under a box, and does nothing else with no search running. Ctrl+Tab
-// goes round Find, Path, the list and the preview, Ctrl+Shift+Tab back; the preview shows its focus
-// and scrolls with its keys.
+// Esc closes the list under a box; Ctrl+Tab reaches the preview, which shows its focus and scrolls.
 TEST_F(Scaled, EscClosesTheListAndCtrlTabReachesThePreview) {
     std::string lines;
     for (int i = 1; i <= 500; ++i)
@@ -167,7 +146,6 @@ TEST_F(Scaled, EscClosesTheListAndCtrlTabReachesThePreview) {
     ASSERT_EQ(p().dropDown.box, windows().findBox);
     pressKey(windows().findBox, VK_ESCAPE);
     EXPECT_EQ(p().dropDown.box, nullptr) << "Esc closes the list open under a box first";
-
     p().previewPane.showFile(tree.path("src/long.txt").c_str(), 1);
     const HWND list = p().resultsPane.window(), preview = p().previewPane.window();
     SetFocus(windows().findBox);
@@ -178,10 +156,9 @@ TEST_F(Scaled, EscClosesTheListAndCtrlTabReachesThePreview) {
     }
     pressKey(GetFocus(), VK_TAB, true, true);
     ASSERT_EQ(GetFocus(), preview) << "Ctrl+Shift+Tab goes back";
-
     RECT area;
     GetClientRect(preview, &area);
-    // Pixels the focus frame darkens down the left edge, where the rows show their ground.
+    // Pixels the focus frame darkens down the left edge.
     const auto framed = [&] {
         const Dib dib(p().previewPane, area.right, area.bottom);
         return area.bottom - dib.count(kWhitePixel, 0, 0, 1, area.bottom) -
@@ -200,9 +177,7 @@ TEST_F(Scaled, EscClosesTheListAndCtrlTabReachesThePreview) {
         pressKey(preview, key, control);
         EXPECT_EQ(at.topLine, top);
         EXPECT_EQ(at.leftColumn, left < 0 ? GetScrollPos(preview, SB_HORZ) : left);
-        if (left < 0) {
-            EXPECT_GT(at.leftColumn, 200);
-        }
+        EXPECT_TRUE(left >= 0 || at.leftColumn > 200);
     }
     SetFocus(windows().findBox);
     EXPECT_EQ(framed(), 0) << "no frame without the focus";

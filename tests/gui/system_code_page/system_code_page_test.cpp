@@ -1,6 +1,5 @@
-// The window program where the manifest's UTF-8 code page is not in force, as on Windows before 10
-// 1903 and on server releases: this suite's manifest leaves it out, so the ANSI calls use the
-// system's code page (1252 under Wine).
+// The window program without the manifest's UTF-8 code page (before Windows 10 1903): the ANSI
+// calls use the system's code page (1252 under Wine).
 #include "engine/wide_text.h"
 #include "gui/gui_support.h"
 #include "shell/edit_box_win32.h"
@@ -10,8 +9,7 @@ namespace {
 
 using SystemCodePage = ProgramTest;
 
-// Names in Cyrillic and Japanese are found, previewed with their own letters in the File box,
-// copied and remembered: the file system is reached through the wide calls.
+// Cyrillic and Japanese names found, shown, copied and remembered through the wide calls.
 TEST_F(SystemCodePage, CyrillicAndJapaneseNamesAreFoundPreviewedAndTyped) {
     ASSERT_NE(GetACP(), static_cast<UINT>(CP_UTF8)) << "the manifest asks for UTF-8";
     const std::string files[] = {
@@ -35,9 +33,7 @@ TEST_F(SystemCodePage, CyrillicAndJapaneseNamesAreFoundPreviewedAndTyped) {
         EXPECT_EQ(clipboardText(), path);
         EXPECT_GE(p().memory.find(path.c_str()), 0);
     }
-    // A letter typed in Cyrillic in the Find box and in the Skip Folders prompt reaches the
-    // program whole: the message loop and the boxes are Unicode. The prompt shows a list in
-    // Japanese as it is.
+    // A Cyrillic letter typed in the Find box and the prompt arrives whole; Japanese shows whole.
     const std::string zhe = "\xd0\x96", japanese = "\xe6\x97\xa5\xe6\x9c\xac";
     SetWindowTextW(windows().findBox, L"");
     PostMessageW(windows().findBox, WM_CHAR, 0x0416, 1);
@@ -50,7 +46,6 @@ TEST_F(SystemCodePage, CyrillicAndJapaneseNamesAreFoundPreviewedAndTyped) {
               [&](HWND dialog) {
                   wchar_t text[64];
                   shown.assign(text, GetDlgItemTextW(dialog, IDC_PROMPT_EDIT, text, 64));
-                  // After the text.
                   PostMessageW(GetDlgItem(dialog, IDC_PROMPT_EDIT), WM_CHAR, 0x0416, 1);
                   PostMessageW(dialog, WM_COMMAND, IDOK, 0);
               });
