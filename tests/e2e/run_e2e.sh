@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The real TarvoSearch.exe driven from outside as a person drives it (window_driver.sh), then the
-# settings file it wrote read back. Usage: run_e2e.sh TarvoSearch.exe WORK_DIR. Artefacts in
-# WORK_DIR: searched.png (a search on screen), scaled.png (one at 150 %) and the logs. Exit 77
-# (skipped) without a display.
+# The real TarvoSearch.exe driven as a person drives it, its settings file read back. Usage:
+# run_e2e.sh TarvoSearch.exe WORK_DIR (screenshots and logs left there). Exit 77 without a display.
 set -uo pipefail
 
 exe=$(realpath "$1")
@@ -37,12 +35,10 @@ else
     wait_settled "$newer" any
     activate_window "$newer"
     xdotool key --repeat 20 BackSpace  # the caret starts after the loaded text
-    # A Path is needed: an empty one is reported, not searched.
     type_search "$newer" 'second window' "$root" any
     close_window "$older"
     wait_exit "$older_pid" || fail "the older window did not exit"
     close_window "$newer"
-    # Its title now names its search.
     no_window() { [ -z "$(windows_named 'Tarvo Search$')" ]; }
     until_timeout $exit_timeout no_window || fail "the newer window did not exit"
     sleep 0.5
@@ -51,8 +47,7 @@ else
 fi
 
 echo "== non-ASCII settings folder"
-# AppData moved under C:\users\Jürgen: regedit reads a REGEDIT4 file in the ANSI code page, so
-# the ü is one Latin-1 byte.
+# AppData moved under C:\users\Jürgen (regedit reads REGEDIT4 in the ANSI code page: Latin-1).
 appdata="$prefix/drive_c/users/Jürgen/AppData/Roaming"
 mkdir -p "$appdata"
 folders='HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Explorer'
@@ -78,8 +73,7 @@ expect_line 3 'widget' "the Find text"
 expect_line 4 "$root" "the Path text"
 
 echo "== at 150 %: closed maximized, it starts maximized and is restored to its size"
-# The screen's DPI as Wine reads it when a program starts; the window's system menu from the
-# keyboard: Alt+Space, then Maximize (x) or Restore (r).
+# The window's system menu from the keyboard: Alt+Space, then Maximize (x) or Restore (r).
 "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
 edit_band_height=$((edit_band_height * 3 / 2))
 size() { xdotool getwindowgeometry --shell "$1" | awk -F= '/^WIDTH=/{w=$2} /^HEIGHT=/{h=$2} END{print w, h}'; }

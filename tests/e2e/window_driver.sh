@@ -1,7 +1,6 @@
-# Sourced by run_e2e.sh and scripts/readme_picture.sh: the real TarvoSearch.exe ($exe, set by the
-# caller) started under Wine on the current X display and driven as a person drives it, with keys
-# typed by xdotool. Sets $prefix, a copy under $work of an initialised prefix with no settings file,
-# and $settings, the file the program writes. Exit 77 (skipped) without a display or the tools.
+# Sourced by run_e2e.sh and scripts/readme_picture.sh: the real TarvoSearch.exe ($exe) under Wine on
+# the X display, driven with xdotool. Sets $prefix (a fresh copy under $work, no settings file) and
+# $settings, the file the program writes. Exit 77 (skipped) without a display or the tools.
 
 if [ -z "${DISPLAY:-}" ]; then echo "skipped: no X display"; exit 77; fi
 for tool in xdotool xwd convert import iconv; do
@@ -9,8 +8,7 @@ for tool in xdotool xwd convert import iconv; do
 done
 
 . "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-env.sh"
-# Limits, in seconds: generous for a loaded two-core machine; a hang fails. The first start of a
-# prefix also starts Wine's services; a search of a small tree settles, painted.
+# Limits, in seconds: generous for a loaded two-core machine; a hang fails.
 window_timeout=30 settle_timeout=15 exit_timeout=15
 edit_band_height=90  # Wine's caption, the menu bar and the two edit box rows
 selection_colour='48,150,250'  # the selected result's ground in a new prefix
@@ -36,7 +34,6 @@ pids=()
 trap '"$WINESERVER" -k 2>/dev/null; for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done' EXIT
 
 winpath() { echo "Z:$1" | tr / '\\'; }
-
 windows_named() { xdotool search --name "$1" 2>/dev/null; }
 
 until_timeout() {  # until_timeout SECONDS COMMAND...: runs COMMAND until it succeeds
@@ -51,9 +48,8 @@ until_timeout() {  # until_timeout SECONDS COMMAND...: runs COMMAND until it suc
 windows_counted() { ids=$(windows_named "$1") && [ "$(grep -c . <<<"$ids")" -ge "$2" ]; }
 wait_window() { until_timeout $window_timeout windows_counted "$1" "$2" && echo "$ids"; }
 
-# A search is over when a result is selected (the list shows the selection colour) and the
-# picture stops changing (the status line moves while it runs). The band of the Find and Path
-# boxes is left out: the caret blinks.
+# A search is over when a result is selected (the selection colour shows) and the picture stops
+# changing; the band of the boxes, where the caret blinks, is left out.
 wait_settled() {  # wait_settled WINDOW [any]: "any" does not wait for a result
     local deadline=$((SECONDS + settle_timeout)) last="" now same=0
     while [ $SECONDS -lt $deadline ]; do
@@ -73,7 +69,6 @@ wait_settled() {  # wait_settled WINDOW [any]: "any" does not wait for a result
 
 exited() { ! kill -0 "$1" 2>/dev/null; }
 wait_exit() { until_timeout $exit_timeout exited "$1" && wait "$1"; }  # PID -> its exit code
-
 geometry() { xdotool getwindowgeometry --shell "$1" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} END{print x, y}'; }
 
 # A click on the caption (the strip a window 25 px lower leaves free), as a person activates a
@@ -84,7 +79,6 @@ activate_window() {  # activate_window WINDOW
     xdotool mousemove $((x + 300)) $((y + 10)) click 1
     sleep 0.3
 }
-
 close_window() { activate_window "$1"; xdotool key alt+F4; }  # as a person closes it
 
 # Starts the program and waits for its window: sets $started (the pid) and $main (the window).
@@ -95,8 +89,7 @@ start_window() {  # start_window LOG
     main=$(wait_window '^Tarvo Search$' 1 | head -1) || { echo "FAIL: no window"; cat "$1"; exit 1; }
 }
 
-# Types FIND_TEXT, Tab, PATH (in place of the Path text, which a first start fills with the current
-# folder) and Enter as a person does, then waits for the search to settle.
+# Types FIND_TEXT, Tab, PATH (over the Path text) and Enter, then waits for the search to settle.
 type_search() {  # type_search WINDOW FIND_TEXT PATH [any]
     activate_window "$1"
     xdotool type --delay 12 "$2" && xdotool key Tab shift+Home && xdotool type --delay 12 "$3"
