@@ -1,7 +1,6 @@
-// scanFile on a fuzzed file with fuzzed terms against the reference scanner. Byte 0: bits 0-4 Skip
-// Binary Files, Search File Names and the three bonuses; bit 5 names the file .c (on the highlight
-// list); bits 6-7 the window moves (0, 1, 2, 2) the file passes, the content written again across
-// each move point. Then the Find text up to a line feed, then the file.
+// scanFile on a fuzzed file and terms against the reference scanner. Byte 0: bits 0-4 the options,
+// bit 5 a .c name, bits 6-7 the window moves (0, 1, 2, 2) the content is written again across;
+// then the Find text up to a line feed, then the file.
 #include <algorithm>
 
 #include "engine/search_run.h"
@@ -34,7 +33,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view fuzzed = bytes.substr(std::min(size, findText.size() + 2));
     std::string content(fuzzed);
     for (int move = 0; move < std::min(flags >> 6, 2); ++move) {
-        // Filler lines of a byte few terms hold: bytes to read, few results.
         while (content.size() < kMovePoints[move] - fuzzed.size() / 2)
             content += content.size() % 100 == 99 ? '\n' : '\x01';
         content += fuzzed;

@@ -38,8 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     static const std::string path = fuzzing::scratch.path("TarvoSearch.txt");
     fuzzing::scratch.write("TarvoSearch.txt", bytes);
-    // The memories live across inputs, as the program's one memory does; a foreign file leaves the
-    // memory alone, so it is emptied here first.
+    // Live across inputs as the program's memory; a foreign file leaves it alone: emptied first.
     static FileMemory firstMemory, secondMemory;
     firstMemory.clear();
     Settings first;

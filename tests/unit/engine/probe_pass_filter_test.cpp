@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <random>
 #include "engine/vector_bytes.h"
+#include "support/reference_marks.h"
 
 namespace tarvo {
 
@@ -55,11 +56,9 @@ TEST(ProbePassFilter, MissNoOccurrenceNulOrLineFeed) {
                 for (int32_t i = 0; i < length; ++i) {
                     EXPECT_EQ(found[i] == 'N', findNuls && bytes[i] == '\0') << i;
                     for (int32_t k = 0; k < probes.count() && bytes[i] != '\0'; ++k) {
-                        const QueryTerm& term = terms.term(probes.term(k));
                         const bool occurs =
-                            i + term.length <= length &&
-                            std::equal(term.text, term.text + term.length, &bytes[i],
-                                       [](char a, char b) { return foldAscii(a) == foldAscii(b); });
+                            testing::occursAt(terms, std::string_view(bytes).substr(0, length), i,
+                                              terms.term(probes.term(k)));
                         EXPECT_TRUE(!occurs || found[i] == 'S') << probes.term(k) << " at " << i;
                     }
                 }

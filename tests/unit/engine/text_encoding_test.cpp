@@ -5,11 +5,8 @@ namespace tarvo {
 
 using namespace std::string_literals;
 
-// The mark a file begins with, and UTF-16 as UTF-8: line ends as they stand, a surrogate pair as
-// one character, and U+FFFD for an odd last byte, a lone surrogate and U+0000. Decoded a stretch at
-// a time, cut anywhere and each held to a count of bytes that one character (four at most) fits
-// in, the text is the same. Runs of ASCII long enough to be taken eight units at once end at a NUL,
-// a unit above 0x7F in either byte, and the text's end.
+// A file's mark, and UTF-16 as UTF-8: U+FFFD for an odd last byte, a lone surrogate and U+0000;
+// the same text decoded in stretches cut anywhere, and where eight-unit ASCII runs end.
 TEST(TextEncoding, MarksAndUtf16Decoding) {
     const auto marked = [](std::u16string_view units, bool bigEndian) {
         std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
