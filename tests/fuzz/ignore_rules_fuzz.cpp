@@ -1,5 +1,4 @@
-// Any rules (the text up to its last line feed) against any path at every depth, in time: rules
-// said twice say what they say once; without letters, folding case changes nothing.
+// Any rules (up to the last line feed) on any path, in time: twice is once; no letters, no case.
 #include <algorithm>
 
 #include "engine/ignore_rules.h"

@@ -1,5 +1,4 @@
-// loadSettings on any bytes, then save and load again: the second load gives the same settings, and
-// saving them (with the remembered files worth keeping) writes the same bytes.
+// loadSettings on any bytes; saved and loaded again, the same settings and the same bytes saved.
 #include "app/settings_file.h"
 #include "engine/file_memory.h"
 #include "fuzz/fuzz_support.h"

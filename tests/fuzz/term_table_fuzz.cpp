@@ -1,5 +1,4 @@
-// parseTerms on any Find text keeps its limits and no NUL; the line after a NUL is marked and
-// counted as the reference does.
+// parseTerms on any Find text keeps its limits; the line after a NUL is marked as the reference.
 #include <cstring>
 #include <string>
 #include <vector>

@@ -1,5 +1,4 @@
-// The file scanner's rules the plain way: the whole file a byte at a time, each term tried at
-// each byte; only the terms and the excerpt are shared with it.
+// The scanner's rules the plain way, each term tried at each byte; it shares terms and excerpt.
 #pragma once
 
 #include <algorithm>

@@ -1,5 +1,4 @@
-// A scratch folder tree, removed when the test ends. Relative paths use '/', full paths the
-// platform's separator, as the walk; all are UTF-8 whatever the code page.
+// A scratch tree, removed at the end; relative paths use '/', full ones the platform's, all UTF-8.
 #pragma once
 
 #include <filesystem>

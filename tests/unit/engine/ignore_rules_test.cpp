@@ -1,5 +1,4 @@
-// gitignore(5) rules as Git answers for them: the table of cases Git itself is asked about
-// (ignore_rules_cases.sh), rules built to hurt, and where Git's own files lie.
+// gitignore(5) rules as Git answers them (ignore_rules_cases.sh asks Git), and rules built to hurt.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -34,8 +33,7 @@ std::string unescaped(std::string_view text) {
     return bytes;
 }
 
-// What `git check-ignore` answers for a path under one top .gitignore: a folder on the way that
-// the rules ignore decides, else the path's own verdict.
+// `git check-ignore` under one .gitignore: an ignored folder on the way decides, else the path.
 IgnoreVerdict checkIgnore(const IgnoreRules& rules, std::string path) {
     const bool isDirectory = path.ends_with('/');
     if (isDirectory) path.pop_back();
@@ -71,8 +69,7 @@ TEST(IgnoreRules, AnswerAsGitCheckIgnore) {
     EXPECT_GT(cases, 100);
 }
 
-// Rules built to hurt end at once and mean what Git makes of them (runs of stars, of "**/", a
-// star between each byte, unclosed brackets, a rule repeated); the rest of the file still counts.
+// Rules built to hurt end at once and mean what Git makes of them; the rest of the file counts.
 TEST(IgnoreRules, RulesBuiltToHurtAndRuleFilesPastTheLimit) {
     const std::string stars(10000, '*'), deep = "d/" + stars + "/" + stars + "/x";
     const std::string starStars = testing::repeated(5000, "**/"),

@@ -7,8 +7,7 @@
 
 namespace tarvo {
 
-// The first pass's probes, scanned on from each stop: every line feed counted once, every NUL and
-// every occurrence of a probed term reported, nothing past the end; one to eight probes.
+// One to eight probes, scanned on from each stop: each line feed, NUL and probed term, no further.
 TEST(ProbePassFilter, MissNoOccurrenceNulOrLineFeed) {
     const std::pair<const char*, int32_t> cases[] = {
         {"kmalloc", 1},

@@ -1,5 +1,4 @@
-// The scanner against the reference scanner over files that probe every place where its shortcuts
-// could part from the plain reading; then a full sink, skips, stops and files that shrink.
+// The scanner against the reference where its shortcuts could part from it; skips, stops, shrinks.
 #include "engine_test.h"
 #include "support/reference_scanner.h"
 #include "support/repeated.h"
@@ -8,8 +7,8 @@ namespace tarvo {
 namespace {
 using testing::repeated;
 
-// Random bytes from `alphabet`, with `plant` written `back` bytes before each move point and end of
-// a read of the window, and once at the very end.
+// Random bytes, with `plant` `back` bytes before each move point and window read end, and at the
+// end.
 std::string makeContent(size_t size, std::string_view alphabet, uint32_t seed,
                         std::string_view plant = "", size_t back = 1) {
     std::mt19937 random(seed);
@@ -59,8 +58,7 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
         files.push_back({std::to_string(seed) + (seed % 2 ? ".c" : ".txt"),
                          makeContent(size, alphabet, seed, plant, back)});
     }
-    // Past a line's reach: a term on 512 lines in a row (its list cut back), others 99 to 101 lines
-    // away, a comment open across the reach; and lines that leave the window before their reach.
+    // Past a line's reach: a term on 512 lines, others 99 to 101 lines away, a comment; long lines.
     std::string reach, wide;
     for (int line = 1; line <= 700; ++line) {
         reach += (line <= 512 || line == 662 ? "foo " : "x ") + std::string(line % 7, 'y');
@@ -112,8 +110,7 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
         "a aA bab ab\\na b\\n\\nA",          // inside one another, across one and two lines
         repeated(100, "\\n") + " \\n\\n x",  // 99 lines long: lines wait that much longer
     };
-    // The automaton's worst cases: a hundred terms nested in one another over lines of one letter,
-    // and walks that never end, across the window's moves.
+    // The automaton's worst cases: a hundred nested terms over lines of one letter, endless walks.
     std::string nested;
     for (int length = 100; length > 0; --length)
         nested += std::string(length, 'a') + " ";
@@ -179,8 +176,7 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
     }
 }
 
-// In a full sink a line whose ceiling cannot beat the last entry is only counted; line 1 ties the
-// last entry at its ceiling and enters by its line number.
+// In a full sink a line at its ceiling tying the last entry enters by its line number.
 TEST_F(ScanTest, LinesReachingTheirCeilingStillEnterAFullSink) {
     const std::string path =
         tree.write("x.c", "// foo routine\nint Foo(int bar)\n{\n    return foo;\n");

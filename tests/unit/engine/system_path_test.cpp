@@ -19,8 +19,7 @@ std::u16string fullPathInWork(const std::u16string& path) {
 
 }  // namespace
 
-// From 260 UTF-16 units (not bytes) a path is made full in the long form, a share's as UNC, unless
-// already long, a device, or not to be made full; non-UTF-8 bytes are Windows-1252.
+// From 260 UTF-16 units (not bytes) a path takes the long form, unless long, a device or not full.
 TEST(SystemPath, LongFormAndTheLongestPathTheSystemNames) {
     const std::string a256(256, 'a'), a257(257, 'a'), a259(259, 'a');
     const std::u16string u256(256, u'a'), u257(257, u'a'), u259(259, u'a');
@@ -55,8 +54,7 @@ TEST(SystemPath, LongFormAndTheLongestPathTheSystemNames) {
         {"\\\\.\\pipe\\p", "\\\\.\\pipe\\p"}};
     for (const auto& [path, written] : ordinary)
         EXPECT_EQ(ordinaryPath(path), written) << path;
-// What the walk may build: on Windows 32,767 units with the long prefix and "\*", on POSIX
-// PATH_MAX bytes with the NUL.
+// What the walk may build: 32,767 units with the long prefix and "\*", or PATH_MAX with the NUL.
 #ifdef _WIN32
     const std::pair<std::string, bool> lengths[] = {
         {std::string(32759, 'a'), true},

@@ -48,8 +48,7 @@ TEST(TermTable, ParsingFirstBytesMarksAndCounts) {
     for (int c = 0; c < 256; ++c)
         EXPECT_EQ(table.isFirstChar(c), c == 'F' || c == 'f' || c == '1' || c == 0xE4 || !c) << c;
     EXPECT_EQ(table.countTermsIn("zz"), 0) << "the empty term only where a term may begin";
-    // Marks and counts as the reference's: nested and overlapping terms, case variants, a line
-    // feed inside a term, an empty term, a hundred terms sharing their first bytes.
+    // Marks and counts as the reference's: nested, overlapping, case variants, "\n", "", shared.
     std::string hundred, shared;
     for (int length = 100; length > 0; --length)  // the longest first: nested, not in index order
         hundred += std::string(length, 'a') + " ";

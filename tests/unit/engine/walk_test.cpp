@@ -1,5 +1,4 @@
-// Whole runs and the walk over scratch trees built to hurt: the search ends, reads only regular
-// files and reports only the roots it cannot open.
+// Runs and walks over trees built to hurt: they end, read regular files, report unopened roots.
 #include <condition_variable>
 #include <mutex>
 #include "engine_test.h"
@@ -41,8 +40,7 @@ TEST_F(WalkTest, WhatTheWalkReadsAndReports) {
     EXPECT_EQ(walk(b), Paths{});
     request.options.recursive = false;
     EXPECT_EQ(walk(root), (Paths{a}));
-    // Below a root, paths past 260 characters and Cyrillic and Japanese names are read (under
-    // Wine this suite's ANSI code page is 1252).
+    // Below a root, paths past 260 characters and non-Latin names are read (Wine: code page 1252).
     const std::string dir(249 - tree.root().size() - 1, 'd');  // 249 characters with the root
     const std::string names = "\xd0\x96\xd0\xb0\xd0\xbd\xd1\x80/\xe6\x97\xa5\xe6\x9c\xac.txt";
     const Paths deep = {
@@ -101,8 +99,7 @@ TEST_F(WalkTest, RunsWalkEveryRootAndCreditTheResults) {
     EXPECT_EQ(std::make_tuple(searchRun.stats().files, results.count()), std::make_tuple(0, 0));
 }
 
-// A file met again while its first scan is in flight (a remembered file the walk lists, a root
-// another root's walk reached) is read once: that scan is held until every file is handed out.
+// A file met again (remembered, or under another root) while its held scan is in flight: read once.
 TEST_F(WalkTest, AFileMetAgainInFlightIsReadOnce) {
     const std::string root = tree.mkdir("flight");
     constexpr int kFiles = 12;
@@ -145,8 +142,7 @@ TEST_F(WalkTest, AFileMetAgainInFlightIsReadOnce) {
     }
 }
 
-// File Types, the exclusion list and Skip Folders leave out files and folders (a root never),
-// counting a folder once; the remembered-files pass applies the file types too.
+// File Types, exclusions and Skip Folders leave out (and count) files and folders, never a root.
 TEST_F(WalkTest, FiltersLeaveOutFilesAndFoldersAndCountThem) {
     const std::string root = tree.mkdir("root");
     const std::string a = tree.write("root/a.c", "needle");
@@ -200,9 +196,8 @@ void setEnvironment(const char* name, const std::string& value) {
 #endif
 }
 
-// Skip Ignored Files: every .gitignore from the top down, info/exclude and the global excludes
-// file; ignored folders and ".git" are not entered; an inner repository starts over; a root
-// below the top takes the rules above it; outside a work tree nothing changes.
+// Skip Ignored Files: .gitignore files from the top down, info/exclude, the global file; no ".git";
+// an inner repository starts over; a root below the top takes the rules above it.
 TEST_F(WalkTest, SkipIgnoredFilesLeavesOutWhatGitIgnores) {
     const std::string home = "\xd0\x96\xd0\xb0\xd0\xbd\xd1\x80";
     tree.write(home + "/.gitconfig", "[core]\n\texcludesFile = ~/global-ignore\n");
@@ -263,8 +258,7 @@ TEST(DirectoryListingWin32, AttributesGiveTheKind) {
         EXPECT_EQ(entryKindOf(attributes), kind) << attributes;
 }
 
-// A Unix link, which Wine lists as a reparse-point folder, awaited (Wine does not wait for ln);
-// elsewhere it cannot start. `name` may go down through folders ('/').
+// A Unix link (a reparse-point folder to Wine), awaited: Wine does not wait for ln. Wine only.
 bool unixLink(const std::string& folder, const std::string& target, const std::string& name) {
     std::wstring command = wideText("/bin/ln -s " + target + " " + name);
     STARTUPINFOW startup = {};
@@ -285,8 +279,7 @@ bool unixLink(const std::string& folder, const std::string& target, const std::s
            (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-// Links to a sibling tree are walked; links back to "..", "." or a folder the walk came through
-// are not; so too for links named in Cyrillic and Japanese with paths past 260 characters.
+// Links to a sibling are walked, links back not; so too with non-Latin names past 260 characters.
 TEST_F(WalkTest, FolderLinksAreWalkedUnlessTheyLeadBack) {
     const std::string root = tree.mkdir("root");
     const std::string a = tree.write("root/a.txt", "a");
