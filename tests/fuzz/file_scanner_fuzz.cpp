@@ -63,11 +63,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                searchRun.stats().bytes == static_cast<int64_t>(text.size()));
     FUZZ_CHECK(searchRun.stats().matches == scan.matches);
     FUZZ_CHECK(results.count() == expected.count());
-    for (int32_t i = 0; i < results.count(); ++i) {
-        const ResultEntry& got = results.rankEntry(i);
-        const ResultEntry& want = expected.rankEntry(i);
-        FUZZ_CHECK(got.score == want.score && got.lineNumber == want.lineNumber &&
-                   got.lineText == want.lineText && got.termColumn == want.termColumn);
-    }
+    const auto fields = [](const ResultEntry& e) {
+        return std::tie(e.score, e.lineNumber, e.lineText, e.termColumn);
+    };
+    for (int32_t i = 0; i < results.count(); ++i)
+        FUZZ_CHECK(fields(results.rankEntry(i)) == fields(expected.rankEntry(i)));
     return 0;
 }

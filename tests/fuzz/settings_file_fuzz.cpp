@@ -6,8 +6,7 @@
 namespace tarvo {
 namespace {
 
-constexpr int32_t kScreenWidth = 1920;
-constexpr int32_t kScreenHeight = 1080;
+constexpr int32_t kScreenWidth = 1920, kScreenHeight = 1080;
 
 auto fields(const Settings& s) {
     const SearchOptions& o = s.request.options;
@@ -24,8 +23,7 @@ void checkLimits(const Settings& s, const FileMemory& memory) {
         FUZZ_CHECK(text->size() <= static_cast<size_t>(kMaxTextLength));
         FUZZ_CHECK(text->find('\0') == std::string::npos);
     }
-    FUZZ_CHECK(s.lastFindText == s.request.findText);
-    FUZZ_CHECK(s.lastPathText == s.request.pathText);
+    FUZZ_CHECK(s.lastFindText == s.request.findText && s.lastPathText == s.request.pathText);
     FUZZ_CHECK(memory.count() <= kMaxRememberedFiles);
 }
 

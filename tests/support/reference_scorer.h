@@ -80,18 +80,16 @@ inline int32_t referenceScore(const ReferenceInput& input, int32_t line, bool in
             for (end = begin + 1; map[begin] == t && end < length && map[end] == t;)
                 ++end;
             if (map[begin] != t) continue;
-            int32_t earning = 0;
             const bool leftTerm = begin > 0 && map[begin - 1] != -1;
             const bool rightTerm = end < length && map[end] != -1;
-            earning += (leftTerm ? 5 : 0) + (rightTerm ? 5 : 0);
+            const int32_t earning = (leftTerm ? 5 : 0) + (rightTerm ? 5 : 0);
             const bool left = begin == 0 || leftTerm || !word(text[begin - 1]);
             const bool right = end == length || rightTerm || !word(text[end]);
             best = std::max(best, earning + (left && right ? 20 : 0));
         }
         points += best;
     }
-    int32_t definition = 0;
-    int32_t at = 0, indent = 0;
+    int32_t definition = 0, at = 0, indent = 0;
     for (; at < length && (text[at] == ' ' || text[at] == '\t'); ++at)
         indent += text[at] == '\t' ? 4 : 1;
     for (int32_t depth = 0; !inComment && indent <= 8 && at < length; ++at) {

@@ -29,10 +29,8 @@ public:
 };
 
 class EngineTest : public ::testing::Test {
-public:
-    using Paths = std::set<std::string>;
-
 protected:
+    using Paths = std::set<std::string>;
     // The files read walking `root` alone from empty tables (with no Find text: the results).
     Paths walk(const std::string& root) {
         memory.clear();

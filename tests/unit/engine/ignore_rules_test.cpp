@@ -59,11 +59,10 @@ TEST(IgnoreRules, AnswerAsGitCheckIgnore) {
         for (std::string field; std::getline(row, field, '|');)
             fields.push_back(field);
         ASSERT_GE(fields.size(), 3u) << line;
-        SCOPED_TRACE(line);
         const IgnoreRules rules(unescaped(fields[0]), fields.size() > 3 && fields[3] == "fold");
         const char* names[] = {"none", "ignored", "kept"};  // in IgnoreVerdict's order
-        EXPECT_STREQ(names[static_cast<int>(checkIgnore(rules, unescaped(fields[1])))],
-                     fields[2].c_str());
+        const IgnoreVerdict verdict = checkIgnore(rules, unescaped(fields[1]));
+        EXPECT_EQ(names[static_cast<int>(verdict)], fields[2]) << line;
         ++cases;
     }
     EXPECT_GT(cases, 100);

@@ -23,10 +23,14 @@ struct Scoring {
                 inPath, onSyntaxList,     options};
     }
     bool inComment(int32_t line) const { return line == 1 && firstInComment; }
+    int32_t ceiling(int32_t line) {
+        return scorer.scoreCeiling(input(), scorer.presenceAndProximity(input(), line),
+                                   inComment(line));
+    }
     int32_t score(int32_t line, const std::string& text) {
         const int32_t presence = scorer.presenceAndProximity(input(), line);
         const int32_t score = scorer.scoreLine(input(), presence, inComment(line), text.c_str());
-        EXPECT_GE(scorer.scoreCeiling(input(), presence, inComment(line)), score) << text;
+        EXPECT_GE(ceiling(line), score) << text;
         const testing::ReferenceInput reference{terms, termLines.data(), onSyntaxList, options};
         EXPECT_EQ(score, testing::referenceScore(reference, line, inComment(line), text.c_str()))
             << text;
@@ -70,15 +74,13 @@ TEST(LineScoring, WorkedExampleTheCeilingAndTheReference) {
         Scoring s("int", {{1}}, inComment);
         s.onSyntaxList = onSyntaxList;
         s.options.caseSensitiveBonus = s.options.wholeWordBonus = s.options.cppHeuristics = options;
-        EXPECT_EQ(s.score(1, "int x;\n"), score);
-        const int32_t presence = s.scorer.presenceAndProximity(s.input(), 1);
-        EXPECT_EQ(s.scorer.scoreCeiling(s.input(), presence, inComment), score);
+        EXPECT_EQ(std::make_pair(s.score(1, "int x;\n"), s.ceiling(1)),
+                  std::make_pair(score, score));
     }
     // A term holding a line feed never stands in one line's text: no bonus to reach.
     Scoring spanning("a b\\nc", {{1}, {1}});
-    EXPECT_EQ(spanning.score(1, "a b\n"), 2003030);
-    const int32_t presence = spanning.scorer.presenceAndProximity(spanning.input(), 1);
-    EXPECT_EQ(spanning.scorer.scoreCeiling(spanning.input(), presence, false), 2003030);
+    EXPECT_EQ(std::make_pair(spanning.score(1, "a b\n"), spanning.ceiling(1)),
+              std::make_pair(2003030, 2003030));
     // Random lines around the 150 bytes scored, random term lines, every option: nested and
     // touching terms, case variants, a hundred terms sharing first bytes, an empty term.
     std::string hundred;

@@ -16,8 +16,8 @@ TEST(ReadWindow, StretchesCoverTheFileOnceAndLinesReadBack) {
         {28, 24, 13, lines},     {13, 5, 7, "\n\n\n\n\n"}};
     testing::TempTree tree;
     for (const auto& [size, moveAt, move, text] : rows) {
-        SCOPED_TRACE(std::to_string(size) + " " + std::to_string(moveAt) + " " +
-                     std::to_string(move) + " over " + std::to_string(text.size()));
+        SCOPED_TRACE(::testing::Message()
+                     << size << " " << moveAt << " " << move << " over " << text.size());
         ScanFileReader file;
         ASSERT_TRUE(file.open(tree.write("f", text).c_str()));
         ReadWindow window(size, moveAt, move, 0);

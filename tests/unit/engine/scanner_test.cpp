@@ -148,13 +148,11 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
         }
         if (expected.binary) return;
         ASSERT_EQ(results.count(), reference.count());
-        for (int32_t i = 0; i < results.count(); ++i) {
-            const auto& got = results.rankEntry(i);
-            const auto& want = reference.rankEntry(i);
-            EXPECT_EQ(std::tie(got.score, got.lineNumber, got.lineText, got.termColumn),
-                      std::tie(want.score, want.lineNumber, want.lineText, want.termColumn))
-                << "rank " << i;
-        }
+        const auto fields = [](const testing::CollectingSink::Line& e) {
+            return std::tie(e.score, e.lineNumber, e.lineText, e.termColumn);
+        };
+        for (int32_t i = 0; i < results.count(); ++i)
+            EXPECT_EQ(fields(results.rankEntry(i)), fields(reference.rankEntry(i))) << "rank " << i;
     };
     for (const bool on : {false, true}) {
         request.options.skipBinaryFiles = request.options.searchFileNames = on;

@@ -40,7 +40,7 @@ TEST_F(WalkTest, WhatTheWalkReadsAndReports) {
     EXPECT_EQ(walk(b), Paths{});
     request.options.recursive = false;
     EXPECT_EQ(walk(root), (Paths{a}));
-    // Below a root, paths past 260 characters and non-Latin names are read (Wine: code page 1252).
+    // Read below a root: paths of 259-261, 300, 600 characters; non-Latin names (code page 1252).
     const std::string dir(249 - tree.root().size() - 1, 'd');  // 249 characters with the root
     const std::string names = "\xd0\x96\xd0\xb0\xd0\xbd\xd1\x80/\xe6\x97\xa5\xe6\x9c\xac.txt";
     const Paths deep = {
@@ -50,10 +50,6 @@ TEST_F(WalkTest, WhatTheWalkReadsAndReports) {
         tree.write(dir + "/" + std::string(48, 'e') + "/f", "x"),
         tree.write(dir + "/" + std::string(200, 'g') + "/" + std::string(147, 'h') + "/f", "x"),
         tree.write(dir + "/" + names, "x")};
-    std::set<size_t> lengths;
-    for (const std::string& path : deep)
-        lengths.insert(path.size());
-    ASSERT_TRUE(std::ranges::includes(lengths, std::set<size_t>{259, 260, 261, 300, 600}));
     request.options.recursive = true;
     EXPECT_EQ(walk(tree.path(dir)), deep);
     EXPECT_EQ(searchRun.stats().pathsTooLong, 0);
@@ -341,8 +337,8 @@ TEST_F(WalkTest, LinksFifosDevicesUnreadableFilesAndFilesPast2GiBAreNotRead) {
     request.findText = "needle";
     request.options.skipBinaryFiles = false;  // else its NULs would skip it before its size does
     EXPECT_EQ(walk(tree.path("sparse")), (Paths{small}));
-    EXPECT_EQ(searchRun.stats().bytes, 7);
-    EXPECT_TRUE(memory.isSearched(huge.c_str()));
+    EXPECT_EQ(std::make_pair(searchRun.stats().bytes, memory.isSearched(huge.c_str())),
+              std::make_pair(int64_t{7}, true));
     const std::string modes = tree.mkdir("modes");  // unreadable folders and files passed over
     host.errors.clear();
     const std::string readable = tree.write("modes/readable.txt", "needle\n");
