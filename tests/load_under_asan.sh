@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# tarvo-find as released and under AddressSanitizer and UBSan over a big tree (the benchmark's,
-# else /usr/include): the same counts and results, no finding. Takes minutes, so ./test.sh
-# does not run it. Usage: tests/load_under_asan.sh [TREE] [FIND_TEXT]; PLAIN and ASAN may name
-# other binaries than the presets' (built when missing).
+# tarvo-find as released and under AddressSanitizer and UBSan over a big tree (the benchmark's, else
+# /usr/include): the same counts and results, no finding; minutes long, so not in ./test.sh.
+# Usage: tests/load_under_asan.sh [TREE] [FIND_TEXT]; PLAIN and ASAN may name other binaries.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tree=${1:-$HOME/.cache/tarvo-bench/linux-source-6.1}
@@ -10,7 +9,7 @@ tree=${1:-$HOME/.cache/tarvo-bench/linux-source-6.1}
 out=$(mktemp -d) && trap 'rm -rf "$out"' EXIT
 for name in plain asan; do
     preset=native binary=${PLAIN:-build/native/tarvo-find}
-    if [ $name = asan ]; then preset=native-asan binary=${ASAN:-build/native-asan/tarvo-find}; fi
+    [ $name = plain ] || preset=native-asan binary=${ASAN:-build/native-asan/tarvo-find}
     [ -x "$binary" ] || { cmake --preset "$preset" >/dev/null &&
         cmake --build --preset "$preset" --target tarvo-find -j "$(nproc)"; }
     rc=0  # 1 (nothing found) is no failure

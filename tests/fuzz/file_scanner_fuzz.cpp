@@ -1,7 +1,6 @@
-// scanFile on a fuzzed file with fuzzed terms against the reference scanner. Byte 0: bits 0-4 Skip
-// Binary Files, Search File Names and the three bonuses; bit 5 names the file .c (on the highlight
-// list); bits 6-7 the window moves (0, 1, 2, 2) the file passes, the content written again across
-// each move point. Then the Find text up to a line feed, then the file.
+// scanFile on a fuzzed file and terms against the reference scanner. Byte 0: bits 0-4 the options,
+// bit 5 a .c name, bits 6-7 the window moves (0, 1, 2, 2) the content is written again across;
+// then the Find text up to a line feed, then the file.
 #include <algorithm>
 
 #include "engine/search_run.h"
@@ -34,7 +33,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view fuzzed = bytes.substr(std::min(size, findText.size() + 2));
     std::string content(fuzzed);
     for (int move = 0; move < std::min(flags >> 6, 2); ++move) {
-        // Filler lines of a byte few terms hold: bytes to read, few results.
         while (content.size() < kMovePoints[move] - fuzzed.size() / 2)
             content += content.size() % 100 == 99 ? '\n' : '\x01';
         content += fuzzed;
@@ -65,11 +63,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                searchRun.stats().bytes == static_cast<int64_t>(text.size()));
     FUZZ_CHECK(searchRun.stats().matches == scan.matches);
     FUZZ_CHECK(results.count() == expected.count());
-    for (int32_t i = 0; i < results.count(); ++i) {
-        const ResultEntry& got = results.rankEntry(i);
-        const ResultEntry& want = expected.rankEntry(i);
-        FUZZ_CHECK(got.score == want.score && got.lineNumber == want.lineNumber &&
-                   got.lineText == want.lineText && got.termColumn == want.termColumn);
-    }
+    const auto fields = [](const ResultEntry& e) {
+        return std::tie(e.score, e.lineNumber, e.lineText, e.termColumn);
+    };
+    for (int32_t i = 0; i < results.count(); ++i)
+        FUZZ_CHECK(fields(results.rankEntry(i)) == fields(expected.rankEntry(i)));
     return 0;
 }

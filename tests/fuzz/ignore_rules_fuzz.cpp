@@ -1,7 +1,4 @@
-// Any rule file against any path, ended and read in time (the fuzzer's timeout is the hang
-// check): the text up to its last line feed is the rules, the rest a '/'-separated path asked
-// about at every depth. Rules said twice say what they say once, and where neither the rules nor
-// the path hold a letter, folding letter case changes nothing.
+// Any rules (up to the last line feed) on any path, in time: twice is once; no letters, no case.
 #include <algorithm>
 
 #include "engine/ignore_rules.h"

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Runs one fuzz target of the fuzz preset for SECONDS: its committed corpus (the regression run),
-# then fresh inputs, kept in a scratch folder. A crash is saved under build/fuzz/crashes/ and fails
-# the run. Usage: tests/fuzz/run.sh TARGET SECONDS [libFuzzer flags]; TARGET names a corpus folder.
+# Runs a fuzz target for SECONDS over its committed corpus, then fresh inputs; a crash is saved
+# under build/fuzz/crashes/ and fails. Usage: tests/fuzz/run.sh TARGET SECONDS [libFuzzer flags].
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 target=${1:?usage: tests/fuzz/run.sh TARGET SECONDS}
@@ -11,10 +10,8 @@ binary=build/fuzz/${target}_fuzz
 corpus=tests/fuzz/corpus/$target
 [ -x "$binary" ] || { echo "no $binary: cmake --preset fuzz && cmake --build --preset fuzz"; exit 2; }
 [ -d "$corpus" ] || { echo "no seed corpus $corpus"; exit 2; }
-# Targets that read real files write them to a memory file system if there is one.
-[ -w /dev/shm ] && export TMPDIR=/dev/shm
-fresh=$(mktemp -d)
-trap 'rm -rf "$fresh"' EXIT
+[ -w /dev/shm ] && export TMPDIR=/dev/shm  # for the targets that write real files
+fresh=$(mktemp -d) && trap 'rm -rf "$fresh"' EXIT
 mkdir -p build/fuzz/crashes
 "$binary" "$fresh" "$corpus" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -artifact_prefix="build/fuzz/crashes/$target-" -print_final_stats=1 "$@" \

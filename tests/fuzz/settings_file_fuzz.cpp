@@ -1,5 +1,4 @@
-// loadSettings on any bytes, then save and load again: the second load gives the same settings, and
-// saving them (with the remembered files worth keeping) writes the same bytes.
+// loadSettings on any bytes; saved and loaded again, the same settings and the same bytes saved.
 #include "app/settings_file.h"
 #include "engine/file_memory.h"
 #include "fuzz/fuzz_support.h"
@@ -7,8 +6,7 @@
 namespace tarvo {
 namespace {
 
-constexpr int32_t kScreenWidth = 1920;
-constexpr int32_t kScreenHeight = 1080;
+constexpr int32_t kScreenWidth = 1920, kScreenHeight = 1080;
 
 auto fields(const Settings& s) {
     const SearchOptions& o = s.request.options;
@@ -25,8 +23,7 @@ void checkLimits(const Settings& s, const FileMemory& memory) {
         FUZZ_CHECK(text->size() <= static_cast<size_t>(kMaxTextLength));
         FUZZ_CHECK(text->find('\0') == std::string::npos);
     }
-    FUZZ_CHECK(s.lastFindText == s.request.findText);
-    FUZZ_CHECK(s.lastPathText == s.request.pathText);
+    FUZZ_CHECK(s.lastFindText == s.request.findText && s.lastPathText == s.request.pathText);
     FUZZ_CHECK(memory.count() <= kMaxRememberedFiles);
 }
 
@@ -38,8 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     static const std::string path = fuzzing::scratch.path("TarvoSearch.txt");
     fuzzing::scratch.write("TarvoSearch.txt", bytes);
-    // The memories live across inputs, as the program's one memory does; a foreign file leaves the
-    // memory alone, so it is emptied here first.
+    // Live across inputs as the program's memory; a foreign file leaves it alone: emptied first.
     static FileMemory firstMemory, secondMemory;
     firstMemory.clear();
     Settings first;

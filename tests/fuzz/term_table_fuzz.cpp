@@ -1,6 +1,4 @@
-// parseTerms on any Find text: the table keeps its limits, and no term holds a NUL. After a NUL
-// (which ends the Find text) a line: its marks and count of terms are those of each term tried at
-// each byte.
+// parseTerms on any Find text keeps its limits; the line after a NUL is marked as the reference.
 #include <cstring>
 #include <string>
 #include <vector>

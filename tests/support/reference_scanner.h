@@ -1,5 +1,4 @@
-// The file scanner's rules the plain way (the whole file, a byte at a time, each term tried at
-// each byte, no window, no masks), sharing only the terms and the excerpt with it.
+// The scanner's rules the plain way, each term tried at each byte; it shares terms and excerpt.
 #pragma once
 
 #include <algorithm>
@@ -12,6 +11,7 @@
 #include "engine/path_list.h"
 #include "engine/result_sink.h"
 #include "engine/text_encoding.h"
+#include "support/reference_marks.h"
 #include "support/reference_scorer.h"
 
 namespace tarvo::testing {
@@ -41,14 +41,9 @@ inline void referenceScan(const std::string& path, std::string_view bytes, const
     auto addLine = [&](IntVector& list, int32_t line) {
         if (list.size() == 0 || list.get(list.size() - 1) != line) add(list, line);
     };
-    auto occursAt = [&](std::string_view text, size_t at, const QueryTerm& term) {
-        if (!terms.isFirstChar(text[at]) || at + term.length > text.size()) return false;
-        return std::equal(term.text, term.text + term.length, text.begin() + at,
-                          [](char a, char b) { return foldAscii(a) == foldAscii(b); });
-    };
     for (size_t at = 0; request.options.searchFileNames && at < path.size(); ++at)
         for (int32_t t = 0; t < terms.count(); ++t)
-            if (occursAt(path, at, terms.term(t))) addLine(scan.termLines[t], 0);
+            if (occursAt(terms, path, at, terms.term(t))) addLine(scan.termLines[t], 0);
     for (IntVector* table :
          {&scan.lineStarts, &scan.lineStarts, &scan.commentFlags, &scan.commentFlags})
         add(*table, 0);
@@ -60,7 +55,8 @@ inline void referenceScan(const std::string& path, std::string_view bytes, const
             add(scan.commentFlags, inComment);
         }
         for (int32_t t = 0; t < terms.count(); ++t)
-            if (occursAt(bytes, i, terms.term(t))) addLine(scan.termLines[t], scan.lines() + 1);
+            if (occursAt(terms, bytes, i, terms.term(t)))
+                addLine(scan.termLines[t], scan.lines() + 1);
         const char next = i + 1 < bytes.size() ? bytes[i + 1] : '\0';
         if (bytes[i] == (inComment ? '*' : '/') && next == (inComment ? '/' : '*'))
             inComment = !inComment;
@@ -68,8 +64,7 @@ inline void referenceScan(const std::string& path, std::string_view bytes, const
     add(scan.lineStarts, static_cast<int32_t>(bytes.size()));
     for (int32_t t = 0; t < terms.count(); ++t)
         if (scan.termLines[t].empty()) return;
-    // Each candidate line once, term by term, scored on its first kMaxLineText bytes and kept as
-    // its excerpt; with none, the file is listed as a whole.
+    // Each candidate line once, scored on its first kMaxLineText bytes; with none, the file alone.
     const ReferenceInput input{terms, scan.termLines.data(),
                                matchesExtensionList(path, request.highlightList), request.options};
     std::vector<bool> scored(scan.lineStarts.size());
@@ -87,7 +82,8 @@ inline void referenceScan(const std::string& path, std::string_view bytes, const
             int32_t column = 0;
             for (size_t at = 0; column == 0 && at < whole.size(); ++at)
                 for (int32_t t = 0; column == 0 && t < terms.count(); ++t)
-                    if (terms.term(t).length > 0 && occursAt(bytes, begin + at, terms.term(t)))
+                    if (terms.term(t).length > 0 &&
+                        occursAt(terms, bytes, begin + at, terms.term(t)))
                         column = static_cast<int32_t>(at) + 1;
             sink.addResult(referenceScore(input, line, scan.commentFlags.get(line), text.c_str()),
                            path.c_str(), line, lineExcerpt(whole, terms).text, column);

@@ -1,5 +1,5 @@
-// A line's score the plain way: each term's nearest line from its list, each term tried at each
-// byte of the line, the bonuses worked out term by term as the rules state them.
+// A line's score the plain way: each term's nearest line, each term tried at each byte, the
+// bonuses worked out term by term.
 #pragma once
 
 #include <algorithm>
@@ -13,8 +13,7 @@
 
 namespace tarvo::testing {
 
-// The terms' lines as the rules keep them: per term, its lines in ascending order, led by a 0
-// when the path holds the term.
+// Per term its lines in ascending order, led by a 0 when the path holds the term.
 struct ReferenceInput {
     const TermTable& terms;
     const IntVector* termLines;
@@ -22,8 +21,7 @@ struct ReferenceInput {
     const SearchOptions& options;
 };
 
-// The line of the list nearest to `line`, the lower on a tie, or -1000000 when the list holds no
-// line of the file.
+// The list's line nearest to `line`, the lower on a tie; -1000000 when it holds none.
 inline int32_t referenceNearestLine(const IntVector& list, int32_t line) {
     const bool hasPathEntry = !list.empty() && list.get(0) == 0;
     if (list.empty() || (hasPathEntry && list.size() == 1)) return -1000000;
@@ -82,18 +80,16 @@ inline int32_t referenceScore(const ReferenceInput& input, int32_t line, bool in
             for (end = begin + 1; map[begin] == t && end < length && map[end] == t;)
                 ++end;
             if (map[begin] != t) continue;
-            int32_t earning = 0;
             const bool leftTerm = begin > 0 && map[begin - 1] != -1;
             const bool rightTerm = end < length && map[end] != -1;
-            earning += (leftTerm ? 5 : 0) + (rightTerm ? 5 : 0);
+            const int32_t earning = (leftTerm ? 5 : 0) + (rightTerm ? 5 : 0);
             const bool left = begin == 0 || leftTerm || !word(text[begin - 1]);
             const bool right = end == length || rightTerm || !word(text[end]);
             best = std::max(best, earning + (left && right ? 20 : 0));
         }
         points += best;
     }
-    int32_t definition = 0;
-    int32_t at = 0, indent = 0;
+    int32_t definition = 0, at = 0, indent = 0;
     for (; at < length && (text[at] == ' ' || text[at] == '\t'); ++at)
         indent += text[at] == '\t' ? 4 : 1;
     for (int32_t depth = 0; !inComment && indent <= 8 && at < length; ++at) {

@@ -1,6 +1,4 @@
-// A scratch folder tree, removed when the test ends. Relative paths use '/'; full paths join them
-// to the root with the platform separator, as the walk. Files written in it are read back whole.
-// Paths are UTF-8, as in the program, whatever the system's code page.
+// A scratch tree, removed at the end; relative paths use '/', full ones the platform's, all UTF-8.
 #pragma once
 
 #include <filesystem>
@@ -23,9 +21,8 @@ inline std::filesystem::path fileSystemPath(std::string_view utf8) {
 }
 
 #ifdef _WIN32
-// Removes `folder` ("\\?\C:\...") and all below it, a link to a folder as itself. The standard
-// library's remove_all asks the attributes of every long ordinary path, which under Wine now
-// and then never returns.
+// Removes `folder` ("\\?\C:\...") and all below it, a folder link as itself: remove_all asks
+// the attributes of every long ordinary path, which under Wine now and then never returns.
 inline void removeTree(const std::wstring& folder) {
     WIN32_FIND_DATAW entry;
     HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);

@@ -1,5 +1,4 @@
-// The setting of the engine suites: a search engine wired to a test host, with its own request,
-// file memory and sink, over a scratch tree.
+// The engine suites' setting: a search wired to a test host, its request, memory and sink.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,8 +8,7 @@
 
 namespace tarvo::testing {
 
-// Counts pumps, stops the run on pump call N or runs a step inside each pump (as a window handler
-// would), and records the errors.
+// Counts pumps, stops the run on pump N or runs a step in each pump, and records the errors.
 class TestHost : public SearchHost {
 public:
     void pumpMessages() override {
@@ -31,12 +29,9 @@ public:
 };
 
 class EngineTest : public ::testing::Test {
-public:
-    using Paths = std::set<std::string>;
-
 protected:
-    // The paths of the results after walking `root` alone from empty tables: with no Find text
-    // these are exactly the files read.
+    using Paths = std::set<std::string>;
+    // The files read walking `root` alone from empty tables (with no Find text: the results).
     Paths walk(const std::string& root) {
         memory.clear();
         results.clearResults();

@@ -6,8 +6,7 @@
 
 namespace tarvo {
 
-// The scanner test holds the masks to their meaning with the compares the processor has; the
-// 16-byte ones (SSE2's, taken on any processor without AVX2) must give the same.
+// The scanner test checks the masks the processor takes; SSE2's 16-byte ones must agree.
 TEST(ExactPassMasks, MasksOfBothWidthsAgree) {
     if (!vectors::processorHasAvx2()) GTEST_SKIP() << "no AVX2 here: both widths would be 16 bytes";
     std::mt19937 random(7);

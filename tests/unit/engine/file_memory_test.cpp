@@ -45,33 +45,27 @@ TEST(FileMemory, TheTableItsIndexRowsAddedCreditingAndTheRememberedFilesPass) {
         EXPECT_EQ(memory.isSearched(path), false) << path;
         memory.markSearched(path);  // a path absent from the table stays unmarked
     }
-    memory.remove("x.c");
-    memory.remove("x.h");
-    memory.remove("b");  // the last entry moves into the hole
-    memory.remove("zz");
-    EXPECT_EQ(memory.find("d"), 1);
-    EXPECT_EQ(memory.find("b"), -1);
+    for (const char* path : {"x.c", "x.h", "b", "zz"})
+        memory.remove(path);
+    EXPECT_EQ(std::make_pair(memory.find("d"), memory.find("b")), std::make_pair(1, -1))
+        << "the last entry moves into the hole";
     memory.markSearched("a");
     memory.markBinary("d");
     memory.credit("absent", 1);
     EXPECT_TRUE(memory.isSearched("a") && memory.entry(1).binary);
     EXPECT_EQ(table(memory), "a:700 d:-1 c:1 ");
     EXPECT_EQ(memory.indexesToSave(), (std::vector<int32_t>{0, 2}));
-    // Paths are kept as folder and name: a path is found only whole, whatever its folder's
-    // other paths, and handed back whole.
+    // Kept as folder and name, a path is found and handed back only whole.
     memory.clear();
     const Strings kept = {"a/b", "a", "a/", "/", "a/b/c", "a\\b", "ab", "a/bc", "x/a/b", "", "\\"};
     for (const std::string& path : kept)
         memory.add(path.c_str(), 1);
-    for (size_t i = 0; i < kept.size(); ++i) {
-        SCOPED_TRACE(kept[i]);
-        EXPECT_EQ(memory.find(kept[i].c_str()), static_cast<int32_t>(i));
-        EXPECT_EQ(memory.path(static_cast<int32_t>(i)), kept[i]);
-    }
+    for (int32_t i = 0; i < static_cast<int32_t>(kept.size()); ++i)
+        EXPECT_EQ(std::make_pair(memory.find(kept[i].c_str()), memory.path(i)),
+                  std::make_pair(i, kept[i]));
     for (const char* absent : {"a/b/", "a//b", "a/c", "x/a", "/a/b", "a/b/c/d", "b"})
         EXPECT_EQ(memory.find(absent), -1) << absent;
-    // The index a third full, then most entries removed: removals in runs that wrap around the
-    // index's end must leave every other entry found.
+    // Removals in runs that wrap around the index's end leave every other entry found.
     std::mt19937 random(5);
     for (int round = 0; round < 20; ++round) {
         memory.clear();
@@ -85,8 +79,7 @@ TEST(FileMemory, TheTableItsIndexRowsAddedCreditingAndTheRememberedFilesPass) {
             names.push_back(path + std::to_string(r));
             memory.add(names.back().c_str(), 0);
         }
-        // Two in five removed are found again through the index alone; the third in five makes the
-        // removed paths outweigh the rest, which are then copied together.
+        // Two in five removed, then a third: the removed outweigh the rest, copied together.
         for (const size_t removed : {2u, 3u}) {
             for (size_t i = 0; i < names.size(); ++i)
                 if (i % 5 < removed) memory.remove(names[i].c_str());
@@ -106,17 +99,15 @@ TEST(FileMemory, TheTableItsIndexRowsAddedCreditingAndTheRememberedFilesPass) {
     memory.remove("0");
     memory.add("one more", 1);  // room again
     EXPECT_EQ(memory.find("one more"), kMaxRememberedFiles - 1);
-    // Rows ordered by priority and added from kept paths: priorities apart in each digit the order
-    // counts by, both ends, a tie.
+    // Rows ordered by priority (apart in each digit the order counts by, both ends, a tie).
     const std::vector<int32_t> priorities = {5,  INT32_MIN, 2048, 5,   INT32_MAX,
                                              -1, 1 << 22,   0,    2049};
     memory.clear();
     memory.add("1", 7);  // already known: its row is not added
     std::vector<FileMemory::Row> rows;
-    for (size_t i = 0; i < priorities.size(); ++i) {
-        const std::string path = std::to_string(i);
-        rows.push_back({priorities[i], pathHash(path), memory.keepPath(path)});
-    }
+    for (size_t i = 0; i < priorities.size(); ++i)
+        rows.push_back(
+            {priorities[i], pathHash(std::to_string(i)), memory.keepPath(std::to_string(i))});
     orderByPriority(rows, [](const FileMemory::Row& row) { return row.priority; });
     memory.addRows(rows);
     EXPECT_EQ(table(memory), "1:7 4:2147483647 6:4194304 8:2049 2:2048 0:5 3:5 7:0 5:-1 ");
@@ -148,11 +139,10 @@ TEST(FileMemory, TheTableItsIndexRowsAddedCreditingAndTheRememberedFilesPass) {
     credited.markSearched("a.c");
     EXPECT_EQ(runPass(credited, "main util"),
               (Strings{"main_top", "main_util.c", "main.bin", "a.c", "q", "w"}));
-    EXPECT_FALSE(credited.isSearched("a.c"));
-    EXPECT_TRUE(credited.isSearched("x.bin"));
-    EXPECT_EQ(credited.entry(8).priority, 0);
-    // Terms in a path's folder and in its name: a term met in both counts once, and a term
-    // holding a separator is found across the folder's end.
+    EXPECT_EQ(std::make_tuple(credited.isSearched("a.c"), credited.isSearched("x.bin"),
+                              credited.entry(8).priority),
+              std::make_tuple(false, true, 0));
+    // A term in both folder and name counts once; one holding a separator spans the folder's end.
     credited.clear();
     for (const char* path :
          {"q/r.c", "main/main.c", "util/x.c", "p/main/util.c", "main_util", "ma/in.c", "ma/x/in.c"})
@@ -174,8 +164,8 @@ TEST(FileMemory, TheTableItsIndexRowsAddedCreditingAndTheRememberedFilesPass) {
         results.addResult(5000 - i, std::to_string(i).c_str(), 1, "t");
     }
     credited.creditResults(results);
-    EXPECT_EQ(credited.entry(999).priority, 1);
-    EXPECT_EQ(credited.entry(1000).priority, 0);
+    EXPECT_EQ(std::make_pair(credited.entry(999).priority, credited.entry(1000).priority),
+              std::make_pair(1, 0));
 }
 
 }  // namespace

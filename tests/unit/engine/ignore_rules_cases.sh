@@ -3,8 +3,7 @@
 # work tree with no user or system configuration. Usage: ignore_rules_cases.sh [CASES]
 set -u
 cases=${1:-$(dirname "$0")/ignore_rules_cases.txt}
-scratch=$(mktemp -d) failures=0 count=0
-trap 'rm -rf "$scratch"' EXIT
+scratch=$(mktemp -d) failures=0 count=0 && trap 'rm -rf "$scratch"' EXIT
 export HOME=$scratch XDG_CONFIG_HOME=$scratch/config GIT_CONFIG_NOSYSTEM=1
 tree=$scratch/tree && git init -q "$tree" || exit 1
 while IFS='|' read -r rules path expected fold; do
@@ -23,8 +22,7 @@ while IFS='|' read -r rules path expected fold; do
         cd "$tree" && printf '%s\0' "$name" |
             git -c core.ignorecase="$([ "$fold" = fold ] && echo true || echo false)" \
                 check-ignore -v -n -z --stdin --no-index)
-    got=ignored
-    [ -z "$source" ] && got=none
+    got=ignored && [ -z "$source" ] && got=none
     [[ -n $source && $pattern == !* ]] && got=kept
     if [ "$got" != "$expected" ]; then
         printf 'FAIL %q on %q%s: git says %s, the table %s\n' "$rules" "$path" "${fold:+ (fold)}" "$got" "$expected"

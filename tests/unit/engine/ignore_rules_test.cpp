@@ -1,8 +1,8 @@
-// gitignore(5) rules as Git answers for them: the table of cases Git itself is asked about
-// (ignore_rules_cases.sh), rules built to hurt, and where Git's own files lie.
+// gitignore(5) rules as Git answers them (ignore_rules_cases.sh asks Git), and rules built to hurt.
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sstream>
 
 #include "engine/git_paths.h"
 #include "engine/ignore_rules.h"
@@ -33,8 +33,7 @@ std::string unescaped(std::string_view text) {
     return bytes;
 }
 
-// What `git check-ignore` answers for a path under one top .gitignore: a folder on the way that
-// the rules ignore decides, else the path's own verdict.
+// `git check-ignore` under one .gitignore: an ignored folder on the way decides, else the path.
 IgnoreVerdict checkIgnore(const IgnoreRules& rules, std::string path) {
     const bool isDirectory = path.ends_with('/');
     if (isDirectory) path.pop_back();
@@ -48,12 +47,6 @@ IgnoreVerdict checkIgnore(const IgnoreRules& rules, std::string path) {
     return rules.verdict(path, path.rfind('/') + 1, isDirectory);
 }
 
-const char* verdictName(IgnoreVerdict verdict) {
-    return verdict == IgnoreVerdict::Ignored ? "ignored"
-           : verdict == IgnoreVerdict::Kept  ? "kept"
-                                             : "none";
-}
-
 // Every rule of gitignore(5), each case as the table says Git answers it.
 TEST(IgnoreRules, AnswerAsGitCheckIgnore) {
     std::ifstream table(TARVO_ENGINE_TEST_DATA "/ignore_rules_cases.txt", std::ios::binary);
@@ -62,24 +55,20 @@ TEST(IgnoreRules, AnswerAsGitCheckIgnore) {
     for (std::string line; std::getline(table, line);) {
         if (line.empty() || line[0] == '#') continue;
         std::vector<std::string> fields;
-        for (size_t at = 0; at <= line.size();) {
-            const size_t bar = std::min(line.find('|', at), line.size());
-            fields.push_back(line.substr(at, bar - at));
-            at = bar + 1;
-        }
+        std::istringstream row(line);
+        for (std::string field; std::getline(row, field, '|');)
+            fields.push_back(field);
         ASSERT_GE(fields.size(), 3u) << line;
-        SCOPED_TRACE(line);
         const IgnoreRules rules(unescaped(fields[0]), fields.size() > 3 && fields[3] == "fold");
-        EXPECT_STREQ(verdictName(checkIgnore(rules, unescaped(fields[1]))), fields[2].c_str());
+        const char* names[] = {"none", "ignored", "kept"};  // in IgnoreVerdict's order
+        const IgnoreVerdict verdict = checkIgnore(rules, unescaped(fields[1]));
+        EXPECT_EQ(names[static_cast<int>(verdict)], fields[2]) << line;
         ++cases;
     }
     EXPECT_GT(cases, 100);
 }
 
-// Rules built to hurt end at once and mean what Git makes of them: ten thousand stars are one
-// star, a run of "**/" one "**/", a star between each byte of a long literal still matches in
-// one pass; a pattern longer than any path, an unclosed bracket or an unknown class matches
-// nothing, and the rest of the file still counts; a rule repeated counts as its last copy.
+// Rules built to hurt end at once and mean what Git makes of them; the rest of the file counts.
 TEST(IgnoreRules, RulesBuiltToHurtAndRuleFilesPastTheLimit) {
     const std::string stars(10000, '*'), deep = "d/" + stars + "/" + stars + "/x";
     const std::string starStars = testing::repeated(5000, "**/"),
@@ -105,7 +94,7 @@ TEST(IgnoreRules, RulesBuiltToHurtAndRuleFilesPastTheLimit) {
         const IgnoreRules rules(text, false);
         EXPECT_EQ(rules.verdict(path, path.rfind('/') + 1, false), verdict);
     }
-    // A rule file past the limit is read up to it, its cut line left out; a missing one is no file.
+    // A rule file past the limit is read up to it, its cut line left out.
     testing::TempTree tree;
     std::string huge(kMaxRuleFileBytes - 3, '#');
     huge += "\nx.c\nlast.c\n";
@@ -123,7 +112,7 @@ TEST(IgnoreRules, RulesBuiltToHurtAndRuleFilesPastTheLimit) {
 TEST(GitPaths, TheExcludesFileSetting) {
     const std::pair<const char*, const char*> cases[] = {
         {"[core]\n\texcludesFile = ~/.ignore\n", "~/.ignore"},
-        {"[Core]\nEXCLUDESFILE=a\n[core]\nexcludesfile = \"b c\" # note\n", "b c"},
+        {"[core]\nexcludesfile = a\n[Core]\nEXCLUDESFILE=\"b c\" # note\n", "b c"},
         {"[core] excludesfile = x ; comment\r\n", "x"},
         {"[core]\nexcludesfile = \"a\\\"b\\\\c\"\n", "a\"b\\c"},
         {"[core \"sub\"]\nexcludesfile = no\n[user]\nexcludesfile = no\n", nullptr},

@@ -3,8 +3,7 @@
 
 namespace tarvo {
 
-// The growth rule at its ends, without allocating: the regression is a file of about 970 million
-// lines, whose x 3 / 2 overflowed 32 bits.
+// The growth rule at its ends: about 970 million lines once overflowed x 3 / 2 in 32 bits.
 TEST(IntVector, GrowthAtItsEnds) {
     const int32_t growth[][2] = {
         {0, 1000}, {1000, 1500}, {970543810, 1455815715}, {1455815715, INT32_MAX}, {INT32_MAX, 0}};

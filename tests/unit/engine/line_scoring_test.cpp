@@ -6,8 +6,7 @@
 namespace tarvo {
 namespace {
 
-// Terms, their line lists, whether line 1 begins in a comment; each score is held to its ceiling
-// and to the reference's.
+// Terms and their lines; each score is held to its ceiling and to the reference's.
 struct Scoring {
     Scoring(const char* findText, std::vector<std::vector<int32_t>> lists, bool inComment = false)
         : firstInComment(inComment) {
@@ -15,11 +14,7 @@ struct Scoring {
         for (int32_t t = 0; t < std::min<int32_t>(lists.size(), terms.count()); ++t) {
             for (int32_t line : lists[t]) {
                 EXPECT_TRUE(termLines[t].push(line));
-                if (line == 0) {
-                    inPath.add(t);
-                } else {
-                    lineTerms[ringAt(line)].add(t);
-                }
+                line == 0 ? inPath.add(t) : lineTerms[ringAt(line)].add(t);
             }
         }
     }
@@ -28,10 +23,14 @@ struct Scoring {
                 inPath, onSyntaxList,     options};
     }
     bool inComment(int32_t line) const { return line == 1 && firstInComment; }
+    int32_t ceiling(int32_t line) {
+        return scorer.scoreCeiling(input(), scorer.presenceAndProximity(input(), line),
+                                   inComment(line));
+    }
     int32_t score(int32_t line, const std::string& text) {
         const int32_t presence = scorer.presenceAndProximity(input(), line);
         const int32_t score = scorer.scoreLine(input(), presence, inComment(line), text.c_str());
-        EXPECT_GE(scorer.scoreCeiling(input(), presence, inComment(line)), score) << text;
+        EXPECT_GE(ceiling(line), score) << text;
         const testing::ReferenceInput reference{terms, termLines.data(), onSyntaxList, options};
         EXPECT_EQ(score, testing::referenceScore(reference, line, inComment(line), text.c_str()))
             << text;
@@ -54,8 +53,7 @@ TEST(LineScoring, WorkedExampleTheCeilingAndTheReference) {
     EXPECT_EQ(worked.score(4, "    return foo;\n"), 1002010);
     worked.onSyntaxList = false;
     EXPECT_EQ(worked.score(2, "int Foo(int bar)\n"), 2002550);
-    // What the C++ heuristics add to line 1 where the reference test's random lines seldom go:
-    // keywords, a closed parenthesis, the deepest indent.
+    // What the C++ heuristics add where random lines seldom go: keywords, "()", the deepest indent.
     const std::pair<const char*, int32_t> cases[] = {
         {"        int foo;\n", 920}, {"         int foo;\n", 0}, {"\tint foo;\n", 960},
         {"(x) foo\n", 1000},         {"  case foo:\n", 0},       {"x; return foo;\n", 0},
@@ -67,8 +65,7 @@ TEST(LineScoring, WorkedExampleTheCeilingAndTheReference) {
         s.options.cppHeuristics = true;
         EXPECT_EQ(s.score(1, line) - off, part) << line;
     }
-    // Every bonus earned reaches the ceiling: options on or off, on the highlight list or not, in
-    // a comment or not.
+    // Every bonus earned reaches the ceiling: options, highlight list and comment on and off.
     const std::tuple<bool, bool, bool, int32_t> ceilings[] = {{true, true, false, 1002030},
                                                               {true, false, false, 1001530},
                                                               {true, true, true, 1001030},
@@ -77,18 +74,15 @@ TEST(LineScoring, WorkedExampleTheCeilingAndTheReference) {
         Scoring s("int", {{1}}, inComment);
         s.onSyntaxList = onSyntaxList;
         s.options.caseSensitiveBonus = s.options.wholeWordBonus = s.options.cppHeuristics = options;
-        EXPECT_EQ(s.score(1, "int x;\n"), score);
-        const int32_t presence = s.scorer.presenceAndProximity(s.input(), 1);
-        EXPECT_EQ(s.scorer.scoreCeiling(s.input(), presence, inComment), score);
+        EXPECT_EQ(std::make_pair(s.score(1, "int x;\n"), s.ceiling(1)),
+                  std::make_pair(score, score));
     }
     // A term holding a line feed never stands in one line's text: no bonus to reach.
     Scoring spanning("a b\\nc", {{1}, {1}});
-    EXPECT_EQ(spanning.score(1, "a b\n"), 2003030);
-    const int32_t presence = spanning.scorer.presenceAndProximity(spanning.input(), 1);
-    EXPECT_EQ(spanning.scorer.scoreCeiling(spanning.input(), presence, false), 2003030);
-    // Over random lines around the 150 bytes scored and random lines of the terms: nested,
-    // overlapping and touching occurrences, case variants, a hundred terms sharing their first
-    // bytes, an empty term, every option on and off (each score is held to the reference's).
+    EXPECT_EQ(std::make_pair(spanning.score(1, "a b\n"), spanning.ceiling(1)),
+              std::make_pair(2003030, 2003030));
+    // Random lines around the 150 bytes scored, random term lines, every option: nested and
+    // touching terms, case variants, a hundred terms sharing first bytes, an empty term.
     std::string hundred;
     for (int i = 0; i < 100; ++i)
         hundred += std::string(i % 7 + 1, 'a') + (i % 3 ? "B " : "b\\n ");

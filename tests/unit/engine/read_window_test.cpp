@@ -1,5 +1,5 @@
-// The read window alone, at small and odd sizes: a pass over its stretches sees every byte of the
-// file once and in order, and its lines, whose texts come from the window or are read again.
+// The read window at small and odd sizes: its stretches see every byte once and in order, and
+// its lines' texts come from the window or are read again.
 #include "engine/read_window.h"
 #include <gtest/gtest.h>
 #include "support/temp_tree.h"
@@ -16,8 +16,8 @@ TEST(ReadWindow, StretchesCoverTheFileOnceAndLinesReadBack) {
         {28, 24, 13, lines},     {13, 5, 7, "\n\n\n\n\n"}};
     testing::TempTree tree;
     for (const auto& [size, moveAt, move, text] : rows) {
-        SCOPED_TRACE(std::to_string(size) + " " + std::to_string(moveAt) + " " +
-                     std::to_string(move) + " over " + std::to_string(text.size()));
+        SCOPED_TRACE(::testing::Message()
+                     << size << " " << moveAt << " " << move << " over " << text.size());
         ScanFileReader file;
         ASSERT_TRUE(file.open(tree.write("f", text).c_str()));
         ReadWindow window(size, moveAt, move, 0);
@@ -49,10 +49,8 @@ TEST(ReadWindow, StretchesCoverTheFileOnceAndLinesReadBack) {
             text.empty() ? 1 : std::count(text.begin(), text.end() - 1, '\n') + 1;
         EXPECT_EQ(lines, expected);
         EXPECT_EQ(window.linesOf(lineFeeds), expected);
-        // The file's start, the window having moved on from it.
-        std::string storage;
-        const size_t first = text.find('\n') + 1;
-        if (first > 0) {
+        std::string storage;  // the file's start, the window having moved on from it
+        if (const size_t first = text.find('\n') + 1; first > 0) {
             EXPECT_EQ(window.longLine(file, 0, first, storage), text.substr(0, first));
         }
     }

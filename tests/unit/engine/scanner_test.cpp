@@ -1,5 +1,4 @@
-// The scanner against the reference scanner over files that probe every place where its shortcuts
-// could part from the plain reading; then a full sink, skips, stops and files that shrink.
+// The scanner against the reference where its shortcuts could part from it; skips, stops, shrinks.
 #include "engine_test.h"
 #include "support/reference_scanner.h"
 #include "support/repeated.h"
@@ -8,8 +7,8 @@ namespace tarvo {
 namespace {
 using testing::repeated;
 
-// Random bytes from `alphabet`, with `plant` written `back` bytes before each move point and end of
-// a read of the window, and once at the very end.
+// Random bytes, with `plant` `back` bytes before each move point and window read end, and at the
+// end.
 std::string makeContent(size_t size, std::string_view alphabet, uint32_t seed,
                         std::string_view plant = "", size_t back = 1) {
     std::mt19937 random(seed);
@@ -59,10 +58,7 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
         files.push_back({std::to_string(seed) + (seed % 2 ? ".c" : ".txt"),
                          makeContent(size, alphabet, seed, plant, back)});
     }
-    // Longer than a line's reach: a term on 512 lines in a row (its list is then cut back) and 90
-    // lines after the others' last line, the others 99, 100 and 101 lines from its lines and 60
-    // after its 512th, a comment open across the reach; then lines so long that a line has left the
-    // window by the time the scan is out of its reach.
+    // Past a line's reach: a term on 512 lines, others 99 to 101 lines away, a comment; long lines.
     std::string reach, wide;
     for (int line = 1; line <= 700; ++line) {
         reach += (line <= 512 || line == 662 ? "foo " : "x ") + std::string(line % 7, 'y');
@@ -86,8 +82,7 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
     // Far terms: the kept excerpt from the window, and from a line read again.
     files.push_back(
         {"far.c", std::string(200, 'x') + " foo BAR\n" + std::string(120000, 'y') + " fOb a\nb\n"});
-    // Text behind a mark: UTF-16 either way round, little-endian with terms, line ends and comment
-    // marks at the seams of the decoded text; a UTF-8 mark that is not part of line 1.
+    // UTF-16 either way round, terms and marks at the decoded text's seams; a UTF-8 mark.
     for (const bool bigEndian : {false, true}) {
         const std::string text = makeContent(bigEndian ? 2000 : 150003, crlf, 5, "foo", 3);
         const std::string mark = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
@@ -97,8 +92,7 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
     files.push_back({"mark.c", "\xEF\xBB\xBF" + makeContent(2000, text, 6, "foo")});
     const std::string cjk = repeated(20, repeated(99, "\x2D\x4E") + std::string("\n\0", 2));
     files.push_back({"cjk.c", "\xFF\xFE" + cjk + std::string("f\0o\0o\0", 6)});  // longer as UTF-8
-    // Long lines in UTF-16, read again from stretches decoded before, and a surrogate pair whose
-    // first unit ends the first stretch the reader decodes.
+    // Long UTF-16 lines read again, and a surrogate pair across the first decoded stretch.
     files.push_back({"wide16.txt", "\xFF\xFE" + testing::utf16(wide.substr(0, 32767)) +
                                        std::string("\x3D\xD8\x00\xDE", 4) +
                                        testing::utf16(wide.substr(32767))});
@@ -116,9 +110,7 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
         "a aA bab ab\\na b\\n\\nA",          // inside one another, across one and two lines
         repeated(100, "\\n") + " \\n\\n x",  // 99 lines long: lines wait that much longer
     };
-    // The worst cases for the terms' automaton, each over files of its own: a hundred terms inside
-    // one another (the longest first) over lines of one letter, long and short, and walks that
-    // never end, across the window's moves.
+    // The automaton's worst cases: a hundred nested terms over lines of one letter, endless walks.
     std::string nested;
     for (int length = 100; length > 0; --length)
         nested += std::string(length, 'a') + " ";
@@ -156,13 +148,11 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
         }
         if (expected.binary) return;
         ASSERT_EQ(results.count(), reference.count());
-        for (int32_t i = 0; i < results.count(); ++i) {
-            const auto& got = results.rankEntry(i);
-            const auto& want = reference.rankEntry(i);
-            EXPECT_EQ(std::tie(got.score, got.lineNumber, got.lineText, got.termColumn),
-                      std::tie(want.score, want.lineNumber, want.lineText, want.termColumn))
-                << "rank " << i;
-        }
+        const auto fields = [](const testing::CollectingSink::Line& e) {
+            return std::tie(e.score, e.lineNumber, e.lineText, e.termColumn);
+        };
+        for (int32_t i = 0; i < results.count(); ++i)
+            EXPECT_EQ(fields(results.rankEntry(i)), fields(reference.rankEntry(i))) << "rank " << i;
     };
     for (const bool on : {false, true}) {
         request.options.skipBinaryFiles = request.options.searchFileNames = on;
@@ -184,26 +174,21 @@ TEST_F(ScanTest, AgreesWithTheReferenceScanner) {
     }
 }
 
-// In a full sink a line whose ceiling cannot beat the last entry is only counted; line 1 ties the
-// last entry at its ceiling and enters by its line number.
+// In a full sink a line at its ceiling tying the last entry enters by its line number.
 TEST_F(ScanTest, LinesReachingTheirCeilingStillEnterAFullSink) {
     const std::string path =
         tree.write("x.c", "// foo routine\nint Foo(int bar)\n{\n    return foo;\n");
-    request.options = {1, 1, 0, 0, 0, 0};  // no bonus
+    request.options = {1, 1, 0, 0, 0, 0};  // no bonus: a line's score is its ceiling
     prepare("foo bar");
-    std::array<TermSet, kLineRing> lineTerms = {};
-    for (int32_t line : {1, 2, 4})
-        lineTerms[line].add(0);
-    lineTerms[2].add(1);
-    const ScoringInput input{searchRun.terms(), lineTerms.data(), TermSet::firstTerms(2), {}, true,
-                             request.options};
-    LineScorer scorer;
-    const int32_t ceiling = scorer.scoreCeiling(input, scorer.presenceAndProximity(input, 1), 0);
+    searchRun.scanFile(path.c_str());
+    ASSERT_EQ(results.rankEntry(1).lineNumber, 1);
+    const int32_t ceiling = results.rankEntry(1).score;
     testing::CollectingSink full(3);
     full.addResult(INT32_MAX, "a", 1, "");
     full.addResult(ceiling, path.c_str(), 2, "");
     full.addResult(ceiling, path.c_str(), 3, "");
     SearchRun run{host, request, memory, full};
+    memory.clear();
     run.prepareRun();
     run.scanFile(path.c_str());
     EXPECT_EQ(run.stats().matches, 3);
@@ -217,7 +202,7 @@ TEST_F(ScanTest, SkipsAndStops) {
     memory.add(gone.c_str(), 700);
     searchRun.scanFile(gone.c_str());
     EXPECT_EQ(memory.find(gone.c_str()), -1) << "a file that cannot be opened is forgotten";
-    // Stopped at the first window move: not counted, still marked searched.
+    // Stopped at the first window move: not counted, marked searched.
     const std::string big = tree.write("big", makeContent(200000, "abo\n", 7));
     host.pumpCalls = 0;
     host.stopAtPump = 2;
@@ -227,8 +212,7 @@ TEST_F(ScanTest, SkipsAndStops) {
         std::make_tuple(2, int64_t{0}, true));
     searchRun.scanFile(tree.write("other", "foo\n").c_str());
     EXPECT_EQ(memory.count(), 1) << "stopped before the file: not opened";
-    // A pump before the file and after every 100th scored line of the run (matches 1 to 250 here);
-    // a stop at the 200th keeps the results so far.
+    // A pump before the file and each 100th scored line; a stop at the 200th keeps the results.
     results.clearResults();
     host.state = RunState::Running;
     host.pumpCalls = 0;
@@ -250,10 +234,9 @@ TEST_F(ScanTest, FilesThatChangeWhileRead) {
         if (call == 2) std::filesystem::resize_file(shrinks, 110000);
     };
     searchRun.scanFile(shrinks.c_str());
-    EXPECT_EQ(searchRun.stats().bytes, 110000);
-    EXPECT_EQ(searchRun.stats().lines, cut.lines());
-    // Shrinks while its lines are scored: the lines scanned from the window before the cut are
-    // scored whole, as they were read.
+    EXPECT_EQ(std::make_pair(searchRun.stats().bytes, searchRun.stats().lines),
+              std::make_pair(int64_t{110000}, int64_t{cut.lines()}));
+    // Shrinks while scored: lines scanned from the window before the cut are scored as read.
     const std::string line = std::string("zz ").append(46, 'x').append("\n");
     const std::string path = tree.write("scored", repeated(4000, line));
     prepare("zz");
@@ -267,7 +250,7 @@ TEST_F(ScanTest, FilesThatChangeWhileRead) {
     for (int32_t i = 0; i < results.count(); ++i)
         texts.insert(results.rankEntry(i).lineText);
     EXPECT_EQ(texts, std::set<std::string>{line});
-    // Loses its late term before the scoring pass, which has scored lines by then: no results.
+    // Loses its late term before the scoring pass: no results.
     const std::string head = repeated(300, "yy\n") + std::string(199000, 'x');
     const std::string late = tree.write("late", head + "\nzz\n");
     prepare("yy zz");
@@ -277,8 +260,8 @@ TEST_F(ScanTest, FilesThatChangeWhileRead) {
         if (call == 5) tree.write("late", head + "xxxx");
     };
     searchRun.scanFile(late.c_str());
-    EXPECT_EQ(results.count(), 0);
-    EXPECT_EQ(searchRun.stats().matches, 0);
+    EXPECT_EQ(std::make_pair(results.count(), searchRun.stats().matches),
+              std::make_pair(0, int64_t{0}));
     host.onPump = nullptr;
 }
 

@@ -7,8 +7,7 @@ namespace tarvo {
 
 namespace {
 
-// Stands in for the system's full path: the current folder C:\work, the current drive C:, "/"
-// as "\"; a path holding "|" cannot be made full.
+// The system's full path from C:\work, "/" as "\"; a path holding "|" cannot be made full.
 std::u16string fullPathInWork(const std::u16string& path) {
     if (path.find(u'|') != std::u16string::npos) return {};
     std::u16string full = path;
@@ -20,10 +19,7 @@ std::u16string fullPathInWork(const std::u16string& path) {
 
 }  // namespace
 
-// Below 260 UTF-16 units a path stays as written, relative or not; from 260 on it is made full and
-// takes the long form, a share's in its UNC kind; one already in the long or device form, or one
-// that cannot be made full, is handed over as written. Units are counted, not bytes, and bytes that
-// are not UTF-8 become their Windows-1252 characters.
+// From 260 UTF-16 units (not bytes) a path takes the long form, unless long, a device or not full.
 TEST(SystemPath, LongFormAndTheLongestPathTheSystemNames) {
     const std::string a256(256, 'a'), a257(257, 'a'), a259(259, 'a');
     const std::u16string u256(256, u'a'), u257(257, u'a'), u259(259, u'a');
@@ -58,9 +54,7 @@ TEST(SystemPath, LongFormAndTheLongestPathTheSystemNames) {
         {"\\\\.\\pipe\\p", "\\\\.\\pipe\\p"}};
     for (const auto& [path, written] : ordinary)
         EXPECT_EQ(ordinaryPath(path), written) << path;
-// What the walk may build: on Windows 32,767 UTF-16 units with the long form's prefix and the
-// listing's "\*" (UTF-8 bytes beyond that still fit when they are fewer units), on POSIX PATH_MAX
-// bytes with the NUL.
+// What the walk may build: 32,767 units with the long prefix and "\*", or PATH_MAX with the NUL.
 #ifdef _WIN32
     const std::pair<std::string, bool> lengths[] = {
         {std::string(32759, 'a'), true},

@@ -3,8 +3,8 @@
 
 namespace tarvo {
 
-// UTF-8 becomes UTF-16, surrogate pairs above U+FFFF; each byte of an ill-formed sequence (Latin-1,
-// a cut character, an overlong form, a surrogate, past U+10FFFF) is its Windows-1252 character.
+// UTF-8 as UTF-16; each byte of an ill-formed sequence (cut, overlong, a surrogate, past
+// U+10FFFF, Latin-1) is its Windows-1252 character.
 TEST(WideText, Utf8ToUtf16WithWindows1252ForOtherBytes) {
     const std::pair<std::string, std::u16string> cases[] = {
         {"", u""},
