@@ -34,6 +34,10 @@ TEST_F(WalkTest, WhatTheWalkReadsAndReports) {
         if (i % 50 == 0) many.insert(tree.write("many/d" + std::to_string(i) + "/g", "x"));
     }
     EXPECT_EQ(walk(tree.path("many")), many);
+    Paths flat;  // files only: the count alone lets the listing go on
+    for (int i = 0; i < 40; ++i)
+        flat.insert(tree.write("flat/f" + std::to_string(i), "x"));
+    EXPECT_EQ(walk(tree.path("flat")), flat);
     EXPECT_EQ(walk(b), (Paths{b})) << "a root naming a file";
     request.excludeList = ".c";
     EXPECT_EQ(walk(root), (Paths{a, c}));
