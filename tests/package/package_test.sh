@@ -16,8 +16,7 @@ linux() {
     "$find" --version | grep -qF "version $version" || fail "--version: $("$find" --version)"
     warnings=$(groff -man -Tutf8 -ww -z "$man" 2>&1)
     [ -z "$warnings" ] || fail "man page warnings: $warnings"
-    # Every option --help names, long or short, is in the man page (which writes '-' as '\-') and
-    # the completion, which also offers each word of a value that is one of a few (rank|name|line).
+    # Every option --help names is in the man page and the completion, and each of rank|name|line.
     for option in $("$find" --help | grep -oE -- '^ +-[a-z]|--[a-z][a-z-]+' | sort -u); do
         has "$option" "$(sed 's/\\-/-/g' "$man")" || fail "$option is not in the man page"
         has "$option" "$(cat "$completion")" || fail "$option is not in the bash completion"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# run.sh's two modes get the same text: the window's command line (cmd's echo
-# in the window's place, under Wine) equals the FIND_TEXT tarvo-find gets.
+# run.sh's two modes get the same text: the window's command line (cmd's echo under Wine)
+# equals the FIND_TEXT tarvo-find gets.
 # Usage: run_arguments_test.sh launch_with_command_line.exe
 set -uo pipefail
 launcher=$1 here=$(cd "$(dirname "$0")" && pwd) failed=0

@@ -39,9 +39,6 @@ protected:
         EXPECT_TRUE(saveSettings(file().c_str(), offset, settings_, memory_, nullptr, foreign_));
         return readBytes(file());
     }
-    bool saveTo(const std::string& path, std::string* reason = nullptr) {
-        return saveSettings(path.c_str(), false, settings_, memory_, reason);
-    }
     size_t entries(const std::string& folder) const {
         return static_cast<size_t>(std::distance(fs::directory_iterator(folder), {}));
     }
@@ -95,8 +92,7 @@ TEST_F(SettingsFileTest, DefaultsAndPlacementBounds) {
     EXPECT_EQ(save(true).substr(kHeader.size(), 15), "35 45 325 425\nf");
 }
 
-// Written back byte for byte, either line end, the keyed lines after line 8 wherever they were
-// read, a later version's too; only what reads back the same is written.
+// Written back byte for byte, either line end, keyed lines too; only what reads back is written.
 TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
     std::string bytes =
         "Tarvo Search, version 1.0\n10 20 1000 700\n  foo \"bar baz\"\tqux\xe9\rx\nc:\\src; "
@@ -111,16 +107,13 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
         EXPECT_EQ(save(), bytes) << end;
         toCrLf(bytes);
     }
-    // The keyed lines begin with a letter: a reader that takes the later lines as remembered
-    // files skips them.
-    EXPECT_EQ(memory_.count(), 4);
-    EXPECT_EQ(std::make_tuple(settings_.columnWidths->rank, settings_.columnWidths->file,
-                              *settings_.listShare, settings_.maximized, *settings_.tabWidth),
-              std::make_tuple(52, 380, 640, true, 8));
-    EXPECT_EQ(std::make_tuple(settings_.request.options.skipIgnoredFiles,
-                              settings_.request.includeList, settings_.request.skipFolders),
-              std::make_tuple(true, "*.c;.h; x"s, "node_modules;.vs"s));
-    // An option read as any number but 0 is on; toggled off it is written as 0, on again as 1.
+    const Settings& s = settings_;
+    EXPECT_EQ(
+        std::make_tuple(memory_.count(), s.columnWidths->rank, s.columnWidths->file, *s.listShare,
+                        s.maximized, *s.tabWidth, s.request.options.skipIgnoredFiles,
+                        s.request.includeList, s.request.skipFolders),
+        std::make_tuple(4, 52, 380, 640, true, 8, true, "*.c;.h; x"s, "node_modules;.vs"s));
+    // Any number but 0 is on; toggled, an option is written as 0 or 1.
     settings_.request.options.cppHeuristics = false;
     EXPECT_NE(save().find("\n3 0 1 0 1 0 0\r\n"), std::string::npos);
     settings_.request.options.recursive = true;
@@ -137,8 +130,7 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
          "\ncolumns=0,400\ncolumns=40,400x\ncolumns=40\nsplit=1001\nsplit=-1\nmaximized=yes\n"
          "tab-width=0\ntab-width=17\n6 last"s);
     EXPECT_FALSE(settings_.columnWidths || settings_.listShare || settings_.maximized ||
-                 settings_.tabWidth)
-        << "values it cannot take";
+                 settings_.tabWidth);
     EXPECT_EQ(settings_.request.pathText + "|" + std::to_string(memory_.find("neg")), "pa|2");
     settings_.request.findText += "y";
     settings_.request.pathText += "\nsecond";
@@ -156,8 +148,7 @@ TEST_F(SettingsFileTest, RoundTripAndWhatCannotBeWritten) {
     EXPECT_EQ(settings_.request.findText + "|" + settings_.request.pathText, "|pa");
 }
 
-// A run that owns some rows: the others, and lines that are no rows, go back byte for byte (either
-// line end; the last line gains one), around its own rows; past the cap its highest are kept.
+// A run's own rows replaced, the others' (and lines that are no rows) kept byte for byte.
 TEST_F(SettingsFileTest, TheRowsARunDoesNotOwnStayAsTheyWere) {
     ForeignRows foreign;
     foreign.owned = [](std::string_view path, const Settings& read) {
@@ -186,8 +177,7 @@ TEST_F(SettingsFileTest, TheRowsARunDoesNotOwnStayAsTheyWere) {
 }
 
 #ifndef _WIN32
-// Whether `step`, run in a child process that then ends (killed half-way, limited, or stopped by an
-// alarm instead of hanging), returned true.
+// Whether `step`, run in a child process that then ends, returned true.
 bool trueInChild(const std::function<bool()>& step) {
     const pid_t child = fork();
     if (child == 0) _exit(step() ? 0 : 1);
@@ -196,8 +186,7 @@ bool trueInChild(const std::function<bool()>& step) {
     return status == 0;
 }
 
-// A killed save leaves the old file whole; its leftover goes once a minute old. A save whose write
-// fails part-way (a file-size limit, as a full disk) fails, says why and leaves it whole.
+// A killed save or a failed write (a file-size limit) leaves the old file whole; leftovers go.
 TEST_F(SettingsFileTest, ASaveKilledHalfWayLeavesThePreviousFileWhole) {
     const std::string previous = save();
     ASSERT_TRUE(trueInChild([&] {
@@ -220,7 +209,8 @@ TEST_F(SettingsFileTest, ASaveKilledHalfWayLeavesThePreviousFileWhole) {
         getrlimit(RLIMIT_FSIZE, &limit);
         limit.rlim_cur = 4096;
         std::string reason;
-        return setrlimit(RLIMIT_FSIZE, &limit) == 0 && !saveTo(file(), &reason) &&
+        return setrlimit(RLIMIT_FSIZE, &limit) == 0 &&
+               !saveSettings(file().c_str(), false, settings_, memory_, &reason) &&
                reason == std::strerror(EFBIG);
     }));
     EXPECT_EQ(readBytes(file()), saved);
@@ -251,17 +241,14 @@ TEST_F(SettingsFileTest, LinksModesAndFilesThatAreNotRegular) {
                    reason == kNotRegularFile;
         })) << name;
     }
-    // Saved only inside the scratch tree: a faulty save must not replace a device.
-    EXPECT_FALSE(saveTo(tree_.path("fifo"), &reason));
+    EXPECT_FALSE(saveSettings(tree_.path("fifo").c_str(), false, settings_, memory_, &reason));
     EXPECT_EQ(reason, kNotRegularFile);
     EXPECT_EQ(fs::status(tree_.path("fifo")).type(), fs::file_type::fifo);
     EXPECT_EQ(entries(tree_.root()), 5u) << "a temporary file was left";
 }
 #endif
 
-// Counts pass 2^32 (grouped by threes as the status line shows them); times truncate to the
-// millisecond and stop at 2^31 - 1; the list's cap, the paths passed over for length and what the
-// filters skipped are told, in the singular or the plural.
+// Counts past 2^32, times truncated to the millisecond, what was left out in either number.
 TEST(StatusLine, CountsDurationsTheWholeLineAndTheRunsClock) {
     const std::pair<double, const char*> durations[] = {
         {0.0, "0:00.000"},        {65.5, "1:05.500"}, {1.9996, "0:01.999"},   {59.9999, "0:59.999"},
@@ -275,8 +262,7 @@ TEST(StatusLine, CountsDurationsTheWholeLineAndTheRunsClock) {
     EXPECT_EQ(statusLineText(stats, times, 75.5, true), counted + "1:05.500     (Searching...)");
     times.end = 12.25;
     EXPECT_EQ(statusLineText(stats, times, 99.0, false), counted + "0:02.250");
-    // The list's cap is said when more lines matched than it keeps; its file-name entries are no
-    // lines.
+    // File-name entries are no lines.
     ResultStore results;
     results.addResult(5, "a.c", 1, "x");
     results.addResult(4, "a.c", 2, "x");
@@ -292,9 +278,7 @@ TEST(StatusLine, CountsDurationsTheWholeLineAndTheRunsClock) {
     EXPECT_EQ(pathsTooLongText(1), "1 path" + limit + "was passed over");
     EXPECT_EQ(pathsTooLongText(1234), "1,234 paths" + limit + "were passed over");
     EXPECT_EQ(skippedByFiltersText(1), "1 file or folder skipped by filters");
-    EXPECT_EQ(skippedByFiltersText(1234), "1,234 files and folders skipped by filters");
-    // The run's clock stands still from the first stop to the last resume and then goes on from
-    // where it stopped; a resume without a stop changes nothing.
+    // The clock stands still from the first stop to the last resume; a lone resume does nothing.
     static double source = 0.0;
     RunClock clock;
     clock.source = [] { return source; };

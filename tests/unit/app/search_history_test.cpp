@@ -4,8 +4,6 @@
 #include "engine/search_request.h"
 
 namespace tarvo {
-namespace {
-
 std::string joined(const std::vector<std::string>& entries) {
     std::string text;
     for (const std::string& entry : entries)
@@ -13,8 +11,7 @@ std::string joined(const std::vector<std::string>& entries) {
     return text;
 }
 
-// One history through a sequence of steps: '+' a search's text, '<' a text read from the settings
-// file (older than every entry), '-' a removal; the entries after each, most recent first.
+// Steps: '+' a search, '<' a text from the settings file (oldest), '-' a removal; entries after.
 TEST(SearchHistory, StepsTheLatest25AndMatching) {
     const std::string longest(kMaxTextLength, 'L'), tooLong = longest + "L", nul("n\0l", 3);
     // clang-format off
@@ -64,5 +61,4 @@ TEST(SearchHistory, StepsTheLatest25AndMatching) {
         EXPECT_EQ(joined(typed.matching(filter)), shown) << filter;
 }
 
-}  // namespace
 }  // namespace tarvo

@@ -32,8 +32,7 @@ CliParse parse(const char* line) {
     return parse(args);
 }
 
-// Texts cut to the edit box's limit; "--" ends the options; every switch and value; the scanners
-// and the colours asked for.
+// Texts cut to the edit box's limit; "--" ends the options; every switch, value, -j and colour.
 TEST(CliOptions, TextsSwitchesValuesThreadsAndColour) {
     const std::string longText(12000, 'x');
     CliParse p = parse({longText, "src;include", "--exclude", longText});
@@ -48,8 +47,7 @@ TEST(CliOptions, TextsSwitchesValuesThreadsAndColour) {
     p = parse(
         "--no-recursive --search-binary --no-file-names --no-case-bonus --no-word-bonus "
         "--no-cpp-heuristics --highlight=.h --sort line --top=5 --format jsonl --color "
-        "never --stats --rank -l --null --settings s.txt -j3 --skip-ignored --include *.c "
-        "--skip-folders=obj;bin --tab-width=8 term");
+        "never --stats --rank -l --null --settings s.txt -j3 term");
     ASSERT_EQ(p.error, "");
     const CliOptions& o = p.options;
     for (const auto& off : {o.recursive, o.skipBinaryFiles, o.searchFileNames, o.caseSensitiveBonus,
@@ -58,19 +56,11 @@ TEST(CliOptions, TextsSwitchesValuesThreadsAndColour) {
     EXPECT_EQ(std::make_tuple(*o.highlightList, *o.sortMode, o.top, o.format, o.color),
               std::make_tuple(std::string(".h"), SortMode::ByLineText, 5, OutputFormat::Jsonl,
                               ColorMode::Never));
-    EXPECT_TRUE(o.stats && o.rank && o.filesWithMatches && o.nullAfterPath);
+    EXPECT_TRUE(o.stats && o.rank && o.filesWithMatches && o.nullAfterPath && !o.listFiles);
     EXPECT_EQ(o.settingsFile + "|" + o.findText + "|" + std::to_string(o.threads), "s.txt|term|3");
-    EXPECT_EQ(o.tabWidth, 8);
-    EXPECT_EQ(std::make_tuple(*o.skipIgnoredFiles, *o.includeList, *o.skipFolders, o.listFiles),
-              std::make_tuple(true, "*.c"s, "obj;bin"s, false));
-    // --files, wherever it stands, takes PATH_TEXT alone.
-    for (const char* line : {"--files src", "src --files"}) {
-        p = parse(line);
-        EXPECT_EQ(
-            std::make_tuple(p.error, p.options.listFiles, p.options.findText, p.options.pathText),
-            std::make_tuple(""s, true, ""s, "src"s))
-            << line;
-    }
+    p = parse("src --files");  // wherever it stands, --files takes PATH_TEXT alone
+    EXPECT_EQ(std::make_tuple(p.error, p.options.listFiles, p.options.findText, p.options.pathText),
+              std::make_tuple(""s, true, ""s, "src"s));
     EXPECT_EQ(parse("--files").error, "");
     EXPECT_EQ(parse("--files a b").error, "too many arguments: b");
     EXPECT_EQ(parse({"--files", ";"}).error, "PATH_TEXT names no folder or file");
@@ -132,8 +122,7 @@ TEST(ResultPrinter, TsvJsonAndLineRecords) {
     for (size_t n = 0; n < std::size(foobar); ++n)
         EXPECT_EQ(base64(std::string("foobar", n)), foobar[n]);
     EXPECT_EQ(base64("\xff\xfe"), "//4=");
-    // Styles (terminal, colour, rank, column, NUL): a pipe gets the bytes, a terminal sees them
-    // shown.
+    // Styles (terminal, colour, rank, column, NUL): a pipe gets the bytes, a terminal them shown.
     TermTable terms;
     terms.parseTerms("foo");
     const ResultEntry e{0, 2003050, "d:1/caf\xe9.c", 7, "x\tfoo\rb\xff\x1b]0;t\x07\r\n"};
@@ -165,15 +154,13 @@ TEST(ResultPrinter, TsvJsonAndLineRecords) {
     EXPECT_EQ(formatMatch(ResultEntry{0, 1, "n", 1, nul}, nul, none, terms,
                           PrintStyle{true, true, false, false}),
               "n:1:x^@y " + on + "foo" + off);
-    // Path records go after what the buffer holds.
     std::string records = "x\n";
     appendPathRecord(records, "a\nb\x1b\x7f.c", PrintStyle{true, false, false, false});
     appendPathRecord(records, "a\nb.c", PrintStyle{false, false, false, true});
     EXPECT_EQ(records, std::string("x\na\\nb^[^?.c\na\nb.c") + '\0');
 }
 
-// Read three bytes at a time, so line ends fall on every side of a read's end; reading ends at the
-// last wanted line or at the limit, whichever comes first.
+// Read three bytes at a time; reading ends at the last wanted line or at the limit.
 TEST(WholeLines, SpansOfTheWantedLinesAndAUtf16LineReadAgainFromItsPlace) {
     const std::string file = "ab\n\ncd\r\nlast";
     using Spans = std::vector<std::pair<int64_t, int64_t>>;
@@ -183,7 +170,6 @@ TEST(WholeLines, SpansOfTheWantedLinesAndAUtf16LineReadAgainFromItsPlace) {
         {"an empty line, and no read past it", file, {2}, 99, {{3, 4}}, 6},
         {"past the end", file, {4, 5}, 99, {{8, 12}, {-1, -1}}, 12},
         {"a final line feed begins no line", "a\n", {1, 2}, 99, {{0, 2}, {-1, -1}}, 2},
-        {"an empty file", "", {1}, 99, {{-1, -1}}, 0},
         {"a line ending past the limit", file, {1, 3}, 7, {{0, 3}, {-1, -1}}, 7},
         {"a line cut by the limit is no last line", file, {4}, 11, {{-1, -1}}, 11}};
     for (const auto& [label, bytes, lines, limit, expected, read] : cases) {
@@ -206,25 +192,21 @@ TEST(WholeLines, SpansOfTheWantedLinesAndAUtf16LineReadAgainFromItsPlace) {
     EXPECT_TRUE(isCutText(std::string(150, 'x')));
     EXPECT_FALSE(isCutText(std::string(149, 'x') + "\n"));
     EXPECT_FALSE(isCutText(std::string(149, 'x')));
-    // A UTF-16 file's long lines are each read again from the place of their own start, not decoded
-    // from the file's start: with every character before them grown in UTF-8 since the search (the
-    // bytes and line feeds where they were), the lines still come whole.
+    // UTF-16 lines read again from their own start: the characters before them grew in UTF-8.
     testing::TempTree tree;
     std::string text;
     const std::string line = "foo " + std::string(300, 'x') + "\n";
     std::vector<ResultEntry> entries;
-    for (int32_t number = 1; number <= 200; ++number) {
-        if (number % 70 == 50) {
-            entries.push_back({0, 1, tree.path("w.txt"), number, line.substr(0, kMaxLineText)});
-            text += line;
-        } else {
-            text += std::string(1000, 'a') + "\n";
-        }
-    }
-    const std::string path = tree.write("w.txt", "\xFF\xFE" + testing::utf16(text));
+    entries.reserve(3);  // the rows point into it
     std::vector<const ResultEntry*> rows;
-    for (const ResultEntry& entry : entries)
-        rows.push_back(&entry);
+    for (int32_t number = 1; number <= 200; ++number) {
+        const bool wanted = number % 70 == 50;
+        text += wanted ? line : std::string(1000, 'a') + "\n";
+        if (wanted)
+            rows.push_back(&entries.emplace_back(
+                ResultEntry{0, 1, tree.path("w.txt"), number, line.substr(0, kMaxLineText)}));
+    }
+    tree.write("w.txt", "\xFF\xFE" + testing::utf16(text));
     const std::vector<LineSpan> spans = findWholeLines(rows);
     std::replace(text.begin(), text.end(), 'a', '\xE9');
     tree.write("w.txt", "\xFF\xFE" + testing::utf16(text));
@@ -233,8 +215,7 @@ TEST(WholeLines, SpansOfTheWantedLinesAndAUtf16LineReadAgainFromItsPlace) {
 }
 
 #ifdef _WIN32
-// What tarvo-find.exe, in the working folder beside this suite, writes when started with
-// `arguments`, read whole once it has ended.
+// What tarvo-find.exe, beside this suite, writes when started with `arguments`.
 std::string outputOf(const std::string& arguments) {
     FILE* pipe = _wpopen(wideText("tarvo-find.exe " + arguments + " 2>&1").c_str(), L"rb");
     if (!pipe) return "not started";
@@ -246,9 +227,7 @@ std::string outputOf(const std::string& arguments) {
     return output;
 }
 
-// tarvo-find.exe has no manifest, so it runs in the system's code page (1252 under Wine): its
-// terms and Path come from the wide command line, and it finds files named in Cyrillic and
-// Japanese and writes their paths and lines in UTF-8 (the walk's long paths are the engine's).
+// With no manifest, in code page 1252: terms and paths from the wide command line, UTF-8 out.
 TEST(TarvoFindExe, AnyPathInAnyScriptIsFoundAndWrittenInUtf8) {
     testing::TempTree tree;
     const std::string cyrillic = "\xd0\x96\xd0\xb0\xd0\xbd\xd1\x80",

@@ -13,10 +13,9 @@ run() { "$find_bin" --no-file-names "$@" 2>&1; echo "status $?"; }
 src=$tree/src && mkdir -p "$src/sub" "$tree/fmt"
 printf '// foo routine\nint Foo(int bar)\n{\n    return foo;\n}\n' >"$src/x.c"
 cp "$src/x.c" "$src/x.txt"
-printf 'nothing here\n' >"$src/sub/other.c"
 long="foo $(printf 'y%.0s' $(seq 1 300))" long2="$(printf 'z%.0s' $(seq 1 201))foo"
 printf '%s\nshort foo\n%s\n' "$long" "$long2" >"$tree/fmt/long.c"
-mkfifo "$tree/fifo" "$tree/pipe"
+mkfifo "$tree/pipe"
 printf 'x\0y alpha\n' >"$tree/fmt/nul.bin"
 mkdir "$tree/tie" && printf 'zzz tie\naaa tie\n' >"$tree/tie/a.c" && printf 'mmm tie\n' >"$tree/tie/b.c"
 mkdir "$tree/cap" && yes alpha | head -n 10000 >"$tree/cap/many.txt" && echo xalphax >"$tree/cap/weak.txt"
@@ -33,17 +32,14 @@ printf 'secret\n' | tee "$tree/projA/config.c" "$tree/projB/top.c" >"$tree/projB
 printf "$head"'500 %s\n400 %s\n' "$tree/projA/config.c" "$tree/projB/sub/deep.c" >"$tree/projects.txt"
 printf 'a\tfoo\n' >"$tree/fmt/tabs.c" && printf "$head"'tab-width=2\n' >"$tree/tabs.txt"
 
-# The scoring example (x.txt is not highlighted: its definition bonus is halved), options, exit
-# statuses, limits, the line formats through a pipe. --settings: options and memory read, results
-# credited, only memory rows rewritten; remembered files outside the roots neither searched nor
-# touched, their rows written back; a file that cannot be saved: said after the results, kept.
+# The scoring example (x.txt is not highlighted), options, exit statuses, limits, the formats
+# through a pipe; --settings read, only its memory rows rewritten, or said when it cannot be.
 t=$'\t'
 x="$t$src/x.c$t" y="$t$src/x.txt$t"
 while IFS='|' read -r label expected args; do
     check "$label" "$(printf "$expected")" "$(eval "run $args")"
 done <<CASES
 worked example|1${t}2003050${x}2${t}int Foo(int bar)\n2${t}2002550${y}2${t}int Foo(int bar)\n3${t}1002020${x}1${t}// foo routine\n4${t}1002020${y}1${t}// foo routine\n5${t}1002010${x}4${t}    return foo;\n6${t}1002010${y}4${t}    return foo;\nstatus 0|--format tsv "foo bar" "$src"
-top and exclude|1${t}2003050${x}2${t}int Foo(int bar)\nstatus 0|--format tsv --top 1 --exclude .txt "foo bar" "$src"
 no results|status 1|no-such-term "$src"
 usage error|status 2|--frobnicate x | tail -n 1
 missing root|Error: can't open directory /nonexistent-root\n$src/x.c:2:int Foo(int bar)\nstatus 0|bar "/nonexistent-root;$src/x.c"
@@ -58,16 +54,14 @@ the cap is said|tarvo-find: 10,001 matching lines; the best 9,999 are printed\ns
 the cap unseen under --top|$tree/cap/many.txt:1:alpha\nstatus 0|--top 1 alpha "$tree/cap"
 -l sorts a file by the first of its tied best lines|$tree/tie/b.c\n$tree/tie/a.c\nstatus 0|-l --sort line tie "$tree/tie"
 -l is not cut by the cap, on one scanner or two|$tree/cap/many.txt\n$tree/cap/weak.txt\nstatus 0\n$tree/cap/many.txt\n$tree/cap/weak.txt\nstatus 0|-j 1 -l alpha "$tree/cap"; run -j 2 -l alpha "$tree/cap"
-sort by name keeps the rank|3${t}1\n1${t}2\nstatus 0|--format tsv --sort name --top 2 "foo bar" "$src" | cut -f1,4
-fifo refused|tarvo-find: $tree/fifo exists but is not a regular file; not touching it\nstatus 2|--settings "$tree/fifo" foo "$src/x.c"
-a foreign settings file left alone|status 2\nmy notes|--settings "$tree/notes.txt" foo "$src/x.c" | tail -n 1; cat "$tree/notes.txt"
+sort by name keeps the rank|2${t}1\n1${t}2\nstatus 0|--format tsv --sort name --top 2 --exclude .txt "foo bar" "$src" | cut -f1,4
+a foreign settings file left alone|tarvo-find: $tree/notes.txt exists but is not a Tarvo Search settings file; not touching it\nstatus 2\nmy notes|--settings "$tree/notes.txt" foo "$src/x.c"; cat "$tree/notes.txt"
 settings read and written back|$src/x.c\n$src/x.c\n$src/x.c\nstatus 0\n${head}1000 $src/x.c\n500 /gone/file.c|--settings "$tree/settings.txt" --format tsv "foo bar" "$src" | cut -f3; cat "$tree/settings.txt"
 remembered files outside the roots|$tree/projB/top.c\nstatus 0\n1000 $tree/projB/top.c\n500 $tree/projA/config.c\n400 $tree/projB/sub/deep.c|--settings "$tree/projects.txt" --no-recursive --format tsv secret "$tree/projB" | cut -f3; tail -n 3 "$tree/projects.txt"
 a read-only settings file|tarvo-find: can't save settings $tree/read-only.txt: Permission denied\nstatus 2\n${head}500 /gone/file.c|--settings "$tree/read-only.txt" foo "$src/x.c" | tail -n 2; cat "$tree/read-only.txt"
 CASES
-# --files and the filters: the files a search would read, in the walk's order; --stats says how
-# many files and folders the filters left out. With --skip-ignored the files listed are those Git
-# lists as neither tracked nor ignored (a user's global excludes file and info/exclude included).
+# --files: what a search would read, in the walk's order; with --skip-ignored what Git lists as
+# neither tracked nor ignored (global excludes and info/exclude too); --stats counts what is left out.
 repo=$tree/repo && mkdir -p "$repo" && git -C "$repo" init -q
 export HOME=$tree/home XDG_CONFIG_HOME=$tree/config
 mkdir -p "$XDG_CONFIG_HOME/git" && printf '*.glob\n' >"$XDG_CONFIG_HOME/git/ignore"
@@ -88,9 +82,7 @@ check "--files lists a file once through roots one under the other" $'a.c\nsp ac
 check "--files with nothing to list" "status 1" "$("$find_bin" --files --include .none "$repo"; echo "status $?")"
 unset HOME XDG_CONFIG_HOME
 
-# On a terminal (a pseudo-terminal that leaves line feeds alone): the stored texts, control
-# bytes shown in every format, paths too; vimgrep's column still counts in the whole line; tabs
-# to stops 4 columns apart, or as --tab-width or the settings file says.
+# On a terminal: the stored texts, control bytes shown, vimgrep's column from the whole line, tabs.
 tty() {
     SHELL=/bin/bash script -qec "stty -onlcr; $(printf '%q ' "$find_bin" --no-file-names --color never "$@") 2>&1
         echo status \$?" /dev/null </dev/null
@@ -101,7 +93,6 @@ while IFS='|' read -r label expected args; do
 done <<CASES
 vimgrep|$tree/fmt/long.c:3:202:…${long2:171}\nstatus 0|--format vimgrep foo "$tree/fmt/long.c" | grep -e :3: -e status
 tsv|$tree/fmt/esc^[[2Jname.txt${t}1${t}ring^G foo ^?\nstatus 0|--format tsv foo "$esc" | cut -f3-
-jsonl|{"rank":1,"path":"$tree/fmt/esc\\\\u001b[2Jname.txt","line":1,"text":"ring\\\\u0007 foo ^?"}\nstatus 0|--format jsonl foo "$esc" | sed 's/"score":[0-9]*,//'
 tabs|$tree/fmt/tabs.c:1:a   foo\nstatus 0|foo "$tree/fmt/tabs.c"
 --tab-width|$tree/fmt/tabs.c:1:a       foo\nstatus 0|--tab-width 8 foo "$tree/fmt/tabs.c"
 tab width from the settings|$tree/fmt/tabs.c:1:a foo\nstatus 0|--settings "$tree/tabs.txt" foo "$tree/fmt/tabs.c"
@@ -115,9 +106,7 @@ for args in "foo $src" "-l foo $src" "--format jsonl foo $src" "--files $src" --
         "$("$find_bin" $args 2>&1 >&-; echo "status $?")"
 done
 
-# -j1 against -j4 over a generated tree: output, counts and the file memory written back are the
-# same bytes. Paths that differ in case only (Tie, tie) tie in rank order; more lines match than
-# are kept.
+# -j1 against -j4: the same output, counts and memory, over case twins (Tie, tie) and past the cap.
 gen=$tree/gen && mkdir -p "$gen"/d{1..3}/e{0..2}
 awk -v root="$gen" 'BEGIN { srand(11); n = split("foo bar Foo int x_bar BAR fooBar /* */ {", w, " ")
     for (f = 0; f < 90; f++) {
@@ -127,8 +116,7 @@ awk -v root="$gen" 'BEGIN { srand(11); n = split("foo bar Foo int x_bar BAR fooB
             print text > path
         } } }'
 for t in "$gen"/Tie.* "$gen"/*/*/Tie.*; do cp "$t" "${t%/*}/tie.${t##*.}"; done
-# More folders in flight than are held open, each with a file of the same name, and files of one
-# folder on both sides of its subfolders: each file opened in its own folder.
+# More folders in flight than are held open, with files of the same name: each opened in its own.
 for i in $(seq 1 70); do mkdir "$gen/d$((i % 3 + 1))/g$i" && echo "foo $i" >"$gen/d$((i % 3 + 1))/g$i/same.c"; done
 for i in 1 2 3; do printf 'foo %s\n' "$i" | tee "$gen/d$i/a.c" "$gen/d$i/z.c" >/dev/null; done
 printf 'foo bar\0x_bar\n' >"$gen/d1/e1/binary.c"
@@ -144,16 +132,12 @@ for args in '--stats --format tsv "foo bar"' '-l int' '--sort name --format tsv 
 done
 check "the -j run hit the cap" 9999 "$("$find_bin" -j 4 --format tsv foo "$gen" | wc -l)"
 
-# Out of file descriptors under the least limit a search takes: a file read first, slowly, keeps
-# the walk's folders held open for the files queued behind it, until opens fail for want of
-# descriptors; the folders are let go and the opens tried again, so every -j lists every file. A
-# tree deeper than the limit allows is said, not passed over; below the least limit, no search.
+# Under the least descriptor limit, a slow first file keeps folders open until opens fail; they
+# are let go and tried again, so every -j lists every file. A tree too deep is said.
 fds=$tree/fds && mkdir -p "$fds"/s{1..3}/s{1..3}/s{1..3}/s{1..3} && yes foo | head -n 300000 >"$tree/slow.c"
 find "$fds" -type d -exec sh -c 'for d; do printf "x\nfoo\n" | tee "$d"/f1.c "$d"/f2.c "$d"/f3.c "$d"/f4.c; done >/dev/null' _ {} +
 all=$("$find_bin" -j 1 -l foo "$tree/slow.c;$fds" 2>&1)
-# Under a few descriptors the sanitizers' type check cannot read the memory of an object it
-# meets for the first time (it needs a pipe) and reports the object as wrong, so the sanitized
-# build runs these rows on one scanner; the plain build runs them all.
+# The sanitizers' type check needs a descriptor (a pipe) to read memory: one scanner there.
 scanner_counts="1 2 4 8"
 [[ $find_bin == *-asan/* ]] && scanner_counts=1
 for j in $scanner_counts; do

@@ -16,16 +16,6 @@ protected:
     bool load(const std::string& name, const std::string& content) {
         return doc.loadDocument(tree.write(name, content), ".c;.cpp;.cxx;.h");
     }
-    // Every line as "start-end", with '*' when it begins inside a block comment.
-    std::string lines() const {
-        std::string out;
-        for (int32_t k = 1; k <= doc.lineCount(); ++k) {
-            const LineRange r = doc.lineRange(k);
-            out += std::to_string(r.start) + "-" + std::to_string(r.end) +
-                   (doc.commentState(k) ? "* " : " ");
-        }
-        return out;
-    }
     // The row's text, and its classes as one letter per byte.
     std::pair<std::string, std::string> row(int32_t line) {
         std::string text, classes;
@@ -44,7 +34,6 @@ protected:
 };
 
 // Line feeds end lines, NULs stay, a file is read as text and cut at 10 MB; "/*/" opens and closes.
-// The empty path empties the document, as does a path that cannot be read.
 TEST_F(PreviewTest, LinesCommentStatesPartsOfLongFilesAndColours) {
     const std::string utf8Mark = "\xEF\xBB\xBF", utf16Mark = "\xFF\xFE";
     const std::pair<std::string, const char*> cases[] = {
@@ -61,7 +50,13 @@ TEST_F(PreviewTest, LinesCommentStatesPartsOfLongFilesAndColours) {
          "0-7 7-9* 9-16* 16-22 22-24 24-29 29-34* 34-34 "}};
     for (const auto& [content, expected] : cases) {
         ASSERT_TRUE(load("f.c", content));
-        EXPECT_EQ(lines(), expected) << content;
+        std::string lines;  // "start-end", with '*' when the line begins inside a block comment
+        for (int32_t k = 1; k <= doc.lineCount(); ++k) {
+            const LineRange r = doc.lineRange(k);
+            lines += std::to_string(r.start) + "-" + std::to_string(r.end) +
+                     (doc.commentState(k) ? "* " : " ");
+        }
+        EXPECT_EQ(lines, expected) << content;
         EXPECT_EQ(doc.text()[doc.lineRange(doc.lineCount()).end], '\0');
     }
     std::string content(10000000, 'a');
@@ -71,28 +66,22 @@ TEST_F(PreviewTest, LinesCommentStatesPartsOfLongFilesAndColours) {
     ASSERT_EQ(doc.lineCount(), 100000);
     EXPECT_EQ(doc.lineRange(100000).end, kMaxPreviewBytes);
     EXPECT_EQ(doc.text()[kMaxPreviewBytes], '\0');
-    EXPECT_TRUE(doc.loadDocument("", ".c")) << "the empty path empties the document";
+    EXPECT_TRUE(doc.loadDocument("", ".c"));
     EXPECT_EQ(std::make_pair(doc.lineCount(), doc.text()), std::make_pair(0, (const char*)nullptr));
     for (const std::string& path :
          {tree.path("gone.c"), tree.path(std::string(300, 'p') + ".c"), tree.mkdir("dir")}) {
         EXPECT_FALSE(doc.loadDocument(path, ".c")) << path;
         EXPECT_EQ(doc.lineCount(), 0);
     }
-    // What the pane shows instead: one line with the system's message.
     const std::pair<std::string, std::string> notes[] = {
         {"The system cannot find the file specified.\r\n",
          "cannot open D:\\src\\gone.c: The system cannot find the file specified."},
         {"Access is denied.\r\nTry again. \n",
          "cannot open D:\\src\\gone.c: Access is denied.  Try again."},
-        {"\r\n", "cannot open D:\\src\\gone.c"},
-        {"", "cannot open D:\\src\\gone.c"}};
+        {"\r\n", "cannot open D:\\src\\gone.c"}};
     for (const auto& [message, note] : notes)
         EXPECT_EQ(openFailureNote("D:\\src\\gone.c", message), note) << message;
-    // Regression: a result past the first 9,999,999 bytes of a file showed a white pane. The line
-    // is read in the part of the file around it, numbered as in the file (each line holds its
-    // number), coloured and marked; a line within the first bytes is read from the start; a line
-    // the file no longer reaches is missing. A comment opened before the part is coloured as code
-    // in it.
+    // A line past the first 10 MB is read in the part around it (each line holds its number).
     constexpr int32_t kLines = 250000, kWidth = 100;  // 25 MB, written 1 MB at a time
     const std::string path = tree.path("long.c");
     {
@@ -106,32 +95,23 @@ TEST_F(PreviewTest, LinesCommentStatesPartsOfLongFilesAndColours) {
             if (line % 10000 == 0) out.write(chunk.data(), chunk.size()), chunk.clear();
         }
     }
-    const auto number = [this](int32_t line) {
-        const LineRange r = doc.lineRange(line);
-        return std::string(doc.text() + r.start, std::min(r.end - r.start, 9));
-    };
     const auto padded = [](int32_t line) { return std::to_string(1000000000 + line).substr(1); };
     const int32_t inFirstBytes = kMaxPreviewBytes / kWidth;  // the last whole line read first
     for (const int32_t line : {kLines, 240000, inFirstBytes + 1, inFirstBytes, 1}) {
         SCOPED_TRACE(line);
         ASSERT_TRUE(doc.loadDocument(path, ".c", line));
         const bool part = line > inFirstBytes;
-        EXPECT_EQ(doc.firstLine() > 1, part);
-        ASSERT_LE(doc.firstLine(), line);
-        ASSERT_GE(doc.lastLine(), line);
+        ASSERT_TRUE(doc.firstLine() <= line && line <= doc.lastLine());
         EXPECT_LE(doc.lastLine() - doc.firstLine(), kMaxPreviewBytes / kWidth);
         for (const int32_t held : {doc.firstLine(), line, doc.lastLine() - 1})
-            EXPECT_EQ(number(held), padded(held)) << held;
+            EXPECT_EQ(std::string(doc.text() + doc.lineRange(held).start, 9), padded(held)) << held;
         if (part) {
-            EXPECT_LT((line - doc.firstLine()) * kWidth, kPartBytesBefore)
-                << "the line in the middle";
-            EXPECT_GE((line - doc.firstLine() + 1) * kWidth, kPartBytesBefore);
+            EXPECT_EQ(line - doc.firstLine(), (kPartBytesBefore - 1) / kWidth) << "in the middle";
             EXPECT_TRUE(doc.readAgainFor(doc.firstLine() - 1));
         }
         EXPECT_FALSE(doc.readAgainFor(line));
         EXPECT_EQ(doc.readAgainFor(1), part);
-        EXPECT_EQ(doc.readAgainFor(doc.lastLine()), doc.lastLine() <= kLines)
-            << "cut, unless the end";
+        EXPECT_EQ(doc.readAgainFor(doc.lastLine()), doc.lastLine() <= kLines);
         EXPECT_EQ(doc.missingLine(), 0);
     }
     ASSERT_TRUE(doc.loadDocument(path, ".c", 0));
@@ -145,14 +125,12 @@ TEST_F(PreviewTest, LinesCommentStatesPartsOfLongFilesAndColours) {
                   "gggggggg" + std::string(9, 'A') + "04440" + std::string(kWidth - 14, '0')));
     ASSERT_TRUE(doc.loadDocument(path, ".c", 2));
     EXPECT_EQ(row(2).second.substr(8, 14), std::string(14, '3')) << "within the comment";
-
     ASSERT_TRUE(doc.loadDocument(path, ".c", kLines + 2));
     EXPECT_EQ(std::make_pair(doc.missingLine(), doc.lineCount()), std::make_pair(kLines + 2, 0));
     EXPECT_TRUE(doc.readAgainFor(kLines));
     EXPECT_EQ(missingLineNote("D:\\big.c", 250002), "line 250002 is past the end of D:\\big.c");
     ASSERT_TRUE(doc.loadDocument(path, ".c", kLines + 1));
-    EXPECT_EQ(std::make_pair(doc.lastLine(), doc.missingLine()), std::make_pair(kLines + 1, 0))
-        << "the empty line after the last line feed";
+    EXPECT_EQ(std::make_pair(doc.lastLine(), doc.missingLine()), std::make_pair(kLines + 1, 0));
     ASSERT_TRUE(load("small.c", "a\nb\n"));
     EXPECT_FALSE(doc.readAgainFor(1) || doc.readAgainFor(9)) << "a whole file is never read again";
     // '3' comment, '4' keyword: comments first, then keywords outside comments and strings.
@@ -176,8 +154,7 @@ TEST_F(PreviewTest, LinesCommentStatesPartsOfLongFilesAndColours) {
                   std::string(expected) + (std::string_view(text).ends_with('\n') ? "|" : ""))
             << text;
     }
-    // An eight-byte gutter; rows cut at 10,000 line bytes or a NUL; colours only on the highlight
-    // list.
+    // An eight-byte gutter; rows cut at 10,000 bytes or a NUL; colours only on the highlight list.
     terms.parseTerms("7 int");
     ASSERT_TRUE(load("a.h", "a\nb\nc\nd\ne\nf\nx7 int /* int */\n"));
     EXPECT_EQ(row(7), std::make_pair("     7  x7 int /* int */\n"s, "gggggggg0A0EEE0333DDD3330"s));
@@ -195,8 +172,7 @@ TEST_F(PreviewTest, LinesCommentStatesPartsOfLongFilesAndColours) {
     EXPECT_EQ(row(1).first, "     1  " + std::string(kMaxPreviewLineBytes, 'q'));
     EXPECT_EQ(row(2).first, "     2  end\n");
     ASSERT_TRUE(load("cut.c", std::string(kMaxPreviewLineBytes - 1, 'q') + "\xe6\x97\xa5\n"));
-    EXPECT_EQ(row(1).first, "     1  " + std::string(kMaxPreviewLineBytes - 1, 'q'))
-        << "a character the cap would cut is left out whole";
+    EXPECT_EQ(row(1).first, "     1  " + std::string(kMaxPreviewLineBytes - 1, 'q'));
     ASSERT_TRUE(load("e.c", "/*\n\n"));  // an empty row inside a comment
     EXPECT_EQ(row(3), std::make_pair("     3  "s, "gggggggg"s));
 }
@@ -225,8 +201,7 @@ TEST(PreviewPaneRules, CentringPaintPlanAndResize) {
     EXPECT_EQ(planShowFile(position, false, 0), ShowFileStep::LoadAndRepaint);
     EXPECT_EQ(position.targetLine, 1) << "line 0 (results cleared) stands for line 1";
     EXPECT_EQ(planShowFile(position, true, 0), ShowFileStep::Nothing);
-    // A height change keeps the result's line in view: centred again when it would leave the rows
-    // shown whole, left where it is otherwise; a line out of view before stays out.
+    // A height change centres the result's line again only when it would leave the whole rows.
     const int32_t resizes[][6] = {
         // target, top, whole rows before, whole rows after, first line held, top after
         {100, 90, 20, 10, 1, 95}, {100, 90, 20, 11, 1, 90},        {100, 90, 20, 40, 1, 90},
@@ -240,16 +215,14 @@ TEST(PreviewPaneRules, CentringPaintPlanAndResize) {
     }
 }
 
-// Showing a result: its first term's columns (tab stops from the line's start), the sideways scroll
-// that brings it into view from the right, and the sideways scroll bar's range.
+// A result's first term's columns, the sideways scroll that shows it, the scroll bar's range.
 TEST_F(PreviewTest, TheFirstTermComesIntoViewFromTheRight) {
     terms.parseTerms("needle");
     ASSERT_TRUE(load("far.c", "needle\n\t/* x */\tneedle\n" + std::string(100, 'x') +
                                   " needle\n\xc3\xa9needle\nnone\n\t\t\t\t" +
                                   std::string(95, 'y')));
     const std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t> rows[] = {
-        // line, term start, end (-1: none), left column in 60 visible columns (as far as the widest
-        // line lets it), in 200
+        // line, term start, end (-1: none), left column in 60 visible columns, in 200
         {1, 0, 6, 0, 0}, {2, 12, 18, 0, 0}, {3, 101, 107, 51, 0},
         {4, 1, 7, 0, 0}, {5, 0, -1, 0, 0},  {9, 0, -1, 0, 0}};
     for (const auto& [line, start, end, left60, left200] : rows) {
@@ -261,16 +234,14 @@ TEST_F(PreviewTest, TheFirstTermComesIntoViewFromTheRight) {
         EXPECT_EQ(leftColumnFor(term, 60, columns), left60);
         EXPECT_EQ(leftColumnFor(term, 200, columns), left200);
     }
-    EXPECT_EQ(leftColumnFor(ColumnSpan{5, 61}, 60, {1000, 4}), 0)
-        << "near the start: from the start";
+    EXPECT_EQ(leftColumnFor(ColumnSpan{5, 61}, 60, {1000, 4}), 0);
     EXPECT_EQ(leftColumnFor(ColumnSpan{101, 107}, 60, {1000, 4}), 93) << "far from the widest end";
     EXPECT_EQ(doc.widestLine(), 4 * 4 + 95);
     const ScrollBarState bar = previewColumnBar({doc.widestLine(), 4}, 60, 7);
     EXPECT_EQ(std::make_tuple(bar.min, bar.max, bar.page, bar.pos), std::make_tuple(0, 110, 60, 7));
     EXPECT_EQ(clampScrollPosition(bar, 999), 51) << "the widest line's end comes into view";
     EXPECT_EQ(previewColumnBar({1 << 30, 8}, 60, 0).max, kMaxPreviewLineBytes * 8 - 1);
-    // Tab stops 8 and 1 columns apart: the term moves; the widest line is measured again (at 1, the
-    // line of 100 x is the widest).
+    // Tab stops 8 and 1 apart: the term moves; the widest line is measured again.
     const std::tuple<int, int32_t, int32_t> widths[] = {{8, 16, 4 * 8 + 95}, {1, 9, 108}};
     for (const auto& [tabWidth, start, widest] : widths) {
         doc.setTabWidth(tabWidth);
