@@ -13,12 +13,13 @@
 # term matching's worst cases come first: generated texts, one thread, in
 # MB/s.
 #
-# Usage: bench/run.sh [--quick] [--filters] [--terms] [--mono] [--tree]
+# Usage: bench/run.sh [--quick] [--filters] [--terms] [--mono] [--tree] [--cold]
 #   --quick     drivers/net only (about 5,700 files, 124 MB), 21 pairs
 #   --filters   the rows of Skip Ignored Files and Only File Types alone
 #   --terms     the rows of term matching's worst cases alone
 #   --mono      the monorepo's rows alone
 #   --tree      the tree's warm rows alone: two terms and int against rg and the floor
+#   --cold      the cold page cache's rows alone (as root)
 #
 # Environment: TARVO_BENCH_CACHE (default ~/.cache/tarvo-bench) holds the
 # unpacked tree, outside the repository; TARVO_BENCH_PAIRS overrides the
@@ -29,14 +30,14 @@ cd "$(dirname "$0")/.."
 repo=$PWD
 
 quick=0
-only=  # filters, terms, mono or tree: those rows alone; empty for a whole run
+only=  # filters, terms, mono, tree or cold: those rows alone; empty for a whole run
 for arg in "$@"; do
     case "$arg" in
         --quick) quick=1 ;;
-        --filters | --terms | --mono | --tree)
-            [ -z "$only" ] || { echo "--filters, --terms, --mono and --tree: one at a time" >&2; exit 2; }
+        --filters | --terms | --mono | --tree | --cold)
+            [ -z "$only" ] || { echo "--filters, --terms, --mono, --tree and --cold: one at a time" >&2; exit 2; }
             only=${arg#--} ;;
-        *) echo "usage: bench/run.sh [--quick] [--filters] [--terms] [--mono] [--tree]" >&2; exit 2 ;;
+        *) echo "usage: bench/run.sh [--quick] [--filters] [--terms] [--mono] [--tree] [--cold]" >&2; exit 2 ;;
     esac
 done
 
@@ -354,6 +355,32 @@ two_terms="$find_bin --format tsv --top 100 'kmalloc GFP_KERNEL' $q"
 two_terms_j1="$find_bin -j1 --format tsv --top 100 'kmalloc GFP_KERNEL' $q"
 
 # ---------------------------------------------------------------------------
+# Cold page cache: the same query with nothing of the tree in memory
+# ---------------------------------------------------------------------------
+# Before every run the page cache is written back and dropped, which only
+# root may do. Reading from the disk then dominates, and how many reads a
+# program keeps in flight counts as much as its own work: each side runs on
+# one thread, then at its default thread count. A whole run takes these rows
+# after the warm ones, since they leave the tree's pages out of the cache.
+drop_cache() { sync && echo 3 >/proc/sys/vm/drop_caches; }
+cold_rows() {
+    if ! (drop_cache) 2>/dev/null; then
+        echo "== cold page cache: skipped (dropping the page cache needs root and a writable /proc/sys/vm/drop_caches)"
+        return
+    fi
+    run_pair "cold, 2 terms, one thread: tarvo-find -j1 vs rg -j1 -uu -i -n" \
+        "$two_terms_j1" \
+        "rg -j1 -uu -i -n -e kmalloc -e GFP_KERNEL $q" drop_cache drop_cache
+    run_pair "cold, 2 terms, default threads: tarvo-find vs rg -uu -i -n" \
+        "$two_terms" \
+        "rg -uu -i -n -e kmalloc -e GFP_KERNEL $q" drop_cache drop_cache
+    run_pair "cold, 2 terms: tarvo-find vs the SSE2 floor" \
+        "$two_terms" \
+        "$floor_bin $q" drop_cache drop_cache
+}
+[ "$only" = cold ] && { cold_rows; print_summary; exit 0; }
+
+# ---------------------------------------------------------------------------
 # Skip Ignored Files: the tree made a Git work tree
 # ---------------------------------------------------------------------------
 # Two copies of the tree beside it, hard-linked so they cost no room and
@@ -449,27 +476,9 @@ pairs=$((pairs > 21 ? pairs : 21)) run_pair "2 terms, one thread: 100,000 rememb
 monorepo_rows
 
 # ---------------------------------------------------------------------------
-# Cold page cache: the same query with nothing of the tree in memory
+# Cold page cache (the rows are cold_rows, above)
 # ---------------------------------------------------------------------------
-# Before every run the page cache is written back and dropped, which only
-# root may do. Reading from the disk then dominates, and how many reads a
-# program keeps in flight counts as much as its own work: each side runs on
-# one thread, then at its default thread count. After the warm rows,
-# because it leaves the tree's pages out of the cache.
-drop_cache() { sync && echo 3 >/proc/sys/vm/drop_caches; }
-if (drop_cache) 2>/dev/null; then
-    run_pair "cold, 2 terms, one thread: tarvo-find -j1 vs rg -j1 -uu -i -n" \
-        "$two_terms_j1" \
-        "rg -j1 -uu -i -n -e kmalloc -e GFP_KERNEL $q" drop_cache drop_cache
-    run_pair "cold, 2 terms, default threads: tarvo-find vs rg -uu -i -n" \
-        "$two_terms" \
-        "rg -uu -i -n -e kmalloc -e GFP_KERNEL $q" drop_cache drop_cache
-    run_pair "cold, 2 terms: tarvo-find vs the SSE2 floor" \
-        "$two_terms" \
-        "$floor_bin $q" drop_cache drop_cache
-else
-    echo "== cold page cache: skipped (dropping the page cache needs root and a writable /proc/sys/vm/drop_caches)"
-fi
+cold_rows
 
 # ---------------------------------------------------------------------------
 # Peak memory on files of many short lines, every line a candidate
