@@ -53,6 +53,7 @@ wait_window() { until_timeout $window_timeout windows_counted "$1" "$2" && echo 
 wait_settled() {  # wait_settled WINDOW [any]: "any" does not wait for a result
     local deadline=$((SECONDS + settle_timeout)) last="" now same=0
     while [ $SECONDS -lt $deadline ]; do
+        [ -f "$work/frame.ppm" ] && mv "$work/frame.ppm" "$work/frame-before.ppm"
         # Pixels only: a PNG carries its creation time.
         xwd -id "$1" -silent | convert xwd:- -crop +0+$edit_band_height +repage "$work/frame.ppm"
         now=$(md5sum <"$work/frame.ppm")
@@ -64,6 +65,11 @@ wait_settled() {  # wait_settled WINDOW [any]: "any" does not wait for a result
         fi
         last=$now; sleep 0.4
     done
+    # What still changed (width x height + x + y below the boxes, 1x1-1-1 for nothing), and the
+    # last two frames as unsettled-*.png, for whoever reads the failure.
+    echo "the last two frames differ in $(convert "$work/frame-before.ppm" "$work/frame.ppm" \
+        -compose difference -composite -trim -format '%wx%h%X%Y' info: 2>/dev/null)"
+    convert "$work/frame-before.ppm" "$work/unsettled-1.png" && convert "$work/frame.ppm" "$work/unsettled-2.png"
     return 1
 }
 
