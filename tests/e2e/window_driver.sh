@@ -27,6 +27,9 @@ mkdir -p "$work"
 cp -a "$template" "$prefix"
 rm -f "$prefix"/drive_c/users/*/AppData/Roaming/TarvoSearch.txt
 export WINEPREFIX="$prefix"
+# The template's server writes its registry to disk when it likes, so the copy may hold the DPI
+# of a suite that has since put it back: the program starts at 96 DPI here.
+"$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
 settings="$prefix/drive_c/users/$(id -un)/AppData/Roaming/TarvoSearch.txt"
 
 pids=()
