@@ -475,11 +475,7 @@ pairs=$((pairs > 21 ? pairs : 21)) run_pair "2 terms, one thread: 100,000 rememb
     "cp $(printf '%q' "$empty_template") $(printf '%q' "$settings") && sync $(printf '%q' "$settings")"
 
 monorepo_rows
-
-# ---------------------------------------------------------------------------
-# Cold page cache (the rows are cold_rows, above)
-# ---------------------------------------------------------------------------
-cold_rows
+cold_rows  # after every warm row: it leaves the tree's pages out of the cache
 
 # ---------------------------------------------------------------------------
 # Peak memory on files of many short lines, every line a candidate
